@@ -1,0 +1,40 @@
+# Every source folder is one library made of the .cpp files it holds, so adding a
+# unit never needs a build-file edit.
+function(trackmill_library name folder)
+  file(GLOB _sources CONFIGURE_DEPENDS ${folder}/*.cpp ${folder}/*.h)
+  if(NOT _sources)
+    # An empty folder still gives a target, so the layers can be wired up front.
+    add_library(${name} INTERFACE)
+    target_include_directories(${name} INTERFACE ${CMAKE_SOURCE_DIR}/src)
+    target_link_libraries(${name} INTERFACE ${ARGN})
+    return()
+  endif()
+  add_library(${name} STATIC ${_sources})
+  target_include_directories(${name} PUBLIC ${CMAKE_SOURCE_DIR}/src)
+  target_link_libraries(${name} PUBLIC ${ARGN})
+endfunction()
+
+# One test binary per test folder; every TEST in it becomes a CTest test.
+# QT in the arguments gives the binary a main that starts an offscreen QApplication.
+function(trackmill_test_folder name folder)
+  cmake_parse_arguments(T "QT" "" "LIBS" ${ARGN})
+  file(GLOB _sources CONFIGURE_DEPENDS ${folder}/*.cpp ${folder}/*.h)
+  if(NOT _sources)
+    return()
+  endif()
+  add_executable(${name} ${_sources} ${CMAKE_SOURCE_DIR}/tests/support/TestSupport.cpp)
+  target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR}/tests)
+  target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest GTest::gmock Qt6::Core)
+  if(T_QT)
+    target_sources(${name} PRIVATE ${CMAKE_SOURCE_DIR}/tests/support/QtTestMain.cpp)
+    target_link_libraries(${name} PRIVATE Qt6::Widgets Qt6::Test)
+  else()
+    target_link_libraries(${name} PRIVATE GTest::gtest_main)
+  endif()
+  target_compile_definitions(${name} PRIVATE
+    TRACKMILL_SOURCE_DIR="${CMAKE_SOURCE_DIR}"
+    TRACKMILL_BINARY_DIR="${CMAKE_BINARY_DIR}"
+    TRACKMILL_CORPUS_DIR="${CMAKE_SOURCE_DIR}/../shared/corpus")
+  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT 300
+    ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
+endfunction()

@@ -1,0 +1,71 @@
+#include "formats/BinaryFile.h"
+
+#include <system_error>
+
+namespace trackmill {
+
+BinaryFile::~BinaryFile() { Close(); }
+
+bool BinaryFile::Open(const std::filesystem::path &path, Mode mode)
+{
+    Close();
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(path, ec)) return false;
+    file_ = std::fopen(path.c_str(), mode == Mode::Read ? "rb" : "r+b");
+    return file_ != nullptr;
+}
+
+void BinaryFile::Close()
+{
+    if (file_) std::fclose(file_);
+    file_ = nullptr;
+}
+
+std::int64_t BinaryFile::Size() const
+{
+    if (!file_) return -1;
+    if (std::fseek(file_, 0, SEEK_END) != 0) return -1;
+    const long size = std::ftell(file_);
+    return size < 0 ? -1 : static_cast<std::int64_t>(size);
+}
+
+std::size_t BinaryFile::ReadSomeAt(std::int64_t offset, void *buf, std::size_t n)
+{
+    if (!file_ || offset < 0 || n == 0) return 0;
+    if (std::fseek(file_, static_cast<long>(offset), SEEK_SET) != 0) return 0;
+    return std::fread(buf, 1, n, file_);
+}
+
+bool BinaryFile::ReadAt(std::int64_t offset, void *buf, std::size_t n)
+{
+    return n == 0 || ReadSomeAt(offset, buf, n) == n;
+}
+
+std::vector<std::uint8_t> BinaryFile::ReadVectorAt(std::int64_t offset, std::size_t n)
+{
+    std::vector<std::uint8_t> v(n);
+    v.resize(ReadSomeAt(offset, v.data(), n));
+    return v;
+}
+
+bool BinaryFile::WriteAt(std::int64_t offset, const void *data, std::size_t n)
+{
+    if (!file_ || offset < 0) return false;
+    if (std::fseek(file_, static_cast<long>(offset), SEEK_SET) != 0) return false;
+    return std::fwrite(data, 1, n, file_) == n;
+}
+
+bool BinaryFile::Flush() { return file_ && std::fflush(file_) == 0; }
+
+bool MakeWritable(const std::filesystem::path &path)
+{
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    const auto perms = fs::status(path, ec).permissions();
+    if (ec) return false;
+    if ((perms & fs::perms::owner_write) != fs::perms::none) return true;
+    fs::permissions(path, fs::perms::owner_write, fs::perm_options::add, ec);
+    return !ec;
+}
+
+}  // namespace trackmill

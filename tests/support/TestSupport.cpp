@@ -1,0 +1,143 @@
+#include "support/TestSupport.h"
+
+#include <QProcess>
+#include <QStandardPaths>
+#include <QString>
+#include <QStringList>
+
+#include <cmath>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <stdexcept>
+
+namespace tmtest {
+
+TempDir::TempDir()
+{
+    std::string pattern = (fs::temp_directory_path() / "trackmill-test-XXXXXX").string();
+    if (!mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp failed");
+    path_ = pattern;
+}
+
+TempDir::~TempDir()
+{
+    std::error_code ec;
+    // Tests make files read-only on purpose; give the owner its rights back first.
+    for (auto it = fs::recursive_directory_iterator(path_, fs::directory_options::skip_permission_denied, ec);
+         !ec && it != fs::recursive_directory_iterator(); it.increment(ec)) {
+        fs::permissions(it->path(), fs::perms::owner_all, fs::perm_options::add, ec);
+    }
+    fs::permissions(path_, fs::perms::owner_all, fs::perm_options::add, ec);
+    fs::remove_all(path_, ec);
+}
+
+Bytes ReadBytes(const fs::path &file)
+{
+    std::ifstream in(file, std::ios::binary);
+    return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+void WriteBytes(const fs::path &file, const Bytes &bytes)
+{
+    std::ofstream out(file, std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char *>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+}
+
+std::string ReadText(const fs::path &file)
+{
+    Bytes b = ReadBytes(file);
+    return std::string(b.begin(), b.end());
+}
+
+void WriteText(const fs::path &file, const std::string &text)
+{
+    WriteBytes(file, Bytes(text.begin(), text.end()));
+}
+
+RunResult Run(const std::vector<std::string> &argv, const std::string &workingDir, int timeoutMs)
+{
+    RunResult r;
+    if (argv.empty()) return r;
+    QProcess p;
+    QStringList args;
+    for (size_t i = 1; i < argv.size(); ++i) args << QString::fromStdString(argv[i]);
+    if (!workingDir.empty()) p.setWorkingDirectory(QString::fromStdString(workingDir));
+    p.start(QString::fromStdString(argv[0]), args);
+    if (!p.waitForStarted(10000)) return r;
+    p.closeWriteChannel();
+    if (!p.waitForFinished(timeoutMs)) {
+        p.kill();
+        p.waitForFinished(2000);
+        return r;
+    }
+    r.out = p.readAllStandardOutput().toStdString();
+    r.err = p.readAllStandardError().toStdString();
+    r.exitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+    return r;
+}
+
+bool HaveTool(const std::string &name)
+{
+    return !QStandardPaths::findExecutable(QString::fromStdString(name)).isEmpty();
+}
+
+fs::path CorpusDir()
+{
+    fs::path dir = TRACKMILL_CORPUS_DIR;
+    std::error_code ec;
+    return fs::is_directory(dir, ec) ? dir : fs::path();
+}
+
+std::string SystemPython()
+{
+    return fs::exists("/usr/bin/python3") ? "/usr/bin/python3" : "python3";
+}
+
+static void PutLE(Bytes &b, std::uint32_t v, int n)
+{
+    for (int i = 0; i < n; ++i) b.push_back(static_cast<std::uint8_t>(v >> (8 * i)));
+}
+
+void MakeSineWav(const fs::path &file, double seconds, int sampleRate, int channels, double frequency)
+{
+    const auto frames = static_cast<std::uint32_t>(seconds * sampleRate);
+    const std::uint32_t dataSize = frames * static_cast<std::uint32_t>(channels) * 2;
+    Bytes b;
+    b.reserve(44 + dataSize);
+    for (char c : std::string("RIFF")) b.push_back(static_cast<std::uint8_t>(c));
+    PutLE(b, 36 + dataSize, 4);
+    for (char c : std::string("WAVEfmt ")) b.push_back(static_cast<std::uint8_t>(c));
+    PutLE(b, 16, 4);
+    PutLE(b, 1, 2);
+    PutLE(b, static_cast<std::uint32_t>(channels), 2);
+    PutLE(b, static_cast<std::uint32_t>(sampleRate), 4);
+    PutLE(b, static_cast<std::uint32_t>(sampleRate * channels * 2), 4);
+    PutLE(b, static_cast<std::uint32_t>(channels * 2), 2);
+    PutLE(b, 16, 2);
+    for (char c : std::string("data")) b.push_back(static_cast<std::uint8_t>(c));
+    PutLE(b, dataSize, 4);
+    for (std::uint32_t i = 0; i < frames; ++i) {
+        const double v = 0.4 * std::sin(2.0 * M_PI * frequency * i / sampleRate);
+        const auto s = static_cast<std::int16_t>(v * 32767);
+        for (int c = 0; c < channels; ++c) PutLE(b, static_cast<std::uint16_t>(s), 2);
+    }
+    WriteBytes(file, b);
+}
+
+bool MakeMpc(const fs::path &mpcFile, double seconds, const std::vector<std::string> &extra,
+             int sampleRate, int channels)
+{
+    const fs::path wav = mpcFile.string() + ".src.wav";
+    MakeSineWav(wav, seconds, sampleRate, channels);
+    std::vector<std::string> argv{"mpcenc", "--silent", "--overwrite"};
+    argv.insert(argv.end(), extra.begin(), extra.end());
+    argv.push_back(wav.string());
+    argv.push_back(mpcFile.string());
+    const RunResult r = Run(argv);
+    std::error_code ec;
+    fs::remove(wav, ec);
+    return r.exitCode == 0 && fs::exists(mpcFile);
+}
+
+}  // namespace tmtest

@@ -1,0 +1,65 @@
+// Helpers shared by every test folder: scoped temporary folders, file bytes,
+// external processes, and Musepack sample files made with the real encoder.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace tmtest {
+
+namespace fs = std::filesystem;
+using Bytes = std::vector<std::uint8_t>;
+
+// A fresh folder under the system temporary folder, removed with everything in it.
+class TempDir {
+public:
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir &) = delete;
+    TempDir &operator=(const TempDir &) = delete;
+    const fs::path &path() const { return path_; }
+    fs::path operator/(const std::string &name) const { return path_ / name; }
+
+private:
+    fs::path path_;
+};
+
+Bytes ReadBytes(const fs::path &file);
+void WriteBytes(const fs::path &file, const Bytes &bytes);
+std::string ReadText(const fs::path &file);
+void WriteText(const fs::path &file, const std::string &text);
+
+struct RunResult {
+    int exitCode = -1;   // -1 when the program could not be started or timed out
+    std::string out;
+    std::string err;
+};
+// Runs argv[0] (looked up on PATH) with the arguments; no shell is involved.
+RunResult Run(const std::vector<std::string> &argv, const std::string &workingDir = {},
+              int timeoutMs = 120000);
+bool HaveTool(const std::string &name);
+
+// The folder of real and broken files from another project's test suite; empty when absent.
+fs::path CorpusDir();
+
+// Debian's python, which sees python3-mutagen (another python may be first on PATH).
+std::string SystemPython();
+
+// A 16-bit PCM WAV of a sine tone.
+void MakeSineWav(const fs::path &file, double seconds, int sampleRate = 44100, int channels = 2,
+                 double frequency = 440.0);
+
+// Encodes a sine tone with mpcenc (stream version 8); extra arguments go before the
+// file names, e.g. {"--quality", "5", "--artist", "X"}. Returns false when mpcenc failed.
+bool MakeMpc(const fs::path &mpcFile, double seconds = 1.0, const std::vector<std::string> &extra = {},
+             int sampleRate = 44100, int channels = 2);
+
+}  // namespace tmtest
+
+// Skips the current test when an external program is not installed.
+#define TM_REQUIRE_TOOL(name)                                                  \
+    do {                                                                       \
+        if (!::tmtest::HaveTool(name)) GTEST_SKIP() << name << " not installed"; \
+    } while (0)
