@@ -1,0 +1,69 @@
+// ID3v2 tag: reads versions 2.2, 2.3 and 2.4 from the start of a file and writes
+// version 2.3 there, in place when the new tag fits the old one, else by rebuilding
+// the file through a temporary copy. Texts are UTF-8.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace trackmill {
+
+class TID3v2 {
+public:
+    TID3v2();
+
+    void Clear();
+
+    // True when the first 10 bytes could be read; Present() says whether a tag was there.
+    bool LoadFromFile(const std::string &fileName);
+    // Writes an ID3v2.3 tag from the properties, replacing any ID3v2 tag at the start.
+    // Never changes the bytes after the tag; on failure the file keeps its old content
+    // (a failed in-place write may leave a partly written tag of the same size).
+    bool WriteToFile(const std::string &fileName) const;
+
+    bool Present() const { return present_; }
+    std::uint8_t TagVersion() const { return tagVersion_; }
+    // Whole tag size in bytes, header and footer included; 0 when none.
+    std::int32_t TagSize() const { return tagSize_; }
+
+    const std::string &Title() const { return title_; }
+    const std::string &Artist() const { return artist_; }
+    const std::string &Album() const { return album_; }
+    std::uint16_t Track() const { return track_; }
+    const std::string &Year() const { return year_; }
+    const std::string &Genre() const { return genre_; }
+    const std::string &Comment() const { return comment_; }
+    const std::string &Composer() const { return composer_; }
+    const std::string &Encoder() const { return encoder_; }
+    const std::string &Copyright() const { return copyright_; }
+    const std::string &Language() const { return language_; }
+    const std::string &URL() const { return url_; }
+
+    // Setters remove leading and trailing characters of code 0x20 or less.
+    void SetTitle(const std::string &value);
+    void SetArtist(const std::string &value);
+    void SetAlbum(const std::string &value);
+    void SetTrack(std::uint16_t value) { track_ = value; }
+    void SetYear(const std::string &value);
+    void SetGenre(const std::string &value);
+    void SetComment(const std::string &value);
+
+private:
+    bool present_ = false;
+    std::uint8_t tagVersion_ = 0;
+    std::int32_t tagSize_ = 0;
+    std::string title_;
+    std::string artist_;
+    std::string album_;
+    std::uint16_t track_ = 0;
+    std::string year_;
+    std::string genre_;
+    std::string comment_;
+    std::string composer_;
+    std::string encoder_;
+    std::string copyright_;
+    std::string language_;
+    std::string url_;
+};
+
+}  // namespace trackmill
