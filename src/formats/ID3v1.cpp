@@ -1,0 +1,185 @@
+#include "formats/ID3v1.h"
+
+#include "formats/BinaryFile.h"
+#include "formats/TextCodec.h"
+
+#include <algorithm>
+#include <array>
+#include <cstring>
+#include <filesystem>
+#include <system_error>
+
+namespace trackmill {
+
+namespace {
+
+constexpr std::array<std::string_view, kGenreCount> kGenres = {
+    "Blues", "Classic Rock", "Country", "Dance", "Disco", "Funk", "Grunge", "Hip-Hop",
+    "Jazz", "Metal", "New Age", "Oldies", "Other", "Pop", "R&B", "Rap",
+    "Reggae", "Rock", "Techno", "Industrial", "Alternative", "Ska", "Death Metal", "Pranks",
+    "Soundtrack", "Euro-Techno", "Ambient", "Trip-Hop", "Vocal", "Jazz+Funk", "Fusion",
+    "Trance", "Classical", "Instrumental", "Acid", "House", "Game", "Sound Clip", "Gospel",
+    "Noise", "AlternRock", "Bass", "Soul", "Punk", "Space", "Meditative", "Instrumental Pop",
+    "Instrumental Rock", "Ethnic", "Gothic", "Darkwave", "Techno-Industrial", "Electronic",
+    "Pop-Folk", "Eurodance", "Dream", "Southern Rock", "Comedy", "Cult", "Gangsta", "Top 40",
+    "Christian Rap", "Pop/Funk", "Jungle", "Native American", "Cabaret", "New Wave",
+    "Psychadelic", "Rave", "Showtunes", "Trailer", "Lo-Fi", "Tribal", "Acid Punk",
+    "Acid Jazz", "Polka", "Retro", "Musical", "Rock & Roll", "Hard Rock", "Folk", "Folk-Rock",
+    "National Folk", "Swing", "Fast Fusion", "Bebob", "Latin", "Revival", "Celtic",
+    "Bluegrass", "Avantgarde", "Gothic Rock", "Progessive Rock", "Psychedelic Rock",
+    "Symphonic Rock", "Slow Rock", "Big Band", "Chorus", "Easy Listening", "Acoustic",
+    "Humour", "Speech", "Chanson", "Opera", "Chamber Music", "Sonata", "Symphony",
+    "Booty Bass", "Primus", "Porn Groove", "Satire", "Slow Jam", "Club", "Tango", "Samba",
+    "Folklore", "Ballad", "Power Ballad", "Rhythmic Soul", "Freestyle", "Duet", "Punk Rock",
+    "Drum Solo", "A capella", "Euro-House", "Dance Hall", "Goa", "Drum & Bass", "Club-House",
+    "Hardcore", "Terror", "Indie", "BritPop", "Negerpunk", "Polsk Punk", "Beat",
+    "Christian Gangsta Rap", "Heavy Metal", "Black Metal", "Crossover",
+    "Contemporary Christian", "Christian Rock", "Merengue", "Salsa", "Trash Metal", "Anime",
+    "JPop", "Synthpop"};
+
+constexpr std::size_t kTitleAt = 3, kArtistAt = 33, kAlbumAt = 63, kYearAt = 93,
+                      kCommentAt = 97, kZeroAt = 125, kTrackAt = 126, kGenreAt = 127;
+constexpr std::size_t kTextWidth = 30, kYearWidth = 4, kShortCommentWidth = 28;
+
+using Image = std::array<std::uint8_t, TID3v1::kTagSize>;
+
+std::string_view TrimRight(std::string_view s)
+{
+    while (!s.empty() && static_cast<unsigned char>(s.back()) <= 0x20) s.remove_suffix(1);
+    return s;
+}
+
+// Keeps the first `width` characters of UTF-8 text. A byte that starts no valid sequence
+// counts as one character, as it becomes one "?" in the file.
+std::string CutToChars(std::string_view utf8, std::size_t width)
+{
+    std::size_t i = 0;
+    for (std::size_t chars = 0; chars < width && i < utf8.size(); ++chars) {
+        const auto lead = static_cast<unsigned char>(utf8[i]);
+        std::size_t len = lead < 0xC0 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
+        if (len > 1 && ValidUtf8Prefix(utf8.substr(i, len)) != len) len = 1;
+        i += len;
+    }
+    return std::string(utf8.substr(0, i));
+}
+
+std::string FieldText(const Image &tag, std::size_t at, std::size_t width)
+{
+    return Latin1ToUtf8(TrimRight({reinterpret_cast<const char *>(tag.data()) + at, width}));
+}
+
+void PutText(Image &tag, std::size_t at, std::size_t width, const std::string &utf8)
+{
+    const std::string latin1 = Utf8ToLatin1(utf8);
+    std::memcpy(tag.data() + at, latin1.data(), std::min(width, latin1.size()));
+}
+
+bool HasTagMark(const Image &tag) { return std::memcmp(tag.data(), "TAG", 3) == 0; }
+
+// The last 128 bytes and the file size; false when the file has fewer.
+bool ReadLast128(const std::string &fileName, Image &tag, std::int64_t &size)
+{
+    BinaryFile file;
+    if (!file.Open(fileName)) return false;
+    size = file.Size();
+    if (size < static_cast<std::int64_t>(TID3v1::kTagSize)) return false;
+    return file.ReadAt(size - static_cast<std::int64_t>(TID3v1::kTagSize), tag.data(), tag.size());
+}
+
+bool Truncate(const std::string &fileName, std::int64_t size)
+{
+    std::error_code ec;
+    std::filesystem::resize_file(fileName, static_cast<std::uintmax_t>(size), ec);
+    return !ec;
+}
+
+}  // namespace
+
+std::string_view GenreName(unsigned index)
+{
+    return index < kGenreCount ? kGenres[index] : std::string_view{};
+}
+
+void TID3v1::Clear()
+{
+    present_ = false;
+    tagVersion_ = 1;
+    title_.clear();
+    artist_.clear();
+    album_.clear();
+    year_.clear();
+    comment_.clear();
+    track_ = 0;
+    genreIndex_ = kNoGenre;
+}
+
+bool TID3v1::LoadFromFile(const std::string &fileName)
+{
+    Clear();
+    Image tag{};
+    std::int64_t size = 0;
+    if (!ReadLast128(fileName, tag, size)) return false;
+    if (!HasTagMark(tag)) return true;
+
+    present_ = true;
+    const bool v11 = (tag[kZeroAt] == 0 && tag[kTrackAt] != 0) ||
+                     (tag[kZeroAt] == 0x20 && tag[kTrackAt] != 0x20);
+    tagVersion_ = v11 ? 2 : 1;
+    title_ = FieldText(tag, kTitleAt, kTextWidth);
+    artist_ = FieldText(tag, kArtistAt, kTextWidth);
+    album_ = FieldText(tag, kAlbumAt, kTextWidth);
+    year_ = FieldText(tag, kYearAt, kYearWidth);
+    comment_ = FieldText(tag, kCommentAt, v11 ? kShortCommentWidth : kTextWidth);
+    if (v11) track_ = tag[kTrackAt];
+    genreIndex_ = tag[kGenreAt];
+    return true;
+}
+
+bool TID3v1::StripFromFile(const std::string &fileName) const
+{
+    Image tag{};
+    std::int64_t size = 0;
+    if (!ReadLast128(fileName, tag, size)) return false;
+    if (!HasTagMark(tag)) return true;
+    if (!MakeWritable(fileName)) return false;
+    return Truncate(fileName, size - static_cast<std::int64_t>(kTagSize));
+}
+
+bool TID3v1::WriteToFile(const std::string &fileName) const
+{
+    Image tag{};
+    std::memcpy(tag.data(), "TAG", 3);
+    PutText(tag, kTitleAt, kTextWidth, title_);
+    PutText(tag, kArtistAt, kTextWidth, artist_);
+    PutText(tag, kAlbumAt, kTextWidth, album_);
+    PutText(tag, kYearAt, kYearWidth, year_);
+    PutText(tag, kCommentAt, kTextWidth, comment_);
+    if (track_ != 0) {
+        tag[kZeroAt] = 0;
+        tag[kTrackAt] = track_;
+    }
+    tag[kGenreAt] = genreIndex_;
+
+    Image old{};
+    std::int64_t size = 0;
+    if (!ReadLast128(fileName, old, size)) return false;
+    if (!MakeWritable(fileName)) return false;
+
+    // An old tag is overwritten where it stands rather than cut off and appended again:
+    // the same bytes in the end, but a failed write can no longer leave the file untagged.
+    const std::int64_t at = HasTagMark(old) ? size - static_cast<std::int64_t>(kTagSize) : size;
+    BinaryFile file;
+    if (!file.Open(fileName, BinaryFile::Mode::ReadWrite)) return false;
+    const bool written = file.WriteAt(at, tag.data(), tag.size()) && file.Flush();
+    file.Close();
+    if (!written && at == size) Truncate(fileName, size);  // drop a partly appended tag
+    return written;
+}
+
+void TID3v1::SetTitle(std::string_view text) { title_ = CutToChars(TrimRight(text), kTextWidth); }
+void TID3v1::SetArtist(std::string_view text) { artist_ = CutToChars(TrimRight(text), kTextWidth); }
+void TID3v1::SetAlbum(std::string_view text) { album_ = CutToChars(TrimRight(text), kTextWidth); }
+void TID3v1::SetYear(std::string_view text) { year_ = CutToChars(TrimRight(text), kYearWidth); }
+void TID3v1::SetComment(std::string_view text) { comment_ = CutToChars(TrimRight(text), kTextWidth); }
+
+}  // namespace trackmill
