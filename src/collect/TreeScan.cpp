@@ -1,0 +1,192 @@
+#include "collect/TreeScan.h"
+
+#include <QCollator>
+#include <QDir>
+#include <QFile>
+#include <QLocale>
+#include <QSet>
+
+#include <algorithm>
+#include <vector>
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+
+namespace trackmill {
+
+namespace {
+
+struct Entry {
+    QString name;
+    QString path;
+    qint64 size = 0;
+    QCollatorSortKey key;
+};
+
+// The names of one folder, read before any event is raised so no handle stays open
+// while handlers run.
+void ReadFolder(const QString &folder, const QString &mask, std::vector<Entry> &files,
+                std::vector<Entry> &subfolders, const QCollator &collator)
+{
+    const QByteArray encoded = QFile::encodeName(folder);
+    DIR *dir = ::opendir(encoded.constData());
+    if (!dir) return;
+    const int fd = ::dirfd(dir);
+    while (const dirent *ent = ::readdir(dir)) {
+        const char *raw = ent->d_name;
+        if (raw[0] == '.' && (raw[1] == 0 || (raw[1] == '.' && raw[2] == 0))) continue;
+        const QString name = QFile::decodeName(raw);
+        // A name that does not survive the round trip could never be opened again.
+        if (QFile::encodeName(name) != QByteArrayView(raw)) continue;
+
+        bool isDir = ent->d_type == DT_DIR;
+        bool isFile = ent->d_type == DT_REG;
+        if (!isDir && !isFile) {
+            // Links are followed; devices, pipes and sockets are not files to report
+            // (opening a pipe to read a header would block).
+            struct stat st {};
+            if (::fstatat(fd, raw, &st, 0) != 0) continue;
+            isDir = S_ISDIR(st.st_mode);
+            isFile = S_ISREG(st.st_mode);
+        }
+        if (isDir) {
+            if (name.startsWith(QLatin1Char('.'))) continue;
+            subfolders.push_back({name, folder + name + QLatin1Char('/'), 0, collator.sortKey(name)});
+        } else if (isFile && MatchesMask(name, mask)) {
+            struct stat st {};
+            if (::fstatat(fd, raw, &st, 0) != 0 || !S_ISREG(st.st_mode)) continue;
+            files.push_back({name, folder + name, qint64(st.st_size), collator.sortKey(name)});
+        }
+    }
+    ::closedir(dir);
+
+    // All entries share the folder, so ordering the names orders the full paths. Names
+    // the collator finds equal (a.mpc and A.mpc can both exist here) are all kept, in
+    // byte order, rather than losing one of them.
+    auto less = [](const Entry &a, const Entry &b) {
+        const int c = a.key.compare(b.key);
+        return c != 0 ? c < 0 : a.name < b.name;
+    };
+    std::sort(files.begin(), files.end(), less);
+    std::sort(subfolders.begin(), subfolders.end(), less);
+}
+
+struct FolderId {
+    dev_t dev;
+    ino_t ino;
+    bool operator==(const FolderId &o) const { return dev == o.dev && ino == o.ino; }
+};
+size_t qHash(const FolderId &id, size_t seed = 0) { return qHashMulti(seed, quint64(id.dev), quint64(id.ino)); }
+
+bool IdOf(const QString &folder, FolderId &id)
+{
+    struct stat st {};
+    if (::stat(QFile::encodeName(folder).constData(), &st) != 0) return false;
+    id = {st.st_dev, st.st_ino};
+    return true;
+}
+
+QCollator MakeCollator()
+{
+    QCollator collator(QLocale::system());
+    collator.setCaseSensitivity(Qt::CaseInsensitive);
+    collator.setNumericMode(false);
+    return collator;
+}
+
+}  // namespace
+
+struct TTreeScanner::Walk {
+    QCollator collator = MakeCollator();
+    QSet<FolderId> entered;  // every folder of this scan, so link loops end
+};
+
+TTreeScanner::TTreeScanner(QObject *owner) : QObject(owner) {}
+
+TTreeScanner::~TTreeScanner() = default;
+
+void TTreeScanner::Execute()
+{
+    if (searchInProgress_) return;
+    searchInProgress_ = true;
+    struct Reset {
+        bool &flag;
+        ~Reset() { flag = false; }
+    } reset{searchInProgress_};
+
+    fileFound_.clear();
+    fileSize_ = 0;
+    if (initialDirectory_.isEmpty()) initialDirectory_ = QDir::currentPath();
+    if (!initialDirectory_.endsWith(QLatin1Char('/'))) initialDirectory_ += QLatin1Char('/');
+
+    Walk walk;
+    FolderId id{};
+    if (IdOf(initialDirectory_, id)) walk.entered.insert(id);
+    ScanFolder(walk, initialDirectory_);
+}
+
+void TTreeScanner::ScanFolder(Walk &walk, const QString &folder)
+{
+    if (processMessages_) processMessages_();
+
+    fileSize_ = 0;
+    fileFound_ = folder;
+    if (onDirectoryFound_) onDirectoryFound_(*this);
+
+    std::vector<Entry> files;
+    std::vector<Entry> subfolders;
+    ReadFolder(folder, fileMask_, files, subfolders, walk.collator);
+
+    for (const Entry &file : files) {
+        fileFound_ = file.path;
+        fileSize_ = file.size;
+        if (onFileFound_) onFileFound_(*this);
+    }
+    files.clear();
+    fileSize_ = 0;
+
+    for (const Entry &sub : subfolders) {
+        if (recursive_) {
+            FolderId id{};
+            if (IdOf(sub.path, id)) {
+                if (walk.entered.contains(id)) continue;
+                walk.entered.insert(id);
+            }
+            ScanFolder(walk, sub.path);
+        } else {
+            fileFound_ = sub.path;
+            if (onDirectoryFound_) onDirectoryFound_(*this);
+        }
+    }
+    subfolders.clear();
+    if (onDirectoryDone_) onDirectoryDone_(*this);
+}
+
+bool MatchesMask(const QString &name, const QString &mask)
+{
+    if (mask.isEmpty()) return false;
+    if (mask == QLatin1String("*.*") || mask == QLatin1String("*")) return true;
+
+    // Iterative wildcard match; on a mismatch after "*", the star takes one more character.
+    const qsizetype n = name.size(), m = mask.size();
+    qsizetype i = 0, j = 0, starJ = -1, starI = 0;
+    while (i < n) {
+        if (j < m && mask[j] == QLatin1Char('*')) {
+            starJ = j++;
+            starI = i;
+        } else if (j < m && (mask[j] == QLatin1Char('?') || mask[j].toCaseFolded() == name[i].toCaseFolded())) {
+            ++i;
+            ++j;
+        } else if (starJ >= 0) {
+            j = starJ + 1;
+            i = ++starI;
+        } else {
+            return false;
+        }
+    }
+    while (j < m && mask[j] == QLatin1Char('*')) ++j;
+    return j == m;
+}
+
+}  // namespace trackmill
