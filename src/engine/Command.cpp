@@ -1,0 +1,111 @@
+#include "engine/Command.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <unistd.h>
+#include <vector>
+
+namespace trackmill {
+
+namespace {
+
+struct Segment {
+    std::string text;
+    bool path = false;  // a quoted path: never searched, never collapsed
+};
+
+// First-occurrence replacement over the literal segments only.
+void ReplaceFirst(std::vector<Segment> &line, const std::string &placeholder, Segment insert)
+{
+    for (std::size_t i = 0; i < line.size(); ++i) {
+        if (line[i].path) continue;
+        const std::size_t at = line[i].text.find(placeholder);
+        if (at == std::string::npos) continue;
+        Segment before{line[i].text.substr(0, at), false};
+        Segment after{line[i].text.substr(at + placeholder.size()), false};
+        line.erase(line.begin() + static_cast<std::ptrdiff_t>(i));
+        line.insert(line.begin() + static_cast<std::ptrdiff_t>(i),
+                    {std::move(before), std::move(insert), std::move(after)});
+        return;
+    }
+}
+
+}  // namespace
+
+std::string BuildCommand(const std::string &commandTemplate, const std::string &decoderOptions,
+                         const std::string &sourcePath, const std::string &encoderOptions,
+                         const std::string &outputPath, const PathQuoter &quote)
+{
+    std::vector<Segment> line{{commandTemplate, false}};
+    ReplaceFirst(line, kPlaceholderDecoderOptions, {decoderOptions, false});
+    ReplaceFirst(line, kPlaceholderInFile, {quote(sourcePath), true});
+    ReplaceFirst(line, kPlaceholderEncoderOptions, {encoderOptions, false});
+    ReplaceFirst(line, kPlaceholderOutFile, {quote(outputPath), true});
+
+    // One left-to-right pass over the text between the paths, as if the paths were not
+    // there: a run of spaces split by an empty segment still counts as one run.
+    std::string out;
+    bool pendingSpace = false;  // the last literal character written was an unpaired space
+    for (const Segment &s : line) {
+        if (s.path) {
+            out += s.text;
+            pendingSpace = false;
+            continue;
+        }
+        for (char c : s.text) {
+            if (c == ' ' && pendingSpace) {
+                pendingSpace = false;  // "  " -> " ": the second space is dropped
+                continue;
+            }
+            pendingSpace = c == ' ';
+            out += c;
+        }
+    }
+    return out;
+}
+
+std::string FileNamePart(const std::string &path)
+{
+    const std::size_t slash = path.rfind('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+std::string ChangeExtensionToMp3(const std::string &path)
+{
+    const std::size_t slash = path.rfind('/');
+    const std::size_t dot = path.rfind('.');
+    if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return path + ".mp3";
+    return path.substr(0, dot) + ".mp3";
+}
+
+std::string OutputPathFor(const std::string &sourcePath, bool useOutputDir, const std::string &outputDir)
+{
+    return ChangeExtensionToMp3(useOutputDir ? outputDir + FileNamePart(sourcePath) : sourcePath);
+}
+
+bool WriteScript(const std::string &scriptPath, const std::string &command, std::string *error)
+{
+    auto fail = [&](int err) {
+        if (error) *error = std::strerror(err);
+        return false;
+    };
+    const int fd = ::open(scriptPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    if (fd < 0) return fail(errno);
+    const std::string content = command + "\n";
+    std::size_t done = 0;
+    while (done < content.size()) {
+        const ssize_t n = ::write(fd, content.data() + done, content.size() - done);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            const int err = errno;
+            ::close(fd);
+            return fail(err);
+        }
+        done += static_cast<std::size_t>(n);
+    }
+    if (::close(fd) != 0) return fail(errno);
+    return true;
+}
+
+}  // namespace trackmill

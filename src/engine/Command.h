@@ -1,0 +1,44 @@
+// The per-file command: placeholders filled into the template, the output path of a
+// source, and the one-line script that runs it.
+#pragma once
+
+#include <functional>
+#include <string>
+
+namespace trackmill {
+
+// Quotes one path for the shell that runs the script (supplied by the platform layer).
+using PathQuoter = std::function<std::string(const std::string &path)>;
+
+inline constexpr const char *kPlaceholderDecoderOptions = "%OPTIONSDEC";
+inline constexpr const char *kPlaceholderInFile = "%INFILE";
+inline constexpr const char *kPlaceholderEncoderOptions = "%OPTIONSENC";
+inline constexpr const char *kPlaceholderOutFile = "%OUTFILE";
+
+// Replaces the first occurrence of each placeholder, in the order decoder options,
+// source, encoder options, output, each in the text the step before produced; then
+// collapses every "  " to " " in one pass. Inserted paths are quoted and are opaque:
+// no placeholder is looked for inside them and their spaces are never collapsed, so
+// every byte of a path reaches the programs unchanged.
+std::string BuildCommand(const std::string &commandTemplate, const std::string &decoderOptions,
+                         const std::string &sourcePath, const std::string &encoderOptions,
+                         const std::string &outputPath, const PathQuoter &quote);
+
+// Everything after the last "/".
+std::string FileNamePart(const std::string &path);
+
+// The extension is the text from the last "." after the last "/"; it becomes ".mp3".
+// A name without one gets ".mp3" appended.
+std::string ChangeExtensionToMp3(const std::string &path);
+
+// With an output folder the folder text is followed directly by the source's file name
+// (the folder text is kept ending in "/"); otherwise the source's own folder is used.
+std::string OutputPathFor(const std::string &sourcePath, bool useOutputDir,
+                          const std::string &outputDir);
+
+// Creates or truncates the script and writes the command as its only line, ended by LF.
+// On failure returns false and sets *error to a readable reason.
+bool WriteScript(const std::string &scriptPath, const std::string &command,
+                 std::string *error = nullptr);
+
+}  // namespace trackmill

@@ -1,0 +1,37 @@
+// Carries a Musepack source's tags into its new MP3: the ID3v1 and ID3v2 tags copied,
+// the APE tag converted to ID3v1.1 or ID3v2.3. Writes in the order ID3v1 copy, ID3v2
+// copy, APE conversion, so a converted tag replaces a copied one of the same kind.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace trackmill {
+
+struct TTagSwitches {
+    bool copyID3v1 = true;    // cbID3v1
+    bool copyID3v2 = true;    // cbID3v2
+    bool convertApe = true;   // cbApetag
+    int apeTarget = 0;        // ComboID3 item index: 0 = ID3v1.1, anything else ID3v2.3
+};
+
+// What happened; the job reports it but does not act on it.
+struct TTransferResult {
+    bool sourceRead = false;     // the source could be read (its header may still be invalid)
+    bool id3v1Copied = false;
+    bool id3v2Copied = false;
+    bool apeConverted = false;
+    int writesFailed = 0;        // tag writes attempted that did not reach the MP3
+};
+
+inline constexpr std::uint8_t kNoGenre = 255;
+inline constexpr std::uint8_t kGenreOther = 12;
+
+// Index of a genre name in the ID3v1 genre list, comparing with a-z upper-cased and
+// nothing else changed. An empty name gives 255 (no genre), an unknown one 12 ("Other").
+std::uint8_t GenreIndexOf(const std::string &name);
+
+TTransferResult TransferTags(const std::string &sourcePath, const std::string &outputPath,
+                             const TTagSwitches &switches);
+
+}  // namespace trackmill
