@@ -1,0 +1,149 @@
+#include "system/Platform.h"
+
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <system_error>
+
+namespace trackmill::platform {
+
+namespace fs = std::filesystem;
+
+std::string DefaultOutputFolder()
+{
+    const char *home = std::getenv("HOME");
+    std::string folder = (home && *home) ? home : "/";
+    if (folder.back() != '/') folder += '/';
+    return folder;
+}
+
+std::string ShellQuote(const std::string &text)
+{
+    std::string out;
+    out.reserve(text.size() + 2);
+    out += '\'';
+    for (char c : text) {
+        if (c == '\'')
+            out += "'\\''";
+        else
+            out += c;
+    }
+    out += '\'';
+    return out;
+}
+
+std::optional<std::vector<std::string>> SplitCommandLine(std::string_view line)
+{
+    std::vector<std::string> words;
+    std::string word;
+    bool inWord = false;
+    std::size_t i = 0;
+    const std::size_t n = line.size();
+    while (i < n) {
+        char c = line[i];
+        if (c == ' ' || c == '\t' || c == '\n') {
+            if (inWord) {
+                words.push_back(std::move(word));
+                word.clear();
+                inWord = false;
+            }
+            ++i;
+            continue;
+        }
+        inWord = true;
+        if (c == '\'') {
+            std::size_t close = line.find('\'', i + 1);
+            if (close == std::string_view::npos) return std::nullopt;
+            word.append(line.substr(i + 1, close - i - 1));
+            i = close + 1;
+        } else if (c == '"') {
+            ++i;
+            bool closed = false;
+            while (i < n) {
+                char d = line[i];
+                if (d == '"') {
+                    closed = true;
+                    ++i;
+                    break;
+                }
+                if (d == '\\' && i + 1 < n &&
+                    (line[i + 1] == '\\' || line[i + 1] == '"' || line[i + 1] == '$' ||
+                     line[i + 1] == '`' || line[i + 1] == '\n')) {
+                    if (line[i + 1] != '\n') word += line[i + 1];
+                    i += 2;
+                    continue;
+                }
+                word += d;
+                ++i;
+            }
+            if (!closed) return std::nullopt;
+        } else if (c == '\\') {
+            if (i + 1 >= n) return std::nullopt;
+            if (line[i + 1] != '\n') word += line[i + 1];
+            i += 2;
+        } else {
+            word += c;
+            ++i;
+        }
+    }
+    if (inWord) words.push_back(std::move(word));
+    return words;
+}
+
+namespace {
+
+bool IsExecutableFile(const fs::path &file)
+{
+    std::error_code ec;
+    return fs::is_regular_file(file, ec) && ::access(file.c_str(), X_OK) == 0;
+}
+
+fs::path WorkingFolder(const std::string &workingDir)
+{
+    std::error_code ec;
+    if (workingDir.empty()) return fs::current_path(ec);
+    return fs::absolute(fs::path(workingDir), ec);
+}
+
+}  // namespace
+
+std::string FindProgram(const std::string &name, const std::string &workingDir)
+{
+    if (name.empty()) return {};
+    const fs::path base = WorkingFolder(workingDir);
+    if (name.find('/') != std::string::npos) {
+        fs::path candidate = fs::path(name).is_absolute() ? fs::path(name) : base / name;
+        return IsExecutableFile(candidate) ? candidate.string() : std::string();
+    }
+    if (!base.empty() && IsExecutableFile(base / name)) return (base / name).string();
+    const char *path = std::getenv("PATH");
+    std::string_view rest = path ? path : "/usr/local/bin:/usr/bin:/bin";
+    while (true) {
+        std::size_t colon = rest.find(':');
+        std::string_view dir = rest.substr(0, colon);
+        // An empty PATH element means the current folder, which was looked at first.
+        if (!dir.empty()) {
+            fs::path candidate = fs::path(std::string(dir)) / name;
+            if (IsExecutableFile(candidate)) return candidate.string();
+        }
+        if (colon == std::string_view::npos) break;
+        rest.remove_prefix(colon + 1);
+    }
+    return {};
+}
+
+bool ProgramExists(const std::string &name, const std::string &workingDir)
+{
+    return !FindProgram(name, workingDir).empty();
+}
+
+std::string ChildPath(const std::string &workingDir, const char *inheritedPath)
+{
+    std::string inherited = inheritedPath ? inheritedPath : "/usr/local/bin:/usr/bin:/bin";
+    std::string folder = WorkingFolder(workingDir).string();
+    if (folder.empty() || folder.find(':') != std::string::npos) return inherited;
+    return inherited.empty() ? folder : folder + ":" + inherited;
+}
+
+}  // namespace trackmill::platform
