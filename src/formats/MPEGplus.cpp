@@ -1,0 +1,244 @@
+#include "formats/MPEGplus.h"
+
+#include "formats/BinaryFile.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <cstring>
+#include <limits>
+
+namespace trackmill {
+
+namespace {
+
+constexpr std::array<const char *, 3> kChannelModeNames{"Unknown", "Stereo", "Joint Stereo"};
+constexpr std::array<const char *, 7> kProfileNames{"Unknown", "Thumb",  "Radio",    "Standard",
+                                                    "Xtreme",  "Insane", "Braindead"};
+
+constexpr std::uint32_t kAssumedSampleRate = 44100;
+constexpr std::uint32_t kSamplesPerFrame = 1152;
+constexpr std::array<std::uint32_t, 8> kSv8SampleRates{44100, 48000, 37800, 32000, 0, 0, 0, 0};
+
+// A packet stream made of tiny packets must not turn a header read into a file scan.
+constexpr int kMaxPackets = 1024;
+// Longer size fields than this do not occur in real streams and would overflow.
+constexpr int kMaxVarintBytes = 8;
+// The "SH" fields fit well within this; anything beyond is not needed.
+constexpr std::size_t kMaxPayloadRead = 64;
+
+std::uint32_t Le32(const std::uint8_t *p)
+{
+    return std::uint32_t(p[0]) | std::uint32_t(p[1]) << 8 | std::uint32_t(p[2]) << 16 |
+           std::uint32_t(p[3]) << 24;
+}
+
+// Reads a variable-length number from data[pos..end); advances pos. False when it runs off
+// the end or is longer than kMaxVarintBytes.
+bool ReadVarint(const std::uint8_t *data, std::size_t end, std::size_t &pos, std::uint64_t &value)
+{
+    value = 0;
+    for (int i = 0; i < kMaxVarintBytes; ++i) {
+        if (pos >= end) return false;
+        const std::uint8_t b = data[pos++];
+        value = (value << 7) | (b & 0x7F);
+        if ((b & 0x80) == 0) return true;
+    }
+    return false;
+}
+
+bool IsCapital(std::uint8_t c) { return c >= 'A' && c <= 'Z'; }
+
+std::uint16_t ToKbps(double value)
+{
+    if (!(value > 0)) return 0;  // also NaN
+    const double rounded = std::nearbyint(value);  // default mode: halves to even
+    if (rounded >= std::numeric_limits<std::uint16_t>::max()) return std::numeric_limits<std::uint16_t>::max();
+    return static_cast<std::uint16_t>(rounded);
+}
+
+}  // namespace
+
+TMPEGplus::TMPEGplus() { Clear(); }
+
+void TMPEGplus::Clear()
+{
+    valid_ = false;
+    channelModeIndex_ = 0;
+    fileSize_ = 0;
+    frameCount_ = 0;
+    storedBitRate_ = 0;
+    streamVersion_ = 0;
+    profileIndex_ = 0;
+    sampleRate_ = 0;
+    sampleCount_ = 0;
+    id3v1_.Clear();
+    id3v2_.Clear();
+    ape_.Clear();
+}
+
+std::string TMPEGplus::ChannelModeNameOf(std::uint8_t index)
+{
+    return index < kChannelModeNames.size() ? kChannelModeNames[index] : kChannelModeNames[0];
+}
+
+std::string TMPEGplus::ProfileNameOf(std::uint8_t index)
+{
+    return index < kProfileNames.size() ? kProfileNames[index] : kProfileNames[0];
+}
+
+std::uint8_t TMPEGplus::ProfileIndexOfByte(std::uint8_t byte)
+{
+    switch (byte) {
+    case 0x80: return 1;
+    case 0x90: return 2;
+    case 0xA0: return 3;
+    case 0xB0: return 4;
+    case 0xC0: return 5;
+    case 0xD0: return 6;
+    default: return 0;
+    }
+}
+
+std::string TMPEGplus::ChannelModeName() const { return ChannelModeNameOf(channelModeIndex_); }
+std::string TMPEGplus::ProfileName() const { return ProfileNameOf(profileIndex_); }
+
+bool TMPEGplus::LoadFromFile(const std::string &fileName)
+{
+    Clear();
+    std::int64_t start = 0;
+    if (id3v2_.LoadFromFile(fileName)) start = id3v2_.TagSize();
+    if (start < 0) start = 0;
+
+    BinaryFile file;
+    if (!file.Open(fileName)) return false;
+    const std::int64_t size = file.Size();
+    std::uint8_t b[12];
+    if (size < 0 || !file.ReadAt(start, b, sizeof b)) return false;
+    if (size == 0) return true;
+
+    if (std::memcmp(b, "MP+\x07", 4) == 0) {
+        streamVersion_ = 7;
+    } else if (std::memcmp(b, "MPCK", 4) == 0) {
+        ReadPacketStream(file, start);
+    } else {
+        switch ((b[1] & 0x1F) >> 1) {
+        case 3: streamVersion_ = 4; break;
+        case 7: streamVersion_ = 5; break;
+        case 11: streamVersion_ = 6; break;
+        default: break;
+        }
+    }
+    file.Close();
+
+    if (streamVersion_ >= 4 && streamVersion_ <= 7) ReadFixedHeader(b);
+    if (streamVersion_ == 0) return true;
+
+    valid_ = true;
+    fileSize_ = size;
+    id3v1_.LoadFromFile(fileName);
+    ape_.LoadFromFile(fileName);
+    return true;
+}
+
+void TMPEGplus::ReadFixedHeader(const std::uint8_t *b)
+{
+    const std::uint32_t w0 = Le32(b);
+    const std::uint32_t w1 = Le32(b + 4);
+    sampleRate_ = kAssumedSampleRate;
+    if (streamVersion_ == 7) {
+        channelModeIndex_ = (b[11] & 0x40) ? 2 : 1;
+        profileIndex_ = ProfileIndexOfByte(b[10]);
+    } else {
+        channelModeIndex_ = (b[2] & 0x7F) == 0 ? 1 : 2;
+    }
+    const std::uint32_t frames = streamVersion_ == 4 ? (w1 >> 16) : w1;
+    // Frame counts past the signed range are nonsense; keep them from turning negative.
+    frameCount_ = static_cast<std::int32_t>(
+        std::min<std::uint32_t>(frames, std::numeric_limits<std::int32_t>::max()));
+    if (streamVersion_ == 4 || streamVersion_ == 5) storedBitRate_ = static_cast<std::uint16_t>(w0 >> 23);
+}
+
+void TMPEGplus::ReadPacketStream(BinaryFile &file, std::int64_t start)
+{
+    const std::int64_t size = file.Size();
+    std::int64_t pos = start + 4;
+    bool seenSH = false;
+    bool seenEI = false;
+    for (int n = 0; n < kMaxPackets && !(seenSH && seenEI); ++n) {
+        std::uint8_t head[2 + kMaxVarintBytes];
+        const std::size_t got = file.ReadSomeAt(pos, head, sizeof head);
+        if (got < 3 || !IsCapital(head[0]) || !IsCapital(head[1])) break;
+        std::size_t used = 2;
+        std::uint64_t packetSize = 0;
+        if (!ReadVarint(head, got, used, packetSize) || packetSize < used) break;
+        if (packetSize > static_cast<std::uint64_t>(size - pos)) break;  // runs past the end
+
+        const char key[3] = {char(head[0]), char(head[1]), 0};
+        if (std::strcmp(key, "AP") == 0 || std::strcmp(key, "SE") == 0) break;
+        const bool isSH = std::strcmp(key, "SH") == 0;
+        const bool isEI = std::strcmp(key, "EI") == 0;
+        if ((isSH && !seenSH) || (isEI && !seenEI)) {
+            std::uint8_t payload[kMaxPayloadRead];
+            const std::size_t want =
+                static_cast<std::size_t>(std::min<std::uint64_t>(packetSize - used, sizeof payload));
+            if (!file.ReadAt(pos + static_cast<std::int64_t>(used), payload, want)) break;
+            if (isSH) {
+                // CRC (4), version (1), sample count, silence, rate/bands, channels/flags.
+                std::size_t p = 5;
+                std::uint64_t samples = 0;
+                std::uint64_t silence = 0;
+                if (want < p || !ReadVarint(payload, want, p, samples) ||
+                    !ReadVarint(payload, want, p, silence) || p + 2 > want)
+                    break;
+                const std::uint8_t rateByte = payload[p];
+                const std::uint8_t chanByte = payload[p + 1];
+                seenSH = true;
+                streamVersion_ = 8;
+                sampleCount_ = samples;
+                sampleRate_ = kSv8SampleRates[rateByte >> 5];
+                const unsigned channels = (chanByte >> 4) + 1u;
+                channelModeIndex_ = channels == 2 ? ((chanByte & 0x08) ? 2 : 1) : 0;
+                const std::uint64_t frames = samples / kSamplesPerFrame + (samples % kSamplesPerFrame != 0);
+                frameCount_ = static_cast<std::int32_t>(
+                    std::min<std::uint64_t>(frames, std::numeric_limits<std::int32_t>::max()));
+            } else {
+                if (want < 1) break;
+                seenEI = true;
+                profileIndex_ = ProfileIndexOfByte(payload[0] & 0xFE);
+            }
+        }
+        pos += static_cast<std::int64_t>(packetSize);
+    }
+    // Encoder information seen without a stream header does not make a stream.
+    if (!seenSH) profileIndex_ = 0;
+}
+
+double TMPEGplus::Duration() const
+{
+    if (streamVersion_ == 8) {
+        return sampleRate_ ? static_cast<double>(sampleCount_) / sampleRate_ : 0.0;
+    }
+    return static_cast<double>(frameCount_) * kSamplesPerFrame / kAssumedSampleRate;
+}
+
+std::int64_t TMPEGplus::AudioSize() const
+{
+    std::int64_t audio = fileSize_ - id3v2_.TagSize() - ape_.TagSize();
+    if (id3v1_.Present()) audio -= 128;
+    return audio;
+}
+
+std::uint16_t TMPEGplus::BitRate() const
+{
+    if (storedBitRate_ != 0) return storedBitRate_;
+    if (streamVersion_ == 8) {
+        const double seconds = Duration();
+        if (seconds <= 0) return 0;
+        return ToKbps(static_cast<double>(AudioSize()) * 8.0 / seconds / 1000.0);
+    }
+    if (frameCount_ <= 0) return 0;
+    return ToKbps(static_cast<double>(AudioSize()) * 8.0 * 44.1 / frameCount_ / kSamplesPerFrame);
+}
+
+}  // namespace trackmill

@@ -1,0 +1,107 @@
+// Musepack stream header: stream versions 4 to 7 (a fixed 12-byte header) and version 8
+// (the "MPCK" packet stream), plus the three tag readers filled from the same file.
+//
+// Layout of versions 4 to 7, at offset S (behind an ID3v2 tag at the file start, else 0),
+// 12 bytes B0..B11, little-endian words W0 = B0..B3, W1 = B4..B7:
+//   "MP+" 0x07                       version 7; channel mode from bit 0x40 of B11,
+//                                    frames = W1, profile from the whole byte B10
+//   (B1 & 0x1F) >> 1 == 3 / 7 / 11   version 4 / 5 / 6; channel mode from B2 & 0x7F,
+//                                    frames = W1 >> 16 (v4) or W1, stored kbit/s = W0 >> 23
+//                                    (v4, v5 only)
+// All of them assume 44100 Hz and 1152 samples per frame.
+//
+// Version 8 at S: "MPCK", then packets: 2 capital letters, a size (7 bits per byte, most
+// significant first, top bit = more) counting the whole packet, then the payload.
+//   SH: CRC-32, version byte, sample count (varint), beginning silence (varint),
+//       rate index (top 3 bits) | bands - 1, channels - 1 (top 4 bits) | mid-side 0x08 | ...
+//   EI: (quality + 5) * 8 in the top 7 bits of byte 0 (the profile byte), encoder version
+//   AP: audio, SE: stream end; the walk stops at either.
+#pragma once
+
+#include "formats/APEtag.h"
+#include "formats/ID3v1.h"
+#include "formats/ID3v2.h"
+
+#include <cstdint>
+#include <string>
+
+namespace trackmill {
+
+class BinaryFile;
+
+class TMPEGplus {
+public:
+    TMPEGplus();
+
+    // Clears every field and the three tag readers.
+    void Clear();
+
+    // True when the 12 header bytes at S could be read; Valid() says whether they (and, for
+    // version 8, a complete "SH" packet) form a known stream header. The ID3v2 reader is
+    // always filled; the ID3v1 and APE readers only for a valid stream. Never throws.
+    bool LoadFromFile(const std::string &fileName);
+
+    bool Valid() const { return valid_; }
+    // 0 unknown, 1 stereo, 2 joint stereo.
+    std::uint8_t ChannelModeIndex() const { return channelModeIndex_; }
+    // Length of the whole file in bytes.
+    std::int64_t FileSize() const { return fileSize_; }
+    std::int32_t FrameCount() const { return frameCount_; }
+    // 4 to 8; 0 when no known header was found.
+    std::uint8_t StreamVersion() const { return streamVersion_; }
+    // 0 to 6, index into the profile names.
+    std::uint8_t ProfileIndex() const { return profileIndex_; }
+
+    std::string ChannelModeName() const;
+    std::string ProfileName() const;
+    // Seconds of audio.
+    double Duration() const;
+    // Kbit/s: the stored value of versions 4 and 5, else computed from the audio size
+    // (file less its tags), rounded half to even; 0 when there is nothing to divide by.
+    std::uint16_t BitRate() const;
+
+    // 44100 for versions 4 to 7; from the "SH" packet for version 8 (0 when its index is
+    // unknown).
+    std::uint32_t SampleRate() const { return sampleRate_; }
+    // Version 8 only: the sample count of the "SH" packet; 0 otherwise.
+    std::uint64_t SampleCount() const { return sampleCount_; }
+
+    TID3v1 &ID3v1Tag() { return id3v1_; }
+    const TID3v1 &ID3v1Tag() const { return id3v1_; }
+    TID3v2 &ID3v2Tag() { return id3v2_; }
+    const TID3v2 &ID3v2Tag() const { return id3v2_; }
+    TAPEtag &ApeTag() { return ape_; }
+    const TAPEtag &ApeTag() const { return ape_; }
+    // Shorter names for the same readers.
+    TID3v1 &ID3v1() { return id3v1_; }
+    const TID3v1 &ID3v1() const { return id3v1_; }
+    TID3v2 &ID3v2() { return id3v2_; }
+    const TID3v2 &ID3v2() const { return id3v2_; }
+    TAPEtag &APEtag() { return ape_; }
+    const TAPEtag &APEtag() const { return ape_; }
+
+    static std::string ChannelModeNameOf(std::uint8_t index);
+    static std::string ProfileNameOf(std::uint8_t index);
+    // Profile index of a version 7 header byte B10 (or an SV8 "EI" byte with bit 0 cleared).
+    static std::uint8_t ProfileIndexOfByte(std::uint8_t byte);
+
+private:
+    void ReadFixedHeader(const std::uint8_t *b);
+    void ReadPacketStream(BinaryFile &file, std::int64_t start);
+    std::int64_t AudioSize() const;
+
+    bool valid_ = false;
+    std::uint8_t channelModeIndex_ = 0;
+    std::int64_t fileSize_ = 0;
+    std::int32_t frameCount_ = 0;
+    std::uint16_t storedBitRate_ = 0;
+    std::uint8_t streamVersion_ = 0;
+    std::uint8_t profileIndex_ = 0;
+    std::uint32_t sampleRate_ = 0;
+    std::uint64_t sampleCount_ = 0;
+    TID3v1 id3v1_;
+    TID3v2 id3v2_;
+    TAPEtag ape_;
+};
+
+}  // namespace trackmill
