@@ -1,0 +1,128 @@
+#include "system/Platform.h"
+
+#include "support/TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+namespace platform = trackmill::platform;
+using tmtest::TempDir;
+
+namespace {
+
+// Two spaces, a variable, a command substitution, a separator, both quotes, a glob,
+// a backslash, a newline and letters outside ASCII.
+const std::string kHostileName =
+    "a  b $HOME `echo pwned` ; rm -f x & 'single' \"double\" *?[ \\ \n Grüße ☃.mpc";
+
+// Words as /bin/sh itself splits the line (no expansion may be involved).
+std::vector<std::string> ShellWords(const std::string &line)
+{
+    auto r = tmtest::Run({"/bin/sh", "-c", "for w in " + line + "; do printf '%s\\0' \"$w\"; done"});
+    std::vector<std::string> words;
+    std::size_t start = 0;
+    for (std::size_t i = 0; i < r.out.size(); ++i) {
+        if (r.out[i] == '\0') {
+            words.push_back(r.out.substr(start, i - start));
+            start = i + 1;
+        }
+    }
+    return words;
+}
+
+}  // namespace
+
+TEST(ShellQuote, EveryByteReachesTheProgramUnchanged)
+{
+    EXPECT_EQ(platform::ShellQuote("it's"), "'it'\\''s'");
+    for (const std::string &text : {kHostileName, std::string(), std::string("'"), std::string("''x''")}) {
+        auto r = tmtest::Run({"/bin/sh", "-c", "printf %s " + platform::ShellQuote(text)});
+        EXPECT_EQ(r.exitCode, 0);
+        EXPECT_EQ(r.out, text);
+    }
+    // A real file by that name is opened, and nothing else is run.
+    TempDir dir;
+    tmtest::WriteText(dir / kHostileName, "content");
+    auto r = tmtest::Run({"/bin/sh", "-c", "cat " + platform::ShellQuote((dir / kHostileName).string())},
+                         dir.path().string());
+    EXPECT_EQ(r.exitCode, 0);
+    EXPECT_EQ(r.out, "content");
+    EXPECT_TRUE(r.err.empty()) << r.err;
+}
+
+TEST(SplitCommandLine, AgreesWithTheShell)
+{
+    const std::vector<std::string> lines = {
+        "/bin/sh go.sh",
+        "  a\tb  c  ",
+        "'single  quoted' \"double  quoted\" mixed' 'part\"s\"",
+        "back\\ slash \"esc\\\"aped\\\\\" \"keep\\n\" 'no\\escape'",
+        "'' \"\" empty-words-above",
+        "/bin/sh -c " + platform::ShellQuote(kHostileName),
+    };
+    for (const std::string &line : lines) {
+        auto words = platform::SplitCommandLine(line);
+        ASSERT_TRUE(words) << line;
+        EXPECT_EQ(*words, ShellWords(line)) << line;
+    }
+    EXPECT_EQ(*platform::SplitCommandLine(platform::kScriptCommandLine),
+              (std::vector<std::string>{platform::kScriptApplicationName, platform::kScriptName}));
+    EXPECT_TRUE(platform::SplitCommandLine("")->empty());
+    EXPECT_FALSE(platform::SplitCommandLine("echo 'open"));
+    EXPECT_FALSE(platform::SplitCommandLine("echo \"open"));
+    EXPECT_FALSE(platform::SplitCommandLine("echo trailing\\"));
+}
+
+TEST(FindProgram, WorkingFolderFirstThenPath)
+{
+    TempDir dir;
+    const std::string folder = dir.path().string();
+    tmtest::WriteText(dir / "sh", "#!/bin/sh\n");
+    ::chmod((dir / "sh").c_str(), 0755);
+    tmtest::WriteText(dir / "plain", "not a program");
+    std::filesystem::create_directory(dir / "sub");
+    tmtest::WriteText(dir / "sub" / "tool", "#!/bin/sh\n");
+    ::chmod((dir / "sub" / "tool").c_str(), 0755);
+
+    EXPECT_EQ(platform::FindProgram("sh", folder), folder + "/sh");
+    EXPECT_TRUE(platform::ProgramExists("sh", folder));
+    EXPECT_EQ(platform::FindProgram("sub/tool", folder), folder + "/sub/tool");
+    EXPECT_EQ(platform::FindProgram("/bin/sh", folder), "/bin/sh");
+    EXPECT_EQ(platform::FindProgram("plain", folder), "");  // not executable
+    EXPECT_EQ(platform::FindProgram("sub", folder), "");    // a folder
+    EXPECT_FALSE(platform::ProgramExists("trackmill-no-such-program", folder));
+
+    // From another folder the PATH copy is found.
+    TempDir other;
+    const std::string onPath = platform::FindProgram("sh", other.path().string());
+    EXPECT_FALSE(onPath.empty());
+    EXPECT_NE(onPath, folder + "/sh");
+}
+
+TEST(ChildPath, PutsTheWorkingFolderInFront)
+{
+    EXPECT_EQ(platform::ChildPath("/work/x", "/usr/bin:/bin"), "/work/x:/usr/bin:/bin");
+    EXPECT_EQ(platform::ChildPath("/work/x", ""), "/work/x");
+    EXPECT_EQ(platform::ChildPath("/a:b", "/usr/bin"), "/usr/bin");  // cannot stand in PATH
+    const std::string withDefault = platform::ChildPath("/w", nullptr);
+    EXPECT_EQ(withDefault.rfind("/w:", 0), 0u);
+}
+
+TEST(PlatformConstants, MessagesAndDefaults)
+{
+    EXPECT_STREQ(platform::kEncoderMissingMessage,
+                 "LAME not found. Place the program in the same directory as trackmill or install it on the PATH");
+    EXPECT_STREQ(platform::kDecoderMissingMessage,
+                 "MPCDEC not found. Place the program in the same directory as trackmill or install it on the PATH");
+    const char *home = std::getenv("HOME");
+    if (home && *home && std::string(home) != "/") {
+        std::string expected = home;
+        if (expected.back() != '/') expected += '/';
+        EXPECT_EQ(platform::DefaultOutputFolder(), expected);
+    }
+}
