@@ -1,0 +1,242 @@
+#include "settings/AppUtils.h"
+
+#include "settings/SettingsPath.h"
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QRegularExpression>
+#include <QScreen>
+#include <QWidget>
+
+#include <algorithm>
+#include <climits>
+#include <cstdint>
+
+namespace trackmill {
+
+namespace {
+
+constexpr auto kApplicationTitle = "Trackmill";
+
+std::function<ScreenMetrics()> &ScreenProvider()
+{
+    static std::function<ScreenMetrics()> provider;
+    return provider;
+}
+
+std::function<void(const QString &)> &ErrorDisplay()
+{
+    static std::function<void(const QString &)> display;
+    return display;
+}
+
+std::string Utf8(const QString &s) { return s.toStdString(); }
+
+bool NeedsQuoteProtection(const QString &value)
+{
+    return value.size() >= 2 && value.front() == value.back() && (value.front() == u'"' || value.front() == u'\'');
+}
+
+QStringList Words(const QString &text)
+{
+    static const QRegularExpression separators(QStringLiteral("[ ,]"));
+    return text.split(separators, Qt::SkipEmptyParts);
+}
+
+std::int64_t WordOr(const QStringList &words, int index, std::int64_t fallback)
+{
+    int value = 0;
+    if (index < words.size() && ParseProfileInteger(Utf8(words[index]), value)) return value;
+    return fallback;
+}
+
+// The frame of the window in its normal (not minimised or maximised) state.
+QRect NormalFrame(const QWidget *window)
+{
+    const QRect frame = window->frameGeometry();
+    if (window->isMinimized() || window->isMaximized() || window->isFullScreen()) {
+        const QRect client = window->geometry();
+        const QRect normal = window->normalGeometry();
+        if (normal.isValid())
+            return normal.adjusted(frame.left() - client.left(), frame.top() - client.top(),
+                                   frame.right() - client.right(), frame.bottom() - client.bottom());
+    }
+    return frame;
+}
+
+int Clamp(std::int64_t v, std::int64_t lo, std::int64_t hi) { return static_cast<int>(std::clamp(v, lo, hi)); }
+
+// A stored position from a screen that is gone must not leave the window out of sight.
+QPoint KeepOnScreen(QPoint topLeft, QSize size)
+{
+    const QRect wanted(topLeft, size);
+    for (const QScreen *screen : QGuiApplication::screens())
+        if (screen->availableGeometry().intersects(wanted)) return topLeft;
+    const QScreen *primary = QGuiApplication::primaryScreen();
+    if (!primary) return topLeft;
+    const QRect area = primary->availableGeometry();
+    const int x = std::clamp(topLeft.x(), area.left(), std::max(area.left(), area.right() + 1 - size.width()));
+    const int y = std::clamp(topLeft.y(), area.top(), std::max(area.top(), area.bottom() + 1 - size.height()));
+    return {x, y};
+}
+
+}  // namespace
+
+QString ProfileReadString(const TIniFile *ini, const QString &section, const QString &key,
+                          const QString &defaultValue)
+{
+    if (!ini) return defaultValue;
+    return QString::fromStdString(ini->ReadString(Utf8(section), Utf8(key), Utf8(defaultValue)));
+}
+
+void ProfileWriteString(TIniFile *ini, const QString &section, const QString &key, const QString &value)
+{
+    if (!ini) return;
+    const QString stored = NeedsQuoteProtection(value) ? u'"' + value + u'"' : value;
+    ini->WriteString(Utf8(section), Utf8(key), Utf8(stored));
+}
+
+int ProfileReadInteger(const TIniFile *ini, const QString &section, const QString &key, int defaultValue)
+{
+    if (!ini) return defaultValue;
+    return ini->ReadInteger(Utf8(section), Utf8(key), defaultValue);
+}
+
+void ProfileWriteInteger(TIniFile *ini, const QString &section, const QString &key, int value)
+{
+    if (ini) ini->WriteInteger(Utf8(section), Utf8(key), value);
+}
+
+ScreenMetrics CurrentScreenMetrics()
+{
+    if (ScreenProvider()) return ScreenProvider()();
+    ScreenMetrics m;
+    if (const QScreen *screen = QGuiApplication::primaryScreen()) {
+        m.width = screen->size().width();
+        m.height = screen->size().height();
+        m.pixelsPerInch = qRound(screen->logicalDotsPerInch());
+    }
+    return m;
+}
+
+void SetScreenMetricsProvider(std::function<ScreenMetrics()> provider) { ScreenProvider() = std::move(provider); }
+
+QString ScreenSizeSuffix()
+{
+    const ScreenMetrics m = CurrentScreenMetrics();
+    return QStringLiteral("(%1x%2)").arg(m.width).arg(m.height);
+}
+
+QString ReadScreenValue(const TIniFile *ini, const QString &section, const QString &key)
+{
+    const QString value = ProfileReadString(ini, section, key + ScreenSizeSuffix(), QString());
+    return value.isEmpty() ? ProfileReadString(ini, section, key, QString()) : value;
+}
+
+void WriteScreenValue(TIniFile *ini, const QString &section, const QString &key, const QString &value)
+{
+    ProfileWriteString(ini, section, key + ScreenSizeSuffix(), value);
+    ProfileWriteString(ini, section, key, value);
+}
+
+void WriteWindowPosition(QWidget *window, TIniFile *ini, const QString &section)
+{
+    const QRect frame = NormalFrame(window);
+    // X11 and Wayland have no "minimised at" or "maximised at" points, hence -1s.
+    ProfileWriteInteger(ini, section, kKeyFlags, 0);
+    ProfileWriteInteger(ini, section, kKeyShowCmd, window->isMinimized() ? 2 : 1);
+    ProfileWriteInteger(ini, section, kKeyPixelsPerInch, CurrentScreenMetrics().pixelsPerInch);
+    WriteScreenValue(ini, section, kKeyMinMaxPos, QStringLiteral("-1,-1,-1,-1"));
+    WriteScreenValue(ini, section, kKeyNormPos,
+                     QStringLiteral("%1,%2,%3,%4")
+                         .arg(frame.left())
+                         .arg(frame.top())
+                         .arg(frame.left() + frame.width())
+                         .arg(frame.top() + frame.height()));
+}
+
+bool IsFixedSizeWindow(const QWidget *window)
+{
+    return window->minimumSize() == window->maximumSize() || window->windowFlags().testFlag(Qt::MSWindowsFixedSizeDialogHint);
+}
+
+void ReadWindowPosition(QWidget *window, const TIniFile *ini, const QString &section, bool restoreState,
+                        bool restorePosition)
+{
+    Q_UNUSED(restoreState);
+    if (!restorePosition) return;
+    const QRect frame = window->frameGeometry();
+    const QRect client = window->geometry();
+
+    bool found = false;
+    if (!ReadScreenValue(ini, section, kKeyMinMaxPos).isEmpty()) found = true;
+    std::int64_t left = frame.left(), top = frame.top();
+    std::int64_t right = left + frame.width(), bottom = top + frame.height();
+    const QString norm = ReadScreenValue(ini, section, kKeyNormPos);
+    if (!norm.isEmpty()) {
+        found = true;
+        const QStringList w = Words(norm);
+        left = WordOr(w, 0, left);
+        top = WordOr(w, 1, top);
+        right = WordOr(w, 2, right);
+        bottom = WordOr(w, 3, bottom);
+    }
+    const int screenPpi = CurrentScreenMetrics().pixelsPerInch;
+    // A layout saved at another font scaling would not fit this one.
+    if (ProfileReadInteger(ini, section, kKeyPixelsPerInch, screenPpi) != screenPpi) found = false;
+
+    if (found) {
+        const bool fixed = IsFixedSizeWindow(window);
+        if (fixed) {
+            right = left + frame.width();
+            bottom = top + frame.height();
+        }
+        if (right > left) {
+            const int width = Clamp(right - left, 1, QWIDGETSIZE_MAX);
+            const int height = Clamp(bottom - top, 1, QWIDGETSIZE_MAX);
+            const QPoint topLeft = KeepOnScreen({Clamp(left, INT_MIN / 2, INT_MAX / 2), Clamp(top, INT_MIN / 2, INT_MAX / 2)},
+                                                {width, height});
+            window->move(topLeft);
+            if (!fixed)
+                window->resize(std::max(1, width - (frame.width() - client.width())),
+                               std::max(1, height - (frame.height() - client.height())));
+        }
+    }
+    window->update();
+}
+
+QString DefaultIniFileName() { return SettingsFilePath(); }
+
+QString DefaultIniSection(const QObject *component)
+{
+    if (!component) return QString();
+    // Class names carry our namespace; the section uses the bare name.
+    QString name = QString::fromLatin1(component->metaObject()->className());
+    const qsizetype colons = name.lastIndexOf(QStringLiteral("::"));
+    return colons >= 0 ? name.mid(colons + 2) : name;
+}
+
+QString ApplicationErrorText(const QString &message)
+{
+    if (!message.isEmpty() && message.back() > u'.') return message + u'.';
+    return message;
+}
+
+void ShowApplicationError(const QString &message)
+{
+    const QString text = ApplicationErrorText(message);
+    if (ErrorDisplay()) {
+        ErrorDisplay()(text);
+        return;
+    }
+    QMessageBox box(QMessageBox::Critical, QString::fromLatin1(kApplicationTitle), text, QMessageBox::Ok,
+                    QApplication::activeWindow());
+    box.exec();
+}
+
+void SetApplicationErrorDisplay(std::function<void(const QString &text)> display)
+{
+    ErrorDisplay() = std::move(display);
+}
+
+}  // namespace trackmill
