@@ -1,0 +1,301 @@
+// `trackmill-cli info`: the information panel's lines and the tag fields of each file,
+// as text or as one JSON object per line.
+#include "cli/Commands.h"
+
+#include "engine/FileInfo.h"
+#include "formats/APEtag.h"
+#include "formats/ID3v1.h"
+#include "formats/ID3v2.h"
+#include "formats/MPEGplus.h"
+#include "formats/TextCodec.h"
+
+#include <QLocale>
+
+#include <charconv>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace trackmill {
+
+namespace {
+
+const char kInfoUsage[] =
+    "Usage: trackmill-cli info [--json] FILE...\n"
+    "\n"
+    "Shows, for each file, the lines of the information panel (stream version, profile,\n"
+    "channel mode, bit rate, frames, duration, size, tags contained), then the fields of\n"
+    "each tag present. Any file can be named: the tags of an MP3 are shown too.\n"
+    "\n"
+    "  --json   one JSON object per line and file\n"
+    "  --help   show this help\n"
+    "\n"
+    "Exit status: 0 when every file could be read, 1 otherwise, 2 for a usage error.\n";
+
+// Everything one file shows; the ID3v1 and APE readers are filled whatever the stream is.
+struct FileFacts {
+    std::string path;
+    bool readable = false;
+    TMPEGplus mpc;
+    TID3v1 id3v1;
+    TAPEtag ape;
+
+    bool AnythingFound() const
+    {
+        return mpc.Valid() || id3v1.Present() || mpc.ID3v2Tag().Present() || ape.Present();
+    }
+};
+
+void Load(FileFacts &f)
+{
+    f.readable = f.mpc.LoadFromFile(f.path);
+    f.id3v1.LoadFromFile(f.path);
+    f.ape.LoadFromFile(f.path);
+}
+
+// ---- JSON ---------------------------------------------------------------------------
+
+// A JSON string; bytes that are not UTF-8 (file names may hold any) become U+FFFD.
+std::string Json(std::string_view text)
+{
+    std::string out = "\"";
+    while (!text.empty()) {
+        const std::size_t valid = ValidUtf8Prefix(text);
+        for (const char ch : text.substr(0, valid)) {
+            const auto c = static_cast<unsigned char>(ch);
+            switch (c) {
+            case '"': out += "\\\""; break;
+            case '\\': out += "\\\\"; break;
+            case '\n': out += "\\n"; break;
+            case '\r': out += "\\r"; break;
+            case '\t': out += "\\t"; break;
+            default:
+                if (c < 0x20) {
+                    char buf[8];
+                    std::snprintf(buf, sizeof buf, "\\u%04x", c);
+                    out += buf;
+                } else {
+                    out += ch;
+                }
+            }
+        }
+        text.remove_prefix(valid);
+        if (!text.empty()) {
+            out += "\\ufffd";
+            text.remove_prefix(1);
+        }
+    }
+    return out + "\"";
+}
+
+std::string Json(bool value) { return value ? "true" : "false"; }
+std::string Json(std::int64_t value) { return std::to_string(value); }
+
+// Always with a fraction or exponent, so that readers see a float.
+std::string JsonFloat(double value)
+{
+    char buf[64];
+    const auto [end, ec] = std::to_chars(buf, buf + sizeof buf, value);
+    std::string s(buf, ec == std::errc() ? end : buf);
+    if (s.find_first_of(".eE") == std::string::npos) s += ".0";
+    return s;
+}
+
+class JsonObject {
+public:
+    JsonObject &Add(const char *key, const std::string &jsonValue)
+    {
+        text_ += text_.empty() ? "{" : ",";
+        text_ += Json(std::string_view(key)) + ":" + jsonValue;
+        return *this;
+    }
+    JsonObject &Text(const char *key, const std::string &value) { return Add(key, Json(std::string_view(value))); }
+    JsonObject &Int(const char *key, std::int64_t value) { return Add(key, Json(value)); }
+    JsonObject &Bool(const char *key, bool value) { return Add(key, Json(value)); }
+    std::string Str() const { return text_.empty() ? "{}" : text_ + "}"; }
+
+private:
+    std::string text_;
+};
+
+std::string JsonLine(const FileFacts &f)
+{
+    const TMPEGplus &m = f.mpc;
+    const TID3v2 &v2 = m.ID3v2Tag();
+    JsonObject id3v1;
+    id3v1.Bool("present", f.id3v1.Present())
+        .Int("version", f.id3v1.TagVersion())
+        .Text("title", f.id3v1.Title())
+        .Text("artist", f.id3v1.Artist())
+        .Text("album", f.id3v1.Album())
+        .Text("year", f.id3v1.Year())
+        .Text("comment", f.id3v1.Comment())
+        .Int("track", f.id3v1.Track())
+        .Int("genreIndex", f.id3v1.GenreIndex())
+        .Text("genre", std::string(GenreName(f.id3v1.GenreIndex())));
+    JsonObject id3v2;
+    id3v2.Bool("present", v2.Present())
+        .Int("version", v2.TagVersion())
+        .Int("size", v2.TagSize())
+        .Text("title", v2.Title())
+        .Text("artist", v2.Artist())
+        .Text("album", v2.Album())
+        .Text("year", v2.Year())
+        .Text("comment", v2.Comment())
+        .Int("track", v2.Track())
+        .Text("genre", v2.Genre())
+        .Text("composer", v2.Composer())
+        .Text("encoder", v2.Encoder())
+        .Text("copyright", v2.Copyright())
+        .Text("language", v2.Language())
+        .Text("url", v2.URL());
+    JsonObject ape;
+    ape.Bool("present", f.ape.Present())
+        .Int("version", f.ape.TagVersion())
+        .Int("size", f.ape.TagSize())
+        .Text("title", f.ape.Title())
+        .Text("artist", f.ape.Artist())
+        .Text("album", f.ape.Album())
+        .Text("year", f.ape.Year())
+        .Text("comment", f.ape.Comment())
+        .Int("track", f.ape.Track())
+        .Text("genre", f.ape.Genre())
+        .Text("copyright", f.ape.Copyright());
+    JsonObject o;
+    o.Text("path", f.path)
+        .Bool("readable", f.readable)
+        .Bool("valid", m.Valid())
+        .Int("streamVersion", m.StreamVersion())
+        .Text("profile", m.ProfileName())
+        .Text("channelMode", m.ChannelModeName())
+        .Int("bitrate", m.BitRate())
+        .Int("frameCount", m.FrameCount())
+        .Add("duration", JsonFloat(m.Duration()))
+        .Int("fileSize", m.FileSize())
+        .Add("id3v1", id3v1.Str())
+        .Add("id3v2", id3v2.Str())
+        .Add("ape", ape.Str());
+    return o.Str();
+}
+
+// ---- text -----------------------------------------------------------------------------
+
+std::string LocaleNumber(double wholeNumber)
+{
+    return QLocale::system().toString(wholeNumber, 'f', 0).toStdString();
+}
+
+void Field(std::string &out, const char *name, const std::string &value)
+{
+    out += "   ";
+    out += name;
+    out += ": ";
+    out += value;
+    out += '\n';
+}
+
+std::string TextBlock(const FileFacts &f)
+{
+    std::string out = "File: " + f.path + "\n";
+    const std::vector<std::string> panel = FileInfoLines(f.mpc, f.path, LocaleNumber);
+    if (panel.empty()) out += "   No valid Musepack stream header\n";
+    for (const auto &line : panel) out += line + "\n";
+
+    if (f.id3v1.Present()) {
+        out += f.id3v1.TagVersion() == 2 ? "\nID3v1.1 tag\n" : "\nID3v1.0 tag\n";
+        Field(out, "Title", f.id3v1.Title());
+        Field(out, "Artist", f.id3v1.Artist());
+        Field(out, "Album", f.id3v1.Album());
+        Field(out, "Year", f.id3v1.Year());
+        Field(out, "Comment", f.id3v1.Comment());
+        Field(out, "Track", std::to_string(f.id3v1.Track()));
+        const std::string_view genre = GenreName(f.id3v1.GenreIndex());
+        Field(out, "Genre", (genre.empty() ? std::string("-") : std::string(genre)) + " (" +
+                                std::to_string(f.id3v1.GenreIndex()) + ")");
+    }
+    const TID3v2 &v2 = f.mpc.ID3v2Tag();
+    if (v2.Present()) {
+        out += "\nID3v2." + std::to_string(v2.TagVersion()) + " tag, " + std::to_string(v2.TagSize()) +
+               " bytes\n";
+        Field(out, "Title", v2.Title());
+        Field(out, "Artist", v2.Artist());
+        Field(out, "Album", v2.Album());
+        Field(out, "Year", v2.Year());
+        Field(out, "Comment", v2.Comment());
+        Field(out, "Track", std::to_string(v2.Track()));
+        Field(out, "Genre", v2.Genre());
+        Field(out, "Composer", v2.Composer());
+        Field(out, "Encoder", v2.Encoder());
+        Field(out, "Copyright", v2.Copyright());
+        Field(out, "Language", v2.Language());
+        Field(out, "URL", v2.URL());
+    }
+    if (f.ape.Present()) {
+        const int v = f.ape.TagVersion();
+        out += "\nAPE " + std::to_string(v / 1000) + "." + std::to_string(v % 1000 / 100) + " tag, " +
+               std::to_string(f.ape.TagSize()) + " bytes\n";
+        Field(out, "Title", f.ape.Title());
+        Field(out, "Artist", f.ape.Artist());
+        Field(out, "Album", f.ape.Album());
+        Field(out, "Year", f.ape.Year());
+        Field(out, "Comment", f.ape.Comment());
+        Field(out, "Track", std::to_string(f.ape.Track()));
+        Field(out, "Genre", f.ape.Genre());
+        Field(out, "Copyright", f.ape.Copyright());
+    }
+    return out;
+}
+
+}  // namespace
+
+int RunInfo(const std::vector<std::string> &args)
+{
+    bool json = false;
+    bool optionsDone = false;
+    std::vector<std::string> files;
+    for (const auto &arg : args) {
+        if (!optionsDone && arg == "--") {
+            optionsDone = true;
+        } else if (!optionsDone && arg == "--json") {
+            json = true;
+        } else if (!optionsDone && (arg == "--help" || arg == "-h")) {
+            std::fputs(kInfoUsage, stdout);
+            return 0;
+        } else if (!optionsDone && arg.size() > 1 && arg[0] == '-') {
+            std::fprintf(stderr, "trackmill-cli info: unknown option '%s'\n\n%s", arg.c_str(), kInfoUsage);
+            return 2;
+        } else {
+            files.push_back(arg);
+        }
+    }
+    if (files.empty()) {
+        std::fprintf(stderr, "trackmill-cli info: no file named\n\n%s", kInfoUsage);
+        return 2;
+    }
+
+    int status = 0;
+    bool first = true;
+    for (const auto &path : files) {
+        FileFacts facts;
+        facts.path = path;
+        Load(facts);
+        if (!facts.readable) {
+            std::fprintf(stderr, "trackmill-cli info: %s: cannot be read\n", path.c_str());
+            status = 1;
+        } else if (!facts.AnythingFound()) {
+            std::fprintf(stderr, "trackmill-cli info: %s: no Musepack stream header and no tags\n",
+                         path.c_str());
+            status = 1;
+        }
+        if (json) {
+            std::printf("%s\n", JsonLine(facts).c_str());
+        } else if (facts.readable) {
+            std::printf("%s%s", first ? "" : "\n", TextBlock(facts).c_str());
+            first = false;
+        }
+        std::fflush(stdout);
+    }
+    return status;
+}
+
+}  // namespace trackmill

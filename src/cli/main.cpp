@@ -1,0 +1,58 @@
+// trackmill-cli: the window's file information and transcode job without a window.
+#include "cli/Commands.h"
+
+#include <QCoreApplication>
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+const char kUsage[] =
+    "Usage: trackmill-cli COMMAND [ARGUMENTS]\n"
+    "\n"
+    "Commands:\n"
+    "  info [--json] FILE...     show the stream header and the tags of each file\n"
+    "  convert [options] PATH... convert Musepack files (and folders) to MP3\n"
+    "\n"
+    "Options:\n"
+    "  --help                    show this help\n"
+    "  --version                 show the program version\n"
+    "\n"
+    "Run 'trackmill-cli COMMAND --help' for the options of a command.\n";
+
+}  // namespace
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("trackmill-cli"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(TRACKMILL_VERSION));
+
+    if (argc < 2) {
+        std::fputs(kUsage, stderr);
+        return 2;
+    }
+    const std::string command = argv[1];
+    if (command == "--help" || command == "-h" || command == "help") {
+        std::fputs(kUsage, stdout);
+        return 0;
+    }
+    if (command == "--version") {
+        std::printf("trackmill-cli %s\n", TRACKMILL_VERSION);
+        return 0;
+    }
+    if (command == "info") {
+        // Raw bytes: a file name need not be valid UTF-8.
+        return trackmill::RunInfo(std::vector<std::string>(argv + 2, argv + argc));
+    }
+    if (command == "convert") {
+        QStringList args = QCoreApplication::arguments();
+        args.erase(args.begin(), args.begin() + 2);
+        return trackmill::RunConvert(args);
+    }
+    std::fprintf(stderr, "trackmill-cli: unknown command '%s'\n\n%s", command.c_str(), kUsage);
+    return 2;
+}

@@ -1,0 +1,72 @@
+#include "engine/FileInfo.h"
+
+#include "engine/Command.h"
+#include "formats/MPEGplus.h"
+
+#include <cmath>
+#include <cstdio>
+
+namespace trackmill {
+
+namespace {
+
+const char kIndent[] = "   ";
+
+// "%.0n" rounds to the nearest whole number, halves away from zero.
+double WholeNumber(double value) { return std::round(value); }
+
+}  // namespace
+
+std::string FormatGrouped(double wholeNumber, const std::string &separator)
+{
+    char digits[64];
+    std::snprintf(digits, sizeof digits, "%.0f", std::fabs(WholeNumber(wholeNumber)));
+    const std::string plain = digits;
+    std::string out;
+    if (WholeNumber(wholeNumber) < 0) out += '-';
+    for (std::size_t i = 0; i < plain.size(); ++i) {
+        if (i > 0 && (plain.size() - i) % 3 == 0) out += separator;
+        out += plain[i];
+    }
+    return out;
+}
+
+std::vector<std::string> FileInfoLines(const TMPEGplus &mpc, const std::string &path,
+                                       const NumberFormatter &format)
+{
+    if (!mpc.Valid()) return {};
+    const auto number = [&](double value) {
+        const double whole = WholeNumber(value);
+        return format ? format(whole) : FormatGrouped(whole);
+    };
+    const auto yesNo = [](bool present) { return present ? std::string("Yes") : std::string("No"); };
+    const std::string in = kIndent;
+    return {
+        "Streaminfo",
+        "",
+        in + FileNamePart(path),
+        in + "Streamversion: " + std::to_string(mpc.StreamVersion()),
+        in + "Profile: " + mpc.ProfileName(),
+        in + "Channelmode: " + mpc.ChannelModeName(),
+        in + "Bitrate: " + std::to_string(mpc.BitRate()) + " Kb/s",
+        in + "Framecount: " + number(static_cast<double>(mpc.FrameCount())),
+        in + "Duration: " + number(mpc.Duration()) + " secs",
+        in + "Filesize: " + number(static_cast<double>(mpc.FileSize()) / 1024.0) + " KB",
+        "",
+        "",
+        "Tags contained in file",
+        "",
+        in + "ID3V1.x tag: " + yesNo(mpc.ID3v1Tag().Present()),
+        in + "ID3V2.x tag: " + yesNo(mpc.ID3v2Tag().Present()),
+        in + "APE 1/2 tag: " + yesNo(mpc.ApeTag().Present()),
+    };
+}
+
+std::vector<std::string> FileInfoLinesOf(const std::string &path, const NumberFormatter &format)
+{
+    TMPEGplus mpc;
+    mpc.LoadFromFile(path);
+    return FileInfoLines(mpc, path, format);
+}
+
+}  // namespace trackmill

@@ -1,0 +1,28 @@
+// The lines of the file information panel, as texts, so that the window and
+// trackmill-cli show exactly the same facts.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace trackmill {
+
+class TMPEGplus;
+
+// Formats a whole number (already rounded) with the user's thousands separator.
+using NumberFormatter = std::function<std::string(double)>;
+
+// Plain digits grouped by three with the given separator: 12345 -> "12,345".
+std::string FormatGrouped(double wholeNumber, const std::string &separator = ",");
+
+// The 17 panel lines for a loaded reader, or none when its header is not valid.
+// Without a formatter, numbers are grouped with ",".
+std::vector<std::string> FileInfoLines(const TMPEGplus &mpc, const std::string &path,
+                                       const NumberFormatter &format = {});
+
+// Loads the file with a fresh reader and returns its panel lines (none when the file
+// can't be read or holds no valid header).
+std::vector<std::string> FileInfoLinesOf(const std::string &path, const NumberFormatter &format = {});
+
+}  // namespace trackmill
