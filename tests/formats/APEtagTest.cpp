@@ -1,0 +1,395 @@
+#include "formats/APEtag.h"
+#include "formats/ID3v1.h"
+
+#include "support/TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <utility>
+
+using namespace trackmill;
+using tmtest::Bytes;
+namespace fs = std::filesystem;
+
+namespace {
+
+using Items = std::vector<std::pair<std::string, std::string>>;
+
+void Put32(Bytes &b, std::int64_t v)
+{
+    for (int i = 0; i < 4; ++i) b.push_back(static_cast<std::uint8_t>(static_cast<std::uint64_t>(v) >> (8 * i)));
+}
+
+void PutText(Bytes &b, std::string_view s) { b.insert(b.end(), s.begin(), s.end()); }
+
+struct ApeOptions {
+    int version = 2000;
+    bool header = false;
+    std::int64_t countOverride = -1;     // item count written in the footer
+    std::int64_t sizeOverride = INT64_MIN;  // tag size written in the footer
+};
+
+// An APE tag built byte by byte: [header] items footer.
+Bytes ApeTag(const Items &items, const ApeOptions &o = {})
+{
+    Bytes body;
+    for (const auto &[key, value] : items) {
+        Put32(body, static_cast<std::int64_t>(value.size()));
+        Put32(body, 0);
+        PutText(body, key);
+        body.push_back(0);
+        PutText(body, value);
+    }
+    const std::int64_t size = o.sizeOverride != INT64_MIN ? o.sizeOverride
+                                                          : static_cast<std::int64_t>(body.size()) + 32;
+    const std::int64_t count = o.countOverride >= 0 ? o.countOverride : static_cast<std::int64_t>(items.size());
+    auto frame = [&](bool isHeader) {
+        Bytes f;
+        PutText(f, "APETAGEX");
+        Put32(f, o.version);
+        Put32(f, size);
+        Put32(f, count);
+        Put32(f, isHeader ? 0xA0000000 : 0x80000000);
+        f.resize(32, 0);
+        return f;
+    };
+    Bytes out = o.header ? frame(true) : Bytes{};
+    out.insert(out.end(), body.begin(), body.end());
+    const Bytes footer = frame(false);
+    out.insert(out.end(), footer.begin(), footer.end());
+    return out;
+}
+
+Bytes Audio(std::size_t n)
+{
+    Bytes b(n);
+    for (std::size_t i = 0; i < n; ++i) b[i] = static_cast<std::uint8_t>(i * 7 + 3);
+    return b;
+}
+
+Bytes Concat(Bytes a, const Bytes &b)
+{
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
+}
+
+struct Loaded {
+    bool ok;
+    TAPEtag tag;
+};
+
+Loaded LoadBytes(const tmtest::TempDir &dir, const Bytes &bytes)
+{
+    const auto file = dir / "t.mpc";
+    tmtest::WriteBytes(file, bytes);
+    Loaded l{};
+    l.ok = l.tag.LoadFromFile(file);
+    return l;
+}
+
+bool MutagenAvailable()
+{
+    return tmtest::Run({tmtest::SystemPython(), "-c", "import mutagen.apev2"}).exitCode == 0;
+}
+
+const std::string kNote = "\xF0\x9F\x8E\xB5";          // U+1F3B5, four bytes
+const std::string kKanji = "\xE6\x97\xA5\xE6\x9C\xAC";  // two three-byte characters
+
+}  // namespace
+
+TEST(APEtagInterop, ReadsEveryFieldThatMpcencWrote)
+{
+    TM_REQUIRE_TOOL("mpcenc");
+    tmtest::TempDir dir;
+    const auto file = dir / "tagged.mpc";
+    ASSERT_TRUE(tmtest::MakeMpc(file, 0.5,
+                                {"--title", "Ti\xC3\xA9tle " + kNote, "--artist", kKanji + " Artist",
+                                 "--album", "\xD0\x90\xD0\xBB\xD1\x8C\xD0\xB1\xD0\xBE\xD0\xBC",
+                                 "--track", "4/12", "--year", "1999", "--genre", "Trip-Hop",
+                                 "--comment", "Euro \xE2\x82\xAC", "--tag", "Copyright=(c) Me"}));
+    TAPEtag tag;
+    ASSERT_TRUE(tag.LoadFromFile(file));
+    ASSERT_TRUE(tag.Present());
+    EXPECT_EQ(tag.TagVersion(), 2000);
+    EXPECT_GT(tag.TagSize(), 32);
+    EXPECT_EQ(tag.Title(), "Ti\xC3\xA9tle " + kNote);
+    EXPECT_EQ(tag.Artist(), kKanji + " Artist");
+    EXPECT_EQ(tag.Album(), "\xD0\x90\xD0\xBB\xD1\x8C\xD0\xB1\xD0\xBE\xD0\xBC");
+    EXPECT_EQ(tag.Track(), 4);
+    EXPECT_EQ(tag.Year(), "1999");
+    EXPECT_EQ(tag.Genre(), "Trip-Hop");
+    EXPECT_EQ(tag.Comment(), "Euro \xE2\x82\xAC");
+    EXPECT_EQ(tag.Copyright(), "(c) Me");
+
+    // The same tag with an ID3v1 tag after it is still found.
+    const auto size = fs::file_size(file);
+    TID3v1 v1;
+    v1.SetTitle("v1");
+    ASSERT_TRUE(v1.WriteToFile(file));
+    ASSERT_EQ(fs::file_size(file), size + 128);
+    TAPEtag again;
+    ASSERT_TRUE(again.LoadFromFile(file));
+    EXPECT_TRUE(again.Present());
+    EXPECT_EQ(again.Title(), tag.Title());
+    EXPECT_EQ(again.Copyright(), "(c) Me");
+
+    // An untagged Musepack file reads as no tag.
+    const auto plain = dir / "plain.mpc";
+    ASSERT_TRUE(tmtest::MakeMpc(plain, 0.3));
+    ASSERT_TRUE(again.LoadFromFile(plain));
+    EXPECT_FALSE(again.Present());
+    EXPECT_EQ(again.Title(), "");
+}
+
+TEST(APEtagInterop, ReadsMutagenTagsWithHeaderAndAnyKeyCase)
+{
+    if (!MutagenAvailable()) GTEST_SKIP() << "python3-mutagen not installed";
+    tmtest::TempDir dir;
+    const auto file = dir / "m.mpc";
+    tmtest::WriteBytes(file, Audio(4000));
+    const std::string script =
+        "import sys\n"
+        "from mutagen.apev2 import APEv2\n"
+        "t = APEv2()\n"
+        "a = sys.argv[2:]\n"
+        "for k, v in zip(a[0::2], a[1::2]): t[k] = v\n"
+        "t.save(sys.argv[1])\n";
+    const std::string longValue = std::string(260, 'L');
+    const auto r = tmtest::Run({tmtest::SystemPython(), "-c", script, file.string(),
+                                "TITLE", "Gr\xC3\xBC\xC3\x9F" "e " + kNote + kNote, "artist",
+                                kKanji, "ALBUM", longValue, "Track", "07", "year", "2020-01-02",
+                                "GeNrE", "  Rock  ", "Comment", "multi\nline", "Tracknumber", "9"});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+
+    TAPEtag tag;
+    ASSERT_TRUE(tag.LoadFromFile(file));
+    ASSERT_TRUE(tag.Present());
+    EXPECT_EQ(tag.TagVersion(), 2000);
+    EXPECT_EQ(tag.Title(), "Gr\xC3\xBC\xC3\x9F" "e " + kNote + kNote);
+    EXPECT_EQ(tag.Artist(), kKanji);
+    EXPECT_EQ(tag.Album(), std::string(250, 'L'));
+    EXPECT_EQ(tag.Track(), 7);  // "Tracknumber" fills nothing
+    EXPECT_EQ(tag.Year(), "2020-01-02");
+    EXPECT_EQ(tag.Genre(), "Rock");
+    EXPECT_EQ(tag.Comment(), "multi\nline");
+    // The footer's size excludes the header mutagen wrote in front of the items.
+    const auto bytes = tmtest::ReadBytes(file);
+    EXPECT_EQ(static_cast<std::size_t>(tag.TagSize()) + 32, bytes.size() - 4000);
+}
+
+TEST(APEtagRead, Version1IsLatin1AndVersion2IsUtf8)
+{
+    tmtest::TempDir dir;
+    const Items items{{"Artist", "\xC3\xA9"}, {"Title", "caf\xE9"}};
+    ApeOptions v1;
+    v1.version = 1000;
+    auto l = LoadBytes(dir, Concat(Audio(300), ApeTag(items, v1)));
+    ASSERT_TRUE(l.ok);
+    EXPECT_EQ(l.tag.TagVersion(), 1000);
+    EXPECT_EQ(l.tag.Artist(), "\xC3\x83\xC2\xA9");  // two Latin-1 characters
+    EXPECT_EQ(l.tag.Title(), "caf\xC3\xA9");
+
+    l = LoadBytes(dir, Concat(Audio(300), ApeTag(items)));
+    ASSERT_TRUE(l.ok);
+    EXPECT_EQ(l.tag.Artist(), "\xC3\xA9");  // one character
+    EXPECT_EQ(l.tag.Title(), "caf");       // a broken sequence ends the value
+}
+
+TEST(APEtagRead, InvalidUtf8EndsTheValueAndTheBufferCutNeverSplitsACharacter)
+{
+    tmtest::TempDir dir;
+    // 249 ASCII bytes then a 4-byte character: the 250-byte cut splits it, so it goes.
+    const std::string cutValue = std::string(249, 'a') + kNote + "tail";
+    const Items items{{"Title", "ok " + kNote + "\xFF" "after"},
+                      {"Artist", "x\xED\xA0\x80y"},  // an encoded surrogate is not valid
+                      {"Album", cutValue},
+                      {"Comment", std::string(246, 'b') + kNote}};
+    auto l = LoadBytes(dir, Concat(Audio(100), ApeTag(items)));
+    ASSERT_TRUE(l.ok);
+    EXPECT_EQ(l.tag.Title(), "ok " + kNote);
+    EXPECT_EQ(l.tag.Artist(), "x");
+    EXPECT_EQ(l.tag.Album(), std::string(249, 'a'));
+    EXPECT_EQ(l.tag.Comment(), std::string(246, 'b') + kNote);  // exactly 250 bytes fit
+}
+
+TEST(APEtagRead, PlacementHeaderAndId3v1Shift)
+{
+    tmtest::TempDir dir;
+    const Items items{{"Title", "Here"}};
+    Bytes id3v1(128, 0);
+    std::memcpy(id3v1.data(), "TAG", 3);
+
+    ApeOptions withHeader;
+    withHeader.header = true;
+    for (const Bytes &file : {Concat(Audio(500), ApeTag(items)), Concat(Audio(500), ApeTag(items, withHeader)),
+                              Concat(Concat(Audio(500), ApeTag(items)), id3v1),
+                              Concat(Concat(Audio(500), ApeTag(items, withHeader)), id3v1)}) {
+        auto l = LoadBytes(dir, file);
+        ASSERT_TRUE(l.ok);
+        EXPECT_TRUE(l.tag.Present());
+        EXPECT_EQ(l.tag.Title(), "Here");
+        EXPECT_EQ(l.tag.TagSize(), 32 + 8 + 6 + 4);
+    }
+
+    // Anything else after the footer hides it: 10 bytes, or 128 bytes that are not "TAG".
+    Bytes notTag(128, 'x');
+    for (const Bytes &file : {Concat(Concat(Audio(500), ApeTag(items)), Bytes(10, 0)),
+                              Concat(Concat(Audio(500), ApeTag(items)), notTag)}) {
+        auto l = LoadBytes(dir, file);
+        ASSERT_TRUE(l.ok);
+        EXPECT_FALSE(l.tag.Present());
+        EXPECT_EQ(l.tag.Title(), "");
+    }
+
+    // Files shorter than 128 bytes cannot be read, even holding a whole tag.
+    auto small = LoadBytes(dir, ApeTag(items));
+    EXPECT_LT(ApeTag(items).size(), 128u);
+    EXPECT_FALSE(small.ok);
+    EXPECT_FALSE(small.tag.Present());
+    EXPECT_FALSE(LoadBytes(dir, Audio(100)).ok);
+    TAPEtag t;
+    EXPECT_FALSE(t.LoadFromFile((dir / "missing").string()));
+    EXPECT_FALSE(t.LoadFromFile(dir.path().string()));
+    // An ID3v1 tag with no room for a footer in front of it.
+    EXPECT_FALSE(LoadBytes(dir, Concat(Audio(10), id3v1)).ok);
+}
+
+TEST(APEtagRead, KeysValuesAndTheItemWalk)
+{
+    tmtest::TempDir dir;
+    const Items items{{"TITLE", "first"},
+                      {"Comment", std::string(300, 'c')},  // long: the walk still moves past it
+                      {"title", "  second\t"},                // the last of a key wins
+                      {"Genre", "  Rock  "},
+                      {"Tracknumber", "5"},
+                      {" Year ", "1970"},
+                      {"Artist", std::string("a\0b", 3)},
+                      {"Copyright", ""}};
+    auto l = LoadBytes(dir, Concat(Audio(200), ApeTag(items)));
+    ASSERT_TRUE(l.ok);
+    EXPECT_EQ(l.tag.Title(), "second");
+    EXPECT_EQ(l.tag.Comment(), std::string(250, 'c'));
+    EXPECT_EQ(l.tag.Genre(), "Rock");
+    EXPECT_EQ(l.tag.Track(), 0);
+    EXPECT_EQ(l.tag.Year(), "1970");
+    EXPECT_EQ(l.tag.Artist(), std::string("a\0b", 3));
+    EXPECT_EQ(l.tag.Copyright(), "");
+}
+
+TEST(APEtagRead, TrackConversion)
+{
+    tmtest::TempDir dir;
+    const std::pair<const char *, int> cases[] = {
+        {"3/10", 3}, {"3 of 10", 0}, {"07", 7}, {"A1", 0},  {"300", 44},  {"$1F", 31},
+        {"+9", 9},   {"-1", 255},    {"", 0},   {"/5", 0},  {"12/", 12}, {"99999999999", 0},
+        {" 8 ", 8}};
+    for (const auto &[text, expected] : cases) {
+        auto l = LoadBytes(dir, Concat(Audio(200), ApeTag({{"Track", text}})));
+        ASSERT_TRUE(l.ok);
+        EXPECT_EQ(l.tag.Track(), expected) << '"' << text << '"';
+    }
+}
+
+TEST(APEtagRead, DamagedFootersAndItemListsEndQuietly)
+{
+    tmtest::TempDir dir;
+    const Items items{{"Title", "T"}, {"Artist", "A"}};
+
+    ApeOptions none;
+    none.countOverride = 0;
+    auto l = LoadBytes(dir, Concat(Audio(200), ApeTag(items, none)));
+    ASSERT_TRUE(l.ok);
+    EXPECT_TRUE(l.tag.Present());
+    EXPECT_EQ(l.tag.Title(), "");
+
+    ApeOptions more;
+    more.countOverride = 1000000;
+    l = LoadBytes(dir, Concat(Audio(200), ApeTag(items, more)));
+    EXPECT_TRUE(l.tag.Present());
+    EXPECT_EQ(l.tag.Title(), "T");
+    EXPECT_EQ(l.tag.Artist(), "A");
+
+    // Sizes pointing before the file, into the footer, or negative.
+    for (std::int64_t size : {std::int64_t{100000}, std::int64_t{10}, std::int64_t{-50},
+                              std::int64_t{0x7FFFFFFF}, std::int64_t{-0x7FFFFFFF - 1}}) {
+        ApeOptions bad;
+        bad.sizeOverride = size;
+        l = LoadBytes(dir, Concat(Audio(200), ApeTag(items, bad)));
+        ASSERT_TRUE(l.ok);
+        EXPECT_TRUE(l.tag.Present());
+        EXPECT_EQ(l.tag.TagSize(), static_cast<std::int32_t>(size));
+        EXPECT_EQ(l.tag.Title(), "");
+    }
+
+    // A negative value size, a huge one and a key without its 0 stop the walk; what came
+    // before stays.
+    Bytes body = ApeTag({{"Title", "kept"}});
+    body.resize(body.size() - 32);
+    Bytes broken = body;
+    Put32(broken, -5);
+    Put32(broken, 0);
+    PutText(broken, "Artist");
+    broken.push_back(0);
+    PutText(broken, "lost");
+    Bytes footer = ApeTag({});
+    footer[12] = static_cast<std::uint8_t>(broken.size() + 32);
+    footer[16] = 2;
+    l = LoadBytes(dir, Concat(Concat(Audio(200), broken), footer));
+    EXPECT_EQ(l.tag.Title(), "kept");
+    EXPECT_EQ(l.tag.Artist(), "");
+
+    Bytes noZero = body;
+    Put32(noZero, 4);
+    Put32(noZero, 0);
+    PutText(noZero, "ArtistArtistArtist");
+    footer = ApeTag({});
+    footer[12] = static_cast<std::uint8_t>(noZero.size() + 32);
+    footer[16] = 2;
+    l = LoadBytes(dir, Concat(Concat(Audio(200), noZero), footer));
+    EXPECT_EQ(l.tag.Title(), "kept");
+    EXPECT_EQ(l.tag.Artist(), "");
+}
+
+TEST(APEtagRobustness, CorpusFilesAndTruncatedTagsLoadQuietly)
+{
+    const fs::path corpus = tmtest::CorpusDir();
+    if (corpus.empty()) GTEST_SKIP() << "corpus not present";
+    tmtest::TempDir dir;
+    int present = 0;
+    for (const auto &entry : fs::directory_iterator(corpus)) {
+        if (!entry.is_regular_file()) continue;
+        TAPEtag tag;
+        tag.LoadFromFile(entry.path().string());
+        if (tag.Present()) ++present;
+        // Drop bytes from the front so that the sizes the footer gives run off the file.
+        const Bytes bytes = tmtest::ReadBytes(entry.path());
+        for (std::size_t keep : {bytes.size() / 2, std::size_t{200}, std::size_t{160}, std::size_t{129}}) {
+            if (keep > bytes.size()) continue;
+            const auto cut = dir / "cut.bin";
+            tmtest::WriteBytes(cut, Bytes(bytes.end() - static_cast<long>(keep), bytes.end()));
+            TAPEtag t;
+            t.LoadFromFile(cut);
+            EXPECT_LE(t.Title().size(), 250u);
+        }
+    }
+    EXPECT_GT(present, 0);
+
+    // Every truncation of a tagged file made here, from the front and from the back.
+    const Bytes tagged = Concat(Audio(150), ApeTag({{"Title", "x" + kNote}, {"Track", "1"}}, {2000, true}));
+    for (std::size_t n = 0; n <= tagged.size(); ++n) {
+        TAPEtag front, back;
+        const auto a = dir / "a.bin", b = dir / "b.bin";
+        tmtest::WriteBytes(a, Bytes(tagged.begin(), tagged.begin() + static_cast<long>(n)));
+        tmtest::WriteBytes(b, Bytes(tagged.end() - static_cast<long>(n), tagged.end()));
+        front.LoadFromFile(a);
+        back.LoadFromFile(b);
+        // A cut right after the header leaves it looking like a footer of an empty tag.
+        if (front.Present()) {
+            EXPECT_TRUE(n == tagged.size() || n == 150 + 32) << n;
+        }
+        if (back.Present()) {
+            EXPECT_TRUE(back.Title().empty() || back.Title() == "x" + kNote);
+        }
+    }
+}
