@@ -7,6 +7,7 @@
 #include <QSet>
 
 #include <algorithm>
+#include <optional>
 #include <vector>
 
 #include <dirent.h>
@@ -21,7 +22,7 @@ struct Entry {
     QString name;
     QString path;
     qint64 size = 0;
-    QCollatorSortKey key;
+    std::optional<QCollatorSortKey> key;  // unset in the C locale
 };
 
 // The names of one folder, read before any event is raised so no handle stays open
@@ -33,6 +34,9 @@ void ReadFolder(const QString &folder, const QString &mask, std::vector<Entry> &
     DIR *dir = ::opendir(encoded.constData());
     if (!dir) return;
     const int fd = ::dirfd(dir);
+    // The C locale's collator ignores the case setting, so there case folding decides.
+    const bool plain = collator.locale().language() == QLocale::C;
+    auto keyOf = [&](const QString &name) { return plain ? std::optional<QCollatorSortKey>() : std::optional(collator.sortKey(name)); };
     while (const dirent *ent = ::readdir(dir)) {
         const char *raw = ent->d_name;
         if (raw[0] == '.' && (raw[1] == 0 || (raw[1] == '.' && raw[2] == 0))) continue;
@@ -52,11 +56,11 @@ void ReadFolder(const QString &folder, const QString &mask, std::vector<Entry> &
         }
         if (isDir) {
             if (name.startsWith(QLatin1Char('.'))) continue;
-            subfolders.push_back({name, folder + name + QLatin1Char('/'), 0, collator.sortKey(name)});
+            subfolders.push_back({name, folder + name + QLatin1Char('/'), 0, keyOf(name)});
         } else if (isFile && MatchesMask(name, mask)) {
             struct stat st {};
             if (::fstatat(fd, raw, &st, 0) != 0 || !S_ISREG(st.st_mode)) continue;
-            files.push_back({name, folder + name, qint64(st.st_size), collator.sortKey(name)});
+            files.push_back({name, folder + name, qint64(st.st_size), keyOf(name)});
         }
     }
     ::closedir(dir);
@@ -64,8 +68,8 @@ void ReadFolder(const QString &folder, const QString &mask, std::vector<Entry> &
     // All entries share the folder, so ordering the names orders the full paths. Names
     // the collator finds equal (a.mpc and A.mpc can both exist here) are all kept, in
     // byte order, rather than losing one of them.
-    auto less = [](const Entry &a, const Entry &b) {
-        const int c = a.key.compare(b.key);
+    auto less = [plain](const Entry &a, const Entry &b) {
+        const int c = plain ? a.name.compare(b.name, Qt::CaseInsensitive) : a.key->compare(*b.key);
         return c != 0 ? c < 0 : a.name < b.name;
     };
     std::sort(files.begin(), files.end(), less);

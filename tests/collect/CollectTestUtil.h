@@ -1,0 +1,55 @@
+// Small helpers for the collection tests: folder trees made on the spot.
+#pragma once
+
+#include "support/TestSupport.h"
+
+#include <QFile>
+#include <QString>
+#include <QStringList>
+
+#include <ostream>
+#include <string>
+
+#include <unistd.h>
+
+// Readable failure messages for Qt strings.
+inline void PrintTo(const QString &s, std::ostream *os) { *os << '"' << s.toStdString() << '"'; }
+inline void PrintTo(const QStringList &l, std::ostream *os)
+{
+    *os << "{\n";
+    for (const QString &s : l) *os << "  \"" << s.toStdString() << "\"\n";
+    *os << "}";
+}
+
+namespace tmtest {
+
+inline QString Q(const fs::path &p) { return QFile::decodeName(p.native().c_str()); }
+
+// A file that starts like a Musepack SV8 stream, padded to size bytes.
+inline void MakeFakeMpc(const fs::path &file, std::size_t size = 64)
+{
+    fs::create_directories(file.parent_path());
+    Bytes bytes(std::max<std::size_t>(size, 4), 0);
+    bytes[0] = 'M', bytes[1] = 'P', bytes[2] = 'C', bytes[3] = 'K';
+    WriteBytes(file, bytes);
+}
+
+inline void MakeOther(const fs::path &file, const std::string &text = "not musepack")
+{
+    fs::create_directories(file.parent_path());
+    WriteText(file, text);
+}
+
+// The header test the window gets from the engine, cut down to the signature bytes.
+inline bool LooksLikeMpc(const QString &path)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly)) return false;
+    const QByteArray head = f.read(4);
+    return head == "MPCK" || head.startsWith("MP+");
+}
+
+// Root ignores permission bits, so a chmod 000 folder stays readable for it.
+inline bool PermissionsBind() { return ::geteuid() != 0; }
+
+}  // namespace tmtest

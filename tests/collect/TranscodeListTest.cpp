@@ -1,0 +1,240 @@
+#include "collect/TranscodeList.h"
+
+#include "CollectTestUtil.h"
+
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+
+#include <sys/stat.h>
+
+using namespace trackmill;
+using namespace tmtest;
+
+namespace {
+
+// A list wired the way the window wires it, recording what the hooks see.
+struct Harness {
+    TTranscodeList list;
+    QStringList mirror;    // what the window's list box would show
+    QStringList examined;  // names handed to the header test
+    QStringList cursor;    // "on" / "off"
+    int pumps = 0;
+    int infoClears = 0;
+
+    Harness()
+    {
+        list.SetHeaderTest([this](const QString &p) {
+            examined << p;
+            return LooksLikeMpc(p);
+        });
+        list.SetOnItemAdded([this](int i, const QString &p) {
+            EXPECT_EQ(i, mirror.size());
+            mirror << p;
+        });
+        list.SetOnItemRemoved([this](int i) { mirror.removeAt(i); });
+        list.SetOnCleared([this] { mirror.clear(); });
+        list.SetOnWaitCursor([this](bool on) { cursor << (on ? "on" : "off"); });
+        list.SetProcessMessages([this] { ++pumps; });
+        list.SetOnClearInfo([this] { ++infoClears; });
+    }
+    void Drop(std::initializer_list<fs::path> paths)
+    {
+        QStringList names;
+        for (const fs::path &p : paths) names << Q(p);
+        list.HandleDrop(names);
+        EXPECT_EQ(mirror, list.Items());
+        EXPECT_TRUE(list.FoundFiles().isEmpty());
+    }
+};
+
+}  // namespace
+
+TEST(TranscodeList, DroppedFilesPassExtensionThenDuplicateThenHeaderTest)
+{
+    TempDir t;
+    for (const char *n : {"a.mpc", "B.MPP", "c.Mp+", "d.mp3", "e.mpc.txt"}) MakeFakeMpc(t / n);
+    MakeOther(t / "fake.mpc");  // Musepack extension, other content
+    Harness h;
+    h.Drop({t / "a.mpc", t / "B.MPP", t / "c.Mp+", t / "d.mp3", t / "e.mpc.txt", t / "fake.mpc"});
+    EXPECT_EQ(h.list.Items(), QStringList({Q(t / "a.mpc"), Q(t / "B.MPP"), Q(t / "c.Mp+")}));
+    // Only names that passed the cheap tests were opened, and each pumped events once.
+    EXPECT_EQ(h.examined, QStringList({Q(t / "a.mpc"), Q(t / "B.MPP"), Q(t / "c.Mp+"), Q(t / "fake.mpc")}));
+    EXPECT_EQ(h.pumps, 4);
+    EXPECT_EQ(h.cursor, QStringList({"on", "off"}));
+
+    // The same files again, one of them spelled in other letter case: nothing is added,
+    // and nothing is opened a second time.
+    h.examined.clear();
+    h.Drop({t / "A.MPC", t / "b.mpp", t / "c.Mp+"});
+    EXPECT_EQ(h.list.Count(), 3);
+    EXPECT_TRUE(h.examined.isEmpty());
+    EXPECT_TRUE(h.list.Contains(Q(t / "C.MP+")));
+}
+
+TEST(TranscodeList, ExtensionRule)
+{
+    EXPECT_TRUE(HasMusepackExtension("/x/a.mpc"));
+    EXPECT_TRUE(HasMusepackExtension("/x/a.MP+"));
+    EXPECT_TRUE(HasMusepackExtension("/x/a.mPp"));
+    EXPECT_TRUE(HasMusepackExtension("/x/.mpc"));  // a hidden file has that extension too
+    EXPECT_FALSE(HasMusepackExtension("/x.mpc/a"));
+    EXPECT_FALSE(HasMusepackExtension("/x.mpc/"));  // a folder's name given with its separator
+    EXPECT_FALSE(HasMusepackExtension("/x/a.mpcx"));
+    EXPECT_FALSE(HasMusepackExtension("/x/a"));
+    EXPECT_FALSE(HasMusepackExtension("/x/a.mp"));
+    EXPECT_TRUE(HasMusepackExtension("C:a.mpc"));  // ":" is an ordinary character here
+}
+
+TEST(TranscodeList, DroppedFilesComeFirstThenFoldersInDropAndScanOrder)
+{
+    TempDir t;
+    MakeFakeMpc(t / "one" / "b.mpc");
+    MakeFakeMpc(t / "one" / "A.mpc");
+    MakeFakeMpc(t / "one" / "sub" / "c.mpc");
+    MakeFakeMpc(t / "one" / "sub" / "junk.mp3");
+    MakeOther(t / "one" / "sub" / "fake.mpp");
+    MakeFakeMpc(t / "two" / "z.mpc");
+    MakeFakeMpc(t / "single.mpc");
+    Harness h;
+    h.Drop({t / "two", t / "single.mpc", t / "one", t / "one" / "sub"});
+    EXPECT_EQ(h.list.Items(), QStringList({Q(t / "single.mpc"), Q(t / "two" / "z.mpc"), Q(t / "one" / "A.mpc"),
+                                           Q(t / "one" / "b.mpc"), Q(t / "one" / "sub" / "c.mpc")}));
+    // Folders pump once each; examined files once each, fake.mpp twice since it was
+    // found twice and never listed.
+    EXPECT_EQ(h.pumps, 4 + 7);
+}
+
+TEST(TranscodeList, BadNamesAreSkippedQuietly)
+{
+    TempDir t;
+    MakeFakeMpc(t / "album.mpc" / "inside.mpc");  // a folder named like a Musepack file
+    ASSERT_EQ(::mkfifo((t / "pipe.mpc").c_str(), 0600), 0);  // opening it would block
+    MakeFakeMpc(t / "vanishing.mpc");
+    Harness h;
+    h.list.SetHeaderTest([&](const QString &p) {
+        h.examined << p;
+        fs::remove(t / "vanishing.mpc");  // deleted after it was found, before it is read
+        return LooksLikeMpc(p);
+    });
+    h.Drop({t / "album.mpc", t / "does-not-exist.mpc", t / "no-such-folder", t / "pipe.mpc", t / "vanishing.mpc"});
+    EXPECT_EQ(h.list.Items(), QStringList({Q(t / "album.mpc" / "inside.mpc")}));
+    EXPECT_FALSE(h.examined.contains(Q(t / "album.mpc")));
+    EXPECT_FALSE(h.examined.contains(Q(t / "pipe.mpc")));
+    EXPECT_EQ(h.cursor, QStringList({"on", "off"}));
+}
+
+TEST(TranscodeList, OddNamesAndLinkLoopsInDroppedFolders)
+{
+    TempDir t;
+    const fs::path odd = t / "it's \"odd\" $HOME `x`; ♫";
+    MakeFakeMpc(odd / "two  spaces.mpc");
+    MakeFakeMpc(odd / "Ünïcödé.MPC");
+    fs::create_directory_symlink(odd, odd / "loop");
+    Harness h;
+    h.Drop({t.path()});
+    EXPECT_EQ(h.list.Items(), QStringList({Q(odd / "two  spaces.mpc"), Q(odd / "Ünïcödé.MPC")}));
+}
+
+TEST(TranscodeList, FailureInTheHeaderTestStillRestoresCursorAndFoundFiles)
+{
+    TempDir t;
+    MakeFakeMpc(t / "d" / "1.mpc");
+    MakeFakeMpc(t / "d" / "2.mpc");
+    Harness h;
+    int calls = 0;
+    h.list.SetHeaderTest([&](const QString &p) {
+        if (++calls == 2) throw std::runtime_error("unreadable");
+        return LooksLikeMpc(p);
+    });
+    EXPECT_THROW(h.list.HandleDrop({Q(t / "d")}), std::runtime_error);
+    EXPECT_EQ(h.cursor, QStringList({"on", "off"}));
+    EXPECT_TRUE(h.list.FoundFiles().isEmpty());
+    EXPECT_EQ(h.list.Items(), QStringList({Q(t / "d" / "1.mpc")}));
+    EXPECT_EQ(h.pumps, 1 + 2);  // the failing file still pumped
+
+    // The list works normally afterwards.
+    h.Drop({t / "d"});
+    EXPECT_EQ(h.list.Count(), 2);
+
+    // Without a header test nothing can be verified, so nothing is taken.
+    TTranscodeList bare;
+    bare.HandleDrop({Q(t / "d")});
+    EXPECT_TRUE(bare.IsEmpty());
+}
+
+TEST(TranscodeList, DropArrivingDuringADropIsHandledAfterIt)
+{
+    TempDir t;
+    MakeFakeMpc(t / "first" / "1.mpc");
+    MakeFakeMpc(t / "first" / "2.mpc");
+    MakeFakeMpc(t / "second" / "3.mpc");
+    MakeFakeMpc(t / "first" / "dup.mpc");
+    Harness h;
+    bool injected = false;
+    h.list.SetProcessMessages([&] {
+        ++h.pumps;
+        if (injected) return;
+        injected = true;  // as if the user dropped again while the first drop pumps events
+        h.list.HandleDrop({Q(t / "second"), Q(t / "first" / "DUP.mpc")});
+        EXPECT_TRUE(h.list.IsEmpty());  // not handled in the middle of the first one
+    });
+    h.Drop({t / "first"});
+    EXPECT_EQ(h.list.Items(), QStringList({Q(t / "first" / "1.mpc"), Q(t / "first" / "2.mpc"),
+                                           Q(t / "first" / "dup.mpc"), Q(t / "second" / "3.mpc")}));
+    EXPECT_EQ(h.cursor, QStringList({"on", "off", "on", "off"}));
+}
+
+TEST(TranscodeList, DeleteItemsClearAllAndTheFrontEntry)
+{
+    TempDir t;
+    for (const char *n : {"0.mpc", "1.mpc", "2.mpc", "3.mpc", "4.mpc"}) MakeFakeMpc(t / n);
+    Harness h;
+    h.Drop({t / "0.mpc", t / "1.mpc", t / "2.mpc", t / "3.mpc", t / "4.mpc"});
+    ASSERT_EQ(h.list.Count(), 5);
+
+    EXPECT_EQ(h.list.DeleteItems({}), 0);  // nothing selected
+    EXPECT_EQ(h.list.DeleteItems({7, -1}), 0);
+    EXPECT_EQ(h.list.Count(), 5);
+
+    EXPECT_EQ(h.list.DeleteItems({1, 3, 3}), 2);  // any order, duplicates ignored
+    EXPECT_EQ(h.list.Items(), QStringList({Q(t / "0.mpc"), Q(t / "2.mpc"), Q(t / "4.mpc")}));
+    EXPECT_EQ(h.mirror, h.list.Items());
+    EXPECT_EQ(h.infoClears, 0);  // some left: the panel stays
+
+    // The job takes entry 0 away; the same file can then be dropped again.
+    h.list.Delete(0);
+    h.list.Delete(9);
+    EXPECT_EQ(h.list.Items(), QStringList({Q(t / "2.mpc"), Q(t / "4.mpc")}));
+    h.Drop({t / "0.mpc"});
+    EXPECT_EQ(h.list.Items().last(), Q(t / "0.mpc"));
+    h.Drop({t / "2.mpc"});
+    EXPECT_EQ(h.list.Count(), 3);
+
+    EXPECT_EQ(h.list.DeleteItems({0, 1, 2}), 3);
+    EXPECT_TRUE(h.mirror.isEmpty());
+    EXPECT_EQ(h.infoClears, 1);  // emptied: the panel too
+
+    h.Drop({t / "1.mpc", t / "2.mpc"});
+    h.list.ClearAll();
+    EXPECT_TRUE(h.list.IsEmpty());
+    EXPECT_TRUE(h.mirror.isEmpty());
+    EXPECT_EQ(h.infoClears, 2);
+    EXPECT_FALSE(h.list.Contains(Q(t / "1.mpc")));
+    h.Drop({t / "1.mpc"});
+    EXPECT_EQ(h.list.Count(), 1);
+}
+
+TEST(TranscodeList, RealMusepackFilesFromTheEncoder)
+{
+    TM_REQUIRE_TOOL("mpcenc");
+    TempDir t;
+    fs::create_directories(t / "in");
+    ASSERT_TRUE(MakeMpc(t / "in" / "tone.mpc", 0.2));
+    // Same bytes under every extension the list takes, and one it doesn't.
+    for (const char *n : {"copy.MPP", "copy.mp+", "copy.mp3"}) fs::copy_file(t / "in" / "tone.mpc", t / "in" / n);
+    Harness h;
+    h.Drop({t / "in"});
+    EXPECT_EQ(h.list.Items(),
+              QStringList({Q(t / "in" / "copy.mp+"), Q(t / "in" / "copy.MPP"), Q(t / "in" / "tone.mpc")}));
+}
