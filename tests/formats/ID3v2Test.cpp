@@ -1,0 +1,379 @@
+// Reading ID3v2 tags built byte by byte, so that each layout rule is pinned down
+// independently of any tagger; robustness over the corpus and over damaged input.
+#include "formats/ID3v2.h"
+
+#include "support/TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+
+using namespace trackmill;
+using tmtest::Bytes;
+
+namespace {
+
+Bytes B(std::string_view s) { return Bytes(s.begin(), s.end()); }
+
+Bytes Cat(std::initializer_list<Bytes> parts)
+{
+    Bytes out;
+    for (const Bytes &p : parts) out.insert(out.end(), p.begin(), p.end());
+    return out;
+}
+
+// A frame of the given version: 4-character id and 32-bit size (synchsafe in version 4),
+// or 3-character id and 24-bit size in version 2.
+Bytes Frame(std::string_view id, const Bytes &content, int version = 3)
+{
+    Bytes f = B(id);
+    const auto n = static_cast<std::uint32_t>(content.size());
+    if (version == 2) {
+        f.insert(f.end(), {std::uint8_t(n >> 16), std::uint8_t(n >> 8), std::uint8_t(n)});
+    } else if (version == 4) {
+        f.insert(f.end(), {std::uint8_t((n >> 21) & 0x7F), std::uint8_t((n >> 14) & 0x7F),
+                           std::uint8_t((n >> 7) & 0x7F), std::uint8_t(n & 0x7F), 0, 0});
+    } else {
+        f.insert(f.end(), {std::uint8_t(n >> 24), std::uint8_t(n >> 16), std::uint8_t(n >> 8),
+                           std::uint8_t(n), 0, 0});
+    }
+    return Cat({f, content});
+}
+
+Bytes Tag(int version, const Bytes &body, std::size_t padding = 0, std::uint8_t flags = 0)
+{
+    const auto n = static_cast<std::uint32_t>(body.size() + padding);
+    Bytes t = B("ID3");
+    t.insert(t.end(), {std::uint8_t(version), 0, flags, std::uint8_t((n >> 21) & 0x7F),
+                       std::uint8_t((n >> 14) & 0x7F), std::uint8_t((n >> 7) & 0x7F),
+                       std::uint8_t(n & 0x7F)});
+    t = Cat({t, body});
+    t.resize(t.size() + padding, 0);
+    return t;
+}
+
+// Rewriting a file by truncation makes ext4 flush it at once; a fresh file is much faster.
+void Put(const std::filesystem::path &file, const Bytes &bytes)
+{
+    std::error_code ec;
+    std::filesystem::remove(file, ec);
+    tmtest::WriteBytes(file, bytes);
+}
+
+Bytes Latin1(std::string_view s) { return Cat({{0}, B(s)}); }
+Bytes Utf8(std::string_view s) { return Cat({{3}, B(s)}); }
+// Encoding 1 with the little-endian byte-order mark; text given as UTF-16 code units.
+Bytes Utf16(std::u16string_view s, bool withBom = true, std::uint8_t enc = 1, bool bigEndian = false)
+{
+    Bytes b{enc};
+    if (withBom) {
+        const Bytes bom = bigEndian ? Bytes{0xFE, 0xFF} : Bytes{0xFF, 0xFE};
+        b.insert(b.end(), bom.begin(), bom.end());
+    }
+    for (char16_t c : s) {
+        if (bigEndian) b.insert(b.end(), {std::uint8_t(c >> 8), std::uint8_t(c)});
+        else b.insert(b.end(), {std::uint8_t(c), std::uint8_t(c >> 8)});
+    }
+    return b;
+}
+
+const Bytes kAudio = [] {
+    Bytes a{0xFF, 0xFB, 0x90, 0x44};
+    std::mt19937 rng(7);
+    while (a.size() < 3000) a.push_back(static_cast<std::uint8_t>(rng()));
+    return a;
+}();
+
+class ID3v2Read : public ::testing::Test {
+protected:
+    TID3v2 Load(const Bytes &fileBytes, bool expectReadable = true)
+    {
+        Put(file(), fileBytes);
+        TID3v2 tag;
+        EXPECT_EQ(tag.LoadFromFile(file().string()), expectReadable);
+        return tag;
+    }
+    TID3v2 LoadTag(int version, const Bytes &frames) { return Load(Cat({Tag(version, frames, 64), kAudio})); }
+    std::filesystem::path file() const { return dir_ / "t.mp3"; }
+
+    tmtest::TempDir dir_;
+};
+
+TEST_F(ID3v2Read, TitleInEveryEncoding)
+{
+    EXPECT_EQ(LoadTag(3, Frame("TIT2", Latin1("Song"))).Title(), "Song");
+    EXPECT_EQ(LoadTag(3, Frame("TIT2", Latin1("Caf\xE9"))).Title(), "Caf\xC3\xA9");
+    EXPECT_EQ(LoadTag(3, Frame("TIT2", Utf16(u"Song"))).Title(), "Song");
+    // Big-endian mark, no mark (little-endian assumed), encoding 2 without mark.
+    EXPECT_EQ(LoadTag(3, Frame("TIT2", Utf16(u"Song", true, 1, true))).Title(), "Song");
+    EXPECT_EQ(LoadTag(3, Frame("TIT2", Utf16(u"Song", false))).Title(), "Song");
+    EXPECT_EQ(LoadTag(4, Frame("TIT2", Utf16(u"\u0416\u4EFF", false, 2, true), 4)).Title(),
+              "\xD0\x96\xE4\xBB\xBF");
+    EXPECT_EQ(LoadTag(4, Frame("TIT2", Utf8("\xD0\x96 \xF0\x9F\x8E\xB5"), 4)).Title(),
+              "\xD0\x96 \xF0\x9F\x8E\xB5");
+    // Characters whose low byte is FF (here U+00FF and U+4EFF) and a surrogate pair survive.
+    EXPECT_EQ(LoadTag(3, Frame("TIT2", Utf16(u"\u00FF\u4EFF\U0001F3B5"))).Title(),
+              "\xC3\xBF\xE4\xBB\xBF\xF0\x9F\x8E\xB5");
+    // Blanks and control characters around the text go; a zero unit ends UTF-16 text.
+    EXPECT_EQ(LoadTag(3, Frame("TIT2", Latin1("\t  Song \r\n"))).Title(), "Song");
+    EXPECT_EQ(LoadTag(3, Frame("TIT2", Utf16(std::u16string(u" Song\0rest", 10)))).Title(), "Song");
+}
+
+TEST_F(ID3v2Read, UnknownEncodingIgnoredAndSecondChoicesFillIn)
+{
+    auto t = LoadTag(3, Cat({Frame("TIT2", Cat({{4}, B("Bad")})), Frame("TIT1", Latin1("Group")),
+                             Frame("TOPE", Latin1("Orig")), Frame("TOAL", Latin1("OrigAlb")),
+                             Frame("TALB", Latin1(""))}));
+    EXPECT_EQ(t.Title(), "Group");
+    EXPECT_EQ(t.Artist(), "Orig");
+    EXPECT_EQ(t.Album(), "OrigAlb");
+    // First choices win when they are there.
+    t = LoadTag(3, Cat({Frame("TIT1", Latin1("Group")), Frame("TIT2", Latin1("Title"))}));
+    EXPECT_EQ(t.Title(), "Title");
+}
+
+TEST_F(ID3v2Read, YearGenreTrackRules)
+{
+    auto t = LoadTag(4, Cat({Frame("TYER", Latin1(""), 4), Frame("TDRC", Latin1("2003-05-01"), 4)}));
+    EXPECT_EQ(t.Year(), "2003");
+    EXPECT_EQ(LoadTag(3, Cat({Frame("TYER", Latin1("1999")), Frame("TDRC", Latin1("2003"))})).Year(), "1999");
+
+    EXPECT_EQ(LoadTag(3, Frame("TCON", Latin1("(17)Rock"))).Genre(), "Rock");
+    EXPECT_EQ(LoadTag(3, Frame("TCON", Latin1("(17)"))).Genre(), "");
+    EXPECT_EQ(LoadTag(3, Frame("TCON", Latin1("Rock"))).Genre(), "Rock");
+    EXPECT_EQ(LoadTag(3, Frame("TCON", Latin1("(1)(2)Pop"))).Genre(), "Pop");
+
+    const std::pair<const char *, int> tracks[] = {
+        {"4/12", 4}, {"70000", 4464}, {"7", 7}, {"+3", 3}, {"$1F", 31}, {"-1", 65535},
+        {"x", 0}, {"4 /12", 0}, {"", 0}, {"99999999999", 0}, {"/5", 0}};
+    for (const auto &[text, expected] : tracks)
+        EXPECT_EQ(LoadTag(3, Frame("TRCK", Latin1(text))).Track(), expected) << text;
+}
+
+TEST_F(ID3v2Read, CommentAndUrlSkipTheirDescriptions)
+{
+    EXPECT_EQ(LoadTag(3, Frame("COMM", Cat({{0}, B("eng"), {0}, B("Nice")}))).Comment(), "Nice");
+    EXPECT_EQ(LoadTag(3, Frame("COMM", Cat({{0}, B("eng"), B("desc"), {0}, B("Nice")}))).Comment(), "Nice");
+    // UTF-16 description ending in an ASCII letter: the terminator is found on a unit boundary.
+    Bytes comm = Utf16(u"A");
+    comm.insert(comm.begin() + 1, {'e', 'n', 'g'});
+    comm.insert(comm.end(), {0, 0, 0xFF, 0xFE, 'N', 0, 0xEF, 0, 0x16, 0x04});
+    EXPECT_EQ(LoadTag(3, Frame("COMM", comm)).Comment(), "N\xC3\xAF\xD0\x96");
+    EXPECT_EQ(LoadTag(4, Frame("COMM", Cat({{3}, B("eng"), B("d"), {0}, B("\xE2\x82\xAC")}), 4)).Comment(),
+              "\xE2\x82\xAC");
+    // The last of several comments wins.
+    EXPECT_EQ(LoadTag(3, Cat({Frame("COMM", Cat({{0}, B("eng"), {0}, B("One")})),
+                              Frame("COMM", Cat({{0}, B("eng"), {0}, B("Two")}))}))
+                  .Comment(),
+              "Two");
+
+    EXPECT_EQ(LoadTag(3, Frame("WXXX", Cat({{0}, B("home"), {0}, B("http://a.b/c")}))).URL(), "http://a.b/c");
+    // In a UTF-16 frame the address itself stays Latin-1.
+    EXPECT_EQ(LoadTag(3, Frame("WXXX", Cat({{1, 0xFF, 0xFE, 'd', 0, 0, 0}, B("http://x")}))).URL(), "http://x");
+}
+
+TEST_F(ID3v2Read, OtherTextFields)
+{
+    const auto t = LoadTag(3, Cat({Frame("TCOM", Latin1("Comp")), Frame("TENC", Latin1("Enc")),
+                                   Frame("TCOP", Latin1("(c) 2001")), Frame("TLAN", Latin1("eng")),
+                                   Frame("TPE1", Latin1("Art")), Frame("TALB", Latin1("Alb"))}));
+    EXPECT_EQ(t.Composer(), "Comp");
+    EXPECT_EQ(t.Encoder(), "Enc");
+    EXPECT_EQ(t.Copyright(), "(c) 2001");
+    EXPECT_EQ(t.Language(), "eng");
+    EXPECT_EQ(t.Artist(), "Art");
+    EXPECT_EQ(t.Album(), "Alb");
+    EXPECT_TRUE(t.Present());
+    EXPECT_EQ(t.TagVersion(), 3);
+}
+
+TEST_F(ID3v2Read, Version2UsesThreeCharacterFrames)
+{
+    const auto t = LoadTag(2, Cat({Frame("TT2", Latin1("Title"), 2), Frame("TP1", Utf16(u"Art\u0416"), 2),
+                                   Frame("TRK", Latin1("5/9"), 2), Frame("COM", Cat({{0}, B("eng"), {0}, B("C")}), 2),
+                                   Frame("TOR", Latin1("1987"), 2), Frame("TCO", Latin1("(8)Jazz"), 2)}));
+    EXPECT_EQ(t.TagVersion(), 2);
+    EXPECT_EQ(t.Title(), "Title");
+    EXPECT_EQ(t.Artist(), "Art\xD0\x96");
+    EXPECT_EQ(t.Track(), 5);
+    EXPECT_EQ(t.Comment(), "C");
+    EXPECT_EQ(t.Year(), "1987");
+    EXPECT_EQ(t.Genre(), "Jazz");
+    // A version 3 identifier means nothing in version 2.
+    EXPECT_EQ(LoadTag(2, Frame("TIT2", Latin1("x"), 2)).Title(), "");
+}
+
+TEST_F(ID3v2Read, Version4FrameSizesAreSynchsafe)
+{
+    // 200 bytes: synchsafe 00 00 01 48; read as a plain number it would be 328 and swallow TPE1.
+    const std::string longTitle(199, 'x');
+    const auto t = LoadTag(4, Cat({Frame("TIT2", Latin1(longTitle), 4), Frame("TPE1", Latin1("Art"), 4)}));
+    EXPECT_EQ(t.Title(), longTitle);
+    EXPECT_EQ(t.Artist(), "Art");
+    // Version 3 reads the same bytes as a plain number.
+    const auto t3 = LoadTag(3, Cat({Frame("TIT2", Latin1(longTitle)), Frame("TPE1", Latin1("Art"))}));
+    EXPECT_EQ(t3.Artist(), "Art");
+}
+
+TEST_F(ID3v2Read, ContentIsCutAt500Bytes)
+{
+    const std::string text(700, 'a');
+    const auto t = LoadTag(3, Cat({Frame("TIT2", Latin1(text)), Frame("TPE1", Latin1("After"))}));
+    EXPECT_EQ(t.Title(), std::string(499, 'a'));  // 500 bytes, the encoding byte included
+    EXPECT_EQ(t.Artist(), "After");
+    // A UTF-8 character split by the cut never yields broken UTF-8.
+    const auto u = LoadTag(3, Frame("TIT2", Utf8(std::string(498, 'a') + "\xE2\x82\xAC")));
+    EXPECT_EQ(u.Title().substr(0, 498), std::string(498, 'a'));
+    EXPECT_EQ(u.Title().size(), 498 + 3u);  // U+FFFD for the lone lead byte
+}
+
+TEST_F(ID3v2Read, HeaderSizeAndPresence)
+{
+    // Size field 100, plus 10 for the footer flag.
+    Bytes tag = Tag(4, Frame("TIT2", Latin1("A"), 4), 80, 0x10);
+    auto t = Load(Cat({tag, kAudio}));
+    EXPECT_EQ(t.TagSize(), static_cast<int>(tag.size()) + 10);
+    EXPECT_EQ(t.Title(), "A");
+
+    // Top bits of the size bytes are not masked: 0x80 in the last byte adds 128.
+    tag = Tag(3, Frame("TIT2", Latin1("A")), 50);
+    tag[9] |= 0x80;
+    EXPECT_EQ(Load(Cat({tag, kAudio})).TagSize(), 10 + 128 + 62);
+
+    // Longer than the file: present, size 0, no fields.
+    tag = Tag(3, Frame("TIT2", Latin1("A")), 50000);
+    tag.resize(200);
+    t = Load(tag);
+    EXPECT_TRUE(t.Present());
+    EXPECT_EQ(t.TagSize(), 0);
+    EXPECT_EQ(t.Title(), "");
+
+    // An extended header stops the frame walk at once.
+    t = Load(Cat({Tag(3, Cat({{0, 0, 0, 6, 0, 0, 0, 0, 0, 0}, Frame("TIT2", Latin1("A"))}), 20, 0x40), kAudio}));
+    EXPECT_TRUE(t.Present());
+    EXPECT_EQ(t.Title(), "");
+
+    // Unknown major version: present, size known, frames not read.
+    t = Load(Cat({Tag(5, Frame("TIT2", Latin1("A")), 20), kAudio}));
+    EXPECT_TRUE(t.Present());
+    EXPECT_EQ(t.TagVersion(), 5);
+    EXPECT_EQ(t.TagSize(), 10 + 12 + 20);
+    EXPECT_EQ(t.Title(), "");
+
+    // No tag; short and missing files.
+    t = Load(kAudio);
+    EXPECT_FALSE(t.Present());
+    EXPECT_EQ(t.TagSize(), 0);
+    EXPECT_FALSE(Load(B("ID3\x03\x00\x00\x00"), false).Present());
+    TID3v2 missing;
+    EXPECT_FALSE(missing.LoadFromFile((dir_ / "nope.mp3").string()));
+    EXPECT_FALSE(missing.LoadFromFile(dir_.path().string()));
+}
+
+TEST_F(ID3v2Read, FrameWalkStopsAtPaddingAndAtBadSizes)
+{
+    // A frame after the padding's first zero byte is not reached.
+    Bytes body = Cat({Frame("TIT2", Latin1("A")), Bytes(5, 0), Frame("TPE1", Latin1("B"))});
+    auto t = LoadTag(3, body);
+    EXPECT_EQ(t.Title(), "A");
+    EXPECT_EQ(t.Artist(), "");
+
+    // A size negative as a signed number ends the walk, keeping what was read.
+    Bytes bad = Frame("TPE1", Latin1("B"));
+    bad[4] = 0x80;
+    t = LoadTag(3, Cat({Frame("TIT2", Latin1("A")), bad}));
+    EXPECT_EQ(t.Title(), "A");
+    EXPECT_EQ(t.Artist(), "");
+
+    // A frame running past the file's end leaves earlier slots filled.
+    Bytes past = Frame("TPE1", Latin1("b"));
+    past[5] = 0x10;  // 1 MiB and a bit
+    t = Load(Tag(3, Cat({Frame("TIT2", Latin1("A")), past, Bytes(100, 'b')})));
+    EXPECT_EQ(t.Title(), "A");
+    EXPECT_EQ(t.Artist(), "");
+
+    // A later frame replaces an earlier one, even when empty.
+    EXPECT_EQ(LoadTag(3, Cat({Frame("TIT2", Latin1("A")), Frame("TIT2", {})})).Title(), "");
+}
+
+TEST_F(ID3v2Read, ClearAndReloadForgetOldFields)
+{
+    TID3v2 tag;
+    tmtest::WriteBytes(file(), Cat({Tag(3, Frame("TIT2", Latin1("A")), 10), kAudio}));
+    ASSERT_TRUE(tag.LoadFromFile(file().string()));
+    EXPECT_EQ(tag.Title(), "A");
+    tmtest::WriteBytes(file(), kAudio);
+    ASSERT_TRUE(tag.LoadFromFile(file().string()));
+    EXPECT_FALSE(tag.Present());
+    EXPECT_EQ(tag.Title(), "");
+    tag.SetTitle("  x\t");
+    tag.SetTrack(3);
+    EXPECT_EQ(tag.Title(), "x");
+    tag.Clear();
+    EXPECT_EQ(tag.Title(), "");
+    EXPECT_EQ(tag.Track(), 0);
+}
+
+// Touching every property of a damaged file must stay inside valid memory and keep texts UTF-8.
+void TouchAll(const TID3v2 &t)
+{
+    for (const std::string *s : {&t.Title(), &t.Artist(), &t.Album(), &t.Year(), &t.Genre(), &t.Comment(),
+                                 &t.Composer(), &t.Encoder(), &t.Copyright(), &t.Language(), &t.URL()}) {
+        EXPECT_LE(s->size(), 2000u);
+    }
+    EXPECT_GE(t.TagSize(), 0);
+}
+
+TEST(ID3v2Robustness, EveryCorpusFileLoads)
+{
+    const auto corpus = tmtest::CorpusDir();
+    if (corpus.empty()) GTEST_SKIP() << "corpus absent";
+    int loaded = 0;
+    for (const auto &entry : std::filesystem::directory_iterator(corpus)) {
+        if (!entry.is_regular_file()) continue;
+        TID3v2 tag;
+        tag.LoadFromFile(entry.path().string());
+        TouchAll(tag);
+        ++loaded;
+    }
+    EXPECT_GT(loaded, 10);
+}
+
+TEST(ID3v2Robustness, TruncatedAndScrambledTagsLoad)
+{
+    tmtest::TempDir dir;
+    const auto path = (dir / "t.mp3").string();
+    std::vector<Bytes> sources{
+        Cat({Tag(3, Cat({Frame("TIT2", Utf16(u"Title\u0416")), Frame("COMM", Cat({{1}, B("eng"), {0xFF, 0xFE, 0, 0}})),
+                         Frame("WXXX", Cat({{0}, B("d")})), Frame("TRCK", Latin1("1/2"))}), 30),
+             kAudio}),
+        Cat({Tag(2, Cat({Frame("TT2", Latin1("T"), 2), Frame("COM", Bytes{1, 'e'}, 2)})), kAudio}),
+        Cat({Tag(4, Cat({Frame("TIT2", Utf8("\xF0\x9F\x8E"), 4), Frame("COMM", Bytes{3}, 4)}), 4, 0x10), kAudio})};
+    const auto corpus = tmtest::CorpusDir();
+    if (!corpus.empty()) {
+        for (const char *name : {"005411.id3", "unsynch.id3", "unsynch24.id3", "broken-tenc.id3", "id3v22-tda.mp3"}) {
+            Bytes b = tmtest::ReadBytes(corpus / name);
+            if (b.size() > 4000) b.resize(4000);
+            sources.push_back(b);
+        }
+    }
+    std::mt19937 rng(1234);
+    for (const Bytes &src : sources) {
+        for (std::size_t len = 0; len <= std::min<std::size_t>(src.size(), 400); ++len) {
+            Put(path, Bytes(src.begin(), src.begin() + static_cast<std::ptrdiff_t>(len)));
+            TID3v2 tag;
+            tag.LoadFromFile(path);
+            TouchAll(tag);
+        }
+        for (int round = 0; round < 200 && src.size() > 10; ++round) {
+            Bytes b = src;
+            for (int k = 0; k < 8; ++k) b[10 + rng() % (std::min<std::size_t>(b.size(), 300) - 10)] = std::uint8_t(rng());
+            Put(path, b);
+            TID3v2 tag;
+            tag.LoadFromFile(path);
+            TouchAll(tag);
+        }
+    }
+}
+
+}  // namespace
