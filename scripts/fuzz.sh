@@ -16,7 +16,7 @@ for h in $harnesses; do
   args=("$work")
   [ -d "$seeds" ] && args+=("$seeds")
   echo "fuzz: $h for ${seconds}s"
-  ASAN_OPTIONS=detect_leaks=1 build-fuzz/$h -max_total_time="$seconds" -max_len=65536 \
+  ASAN_OPTIONS=detect_leaks=1 build-fuzz/fuzz/$h -max_total_time="$seconds" -max_len=65536 \
     -timeout=10 -rss_limit_mb=2048 -print_final_stats=0 "${args[@]}" 2>build-fuzz/$h.log \
     || { tail -40 build-fuzz/$h.log; echo "fuzz: $h FAILED"; exit 1; }
   grep -E '^(Done|#[0-9]+ *DONE)' build-fuzz/$h.log | tail -1 || true

@@ -1,0 +1,31 @@
+// Loads each input as a file with the APE tag reader and touches every property.
+#include "formats/APEtag.h"
+#include "formats/TextCodec.h"
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <string>
+#include <unistd.h>
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
+{
+    static const std::string path = "/tmp/fuzz_apetag_" + std::to_string(getpid()) + ".bin";
+    {
+        std::ofstream out(path, std::ios::binary | std::ios::trunc);
+        out.write(reinterpret_cast<const char *>(data), static_cast<std::streamsize>(size));
+    }
+    trackmill::TAPEtag tag;
+    const bool ok = tag.LoadFromFile(path);
+    if (!ok && tag.Present()) std::abort();
+    for (const std::string *text : {&tag.Title(), &tag.Artist(), &tag.Album(), &tag.Year(),
+                                    &tag.Genre(), &tag.Comment(), &tag.Copyright()}) {
+        // Every text is valid UTF-8, and no longer than a 250-byte value can give.
+        if (text->size() > 500 || trackmill::ValidUtf8Prefix(*text) != text->size()) std::abort();
+    }
+    volatile long sink = tag.TagVersion() + tag.TagSize() + tag.Track() + tag.Present();
+    (void)sink;
+    std::remove(path.c_str());
+    return 0;
+}
