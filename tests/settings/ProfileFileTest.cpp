@@ -1,0 +1,228 @@
+// The INI file class on real files: read rules, where writes land, what survives a
+// rewrite, and refused writes.
+#include "settings/ProfileFile.h"
+
+#include "support/TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+namespace {
+
+using trackmill::EIniFileException;
+using trackmill::TIniFile;
+using tmtest::ReadText;
+using tmtest::TempDir;
+using tmtest::WriteText;
+
+std::string Utf8E(int n)
+{
+    std::string s;
+    for (int i = 0; i < n; ++i) s += "\xC3\xA9";
+    return s;
+}
+
+TEST(ProfileFile, ReadsWithDefaultsBlanksQuotesAndTheLengthCut)
+{
+    TempDir dir;
+    TIniFile ini((dir / "a.ini").string());
+    EXPECT_EQ(ini.ReadString("S", "k", "dflt"), "dflt");  // no file
+    WriteText(dir / "a.ini", "[S]\n"
+                             "plain=  spaced value \t\n"
+                             "dq=  \" kept inside \"  \n"
+                             "sq='x'\n"
+                             "twice=\"\"x\"\"\n"
+                             "mixed=\"x'\n"
+                             "one=\"\n"
+                             "empty=\n"
+                             "long=" + std::string(3000, 'a') + "\n"
+                             "wide=" + Utf8E(3000) + "\n");
+    EXPECT_EQ(ini.ReadString("S", "plain", "d"), "spaced value");
+    EXPECT_EQ(ini.ReadString("S", "dq", "d"), " kept inside ");
+    EXPECT_EQ(ini.ReadString("S", "sq", "d"), "x");
+    EXPECT_EQ(ini.ReadString("S", "twice", "d"), "\"x\"");
+    EXPECT_EQ(ini.ReadString("S", "mixed", "d"), "\"x'");
+    EXPECT_EQ(ini.ReadString("S", "one", "d"), "\"");
+    EXPECT_EQ(ini.ReadString("S", "empty", "d"), "");
+    EXPECT_EQ(ini.ReadString("S", "missing", "d"), "d");
+    EXPECT_EQ(ini.ReadString("Other", "plain", "d"), "d");
+    EXPECT_EQ(ini.ReadString("S", "long", ""), std::string(2047, 'a'));
+    EXPECT_EQ(ini.ReadString("S", "wide", ""), Utf8E(2047));  // characters, not bytes
+}
+
+TEST(ProfileFile, HandEditedLayoutsAreRead)
+{
+    TempDir dir;
+    WriteText(dir / "a.ini", "; comment=no\r\n"
+                             "orphan=before any section\r\n"
+                             "\r\n"
+                             "[ default ]\r\n"
+                             "  Key One = 1 \r\n"
+                             "no equals sign here\r\n"
+                             "=no key\r\n"
+                             "dup=first\r\n"
+                             "DUP=second\r\n"
+                             "[Broken\r\n"
+                             "k=in broken\r\n"
+                             "[DEFAULT]\r\n"
+                             "later=yes\r\n"
+                             "last=no newline");
+    TIniFile ini((dir / "a.ini").string());
+    EXPECT_EQ(ini.ReadString("Default", "key one", ""), "1");
+    EXPECT_EQ(ini.ReadString("default", "Dup", ""), "first");
+    EXPECT_EQ(ini.ReadString("Default", "later", ""), "yes");  // a repeated section is searched too
+    EXPECT_EQ(ini.ReadString("Default", "last", ""), "no newline");
+    EXPECT_EQ(ini.ReadString("Default", "k", "d"), "d");
+    EXPECT_EQ(ini.ReadString("Broken", "k", ""), "in broken");
+    EXPECT_EQ(ini.ReadString("", "orphan", "d"), "d");
+    EXPECT_EQ(ini.ReadString("Default", "; comment", "d"), "d");
+    const std::vector<std::string> keys = ini.ReadSection("DEFAULT");
+    EXPECT_EQ(keys, (std::vector<std::string>{"Key One", "dup", "later", "last"}));
+}
+
+TEST(ProfileFile, IntegersFollowTheHexRule)
+{
+    TempDir dir;
+    WriteText(dir / "a.ini", "[S]\na=0x1F\nb=0X10\nc=0x\nd=12abc\ne=-5\nf=0xFFFFFFFF\ng=99999999999\n"
+                             "h=\ni=+7\nj=0x1G\nk=2147483647\nl=-2147483648\nm=0x100000000\n");
+    TIniFile ini((dir / "a.ini").string());
+    EXPECT_EQ(ini.ReadInteger("S", "a", 9), 31);
+    EXPECT_EQ(ini.ReadInteger("S", "b", 9), 16);
+    EXPECT_EQ(ini.ReadInteger("S", "c", 9), 9);
+    EXPECT_EQ(ini.ReadInteger("S", "d", 9), 9);
+    EXPECT_EQ(ini.ReadInteger("S", "e", 9), -5);
+    EXPECT_EQ(ini.ReadInteger("S", "f", 9), -1);
+    EXPECT_EQ(ini.ReadInteger("S", "g", 9), 9);
+    EXPECT_EQ(ini.ReadInteger("S", "h", 9), 9);
+    EXPECT_EQ(ini.ReadInteger("S", "i", 9), 7);
+    EXPECT_EQ(ini.ReadInteger("S", "j", 9), 9);
+    EXPECT_EQ(ini.ReadInteger("S", "k", 9), 2147483647);
+    EXPECT_EQ(ini.ReadInteger("S", "l", 9), -2147483647 - 1);
+    EXPECT_EQ(ini.ReadInteger("S", "m", 9), 9);
+    EXPECT_EQ(ini.ReadInteger("S", "none", 9), 9);
+}
+
+TEST(ProfileFile, WritesKeepLinesAppendToSectionsAndCreateWhatIsMissing)
+{
+    TempDir dir;
+    const auto path = dir / "sub.ini";
+    TIniFile ini(path.string());
+    ini.WriteString("Default", "Flags", "0");
+    ini.WriteInteger("Default", "Count", 3);
+    ini.WriteBool("Other", "On", true);
+    EXPECT_EQ(ReadText(path), "[Default]\nFlags=0\nCount=3\n\n[Other]\nOn=1\n");
+
+    // An existing key keeps its line and its spelling; a new one goes after the last
+    // line of its section, not after the blank line before the next section.
+    ini.WriteString("DEFAULT", "flags", "7");
+    ini.WriteString("default", "New", "x");
+    EXPECT_EQ(ReadText(path), "[Default]\nFlags=7\nCount=3\nNew=x\n\n[Other]\nOn=1\n");
+
+    // A value cannot smuggle in lines of its own.
+    ini.WriteString("Default", "New", "a\nInjected=1\r\nb");
+    EXPECT_EQ(ini.ReadString("Default", "New", ""), "a Injected=1  b");
+    EXPECT_EQ(ini.ReadString("Default", "Injected", "none"), "none");
+
+    ini.EraseSection("default");
+    EXPECT_EQ(ReadText(path), "[Other]\nOn=1\n");
+    ini.EraseSection("Nowhere");
+    TIniFile missing((dir / "missing.ini").string());
+    missing.EraseSection("Default");
+    EXPECT_FALSE(std::filesystem::exists(dir / "missing.ini"));
+}
+
+TEST(ProfileFile, RewriteKeepsEveryOtherByteOfAnOddFile)
+{
+    TempDir dir;
+    const auto path = dir / "odd.ini";
+    std::string garbage("\x00\xFF\xFE[\x80=\x01\x02 [x\r\r\n", 14);
+    garbage += std::string(1 << 20, 'z');  // a 1 MiB line without "="
+    const std::string original = "; keep me\r\n[First]\r\nA=1\r\n" + std::string(garbage) + "\r\n[Default]\r\nB=2\r\nB=dup";
+    WriteText(path, original);
+    TIniFile ini(path.string());
+    ini.WriteString("Default", "C", "3");  // after the last line, which had no line break
+    ini.WriteString("Default", "b", "9");  // the first B only
+    std::string expected = original;
+    expected.replace(expected.rfind("B=2"), 3, "B=9");
+    expected += "\r\nC=3\r\n";  // the file's own CR LF
+    EXPECT_EQ(ReadText(path), expected);
+    EXPECT_EQ(ini.ReadString("First", "A", ""), "1");
+}
+
+TEST(ProfileFile, ReplacesTheFileKeepingModeAndSymbolicLinks)
+{
+    TempDir dir;
+    const auto real = dir / "real.ini";
+    WriteText(real, "[S]\nk=1\n");
+    ::chmod(real.c_str(), 0640);
+    std::filesystem::create_symlink(real, dir / "link.ini");
+    TIniFile viaLink((dir / "link.ini").string());
+    viaLink.WriteString("S", "k", "2");
+    EXPECT_TRUE(std::filesystem::is_symlink(dir / "link.ini"));
+    EXPECT_EQ(ReadText(real), "[S]\nk=2\n");
+    struct stat st {};
+    ASSERT_EQ(::stat(real.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0640u);
+    // No temporary sibling is left behind.
+    int entries = 0;
+    for ([[maybe_unused]] const auto &e : std::filesystem::directory_iterator(dir.path())) ++entries;
+    EXPECT_EQ(entries, 2);
+}
+
+TEST(ProfileFile, RefusedWritesRaiseUnableToWriteAndChangeNothing)
+{
+    TempDir dir;
+    const auto readOnly = dir / "ro.ini";
+    WriteText(readOnly, "[S]\nk=1\n");
+    ::chmod(readOnly.c_str(), 0444);  // refused even for root: the file says read-only
+    std::filesystem::create_directory(dir / "folder.ini");
+    const auto parentIsFile = dir / "ro.ini" / "x.ini";
+    const auto noFolder = dir / "missing" / "x.ini";
+    for (const auto &p : {readOnly, dir / "folder.ini", parentIsFile, noFolder}) {
+        TIniFile ini(p.string());
+        try {
+            ini.WriteString("S", "k", "2");
+            ADD_FAILURE() << "no error for " << p;
+        } catch (const EIniFileException &e) {
+            EXPECT_EQ(std::string(e.what()), "Unable to write to " + p.string());
+        }
+        EXPECT_EQ(ini.ReadString("S", "k", "none"), p == readOnly ? "1" : "none");
+    }
+    EXPECT_THROW(TIniFile(readOnly.string()).EraseSection("S"), EIniFileException);
+    EXPECT_EQ(ReadText(readOnly), "[S]\nk=1\n");
+}
+
+TEST(ProfileFile, AFileTooLargeToReadIsNeverRewritten)
+{
+    TempDir dir;
+    const auto path = dir / "huge.ini";
+    WriteText(path, "[S]\nk=1\n");
+    std::filesystem::resize_file(path, TIniFile::kMaxFileSize + 1);  // sparse, quick
+    TIniFile ini(path.string());
+    EXPECT_EQ(ini.ReadString("S", "k", "d"), "d");
+    EXPECT_THROW(ini.WriteString("S", "k", "2"), EIniFileException);
+    EXPECT_EQ(std::filesystem::file_size(path), TIniFile::kMaxFileSize + 1);
+}
+
+TEST(ProfileFile, ManySectionsAndKeysStayAddressable)
+{
+    TempDir dir;
+    const auto path = dir / "big.ini";
+    std::string text;
+    for (int s = 0; s < 2000; ++s) {
+        text += "[Sec" + std::to_string(s) + "]\n";
+        for (int k = 0; k < 20; ++k) text += "Key" + std::to_string(k) + "=" + std::to_string(s * 100 + k) + "\n";
+    }
+    WriteText(path, text);
+    TIniFile ini(path.string());
+    EXPECT_EQ(ini.ReadInteger("sec1999", "KEY19", -1), 199919);
+    ini.WriteString("Sec1000", "Key5", "changed");
+    ini.WriteString("Sec1000", "Extra", "new");
+    EXPECT_EQ(ini.ReadString("Sec1000", "Key5", ""), "changed");
+    EXPECT_EQ(ini.ReadString("Sec1000", "Extra", ""), "new");
+    EXPECT_EQ(ini.ReadString("Sec1001", "Key0", ""), "100100");
+    EXPECT_EQ(ReadText(path).size(), text.size() + std::string("changed").size() - 6 + std::string("Extra=new\n").size());
+}
+
+}  // namespace
