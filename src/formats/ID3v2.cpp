@@ -220,26 +220,6 @@ std::array<Bytes, kSlotCount> ReadFrames(const fs::path &path, int version, std:
     return slots;
 }
 
-// Addresses are Latin-1 in the frame; other characters are percent-encoded as UTF-8,
-// the way an IRI becomes a URI, so nothing is lost.
-std::string UrlToLatin1(const std::string &url)
-{
-    if (IsLatin1(url)) return Utf8ToLatin1(url);
-    std::string out;
-    static const char kHex[] = "0123456789ABCDEF";
-    for (char c : url) {
-        const auto b = static_cast<unsigned char>(c);
-        if (b < 0x80) {
-            out += c;
-        } else {
-            out += '%';
-            out += kHex[b >> 4];
-            out += kHex[b & 15];
-        }
-    }
-    return out;
-}
-
 void AppendString(Bytes &out, std::string_view s) { out.insert(out.end(), s.begin(), s.end()); }
 
 // Frame content (encoding byte included): Latin-1 when every character fits, else
@@ -394,7 +374,7 @@ bool TID3v2::WriteToFile(const std::string &fileName) const
     plain(kLanguage, language_);
     if (!url_.empty()) {
         frames[kUrl] = Bytes{kLatin1, 0};
-        AppendString(frames[kUrl], UrlToLatin1(url_));
+        AppendString(frames[kUrl], Utf8ToLatin1(url_));  // read as Latin-1, so nothing is lost
     }
 
     std::int64_t needed = kHeaderSize;
