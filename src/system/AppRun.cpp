@@ -175,7 +175,7 @@ void TAppRunner::Shared::Loop(std::shared_ptr<Shared> self)
         std::string text = pending.substr(0, pending.size() - keep);
         pending.erase(0, pending.size() - keep);
         return s.HandOver(self, myGeneration,
-                          [text = std::move(text)](TAppRunner &r) { r.DoOutput(text); });
+                          [generation = myGeneration, text = std::move(text)](TAppRunner &r) { r.NotifyOutput(generation, text); });
     };
 
     std::unique_lock lock(s.m);
@@ -417,19 +417,21 @@ void TAppRunner::NotifyOutput(std::uint64_t, const std::string &Text)
     DoOutput(Text);
 }
 
+// Each handler is called through a copy: it may destroy the runner, and with it the
+// stored handler, while it runs.
 void TAppRunner::DoIdle()
 {
-    if (OnIdle_) OnIdle_(*this);
+    if (auto handler = OnIdle_) handler(*this);
 }
 
 void TAppRunner::DoTerminated()
 {
-    if (OnTerminated_) OnTerminated_(*this);
+    if (auto handler = OnTerminated_) handler(*this);
 }
 
 void TAppRunner::DoOutput(const std::string &Text)
 {
-    if (OnOutput_) OnOutput_(*this, Text);
+    if (auto handler = OnOutput_) handler(*this, Text);
 }
 
 }  // namespace trackmill
