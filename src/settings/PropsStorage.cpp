@@ -221,9 +221,13 @@ QString TPropsStorage::PropertyText(const QObject *object, const TPropInfo &info
     case TPropKind::Set: {
         const int bits = v.toInt();
         QStringList members;
+        int named = 0;  // aliases (AlignTrailing for AlignRight) name a member only once
         for (int i = 0; i < info.enumerator.keyCount(); ++i) {
             const int value = info.enumerator.value(i);
-            if (IsSingleBit(value) && (bits & value) == value) members << QString::fromLatin1(info.enumerator.key(i));
+            if (IsSingleBit(value) && (bits & value) == value && (named & value) == 0) {
+                members << QString::fromLatin1(info.enumerator.key(i));
+                named |= value;
+            }
         }
         return u'[' + members.join(u',') + u']';
     }
