@@ -10,7 +10,7 @@ packages=(
   clang libclang-rt-14-dev
   musepack-tools lame
   eyed3 id3v2 python3-mutagen
-  dbus-daemon xvfb xauth x11-apps imagemagick
+  dbus-daemon xvfb xauth x11-apps x11-utils imagemagick
   fonts-dejavu-core
 )
 

@@ -15,6 +15,8 @@ namespace trackmill {
 
 class TDirectoryEdit : public QWidget {
     Q_OBJECT
+    // Published so that settings code can reach it by name.
+    Q_PROPERTY(QString Text READ Text WRITE SetText NOTIFY Change)
 
 public:
     // Shows a folder picker starting at `start`; returns the chosen folder, or an empty

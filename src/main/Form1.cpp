@@ -1,0 +1,580 @@
+#include "main/Form1.h"
+
+#include "collect/FileDrop.h"
+#include "collect/TranscodeList.h"
+#include "collect/TreeScan.h"
+#include "engine/Acceptance.h"
+#include "engine/FileInfo.h"
+#include "engine/TranscodeJob.h"
+#include "main/JobHost.h"
+#include "main/Storage.h"
+#include "system/AppRun.h"
+#include "system/Platform.h"
+#include "system/XReboot.h"
+#include "widgets/ConsoleWindow.h"
+#include "widgets/ToolEdit.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QContextMenuEvent>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QLocale>
+#include <QMenu>
+#include <QMessageBox>
+#include <QProcess>
+#include <QPushButton>
+#include <QScreen>
+#include <QTimer>
+
+namespace trackmill {
+
+const TPresetItem kPresetItems[18] = {
+    {"altpresetfaststandard1", "--alt-preset fast standard"},
+    {"altpresetstandard1", "--alt-preset standard"},
+    {"N1", nullptr},
+    {"altpresetfastextreme1", "--alt-preset fast extreme"},
+    {"altpresetextreme1", "--alt-preset extreme"},
+    {"N2", nullptr},
+    {"altpresetfastinsane1", "--alt-preset fast insane"},
+    {"altpresetinsane1", "--alt-preset insane"},
+    {"N4", nullptr},
+    {"altpreset961", "--alt-preset 96"},
+    {"altpreset1121", "--alt-preset 112"},
+    {"altpreset1281", "--alt-preset 128"},
+    {"altpreset1601", "--alt-preset 160"},
+    {"N3", nullptr},
+    {"altpresetcbr961", "--alt-preset cbr 96"},
+    {"altpresetcbr1121", "--alt-preset cbr 112"},
+    {"altpresetcbr1281", "--alt-preset cbr 128"},
+    {"altpresetcbr1601", "--alt-preset cbr 160"},
+};
+
+namespace {
+
+MessageBoxHandler &MessageBoxes()
+{
+    static MessageBoxHandler handler;
+    return handler;
+}
+
+void ShowMessage(QWidget *parent, TMessageKind kind, const QString &caption, const QString &text)
+{
+    if (MessageBoxes()) {
+        MessageBoxes()(parent, kind, caption, text);
+        return;
+    }
+    if (kind == TMessageKind::Error) {
+        if (parent) {
+            // The box must not hide behind another program or a minimised window.
+            parent->setWindowState(parent->windowState() & ~Qt::WindowMinimized);
+            parent->raise();
+            parent->activateWindow();
+        }
+        QMessageBox::warning(parent, caption, text);
+    } else {
+        QMessageBox::critical(parent, caption, text);
+    }
+}
+
+constexpr const char *kFixedDecoderUsage =
+    "mpcdec - Musepack decoder\n"
+    "usage: mpcdec [-i] [-h] <infile.mpc> [<outfile.wav>]\n"
+    "  -i  print file information\n"
+    "  -c  check the file for stream errors\n"
+    "  -r  write raw samples instead of WAVE\n"
+    "  -e  reverse the byte order of raw samples\n"
+    "  -h  print this help\n"
+    "  -   as a file name: standard input or standard output";
+
+struct Place {
+    int left, top, width, height;
+};
+
+void SetPlace(QWidget *w, Place p)
+{
+    w->setGeometry(p.left, p.top, p.width, p.height);
+}
+
+// Labels size themselves to their caption, and a check box grows to show its whole
+// caption when the face at hand is wider than the designed one.
+void FitCaption(QWidget *w)
+{
+    const int needed = w->sizeHint().width();
+    if (qobject_cast<QLabel *>(w))
+        w->resize(needed, w->height());
+    else if (needed > w->width())
+        w->resize(needed, w->height());
+}
+
+}  // namespace
+
+void SetMessageBoxHandler(MessageBoxHandler handler)
+{
+    MessageBoxes() = std::move(handler);
+}
+
+QString NormalizeFolderText(const QString &text)
+{
+    if (text.isEmpty() || text.endsWith(QLatin1Char('/')))
+        return text;
+    return text + QLatin1Char('/');
+}
+
+QString DecoderUsageHint()
+{
+    const std::string program = platform::FindProgram(platform::kDecoderProgram);
+    if (!program.empty()) {
+        QProcess mpcdec;
+        mpcdec.setProcessChannelMode(QProcess::MergedChannels);
+        mpcdec.start(QString::fromStdString(program), {});
+        if (mpcdec.waitForStarted(2000)) {
+            mpcdec.closeWriteChannel();
+            if (mpcdec.waitForFinished(2000)) {
+                const QString usage = QString::fromUtf8(mpcdec.readAll()).trimmed();
+                if (!usage.isEmpty())
+                    return usage;
+            } else {
+                mpcdec.kill();
+                mpcdec.waitForFinished(1000);
+            }
+        }
+    }
+    return QString::fromLatin1(kFixedDecoderUsage);
+}
+
+TForm1::TForm1(QWidget *parent)
+    : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                          Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint)
+{
+    setObjectName(QStringLiteral("Form1"));
+    setWindowTitle(QStringLiteral("Form1"));
+    setFixedSize(kClientWidth, kClientHeight);
+    // The designed 8-point face at 96 dpi (13-pixel lines); a condensed face where it is
+    // missing keeps the captions inside the designed widths.
+    QFont face = font();
+    face.setFamilies({QStringLiteral("Tahoma"), QStringLiteral("DejaVu Sans Condensed"), face.family()});
+    face.setPixelSize(11);
+    setFont(face);
+
+    CreateControls();
+    CreatePresetMenu();
+    SetTabOrder();
+    CreateComponents();
+
+    // Centred unless the stored position replaces it when the window is first shown.
+    if (const QScreen *screen = QGuiApplication::primaryScreen()) {
+        const QRect area = screen->availableGeometry();
+        move(area.center() - QPoint(kClientWidth / 2, kClientHeight / 2));
+    }
+
+    FormCreate(this);
+}
+
+TForm1::~TForm1()
+{
+    FormDestroy(this);
+}
+
+void TForm1::CreateControls()
+{
+    QFont bold = font();
+    bold.setBold(true);
+    auto label = [&](const char *name, const char *caption, Place p) {
+        auto *l = new QLabel(QString::fromUtf8(caption), this);
+        l->setObjectName(QString::fromLatin1(name));
+        l->setFont(bold);
+        SetPlace(l, p);
+        return l;
+    };
+    auto button = [&](const char *name, const char *caption, const char *hint, Place p) {
+        auto *b = new QPushButton(QString::fromUtf8(caption), this);
+        b->setObjectName(QString::fromLatin1(name));
+        b->setToolTip(QString::fromUtf8(hint));
+        // A focused button takes Enter itself; otherwise Enter goes to Button1.
+        b->setAutoDefault(true);
+        SetPlace(b, p);
+        return b;
+    };
+    auto check = [&](const char *name, const char *caption, bool checked, Place p) {
+        auto *c = new QCheckBox(QString::fromUtf8(caption), this);
+        c->setObjectName(QString::fromLatin1(name));
+        c->setChecked(checked);
+        SetPlace(c, p);
+        return c;
+    };
+
+    Label1 = label("Label1", "Decoder options (Mppdec)", {8, 8, 149, 13});
+    Label2 = label("Label2", "Encoder options (LAME)", {8, 48, 133, 13});
+    Label3 = label("Label3", "Files to transcode (drop MPC, MPP, MP+ files, drives or folders from Explorer)",
+                   {8, 152, 432, 13});
+    Label4 = label("Label4", "Fileinfo", {464, 8, 40, 13});
+
+    Button1 = button("Button1", "Transcode", "Click here to start transcoding files", {464, 328, 161, 25});
+    Button1->setFont(bold);
+    Button1->setDefault(true);
+
+    Edit1 = new QLineEdit(QString::fromLatin1(platform::kDefaultDecoderOptions), this);
+    Edit1->setObjectName(QStringLiteral("Edit1"));
+    SetPlace(Edit1, {8, 24, 441, 21});
+    Edit1->setToolTip(DecoderUsageHint());
+
+    Edit2 = new QLineEdit(QString::fromLatin1(platform::kDefaultEncoderOptions), this);
+    Edit2->setObjectName(QStringLiteral("Edit2"));
+    Edit2->setToolTip(QStringLiteral("Right click for list of predefined presets"));
+    SetPlace(Edit2, {8, 64, 441, 21});
+
+    ListBox1 = new QListWidget(this);
+    ListBox1->setObjectName(QStringLiteral("ListBox1"));
+    ListBox1->setToolTip(QStringLiteral("Click on a filename to see fileinformation"));
+    ListBox1->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    ListBox1->setFocusPolicy(Qt::ClickFocus);
+    ListBox1->setUniformItemSizes(true);
+    SetPlace(ListBox1, {8, 168, 441, 153});
+
+    cbID3v1 = check("cbID3v1", "Copy ID3V1.x tags (if present)", true, {8, 96, 185, 17});
+    cbID3v2 = check("cbID3v2", "Copy ID3V2.x tags (if present)", true, {8, 112, 185, 17});
+    Button2 = button("Button2", "Clear all", "Clear all files in the list", {8, 328, 75, 17});
+    cbApetag = check("cbApetag", "Convert APE 1.x/2.x tags to ", true, {8, 128, 161, 17});
+    Button3 = button("Button3", "Delete items", "Delete selected files from the list", {88, 328, 75, 17});
+
+    lbInfo = new QListWidget(this);
+    lbInfo->setObjectName(QStringLiteral("lbInfo"));
+    lbInfo->setSelectionMode(QAbstractItemView::SingleSelection);
+    lbInfo->setFocusPolicy(Qt::ClickFocus);
+    lbInfo->setUniformItemSizes(true);
+    lbInfo->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
+    {
+        QPalette pal = lbInfo->palette();
+        pal.setColor(QPalette::Base, pal.color(QPalette::Button));
+        lbInfo->setPalette(pal);
+    }
+    SetPlace(lbInfo, {464, 24, 161, 297});
+
+    cbShutdown = check("cbShutdown", "Shutdown after transcoding", false, {288, 96, 161, 17});
+    cbShutdown->setToolTip(QStringLiteral(
+        "Enable this checkbox to automatically shutdown the PC when all files have been transcoded"));
+    cbOutputdir = check("cbOutputdir", "Place transcoded files in this directory", false, {248, 328, 201, 17});
+    cbOutputdir->setToolTip(QStringLiteral("Converted files will be placed in the same folder as\n"
+                                           "the source files unless you check this option"));
+
+    DirectoryEdit1 = new TDirectoryEdit(this);
+    DirectoryEdit1->setObjectName(QStringLiteral("DirectoryEdit1"));
+    DirectoryEdit1->SetDirectInput(false);
+    DirectoryEdit1->SetText(QString::fromStdString(platform::DefaultOutputFolder()));
+    SetPlace(DirectoryEdit1, {248, 344, 201, 21});
+
+    Button4 = button("Button4", "Cancel", "Transcoding will end after the current file has been processed",
+                     {464, 360, 161, 25});
+    Button4->setEnabled(false);
+
+    ComboID3 = new TTagComboBox(this);
+    ComboID3->setObjectName(QStringLiteral("ComboID3"));
+    ComboID3->setEditable(true);
+    ComboID3->setInsertPolicy(QComboBox::NoInsert);
+    ComboID3->addItems({QStringLiteral("ID3V1.1"), QStringLiteral("ID3V2.3")});
+    ComboID3->setCurrentIndex(-1);
+    ComboID3->setEditText(QStringLiteral("ComboID3"));
+    SetPlace(ComboID3, {184, 124, 73, 21});
+
+    for (QWidget *w : std::initializer_list<QWidget *>{Label1, Label2, Label3, Label4, cbID3v1, cbID3v2, cbApetag,
+                                                       cbShutdown, cbOutputdir})
+        FitCaption(w);
+
+    // Handlers bound by name, as the form binds them.
+    connect(Button1, &QPushButton::clicked, this, [this] { Button1Click(Button1); });
+    connect(Button2, &QPushButton::clicked, this, [this] { Button2Click(Button2); });
+    connect(Button3, &QPushButton::clicked, this, [this] { Button3Click(Button3); });
+    connect(Button4, &QPushButton::clicked, this, [this] { Button4Click(Button4); });
+    connect(cbOutputdir, &QCheckBox::clicked, this, [this] { cbOutputdirClick(cbOutputdir); });
+    connect(ComboID3, &QComboBox::currentIndexChanged, this, [this] { ComboID3Change(ComboID3); });
+    DirectoryEdit1->OnChange = [this](TDirectoryEdit *sender) { DirectoryEdit1Change(sender); };
+    connect(ListBox1, &QListWidget::currentRowChanged, this, [this] {
+        if (!listUpdating_)
+            ListBox1Click(ListBox1);
+    });
+    connect(ListBox1, &QListWidget::itemSelectionChanged, this, [this] {
+        if (!listUpdating_)
+            ListBox1Click(ListBox1);
+    });
+    Edit2->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(Edit2, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint &at) { PopupMenu1->popup(Edit2->mapToGlobal(at)); });
+}
+
+void TForm1::CreatePresetMenu()
+{
+    PopupMenu1 = new QMenu(this);
+    PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
+    for (const TPresetItem &item : kPresetItems) {
+        QAction *action = item.caption ? PopupMenu1->addAction(QString::fromLatin1(item.caption))
+                                       : PopupMenu1->addSeparator();
+        action->setObjectName(QString::fromLatin1(item.name));
+        if (item.caption)
+            connect(action, &QAction::triggered, this, [this, action] { altpresetfaststandard1Click(action); });
+    }
+}
+
+void TForm1::SetTabOrder()
+{
+    const QList<QWidget *> order = {Edit1,       Edit2,          cbID3v1, cbID3v2, cbApetag, ComboID3, cbShutdown,
+                                    cbOutputdir, DirectoryEdit1, Button1, Button2, Button3,  Button4};
+    for (int i = 1; i < order.size(); ++i)
+        setTabOrder(order[i - 1], order[i]);
+}
+
+void TForm1::CreateComponents()
+{
+    list_ = std::make_unique<TTranscodeList>(
+        [](const QString &path) { return HasValidMusepackHeader(path.toStdString()); });
+    TreeScanner1 = &list_->Scanner();
+    TreeScanner1->setObjectName(QStringLiteral("TreeScanner1"));
+    TreeScanner1->SetFileMask(QString::fromLatin1(kTranscodeFileMask));
+    listFileFound_ = TreeScanner1->OnFileFound();
+    TreeScanner1->SetOnFileFound([this](TTreeScanner &sender) { TreeScanner1FileFound(&sender); });
+    list_->SetProcessMessages([] { QCoreApplication::processEvents(); });
+    list_->SetOnWaitCursor([](bool on) {
+        if (on)
+            QApplication::setOverrideCursor(Qt::WaitCursor);
+        else
+            QApplication::restoreOverrideCursor();
+    });
+    list_->SetOnClearInfo([this] { ClearFileInfo(); });
+    MirrorListIntoListBox();
+
+    FileDrop1 = new TFileDrop(this);
+    FileDrop1->setObjectName(QStringLiteral("FileDrop1"));
+    FileDrop1->SetDropControl(ListBox1);
+    FileDrop1->SetEnableDrop(true);
+    FileDrop1->SetOnDrop([this](TFileDrop &sender) { FileDrop1Drop(&sender); });
+
+    AppRunner1 = new TAppRunner(this);
+    AppRunner1->setObjectName(QStringLiteral("AppRunner1"));
+    AppRunner1->SetOnTerminated([this](TAppRunner &sender) { AppRunner1Terminated(&sender); });
+
+    XWinReboot1 = new TXWinReboot(this);
+    XWinReboot1->setObjectName(QStringLiteral("XWinReboot1"));
+    XWinReboot1->SetOperation(roShutDown);
+    XWinReboot1->SetPowerOff(true);
+    XWinReboot1->SetForceTerminateProcesses(true);
+
+    Timer1 = new QTimer(this);
+    Timer1->setObjectName(QStringLiteral("Timer1"));
+    Timer1->setInterval(100);
+    connect(Timer1, &QTimer::timeout, this, [this] { Timer1Timer(Timer1); });
+
+    Console = new TConsoleWindow(this);
+    AppRunner1->SetOnOutput([this](TAppRunner &, const std::string &text) {
+        Console->AppendOutput(QByteArray::fromStdString(text));
+    });
+
+    host_ = std::make_unique<TForm1JobHost>(*this);
+    job_ = std::make_unique<TranscodeJob>(*host_, host_->Platform());
+
+    FormStorage1 = CreateFormStorage(*this);
+    installEventFilter(this);
+}
+
+void TForm1::MirrorListIntoListBox()
+{
+    // The list box only shows the list; the window's own changes must not count as clicks.
+    list_->SetOnItemAdded([this](int, const QString &path) {
+        listUpdating_ = true;
+        ListBox1->addItem(path);
+        listUpdating_ = false;
+    });
+    list_->SetOnItemRemoved([this](int index) {
+        listUpdating_ = true;
+        delete ListBox1->takeItem(index);
+        listUpdating_ = false;
+    });
+    list_->SetOnCleared([this] {
+        listUpdating_ = true;
+        ListBox1->clear();
+        listUpdating_ = false;
+    });
+}
+
+// ---- handlers ----
+
+void TForm1::FormCreate(QObject *)
+{
+    SetIniFileName(*this);
+    job_->Startup();
+    setWindowTitle(QString::fromLatin1(kWindowCaption));
+    ComboID3->setCurrentIndex(0);
+}
+
+void TForm1::FormDestroy(QObject *)
+{
+    // No end event may reach a window that is going away; the command itself runs on.
+    Timer1->stop();
+    delete AppRunner1;
+    AppRunner1 = nullptr;
+}
+
+void TForm1::Button1Click(QObject *)
+{
+    if (!job_->Running())
+        Console->BeginJob();
+    job_->Start();
+}
+
+void TForm1::AppRunner1Terminated(QObject *)
+{
+    job_->ProcessEnded(int(AppRunner1->ExitCode()));
+}
+
+void TForm1::Timer1Timer(QObject *)
+{
+    Timer1->stop();
+    job_->TimerFired();
+}
+
+void TForm1::Button4Click(QObject *)
+{
+    job_->Cancel();
+}
+
+void TForm1::FileDrop1Drop(QObject *)
+{
+    list_->HandleDrop(FileDrop1->Files());
+}
+
+void TForm1::TreeScanner1FileFound(QObject *)
+{
+    if (listFileFound_)
+        listFileFound_(*TreeScanner1);
+}
+
+void TForm1::AddFiles(const QStringList &Names)
+{
+    list_->AddFiles(Names);
+}
+
+void TForm1::Button2Click(QObject *)
+{
+    list_->ClearAll();
+}
+
+void TForm1::Button3Click(QObject *)
+{
+    QList<int> rows;
+    for (const QModelIndex &index : ListBox1->selectionModel()->selectedRows())
+        rows.append(index.row());
+    list_->DeleteItems(rows);
+}
+
+void TForm1::ListBox1Click(QObject *)
+{
+    if (ListBox1->count() == 0)
+        return;
+    const int focus = ListBox1->currentRow();
+    if (focus < 0)
+        return;
+    ShowFileInfo(ListBox1->item(focus)->text());
+}
+
+void TForm1::ShowFileInfo(const QString &Path)
+{
+    lbInfo->clear();
+    const QLocale locale = QLocale::system();
+    const auto lines = FileInfoLinesOf(Path.toStdString(), [&locale](double whole) {
+        return locale.toString(whole, 'f', 0).toStdString();
+    });
+    for (const std::string &line : lines)
+        lbInfo->addItem(QString::fromStdString(line));
+}
+
+void TForm1::ClearFileInfo()
+{
+    lbInfo->clear();
+}
+
+void TForm1::altpresetfaststandard1Click(QObject *Sender)
+{
+    auto *item = qobject_cast<QAction *>(Sender);
+    if (!item) {
+        ShowStandardError(QStringLiteral("Invalid class typecast"));
+        return;
+    }
+    Edit2->setText(item->text());
+}
+
+void TForm1::DirectoryEdit1Change(QObject *)
+{
+    DirectoryEdit1->SetText(NormalizeFolderText(DirectoryEdit1->Text()));
+}
+
+void TForm1::cbOutputdirClick(QObject *)
+{
+    DirectoryEdit1->setEnabled(cbOutputdir->isChecked());
+}
+
+void TForm1::ComboID3Change(QObject *)
+{
+    ComboID3->SetTag(ComboID3->currentIndex());
+}
+
+void TForm1::FormStorage1RestorePlacement(QObject *)
+{
+    DirectoryEdit1->setEnabled(cbOutputdir->isChecked());
+    const int tag = ComboID3->Tag();
+    ComboID3->setCurrentIndex(tag >= 0 && tag < ComboID3->count() ? tag : -1);
+    ComboID3Change(ComboID3);
+}
+
+// ---- messages ----
+
+void TForm1::ShowErrorBox(const QString &Message)
+{
+    ShowMessage(this, TMessageKind::Error, QString::fromLatin1(kErrorBoxCaption), Message);
+}
+
+void TForm1::ShowStandardError(const QString &Message)
+{
+    QString text = Message;
+    if (!text.isEmpty() && text.back() > QLatin1Char('.'))
+        text += QLatin1Char('.');
+    ShowMessage(this, TMessageKind::StandardError, QString::fromLatin1(kApplicationTitle), text);
+}
+
+// ---- keys ----
+
+void TForm1::keyPressEvent(QKeyEvent *event)
+{
+    switch (event->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        if (Button1->isEnabled() && Button1->isVisible()) {
+            Button1->animateClick();
+            return;
+        }
+        break;
+    case Qt::Key_Escape:
+        if (Button4->isEnabled() && Button4->isVisible()) {
+            Button4->animateClick();
+            return;
+        }
+        break;
+    default:
+        break;
+    }
+    QWidget::keyPressEvent(event);
+}
+
+bool TForm1::eventFilter(QObject *watched, QEvent *event)
+{
+    return QWidget::eventFilter(watched, event);
+}
+
+QString TForm1::IniFileName() const
+{
+    return StorageIniFileName(*this);
+}
+
+}  // namespace trackmill

@@ -1,0 +1,166 @@
+// TForm1: Trackmill's only window. It lays out the controls, keeps the small
+// consistency rules between them, and hands everything else to the pieces that do the
+// work: the transcode list, the job, the runner, the settings storage.
+#pragma once
+
+#include <QComboBox>
+#include <QString>
+#include <QStringList>
+#include <QWidget>
+
+#include <functional>
+#include <memory>
+#include <string>
+
+class QAction;
+class QCheckBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QMenu;
+class QPushButton;
+class QTimer;
+
+namespace trackmill {
+
+class TAppRunner;
+class TConsoleWindow;
+class TDirectoryEdit;
+class TFileDrop;
+class TFormStorage;
+class TTranscodeList;
+class TTreeScanner;
+class TXWinReboot;
+class TranscodeJob;
+class TForm1JobHost;
+
+// A combo box with the integer Tag that mirrors its selected index for the settings.
+class TTagComboBox : public QComboBox {
+    Q_OBJECT
+    Q_PROPERTY(int Tag READ Tag WRITE SetTag)
+public:
+    using QComboBox::QComboBox;
+    int Tag() const { return tag_; }
+    void SetTag(int tag) { tag_ = tag; }
+
+private:
+    int tag_ = 0;
+};
+
+// Where the window's message boxes go; tests replace it to read the texts instead.
+enum class TMessageKind { Error, StandardError };
+using MessageBoxHandler =
+    std::function<void(QWidget *parent, TMessageKind kind, const QString &caption, const QString &text)>;
+void SetMessageBoxHandler(MessageBoxHandler handler);
+
+inline constexpr const char *kWindowCaption = "Trackmill v1.2 (MPC -> MP3 transcoder)";
+inline constexpr const char *kApplicationTitle = "Trackmill";
+inline constexpr const char *kErrorBoxCaption = "An error occured";
+inline constexpr int kClientWidth = 636;
+inline constexpr int kClientHeight = 391;
+
+// The order in which the settings storage keeps the control values.
+inline const QStringList kStoredProps = {
+    "cbApetag.Checked",    "cbID3v1.Checked",     "cbID3v2.Checked",
+    "Edit1.Text",          "Edit2.Text",          "cbShutdown.Checked",
+    "cbOutputdir.Checked", "DirectoryEdit1.Text", "ComboID3.Tag",
+};
+
+// The captions of the preset menu; an empty entry is a separator.
+struct TPresetItem {
+    const char *name;
+    const char *caption;  // nullptr for a separator
+};
+extern const TPresetItem kPresetItems[18];
+
+// The folder text as the window keeps it: ending in "/" unless empty.
+QString NormalizeFolderText(const QString &text);
+
+// The decoder's usage summary for Edit1's hint: mpcdec's own, or a fixed text.
+QString DecoderUsageHint();
+
+class TForm1 : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit TForm1(QWidget *parent = nullptr);
+    ~TForm1() override;
+
+    // --- controls, in the order the form lists them ---
+    QLabel *Label1, *Label2, *Label3, *Label4;
+    QPushButton *Button1;
+    QLineEdit *Edit1, *Edit2;
+    QListWidget *ListBox1;
+    QCheckBox *cbID3v1, *cbID3v2;
+    QPushButton *Button2;
+    QCheckBox *cbApetag;
+    QPushButton *Button3;
+    QListWidget *lbInfo;
+    QCheckBox *cbShutdown, *cbOutputdir;
+    TDirectoryEdit *DirectoryEdit1;
+    QPushButton *Button4;
+    TTagComboBox *ComboID3;
+
+    // --- non-visual components ---
+    TFileDrop *FileDrop1;
+    QMenu *PopupMenu1;
+    TAppRunner *AppRunner1;
+    TXWinReboot *XWinReboot1;
+    QTimer *Timer1;
+    TTreeScanner *TreeScanner1;
+    TFormStorage *FormStorage1;
+    TConsoleWindow *Console;
+
+    TTranscodeList &List() { return *list_; }
+    TranscodeJob &Job() { return *job_; }
+
+    // --- the sixteen handlers ---
+    void Button1Click(QObject *Sender);
+    void FileDrop1Drop(QObject *Sender);
+    void FormCreate(QObject *Sender);
+    void Button2Click(QObject *Sender);
+    void Button3Click(QObject *Sender);
+    void ListBox1Click(QObject *Sender);
+    void altpresetfaststandard1Click(QObject *Sender);
+    void AppRunner1Terminated(QObject *Sender);
+    void Timer1Timer(QObject *Sender);
+    void TreeScanner1FileFound(QObject *Sender);
+    void DirectoryEdit1Change(QObject *Sender);
+    void cbOutputdirClick(QObject *Sender);
+    void FormStorage1RestorePlacement(QObject *Sender);
+    void Button4Click(QObject *Sender);
+    void FormDestroy(QObject *Sender);
+    void ComboID3Change(QObject *Sender);
+
+    // --- working operations ---
+    void AddFiles(const QStringList &Names);
+    void ShowFileInfo(const QString &Path);
+    void ClearFileInfo();
+
+    // The program's own failure message ("An error occured").
+    void ShowErrorBox(const QString &Message);
+    // The application's standard error display.
+    void ShowStandardError(const QString &Message);
+
+    QString IniFileName() const;
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void CreateControls();
+    void CreateComponents();
+    void CreatePresetMenu();
+    void SetTabOrder();
+    void MirrorListIntoListBox();
+
+    friend class TForm1JobHost;
+    std::unique_ptr<TTranscodeList> list_;
+    std::unique_ptr<TForm1JobHost> host_;
+    std::unique_ptr<TranscodeJob> job_;
+    std::function<void(TTreeScanner &)> listFileFound_;
+    bool listUpdating_ = false;  // the window itself is changing ListBox1
+};
+
+}  // namespace trackmill
