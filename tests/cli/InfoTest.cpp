@@ -1,0 +1,263 @@
+// trackmill-cli info, run as a real process: standard output, standard error, exit code,
+// and the JSON it prints checked by Python against mutagen's reading of the same files.
+#include "support/TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <regex>
+
+using tmtest::Bytes;
+using tmtest::RunResult;
+using tmtest::TempDir;
+
+namespace {
+
+RunResult Cli(std::vector<std::string> args)
+{
+    args.insert(args.begin(), TRACKMILL_CLI);
+    return tmtest::Run(args);
+}
+
+std::vector<std::string> Lines(const std::string &text)
+{
+    std::vector<std::string> lines;
+    std::size_t start = 0;
+    while (start < text.size()) {
+        const auto end = text.find('\n', start);
+        lines.push_back(text.substr(start, end - start));
+        if (end == std::string::npos) break;
+        start = end + 1;
+    }
+    return lines;
+}
+
+// Runs Python over the JSON lines in `jsonFile`; the script prints "ok" or what differs.
+RunResult Python(const std::string &script, const std::vector<std::string> &args)
+{
+    std::vector<std::string> argv{tmtest::SystemPython(), "-c", script};
+    argv.insert(argv.end(), args.begin(), args.end());
+    return tmtest::Run(argv);
+}
+
+bool HaveMutagen()
+{
+    return Python("import mutagen", {}).exitCode == 0;
+}
+
+}  // namespace
+
+TEST(CliInfo, UsageHelpAndVersion)
+{
+    const auto help = Cli({"--help"});
+    EXPECT_EQ(help.exitCode, 0);
+    EXPECT_NE(help.out.find("info [--json] FILE..."), std::string::npos);
+    EXPECT_NE(help.out.find("convert"), std::string::npos);
+
+    const auto version = Cli({"--version"});
+    EXPECT_EQ(version.exitCode, 0);
+    EXPECT_TRUE(std::regex_match(version.out, std::regex("trackmill-cli [0-9]+\\.[0-9]+\\.[0-9]+\n")))
+        << version.out;
+
+    EXPECT_EQ(Cli({"info", "--help"}).exitCode, 0);
+    for (const auto &args : std::vector<std::vector<std::string>>{
+             {}, {"frobnicate"}, {"info"}, {"info", "--json"}, {"info", "--bogus", "x.mpc"}}) {
+        const auto r = Cli(args);
+        EXPECT_EQ(r.exitCode, 2) << (args.empty() ? "" : args.back());
+        EXPECT_TRUE(r.out.empty());
+        EXPECT_NE(r.err.find("Usage"), std::string::npos);
+    }
+}
+
+TEST(CliInfo, TextShowsThePanelThenTheTags)
+{
+    TM_REQUIRE_TOOL("mpcenc");
+    TempDir dir;
+    const auto file = dir / "Café.mpc";
+    ASSERT_TRUE(tmtest::MakeMpc(file, 1.0,
+                                {"--radio", "--title", "Über Song", "--artist", "Zoë", "--track", "4/9",
+                                 "--genre", "Jazz", "--year", "1999"}));
+    const auto r = Cli({"info", file.string()});
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_TRUE(r.err.empty()) << r.err;
+    const auto lines = Lines(r.out);
+    ASSERT_GE(lines.size(), 19u) << r.out;
+    EXPECT_EQ(lines[0], "File: " + file.string());
+    EXPECT_EQ(lines[1], "Streaminfo");
+    EXPECT_EQ(lines[3], "   Café.mpc");
+    EXPECT_EQ(lines[4], "   Streamversion: 8");
+    EXPECT_EQ(lines[5], "   Profile: Radio");
+    EXPECT_EQ(lines[6], "   Channelmode: Joint Stereo");
+    EXPECT_EQ(lines[9], "   Duration: 1 secs");
+    EXPECT_EQ(lines[17], "   APE 1/2 tag: Yes");
+    EXPECT_NE(r.out.find("\nAPE 2.0 tag, "), std::string::npos);
+    EXPECT_NE(r.out.find("\n   Title: Über Song\n"), std::string::npos);
+    EXPECT_NE(r.out.find("\n   Artist: Zoë\n"), std::string::npos);
+    EXPECT_NE(r.out.find("\n   Track: 4\n"), std::string::npos);
+    EXPECT_EQ(r.out.find("ID3v1"), std::string::npos);
+}
+
+TEST(CliInfo, JsonAgreesWithMutagen)
+{
+    TM_REQUIRE_TOOL("mpcenc");
+    TM_REQUIRE_TOOL("lame");
+    if (!HaveMutagen()) GTEST_SKIP() << "mutagen unavailable";
+    TempDir dir;
+    const auto mpc = dir / "a.mpc";
+    ASSERT_TRUE(tmtest::MakeMpc(mpc, 1.5,
+                                {"--extreme", "--title", "Ни ASCII ✓", "--artist", "東京", "--album", "Alb",
+                                 "--track", "7", "--genre", "Ambient", "--comment", "c \"quoted\" \\"},
+                                48000, 2));
+    // An MP3 from lame, tagged by mutagen with ID3v2.3 (UTF-16 texts) and ID3v1.1.
+    const auto wav = dir / "s.wav";
+    const auto mp3 = dir / "b.mp3";
+    tmtest::MakeSineWav(wav, 0.5);
+    ASSERT_EQ(tmtest::Run({"lame", "--quiet", wav.string(), mp3.string()}).exitCode, 0);
+    const auto tag = Python("import sys\n"
+                            "from mutagen.id3 import ID3, TIT2, TPE1, TALB, TRCK, TCON\n"
+                            "t = ID3()\n"
+                            "t.add(TIT2(encoding=1, text='Grüße'))\n"
+                            "t.add(TPE1(encoding=0, text='Artist One'))\n"
+                            "t.add(TALB(encoding=1, text='Album'))\n"
+                            "t.add(TRCK(encoding=0, text='3/10'))\n"
+                            "t.add(TCON(encoding=0, text='Rock'))\n"
+                            "t.save(sys.argv[1], v1=2, v2_version=3)\n",
+                            {mp3.string()});
+    ASSERT_EQ(tag.exitCode, 0) << tag.err;
+
+    const auto r = Cli({"info", "--json", mpc.string(), mp3.string()});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    const auto json = dir / "out.json";
+    tmtest::WriteText(json, r.out);
+
+    const char *check = R"PY(
+import json, sys
+from mutagen.apev2 import APEv2
+from mutagen.musepack import Musepack
+from mutagen.id3 import ID3
+lines = open(sys.argv[1], encoding='utf-8').read().splitlines()
+assert len(lines) == 2, lines
+a, b = (json.loads(l) for l in lines)
+errors = []
+def eq(what, got, want):
+    if got != want: errors.append(f"{what}: {got!r} != {want!r}")
+mpc, mp3 = sys.argv[2], sys.argv[3]
+info = Musepack(mpc).info
+ape = APEv2(mpc)
+eq('path', a['path'], mpc)
+eq('readable', a['readable'], True)
+eq('valid', a['valid'], True)
+eq('version', a['streamVersion'], info.version)
+eq('profile', a['profile'], 'Xtreme')
+eq('channelMode', a['channelMode'], 'Joint Stereo')
+if abs(a['duration'] - info.length) > 1e-9: errors.append(f"duration {a['duration']} {info.length}")
+eq('duration type', type(a['duration']), float)
+import os
+eq('fileSize', a['fileSize'], os.path.getsize(mpc))
+eq('frameCount', a['frameCount'], -(-72000 // 1152))
+for key, field in (('Title', 'title'), ('Artist', 'artist'), ('Album', 'album'), ('Genre', 'genre'),
+                   ('Comment', 'comment')):
+    eq('ape ' + field, a['ape'][field], str(ape[key]))
+eq('ape track', a['ape']['track'], int(str(ape['Track']).split('/')[0]))
+eq('ape present', a['ape']['present'], True)
+eq('mpc id3v1', a['id3v1']['present'], False)
+eq('mpc id3v2', a['id3v2']['present'], False)
+
+id3 = ID3(mp3)
+eq('mp3 valid', b['valid'], False)
+eq('mp3 readable', b['readable'], True)
+v2 = b['id3v2']
+eq('v2 present', v2['present'], True)
+eq('v2 version', v2['version'], 3)
+eq('v2 size', v2['size'], id3.size)
+eq('v2 title', v2['title'], str(id3['TIT2']))
+eq('v2 artist', v2['artist'], str(id3['TPE1']))
+eq('v2 album', v2['album'], str(id3['TALB']))
+eq('v2 track', v2['track'], 3)
+eq('v2 genre', v2['genre'], 'Rock')
+with open(mp3, 'rb') as f:
+    f.seek(-128, 2); raw = f.read(128)
+v1 = b['id3v1']
+eq('v1 present', v1['present'], raw[:3] == b'TAG')
+eq('v1 version', v1['version'], 2)
+eq('v1 title', v1['title'], raw[3:33].rstrip(b'\0 ').decode('latin-1'))
+eq('v1 artist', v1['artist'], 'Artist One')
+eq('v1 track', v1['track'], raw[126])
+eq('v1 genreIndex', v1['genreIndex'], raw[127])
+eq('v1 genre', v1['genre'], 'Rock')
+eq('mp3 ape', b['ape']['present'], False)
+print('ok' if not errors else '\n'.join(errors))
+)PY";
+    const auto verdict = Python(check, {json.string(), mpc.string(), mp3.string()});
+    EXPECT_EQ(verdict.exitCode, 0) << verdict.err << r.out;
+    EXPECT_EQ(verdict.out, "ok\n") << r.out;
+}
+
+TEST(CliInfo, UnreadableFilesExitOneAndTheRestIsStillShown)
+{
+    TM_REQUIRE_TOOL("mpcenc");
+    TempDir dir;
+    const auto good = dir / "good.mpc";
+    ASSERT_TRUE(tmtest::MakeMpc(good, 0.3));
+    tmtest::WriteBytes(dir / "empty.mpc", {});
+    Bytes noise(5000);
+    std::uint32_t x = 12345;
+    for (auto &byte : noise) {
+        x = x * 1103515245u + 12345u;
+        byte = std::uint8_t(x >> 24 | 0x80);  // never "TAG", "ID3", "MP+" or "APETAGEX"
+    }
+    noise[1] = 0x80;  // nor an old stream version
+    tmtest::WriteBytes(dir / "noise.mpc", noise);
+    std::filesystem::create_directory(dir / "folder.mpc");
+
+    for (const char *bad : {"missing.mpc", "folder.mpc", "empty.mpc", "noise.mpc"}) {
+        SCOPED_TRACE(bad);
+        const auto path = (dir / bad).string();
+        const auto text = Cli({"info", path});
+        EXPECT_EQ(text.exitCode, 1);
+        EXPECT_NE(text.err.find(path), std::string::npos) << text.err;
+        const auto json = Cli({"info", "--json", good.string(), path});
+        EXPECT_EQ(json.exitCode, 1);
+        const auto lines = Lines(json.out);
+        ASSERT_EQ(lines.size(), 2u) << json.out;
+        EXPECT_NE(lines[0].find("\"valid\":true"), std::string::npos);
+        EXPECT_NE(lines[1].find("\"valid\":false"), std::string::npos);
+    }
+    const auto both = Cli({"info", (dir / "missing.mpc").string(), good.string()});
+    EXPECT_EQ(both.exitCode, 1);
+    EXPECT_NE(both.out.find("File: " + good.string()), std::string::npos);
+    EXPECT_EQ(both.out.find("missing.mpc"), std::string::npos);
+}
+
+TEST(CliInfo, JsonEscapesAnyFileName)
+{
+    TM_REQUIRE_TOOL("mpcenc");
+    TempDir dir;
+    const auto plain = dir / "p.mpc";
+    ASSERT_TRUE(tmtest::MakeMpc(plain, 0.3, {"--title", "tab\there"}));
+    const std::string odd = (dir / "q\"uote\\back\nline\x01\xff.mpc").string();
+    std::filesystem::copy_file(plain, odd);
+    // The shell's glob hands over the raw bytes of the name, which need not be UTF-8.
+    const auto r = tmtest::Run({"/bin/sh", "-c", "exec \"$0\" info --json -- \"$1\"/q*", TRACKMILL_CLI,
+                                dir.path().string()});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    const auto verdict = Python("import json, sys\n"
+                                "o = json.loads(sys.argv[1])\n"
+                                "print(o['path'].endswith('q\"uote\\\\back\\nline\\x01\\ufffd.mpc'),"
+                                " o['ape']['title'] == 'tab\\there', o['valid'])",
+                                {r.out});
+    EXPECT_EQ(verdict.out, "True True True\n") << verdict.err << r.out;
+}
+
+TEST(CliInfo, CorpusFilesNeverCrashIt)
+{
+    const auto corpus = tmtest::CorpusDir();
+    if (corpus.empty()) GTEST_SKIP() << "no corpus";
+    std::vector<std::string> args{"info", "--json"};
+    for (const auto &e : std::filesystem::directory_iterator(corpus)) args.push_back(e.path().string());
+    const auto r = Cli(args);
+    EXPECT_TRUE(r.exitCode == 0 || r.exitCode == 1) << r.exitCode << r.err;
+    EXPECT_EQ(Lines(r.out).size(), args.size() - 2);
+    const auto text = Cli({"info", (corpus / "click.mpc").string()});
+    EXPECT_EQ(text.exitCode, 0);
+    EXPECT_NE(text.out.find("   Streamversion: 7\n"), std::string::npos);
+}
