@@ -88,7 +88,8 @@ void TTranscodeList::HandleDrop(const QStringList &names)
     while (!pendingDrops_.isEmpty()) HandleOneDrop(pendingDrops_.takeFirst());
 }
 
-void TTranscodeList::HandleOneDrop(const QStringList &names)
+// By value: the caller's list (the drop target's Files) may change under a later drop.
+void TTranscodeList::HandleOneDrop(QStringList names)
 {
     if (onWaitCursor_) onWaitCursor_(true);
     Finally restore{[this] {
@@ -102,15 +103,12 @@ void TTranscodeList::HandleOneDrop(const QStringList &names)
         scanner_.Execute();
     }
     AddFiles(names);
-    if (!foundFiles_.isEmpty()) {
-        // A copy, so that nothing a hook does to the list can pull the names away.
-        const QStringList found = foundFiles_;
-        AddFiles(found);
-    }
+    if (!foundFiles_.isEmpty()) AddFiles(foundFiles_);
 }
 
-int TTranscodeList::AddFiles(const QStringList &names)
+int TTranscodeList::AddFiles(const QStringList &namesIn)
 {
+    const QStringList names = namesIn;  // a hook may change the caller's list meanwhile
     int added = 0;
     for (const QString &name : names) {
         if (!HasMusepackExtension(name)) continue;

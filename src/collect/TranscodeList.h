@@ -79,7 +79,7 @@ public:
     void SetOnCleared(std::function<void()> hook) { onCleared_ = std::move(hook); }
 
 private:
-    void HandleOneDrop(const QStringList &names);
+    void HandleOneDrop(QStringList names);
     static QString Key(const QString &name) { return name.toCaseFolded(); }
 
     QStringList items_;

@@ -172,14 +172,17 @@ TEST(TranscodeList, DropArrivingDuringADropIsHandledAfterIt)
     MakeFakeMpc(t / "first" / "dup.mpc");
     Harness h;
     bool injected = false;
+    // Stands for the drop target's Files, which the second drop overwrites.
+    QStringList dropped{Q(t / "first")};
     h.list.SetProcessMessages([&] {
         ++h.pumps;
         if (injected) return;
         injected = true;  // as if the user dropped again while the first drop pumps events
-        h.list.HandleDrop({Q(t / "second"), Q(t / "first" / "DUP.mpc")});
+        dropped = {Q(t / "second"), Q(t / "first" / "DUP.mpc")};
+        h.list.HandleDrop(dropped);
         EXPECT_TRUE(h.list.IsEmpty());  // not handled in the middle of the first one
     });
-    h.Drop({t / "first"});
+    h.list.HandleDrop(dropped);
     EXPECT_EQ(h.list.Items(), QStringList({Q(t / "first" / "1.mpc"), Q(t / "first" / "2.mpc"),
                                            Q(t / "first" / "dup.mpc"), Q(t / "second" / "3.mpc")}));
     EXPECT_EQ(h.cursor, QStringList({"on", "off", "on", "off"}));
