@@ -242,7 +242,7 @@ TEST(AppRunner, DestructionWhileWatchingLeavesTheProcessRunning)
         auto runner = std::make_unique<TAppRunner>();
         runner->SetOnTerminated([&](TAppRunner &) { ended = true; });
         runner->SetOnOutput([&](TAppRunner &, const std::string &) { ended = true; });
-        runner->SetCommandLine(ShellCommand("sleep 1; echo done > " + ShellQuote(marker.string())));
+        runner->SetCommandLine(ShellCommand("sleep 1.5; echo done > " + ShellQuote(marker.string())));
         ASSERT_TRUE(runner->Run());
         pid = runner->ProcessId();
         tmtest::KeepEventLoopRunning(2 * TAppRunner::PollInterval);
@@ -319,6 +319,23 @@ TEST(AppRunner, RunStartedInsideTheEndEventIsWatched)
     ASSERT_TRUE(runner.Run());
     ASSERT_TRUE(WaitUntil([&] { return codes.size() == 2; }));
     EXPECT_EQ(codes, (std::vector<std::uint32_t>{11, 12}));
+}
+
+TEST(AppRunner, ASecondRunWhileWatchingReplacesTheFirst)
+{
+    TAppRunner runner;
+    EndRecorder rec;
+    rec.Attach(runner);
+    runner.SetCommandLine(ShellCommand("echo first; sleep 0.5; exit 1"));
+    ASSERT_TRUE(runner.Run());
+    runner.SetCommandLine(ShellCommand("sleep 0.2; echo second; exit 2"));
+    ASSERT_TRUE(runner.Run());
+    ASSERT_TRUE(WaitUntil([&] { return rec.ends.size() == 1; }));
+    EXPECT_EQ(rec.ends[0].exitCode, 2u);
+    tmtest::KeepEventLoopRunning(500);  // the first one's end is never reported
+    EXPECT_EQ(rec.ends.size(), 1u);
+    EXPECT_EQ(rec.output.find("first"), std::string::npos);
+    EXPECT_EQ(rec.output, "second\n");
 }
 
 TEST(AppRunner, DestroyedFromInsideItsOwnEndEvent)
