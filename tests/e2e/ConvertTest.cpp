@@ -1,0 +1,218 @@
+// trackmill-cli convert with the real decoder and encoder: short files made by mpcenc,
+// tags added by mutagen, the corpus click, every MP3 decoded by lame and its tags read
+// back by independent readers.
+#include "e2e/ConvertSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+namespace {
+
+namespace fs = std::filesystem;
+using tmtest::ReadTags;
+
+bool Contains(const std::string &text, const std::string &part) { return text.find(part) != std::string::npos; }
+
+class ConvertTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        fs::create_directories(src / "sub");
+        fs::create_directories(work);
+    }
+    // An SV8 file with APE tags from mpcenc.
+    void MakeApeFile(const fs::path &file, const std::string &title, const std::string &genre = "Rock")
+    {
+        ASSERT_TRUE(tmtest::MakeMpc(file, 1.0,
+                                    {"--tag", "Title=" + title, "--tag", "Artist=Ape Ärtist", "--tag",
+                                     "Album=Ape Album", "--tag", "Year=2004", "--tag", "Track=9/10", "--tag",
+                                     "Genre=" + genre, "--tag", "Comment=ape comment"}));
+    }
+
+    tmtest::IsolatedCli cli;
+    tmtest::TempDir dir;
+    fs::path src = dir / "src";
+    fs::path work = dir / "work";
+};
+
+TEST_F(ConvertTest, FolderWithAllTagKindsBothApeTargets)
+{
+    TM_REQUIRE_CONVERT_TOOLS();
+    MakeApeFile(src / "ape.mpc", "Ape only");
+    MakeApeFile(src / "sub" / "all.MPC", "Ape of all", "jazz");
+    ASSERT_TRUE(tmtest::AddId3v2(src / "sub" / "all.MPC", "Id3 title", "Id3 artist", "Id3 album", "Blues", "4"));
+    tmtest::AppendId3v1(src / "sub" / "all.MPC", "V1 title", "V1 artist", 2, 0);
+    if (const fs::path corpus = tmtest::CorpusDir(); !corpus.empty())
+        fs::copy_file(corpus / "click.mpc", src / "click.mpc");
+    tmtest::WriteText(src / "notmusepack.mpc", std::string(2000, 'z'));  // skipped quietly
+
+    // APE to ID3v1.1, output beside the sources.
+    auto r = cli.Run({"--encoder-options", "--preset cbr 96", "--ape-to", "id3v1", src.string()}, work);
+    ASSERT_EQ(r.exitCode, 0) << r.out << r.err;
+    EXPECT_TRUE(Contains(r.out, "Converted"));
+    EXPECT_FALSE(fs::exists(work / "go.sh"));
+    for (const fs::path &mp3 : {src / "ape.mp3", src / "sub" / "all.mp3"})
+        EXPECT_TRUE(tmtest::DecodesWithLame(mp3, dir.path())) << mp3;
+    if (fs::exists(src / "click.mpc")) {
+        EXPECT_TRUE(tmtest::DecodesWithLame(src / "click.mp3", dir.path()));
+    }
+    EXPECT_FALSE(fs::exists(src / "notmusepack.mp3"));
+
+    QJsonObject t = ReadTags(src / "ape.mp3");
+    EXPECT_TRUE(t["v2"].isNull());
+    QJsonObject v1 = t["v1"].toObject();
+    EXPECT_EQ(v1["title"].toString(), "Ape only");
+    EXPECT_EQ(v1["artist"].toString(), "Ape Ärtist");
+    EXPECT_EQ(v1["track"].toInt(), 9);
+    EXPECT_EQ(v1["genre"].toInt(), 17);
+
+    t = ReadTags(src / "sub" / "all.mp3");
+    EXPECT_EQ(t["v1"].toObject()["title"].toString(), "Ape of all");  // converted replaces copied
+    EXPECT_EQ(t["v1"].toObject()["genre"].toInt(), 8);                // "Jazz"
+    EXPECT_EQ(t["v2"].toObject()["title"].toString(), "Id3 title");   // copied, as 2.3
+    EXPECT_EQ(t["v2"].toObject()["version"].toInt(), 3);
+
+    // APE to ID3v2.3 into an output folder; the ID3v1 copy stays.
+    fs::create_directory(dir / "out");
+    r = cli.Run({"--ape-to", "id3v2", "--output-dir", (dir / "out").string(), src.string()}, work);
+    ASSERT_EQ(r.exitCode, 0) << r.out << r.err;
+    t = ReadTags(dir / "out" / "all.mp3");
+    EXPECT_EQ(t["v1"].toObject()["title"].toString(), "V1 title");
+    EXPECT_EQ(t["v1"].toObject()["track"].toInt(), 2);
+    QJsonObject v2 = t["v2"].toObject();
+    EXPECT_EQ(v2["version"].toInt(), 3);
+    EXPECT_EQ(v2["title"].toString(), "Ape of all");
+    EXPECT_EQ(v2["genre"].toString(), "jazz");
+    EXPECT_EQ(v2["track"].toString(), "9");
+    EXPECT_EQ(v2["year"].toString(), "2004");
+    EXPECT_TRUE(ReadTags(dir / "out" / "ape.mp3")["v1"].isNull());
+    EXPECT_TRUE(tmtest::DecodesWithLame(dir / "out" / "ape.mp3", dir.path()));
+
+    // Only the ID3v1 copy: no ID3v2 tag, the source's own ID3v1 fields.
+    fs::create_directory(dir / "out2");
+    r = cli.Run({"--no-id3v2", "--no-ape", "--output-dir", (dir / "out2").string(), (src / "sub" / "all.MPC").string()},
+                work);
+    ASSERT_EQ(r.exitCode, 0) << r.out << r.err;
+    t = ReadTags(dir / "out2" / "all.mp3");
+    EXPECT_TRUE(t["v2"].isNull());
+    EXPECT_EQ(t["v1"].toObject()["artist"].toString(), "V1 artist");
+}
+
+TEST_F(ConvertTest, NastyFileNameConvertsAndRunsNothingElse)
+{
+    TM_REQUIRE_CONVERT_TOOLS();
+    const std::string name = "a  $HOME `touch pwned1` $(touch pwned2); 'q' \"d\" Ünïcødé.mpc";
+    const fs::path out = dir / "out $USER `touch pwned3`";
+    fs::create_directory(out);
+    MakeApeFile(src / name, "Nasty");
+    auto r = cli.Run({"--ape-to", "id3v2", "--output-dir", out.string(), (src / name).string()}, work);
+    ASSERT_EQ(r.exitCode, 0) << r.out << r.err;
+    const fs::path mp3 = out / "a  $HOME `touch pwned1` $(touch pwned2); 'q' \"d\" Ünïcødé.mp3";
+    ASSERT_TRUE(fs::exists(mp3)) << r.out;
+    EXPECT_TRUE(tmtest::DecodesWithLame(mp3, dir.path()));
+    EXPECT_EQ(ReadTags(mp3)["v2"].toObject()["title"].toString(), "Nasty");
+    for (const fs::path &d : {work, src, out, cli.Home()})
+        for (const char *canary : {"pwned1", "pwned2", "pwned3"}) EXPECT_FALSE(fs::exists(d / canary)) << d / canary;
+    // Nothing but the MP3 appeared in the output folder.
+    EXPECT_EQ(std::distance(fs::directory_iterator(out), fs::directory_iterator()), 1);
+}
+
+// Stand-ins placed in the working folder win over the installed programs, as the
+// window's own folder does.
+TEST_F(ConvertTest, FailingDecoderOrEncoderIsReportedAndTheJobGoesOn)
+{
+    TM_REQUIRE_CONVERT_TOOLS();
+    MakeApeFile(src / "1-good.mpc", "Good");
+    MakeApeFile(src / "2-baddec.mpc", "Bad decoder");
+    MakeApeFile(src / "3-nooutput.mpc", "Encoder writes nothing");
+    MakeApeFile(src / "4-good.mpc", "Good too");
+    const std::string realMpcdec = tmtest::Run({"sh", "-c", "command -v mpcdec"}).out;
+    const std::string realLame = tmtest::Run({"sh", "-c", "command -v lame"}).out;
+    tmtest::WriteExecutable(work / "mpcdec",
+                            "#!/bin/sh\ncase \"$1\" in *baddec*) echo 'cannot decode' >&2; exit 1;; esac\nexec " +
+                                realMpcdec.substr(0, realMpcdec.find('\n')) + " \"$@\"\n");
+    tmtest::WriteExecutable(work / "lame", "#!/bin/sh\ncase \"$3\" in *nooutput*) cat >/dev/null; exit 0;; esac\nexec " +
+                                               realLame.substr(0, realLame.find('\n')) + " \"$@\"\n");
+
+    auto r = cli.Run({"--encoder-options", "--quiet", src.string()}, work);
+    EXPECT_EQ(r.exitCode, 1) << r.out << r.err;
+    EXPECT_TRUE(tmtest::DecodesWithLame(src / "1-good.mp3", dir.path()));
+    EXPECT_TRUE(tmtest::DecodesWithLame(src / "4-good.mp3", dir.path()));
+    const std::string summary = r.out.substr(r.out.find("Converted 2 of 4 files."));
+    EXPECT_TRUE(Contains(summary, (src / "2-baddec.mpc").string() + ": the command ended with exit status"))
+        << summary;
+    EXPECT_TRUE(Contains(summary, (src / "3-nooutput.mpc").string() + ": no MP3 was written")) << summary;
+    EXPECT_FALSE(Contains(summary, "1-good"));
+    EXPECT_FALSE(fs::exists(src / "3-nooutput.mp3"));  // the tag writers made nothing up
+
+    // Options that make the real encoder fail: every file is named.
+    fs::remove(work / "mpcdec");
+    fs::remove(work / "lame");
+    r = cli.Run({"--encoder-options", "--bogus", (src / "1-good.mpc").string(), (src / "4-good.mpc").string()}, work);
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_TRUE(Contains(r.out, "Converted 0 of 2 files."));
+    EXPECT_TRUE(Contains(r.out, "  " + (src / "1-good.mpc").string() + ": the command ended with exit status 1"));
+    EXPECT_TRUE(Contains(r.out, "  " + (src / "4-good.mpc").string() + ": the command ended with exit status 1"));
+}
+
+TEST_F(ConvertTest, UsageErrorsAndBadInput)
+{
+    TM_REQUIRE_CONVERT_TOOLS();
+    EXPECT_EQ(cli.Run({}, work).exitCode, 2);
+    EXPECT_EQ(cli.Run({"--ape-to", "id3v3", src.string()}, work).exitCode, 2);
+    EXPECT_EQ(cli.Run({"--frobnicate", src.string()}, work).exitCode, 2);
+    EXPECT_EQ(cli.Run({"--encoder-options"}, work).exitCode, 2);
+    auto r = cli.Run({"--output-dir", (dir / "missing").string(), src.string()}, work);
+    EXPECT_EQ(r.exitCode, 2);
+    EXPECT_TRUE(Contains(r.err, "does not exist"));
+    EXPECT_EQ(cli.Run({"--help"}, work).exitCode, 0);
+
+    // Nothing to convert: the window's message, failure status.
+    r = cli.Run({src.string(), (dir / "no-such.mpc").string()}, work);
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_TRUE(Contains(r.err, "The list of files to transcode is empty"));
+    EXPECT_TRUE(Contains(r.err, "no-such.mpc"));
+
+    // A missing program: the start-up messages, in order, and nothing run.
+    MakeApeFile(src / "x.mpc", "x");
+    r = cli.Run({src.string()}, work, "/nonexistent");
+    EXPECT_EQ(r.exitCode, 1);
+    const auto lame = r.err.find("LAME not found"), mpcdec = r.err.find("MPCDEC not found");
+    EXPECT_NE(lame, std::string::npos) << r.err;
+    EXPECT_LT(lame, mpcdec);
+    EXPECT_FALSE(fs::exists(src / "x.mp3"));
+
+    // A read-only output folder: the file fails, nothing is written elsewhere.
+    fs::create_directory(dir / "ro");
+    fs::permissions(dir / "ro", fs::perms::owner_read | fs::perms::owner_exec);
+    if (::access((dir / "ro").c_str(), W_OK) != 0) {  // root can write anyway
+        r = cli.Run({"--output-dir", (dir / "ro").string(), (src / "x.mpc").string()}, work);
+        EXPECT_EQ(r.exitCode, 1);
+        EXPECT_TRUE(Contains(r.out, (src / "x.mpc").string() + ": "));
+        EXPECT_FALSE(fs::exists(src / "x.mp3"));
+    }
+}
+
+TEST_F(ConvertTest, StoredWindowSettingsAreTheDefaults)
+{
+    TM_REQUIRE_CONVERT_TOOLS();
+    MakeApeFile(src / "a.mpc", "From ini");
+    fs::create_directory(dir / "stored");
+    tmtest::WriteText(cli.IniBesideProgram(),
+                      "[default]\nNormPos=1,2,3,4\ncbApetag_Checked=true\ncbID3v1_Checked=False\n"
+                      "Edit2_Text=  \"--preset cbr 112\"  \ncbOutputdir_Checked=True\n"
+                      "DirectoryEdit1_Text=" + (dir / "stored").string() + "\nComboID3_Tag=7\n");
+    auto r = cli.Run({src.string()}, work);
+    ASSERT_EQ(r.exitCode, 0) << r.out << r.err;
+    // Tag 7 fits no entry: no selection, so APE becomes ID3v2.3; the folder text got its "/".
+    const QJsonObject t = ReadTags(dir / "stored" / "a.mp3");
+    EXPECT_EQ(t["v2"].toObject()["title"].toString(), "From ini");
+    EXPECT_TRUE(t["v1"].isNull());
+    // Options still win over the stored values.
+    r = cli.Run({"--ape-to", "id3v1", "--output-dir", src.string(), src.string()}, work);
+    ASSERT_EQ(r.exitCode, 0) << r.out << r.err;
+    EXPECT_EQ(ReadTags(src / "a.mp3")["v1"].toObject()["title"].toString(), "From ini");
+}
+
+}  // namespace
