@@ -3,6 +3,10 @@
 #include "formats/BinaryFile.h"
 #include "formats/TextCodec.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <array>
 #include <cstdio>
 #include <filesystem>
@@ -261,21 +265,28 @@ bool CopyRest(BinaryFile &source, std::int64_t from, std::FILE *target)
 // it over the file in one step, so the file is whole at every moment.
 bool Rebuild(const fs::path &path, const Bytes &image, std::int64_t from)
 {
-    std::error_code ec;
     fs::path temp = path;
     temp += "~";
+    struct stat original {};
+    if (::stat(path.c_str(), &original) != 0) return false;
     BinaryFile source;
     if (!source.Open(path)) return false;
-    std::FILE *out = std::fopen(temp.c_str(), "wb");
-    if (!out) return false;
-    bool ok = std::fwrite(image.data(), 1, image.size(), out) == image.size() &&
-              CopyRest(source, from, out);
-    ok = (std::fclose(out) == 0) && ok;
-    source.Close();
-    if (ok) {
-        fs::permissions(temp, fs::status(path, ec).permissions(), ec);
-        ok = !ec;
+    // Never follow a link planted at the temporary name; keep the file's owner and mode.
+    const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0600);
+    if (fd < 0) return false;
+    // Only root may give the file away; otherwise it stays with whoever writes it.
+    [[maybe_unused]] const int chowned = ::fchown(fd, original.st_uid, original.st_gid);
+    bool ok = ::fchmod(fd, original.st_mode & 07777) == 0;
+    std::FILE *out = ::fdopen(fd, "wb");
+    if (!out) {
+        ::close(fd);
+        ok = false;
+    } else {
+        ok = std::fwrite(image.data(), 1, image.size(), out) == image.size() && CopyRest(source, from, out) && ok;
+        ok = std::fclose(out) == 0 && ok;
     }
+    source.Close();
+    std::error_code ec;
     if (ok) {
         fs::rename(temp, path, ec);
         ok = !ec;

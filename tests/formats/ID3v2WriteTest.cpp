@@ -247,6 +247,16 @@ TEST_F(ID3v2Write, FailedRebuildLeavesTheFileUntouched)
     EXPECT_EQ(tmtest::ReadBytes(path() + "~/keep"), (Bytes{1, 2, 3}));
     fs::remove_all(path() + "~");
 
+    // A link planted at the temporary name is not followed.
+    const fs::path victim = dir_ / "victim";
+    tmtest::WriteBytes(victim, Bytes{9});
+    fs::create_symlink(victim, path() + "~");
+    EXPECT_FALSE(tag.WriteToFile(path()));
+    EXPECT_EQ(tmtest::ReadBytes(path()), original);
+    EXPECT_EQ(tmtest::ReadBytes(victim), Bytes{9});
+    EXPECT_TRUE(fs::is_symlink(path() + "~"));
+    fs::remove(path() + "~");
+
     // A folder where no file can be made (only meaningful when not running as root).
     if (::geteuid() != 0) {
         fs::permissions(dir_.path(), fs::perms::owner_read | fs::perms::owner_exec);
