@@ -344,7 +344,7 @@ void TIniFile::Store(const std::string &content) const
         if (errno != ENOENT) FailWrite();
         const int fd = ::open(target.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd < 0) FailWrite();
-        const bool ok = WriteAll(fd, content) && ::fdatasync(fd) == 0;
+        const bool ok = WriteAll(fd, content);
         if (::close(fd) != 0 || !ok) {
             ::unlink(target.c_str());
             FailWrite();
@@ -365,7 +365,6 @@ void TIniFile::Store(const std::string &content) const
     if (::fchown(fd, st.st_uid, st.st_gid) != 0) {
         // Keeping the owner needs privileges we may lack; the content is what matters.
     }
-    ok = ok && ::fdatasync(fd) == 0;
     ok = (::close(fd) == 0) && ok;
     if (!ok || ::rename(temp.c_str(), target.c_str()) != 0) {
         ::unlink(temp.c_str());

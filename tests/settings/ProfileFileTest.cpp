@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
+#include <strings.h>
 #include <sys/stat.h>
 
 namespace {
@@ -223,6 +225,50 @@ TEST(ProfileFile, ManySectionsAndKeysStayAddressable)
     EXPECT_EQ(ini.ReadString("Sec1000", "Extra", ""), "new");
     EXPECT_EQ(ini.ReadString("Sec1001", "Key0", ""), "100100");
     EXPECT_EQ(ReadText(path).size(), text.size() + std::string("changed").size() - 6 + std::string("Extra=new\n").size());
+}
+
+}  // namespace
+
+namespace {
+
+// Random files built from the pieces that confuse INI readers: a write must change the
+// one value it names and leave every other value readable exactly as before.
+TEST(ProfileFile, RandomFilesKeepEveryOtherValueAcrossWrites)
+{
+    const std::vector<std::string> pieces = {"[a]", "[b]", "[A ]", "[a", "x=1", "y = 2", "X=3", "\"q\"", "=v",
+                                             ";x=9", "junk", std::string("\0\xFF", 2), "y='s'", " "};
+    const std::vector<std::string> names = {"a", "b", "A"}, keys = {"x", "y", "X", "z"};
+    std::uint32_t seed = 12345;
+    const auto next = [&seed](std::uint32_t n) {
+        seed = seed * 1664525u + 1013904223u;
+        return (seed >> 8) % n;
+    };
+    TempDir dir;
+    const auto path = dir / "r.ini";
+    for (int round = 0; round < 60; ++round) {
+        std::string text;
+        const std::uint32_t count = next(12);
+        for (std::uint32_t i = 0; i < count; ++i) {
+            text += pieces[next(static_cast<std::uint32_t>(pieces.size()))];
+            text += next(4) == 0 ? "\r\n" : (next(8) == 0 ? "" : "\n");
+        }
+        WriteText(path, text);
+        TIniFile ini(path.string());
+        std::map<std::pair<std::string, std::string>, std::string> before;
+        for (const auto &s : names)
+            for (const auto &k : keys) before[{s, k}] = ini.ReadString(s, k, "<none>");
+        const std::string section = names[next(3)], key = keys[next(4)];
+        const std::string value = "v" + std::to_string(round);
+        ini.WriteString(section, key, value);
+        ASSERT_EQ(ini.ReadString(section, key, ""), value) << "round " << round << ":\n" << text;
+        for (const auto &[sk, old] : before) {
+            const bool same = TIniFile(path.string()).ReadString(sk.first, sk.second, "<none>") == old;
+            const bool written = sk.first.size() == section.size() && sk.second.size() == key.size() &&
+                                 ::strcasecmp(sk.first.c_str(), section.c_str()) == 0 &&
+                                 ::strcasecmp(sk.second.c_str(), key.c_str()) == 0;
+            EXPECT_TRUE(same || written) << "round " << round << " " << sk.first << "/" << sk.second << ":\n" << text;
+        }
+    }
 }
 
 }  // namespace
