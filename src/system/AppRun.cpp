@@ -30,6 +30,8 @@ namespace {
 
 constexpr int kOutputWaitMs = TAppRunner::PollInterval - 10;
 constexpr std::size_t kReadChunk = 64 * 1024;
+// A descendant that keeps the pipe open and writes on must not delay the end for ever.
+constexpr std::size_t kFinalReadLimit = 16 * 1024 * 1024;
 
 // Length of the tail that may be the start of a UTF-8 sequence still to come, so a
 // chunk never ends inside a character. Invalid bytes are passed on as they are.
@@ -244,7 +246,7 @@ void TAppRunner::Shared::Loop(std::shared_ptr<Shared> self)
             reaped = true;
             // Output written just before the end; a background child that keeps the pipe
             // open must not hold up the end event, so only what is there now.
-            if (fd >= 0) readAvailable(SIZE_MAX);
+            if (fd >= 0) readAvailable(kFinalReadLimit);
             closeFd();
             const bool delivered =
                 handOverOutput(true) &&
@@ -352,8 +354,10 @@ bool TAppRunner::Run()
     posix_spawn_file_actions_adddup2(&actions, pipeFds[1], 1);
     posix_spawn_file_actions_adddup2(&actions, pipeFds[1], 2);
     if (!workDir.empty()) posix_spawn_file_actions_addchdir_np(&actions, workDir.c_str());
+#if defined(__GLIBC__) && __GLIBC_PREREQ(2, 34)
     // Nothing of ours leaks into the child beyond its three standard streams.
     posix_spawn_file_actions_addclosefrom_np(&actions, 3);
+#endif
 
     posix_spawnattr_t attr;
     posix_spawnattr_init(&attr);

@@ -151,6 +151,20 @@ TEST(AppRunner, OutputAndErrorReachTheHandlerBeforeTheEnd)
         EXPECT_EQ(trackmill::ValidUtf8Prefix(chunk), chunk.size()) << "a chunk split a character";
 }
 
+TEST(AppRunner, BackgroundDescendantHoldingTheOutputDoesNotDelayTheEnd)
+{
+    TempDir dir;
+    const auto marker = dir / "background-done";
+    TAppRunner runner;
+    bool markerAtEnd = true;
+    runner.SetOnTerminated([&](TAppRunner &) { markerAtEnd = std::filesystem::exists(marker); });
+    runner.SetCommandLine(ShellCommand("(sleep 1; echo late; : > " + ShellQuote(marker.string()) + ") & exit 0"));
+    ASSERT_TRUE(runner.Run());
+    ASSERT_TRUE(WaitUntil([&] { return runner.Finished(); }));
+    EXPECT_FALSE(markerAtEnd);
+    ASSERT_TRUE(WaitUntil([&] { return std::filesystem::exists(marker); }));
+}
+
 TEST(AppRunner, ChildGetsNoInputAndNoInheritedDescriptors)
 {
     TempDir dir;
