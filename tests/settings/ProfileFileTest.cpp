@@ -9,6 +9,7 @@
 #include <map>
 #include <strings.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -193,6 +194,15 @@ TEST(ProfileFile, RefusedWritesRaiseUnableToWriteAndChangeNothing)
     }
     EXPECT_THROW(TIniFile(readOnly.string()).EraseSection("S"), EIniFileException);
     EXPECT_EQ(ReadText(readOnly), "[S]\nk=1\n");
+
+    if (::geteuid() != 0) {  // folder rights do not bind root
+        std::filesystem::create_directory(dir / "locked");
+        WriteText(dir / "locked" / "a.ini", "[S]\nk=1\n");
+        ::chmod((dir / "locked").c_str(), 0555);
+        EXPECT_THROW(TIniFile((dir / "locked" / "a.ini").string()).WriteString("S", "k", "2"), EIniFileException);
+        EXPECT_THROW(TIniFile((dir / "locked" / "b.ini").string()).WriteString("S", "k", "2"), EIniFileException);
+        EXPECT_EQ(ReadText(dir / "locked" / "a.ini"), "[S]\nk=1\n");
+    }
 }
 
 TEST(ProfileFile, AFileTooLargeToReadIsNeverRewritten)
