@@ -120,7 +120,7 @@ bool TMPEGplus::LoadFromFile(const std::string &fileName)
     if (std::memcmp(b, "MP+\x07", 4) == 0) {
         streamVersion_ = 7;
     } else if (std::memcmp(b, "MPCK", 4) == 0) {
-        ReadPacketStream(file, start);
+        ReadPacketStream(file, start, size);
     } else {
         switch ((b[1] & 0x1F) >> 1) {
         case 3: streamVersion_ = 4; break;
@@ -159,9 +159,8 @@ void TMPEGplus::ReadFixedHeader(const std::uint8_t *b)
     if (streamVersion_ == 4 || streamVersion_ == 5) storedBitRate_ = static_cast<std::uint16_t>(w0 >> 23);
 }
 
-void TMPEGplus::ReadPacketStream(BinaryFile &file, std::int64_t start)
+void TMPEGplus::ReadPacketStream(BinaryFile &file, std::int64_t start, std::int64_t size)
 {
-    const std::int64_t size = file.Size();
     std::int64_t pos = start + 4;
     bool seenSH = false;
     bool seenEI = false;

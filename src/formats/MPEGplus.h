@@ -87,7 +87,7 @@ public:
 
 private:
     void ReadFixedHeader(const std::uint8_t *b);
-    void ReadPacketStream(BinaryFile &file, std::int64_t start);
+    void ReadPacketStream(BinaryFile &file, std::int64_t start, std::int64_t size);
     std::int64_t AudioSize() const;
 
     bool valid_ = false;

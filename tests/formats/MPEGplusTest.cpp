@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <fstream>
 #include <random>
 
 using namespace trackmill;
@@ -423,6 +424,48 @@ TEST(MPEGplusEncoded, TagsAroundTheStreamAreFilled)
     ASSERT_TRUE(mpc.LoadFromFile(plain.string()));
     EXPECT_FALSE(mpc.ID3v2().Present());
     EXPECT_FALSE(mpc.ID3v1().Present());
+}
+
+namespace {
+
+// Bytes this process has read through read calls so far (-1 when the kernel does not say).
+long long BytesReadSoFar()
+{
+    std::ifstream in("/proc/self/io");
+    std::string key;
+    long long value = 0;
+    while (in >> key >> value)
+        if (key == "rchar:") return value;
+    return -1;
+}
+
+}  // namespace
+
+TEST(MPEGplusPacketStream, ReadsHeadersAndTagsNotTheAudio)
+{
+    if (BytesReadSoFar() < 0) GTEST_SKIP() << "no /proc/self/io";
+    // 8 MB of audio between an ID3v2 tag in front and APE + ID3v1 tags behind.
+    Bytes b = Concat(Id3v2Tag(2000), Sv8(Concat(Packet("SH", ShPayload(441000, 0, 2, true)),
+                                                Packet("EI", {0xA0, 1, 17, 0}))));
+    b.insert(b.end(), {'A', 'P', 0x84, 0x80, 0x80, 0x00});  // one audio packet of 8 MB
+    b.resize(b.size() + 8 * 1024 * 1024 - 6, 0x77);
+    const Bytes ape = {'A', 'P', 'E', 'T', 'A', 'G', 'E', 'X', 0xD0, 0x07, 0, 0, 32, 0, 0, 0,
+                       0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
+    b = Concat(b, ape);
+    Bytes v1(128, 0);
+    std::copy_n("TAG", 3, v1.begin());
+    b = Concat(b, v1);
+    TempDir dir;
+    tmtest::WriteBytes(dir / "big.mpc", b);
+
+    const long long before = BytesReadSoFar();
+    TMPEGplus mpc;
+    ASSERT_TRUE(mpc.LoadFromFile((dir / "big.mpc").string()));
+    const long long read = BytesReadSoFar() - before;
+    EXPECT_TRUE(mpc.Valid());
+    EXPECT_EQ(mpc.ProfileName(), "Standard");
+    EXPECT_TRUE(mpc.ID3v2Tag().Present() && mpc.ApeTag().Present() && mpc.ID3v1Tag().Present());
+    EXPECT_LT(read, 64 * 1024) << "bytes read for an 8 MB file";
 }
 
 TEST(MPEGplusCorpus, KnownHeaders)
