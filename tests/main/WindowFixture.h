@@ -1,0 +1,109 @@
+// A real main window for a test: its own working folder, its own INI file, and the
+// message boxes recorded instead of shown.
+#pragma once
+
+#include "main/Form1.h"
+#include "settings/Placemnt.h"
+#include "support/TestSupport.h"
+
+#include <QDir>
+#include <QDropEvent>
+#include <QListWidget>
+#include <QMimeData>
+#include <QTest>
+#include <QUrl>
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace tmtest {
+
+struct Message {
+    trackmill::TMessageKind kind;
+    QString caption;
+    QString text;
+};
+
+class WindowTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        oldDir_ = QDir::currentPath();
+        QDir::setCurrent(QString::fromStdString(work.path().string()));
+        trackmill::SetMessageBoxHandler(
+            [this](QWidget *, trackmill::TMessageKind kind, const QString &caption, const QString &text) {
+                messages.push_back({kind, caption, text});
+            });
+    }
+    void TearDown() override
+    {
+        form.reset();
+        trackmill::SetMessageBoxHandler({});
+        QDir::setCurrent(oldDir_);
+    }
+
+    // Creates the window (running its start-up), points it at the test's INI file and
+    // shows it, which restores the stored settings.
+    trackmill::TForm1 &Open(bool show = true)
+    {
+        form = std::make_unique<trackmill::TForm1>();
+        form->FormStorage1->SetIniFileName(Ini());
+        if (show) {
+            form->show();
+            EXPECT_TRUE(QTest::qWaitForWindowExposed(form.get()));
+        }
+        return *form;
+    }
+    void CloseAndDelete()
+    {
+        form->close();
+        form.reset();
+    }
+
+    QString Ini() const { return Q(work / "trackmill.ini"); }
+    static QString Q(const fs::path &p) { return QString::fromStdString(p.string()); }
+
+    // Delivers a drag-and-drop of the given URLs onto the list, as the desktop would.
+    void Drop(const QList<QUrl> &urls, const QString &text = {})
+    {
+        QWidget *target = form->ListBox1->viewport();
+        auto *mime = new QMimeData;
+        if (!urls.isEmpty()) mime->setUrls(urls);
+        if (!text.isEmpty()) mime->setText(text);
+        const QPoint at(10, 10);
+        QDragEnterEvent enter(at, Qt::CopyAction, mime, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(target, &enter);
+        QDragMoveEvent move(at, Qt::CopyAction, mime, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(target, &move);
+        QDropEvent drop(QPointF(at), Qt::CopyAction, mime, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(target, &drop);
+        delete mime;
+    }
+    void DropFiles(const std::vector<fs::path> &paths)
+    {
+        QList<QUrl> urls;
+        for (const auto &p : paths) urls << QUrl::fromLocalFile(Q(p));
+        Drop(urls);
+    }
+    QStringList ListEntries() const
+    {
+        QStringList out;
+        for (int i = 0; i < form->ListBox1->count(); ++i) out << form->ListBox1->item(i)->text();
+        return out;
+    }
+    QStringList PanelLines() const
+    {
+        QStringList out;
+        for (int i = 0; i < form->lbInfo->count(); ++i) out << form->lbInfo->item(i)->text();
+        return out;
+    }
+
+    TempDir work;
+    std::unique_ptr<trackmill::TForm1> form;
+    std::vector<Message> messages;
+
+private:
+    QString oldDir_;
+};
+
+}  // namespace tmtest

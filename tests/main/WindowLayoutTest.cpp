@@ -1,0 +1,362 @@
+// The window as a person first meets it: controls, captions, hints, geometry, keys, the
+// preset menu and the small rules that keep the controls consistent.
+#include "WindowFixture.h"
+
+#include "main/JobHost.h"
+#include "widgets/ToolEdit.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QContextMenuEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QPushButton>
+#include <QTimer>
+
+#include "collect/FileDrop.h"
+#include "collect/TreeScan.h"
+#include "engine/TranscodeJob.h"
+#include "system/XReboot.h"
+
+using namespace trackmill;
+
+namespace {
+
+struct Row {
+    const char *name;
+    const char *kind;
+    QString caption;
+    QRect place;
+};
+
+QString CaptionOf(QWidget *w)
+{
+    if (auto *l = qobject_cast<QLabel *>(w)) return l->text();
+    if (auto *b = qobject_cast<QAbstractButton *>(w)) return b->text();
+    return {};
+}
+
+}  // namespace
+
+class Window : public tmtest::WindowTest {};
+
+TEST_F(Window, ControlsHaveTheirNamesCaptionsPlacesAndHints)
+{
+    TForm1 &f = Open();
+    EXPECT_EQ(f.windowTitle(), "Trackmill v1.2 (MPC -> MP3 transcoder)");
+    EXPECT_EQ(f.size(), QSize(636, 391));
+    EXPECT_EQ(f.minimumSize(), f.maximumSize());
+    EXPECT_FALSE(f.windowFlags() & Qt::WindowMaximizeButtonHint);
+    EXPECT_TRUE(f.windowFlags() & Qt::WindowMinimizeButtonHint);
+
+    const std::vector<Row> rows = {
+        {"Label1", "QLabel", "Decoder options (Mppdec)", {8, 8, 149, 13}},
+        {"Label2", "QLabel", "Encoder options (LAME)", {8, 48, 133, 13}},
+        {"Label3", "QLabel", "Files to transcode (drop MPC, MPP, MP+ files, drives or folders from Explorer)",
+         {8, 152, 432, 13}},
+        {"Label4", "QLabel", "Fileinfo", {464, 8, 40, 13}},
+        {"Button1", "QPushButton", "Transcode", {464, 328, 161, 25}},
+        {"Edit1", "QLineEdit", "", {8, 24, 441, 21}},
+        {"Edit2", "QLineEdit", "", {8, 64, 441, 21}},
+        {"ListBox1", "QListWidget", "", {8, 168, 441, 153}},
+        {"cbID3v1", "QCheckBox", "Copy ID3V1.x tags (if present)", {8, 96, 185, 17}},
+        {"cbID3v2", "QCheckBox", "Copy ID3V2.x tags (if present)", {8, 112, 185, 17}},
+        {"Button2", "QPushButton", "Clear all", {8, 328, 75, 17}},
+        {"cbApetag", "QCheckBox", "Convert APE 1.x/2.x tags to ", {8, 128, 161, 17}},
+        {"Button3", "QPushButton", "Delete items", {88, 328, 75, 17}},
+        {"lbInfo", "QListWidget", "", {464, 24, 161, 297}},
+        {"cbShutdown", "QCheckBox", "Shutdown after transcoding", {288, 96, 161, 17}},
+        {"cbOutputdir", "QCheckBox", "Place transcoded files in this directory", {248, 328, 201, 17}},
+        {"DirectoryEdit1", "trackmill::TDirectoryEdit", "", {248, 344, 201, 21}},
+        {"Button4", "QPushButton", "Cancel", {464, 360, 161, 25}},
+        {"ComboID3", "trackmill::TTagComboBox", "", {184, 124, 73, 21}},
+    };
+    std::vector<QWidget *> widgets;
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.name);
+        auto *w = f.findChild<QWidget *>(row.name, Qt::FindDirectChildrenOnly);
+        ASSERT_NE(w, nullptr);
+        widgets.push_back(w);
+        EXPECT_STREQ(w->metaObject()->className(), row.kind);
+        EXPECT_EQ(CaptionOf(w), row.caption);
+        EXPECT_EQ(w->pos(), row.place.topLeft());
+        EXPECT_EQ(w->height(), row.place.height());
+        // Captions may need a little more room in another face, never less.
+        if (qobject_cast<QLabel *>(w) || qobject_cast<QCheckBox *>(w))
+            EXPECT_GE(w->width(), std::min(row.place.width(), w->sizeHint().width()));
+        else
+            EXPECT_EQ(w->width(), row.place.width());
+        // No caption is clipped.
+        if (!row.caption.isEmpty()) {
+            const int text = w->fontMetrics().horizontalAdvance(row.caption.trimmed());
+            EXPECT_LE(text, w->width()) << row.caption.toStdString();
+            if (qobject_cast<QCheckBox *>(w)) {
+                EXPECT_LE(w->sizeHint().width(), w->width());
+            }
+        }
+        // Everything stays inside the client area.
+        EXPECT_TRUE(QRect(QPoint(0, 0), f.size()).contains(w->geometry()));
+    }
+    // No two controls overlap where they draw: a caption's extent counts, not the spare
+    // width of its box. The designed output-folder switch touches the field below it by
+    // one pixel row, which nobody can see.
+    auto drawn = [](QWidget *w) {
+        QRect r = w->geometry();
+        if (qobject_cast<QLabel *>(w) || qobject_cast<QCheckBox *>(w))
+            r.setWidth(std::min(r.width(), w->sizeHint().width()));
+        return r;
+    };
+    for (std::size_t i = 0; i < widgets.size(); ++i)
+        for (std::size_t j = i + 1; j < widgets.size(); ++j)
+            EXPECT_LE(std::min(drawn(widgets[i]).intersected(drawn(widgets[j])).height(),
+                               drawn(widgets[i]).intersected(drawn(widgets[j])).width()),
+                      1)
+                << widgets[i]->objectName().toStdString() << " overlaps " << widgets[j]->objectName().toStdString();
+
+    for (QWidget *w : {static_cast<QWidget *>(f.Label1), static_cast<QWidget *>(f.Label2),
+                       static_cast<QWidget *>(f.Label3), static_cast<QWidget *>(f.Label4),
+                       static_cast<QWidget *>(f.Button1)})
+        EXPECT_TRUE(w->font().bold()) << w->objectName().toStdString();
+    EXPECT_FALSE(f.Button2->font().bold());
+
+    EXPECT_EQ(f.Button1->toolTip(), "Click here to start transcoding files");
+    EXPECT_EQ(f.Edit2->toolTip(), "Right click for list of predefined presets");
+    EXPECT_EQ(f.ListBox1->toolTip(), "Click on a filename to see fileinformation");
+    EXPECT_EQ(f.Button2->toolTip(), "Clear all files in the list");
+    EXPECT_EQ(f.Button3->toolTip(), "Delete selected files from the list");
+    EXPECT_EQ(f.cbShutdown->toolTip(),
+              "Enable this checkbox to automatically shutdown the PC when all files have been transcoded");
+    EXPECT_EQ(f.cbOutputdir->toolTip(),
+              "Converted files will be placed in the same folder as\nthe source files unless you check this option");
+    EXPECT_EQ(f.Button4->toolTip(), "Transcoding will end after the current file has been processed");
+    if (tmtest::HaveTool("mpcdec")) {
+        EXPECT_TRUE(f.Edit1->toolTip().contains("mpcdec")) << f.Edit1->toolTip().toStdString();
+    }
+    EXPECT_FALSE(f.Edit1->toolTip().isEmpty());
+
+    // Initial values.
+    EXPECT_EQ(f.Edit1->text(), "");
+    EXPECT_EQ(f.Edit2->text(), "--alt-preset cbr 128");
+    EXPECT_TRUE(f.cbID3v1->isChecked());
+    EXPECT_TRUE(f.cbID3v2->isChecked());
+    EXPECT_TRUE(f.cbApetag->isChecked());
+    EXPECT_FALSE(f.cbShutdown->isChecked());
+    EXPECT_FALSE(f.cbOutputdir->isChecked());
+    EXPECT_EQ(f.DirectoryEdit1->Text(), QDir::homePath() + "/");
+    EXPECT_FALSE(f.DirectoryEdit1->DirectInput());
+    EXPECT_FALSE(f.DirectoryEdit1->isEnabled());  // follows cbOutputdir after the restore
+    EXPECT_EQ(f.ComboID3->currentIndex(), 0);
+    EXPECT_EQ(f.ComboID3->Tag(), 0);
+    EXPECT_TRUE(f.ComboID3->isEditable());
+    EXPECT_EQ(f.ComboID3->count(), 2);
+    EXPECT_EQ(f.ComboID3->itemText(0), "ID3V1.1");
+    EXPECT_EQ(f.ComboID3->itemText(1), "ID3V2.3");
+    EXPECT_FALSE(f.Button4->isEnabled());
+    EXPECT_EQ(f.ListBox1->selectionMode(), QAbstractItemView::ExtendedSelection);
+    EXPECT_EQ(f.lbInfo->selectionMode(), QAbstractItemView::SingleSelection);
+
+    // Non-visual components with their settings.
+    EXPECT_EQ(f.TreeScanner1->FileMask(), "*.mp*");
+    EXPECT_TRUE(f.TreeScanner1->Recursive());
+    EXPECT_EQ(f.FileDrop1->DropControl(), f.ListBox1);
+    EXPECT_TRUE(f.FileDrop1->EnableDrop());
+    EXPECT_FALSE(f.Timer1->isActive());
+    EXPECT_EQ(f.Timer1->interval(), 100);
+    EXPECT_EQ(f.XWinReboot1->ExitWindowsFlags(), 13u);
+    EXPECT_EQ(f.FormStorage1->IniSection(), "Default");
+    EXPECT_EQ(f.FormStorage1->StoredProps(), kStoredProps);
+}
+
+TEST_F(Window, TabOrderRunsThroughTheThirteenStops)
+{
+    TForm1 &f = Open();
+    const QList<QWidget *> order = {f.Edit1,       f.Edit2,          f.cbID3v1, f.cbID3v2, f.cbApetag,
+                                    f.ComboID3,    f.cbShutdown,     f.cbOutputdir, f.DirectoryEdit1,
+                                    f.Button1,     f.Button2,        f.Button3, f.Button4};
+    // Every stop enabled, so Tab visits each.
+    f.cbOutputdir->click();
+    f.Button4->setEnabled(true);
+    f.activateWindow();
+    f.Edit1->setFocus();
+    QWidget *w = f.Edit1;
+    for (int i = 1; i < order.size(); ++i) {
+        w = w->nextInFocusChain();
+        while (!(w->focusPolicy() & Qt::TabFocus) || !w->isEnabled() || !w->isVisible() ||
+               (w->focusProxy() && w->focusProxy() != w) ||
+               (w->parentWidget() && w->parentWidget() != &f && w->parentWidget() != f.DirectoryEdit1 &&
+                w->parentWidget() != f.ComboID3))
+            w = w->nextInFocusChain();
+        QWidget *expected = order[i];
+        const bool match = w == expected || w->parentWidget() == expected ||
+                           (w->parentWidget() && w->parentWidget()->parentWidget() == expected);
+        EXPECT_TRUE(match) << "stop " << i << " is " << w->objectName().toStdString() << " ("
+                           << w->metaObject()->className() << "), expected " << expected->objectName().toStdString();
+    }
+    EXPECT_EQ(f.ListBox1->focusPolicy(), Qt::ClickFocus);
+    EXPECT_EQ(f.lbInfo->focusPolicy(), Qt::ClickFocus);
+}
+
+TEST_F(Window, PresetMenuReplacesTheWholeEncoderLine)
+{
+    TForm1 &f = Open();
+    const QList<QAction *> actions = f.PopupMenu1->actions();
+    ASSERT_EQ(actions.size(), 18);
+    QStringList names, captions;
+    int separators = 0;
+    for (QAction *a : actions) {
+        names << a->objectName();
+        if (a->isSeparator()) ++separators;
+        else captions << a->text();
+    }
+    EXPECT_EQ(separators, 4);
+    EXPECT_EQ(names, QStringList({"altpresetfaststandard1", "altpresetstandard1", "N1", "altpresetfastextreme1",
+                                  "altpresetextreme1", "N2", "altpresetfastinsane1", "altpresetinsane1", "N4",
+                                  "altpreset961", "altpreset1121", "altpreset1281", "altpreset1601", "N3",
+                                  "altpresetcbr961", "altpresetcbr1121", "altpresetcbr1281", "altpresetcbr1601"}));
+    EXPECT_EQ(captions, QStringList({"--alt-preset fast standard", "--alt-preset standard",
+                                     "--alt-preset fast extreme", "--alt-preset extreme", "--alt-preset fast insane",
+                                     "--alt-preset insane", "--alt-preset 96", "--alt-preset 112", "--alt-preset 128",
+                                     "--alt-preset 160", "--alt-preset cbr 96", "--alt-preset cbr 112",
+                                     "--alt-preset cbr 128", "--alt-preset cbr 160"}));
+
+    // A right click in the encoder line opens the menu.
+    QContextMenuEvent click(QContextMenuEvent::Mouse, QPoint(20, 10), f.Edit2->mapToGlobal(QPoint(20, 10)));
+    QCoreApplication::sendEvent(f.Edit2, &click);
+    EXPECT_TRUE(f.PopupMenu1->isVisible());
+    f.PopupMenu1->hide();
+
+    f.Edit2->setText("-V 2 --something typed");
+    actions[3]->trigger();
+    EXPECT_EQ(f.Edit2->text(), "--alt-preset fast extreme");
+    actions[17]->trigger();
+    EXPECT_EQ(f.Edit2->text(), "--alt-preset cbr 160");
+
+    // The shared handler only takes menu items.
+    f.altpresetfaststandard1Click(f.Button1);
+    EXPECT_EQ(f.Edit2->text(), "--alt-preset cbr 160");
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].caption, "Trackmill");
+    EXPECT_EQ(messages[0].text, "Invalid class typecast.");
+}
+
+TEST_F(Window, FolderTextIsKeptEndingInASeparator)
+{
+    EXPECT_EQ(NormalizeFolderText(""), "");
+    EXPECT_EQ(NormalizeFolderText("/"), "/");
+    EXPECT_EQ(NormalizeFolderText("/music/"), "/music/");
+    EXPECT_EQ(NormalizeFolderText("/music"), "/music/");
+    // No drive letters here: a one-letter relative folder is just a folder.
+    EXPECT_EQ(NormalizeFolderText("C"), "C/");
+    EXPECT_EQ(NormalizeFolderText("C:"), "C:/");
+
+    TForm1 &f = Open();
+    int changes = 0;
+    QObject::connect(f.DirectoryEdit1, &TDirectoryEdit::Change, [&] { ++changes; });
+    f.DirectoryEdit1->SetText("/srv/music");
+    EXPECT_EQ(f.DirectoryEdit1->Text(), "/srv/music/");
+    EXPECT_EQ(changes, 2);  // the change, then the normalised text; nothing more
+
+    // A folder chosen in the dialog arrives without its separator and gets it back.
+    f.cbOutputdir->click();
+    std::filesystem::create_directory(work / "out");
+    f.DirectoryEdit1->SetFolderDialog([&](QWidget *, const QString &, const QString &start) {
+        EXPECT_EQ(start, "/");  // /srv/music/ does not exist here
+        return Q(work / "out") + "/";
+    });
+    f.DirectoryEdit1->DoClick();
+    EXPECT_EQ(f.DirectoryEdit1->Text(), Q(work / "out") + "/");
+    f.DirectoryEdit1->SetFolderDialog([](QWidget *, const QString &, const QString &) { return QString("/"); });
+    f.DirectoryEdit1->DoClick();
+    EXPECT_EQ(f.DirectoryEdit1->Text(), "/");
+}
+
+TEST_F(Window, OutputFolderSwitchEnablesTheFieldAndKeepsItsText)
+{
+    TForm1 &f = Open();
+    const QString text = f.DirectoryEdit1->Text();
+    EXPECT_FALSE(f.DirectoryEdit1->isEnabled());
+    QTest::mouseClick(f.cbOutputdir, Qt::LeftButton, {}, QPoint(5, f.cbOutputdir->height() / 2));
+    EXPECT_TRUE(f.cbOutputdir->isChecked());
+    EXPECT_TRUE(f.DirectoryEdit1->isEnabled());
+    QTest::mouseClick(f.cbOutputdir, Qt::LeftButton, {}, QPoint(5, f.cbOutputdir->height() / 2));
+    EXPECT_FALSE(f.DirectoryEdit1->isEnabled());
+    EXPECT_EQ(f.DirectoryEdit1->Text(), text);
+}
+
+TEST_F(Window, ComboTagMirrorsTheSelectedIndex)
+{
+    TForm1 &f = Open();
+    f.ComboID3->setCurrentIndex(1);
+    EXPECT_EQ(f.ComboID3->Tag(), 1);
+    f.ComboID3->setCurrentIndex(0);
+    EXPECT_EQ(f.ComboID3->Tag(), 0);
+
+    // The restore step selects the entry named by a stored Tag; one that fits no entry
+    // leaves the box without a selection and the mirror at -1.
+    f.ComboID3->SetTag(1);
+    f.FormStorage1RestorePlacement(f.FormStorage1);
+    EXPECT_EQ(f.ComboID3->currentIndex(), 1);
+    EXPECT_EQ(f.ComboID3->Tag(), 1);
+    f.ComboID3->SetTag(7);
+    f.FormStorage1RestorePlacement(f.FormStorage1);
+    EXPECT_EQ(f.ComboID3->currentIndex(), -1);
+    EXPECT_EQ(f.ComboID3->Tag(), -1);
+}
+
+TEST_F(Window, EnterClicksTranscodeAndEscClicksCancel)
+{
+    TForm1 &f = Open();
+    f.activateWindow();
+    f.Edit2->setFocus();
+    ASSERT_TRUE(f.Button1->isEnabled() || !tmtest::HaveTool("lame"));
+    QTest::keyClick(f.Edit2, Qt::Key_Return);
+    QTRY_COMPARE_WITH_TIMEOUT(int(messages.size()), 1, 2000);
+    EXPECT_EQ(messages[0].caption, "An error occured");
+    EXPECT_EQ(messages[0].text, "The list of files to transcode is empty");
+    EXPECT_EQ(messages[0].kind, TMessageKind::Error);
+
+    // In a check box too.
+    f.cbID3v1->setFocus();
+    QTest::keyClick(f.cbID3v1, Qt::Key_Enter);
+    QTRY_COMPARE_WITH_TIMEOUT(int(messages.size()), 2, 2000);
+
+    // Esc does nothing while Cancel is disabled, and cancels once it is enabled.
+    QTest::keyClick(f.Edit1, Qt::Key_Escape);
+    QTest::qWait(50);
+    EXPECT_FALSE(f.Job().CancelRequested());
+    f.Button4->setEnabled(true);
+    QTest::keyClick(f.Edit1, Qt::Key_Escape);
+    QTRY_VERIFY_WITH_TIMEOUT(f.Job().CancelRequested(), 2000);
+}
+
+TEST_F(Window, MissingProgramsAreReportedInOrderAndTranscodeStaysDisabled)
+{
+    // Neither program in the working folder nor on PATH.
+    const QByteArray path = qgetenv("PATH");
+    std::filesystem::create_directory(work / "empty");
+    qputenv("PATH", QByteArray::fromStdString((work / "empty").string()));
+    Open(false);
+    qputenv("PATH", path);
+    ASSERT_EQ(messages.size(), 2u);
+    EXPECT_EQ(messages[0].text,
+              "LAME not found. Place the program in the same directory as trackmill or install it on the PATH");
+    EXPECT_EQ(messages[1].text,
+              "MPCDEC not found. Place the program in the same directory as trackmill or install it on the PATH");
+    EXPECT_EQ(messages[0].caption, "An error occured");
+    EXPECT_FALSE(form->Button1->isEnabled());
+    EXPECT_TRUE(form->Button2->isEnabled());
+    EXPECT_FALSE(form->Edit1->toolTip().isEmpty());  // the fixed usage text
+
+    // A program placed in the working folder is found there.
+    form.reset();
+    messages.clear();
+    tmtest::WriteText(work / "lame", "#!/bin/sh\nexit 0\n");
+    std::filesystem::permissions(work / "lame", std::filesystem::perms::owner_all);
+    qputenv("PATH", QByteArray::fromStdString((work / "empty").string()));
+    Open(false);
+    qputenv("PATH", path);
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_TRUE(messages[0].text.startsWith("MPCDEC not found"));
+}
