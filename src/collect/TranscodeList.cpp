@@ -115,16 +115,20 @@ int TTranscodeList::AddFiles(const QStringList &namesIn)
         QString key = Key(name);
         if (keys_.contains(key)) continue;
 
-        Finally pump{[this] {
+        bool valid = false;
+        try {
+            valid = IsRegularFile(name) && headerTest_ && headerTest_(name);
+        } catch (...) {
             if (processMessages_) processMessages_();
-        }};
-        if (!IsRegularFile(name) || !headerTest_ || !headerTest_(name)) continue;
-        // The pumped events may have added the same file meanwhile.
-        if (keys_.contains(key)) continue;
-        items_.append(name);
-        keys_.insert(std::move(key));
-        ++added;
-        if (onItemAdded_) onItemAdded_(int(items_.size()) - 1, name);
+            throw;
+        }
+        if (valid) {
+            items_.append(name);
+            keys_.insert(std::move(key));
+            ++added;
+            if (onItemAdded_) onItemAdded_(int(items_.size()) - 1, name);
+        }
+        if (processMessages_) processMessages_();
     }
     return added;
 }

@@ -215,7 +215,14 @@ TEST(TreeScanner, UnreadableOrVanishedFoldersYieldNothingButStillRaiseEvents)
     // A missing start folder is no error either.
     EXPECT_TRUE(Scan(t / "nothing-here").isEmpty());
 
+}
+
+TEST(TreeScanner, FolderWithoutReadPermissionIsSkippedSilently)
+{
     if (!PermissionsBind()) GTEST_SKIP() << "running as root: permission bits do not stop reading";
+    TempDir t;
+    MakeFakeMpc(t / "a" / "keep.mpc");
+    const QString R = Q(t.path()) + "/";
     MakeFakeMpc(t / "c" / "locked.mpc");
     fs::permissions(t / "c", fs::perms::none);
     EXPECT_EQ(Scan(t.path()), QStringList({R + "a/keep.mpc"}));
