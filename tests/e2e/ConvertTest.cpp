@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <unistd.h>
 
 namespace {
@@ -213,6 +214,50 @@ TEST_F(ConvertTest, StoredWindowSettingsAreTheDefaults)
     r = cli.Run({"--ape-to", "id3v1", "--output-dir", src.string(), src.string()}, work);
     ASSERT_EQ(r.exitCode, 0) << r.out << r.err;
     EXPECT_EQ(ReadTags(src / "a.mp3")["v1"].toObject()["title"].toString(), "From ini");
+}
+
+}  // namespace
+
+namespace {
+
+// Ctrl-C is the window's Cancel: the current file is finished, the rest stay unconverted.
+TEST(ConvertCancel, InterruptStopsAfterTheCurrentFile)
+{
+    TM_REQUIRE_CONVERT_TOOLS();
+    tmtest::IsolatedCli cli;
+    tmtest::TempDir dir;
+    const fs::path src = dir / "src", work = dir / "work";
+    fs::create_directories(src);
+    fs::create_directories(work);
+    for (const char *name : {"1.mpc", "2.mpc", "3.mpc", "4.mpc"}) ASSERT_TRUE(tmtest::MakeMpc(src / name, 0.3));
+    const std::string realLame = tmtest::Run({"sh", "-c", "command -v lame"}).out;
+    // A slow encoder, so that the interrupt surely arrives while a file is running.
+    tmtest::WriteExecutable(work / "lame", "#!/bin/sh\nsleep 1\nexec " + realLame.substr(0, realLame.find('\n')) +
+                                               " \"$@\"\n");
+
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("HOME", QString::fromStdString(cli.Home().string()));
+    env.insert("XDG_CONFIG_HOME", QString::fromStdString((cli.Home() / ".config").string()));
+    p.setProcessEnvironment(env);
+    p.setWorkingDirectory(QString::fromStdString(work.string()));
+    p.start(QString::fromStdString(cli.Program().string()), {"convert", "--encoder-options", "--quiet",
+                                                             QString::fromStdString(src.string())});
+    ASSERT_TRUE(p.waitForStarted(10000));
+    QByteArray out;
+    while (!out.contains("[1/4] ") && p.waitForReadyRead(30000)) out += p.readAllStandardOutput();
+    ASSERT_TRUE(out.contains("[1/4] ")) << out.toStdString();
+    ::kill(static_cast<pid_t>(p.processId()), SIGINT);
+    ASSERT_TRUE(p.waitForFinished(60000));
+    out += p.readAllStandardOutput();
+    const std::string text = out.toStdString();
+    EXPECT_EQ(p.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(p.exitCode(), 1) << text;
+    EXPECT_TRUE(tmtest::DecodesWithLame(src / "1.mp3", dir.path()));  // the current file was finished
+    EXPECT_TRUE(text.find("Not converted (cancelled):") != std::string::npos) << text;
+    EXPECT_TRUE(text.find("  " + (src / "4.mpc").string()) != std::string::npos) << text;
+    EXPECT_FALSE(fs::exists(src / "4.mp3"));
+    EXPECT_FALSE(fs::exists(work / "go.sh"));
 }
 
 }  // namespace
