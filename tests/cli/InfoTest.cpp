@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <regex>
 
 using tmtest::Bytes;
@@ -260,4 +261,29 @@ TEST(CliInfo, CorpusFilesNeverCrashIt)
     const auto text = Cli({"info", (corpus / "click.mpc").string()});
     EXPECT_EQ(text.exitCode, 0);
     EXPECT_NE(text.out.find("   Streamversion: 7\n"), std::string::npos);
+}
+
+TEST(CliInfo, NumbersFollowTheUsersLocale)
+{
+    TempDir dir;
+    // A version 7 header: 12345 frames in 1,000,000 bytes.
+    Bytes b{'M', 'P', '+', 0x07, 0x39, 0x30, 0, 0, 0, 0, 0xA0, 0x40};
+    b.resize(1000000, 0x33);
+    const auto file = dir / "long.mpc";
+    tmtest::WriteBytes(file, b);
+
+    const char *saved = std::getenv("LC_ALL");
+    const std::string restore = saved ? saved : "";
+    ::setenv("LC_ALL", "de_DE.UTF-8", 1);
+    const auto german = Cli({"info", file.string()});
+    ::setenv("LC_ALL", "en_US.UTF-8", 1);
+    const auto english = Cli({"info", file.string()});
+    if (saved) ::setenv("LC_ALL", restore.c_str(), 1);
+    else ::unsetenv("LC_ALL");
+    EXPECT_NE(german.out.find("\n   Framecount: 12.345\n"), std::string::npos) << german.out;
+    EXPECT_NE(german.out.find("\n   Duration: 322 secs\n"), std::string::npos);
+    EXPECT_NE(german.out.find("\n   Filesize: 977 KB\n"), std::string::npos);
+    EXPECT_NE(english.out.find("\n   Framecount: 12,345\n"), std::string::npos) << english.out;
+    // The bit rate is a plain number in every locale.
+    EXPECT_NE(german.out.find("\n   Bitrate: 25 Kb/s\n"), std::string::npos);
 }

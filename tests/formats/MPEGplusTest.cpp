@@ -513,7 +513,8 @@ TEST(MPEGplusCorpus, EveryFileAndEveryPrefixLoadsWithoutHarm)
         (void)mpc.ProfileName();
         if (entry.path().extension() != ".mpc") continue;
         const Bytes bytes = tmtest::ReadBytes(entry.path());
-        for (std::size_t n = 0; n <= std::min<std::size_t>(bytes.size(), 200); ++n) {
+        // Every cut through the headers, then coarser steps.
+        for (std::size_t n = 0; n <= std::min<std::size_t>(bytes.size(), 200); n += n < 64 ? 1 : 5) {
             tmtest::WriteBytes(tmp / "cut.mpc", Bytes(bytes.begin(), bytes.begin() + long(n)));
             TMPEGplus cut;
             cut.LoadFromFile((tmp / "cut.mpc").string());
