@@ -192,6 +192,18 @@ TEST(MPEGplusFixedHeader, DurationAndBitRateArithmetic)
 
 }
 
+TEST(MPEGplusFixedHeader, OutOfRangeValuesAreCappedNotWrapped)
+{
+    // One frame in 1,000,000 bytes is 306,250 kbit/s: more than 16 bits hold.
+    auto fast = LoadBytes(Sv7(1, 0xA0, 0, 1000000));
+    EXPECT_EQ(fast->mpc.BitRate(), 65535);
+    // A frame count above the signed range stays positive, and so does the duration.
+    auto huge = LoadBytes(FixedHeader({0, 0x0E, 0, 0, 0xFF, 0xFF, 0xFF, 0xFF}));
+    EXPECT_EQ(huge->mpc.StreamVersion(), 5);
+    EXPECT_EQ(huge->mpc.FrameCount(), 2147483647);
+    EXPECT_GT(huge->mpc.Duration(), 0.0);
+}
+
 TEST(MPEGplusFixedHeader, HeaderFollowsAnId3v2TagOnly)
 {
     const Bytes stream = Sv7(100, 0xA0, 0x40);
