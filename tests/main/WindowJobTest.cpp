@@ -1,0 +1,155 @@
+// The job as a person runs it from the window: real mpcdec | lame, real files.
+#include "WindowFixture.h"
+
+#include "engine/TranscodeJob.h"
+#include "system/AppRun.h"
+#include "widgets/ConsoleWindow.h"
+#include "widgets/ToolEdit.h"
+
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTimer>
+
+#include "collect/FileDrop.h"
+
+using namespace trackmill;
+namespace fs = std::filesystem;
+
+class WindowJob : public tmtest::WindowTest {
+protected:
+    void SetUp() override
+    {
+        tmtest::WindowTest::SetUp();
+        TM_REQUIRE_TOOL("mpcenc");
+        TM_REQUIRE_TOOL("mpcdec");
+        TM_REQUIRE_TOOL("lame");
+    }
+    std::vector<fs::path> MakeSources(int count, double seconds = 0.5)
+    {
+        std::vector<fs::path> out;
+        for (int i = 0; i < count; ++i) {
+            const fs::path p = work / ("src" + std::to_string(i) + ".mpc");
+            EXPECT_TRUE(tmtest::MakeMpc(p, seconds, {"--artist", "Artist " + std::to_string(i), "--title", "T"}));
+            out.push_back(p);
+        }
+        return out;
+    }
+    bool Idle() const { return !form->Job().Running(); }
+};
+
+TEST_F(WindowJob, TranscodesThreeFilesWithTagsAndControlsFollowTheJob)
+{
+    const auto sources = MakeSources(3);
+    Open();
+    DropFiles(sources);
+    ASSERT_EQ(form->ListBox1->count(), 3);
+    form->cbOutputdir->click();
+    ASSERT_TRUE(form->DirectoryEdit1->isEnabled());
+    form->cbOutputdir->click();  // off again: MP3s beside their sources
+
+    form->Button1->click();
+    // Running: what the job disables and enables.
+    EXPECT_FALSE(form->Button1->isEnabled());
+    EXPECT_FALSE(form->Button2->isEnabled());
+    EXPECT_FALSE(form->Button3->isEnabled());
+    EXPECT_TRUE(form->Button4->isEnabled());
+    EXPECT_FALSE(form->cbOutputdir->isEnabled());
+    EXPECT_FALSE(form->DirectoryEdit1->isEnabled());
+    EXPECT_FALSE(form->FileDrop1->EnableDrop());
+    EXPECT_TRUE(form->Edit2->isEnabled());
+    EXPECT_TRUE(form->ListBox1->isEnabled());
+    EXPECT_EQ(PanelLines().value(2), "   src0.mpc");
+    EXPECT_TRUE(form->Console->isVisible());
+    EXPECT_TRUE(form->Console->Text().contains("mpcdec"));
+
+    QTRY_VERIFY_WITH_TIMEOUT(Idle(), 60000);
+    EXPECT_EQ(form->ListBox1->count(), 0);
+    EXPECT_TRUE(form->Button1->isEnabled());
+    EXPECT_TRUE(form->Button2->isEnabled());
+    EXPECT_FALSE(form->Button4->isEnabled());
+    EXPECT_TRUE(form->DirectoryEdit1->isEnabled());  // whatever cbOutputdir says
+    EXPECT_TRUE(form->FileDrop1->EnableDrop());
+    EXPECT_TRUE(PanelLines().isEmpty());
+    EXPECT_FALSE(form->Console->isVisible());
+    EXPECT_FALSE(fs::exists(work / "go.sh"));
+    EXPECT_TRUE(messages.empty());
+
+    for (int i = 0; i < 3; ++i) {
+        const fs::path mp3 = work / ("src" + std::to_string(i) + ".mp3");
+        ASSERT_TRUE(fs::exists(mp3)) << mp3;
+        EXPECT_GT(fs::file_size(mp3), 1000u);
+        // The APE tag became an ID3v1.1 tag (the designed target).
+        const tmtest::Bytes bytes = tmtest::ReadBytes(mp3);
+        ASSERT_GT(bytes.size(), 128u);
+        const std::string tail(bytes.end() - 128, bytes.end());
+        EXPECT_EQ(tail.substr(0, 3), "TAG");
+        EXPECT_EQ(tail.substr(33, 8), "Artist " + std::to_string(i));
+    }
+
+    // Transcode on the now empty list.
+    form->Button1->click();
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].text, "The list of files to transcode is empty");
+}
+
+TEST_F(WindowJob, CancelStopsAfterTheCurrentFile)
+{
+    const auto sources = MakeSources(3);
+    Open();
+    DropFiles(sources);
+    form->Button1->click();
+    form->Button4->click();
+    QTRY_VERIFY_WITH_TIMEOUT(Idle(), 60000);
+    EXPECT_EQ(ListEntries(), QStringList({Q(sources[1]), Q(sources[2])}));
+    EXPECT_TRUE(fs::exists(work / "src0.mp3"));
+    EXPECT_FALSE(fs::exists(work / "src1.mp3"));
+    EXPECT_TRUE(form->Button1->isEnabled());
+    EXPECT_FALSE(form->Button4->isEnabled());
+}
+
+TEST_F(WindowJob, AnOutputFolderRemovedDuringTheJobIsReportedNotHung)
+{
+    const auto sources = MakeSources(2);
+    fs::create_directory(work / "out");
+    Open();
+    DropFiles(sources);
+    form->cbOutputdir->click();
+    form->DirectoryEdit1->SetText(Q(work / "out"));
+    ASSERT_EQ(form->DirectoryEdit1->Text(), Q(work / "out") + "/");
+    form->Button1->click();
+    fs::remove_all(work / "out");
+    QTRY_VERIFY_WITH_TIMEOUT(Idle(), 60000);
+    EXPECT_EQ(form->ListBox1->count(), 0);  // each file's command ran and failed by itself
+    EXPECT_TRUE(form->Button1->isEnabled());
+    EXPECT_TRUE(form->Console->Text().contains("exit status"));
+}
+
+TEST_F(WindowJob, ClosingDuringAFileSavesSettingsAndLeavesTheCommandRunning)
+{
+    const auto sources = MakeSources(1, 20.0);
+    Open();
+    DropFiles(sources);
+    form->Edit2->setText("--alt-preset cbr 96");
+    form->Button1->click();
+    ASSERT_TRUE(form->Job().Running());
+    CloseAndDelete();
+
+    // The settings were saved on close.
+    EXPECT_TRUE(tmtest::ReadText(work / "trackmill.ini").find("Edit2_Text=--alt-preset cbr 96") != std::string::npos);
+    // The command finishes its MP3 by itself; no tags are transferred for it.
+    const fs::path mp3 = work / "src0.mp3";
+    QTRY_VERIFY_WITH_TIMEOUT(!fs::exists(work / "go.sh") || fs::exists(mp3), 10000);
+    std::uintmax_t last = 0;
+    for (int i = 0; i < 300; ++i) {  // until the size stops growing
+        QTest::qWait(200);
+        const std::uintmax_t now = fs::exists(mp3) ? fs::file_size(mp3) : 0;
+        if (now > 0 && now == last) break;
+        last = now;
+    }
+    ASSERT_TRUE(fs::exists(mp3));
+    const tmtest::Bytes bytes = tmtest::ReadBytes(mp3);
+    ASSERT_GT(bytes.size(), 128u);
+    EXPECT_NE(std::string(bytes.end() - 128, bytes.end() - 125), "TAG");
+    EXPECT_TRUE(fs::exists(work / "go.sh"));
+}
