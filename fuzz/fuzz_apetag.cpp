@@ -24,7 +24,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         // Every text is valid UTF-8, and no longer than a 250-byte value can give.
         if (text->size() > 500 || trackmill::ValidUtf8Prefix(*text) != text->size()) std::abort();
     }
-    volatile long sink = tag.TagVersion() + tag.TagSize() + tag.Track() + tag.Present();
+    volatile long long sink = static_cast<long long>(tag.TagVersion()) + tag.TagSize() + tag.Track() + tag.Present();
     (void)sink;
     std::remove(path.c_str());
     return 0;

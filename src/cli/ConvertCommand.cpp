@@ -5,6 +5,7 @@
 #include "cli/ConvertSettings.h"
 
 #include "engine/Acceptance.h"
+#include "system/JobPlatform.h"
 #include "system/Platform.h"
 
 #include <QCoreApplication>
@@ -62,18 +63,6 @@ private:
     QSocketNotifier *notifier_ = nullptr;
 };
 
-TJobPlatform LinuxJobPlatform()
-{
-    TJobPlatform p;
-    p.commandTemplate = platform::kCommandTemplate;
-    p.quotePath = platform::ShellQuote;
-    p.scriptPath = platform::kScriptName;
-    p.runApplication = platform::kScriptApplicationName;
-    p.runCommandLine = platform::kScriptCommandLine;
-    p.requiredPrograms = {{platform::kEncoderProgram, platform::kEncoderMissingMessage},
-                          {platform::kDecoderProgram, platform::kDecoderMissingMessage}};
-    return p;
-}
 
 }  // namespace
 
@@ -121,7 +110,7 @@ int RunConvert(const QStringList &args)
     }
 
     TConvertHost host(list, options.settings, stdout, stderr);
-    TranscodeJob job(host, LinuxJobPlatform());
+    TranscodeJob job(host, platform::JobPlatform());
     host.Attach(job);
     if (!job.Startup()) return 1;
 

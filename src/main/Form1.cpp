@@ -9,6 +9,7 @@
 #include "main/JobHost.h"
 #include "main/Storage.h"
 #include "system/AppRun.h"
+#include "system/JobPlatform.h"
 #include "system/Platform.h"
 #include "system/XReboot.h"
 #include "widgets/ConsoleWindow.h"
@@ -373,7 +374,7 @@ void TForm1::CreateComponents()
     });
 
     host_ = std::make_unique<TForm1JobHost>(*this);
-    job_ = std::make_unique<TranscodeJob>(*host_, host_->Platform());
+    job_ = std::make_unique<TranscodeJob>(*host_, platform::JobPlatform());
 
     FormStorage1 = CreateFormStorage(*this);
     installEventFilter(this);

@@ -18,19 +18,6 @@
 
 namespace trackmill {
 
-TJobPlatform TForm1JobHost::Platform()
-{
-    TJobPlatform p;
-    p.commandTemplate = platform::kCommandTemplate;
-    p.quotePath = [](const std::string &path) { return platform::ShellQuote(path); };
-    p.scriptPath = platform::kScriptName;
-    p.runApplication = platform::kScriptApplicationName;
-    p.runCommandLine = platform::kScriptCommandLine;
-    p.requiredPrograms = {{platform::kEncoderProgram, platform::kEncoderMissingMessage},
-                          {platform::kDecoderProgram, platform::kDecoderMissingMessage}};
-    return p;
-}
-
 int TForm1JobHost::ListCount() const
 {
     return form_.List().Count();

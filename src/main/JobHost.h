@@ -13,7 +13,6 @@ public:
     explicit TForm1JobHost(TForm1 &form) : form_(form) {}
 
     // The platform's command, script and programs.
-    static TJobPlatform Platform();
 
     int ListCount() const override;
     std::string ListEntry0() const override;

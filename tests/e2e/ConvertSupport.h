@@ -6,9 +6,6 @@
 #include "engine/TagReadback.h"
 #include "support/TestSupport.h"
 
-#include <QProcess>
-#include <QProcessEnvironment>
-
 #include <gtest/gtest.h>
 
 namespace tmtest {
@@ -30,27 +27,12 @@ public:
     RunResult Run(const std::vector<std::string> &args, const fs::path &workDir,
                   const std::string &pathOverride = {}) const
     {
-        QProcess p;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("HOME", QString::fromStdString(Home().string()));
-        env.insert("XDG_CONFIG_HOME", QString::fromStdString((Home() / ".config").string()));
-        if (!pathOverride.empty()) env.insert("PATH", QString::fromStdString(pathOverride));
-        p.setProcessEnvironment(env);
-        p.setWorkingDirectory(QString::fromStdString(workDir.string()));
-        QStringList qargs{"convert"};
-        for (const auto &a : args) qargs << QString::fromStdString(a);
-        p.start(QString::fromStdString(program_.string()), qargs);
-        RunResult r;
-        if (!p.waitForStarted(10000)) return r;
-        if (!p.waitForFinished(120000)) {
-            p.kill();
-            p.waitForFinished(2000);
-            return r;
-        }
-        r.out = p.readAllStandardOutput().toStdString();
-        r.err = p.readAllStandardError().toStdString();
-        r.exitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-        return r;
+        std::map<std::string, std::string> env{{"HOME", Home().string()},
+                                               {"XDG_CONFIG_HOME", (Home() / ".config").string()}};
+        if (!pathOverride.empty()) env["PATH"] = pathOverride;
+        std::vector<std::string> argv{program_.string(), "convert"};
+        argv.insert(argv.end(), args.begin(), args.end());
+        return ::tmtest::Run(argv, workDir.string(), 120000, env);
     }
 
 private:

@@ -3,6 +3,9 @@
 // back by independent readers.
 #include "e2e/ConvertSupport.h"
 
+#include <QProcess>
+#include <QProcessEnvironment>
+
 #include <gtest/gtest.h>
 
 #include <csignal>

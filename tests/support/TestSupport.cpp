@@ -1,6 +1,7 @@
 #include "support/TestSupport.h"
 
 #include <QProcess>
+#include <QProcessEnvironment>
 #include <QStandardPaths>
 #include <QString>
 #include <QStringList>
@@ -55,11 +56,17 @@ void WriteText(const fs::path &file, const std::string &text)
     WriteBytes(file, Bytes(text.begin(), text.end()));
 }
 
-RunResult Run(const std::vector<std::string> &argv, const std::string &workingDir, int timeoutMs)
+RunResult Run(const std::vector<std::string> &argv, const std::string &workingDir, int timeoutMs,
+              const std::map<std::string, std::string> &env)
 {
     RunResult r;
     if (argv.empty()) return r;
     QProcess p;
+    if (!env.empty()) {
+        QProcessEnvironment e = QProcessEnvironment::systemEnvironment();
+        for (const auto &[name, value] : env) e.insert(QString::fromStdString(name), QString::fromStdString(value));
+        p.setProcessEnvironment(e);
+    }
     QStringList args;
     for (size_t i = 1; i < argv.size(); ++i) args << QString::fromStdString(argv[i]);
     if (!workingDir.empty()) p.setWorkingDirectory(QString::fromStdString(workingDir));

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -37,8 +38,9 @@ struct RunResult {
     std::string err;
 };
 // Runs argv[0] (looked up on PATH) with the arguments; no shell is involved.
+// Entries of `env` are set in the child's environment on top of ours.
 RunResult Run(const std::vector<std::string> &argv, const std::string &workingDir = {},
-              int timeoutMs = 120000);
+              int timeoutMs = 120000, const std::map<std::string, std::string> &env = {});
 bool HaveTool(const std::string &name);
 
 // The folder of real and broken files from another project's test suite; empty when absent.

@@ -1,0 +1,11 @@
+// The job's view of this platform: which programs, which script, how paths are quoted.
+#pragma once
+
+#include "engine/TranscodeJob.h"
+
+namespace trackmill::platform {
+
+// Filled from the constants of Platform.h; the window and trackmill-cli both run the job with it.
+TJobPlatform JobPlatform();
+
+}  // namespace trackmill::platform
