@@ -295,11 +295,22 @@ void TForm1::CreateControls()
     connect(ComboID3, &QComboBox::currentIndexChanged, this, [this] { ComboID3Change(ComboID3); });
     DirectoryEdit1->OnChange = [this](TDirectoryEdit *sender) { DirectoryEdit1Change(sender); };
     connect(ListBox1, &QListWidget::currentRowChanged, this, [this] {
-        if (!listUpdating_)
+        if (!listUpdating_) {
+            ++listChanges_;
             ListBox1Click(ListBox1);
+        }
     });
     connect(ListBox1, &QListWidget::itemSelectionChanged, this, [this] {
-        if (!listUpdating_)
+        if (!listUpdating_) {
+            ++listChanges_;
+            ListBox1Click(ListBox1);
+        }
+    });
+    // A click that changes nothing (the entry shown is clicked again) still shows the
+    // entry afresh: its file may have gone or changed since.
+    ListBox1->viewport()->installEventFilter(this);
+    connect(ListBox1, &QAbstractItemView::clicked, this, [this] {
+        if (listChanges_ == changesAtPress_)
             ListBox1Click(ListBox1);
     });
     Edit2->setContextMenuPolicy(Qt::CustomContextMenu);
@@ -570,6 +581,8 @@ void TForm1::keyPressEvent(QKeyEvent *event)
 
 bool TForm1::eventFilter(QObject *watched, QEvent *event)
 {
+    if (event->type() == QEvent::MouseButtonPress && ListBox1 && watched == ListBox1->viewport())
+        changesAtPress_ = listChanges_;
     return QWidget::eventFilter(watched, event);
 }
 

@@ -161,6 +161,8 @@ private:
     std::unique_ptr<TranscodeJob> job_;
     std::function<void(TTreeScanner &)> listFileFound_;
     bool listUpdating_ = false;  // the window itself is changing ListBox1
+    int listChanges_ = 0;        // selection or focus changes made by the user in ListBox1
+    int changesAtPress_ = -1;    // listChanges_ when the mouse was last pressed on ListBox1
 };
 
 }  // namespace trackmill

@@ -13,6 +13,7 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTimer>
 
 #include "collect/FileDrop.h"
@@ -322,13 +323,27 @@ TEST_F(Window, EnterClicksTranscodeAndEscClicksCancel)
     QTest::keyClick(f.cbID3v1, Qt::Key_Enter);
     QTRY_COMPARE_WITH_TIMEOUT(int(messages.size()), 2, 2000);
 
+    // In the target box and in the browse-only folder field as well.
+    f.ComboID3->setFocus();
+    QTest::keyClick(f.ComboID3, Qt::Key_Return);
+    QTRY_COMPARE_WITH_TIMEOUT(int(messages.size()), 3, 2000);
+    f.cbOutputdir->click();
+    f.DirectoryEdit1->setFocus();
+    QTest::keyClick(f.DirectoryEdit1->Edit(), Qt::Key_Return);
+    QTRY_COMPARE_WITH_TIMEOUT(int(messages.size()), 4, 2000);
+
     // Esc does nothing while Cancel is disabled, and cancels once it is enabled.
     QTest::keyClick(f.Edit1, Qt::Key_Escape);
     QTest::qWait(50);
     EXPECT_FALSE(f.Job().CancelRequested());
     f.Button4->setEnabled(true);
+    QSignalSpy cancels(f.Button4, &QPushButton::clicked);
     QTest::keyClick(f.Edit1, Qt::Key_Escape);
     QTRY_VERIFY_WITH_TIMEOUT(f.Job().CancelRequested(), 2000);
+    QTest::keyClick(f.DirectoryEdit1->Edit(), Qt::Key_Escape);
+    QTRY_COMPARE_WITH_TIMEOUT(cancels.count(), 2, 2000);
+    QTest::keyClick(f.ComboID3, Qt::Key_Escape);
+    QTRY_COMPARE_WITH_TIMEOUT(cancels.count(), 3, 2000);
 }
 
 TEST_F(Window, MissingProgramsAreReportedInOrderAndTranscodeStaysDisabled)

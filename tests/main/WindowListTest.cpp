@@ -119,6 +119,15 @@ TEST_F(WindowList, ClickShowsTheSeventeenPanelLines)
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(1)).center());
     EXPECT_TRUE(PanelLines().isEmpty());
     EXPECT_TRUE(messages.empty());
+
+    // Clicking the entry already shown reads the file again: one changed into something
+    // else since then empties the panel too.
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(0)).center());
+    ASSERT_EQ(PanelLines().value(2), "   one.mpc");
+    tmtest::WriteBytes(a, tmtest::Bytes(4096, 0x20));
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(0)).center());
+    EXPECT_TRUE(PanelLines().isEmpty());
+    EXPECT_TRUE(messages.empty());
 }
 
 TEST_F(WindowList, DeleteItemsAndClearAll)
