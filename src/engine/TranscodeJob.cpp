@@ -60,6 +60,12 @@ void TranscodeJob::Start()
 void TranscodeJob::TimerFired()
 {
     if (state_ != State::BetweenFiles) return;
+    // A Cancel pressed in the pause between two files would otherwise be cleared by the
+    // start step, and the job would go on against the user's request.
+    if (cancelRequested_) {
+        EndJob(false);
+        return;
+    }
     StartStep(true);
 }
 

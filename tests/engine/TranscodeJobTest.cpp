@@ -246,6 +246,43 @@ TEST_F(JobTest, CancelDuringTheLastFileEndsNormally)
     EXPECT_EQ(host.ends.at(0).converted, 1);
 }
 
+TEST_F(JobTest, CancelInThePauseBetweenFilesIsNotLost)
+{
+    // Cancel is enabled while the timer runs; a click there must end the job just as a
+    // click during the file does, and lead to the shutdown request when that is ticked.
+    for (bool shutdown : {false, true}) {
+        FakeHost h;
+        h.scriptPath = host.scriptPath;
+        h.settings.tags = {false, false, false, 0};
+        h.settings.shutdownAfterJob = shutdown;
+        h.list = {Src("a.mpc"), Src("b.mpc"), Src("c.mpc")};
+        TranscodeJob job(h, platform);
+        job.Start();
+        tmtest::WriteText(Src("a.mp3"), "mp3");
+        job.ProcessEnded(0);
+        ASSERT_EQ(job.CurrentState(), TranscodeJob::State::BetweenFiles);
+        job.Cancel();
+        job.TimerFired();
+        EXPECT_EQ(h.processCount, 1) << shutdown;
+        EXPECT_EQ(h.list, (std::deque<std::string>{Src("b.mpc"), Src("c.mpc")}));
+        ASSERT_EQ(h.ends.size(), 1u);
+        EXPECT_TRUE(h.ends[0].cancelled);
+        EXPECT_EQ(h.ends[0].remaining, 2);
+        if (shutdown) {
+            EXPECT_EQ(h.log.back(), "shutdown");
+            EXPECT_EQ(h.controls, TranscodeJob::RunningControls());
+        } else {
+            EXPECT_EQ(job.CurrentState(), TranscodeJob::State::Idle);
+            EXPECT_EQ(h.controls, TranscodeJob::IdleControls(true));
+            // Transcode again goes on with the first entry left.
+            job.Start();
+            EXPECT_FALSE(job.CancelRequested());
+            EXPECT_EQ(h.processCount, 2);
+            EXPECT_NE(h.scriptAtStart.find(Src("b.mpc")), std::string::npos);
+        }
+    }
+}
+
 TEST_F(JobTest, FailedCommandIsReportedAndTheJobGoesOn)
 {
     host.list = {Src("a.mpc"), Src("b.mpc"), Src("c.mpc"), Src("d.mpc")};
