@@ -70,7 +70,11 @@ protected:
               tmtest::AddId3v2(d / "all.mpc", "v2 title", "v2 artist", "v2 album", "Jazz", "3") &&
               tmtest::MakeMpc(d / "apeonly.mpc", 0.5,
                               {"--tag", "Title=Plain", "--tag", "Genre=Nonexistent Genre"}) &&
-              tmtest::MakeMpc(d / "nogenre.mpc", 0.5, {"--tag", "Title=No genre"});
+              tmtest::MakeMpc(d / "nogenre.mpc", 0.5, {"--tag", "Title=No genre"}) &&
+              tmtest::MakeMpc(d / "edges.mpc", 0.5,
+                              {"--tag", "Title=Edges", "--tag", "Genre=  rock ", "--tag",
+                               "Year=2001-05-03", "--tag", "Comment=" + std::string(kLongComment),
+                               "--tag", "Track=3"});
         if (ok_) tmtest::AppendId3v1(d / "all.mpc", "v1 title", "v1 artist", 5, 17);
         tmtest::MakeSineWav(d / "tone.wav", 0.5);
         ok_ = ok_ && tmtest::Run({"lame", "--quiet", (d / "tone.wav").string(), (d / "plain.mp3").string()})
@@ -98,6 +102,7 @@ protected:
     }
 
     static constexpr const char *kLongTitle = "A title of exactly forty characters long";
+    static constexpr const char *kLongComment = "A comment that runs past twenty-eight chars";
     static tmtest::TempDir *dir_;
     static bool ok_;
     static inline int counter_ = 0;
@@ -189,6 +194,24 @@ TEST_F(TransferTest, ApeGenreAndTrackEdgeCases)
     const QJsonObject t = Transfer("nogenre.mpc", {true, true, true, 1});
     EXPECT_TRUE(t["v1"].isNull());
     EXPECT_EQ(t["v2"].toObject()["title"].toString(), "No genre");
+}
+
+TEST_F(TransferTest, ApeFieldsCutPerTarget)
+{
+    // ID3v1.1: year cut to 4, comment to 28 because a track is stored.
+    const QJsonObject v1 = Transfer("edges.mpc", {true, true, true, 0})["v1"].toObject();
+    EXPECT_EQ(v1["title"].toString(), "Edges");
+    EXPECT_EQ(v1["year"].toString(), "2001");
+    EXPECT_EQ(v1["comment"].toString(), QString(kLongComment).left(28));
+    EXPECT_EQ(v1["track"].toInt(), 3);
+    EXPECT_TRUE(v1["v11"].toBool());
+    EXPECT_EQ(v1["genre"].toInt(), 17);  // the APE value arrives without its blanks
+
+    // ID3v2.3: nothing cut, the genre text carried as it is.
+    const QJsonObject v2 = Transfer("edges.mpc", {true, true, true, 1})["v2"].toObject();
+    EXPECT_EQ(v2["comment"].toString(), kLongComment);
+    EXPECT_EQ(v2["track"].toString(), "3");
+    EXPECT_EQ(v2["genre"].toString(), "rock");
 }
 
 TEST_F(TransferTest, MissingOutputStaysMissing)
