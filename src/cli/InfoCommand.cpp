@@ -283,9 +283,9 @@ int RunInfo(const std::vector<std::string> &args)
             std::fprintf(stderr, "trackmill-cli info: %s: cannot be read\n", path.c_str());
             status = 1;
         } else if (!facts.AnythingFound()) {
+            // A note only: the file was read, so it does not count as a failure.
             std::fprintf(stderr, "trackmill-cli info: %s: no Musepack stream header and no tags\n",
                          path.c_str());
-            status = 1;
         }
         if (json) {
             std::printf("%s\n", JsonLine(facts).c_str());

@@ -210,7 +210,7 @@ TEST(CliInfo, UnreadableFilesExitOneAndTheRestIsStillShown)
     tmtest::WriteBytes(dir / "noise.mpc", noise);
     std::filesystem::create_directory(dir / "folder.mpc");
 
-    for (const char *bad : {"missing.mpc", "folder.mpc", "empty.mpc", "noise.mpc"}) {
+    for (const char *bad : {"missing.mpc", "folder.mpc", "empty.mpc"}) {
         SCOPED_TRACE(bad);
         const auto path = (dir / bad).string();
         const auto text = Cli({"info", path});
@@ -227,6 +227,32 @@ TEST(CliInfo, UnreadableFilesExitOneAndTheRestIsStillShown)
     EXPECT_EQ(both.exitCode, 1);
     EXPECT_NE(both.out.find("File: " + good.string()), std::string::npos);
     EXPECT_EQ(both.out.find("missing.mpc"), std::string::npos);
+
+    // A file that could be read is no failure, even with no stream header and no tag in it:
+    // it is named on standard error, shown, and the exit status stays 0.
+    const auto noisePath = (dir / "noise.mpc").string();
+    const auto text = Cli({"info", good.string(), noisePath});
+    EXPECT_EQ(text.exitCode, 0) << text.err;
+    EXPECT_NE(text.err.find(noisePath), std::string::npos) << text.err;
+    EXPECT_NE(text.out.find("File: " + noisePath + "\n   No valid Musepack stream header\n"), std::string::npos)
+        << text.out;
+    const auto json = Cli({"info", "--json", noisePath});
+    EXPECT_EQ(json.exitCode, 0);
+    EXPECT_NE(json.out.find("\"readable\":true,\"valid\":false"), std::string::npos) << json.out;
+}
+
+TEST(CliInfo, AnUntaggedMp3IsReadNotFailed)
+{
+    TM_REQUIRE_TOOL("lame");
+    TempDir dir;
+    const auto wav = dir / "s.wav";
+    const auto mp3 = dir / "plain.mp3";
+    tmtest::MakeSineWav(wav, 0.3);
+    ASSERT_EQ(tmtest::Run({"lame", "--quiet", wav.string(), mp3.string()}).exitCode, 0);
+    const auto r = Cli({"info", "--json", mp3.string()});
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_NE(r.out.find("\"readable\":true,\"valid\":false"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("\"id3v2\":{\"present\":false"), std::string::npos) << r.out;
 }
 
 TEST(CliInfo, JsonEscapesAnyFileName)
