@@ -19,7 +19,7 @@ namespace trackmill {
 namespace {
 
 struct Entry {
-    QString name;
+    QString name;  // what is compared: the part of the full path after the folder
     QString path;
     qint64 size = 0;
     std::optional<QCollatorSortKey> key;  // unset in the C locale
@@ -56,7 +56,10 @@ void ReadFolder(const QString &folder, const QString &mask, std::vector<Entry> &
         }
         if (isDir) {
             if (name.startsWith(QLatin1Char('.'))) continue;
-            subfolders.push_back({name, folder + name + QLatin1Char('/'), 0, keyOf(name)});
+            // The full text of a subfolder ends in "/", and that takes part in the order:
+            // "Disc 2/" sorts before "Disc/".
+            const QString withSeparator = name + QLatin1Char('/');
+            subfolders.push_back({withSeparator, folder + withSeparator, 0, keyOf(withSeparator)});
         } else if (isFile && MatchesMask(name, mask)) {
             struct stat st {};
             if (::fstatat(fd, raw, &st, 0) != 0 || !S_ISREG(st.st_mode)) continue;
@@ -65,7 +68,7 @@ void ReadFolder(const QString &folder, const QString &mask, std::vector<Entry> &
     }
     ::closedir(dir);
 
-    // All entries share the folder, so ordering the names orders the full paths. Names
+    // All entries share the folder, so ordering what follows it orders the full paths. Names
     // the collator finds equal (a.mpc and A.mpc can both exist here) are all kept, in
     // byte order, rather than losing one of them.
     auto less = [plain](const Entry &a, const Entry &b) {

@@ -97,6 +97,22 @@ TEST(TreeScanner, PreOrderWithSortedFilesBeforeSortedSubfolders)
     EXPECT_FALSE(s.SearchInProgress());
 }
 
+// Subfolders are ordered by their full texts, which end in the separator: a blank or a
+// point sorts before "/", so "Disc 2/" and "Disc.old/" come before "Disc/", while the
+// files of one folder order by their plain names.
+TEST(TreeScanner, SubfoldersOrderByTheirFullTextsWithTheSeparator)
+{
+    TempDir t;
+    MakeFakeMpc(t / "Disc" / "d.mpc");
+    MakeFakeMpc(t / "Disc 2" / "d2.mpc");
+    MakeFakeMpc(t / "Disc.old" / "old.mpc");
+    MakeFakeMpc(t / "Disc.mpc");
+    MakeFakeMpc(t / "Disc 2.mpc");
+    const QString R = Q(t.path()) + "/";
+    EXPECT_EQ(Scan(t.path()), QStringList({R + "Disc 2.mpc", R + "Disc.mpc", R + "Disc 2/d2.mpc",
+                                           R + "Disc.old/old.mpc", R + "Disc/d.mpc"}));
+}
+
 TEST(TreeScanner, HiddenFoldersSkippedHiddenFilesReported)
 {
     TempDir t;
