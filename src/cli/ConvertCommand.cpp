@@ -84,7 +84,9 @@ int RunConvert(const QStringList &args)
         std::fputs(kConvertUsage, stdout);
         return 0;
     }
-    if (options.settings.useOutputDir && !QFileInfo(QString::fromStdString(options.settings.outputDir)).isDir()) {
+    // An empty stored folder text means the working folder, as in the window.
+    if (options.settings.useOutputDir && !options.settings.outputDir.empty() &&
+        !QFileInfo(QString::fromStdString(options.settings.outputDir)).isDir()) {
         std::fprintf(stderr, "trackmill-cli convert: the output folder %s does not exist\n",
                      options.settings.outputDir.c_str());
         return 2;

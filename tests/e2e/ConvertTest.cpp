@@ -217,6 +217,13 @@ TEST_F(ConvertTest, StoredWindowSettingsAreTheDefaults)
     r = cli.Run({"--ape-to", "id3v1", "--output-dir", src.string(), src.string()}, work);
     ASSERT_EQ(r.exitCode, 0) << r.out << r.err;
     EXPECT_EQ(ReadTags(src / "a.mp3")["v1"].toObject()["title"].toString(), "From ini");
+
+    // The output folder switched on with an empty folder text: the bare file name, so the
+    // MP3 lands in the working folder and is tagged there.
+    tmtest::WriteText(cli.IniBesideProgram(), "[Default]\ncbOutputdir_Checked=True\nDirectoryEdit1_Text=\n");
+    r = cli.Run({(src / "a.mpc").string()}, work);
+    ASSERT_EQ(r.exitCode, 0) << r.out << r.err;
+    EXPECT_EQ(ReadTags(work / "a.mp3")["v1"].toObject()["title"].toString(), "From ini");
 }
 
 }  // namespace
