@@ -3,6 +3,8 @@
 #include "widgets/ToolEdit.h"
 #include "support/TestSupport.h"
 
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QLineEdit>
 #include <QSignalSpy>
 #include <QTest>
@@ -125,6 +127,22 @@ TEST(DirectoryEdit, BrowseOnlyFieldIgnoresTypingButOpensOnButtonAndAltDown)
 
     QTest::keyClicks(edit.Edit(), "abc");
     QTest::keyClick(edit.Edit(), Qt::Key_Backspace);
+    EXPECT_EQ(edit.Text(), "/tmp");
+    EXPECT_EQ(dialog.calls, 0);
+
+    // Entering by Tab leaves the text unselected; cut, paste and delete change nothing.
+    edit.activateWindow();
+    edit.Edit()->clearFocus();
+    edit.Edit()->setFocus(Qt::TabFocusReason);
+    ASSERT_TRUE(edit.Edit()->hasFocus());
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(edit.Edit()->hasSelectedText());
+    QGuiApplication::clipboard()->setText("/pasted");
+    edit.Edit()->selectAll();
+    QTest::keyClick(edit.Edit(), Qt::Key_X, Qt::ControlModifier);
+    QTest::keyClick(edit.Edit(), Qt::Key_V, Qt::ControlModifier);
+    QTest::keyClick(edit.Edit(), Qt::Key_Insert, Qt::ShiftModifier);
+    QTest::keyClick(edit.Edit(), Qt::Key_Delete);
     EXPECT_EQ(edit.Text(), "/tmp");
     EXPECT_EQ(dialog.calls, 0);
 
