@@ -13,14 +13,8 @@ using tmtest::Bytes;
 
 namespace {
 
-Bytes B(std::string_view s) { return Bytes(s.begin(), s.end()); }
-
-Bytes Cat(std::initializer_list<Bytes> parts)
-{
-    Bytes out;
-    for (const Bytes &p : parts) out.insert(out.end(), p.begin(), p.end());
-    return out;
-}
+using tmtest::B;
+using tmtest::Cat;
 
 // A frame of the given version: 4-character id and 32-bit size (synchsafe in version 4),
 // or 3-character id and 24-bit size in version 2.

@@ -16,14 +16,8 @@ namespace fs = std::filesystem;
 
 namespace {
 
-Bytes B(std::string_view s) { return Bytes(s.begin(), s.end()); }
-
-Bytes Cat(std::initializer_list<Bytes> parts)
-{
-    Bytes out;
-    for (const Bytes &p : parts) out.insert(out.end(), p.begin(), p.end());
-    return out;
-}
+using tmtest::B;
+using tmtest::Cat;
 
 const Bytes kAudio = [] {
     Bytes a{0xFF, 0xFB, 0x90, 0x44};

@@ -4,8 +4,10 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <initializer_list>
 #include <map>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace tmtest {
@@ -26,6 +28,15 @@ public:
 private:
     fs::path path_;
 };
+
+// Bytes of a text, and bytes joined end to end: for building file images in a test.
+inline Bytes B(std::string_view s) { return Bytes(s.begin(), s.end()); }
+inline Bytes Cat(std::initializer_list<Bytes> parts)
+{
+    Bytes out;
+    for (const Bytes &p : parts) out.insert(out.end(), p.begin(), p.end());
+    return out;
+}
 
 Bytes ReadBytes(const fs::path &file);
 void WriteBytes(const fs::path &file, const Bytes &bytes);
