@@ -126,7 +126,9 @@ QString NormalizeFolderText(const QString &text)
     return text + QLatin1Char('/');
 }
 
-QString DecoderUsageHint()
+namespace {
+
+QString ReadDecoderUsage()
 {
     const std::string program = platform::FindProgram(platform::kDecoderProgram);
     if (!program.empty()) {
@@ -146,6 +148,15 @@ QString DecoderUsageHint()
         }
     }
     return QString::fromLatin1(kFixedDecoderUsage);
+}
+
+}  // namespace
+
+QString DecoderUsageHint()
+{
+    // The usage text does not change while we run: ask the decoder once, not per window.
+    static const QString usage = ReadDecoderUsage();
+    return usage;
 }
 
 TForm1::TForm1(QWidget *parent)
