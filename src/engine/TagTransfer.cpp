@@ -50,17 +50,20 @@ TTransferResult TransferTags(const std::string &sourcePath, const std::string &o
     TMPEGplus source;
     result.sourceRead = source.LoadFromFile(sourcePath);
 
-    auto note = [&](bool written, bool &flag) {
-        if (written)
+    std::string why;
+    auto note = [&](bool written, bool &flag, const char *kind) {
+        if (written) {
             flag = true;
-        else
-            ++result.writesFailed;
+            return;
+        }
+        ++result.writesFailed;
+        if (result.error.empty()) result.error = std::string("the ") + kind + " tag could not be written: " + why;
     };
 
     if (switches.copyID3v1 && source.ID3v1Tag().Present())
-        note(source.ID3v1Tag().WriteToFile(outputPath), result.id3v1Copied);
+        note(source.ID3v1Tag().WriteToFile(outputPath, &why), result.id3v1Copied, "ID3v1");
     if (switches.copyID3v2 && source.ID3v2Tag().Present())
-        note(source.ID3v2Tag().WriteToFile(outputPath), result.id3v2Copied);
+        note(source.ID3v2Tag().WriteToFile(outputPath, &why), result.id3v2Copied, "ID3v2");
 
     const TAPEtag &ape = source.ApeTag();
     if (switches.convertApe && ape.Present()) {
@@ -74,7 +77,7 @@ TTransferResult TransferTags(const std::string &sourcePath, const std::string &o
             target.SetComment(ape.Comment());
             target.SetTrack(ape.Track());
             target.SetGenre(ape.Genre());
-            note(target.WriteToFile(outputPath), result.apeConverted);
+            note(target.WriteToFile(outputPath, &why), result.apeConverted, "ID3v2");
         } else {
             TID3v1 target;
             target.Clear();
@@ -85,7 +88,7 @@ TTransferResult TransferTags(const std::string &sourcePath, const std::string &o
             target.SetComment(FirstChars(ape.Comment(), kApeTextLimit));
             target.SetTrack(ape.Track());
             target.SetGenreIndex(GenreIndexOf(ape.Genre()));
-            note(target.WriteToFile(outputPath), result.apeConverted);
+            note(target.WriteToFile(outputPath, &why), result.apeConverted, "ID3v1");
         }
     }
     return result;

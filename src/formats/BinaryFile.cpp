@@ -1,5 +1,7 @@
 #include "formats/BinaryFile.h"
 
+#include <cerrno>
+#include <cstring>
 #include <system_error>
 
 namespace trackmill {
@@ -10,8 +12,12 @@ bool BinaryFile::Open(const std::filesystem::path &path, Mode mode)
 {
     Close();
     std::error_code ec;
-    if (!std::filesystem::is_regular_file(path, ec)) return false;
+    if (!std::filesystem::is_regular_file(path, ec)) {
+        error_ = ec ? ec.value() : EISDIR;
+        return false;
+    }
     file_ = std::fopen(path.c_str(), mode == Mode::Read ? "rb" : "r+b");
+    if (!file_) error_ = errno;
     return file_ != nullptr;
 }
 
@@ -51,21 +57,26 @@ std::vector<std::uint8_t> BinaryFile::ReadVectorAt(std::int64_t offset, std::siz
 bool BinaryFile::WriteAt(std::int64_t offset, const void *data, std::size_t n)
 {
     if (!file_ || offset < 0) return false;
-    if (std::fseek(file_, static_cast<long>(offset), SEEK_SET) != 0) return false;
-    return std::fwrite(data, 1, n, file_) == n;
+    if (std::fseek(file_, static_cast<long>(offset), SEEK_SET) != 0 || std::fwrite(data, 1, n, file_) != n) {
+        error_ = errno;
+        return false;
+    }
+    return true;
 }
 
-bool BinaryFile::Flush() { return file_ && std::fflush(file_) == 0; }
-
-bool MakeWritable(const std::filesystem::path &path)
+bool BinaryFile::Flush()
 {
-    namespace fs = std::filesystem;
-    std::error_code ec;
-    const auto perms = fs::status(path, ec).permissions();
-    if (ec) return false;
-    if ((perms & fs::perms::owner_write) != fs::perms::none) return true;
-    fs::permissions(path, fs::perms::owner_write, fs::perm_options::add, ec);
-    return !ec;
+    if (!file_) return false;
+    if (std::fflush(file_) != 0) {
+        error_ = errno;
+        return false;
+    }
+    return true;
+}
+
+std::string ErrnoText(int err)
+{
+    return err == 0 ? std::string("unknown error") : std::string(std::strerror(err));
 }
 
 }  // namespace trackmill

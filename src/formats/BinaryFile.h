@@ -19,7 +19,8 @@ public:
     BinaryFile(const BinaryFile &) = delete;
     BinaryFile &operator=(const BinaryFile &) = delete;
 
-    // Opens an existing file; false when it is missing, a folder or unreadable.
+    // Opens an existing file; false when it is missing, a folder or unreadable (or, for
+    // ReadWrite, not writable: permissions are never changed). Error() tells why.
     bool Open(const std::filesystem::path &path, Mode mode = Mode::Read);
     bool IsOpen() const { return file_ != nullptr; }
     void Close();
@@ -36,12 +37,15 @@ public:
     bool WriteAt(std::int64_t offset, const void *data, std::size_t n);
     bool Flush();
 
+    // The errno of the last failed Open, WriteAt or Flush; 0 when none failed.
+    int Error() const { return error_; }
+
 private:
     std::FILE *file_ = nullptr;
+    int error_ = 0;
 };
 
-// Gives the owner write permission when the file is read-only (the Windows build clears
-// the read-only attribute before writing a tag). False when that is not possible.
-bool MakeWritable(const std::filesystem::path &path);
+// A failure's reason for the user, from an errno value ("Permission denied").
+std::string ErrnoText(int err);
 
 }  // namespace trackmill

@@ -141,12 +141,15 @@ bool TID3v1::StripFromFile(const std::string &fileName) const
     std::int64_t size = 0;
     if (!ReadLast128(fileName, tag, size)) return false;
     if (!HasTagMark(tag)) return true;
-    if (!MakeWritable(fileName)) return false;
     return Truncate(fileName, size - static_cast<std::int64_t>(kTagSize));
 }
 
-bool TID3v1::WriteToFile(const std::string &fileName) const
+bool TID3v1::WriteToFile(const std::string &fileName, std::string *error) const
 {
+    auto fail = [&](const std::string &why) {
+        if (error) *error = why;
+        return false;
+    };
     Image tag{};
     std::memcpy(tag.data(), "TAG", 3);
     PutText(tag, kTitleAt, kTextWidth, title_);
@@ -162,18 +165,18 @@ bool TID3v1::WriteToFile(const std::string &fileName) const
 
     Image old{};
     std::int64_t size = 0;
-    if (!ReadLast128(fileName, old, size)) return false;
-    if (!MakeWritable(fileName)) return false;
+    if (!ReadLast128(fileName, old, size)) return fail("the file cannot be read or is shorter than 128 bytes");
 
     // An old tag is overwritten where it stands rather than cut off and appended again:
     // the same bytes in the end, but a failed write can no longer leave the file untagged.
     const std::int64_t at = HasTagMark(old) ? size - static_cast<std::int64_t>(kTagSize) : size;
     BinaryFile file;
-    if (!file.Open(fileName, BinaryFile::Mode::ReadWrite)) return false;
+    if (!file.Open(fileName, BinaryFile::Mode::ReadWrite)) return fail(ErrnoText(file.Error()));
     const bool written = file.WriteAt(at, tag.data(), tag.size()) && file.Flush();
+    const int err = file.Error();
     file.Close();
     if (!written && at == size) Truncate(fileName, size);  // drop a partly appended tag
-    return written;
+    return written || fail(ErrnoText(err));
 }
 
 void TID3v1::SetTitle(std::string_view text) { title_ = CutToChars(TrimRight(text), kTextWidth); }

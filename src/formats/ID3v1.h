@@ -33,8 +33,9 @@ public:
     // Cuts an ID3v1 tag off the end of the file. True also when there was none.
     bool StripFromFile(const std::string &fileName) const;
     // Replaces (or appends) the file's ID3v1 tag with one built from the properties.
-    // A read-only file is made writable first. On failure the file is left as it was.
-    bool WriteToFile(const std::string &fileName) const;
+    // A file that is not writable is refused (its permissions are never changed). On
+    // failure the file is left as it was and *error says why.
+    bool WriteToFile(const std::string &fileName, std::string *error = nullptr) const;
 
     bool Present() const { return present_; }
     // 1 = ID3v1.0, 2 = ID3v1.1.

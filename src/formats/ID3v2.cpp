@@ -3,6 +3,8 @@
 #include "formats/BinaryFile.h"
 #include "formats/TextCodec.h"
 
+#include <cerrno>
+#include <cstdlib>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -261,38 +263,55 @@ bool CopyRest(BinaryFile &source, std::int64_t from, std::FILE *target)
     }
 }
 
-// Writes the new tag and the old file's bytes from `from` on into "<file>~", then renames
-// it over the file in one step, so the file is whole at every moment.
-bool Rebuild(const fs::path &path, const Bytes &image, std::int64_t from)
+// Writes the new tag and the old file's bytes from `from` on into a short, unique
+// temporary name beside the file (created exclusively, so nothing of the user's is ever
+// overwritten there), then renames it over the file in one step, so the file is whole at
+// every moment.
+bool Rebuild(const fs::path &path, const Bytes &image, std::int64_t from, std::string &error)
 {
-    fs::path temp = path;
-    temp += "~";
     struct stat original {};
-    if (::stat(path.c_str(), &original) != 0) return false;
+    if (::stat(path.c_str(), &original) != 0) {
+        error = ErrnoText(errno);
+        return false;
+    }
+    // The file must be writable by us: its permissions are never changed.
+    if (::access(path.c_str(), W_OK) != 0) {
+        error = ErrnoText(errno);
+        return false;
+    }
     BinaryFile source;
-    if (!source.Open(path)) return false;
-    // Never follow a link planted at the temporary name; keep the file's owner and mode.
-    const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0600);
-    if (fd < 0) return false;
+    if (!source.Open(path)) {
+        error = ErrnoText(source.Error());
+        return false;
+    }
+    std::string temp = (path.parent_path() / ".tm-XXXXXX").string();
+    const int fd = ::mkostemp(temp.data(), O_CLOEXEC);
+    if (fd < 0) {
+        error = "cannot create a temporary file beside it: " + ErrnoText(errno);
+        return false;
+    }
     // Only root may give the file away; otherwise it stays with whoever writes it.
     [[maybe_unused]] const int chowned = ::fchown(fd, original.st_uid, original.st_gid);
-    bool ok = ::fchmod(fd, original.st_mode & 07777) == 0;
+    int err = ::fchmod(fd, original.st_mode & 07777) == 0 ? 0 : errno;
     std::FILE *out = ::fdopen(fd, "wb");
     if (!out) {
+        err = errno;
         ::close(fd);
-        ok = false;
     } else {
-        ok = std::fwrite(image.data(), 1, image.size(), out) == image.size() && CopyRest(source, from, out) && ok;
-        ok = std::fclose(out) == 0 && ok;
+        errno = 0;
+        const bool copied = std::fwrite(image.data(), 1, image.size(), out) == image.size() &&
+                            CopyRest(source, from, out);
+        if (!copied && err == 0) err = errno ? errno : EIO;
+        if (std::fclose(out) != 0 && err == 0) err = errno;
     }
     source.Close();
-    std::error_code ec;
-    if (ok) {
-        fs::rename(temp, path, ec);
-        ok = !ec;
+    if (err == 0 && ::rename(temp.c_str(), path.c_str()) != 0) err = errno;
+    if (err != 0) {
+        ::unlink(temp.c_str());
+        error = ErrnoText(err);
+        return false;
     }
-    if (!ok) fs::remove(temp, ec);
-    return ok;
+    return true;
 }
 
 }  // namespace
@@ -357,8 +376,13 @@ bool TID3v2::LoadFromFile(const std::string &fileName)
     return true;
 }
 
-bool TID3v2::WriteToFile(const std::string &fileName) const
+bool TID3v2::WriteToFile(const std::string &fileName, std::string *error) const
 {
+    std::string why;
+    auto fail = [&](const std::string &reason) {
+        if (error) *error = reason;
+        return false;
+    };
     const fs::path path(fileName);
     Header header;
     const bool headerRead = ReadHeader(path, header);
@@ -396,7 +420,7 @@ bool TID3v2::WriteToFile(const std::string &fileName) const
     // A tag too large for the usual 4096 bytes is written at its own size, without padding.
     const std::int64_t total = rebuild ? std::max(kRebuiltTagSize, needed) : existing;
     const std::int64_t sizeField = total - 10;
-    if (sizeField >= (std::int64_t{1} << 28)) return false;
+    if (sizeField >= (std::int64_t{1} << 28)) return fail("the tag is too large for ID3v2");
 
     Bytes image;
     image.reserve(static_cast<std::size_t>(total));
@@ -416,18 +440,20 @@ bool TID3v2::WriteToFile(const std::string &fileName) const
     image.resize(static_cast<std::size_t>(total), 0);
 
     std::error_code ec;
-    if (!fs::is_regular_file(path, ec)) return false;
+    if (!fs::is_regular_file(path, ec)) return fail(ec ? ec.message() : "not a regular file");
     // Write through a link to its target rather than replace the link with a file.
     const fs::path target = fs::is_symlink(path, ec) ? fs::canonical(path, ec) : path;
-    if (ec || !MakeWritable(target)) return false;
+    if (ec) return fail(ec.message());
 
     if (!rebuild) {
         BinaryFile file;
-        return file.Open(target, BinaryFile::Mode::ReadWrite) &&
-               file.WriteAt(0, image.data(), image.size()) && file.Flush();
+        if (file.Open(target, BinaryFile::Mode::ReadWrite) && file.WriteAt(0, image.data(), image.size()) &&
+            file.Flush())
+            return true;
+        return fail(ErrnoText(file.Error()));
     }
-    if (!headerRead) return false;  // a file shorter than a header cannot take a tag
-    return Rebuild(target, image, hasTag ? existing : 0);
+    if (!headerRead) return fail("the file is shorter than a tag header");
+    return Rebuild(target, image, hasTag ? existing : 0, why) || fail(why);
 }
 
 void TID3v2::SetTitle(const std::string &v) { title_ = Trim(v); }

@@ -17,9 +17,10 @@ public:
     // True when the first 10 bytes could be read; Present() says whether a tag was there.
     bool LoadFromFile(const std::string &fileName);
     // Writes an ID3v2.3 tag from the properties, replacing any ID3v2 tag at the start.
-    // Never changes the bytes after the tag; on failure the file keeps its old content
-    // (a failed in-place write may leave a partly written tag of the same size).
-    bool WriteToFile(const std::string &fileName) const;
+    // Never changes the bytes after the tag, nor the file's permissions; on failure the
+    // file keeps its old content (a failed in-place write may leave a partly written tag
+    // of the same size) and *error says why.
+    bool WriteToFile(const std::string &fileName, std::string *error = nullptr) const;
 
     bool Present() const { return present_; }
     std::uint8_t TagVersion() const { return tagVersion_; }

@@ -248,7 +248,7 @@ TEST_F(ID3v2Interop, OurTagReadByMutagenAndEyed3)
     EXPECT_EQ(read["version"].toArray(), (QJsonArray{2, 3, 0}));
     EXPECT_EQ(read["size"].toInt(), 4096);
     const QJsonObject frames = read["frames"].toObject();
-    auto value = [&](const char *id) { return frames[id].toObject()["value"]; };
+    auto value = [&](const char *id) -> QJsonValue { return frames[id].toObject().value("value"); };
     auto encoding = [&](const char *id) { return frames[id].toObject()["encoding"].toInt(); };
     EXPECT_EQ(value("TIT2").toString(), Q(text));
     EXPECT_EQ(encoding("TIT2"), 1);

@@ -142,7 +142,6 @@ TEST_F(ID3v2Write, InPlaceKeepsLengthAndAudioAnd5000ByteTagShrinksTo4096)
     EXPECT_EQ(SynchsafeAt(out, 6), 4086u);
     EXPECT_EQ(Tail(out, 4096), kAudio);
     EXPECT_EQ(Reload().Title(), "New title");
-    EXPECT_FALSE(fs::exists(path() + "~"));
 }
 
 TEST_F(ID3v2Write, OversizedTagIsWrittenAtExactlyItsSize)
@@ -204,26 +203,70 @@ TEST_F(ID3v2Write, AudioSurvivesAnySequenceOfWrites)
     }
 }
 
-TEST_F(ID3v2Write, ReadOnlyFileAndPermissionsAndLinks)
+TEST_F(ID3v2Write, ReadOnlyFileIsRefusedAndLinksAreWrittenThrough)
 {
-    tmtest::WriteBytes(path(), kAudio);
-    fs::permissions(path(), fs::perms::owner_read | fs::perms::group_read);
-    TID3v2 tag;
-    tag.SetTitle("Song");
-    ASSERT_TRUE(tag.WriteToFile(path()));
-    EXPECT_EQ(Reload().Title(), "Song");
-    // The rebuilt file keeps the mode bits (plus the owner's write permission).
-    EXPECT_EQ(fs::status(path()).permissions(),
-              fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    tmtest::ShareWithEveryone(dir_.path());
+    const Bytes original = Cat({OldTag(30), kAudio});
+    tmtest::WriteBytes(path(), original);
+    const auto mode = fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read;
+    fs::permissions(path(), mode);
+    // Both ways of writing (in place, and the rebuild through a temporary copy) refuse a
+    // file the user may not write; its permissions are never changed.
+    for (std::size_t length : {5u, 100u}) {
+        const int result = tmtest::AsUnprivilegedUser([&] {
+            TID3v2 tag;
+            tag.SetTitle(std::string(length, 's'));
+            std::string why;
+            if (tag.WriteToFile(path(), &why)) return 1;
+            return why == "Permission denied" ? 0 : 2;
+        });
+        EXPECT_EQ(result, 0) << length;
+        EXPECT_EQ(tmtest::ReadBytes(path()), original);
+        EXPECT_EQ(fs::status(path()).permissions(), mode);
+    }
+    fs::permissions(path(), fs::perms::owner_write, fs::perm_options::add);
 
     // A link is written through: the target gets the tag and the link stays a link.
     const std::string link = (dir_ / "link.mp3").string();
     fs::create_symlink(path(), link);
+    TID3v2 tag;
     tag.SetTitle("Via link");
     tmtest::WriteBytes(path(), kAudio);
     ASSERT_TRUE(tag.WriteToFile(link));
     EXPECT_TRUE(fs::is_symlink(link));
     EXPECT_EQ(Reload().Title(), "Via link");
+}
+
+TEST_F(ID3v2Write, RebuildNeverTouchesTheUsersFilesBesideIt)
+{
+    const Bytes original = Cat({OldTag(30), kAudio});
+    TID3v2 tag;
+    tag.SetTitle("A title longer than the old tag");
+
+    // A user's backup "name~", a folder and a link under that name all stay as they were.
+    tmtest::WriteBytes(path(), original);
+    tmtest::WriteBytes(path() + "~", Bytes{7, 7});
+    ASSERT_TRUE(tag.WriteToFile(path()));
+    EXPECT_EQ(Reload().Title(), "A title longer than the old tag");
+    EXPECT_EQ(tmtest::ReadBytes(path() + "~"), (Bytes{7, 7}));
+    fs::remove(path() + "~");
+    const fs::path victim = dir_ / "victim";
+    tmtest::WriteBytes(victim, Bytes{9});
+    fs::create_symlink(victim, path() + "~");
+    tmtest::WriteBytes(path(), original);
+    ASSERT_TRUE(tag.WriteToFile(path()));
+    EXPECT_EQ(tmtest::ReadBytes(victim), Bytes{9});
+    EXPECT_TRUE(fs::is_symlink(path() + "~"));
+
+    // A name of 255 bytes, the longest a folder entry may have, is rebuilt too.
+    const fs::path longName = dir_ / (std::string(251, 'n') + ".mp3");
+    tmtest::WriteBytes(longName, original);
+    ASSERT_TRUE(tag.WriteToFile(longName.string()));
+    EXPECT_EQ(tmtest::ReadBytes(longName).size(), 4096 + kAudio.size());
+
+    // Nothing of ours is left behind.
+    for (const auto &entry : fs::directory_iterator(dir_.path()))
+        EXPECT_NE(entry.path().filename().string().rfind(".tm-", 0), 0u) << entry.path();
 }
 
 TEST_F(ID3v2Write, FailedRebuildLeavesTheFileUntouched)
@@ -233,32 +276,18 @@ TEST_F(ID3v2Write, FailedRebuildLeavesTheFileUntouched)
     TID3v2 tag;
     tag.SetTitle("A title longer than the old tag");
 
-    // The temporary name is taken by a folder: nothing may be lost, and the folder stays.
-    fs::create_directory(path() + "~");
-    tmtest::WriteBytes(path() + "~/keep", Bytes{1, 2, 3});
-    EXPECT_FALSE(tag.WriteToFile(path()));
+    // A folder where no file can be made, for an ordinary user.
+    tmtest::ShareWithEveryone(dir_.path());
+    fs::permissions(path(), fs::perms::all);
+    fs::permissions(dir_.path(), fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
+                                     fs::perms::others_read | fs::perms::others_exec);
+    const int result = tmtest::AsUnprivilegedUser([&] {
+        std::string why;
+        if (tag.WriteToFile(path(), &why)) return 1;
+        return why.find("Permission denied") != std::string::npos ? 0 : 2;
+    });
+    EXPECT_EQ(result, 0);
     EXPECT_EQ(tmtest::ReadBytes(path()), original);
-    EXPECT_EQ(tmtest::ReadBytes(path() + "~/keep"), (Bytes{1, 2, 3}));
-    fs::remove_all(path() + "~");
-
-    // A link planted at the temporary name is not followed.
-    const fs::path victim = dir_ / "victim";
-    tmtest::WriteBytes(victim, Bytes{9});
-    fs::create_symlink(victim, path() + "~");
-    EXPECT_FALSE(tag.WriteToFile(path()));
-    EXPECT_EQ(tmtest::ReadBytes(path()), original);
-    EXPECT_EQ(tmtest::ReadBytes(victim), Bytes{9});
-    EXPECT_TRUE(fs::is_symlink(path() + "~"));
-    fs::remove(path() + "~");
-
-    // A folder where no file can be made (only meaningful when not running as root).
-    if (::geteuid() != 0) {
-        fs::permissions(dir_.path(), fs::perms::owner_read | fs::perms::owner_exec);
-        EXPECT_FALSE(tag.WriteToFile(path()));
-        fs::permissions(dir_.path(), fs::perms::owner_all);
-        EXPECT_EQ(tmtest::ReadBytes(path()), original);
-        EXPECT_FALSE(fs::exists(path() + "~"));
-    }
 
     // Missing files, folders and files shorter than a header take no tag.
     EXPECT_FALSE(tag.WriteToFile((dir_ / "missing.mp3").string()));
@@ -267,7 +296,8 @@ TEST_F(ID3v2Write, FailedRebuildLeavesTheFileUntouched)
     tmtest::WriteBytes(dir_ / "tiny.mp3", Bytes{1, 2, 3});
     EXPECT_FALSE(tag.WriteToFile((dir_ / "tiny.mp3").string()));
     EXPECT_EQ(tmtest::ReadBytes(dir_ / "tiny.mp3"), (Bytes{1, 2, 3}));
-    EXPECT_FALSE(fs::exists(dir_ / "tiny.mp3~"));
+    for (const auto &entry : fs::directory_iterator(dir_.path()))
+        EXPECT_NE(entry.path().filename().string().rfind(".tm-", 0), 0u) << entry.path();
 }
 
 TEST_F(ID3v2Write, WritingChangesNoPropertyAndRoundTripsEveryField)

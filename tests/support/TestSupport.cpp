@@ -6,11 +6,17 @@
 #include <QString>
 #include <QStringList>
 
+#include <cerrno>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
 #include <stdexcept>
+
+#include <grp.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace tmtest {
 
@@ -31,6 +37,42 @@ TempDir::~TempDir()
     }
     fs::permissions(path_, fs::perms::owner_all, fs::perm_options::add, ec);
     fs::remove_all(path_, ec);
+}
+
+int AsUnprivilegedUser(const std::function<int()> &body)
+{
+    std::fflush(nullptr);
+    const pid_t pid = ::fork();
+    if (pid < 0) return -1;
+    if (pid == 0) {
+        if (::geteuid() == 0) {
+            const gid_t nobody = 65534;
+            if (::setgroups(0, nullptr) != 0 || ::setresgid(nobody, nobody, nobody) != 0 ||
+                ::setresuid(nobody, nobody, nobody) != 0)
+                ::_exit(255);
+        }
+        int result = 255;
+        try {
+            result = body();
+        } catch (...) {
+        }
+        std::fflush(nullptr);
+        ::_exit(result & 0xFF);
+    }
+    int status = 0;
+    while (::waitpid(pid, &status, 0) < 0) {
+        if (errno != EINTR) return -1;
+    }
+    if (!WIFEXITED(status) || WEXITSTATUS(status) == 255) return -1;
+    return WEXITSTATUS(status);
+}
+
+void ShareWithEveryone(const fs::path &folder)
+{
+    std::error_code ec;
+    const fs::path top = fs::temp_directory_path(ec);
+    for (fs::path p = folder; !p.empty() && p != top && p != p.root_path(); p = p.parent_path())
+        fs::permissions(p, fs::perms::all, fs::perm_options::replace, ec);
 }
 
 Bytes ReadBytes(const fs::path &file)

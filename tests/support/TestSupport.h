@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <initializer_list>
 #include <map>
 #include <string>
@@ -53,6 +54,16 @@ struct RunResult {
 RunResult Run(const std::vector<std::string> &argv, const std::string &workingDir = {},
               int timeoutMs = 120000, const std::map<std::string, std::string> &env = {});
 bool HaveTool(const std::string &name);
+
+// Runs `body` in a forked child as an ordinary user: as root the child drops to "nobody"
+// (uid and gid 65534) with setresgid/setresuid, so permission bits bind as they do for
+// a person. Returns the child's result: body's return value, or -1 when the child could
+// not drop its rights or ended abnormally. Files the child must reach need modes that
+// let another user in (see ShareWithEveryone).
+int AsUnprivilegedUser(const std::function<int()> &body);
+// Opens the folder (and the folders above it up to the temporary folder) to every user,
+// so an unprivileged child can work inside a TempDir.
+void ShareWithEveryone(const fs::path &folder);
 
 // The folder of real and broken files from another project's test suite; empty when absent.
 fs::path CorpusDir();
