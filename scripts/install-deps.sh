@@ -8,7 +8,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools libqt6dbus6 libqt6opengl6-dev libgl-dev
   libgtest-dev libgmock-dev googletest
   clang libclang-rt-14-dev
-  musepack-tools lame
+  musepack-tools lame ffmpeg
   eyed3 id3v2 python3-mutagen
   dbus-daemon xvfb xauth x11-apps x11-utils imagemagick
   fonts-dejavu-core

@@ -1,0 +1,56 @@
+// MPEG audio (MP3) frames: how long the audio of a file plays, counted frame by frame,
+// so that a file cut off mid-way measures short whatever its headers claim. Used to
+// verify what the encoder wrote and to follow a file while it grows.
+//
+// A frame header is 4 bytes: 11 sync bits, version (2), layer (2), no-CRC (1), bit rate
+// index (4), sample rate index (2), padding (1), ... A first frame that holds "Xing",
+// "Info" or "VBRI" carries facts about the stream, not audio; the encoder's delay and
+// padding in its "LAME" extension are taken off the playing time.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace trackmill {
+
+class BinaryFile;
+
+// Walks the complete frames of a file from the end of its ID3v2 tag on. Advance can be
+// called again as the file grows: it goes on where it stopped and never counts a frame
+// that is not wholly there yet.
+class TMp3FrameWalker {
+public:
+    // Reads what has been added since the last call; false when the file cannot be read.
+    bool Advance(const std::string &path);
+    bool Advance(BinaryFile &file);
+
+    // Audio frames seen and their samples; the metadata frame is not counted.
+    std::int64_t Frames() const { return frames_; }
+    std::uint32_t SampleRate() const { return sampleRate_; }
+    // Seconds of audio in the frames seen so far, less the encoder's delay and padding
+    // once the stream is known to be whole (see Duration of a whole file below).
+    double Seconds() const;
+    // The walk met something that is not a frame after the first one (a trailing tag or
+    // damage); later data is not looked at.
+    bool Stopped() const { return stopped_; }
+
+private:
+    bool FindFirstFrame(BinaryFile &file, std::int64_t size);
+    // True when the first frame is an encoder's metadata frame; takes the trim from it.
+    bool ReadMetadataFrame(const std::uint8_t *frame, std::size_t length);
+
+    std::int64_t pos_ = -1;  // next frame's offset; -1 before the first frame was found
+    std::int64_t frames_ = 0;
+    std::int64_t samples_ = 0;
+    std::uint32_t sampleRate_ = 0;
+    std::uint8_t version_ = 0;
+    std::uint8_t layer_ = 0;
+    std::int64_t trim_ = 0;  // delay + padding from the LAME extension
+    bool stopped_ = false;
+    bool firstSeen_ = false;
+};
+
+// Playing time of an MP3 file in seconds; 0 when it holds no frames or cannot be read.
+double Mp3Duration(const std::string &path);
+
+}  // namespace trackmill
