@@ -1,17 +1,27 @@
 # Every source folder is one library made of the .cpp files it holds, so adding a
-# unit never needs a build-file edit.
+# unit never needs a build-file edit. USES names the folders its sources may include
+# (besides its own); the build fails when a source includes any other, so the layers
+# stay as the README's table draws them. LIBS are what it links.
+function(trackmill_check_layers target folder)
+  cmake_parse_arguments(L "" "" "USES;SOURCES" ${ARGN})
+  get_filename_component(_name ${folder} NAME)
+  set(_stamp ${CMAKE_CURRENT_BINARY_DIR}/${target}.layers)
+  add_custom_command(OUTPUT ${_stamp}
+    COMMAND ${CMAKE_COMMAND} -DFOLDER=${_name} "-DALLOWED=${L_USES}" "-DSOURCES=${L_SOURCES}"
+            -DSTAMP=${_stamp} -P ${CMAKE_SOURCE_DIR}/cmake/CheckLayers.cmake
+    DEPENDS ${L_SOURCES} ${CMAKE_SOURCE_DIR}/cmake/CheckLayers.cmake
+    COMMENT "Checking the includes of src/${_name}/" VERBATIM)
+  add_custom_target(${target}_layers DEPENDS ${_stamp})
+  add_dependencies(${target} ${target}_layers)
+endfunction()
+
 function(trackmill_library name folder)
+  cmake_parse_arguments(T "" "" "USES;LIBS" ${ARGN})
   file(GLOB _sources CONFIGURE_DEPENDS ${folder}/*.cpp ${folder}/*.h)
-  if(NOT _sources)
-    # An empty folder still gives a target, so the layers can be wired up front.
-    add_library(${name} INTERFACE)
-    target_include_directories(${name} INTERFACE ${CMAKE_SOURCE_DIR}/src)
-    target_link_libraries(${name} INTERFACE ${ARGN})
-    return()
-  endif()
   add_library(${name} STATIC ${_sources})
   target_include_directories(${name} PUBLIC ${CMAKE_SOURCE_DIR}/src)
-  target_link_libraries(${name} PUBLIC ${ARGN})
+  target_link_libraries(${name} PUBLIC ${T_LIBS})
+  trackmill_check_layers(${name} ${folder} USES ${T_USES} SOURCES ${_sources})
 endfunction()
 
 # One test binary per test folder; every TEST in it becomes a CTest test.

@@ -2,7 +2,6 @@
 // 0 success, 1 a file failed, 2 a usage error.
 #pragma once
 
-#include <QStringList>
 
 #include <string>
 #include <vector>
@@ -12,7 +11,7 @@ namespace trackmill {
 // `info [--json] FILE...`. Paths stay raw bytes so that any file name can be named.
 int RunInfo(const std::vector<std::string> &args);
 
-// `convert [options] PATH...`.
-int RunConvert(const QStringList &args);
+// `convert [options] PATH...`. Paths stay raw bytes too.
+int RunConvert(const std::vector<std::string> &args);
 
 }  // namespace trackmill

@@ -1,18 +1,26 @@
-// trackmill-cli convert: collects the paths as a drop on the window does and runs the
-// window's transcode job on them, then names every file that was not converted.
+// trackmill-cli convert: collects the paths as a drop on the window does, runs the
+// engine's job on them (several files at once, each through its own script, each judged
+// by what the programs did), then names every file that was not converted and why.
 #include "cli/Commands.h"
 #include "cli/ConvertHost.h"
 #include "cli/ConvertSettings.h"
-
+#include "collect/TranscodeList.h"
+#include "config/SettingsPath.h"
+#include "config/StoredSettings.h"
 #include "engine/Acceptance.h"
+#include "engine/OutputPlan.h"
+#include "formats/TextUtil.h"
 #include "system/JobPlatform.h"
 #include "system/Platform.h"
+#include "system/ProcessPool.h"
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QSocketNotifier>
 
+#include <atomic>
 #include <csignal>
 #include <cstdio>
 #include <fcntl.h>
@@ -22,117 +30,199 @@ namespace trackmill {
 
 namespace {
 
-int signalPipe[2] = {-1, -1};
+std::string Shown(const std::string &text) { return EscapeControls(text); }
 
-void OnInterrupt(int)
+int signalPipe[2] = {-1, -1};
+std::atomic<int> interrupts{0};
+
+void OnSignal(int signal)
 {
-    const char c = 1;
+    // Ctrl-C: the first cancels, the second stops the commands, a third ends us at once.
+    // A hang-up or termination stops the commands straight away.
+    const char c = static_cast<char>(signal);
+    if (signal == SIGINT && ++interrupts >= 3) {
+        std::signal(SIGINT, SIG_DFL);
+        std::raise(SIGINT);
+    }
     [[maybe_unused]] const ssize_t n = ::write(signalPipe[1], &c, 1);
-    // A second Ctrl-C ends the program at once.
-    std::signal(SIGINT, SIG_DFL);
 }
 
-// Ctrl-C asks for the window's Cancel: the job stops after the current file.
-class TInterruptToCancel {
+class TSignalsToJob {
 public:
-    explicit TInterruptToCancel(TranscodeJob &job)
+    TSignalsToJob(TranscodeJob &job, TConvertHost &host)
     {
         if (::pipe2(signalPipe, O_CLOEXEC | O_NONBLOCK) != 0) return;
         notifier_ = new QSocketNotifier(signalPipe[0], QSocketNotifier::Read);
-        QObject::connect(notifier_, &QSocketNotifier::activated, [&job] {
+        QObject::connect(notifier_, &QSocketNotifier::activated, [&job, &host] {
             char c;
-            while (::read(signalPipe[0], &c, 1) > 0) {}
-            std::fputs("trackmill-cli: cancel requested, stopping after the current file\n", stderr);
-            job.Cancel();
+            while (::read(signalPipe[0], &c, 1) > 0) {
+                if (c == SIGINT && !job.CancelRequested()) {
+                    host.Note("cancel requested: the files in progress finish, no new file starts "
+                              "(Ctrl-C again stops them too)");
+                    job.Cancel();
+                } else {
+                    host.Note("stopping the files in progress; their MP3s are removed");
+                    job.Abort();
+                }
+            }
         });
-        std::signal(SIGINT, OnInterrupt);
+        struct sigaction action {};
+        action.sa_handler = OnSignal;
+        sigemptyset(&action.sa_mask);
+        action.sa_flags = SA_RESTART;
+        for (int s : {SIGINT, SIGHUP, SIGTERM}) ::sigaction(s, &action, nullptr);
+        // Output to a closed pipe must not end us before the temporary files are gone.
+        std::signal(SIGPIPE, SIG_IGN);
     }
-    ~TInterruptToCancel()
+    ~TSignalsToJob()
     {
-        std::signal(SIGINT, SIG_DFL);
+        for (int s : {SIGINT, SIGHUP, SIGTERM}) std::signal(s, SIG_DFL);
         delete notifier_;
         for (int &fd : signalPipe) {
             if (fd >= 0) ::close(fd);
             fd = -1;
         }
     }
-    TInterruptToCancel(const TInterruptToCancel &) = delete;
-    TInterruptToCancel &operator=(const TInterruptToCancel &) = delete;
+    TSignalsToJob(const TSignalsToJob &) = delete;
+    TSignalsToJob &operator=(const TSignalsToJob &) = delete;
 
 private:
     QSocketNotifier *notifier_ = nullptr;
 };
 
+void PrintSettings(const TJobSettings &s)
+{
+    std::printf("Settings: decoder options '%s', encoder options '%s'\n", Shown(s.decoderOptions).c_str(),
+                Shown(s.encoderOptions).c_str());
+    std::printf("  output: %s%s\n", s.useOutputDir ? Shown(s.outputDir.empty() ? "the working folder" : s.outputDir).c_str() : "beside each source",
+                s.useOutputDir ? (s.keepFolders ? ", folder structure kept" : ", flat") : "");
+    std::printf("  existing files: %s; %d at once; tags: ID3v1 %s, ID3v2 %s, APE %s\n",
+                ExistingOptionName(s.existing), s.jobs, s.tags.copyID3v1 ? "copied" : "not copied",
+                s.tags.copyID3v2 ? "copied" : "not copied",
+                !s.tags.convertApe ? "not converted" : s.tags.apeTarget == 0 ? "to ID3v1.1" : "to ID3v2.3");
+}
+
+int DryRun(const TWorkQueue &queue, const TJobSettings &s)
+{
+    PrintSettings(s);
+    TPlanOptions options{s.useOutputDir, s.outputDir, s.keepFolders, s.existing};
+    const auto plans = PlanOutputs(queue.Items(), options);
+    std::printf("Plan for %d file%s (nothing is converted):\n", queue.Count(), queue.Count() == 1 ? "" : "s");
+    for (int i = 0; i < queue.Count(); ++i) {
+        const TPlannedOutput &p = plans[static_cast<std::size_t>(i)];
+        const std::string source = Shown(queue.At(i).source);
+        switch (p.kind) {
+        case TPlannedOutput::Kind::Write: std::printf("  %s -> %s\n", source.c_str(), Shown(p.output).c_str()); break;
+        case TPlannedOutput::Kind::Renamed:
+        case TPlannedOutput::Kind::Overwrite:
+            std::printf("  %s -> %s (%s)\n", source.c_str(), Shown(p.output).c_str(), Shown(p.reason).c_str());
+            break;
+        case TPlannedOutput::Kind::Skipped: std::printf("  %s: skipped (%s)\n", source.c_str(), Shown(p.reason).c_str()); break;
+        case TPlannedOutput::Kind::Refused: std::printf("  %s: refused (%s)\n", source.c_str(), Shown(p.reason).c_str()); break;
+        }
+    }
+    return 0;
+}
+
+void PrintSummary(std::FILE *out, const TConvertHost &host, int refused)
+{
+    const TJobEnd &end = host.End();
+    const int total = end.converted + end.skipped + end.failed + end.cancelled;
+    std::fprintf(out, "\nConverted %d of %d file%s", end.converted, total, total == 1 ? "" : "s");
+    if (end.skipped) std::fprintf(out, ", %d skipped", end.skipped);
+    if (end.failed) std::fprintf(out, ", %d failed", end.failed);
+    if (end.cancelled) std::fprintf(out, ", %d not converted", end.cancelled);
+    if (refused) std::fprintf(out, ", %d refused", refused);
+    std::fprintf(out, ".\n");
+    auto section = [&](TItemState state, const char *title, bool withReason, bool withOutput) {
+        bool first = true;
+        for (const TWorkItem &item : host.Finished()) {
+            if (item.state != state) continue;
+            if (first) std::fprintf(out, "%s\n", title);
+            first = false;
+            std::string line = "  " + Shown(item.source);
+            if (withOutput) line += " -> " + Shown(item.output);
+            if (withReason) line += ": " + Shown(item.reason);
+            std::fprintf(out, "%s\n", line.c_str());
+        }
+    };
+    section(TItemState::Converted, "Converted:", false, true);
+    section(TItemState::Skipped, "Skipped:", true, false);
+    section(TItemState::Failed, "Failed:", true, false);
+    section(TItemState::Cancelled, end.cancelRequested ? "Not converted (cancelled):" : "Not converted:", false, false);
+    std::fflush(out);
+}
 
 }  // namespace
 
-int RunConvert(const QStringList &args)
+int RunConvert(const std::vector<std::string> &rawArgs)
 {
-    std::vector<std::string> argv;
-    for (const QString &a : args) argv.push_back(a.toStdString());
-
     TConvertOptions options;
     options.settings = DesignedSettings();
-    if (const auto ini = FindWindowIni(QCoreApplication::applicationFilePath().toStdString()))
-        ApplyStoredSettings(options.settings, *ini);
+    const QString iniPath = FindWindowSettingsFile(QCoreApplication::applicationDirPath());
+    if (!iniPath.isEmpty()) ApplyStoredSettings(options.settings, config::ReadStoredSettings(TIniFile(iniPath.toStdString())));
     std::string error;
-    if (!ParseConvertOptions(argv, options, &error)) {
-        std::fprintf(stderr, "trackmill-cli convert: %s\n\n%s", error.c_str(), kConvertUsage);
+    if (!ParseConvertOptions(rawArgs, options, &error)) {
+        std::fprintf(stderr, "trackmill-cli convert: %s\n\n%s", Shown(error).c_str(), kConvertUsage);
         return 2;
     }
     if (options.help) {
         std::fputs(kConvertUsage, stdout);
         return 0;
     }
-    // An empty stored folder text means the working folder, as in the window.
-    if (options.settings.useOutputDir && !options.settings.outputDir.empty() &&
-        !QFileInfo(QString::fromStdString(options.settings.outputDir)).isDir()) {
-        std::fprintf(stderr, "trackmill-cli convert: the output folder %s does not exist\n",
-                     options.settings.outputDir.c_str());
-        return 2;
-    }
+    for (const std::string &note : options.notes) std::fprintf(stderr, "trackmill-cli: %s\n", Shown(note).c_str());
 
-    // Full paths, as a drop delivers them.
+    // Full paths, as a drop delivers them. A name the platform cannot carry is refused by name.
     QStringList names;
-    int missing = 0;
+    int problems = 0, refused = 0;
     for (const std::string &p : options.paths) {
-        const QString name = QDir::cleanPath(QDir::current().absoluteFilePath(QString::fromStdString(p)));
+        const QString decoded = QFile::decodeName(QByteArray::fromStdString(p));
+        if (QFile::encodeName(decoded).toStdString() != p) {
+            std::fprintf(stderr, "trackmill-cli: refused %s: the name is not valid UTF-8\n", Shown(p).c_str());
+            ++refused;
+            continue;
+        }
+        const QString name = QDir::cleanPath(QDir::current().absoluteFilePath(decoded));
         if (!QFileInfo::exists(name)) {
-            std::fprintf(stderr, "trackmill-cli: %s: no such file or folder\n", p.c_str());
-            ++missing;
+            std::fprintf(stderr, "trackmill-cli: %s: no such file or folder\n", Shown(p).c_str());
+            ++problems;
         }
         names << name;
     }
-
-    TTranscodeList list([](const QString &path) { return HasValidMusepackHeader(path.toStdString()); });
+    TTranscodeList list([](const QString &path) { return HasValidMusepackHeader(QFile::encodeName(path).toStdString()); });
+    list.SetOnRefused([&refused](const QString &name, const QString &reason) {
+        std::fprintf(stderr, "trackmill-cli: refused %s: %s\n", name.toUtf8().constData(), reason.toUtf8().constData());
+        ++refused;
+    });
     list.HandleDrop(names);
     for (const QString &name : names) {
         if (QFileInfo(name).isFile() && !list.Contains(name))
-            std::fprintf(stderr, "trackmill-cli: skipped %s (not a Musepack file)\n", name.toUtf8().constData());
+            std::fprintf(stderr, "trackmill-cli: skipped %s (not a Musepack file)\n",
+                         Shown(QFile::encodeName(name).toStdString()).c_str());
+    }
+    if (options.dryRun) return DryRun(list.Queue(), options.settings) == 0 && problems == 0 && refused == 0 ? 0 : 1;
+    if (list.IsEmpty()) {
+        std::fprintf(stderr, "trackmill-cli: no Musepack files to convert\n");
+        return 1;
     }
 
-    TConvertHost host(list, options.settings, stdout, stderr);
-    TranscodeJob job(host, platform::JobPlatform());
+    TConvertHost::Output io;
+    io.json = options.json;
+    io.live = !options.json && ::isatty(STDOUT_FILENO);
+    TConvertHost host(options.settings, io);
+    TProcessPool runner;
+    TranscodeJob job(list.Queue(), runner, host,
+                     platform::JobPlatform(QCoreApplication::applicationDirPath().toStdString(), 0));
     host.Attach(job);
     if (!job.Startup()) return 1;
-
-    TInterruptToCancel interrupt(job);
+    TSignalsToJob signalsToJob(job, host);
     job.Start();
     if (job.Running()) QCoreApplication::exec();
-    if (!host.Ended()) return 1;  // nothing was started: the reason is on standard error
-
+    if (!host.Ended()) return 1;
+    PrintSummary(options.json ? stderr : stdout, host, refused);
     const TJobEnd &end = host.End();
-    std::printf("\nConverted %d of %d files.\n", end.converted, end.converted + end.failed + end.remaining);
-    if (!host.Failures().empty()) {
-        std::printf("Failed:\n");
-        for (const TFileResult &f : host.Failures()) std::printf("  %s: %s\n", f.source.c_str(), f.why.c_str());
-    }
-    if (list.Count() > 0) {
-        std::printf("Not converted (%s):\n", end.cancelled ? "cancelled" : "stopped");
-        for (const QString &f : list.Items()) std::printf("  %s\n", f.toUtf8().constData());
-    }
-    std::fflush(stdout);
-    const bool allDone = host.Failures().empty() && list.Count() == 0 && missing == 0 && host.ErrorsShown() == 0;
+    const bool allDone = end.failed == 0 && end.cancelled == 0 && !end.cancelRequested && problems == 0 &&
+                         refused == 0 && host.ErrorsShown() == 0;
     return allDone ? 0 : 1;
 }
 

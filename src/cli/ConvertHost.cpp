@@ -1,91 +1,222 @@
 #include "cli/ConvertHost.h"
 
-#include "system/Platform.h"
+#include "cli/Json.h"
+#include "formats/TextUtil.h"
 
 #include <QCoreApplication>
 
+#include <cmath>
+
 namespace trackmill {
 
-TConvertHost::TConvertHost(TTranscodeList &list, TJobSettings settings, std::FILE *out, std::FILE *err)
-    : list_(list), settings_(std::move(settings)), out_(out), err_(err)
+namespace {
+
+constexpr int kProgressIntervalMs = 500;
+
+std::string Shown(const std::string &text) { return EscapeControls(text); }
+
+std::string TimeLeft(double seconds)
+{
+    if (seconds < 60) return "under a minute left";
+    const long minutes = std::lround(seconds / 60);
+    if (minutes < 120) return "about " + std::to_string(minutes) + " min left";
+    return "about " + std::to_string(minutes / 60) + " h " + std::to_string(minutes % 60) + " min left";
+}
+
+}  // namespace
+
+TConvertHost::TConvertHost(TJobSettings settings, Output output) : settings_(std::move(settings)), io_(output)
 {
     timer_.setSingleShot(true);
+    progressTimer_.setInterval(kProgressIntervalMs);
 }
 
 void TConvertHost::Attach(TranscodeJob &job)
 {
     job_ = &job;
-    total_ = list_.Count();
-    runner_.SetOnTerminated([this](TAppRunner &r) { job_->ProcessEnded(static_cast<int>(r.ExitCode())); });
-    runner_.SetOnOutput([this](TAppRunner &, const std::string &text) {
-        std::fwrite(text.data(), 1, text.size(), out_);
-        std::fflush(out_);
-    });
     QObject::connect(&timer_, &QTimer::timeout, [this] { job_->TimerFired(); });
-}
-
-bool TConvertHost::ProgramFound(const std::string &name)
-{
-    return platform::ProgramExists(name);
-}
-
-bool TConvertHost::StartProcess(const std::string &application, const std::string &commandLine)
-{
-    runner_.SetApplicationName(application);
-    runner_.SetCommandLine(commandLine);
-    const bool started = runner_.Run();
-    if (!started && !runner_.LastError().empty())
-        std::fprintf(err_, "trackmill-cli: %s\n", runner_.LastError().c_str());
-    return started;
-}
-
-void TConvertHost::ArmTimer(int milliseconds)
-{
-    timer_.start(milliseconds);
-}
-
-void TConvertHost::ProcessEvents()
-{
-    QCoreApplication::processEvents();
+    QObject::connect(&progressTimer_, &QTimer::timeout, [this] {
+        job_->PollProgress();
+        if (io_.live) DrawLiveLine();
+    });
 }
 
 void TConvertHost::ShowErrorBox(const std::string &message)
 {
     ++errorsShown_;
-    std::fprintf(err_, "trackmill-cli: %s\n", message.c_str());
-    std::fflush(err_);
+    Note(message);
 }
 
-void TConvertHost::ShowStandardError(const std::string &message)
+void TConvertHost::Note(const std::string &message)
 {
-    // The standard display adds "." after a last character above ".".
-    const bool dot = !message.empty() && static_cast<unsigned char>(message.back()) > '.';
-    ShowErrorBox(message + (dot ? "." : ""));
+    ClearLiveLine();
+    std::fprintf(io_.err, "trackmill-cli: %s\n", Shown(message).c_str());
+    std::fflush(io_.err);
+    if (io_.live && total_ > 0 && !ended_) DrawLiveLine();
 }
 
-void TConvertHost::FileStarted(const TFileStart &start)
+std::string TConvertHost::Prefix(const TWorkItem &item) const
 {
-    ++fileNumber_;
-    std::fprintf(out_, "[%d/%d] %s -> %s\n", fileNumber_, total_, start.source.c_str(), start.output.c_str());
-    std::fflush(out_);
+    return "[" + std::to_string(item.number) + "/" + std::to_string(total_) + "] ";
 }
 
-void TConvertHost::FileFinished(const TFileResult &result)
+void TConvertHost::Print(const std::string &line)
 {
-    if (result.ok) {
-        std::fprintf(out_, "[%d/%d] done: %s\n", fileNumber_, total_, result.output.c_str());
-    } else {
-        std::fprintf(out_, "[%d/%d] FAILED: %s (%s)\n", fileNumber_, total_, result.source.c_str(),
-                     result.why.c_str());
-        failures_.push_back(result);
+    ClearLiveLine();
+    std::fputs(line.c_str(), io_.out);
+    std::fputc('\n', io_.out);
+    if (io_.live) DrawLiveLine();
+    std::fflush(io_.out);
+}
+
+int TConvertHost::OverallPercent() const
+{
+    if (total_ == 0) return 100;
+    double parts = done_;
+    for (const auto &[id, percent] : runningPercent_) parts += percent / 100.0;
+    return int(parts * 100 / total_);
+}
+
+void TConvertHost::ClearLiveLine()
+{
+    if (!liveShown_) return;
+    std::fputs("\r\033[K", io_.out);
+    liveShown_ = false;
+}
+
+void TConvertHost::DrawLiveLine()
+{
+    if (!io_.live || ended_) return;
+    std::string line = "Converted " + std::to_string(done_) + " of " + std::to_string(total_);
+    if (failed_ > 0) line += ", " + std::to_string(failed_) + " failed";
+    const int percent = OverallPercent();
+    line += " (" + std::to_string(percent) + " %)";
+    if (percent > 0 && percent < 100 && clock_.isValid()) {
+        const double elapsed = clock_.elapsed() / 1000.0;
+        line += ", " + TimeLeft(elapsed * (100 - percent) / percent);
     }
-    std::fflush(out_);
+    std::fputs("\r\033[K", io_.out);
+    std::fputs(line.c_str(), io_.out);
+    std::fflush(io_.out);
+    liveShown_ = true;
+}
+
+void TConvertHost::JobPlanned(int total)
+{
+    total_ = total;
+    clock_.start();
+    progressTimer_.start();
+    if (io_.json)
+        Print(json::Object().Text("event", "planned").Int("total", total).Int("jobs", settings_.jobs).Str());
+    else if (io_.live)
+        DrawLiveLine();
+}
+
+void TConvertHost::FileStarted(const TWorkItem &item, const std::string &shownCommand)
+{
+    runningPercent_[item.id] = 0;
+    if (io_.json) {
+        Print(json::Object()
+                  .Text("event", "started")
+                  .Int("file", item.number)
+                  .Text("source", item.source)
+                  .Text("output", item.output)
+                  .Text("command", shownCommand)
+                  .Str());
+        return;
+    }
+    std::string line = Prefix(item) + Shown(item.source) + " -> " + Shown(item.output);
+    if (!item.reason.empty()) line += " (" + Shown(item.reason) + ")";
+    Print(line);
+}
+
+void TConvertHost::FileProgress(const TWorkItem &item)
+{
+    runningPercent_[item.id] = item.percent;
+    if (io_.json)
+        Print(json::Object()
+                  .Text("event", "progress")
+                  .Int("file", item.number)
+                  .Text("source", item.source)
+                  .Int("percent", item.percent)
+                  .Int("overall", OverallPercent())
+                  .Str());
+}
+
+void TConvertHost::PrintOutputLines(const TWorkItem &item, bool flush)
+{
+    std::string &pending = partialLines_[item.id];
+    std::size_t start = 0;
+    for (std::size_t i = 0; i < pending.size(); ++i) {
+        if (pending[i] != '\n' && pending[i] != '\r') continue;
+        std::string line = pending.substr(start, i - start);
+        start = i + 1;
+        if (line.empty()) continue;
+        if (io_.json)
+            Print(json::Object()
+                      .Text("event", "output")
+                      .Int("file", item.number)
+                      .Text("source", item.source)
+                      .Text("text", line)
+                      .Str());
+        else
+            Print((settings_.jobs > 1 ? Prefix(item) : std::string()) + Shown(line));
+    }
+    pending.erase(0, start);
+    if (flush && !pending.empty()) {
+        pending += '\n';
+        PrintOutputLines(item, false);
+    }
+    if (flush) partialLines_.erase(item.id);
+}
+
+void TConvertHost::FileOutput(const TWorkItem &item, const std::string &text)
+{
+    partialLines_[item.id] += text;
+    PrintOutputLines(item, false);
+}
+
+void TConvertHost::FileFinished(const TWorkItem &item)
+{
+    PrintOutputLines(item, true);
+    runningPercent_.erase(item.id);
+    finished_.push_back(item);
+    if (item.state != TItemState::Cancelled) ++done_;
+    if (item.state == TItemState::Failed) ++failed_;
+    if (io_.json) {
+        Print(json::Object()
+                  .Text("event", "finished")
+                  .Int("file", item.number)
+                  .Text("source", item.source)
+                  .Text("output", item.output)
+                  .Text("state", ItemStateName(item.state))
+                  .Text("reason", item.reason)
+                  .Str());
+        return;
+    }
+    switch (item.state) {
+    case TItemState::Converted: Print(Prefix(item) + "done: " + Shown(item.output)); break;
+    case TItemState::Skipped: Print(Prefix(item) + "skipped: " + Shown(item.source) + " (" + Shown(item.reason) + ")"); break;
+    case TItemState::Failed: Print(Prefix(item) + "FAILED: " + Shown(item.source) + " (" + Shown(item.reason) + ")"); break;
+    default: break;
+    }
 }
 
 void TConvertHost::JobEnded(const TJobEnd &end)
 {
+    progressTimer_.stop();
+    ClearLiveLine();
     ended_ = true;
     end_ = end;
+    if (io_.json)
+        Print(json::Object()
+                  .Text("event", "ended")
+                  .Int("converted", end.converted)
+                  .Int("skipped", end.skipped)
+                  .Int("failed", end.failed)
+                  .Int("cancelled", end.cancelled)
+                  .Bool("cancelRequested", end.cancelRequested)
+                  .Str());
     QCoreApplication::exit(0);
 }
 

@@ -1,15 +1,15 @@
-// The transcode job's surroundings in a terminal: the list without a window, the
-// runner with its output on standard output, a QTimer between files, a progress line
-// per file, and a record of every failure for the closing summary.
+// The transcode job's surroundings in a terminal: the timers, and the presentation of the
+// job's events, either as lines of text (with a live overall line when standard output
+// is a terminal) or as JSON Lines; and the record of every file's end for the summary.
 #pragma once
 
-#include "collect/TranscodeList.h"
 #include "engine/TranscodeJob.h"
-#include "system/AppRun.h"
 
+#include <QElapsedTimer>
 #include <QTimer>
 
 #include <cstdio>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -17,47 +17,61 @@ namespace trackmill {
 
 class TConvertHost : public TTranscodeHost {
 public:
-    TConvertHost(TTranscodeList &list, TJobSettings settings, std::FILE *out, std::FILE *err);
+    struct Output {
+        std::FILE *out = stdout;
+        std::FILE *err = stderr;
+        bool json = false;
+        bool live = false;  // standard output is a terminal: keep an overall line at the bottom
+    };
 
-    // Wires the runner and the timer to the job; call once before the job starts.
+    TConvertHost(TJobSettings settings, Output output);
+
+    // Wires the timers to the job; call once before the job starts.
     void Attach(TranscodeJob &job);
 
-    int ListCount() const override { return list_.Count(); }
-    std::string ListEntry0() const override { return list_.Item(0).toStdString(); }
-    void RemoveListEntry0() override { list_.Delete(0); }
     TJobSettings Settings() const override { return settings_; }
-    bool ProgramFound(const std::string &name) override;
-    bool StartProcess(const std::string &application, const std::string &commandLine) override;
-    void ArmTimer(int milliseconds) override;
-    void ProcessEvents() override;
-    bool RequestShutdown() override { return false; }
+    void ArmTimer(int milliseconds) override { timer_.start(milliseconds); }
     void ShowErrorBox(const std::string &message) override;
-    void ShowStandardError(const std::string &message) override;
-    void ShowFileInfo(const std::string &) override {}
-    void ClearFileInfo() override {}
-    void SetControlStates(const TControlStates &) override {}
-    void FileStarted(const TFileStart &start) override;
-    void FileFinished(const TFileResult &result) override;
+
+    void JobPlanned(int total) override;
+    void FileStarted(const TWorkItem &item, const std::string &shownCommand) override;
+    void FileProgress(const TWorkItem &item) override;
+    void FileOutput(const TWorkItem &item, const std::string &text) override;
+    void FileFinished(const TWorkItem &item) override;
     void JobEnded(const TJobEnd &end) override;
+
+    // A message for standard error that keeps the live line intact.
+    void Note(const std::string &message);
 
     bool Ended() const { return ended_; }
     const TJobEnd &End() const { return end_; }
-    const std::vector<TFileResult> &Failures() const { return failures_; }
+    // Every file's end, in the order they ended.
+    const std::vector<TWorkItem> &Finished() const { return finished_; }
     int ErrorsShown() const { return errorsShown_; }
 
 private:
-    TTranscodeList &list_;
+    void Print(const std::string &line);  // one whole line of text mode
+    void PrintOutputLines(const TWorkItem &item, bool flush);
+    void ClearLiveLine();
+    void DrawLiveLine();
+    std::string Prefix(const TWorkItem &item) const;
+    int OverallPercent() const;
+
     TJobSettings settings_;
-    std::FILE *out_;
-    std::FILE *err_;
-    TAppRunner runner_;
+    Output io_;
     QTimer timer_;
+    QTimer progressTimer_;
     TranscodeJob *job_ = nullptr;
-    int fileNumber_ = 0;
     int total_ = 0;
+    int done_ = 0;
+    int failed_ = 0;
+    std::map<std::uint64_t, int> runningPercent_;
+    std::map<std::uint64_t, std::string> partialLines_;
+    QElapsedTimer clock_;
+    bool liveShown_ = false;
     bool ended_ = false;
     TJobEnd end_;
-    std::vector<TFileResult> failures_;
+    std::vector<TWorkItem> finished_;
     int errorsShown_ = 0;
 };
 

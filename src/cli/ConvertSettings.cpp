@@ -2,9 +2,7 @@
 
 #include "system/Platform.h"
 
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
 
 namespace trackmill {
 
@@ -13,71 +11,64 @@ namespace fs = std::filesystem;
 const char kConvertUsage[] =
     "Usage: trackmill-cli convert [options] PATH...\n"
     "\n"
-    "Converts the Musepack files among PATH (folders are searched) to MP3, one after\n"
-    "another, with mpcdec and lame, and carries their tags over.\n"
+    "Converts the Musepack files among PATH (folders are searched) to MP3 with mpcdec and\n"
+    "lame, several at once, and carries their tags over. A file counts as converted only\n"
+    "when its MP3 is whole, tagged and in place; nothing already there is replaced unless\n"
+    "--existing overwrite says so.\n"
     "\n"
     "Options (default: the window's stored settings, else the designed values):\n"
     "  --decoder-options TEXT   options for mpcdec\n"
     "  --encoder-options TEXT   options for lame (designed: --alt-preset cbr 128)\n"
     "  --output-dir DIR         write the MP3 files into DIR (else beside the sources)\n"
+    "  --flat                   with --output-dir: no folders below DIR for named folders\n"
+    "  --existing POLICY        an MP3 already at an output path: skip (designed),\n"
+    "                           overwrite, or keep-both (the new one gets a number)\n"
+    "  -j, --jobs N             files converted at once (designed: the processor cores)\n"
     "  --no-id3v1               do not copy ID3v1 tags\n"
     "  --no-id3v2               do not copy ID3v2 tags\n"
     "  --no-ape                 do not convert APE tags\n"
-    "  --ape-to id3v1|id3v2     the tag an APE tag becomes (designed: id3v1)\n"
+    "  --ape-to id3v1|id3v2     the tag an APE tag becomes (designed: id3v2)\n"
+    "  --dry-run                print where each file would go, convert nothing\n"
+    "  --json                   the job's events as JSON Lines on standard output\n"
     "  --help                   show this help\n"
     "\n"
-    "Exit status: 0 all files converted, 1 a file failed, 2 usage error.\n";
+    "Ctrl-C stops after the files in progress; a second Ctrl-C stops them too.\n"
+    "Exit status: 0 every file converted or skipped, 1 a file failed or the job was\n"
+    "cancelled, 2 usage error.\n";
 
 namespace {
-
-constexpr std::size_t kProfileValueLimit = 2047;
-constexpr const char *kSection = "Default";
-
-std::string Trim(const std::string &s)
-{
-    const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
-    std::size_t b = 0, e = s.size();
-    while (b < e && blank(s[b])) ++b;
-    while (e > b && blank(s[e - 1])) --e;
-    return s.substr(b, e - b);
-}
 
 bool EqualNoCase(const std::string &a, const std::string &b)
 {
     if (a.size() != b.size()) return false;
     for (std::size_t i = 0; i < a.size(); ++i) {
-        const auto la = static_cast<unsigned char>(a[i]), lb = static_cast<unsigned char>(b[i]);
-        if (std::tolower(la) != std::tolower(lb)) return false;
+        auto low = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; };
+        if (low(a[i]) != low(b[i])) return false;
     }
     return true;
 }
 
-// The window's enumeration read: a value name in any case, else unchanged.
-void ReadBool(bool &target, const std::string &ini, const char *key)
+TExistingPolicy FromStored(config::TStoredExisting v)
 {
-    const auto v = ReadProfileString(ini, kSection, key);
-    if (!v) return;
-    if (EqualNoCase(*v, "True")) target = true;
-    if (EqualNoCase(*v, "False")) target = false;
-}
-
-// Decimal, 0 when not a number.
-int ToInt(const std::string &text)
-{
-    std::size_t i = 0;
-    bool negative = false;
-    if (i < text.size() && (text[i] == '-' || text[i] == '+')) negative = text[i++] == '-';
-    if (i == text.size()) return 0;
-    long long value = 0;
-    for (; i < text.size(); ++i) {
-        if (text[i] < '0' || text[i] > '9') return 0;
-        value = value * 10 + (text[i] - '0');
-        if (value > 0x7FFFFFFF) return 0;
+    switch (v) {
+    case config::TStoredExisting::Skip: return TExistingPolicy::Skip;
+    case config::TStoredExisting::Overwrite: return TExistingPolicy::Overwrite;
+    case config::TStoredExisting::KeepBoth: return TExistingPolicy::KeepBoth;
     }
-    return static_cast<int>(negative ? -value : value);
+    return TExistingPolicy::Skip;
 }
 
 }  // namespace
+
+const char *ExistingOptionName(TExistingPolicy policy)
+{
+    switch (policy) {
+    case TExistingPolicy::Skip: return "skip";
+    case TExistingPolicy::Overwrite: return "overwrite";
+    case TExistingPolicy::KeepBoth: return "keep-both";
+    }
+    return "skip";
+}
 
 TJobSettings DesignedSettings()
 {
@@ -86,66 +77,29 @@ TJobSettings DesignedSettings()
     s.encoderOptions = platform::kDefaultEncoderOptions;
     s.useOutputDir = false;
     s.outputDir = platform::DefaultOutputFolder();
-    s.tags = {true, true, true, 0};
+    // An APE tag, the usual Musepack tag, becomes ID3v2.3: ID3v1 would cut it to 30
+    // Latin-1 characters a field.
+    s.tags = {true, true, true, 1};
     s.shutdownAfterJob = false;  // never from a terminal
+    s.jobs = config::DefaultJobs();
+    s.keepFolders = true;
+    s.existing = TExistingPolicy::Skip;
     return s;
 }
 
-std::optional<std::string> ReadProfileString(const std::string &iniPath, const std::string &section,
-                                             const std::string &key)
+void ApplyStoredSettings(TJobSettings &s, const config::TStoredSettings &stored)
 {
-    std::ifstream in(iniPath, std::ios::binary);
-    if (!in) return std::nullopt;
-    std::string line;
-    bool inSection = false;
-    while (std::getline(in, line)) {
-        const std::string t = Trim(line);
-        if (!t.empty() && t.front() == '[') {
-            const std::size_t close = t.find(']');
-            inSection = close != std::string::npos && EqualNoCase(Trim(t.substr(1, close - 1)), section);
-            continue;
-        }
-        if (!inSection) continue;
-        const std::size_t eq = t.find('=');
-        if (eq == std::string::npos || !EqualNoCase(Trim(t.substr(0, eq)), key)) continue;
-        std::string value = Trim(t.substr(eq + 1));
-        if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front())
-            value = value.substr(1, value.size() - 2);
-        if (value.size() > kProfileValueLimit) value.resize(kProfileValueLimit);
-        return value;
-    }
-    return std::nullopt;
-}
-
-void ApplyStoredSettings(TJobSettings &s, const std::string &ini)
-{
-    ReadBool(s.tags.convertApe, ini, "cbApetag_Checked");
-    ReadBool(s.tags.copyID3v1, ini, "cbID3v1_Checked");
-    ReadBool(s.tags.copyID3v2, ini, "cbID3v2_Checked");
-    if (auto v = ReadProfileString(ini, kSection, "Edit1_Text")) s.decoderOptions = Trim(*v);
-    if (auto v = ReadProfileString(ini, kSection, "Edit2_Text")) s.encoderOptions = Trim(*v);
-    ReadBool(s.useOutputDir, ini, "cbOutputdir_Checked");
-    if (auto v = ReadProfileString(ini, kSection, "DirectoryEdit1_Text")) s.outputDir = NormalizeFolderText(Trim(*v));
-    if (auto v = ReadProfileString(ini, kSection, "ComboID3_Tag")) {
-        const int tag = ToInt(Trim(*v));
-        s.tags.apeTarget = (tag == 0 || tag == 1) ? tag : -1;
-    }
-}
-
-std::optional<std::string> FindWindowIni(const std::string &cliProgramPath)
-{
-    std::error_code ec;
-    const fs::path dir = fs::absolute(cliProgramPath, ec).parent_path();
-    std::vector<fs::path> candidates{dir / "trackmill.ini", dir.parent_path() / "main" / "trackmill.ini"};
-    const char *xdg = std::getenv("XDG_CONFIG_HOME");
-    const char *home = std::getenv("HOME");
-    if (xdg && *xdg)
-        candidates.push_back(fs::path(xdg) / "trackmill" / "trackmill.ini");
-    else if (home && *home)
-        candidates.push_back(fs::path(home) / ".config" / "trackmill" / "trackmill.ini");
-    for (const fs::path &p : candidates)
-        if (fs::is_regular_file(p, ec)) return p.string();
-    return std::nullopt;
+    if (stored.convertApe) s.tags.convertApe = *stored.convertApe;
+    if (stored.copyId3v1) s.tags.copyID3v1 = *stored.copyId3v1;
+    if (stored.copyId3v2) s.tags.copyID3v2 = *stored.copyId3v2;
+    if (stored.decoderOptions) s.decoderOptions = *stored.decoderOptions;
+    if (stored.encoderOptions) s.encoderOptions = *stored.encoderOptions;
+    if (stored.useOutputDir) s.useOutputDir = *stored.useOutputDir;
+    if (stored.outputDir) s.outputDir = NormalizeFolderText(*stored.outputDir);
+    if (stored.apeTarget) s.tags.apeTarget = *stored.apeTarget;
+    if (stored.jobs) s.jobs = *stored.jobs;
+    if (stored.existing) s.existing = FromStored(*stored.existing);
+    if (stored.keepFolders) s.keepFolders = *stored.keepFolders;
 }
 
 std::string NormalizeFolderText(const std::string &folder)
@@ -177,6 +131,10 @@ bool ParseConvertOptions(const std::vector<std::string> &args, TConvertOptions &
             name = a.substr(0, eq);
             value = a.substr(eq + 1);
             hasValue = true;
+        } else if (a.size() > 2 && a.rfind("-j", 0) == 0) {
+            name = "-j";
+            value = a.substr(2);
+            hasValue = true;
         }
         auto takeValue = [&]() -> bool {
             if (hasValue) return true;
@@ -185,7 +143,7 @@ bool ParseConvertOptions(const std::vector<std::string> &args, TConvertOptions &
             return true;
         };
         auto noValue = [&]() { return !hasValue; };
-        if (name == "--help" || name == "-h") {
+        if ((name == "--help" || name == "-h") && noValue()) {
             o.help = true;
         } else if (name == "--decoder-options") {
             if (!takeValue()) return fail("--decoder-options needs a value");
@@ -198,7 +156,27 @@ bool ParseConvertOptions(const std::vector<std::string> &args, TConvertOptions &
             std::error_code ec;
             const fs::path abs = fs::absolute(value, ec);
             o.settings.useOutputDir = true;
-            o.settings.outputDir = NormalizeFolderText(ec ? value : abs.string());
+            o.settings.outputDir = NormalizeFolderText(ec ? value : abs.lexically_normal().string());
+        } else if (name == "--flat" && noValue()) {
+            o.settings.keepFolders = false;
+        } else if (name == "--existing") {
+            if (!takeValue()) return fail("--existing needs skip, overwrite or keep-both");
+            if (EqualNoCase(value, "skip"))
+                o.settings.existing = TExistingPolicy::Skip;
+            else if (EqualNoCase(value, "overwrite"))
+                o.settings.existing = TExistingPolicy::Overwrite;
+            else if (EqualNoCase(value, "keep-both"))
+                o.settings.existing = TExistingPolicy::KeepBoth;
+            else
+                return fail("--existing takes skip, overwrite or keep-both, not '" + value + "'");
+        } else if (name == "--jobs" || name == "-j") {
+            if (!takeValue()) return fail(name + " needs a number");
+            const auto jobs = config::ParseJobs(value);
+            if (!jobs) return fail(name + " takes a whole number from 1 on, not '" + value + "'");
+            if (*jobs == config::kMaxJobs && value != std::to_string(config::kMaxJobs))
+                o.notes.push_back(name + " " + value + " is more than " + std::to_string(config::kMaxJobs) +
+                                  "; converting " + std::to_string(config::kMaxJobs) + " files at once");
+            o.settings.jobs = *jobs;
         } else if (name == "--no-id3v1" && noValue()) {
             o.settings.tags.copyID3v1 = false;
         } else if (name == "--no-id3v2" && noValue()) {
@@ -213,6 +191,10 @@ bool ParseConvertOptions(const std::vector<std::string> &args, TConvertOptions &
                 o.settings.tags.apeTarget = 1;
             else
                 return fail("--ape-to takes id3v1 or id3v2, not '" + value + "'");
+        } else if (name == "--dry-run" && noValue()) {
+            o.dryRun = true;
+        } else if (name == "--json" && noValue()) {
+            o.json = true;
         } else {
             return fail("unknown option '" + a + "'");
         }

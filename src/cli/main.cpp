@@ -49,9 +49,7 @@ int main(int argc, char **argv)
         return trackmill::RunInfo(std::vector<std::string>(argv + 2, argv + argc));
     }
     if (command == "convert") {
-        QStringList args = QCoreApplication::arguments();
-        args.erase(args.begin(), args.begin() + 2);
-        return trackmill::RunConvert(args);
+        return trackmill::RunConvert(std::vector<std::string>(argv + 2, argv + argc));
     }
     std::fprintf(stderr, "trackmill-cli: unknown command '%s'\n\n%s", command.c_str(), kUsage);
     return 2;

@@ -47,7 +47,24 @@ bool HasMusepackExtension(const QString &name)
 TTranscodeList::TTranscodeList(HeaderTest headerTest) : headerTest_(std::move(headerTest))
 {
     scanner_.SetFileMask(QString::fromLatin1(kTranscodeFileMask));
-    scanner_.SetOnFileFound([this](TTreeScanner &s) { foundFiles_.append(s.FileFound()); });
+    scanner_.SetOnFileFound([this](TTreeScanner &s) {
+        foundFiles_.append(s.FileFound());
+        foundBases_.append(currentBase_);
+    });
+    TWorkQueue::Observer observer;
+    observer.added = [this](int index, const TWorkItem &item) {
+        if (onItemAdded_) onItemAdded_(index, QFile::decodeName(QByteArray::fromStdString(item.source)));
+    };
+    observer.removed = [this](int index) {
+        if (onItemRemoved_) onItemRemoved_(index);
+    };
+    observer.cleared = [this] {
+        if (onCleared_) onCleared_();
+    };
+    observer.changed = [this](int index, const TWorkItem &item) {
+        if (onItemChanged_) onItemChanged_(index, item);
+    };
+    queue_.SetObserver(std::move(observer));
 }
 
 TTranscodeList::~TTranscodeList() = default;
@@ -58,75 +75,126 @@ void TTranscodeList::SetProcessMessages(std::function<void()> hook)
     scanner_.SetProcessMessages(std::move(hook));
 }
 
+QStringList TTranscodeList::Items() const
+{
+    QStringList items;
+    items.reserve(queue_.Count());
+    for (const TWorkItem &item : queue_.Items()) items << QFile::decodeName(QByteArray::fromStdString(item.source));
+    return items;
+}
+
+QString TTranscodeList::Item(int index) const
+{
+    return QFile::decodeName(QByteArray::fromStdString(queue_.At(index).source));
+}
+
 bool TTranscodeList::Contains(const QString &name) const
 {
-    return keys_.contains(Key(name));
+    return queue_.Contains(QFile::encodeName(name).toStdString());
 }
 
 void TTranscodeList::Delete(int index)
 {
-    if (index < 0 || index >= items_.size()) return;
-    keys_.remove(Key(items_.at(index)));
-    items_.removeAt(index);
-    if (onItemRemoved_) onItemRemoved_(index);
+    queue_.Remove(index);
 }
 
-void TTranscodeList::HandleDrop(const QStringList &names)
+TTranscodeList::TAddResult TTranscodeList::HandleDrop(const QStringList &names)
 {
+    TAddResult result;
     // The events processed during a drop can deliver another one; it must not disturb
     // the names or the found files of the running one, so it waits its turn.
     if (dropping_) {
         pendingDrops_.append(names);
-        return;
+        return result;
     }
     dropping_ = true;
     Finally done{[this] {
         dropping_ = false;
         pendingDrops_.clear();
     }};
-    HandleOneDrop(names);
-    while (!pendingDrops_.isEmpty()) HandleOneDrop(pendingDrops_.takeFirst());
+    HandleOneDrop(names, result);
+    while (!pendingDrops_.isEmpty()) HandleOneDrop(pendingDrops_.takeFirst(), result);
+    return result;
 }
 
+namespace {
+
+// The folder whose structure an output keeps: the dropped folder's parent.
+QString ParentOf(const QString &folder)
+{
+    QString f = folder;
+    while (f.size() > 1 && f.endsWith(QLatin1Char('/'))) f.chop(1);
+    const qsizetype slash = f.lastIndexOf(QLatin1Char('/'));
+    if (slash < 0) return QString();
+    return slash == 0 ? QStringLiteral("/") : f.left(slash);
+}
+
+}  // namespace
+
 // By value: the caller's list (the drop target's Files) may change under a later drop.
-void TTranscodeList::HandleOneDrop(QStringList names)
+void TTranscodeList::HandleOneDrop(QStringList names, TAddResult &result)
 {
     if (onWaitCursor_) onWaitCursor_(true);
     Finally restore{[this] {
         foundFiles_.clear();
+        foundBases_.clear();
         if (onWaitCursor_) onWaitCursor_(false);
     }};
 
     for (const QString &name : names) {
         if (!ScanAsFolder(name)) continue;
+        currentBase_ = ParentOf(name);
         scanner_.SetInitialDirectory(name);
         scanner_.Execute();
+        for (const QString &refused : scanner_.RefusedNames()) {
+            ++result.rejected;
+            if (onRefused_) onRefused_(refused, QStringLiteral("the name is not valid UTF-8"));
+        }
     }
-    AddFiles(names);
-    if (!foundFiles_.isEmpty()) AddFiles(foundFiles_);
+    result.added += AddFiles(names, {}, result.rejected);
+    if (!foundFiles_.isEmpty()) {
+        // Copies: a hook may start another scan that refills the members.
+        const QStringList found = foundFiles_, bases = foundBases_;
+        result.added += AddFiles(found, bases, result.rejected);
+    }
 }
 
-int TTranscodeList::AddFiles(const QStringList &namesIn)
+int TTranscodeList::AddFiles(const QStringList &names, const QString &base)
+{
+    int rejected = 0;
+    QStringList bases;
+    if (!base.isEmpty())
+        for (qsizetype i = 0; i < names.size(); ++i) bases << base;
+    return AddFiles(names, bases, rejected);
+}
+
+int TTranscodeList::AddFiles(const QStringList &namesIn, const QStringList &bases, int &rejected)
 {
     const QStringList names = namesIn;  // a hook may change the caller's list meanwhile
     int added = 0;
-    for (const QString &name : names) {
-        if (!HasMusepackExtension(name)) continue;
-        QString key = Key(name);
-        if (keys_.contains(key)) continue;
+    for (qsizetype i = 0; i < names.size(); ++i) {
+        const QString &name = names[i];
+        const bool isFile = IsRegularFile(name);
+        if (!HasMusepackExtension(name)) {
+            if (isFile) ++rejected;
+            continue;
+        }
+        const std::string source = QFile::encodeName(name).toStdString();
+        if (queue_.Contains(source)) continue;
 
         bool valid = false;
         try {
-            valid = IsRegularFile(name) && headerTest_ && headerTest_(name);
+            valid = isFile && headerTest_ && headerTest_(name);
         } catch (...) {
             if (processMessages_) processMessages_();
             throw;
         }
         if (valid) {
-            items_.append(name);
-            keys_.insert(std::move(key));
+            const QString base = i < bases.size() ? bases[i] : QString();
+            queue_.Add(source, QFile::encodeName(base).toStdString());
             ++added;
-            if (onItemAdded_) onItemAdded_(int(items_.size()) - 1, name);
+        } else if (isFile) {
+            ++rejected;
         }
         if (processMessages_) processMessages_();
     }
@@ -135,9 +203,7 @@ int TTranscodeList::AddFiles(const QStringList &namesIn)
 
 void TTranscodeList::ClearAll()
 {
-    items_.clear();
-    keys_.clear();
-    if (onCleared_) onCleared_();
+    queue_.Clear();
     if (onClearInfo_) onClearInfo_();
 }
 
@@ -146,12 +212,12 @@ int TTranscodeList::DeleteItems(const QList<int> &selectedRows)
     QList<int> rows;
     rows.reserve(selectedRows.size());
     for (int row : selectedRows)
-        if (row >= 0 && row < items_.size()) rows.append(row);
+        if (row >= 0 && row < queue_.Count()) rows.append(row);
     if (rows.isEmpty()) return 0;
     std::sort(rows.begin(), rows.end(), std::greater<int>());
     rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
     for (int row : rows) Delete(row);
-    if (items_.isEmpty() && onClearInfo_) onClearInfo_();
+    if (queue_.IsEmpty() && onClearInfo_) onClearInfo_();
     return int(rows.size());
 }
 

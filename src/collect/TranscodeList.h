@@ -1,11 +1,11 @@
-// The list of Musepack source files a job transcodes, front first, and how dropped
-// names get into it. The window mirrors the list into its list box through the change
-// hooks; trackmill-cli uses the same class without a window.
+// How dropped or named files and folders get into the engine's queue of work items, and
+// the list's two buttons. The window mirrors the queue into its list box through the
+// change hooks; trackmill-cli uses the same class without a window.
 #pragma once
 
 #include "collect/TreeScan.h"
+#include "engine/WorkQueue.h"
 
-#include <QSet>
 #include <QString>
 #include <QStringList>
 
@@ -32,26 +32,35 @@ public:
     TTranscodeList(const TTranscodeList &) = delete;
     TTranscodeList &operator=(const TTranscodeList &) = delete;
 
-    // --- the list ---
-    const QStringList &Items() const { return items_; }
-    int Count() const { return int(items_.size()); }
-    bool IsEmpty() const { return items_.isEmpty(); }
-    const QString &Item(int index) const { return items_.at(index); }
-    // Whether an entry equals the name ignoring letter case (whole text).
+    // --- the list: the engine's queue ---
+    TWorkQueue &Queue() { return queue_; }
+    const TWorkQueue &Queue() const { return queue_; }
+    QStringList Items() const;
+    int Count() const { return queue_.Count(); }
+    bool IsEmpty() const { return queue_.IsEmpty(); }
+    QString Item(int index) const;
+    // Whether an entry is this very path, byte for byte ("Song.mpc" and "song.mpc" are two
+    // files on Linux).
     bool Contains(const QString &name) const;
-    // Removes one entry; the job removes entry 0 when its file is done. Out of range: no-op.
+    // Removes one entry. Out of range: no-op.
     void Delete(int index);
 
     // --- collection ---
     // Handles one drop: scans every dropped folder (or name whose type can't be read) into
-    // FoundFiles, then adds the dropped names, then the found files. A drop that arrives
-    // while one is being handled (through the processed events) is queued and handled
-    // right after it. The wait cursor is switched off and FoundFiles emptied also when a
-    // hook throws.
-    void HandleDrop(const QStringList &names);
-    // Appends the acceptable names in order: Musepack extension, not listed yet (ignoring
-    // case), header test passed. Returns how many were added.
-    int AddFiles(const QStringList &names);
+    // FoundFiles, then adds the dropped names, then the found files; a found file keeps
+    // its dropped folder's parent as its base, so its output can keep the structure below
+    // it. A drop that arrives while one is being handled (through the processed events)
+    // is queued and handled right after it. The wait cursor is switched off and
+    // FoundFiles emptied also when a hook throws. Returns how many files were added, and
+    // how many files offered were not accepted (duplicates are not counted).
+    struct TAddResult {
+        int added = 0;
+        int rejected = 0;
+    };
+    TAddResult HandleDrop(const QStringList &names);
+    // Appends the acceptable names in order: Musepack extension, not listed yet, header
+    // test passed. Returns how many were added.
+    int AddFiles(const QStringList &names, const QString &base = {});
     // Paths the scanner reported during the current drop, in report order; empty between drops.
     const QStringList &FoundFiles() const { return foundFiles_; }
     TTreeScanner &Scanner() { return scanner_; }
@@ -73,18 +82,23 @@ public:
     // The information panel is to be emptied.
     void SetOnClearInfo(std::function<void()> hook) { onClearInfo_ = std::move(hook); }
     // Mirrors of the list: an entry appended at index, an entry removed at index,
-    // everything removed.
+    // everything removed, an entry's state or progress changed.
     void SetOnItemAdded(std::function<void(int index, const QString &path)> hook) { onItemAdded_ = std::move(hook); }
     void SetOnItemRemoved(std::function<void(int index)> hook) { onItemRemoved_ = std::move(hook); }
     void SetOnCleared(std::function<void()> hook) { onCleared_ = std::move(hook); }
+    void SetOnItemChanged(std::function<void(int index, const TWorkItem &)> hook) { onItemChanged_ = std::move(hook); }
+    // A file that could not be taken although it looked like one, with the reason (a name
+    // that is not valid UTF-8 cannot be carried through to the programs).
+    void SetOnRefused(std::function<void(const QString &name, const QString &reason)> hook) { onRefused_ = std::move(hook); }
 
 private:
-    void HandleOneDrop(QStringList names);
-    static QString Key(const QString &name) { return name.toCaseFolded(); }
+    void HandleOneDrop(QStringList names, TAddResult &result);
+    int AddFiles(const QStringList &names, const QStringList &bases, int &rejected);
 
-    QStringList items_;
-    QSet<QString> keys_;  // case-folded entries, so the duplicate test is not a linear search
+    TWorkQueue queue_;
     QStringList foundFiles_;
+    QStringList foundBases_;
+    QString currentBase_;  // of the folder being scanned
     TTreeScanner scanner_;
     QList<QStringList> pendingDrops_;
     bool dropping_ = false;
@@ -96,6 +110,8 @@ private:
     std::function<void(int, const QString &)> onItemAdded_;
     std::function<void(int)> onItemRemoved_;
     std::function<void()> onCleared_;
+    std::function<void(int, const TWorkItem &)> onItemChanged_;
+    std::function<void(const QString &, const QString &)> onRefused_;
 };
 
 }  // namespace trackmill

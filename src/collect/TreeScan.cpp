@@ -1,5 +1,7 @@
 #include "collect/TreeScan.h"
 
+#include "formats/TextUtil.h"
+
 #include <QCollator>
 #include <QDir>
 #include <QFile>
@@ -28,7 +30,7 @@ struct Entry {
 // The names of one folder, read before any event is raised so no handle stays open
 // while handlers run.
 void ReadFolder(const QString &folder, const QString &mask, std::vector<Entry> &files,
-                std::vector<Entry> &subfolders, const QCollator &collator)
+                std::vector<Entry> &subfolders, QStringList &refused, const QCollator &collator)
 {
     const QByteArray encoded = QFile::encodeName(folder);
     DIR *dir = ::opendir(encoded.constData());
@@ -41,8 +43,15 @@ void ReadFolder(const QString &folder, const QString &mask, std::vector<Entry> &
         const char *raw = ent->d_name;
         if (raw[0] == '.' && (raw[1] == 0 || (raw[1] == '.' && raw[2] == 0))) continue;
         const QString name = QFile::decodeName(raw);
-        // A name that does not survive the round trip could never be opened again.
-        if (QFile::encodeName(name) != QByteArrayView(raw)) continue;
+        // A name that does not survive the round trip could never be opened again: it is
+        // named (its bytes escaped) instead of being passed over in silence.
+        if (QFile::encodeName(name) != QByteArrayView(raw)) {
+            struct stat st {};
+            if (raw[0] == '.' || ::fstatat(fd, raw, &st, 0) != 0) continue;
+            if (S_ISDIR(st.st_mode) || (S_ISREG(st.st_mode) && MatchesMask(name, mask)))
+                refused << folder + QString::fromStdString(EscapeControls(raw));
+            continue;
+        }
 
         bool isDir = ent->d_type == DT_DIR;
         bool isFile = ent->d_type == DT_REG;
@@ -124,6 +133,7 @@ void TTreeScanner::Execute()
 
     fileFound_.clear();
     fileSize_ = 0;
+    refusedNames_.clear();
     if (initialDirectory_.isEmpty()) initialDirectory_ = QDir::currentPath();
     if (!initialDirectory_.endsWith(QLatin1Char('/'))) initialDirectory_ += QLatin1Char('/');
 
@@ -143,7 +153,7 @@ void TTreeScanner::ScanFolder(Walk &walk, const QString &folder)
 
     std::vector<Entry> files;
     std::vector<Entry> subfolders;
-    ReadFolder(folder, fileMask_, files, subfolders, walk.collator);
+    ReadFolder(folder, fileMask_, files, subfolders, refusedNames_, walk.collator);
 
     for (const Entry &file : files) {
         fileFound_ = file.path;

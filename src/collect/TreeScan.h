@@ -4,6 +4,7 @@
 
 #include <QObject>
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 
@@ -58,6 +59,11 @@ public:
 
     bool SearchInProgress() const { return searchInProgress_; }
 
+    // Files matching the mask, and folders, whose names are not valid UTF-8 and so cannot
+    // be carried on, found by the last scan: the folder's path and the name with its bytes
+    // escaped ("\xFF").
+    const QStringList &RefusedNames() const { return refusedNames_; }
+
     bool Recursive() const { return recursive_; }
     void SetRecursive(bool recursive) { recursive_ = recursive; }
 
@@ -73,6 +79,7 @@ private:
     qint64 fileSize_ = 0;
     QString initialDirectory_;
     QString fileMask_;
+    QStringList refusedNames_;
     bool searchInProgress_ = false;
     bool recursive_ = true;
 };

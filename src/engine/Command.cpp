@@ -37,11 +37,20 @@ std::string BuildCommand(const std::string &commandTemplate, const std::string &
                          const std::string &sourcePath, const std::string &encoderOptions,
                          const std::string &outputPath, const PathQuoter &quote)
 {
+    return FillTemplate(commandTemplate,
+                        {{kPlaceholderDecoderOptions, decoderOptions, false},
+                         {kPlaceholderInFile, sourcePath, true},
+                         {kPlaceholderEncoderOptions, encoderOptions, false},
+                         {kPlaceholderOutFile, outputPath, true}},
+                        quote);
+}
+
+std::string FillTemplate(const std::string &commandTemplate, const std::vector<TTemplateInsert> &inserts,
+                         const PathQuoter &quote)
+{
     std::vector<Segment> line{{commandTemplate, false}};
-    ReplaceFirst(line, kPlaceholderDecoderOptions, {decoderOptions, false});
-    ReplaceFirst(line, kPlaceholderInFile, {quote(sourcePath), true});
-    ReplaceFirst(line, kPlaceholderEncoderOptions, {encoderOptions, false});
-    ReplaceFirst(line, kPlaceholderOutFile, {quote(outputPath), true});
+    for (const TTemplateInsert &insert : inserts)
+        ReplaceFirst(line, insert.placeholder, {insert.path ? quote(insert.text) : insert.text, insert.path});
 
     // One left-to-right pass over the text between the paths, as if the paths were not
     // there: a run of spaces split by an empty segment still counts as one run.
@@ -90,7 +99,7 @@ bool WriteScript(const std::string &scriptPath, const std::string &command, std:
         if (error) *error = std::strerror(err);
         return false;
     };
-    const int fd = ::open(scriptPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    const int fd = ::open(scriptPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
     if (fd < 0) return fail(errno);
     const std::string content = command + "\n";
     std::size_t done = 0;
@@ -100,11 +109,16 @@ bool WriteScript(const std::string &scriptPath, const std::string &command, std:
             if (errno == EINTR) continue;
             const int err = errno;
             ::close(fd);
+            ::unlink(scriptPath.c_str());
             return fail(err);
         }
         done += static_cast<std::size_t>(n);
     }
-    if (::close(fd) != 0) return fail(errno);
+    if (::close(fd) != 0) {
+        const int err = errno;
+        ::unlink(scriptPath.c_str());
+        return fail(err);
+    }
     return true;
 }
 

@@ -4,6 +4,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace trackmill {
 
@@ -24,6 +25,16 @@ std::string BuildCommand(const std::string &commandTemplate, const std::string &
                          const std::string &sourcePath, const std::string &encoderOptions,
                          const std::string &outputPath, const PathQuoter &quote);
 
+// The same for any list of placeholders, replaced in the order given; a path insert is
+// quoted and opaque as above, any other is taken as it stands.
+struct TTemplateInsert {
+    const char *placeholder;
+    std::string text;
+    bool path = false;
+};
+std::string FillTemplate(const std::string &commandTemplate, const std::vector<TTemplateInsert> &inserts,
+                         const PathQuoter &quote);
+
 // Everything after the last "/".
 std::string FileNamePart(const std::string &path);
 
@@ -36,8 +47,9 @@ std::string ChangeExtensionToMp3(const std::string &path);
 std::string OutputPathFor(const std::string &sourcePath, bool useOutputDir,
                           const std::string &outputDir);
 
-// Creates or truncates the script and writes the command as its only line, ended by LF.
-// On failure returns false and sets *error to a readable reason.
+// Creates the script (exclusively: never over an existing file, never through a link) and
+// writes the command as its only line, ended by LF. On failure returns false, leaves no
+// file behind and sets *error to a readable reason.
 bool WriteScript(const std::string &scriptPath, const std::string &command,
                  std::string *error = nullptr);
 

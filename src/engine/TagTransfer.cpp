@@ -57,7 +57,7 @@ TTransferResult TransferTags(const std::string &sourcePath, const std::string &o
             return;
         }
         ++result.writesFailed;
-        if (result.error.empty()) result.error = std::string("the ") + kind + " tag could not be written: " + why;
+        if (result.error.empty()) result.error = std::string(kind) + " tag: " + why;
     };
 
     if (switches.copyID3v1 && source.ID3v1Tag().Present())

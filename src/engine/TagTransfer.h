@@ -22,7 +22,7 @@ struct TTransferResult {
     bool id3v2Copied = false;
     bool apeConverted = false;
     int writesFailed = 0;        // tag writes attempted that did not reach the MP3
-    std::string error;           // the first failed write and why, for the user
+    std::string error;           // the first failed write and why ("ID3v2 tag: No space left on device")
 };
 
 inline constexpr std::uint8_t kNoGenre = 255;

@@ -1,28 +1,31 @@
 #include "engine/TranscodeJob.h"
 
-#include <cstdio>
+#include "formats/MPEGAudio.h"
+#include "formats/MPEGplus.h"
+
+#include <algorithm>
+#include <cmath>
 #include <exception>
-#include <sys/stat.h>
 
 namespace trackmill {
 
-namespace {
+struct TranscodeJob::Active {
+    TPreparedFile prepared;
+    double sourceSeconds = 0;
+    TMp3FrameWalker walker;
+};
 
-// Size of the file in bytes, -1 when it is missing or not a regular file.
-long long FileSizeOf(const std::string &path)
+TranscodeJob::TranscodeJob(TWorkQueue &queue, TCommandRunner &runner, TTranscodeHost &host, TJobPlatform platform)
+    : queue_(queue), runner_(runner), host_(host), platform_(std::move(platform))
 {
-    struct stat st{};
-    if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return -1;
-    return static_cast<long long>(st.st_size);
+    runner_.SetHandlers({[this](std::uint64_t id, const std::string &text) { CommandOutput(id, text); },
+                         [this](std::uint64_t id, int status) { CommandEnded(id, status); }});
 }
 
-const char *kStoppedSuffix = " Transcoding has stopped; the files not yet transcoded stay in the list.";
-
-}  // namespace
-
-TranscodeJob::TranscodeJob(TTranscodeHost &host, TJobPlatform platform)
-    : host_(host), platform_(std::move(platform))
+TranscodeJob::~TranscodeJob()
 {
+    runner_.SetHandlers({});
+    // Commands still running keep their temporary MP3s; nothing under an output name is half done.
 }
 
 TControlStates TranscodeJob::RunningControls()
@@ -37,12 +40,13 @@ TControlStates TranscodeJob::IdleControls(bool programsFound)
 
 bool TranscodeJob::Startup()
 {
-    for (const TRequiredProgram &p : platform_.requiredPrograms)
-        if (!host_.ProgramFound(p.name)) host_.ShowErrorBox(p.missingMessage);
-    // Tested again: a program may have appeared while a box was open.
-    programsFound_ = true;
-    for (const TRequiredProgram &p : platform_.requiredPrograms)
-        programsFound_ = programsFound_ && host_.ProgramFound(p.name);
+    auto find = [&](const TRequiredProgram &p) { return platform_.findProgram ? platform_.findProgram(p.name) : std::string(); };
+    for (const TRequiredProgram *p : {&platform_.encoder, &platform_.decoder})
+        if (find(*p).empty()) host_.ShowErrorBox(p->missingMessage);
+    // Looked up again: a program may have been installed while a box was open.
+    encoderPath_ = find(platform_.encoder);
+    decoderPath_ = find(platform_.decoder);
+    programsFound_ = !encoderPath_.empty() && !decoderPath_.empty();
     TControlStates states = IdleControls(programsFound_);
     states.outputDirEdit = host_.Settings().useOutputDir;
     host_.SetControlStates(states);
@@ -51,125 +55,266 @@ bool TranscodeJob::Startup()
 
 void TranscodeJob::Start()
 {
-    if (Running() || state_ == State::ShutdownRequested) return;
-    converted_ = 0;
-    failed_ = 0;
-    StartStep(false);
+    if (state_ != State::Idle) return;
+    if (queue_.IsEmpty()) {
+        host_.ShowErrorBox(kListEmptyMessage);
+        return;
+    }
+    jobSettings_ = host_.Settings();
+    limit_ = std::max(1, jobSettings_.jobs);
+    cancel_ = aborting_ = false;
+    startAttempts_ = 0;
+    counts_ = {};
+
+    for (int i = 0; i < queue_.Count(); ++i)
+        queue_.Update(i, [i](TWorkItem &item) {
+            item.state = TItemState::Waiting;
+            item.reason.clear();
+            item.percent = 0;
+            item.number = i + 1;
+        });
+    TPlanOptions options;
+    options.useOutputDir = jobSettings_.useOutputDir;
+    options.outputDir = jobSettings_.outputDir;
+    options.keepFolders = jobSettings_.keepFolders;
+    options.existing = jobSettings_.existing;
+    const std::vector<TPlannedOutput> plans = PlanOutputs(queue_.Items(), options);
+    for (int i = 0; i < queue_.Count(); ++i)
+        queue_.Update(i, [&](TWorkItem &item) {
+            const TPlannedOutput &plan = plans[static_cast<std::size_t>(i)];
+            item.output = plan.output;
+            if (plan.kind == TPlannedOutput::Kind::Renamed) item.reason = plan.reason;
+        });
+
+    state_ = State::Running;
+    host_.SetControlStates(RunningControls());
+    host_.JobPlanned(queue_.Count());
+    // Skipped and refused files end here; walk by id, the queue shrinks meanwhile.
+    std::vector<std::uint64_t> ids;
+    for (const TWorkItem &item : queue_.Items()) ids.push_back(item.id);
+    for (std::size_t i = 0; i < ids.size(); ++i) {
+        const TPlannedOutput &plan = plans[i];
+        if (plan.kind == TPlannedOutput::Kind::Skipped)
+            FinishItem(queue_.IndexOf(ids[i]), TItemState::Skipped, plan.reason);
+        else if (plan.kind == TPlannedOutput::Kind::Refused)
+            FinishItem(queue_.IndexOf(ids[i]), TItemState::Failed, plan.reason);
+    }
+    FillSlots();
+}
+
+int TranscodeJob::NextWaiting() const
+{
+    for (int i = 0; i < queue_.Count(); ++i)
+        if (queue_.At(i).state == TItemState::Waiting) return i;
+    return -1;
+}
+
+void TranscodeJob::FillSlots()
+{
+    if (filling_ || state_ != State::Running) return;
+    filling_ = true;
+    while (!cancel_ && int(active_.size()) < limit_) {
+        const int index = NextWaiting();
+        if (index < 0) break;
+        const StartOutcome outcome = StartItem(index);
+        if (outcome == StartOutcome::TryLater) {
+            // Fewer at once from now on; with nothing running, try again a little later.
+            limit_ = std::max(1, int(active_.size()));
+            if (active_.empty()) {
+                if (++startAttempts_ >= kStartAttempts) {
+                    FinishItem(index, TItemState::Failed, "the command could not be started: the system has no processes to spare");
+                    startAttempts_ = 0;
+                    continue;
+                }
+                timerPending_ = true;
+                host_.ArmTimer(kRetryStartDelayMs);
+            }
+            break;
+        }
+        if (outcome == StartOutcome::Started) startAttempts_ = 0;
+    }
+    filling_ = false;
+    if (active_.empty() && !timerPending_) EndJob();
+}
+
+TranscodeJob::StartOutcome TranscodeJob::StartItem(int index)
+{
+    const TWorkItem item = queue_.At(index);
+    const TJobSettings settings = host_.Settings();  // the option lines as they are now
+    host_.FocusItem(index);
+    host_.ShowFileInfo(item.source);
+
+    TConversionSetup setup;
+    setup.commandTemplate = platform_.commandTemplate;
+    setup.scriptTemplate = platform_.scriptTemplate;
+    setup.decoderPath = decoderPath_;
+    setup.encoderPath = encoderPath_;
+    setup.shell = platform_.shell;
+    setup.decoderOptions = settings.decoderOptions;
+    setup.encoderOptions = settings.encoderOptions;
+
+    auto active = std::make_unique<Active>();
+    std::string error;
+    if (!PrepareFile(item, setup, platform_.quotePath, scratch_, active->prepared, &error)) {
+        FinishItem(index, TItemState::Failed, error);
+        return StartOutcome::Failed;
+    }
+    switch (runner_.Start(item.id, active->prepared.argv, &error)) {
+    case TCommandRunner::StartResult::TryLater:
+        DiscardPrepared(active->prepared);
+        return StartOutcome::TryLater;
+    case TCommandRunner::StartResult::Failed:
+        DiscardPrepared(active->prepared);
+        FinishItem(index, TItemState::Failed, "the command could not be started: " + error);
+        return StartOutcome::Failed;
+    case TCommandRunner::StartResult::Started:
+        break;
+    }
+    TMPEGplus source;
+    if (source.LoadFromFile(item.source) && source.Valid()) active->sourceSeconds = source.Duration();
+    const std::string shown = active->prepared.lines.shown;
+    active_[item.id] = std::move(active);
+    queue_.Update(index, [](TWorkItem &i) {
+        i.state = TItemState::Running;
+        i.percent = 0;
+    });
+    host_.FileStarted(queue_.At(index), shown);
+    return StartOutcome::Started;
+}
+
+void TranscodeJob::CommandOutput(std::uint64_t id, const std::string &text)
+{
+    const int index = queue_.IndexOf(id);
+    if (index >= 0) host_.FileOutput(queue_.At(index), text);
+}
+
+void TranscodeJob::PollProgress()
+{
+    for (auto &[id, active] : active_) {
+        const int index = queue_.IndexOf(id);
+        if (index < 0 || active->sourceSeconds <= 0) continue;
+        active->walker.Advance(active->prepared.tempMp3);
+        const int percent = std::clamp(int(active->walker.Seconds() * 100 / active->sourceSeconds), 0, 99);
+        if (percent == queue_.At(index).percent) continue;
+        queue_.Update(index, [percent](TWorkItem &i) { i.percent = percent; });
+        host_.FileProgress(queue_.At(index));
+    }
+}
+
+void TranscodeJob::CommandEnded(std::uint64_t id, int status)
+{
+    const auto found = active_.find(id);
+    if (found == active_.end()) return;
+    std::unique_ptr<Active> active = std::move(found->second);
+    active_.erase(found);
+    const int index = queue_.IndexOf(id);
+    if (index < 0) {
+        DiscardPrepared(active->prepared);
+    } else if (aborting_) {
+        DiscardPrepared(active->prepared);
+        FinishItem(index, TItemState::Cancelled, "stopped before it was finished");
+    } else {
+        const TJobSettings settings = host_.Settings();  // the tag switches as they are now
+        TConversionResult result;
+        try {
+            result = FinishFile(queue_.At(index), active->prepared, status, settings.tags,
+                                jobSettings_.existing == TExistingPolicy::Overwrite);
+        } catch (const std::exception &e) {
+            DiscardPrepared(active->prepared);
+            result.reason = std::string("the tags could not be written: ") + e.what();
+        }
+        queue_.Update(index, [&](TWorkItem &i) {
+            i.tags = result.tags;
+            if (result.ok) i.percent = 100;
+        });
+        FinishItem(index, result.ok ? TItemState::Converted : TItemState::Failed, result.reason);
+    }
+    // A Cancel click waiting in the queue is seen before the decision below.
+    host_.ProcessEvents();
+    ContinueOrEnd();
+}
+
+void TranscodeJob::FinishItem(int index, TItemState state, const std::string &reason)
+{
+    if (index < 0) return;
+    queue_.Update(index, [&](TWorkItem &i) {
+        i.state = state;
+        if (!reason.empty() || state != TItemState::Converted) i.reason = reason;
+    });
+    switch (state) {
+    case TItemState::Converted: ++counts_.converted; break;
+    case TItemState::Skipped: ++counts_.skipped; break;
+    case TItemState::Failed: ++counts_.failed; break;
+    default: ++counts_.cancelled; break;
+    }
+    host_.FileFinished(queue_.At(index));
+    if (state == TItemState::Converted || state == TItemState::Skipped) queue_.Remove(index);
+}
+
+void TranscodeJob::ContinueOrEnd()
+{
+    if (state_ != State::Running) return;
+    if (!cancel_ && NextWaiting() >= 0) {
+        if (platform_.pauseBetweenFilesMs > 0) {
+            if (!timerPending_) {
+                timerPending_ = true;
+                host_.ArmTimer(platform_.pauseBetweenFilesMs);
+            }
+        } else {
+            FillSlots();
+        }
+        return;
+    }
+    if (active_.empty() && !timerPending_) EndJob();
 }
 
 void TranscodeJob::TimerFired()
 {
-    if (state_ != State::BetweenFiles) return;
-    // A Cancel pressed in the pause between two files would otherwise be cleared by the
-    // start step, and the job would go on against the user's request.
-    if (cancelRequested_) {
-        EndJob(false);
+    if (!timerPending_) return;
+    timerPending_ = false;
+    if (state_ != State::Running) return;
+    // A Cancel pressed in the pause would otherwise go unseen until the next file ends.
+    if (cancel_) {
+        if (active_.empty()) EndJob();
         return;
     }
-    StartStep(true);
+    FillSlots();
 }
 
-bool TranscodeJob::StartStep(bool fromTimer)
+void TranscodeJob::Cancel()
 {
-    if (host_.ListCount() == 0) {
-        host_.ShowErrorBox(kListEmptyMessage);
-        // Only reachable between files when something emptied the list behind the job.
-        if (fromTimer) EndJob(false);
-        return false;
-    }
-    host_.FocusListEntry0();
-    const std::string source = host_.ListEntry0();
-    host_.ShowFileInfo(source);
-    const TJobSettings settings = host_.Settings();
-    const std::string output = OutputPathFor(source, settings.useOutputDir, settings.outputDir);
-    const std::string command = BuildCommand(platform_.commandTemplate, settings.decoderOptions, source,
-                                             settings.encoderOptions, output, platform_.quotePath);
-
-    TFileStart start{source, output, command, host_.ListCount()};
-    std::string error;
-    if (!WriteScript(platform_.scriptPath, command, &error)) {
-        const std::string message = "Cannot create file " + platform_.scriptPath;
-        host_.FileStarted(start);
-        host_.FileFinished({source, output, false, message + ": " + error, -1, {}});
-        ++failed_;
-        if (fromTimer) {
-            host_.ShowErrorBox(message + " (" + error + ")." + kStoppedSuffix);
-            EndJob(true);
-        } else {
-            // Nothing was switched yet: the window simply stays idle.
-            host_.ShowStandardError(message);
-            host_.JobEnded({converted_, failed_, host_.ListCount(), false, true, false});
-            state_ = State::Idle;
-        }
-        return false;
-    }
-
-    cancelRequested_ = false;
-    host_.FileStarted(start);
-    state_ = State::Running;
-    if (!host_.StartProcess(platform_.runApplication, platform_.runCommandLine)) {
-        std::remove(platform_.scriptPath.c_str());
-        ++failed_;
-        host_.FileFinished({source, output, false, "the command could not be started", -1, {}});
-        host_.ShowErrorBox("The command for " + source + " could not be started (" +
-                           platform_.runCommandLine + ")." + kStoppedSuffix);
-        EndJob(true);
-        return false;
-    }
-    host_.SetControlStates(RunningControls());
-    return true;
+    cancel_ = true;
 }
 
-void TranscodeJob::ProcessEnded(int exitCode)
+void TranscodeJob::Abort()
 {
     if (state_ != State::Running) return;
-
-    TFileResult result;
-    result.exitCode = exitCode;
-    if (host_.ListCount() > 0) {
-        result.source = host_.ListEntry0();
-        const TJobSettings settings = host_.Settings();
-        result.output = OutputPathFor(result.source, settings.useOutputDir, settings.outputDir);
-        // Judged before the tags go in: a tag alone must not pass for an MP3.
-        const long long size = FileSizeOf(result.output);
-        if (exitCode != 0)
-            result.why = "the command ended with exit status " + std::to_string(exitCode);
-        else if (size < 0)
-            result.why = "no MP3 was written";
-        else if (size == 0)
-            result.why = "the MP3 is empty";
-        result.ok = result.why.empty();
-        try {
-            result.tags = TransferTags(result.source, result.output, settings.tags);
-        } catch (const std::exception &e) {
-            result.why += (result.why.empty() ? "" : "; ") + std::string("tag transfer failed: ") + e.what();
-        } catch (...) {
-            result.why += (result.why.empty() ? "" : "; ") + std::string("tag transfer failed");
-        }
+    cancel_ = aborting_ = true;
+    std::vector<std::uint64_t> ids;
+    for (const auto &[id, active] : active_) ids.push_back(id);
+    for (std::uint64_t id : ids) runner_.Stop(id);
+    if (active_.empty()) {
+        timerPending_ = false;
+        EndJob();
     }
-
-    std::remove(platform_.scriptPath.c_str());
-    if (host_.ListCount() > 0) host_.RemoveListEntry0();
-    result.ok ? ++converted_ : ++failed_;
-    host_.FileFinished(result);
-    // A Cancel click waiting in the queue is seen before the decision below.
-    host_.ProcessEvents();
-
-    if (host_.ListCount() > 0 && !cancelRequested_) {
-        state_ = State::BetweenFiles;
-        host_.ArmTimer(kNextFileDelayMs);
-        return;
-    }
-    EndJob(false);
 }
 
-void TranscodeJob::EndJob(bool stoppedByError)
+void TranscodeJob::EndJob()
 {
-    TJobEnd end{converted_, failed_, host_.ListCount(), cancelRequested_, stoppedByError, false};
-    const bool shutdown = !stoppedByError && host_.Settings().shutdownAfterJob;
-    end.shutdownRequested = shutdown;
+    if (state_ != State::Running) return;
+    // The files never started stay in the queue, waiting for the next job.
+    for (int i = 0; i < queue_.Count(); ++i) {
+        if (queue_.At(i).state != TItemState::Waiting) continue;
+        FinishItem(i, TItemState::Cancelled, "not converted: the job was cancelled");
+        queue_.Update(i, [](TWorkItem &item) { item.state = TItemState::Waiting; });
+    }
+    TJobEnd end = counts_;
+    end.remaining = queue_.Count();
+    end.cancelRequested = cancel_;
+    end.shutdownRequested = host_.Settings().shutdownAfterJob;
+    scratch_.Remove();
     host_.JobEnded(end);
-    if (!shutdown) {
+    if (!end.shutdownRequested) {
         ReturnToIdle();
         return;
     }

@@ -1,13 +1,22 @@
-// The transcode job: takes entry 0 of the list, runs its command, transfers the tags
-// into the new MP3, removes the entry and, 100 ms later, goes on with the next one,
-// until the list is empty or Cancel was pressed. It owns no window, runner or timer:
-// the main window and trackmill-cli each implement TTranscodeHost and forward their
-// events (button clicks, the runner's end event, the timer) to the job's handlers.
+// The transcode job: plans the outputs of the whole queue, then converts up to N files at
+// once, each through its own script, judges every file by what the programs really did,
+// carries the tags, and puts the MP3 in place only when all of that succeeded. Converted
+// and skipped items leave the queue; failed ones stay, so the next job retries them.
+// It owns no window, runner or timer: the window and trackmill-cli each implement
+// TTranscodeHost and a TCommandRunner, and forward the timer to TimerFired.
 #pragma once
 
 #include "engine/Command.h"
+#include "engine/CommandRunner.h"
+#include "engine/Conversion.h"
+#include "engine/OutputPlan.h"
 #include "engine/TagTransfer.h"
+#include "engine/WorkQueue.h"
 
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -25,9 +34,9 @@ struct TControlStates {
     bool operator==(const TControlStates &) const = default;
 };
 
-// The values of the window's controls, read by the job at the moment it needs each:
-// option lines when a file starts, the tag switches in each file's end step, the
-// shutdown switch when the job ends.
+// The values of the controls, read by the job when it needs each: the folder choices
+// when it plans, the option lines when a file starts, the tag switches when a file ends,
+// the shutdown switch when the job ends.
 struct TJobSettings {
     std::string decoderOptions;  // Edit1
     std::string encoderOptions;  // Edit2
@@ -35,45 +44,36 @@ struct TJobSettings {
     std::string outputDir;       // DirectoryEdit1, kept ending in "/"
     TTagSwitches tags;           // cbID3v1, cbID3v2, cbApetag, ComboID3
     bool shutdownAfterJob = false;  // cbShutdown
+    int jobs = 1;                // files converted at once
+    bool keepFolders = true;
+    TExistingPolicy existing = TExistingPolicy::Skip;
 };
 
 struct TRequiredProgram {
-    std::string name;            // looked up by the host
+    std::string name;            // looked up through TJobPlatform::findProgram
     std::string missingMessage;  // shown when it is not found
 };
 
 // What the platform layer fixes; the callers fill it from there.
 struct TJobPlatform {
-    std::string commandTemplate;
+    std::string commandTemplate;  // the line shown
+    std::string scriptTemplate;   // the line run (see Conversion.h for its placeholders)
     PathQuoter quotePath;
-    std::string scriptPath;      // the script, relative to the working folder
-    std::string runApplication;  // what the runner starts, e.g. the shell ...
-    std::string runCommandLine;  // ... and its command line, naming the script
-    std::vector<TRequiredProgram> requiredPrograms;  // checked in this order at start-up
-};
-
-struct TFileStart {
-    std::string source;
-    std::string output;
-    std::string command;
-    int remaining = 0;  // entries in the list, this one included
-};
-
-struct TFileResult {
-    std::string source;
-    std::string output;
-    bool ok = false;
-    std::string why;        // empty when ok
-    int exitCode = -1;      // -1 when no process ran
-    TTransferResult tags;   // what the tag transfer wrote
+    std::string shell;            // absolute path of the shell that runs the script
+    TRequiredProgram encoder;     // checked first at start-up
+    TRequiredProgram decoder;
+    // Absolute path of an external program, or "" when it is not installed.
+    std::function<std::string(const std::string &name)> findProgram;
+    int pauseBetweenFilesMs = 0;  // the window keeps its 100 ms
 };
 
 struct TJobEnd {
     int converted = 0;
+    int skipped = 0;
     int failed = 0;
-    int remaining = 0;           // entries left in the list
-    bool cancelled = false;
-    bool stoppedByError = false;  // the job could not go on (script, process start)
+    int cancelled = 0;           // not converted because the job was cancelled or stopped
+    int remaining = 0;           // items left in the queue
+    bool cancelRequested = false;
     bool shutdownRequested = false;
 };
 
@@ -81,81 +81,103 @@ class TTranscodeHost {
 public:
     virtual ~TTranscodeHost() = default;
 
-    // The transcode list; the job reads and removes only entry 0.
-    virtual int ListCount() const = 0;
-    virtual std::string ListEntry0() const = 0;
-    virtual void RemoveListEntry0() = 0;
-    // Moves the list's focus mark to entry 0 (the selection stays).
-    virtual void FocusListEntry0() {}
-
     virtual TJobSettings Settings() const = 0;
-
-    virtual bool ProgramFound(const std::string &name) = 0;
-    // Sets the runner's application and command line and calls Run; false when the
-    // process could not be started. When true, the host later calls ProcessEnded.
-    virtual bool StartProcess(const std::string &application, const std::string &commandLine) = 0;
-    // One-shot: after the delay the host calls TimerFired, once.
+    // One-shot: after the delay the host calls TimerFired, once. Arming again restarts it.
     virtual void ArmTimer(int milliseconds) = 0;
-    virtual void ProcessEvents() = 0;
+    virtual void ProcessEvents() {}
     // The shutdown request; false when the system refused it.
-    virtual bool RequestShutdown() = 0;
+    virtual bool RequestShutdown() { return false; }
 
     // The program's own failure messages ("An error occured" box).
     virtual void ShowErrorBox(const std::string &message) = 0;
-    // The application's standard error display (a file that cannot be created).
-    virtual void ShowStandardError(const std::string &message) = 0;
-    virtual void ShowFileInfo(const std::string &path) = 0;
-    virtual void ClearFileInfo() = 0;
-    virtual void SetControlStates(const TControlStates &states) = 0;
+    virtual void ShowFileInfo(const std::string &) {}
+    virtual void ClearFileInfo() {}
+    virtual void SetControlStates(const TControlStates &) {}
+    // The list's focus mark moves to the file started last (its selection stays).
+    virtual void FocusItem(int) {}
 
-    // Progress, for the window's status or the terminal.
-    virtual void FileStarted(const TFileStart &) {}
-    virtual void FileFinished(const TFileResult &) {}
+    // The job's events; the front ends only present them.
+    virtual void JobPlanned(int /*total*/) {}
+    virtual void FileStarted(const TWorkItem &, const std::string & /*shownCommand*/) {}
+    virtual void FileProgress(const TWorkItem &) {}
+    virtual void FileOutput(const TWorkItem &, const std::string & /*text*/) {}
+    virtual void FileFinished(const TWorkItem &) {}
     virtual void JobEnded(const TJobEnd &) {}
 };
 
 inline constexpr int kNextFileDelayMs = 100;
+inline constexpr int kRetryStartDelayMs = 250;
+// How long a file waits for the system to have processes again before it fails.
+inline constexpr int kStartAttempts = 40;
 inline constexpr const char *kListEmptyMessage = "The list of files to transcode is empty";
 
 class TranscodeJob {
 public:
-    enum class State { Idle, Running, BetweenFiles, ShutdownRequested };
+    enum class State { Idle, Running, ShutdownRequested };
 
-    TranscodeJob(TTranscodeHost &host, TJobPlatform platform);
+    TranscodeJob(TWorkQueue &queue, TCommandRunner &runner, TTranscodeHost &host, TJobPlatform platform);
+    ~TranscodeJob();
+    TranscodeJob(const TranscodeJob &) = delete;
+    TranscodeJob &operator=(const TranscodeJob &) = delete;
 
-    // The window's creation: one error box per missing program, in order; the
-    // Transcode button is enabled only when all were found. Returns that.
+    // The window's creation: one error box per missing program, encoder first; the
+    // Transcode button is enabled only when both were found. Returns that.
     bool Startup();
     bool ProgramsFound() const { return programsFound_; }
 
     // The Transcode button.
     void Start();
-    // The runner's end event, with the process's exit status.
-    void ProcessEnded(int exitCode);
-    // The one-shot timer between two files.
+    // The one-shot timer (the pause between files, a retry after a refused start).
     void TimerFired();
-    // The Cancel button: the job ends after the current file.
-    void Cancel() { cancelRequested_ = true; }
+    // The Cancel button: no new file starts; the running ones finish.
+    void Cancel();
+    // Ends the running commands at once; their MP3s are removed and they count as cancelled.
+    void Abort();
+    // Follows the MP3s being written; the host calls it every few hundred ms while running.
+    void PollProgress();
 
     State CurrentState() const { return state_; }
-    bool CancelRequested() const { return cancelRequested_; }
-    bool Running() const { return state_ == State::Running || state_ == State::BetweenFiles; }
+    bool CancelRequested() const { return cancel_; }
+    bool Running() const { return state_ == State::Running; }
+    int RunningCount() const { return int(active_.size()); }
+    // The number of files run at once now (lowered when the system ran out of processes).
+    int Limit() const { return limit_; }
 
     static TControlStates RunningControls();
     static TControlStates IdleControls(bool programsFound);
 
 private:
-    bool StartStep(bool fromTimer);
-    void EndJob(bool stoppedByError);
+    struct Active;
+    enum class StartOutcome { Started, TryLater, Failed };
+
+    void FillSlots();
+    StartOutcome StartItem(int index);
+    void CommandEnded(std::uint64_t id, int status);
+    void CommandOutput(std::uint64_t id, const std::string &text);
+    void FinishItem(int index, TItemState state, const std::string &reason);
+    int NextWaiting() const;
+    void ContinueOrEnd();
+    void EndJob();
     void ReturnToIdle();
 
+    TWorkQueue &queue_;
+    TCommandRunner &runner_;
     TTranscodeHost &host_;
     TJobPlatform platform_;
     State state_ = State::Idle;
     bool programsFound_ = true;
-    bool cancelRequested_ = false;
-    int converted_ = 0;
-    int failed_ = 0;
+    std::string decoderPath_;
+    std::string encoderPath_;
+    bool cancel_ = false;
+    bool aborting_ = false;
+    bool timerPending_ = false;
+    bool filling_ = false;
+    int limit_ = 1;
+    int startAttempts_ = 0;
+    TJobSettings jobSettings_;  // as planned
+    TJobEnd counts_;
+    TScratchFolder scratch_;
+    std::map<std::uint64_t, std::unique_ptr<Active>> active_;
 };
 
 }  // namespace trackmill

@@ -1,6 +1,6 @@
 #include "main/Form1.h"
 
-#include "collect/FileDrop.h"
+#include "widgets/FileDrop.h"
 #include "collect/TranscodeList.h"
 #include "collect/TreeScan.h"
 #include "engine/Acceptance.h"
@@ -10,15 +10,19 @@
 #include "main/Storage.h"
 #include "system/AppRun.h"
 #include "system/JobPlatform.h"
+#include "system/RunnerPool.h"
+#include "config/StoredSettings.h"
 #include "system/Platform.h"
-#include "system/XReboot.h"
+#include "shutdown/XReboot.h"
 #include "widgets/ConsoleWindow.h"
 #include "widgets/ToolEdit.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QCloseEvent>
 #include <QContextMenuEvent>
+#include <QEventLoop>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
@@ -31,6 +35,8 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QTimer>
+
+#include <algorithm>
 
 namespace trackmill {
 
@@ -130,7 +136,8 @@ namespace {
 
 QString ReadDecoderUsage()
 {
-    const std::string program = platform::FindProgram(platform::kDecoderProgram);
+    const std::string program =
+        platform::FindProgram(platform::kDecoderProgram, QCoreApplication::applicationDirPath().toStdString());
     if (!program.empty()) {
         QProcess mpcdec;
         mpcdec.setProcessChannelMode(QProcess::MergedChannels);
@@ -377,7 +384,9 @@ void TForm1::CreateComponents()
 
     AppRunner1 = new TAppRunner(this);
     AppRunner1->setObjectName(QStringLiteral("AppRunner1"));
-    AppRunner1->SetOnTerminated([this](TAppRunner &sender) { AppRunner1Terminated(&sender); });
+    // AppRunner1 runs the first file at a time; the pool adds runners when several run.
+    runnerPool_ = new TRunnerPool(AppRunner1, this);
+    runnerPool_->SetOnTerminated([this](TAppRunner &sender) { AppRunner1Terminated(&sender); });
 
     XWinReboot1 = new TXWinReboot(this);
     XWinReboot1->setObjectName(QStringLiteral("XWinReboot1"));
@@ -391,12 +400,15 @@ void TForm1::CreateComponents()
     connect(Timer1, &QTimer::timeout, this, [this] { Timer1Timer(Timer1); });
 
     Console = new TConsoleWindow(this);
-    AppRunner1->SetOnOutput([this](TAppRunner &, const std::string &text) {
-        Console->AppendOutput(QByteArray::fromStdString(text));
-    });
 
+    jobs_ = config::DefaultJobs();
     host_ = std::make_unique<TForm1JobHost>(*this);
-    job_ = std::make_unique<TranscodeJob>(*host_, platform::JobPlatform());
+    job_ = std::make_unique<TranscodeJob>(
+        list_->Queue(), *runnerPool_, *host_,
+        platform::JobPlatform(QCoreApplication::applicationDirPath().toStdString(), kNextFileDelayMs));
+    progressTimer_ = new QTimer(this);
+    progressTimer_->setInterval(500);
+    connect(progressTimer_, &QTimer::timeout, this, [this] { job_->PollProgress(); });
 
     FormStorage1 = CreateFormStorage(*this);
     installEventFilter(this);
@@ -432,10 +444,35 @@ void TForm1::FormCreate(QObject *)
     ComboID3->setCurrentIndex(0);
 }
 
+void TForm1::closeEvent(QCloseEvent *event)
+{
+    if (job_ && job_->Running()) {
+        closingDuringJob_ = true;
+        job_->Cancel();
+    }
+    QWidget::closeEvent(event);
+}
+
 void TForm1::FormDestroy(QObject *)
 {
+    // The files in progress are finished first: verified, tagged and put in place, or
+    // removed. Leaving them would strand their MP3s under temporary names.
+    if (job_ && job_->Running()) {
+        closingDuringJob_ = true;
+        job_->Cancel();
+        QEventLoop loop;
+        QTimer poll;
+        connect(&poll, &QTimer::timeout, &loop, [&] {
+            if (!job_->Running()) loop.quit();
+        });
+        poll.start(50);
+        loop.exec();
+    }
     // No end event may reach a window that is going away; the command itself runs on.
     Timer1->stop();
+    progressTimer_->stop();
+    job_.reset();
+    runnerPool_->Forget(AppRunner1);
     delete AppRunner1;
     AppRunner1 = nullptr;
 }
@@ -447,9 +484,10 @@ void TForm1::Button1Click(QObject *)
     job_->Start();
 }
 
-void TForm1::AppRunner1Terminated(QObject *)
+void TForm1::AppRunner1Terminated(QObject *Sender)
 {
-    job_->ProcessEnded(int(AppRunner1->ExitCode()));
+    if (auto *runner = qobject_cast<TAppRunner *>(Sender))
+        runnerPool_->Terminated(*runner);
 }
 
 void TForm1::Timer1Timer(QObject *)
@@ -461,6 +499,11 @@ void TForm1::Timer1Timer(QObject *)
 void TForm1::Button4Click(QObject *)
 {
     job_->Cancel();
+}
+
+void TForm1::SetJobs(int jobs)
+{
+    jobs_ = std::clamp(jobs, 1, config::kMaxJobs);
 }
 
 void TForm1::FileDrop1Drop(QObject *)

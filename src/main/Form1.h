@@ -8,6 +8,8 @@
 #include <QStringList>
 #include <QWidget>
 
+#include "engine/OutputPlan.h"
+
 #include <functional>
 #include <memory>
 #include <string>
@@ -25,6 +27,7 @@ namespace trackmill {
 
 class TAppRunner;
 class TConsoleWindow;
+class TRunnerPool;
 class TDirectoryEdit;
 class TFileDrop;
 class TFormStorage;
@@ -114,6 +117,15 @@ public:
     TTranscodeList &List() { return *list_; }
     TranscodeJob &Job() { return *job_; }
 
+    // Settings the window keeps without a control of its own yet: files converted at once,
+    // the existing-files policy, whether folder structure is kept below the output folder.
+    int Jobs() const { return jobs_; }
+    void SetJobs(int jobs);
+    TExistingPolicy ExistingFiles() const { return existing_; }
+    void SetExistingFiles(TExistingPolicy policy) { existing_ = policy; }
+    bool KeepFolders() const { return keepFolders_; }
+    void SetKeepFolders(bool keep) { keepFolders_ = keep; }
+
     // --- the sixteen handlers ---
     void Button1Click(QObject *Sender);
     void FileDrop1Drop(QObject *Sender);
@@ -144,7 +156,12 @@ public:
 
     QString IniFileName() const;
 
+    // True once the window was closed while a job ran: the files in progress finish,
+    // no new one starts and no shutdown follows.
+    bool ClosingDuringJob() const { return closingDuringJob_; }
+
 protected:
+    void closeEvent(QCloseEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
@@ -158,7 +175,13 @@ private:
     friend class TForm1JobHost;
     std::unique_ptr<TTranscodeList> list_;
     std::unique_ptr<TForm1JobHost> host_;
+    TRunnerPool *runnerPool_ = nullptr;
     std::unique_ptr<TranscodeJob> job_;
+    QTimer *progressTimer_ = nullptr;
+    int jobs_ = 1;
+    TExistingPolicy existing_ = TExistingPolicy::Skip;
+    bool keepFolders_ = true;
+    bool closingDuringJob_ = false;
     std::function<void(TTreeScanner &)> listFileFound_;
     bool listUpdating_ = false;  // the window itself is changing ListBox1
     int listChanges_ = 0;        // selection or focus changes made by the user in ListBox1

@@ -1,16 +1,15 @@
 #include "main/JobHost.h"
 
-#include "collect/FileDrop.h"
 #include "collect/TranscodeList.h"
 #include "main/Form1.h"
-#include "system/AppRun.h"
-#include "system/Platform.h"
-#include "system/XReboot.h"
+#include "shutdown/XReboot.h"
 #include "widgets/ConsoleWindow.h"
+#include "widgets/FileDrop.h"
 #include "widgets/ToolEdit.h"
 
 #include <QCheckBox>
 #include <QCoreApplication>
+#include <QFile>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -18,61 +17,22 @@
 
 namespace trackmill {
 
-int TForm1JobHost::ListCount() const
-{
-    return form_.List().Count();
-}
-
-std::string TForm1JobHost::ListEntry0() const
-{
-    return form_.List().Item(0).toStdString();
-}
-
-void TForm1JobHost::RemoveListEntry0()
-{
-    form_.List().Delete(0);
-}
-
-void TForm1JobHost::FocusListEntry0()
-{
-    QListWidget *list = form_.ListBox1;
-    if (list->count() == 0)
-        return;
-    form_.listUpdating_ = true;
-    if (list->currentRow() != 0)
-        list->setCurrentRow(0, QItemSelectionModel::NoUpdate);
-    list->scrollToItem(list->item(0));
-    form_.listUpdating_ = false;
-}
-
 TJobSettings TForm1JobHost::Settings() const
 {
     TJobSettings s;
     s.decoderOptions = form_.Edit1->text().toStdString();
     s.encoderOptions = form_.Edit2->text().toStdString();
     s.useOutputDir = form_.cbOutputdir->isChecked();
-    s.outputDir = form_.DirectoryEdit1->Text().toStdString();
+    s.outputDir = QFile::encodeName(form_.DirectoryEdit1->Text()).toStdString();
     s.tags.copyID3v1 = form_.cbID3v1->isChecked();
     s.tags.copyID3v2 = form_.cbID3v2->isChecked();
     s.tags.convertApe = form_.cbApetag->isChecked();
     s.tags.apeTarget = form_.ComboID3->currentIndex();
-    s.shutdownAfterJob = form_.cbShutdown->isChecked();
+    s.shutdownAfterJob = form_.cbShutdown->isChecked() && !form_.ClosingDuringJob();
+    s.jobs = form_.Jobs();
+    s.existing = form_.ExistingFiles();
+    s.keepFolders = form_.KeepFolders();
     return s;
-}
-
-bool TForm1JobHost::ProgramFound(const std::string &name)
-{
-    return platform::ProgramExists(name);
-}
-
-bool TForm1JobHost::StartProcess(const std::string &application, const std::string &commandLine)
-{
-    TAppRunner *runner = form_.AppRunner1;
-    if (!runner)
-        return false;
-    runner->SetApplicationName(application);
-    runner->SetCommandLine(commandLine);
-    return runner->Run();
 }
 
 void TForm1JobHost::ArmTimer(int milliseconds)
@@ -96,14 +56,9 @@ void TForm1JobHost::ShowErrorBox(const std::string &message)
     form_.ShowErrorBox(QString::fromStdString(message));
 }
 
-void TForm1JobHost::ShowStandardError(const std::string &message)
-{
-    form_.ShowStandardError(QString::fromStdString(message));
-}
-
 void TForm1JobHost::ShowFileInfo(const std::string &path)
 {
-    form_.ShowFileInfo(QString::fromStdString(path));
+    form_.ShowFileInfo(QFile::decodeName(QByteArray::fromStdString(path)));
 }
 
 void TForm1JobHost::ClearFileInfo()
@@ -122,20 +77,42 @@ void TForm1JobHost::SetControlStates(const TControlStates &states)
     form_.FileDrop1->SetEnableDrop(states.enableDrop);
 }
 
-void TForm1JobHost::FileStarted(const TFileStart &start)
+void TForm1JobHost::FocusItem(int index)
 {
-    form_.Console->BeginFile(QString::fromStdString(start.command));
+    QListWidget *list = form_.ListBox1;
+    if (index < 0 || index >= list->count()) return;
+    form_.listUpdating_ = true;
+    if (list->currentRow() != index) list->setCurrentRow(index, QItemSelectionModel::NoUpdate);
+    list->scrollToItem(list->item(index));
+    form_.listUpdating_ = false;
 }
 
-void TForm1JobHost::FileFinished(const TFileResult &result)
+void TForm1JobHost::JobPlanned(int)
 {
-    form_.Console->EndFile(result.exitCode);
-    if (!result.ok && !result.why.empty())
-        form_.Console->AppendOutput(QByteArray::fromStdString(result.source + ": " + result.why + "\n"));
+    form_.progressTimer_->start();
+}
+
+void TForm1JobHost::FileStarted(const TWorkItem &, const std::string &shownCommand)
+{
+    form_.Console->BeginFile(QString::fromStdString(shownCommand));
+}
+
+void TForm1JobHost::FileOutput(const TWorkItem &, const std::string &text)
+{
+    form_.Console->AppendOutput(QByteArray::fromStdString(text));
+}
+
+void TForm1JobHost::FileFinished(const TWorkItem &item)
+{
+    if (item.state == TItemState::Converted) form_.Console->EndFile(0);
+    if (item.state == TItemState::Failed || item.state == TItemState::Skipped)
+        form_.Console->AppendOutput(QByteArray::fromStdString(item.source + ": " + ItemStateName(item.state) + ": " +
+                                                              item.reason + "\n"));
 }
 
 void TForm1JobHost::JobEnded(const TJobEnd &)
 {
+    form_.progressTimer_->stop();
     form_.Console->EndJob();
 }
 

@@ -1,10 +1,14 @@
 #include "main/Storage.h"
 
 #include "main/Form1.h"
+#include "config/StoredSettings.h"
 #include "settings/Placemnt.h"
-#include "settings/SettingsPath.h"
+#include "config/SettingsPath.h"
 
 namespace trackmill {
+
+static_assert(int(TExistingPolicy::Overwrite) == int(config::TStoredExisting::Overwrite) &&
+              int(TExistingPolicy::KeepBoth) == int(config::TStoredExisting::KeepBoth));
 
 TFormStorage *CreateFormStorage(TForm1 &form)
 {
@@ -13,7 +17,21 @@ TFormStorage *CreateFormStorage(TForm1 &form)
     storage->SetIniSection(QStringLiteral("Default"));
     storage->SetOptions(fpPosition);
     storage->SetStoredProps(kStoredProps);
-    storage->SetOnRestorePlacement([&form](TFormPlacement *sender) { form.FormStorage1RestorePlacement(sender); });
+    storage->SetOnRestorePlacement([&form](TFormPlacement *sender) {
+        // The settings without a control of their own, stored after the designed keys.
+        if (const TIniFile *ini = sender->IniFile()) {
+            const config::TStoredSettings stored = config::ReadStoredSettings(*ini);
+            if (stored.jobs) form.SetJobs(*stored.jobs);
+            if (stored.existing) form.SetExistingFiles(static_cast<TExistingPolicy>(*stored.existing));
+            if (stored.keepFolders) form.SetKeepFolders(*stored.keepFolders);
+        }
+        form.FormStorage1RestorePlacement(sender);
+    });
+    storage->SetOnSavePlacement([&form](TFormPlacement *sender) {
+        if (TIniFile *ini = sender->IniFile())
+            config::WriteAddedSettings(*ini, form.Jobs(), static_cast<config::TStoredExisting>(form.ExistingFiles()),
+                                       form.KeepFolders());
+    });
     return storage;
 }
 

@@ -1,6 +1,6 @@
 #include "settings/AppUtils.h"
 
-#include "settings/SettingsPath.h"
+#include "config/SettingsPath.h"
 
 #include <QApplication>
 #include <QMessageBox>

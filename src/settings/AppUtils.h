@@ -3,7 +3,7 @@
 // error display.
 #pragma once
 
-#include "settings/ProfileFile.h"
+#include "config/ProfileFile.h"
 
 #include <QString>
 

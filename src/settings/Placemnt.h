@@ -13,7 +13,7 @@
 // (see PropsStorage.h); a value such as a combo box's "Tag" can be a dynamic property.
 #pragma once
 
-#include "settings/ProfileFile.h"
+#include "config/ProfileFile.h"
 
 #include <QFlags>
 #include <QObject>

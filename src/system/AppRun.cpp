@@ -1,6 +1,7 @@
 #include "system/AppRun.h"
 
 #include "system/Platform.h"
+#include "system/Spawn.h"
 
 #include <QMetaObject>
 
@@ -22,7 +23,6 @@
 #include <thread>
 #include <vector>
 
-extern char **environ;
 
 namespace trackmill {
 
@@ -33,41 +33,12 @@ constexpr std::size_t kReadChunk = 64 * 1024;
 // A descendant that keeps the pipe open and writes on must not delay the end for ever.
 constexpr std::size_t kFinalReadLimit = 16 * 1024 * 1024;
 
-// Length of the tail that may be the start of a UTF-8 sequence still to come, so a
-// chunk never ends inside a character. Invalid bytes are passed on as they are.
-std::size_t IncompleteUtf8Tail(const std::string &text)
-{
-    const std::size_t n = text.size();
-    for (std::size_t back = 1; back <= 3 && back <= n; ++back) {
-        const auto c = static_cast<unsigned char>(text[n - back]);
-        if ((c & 0xC0) == 0x80) continue;  // continuation byte: look further back
-        std::size_t need = 0;
-        if ((c & 0xE0) == 0xC0)
-            need = 2;
-        else if ((c & 0xF0) == 0xE0)
-            need = 3;
-        else if ((c & 0xF8) == 0xF0)
-            need = 4;
-        return need > back ? back : 0;
-    }
-    return 0;
-}
-
-std::uint32_t StatusToExitCode(int status)
-{
-    if (WIFEXITED(status)) return static_cast<std::uint32_t>(WEXITSTATUS(status));
-    if (WIFSIGNALED(status)) return 128u + static_cast<std::uint32_t>(WTERMSIG(status));
-    return 255;
-}
+std::uint32_t StatusToExitCode(int status) { return static_cast<std::uint32_t>(platform::ExitStatusOf(status)); }
 
 void ReportHandlerError(const char *what)
 {
     std::fprintf(stderr, "trackmill: an event handler of the process runner failed: %s\n", what);
 }
-
-// The parent's SIGPIPE disposition is what the child inherits across exec; ignoring it
-// only around the spawn keeps the rest of the program as it was.
-std::mutex gSpawnMutex;
 
 }  // namespace
 
@@ -172,7 +143,7 @@ void TAppRunner::Shared::Loop(std::shared_ptr<Shared> self)
         return true;
     };
     auto handOverOutput = [&](bool all) {
-        const std::size_t keep = all ? 0 : IncompleteUtf8Tail(pending);
+        const std::size_t keep = all ? 0 : platform::IncompleteUtf8Tail(pending);
         if (pending.size() <= keep) return true;
         std::string text = pending.substr(0, pending.size() - keep);
         pending.erase(0, pending.size() - keep);
@@ -301,6 +272,7 @@ bool TAppRunner::Run()
     Finished_ = false;
     ExitCode_ = StillActive;
     LastError_.clear();
+    LastErrno_ = 0;
 
     auto words = platform::SplitCommandLine(CommandLine_);
     if (!words) {
@@ -323,72 +295,19 @@ bool TAppRunner::Run()
             return false;
         }
     }
-    const std::string path = platform::FindProgram(program, workDir);
+    const std::string path = platform::FindCommand(program, workDir);
     if (path.empty()) {
         LastError_ = "program not found: " + program;
+        LastErrno_ = ENOENT;
         return false;
     }
-
-    std::vector<char *> argv;
-    for (auto &w : *words) argv.push_back(w.data());
-    argv.push_back(nullptr);
-
-    const char *inheritedPath = std::getenv("PATH");
-    std::string pathEntry = "PATH=" + platform::ChildPath(workDir, inheritedPath);
-    std::vector<char *> envp;
-    for (char **e = environ; e && *e; ++e) {
-        if (std::strncmp(*e, "PATH=", 5) != 0) envp.push_back(*e);
-    }
-    envp.push_back(pathEntry.data());
-    envp.push_back(nullptr);
-
-    int pipeFds[2];
-    if (::pipe2(pipeFds, O_CLOEXEC) != 0) {
-        LastError_ = std::string("cannot create a pipe: ") + std::strerror(errno);
-        return false;
-    }
-
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-    posix_spawn_file_actions_adddup2(&actions, pipeFds[1], 1);
-    posix_spawn_file_actions_adddup2(&actions, pipeFds[1], 2);
-    if (!workDir.empty()) posix_spawn_file_actions_addchdir_np(&actions, workDir.c_str());
-#if defined(__GLIBC__) && __GLIBC_PREREQ(2, 34)
-    // Nothing of ours leaks into the child beyond its three standard streams.
-    posix_spawn_file_actions_addclosefrom_np(&actions, 3);
-#endif
-
-    posix_spawnattr_t attr;
-    posix_spawnattr_init(&attr);
-    sigset_t none, defaults;
-    sigemptyset(&none);
-    sigfillset(&defaults);
-    sigdelset(&defaults, SIGPIPE);
-    posix_spawnattr_setsigmask(&attr, &none);
-    posix_spawnattr_setsigdefault(&attr, &defaults);
-    posix_spawnattr_setflags(&attr, POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
-
-    pid_t pid = -1;
-    int error;
-    {
-        std::lock_guard guard(gSpawnMutex);
-        struct sigaction ignore {}, previous {};
-        ignore.sa_handler = SIG_IGN;
-        sigemptyset(&ignore.sa_mask);
-        ::sigaction(SIGPIPE, &ignore, &previous);
-        error = ::posix_spawn(&pid, path.c_str(), &actions, &attr, argv.data(), envp.data());
-        ::sigaction(SIGPIPE, &previous, nullptr);
-    }
-    posix_spawnattr_destroy(&attr);
-    posix_spawn_file_actions_destroy(&actions);
-    ::close(pipeFds[1]);
-    if (error != 0) {
-        ::close(pipeFds[0]);
+    platform::SpawnedProcess process;
+    if (const int error = platform::SpawnCommand(path, *words, workDir, process); error != 0) {
         LastError_ = "cannot start " + path + ": " + std::strerror(error);
+        LastErrno_ = error;
         return false;
     }
-    ::fcntl(pipeFds[0], F_SETFL, ::fcntl(pipeFds[0], F_GETFL) | O_NONBLOCK);
+    const pid_t pid = process.pid;
 
     ProcessId_ = pid;
     Running_ = true;
@@ -401,11 +320,17 @@ bool TAppRunner::Run()
         }
         ++Shared_->generation;
         Shared_->pid = pid;
-        Shared_->fd = pipeFds[0];
+        Shared_->fd = process.outputFd;
         Shared_->watching = true;
     }
     Shared_->cv.notify_all();
     return true;
+}
+
+bool TAppRunner::Stop(int Signal)
+{
+    if (!Running_ || ProcessId_ <= 0) return false;
+    return ::kill(-static_cast<pid_t>(ProcessId_), Signal) == 0;
 }
 
 void TAppRunner::NotifyTerminated(std::uint64_t, std::uint32_t Status)

@@ -38,7 +38,9 @@ public:
     const std::string &ApplicationName() const { return ApplicationName_; }
     void SetApplicationName(const std::string &Value) { ApplicationName_ = Value; }
     // The full command line; words are split by the shell's quoting rules, without any
-    // expansion, and become the program's arguments (the first is its argv[0]).
+    // expansion, and become the program's arguments (the first is its argv[0]). A program
+    // named without "/" is looked up in the absolute folders of PATH, never in the working
+    // folder; the child's PATH is the caller's.
     const std::string &CommandLine() const { return CommandLine_; }
     void SetCommandLine(const std::string &Value) { CommandLine_ = Value; }
     // Working folder of the new process; empty means the caller's current folder.
@@ -62,6 +64,12 @@ public:
     std::int64_t ProcessId() const { return ProcessId_; }
     // Why the last Run returned false (for the owner's message); empty after a success.
     const std::string &LastError() const { return LastError_; }
+    // The errno value behind LastError, 0 when none applies.
+    int LastErrno() const { return LastErrno_; }
+
+    // Sends the signal to the running command's whole process group (each run gets a
+    // group of its own). False when nothing runs.
+    bool Stop(int Signal);
 
     // Raised on the main thread once per successful run, after the process has ended,
     // while the worker waits. Starting a new run from inside it is allowed: the worker
@@ -91,6 +99,7 @@ private:
     std::uint32_t ExitCode_ = StillActive;
     std::int64_t ProcessId_ = 0;
     std::string LastError_;
+    int LastErrno_ = 0;
     TAppRunnerEvent OnIdle_;
     TAppRunnerEvent OnTerminated_;
     TAppRunnerOutputEvent OnOutput_;

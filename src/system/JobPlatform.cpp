@@ -4,17 +4,17 @@
 
 namespace trackmill::platform {
 
-TJobPlatform JobPlatform()
+TJobPlatform JobPlatform(const std::string &executableFolder, int pauseBetweenFilesMs)
 {
     TJobPlatform p;
     p.commandTemplate = kCommandTemplate;
+    p.scriptTemplate = kScriptTemplate;
     p.quotePath = [](const std::string &path) { return ShellQuote(path); };
-    p.scriptPath = kScriptName;
-    p.runApplication = kScriptApplicationName;
-    p.runCommandLine = kScriptCommandLine;
-    // Checked in this order, so the encoder's message comes first.
-    p.requiredPrograms = {{kEncoderProgram, kEncoderMissingMessage},
-                          {kDecoderProgram, kDecoderMissingMessage}};
+    p.shell = kShell;
+    p.encoder = {kEncoderProgram, kEncoderMissingMessage};
+    p.decoder = {kDecoderProgram, kDecoderMissingMessage};
+    p.findProgram = [executableFolder](const std::string &name) { return FindProgram(name, executableFolder); };
+    p.pauseBetweenFilesMs = pauseBetweenFilesMs;
     return p;
 }
 

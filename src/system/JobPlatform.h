@@ -5,7 +5,8 @@
 
 namespace trackmill::platform {
 
-// Filled from the constants of Platform.h; the window and trackmill-cli both run the job with it.
-TJobPlatform JobPlatform();
+// Filled from the constants of Platform.h; the window and trackmill-cli both run the job
+// with it. The programs are looked up beside our executable, then on PATH.
+TJobPlatform JobPlatform(const std::string &executableFolder, int pauseBetweenFilesMs);
 
 }  // namespace trackmill::platform

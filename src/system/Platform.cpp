@@ -108,23 +108,16 @@ fs::path WorkingFolder(const std::string &workingDir)
 
 }  // namespace
 
-std::string FindProgram(const std::string &name, const std::string &workingDir)
+std::string FindOnPath(const std::string &name)
 {
-    if (name.empty()) return {};
-    const fs::path base = WorkingFolder(workingDir);
-    if (name.find('/') != std::string::npos) {
-        fs::path candidate = fs::path(name).is_absolute() ? fs::path(name) : base / name;
-        return IsExecutableFile(candidate) ? candidate.string() : std::string();
-    }
-    if (!base.empty() && IsExecutableFile(base / name)) return (base / name).string();
+    if (name.empty() || name.find('/') != std::string::npos) return {};
     const char *path = std::getenv("PATH");
     std::string_view rest = path ? path : "/usr/local/bin:/usr/bin:/bin";
     while (true) {
-        std::size_t colon = rest.find(':');
-        std::string_view dir = rest.substr(0, colon);
-        // An empty PATH element means the current folder, which was looked at first.
-        if (!dir.empty()) {
-            fs::path candidate = fs::path(std::string(dir)) / name;
+        const std::size_t colon = rest.find(':');
+        const std::string_view dir = rest.substr(0, colon);
+        if (!dir.empty() && dir.front() == '/') {
+            const fs::path candidate = fs::path(std::string(dir)) / name;
             if (IsExecutableFile(candidate)) return candidate.string();
         }
         if (colon == std::string_view::npos) break;
@@ -133,17 +126,21 @@ std::string FindProgram(const std::string &name, const std::string &workingDir)
     return {};
 }
 
-bool ProgramExists(const std::string &name, const std::string &workingDir)
+std::string FindProgram(const std::string &name, const std::string &besideFolder)
 {
-    return !FindProgram(name, workingDir).empty();
+    if (name.empty() || name.find('/') != std::string::npos) return {};
+    if (!besideFolder.empty() && besideFolder.front() == '/') {
+        const fs::path candidate = fs::path(besideFolder) / name;
+        if (IsExecutableFile(candidate)) return candidate.string();
+    }
+    return FindOnPath(name);
 }
 
-std::string ChildPath(const std::string &workingDir, const char *inheritedPath)
+std::string FindCommand(const std::string &name, const std::string &workingDir)
 {
-    std::string inherited = inheritedPath ? inheritedPath : "/usr/local/bin:/usr/bin:/bin";
-    std::string folder = WorkingFolder(workingDir).string();
-    if (folder.empty() || folder.find(':') != std::string::npos) return inherited;
-    return inherited.empty() ? folder : folder + ":" + inherited;
+    if (name.find('/') == std::string::npos) return FindOnPath(name);
+    const fs::path candidate = fs::path(name).is_absolute() ? fs::path(name) : WorkingFolder(workingDir) / name;
+    return IsExecutableFile(candidate) ? candidate.string() : std::string();
 }
 
 }  // namespace trackmill::platform

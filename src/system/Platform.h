@@ -18,12 +18,12 @@ inline constexpr const char *kEncoderProgram = "lame";
 inline constexpr const char *kCommandTemplate =
     "mpcdec %OPTIONSDEC %INFILE - | lame %OPTIONSENC - %OUTFILE";
 
-// The one-line script written into the current working folder for every file.
-inline constexpr const char *kScriptName = "go.sh";
-inline constexpr const char *kLineEnd = "\n";
-// How the runner starts the script (program and full command line).
-inline constexpr const char *kScriptApplicationName = "/bin/sh";
-inline constexpr const char *kScriptCommandLine = "/bin/sh go.sh";
+// What each file's private script runs: the same line with the programs by their full
+// paths, and the decoder's exit status kept (the shell has no pipefail).
+inline constexpr const char *kScriptTemplate =
+    "{ %DECODER %OPTIONSDEC %INFILE -; echo $? >%STATUSFILE; } | %ENCODER %OPTIONSENC - %OUTFILE";
+// The shell that runs the script.
+inline constexpr const char *kShell = "/bin/sh";
 
 // Start-up messages, shown in this order when a program is missing.
 inline constexpr const char *kEncoderMissingMessage =
@@ -47,15 +47,14 @@ std::string ShellQuote(const std::string &text);
 // left open.
 std::optional<std::vector<std::string>> SplitCommandLine(std::string_view commandLine);
 
-// Full path of an executable program: a name containing "/" is taken relative to the
-// working folder; a bare name is looked up in the working folder first (the current
-// folder when empty), then on PATH. Empty when not found.
-std::string FindProgram(const std::string &name, const std::string &workingDir = {});
-bool ProgramExists(const std::string &name, const std::string &workingDir = {});
-
-// The PATH value a child gets: the working folder in front of the inherited PATH, so
-// a program placed there wins. A folder whose name holds ":" cannot stand in PATH and
-// is left out.
-std::string ChildPath(const std::string &workingDir, const char *inheritedPath);
+// Full path of an executable found in the absolute folders of PATH, in order; relative
+// entries ("." or an empty one) are skipped, so the working folder never supplies a
+// program. Empty when not found.
+std::string FindOnPath(const std::string &name);
+// An external program of ours: beside our own executable (besideFolder), else on PATH.
+std::string FindProgram(const std::string &name, const std::string &besideFolder);
+// A command's program: a name with "/" is taken as it stands (relative to the working
+// folder); a bare name comes from PATH as above.
+std::string FindCommand(const std::string &name, const std::string &workingDir = {});
 
 }  // namespace trackmill::platform

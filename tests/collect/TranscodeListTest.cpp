@@ -63,13 +63,35 @@ TEST(TranscodeList, DroppedFilesPassExtensionThenDuplicateThenHeaderTest)
     EXPECT_EQ(h.pumps, 4);
     EXPECT_EQ(h.cursor, QStringList({"on", "off"}));
 
-    // The same files again, one of them spelled in other letter case: nothing is added,
-    // and nothing is opened a second time.
+    // The same files again: nothing is added, and nothing is opened a second time. A name
+    // that differs only in letter case is another file here and is taken.
     h.examined.clear();
-    h.Drop({t / "A.MPC", t / "b.mpp", t / "c.Mp+"});
-    EXPECT_EQ(h.list.Count(), 3);
-    EXPECT_TRUE(h.examined.isEmpty());
-    EXPECT_TRUE(h.list.Contains(Q(t / "C.MP+")));
+    MakeFakeMpc(t / "A.MPC");
+    const auto again = h.list.HandleDrop({Q(t / "A.MPC"), Q(t / "B.MPP"), Q(t / "c.Mp+")});
+    EXPECT_EQ(again.added, 1);
+    EXPECT_EQ(again.rejected, 0);  // files listed already are not counted as refused
+    EXPECT_EQ(h.list.Count(), 4);
+    EXPECT_EQ(h.examined, QStringList{Q(t / "A.MPC")});
+    EXPECT_TRUE(h.list.Contains(Q(t / "A.MPC")) && h.list.Contains(Q(t / "a.mpc")));
+    EXPECT_FALSE(h.list.Contains(Q(t / "C.MP+")));
+}
+
+TEST(TranscodeList, DropCountsWhatWasNotAcceptedAndNamesWhatCannotBeCarried)
+{
+    TempDir t;
+    MakeFakeMpc(t / "album" / "good.mpc");
+    MakeFakeMpc(t / "album" / "bad\xFFname.mpc");
+    MakeOther(t / "album" / "fake.mpc");
+    MakeOther(t / "notes.txt");
+    Harness h;
+    QStringList refused;
+    h.list.SetOnRefused([&](const QString &name, const QString &reason) { refused << name + ": " + reason; });
+    const auto result = h.list.HandleDrop({Q(t / "album"), Q(t / "notes.txt")});
+    EXPECT_EQ(result.added, 1);
+    EXPECT_EQ(result.rejected, 3);  // the odd name, the fake, the text file
+    EXPECT_EQ(refused, QStringList{Q(t / "album") + "/bad\\xFFname.mpc: the name is not valid UTF-8"});
+    // A file found in a dropped folder keeps the folder's parent as its base.
+    EXPECT_EQ(h.list.Queue().At(0).base, t.path().string());
 }
 
 TEST(TranscodeList, ExtensionRule)

@@ -1,6 +1,7 @@
 // Runs trackmill-cli from outside, isolated from any settings file a developer's window
-// may have left: a private copy of the program, HOME and XDG_CONFIG_HOME in a temporary
-// folder, and a chosen working folder (where go.sh is written and looked for programs).
+// may have left: a private copy of the program (with a stand-in window program beside it,
+// so that the window's settings file is looked for there), HOME and XDG_CONFIG_HOME in a
+// temporary folder, and a chosen working folder.
 #pragma once
 
 #include "engine/TagReadback.h"
@@ -18,8 +19,13 @@ public:
         fs::create_directories(root_ / "bin");
         fs::create_directories(root_ / "home" / ".config");
         fs::copy_file(TRACKMILL_CLI, program_);
+        WriteText(root_ / "bin" / "trackmill", "#!/bin/sh\nexit 0\n");
+        fs::permissions(root_ / "bin" / "trackmill", fs::perms::owner_all);
     }
     const fs::path &Program() const { return program_; }
+    // Beside the program: where stand-ins for the decoder or encoder go, found before PATH.
+    fs::path Bin() const { return root_ / "bin"; }
+    const fs::path &Root() const { return root_.path(); }
     fs::path Home() const { return root_ / "home"; }
     // Where the window's settings file would sit beside the program.
     fs::path IniBesideProgram() const { return root_ / "bin" / "trackmill.ini"; }
@@ -27,12 +33,16 @@ public:
     RunResult Run(const std::vector<std::string> &args, const fs::path &workDir,
                   const std::string &pathOverride = {}) const
     {
-        std::map<std::string, std::string> env{{"HOME", Home().string()},
-                                               {"XDG_CONFIG_HOME", (Home() / ".config").string()}};
+        std::map<std::string, std::string> env = Environment();
         if (!pathOverride.empty()) env["PATH"] = pathOverride;
         std::vector<std::string> argv{program_.string(), "convert"};
         argv.insert(argv.end(), args.begin(), args.end());
         return ::tmtest::Run(argv, workDir.string(), 120000, env);
+    }
+
+    std::map<std::string, std::string> Environment() const
+    {
+        return {{"HOME", Home().string()}, {"XDG_CONFIG_HOME", (Home() / ".config").string()}};
     }
 
 private:
@@ -54,7 +64,45 @@ inline bool DecodesWithLame(const fs::path &mp3, const fs::path &scratch)
 inline void WriteExecutable(const fs::path &file, const std::string &script)
 {
     WriteText(file, script);
-    fs::permissions(file, fs::perms::owner_all | fs::perms::group_read | fs::perms::others_read);
+    fs::permissions(file, fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
+                              fs::perms::others_read | fs::perms::others_exec);
+}
+
+// Full path of an installed program.
+inline std::string Installed(const std::string &name)
+{
+    const std::string out = Run({"sh", "-c", "command -v " + name}).out;
+    return out.substr(0, out.find('\n'));
+}
+
+// A stand-in encoder that runs the real lame on its input at a bounded pace (about
+// `bytesPerSecond` of audio a second), so that a file is surely in progress for a while
+// whatever the machine's speed. Each start and end is logged, with the time, to `log`.
+inline void WriteSlowLame(const fs::path &file, int bytesPerSecond, const fs::path &log = {})
+{
+    const std::string note = log.empty() ? "" : " >>'" + log.string() + "'";
+    WriteExecutable(file, "#!/bin/sh\n"
+                          "echo \"start $$ $(date +%s.%N)\"" + note + "\n"
+                          "/usr/bin/python3 -c 'import sys,time\n"
+                          "while True:\n"
+                          " b=sys.stdin.buffer.read(" + std::to_string(bytesPerSecond / 10) + ")\n"
+                          " if not b: break\n"
+                          " sys.stdout.buffer.write(b); sys.stdout.flush(); time.sleep(0.1)' | " +
+                          Installed("lame") + " \"$@\"\n"
+                          "status=$?\n"
+                          "echo \"end $$ $(date +%s.%N)\"" + note + "\n"
+                          "exit $status\n");
+}
+
+// Names of the files in a folder (not below it) that start with ".tm-": what a conversion
+// leaves only while it runs.
+inline std::vector<std::string> Leftovers(const fs::path &folder)
+{
+    std::vector<std::string> out;
+    std::error_code ec;
+    for (const auto &e : fs::recursive_directory_iterator(folder, ec))
+        if (e.path().filename().string().rfind(".tm-", 0) == 0) out.push_back(e.path().string());
+    return out;
 }
 
 }  // namespace tmtest

@@ -79,13 +79,19 @@ TEST(OutputPath, FolderJoinedWithoutSeparator)
     EXPECT_EQ(OutputPathFor("/music/track.mpc", true, "/out"), "/outtrack.mp3");
 }
 
-TEST(Script, OneLfEndedLineReplacingOldContent)
+TEST(Script, OneLfEndedLineNeverOverAnExistingFileOrThroughALink)
 {
     tmtest::TempDir dir;
     const std::string script = (dir / "go.sh").string();
-    tmtest::WriteText(script, "old content that is longer than the new line\r\nsecond\n");
     ASSERT_TRUE(WriteScript(script, "mpcdec 'ä' - | lame - 'b'"));
     EXPECT_EQ(tmtest::ReadText(script), "mpcdec 'ä' - | lame - 'b'\n");
+    // A file already there, or a link planted at the name, stays as it was.
+    EXPECT_FALSE(WriteScript(script, "other"));
+    EXPECT_EQ(tmtest::ReadText(script), "mpcdec 'ä' - | lame - 'b'\n");
+    tmtest::WriteText(dir / "target", "keep");
+    std::filesystem::create_symlink(dir / "target", dir / "link.sh");
+    EXPECT_FALSE(WriteScript((dir / "link.sh").string(), "x"));
+    EXPECT_EQ(tmtest::ReadText(dir / "target"), "keep");
 
     std::string error;
     EXPECT_FALSE(WriteScript((dir / "missing" / "go.sh").string(), "x", &error));

@@ -1,13 +1,17 @@
-// The job driven through a recording host: the window's sequences, Cancel, failures and
-// the cases where the job must find its own way back to idle.
+// The job driven through a recording host and a runner whose commands the test ends one
+// by one: the plan, N files at once, the events of each file, Cancel, a system out of
+// processes, and the ways back to idle. The scripts really run, with stand-in programs:
+// a decoder that fails for sources named "bad", an encoder that copies a prepared MP3.
 #include "engine/TranscodeJob.h"
 
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
 
+#include <sys/wait.h>
+
 #include <deque>
-#include <functional>
+#include <map>
 #include <set>
 
 namespace trackmill {
@@ -15,418 +19,333 @@ namespace {
 
 namespace fs = std::filesystem;
 
-class FakeHost : public TTranscodeHost {
+class ManualRunner : public TCommandRunner {
 public:
-    std::deque<std::string> list;
+    void SetHandlers(Handlers h) override { handlers = std::move(h); }
+    StartResult Start(std::uint64_t id, const std::vector<std::string> &argv, std::string *error) override
+    {
+        if (acceptFirst > 0) {
+            --acceptFirst;
+        } else if (refuseNext > 0) {
+            --refuseNext;
+            if (error) *error = "Resource temporarily unavailable";
+            return StartResult::TryLater;
+        }
+        // The command runs now; its end is reported when the test says so.
+        std::string line;
+        for (const auto &w : argv) line += "'" + w + "' ";
+        const int status = std::system(line.c_str());
+        running[id] = WIFEXITED(status) ? WEXITSTATUS(status) : 255;
+        order.push_back(id);
+        maxAtOnce = std::max(maxAtOnce, int(running.size()));
+        return StartResult::Started;
+    }
+    void Stop(std::uint64_t id) override { stopped.insert(id); }
+    // Ends the oldest running command (or the given one).
+    void End(std::uint64_t id = 0)
+    {
+        if (id == 0) id = running.begin()->first;
+        const int status = stopped.count(id) ? 143 : running.at(id);
+        running.erase(id);
+        handlers.output(id, "output of " + std::to_string(id) + "\n");
+        handlers.ended(id, status);
+    }
+
+    Handlers handlers;
+    std::map<std::uint64_t, int> running;
+    std::vector<std::uint64_t> order;
+    std::set<std::uint64_t> stopped;
+    int acceptFirst = 0;  // starts accepted before refuseNext applies
+    int refuseNext = 0;
+    int maxAtOnce = 0;
+};
+
+class RecordingHost : public TTranscodeHost {
+public:
     TJobSettings settings;
-    std::set<std::string> programs{"mpcdec", "lame"};
-    bool startSucceeds = true;
-    bool shutdownAccepted = true;
-    std::vector<std::string> log;  // every call, in order
+    std::vector<std::string> log;  // the events, one line each
     std::vector<std::string> errorBoxes;
-    std::vector<std::string> standardErrors;
-    std::vector<TFileResult> results;
     std::vector<TJobEnd> ends;
     TControlStates controls;
     int timerArmed = 0;
-    int processCount = 0;
-    std::function<void()> onProcessEvents;  // user input handled inside the end step
-    std::string scriptAtStart;              // the script as the process would see it
-    std::string scriptPath;
+    bool shutdownAccepted = true;
 
-    int ListCount() const override { return int(list.size()); }
-    std::string ListEntry0() const override { return list.front(); }
-    void RemoveListEntry0() override { log.push_back("remove " + list.front()); list.pop_front(); }
-    void FocusListEntry0() override { log.push_back("focus"); }
     TJobSettings Settings() const override { return settings; }
-    bool ProgramFound(const std::string &name) override { return programs.count(name) > 0; }
-    bool StartProcess(const std::string &app, const std::string &cmd) override
-    {
-        log.push_back("start " + app + " | " + cmd);
-        scriptAtStart = fs::exists(scriptPath) ? tmtest::ReadText(scriptPath) : "<none>";
-        if (startSucceeds) ++processCount;
-        return startSucceeds;
-    }
-    void ArmTimer(int ms) override { log.push_back("timer " + std::to_string(ms)); ++timerArmed; }
-    void ProcessEvents() override
-    {
-        log.push_back("events");
-        if (onProcessEvents) onProcessEvents();
-    }
+    void ArmTimer(int ms) override { ++timerArmed; log.push_back("timer " + std::to_string(ms)); }
     bool RequestShutdown() override { log.push_back("shutdown"); return shutdownAccepted; }
-    void ShowErrorBox(const std::string &m) override { log.push_back("errorbox"); errorBoxes.push_back(m); }
-    void ShowStandardError(const std::string &m) override { log.push_back("stderror"); standardErrors.push_back(m); }
-    void ShowFileInfo(const std::string &p) override { log.push_back("info " + p); }
-    void ClearFileInfo() override { log.push_back("clearinfo"); }
-    void SetControlStates(const TControlStates &s) override { controls = s; log.push_back(s.cancel ? "controls running" : "controls idle"); }
-    void FileStarted(const TFileStart &s) override { log.push_back("started " + s.source); }
-    void FileFinished(const TFileResult &r) override { results.push_back(r); log.push_back("finished " + r.source); }
+    void ShowErrorBox(const std::string &m) override { errorBoxes.push_back(m); }
+    void SetControlStates(const TControlStates &s) override { controls = s; }
+    void JobPlanned(int total) override { log.push_back("planned " + std::to_string(total)); }
+    void FileStarted(const TWorkItem &i, const std::string &) override { log.push_back("started " + Name(i)); }
+    void FileOutput(const TWorkItem &i, const std::string &) override { log.push_back("output " + Name(i)); }
+    void FileFinished(const TWorkItem &i) override
+    {
+        log.push_back(std::string("finished ") + Name(i) + " " + ItemStateName(i.state));
+        reasons[Name(i)] = i.reason;
+    }
     void JobEnded(const TJobEnd &e) override { ends.push_back(e); log.push_back("ended"); }
 
-    size_t Find(const std::string &entry, size_t from = 0) const
-    {
-        for (size_t i = from; i < log.size(); ++i)
-            if (log[i] == entry) return i;
-        return std::string::npos;
-    }
+    static std::string Name(const TWorkItem &i) { return fs::path(i.source).filename().string(); }
+    std::map<std::string, std::string> reasons;
 };
-
-std::string Quote(const std::string &s) { return "'" + s + "'"; }
 
 class JobTest : public ::testing::Test {
 protected:
+    static void SetUpTestSuite()
+    {
+        shared_ = new tmtest::TempDir;
+        const fs::path wav = *shared_ / "tone.wav";
+        tmtest::MakeSineWav(wav, 1.0);
+        ASSERT_EQ(tmtest::Run({"lame", "--quiet", wav.string(), (*shared_ / "tone.mp3").string()}).exitCode, 0);
+        ASSERT_TRUE(tmtest::MakeMpc(*shared_ / "tone.mpc", 1.0));
+    }
+    static void TearDownTestSuite() { delete shared_; }
+
     void SetUp() override
     {
-        host.scriptPath = (dir / "go.sh").string();
-        host.settings.tags = {false, false, false, 0};  // nothing to transfer by default
+        const fs::path bin = dir / "bin";
+        fs::create_directories(bin);
+        tmtest::WriteText(bin / "dec", "#!/bin/sh\ncase \"$1\" in *bad*) exit 255;; esac\nexit 0\n");
+        tmtest::WriteText(bin / "enc", "#!/bin/sh\nfor a; do last=$a; done\ncp '" + (*shared_ / "tone.mp3").string() +
+                                           "' \"$last\"\n");
+        for (const char *p : {"dec", "enc"}) fs::permissions(bin / p, fs::perms::owner_all);
         platform.commandTemplate = "mpcdec %OPTIONSDEC %INFILE - | lame %OPTIONSENC - %OUTFILE";
-        platform.quotePath = Quote;
-        platform.scriptPath = host.scriptPath;
-        platform.runApplication = "/bin/sh";
-        platform.runCommandLine = "/bin/sh go.sh";
-        platform.requiredPrograms = {{"lame", "LAME missing"}, {"mpcdec", "MPCDEC missing"}};
+        platform.scriptTemplate = "{ %DECODER %OPTIONSDEC %INFILE -; echo $? >%STATUSFILE; } | %ENCODER %OPTIONSENC - %OUTFILE";
+        platform.quotePath = [](const std::string &s) { return "'" + s + "'"; };
+        platform.shell = "/bin/sh";
+        platform.encoder = {"enc", "ENCODER missing"};
+        platform.decoder = {"dec", "DECODER missing"};
+        platform.findProgram = [this, bin](const std::string &name) {
+            return programs.count(name) ? (bin / name).string() : std::string();
+        };
+        host.settings.tags = {false, false, false, 0};
     }
 
-    // Stands in for the encoder: the MP3 of the current entry appears with some bytes.
-    void MakeOutput(const std::string &source, const std::string &bytes = "ID3-less mp3 data")
+    void Add(std::initializer_list<const char *> names)
     {
-        const auto s = host.Settings();
-        tmtest::WriteText(OutputPathFor(source, s.useOutputDir, s.outputDir), bytes);
-    }
-
-    std::string Src(const std::string &name) { return (dir / name).string(); }
-
-    tmtest::TempDir dir;
-    FakeHost host;
-    TJobPlatform platform;
-};
-
-TEST_F(JobTest, StartupReportsEachMissingProgramInOrder)
-{
-    host.programs = {};
-    TranscodeJob job(host, platform);
-    EXPECT_FALSE(job.Startup());
-    EXPECT_EQ(host.errorBoxes, (std::vector<std::string>{"LAME missing", "MPCDEC missing"}));
-    EXPECT_FALSE(host.controls.transcode);
-
-    FakeHost ok;
-    TranscodeJob job2(ok, platform);
-    EXPECT_TRUE(job2.Startup());
-    EXPECT_TRUE(ok.errorBoxes.empty());
-    EXPECT_TRUE(ok.controls.transcode);
-    EXPECT_FALSE(ok.controls.cancel);
-    // The folder box follows the output-folder switch before any job.
-    EXPECT_FALSE(ok.controls.outputDirEdit);
-}
-
-TEST_F(JobTest, EmptyListChangesNothing)
-{
-    TranscodeJob job(host, platform);
-    job.Start();
-    EXPECT_EQ(host.errorBoxes, std::vector<std::string>{kListEmptyMessage});
-    EXPECT_EQ(host.log, std::vector<std::string>{"errorbox"});
-    EXPECT_EQ(job.CurrentState(), TranscodeJob::State::Idle);
-}
-
-TEST_F(JobTest, TwoFilesRunInOrderWithTheTimerBetweenThem)
-{
-    host.list = {Src("a.mpc"), Src("b.mp+")};
-    host.settings.decoderOptions = "";
-    host.settings.encoderOptions = "--alt-preset cbr 128";
-    TranscodeJob job(host, platform);
-    job.Start();
-
-    EXPECT_EQ(job.CurrentState(), TranscodeJob::State::Running);
-    EXPECT_EQ(host.controls, TranscodeJob::RunningControls());
-    EXPECT_EQ(host.scriptAtStart, "mpcdec '" + Src("a.mpc") + "' - | lame --alt-preset cbr 128 - '" +
-                                      Src("a.mp3") + "'\n");
-    EXPECT_LT(host.Find("focus"), host.Find("info " + Src("a.mpc")));
-    EXPECT_LT(host.Find("info " + Src("a.mpc")), host.Find("start /bin/sh | /bin/sh go.sh"));
-
-    MakeOutput(Src("a.mpc"));
-    job.ProcessEnded(0);
-    // The end step: the script goes, entry 0 goes, events are processed, the timer is armed.
-    EXPECT_FALSE(fs::exists(host.scriptPath));
-    const size_t removed = host.Find("remove " + Src("a.mpc"));
-    ASSERT_NE(removed, std::string::npos);
-    EXPECT_LT(removed, host.Find("events", removed));
-    EXPECT_LT(host.Find("events", removed), host.Find("timer 100"));
-    EXPECT_EQ(job.CurrentState(), TranscodeJob::State::BetweenFiles);
-    EXPECT_EQ(host.processCount, 1);  // never started from inside the end step
-
-    job.TimerFired();
-    EXPECT_EQ(host.processCount, 2);
-    EXPECT_EQ(host.scriptAtStart, "mpcdec '" + Src("b.mp+") + "' - | lame --alt-preset cbr 128 - '" +
-                                      Src("b.mp3") + "'\n");
-    job.TimerFired();  // a second tick starts nothing
-    EXPECT_EQ(host.processCount, 2);
-
-    MakeOutput(Src("b.mp+"));
-    job.ProcessEnded(0);
-    EXPECT_EQ(job.CurrentState(), TranscodeJob::State::Idle);
-    EXPECT_EQ(host.timerArmed, 1);
-    EXPECT_EQ(host.controls, TranscodeJob::IdleControls(true));
-    EXPECT_EQ(host.log.back(), "clearinfo");
-    ASSERT_EQ(host.ends.size(), 1u);
-    EXPECT_EQ(host.ends[0].converted, 2);
-    EXPECT_EQ(host.ends[0].failed, 0);
-    EXPECT_FALSE(host.ends[0].cancelled);
-    ASSERT_EQ(host.results.size(), 2u);
-    EXPECT_TRUE(host.results[0].ok);
-    EXPECT_EQ(host.results[1].output, Src("b.mp3"));
-}
-
-TEST_F(JobTest, SettingsAreReadWhenEachFileStarts)
-{
-    host.list = {Src("a.mpc"), Src("b.mpc")};
-    host.settings.useOutputDir = true;
-    host.settings.outputDir = (dir / "out").string() + "/";
-    TranscodeJob job(host, platform);
-    job.Start();
-    EXPECT_NE(host.scriptAtStart.find("'" + (dir / "out/a.mp3").string() + "'"), std::string::npos);
-    fs::create_directory(dir / "out");
-    MakeOutput(Src("a.mpc"));
-    // Option lines stay usable during a job: a change applies from the next file.
-    host.settings.encoderOptions = "-V 2";
-    job.ProcessEnded(0);
-    EXPECT_TRUE(host.results[0].ok);
-    EXPECT_EQ(host.results[0].output, (dir / "out/a.mp3").string());
-    job.TimerFired();
-    EXPECT_EQ(host.scriptAtStart, "mpcdec '" + Src("b.mpc") + "' - | lame -V 2 - '" + (dir / "out/b.mp3").string() + "'\n");
-}
-
-TEST_F(JobTest, CancelFinishesTheCurrentFileAndKeepsTheRest)
-{
-    host.list = {Src("a.mpc"), Src("b.mpc"), Src("c.mpc")};
-    TranscodeJob job(host, platform);
-    job.Start();
-    job.Cancel();
-    EXPECT_TRUE(job.CancelRequested());
-    MakeOutput(Src("a.mpc"));
-    job.ProcessEnded(0);
-    EXPECT_EQ(job.CurrentState(), TranscodeJob::State::Idle);
-    EXPECT_EQ(host.timerArmed, 0);
-    EXPECT_EQ(host.list, (std::deque<std::string>{Src("b.mpc"), Src("c.mpc")}));
-    ASSERT_EQ(host.ends.size(), 1u);
-    EXPECT_TRUE(host.ends[0].cancelled);
-    EXPECT_EQ(host.ends[0].remaining, 2);
-    EXPECT_TRUE(host.results[0].ok);  // the current file was still completed
-    EXPECT_EQ(host.controls, TranscodeJob::IdleControls(true));
-
-    // Transcode again continues with the first remaining entry, and the flag is reset.
-    job.Start();
-    EXPECT_FALSE(job.CancelRequested());
-    EXPECT_NE(host.scriptAtStart.find(Src("b.mpc")), std::string::npos);
-    MakeOutput(Src("b.mpc"));
-    job.ProcessEnded(0);
-    EXPECT_EQ(job.CurrentState(), TranscodeJob::State::BetweenFiles);
-}
-
-TEST_F(JobTest, CancelClickWaitingInTheQueueIsSeenInTheEndStep)
-{
-    host.list = {Src("a.mpc"), Src("b.mpc")};
-    TranscodeJob job(host, platform);
-    host.onProcessEvents = [&] { job.Cancel(); };
-    job.Start();
-    MakeOutput(Src("a.mpc"));
-    job.ProcessEnded(0);
-    EXPECT_EQ(job.CurrentState(), TranscodeJob::State::Idle);
-    EXPECT_EQ(host.list.size(), 1u);
-}
-
-TEST_F(JobTest, CancelDuringTheLastFileEndsNormally)
-{
-    host.list = {Src("a.mpc")};
-    TranscodeJob job(host, platform);
-    job.Start();
-    job.Cancel();
-    MakeOutput(Src("a.mpc"));
-    job.ProcessEnded(0);
-    EXPECT_TRUE(host.list.empty());
-    EXPECT_EQ(host.ends.at(0).converted, 1);
-}
-
-TEST_F(JobTest, CancelInThePauseBetweenFilesIsNotLost)
-{
-    // Cancel is enabled while the timer runs; a click there must end the job just as a
-    // click during the file does, and lead to the shutdown request when that is ticked.
-    for (bool shutdown : {false, true}) {
-        FakeHost h;
-        h.scriptPath = host.scriptPath;
-        h.settings.tags = {false, false, false, 0};
-        h.settings.shutdownAfterJob = shutdown;
-        h.list = {Src("a.mpc"), Src("b.mpc"), Src("c.mpc")};
-        TranscodeJob job(h, platform);
-        job.Start();
-        tmtest::WriteText(Src("a.mp3"), "mp3");
-        job.ProcessEnded(0);
-        ASSERT_EQ(job.CurrentState(), TranscodeJob::State::BetweenFiles);
-        job.Cancel();
-        job.TimerFired();
-        EXPECT_EQ(h.processCount, 1) << shutdown;
-        EXPECT_EQ(h.list, (std::deque<std::string>{Src("b.mpc"), Src("c.mpc")}));
-        ASSERT_EQ(h.ends.size(), 1u);
-        EXPECT_TRUE(h.ends[0].cancelled);
-        EXPECT_EQ(h.ends[0].remaining, 2);
-        if (shutdown) {
-            EXPECT_EQ(h.log.back(), "shutdown");
-            EXPECT_EQ(h.controls, TranscodeJob::RunningControls());
-        } else {
-            EXPECT_EQ(job.CurrentState(), TranscodeJob::State::Idle);
-            EXPECT_EQ(h.controls, TranscodeJob::IdleControls(true));
-            // Transcode again goes on with the first entry left.
-            job.Start();
-            EXPECT_FALSE(job.CancelRequested());
-            EXPECT_EQ(h.processCount, 2);
-            EXPECT_NE(h.scriptAtStart.find(Src("b.mpc")), std::string::npos);
+        for (const char *n : names) {
+            fs::copy_file(*shared_ / "tone.mpc", dir / n);
+            queue.Add((dir / n).string());
         }
     }
-}
+    std::vector<std::string> EventsOf(const std::string &name) const
+    {
+        std::vector<std::string> out;
+        for (const std::string &e : host.log)
+            if (e.find(" " + name) != std::string::npos) out.push_back(e.substr(0, e.find(' ')));
+        return out;
+    }
+    std::vector<std::string> Queued() const
+    {
+        std::vector<std::string> out;
+        for (const TWorkItem &i : queue.Items()) out.push_back(RecordingHost::Name(i));
+        return out;
+    }
 
-TEST_F(JobTest, FailedCommandIsReportedAndTheJobGoesOn)
+    static tmtest::TempDir *shared_;
+    tmtest::TempDir dir;
+    std::set<std::string> programs{"dec", "enc"};
+    TWorkQueue queue;
+    ManualRunner runner;
+    RecordingHost host;
+    TJobPlatform platform;
+};
+tmtest::TempDir *JobTest::shared_ = nullptr;
+
+TEST_F(JobTest, StartupReportsEachMissingProgramEncoderFirstAndAnEmptyListChangesNothing)
 {
-    host.list = {Src("a.mpc"), Src("b.mpc"), Src("c.mpc"), Src("d.mpc")};
-    TranscodeJob job(host, platform);
-    job.Start();
-    job.ProcessEnded(1);  // encoder refused its options, no MP3
-    job.TimerFired();
-    MakeOutput(Src("b.mpc"), "");
-    job.ProcessEnded(0);  // exit 0 but an empty file
-    job.TimerFired();
-    job.ProcessEnded(0);  // exit 0 and nothing written
-    job.TimerFired();
-    MakeOutput(Src("d.mpc"));
-    job.ProcessEnded(0);
+    programs.clear();
+    TranscodeJob job(queue, runner, host, platform);
+    EXPECT_FALSE(job.Startup());
+    EXPECT_EQ(host.errorBoxes, (std::vector<std::string>{"ENCODER missing", "DECODER missing"}));
+    EXPECT_FALSE(host.controls.transcode);
 
-    ASSERT_EQ(host.results.size(), 4u);
-    EXPECT_FALSE(host.results[0].ok);
-    EXPECT_EQ(host.results[0].exitCode, 1);
-    EXPECT_NE(host.results[0].why.find("exit status 1"), std::string::npos);
-    EXPECT_FALSE(host.results[1].ok);
-    EXPECT_NE(host.results[1].why.find("empty"), std::string::npos);
-    EXPECT_FALSE(host.results[2].ok);
-    EXPECT_NE(host.results[2].why.find("no MP3"), std::string::npos);
-    EXPECT_TRUE(host.results[3].ok);
-    EXPECT_EQ(host.ends.at(0).failed, 3);
-    EXPECT_EQ(host.ends.at(0).converted, 1);
-    EXPECT_TRUE(host.errorBoxes.empty());  // a failed file is not an error box
-}
-
-TEST_F(JobTest, ProcessThatCannotStartReturnsToIdle)
-{
-    host.list = {Src("a.mpc"), Src("b.mpc")};
-    host.startSucceeds = false;
-    TranscodeJob job(host, platform);
+    programs = {"dec", "enc"};
+    host.errorBoxes.clear();
+    EXPECT_TRUE(job.Startup());
     job.Start();
+    EXPECT_EQ(host.errorBoxes, std::vector<std::string>{kListEmptyMessage});
+    EXPECT_TRUE(host.log.empty());
     EXPECT_EQ(job.CurrentState(), TranscodeJob::State::Idle);
-    ASSERT_EQ(host.errorBoxes.size(), 1u);
-    EXPECT_NE(host.errorBoxes[0].find("could not be started"), std::string::npos);
-    EXPECT_EQ(host.controls, TranscodeJob::IdleControls(true));
-    EXPECT_EQ(host.list.size(), 2u);  // nothing was transcoded, nothing removed
-    EXPECT_FALSE(fs::exists(host.scriptPath));
+}
+
+// A failing file, a skipped file and two good ones, one at a time and three at once: each
+// file's events, the counts, and what stays in the queue.
+TEST_F(JobTest, EventsAndCountsForOneAndForThreeAtOnce)
+{
+    for (int jobs : {1, 3}) {
+        SCOPED_TRACE(jobs);
+        queue.Clear();
+        host.log.clear();
+        host.ends.clear();
+        for (const auto &e : fs::directory_iterator(dir.path()))
+            if (e.is_regular_file()) fs::remove(e.path());
+        Add({"a.mpc", "bad.mpc", "c.mpc", "d.mpc"});
+        tmtest::WriteText(dir / "c.mp3", "the user's own");
+        host.settings.jobs = jobs;
+        TranscodeJob job(queue, runner, host, platform);
+        ASSERT_TRUE(job.Startup());
+        job.Start();
+        EXPECT_EQ(host.controls, TranscodeJob::RunningControls());
+        EXPECT_EQ(int(runner.running.size()), std::min(jobs, 3));
+        while (!runner.running.empty()) runner.End();
+        EXPECT_EQ(host.timerArmed, 0);  // no pause: each next file started as one ended
+        EXPECT_FALSE(job.Running());
+        EXPECT_LE(runner.maxAtOnce, jobs);
+        EXPECT_EQ(EventsOf("a.mpc"), (std::vector<std::string>{"started", "output", "finished"}));
+        EXPECT_EQ(EventsOf("bad.mpc"), (std::vector<std::string>{"started", "output", "finished"}));
+        EXPECT_EQ(EventsOf("c.mpc"), (std::vector<std::string>{"finished"}));
+        EXPECT_EQ(host.log.front(), "planned 4");
+        EXPECT_EQ(host.log.back(), "ended");
+        EXPECT_NE(std::find(host.log.begin(), host.log.end(), "finished bad.mpc failed"), host.log.end());
+        EXPECT_NE(std::find(host.log.begin(), host.log.end(), "finished c.mpc skipped"), host.log.end());
+        EXPECT_EQ(host.reasons["bad.mpc"], "the decoder stopped with exit status 255");
+        EXPECT_EQ(host.reasons["c.mpc"], "exists: " + (dir / "c.mp3").string());
+        ASSERT_EQ(host.ends.size(), 1u);
+        EXPECT_EQ(host.ends[0].converted, 2);
+        EXPECT_EQ(host.ends[0].skipped, 1);
+        EXPECT_EQ(host.ends[0].failed, 1);
+        EXPECT_EQ(host.ends[0].cancelled, 0);
+        // Only the failed file stays, for the next job to retry; nothing else was touched.
+        EXPECT_EQ(Queued(), std::vector<std::string>{"bad.mpc"});
+        EXPECT_FALSE(fs::exists(dir / "bad.mp3"));
+        EXPECT_EQ(tmtest::ReadText(dir / "c.mp3"), "the user's own");
+        EXPECT_TRUE(fs::exists(dir / "a.mp3") && fs::exists(dir / "d.mp3"));
+        EXPECT_EQ(host.controls, TranscodeJob::IdleControls(true));
+    }
+}
+
+TEST_F(JobTest, TheWindowsPauseAndTheSettingsOfEachStep)
+{
+    platform.pauseBetweenFilesMs = kNextFileDelayMs;
+    Add({"a.mpc", "b.mpc"});
+    TranscodeJob job(queue, runner, host, platform);
+    job.Startup();
+    job.Start();
+    // Option lines are read when each file starts: a change applies from the next one.
+    host.settings.encoderOptions = "--bad-option";
+    runner.End();
+    EXPECT_EQ(host.log.back(), "timer 100");
+    EXPECT_TRUE(runner.running.empty());
+    job.TimerFired();
+    ASSERT_EQ(runner.running.size(), 1u);
+    job.TimerFired();  // a second tick starts nothing
+    EXPECT_EQ(runner.order.size(), 2u);
+    runner.End();
+    EXPECT_FALSE(job.Running());
+}
+
+TEST_F(JobTest, CancelLetsTheRunningFilesFinishAndKeepsTheRest)
+{
+    Add({"a.mpc", "b.mpc", "c.mpc", "d.mpc"});
+    host.settings.jobs = 2;
+    TranscodeJob job(queue, runner, host, platform);
+    job.Startup();
+    job.Start();
+    job.Cancel();
+    runner.End();
+    EXPECT_TRUE(job.Running());  // the second file still runs
+    EXPECT_EQ(runner.running.size(), 1u);
+    runner.End();
+    EXPECT_FALSE(job.Running());
     ASSERT_EQ(host.ends.size(), 1u);
-    EXPECT_TRUE(host.ends[0].stoppedByError);
+    EXPECT_EQ(host.ends[0].converted, 2);
+    EXPECT_EQ(host.ends[0].cancelled, 2);
+    EXPECT_TRUE(host.ends[0].cancelRequested);
+    EXPECT_EQ(Queued(), (std::vector<std::string>{"c.mpc", "d.mpc"}));
+    EXPECT_EQ(queue.At(0).state, TItemState::Waiting);
 
-    // A late end event from nowhere is ignored.
-    job.ProcessEnded(0);
-    EXPECT_EQ(host.list.size(), 2u);
-
-    // Later file: the window was in its running state and must come back too.
-    host.startSucceeds = true;
-    job.Start();
-    MakeOutput(Src("a.mpc"));
-    job.ProcessEnded(0);
-    host.startSucceeds = false;
-    job.TimerFired();
-    EXPECT_EQ(job.CurrentState(), TranscodeJob::State::Idle);
-    EXPECT_EQ(host.controls, TranscodeJob::IdleControls(true));
-    EXPECT_EQ(host.list, std::deque<std::string>{Src("b.mpc")});
+    // Transcode again goes on with them; a Cancel in the window's pause ends the job at the tick.
+    platform.pauseBetweenFilesMs = kNextFileDelayMs;
+    host.settings.jobs = 1;
+    TranscodeJob next(queue, runner, host, platform);
+    next.Startup();
+    next.Start();
+    runner.End();
+    next.Cancel();
+    next.TimerFired();
+    EXPECT_FALSE(next.Running());
+    EXPECT_EQ(Queued(), std::vector<std::string>{"d.mpc"});
 }
 
-TEST_F(JobTest, UnwritableScriptForTheFirstFileStaysIdle)
+TEST_F(JobTest, AbortStopsTheCommandsAndLeavesNoMp3)
 {
-    platform.scriptPath = (dir / "no-such-folder" / "go.sh").string();
-    host.list = {Src("a.mpc")};
-    TranscodeJob job(host, platform);
+    Add({"a.mpc", "b.mpc"});
+    host.settings.jobs = 2;
+    TranscodeJob job(queue, runner, host, platform);
+    job.Startup();
     job.Start();
-    EXPECT_EQ(host.processCount, 0);
-    ASSERT_EQ(host.standardErrors.size(), 1u);
-    EXPECT_EQ(host.standardErrors[0], "Cannot create file " + platform.scriptPath);
-    EXPECT_EQ(host.Find("controls running"), std::string::npos);
-    EXPECT_EQ(job.CurrentState(), TranscodeJob::State::Idle);
-    EXPECT_EQ(host.list.size(), 1u);
+    job.Abort();
+    EXPECT_EQ(runner.stopped.size(), 2u);
+    runner.End();
+    runner.End();
+    EXPECT_FALSE(job.Running());
+    EXPECT_EQ(host.ends.at(0).cancelled, 2);
+    EXPECT_EQ(Queued(), (std::vector<std::string>{"a.mpc", "b.mpc"}));
+    for (const auto &e : fs::directory_iterator(dir.path()))
+        EXPECT_NE(e.path().extension(), ".mp3") << e.path();
 }
 
-TEST_F(JobTest, UnwritableScriptForALaterFileReturnsToIdle)
+TEST_F(JobTest, ASystemOutOfProcessesSlowsTheJobAndFailsNoFile)
 {
-    fs::create_directory(dir / "work");
-    platform.scriptPath = (dir / "work" / "go.sh").string();
-    host.scriptPath = platform.scriptPath;
-    host.list = {Src("a.mpc"), Src("b.mpc")};
-    TranscodeJob job(host, platform);
+    Add({"a.mpc", "b.mpc", "c.mpc"});
+    host.settings.jobs = 3;
+    runner.acceptFirst = 1;
+    runner.refuseNext = 1;  // the second start is refused
+    TranscodeJob job(queue, runner, host, platform);
+    job.Startup();
     job.Start();
-    MakeOutput(Src("a.mpc"));
-    job.ProcessEnded(0);
-    fs::remove_all(dir / "work");  // the working folder went away between two files
-    job.TimerFired();
-    EXPECT_EQ(host.processCount, 1);
-    ASSERT_EQ(host.errorBoxes.size(), 1u);
-    EXPECT_NE(host.errorBoxes[0].find("Cannot create file " + platform.scriptPath), std::string::npos);
-    EXPECT_EQ(job.CurrentState(), TranscodeJob::State::Idle);
-    EXPECT_EQ(host.controls, TranscodeJob::IdleControls(true));
-    EXPECT_EQ(host.list, std::deque<std::string>{Src("b.mpc")});
+    EXPECT_EQ(runner.running.size(), 1u);
+    EXPECT_EQ(job.Limit(), 1);
+    while (!runner.running.empty()) runner.End();
+    EXPECT_EQ(host.ends.at(0).converted, 3);
+
+    // With nothing running, a refused start is retried on the timer, and only a system that
+    // never recovers fails the file.
+    Add({"e.mpc"});
+    runner.refuseNext = 2;
+    TranscodeJob retry(queue, runner, host, platform);
+    retry.Startup();
+    retry.Start();
+    EXPECT_TRUE(runner.running.empty());
+    EXPECT_EQ(host.log.back(), "timer " + std::to_string(kRetryStartDelayMs));
+    retry.TimerFired();
+    retry.TimerFired();
+    ASSERT_EQ(runner.running.size(), 1u);
+    runner.End();
+    EXPECT_EQ(host.ends.back().converted, 1);
+
+    Add({"f.mpc"});
+    runner.refuseNext = kStartAttempts;
+    TranscodeJob never(queue, runner, host, platform);
+    never.Startup();
+    never.Start();
+    for (int i = 0; i < kStartAttempts && never.Running(); ++i) never.TimerFired();
+    EXPECT_FALSE(never.Running());
+    EXPECT_EQ(host.ends.back().failed, 1);
 }
 
-TEST_F(JobTest, ShutdownAtTheEndLeavesControlsRunning)
+TEST_F(JobTest, ShutdownAtTheEndAndARefusedOne)
 {
-    host.list = {Src("a.mpc"), Src("b.mpc")};
+    Add({"a.mpc"});
     host.settings.shutdownAfterJob = true;
-    TranscodeJob job(host, platform);
+    TranscodeJob job(queue, runner, host, platform);
+    job.Startup();
     job.Start();
-    job.Cancel();  // Cancel also leads to the shutdown request
-    MakeOutput(Src("a.mpc"));
-    job.ProcessEnded(0);
+    runner.End();
     EXPECT_EQ(host.log.back(), "shutdown");
     EXPECT_EQ(job.CurrentState(), TranscodeJob::State::ShutdownRequested);
-    EXPECT_EQ(host.controls, TranscodeJob::RunningControls());
-    EXPECT_TRUE(host.ends.at(0).shutdownRequested);
-}
+    EXPECT_EQ(host.controls, TranscodeJob::RunningControls());  // the controls stay while the system goes down
 
-TEST_F(JobTest, RefusedShutdownIsReportedAndReturnsToIdle)
-{
-    host.list = {Src("a.mpc")};
-    host.settings.shutdownAfterJob = true;
+    Add({"b.mpc"});
     host.shutdownAccepted = false;
-    TranscodeJob job(host, platform);
-    job.Start();
-    MakeOutput(Src("a.mpc"));
-    job.ProcessEnded(0);
-    ASSERT_EQ(host.errorBoxes.size(), 1u);
-    EXPECT_NE(host.errorBoxes[0].find("refused"), std::string::npos);
-    EXPECT_EQ(job.CurrentState(), TranscodeJob::State::Idle);
+    TranscodeJob refused(queue, runner, host, platform);
+    refused.Startup();
+    refused.Start();
+    runner.End();
+    EXPECT_EQ(refused.CurrentState(), TranscodeJob::State::Idle);
+    EXPECT_EQ(host.errorBoxes.size(), 1u);
     EXPECT_EQ(host.controls, TranscodeJob::IdleControls(true));
-}
-
-TEST_F(JobTest, ListEmptiedBehindTheJobDoesNotLeaveItRunning)
-{
-    host.list = {Src("a.mpc"), Src("b.mpc")};
-    TranscodeJob job(host, platform);
-    job.Start();
-    MakeOutput(Src("a.mpc"));
-    job.ProcessEnded(0);
-    host.list.clear();
-    job.TimerFired();
-    EXPECT_EQ(job.CurrentState(), TranscodeJob::State::Idle);
-    EXPECT_EQ(host.controls, TranscodeJob::IdleControls(true));
-}
-
-TEST_F(JobTest, StartWhileRunningIsIgnored)
-{
-    host.list = {Src("a.mpc"), Src("b.mpc")};
-    TranscodeJob job(host, platform);
-    job.Start();
-    job.Start();
-    EXPECT_EQ(host.processCount, 1);
 }
 
 }  // namespace

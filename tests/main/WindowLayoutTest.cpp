@@ -16,10 +16,10 @@
 #include <QSignalSpy>
 #include <QTimer>
 
-#include "collect/FileDrop.h"
+#include "widgets/FileDrop.h"
 #include "collect/TreeScan.h"
 #include "engine/TranscodeJob.h"
-#include "system/XReboot.h"
+#include "shutdown/XReboot.h"
 
 using namespace trackmill;
 
@@ -364,14 +364,18 @@ TEST_F(Window, MissingProgramsAreReportedInOrderAndTranscodeStaysDisabled)
     EXPECT_TRUE(form->Button2->isEnabled());
     EXPECT_FALSE(form->Edit1->toolTip().isEmpty());  // the fixed usage text
 
-    // A program placed in the working folder is found there.
+    // A program placed in the working folder is never taken, nor through "." on PATH;
+    // one in an absolute PATH folder is.
     form.reset();
     messages.clear();
-    tmtest::WriteText(work / "lame", "#!/bin/sh\nexit 0\n");
-    std::filesystem::permissions(work / "lame", std::filesystem::perms::owner_all);
-    qputenv("PATH", QByteArray::fromStdString((work / "empty").string()));
+    std::filesystem::create_directory(work / "tools");
+    for (const auto &where : {work / "lame", work / "tools" / "mpcdec"}) {
+        tmtest::WriteText(where, "#!/bin/sh\nexit 0\n");
+        std::filesystem::permissions(where, std::filesystem::perms::owner_all);
+    }
+    qputenv("PATH", QByteArray::fromStdString(".:" + (work / "tools").string()));
     Open(false);
     qputenv("PATH", path);
     ASSERT_EQ(messages.size(), 1u);
-    EXPECT_TRUE(messages[0].text.startsWith("MPCDEC not found"));
+    EXPECT_TRUE(messages[0].text.startsWith("LAME not found"));
 }

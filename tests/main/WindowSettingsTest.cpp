@@ -26,6 +26,9 @@ TEST_F(WindowSettings, EveryStoredValueAndThePositionComeBack)
     f.cbOutputdir->click();
     f.DirectoryEdit1->SetText(Q(work / "out"));
     f.ComboID3->setCurrentIndex(1);
+    f.SetJobs(3);
+    f.SetExistingFiles(TExistingPolicy::KeepBoth);
+    f.SetKeepFolders(false);
     f.move(f.pos() + QPoint(17, 9));
     const QPoint pos = f.pos();
     CloseAndDelete();
@@ -38,8 +41,12 @@ TEST_F(WindowSettings, EveryStoredValueAndThePositionComeBack)
     const std::vector<std::string> tail = {"cbApetag_Checked",   "cbID3v1_Checked",     "cbID3v2_Checked",
                                            "Edit1_Text",         "Edit2_Text",          "cbShutdown_Checked",
                                            "cbOutputdir_Checked", "DirectoryEdit1_Text", "ComboID3_Tag"};
-    ASSERT_EQ(keys.size(), 17u) << ini;
-    EXPECT_EQ(std::vector<std::string>(keys.end() - 9, keys.end()), tail) << ini;
+    // The designed seventeen keep their places; the keys added since follow them.
+    ASSERT_EQ(keys.size(), 20u) << ini;
+    EXPECT_EQ(std::vector<std::string>(keys.begin() + 8, keys.begin() + 17), tail) << ini;
+    EXPECT_EQ(std::vector<std::string>(keys.begin() + 17, keys.end()),
+              (std::vector<std::string>{"Jobs", "ExistingFiles", "KeepFolders"})) << ini;
+    EXPECT_NE(ini.find("Jobs=3\nExistingFiles=KeepBoth\nKeepFolders=False"), std::string::npos) << ini;
     EXPECT_NE(ini.find("cbApetag_Checked=False"), std::string::npos) << ini;
     EXPECT_NE(ini.find("ComboID3_Tag=1"), std::string::npos) << ini;
 
@@ -55,7 +62,43 @@ TEST_F(WindowSettings, EveryStoredValueAndThePositionComeBack)
     EXPECT_EQ(g.DirectoryEdit1->Text(), Q(work / "out") + "/");
     EXPECT_EQ(g.ComboID3->currentIndex(), 1);
     EXPECT_EQ(g.ComboID3->Tag(), 1);
+    EXPECT_EQ(g.Jobs(), 3);
+    EXPECT_EQ(g.ExistingFiles(), TExistingPolicy::KeepBoth);
+    EXPECT_FALSE(g.KeepFolders());
     EXPECT_EQ(g.pos(), pos);
+}
+
+TEST_F(WindowSettings, TheCommandLineToolReadsWhatTheWindowStored)
+{
+    // The window's file where trackmill-cli looks for it when no window program sits beside it.
+    const std::filesystem::path config = work / "config";
+    std::filesystem::create_directories(config / "trackmill");
+    TForm1 &f = Open();
+    f.FormStorage1->SetIniFileName(Q(config / "trackmill" / "trackmill.ini"));
+    f.Edit2->setText("-V 2");
+    f.cbID3v2->setChecked(false);
+    f.cbOutputdir->click();
+    f.DirectoryEdit1->SetText(Q(work / "out"));
+    f.ComboID3->setCurrentIndex(0);
+    f.SetJobs(5);
+    f.SetExistingFiles(TExistingPolicy::Overwrite);
+    CloseAndDelete();
+
+    ASSERT_TRUE(tmtest::MakeMpc(work / "a.mpc", 0.2));
+    std::filesystem::create_directories(work / "cli");
+    std::filesystem::copy_file(TRACKMILL_CLI, work / "cli" / "trackmill-cli");
+    const std::map<std::string, std::string> env{{"XDG_CONFIG_HOME", config.string()}};
+    const auto r = tmtest::Run({(work / "cli" / "trackmill-cli").string(), "convert", "--dry-run",
+                                (work / "a.mpc").string()},
+                               work.path().string(), 60000, env);
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_NE(r.out.find("encoder options '-V 2'"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("output: " + (work / "out").string() + "/, folder structure kept"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("existing files: overwrite; 5 at once; tags: ID3v1 copied, ID3v2 not copied, APE to ID3v1.1"),
+              std::string::npos)
+        << r.out;
+    EXPECT_NE(r.out.find(Q(work / "a.mpc").toStdString() + " -> " + (work / "out" / "a.mp3").string()), std::string::npos)
+        << r.out;
 }
 
 TEST_F(WindowSettings, AStoredTagThatFitsNoEntryLeavesNoSelection)

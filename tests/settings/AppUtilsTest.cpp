@@ -1,6 +1,6 @@
 // Profile helpers, screen-size keys, the window position and the settings location.
 #include "settings/AppUtils.h"
-#include "settings/SettingsPath.h"
+#include "config/SettingsPath.h"
 
 #include "support/TestSupport.h"
 

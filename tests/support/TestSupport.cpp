@@ -177,7 +177,8 @@ void MakeSineWav(const fs::path &file, double seconds, int sampleRate, int chann
 bool MakeMpc(const fs::path &mpcFile, double seconds, const std::vector<std::string> &extra,
              int sampleRate, int channels)
 {
-    const fs::path wav = mpcFile.string() + ".src.wav";
+    // Beside the file, under a short name: the file's own name may be as long as names get.
+    const fs::path wav = mpcFile.parent_path() / (".src-" + std::to_string(::getpid()) + ".wav");
     MakeSineWav(wav, seconds, sampleRate, channels);
     std::vector<std::string> argv{"mpcenc", "--silent", "--overwrite"};
     argv.insert(argv.end(), extra.begin(), extra.end());

@@ -3,7 +3,7 @@
 #include "formats/TextCodec.h"
 
 #include "support/TestSupport.h"
-#include "system/RunnerTestSupport.h"
+#include "support/RunnerTestSupport.h"
 
 #include <QCoreApplication>
 #include <QThread>
@@ -225,25 +225,31 @@ TEST(AppRunner, RunFailsWithoutAnEventWhenNothingCanBeStarted)
     EXPECT_EQ(rec.ends[0].exitCode, 9u);
 }
 
-TEST(AppRunner, ScriptRunsInTheWorkingFolderWhereItsProgramsWin)
+TEST(AppRunner, CommandRunsInItsOwnProcessGroupWithTheCallersPath)
 {
-    // The job's pattern: a one-line script in the working folder, run by /bin/sh, whose
-    // program placed in that folder is preferred over one on PATH.
+    // A program of the working folder is never preferred, the child's PATH is ours as it
+    // is, and Stop reaches the whole group: the shell and what it started.
     TempDir dir;
-    tmtest::WriteText(dir / "cat", "#!/bin/sh\necho \"local cat in $(pwd)\"\n");
+    tmtest::WriteText(dir / "cat", "#!/bin/sh\necho planted\n");
     ::chmod((dir / "cat").c_str(), 0755);
-    tmtest::WriteText(dir / trackmill::platform::kScriptName,
-                      std::string("cat /dev/null; exit 7") + trackmill::platform::kLineEnd);
     TAppRunner runner;
     EndRecorder rec;
     rec.Attach(runner);
-    runner.SetApplicationName(trackmill::platform::kScriptApplicationName);
-    runner.SetCommandLine(trackmill::platform::kScriptCommandLine);
+    runner.SetApplicationName("/bin/sh");
+    runner.SetCommandLine("sh -c 'cat /dev/null; echo \"$PATH\"; read -r a b c d group rest </proc/$$/stat; echo group=$group; exit 7'");
     runner.SetCurrentDirectory(dir.path().string());
     ASSERT_TRUE(runner.Run());
     ASSERT_TRUE(WaitUntil([&] { return rec.ends.size() == 1; }));
     EXPECT_EQ(rec.ends[0].exitCode, 7u);
-    EXPECT_EQ(rec.output, "local cat in " + dir.path().string() + "\n");
+    EXPECT_EQ(rec.output.find("planted"), std::string::npos) << rec.output;
+    EXPECT_EQ(rec.output.rfind(std::string(std::getenv("PATH")) + "\n", 0), 0u) << rec.output;
+    EXPECT_NE(rec.output.find("group=" + std::to_string(runner.ProcessId())), std::string::npos) << rec.output;
+
+    runner.SetCommandLine("sh -c 'sleep 30 & wait'");
+    ASSERT_TRUE(runner.Run());
+    EXPECT_TRUE(runner.Stop(SIGTERM));
+    ASSERT_TRUE(WaitUntil([&] { return rec.ends.size() == 2; }, 5000));
+    EXPECT_EQ(rec.ends[1].exitCode, 128u + SIGTERM);
 }
 
 TEST(AppRunner, DestructionWhileWatchingLeavesTheProcessRunning)

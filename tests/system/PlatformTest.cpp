@@ -70,47 +70,39 @@ TEST(SplitCommandLine, AgreesWithTheShell)
         ASSERT_TRUE(words) << line;
         EXPECT_EQ(*words, ShellWords(line)) << line;
     }
-    EXPECT_EQ(*platform::SplitCommandLine(platform::kScriptCommandLine),
-              (std::vector<std::string>{platform::kScriptApplicationName, platform::kScriptName}));
     EXPECT_TRUE(platform::SplitCommandLine("")->empty());
     EXPECT_FALSE(platform::SplitCommandLine("echo 'open"));
     EXPECT_FALSE(platform::SplitCommandLine("echo \"open"));
     EXPECT_FALSE(platform::SplitCommandLine("echo trailing\\"));
 }
 
-TEST(FindProgram, WorkingFolderFirstThenPath)
+TEST(FindProgram, BesideUsThenAbsolutePathEntriesNeverTheWorkingFolder)
 {
-    TempDir dir;
-    const std::string folder = dir.path().string();
-    tmtest::WriteText(dir / "sh", "#!/bin/sh\n");
-    ::chmod((dir / "sh").c_str(), 0755);
-    tmtest::WriteText(dir / "plain", "not a program");
-    std::filesystem::create_directory(dir / "sub");
-    tmtest::WriteText(dir / "sub" / "tool", "#!/bin/sh\n");
-    ::chmod((dir / "sub" / "tool").c_str(), 0755);
+    TempDir beside, work, onPath;
+    for (const TempDir *d : {&beside, &work, &onPath}) {
+        tmtest::WriteText(*d / "lame", "#!/bin/sh\n");
+        ::chmod((*d / "lame").c_str(), 0755);
+    }
+    tmtest::WriteText(beside / "plain", "not a program");
+    const std::string savedPath = std::getenv("PATH") ? std::getenv("PATH") : "";
+    const std::string savedCwd = std::filesystem::current_path().string();
+    std::filesystem::current_path(work.path());
+    // "." and an empty entry would both mean the working folder: they are skipped.
+    ::setenv("PATH", (".::" + onPath.path().string() + ":/usr/bin:/bin").c_str(), 1);
 
-    EXPECT_EQ(platform::FindProgram("sh", folder), folder + "/sh");
-    EXPECT_TRUE(platform::ProgramExists("sh", folder));
-    EXPECT_EQ(platform::FindProgram("sub/tool", folder), folder + "/sub/tool");
-    EXPECT_EQ(platform::FindProgram("/bin/sh", folder), "/bin/sh");
-    EXPECT_EQ(platform::FindProgram("plain", folder), "");  // not executable
-    EXPECT_EQ(platform::FindProgram("sub", folder), "");    // a folder
-    EXPECT_FALSE(platform::ProgramExists("trackmill-no-such-program", folder));
+    EXPECT_EQ(platform::FindProgram("lame", beside.path().string()), (beside / "lame").string());
+    EXPECT_EQ(platform::FindProgram("lame", ""), (onPath / "lame").string());
+    EXPECT_EQ(platform::FindOnPath("lame"), (onPath / "lame").string());
+    EXPECT_EQ(platform::FindProgram("plain", beside.path().string()), "");  // not executable
+    EXPECT_EQ(platform::FindCommand("sh"), "/usr/bin/sh");
+    EXPECT_EQ(platform::FindCommand("/bin/sh"), "/bin/sh");
+    EXPECT_EQ(platform::FindCommand("./lame", work.path().string()), (work / "./lame").string());
+    ::setenv("PATH", ".:relative/bin", 1);
+    EXPECT_EQ(platform::FindProgram("lame", ""), "");
+    EXPECT_EQ(platform::FindCommand("lame"), "");
 
-    // From another folder the PATH copy is found.
-    TempDir other;
-    const std::string onPath = platform::FindProgram("sh", other.path().string());
-    EXPECT_FALSE(onPath.empty());
-    EXPECT_NE(onPath, folder + "/sh");
-}
-
-TEST(ChildPath, PutsTheWorkingFolderInFront)
-{
-    EXPECT_EQ(platform::ChildPath("/work/x", "/usr/bin:/bin"), "/work/x:/usr/bin:/bin");
-    EXPECT_EQ(platform::ChildPath("/work/x", ""), "/work/x");
-    EXPECT_EQ(platform::ChildPath("/a:b", "/usr/bin"), "/usr/bin");  // cannot stand in PATH
-    const std::string withDefault = platform::ChildPath("/w", nullptr);
-    EXPECT_EQ(withDefault.rfind("/w:", 0), 0u);
+    ::setenv("PATH", savedPath.c_str(), 1);
+    std::filesystem::current_path(savedCwd);
 }
 
 TEST(PlatformConstants, MessagesAndDefaults)

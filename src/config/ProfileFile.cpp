@@ -1,4 +1,4 @@
-#include "settings/ProfileFile.h"
+#include "config/ProfileFile.h"
 
 #include <cerrno>
 #include <cstdio>

@@ -16,6 +16,11 @@ QString SettingsFilePath();
 QString SettingsFilePathFor(const QString &executablePath, bool executableFolderWritable,
                             const QString &xdgConfigHome, const QString &home);
 
+// The settings file of the window, seen from another program of ours in programFolder:
+// the window's program is looked for beside it (or, in the build tree, in "../main/"),
+// and its file is chosen by the rule above. Empty when that file does not exist.
+QString FindWindowSettingsFile(const QString &programFolder);
+
 // True when a file can be created in the folder.
 bool IsWritableFolder(const QString &folder);
 

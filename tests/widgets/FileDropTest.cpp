@@ -1,6 +1,6 @@
-#include "collect/FileDrop.h"
+#include "widgets/FileDrop.h"
 
-#include "CollectTestUtil.h"
+#include "collect/CollectTestUtil.h"
 
 #include <QApplication>
 #include <QDragEnterEvent>

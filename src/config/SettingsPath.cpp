@@ -1,4 +1,4 @@
-#include "settings/SettingsPath.h"
+#include "config/SettingsPath.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -27,6 +27,24 @@ bool IsWritableFolder(const QString &folder)
 {
     const QFileInfo info(folder);
     return info.isDir() && ::access(QFile::encodeName(folder).constData(), W_OK | X_OK) == 0;
+}
+
+QString FindWindowSettingsFile(const QString &programFolder)
+{
+    const QString xdg = qEnvironmentVariable("XDG_CONFIG_HOME"), home = QDir::homePath();
+    QString windowProgram;
+    for (const QString &candidate : {QDir(programFolder).filePath(QStringLiteral("trackmill")),
+                                     QDir(programFolder).filePath(QStringLiteral("../main/trackmill"))}) {
+        if (QFileInfo(candidate).isExecutable()) {
+            windowProgram = QDir::cleanPath(candidate);
+            break;
+        }
+    }
+    const QString path =
+        windowProgram.isEmpty()
+            ? SettingsFilePathFor(QString(), false, xdg, home)
+            : SettingsFilePathFor(windowProgram, IsWritableFolder(QFileInfo(windowProgram).absolutePath()), xdg, home);
+    return QFileInfo(path).isFile() ? path : QString();
 }
 
 QString SettingsFilePath()

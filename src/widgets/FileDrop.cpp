@@ -1,4 +1,4 @@
-#include "collect/FileDrop.h"
+#include "widgets/FileDrop.h"
 
 #include <QAbstractScrollArea>
 #include <QDragEnterEvent>

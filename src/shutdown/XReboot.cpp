@@ -1,4 +1,4 @@
-#include "system/XReboot.h"
+#include "shutdown/XReboot.h"
 
 #include <QDBusMessage>
 #include <QDBusObjectPath>

@@ -1,8 +1,8 @@
-#include "system/XReboot.h"
+#include "shutdown/XReboot.h"
 
 #include "support/TestSupport.h"
-#include "system/Login1StandIn.h"
-#include "system/RunnerTestSupport.h"
+#include "shutdown/Login1StandIn.h"
+#include "support/RunnerTestSupport.h"
 
 #include <QDBusConnection>
 #include <QProcess>

@@ -1,6 +1,6 @@
 // The INI file class on real files: read rules, where writes land, what survives a
 // rewrite, and refused writes.
-#include "settings/ProfileFile.h"
+#include "config/ProfileFile.h"
 
 #include "support/TestSupport.h"
 

@@ -1,0 +1,122 @@
+#include "config/StoredSettings.h"
+
+#include <charconv>
+#include <thread>
+
+namespace trackmill::config {
+
+namespace {
+
+bool SameNoCase(std::string_view a, std::string_view b)
+{
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        auto up = [](char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c; };
+        if (up(a[i]) != up(b[i])) return false;
+    }
+    return true;
+}
+
+std::string_view Trimmed(std::string_view s)
+{
+    while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
+    while (!s.empty() && (s.back() == ' ' || s.back() == '\t')) s.remove_suffix(1);
+    return s;
+}
+
+std::optional<std::string> Read(const TIniFile &ini, const char *key)
+{
+    // A sentinel no stored value can hold (values never contain line breaks).
+    static const std::string missing = "\n";
+    std::string value = ini.ReadString(kSection, key, missing);
+    if (value == missing) return std::nullopt;
+    return value;
+}
+
+}  // namespace
+
+const char *StoredExistingName(TStoredExisting value)
+{
+    switch (value) {
+    case TStoredExisting::Skip: return "Skip";
+    case TStoredExisting::Overwrite: return "Overwrite";
+    case TStoredExisting::KeepBoth: return "KeepBoth";
+    }
+    return "Skip";
+}
+
+std::optional<TStoredExisting> ParseStoredExisting(std::string_view text)
+{
+    text = Trimmed(text);
+    for (TStoredExisting v : {TStoredExisting::Skip, TStoredExisting::Overwrite, TStoredExisting::KeepBoth})
+        if (SameNoCase(text, StoredExistingName(v))) return v;
+    return std::nullopt;
+}
+
+int DefaultJobs()
+{
+    const unsigned cores = std::thread::hardware_concurrency();
+    return cores == 0 ? 1 : cores > unsigned(kMaxJobs) ? kMaxJobs : int(cores);
+}
+
+std::optional<int> ParseJobs(std::string_view text)
+{
+    text = Trimmed(text);
+    if (text.empty() || text.size() > 18) return std::nullopt;
+    long long value = 0;
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (ec != std::errc() || end != text.data() + text.size() || value < 1) return std::nullopt;
+    return value > kMaxJobs ? kMaxJobs : int(value);
+}
+
+const char *StoredBool(bool value) { return value ? "True" : "False"; }
+
+std::optional<bool> ParseStoredBool(std::string_view text)
+{
+    if (SameNoCase(text, "True")) return true;
+    if (SameNoCase(text, "False")) return false;
+    return std::nullopt;
+}
+
+int ParseStoredInteger(std::string_view text)
+{
+    text = Trimmed(text);
+    if (!text.empty() && text.front() == '+') text.remove_prefix(1);
+    int value = 0;
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+    return ec == std::errc() && end == text.data() + text.size() ? value : 0;
+}
+
+TStoredSettings ReadStoredSettings(const TIniFile &ini)
+{
+    TStoredSettings s;
+    auto flag = [&](const char *key) -> std::optional<bool> {
+        const auto v = Read(ini, key);
+        return v ? ParseStoredBool(*v) : std::nullopt;
+    };
+    s.convertApe = flag(kKeyConvertApe);
+    s.copyId3v1 = flag(kKeyCopyId3v1);
+    s.copyId3v2 = flag(kKeyCopyId3v2);
+    s.shutdown = flag(kKeyShutdown);
+    s.useOutputDir = flag(kKeyUseOutputDir);
+    s.keepFolders = flag(kKeyKeepFolders);
+    s.decoderOptions = Read(ini, kKeyDecoderOptions);
+    s.encoderOptions = Read(ini, kKeyEncoderOptions);
+    s.outputDir = Read(ini, kKeyOutputDir);
+    if (const auto v = Read(ini, kKeyApeTarget)) {
+        const int tag = ParseStoredInteger(*v);
+        s.apeTarget = tag == 0 || tag == 1 ? tag : -1;
+    }
+    if (const auto v = Read(ini, kKeyJobs)) s.jobs = ParseJobs(*v);
+    if (const auto v = Read(ini, kKeyExistingFiles)) s.existing = ParseStoredExisting(*v);
+    return s;
+}
+
+void WriteAddedSettings(TIniFile &ini, int jobs, TStoredExisting existing, bool keepFolders)
+{
+    ini.WriteInteger(kSection, kKeyJobs, jobs);
+    ini.WriteString(kSection, kKeyExistingFiles, StoredExistingName(existing));
+    ini.WriteString(kSection, kKeyKeepFolders, StoredBool(keepFolders));
+}
+
+}  // namespace trackmill::config

@@ -1,0 +1,63 @@
+// The window's stored settings as both front ends read them: the keys of section
+// "Default", and the conversions of their values, with the window's rules (a switch is
+// "True" or "False" in any letter case and anything else leaves it as it was; a number
+// that is not one reads as 0). The seventeen keys the window has always written come
+// first in the file and never move; the keys added since follow them.
+#pragma once
+
+#include "config/ProfileFile.h"
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace trackmill::config {
+
+inline constexpr const char *kSection = "Default";
+
+inline constexpr const char *kKeyConvertApe = "cbApetag_Checked";
+inline constexpr const char *kKeyCopyId3v1 = "cbID3v1_Checked";
+inline constexpr const char *kKeyCopyId3v2 = "cbID3v2_Checked";
+inline constexpr const char *kKeyDecoderOptions = "Edit1_Text";
+inline constexpr const char *kKeyEncoderOptions = "Edit2_Text";
+inline constexpr const char *kKeyShutdown = "cbShutdown_Checked";
+inline constexpr const char *kKeyUseOutputDir = "cbOutputdir_Checked";
+inline constexpr const char *kKeyOutputDir = "DirectoryEdit1_Text";
+inline constexpr const char *kKeyApeTarget = "ComboID3_Tag";
+// Added after the designed keys.
+inline constexpr const char *kKeyJobs = "Jobs";
+inline constexpr const char *kKeyExistingFiles = "ExistingFiles";
+inline constexpr const char *kKeyKeepFolders = "KeepFolders";
+
+// The existing-files policies as stored; the order is the engine's.
+enum class TStoredExisting { Skip, Overwrite, KeepBoth };
+const char *StoredExistingName(TStoredExisting value);  // "Skip", "Overwrite", "KeepBoth"
+std::optional<TStoredExisting> ParseStoredExisting(std::string_view text);
+
+// More at once than this helps no machine and could exhaust the system's processes.
+inline constexpr int kMaxJobs = 64;
+// The number of processor cores (at least 1, at most kMaxJobs).
+int DefaultJobs();
+// A whole number from 1 on, capped at kMaxJobs; anything else is no value.
+std::optional<int> ParseJobs(std::string_view text);
+
+const char *StoredBool(bool value);  // "True" / "False"
+std::optional<bool> ParseStoredBool(std::string_view text);
+// The window's number rule: a decimal 32-bit integer, else 0.
+int ParseStoredInteger(std::string_view text);
+
+// What a settings file holds; a key that is missing stays empty.
+struct TStoredSettings {
+    std::optional<bool> convertApe, copyId3v1, copyId3v2, shutdown, useOutputDir, keepFolders;
+    std::optional<std::string> decoderOptions, encoderOptions, outputDir;
+    std::optional<int> apeTarget;  // the combo box's index: 0, 1, or -1 for none
+    std::optional<int> jobs;
+    std::optional<TStoredExisting> existing;
+};
+TStoredSettings ReadStoredSettings(const TIniFile &ini);
+
+// Writes the keys added after the designed seventeen (those the window's storage writes
+// itself). Throws EIniFileException.
+void WriteAddedSettings(TIniFile &ini, int jobs, TStoredExisting existing, bool keepFolders);
+
+}  // namespace trackmill::config

@@ -1,0 +1,36 @@
+// What the job needs of whatever runs its commands: start one by its item's id, stop it,
+// and hear its output and its end. The system layer implements it (a runner for the
+// window, a faster one for the terminal); tests implement it with stand-ins.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace trackmill {
+
+class TCommandRunner {
+public:
+    enum class StartResult {
+        Started,
+        TryLater,  // the system is out of processes or descriptors for now
+        Failed,    // this command can never start (program missing, ...)
+    };
+    struct Handlers {
+        std::function<void(std::uint64_t id, const std::string &text)> output;
+        // The exit status, or 128 + the signal number.
+        std::function<void(std::uint64_t id, int status)> ended;
+    };
+
+    virtual ~TCommandRunner() = default;
+    // Handlers run on the thread that owns the runner, never from inside Start.
+    virtual void SetHandlers(Handlers handlers) = 0;
+    // argv[0] is an absolute path. The command runs in a process group of its own, so a
+    // terminal's Ctrl-C reaches only us.
+    virtual StartResult Start(std::uint64_t id, const std::vector<std::string> &argv, std::string *error) = 0;
+    // Ends the command's whole process group; its end is still reported.
+    virtual void Stop(std::uint64_t id) = 0;
+};
+
+}  // namespace trackmill

@@ -1,0 +1,241 @@
+#include "engine/Conversion.h"
+
+#include "engine/Command.h"
+#include "formats/MPEGAudio.h"
+#include "formats/MPEGplus.h"
+
+#include <fcntl.h>
+#include <stdio.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <system_error>
+
+namespace trackmill {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string ErrorText(int err) { return std::strerror(err); }
+
+// The mode a file created by the user's programs would get: 0666 less the umask.
+mode_t NewFileMode()
+{
+    static const mode_t mode = [] {
+        const mode_t mask = ::umask(022);
+        ::umask(mask);
+        return static_cast<mode_t>(0666 & ~mask);
+    }();
+    return mode;
+}
+
+std::string FolderOf(const std::string &path)
+{
+    const std::size_t slash = path.rfind('/');
+    if (slash == std::string::npos) return ".";
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+bool UsableFolder(const char *folder)
+{
+    struct stat st {};
+    return folder && folder[0] == '/' && ::stat(folder, &st) == 0 && S_ISDIR(st.st_mode) &&
+           ::access(folder, W_OK | X_OK) == 0;
+}
+
+std::string Seconds(double s)
+{
+    char buf[32];
+    std::snprintf(buf, sizeof buf, "%.1f", s);
+    return buf;
+}
+
+// Puts the MP3 at its output name. Without `mayReplace` an existing file is never
+// replaced, even one that appeared since the plan was made.
+bool Place(const std::string &temp, const std::string &output, bool mayReplace, std::string &reason)
+{
+    struct stat st {};
+    const bool exists = ::lstat(output.c_str(), &st) == 0;
+    if (exists && !mayReplace) {
+        reason = "a file appeared at " + output + " while the MP3 was made; it was left alone";
+        return false;
+    }
+    if (exists) {
+        // Replacing needs only the folder's permission; the user's right to the file itself is
+        // what counts here.
+        if (!S_ISREG(st.st_mode) || ::access(output.c_str(), W_OK) != 0) {
+            reason = "cannot replace " + output + ": " + (S_ISREG(st.st_mode) ? ErrorText(errno) : "not a file");
+            return false;
+        }
+        if (::rename(temp.c_str(), output.c_str()) == 0) return true;
+        reason = "cannot rename the MP3 to " + output + ": " + ErrorText(errno);
+        return false;
+    }
+    // Never over a file that appears at the last moment.
+    if (::renameat2(AT_FDCWD, temp.c_str(), AT_FDCWD, output.c_str(), RENAME_NOREPLACE) == 0) return true;
+    int err = errno;
+    if (err == EINVAL || err == ENOSYS) {
+        if (::link(temp.c_str(), output.c_str()) == 0) {
+            ::unlink(temp.c_str());
+            return true;
+        }
+        err = errno;
+        if (err == EPERM || err == EOPNOTSUPP) {  // no hard links here (e.g. FAT)
+            if (::lstat(output.c_str(), &st) != 0 && ::rename(temp.c_str(), output.c_str()) == 0) return true;
+            err = errno == 0 ? EEXIST : errno;
+        }
+    }
+    reason = err == EEXIST ? "a file appeared at " + output + " while the MP3 was made; it was left alone"
+                           : "cannot rename the MP3 to " + output + ": " + ErrorText(err);
+    return false;
+}
+
+}  // namespace
+
+TScratchFolder::~TScratchFolder() { Remove(); }
+
+void TScratchFolder::Remove()
+{
+    if (path_.empty()) return;
+    std::error_code ec;
+    fs::remove_all(path_, ec);
+    path_.clear();
+}
+
+bool TScratchFolder::Ensure(std::string *error)
+{
+    struct stat st {};
+    if (!path_.empty() && ::lstat(path_.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) return true;
+    const char *runtime = std::getenv("XDG_RUNTIME_DIR");
+    const char *tmp = std::getenv("TMPDIR");
+    std::string base = UsableFolder(runtime) ? runtime : UsableFolder(tmp) ? tmp : "/tmp";
+    std::string pattern = base + "/trackmill-XXXXXX";
+    if (!::mkdtemp(pattern.data())) {  // mode 0700
+        if (error) *error = "cannot create a private folder in " + base + ": " + ErrorText(errno);
+        return false;
+    }
+    path_ = pattern;
+    return true;
+}
+
+TCommandLines BuildCommandLines(const TConversionSetup &setup, const std::string &source,
+                                const std::string &outputShown, const std::string &outputWritten,
+                                const std::string &statusPath, const PathQuoter &quote)
+{
+    TCommandLines lines;
+    lines.shown = BuildCommand(setup.commandTemplate, setup.decoderOptions, source, setup.encoderOptions,
+                               outputShown, quote);
+    // The programs and the status file first, so that an option text holding their
+    // placeholders stays as typed.
+    lines.script = FillTemplate(setup.scriptTemplate,
+                                {{kPlaceholderDecoder, setup.decoderPath, true},
+                                 {kPlaceholderEncoder, setup.encoderPath, true},
+                                 {kPlaceholderStatusFile, statusPath, true},
+                                 {kPlaceholderDecoderOptions, setup.decoderOptions, false},
+                                 {kPlaceholderInFile, source, true},
+                                 {kPlaceholderEncoderOptions, setup.encoderOptions, false},
+                                 {kPlaceholderOutFile, outputWritten, true}},
+                                quote);
+    return lines;
+}
+
+bool PrepareFile(const TWorkItem &item, const TConversionSetup &setup, const PathQuoter &quote,
+                 TScratchFolder &scratch, TPreparedFile &prepared, std::string *error)
+{
+    auto fail = [&](const std::string &why) {
+        DiscardPrepared(prepared);
+        prepared = {};
+        if (error) *error = why;
+        return false;
+    };
+    prepared = {};
+    const std::string folder = FolderOf(item.output);
+    std::error_code ec;
+    fs::create_directories(folder, ec);
+    if (ec) return fail("the output folder " + folder + " cannot be created: " + ec.message());
+
+    std::string temp = folder + "/.tm-XXXXXX.mp3";
+    const int fd = ::mkostemps(temp.data(), 4, O_CLOEXEC);
+    if (fd < 0) return fail("cannot write in " + folder + ": " + ErrorText(errno));
+    ::fchmod(fd, NewFileMode());
+    ::close(fd);
+    prepared.tempMp3 = temp;
+
+    std::string why;
+    if (!scratch.Ensure(&why)) return fail(why);
+    const std::string stem = scratch.Path() + "/" + std::to_string(item.id);
+    prepared.scriptPath = stem + ".sh";
+    prepared.statusPath = stem + ".status";
+    ::unlink(prepared.statusPath.c_str());
+    prepared.lines = BuildCommandLines(setup, item.source, item.output, prepared.tempMp3, prepared.statusPath, quote);
+    if (!WriteScript(prepared.scriptPath, prepared.lines.script, &why)) {
+        prepared.scriptPath.clear();
+        return fail("cannot write the script: " + why);
+    }
+    prepared.argv = {setup.shell, prepared.scriptPath};
+    return true;
+}
+
+void DiscardPrepared(const TPreparedFile &prepared)
+{
+    for (const std::string *path : {&prepared.tempMp3, &prepared.scriptPath, &prepared.statusPath})
+        if (!path->empty()) ::unlink(path->c_str());
+}
+
+std::string CompareDurations(double mp3Seconds, double sourceSeconds)
+{
+    if (sourceSeconds <= 0) return {};
+    if (std::fabs(mp3Seconds - sourceSeconds) <= 0.2 + 0.01 * sourceSeconds) return {};
+    return "the MP3 lasts " + Seconds(mp3Seconds) + " s, the source " + Seconds(sourceSeconds) + " s";
+}
+
+TConversionResult FinishFile(const TWorkItem &item, const TPreparedFile &prepared, int encoderStatus,
+                             const TTagSwitches &tags, bool mayReplace)
+{
+    TConversionResult result;
+    int decoderStatus = -1;
+    if (std::FILE *f = std::fopen(prepared.statusPath.c_str(), "r")) {
+        if (std::fscanf(f, "%d", &decoderStatus) != 1) decoderStatus = -1;
+        std::fclose(f);
+    }
+    for (const std::string *path : {&prepared.scriptPath, &prepared.statusPath})
+        if (!path->empty()) ::unlink(path->c_str());
+
+    auto failed = [&](const std::string &why) {
+        if (!prepared.tempMp3.empty()) ::unlink(prepared.tempMp3.c_str());
+        result.ok = false;
+        result.reason = why;
+        return result;
+    };
+    // A decoder ended by the encoder going away (SIGPIPE: 141) is the encoder's fault.
+    constexpr int kBrokenPipe = 128 + 13;
+    if (decoderStatus != 0 && decoderStatus != kBrokenPipe && decoderStatus != -1)
+        return failed("the decoder stopped with exit status " + std::to_string(decoderStatus));
+    if (encoderStatus != 0) return failed("the encoder stopped with exit status " + std::to_string(encoderStatus));
+    if (decoderStatus == kBrokenPipe) return failed("the decoder stopped with exit status 141");
+    if (decoderStatus == -1) return failed("the decoder did not finish");
+
+    struct stat st {};
+    if (::stat(prepared.tempMp3.c_str(), &st) != 0) return failed("no MP3 was written");
+    if (st.st_size == 0) return failed("the MP3 is empty");
+    TMPEGplus source;
+    const double sourceSeconds = source.LoadFromFile(item.source) && source.Valid() ? source.Duration() : 0.0;
+    const std::string mismatch = CompareDurations(Mp3Duration(prepared.tempMp3), sourceSeconds);
+    if (!mismatch.empty()) return failed(mismatch);
+
+    result.tags = TransferTags(item.source, prepared.tempMp3, tags);
+    if (!result.tags.error.empty()) return failed("the tags could not be written: " + result.tags.error);
+
+    std::string why;
+    if (!Place(prepared.tempMp3, item.output, mayReplace, why)) return failed(why);
+    result.ok = true;
+    return result;
+}
+
+}  // namespace trackmill

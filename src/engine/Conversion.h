@@ -1,0 +1,95 @@
+// One file's conversion around the commands: what is set up before they run (the output
+// folder, the MP3's temporary name, the private script) and what decides afterwards
+// whether the file was converted (both programs' status, the MP3's playing time, the
+// tags), and how the MP3 comes into place. Nothing that was not made here is ever changed.
+#pragma once
+
+#include "engine/Command.h"
+#include "engine/OutputPlan.h"
+#include "engine/TagTransfer.h"
+
+#include <string>
+#include <vector>
+
+namespace trackmill {
+
+// A folder only this process uses, for the scripts and the decoders' status files: mode
+// 0700, under $XDG_RUNTIME_DIR when it is usable, else the system's temporary folder.
+// Removed, with what is left in it, when the object goes.
+class TScratchFolder {
+public:
+    TScratchFolder() = default;
+    ~TScratchFolder();
+    TScratchFolder(const TScratchFolder &) = delete;
+    TScratchFolder &operator=(const TScratchFolder &) = delete;
+
+    // Creates the folder unless it exists; false with *error when it cannot be made.
+    bool Ensure(std::string *error);
+    // Removes the folder and what is in it; the next Ensure makes a new one.
+    void Remove();
+    const std::string &Path() const { return path_; }
+
+private:
+    std::string path_;
+};
+
+struct TCommandLines {
+    std::string shown;   // the template's line, as the user reads it
+    std::string script;  // what runs: programs by absolute path, the decoder's status kept
+};
+
+// What the commands need, made before they start.
+struct TPreparedFile {
+    std::string tempMp3;      // where the encoder writes
+    std::string scriptPath;
+    std::string statusPath;   // the decoder's exit status goes here
+    TCommandLines lines;
+    std::vector<std::string> argv;  // the shell and the script
+};
+
+struct TConversionSetup {
+    std::string commandTemplate;  // shown
+    std::string scriptTemplate;   // run
+    std::string decoderPath;
+    std::string encoderPath;
+    std::string shell;            // absolute
+    std::string decoderOptions;
+    std::string encoderOptions;
+};
+
+inline constexpr const char *kPlaceholderDecoder = "%DECODER";
+inline constexpr const char *kPlaceholderEncoder = "%ENCODER";
+inline constexpr const char *kPlaceholderStatusFile = "%STATUSFILE";
+
+TCommandLines BuildCommandLines(const TConversionSetup &setup, const std::string &source,
+                                const std::string &outputShown, const std::string &outputWritten,
+                                const std::string &statusPath, const PathQuoter &quote);
+
+// Creates the output's folder as needed, the MP3's temporary name beside the output
+// (exclusively, so nothing there is overwritten) and the script in the scratch folder.
+// False with *error, leaving nothing behind, when any of it fails.
+bool PrepareFile(const TWorkItem &item, const TConversionSetup &setup, const PathQuoter &quote,
+                 TScratchFolder &scratch, TPreparedFile &prepared, std::string *error);
+
+// Removes what PrepareFile made, the MP3 under its temporary name included.
+void DiscardPrepared(const TPreparedFile &prepared);
+
+struct TConversionResult {
+    bool ok = false;
+    std::string reason;   // for a failure, as a person reads it
+    TTransferResult tags;
+};
+
+// Judges a file whose commands have ended with the encoder's status: the decoder's status,
+// the MP3's presence and playing time against the source's (within 0.2 s + 1 %; no
+// comparison when the source gives no duration), then the tags, written into the MP3
+// under its temporary name; only then does it take the output's name (replacing a file
+// there only when `mayReplace`, and only when the user may write it). A failure leaves
+// no MP3 behind. The script and status files are removed in every case.
+TConversionResult FinishFile(const TWorkItem &item, const TPreparedFile &prepared, int encoderStatus,
+                             const TTagSwitches &tags, bool mayReplace);
+
+// "the MP3 lasts 6.3 s, the source 10.0 s", or empty when the two agree.
+std::string CompareDurations(double mp3Seconds, double sourceSeconds);
+
+}  // namespace trackmill

@@ -1,0 +1,47 @@
+// Where every source of a job goes, decided for the whole queue before the first file
+// starts: the output folder and the folder structure kept below it, the names numbered
+// when two sources would write the same MP3, and what happens to a file already there.
+#pragma once
+
+#include "engine/WorkQueue.h"
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace trackmill {
+
+enum class TExistingPolicy { Skip, Overwrite, KeepBoth };
+
+struct TPlanOptions {
+    bool useOutputDir = false;
+    std::string outputDir;     // kept ending in "/" (or empty: the working folder)
+    bool keepFolders = true;   // with an output folder: a collected file keeps its path below its base
+    TExistingPolicy existing = TExistingPolicy::Skip;
+};
+
+struct TPlannedOutput {
+    enum class Kind { Write, Renamed, Overwrite, Skipped, Refused };
+    Kind kind = Kind::Write;
+    std::string output;  // also for Skipped: the path that exists
+    std::string reason;  // for Renamed, Skipped and Refused
+};
+
+// Whether something (a file, a folder, a dangling link) stands at a path.
+using TPathExists = std::function<bool(const std::string &path)>;
+bool PathExists(const std::string &path);
+
+// The output path of one source before any collision is looked at.
+std::string PlainOutputPath(const TWorkItem &item, const TPlanOptions &options);
+// "dir/name (n).mp3" for "dir/name.mp3".
+std::string NumberedPath(const std::string &path, int n);
+
+// One plan per item, in queue order. The first source to plan a path gets it; a later one
+// is numbered " (2)", " (3)" with the first number no other source plans and, unless the
+// policy is Overwrite, nothing on disk holds. A path where something exists already is
+// skipped, overwritten or numbered as the policy says. A path longer than the system
+// allows (a name over 255 bytes, a path over 4095) is refused with the reason.
+std::vector<TPlannedOutput> PlanOutputs(const std::vector<TWorkItem> &items, const TPlanOptions &options,
+                                        const TPathExists &exists = PathExists);
+
+}  // namespace trackmill

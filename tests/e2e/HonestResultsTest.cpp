@@ -1,0 +1,290 @@
+// A file counts as converted only when its MP3 is whole, tagged and in place, and nothing
+// that Trackmill did not make is touched: damaged sources, failing commands beside a
+// user's own MP3, two runs in one folder, planted programs, Ctrl-C, names at the limit,
+// read-only files and a full disk. Real mpcdec and lame throughout.
+#include "e2e/ConvertSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <thread>
+
+namespace {
+
+namespace fs = std::filesystem;
+using tmtest::ReadTags;
+
+bool Contains(const std::string &text, const std::string &part) { return text.find(part) != std::string::npos; }
+
+struct FileState {
+    tmtest::Bytes bytes;
+    fs::perms mode;
+    fs::file_time_type time;
+    bool operator==(const FileState &) const = default;
+};
+FileState StateOf(const fs::path &p) { return {tmtest::ReadBytes(p), fs::status(p).permissions(), fs::last_write_time(p)}; }
+
+// Starts trackmill-cli in a process group of its own, as a shell starts a job; its output
+// goes to files.
+struct Started {
+    pid_t pid = -1;
+    fs::path out;
+    int Wait()
+    {
+        int status = 0;
+        ::waitpid(pid, &status, 0);
+        return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    }
+};
+Started StartInOwnGroup(const tmtest::IsolatedCli &cli, const std::vector<std::string> &args, const fs::path &work,
+                        const fs::path &outFile, std::map<std::string, std::string> env = {})
+{
+    std::vector<std::string> argv{cli.Program().string(), "convert"};
+    argv.insert(argv.end(), args.begin(), args.end());
+    std::vector<std::string> envStrings;
+    for (char **e = environ; *e; ++e) {
+        const std::string v = *e;
+        if (!env.count(v.substr(0, v.find('='))) && v.rfind("HOME=", 0) != 0 && v.rfind("XDG_CONFIG_HOME=", 0) != 0)
+            envStrings.push_back(v);
+    }
+    for (const auto &[k, v] : cli.Environment()) envStrings.push_back(k + "=" + v);
+    for (const auto &[k, v] : env) envStrings.push_back(k + "=" + v);
+    std::fflush(nullptr);
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        ::setpgid(0, 0);
+        const int fd = ::open(outFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        ::dup2(fd, 1);
+        ::dup2(fd, 2);
+        if (::chdir(work.c_str()) != 0) ::_exit(126);
+        std::vector<char *> a, e;
+        for (auto &s : argv) a.push_back(s.data());
+        for (auto &s : envStrings) e.push_back(s.data());
+        a.push_back(nullptr);
+        e.push_back(nullptr);
+        ::execve(a[0], a.data(), e.data());
+        ::_exit(127);
+    }
+    ::setpgid(pid, pid);
+    return {pid, outFile};
+}
+
+bool WaitFor(const std::function<bool()> &condition, int seconds = 60)
+{
+    for (int i = 0; i < seconds * 20; ++i) {
+        if (condition()) return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    return false;
+}
+
+class HonestResults : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        TM_REQUIRE_CONVERT_TOOLS();
+        fs::create_directories(src);
+        fs::create_directories(work);
+    }
+    void Tagged(const fs::path &file, double seconds, const std::string &title)
+    {
+        ASSERT_TRUE(tmtest::MakeMpc(file, seconds, {"--tag", "Title=" + title, "--tag", "Artist=A"}));
+    }
+    double Seconds(const fs::path &mp3)
+    {
+        const auto r = tmtest::Run({"ffprobe", "-v", "error", "-show_entries", "format=duration", "-of", "csv=p=0",
+                                    mp3.string()});
+        return r.exitCode == 0 ? std::stod(r.out) : -1;
+    }
+
+    tmtest::IsolatedCli cli;
+    tmtest::TempDir dir;
+    fs::path src = dir / "src";
+    fs::path work = dir / "work";
+};
+
+TEST_F(HonestResults, DamagedSourcesFailWithTheirReasonAndLeaveNothing)
+{
+    Tagged(src / "whole.mpc", 4.0, "Whole");
+    Tagged(src / "cut.mpc", 10.0, "Cut");
+    tmtest::Bytes bytes = tmtest::ReadBytes(src / "cut.mpc");
+    bytes.resize(bytes.size() * 6 / 10);
+    tmtest::WriteBytes(src / "cut.mpc", bytes);
+    Tagged(src / "zeroed.mpc", 10.0, "Zeroed");
+    bytes = tmtest::ReadBytes(src / "zeroed.mpc");
+    std::fill(bytes.begin() + 2000, bytes.end() - 200, 0);
+    tmtest::WriteBytes(src / "zeroed.mpc", bytes);
+    // A decoder that stops early but says it succeeded: only the playing time tells.
+    Tagged(src / "short.mpc", 10.0, "Short");
+    tmtest::WriteExecutable(cli.Bin() / "mpcdec", "#!/bin/sh\ncase \"$1\" in *short*) " + tmtest::Installed("mpcdec") +
+                                                      " \"$@\" | head -c 1058444; exit 0;; esac\nexec " +
+                                                      tmtest::Installed("mpcdec") + " \"$@\"\n");
+
+    const auto r = cli.Run({"--encoder-options", "--quiet", src.string()}, work);
+    EXPECT_EQ(r.exitCode, 1) << r.out << r.err;
+    EXPECT_TRUE(Contains(r.out, "Converted 1 of 4 files, 3 failed.")) << r.out;
+    EXPECT_TRUE(Contains(r.out, (src / "cut.mpc").string() + ": the decoder stopped with exit status 255")) << r.out;
+    EXPECT_TRUE(Contains(r.out, (src / "zeroed.mpc").string() + ": the decoder stopped with exit status 255")) << r.out;
+    EXPECT_TRUE(Contains(r.out, (src / "short.mpc").string() + ": the MP3 lasts 6.0 s, the source 10.0 s")) << r.out;
+    EXPECT_NEAR(Seconds(src / "whole.mp3"), 4.0, 0.1);
+    for (const char *name : {"cut.mp3", "zeroed.mp3", "short.mp3"}) EXPECT_FALSE(fs::exists(src / name)) << name;
+    EXPECT_TRUE(tmtest::Leftovers(dir.path()).empty());
+}
+
+TEST_F(HonestResults, AFailingCommandNeverTouchesTheUsersMp3)
+{
+    Tagged(src / "song.mpc", 1.0, "Song");
+    // An old stream version that passes the header test but that the decoder cannot read.
+    tmtest::Bytes old = {0, 0x0E, 1, 0x40, 0xAE, 1, 0, 0, 0, 0, 0, 0};
+    old.resize(20000, 0x5A);
+    tmtest::WriteBytes(src / "old.mpc", old);
+    for (const char *name : {"song.mp3", "old.mp3"}) {
+        tmtest::WriteText(src / name, std::string("the user's own ") + name);
+        fs::permissions(src / name, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    }
+    const FileState song = StateOf(src / "song.mp3"), oldMp3 = StateOf(src / "old.mp3");
+
+    // Overwrite is asked for, so the conversions really run; both fail.
+    auto r = cli.Run({"--existing", "overwrite", "--encoder-options", "--bogus-option", (src / "song.mpc").string()},
+                     work);
+    EXPECT_EQ(r.exitCode, 1) << r.out;
+    EXPECT_TRUE(Contains(r.out, "the encoder stopped with exit status 1")) << r.out;
+    r = cli.Run({"--existing", "overwrite", (src / "old.mpc").string()}, work);
+    EXPECT_EQ(r.exitCode, 1) << r.out;
+    EXPECT_TRUE(Contains(r.out, "the decoder stopped with exit status 1")) << r.out;
+    EXPECT_TRUE(StateOf(src / "song.mp3") == song);
+    EXPECT_TRUE(StateOf(src / "old.mp3") == oldMp3);
+    EXPECT_TRUE(tmtest::Leftovers(src).empty());
+}
+
+TEST_F(HonestResults, TwoRunsInOneFolderAndPlantedProgramsStayApart)
+{
+    fs::create_directories(src / "a");
+    fs::create_directories(src / "b");
+    Tagged(src / "a" / "one.mpc", 3.0, "A one");
+    Tagged(src / "a" / "two.mpc", 1.0, "A two");
+    Tagged(src / "b" / "one.mpc", 6.0, "B one");
+    Tagged(src / "b" / "two.mpc", 2.0, "B two");
+    // The working folder ships its own "lame", a script of the user's named go.sh and a
+    // go.sh link; PATH names the working folder as "." and as an empty entry.
+    tmtest::WriteExecutable(work / "lame", "#!/bin/sh\ntouch '" + (work / "planted-ran").string() + "'\nexit 1\n");
+    tmtest::WriteText(work / "go.sh", "echo the user's script\n");
+    tmtest::WriteText(dir / "target", "linked file");
+    fs::create_symlink(dir / "target", work / "go.sh.link");
+    const std::string path = ".::" + std::string(std::getenv("PATH"));
+
+    Started a = StartInOwnGroup(cli, {(src / "a").string()}, work, dir / "a.txt", {{"PATH", path}});
+    Started b = StartInOwnGroup(cli, {(src / "b").string()}, work, dir / "b.txt", {{"PATH", path}});
+    EXPECT_EQ(a.Wait(), 0) << tmtest::ReadText(a.out);
+    EXPECT_EQ(b.Wait(), 0) << tmtest::ReadText(b.out);
+    EXPECT_FALSE(fs::exists(work / "planted-ran"));
+    EXPECT_EQ(tmtest::ReadText(work / "go.sh"), "echo the user's script\n");
+    EXPECT_EQ(tmtest::ReadText(dir / "target"), "linked file");
+    const std::map<std::string, std::pair<double, std::string>> expected = {
+        {"a/one.mp3", {3.0, "A one"}}, {"a/two.mp3", {1.0, "A two"}},
+        {"b/one.mp3", {6.0, "B one"}}, {"b/two.mp3", {2.0, "B two"}}};
+    for (const auto &[name, want] : expected) {
+        EXPECT_NEAR(Seconds(src / name), want.first, 0.1) << name;
+        EXPECT_EQ(ReadTags(src / name)["v2"].toObject()["title"].toString().toStdString(), want.second) << name;
+    }
+}
+
+TEST_F(HonestResults, CtrlCFinishesTheFilesInProgressAndASecondStopsThem)
+{
+    for (const char *name : {"1.mpc", "2.mpc", "3.mpc", "4.mpc", "5.mpc"}) Tagged(src / name, 3.0, name);
+    // About 1.5 s of audio a second: each file takes two seconds, however fast the machine.
+    tmtest::WriteSlowLame(cli.Bin() / "lame", 264600);
+    for (const char *jobs : {"1", "2"}) {
+        SCOPED_TRACE(jobs);
+        for (const auto &e : fs::directory_iterator(src))
+            if (e.path().extension() == ".mp3") fs::remove(e.path());
+        Started run = StartInOwnGroup(cli, {"-j", jobs, "--encoder-options", "--quiet", src.string()}, work,
+                                      dir / "out.txt");
+        ASSERT_TRUE(WaitFor([&] { return Contains(tmtest::ReadText(run.out), "[" + std::string(jobs) + "/5] "); }));
+        ::kill(-run.pid, SIGINT);  // what the terminal does: the whole foreground group
+        const int status = run.Wait();
+        const std::string text = tmtest::ReadText(run.out);
+        EXPECT_EQ(status, 1) << text;
+        const int inProgress = std::stoi(jobs);
+        for (int i = 1; i <= 5; ++i) {
+            const fs::path mp3 = src / (std::to_string(i) + ".mp3");
+            if (i <= inProgress) {
+                EXPECT_NEAR(Seconds(mp3), 3.0, 0.1) << text;
+                EXPECT_EQ(ReadTags(mp3)["v2"].toObject()["title"].toString().toStdString(), std::to_string(i) + ".mpc");
+            } else {
+                EXPECT_FALSE(fs::exists(mp3)) << mp3;
+                EXPECT_TRUE(Contains(text, "  " + (src / (std::to_string(i) + ".mpc")).string() + "\n")) << text;
+            }
+        }
+        EXPECT_TRUE(Contains(text, "Not converted (cancelled):")) << text;
+        EXPECT_TRUE(tmtest::Leftovers(src).empty());
+    }
+
+    // Twice: the commands stop, and no MP3 stands under an output name.
+    for (const auto &e : fs::directory_iterator(src))
+        if (e.path().extension() == ".mp3") fs::remove(e.path());
+    Started run = StartInOwnGroup(cli, {"-j", "2", src.string()}, work, dir / "out.txt");
+    ASSERT_TRUE(WaitFor([&] { return !tmtest::Leftovers(src).empty(); }));
+    ::kill(-run.pid, SIGINT);
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    ::kill(-run.pid, SIGINT);
+    EXPECT_EQ(run.Wait(), 1) << tmtest::ReadText(run.out);
+    for (const auto &e : fs::directory_iterator(src)) EXPECT_NE(e.path().extension(), ".mp3") << e.path();
+    EXPECT_TRUE(WaitFor([&] { return tmtest::Leftovers(src).empty(); }, 10));
+}
+
+TEST_F(HonestResults, LongNamesReadOnlyFilesAndAFullDiskNeverPassForDone)
+{
+    // The longest name a folder holds converts and gets its tags (its "name~" could not exist).
+    const std::string stem(251, 'n');  // "n...n.mpc" and "n...n.mp3" are 255 bytes
+    Tagged(src / (stem + ".mpc"), 1.0, "Long");
+    auto r = cli.Run({(src / (stem + ".mpc")).string()}, work);
+    EXPECT_EQ(r.exitCode, 0) << r.out << r.err;
+    EXPECT_EQ(ReadTags(src / (stem + ".mp3"))["v2"].toObject()["title"].toString(), "Long");
+
+    // A read-only MP3 of an ordinary user is not replaced, even with Overwrite.
+    Tagged(src / "ro.mpc", 1.0, "Read-only");
+    tmtest::WriteText(src / "ro.mp3", "mine");
+    fs::permissions(src / "ro.mp3", fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    const FileState ro = StateOf(src / "ro.mp3");
+    tmtest::ShareWithEveryone(src);
+    tmtest::ShareWithEveryone(cli.Bin());
+    tmtest::ShareWithEveryone(work);
+    const fs::path log = dir / "ro.txt";
+    tmtest::ShareWithEveryone(dir.path());
+    const int status = tmtest::AsUnprivilegedUser([&] {
+        const int fd = ::open(log.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0666);
+        ::dup2(fd, 1);
+        ::dup2(fd, 2);
+        ::setenv("HOME", work.c_str(), 1);
+        ::execl(cli.Program().c_str(), "trackmill-cli", "convert", "--existing", "overwrite",
+                (src / "ro.mpc").c_str(), static_cast<char *>(nullptr));
+        return 127;
+    });
+    EXPECT_EQ(status, 1) << tmtest::ReadText(log);
+    EXPECT_TRUE(Contains(tmtest::ReadText(log), "cannot replace " + (src / "ro.mp3").string() + ": Permission denied"))
+        << tmtest::ReadText(log);
+    EXPECT_TRUE(StateOf(src / "ro.mp3") == ro);
+
+    // A disk with room for the MP3 but not for its rebuilt, tagged copy (a file size limit
+    // stands in for the full disk): the file fails and nothing is left.
+    Tagged(src / "full.mpc", 1.0, "Full");
+    r = cli.Run({"--flat", "--output-dir", (dir / "measure").string(), (src / "full.mpc").string()}, work);
+    ASSERT_EQ(r.exitCode, 0) << r.out;
+    const auto tagged = fs::file_size(dir / "measure" / "full.mp3");
+    const auto limitBlocks = (tagged - 2048) / 512;  // room for the MP3 alone, not for its tag
+    r = tmtest::Run({"sh", "-c", "ulimit -f " + std::to_string(limitBlocks) + "; trap '' XFSZ; exec \"$0\" convert \"$1\"",
+                     cli.Program().string(), (src / "full.mpc").string()},
+                    work.string(), 120000, cli.Environment());
+    EXPECT_EQ(r.exitCode, 1) << r.out << r.err;
+    EXPECT_TRUE(Contains(r.out, "the tags could not be written: ID3v2 tag: File too large")) << r.out;
+    EXPECT_FALSE(fs::exists(src / "full.mp3"));
+    EXPECT_TRUE(tmtest::Leftovers(src).empty());
+}
+
+}  // namespace
