@@ -4,6 +4,7 @@
 
 #include <sys/stat.h>
 
+#include <unordered_map>
 #include <unordered_set>
 
 namespace trackmill {
@@ -66,12 +67,15 @@ std::vector<TPlannedOutput> PlanOutputs(const std::vector<TWorkItem> &items, con
     // the same job again skips each file instead of shifting the numbers.
     std::unordered_set<std::string> claimed;
     claimed.reserve(items.size() * 2);
+    // Where numbering goes on for each plain path, so that many sources of one name plan
+    // in linear time.
+    std::unordered_map<std::string, int> lastNumber;
 
     for (const TWorkItem &item : items) {
         TPlannedOutput plan;
         const std::string plain = PlainOutputPath(item, options);
         std::string path = plain;
-        int n = 1;
+        int &n = lastNumber.try_emplace(plain, 1).first->second;
         if (claimed.count(path)) {
             do path = NumberedPath(plain, ++n);
             while (claimed.count(path) || (options.existing == TExistingPolicy::KeepBoth && exists(path)));

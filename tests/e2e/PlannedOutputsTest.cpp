@@ -1,0 +1,163 @@
+// Where the MP3s go, decided before the first file starts: sources that would make the
+// same MP3, a library whose albums name their files alike, the user's own MP3s under each
+// policy, a dry run, names that differ only in letter case, and paths that cannot be.
+#include "e2e/ConvertSupport.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+bool Contains(const std::string &text, const std::string &part) { return text.find(part) != std::string::npos; }
+
+double Seconds(const fs::path &mp3)
+{
+    const auto r = tmtest::Run({"ffprobe", "-v", "error", "-show_entries", "format=duration", "-of", "csv=p=0", mp3.string()});
+    return r.exitCode == 0 ? std::stod(r.out) : -1;
+}
+
+std::vector<std::string> Mp3sBelow(const fs::path &folder)
+{
+    std::vector<std::string> out;
+    for (const auto &e : fs::recursive_directory_iterator(folder))
+        if (e.path().extension() == ".mp3") out.push_back(fs::relative(e.path(), folder).string());
+    std::sort(out.begin(), out.end());
+    return out;
+}
+
+class PlannedOutputs : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        TM_REQUIRE_CONVERT_TOOLS();
+        fs::create_directories(src);
+        fs::create_directories(work);
+    }
+    tmtest::IsolatedCli cli;
+    tmtest::TempDir dir;
+    fs::path src = dir / "src";
+    fs::path work = dir / "work";
+};
+
+TEST_F(PlannedOutputs, SourcesThatWouldMakeTheSameMp3AreAllConverted)
+{
+    ASSERT_TRUE(tmtest::MakeMpc(src / "a.mpc", 1.0));
+    ASSERT_TRUE(tmtest::MakeMpc(src / "a.mp+", 2.0));
+    ASSERT_TRUE(tmtest::MakeMpc(src / "Song.mpc", 3.0));
+    ASSERT_TRUE(tmtest::MakeMpc(src / "song.mpc", 4.0));
+    fs::create_directories(src / "d1");
+    fs::create_directories(src / "d2");
+    ASSERT_TRUE(tmtest::MakeMpc(src / "d1" / "01.mpc", 1.0));
+    ASSERT_TRUE(tmtest::MakeMpc(src / "d2" / "01.mpc", 2.0));
+
+    auto r = cli.Run({src.string()}, work);
+    ASSERT_EQ(r.exitCode, 0) << r.out << r.err;
+    // Listed in name order, so "a.mp+" plans first.
+    EXPECT_NEAR(Seconds(src / "a.mp3"), 2.0, 0.1);
+    EXPECT_NEAR(Seconds(src / "a (2).mp3"), 1.0, 0.1);
+    EXPECT_NEAR(Seconds(src / "Song.mp3"), 3.0, 0.1);
+    EXPECT_NEAR(Seconds(src / "song.mp3"), 4.0, 0.1);
+
+    // Into one folder: the folder structure keeps d1/01 and d2/01 apart; flat, they are numbered.
+    r = cli.Run({"--output-dir", (dir / "out").string(), (src / "d1").string(), (src / "d2").string()}, work);
+    ASSERT_EQ(r.exitCode, 0) << r.out;
+    EXPECT_EQ(Mp3sBelow(dir / "out"), (std::vector<std::string>{"d1/01.mp3", "d2/01.mp3"}));
+    r = cli.Run({"--flat", "--output-dir", (dir / "flat").string(), (src / "d1").string(), (src / "d2").string()}, work);
+    ASSERT_EQ(r.exitCode, 0) << r.out;
+    EXPECT_NEAR(Seconds(dir / "flat" / "01.mp3"), 1.0, 0.1);
+    EXPECT_NEAR(Seconds(dir / "flat" / "01 (2).mp3"), 2.0, 0.1);
+    EXPECT_TRUE(Contains(r.out, "renamed: another source also makes " + (dir / "flat" / "01.mp3").string())) << r.out;
+}
+
+TEST_F(PlannedOutputs, ALibraryWithRepeatedNamesGivesOneMp3PerSource)
+{
+    ASSERT_TRUE(tmtest::MakeMpc(dir / "tone.mpc", 0.3));
+    int sources = 0;
+    for (int album = 1; album <= 6; ++album)
+        for (int track = 1; track <= 4; ++track) {
+            const fs::path folder = src / ("Artist " + std::to_string(album % 3)) / ("Album " + std::to_string(album));
+            fs::create_directories(folder);
+            fs::copy_file(dir / "tone.mpc", folder / ("0" + std::to_string(track) + " Track.mpc"));
+            ++sources;
+        }
+    auto r = cli.Run({"--output-dir", (dir / "kept").string(), src.string()}, work);
+    ASSERT_EQ(r.exitCode, 0) << r.out;
+    const auto kept = Mp3sBelow(dir / "kept");
+    EXPECT_EQ(int(kept.size()), sources);
+    EXPECT_EQ(kept.front(), "src/Artist 0/Album 3/01 Track.mp3");
+    r = cli.Run({"--flat", "--output-dir", (dir / "flat").string(), src.string()}, work);
+    ASSERT_EQ(r.exitCode, 0) << r.out;
+    const auto flat = Mp3sBelow(dir / "flat");
+    EXPECT_EQ(int(flat.size()), sources);
+    EXPECT_EQ(std::count(flat.begin(), flat.end(), "01 Track (6).mp3"), 1);
+}
+
+TEST_F(PlannedOutputs, TheUsersMp3UnderEachPolicyAndADryRun)
+{
+    ASSERT_TRUE(tmtest::MakeMpc(src / "a.mpc", 1.0, {"--tag", "Title=New"}));
+    tmtest::WriteText(src / "a.mp3", "the user's own MP3");
+    const auto before = fs::last_write_time(src / "a.mp3");
+
+    // A dry run says what would happen and writes nothing.
+    auto r = cli.Run({"--dry-run", "--existing", "keep-both", "--output-dir", (dir / "new").string(), src.string()},
+                     work);
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_TRUE(Contains(r.out, (src / "a.mpc").string() + " -> " + (dir / "new" / "src" / "a.mp3").string())) << r.out;
+    EXPECT_FALSE(fs::exists(dir / "new"));
+    r = cli.Run({"--dry-run", src.string()}, work);
+    EXPECT_TRUE(Contains(r.out, (src / "a.mpc").string() + ": skipped (exists: " + (src / "a.mp3").string() + ")"));
+
+    r = cli.Run({src.string()}, work);  // Skip, the designed policy
+    EXPECT_EQ(r.exitCode, 0) << r.out;
+    EXPECT_TRUE(Contains(r.out, "Converted 0 of 1 file, 1 skipped.")) << r.out;
+    EXPECT_TRUE(Contains(r.out, "Skipped:\n  " + (src / "a.mpc").string() + ": exists: " + (src / "a.mp3").string()));
+    EXPECT_EQ(tmtest::ReadText(src / "a.mp3"), "the user's own MP3");
+    EXPECT_EQ(fs::last_write_time(src / "a.mp3"), before);
+
+    r = cli.Run({"--existing", "keep-both", src.string()}, work);
+    EXPECT_EQ(r.exitCode, 0) << r.out;
+    EXPECT_EQ(tmtest::ReadText(src / "a.mp3"), "the user's own MP3");
+    EXPECT_NEAR(Seconds(src / "a (2).mp3"), 1.0, 0.1);
+
+    r = cli.Run({"--existing", "overwrite", (src / "a.mpc").string()}, work);
+    EXPECT_EQ(r.exitCode, 0) << r.out;
+    EXPECT_NEAR(Seconds(src / "a.mp3"), 1.0, 0.1);
+    EXPECT_EQ(tmtest::ReadTags(src / "a.mp3")["v2"].toObject()["title"].toString(), "New");
+}
+
+TEST_F(PlannedOutputs, PathsThatCannotBeAndNamesGivenTwice)
+{
+    fs::create_directories(src / "album");
+    ASSERT_TRUE(tmtest::MakeMpc(src / "album" / "1.mpc", 0.5));
+    ASSERT_TRUE(tmtest::MakeMpc(src / "album" / "2.mpc", 0.5));
+    ASSERT_TRUE(tmtest::MakeMpc(src / "lone.mpc", 0.5));
+    // A file named alone and found again in a named folder, and a folder named twice: one
+    // entry each, placed by its first appearance (alone, so straight into the folder).
+    auto r = cli.Run({"--output-dir", (dir / "out").string(), (src / "album" / "2.mpc").string(),
+                      (src / "album").string(), (src / "album").string()},
+                     work);
+    ASSERT_EQ(r.exitCode, 0) << r.out;
+    EXPECT_EQ(Mp3sBelow(dir / "out"), (std::vector<std::string>{"2.mp3", "album/1.mp3"}));
+
+    // An output folder that cannot be made, and an output name too long for the system:
+    // each fails with its reason, the others are converted.
+    tmtest::WriteText(dir / "blocked", "a file where a folder should go");
+    r = cli.Run({"--output-dir", (dir / "blocked" / "out").string(), (src / "lone.mpc").string()}, work);
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_TRUE(Contains(r.out, (src / "lone.mpc").string() + ": the output folder " + (dir / "blocked" / "out").string() +
+                                    " cannot be created"))
+        << r.out;
+    const std::string longName = std::string(251, 'x') + ".mpc";
+    fs::create_directories(src / "x1");
+    fs::create_directories(src / "x2");
+    ASSERT_TRUE(tmtest::MakeMpc(src / "x1" / longName, 0.5));
+    fs::copy_file(src / "x1" / longName, src / "x2" / longName);
+    r = cli.Run({"--flat", "--output-dir", (dir / "long").string(), (src / "x1").string(), (src / "x2").string()}, work);
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_TRUE(Contains(r.out, (src / "x2" / longName).string() + ": the output path is longer than the system allows"))
+        << r.out;
+    EXPECT_TRUE(fs::exists(dir / "long" / (std::string(251, 'x') + ".mp3")));
+}
+
+}  // namespace
