@@ -1,17 +1,20 @@
-// Overhead of trackmill-cli convert over a plain shell loop running the same
-// "mpcdec | lame" lines on a batch of short files. The job adds a fixed 100 ms pause
-// between files and notices a process's end within one 100 ms poll; anything beyond
-// that per file is overhead of ours.
+// trackmill-cli convert against the same "mpcdec | lame" lines run by the shell: one
+// file at a time (-j 1) against a plain loop, and two at once (-j 2) against xargs -P 2.
+// Each pair of runs alternates the two, and the medians of the paired ratios are printed,
+// so that a busy moment of the machine hits both sides alike.
 //
-//   bench_convert [files=20] [seconds-per-file=1]
+//   bench_convert [files=10] [seconds-per-file=30] [pairs=3]
 #include "system/Platform.h"
 
+#include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <vector>
 
 namespace fs = std::filesystem;
 using trackmill::platform::ShellQuote;
@@ -43,26 +46,35 @@ void WriteSineWav(const fs::path &file, double seconds)
     out << "data";
     put(data, 4);
     for (std::uint32_t i = 0; i < frames; ++i) {
-        const auto s = static_cast<std::int16_t>(12000 * __builtin_sin(2 * 3.14159265 * 440 * i / rate));
+        // A tone that wanders, so the encoder has some work to do.
+        const double f = 440 + 200 * std::sin(i * 0.00005);
+        const auto s = static_cast<std::int16_t>(9000 * std::sin(2 * M_PI * f * i / rate) + 3000 * std::sin(i * 0.7));
         for (int c = 0; c < channels; ++c) put(static_cast<std::uint16_t>(s), 2);
     }
+}
+
+double Median(std::vector<double> v)
+{
+    std::sort(v.begin(), v.end());
+    return v.size() % 2 ? v[v.size() / 2] : (v[v.size() / 2 - 1] + v[v.size() / 2]) / 2;
 }
 
 }  // namespace
 
 int main(int argc, char **argv)
 {
-    const int files = argc > 1 ? std::atoi(argv[1]) : 20;
-    const double seconds = argc > 2 ? std::atof(argv[2]) : 1.0;
-    if (files <= 0 || seconds <= 0) {
-        std::fprintf(stderr, "usage: bench_convert [files] [seconds-per-file]\n");
+    const int files = argc > 1 ? std::atoi(argv[1]) : 10;
+    const double seconds = argc > 2 ? std::atof(argv[2]) : 30.0;
+    const int pairs = argc > 3 ? std::atoi(argv[3]) : 3;
+    if (files <= 0 || seconds <= 0 || pairs <= 0) {
+        std::fprintf(stderr, "usage: bench_convert [files] [seconds-per-file] [pairs]\n");
         return 2;
     }
     char pattern[] = "/tmp/trackmill-bench-XXXXXX";
     if (!mkdtemp(pattern)) return 1;
     const fs::path root = pattern;
     const fs::path src = root / "src", outShell = root / "out-shell", outCli = root / "out-cli";
-    for (const auto &d : {src, outShell, outCli}) fs::create_directories(d);
+    fs::create_directories(src);
 
     WriteSineWav(root / "tone.wav", seconds);
     if (std::system(("mpcenc --silent " + ShellQuote((root / "tone.wav").string()) + " " +
@@ -77,33 +89,40 @@ int main(int argc, char **argv)
         fs::copy_file(root / "tone.mpc", src / name);
     }
 
-    // The very lines the job writes, one after another in one shell.
+    // The lines a user would type: one per file.
     const std::string options = "--alt-preset cbr 128";
-    std::string loop;
+    std::string lines;
     for (const auto &e : fs::directory_iterator(src)) {
         const fs::path mp3 = outShell / e.path().filename().replace_extension(".mp3");
-        loop += "mpcdec " + ShellQuote(e.path().string()) + " - | lame " + options + " - " +
-                ShellQuote(mp3.string()) + "\n";
+        lines += "mpcdec " + ShellQuote(e.path().string()) + " - | lame " + options + " - " + ShellQuote(mp3.string()) + "\n";
     }
-    std::ofstream(root / "loop.sh") << loop;
+    std::ofstream(root / "lines.sh") << lines;
+    const std::string quiet = " >/dev/null 2>&1";
+    const std::string fresh = "rm -rf " + ShellQuote(outShell.string()) + " " + ShellQuote(outCli.string()) + " && mkdir " +
+                              ShellQuote(outShell.string()) + " && ";
+    const std::string loop = fresh + "/bin/sh " + ShellQuote((root / "lines.sh").string()) + quiet;
+    const std::string xargs = fresh + "tr '\\n' '\\0' <" + ShellQuote((root / "lines.sh").string()) +
+                              " | xargs -0 -P 2 -n 1 /bin/sh -c" + quiet;
+    auto cli = [&](int jobs) {
+        return fresh + ShellQuote(TRACKMILL_CLI) + " convert -j " + std::to_string(jobs) +
+               " --decoder-options '' --encoder-options " + ShellQuote(options) + " --flat --output-dir " +
+               ShellQuote(outCli.string()) + " " + ShellQuote(src.string()) + quiet;
+    };
 
-    const std::string shellCmd = "cd " + ShellQuote(root.string()) + " && /bin/sh loop.sh >/dev/null 2>&1";
-    const std::string cliCmd = "cd " + ShellQuote(root.string()) + " && " + ShellQuote(TRACKMILL_CLI) +
-                               " convert --decoder-options '' --encoder-options " + ShellQuote(options) +
-                               " --output-dir " + ShellQuote(outCli.string()) + " " + ShellQuote(src.string()) +
-                               " >/dev/null 2>&1";
-
-    TimeShell(shellCmd);  // warm the caches
-    const double shell = TimeShell(shellCmd);
-    const double cli = TimeShell(cliCmd);
-
-    std::printf("files: %d of %.1f s audio\n", files, seconds);
-    std::printf("shell loop:            %7.3f s  (%6.1f ms/file)\n", shell, 1000 * shell / files);
-    std::printf("trackmill-cli convert: %7.3f s  (%6.1f ms/file)\n", cli, 1000 * cli / files);
-    std::printf("overhead per file:     %7.1f ms  (accepted: the 100 ms pause + at most one 100 ms poll)\n",
-                1000 * (cli - shell) / files);
-    std::printf("ratio cli/shell:       %7.2f\n", cli / shell);
-
+    std::printf("files: %d of %.0f s audio, %d paired runs each\n", files, seconds, pairs);
+    TimeShell(loop);  // warm the caches
+    for (const auto &[name, shell, ours] : {std::tuple{"-j 1 / plain shell loop ", loop, cli(1)},
+                                            std::tuple{"-j 2 / xargs -P 2        ", xargs, cli(2)}}) {
+        std::vector<double> ratios, shellTimes, ourTimes;
+        for (int i = 0; i < pairs; ++i) {
+            const double a = TimeShell(shell), b = TimeShell(ours);
+            shellTimes.push_back(a);
+            ourTimes.push_back(b);
+            ratios.push_back(b / a);
+        }
+        std::printf("%s shell %6.2f s, trackmill-cli %6.2f s, median ratio %.3f\n", name, Median(shellTimes),
+                    Median(ourTimes), Median(ratios));
+    }
     std::error_code ec;
     fs::remove_all(root, ec);
     return 0;

@@ -1,0 +1,38 @@
+// The stored settings as both front ends read them, from files written by hand.
+#include "config/StoredSettings.h"
+
+#include "support/TestSupport.h"
+
+#include <gtest/gtest.h>
+
+using namespace trackmill;
+
+TEST(StoredSettings, ValuesFollowTheWindowsRulesAndBadOnesAreIgnored)
+{
+    tmtest::TempDir dir;
+    const auto file = dir / "trackmill.ini";
+    tmtest::WriteText(file, "[DEFAULT]\ncbapetag_checked=false\ncbID3v1_Checked=maybe\nEdit2_Text=  \"-V 2\"  \n"
+                            "ComboID3_Tag=junk\nJobs=lots\nExistingFiles=keepboth\nKeepFolders=TRUE\n");
+    TIniFile ini(file.string());
+    auto s = config::ReadStoredSettings(ini);
+    EXPECT_EQ(s.convertApe, false);
+    EXPECT_FALSE(s.copyId3v1.has_value());  // not a switch value: left as it was
+    EXPECT_EQ(s.encoderOptions, "-V 2");
+    EXPECT_EQ(s.apeTarget, 0);  // not a number reads as 0, as in the window
+    EXPECT_FALSE(s.jobs.has_value());  // falls back to the default
+    EXPECT_EQ(s.existing, config::TStoredExisting::KeepBoth);
+    EXPECT_EQ(s.keepFolders, true);
+    EXPECT_FALSE(s.decoderOptions.has_value());
+
+    for (const auto &[text, expected] : std::vector<std::pair<const char *, std::optional<int>>>{
+             {"3", 3}, {" 8 ", 8}, {"0", std::nullopt}, {"-1", std::nullopt}, {"100000", config::kMaxJobs},
+             {"99999999999999999999", std::nullopt}, {"2x", std::nullopt}})
+        EXPECT_EQ(config::ParseJobs(text), expected) << text;
+    EXPECT_GE(config::DefaultJobs(), 1);
+
+    config::WriteAddedSettings(ini, 4, config::TStoredExisting::Overwrite, false);
+    s = config::ReadStoredSettings(ini);
+    EXPECT_EQ(s.jobs, 4);
+    EXPECT_EQ(s.existing, config::TStoredExisting::Overwrite);
+    EXPECT_EQ(s.keepFolders, false);
+}
