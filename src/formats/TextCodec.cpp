@@ -155,4 +155,18 @@ std::size_t ValidUtf8Prefix(std::string_view bytes)
     return i;
 }
 
+std::string SanitizeUtf8(std::string_view s)
+{
+    std::string out;
+    out.reserve(s.size());
+    while (!s.empty()) {
+        const std::size_t ok = ValidUtf8Prefix(s);
+        out.append(s.substr(0, ok));
+        if (ok == s.size()) break;
+        AppendUtf8(out, U'\uFFFD');
+        s.remove_prefix(ok + 1);
+    }
+    return out;
+}
+
 }  // namespace trackmill
