@@ -23,7 +23,7 @@ const char kConvertUsage[] =
     "  --no-id3v1               do not copy ID3v1 tags\n"
     "  --no-id3v2               do not copy ID3v2 tags\n"
     "  --no-ape                 do not convert APE tags\n"
-    "  --ape-to id3v1|id3v2     the tag an APE tag becomes (designed: id3v1)\n"
+    "  --ape-to id3v1|id3v2     the tag an APE tag becomes (designed: id3v2)\n"
     "  --help                   show this help\n"
     "\n"
     "Exit status: 0 all files converted, 1 a file failed, 2 usage error.\n";
@@ -86,7 +86,7 @@ TJobSettings DesignedSettings()
     s.encoderOptions = platform::kDefaultEncoderOptions;
     s.useOutputDir = false;
     s.outputDir = platform::DefaultOutputFolder();
-    s.tags = {true, true, true, 0};
+    s.tags = {true, true, true, 1};
     s.shutdownAfterJob = false;  // never from a terminal
     return s;
 }
