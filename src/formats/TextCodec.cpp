@@ -147,6 +147,10 @@ std::size_t ValidUtf8Prefix(std::string_view bytes)
 {
     std::size_t i = 0;
     while (i < bytes.size()) {
+        if (static_cast<unsigned char>(bytes[i]) < 0x80) {  // the common case, kept quick
+            ++i;
+            continue;
+        }
         char32_t code = 0;
         std::size_t len = DecodeOne(bytes, i, code);
         if (len == 0) break;

@@ -5,7 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstring>
+#include <fstream>
 #include <utility>
 
 using namespace trackmill;
@@ -398,4 +400,62 @@ TEST(APEtagRobustness, CorpusFilesAndTruncatedTagsLoadQuietly)
             EXPECT_TRUE(back.Title().empty() || back.Title() == "x" + kNote);
         }
     }
+}
+
+namespace {
+
+long long BytesReadByThisProcess()
+{
+    std::ifstream in("/proc/self/io");
+    std::string key;
+    long long value = 0;
+    while (in >> key >> value)
+        if (key == "rchar:") return value;
+    return -1;
+}
+
+}  // namespace
+
+TEST(APEtagLimits, FootersClaimingHugeTagsCostOneSmallRead)
+{
+    tmtest::TempDir dir;
+    ASSERT_GE(BytesReadByThisProcess(), 0);
+    // An 8 KiB file whose footer claims a 2 GiB tag of 2^31-1 items, and one whose claimed
+    // tag is the whole file: zeros, that is items with empty keys.
+    for (std::int64_t size : {std::int64_t{0x7FFFFFFF}, std::int64_t{8192 - 128}}) {
+        ApeOptions o;
+        o.sizeOverride = size;
+        o.countOverride = 0x7FFFFFFF;
+        const auto file = dir / "crafted.mpc";
+        tmtest::WriteBytes(file, Concat(Bytes(8192 - 32, 0), ApeTag({}, o)));
+        const long long before = BytesReadByThisProcess();
+        TAPEtag tag;
+        ASSERT_TRUE(tag.LoadFromFile(file));
+        EXPECT_TRUE(tag.Present());
+        EXPECT_TRUE(tag.Items().empty());
+        EXPECT_LT(BytesReadByThisProcess() - before, 64 * 1024) << size;
+    }
+    // Items with empty keys are passed over; the next one is read.
+    auto l = LoadBytes(dir, Concat(Audio(100), ApeTag({{"", "x"}, {"  ", "y"}, {"Title", "after"}})));
+    EXPECT_EQ(l.tag.Title(), "after");
+    EXPECT_EQ(l.tag.Items().size(), 1u);
+}
+
+TEST(APEtagLimits, SixteenMebibytesOf65536ItemsStillRead)
+{
+    tmtest::TempDir dir;
+    Items items;
+    // 256 bytes an item: 8 of sizes and flags, a 7-byte key with its 0, 241 of value.
+    for (int i = 0; i < 65535; ++i) {
+        char key[8];
+        std::snprintf(key, sizeof key, "K%05d", i);
+        items.push_back({key, std::string(241, 'v')});
+    }
+    items.push_back({"Title", std::string(242, 't')});
+    items.push_back({"Artist", "beyond the caps"});
+    const auto l = LoadBytes(dir, Concat(Audio(100), ApeTag(items)));
+    ASSERT_TRUE(l.ok);
+    EXPECT_EQ(l.tag.Items().size(), 65536u);
+    EXPECT_EQ(l.tag.Title(), std::string(242, 't'));
+    EXPECT_EQ(l.tag.Artist(), "");
 }
