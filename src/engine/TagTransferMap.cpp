@@ -107,11 +107,7 @@ std::string FieldKey(const TID3v2Frame &f)
     if (f.id == "TXXX" || f.id == "COMM" || f.id == "USLT") {
         const auto d = id3v2::ReadDescribed(f);
         if (!d) return {};
-        std::string desc = d->description;
-        if (f.id == "TXXX")
-            for (char &c : desc)
-                if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-        return f.id + '\0' + d->language + '\0' + desc;
+        return f.id + '\0' + d->language + '\0' + (f.id == "TXXX" ? UpperAscii(d->description) : d->description);
     }
     return {};
 }

@@ -17,14 +17,6 @@ constexpr std::int64_t kFooterSize = 32;
 constexpr std::int64_t kId3v1Size = 128;
 constexpr std::size_t kItemHead = 8;
 
-std::string UpperAscii(std::string_view s)
-{
-    std::string out(s);
-    for (char &c : out)
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-    return out;
-}
-
 // At most n bytes of UTF-8 text, never ending inside a character.
 std::string_view CutUtf8(std::string_view s, std::size_t n)
 {

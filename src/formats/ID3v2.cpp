@@ -274,8 +274,11 @@ bool TID3v2::WriteToFile(const std::string &fileName, std::string *error) const
     const bool hasTag = headerRead && header.HasId3();
     const std::int64_t existing = hasTag ? TagSizeOf(header) : 0;
 
+    // A frame without a proper name or content cannot be written into a readable tag.
+    auto writable = [](const TID3v2Frame &f) { return f.id.size() == 4 && !f.data.empty(); };
     std::int64_t needed = kHeaderSize;
-    for (const TID3v2Frame &f : frames_) needed += 10 + static_cast<std::int64_t>(f.data.size());
+    for (const TID3v2Frame &f : frames_)
+        if (writable(f)) needed += 10 + static_cast<std::int64_t>(f.data.size());
 
     const bool rebuild = !hasTag || existing < needed || existing > kRebuiltTagSize;
     // A tag too large for the usual 4096 bytes is written at its own size, without padding.
@@ -288,6 +291,7 @@ bool TID3v2::WriteToFile(const std::string &fileName, std::string *error) const
     image.insert(image.end(), {'I', 'D', '3', 3, 0, 0});
     PutSynchsafe32(image, static_cast<std::uint32_t>(sizeField));
     for (const TID3v2Frame &f : frames_) {
+        if (!writable(f)) continue;
         image.insert(image.end(), f.id.begin(), f.id.end());
         PutBe32(image, static_cast<std::uint32_t>(f.data.size()));
         image.insert(image.end(), {static_cast<std::uint8_t>(f.flags >> 8), static_cast<std::uint8_t>(f.flags)});

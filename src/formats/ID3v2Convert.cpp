@@ -195,7 +195,7 @@ void AppendAsVersion3(int version, std::string_view rawId, ByteVector data, std:
     } else if (id == "GEOB") {
         if (auto object = ReencodeObject(frame.data)) out.push_back(std::move(*object));
     } else if (id == "USER" && frame.data.size() >= 4) {
-        const std::string text = DecodeString(enc, &frame.data[4], frame.data.size() - 4);
+        const std::string text = DecodeString(enc, frame.data.data() + 4, frame.data.size() - 4);
         TID3v2Frame f{id, {EncodingFor({text})}, 0};
         f.data.insert(f.data.end(), frame.data.begin() + 1, frame.data.begin() + 4);
         AppendString(f.data, f.data[0], text, false);

@@ -17,7 +17,7 @@ void AppendHex(std::string &out, const char *prefix, unsigned value, int digits)
 
 bool IsBlank(char c) { return static_cast<unsigned char>(c) <= 0x20; }
 
-char UpperAscii(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
+char UpperChar(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
 
 }  // namespace
 
@@ -37,13 +37,20 @@ bool EqualsAsciiNoCase(std::string_view a, std::string_view b)
 {
     if (a.size() != b.size()) return false;
     for (std::size_t i = 0; i < a.size(); ++i)
-        if (UpperAscii(a[i]) != UpperAscii(b[i])) return false;
+        if (UpperChar(a[i]) != UpperChar(b[i])) return false;
     return true;
 }
 
 bool StartsWithAsciiNoCase(std::string_view text, std::string_view prefix)
 {
     return text.size() >= prefix.size() && EqualsAsciiNoCase(text.substr(0, prefix.size()), prefix);
+}
+
+std::string UpperAscii(std::string_view text)
+{
+    std::string out(text);
+    for (char &c : out) c = UpperChar(c);
+    return out;
 }
 
 std::optional<std::int32_t> ParseInteger(std::string_view s)

@@ -25,6 +25,8 @@ std::string_view TrimBlanksRight(std::string_view text);
 // Equal when only the letters a-z and A-Z differ in case; every other byte exactly.
 bool EqualsAsciiNoCase(std::string_view a, std::string_view b);
 bool StartsWithAsciiNoCase(std::string_view text, std::string_view prefix);
+// The text with a-z made A-Z, every other byte kept: a key for case-blind lookups.
+std::string UpperAscii(std::string_view text);
 
 // An optional sign, then decimal digits, or "$" and hexadecimal digits; nothing else.
 // The result is a 32-bit number (hexadecimal up to FFFFFFFF, read as its bit pattern).
