@@ -169,15 +169,7 @@ void AppendAsVersion3(int version, std::string_view rawId, ByteVector data, std:
     } else if (const std::string_view user = Lookup(kUserTextNames, id); !user.empty()) {
         out.push_back(MakeUserText(user, Text(frame)));
     } else if (id == "TIPL" || id == "TMCL" || (id == "IPLS" && rewrite)) {
-        std::vector<std::string> people = Strings(enc, frame.data, 1);
-        for (TID3v2Frame &earlier : out) {
-            if (earlier.id != "IPLS") continue;
-            std::vector<std::string> before = Strings(earlier.data[0], earlier.data, 1);
-            before.insert(before.end(), people.begin(), people.end());
-            earlier = MakeList("IPLS", before);
-            return;
-        }
-        out.push_back(MakeList("IPLS", people));
+        out.push_back(PeopleList({frame}));
     } else if (!rewrite) {
         out.push_back(std::move(frame));
     } else if (id == "TCON") {
@@ -204,6 +196,21 @@ void AppendAsVersion3(int version, std::string_view rawId, ByteVector data, std:
         // Frames without an encoding byte of their own.
         out.push_back(std::move(frame));
     }
+}
+
+TID3v2Frame PeopleList(const std::vector<TID3v2Frame> &lists)
+{
+    std::vector<std::string> people;
+    std::size_t bytes = 0;
+    for (const TID3v2Frame &list : lists) {
+        if (list.data.empty()) continue;
+        for (std::string &name : Strings(list.data[0], list.data, 1)) {
+            bytes += name.size() + 1;
+            if (bytes > kMaxTextFrame) break;
+            people.push_back(std::move(name));
+        }
+    }
+    return MakeList("IPLS", people);
 }
 
 void DropDuplicates(std::vector<TID3v2Frame> &frames)

@@ -3,6 +3,7 @@
 #include "formats/ByteUtil.h"
 
 #include <algorithm>
+#include <optional>
 
 namespace trackmill::id3v2 {
 
@@ -108,7 +109,8 @@ std::vector<TID3v2Frame> ReadFrames(const std::uint8_t *tag, std::size_t size)
 
     std::size_t pos = FramesStart(version, flags, body);
     if (pos == std::string::npos) return frames;
-    std::vector<std::pair<std::string, ByteVector>> deferred;
+    std::optional<ByteVector> recordingTime;  // the last one
+    std::vector<TID3v2Frame> people;
     const std::size_t idLength = version == 2 ? 3 : 4;
     const std::size_t headerLength = version == 2 ? 6 : 10;
     while (body.size() - pos >= headerLength && frames.size() < kMaxFrames) {
@@ -133,14 +135,19 @@ std::vector<TID3v2Frame> ReadFrames(const std::uint8_t *tag, std::size_t size)
             const bool utf16 = data[0] == kUtf16Bom || data[0] == kUtf16BE;
             data.resize(utf16 ? kMaxTextFrame - 1 : kMaxTextFrame);  // whole code units
         }
-        if (id == "TDRC") {
-            deferred.push_back({std::string(id), std::move(data)});
+        if (kept == 0 && version > 2 && id == "TDRC") {
+            recordingTime = std::move(data);
+            continue;
+        }
+        if (kept == 0 && version > 2 && (id == "IPLS" || id == "TIPL" || id == "TMCL")) {
+            people.push_back({std::string(id), std::move(data), 0});
             continue;
         }
         AppendAsVersion3(version, id, std::move(data), kept, frames);
     }
     // The recording time fills only the date fields the tag does not give itself.
-    for (auto &[id, data] : deferred) AppendAsVersion3(version, id, std::move(data), 0, frames);
+    if (recordingTime) AppendAsVersion3(version, "TDRC", std::move(*recordingTime), 0, frames);
+    if (!people.empty()) frames.push_back(PeopleList(people));
     DropDuplicates(frames);
     return frames;
 }

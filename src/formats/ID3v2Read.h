@@ -38,6 +38,9 @@ std::vector<TID3v2Frame> ReadFrames(const std::uint8_t *tag, std::size_t size);
 void AppendAsVersion3(int version, std::string_view id, ByteVector data, std::uint16_t flags,
                       std::vector<TID3v2Frame> &out);
 
+// The involved people of IPLS, and of TIPL and TMCL in 2.4, as the one IPLS of 2.3.
+TID3v2Frame PeopleList(const std::vector<TID3v2Frame> &lists);
+
 // Keeps one frame of each kind that 2.3 allows once (a text frame per name, a TXXX per
 // description, a COMM or USLT per language and description, an APIC per description):
 // the later value in the earlier place.

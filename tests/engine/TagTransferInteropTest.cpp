@@ -48,7 +48,8 @@ else:
     t.add(id3.APIC(encoding=3, mime="image/jpeg", type=3, desc="", data=pic))
     t.add(id3.USLT(encoding=3, lang="eng", desc="", text="Line one\nLine two"))
     t.add(id3.POPM(email="me@example.org", rating=196, count=12))
-    t.add(id3.TSOP(encoding=3, text="Artist, The"))
+    t.add(id3.TSOP(encoding=3, text="Artist, The")); t.add(id3.TDOR(encoding=3, text="1998-02-03"))
+    t.add(id3.TIPL(encoding=3, people=[["producer", "P"]])); t.add(id3.TMCL(encoding=3, people=[["guitar", "G"]]))
     t.save(path, v2_version=4, v1=0)
 )PY";
 
@@ -87,6 +88,8 @@ if kind == "id3":
     same("USLT", str(t["USLT::eng"]) if "USLT::eng" in t else None, "Line one\nLine two")
     p = t.getall("POPM")
     same("POPM", [(x.email, x.rating, x.count) for x in p], [("me@example.org", 196, 12)])
+    same("TDOR", text("TDOR"), "1998")
+    same("people", sorted(t["TIPL"].people) if "TIPL" in t else None, [["guitar", "G"], ["producer", "P"]])
 e = eyed3.load(path).tag
 same("eyeD3 title", e.title, title); same("eyeD3 album artist", e.album_artist, "Band")
 same("eyeD3 track", tuple(e.track_num), (7, 12)); same("eyeD3 disc", tuple(e.disc_num), (1, 2))
