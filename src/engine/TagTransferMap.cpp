@@ -131,8 +131,10 @@ public:
             if (frames[it->second].data == picture.data) return;
         const std::string stem =
             p->description.empty() ? std::string(kPictureTypes[p->type % std::size(kPictureTypes)]) : p->description;
+        // "", then "Front", "Front (2)", ...
         std::string description = p->description;
-        for (int n = 2; descriptions_.count(description); ++n) description = stem + " (" + std::to_string(n) + ")";
+        for (int n = 1; descriptions_.count(description); ++n)
+            description = n == 1 && p->description.empty() ? stem : stem + " (" + std::to_string(n) + ")";
         if (description != p->description) {
             p->description = description;
             picture = id3v2::MakePicture(*p);

@@ -23,6 +23,7 @@ std::string DecodeUtf16(const std::uint8_t *p, std::size_t n, bool bigEndian)
 
 std::string_view UpToZero(const std::uint8_t *data, std::size_t size)
 {
+    if (size == 0) return {};  // data may be null then
     const auto *zero = static_cast<const std::uint8_t *>(std::memchr(data, 0, size));
     return {reinterpret_cast<const char *>(data), zero ? static_cast<std::size_t>(zero - data) : size};
 }
