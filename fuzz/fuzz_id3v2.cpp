@@ -47,6 +47,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
                                  &tag.Comment(), &tag.Composer(), &tag.Encoder(), &tag.Copyright(),
                                  &tag.Language(), &tag.URL()})
         for (char c : *s) sum += static_cast<unsigned char>(c);
+    for (const trackmill::TID3v2Frame &f : tag.Frames()) {
+        // Every frame is one that a 2.3 tag can hold.
+        if (f.id.size() != 4 || f.data.empty()) std::abort();
+        if ((f.flags & ~0x0080u) != 0) std::abort();
+    }
     if (sum == 0xFFFFFFFFu) std::abort();  // keeps the reads from being optimised away
 
     // Writing the tag back must keep the bytes after the old tag.

@@ -4,6 +4,7 @@
 
 #include <unistd.h>
 
+#include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -56,6 +57,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     sum += ape.Present() + static_cast<std::size_t>(ape.TagVersion()) + static_cast<std::size_t>(ape.TagSize()) +
            ape.Track() + Sum(ape.Title()) + Sum(ape.Artist()) + Sum(ape.Album()) + Sum(ape.Year()) +
            Sum(ape.Genre()) + Sum(ape.Comment()) + Sum(ape.Copyright());
+    const auto &rg = mpc.ReplayGain();
+    for (const auto *v : {&rg.trackGain, &rg.trackPeak, &rg.albumGain, &rg.albumPeak})
+        if (*v && !std::isfinite(**v)) std::abort();
     if (sum == 0xFFFFFFFFu) std::abort();  // keeps the reads from being optimised away
     std::remove(path.c_str());
     return 0;

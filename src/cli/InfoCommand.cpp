@@ -6,14 +6,18 @@
 #include "formats/APEtag.h"
 #include "formats/ID3v1.h"
 #include "formats/ID3v2.h"
+#include "formats/ID3v2Frame.h"
 #include "formats/MPEGplus.h"
 #include "formats/TextCodec.h"
+#include "formats/TextUtil.h"
 
 #include <QLocale>
 
 #include <charconv>
 #include <cstdio>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace trackmill {
@@ -51,6 +55,60 @@ void Load(FileFacts &f)
     f.readable = f.mpc.LoadFromFile(f.path);
     f.id3v1.LoadFromFile(f.path);
     f.ape.LoadFromFile(f.path);
+}
+
+// ---- frames and items -----------------------------------------------------------------
+
+// The frames the field lines already show.
+constexpr std::string_view kFieldFrames[] = {"TIT2", "TPE1", "TALB", "TYER", "TRCK", "TCON",
+                                             "TCOM", "TENC", "TCOP", "TLAN"};
+
+bool IsFieldFrame(const TID3v2Frame &f)
+{
+    for (std::string_view id : kFieldFrames)
+        if (f.id == id) return true;
+    return false;
+}
+
+struct FrameView {
+    std::string description;
+    std::optional<std::string> text;  // none for binary contents
+};
+
+FrameView ViewOf(const TID3v2Frame &f)
+{
+    if (f.flags != 0) return {};
+    if (f.IsText()) return {{}, id3v2::Text(f)};
+    if (f.id == "TXXX" || f.id == "COMM" || f.id == "USLT" || f.id == "WXXX") {
+        if (const auto d = id3v2::ReadDescribed(f)) return {d->description, d->text};
+    }
+    if (f.id == "APIC") {
+        if (const auto p = id3v2::ReadPicture(f))
+            return {p->description, p->mime + ", picture type " + std::to_string(p->type) + ", " +
+                                        std::to_string(p->bytes.size()) + " bytes"};
+    }
+    return {};
+}
+
+std::string FrameLine(const TID3v2Frame &f)
+{
+    const FrameView v = ViewOf(f);
+    std::string line = f.id;
+    if (!v.description.empty()) line += " (" + v.description + ")";
+    return line + ": " + (v.text ? *v.text : std::to_string(f.data.size()) + " bytes");
+}
+
+std::string ItemText(const TAPEitem &item)
+{
+    return item.IsBinary() ? "binary, " + std::to_string(item.value.size()) + " bytes" : item.Text();
+}
+
+// The Track line shows the whole text ("7/12"); JSON keeps the number.
+std::string Id3v2TrackText(const TID3v2 &tag)
+{
+    for (const TID3v2Frame &f : tag.Frames())
+        if (f.id == "TRCK") return std::string(TrimBlanks(id3v2::Text(f)));
+    return "0";
 }
 
 // ---- JSON ---------------------------------------------------------------------------
@@ -101,6 +159,11 @@ std::string JsonFloat(double value)
     return s;
 }
 
+std::string JsonNumber(const std::optional<double> &value)
+{
+    return value ? JsonFloat(*value) : std::string("null");
+}
+
 class JsonObject {
 public:
     JsonObject &Add(const char *key, const std::string &jsonValue)
@@ -149,6 +212,16 @@ std::string JsonLine(const FileFacts &f)
         .Text("copyright", v2.Copyright())
         .Text("language", v2.Language())
         .Text("url", v2.URL());
+    std::string frames = "[";
+    for (const TID3v2Frame &fr : v2.Frames()) {
+        const FrameView view = ViewOf(fr);
+        JsonObject o;
+        o.Text("id", fr.id).Int("size", static_cast<std::int64_t>(fr.data.size()));
+        if (!view.description.empty()) o.Text("description", view.description);
+        if (view.text) o.Text("text", *view.text);
+        frames += (frames.size() > 1 ? "," : "") + o.Str();
+    }
+    id3v2.Add("frames", frames + "]");
     JsonObject ape;
     ape.Bool("present", f.ape.Present())
         .Int("version", f.ape.TagVersion())
@@ -161,6 +234,21 @@ std::string JsonLine(const FileFacts &f)
         .Int("track", f.ape.Track())
         .Text("genre", f.ape.Genre())
         .Text("copyright", f.ape.Copyright());
+    std::string items = "[";
+    for (const TAPEitem &item : f.ape.Items()) {
+        JsonObject o;
+        o.Text("key", item.key).Bool("binary", item.IsBinary());
+        if (item.IsBinary()) o.Int("size", static_cast<std::int64_t>(item.value.size()));
+        else o.Text("text", item.Text());
+        items += (items.size() > 1 ? "," : "") + o.Str();
+    }
+    ape.Add("items", items + "]");
+    const TReplayGain &rg = m.ReplayGain();
+    JsonObject gain;
+    gain.Add("trackGain", JsonNumber(rg.trackGain))
+        .Add("trackPeak", JsonNumber(rg.trackPeak))
+        .Add("albumGain", JsonNumber(rg.albumGain))
+        .Add("albumPeak", JsonNumber(rg.albumPeak));
     JsonObject o;
     o.Text("path", f.path)
         .Bool("readable", f.readable)
@@ -174,7 +262,8 @@ std::string JsonLine(const FileFacts &f)
         .Int("fileSize", m.FileSize())
         .Add("id3v1", id3v1.Str())
         .Add("id3v2", id3v2.Str())
-        .Add("ape", ape.Str());
+        .Add("ape", ape.Str())
+        .Add("replayGain", gain.Str());
     return o.Str();
 }
 
@@ -185,21 +274,29 @@ std::string LocaleNumber(double wholeNumber)
     return QLocale::system().toString(wholeNumber, 'f', 0).toStdString();
 }
 
-void Field(std::string &out, const char *name, const std::string &value)
+// Every text from a file, its name included, reaches the terminal escaped.
+void Field(std::string &out, const std::string &name, const std::string &value)
 {
-    out += "   ";
-    out += name;
-    out += ": ";
-    out += value;
-    out += '\n';
+    out += "   " + EscapeControls(name) + ": " + EscapeControls(value) + '\n';
 }
 
 std::string TextBlock(const FileFacts &f)
 {
-    std::string out = "File: " + f.path + "\n";
+    std::string out = "File: " + EscapeControls(f.path) + "\n";
     const std::vector<std::string> panel = FileInfoLines(f.mpc, f.path, LocaleNumber);
     if (panel.empty()) out += "   No valid Musepack stream header\n";
-    for (const auto &line : panel) out += line + "\n";
+    for (const auto &line : panel) out += EscapeControls(line) + "\n";
+    const TReplayGain &rg = f.mpc.ReplayGain();
+    if (rg.Any()) {
+        auto value = [](const std::optional<double> &v, const char *format) {
+            char buf[32];
+            std::snprintf(buf, sizeof buf, format, v ? *v : 0.0);
+            return v ? std::string(buf) : std::string("-");
+        };
+        out += "   ReplayGain in the header: track " + value(rg.trackGain, "%.2f dB") + ", peak " +
+               value(rg.trackPeak, "%.6f") + "; album " + value(rg.albumGain, "%.2f dB") + ", peak " +
+               value(rg.albumPeak, "%.6f") + "\n";
+    }
 
     if (f.id3v1.Present()) {
         out += f.id3v1.TagVersion() == 2 ? "\nID3v1.1 tag\n" : "\nID3v1.0 tag\n";
@@ -222,13 +319,15 @@ std::string TextBlock(const FileFacts &f)
         Field(out, "Album", v2.Album());
         Field(out, "Year", v2.Year());
         Field(out, "Comment", v2.Comment());
-        Field(out, "Track", std::to_string(v2.Track()));
+        Field(out, "Track", Id3v2TrackText(v2));
         Field(out, "Genre", v2.Genre());
         Field(out, "Composer", v2.Composer());
         Field(out, "Encoder", v2.Encoder());
         Field(out, "Copyright", v2.Copyright());
         Field(out, "Language", v2.Language());
         Field(out, "URL", v2.URL());
+        for (const TID3v2Frame &fr : v2.Frames())
+            if (!IsFieldFrame(fr)) out += "   " + EscapeControls(FrameLine(fr)) + "\n";
     }
     if (f.ape.Present()) {
         const int v = f.ape.TagVersion();
@@ -239,9 +338,16 @@ std::string TextBlock(const FileFacts &f)
         Field(out, "Album", f.ape.Album());
         Field(out, "Year", f.ape.Year());
         Field(out, "Comment", f.ape.Comment());
-        Field(out, "Track", std::to_string(f.ape.Track()));
+        Field(out, "Track", f.ape.Find("Track") ? f.ape.Value("Track") : "0");
         Field(out, "Genre", f.ape.Genre());
         Field(out, "Copyright", f.ape.Copyright());
+        for (const TAPEitem &item : f.ape.Items()) {
+            static constexpr std::string_view kShown[] = {"Title", "Artist", "Album", "Year", "Comment",
+                                                          "Track", "Genre", "Copyright"};
+            bool shown = false;
+            for (std::string_view key : kShown) shown = shown || EqualsAsciiNoCase(item.key, key);
+            if (!shown) Field(out, item.key, ItemText(item));
+        }
     }
     return out;
 }
@@ -262,7 +368,7 @@ int RunInfo(const std::vector<std::string> &args)
             std::fputs(kInfoUsage, stdout);
             return 0;
         } else if (!optionsDone && arg.size() > 1 && arg[0] == '-') {
-            std::fprintf(stderr, "trackmill-cli info: unknown option '%s'\n\n%s", arg.c_str(), kInfoUsage);
+            std::fprintf(stderr, "trackmill-cli info: unknown option '%s'\n\n%s", EscapeControls(arg).c_str(), kInfoUsage);
             return 2;
         } else {
             files.push_back(arg);
@@ -280,19 +386,22 @@ int RunInfo(const std::vector<std::string> &args)
         facts.path = path;
         Load(facts);
         if (!facts.readable) {
-            std::fprintf(stderr, "trackmill-cli info: %s: cannot be read\n", path.c_str());
+            std::fprintf(stderr, "trackmill-cli info: %s: cannot be read\n", EscapeControls(path).c_str());
             status = 1;
         } else if (!facts.AnythingFound()) {
             // A note only: the file was read, so it does not count as a failure.
             std::fprintf(stderr, "trackmill-cli info: %s: no Musepack stream header and no tags\n",
-                         path.c_str());
+                         EscapeControls(path).c_str());
         }
+        // Written by length: no byte of a block can end it early.
+        std::string block;
         if (json) {
-            std::printf("%s\n", JsonLine(facts).c_str());
+            block = JsonLine(facts) + "\n";
         } else if (facts.readable) {
-            std::printf("%s%s", first ? "" : "\n", TextBlock(facts).c_str());
+            block = (first ? "" : "\n") + TextBlock(facts);
             first = false;
         }
+        std::fwrite(block.data(), 1, block.size(), stdout);
         std::fflush(stdout);
     }
     return status;

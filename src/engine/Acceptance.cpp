@@ -1,21 +1,13 @@
 #include "engine/Acceptance.h"
 
 #include "formats/MPEGplus.h"
+#include "formats/TextUtil.h"
 
 #include <filesystem>
 
 namespace trackmill {
 
-bool HasMusepackFileExtension(const std::string &name)
-{
-    const std::size_t dot = name.rfind('.');
-    if (dot == std::string::npos) return false;
-    if (name.find('/', dot) != std::string::npos) return false;
-    std::string ext = name.substr(dot);
-    for (char &c : ext)
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-    return ext == ".MPC" || ext == ".MPP" || ext == ".MP+";
-}
+bool HasMusepackFileExtension(const std::string &name) { return HasMusepackExtension(name); }
 
 bool HasValidMusepackHeader(const std::string &path)
 {

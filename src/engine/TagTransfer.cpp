@@ -1,37 +1,32 @@
 #include "engine/TagTransfer.h"
 
+#include "engine/TagTransferMap.h"
 #include "formats/ID3v1.h"
 #include "formats/ID3v2.h"
+#include "formats/ID3v2Read.h"
 #include "formats/MPEGplus.h"
+#include "formats/TextUtil.h"
 
 namespace trackmill {
 
 namespace {
 
-char UpperAscii(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
-
-bool EqualUpperAscii(std::string_view a, std::string_view b)
-{
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (UpperAscii(a[i]) != UpperAscii(b[i])) return false;
-    return true;
-}
-
-// The first n characters of a UTF-8 text (a character is a lead byte and its continuations).
-std::string FirstChars(const std::string &text, std::size_t n)
-{
-    std::size_t chars = 0;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if ((static_cast<unsigned char>(text[i]) & 0xC0) != 0x80) {
-            if (chars == n) return text.substr(0, i);
-            ++chars;
-        }
-    }
-    return text;
-}
-
 constexpr std::size_t kApeTextLimit = 255;
+
+TID3v1 Id3v1FromApe(const TAPEtag &ape)
+{
+    TID3v1 target;
+    target.SetTitle(FirstChars(ape.Title(), kApeTextLimit));
+    target.SetArtist(FirstChars(ape.Artist(), kApeTextLimit));
+    target.SetAlbum(FirstChars(ape.Album(), kApeTextLimit));
+    target.SetYear(FirstChars(ape.Year(), kApeTextLimit));
+    target.SetComment(FirstChars(ape.Comment(), kApeTextLimit));
+    // A track the byte cannot hold is left out rather than written as another number.
+    const std::uint16_t track = ape.Track();
+    target.SetTrack(track <= 255 ? static_cast<std::uint8_t>(track) : 0);
+    target.SetGenreIndex(GenreIndexOf(ape.Genre()));
+    return target;
+}
 
 }  // namespace
 
@@ -39,7 +34,7 @@ std::uint8_t GenreIndexOf(const std::string &name)
 {
     if (name.empty()) return kNoGenre;
     for (unsigned i = 0; i < kGenreCount; ++i)
-        if (EqualUpperAscii(GenreName(i), name)) return static_cast<std::uint8_t>(i);
+        if (EqualsAsciiNoCase(GenreName(i), name)) return static_cast<std::uint8_t>(i);
     return kGenreOther;
 }
 
@@ -51,46 +46,38 @@ TTransferResult TransferTags(const std::string &sourcePath, const std::string &o
     result.sourceRead = source.LoadFromFile(sourcePath);
 
     std::string why;
-    auto note = [&](bool written, bool &flag, const char *kind) {
+    auto note = [&](bool written, std::initializer_list<bool *> flags, const char *kind) {
         if (written) {
-            flag = true;
+            for (bool *flag : flags) *flag = true;
             return;
         }
         ++result.writesFailed;
         if (result.error.empty()) result.error = std::string(kind) + " tag: " + why;
     };
 
-    if (switches.copyID3v1 && source.ID3v1Tag().Present())
-        note(source.ID3v1Tag().WriteToFile(outputPath, &why), result.id3v1Copied, "ID3v1");
-    if (switches.copyID3v2 && source.ID3v2Tag().Present())
-        note(source.ID3v2Tag().WriteToFile(outputPath, &why), result.id3v2Copied, "ID3v2");
-
+    const TID3v2 &id3v2 = source.ID3v2Tag();
     const TAPEtag &ape = source.ApeTag();
-    if (switches.convertApe && ape.Present()) {
-        if (switches.apeTarget != 0) {
-            TID3v2 target;
-            target.Clear();
-            target.SetTitle(ape.Title());
-            target.SetArtist(ape.Artist());
-            target.SetAlbum(ape.Album());
-            target.SetYear(ape.Year());
-            target.SetComment(ape.Comment());
-            target.SetTrack(ape.Track());
-            target.SetGenre(ape.Genre());
-            note(target.WriteToFile(outputPath, &why), result.apeConverted, "ID3v2");
-        } else {
-            TID3v1 target;
-            target.Clear();
-            target.SetTitle(FirstChars(ape.Title(), kApeTextLimit));
-            target.SetArtist(FirstChars(ape.Artist(), kApeTextLimit));
-            target.SetAlbum(FirstChars(ape.Album(), kApeTextLimit));
-            target.SetYear(FirstChars(ape.Year(), kApeTextLimit));
-            target.SetComment(FirstChars(ape.Comment(), kApeTextLimit));
-            target.SetTrack(ape.Track());
-            target.SetGenreIndex(GenreIndexOf(ape.Genre()));
-            note(target.WriteToFile(outputPath, &why), result.apeConverted, "ID3v1");
-        }
+    const bool copyV2 = switches.copyID3v2 && id3v2.Present();
+    const bool apeToV2 = switches.convertApe && ape.Present() && switches.apeTarget != 0;
+    const bool apeToV1 = switches.convertApe && ape.Present() && switches.apeTarget == 0;
+
+    if (switches.copyID3v1 && source.ID3v1Tag().Present())
+        note(source.ID3v1Tag().WriteToFile(outputPath, &why), {&result.id3v1Copied}, "ID3v1");
+
+    if (copyV2 || apeToV2) {
+        std::vector<TID3v2Frame> frames;
+        if (copyV2) frames = id3v2.Frames();
+        if (apeToV2) MergeFrames(frames, FramesFromApe(ape));
+        if (!HasReplayGain(frames)) MergeFrames(frames, ReplayGainFrames(source.ReplayGain()));
+        id3v2::DropDuplicates(frames);
+        TID3v2 target;
+        target.SetFrames(std::move(frames));
+        bool unused = false;
+        note(target.WriteToFile(outputPath, &why), {copyV2 ? &result.id3v2Copied : &unused,
+                                                    apeToV2 ? &result.apeConverted : &unused}, "ID3v2");
     }
+
+    if (apeToV1) note(Id3v1FromApe(ape).WriteToFile(outputPath, &why), {&result.apeConverted}, "ID3v1");
     return result;
 }
 

@@ -1,6 +1,8 @@
 // Carries a Musepack source's tags into its new MP3: the ID3v1 and ID3v2 tags copied,
-// the APE tag converted to ID3v1.1 or ID3v2.3. Writes in the order ID3v1 copy, ID3v2
-// copy, APE conversion, so a converted tag replaces a copied one of the same kind.
+// the APE tag converted to ID3v1.1 or ID3v2.3. An ID3v2.3 target gets every frame of the
+// source's ID3v2 tag, then the APE items replace the frames of their fields, and the
+// stream header's ReplayGain comes in when no tag carries any. An ID3v1 tag converted
+// from APE replaces a copied one. Only the tags change: the audio bytes stay as they are.
 #pragma once
 
 #include <cstdint>
@@ -12,7 +14,7 @@ struct TTagSwitches {
     bool copyID3v1 = true;    // cbID3v1
     bool copyID3v2 = true;    // cbID3v2
     bool convertApe = true;   // cbApetag
-    int apeTarget = 0;        // ComboID3 item index: 0 = ID3v1.1, anything else ID3v2.3
+    int apeTarget = 1;        // ComboID3 item index: 0 = ID3v1.1, anything else ID3v2.3
 };
 
 // What happened; the job reports it but does not act on it.

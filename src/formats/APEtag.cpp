@@ -1,13 +1,13 @@
 #include "formats/APEtag.h"
 
 #include "formats/BinaryFile.h"
+#include "formats/ByteUtil.h"
 #include "formats/TextCodec.h"
+#include "formats/TextUtil.h"
 
 #include <algorithm>
-#include <array>
 #include <cstring>
-#include <string_view>
-#include <vector>
+#include <unordered_map>
 
 namespace trackmill {
 
@@ -15,116 +15,62 @@ namespace {
 
 constexpr std::int64_t kFooterSize = 32;
 constexpr std::int64_t kId3v1Size = 128;
-constexpr std::size_t kValueBuffer = 250;
-// No key of the table is near this long; a longer key is read past but never matches.
-constexpr std::size_t kMaxKeyKept = 1024;
+constexpr std::size_t kItemHead = 8;
 
-constexpr std::array<std::string_view, 8> kKeys = {"Title", "Artist", "Album", "Track",
-                                                   "Year", "Genre", "Comment", "Copyright"};
-enum Slot { kTitle, kArtist, kAlbum, kTrack, kYear, kGenre, kComment, kCopyright };
-
-std::int32_t Le32(const std::uint8_t *p)
+// At most n bytes of UTF-8 text, never ending inside a character.
+std::string_view CutUtf8(std::string_view s, std::size_t n)
 {
-    return static_cast<std::int32_t>(static_cast<std::uint32_t>(p[0]) |
-                                     static_cast<std::uint32_t>(p[1]) << 8 |
-                                     static_cast<std::uint32_t>(p[2]) << 16 |
-                                     static_cast<std::uint32_t>(p[3]) << 24);
+    if (s.size() <= n) return s;
+    while (n > 0 && (static_cast<unsigned char>(s[n]) & 0xC0) == 0x80) --n;
+    return s.substr(0, n);
 }
-
-std::string_view Trim(std::string_view s)
-{
-    while (!s.empty() && static_cast<unsigned char>(s.front()) <= 0x20) s.remove_prefix(1);
-    while (!s.empty() && static_cast<unsigned char>(s.back()) <= 0x20) s.remove_suffix(1);
-    return s;
-}
-
-bool SameKey(std::string_view a, std::string_view b)
-{
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        auto up = [](char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c; };
-        if (up(a[i]) != up(b[i])) return false;
-    }
-    return true;
-}
-
-// Text before the first "/", as a signed decimal or "$"-hexadecimal 32-bit number,
-// kept to its low 8 bits; 0 when it is not a number.
-std::uint8_t TrackNumber(std::string_view text)
-{
-    text = text.substr(0, text.find('/'));
-    bool negative = false;
-    if (!text.empty() && (text[0] == '+' || text[0] == '-')) {
-        negative = text[0] == '-';
-        text.remove_prefix(1);
-    }
-    unsigned base = 10;
-    if (!text.empty() && text[0] == '$') {
-        base = 16;
-        text.remove_prefix(1);
-    }
-    if (text.empty()) return 0;
-    std::int64_t value = 0;
-    for (char c : text) {
-        unsigned digit;
-        if (c >= '0' && c <= '9') digit = static_cast<unsigned>(c - '0');
-        else if (base == 16 && c >= 'a' && c <= 'f') digit = static_cast<unsigned>(c - 'a' + 10);
-        else if (base == 16 && c >= 'A' && c <= 'F') digit = static_cast<unsigned>(c - 'A' + 10);
-        else return 0;
-        value = value * base + digit;
-        if (value > 0xFFFFFFFFLL) return 0;
-    }
-    if (base == 10 && value > (negative ? 0x80000000LL : 0x7FFFFFFFLL)) return 0;
-    if (negative) value = -value;
-    return static_cast<std::uint8_t>(value & 0xFF);
-}
-
-// Positioned reads served from one small window, so walking the items costs a few reads.
-class WindowReader {
-public:
-    explicit WindowReader(BinaryFile &file) : file_(file) {}
-
-    bool Read(std::int64_t pos, void *out, std::size_t n)
-    {
-        if (pos < 0) return false;
-        auto *dst = static_cast<std::uint8_t *>(out);
-        while (n > 0) {
-            if (pos < start_ || pos >= start_ + static_cast<std::int64_t>(data_.size())) {
-                data_.resize(kWindow);
-                data_.resize(file_.ReadSomeAt(pos, data_.data(), kWindow));
-                start_ = pos;
-                if (data_.empty()) return false;
-            }
-            const auto at = static_cast<std::size_t>(pos - start_);
-            const std::size_t take = std::min(n, data_.size() - at);
-            std::memcpy(dst, data_.data() + at, take);
-            dst += take, pos += static_cast<std::int64_t>(take), n -= take;
-        }
-        return true;
-    }
-
-private:
-    static constexpr std::size_t kWindow = 8192;
-    BinaryFile &file_;
-    std::vector<std::uint8_t> data_;
-    std::int64_t start_ = 0;
-};
 
 }  // namespace
+
+std::string TAPEitem::Text() const
+{
+    if (IsBinary()) return {};
+    std::string out;
+    std::string_view rest = value;
+    while (true) {
+        const std::size_t zero = rest.find('\0');
+        const std::string_view part = TrimBlanks(rest.substr(0, zero));
+        if (!part.empty()) {
+            if (!out.empty()) out += '/';
+            out += part;
+        }
+        if (zero == std::string_view::npos) break;
+        rest.remove_prefix(zero + 1);
+    }
+    return out;
+}
 
 void TAPEtag::Clear()
 {
     present_ = false;
     tagVersion_ = 0;
     tagSize_ = 0;
-    title_.clear();
-    artist_.clear();
-    album_.clear();
-    track_ = 0;
-    year_.clear();
-    genre_.clear();
-    comment_.clear();
-    copyright_.clear();
+    items_.clear();
+}
+
+const TAPEitem *TAPEtag::Find(std::string_view key) const
+{
+    for (const TAPEitem &item : items_)
+        if (EqualsAsciiNoCase(item.key, key)) return &item;
+    return nullptr;
+}
+
+std::string TAPEtag::Value(std::string_view key) const
+{
+    const TAPEitem *item = Find(key);
+    return item ? item->Text() : std::string();
+}
+
+std::uint16_t TAPEtag::Track() const
+{
+    const std::string text = Value("Track");
+    const auto n = ParseInteger(std::string_view(text).substr(0, text.find('/')));
+    return n && *n >= 0 && *n <= 0xFFFF ? static_cast<std::uint16_t>(*n) : 0;
 }
 
 bool TAPEtag::LoadFromFile(const std::string &fileName)
@@ -143,57 +89,55 @@ bool TAPEtag::LoadFromFile(const std::string &fileName)
     if (std::memcmp(footer, "APETAGEX", 8) != 0) return true;
 
     present_ = true;
-    tagVersion_ = Le32(footer + 8);
-    tagSize_ = Le32(footer + 12);
-    const std::int32_t itemCount = Le32(footer + 16);
+    tagVersion_ = static_cast<std::int32_t>(Le32(footer + 8));
+    tagSize_ = static_cast<std::int32_t>(Le32(footer + 12));
+    const auto itemCount = static_cast<std::int32_t>(Le32(footer + 16));
 
-    std::array<std::string, kKeys.size()> slots;
-    WindowReader in(file);
-    // The footer itself is never an item, so the walk stops where it begins.
+    // A tag that claims more than the file holds has no items that can be found.
     const std::int64_t footerAt = end - kFooterSize;
-    std::int64_t pos = end - tagSize_;
-    for (std::int32_t item = 0; item < itemCount && pos < footerAt; ++item) {
-        std::uint8_t head[8];
-        if (!in.Read(pos, head, sizeof head)) break;
-        const std::int32_t valueSize = Le32(head);
-        if (valueSize < 0) break;
-        pos += 8;
-
-        std::string key;
-        bool keyEnded = false;
-        for (char c; in.Read(pos, &c, 1);) {
-            ++pos;
-            if (c == '\0') {
-                keyEnded = true;
-                break;
-            }
-            if (key.size() <= kMaxKeyKept) key += c;
-        }
-        if (!keyEnded) break;
-
-        char buffer[kValueBuffer] = {};
-        const std::size_t take = std::min<std::size_t>(static_cast<std::size_t>(valueSize), kValueBuffer);
-        if (!in.Read(pos, buffer, take)) break;
-        const std::string_view value = Trim({buffer, kValueBuffer});
-        const std::string_view trimmedKey = Trim(key);
-        for (std::size_t k = 0; k < kKeys.size(); ++k) {
-            if (!SameKey(trimmedKey, kKeys[k])) continue;
-            // Later versions hold UTF-8: keep its valid part whole; 1.0 holds Latin-1.
-            slots[k] = tagVersion_ > 1000 ? std::string(value.substr(0, ValidUtf8Prefix(value)))
-                                          : Latin1ToUtf8(value);
-        }
-        pos += valueSize;
-    }
-
-    title_ = slots[kTitle];
-    artist_ = slots[kArtist];
-    album_ = slots[kAlbum];
-    track_ = TrackNumber(slots[kTrack]);
-    year_ = slots[kYear];
-    genre_ = slots[kGenre];
-    comment_ = slots[kComment];
-    copyright_ = slots[kCopyright];
+    const std::int64_t start = end - tagSize_;
+    if (tagSize_ < kFooterSize || start < 0 || itemCount <= 0) return true;
+    const std::int64_t span = std::min(footerAt - start, kMaxItemBytes);
+    std::vector<std::uint8_t> data(static_cast<std::size_t>(span));
+    data.resize(file.ReadSomeAt(start, data.data(), data.size()));
+    ReadItems(data.data(), data.size(), itemCount);
     return true;
+}
+
+void TAPEtag::ReadItems(const std::uint8_t *data, std::size_t size, std::int64_t count)
+{
+    const std::size_t wanted = static_cast<std::size_t>(std::min<std::int64_t>(count, kMaxItems));
+    std::unordered_map<std::string, std::size_t> indexOfKey;
+    std::size_t pos = 0;
+    for (std::size_t n = 0; n < wanted && size - pos >= kItemHead; ++n) {
+        const std::uint32_t valueSize = Le32(data + pos);
+        const std::uint32_t flags = Le32(data + pos + 4);
+        pos += kItemHead;
+        const auto *keyEnd = static_cast<const std::uint8_t *>(std::memchr(data + pos, 0, size - pos));
+        if (!keyEnd) break;
+        const std::string_view rawKey(reinterpret_cast<const char *>(data + pos),
+                                      static_cast<std::size_t>(keyEnd - (data + pos)));
+        pos += rawKey.size() + 1;
+        if (valueSize > size - pos) break;
+        const std::string_view raw(reinterpret_cast<const char *>(data + pos), valueSize);
+        pos += valueSize;
+
+        const std::string_view key = TrimBlanks(rawKey);
+        if (key.empty()) continue;
+        TAPEitem item;
+        item.key = tagVersion_ > 1000 ? SanitizeUtf8(key) : Latin1ToUtf8(key);
+        // Version 1.0 knows no item flags: every item is text.
+        item.flags = tagVersion_ > 1000 ? flags : 0;
+        if (item.IsBinary()) {
+            item.value = raw;
+        } else {
+            item.value = tagVersion_ > 1000 ? SanitizeUtf8(CutUtf8(raw, kMaxTextBytes))
+                                            : Latin1ToUtf8(raw.substr(0, kMaxTextBytes));
+        }
+        const auto [at, added] = indexOfKey.try_emplace(UpperAscii(item.key), items_.size());
+        if (added) items_.push_back(std::move(item));
+        else items_[at->second] = std::move(item);
+    }
 }
 
 }  // namespace trackmill

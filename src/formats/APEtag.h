@@ -6,19 +6,41 @@
 //   | 16 item count | 20 flags | 24 reserved[8]
 // Items start at footer end - tag size; each is
 //   value size (4) | flags (4) | key up to and including a 0 byte | value bytes.
-// Values are Latin-1 in version 1.0 and UTF-8 in later versions; every text here is UTF-8.
+// Item flags bits 1-2: 0 text, 1 binary, 2 external link. A text value may hold several
+// values separated by 0 bytes. Texts are Latin-1 in version 1.0 and UTF-8 later; every
+// text here is UTF-8.
+//
+// Hostile files are held to sane caps: the items of at most 16 MiB and 65,536 items are
+// read (the rest of the tag is not), a text value keeps at most 64 KiB.
 #pragma once
 
 #include <cstdint>
 #include <string>
+#include <string_view>
+#include <vector>
 
 namespace trackmill {
 
+struct TAPEitem {
+    std::string key;       // trimmed, never empty
+    std::uint32_t flags = 0;
+    // Text and links: UTF-8, values separated by 0 bytes. Binary: the bytes as stored.
+    std::string value;
+
+    bool IsBinary() const { return ((flags >> 1) & 3) == 1; }
+    // The values joined with "/", each without blanks at its ends.
+    std::string Text() const;
+};
+
 class TAPEtag {
 public:
+    static constexpr std::int64_t kMaxItemBytes = 16 * 1024 * 1024;
+    static constexpr std::size_t kMaxItems = 65536;
+    static constexpr std::size_t kMaxTextBytes = 64 * 1024;
+
     TAPEtag() { Clear(); }
 
-    // Present false, TagVersion 0, TagSize 0, Track 0, texts empty.
+    // Present false, TagVersion 0, TagSize 0, Track 0, no items.
     void Clear();
 
     // True when the footer bytes could be read; Present() says whether they were a tag.
@@ -30,29 +52,32 @@ public:
     // As stored in the footer: the items plus the footer, without a header.
     std::int32_t TagSize() const { return tagSize_; }
 
-    const std::string &Title() const { return title_; }
-    const std::string &Artist() const { return artist_; }
-    const std::string &Album() const { return album_; }
-    // From the "Track" item ("7/12" gives 7); 0 when none or not a number.
-    std::uint8_t Track() const { return track_; }
-    const std::string &Year() const { return year_; }
+    // Every item read, in file order; a key met again replaces the earlier value.
+    const std::vector<TAPEitem> &Items() const { return items_; }
+    // The item of that key (letters in any case), or nullptr.
+    const TAPEitem *Find(std::string_view key) const;
+    // Text() of the item of that key, or "" when there is none or it is binary.
+    std::string Value(std::string_view key) const;
+
+    std::string Title() const { return Value("Title"); }
+    std::string Artist() const { return Value("Artist"); }
+    std::string Album() const { return Value("Album"); }
+    // The number before a "/" of the "Track" item ("7/12" gives 7); 0 when none, not a
+    // number, or outside 0..65535.
+    std::uint16_t Track() const;
+    std::string Year() const { return Value("Year"); }
     // A genre name, not a number.
-    const std::string &Genre() const { return genre_; }
-    const std::string &Comment() const { return comment_; }
-    const std::string &Copyright() const { return copyright_; }
+    std::string Genre() const { return Value("Genre"); }
+    std::string Comment() const { return Value("Comment"); }
+    std::string Copyright() const { return Value("Copyright"); }
 
 private:
+    void ReadItems(const std::uint8_t *data, std::size_t size, std::int64_t count);
+
     bool present_ = false;
     std::int32_t tagVersion_ = 0;
     std::int32_t tagSize_ = 0;
-    std::string title_;
-    std::string artist_;
-    std::string album_;
-    std::uint8_t track_ = 0;
-    std::string year_;
-    std::string genre_;
-    std::string comment_;
-    std::string copyright_;
+    std::vector<TAPEitem> items_;
 };
 
 }  // namespace trackmill

@@ -2,6 +2,7 @@
 
 #include "formats/BinaryFile.h"
 #include "formats/TextCodec.h"
+#include "formats/TextUtil.h"
 
 #include <algorithm>
 #include <array>
@@ -43,29 +44,9 @@ constexpr std::size_t kTextWidth = 30, kYearWidth = 4, kShortCommentWidth = 28;
 
 using Image = std::array<std::uint8_t, TID3v1::kTagSize>;
 
-std::string_view TrimRight(std::string_view s)
-{
-    while (!s.empty() && static_cast<unsigned char>(s.back()) <= 0x20) s.remove_suffix(1);
-    return s;
-}
-
-// Keeps the first `width` characters of UTF-8 text. A byte that starts no valid sequence
-// counts as one character, as it becomes one "?" in the file.
-std::string CutToChars(std::string_view utf8, std::size_t width)
-{
-    std::size_t i = 0;
-    for (std::size_t chars = 0; chars < width && i < utf8.size(); ++chars) {
-        const auto lead = static_cast<unsigned char>(utf8[i]);
-        std::size_t len = lead < 0xC0 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
-        if (len > 1 && ValidUtf8Prefix(utf8.substr(i, len)) != len) len = 1;
-        i += len;
-    }
-    return std::string(utf8.substr(0, i));
-}
-
 std::string FieldText(const Image &tag, std::size_t at, std::size_t width)
 {
-    return Latin1ToUtf8(TrimRight({reinterpret_cast<const char *>(tag.data()) + at, width}));
+    return Latin1ToUtf8(TrimBlanksRight({reinterpret_cast<const char *>(tag.data()) + at, width}));
 }
 
 void PutText(Image &tag, std::size_t at, std::size_t width, const std::string &utf8)
@@ -179,10 +160,10 @@ bool TID3v1::WriteToFile(const std::string &fileName, std::string *error) const
     return written || fail(ErrnoText(err));
 }
 
-void TID3v1::SetTitle(std::string_view text) { title_ = CutToChars(TrimRight(text), kTextWidth); }
-void TID3v1::SetArtist(std::string_view text) { artist_ = CutToChars(TrimRight(text), kTextWidth); }
-void TID3v1::SetAlbum(std::string_view text) { album_ = CutToChars(TrimRight(text), kTextWidth); }
-void TID3v1::SetYear(std::string_view text) { year_ = CutToChars(TrimRight(text), kYearWidth); }
-void TID3v1::SetComment(std::string_view text) { comment_ = CutToChars(TrimRight(text), kTextWidth); }
+void TID3v1::SetTitle(std::string_view text) { title_ = FirstChars(TrimBlanksRight(text), kTextWidth); }
+void TID3v1::SetArtist(std::string_view text) { artist_ = FirstChars(TrimBlanksRight(text), kTextWidth); }
+void TID3v1::SetAlbum(std::string_view text) { album_ = FirstChars(TrimBlanksRight(text), kTextWidth); }
+void TID3v1::SetYear(std::string_view text) { year_ = FirstChars(TrimBlanksRight(text), kYearWidth); }
+void TID3v1::SetComment(std::string_view text) { comment_ = FirstChars(TrimBlanksRight(text), kTextWidth); }
 
 }  // namespace trackmill

@@ -1,6 +1,7 @@
 #include "formats/MPEGplus.h"
 
 #include "formats/BinaryFile.h"
+#include "formats/ByteUtil.h"
 
 #include <algorithm>
 #include <array>
@@ -27,10 +28,26 @@ constexpr int kMaxVarintBytes = 8;
 // The "SH" fields fit well within this; anything beyond is not needed.
 constexpr std::size_t kMaxPayloadRead = 64;
 
-std::uint32_t Le32(const std::uint8_t *p)
+// Version 7 ReplayGain lies in the 20 bytes after the 12 that every version reads.
+constexpr std::size_t kFixedHeaderRead = 32;
+constexpr std::size_t kVersion7GainEnd = 20;
+// The loudness reference of version 8 gains, in dB.
+constexpr double kGainReference = 64.82;
+constexpr double kSampleFullScale = 32768.0;
+
+std::optional<double> IfSet(bool set, double value)
 {
-    return std::uint32_t(p[0]) | std::uint32_t(p[1]) << 8 | std::uint32_t(p[2]) << 16 |
-           std::uint32_t(p[3]) << 24;
+    return set ? std::optional<double>(value) : std::nullopt;
+}
+
+std::optional<double> Sv8Gain(std::uint16_t raw)
+{
+    return IfSet(raw != 0, kGainReference - static_cast<std::int16_t>(raw) / 256.0);
+}
+
+std::optional<double> Sv8Peak(std::uint16_t raw)
+{
+    return IfSet(raw != 0, std::pow(10.0, raw / 256.0 / 20.0) / kSampleFullScale);
 }
 
 // Reads a variable-length number from data[pos..end); advances pos. False when it runs off
@@ -72,6 +89,7 @@ void TMPEGplus::Clear()
     profileIndex_ = 0;
     sampleRate_ = 0;
     sampleCount_ = 0;
+    replayGain_ = {};
     id3v1_.Clear();
     id3v2_.Clear();
     ape_.Clear();
@@ -113,8 +131,9 @@ bool TMPEGplus::LoadFromFile(const std::string &fileName)
     BinaryFile file;
     if (!file.Open(fileName)) return false;
     const std::int64_t size = file.Size();
-    std::uint8_t b[12];
-    if (size < 0 || !file.ReadAt(start, b, sizeof b)) return false;
+    std::uint8_t b[kFixedHeaderRead] = {};
+    const std::size_t got = size < 0 ? 0 : file.ReadSomeAt(start, b, sizeof b);
+    if (got < 12) return false;
     if (size == 0) return true;
 
     if (std::memcmp(b, "MP+\x07", 4) == 0) {
@@ -131,7 +150,7 @@ bool TMPEGplus::LoadFromFile(const std::string &fileName)
     }
     file.Close();
 
-    if (streamVersion_ >= 4 && streamVersion_ <= 7) ReadFixedHeader(b);
+    if (streamVersion_ >= 4 && streamVersion_ <= 7) ReadFixedHeader(b, got);
     if (streamVersion_ == 0) return true;
 
     valid_ = true;
@@ -141,7 +160,7 @@ bool TMPEGplus::LoadFromFile(const std::string &fileName)
     return true;
 }
 
-void TMPEGplus::ReadFixedHeader(const std::uint8_t *b)
+void TMPEGplus::ReadFixedHeader(const std::uint8_t *b, std::size_t size)
 {
     const std::uint32_t w0 = Le32(b);
     const std::uint32_t w1 = Le32(b + 4);
@@ -149,6 +168,15 @@ void TMPEGplus::ReadFixedHeader(const std::uint8_t *b)
     if (streamVersion_ == 7) {
         channelModeIndex_ = (b[11] & 0x40) ? 2 : 1;
         profileIndex_ = ProfileIndexOfByte(b[10]);
+        if (size >= kVersion7GainEnd) {
+            const std::uint16_t trackPeak = Le16(b + 12), albumPeak = Le16(b + 16);
+            const auto trackGain = static_cast<std::int16_t>(Le16(b + 14));
+            const auto albumGain = static_cast<std::int16_t>(Le16(b + 18));
+            replayGain_.trackPeak = IfSet(trackPeak != 0, trackPeak / kSampleFullScale);
+            replayGain_.trackGain = IfSet(trackGain != 0, trackGain / 100.0);
+            replayGain_.albumPeak = IfSet(albumPeak != 0, albumPeak / kSampleFullScale);
+            replayGain_.albumGain = IfSet(albumGain != 0, albumGain / 100.0);
+        }
     } else {
         channelModeIndex_ = (b[2] & 0x7F) == 0 ? 1 : 2;
     }
@@ -164,7 +192,8 @@ void TMPEGplus::ReadPacketStream(BinaryFile &file, std::int64_t start, std::int6
     std::int64_t pos = start + 4;
     bool seenSH = false;
     bool seenEI = false;
-    for (int n = 0; n < kMaxPackets && !(seenSH && seenEI); ++n) {
+    bool seenRG = false;
+    for (int n = 0; n < kMaxPackets && !(seenSH && seenEI && seenRG); ++n) {
         std::uint8_t head[2 + kMaxVarintBytes];
         const std::size_t got = file.ReadSomeAt(pos, head, sizeof head);
         if (got < 3 || !IsCapital(head[0]) || !IsCapital(head[1])) break;
@@ -177,7 +206,8 @@ void TMPEGplus::ReadPacketStream(BinaryFile &file, std::int64_t start, std::int6
         if (std::strcmp(key, "AP") == 0 || std::strcmp(key, "SE") == 0) break;
         const bool isSH = std::strcmp(key, "SH") == 0;
         const bool isEI = std::strcmp(key, "EI") == 0;
-        if ((isSH && !seenSH) || (isEI && !seenEI)) {
+        const bool isRG = std::strcmp(key, "RG") == 0;
+        if ((isSH && !seenSH) || (isEI && !seenEI) || (isRG && !seenRG)) {
             std::uint8_t payload[kMaxPayloadRead];
             const std::size_t want =
                 static_cast<std::size_t>(std::min<std::uint64_t>(packetSize - used, sizeof payload));
@@ -201,6 +231,14 @@ void TMPEGplus::ReadPacketStream(BinaryFile &file, std::int64_t start, std::int6
                 const std::uint64_t frames = samples / kSamplesPerFrame + (samples % kSamplesPerFrame != 0);
                 frameCount_ = static_cast<std::int32_t>(
                     std::min<std::uint64_t>(frames, std::numeric_limits<std::int32_t>::max()));
+            } else if (isRG) {
+                seenRG = true;
+                if (want >= 9 && payload[0] == 1) {
+                    replayGain_.trackGain = Sv8Gain(Be16(payload + 1));
+                    replayGain_.trackPeak = Sv8Peak(Be16(payload + 3));
+                    replayGain_.albumGain = Sv8Gain(Be16(payload + 5));
+                    replayGain_.albumPeak = Sv8Peak(Be16(payload + 7));
+                }
             } else {
                 if (want < 1) break;
                 seenEI = true;
@@ -210,7 +248,10 @@ void TMPEGplus::ReadPacketStream(BinaryFile &file, std::int64_t start, std::int6
         pos += static_cast<std::int64_t>(packetSize);
     }
     // Encoder information seen without a stream header does not make a stream.
-    if (!seenSH) profileIndex_ = 0;
+    if (!seenSH) {
+        profileIndex_ = 0;
+        replayGain_ = {};
+    }
 }
 
 double TMPEGplus::Duration() const

@@ -14,8 +14,12 @@
 // significant first, top bit = more) counting the whole packet, then the payload.
 //   SH: CRC-32, version byte, sample count (varint), beginning silence (varint),
 //       rate index (top 3 bits) | bands - 1, channels - 1 (top 4 bits) | mid-side 0x08 | ...
+//   RG: version (1), then big-endian 16-bit title gain, title peak, album gain, album
+//       peak: gain = 64.82 - value / 256 dB, peak = 10^(value / 256 / 20) in 16-bit units
 //   EI: (quality + 5) * 8 in the top 7 bits of byte 0 (the profile byte), encoder version
 //   AP: audio, SE: stream end; the walk stops at either.
+// Version 7 keeps ReplayGain in B12..B19: title peak (16-bit sample units), title gain
+// (signed, 1/100 dB), album peak, album gain, little-endian. A field of 0 means none.
 #pragma once
 
 #include "formats/APEtag.h"
@@ -23,9 +27,17 @@
 #include "formats/ID3v2.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 namespace trackmill {
+
+// ReplayGain values: gains in dB, peaks relative to full scale (1.0).
+struct TReplayGain {
+    std::optional<double> trackGain, trackPeak, albumGain, albumPeak;
+
+    bool Any() const { return trackGain || trackPeak || albumGain || albumPeak; }
+};
 
 class BinaryFile;
 
@@ -65,6 +77,8 @@ public:
     std::uint32_t SampleRate() const { return sampleRate_; }
     // Version 8 only: the sample count of the "SH" packet; 0 otherwise.
     std::uint64_t SampleCount() const { return sampleCount_; }
+    // From the stream header (versions 7 and 8); empty when it gives none.
+    const TReplayGain &ReplayGain() const { return replayGain_; }
 
     TID3v1 &ID3v1Tag() { return id3v1_; }
     const TID3v1 &ID3v1Tag() const { return id3v1_; }
@@ -86,7 +100,7 @@ public:
     static std::uint8_t ProfileIndexOfByte(std::uint8_t byte);
 
 private:
-    void ReadFixedHeader(const std::uint8_t *b);
+    void ReadFixedHeader(const std::uint8_t *b, std::size_t size);
     void ReadPacketStream(BinaryFile &file, std::int64_t start, std::int64_t size);
     std::int64_t AudioSize() const;
 
@@ -99,6 +113,7 @@ private:
     std::uint8_t profileIndex_ = 0;
     std::uint32_t sampleRate_ = 0;
     std::uint64_t sampleCount_ = 0;
+    TReplayGain replayGain_;
     TID3v1 id3v1_;
     TID3v2 id3v2_;
     TAPEtag ape_;

@@ -147,12 +147,30 @@ std::size_t ValidUtf8Prefix(std::string_view bytes)
 {
     std::size_t i = 0;
     while (i < bytes.size()) {
+        if (static_cast<unsigned char>(bytes[i]) < 0x80) {  // the common case, kept quick
+            ++i;
+            continue;
+        }
         char32_t code = 0;
         std::size_t len = DecodeOne(bytes, i, code);
         if (len == 0) break;
         i += len;
     }
     return i;
+}
+
+std::string SanitizeUtf8(std::string_view s)
+{
+    std::string out;
+    out.reserve(s.size());
+    while (!s.empty()) {
+        const std::size_t ok = ValidUtf8Prefix(s);
+        out.append(s.substr(0, ok));
+        if (ok == s.size()) break;
+        AppendUtf8(out, U'\uFFFD');
+        s.remove_prefix(ok + 1);
+    }
+    return out;
 }
 
 }  // namespace trackmill

@@ -29,6 +29,9 @@ std::string Utf8ToUtf16LE(std::string_view utf8);
 // nothing above U+10FFFF).
 std::size_t ValidUtf8Prefix(std::string_view bytes);
 
+// The text with every byte that is not part of valid UTF-8 replaced by U+FFFD.
+std::string SanitizeUtf8(std::string_view bytes);
+
 // Appends the UTF-8 form of one code point.
 void AppendUtf8(std::string &out, char32_t code);
 

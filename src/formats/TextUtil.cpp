@@ -15,7 +15,87 @@ void AppendHex(std::string &out, const char *prefix, unsigned value, int digits)
     out += buf;
 }
 
+bool IsBlank(char c) { return static_cast<unsigned char>(c) <= 0x20; }
+
+char UpperChar(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
+
 }  // namespace
+
+std::string_view TrimBlanks(std::string_view text)
+{
+    while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
+    return TrimBlanksRight(text);
+}
+
+std::string_view TrimBlanksRight(std::string_view text)
+{
+    while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
+    return text;
+}
+
+bool EqualsAsciiNoCase(std::string_view a, std::string_view b)
+{
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (UpperChar(a[i]) != UpperChar(b[i])) return false;
+    return true;
+}
+
+bool StartsWithAsciiNoCase(std::string_view text, std::string_view prefix)
+{
+    return text.size() >= prefix.size() && EqualsAsciiNoCase(text.substr(0, prefix.size()), prefix);
+}
+
+std::string UpperAscii(std::string_view text)
+{
+    std::string out(text);
+    for (char &c : out) c = UpperChar(c);
+    return out;
+}
+
+std::optional<std::int32_t> ParseInteger(std::string_view s)
+{
+    std::size_t i = 0;
+    bool negative = false;
+    if (i < s.size() && (s[i] == '+' || s[i] == '-')) negative = s[i++] == '-';
+    const bool hex = i < s.size() && s[i] == '$';
+    if (hex) ++i;
+    if (i == s.size()) return std::nullopt;
+    std::uint64_t v = 0;
+    for (; i < s.size(); ++i) {
+        const char c = s[i];
+        unsigned digit;
+        if (c >= '0' && c <= '9') digit = static_cast<unsigned>(c - '0');
+        else if (hex && c >= 'a' && c <= 'f') digit = static_cast<unsigned>(c - 'a' + 10);
+        else if (hex && c >= 'A' && c <= 'F') digit = static_cast<unsigned>(c - 'A' + 10);
+        else return std::nullopt;
+        v = v * (hex ? 16 : 10) + digit;
+        if (v > 0xFFFFFFFFull) return std::nullopt;
+    }
+    if (!hex && v > (negative ? 0x80000000ull : 0x7FFFFFFFull)) return std::nullopt;
+    const auto u = static_cast<std::uint32_t>(v);
+    return static_cast<std::int32_t>(negative ? 0u - u : u);
+}
+
+std::string FirstChars(std::string_view utf8, std::size_t n)
+{
+    std::size_t i = 0;
+    for (std::size_t chars = 0; chars < n && i < utf8.size(); ++chars) {
+        const auto lead = static_cast<unsigned char>(utf8[i]);
+        std::size_t len = lead < 0xC0 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
+        if (len > 1 && ValidUtf8Prefix(utf8.substr(i, len)) != len) len = 1;
+        i += len;
+    }
+    return std::string(utf8.substr(0, i));
+}
+
+bool HasMusepackExtension(std::string_view name)
+{
+    const std::size_t dot = name.rfind('.');
+    if (dot == std::string_view::npos || name.find('/', dot) != std::string_view::npos) return false;
+    const std::string_view ext = name.substr(dot);
+    return EqualsAsciiNoCase(ext, ".mpc") || EqualsAsciiNoCase(ext, ".mpp") || EqualsAsciiNoCase(ext, ".mp+");
+}
 
 std::string EscapeControls(std::string_view text)
 {

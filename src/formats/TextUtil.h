@@ -1,6 +1,11 @@
-// Small text helpers shared by every layer above the formats: what reaches a terminal.
+// Small text helpers shared by every layer: trimming, case-blind comparison, number
+// parsing, cutting UTF-8 by characters, the Musepack extension test, and what may reach
+// a terminal.
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -11,5 +16,28 @@ namespace trackmill {
 // "\n", "\t", "\r" or "\xNN" / "\u0085"; a byte that is not valid UTF-8 becomes "\xNN".
 // Everything else, backslashes included, passes unchanged.
 std::string EscapeControls(std::string_view text);
+
+// Without the characters of code 0x20 or less (blanks, controls, 0 bytes) at both ends,
+// or only at the end.
+std::string_view TrimBlanks(std::string_view text);
+std::string_view TrimBlanksRight(std::string_view text);
+
+// Equal when only the letters a-z and A-Z differ in case; every other byte exactly.
+bool EqualsAsciiNoCase(std::string_view a, std::string_view b);
+bool StartsWithAsciiNoCase(std::string_view text, std::string_view prefix);
+// The text with a-z made A-Z, every other byte kept: a key for case-blind lookups.
+std::string UpperAscii(std::string_view text);
+
+// An optional sign, then decimal digits, or "$" and hexadecimal digits; nothing else.
+// The result is a 32-bit number (hexadecimal up to FFFFFFFF, read as its bit pattern).
+std::optional<std::int32_t> ParseInteger(std::string_view text);
+
+// The first n characters of a UTF-8 text; a byte that starts no valid sequence counts
+// as one character.
+std::string FirstChars(std::string_view utf8, std::size_t n);
+
+// The extension (from the last "." that no "/" follows) is ".mpc", ".mpp" or ".mp+",
+// in any letter case.
+bool HasMusepackExtension(std::string_view name);
 
 }  // namespace trackmill

@@ -441,7 +441,7 @@ void TForm1::FormCreate(QObject *)
     SetIniFileName(*this);
     job_->Startup();
     setWindowTitle(QString::fromLatin1(kWindowCaption));
-    ComboID3->setCurrentIndex(0);
+    ComboID3->setCurrentIndex(1);  // ID3V2.3 (D19)
 }
 
 void TForm1::closeEvent(QCloseEvent *event)

@@ -93,8 +93,37 @@ TEST(CliInfo, TextShowsThePanelThenTheTags)
     EXPECT_NE(r.out.find("\nAPE 2.0 tag, "), std::string::npos);
     EXPECT_NE(r.out.find("\n   Title: Über Song\n"), std::string::npos);
     EXPECT_NE(r.out.find("\n   Artist: Zoë\n"), std::string::npos);
-    EXPECT_NE(r.out.find("\n   Track: 4\n"), std::string::npos);
+    EXPECT_NE(r.out.find("\n   Track: 4/9\n"), std::string::npos);  // the whole text
     EXPECT_EQ(r.out.find("ID3v1"), std::string::npos);
+}
+
+TEST(CliInfo, TextPrintsWholeValuesAndEscapesControls)
+{
+    TM_REQUIRE_TOOL("mpcenc");
+    if (!HaveMutagen()) GTEST_SKIP() << "mutagen unavailable";
+    TempDir dir;
+    const auto first = dir / "one\x1b]0;owned\x07.mpc";
+    const auto second = dir / "two.mpc";
+    ASSERT_TRUE(tmtest::MakeMpc(first, 0.3));
+    ASSERT_TRUE(tmtest::MakeMpc(second, 0.3, {"--title", "Second"}));
+    const std::string comment(700, 'c');
+    const auto tagged = Python("import sys\nfrom mutagen.apev2 import APEv2\nt = APEv2()\n"
+                               "t['Artist'] = ['One', 'Two']\nt['Title'] = 'Clear\\x1b[2Jscreen'\n"
+                               "t['Comment'] = sys.argv[2]\nt['MOOD'] = 'calm'\nt.save(sys.argv[1])\n",
+                               {first.string(), comment});
+    ASSERT_EQ(tagged.exitCode, 0) << tagged.err;
+
+    const auto r = Cli({"info", first.string(), second.string()});
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(r.out.find('\x1b'), std::string::npos);
+    EXPECT_EQ(r.out.find('\x07'), std::string::npos);
+    EXPECT_NE(r.out.find("File: " + (dir / "one\\x1B]0;owned\\x07.mpc").string() + "\n"), std::string::npos);
+    EXPECT_NE(r.out.find("\n   Artist: One/Two\n"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("\n   Title: Clear\\x1B[2Jscreen\n"), std::string::npos);
+    EXPECT_NE(r.out.find("\n   Comment: " + comment + "\n"), std::string::npos);
+    EXPECT_NE(r.out.find("\n   MOOD: calm\n"), std::string::npos);
+    // The second file's block starts on its own, after an empty line.
+    EXPECT_NE(r.out.find("\n\nFile: " + second.string() + "\nStreaminfo\n"), std::string::npos) << r.out;
 }
 
 TEST(CliInfo, JsonAgreesWithMutagen)

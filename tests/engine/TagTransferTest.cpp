@@ -148,7 +148,7 @@ TEST_F(TransferTest, AllSwitchesApeToId3v2)
         EXPECT_EQ(v2["artist"].toString(), "Ärtist Ünïcode");
         EXPECT_EQ(v2["album"].toString(), "APE album");
         EXPECT_EQ(v2["year"].toString(), "2001");
-        EXPECT_EQ(v2["track"].toString(), "7");
+        EXPECT_EQ(v2["track"].toString(), "7/12");  // the total is kept
         EXPECT_EQ(v2["genre"].toString(), "hip-hop");  // carried as text, no lookup
         EXPECT_EQ(v2["comment"].toString(), "APE comment");
     }

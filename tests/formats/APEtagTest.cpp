@@ -5,7 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstring>
+#include <fstream>
 #include <utility>
 
 using namespace trackmill;
@@ -168,7 +170,7 @@ TEST(APEtagInterop, ReadsMutagenTagsWithHeaderAndAnyKeyCase)
     EXPECT_EQ(tag.TagVersion(), 2000);
     EXPECT_EQ(tag.Title(), "Gr\xC3\xBC\xC3\x9F" "e " + kNote + kNote);
     EXPECT_EQ(tag.Artist(), kKanji);
-    EXPECT_EQ(tag.Album(), std::string(250, 'L'));
+    EXPECT_EQ(tag.Album(), longValue);
     EXPECT_EQ(tag.Track(), 7);  // "Tracknumber" fills nothing
     EXPECT_EQ(tag.Year(), "2020-01-02");
     EXPECT_EQ(tag.Genre(), "Rock");
@@ -193,24 +195,28 @@ TEST(APEtagRead, Version1IsLatin1AndVersion2IsUtf8)
     l = LoadBytes(dir, Concat(Audio(300), ApeTag(items)));
     ASSERT_TRUE(l.ok);
     EXPECT_EQ(l.tag.Artist(), "\xC3\xA9");  // one character
-    EXPECT_EQ(l.tag.Title(), "caf");       // a broken sequence ends the value
+    EXPECT_EQ(l.tag.Title(), "caf\xEF\xBF\xBD");  // a broken sequence becomes U+FFFD
 }
 
-TEST(APEtagRead, InvalidUtf8EndsTheValueAndTheBufferCutNeverSplitsACharacter)
+TEST(APEtagRead, InvalidUtf8IsReplacedAndLongValuesStayWholeUpTo64KiB)
 {
     tmtest::TempDir dir;
-    // 249 ASCII bytes then a 4-byte character: the 250-byte cut splits it, so it goes.
-    const std::string cutValue = std::string(249, 'a') + kNote + "tail";
+    const std::string longValue = std::string(249, 'a') + kNote + "tail";
+    const std::string fffd = "\xEF\xBF\xBD";
+    // 65,535 ASCII bytes then a 4-byte character: the 64 KiB cut never splits it.
+    const std::string hugeValue = std::string(65535, 'h') + kNote;
     const Items items{{"Title", "ok " + kNote + "\xFF" "after"},
                       {"Artist", "x\xED\xA0\x80y"},  // an encoded surrogate is not valid
-                      {"Album", cutValue},
-                      {"Comment", std::string(246, 'b') + kNote}};
+                      {"Album", longValue},
+                      {"Comment", hugeValue},
+                      {"Genre", "after the huge one"}};
     auto l = LoadBytes(dir, Concat(Audio(100), ApeTag(items)));
     ASSERT_TRUE(l.ok);
-    EXPECT_EQ(l.tag.Title(), "ok " + kNote);
-    EXPECT_EQ(l.tag.Artist(), "x");
-    EXPECT_EQ(l.tag.Album(), std::string(249, 'a'));
-    EXPECT_EQ(l.tag.Comment(), std::string(246, 'b') + kNote);  // exactly 250 bytes fit
+    EXPECT_EQ(l.tag.Title(), "ok " + kNote + fffd + "after");
+    EXPECT_EQ(l.tag.Artist(), "x" + fffd + fffd + fffd + "y");
+    EXPECT_EQ(l.tag.Album(), longValue);
+    EXPECT_EQ(l.tag.Comment(), std::string(65535, 'h'));
+    EXPECT_EQ(l.tag.Genre(), "after the huge one");
 }
 
 TEST(APEtagRead, PlacementHeaderAndId3v1Shift)
@@ -259,7 +265,7 @@ TEST(APEtagRead, KeysValuesAndTheItemWalk)
 {
     tmtest::TempDir dir;
     const Items items{{"TITLE", "first"},
-                      {"Comment", std::string(300, 'c')},  // long: the walk still moves past it
+                      {"Comment", std::string(300, 'c')},
                       {"title", "  second\t"},                // the last of a key wins
                       {"Genre", "  Rock  "},
                       {"Tracknumber", "5"},
@@ -269,11 +275,13 @@ TEST(APEtagRead, KeysValuesAndTheItemWalk)
     auto l = LoadBytes(dir, Concat(Audio(200), ApeTag(items)));
     ASSERT_TRUE(l.ok);
     EXPECT_EQ(l.tag.Title(), "second");
-    EXPECT_EQ(l.tag.Comment(), std::string(250, 'c'));
+    EXPECT_EQ(l.tag.Comment(), std::string(300, 'c'));
     EXPECT_EQ(l.tag.Genre(), "Rock");
     EXPECT_EQ(l.tag.Track(), 0);
     EXPECT_EQ(l.tag.Year(), "1970");
-    EXPECT_EQ(l.tag.Artist(), std::string("a\0b", 3));
+    EXPECT_EQ(l.tag.Artist(), "a/b");  // several values, joined
+    ASSERT_NE(l.tag.Find("artist"), nullptr);
+    EXPECT_EQ(l.tag.Find("artist")->value, std::string("a\0b", 3));
     EXPECT_EQ(l.tag.Copyright(), "");
 }
 
@@ -281,8 +289,8 @@ TEST(APEtagRead, TrackConversion)
 {
     tmtest::TempDir dir;
     const std::pair<const char *, int> cases[] = {
-        {"3/10", 3}, {"3 of 10", 0}, {"07", 7}, {"A1", 0},  {"300", 44},  {"$1F", 31},
-        {"+9", 9},   {"-1", 255},    {"", 0},   {"/5", 0},  {"12/", 12}, {"99999999999", 0},
+        {"3/10", 3}, {"3 of 10", 0}, {"07", 7}, {"A1", 0},  {"300", 300}, {"$1F", 31},
+        {"+9", 9},   {"-1", 0},    {"70000", 0},    {"", 0},   {"/5", 0},  {"12/", 12}, {"99999999999", 0},
         {" 8 ", 8}};
     for (const auto &[text, expected] : cases) {
         auto l = LoadBytes(dir, Concat(Audio(200), ApeTag({{"Track", text}})));
@@ -370,7 +378,7 @@ TEST(APEtagRobustness, CorpusFilesAndTruncatedTagsLoadQuietly)
             tmtest::WriteBytes(cut, Bytes(bytes.end() - static_cast<long>(keep), bytes.end()));
             TAPEtag t;
             t.LoadFromFile(cut);
-            EXPECT_LE(t.Title().size(), 250u);
+            EXPECT_LE(t.Title().size(), TAPEtag::kMaxTextBytes);
         }
     }
     EXPECT_GT(present, 0);
@@ -392,4 +400,62 @@ TEST(APEtagRobustness, CorpusFilesAndTruncatedTagsLoadQuietly)
             EXPECT_TRUE(back.Title().empty() || back.Title() == "x" + kNote);
         }
     }
+}
+
+namespace {
+
+long long BytesReadByThisProcess()
+{
+    std::ifstream in("/proc/self/io");
+    std::string key;
+    long long value = 0;
+    while (in >> key >> value)
+        if (key == "rchar:") return value;
+    return -1;
+}
+
+}  // namespace
+
+TEST(APEtagLimits, FootersClaimingHugeTagsCostOneSmallRead)
+{
+    tmtest::TempDir dir;
+    ASSERT_GE(BytesReadByThisProcess(), 0);
+    // An 8 KiB file whose footer claims a 2 GiB tag of 2^31-1 items, and one whose claimed
+    // tag is the whole file: zeros, that is items with empty keys.
+    for (std::int64_t size : {std::int64_t{0x7FFFFFFF}, std::int64_t{8192 - 128}}) {
+        ApeOptions o;
+        o.sizeOverride = size;
+        o.countOverride = 0x7FFFFFFF;
+        const auto file = dir / "crafted.mpc";
+        tmtest::WriteBytes(file, Concat(Bytes(8192 - 32, 0), ApeTag({}, o)));
+        const long long before = BytesReadByThisProcess();
+        TAPEtag tag;
+        ASSERT_TRUE(tag.LoadFromFile(file));
+        EXPECT_TRUE(tag.Present());
+        EXPECT_TRUE(tag.Items().empty());
+        EXPECT_LT(BytesReadByThisProcess() - before, 64 * 1024) << size;
+    }
+    // Items with empty keys are passed over; the next one is read.
+    auto l = LoadBytes(dir, Concat(Audio(100), ApeTag({{"", "x"}, {"  ", "y"}, {"Title", "after"}})));
+    EXPECT_EQ(l.tag.Title(), "after");
+    EXPECT_EQ(l.tag.Items().size(), 1u);
+}
+
+TEST(APEtagLimits, SixteenMebibytesOf65536ItemsStillRead)
+{
+    tmtest::TempDir dir;
+    Items items;
+    // 256 bytes an item: 8 of sizes and flags, a 7-byte key with its 0, 241 of value.
+    for (int i = 0; i < 65535; ++i) {
+        char key[8];
+        std::snprintf(key, sizeof key, "K%05d", i);
+        items.push_back({key, std::string(241, 'v')});
+    }
+    items.push_back({"Title", std::string(242, 't')});
+    items.push_back({"Artist", "beyond the caps"});
+    const auto l = LoadBytes(dir, Concat(Audio(100), ApeTag(items)));
+    ASSERT_TRUE(l.ok);
+    EXPECT_EQ(l.tag.Items().size(), 65536u);
+    EXPECT_EQ(l.tag.Title(), std::string(242, 't'));
+    EXPECT_EQ(l.tag.Artist(), "");
 }

@@ -159,7 +159,7 @@ TEST_F(ID3v2Write, OversizedTagIsWrittenAtExactlyItsSize)
     EXPECT_EQ(Tail(out, expected), kAudio);
     auto back = Reload();
     EXPECT_EQ(back.TagSize(), static_cast<int>(expected));
-    EXPECT_EQ(back.Title(), std::string(499, 'x'));  // reading cuts at 500 bytes
+    EXPECT_EQ(back.Title(), longText);
 
     // A small tag then goes back to 4096 bytes.
     tag.Clear();

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
+
 using namespace trackmill;
 
 TEST(TextUtil, EscapeControlsDisarmsTerminalSequencesAndKeepsText)
@@ -15,4 +17,22 @@ TEST(TextUtil, EscapeControlsDisarmsTerminalSequencesAndKeepsText)
     const std::string plain = "Caf\xC3\xA9 \xC2\xA0\xE6\x9D\xB1\xE4\xBA\xAC \\ \xF0\x9F\x8E\xB5";
     EXPECT_EQ(EscapeControls(plain), plain);
     EXPECT_EQ(EscapeControls(std::string_view("nul\0end", 7)), "nul\\x00end");
+}
+
+TEST(TextUtil, NumbersCharactersAndNames)
+{
+    EXPECT_EQ(ParseInteger("-2147483648"), INT32_MIN);
+    EXPECT_EQ(ParseInteger("2147483648"), std::nullopt);  // past the signed range
+    EXPECT_EQ(ParseInteger("$FFFFFFFF"), -1);              // hexadecimal keeps its bit pattern
+    EXPECT_EQ(ParseInteger("$1g"), std::nullopt);
+    EXPECT_EQ(ParseInteger("+"), std::nullopt);
+    EXPECT_EQ(ParseInteger("7 "), std::nullopt);
+    // A byte that starts no valid sequence counts as one character.
+    EXPECT_EQ(FirstChars("\xE6\x9D\xB1\xFF" "ab", 2), "\xE6\x9D\xB1\xFF");
+    EXPECT_EQ(FirstChars("\xE6\x9D", 1), "\xE6");
+    EXPECT_EQ(TrimBlanks(std::string_view("\0 x \t\x1F", 6)), "x");
+    EXPECT_TRUE(EqualsAsciiNoCase("Cover Art", "cOVER aRT"));
+    EXPECT_FALSE(EqualsAsciiNoCase("\xC3\xA9", "\xC3\x89"));  // only ASCII letters fold
+    EXPECT_TRUE(HasMusepackExtension("/x.y/Song.Mp+"));
+    EXPECT_FALSE(HasMusepackExtension("/a.mpc/song"));
 }

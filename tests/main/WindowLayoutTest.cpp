@@ -148,8 +148,8 @@ TEST_F(Window, ControlsHaveTheirNamesCaptionsPlacesAndHints)
     EXPECT_EQ(f.DirectoryEdit1->Text(), QDir::homePath() + "/");
     EXPECT_FALSE(f.DirectoryEdit1->DirectInput());
     EXPECT_FALSE(f.DirectoryEdit1->isEnabled());  // follows cbOutputdir after the restore
-    EXPECT_EQ(f.ComboID3->currentIndex(), 0);
-    EXPECT_EQ(f.ComboID3->Tag(), 0);
+    EXPECT_EQ(f.ComboID3->currentIndex(), 1);  // "ID3V2.3" (D19)
+    EXPECT_EQ(f.ComboID3->Tag(), 1);
     EXPECT_TRUE(f.ComboID3->isEditable());
     EXPECT_EQ(f.ComboID3->count(), 2);
     EXPECT_EQ(f.ComboID3->itemText(0), "ID3V1.1");

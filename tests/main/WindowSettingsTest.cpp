@@ -101,6 +101,20 @@ TEST_F(WindowSettings, TheCommandLineToolReadsWhatTheWindowStored)
         << r.out;
 }
 
+TEST_F(WindowSettings, AFreshSettingsFileChoosesId3v23AndAStoredChoiceIsKept)
+{
+    TForm1 &f = Open();
+    EXPECT_EQ(f.ComboID3->currentIndex(), 1);
+    EXPECT_EQ(f.ComboID3->Tag(), 1);
+    CloseAndDelete();
+    EXPECT_NE(tmtest::ReadText(work / "trackmill.ini").find("ComboID3_Tag=1"), std::string::npos);
+
+    tmtest::WriteText(work / "trackmill.ini", "[Default]\nComboID3_Tag=0\n");
+    TForm1 &g = Open();
+    EXPECT_EQ(g.ComboID3->currentIndex(), 0);
+    EXPECT_EQ(g.ComboID3->Tag(), 0);
+}
+
 TEST_F(WindowSettings, AStoredTagThatFitsNoEntryLeavesNoSelection)
 {
     tmtest::WriteText(work / "trackmill.ini", "[Default]\nComboID3_Tag=5\ncbShutdown_Checked=true\n");

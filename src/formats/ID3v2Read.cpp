@@ -1,0 +1,155 @@
+#include "formats/ID3v2Read.h"
+
+#include "formats/ByteUtil.h"
+
+#include <algorithm>
+#include <optional>
+
+namespace trackmill::id3v2 {
+
+namespace {
+
+constexpr std::size_t kHeaderSize = 10;
+
+enum : std::uint8_t { kUnsync = 0x80, kExtended = 0x40, kFooter = 0x10 };
+
+ByteVector Resynchronise(const std::uint8_t *p, std::size_t n)
+{
+    ByteVector out;
+    out.reserve(n);
+    for (std::size_t i = 0; i < n; ++i) {
+        out.push_back(p[i]);
+        if (p[i] == 0xFF && i + 1 < n && p[i + 1] == 0) ++i;
+    }
+    return out;
+}
+
+bool IsIdChar(std::uint8_t c) { return (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9'); }
+
+bool IsFrameId(const std::uint8_t *p, std::size_t n)
+{
+    if (p[0] < 'A' || p[0] > 'Z') return false;
+    return std::all_of(p + 1, p + n, IsIdChar);
+}
+
+// After a frame that ends at `at`: the end of the frames, padding, or the next frame.
+bool IsFrameBoundary(const ByteVector &body, std::uint64_t at)
+{
+    if (at == body.size()) return true;
+    if (at > body.size()) return false;
+    if (body[at] == 0) return true;
+    return body.size() - at >= kHeaderSize && IsFrameId(&body[at], 4);
+}
+
+bool IsTextLike(std::string_view id)
+{
+    return id[0] == 'T' || id == "COMM" || id == "USLT" || id == "WXXX";
+}
+
+// The frame's own flags undone: what remains is the plain content, or nothing when it
+// cannot be carried (encrypted, or compressed in a form 2.3 cannot hold).
+bool UndoFrameFlags(int version, bool tagUnsync, std::uint16_t flags, ByteVector &data,
+                    std::uint16_t &keptFlags)
+{
+    keptFlags = 0;
+    if (version == 3) {
+        if (flags & 0x0040) return false;
+        if (flags & 0x0080) {
+            if (data.size() < 4) return false;
+            keptFlags = 0x0080;
+            if (flags & 0x0020) {
+                if (data.size() < 5) return false;
+                data.erase(data.begin() + 4);
+            }
+        } else if (flags & 0x0020) {
+            if (data.empty()) return false;
+            data.erase(data.begin());
+        }
+        return true;
+    }
+    if (version == 4) {
+        std::size_t skip = 0;
+        if (flags & 0x0040) skip += 1;
+        if (flags & 0x0004) return false;
+        if (flags & 0x0001) skip += 4;
+        if (skip > data.size()) return false;
+        data.erase(data.begin(), data.begin() + static_cast<std::ptrdiff_t>(skip));
+        if ((flags & 0x0002) || tagUnsync) data = Resynchronise(data.data(), data.size());
+        return (flags & 0x0008) == 0;
+    }
+    return true;
+}
+
+// Where the frames begin behind an extended header; 0 without one, npos when it is broken.
+std::size_t FramesStart(int version, std::uint8_t flags, const ByteVector &body)
+{
+    if (version == 2 || !(flags & kExtended)) return 0;
+    if (body.size() < 4) return std::string::npos;
+    const std::uint64_t size = version == 3 ? std::uint64_t{Be32(body.data())} + 4 : Synchsafe32(body.data());
+    return size < 6 || size > body.size() ? std::string::npos : static_cast<std::size_t>(size);
+}
+
+}  // namespace
+
+std::vector<TID3v2Frame> ReadFrames(const std::uint8_t *tag, std::size_t size)
+{
+    std::vector<TID3v2Frame> frames;
+    if (size < kHeaderSize) return frames;
+    const int version = tag[3];
+    const std::uint8_t flags = tag[5];
+    if (version < 2 || version > 4 || (version == 2 && (flags & 0x40))) return frames;
+
+    std::uint64_t declared = Synchsafe32(tag + 6);
+    if (version == 4 && (flags & kFooter)) declared = declared >= 10 ? declared - 10 : 0;
+    const std::size_t bodySize = static_cast<std::size_t>(std::min<std::uint64_t>(declared, size - kHeaderSize));
+    const std::uint8_t *bodyStart = tag + kHeaderSize;
+    const bool tagUnsync = (flags & kUnsync) != 0;
+    const ByteVector body = tagUnsync && version < 4 ? Resynchronise(bodyStart, bodySize)
+                                                     : ByteVector(bodyStart, bodyStart + bodySize);
+
+    std::size_t pos = FramesStart(version, flags, body);
+    if (pos == std::string::npos) return frames;
+    std::optional<ByteVector> recordingTime;  // the last one
+    std::vector<TID3v2Frame> people;
+    const std::size_t idLength = version == 2 ? 3 : 4;
+    const std::size_t headerLength = version == 2 ? 6 : 10;
+    while (body.size() - pos >= headerLength && frames.size() < kMaxFrames) {
+        const std::uint8_t *h = &body[pos];
+        if (!IsFrameId(h, idLength)) break;  // padding, or a structure we do not know
+        std::uint64_t frameSize = version == 2 ? Be24(h + 3) : version == 3 ? Be32(h + 4) : Synchsafe32(h + 4);
+        const std::size_t content = pos + headerLength;
+        if (version == 4 && !IsFrameBoundary(body, content + frameSize) &&
+            IsFrameBoundary(body, content + std::uint64_t{Be32(h + 4)}))
+            frameSize = Be32(h + 4);
+        if (frameSize > body.size() - content) break;
+        pos = content + static_cast<std::size_t>(frameSize);
+
+        const std::string_view id(reinterpret_cast<const char *>(h), idLength);
+        if (frameSize == 0 || frameSize > kMaxBinaryFrame) continue;
+        ByteVector data(body.begin() + static_cast<std::ptrdiff_t>(content),
+                        body.begin() + static_cast<std::ptrdiff_t>(pos));
+        std::uint16_t kept = 0;
+        if (!UndoFrameFlags(version, tagUnsync, version == 2 ? 0 : Be16(h + 8), data, kept) || data.empty())
+            continue;
+        if (kept == 0 && IsTextLike(id) && data.size() > kMaxTextFrame) {
+            const bool utf16 = data[0] == kUtf16Bom || data[0] == kUtf16BE;
+            data.resize(utf16 ? kMaxTextFrame - 1 : kMaxTextFrame);  // whole code units
+        }
+        if (kept == 0 && version > 2 && id == "TDRC") {
+            recordingTime = std::move(data);
+            continue;
+        }
+        if (kept == 0 && version > 2 && (id == "IPLS" || id == "TIPL" || id == "TMCL")) {
+            people.push_back({std::string(id), std::move(data), 0});
+            continue;
+        }
+        AppendAsVersion3(version, id, std::move(data), kept, frames);
+    }
+    // The recording time fills only the date fields the tag does not give itself.
+    if (recordingTime) AppendAsVersion3(version, "TDRC", std::move(*recordingTime), 0, frames);
+    if (!people.empty()) frames.push_back(PeopleList(people));
+    DropDuplicates(frames);
+    return frames;
+}
+
+}  // namespace trackmill::id3v2
