@@ -1,5 +1,6 @@
 #include "cli/ConvertSettings.h"
 
+#include "formats/TextUtil.h"
 #include "system/Platform.h"
 
 #include <filesystem>
@@ -37,16 +38,6 @@ const char kConvertUsage[] =
     "cancelled, 2 usage error.\n";
 
 namespace {
-
-bool EqualNoCase(const std::string &a, const std::string &b)
-{
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        auto low = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; };
-        if (low(a[i]) != low(b[i])) return false;
-    }
-    return true;
-}
 
 TExistingPolicy FromStored(config::TStoredExisting v)
 {
@@ -161,11 +152,11 @@ bool ParseConvertOptions(const std::vector<std::string> &args, TConvertOptions &
             o.settings.keepFolders = false;
         } else if (name == "--existing") {
             if (!takeValue()) return fail("--existing needs skip, overwrite or keep-both");
-            if (EqualNoCase(value, "skip"))
+            if (EqualsAsciiNoCase(value, "skip"))
                 o.settings.existing = TExistingPolicy::Skip;
-            else if (EqualNoCase(value, "overwrite"))
+            else if (EqualsAsciiNoCase(value, "overwrite"))
                 o.settings.existing = TExistingPolicy::Overwrite;
-            else if (EqualNoCase(value, "keep-both"))
+            else if (EqualsAsciiNoCase(value, "keep-both"))
                 o.settings.existing = TExistingPolicy::KeepBoth;
             else
                 return fail("--existing takes skip, overwrite or keep-both, not '" + value + "'");
@@ -185,9 +176,9 @@ bool ParseConvertOptions(const std::vector<std::string> &args, TConvertOptions &
             o.settings.tags.convertApe = false;
         } else if (name == "--ape-to") {
             if (!takeValue()) return fail("--ape-to needs id3v1 or id3v2");
-            if (EqualNoCase(value, "id3v1"))
+            if (EqualsAsciiNoCase(value, "id3v1"))
                 o.settings.tags.apeTarget = 0;
-            else if (EqualNoCase(value, "id3v2"))
+            else if (EqualsAsciiNoCase(value, "id3v2"))
                 o.settings.tags.apeTarget = 1;
             else
                 return fail("--ape-to takes id3v1 or id3v2, not '" + value + "'");

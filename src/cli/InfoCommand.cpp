@@ -1,6 +1,7 @@
 // `trackmill-cli info`: the information panel's lines and the tag fields of each file,
 // as text or as one JSON object per line.
 #include "cli/Commands.h"
+#include "cli/Json.h"
 
 #include "engine/FileInfo.h"
 #include "formats/APEtag.h"
@@ -113,79 +114,16 @@ std::string Id3v2TrackText(const TID3v2 &tag)
 
 // ---- JSON ---------------------------------------------------------------------------
 
-// A JSON string; bytes that are not UTF-8 (file names may hold any) become U+FFFD.
-std::string Json(std::string_view text)
-{
-    std::string out = "\"";
-    while (!text.empty()) {
-        const std::size_t valid = ValidUtf8Prefix(text);
-        for (const char ch : text.substr(0, valid)) {
-            const auto c = static_cast<unsigned char>(ch);
-            switch (c) {
-            case '"': out += "\\\""; break;
-            case '\\': out += "\\\\"; break;
-            case '\n': out += "\\n"; break;
-            case '\r': out += "\\r"; break;
-            case '\t': out += "\\t"; break;
-            default:
-                if (c < 0x20) {
-                    char buf[8];
-                    std::snprintf(buf, sizeof buf, "\\u%04x", c);
-                    out += buf;
-                } else {
-                    out += ch;
-                }
-            }
-        }
-        text.remove_prefix(valid);
-        if (!text.empty()) {
-            out += "\\ufffd";
-            text.remove_prefix(1);
-        }
-    }
-    return out + "\"";
-}
-
-std::string Json(bool value) { return value ? "true" : "false"; }
-std::string Json(std::int64_t value) { return std::to_string(value); }
-
-// Always with a fraction or exponent, so that readers see a float.
-std::string JsonFloat(double value)
-{
-    char buf[64];
-    const auto [end, ec] = std::to_chars(buf, buf + sizeof buf, value);
-    std::string s(buf, ec == std::errc() ? end : buf);
-    if (s.find_first_of(".eE") == std::string::npos) s += ".0";
-    return s;
-}
-
 std::string JsonNumber(const std::optional<double> &value)
 {
-    return value ? JsonFloat(*value) : std::string("null");
+    return value ? json::Float(*value) : std::string("null");
 }
-
-class JsonObject {
-public:
-    JsonObject &Add(const char *key, const std::string &jsonValue)
-    {
-        text_ += text_.empty() ? "{" : ",";
-        text_ += Json(std::string_view(key)) + ":" + jsonValue;
-        return *this;
-    }
-    JsonObject &Text(const char *key, const std::string &value) { return Add(key, Json(std::string_view(value))); }
-    JsonObject &Int(const char *key, std::int64_t value) { return Add(key, Json(value)); }
-    JsonObject &Bool(const char *key, bool value) { return Add(key, Json(value)); }
-    std::string Str() const { return text_.empty() ? "{}" : text_ + "}"; }
-
-private:
-    std::string text_;
-};
 
 std::string JsonLine(const FileFacts &f)
 {
     const TMPEGplus &m = f.mpc;
     const TID3v2 &v2 = m.ID3v2Tag();
-    JsonObject id3v1;
+    json::Object id3v1;
     id3v1.Bool("present", f.id3v1.Present())
         .Int("version", f.id3v1.TagVersion())
         .Text("title", f.id3v1.Title())
@@ -196,7 +134,7 @@ std::string JsonLine(const FileFacts &f)
         .Int("track", f.id3v1.Track())
         .Int("genreIndex", f.id3v1.GenreIndex())
         .Text("genre", std::string(GenreName(f.id3v1.GenreIndex())));
-    JsonObject id3v2;
+    json::Object id3v2;
     id3v2.Bool("present", v2.Present())
         .Int("version", v2.TagVersion())
         .Int("size", v2.TagSize())
@@ -215,14 +153,14 @@ std::string JsonLine(const FileFacts &f)
     std::string frames = "[";
     for (const TID3v2Frame &fr : v2.Frames()) {
         const FrameView view = ViewOf(fr);
-        JsonObject o;
+        json::Object o;
         o.Text("id", fr.id).Int("size", static_cast<std::int64_t>(fr.data.size()));
         if (!view.description.empty()) o.Text("description", view.description);
         if (view.text) o.Text("text", *view.text);
         frames += (frames.size() > 1 ? "," : "") + o.Str();
     }
     id3v2.Add("frames", frames + "]");
-    JsonObject ape;
+    json::Object ape;
     ape.Bool("present", f.ape.Present())
         .Int("version", f.ape.TagVersion())
         .Int("size", f.ape.TagSize())
@@ -236,7 +174,7 @@ std::string JsonLine(const FileFacts &f)
         .Text("copyright", f.ape.Copyright());
     std::string items = "[";
     for (const TAPEitem &item : f.ape.Items()) {
-        JsonObject o;
+        json::Object o;
         o.Text("key", item.key).Bool("binary", item.IsBinary());
         if (item.IsBinary()) o.Int("size", static_cast<std::int64_t>(item.value.size()));
         else o.Text("text", item.Text());
@@ -244,12 +182,12 @@ std::string JsonLine(const FileFacts &f)
     }
     ape.Add("items", items + "]");
     const TReplayGain &rg = m.ReplayGain();
-    JsonObject gain;
+    json::Object gain;
     gain.Add("trackGain", JsonNumber(rg.trackGain))
         .Add("trackPeak", JsonNumber(rg.trackPeak))
         .Add("albumGain", JsonNumber(rg.albumGain))
         .Add("albumPeak", JsonNumber(rg.albumPeak));
-    JsonObject o;
+    json::Object o;
     o.Text("path", f.path)
         .Bool("readable", f.readable)
         .Bool("valid", m.Valid())
@@ -258,7 +196,7 @@ std::string JsonLine(const FileFacts &f)
         .Text("channelMode", m.ChannelModeName())
         .Int("bitrate", m.BitRate())
         .Int("frameCount", m.FrameCount())
-        .Add("duration", JsonFloat(m.Duration()))
+        .Add("duration", json::Float(m.Duration()))
         .Int("fileSize", m.FileSize())
         .Add("id3v1", id3v1.Str())
         .Add("id3v2", id3v2.Str())

@@ -29,6 +29,12 @@ struct Line {
 
 bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\v' || c == '\f'; }
 
+char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+
+bool SameName(std::string_view a, std::string_view b) { return SameProfileName(a, b); }
+
+}  // namespace
+
 std::string_view Trim(std::string_view s)
 {
     while (!s.empty() && IsBlank(s.front())) s.remove_prefix(1);
@@ -36,15 +42,15 @@ std::string_view Trim(std::string_view s)
     return s;
 }
 
-char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-
-bool SameName(std::string_view a, std::string_view b)
+bool SameProfileName(std::string_view a, std::string_view b)
 {
     if (a.size() != b.size()) return false;
     for (std::size_t i = 0; i < a.size(); ++i)
         if (LowerAscii(a[i]) != LowerAscii(b[i])) return false;
     return true;
 }
+
+namespace {
 
 std::vector<Line> Parse(std::string_view text)
 {

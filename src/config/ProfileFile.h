@@ -59,6 +59,11 @@ private:
     std::string fileName_;
 };
 
+// Names of sections and keys compare like this: ASCII letters without regard to case.
+bool SameProfileName(std::string_view a, std::string_view b);
+// Blanks (space, tab, vertical tab, form feed) removed at both ends, as the reader does.
+std::string_view Trim(std::string_view text);
+
 // The text to int conversion of the INI reader; false when the text is no valid integer.
 bool ParseProfileInteger(std::string_view text, int &value);
 

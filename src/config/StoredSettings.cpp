@@ -7,22 +7,8 @@ namespace trackmill::config {
 
 namespace {
 
-bool SameNoCase(std::string_view a, std::string_view b)
-{
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        auto up = [](char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c; };
-        if (up(a[i]) != up(b[i])) return false;
-    }
-    return true;
-}
-
-std::string_view Trimmed(std::string_view s)
-{
-    while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
-    while (!s.empty() && (s.back() == ' ' || s.back() == '\t')) s.remove_suffix(1);
-    return s;
-}
+bool SameNoCase(std::string_view a, std::string_view b) { return SameProfileName(a, b); }
+std::string_view Trimmed(std::string_view s) { return Trim(s); }
 
 std::optional<std::string> Read(const TIniFile &ini, const char *key)
 {
