@@ -146,30 +146,35 @@ void PlaceFrame(QWidget *window, const QRect &frame, bool keepSize)
 
 }  // namespace
 
-QRect FitOnScreen(const QRect &frame, QSize minimum)
+QRect FitOnAreas(const QRect &frame, QSize minimum, const QList<QRect> &areas)
 {
-    const QList<QScreen *> screens = QGuiApplication::screens();
-    const QScreen *best = nullptr;
-    long long bestArea = -1;
+    const QRect *best = nullptr;
+    long long bestShared = -1;
     int bestDistance = INT_MAX;
-    for (const QScreen *screen : screens) {
-        const QRect area = screen->availableGeometry();
+    for (const QRect &area : areas) {
         if (area.contains(frame)) return frame;
         const QRect common = area.intersected(frame);
         const long long shared = common.isEmpty() ? 0 : static_cast<long long>(common.width()) * common.height();
         const int distance = Distance(area, frame);
-        if (shared > bestArea || (shared == bestArea && distance < bestDistance)) {
-            best = screen;
-            bestArea = shared;
+        if (shared > bestShared || (shared == bestShared && distance < bestDistance)) {
+            best = &area;
+            bestShared = shared;
             bestDistance = distance;
         }
     }
     if (!best) return frame;
-    const QRect area = best->availableGeometry();
+    const QRect area = *best;
     const QSize size = frame.size().boundedTo(area.size()).expandedTo(minimum);
     const int x = std::clamp(frame.left(), area.left(), std::max(area.left(), area.right() + 1 - size.width()));
     const int y = std::clamp(frame.top(), area.top(), std::max(area.top(), area.bottom() + 1 - size.height()));
     return {QPoint(x, y), size};
+}
+
+QRect FitOnScreen(const QRect &frame, QSize minimum)
+{
+    QList<QRect> areas;
+    for (const QScreen *screen : QGuiApplication::screens()) areas << screen->availableGeometry();
+    return FitOnAreas(frame, minimum, areas);
 }
 
 QString ProfileReadString(const TIniFile *ini, const QString &section, const QString &key,

@@ -5,6 +5,7 @@
 
 #include "settings/ProfileFile.h"
 
+#include <QList>
 #include <QRect>
 #include <QSize>
 #include <QString>
@@ -61,6 +62,8 @@ void ReadWindowPosition(QWidget *window, const TIniFile *ini, const QString &sec
 // the nearest screen (the one it covers most, else the closest), shrunk to that area
 // but not below `minimum`.
 QRect FitOnScreen(const QRect &frame, QSize minimum = {});
+// The same for the given available areas, one per screen.
+QRect FitOnAreas(const QRect &frame, QSize minimum, const QList<QRect> &areas);
 // True when the user cannot resize the window (its minimum and maximum size agree).
 bool IsFixedSizeWindow(const QWidget *window);
 
