@@ -78,7 +78,8 @@ int Distance(const QRect &a, const QRect &b)
 // Until the window manager has framed a new window, Qt knows neither the frame's size
 // nor where the frame will go: a position given then places the client area there, a
 // title bar lower than stored, and the frame comes out larger by its borders. Once the
-// window is framed, this puts the frame where it was asked to be, once, and goes away.
+// window is framed, this puts the frame where it was asked to be and, once it stays
+// there, goes away.
 // (Asking Qt for a frame position before the window is mapped placed it wrongly.)
 class FrameKeeper : public QObject {
 public:
