@@ -19,17 +19,27 @@ cleanup() {
 }
 trap cleanup EXIT
 
-# A free display number, a screen just larger than the window.
+# The regular DejaVu Sans only, as on a default desktop without the designed face.
+font=$(fc-match -f '%{file}' 'DejaVu Sans:style=Book')
+mkdir -p "$work/fonts"
+ln -s "$font" "$work/fonts/"
+cat >"$work/fonts.conf" <<EOF
+<?xml version="1.0"?>
+<!DOCTYPE fontconfig SYSTEM "fonts.dtd">
+<fontconfig><dir>$work/fonts</dir><cachedir>$work/fontcache</cachedir></fontconfig>
+EOF
+
+# A free display number, a screen larger than the window.
 display=99
 while [ -e "/tmp/.X11-unix/X$display" ] || [ -e "/tmp/.X$display-lock" ]; do display=$((display + 1)); done
-Xvfb ":$display" -screen 0 700x450x24 -nolisten tcp >/dev/null 2>&1 &
+Xvfb ":$display" -screen 0 "${TRACKMILL_SCREENSHOT_SCREEN:-1024x768}x24" -nolisten tcp >/dev/null 2>&1 &
 xvfb_pid=$!
 for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$display" ] && break; sleep 0.1; done
 
 # Fresh settings, and demo files when a demo folder exists, so the picture is repeatable.
 mkdir -p "$work/config"
 cd "${TRACKMILL_SCREENSHOT_DIR:-$work}"
-DISPLAY=":$display" XDG_CONFIG_HOME="$work/config" QT_QPA_PLATFORM=xcb \
+DISPLAY=":$display" XDG_CONFIG_HOME="$work/config" QT_QPA_PLATFORM=xcb FONTCONFIG_FILE="$work/fonts.conf" \
   "$bin" >/dev/null 2>&1 &
 app_pid=$!
 # Wait until the window is mapped (first starts build font caches), then let it paint.
@@ -43,5 +53,6 @@ for _ in $(seq 100); do
 done
 sleep "${TRACKMILL_SCREENSHOT_DELAY:-2}"
 mkdir -p "$(dirname "$out")"
-DISPLAY=":$display" import -window root "$out"
+id=$(DISPLAY=":$display" xwininfo -name "$caption" | sed -n 's/^xwininfo: Window id: \(0x[0-9a-f]*\).*/\1/p')
+DISPLAY=":$display" import -window "$id" "$out"
 echo "Screenshot: $out"

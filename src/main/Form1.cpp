@@ -22,7 +22,9 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QContextMenuEvent>
+#include <QBoxLayout>
 #include <QEventLoop>
+#include <QGridLayout>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
@@ -98,24 +100,11 @@ constexpr const char *kFixedDecoderUsage =
     "  -h  print this help\n"
     "  -   as a file name: standard input or standard output";
 
-struct Place {
-    int left, top, width, height;
-};
-
-void SetPlace(QWidget *w, Place p)
+// The designed face draws 13-pixel lines; every designed distance grows with the
+// face at hand, so a larger face or scale keeps the proportions.
+int Scaled(const QWidget *w, int designed)
 {
-    w->setGeometry(p.left, p.top, p.width, p.height);
-}
-
-// Labels size themselves to their caption, and a check box grows to show its whole
-// caption when the face at hand is wider than the designed one.
-void FitCaption(QWidget *w)
-{
-    const int needed = w->sizeHint().width();
-    if (qobject_cast<QLabel *>(w))
-        w->resize(needed, w->height());
-    else if (needed > w->width())
-        w->resize(needed, w->height());
+    return qRound(designed * QFontMetricsF(w->font()).height() / 13.0);
 }
 
 }  // namespace
@@ -172,7 +161,6 @@ TForm1::TForm1(QWidget *parent)
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Form1"));
-    setFixedSize(kClientWidth, kClientHeight);
     // The designed 8-point face at 96 dpi (13-pixel lines); a condensed face where it is
     // missing keeps the captions inside the designed widths.
     QFont face = font();
@@ -184,12 +172,12 @@ TForm1::TForm1(QWidget *parent)
     CreatePresetMenu();
     SetTabOrder();
     CreateComponents();
+    ApplyMetrics();
 
     // Centred unless the stored position replaces it when the window is first shown.
-    if (const QScreen *screen = QGuiApplication::primaryScreen()) {
-        const QRect area = screen->availableGeometry();
-        move(area.center() - QPoint(kClientWidth / 2, kClientHeight / 2));
-    }
+    resize(FitToArea(ClientArea()));
+    if (const QScreen *screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - QPoint(width() / 2, height() / 2));
 
     FormCreate(this);
 }
@@ -201,51 +189,46 @@ TForm1::~TForm1()
 
 void TForm1::CreateControls()
 {
-    QFont bold = font();
+    // Only the weight is set, so a change of the window's face or size reaches these too.
+    QFont bold;
     bold.setBold(true);
-    auto label = [&](const char *name, const char *caption, Place p) {
+    auto label = [&](const char *name, const char *caption) {
         auto *l = new QLabel(QString::fromUtf8(caption), this);
         l->setObjectName(QString::fromLatin1(name));
         l->setFont(bold);
-        SetPlace(l, p);
         return l;
     };
-    auto button = [&](const char *name, const char *caption, const char *hint, Place p) {
+    auto button = [&](const char *name, const char *caption, const char *hint) {
         auto *b = new QPushButton(QString::fromUtf8(caption), this);
         b->setObjectName(QString::fromLatin1(name));
         b->setToolTip(QString::fromUtf8(hint));
         // A focused button takes Enter itself; otherwise Enter goes to Button1.
         b->setAutoDefault(true);
-        SetPlace(b, p);
         return b;
     };
-    auto check = [&](const char *name, const char *caption, bool checked, Place p) {
+    auto check = [&](const char *name, const char *caption, bool checked) {
         auto *c = new QCheckBox(QString::fromUtf8(caption), this);
         c->setObjectName(QString::fromLatin1(name));
         c->setChecked(checked);
-        SetPlace(c, p);
         return c;
     };
 
-    Label1 = label("Label1", "Decoder options (Mppdec)", {8, 8, 149, 13});
-    Label2 = label("Label2", "Encoder options (LAME)", {8, 48, 133, 13});
-    Label3 = label("Label3", "Files to transcode (drop MPC, MPP, MP+ files, drives or folders from Explorer)",
-                   {8, 152, 432, 13});
-    Label4 = label("Label4", "Fileinfo", {464, 8, 40, 13});
+    Label1 = label("Label1", "Decoder options (Mppdec)");
+    Label2 = label("Label2", "Encoder options (LAME)");
+    Label3 = label("Label3", "Files to transcode (drop MPC, MPP, MP+ files, drives or folders from Explorer)");
+    Label4 = label("Label4", "Fileinfo");
 
-    Button1 = button("Button1", "Transcode", "Click here to start transcoding files", {464, 328, 161, 25});
+    Button1 = button("Button1", "Transcode", "Click here to start transcoding files");
     Button1->setFont(bold);
     Button1->setDefault(true);
 
     Edit1 = new QLineEdit(QString::fromLatin1(platform::kDefaultDecoderOptions), this);
     Edit1->setObjectName(QStringLiteral("Edit1"));
-    SetPlace(Edit1, {8, 24, 441, 21});
     Edit1->setToolTip(DecoderUsageHint());
 
     Edit2 = new QLineEdit(QString::fromLatin1(platform::kDefaultEncoderOptions), this);
     Edit2->setObjectName(QStringLiteral("Edit2"));
     Edit2->setToolTip(QStringLiteral("Right click for list of predefined presets"));
-    SetPlace(Edit2, {8, 64, 441, 21});
 
     ListBox1 = new QListWidget(this);
     ListBox1->setObjectName(QStringLiteral("ListBox1"));
@@ -253,13 +236,12 @@ void TForm1::CreateControls()
     ListBox1->setSelectionMode(QAbstractItemView::ExtendedSelection);
     ListBox1->setFocusPolicy(Qt::ClickFocus);
     ListBox1->setUniformItemSizes(true);
-    SetPlace(ListBox1, {8, 168, 441, 153});
 
-    cbID3v1 = check("cbID3v1", "Copy ID3V1.x tags (if present)", true, {8, 96, 185, 17});
-    cbID3v2 = check("cbID3v2", "Copy ID3V2.x tags (if present)", true, {8, 112, 185, 17});
-    Button2 = button("Button2", "Clear all", "Clear all files in the list", {8, 328, 75, 17});
-    cbApetag = check("cbApetag", "Convert APE 1.x/2.x tags to ", true, {8, 128, 161, 17});
-    Button3 = button("Button3", "Delete items", "Delete selected files from the list", {88, 328, 75, 17});
+    cbID3v1 = check("cbID3v1", "Copy ID3V1.x tags (if present)", true);
+    cbID3v2 = check("cbID3v2", "Copy ID3V2.x tags (if present)", true);
+    Button2 = button("Button2", "Clear all", "Clear all files in the list");
+    cbApetag = check("cbApetag", "Convert APE 1.x/2.x tags to ", true);
+    Button3 = button("Button3", "Delete items", "Delete selected files from the list");
 
     lbInfo = new QListWidget(this);
     lbInfo->setObjectName(QStringLiteral("lbInfo"));
@@ -272,12 +254,11 @@ void TForm1::CreateControls()
         pal.setColor(QPalette::Base, pal.color(QPalette::Button));
         lbInfo->setPalette(pal);
     }
-    SetPlace(lbInfo, {464, 24, 161, 297});
 
-    cbShutdown = check("cbShutdown", "Shutdown after transcoding", false, {288, 96, 161, 17});
+    cbShutdown = check("cbShutdown", "Shutdown after transcoding", false);
     cbShutdown->setToolTip(QStringLiteral(
         "Enable this checkbox to automatically shutdown the PC when all files have been transcoded"));
-    cbOutputdir = check("cbOutputdir", "Place transcoded files in this directory", false, {248, 328, 201, 17});
+    cbOutputdir = check("cbOutputdir", "Place transcoded files in this directory", false);
     cbOutputdir->setToolTip(QStringLiteral("Converted files will be placed in the same folder as\n"
                                            "the source files unless you check this option"));
 
@@ -285,10 +266,8 @@ void TForm1::CreateControls()
     DirectoryEdit1->setObjectName(QStringLiteral("DirectoryEdit1"));
     DirectoryEdit1->SetDirectInput(false);
     DirectoryEdit1->SetText(QString::fromStdString(platform::DefaultOutputFolder()));
-    SetPlace(DirectoryEdit1, {248, 344, 201, 21});
 
-    Button4 = button("Button4", "Cancel", "Transcoding will end after the current file has been processed",
-                     {464, 360, 161, 25});
+    Button4 = button("Button4", "Cancel", "Transcoding will end after the current file has been processed");
     Button4->setEnabled(false);
 
     ComboID3 = new TTagComboBox(this);
@@ -298,11 +277,8 @@ void TForm1::CreateControls()
     ComboID3->addItems({QStringLiteral("ID3V1.1"), QStringLiteral("ID3V2.3")});
     ComboID3->setCurrentIndex(-1);
     ComboID3->setEditText(QStringLiteral("ComboID3"));
-    SetPlace(ComboID3, {184, 124, 73, 21});
 
-    for (QWidget *w : std::initializer_list<QWidget *>{Label1, Label2, Label3, Label4, cbID3v1, cbID3v2, cbApetag,
-                                                       cbShutdown, cbOutputdir})
-        FitCaption(w);
+    CreateLayout();
 
     // Handlers bound by name, as the form binds them.
     connect(Button1, &QPushButton::clicked, this, [this] { Button1Click(Button1); });
@@ -334,6 +310,152 @@ void TForm1::CreateControls()
     Edit2->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(Edit2, &QWidget::customContextMenuRequested, this,
             [this](const QPoint &at) { PopupMenu1->popup(Edit2->mapToGlobal(at)); });
+}
+
+void TForm1::CreateLayout()
+{
+    // Two columns: the option lines, tag switches and the list on the left, the
+    // information panel on the right; below them the list's buttons with the output
+    // folder, and Transcode / Cancel. The grid is the window's first row; rows added
+    // to rows_ later come below it.
+    auto gap = [this](QBoxLayout *box, int designed) {
+        auto *space = new QSpacerItem(0, 0, QSizePolicy::Fixed, QSizePolicy::Fixed);
+        box->addSpacerItem(space);
+        gaps_.push_back({space, designed});
+    };
+    auto box = [](QBoxLayout::Direction direction) {
+        auto *b = new QBoxLayout(direction);
+        b->setSpacing(0);
+        return b;
+    };
+
+    QBoxLayout *ape = box(QBoxLayout::LeftToRight);
+    ape->addWidget(cbApetag);
+    gap(ape, 4);
+    ape->addWidget(ComboID3);
+    ape->addStretch(1);
+    QBoxLayout *tags = box(QBoxLayout::TopToBottom);
+    tags->addWidget(cbID3v1);
+    tags->addWidget(cbID3v2);
+    tags->addLayout(ape);
+    QBoxLayout *switches = box(QBoxLayout::LeftToRight);
+    folds_.push_back(switches);
+    switches->addLayout(tags);
+    gap(switches, 8);
+    switches->addStretch(1);
+    switches->addWidget(cbShutdown, 0, Qt::AlignTop);
+
+    QBoxLayout *left = box(QBoxLayout::TopToBottom);
+    left->addWidget(Label1);
+    gap(left, 3);
+    left->addWidget(Edit1);
+    gap(left, 3);
+    left->addWidget(Label2);
+    gap(left, 3);
+    left->addWidget(Edit2);
+    gap(left, 11);
+    left->addLayout(switches);
+    gap(left, 7);
+    left->addWidget(Label3);
+    gap(left, 3);
+    left->addWidget(ListBox1, 1);
+
+    QBoxLayout *right = box(QBoxLayout::TopToBottom);
+    right->addWidget(Label4);
+    gap(right, 3);
+    right->addWidget(lbInfo, 1);
+
+    QBoxLayout *folder = box(QBoxLayout::TopToBottom);
+    folder->addWidget(cbOutputdir);
+    folder->addWidget(DirectoryEdit1);
+    QBoxLayout *clearDelete = box(QBoxLayout::LeftToRight);
+    clearDelete->addWidget(Button2, 0, Qt::AlignTop);
+    gap(clearDelete, 5);
+    clearDelete->addWidget(Button3, 0, Qt::AlignTop);
+    clearDelete->addStretch(1);
+    QBoxLayout *listButtons = box(QBoxLayout::LeftToRight);
+    folds_.push_back(listButtons);
+    listButtons->addLayout(clearDelete);
+    gap(listButtons, 8);
+    listButtons->addStretch(1);
+    listButtons->addLayout(folder);
+
+    QBoxLayout *jobButtons = box(QBoxLayout::TopToBottom);
+    jobButtons->addWidget(Button1);
+    gap(jobButtons, 7);
+    jobButtons->addWidget(Button4);
+
+    grid_ = new QGridLayout;
+    grid_->addLayout(left, 0, 0);
+    grid_->addLayout(right, 0, 1);
+    grid_->addLayout(listButtons, 1, 0, Qt::AlignTop);
+    grid_->addLayout(jobButtons, 1, 1, Qt::AlignTop);
+    // The extra room of a larger window goes to the list and the panel, in the designed
+    // proportion of their widths.
+    grid_->setColumnStretch(0, 441);
+    grid_->setColumnStretch(1, 161);
+    grid_->setRowStretch(0, 1);
+
+    rows_ = new QVBoxLayout(this);
+    rows_->addLayout(grid_, 1);
+
+    // A wrapped caption needs its lines' height; the label tells only after a resize.
+    Label3->installEventFilter(this);
+}
+
+void TForm1::ApplyMetrics()
+{
+    const auto scaled = [this](int designed) { return Scaled(this, designed); };
+    rows_->setContentsMargins(scaled(8), scaled(8), scaled(11), scaled(6));
+    rows_->setSpacing(scaled(7));
+    grid_->setHorizontalSpacing(scaled(15));
+    grid_->setVerticalSpacing(scaled(7));
+    for (const auto &[space, designed] : gaps_)
+        space->changeSize(scaled(designed), scaled(designed), QSizePolicy::Fixed, QSizePolicy::Fixed);
+    rows_->invalidate();
+}
+
+QSize TForm1::ClientArea() const
+{
+    const QScreen *on = isVisible() ? screen() : QGuiApplication::primaryScreen();
+    if (!on) return QSize(kClientWidth, kClientHeight) * 2;
+    // Before the window manager has framed the window, leave room for a title bar.
+    QSize frame = frameGeometry().size() - size();
+    if (frame.isNull()) frame = QSize(Scaled(this, 8), Scaled(this, 32));
+    return on->availableGeometry().size() - frame;
+}
+
+QSize TForm1::FitToArea(const QSize &area)
+{
+    // Nested layouts keep what they computed until the top one is activated anew.
+    const auto needed = [this] {
+        rows_->invalidate();
+        rows_->activate();
+        return rows_->totalMinimumSize();
+    };
+    // The designed rows unless the area cannot hold them even with the list and the
+    // panel at their smallest. Then, one step at a time: Label3 wraps, the shutdown
+    // switch goes below the tag switches, the output folder below the list's buttons.
+    Label3->setWordWrap(false);
+    Label3->setMinimumHeight(0);
+    for (QBoxLayout *fold : folds_) fold->setDirection(QBoxLayout::LeftToRight);
+    if (needed().width() > area.width()) Label3->setWordWrap(true);
+    for (QBoxLayout *fold : folds_)
+        if (needed().width() > area.width()) fold->setDirection(QBoxLayout::TopToBottom);
+
+    // The designed size, or more where the face needs it: the list and the panel at
+    // their designed sizes at least.
+    grid_->setColumnMinimumWidth(0, Scaled(this, 441));
+    grid_->setColumnMinimumWidth(1, Scaled(this, 161));
+    const int listHeight = ListBox1->minimumHeight(), panelHeight = lbInfo->minimumHeight();
+    ListBox1->setMinimumHeight(Scaled(this, 153));
+    lbInfo->setMinimumHeight(Scaled(this, 297));
+    const QSize preferred = needed();
+    grid_->setColumnMinimumWidth(0, 0);
+    grid_->setColumnMinimumWidth(1, 0);
+    ListBox1->setMinimumHeight(listHeight);
+    lbInfo->setMinimumHeight(panelHeight);
+    return preferred.boundedTo(area).expandedTo(needed());
 }
 
 void TForm1::CreatePresetMenu()
@@ -633,8 +755,21 @@ void TForm1::keyPressEvent(QKeyEvent *event)
     QWidget::keyPressEvent(event);
 }
 
+void TForm1::changeEvent(QEvent *event)
+{
+    if (event->type() == QEvent::FontChange && rows_) {
+        ApplyMetrics();
+        resize(size().expandedTo(FitToArea(ClientArea())));
+    }
+    QWidget::changeEvent(event);
+}
+
 bool TForm1::eventFilter(QObject *watched, QEvent *event)
 {
+    if (watched == Label3 && event->type() == QEvent::Resize && Label3->wordWrap()) {
+        const int lines = Label3->heightForWidth(Label3->width());
+        if (lines > 0 && lines != Label3->minimumHeight()) Label3->setMinimumHeight(lines);
+    }
     if (event->type() == QEvent::MouseButtonPress && ListBox1 && watched == ListBox1->viewport())
         changesAtPress_ = listChanges_;
     return QWidget::eventFilter(watched, event);

@@ -13,9 +13,15 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
+#include <vector>
 
 class QAction;
+class QBoxLayout;
 class QCheckBox;
+class QGridLayout;
+class QSpacerItem;
+class QVBoxLayout;
 class QLabel;
 class QLineEdit;
 class QListWidget;
@@ -59,6 +65,7 @@ void SetMessageBoxHandler(MessageBoxHandler handler);
 inline constexpr const char *kWindowCaption = "Trackmill v1.2 (MPC -> MP3 transcoder)";
 inline constexpr const char *kApplicationTitle = "Trackmill";
 inline constexpr const char *kErrorBoxCaption = "An error occured";
+// The client area at the designed face; other faces and scales make it larger.
 inline constexpr int kClientWidth = 636;
 inline constexpr int kClientHeight = 391;
 
@@ -160,19 +167,32 @@ public:
     // no new one starts and no shutdown follows.
     bool ClosingDuringJob() const { return closingDuringJob_; }
 
+    // The window's size for a client area of at most `area`: the designed size where the
+    // face allows, never below what the controls need unless the area is smaller still.
+    QSize FitToArea(const QSize &area);
+    // What the screen the window is on leaves for its client area.
+    QSize ClientArea() const;
+
 protected:
+    void changeEvent(QEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void CreateControls();
+    void CreateLayout();
+    void ApplyMetrics();
     void CreateComponents();
     void CreatePresetMenu();
     void SetTabOrder();
     void MirrorListIntoListBox();
 
     friend class TForm1JobHost;
+    QVBoxLayout *rows_ = nullptr;  // the window's rows, top to bottom
+    QGridLayout *grid_ = nullptr;  // the designed two columns
+    std::vector<QBoxLayout *> folds_;  // rows that stack when the screen is too narrow
+    std::vector<std::pair<QSpacerItem *, int>> gaps_;  // with their designed sizes
     std::unique_ptr<TTranscodeList> list_;
     std::unique_ptr<TForm1JobHost> host_;
     TRunnerPool *runnerPool_ = nullptr;

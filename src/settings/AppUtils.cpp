@@ -6,7 +6,9 @@
 #include <QMessageBox>
 #include <QRegularExpression>
 #include <QScreen>
+#include <QTimer>
 #include <QWidget>
+#include <QWindow>
 
 #include <algorithm>
 #include <climits>
@@ -66,21 +68,115 @@ QRect NormalFrame(const QWidget *window)
 
 int Clamp(std::int64_t v, std::int64_t lo, std::int64_t hi) { return static_cast<int>(std::clamp(v, lo, hi)); }
 
-// A stored position from a screen that is gone must not leave the window out of sight.
-QPoint KeepOnScreen(QPoint topLeft, QSize size)
+int Distance(const QRect &a, const QRect &b)
 {
-    const QRect wanted(topLeft, size);
-    for (const QScreen *screen : QGuiApplication::screens())
-        if (screen->availableGeometry().intersects(wanted)) return topLeft;
-    const QScreen *primary = QGuiApplication::primaryScreen();
-    if (!primary) return topLeft;
-    const QRect area = primary->availableGeometry();
-    const int x = std::clamp(topLeft.x(), area.left(), std::max(area.left(), area.right() + 1 - size.width()));
-    const int y = std::clamp(topLeft.y(), area.top(), std::max(area.top(), area.bottom() + 1 - size.height()));
-    return {x, y};
+    const int dx = std::max({0, a.left() - b.right(), b.left() - a.right()});
+    const int dy = std::max({0, a.top() - b.bottom(), b.top() - a.bottom()});
+    return dx + dy;
+}
+
+// Until the window manager has framed a new window, Qt knows neither the frame's size
+// nor where the frame will go: a position given then places the client area there, a
+// title bar lower than stored, and the frame comes out larger by its borders. Once the
+// window is framed, this puts the frame where it was asked to be and, once it stays
+// there, goes away.
+// (Asking Qt for a frame position before the window is mapped placed it wrongly.)
+class FrameKeeper : public QObject {
+public:
+    // An empty `size` keeps the client area's size.
+    FrameKeeper(QWidget *window, QPoint topLeft, QSize size)
+        : QObject(window), window_(window), topLeft_(topLeft), size_(size)
+    {
+        // Polled: the frame's arrival raises no event of its own.
+        connect(&poll_, &QTimer::timeout, this, &FrameKeeper::Check);
+        poll_.start(40);
+        // Without a window manager no frame ever comes; the placement was exact then.
+        QTimer::singleShot(5000, this, [this] { deleteLater(); });
+    }
+
+private:
+    void Check()
+    {
+        QWindow *handle = window_->windowHandle();
+        if (!handle || !handle->isExposed()) return;
+        const QMargins m = handle->frameMargins();
+        // While the window manager is still building the frame, Qt may report the
+        // margins of a frame that is not yet the window's.
+        const auto plausible = [](int v) { return v >= 0 && v < 200; };
+        if (m.isNull() || !plausible(m.left()) || !plausible(m.top()) || !plausible(m.right()) ||
+            !plausible(m.bottom()))
+            return;
+        const QRect wanted(topLeft_, size_.isEmpty() ? window_->size().grownBy(m) : size_);
+        if (handle->frameGeometry() == wanted) {
+            if (++settled_ >= 3) deleteLater();
+            return;
+        }
+        settled_ = 0;
+        if (++corrections_ > 3) {
+            deleteLater();  // a window manager that will not have it so
+            return;
+        }
+        // The client area's place: window managers read a frame position by the
+        // gravity hint, which may reach them after the request.
+        window_->resize(wanted.size().shrunkBy(m));
+        handle->setPosition(wanted.topLeft() + QPoint(m.left(), m.top()));
+    }
+
+    QWidget *window_;
+    QPoint topLeft_;
+    QSize size_;
+    QTimer poll_;
+    int corrections_ = 0;
+    int settled_ = 0;
+};
+
+// Puts the window's frame at `frame`, whether or not the frame is known yet.
+void PlaceFrame(QWidget *window, const QRect &frame, bool keepSize)
+{
+    const QMargins margins(window->geometry().left() - window->frameGeometry().left(),
+                           window->geometry().top() - window->frameGeometry().top(),
+                           window->frameGeometry().right() - window->geometry().right(),
+                           window->frameGeometry().bottom() - window->geometry().bottom());
+    if (!keepSize) window->resize(frame.size().shrunkBy(margins).expandedTo(QSize(1, 1)));
+    window->move(frame.topLeft());
+    QWindow *handle = window->windowHandle();
+    if (handle && margins.isNull() && !handle->isVisible()) {
+        new FrameKeeper(window, frame.topLeft(), keepSize ? QSize() : frame.size());
+    }
 }
 
 }  // namespace
+
+QRect FitOnAreas(const QRect &frame, QSize minimum, const QList<QRect> &areas)
+{
+    const QRect *best = nullptr;
+    long long bestShared = -1;
+    int bestDistance = INT_MAX;
+    for (const QRect &area : areas) {
+        if (area.contains(frame)) return frame;
+        const QRect common = area.intersected(frame);
+        const long long shared = common.isEmpty() ? 0 : static_cast<long long>(common.width()) * common.height();
+        const int distance = Distance(area, frame);
+        if (shared > bestShared || (shared == bestShared && distance < bestDistance)) {
+            best = &area;
+            bestShared = shared;
+            bestDistance = distance;
+        }
+    }
+    if (!best) return frame;
+    const QRect area = *best;
+    const QSize size = frame.size().boundedTo(area.size()).expandedTo(minimum);
+    const int x = std::clamp(frame.left(), area.left(), std::max(area.left(), area.right() + 1 - size.width()));
+    const int y = std::clamp(frame.top(), area.top(), std::max(area.top(), area.bottom() + 1 - size.height()));
+    return {QPoint(x, y), size};
+}
+
+QRect FitOnScreen(const QRect &frame, QSize minimum)
+{
+    QList<QRect> areas;
+    for (const QScreen *screen : QGuiApplication::screens()) areas << screen->availableGeometry();
+    return FitOnAreas(frame, minimum, areas);
+}
 
 QString ProfileReadString(const TIniFile *ini, const QString &section, const QString &key,
                           const QString &defaultValue)
@@ -194,12 +290,9 @@ void ReadWindowPosition(QWidget *window, const TIniFile *ini, const QString &sec
         if (right > left) {
             const int width = Clamp(right - left, 1, QWIDGETSIZE_MAX);
             const int height = Clamp(bottom - top, 1, QWIDGETSIZE_MAX);
-            const QPoint topLeft = KeepOnScreen({Clamp(left, INT_MIN / 2, INT_MAX / 2), Clamp(top, INT_MIN / 2, INT_MAX / 2)},
-                                                {width, height});
-            window->move(topLeft);
-            if (!fixed)
-                window->resize(std::max(1, width - (frame.width() - client.width())),
-                               std::max(1, height - (frame.height() - client.height())));
+            const QRect stored(Clamp(left, INT_MIN / 4, INT_MAX / 4), Clamp(top, INT_MIN / 4, INT_MAX / 4), width, height);
+            const QSize borders = frame.size() - client.size();
+            PlaceFrame(window, FitOnScreen(stored, window->minimumSize() + borders), fixed);
         }
     }
     window->update();

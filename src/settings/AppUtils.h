@@ -5,6 +5,9 @@
 
 #include "config/ProfileFile.h"
 
+#include <QList>
+#include <QRect>
+#include <QSize>
 #include <QString>
 
 #include <functional>
@@ -50,11 +53,17 @@ void WriteScreenValue(TIniFile *ini, const QString &section, const QString &key,
 // Writes Flags, ShowCmd, PixelsPerInch, MinMaxPos and NormPos (each position key with
 // and without the suffix). NormPos is the normal frame: left, top, right, bottom.
 void WriteWindowPosition(QWidget *window, TIniFile *ini, const QString &section);
-// Applies the stored position; a fixed-size window keeps its size, a position saved at
-// another pixel density is ignored, a position off every screen is brought back.
+// Applies the stored frame; a fixed-size window keeps its size, a position saved at
+// another pixel density is ignored, a frame not wholly on a screen is fitted onto one.
 // Restoring the show state is not supported: restoreState is accepted and ignored.
 void ReadWindowPosition(QWidget *window, const TIniFile *ini, const QString &section,
                         bool restoreState, bool restorePosition);
+// `frame` unchanged when one screen's available area holds it whole; else moved onto
+// the nearest screen (the one it covers most, else the closest), shrunk to that area
+// but not below `minimum`.
+QRect FitOnScreen(const QRect &frame, QSize minimum = {});
+// The same for the given available areas, one per screen.
+QRect FitOnAreas(const QRect &frame, QSize minimum, const QList<QRect> &areas);
 // True when the user cannot resize the window (its minimum and maximum size agree).
 bool IsFixedSizeWindow(const QWidget *window);
 

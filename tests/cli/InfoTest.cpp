@@ -1,5 +1,6 @@
 // trackmill-cli info, run as a real process: standard output, standard error, exit code,
 // and the JSON it prints checked by Python against mutagen's reading of the same files.
+#include "support/HostileFiles.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -304,18 +305,35 @@ TEST(CliInfo, JsonEscapesAnyFileName)
     EXPECT_EQ(verdict.out, "True True True\n") << verdict.err << r.out;
 }
 
-TEST(CliInfo, CorpusFilesNeverCrashIt)
+// One JSON line per file of the folder, whatever the files hold.
+void InfoOnEveryFile(const std::filesystem::path &folder)
 {
-    const auto corpus = tmtest::CorpusDir();
-    if (corpus.empty()) GTEST_SKIP() << "no corpus";
     std::vector<std::string> args{"info", "--json"};
-    for (const auto &e : std::filesystem::directory_iterator(corpus)) args.push_back(e.path().string());
+    for (const auto &e : std::filesystem::directory_iterator(folder)) args.push_back(e.path().string());
     const auto r = Cli(args);
     EXPECT_TRUE(r.exitCode == 0 || r.exitCode == 1) << r.exitCode << r.err;
     EXPECT_EQ(Lines(r.out).size(), args.size() - 2);
+}
+
+TEST(CliInfo, CorpusFilesNeverCrashIt)
+{
+    const auto corpus = tmtest::CorpusDir();
+    ASSERT_FALSE(corpus.empty());
+    InfoOnEveryFile(corpus);
     const auto text = Cli({"info", (corpus / "click.mpc").string()});
     EXPECT_EQ(text.exitCode, 0);
     EXPECT_NE(text.out.find("   Streamversion: 7\n"), std::string::npos);
+}
+
+TEST(CliInfo, OwnHostileFilesNeverCrashIt)
+{
+    TempDir dir;
+    tmtest::WriteHostileFiles(dir / "files");
+    InfoOnEveryFile(dir / "files");
+    const auto text = Cli({"info", (dir / "files" / "sv7-stream.mpc").string()});
+    EXPECT_EQ(text.exitCode, 0);
+    EXPECT_NE(text.out.find("   Streamversion: 7\n"), std::string::npos) << text.out;
+    EXPECT_NE(text.out.find("Own title"), std::string::npos) << text.out;
 }
 
 TEST(CliInfo, NumbersFollowTheUsersLocale)

@@ -49,7 +49,4 @@ inline bool LooksLikeMpc(const QString &path)
     return head == "MPCK" || head.startsWith("MP+");
 }
 
-// Root ignores permission bits, so a chmod 000 folder stays readable for it.
-inline bool PermissionsBind() { return ::geteuid() != 0; }
-
 }  // namespace tmtest

@@ -1,5 +1,6 @@
 #include "formats/ID3v1.h"
 
+#include "support/HostileFiles.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -465,18 +466,18 @@ TEST(ID3v1Interop, ReadsTagsWrittenByTheId3v2Tool)
     EXPECT_EQ(tmtest::ReadBytes(file), audio);
 }
 
-TEST(ID3v1Robustness, CorpusFilesAndTheirTruncationsLoadQuietly)
+// Every file of a folder, and each with its tail cut at many points so that a tag ends
+// up partly or wholly missing, loads without harm; some of them hold a tag.
+void LoadsEveryFileAndItsTruncations(const fs::path &folder)
 {
-    const fs::path corpus = tmtest::CorpusDir();
-    if (corpus.empty()) GTEST_SKIP() << "corpus not present";
     tmtest::TempDir dir;
     int loaded = 0;
-    for (const auto &entry : fs::directory_iterator(corpus)) {
+    for (const auto &entry : fs::directory_iterator(folder)) {
         if (!entry.is_regular_file()) continue;
+        SCOPED_TRACE(entry.path().filename().string());
         TID3v1 tag;
-        if (tag.LoadFromFile(entry.path().string())) ++loaded;
+        if (tag.LoadFromFile(entry.path().string()) && tag.Present()) ++loaded;
         const Bytes bytes = tmtest::ReadBytes(entry.path());
-        // Cut the tail at many points so a tag ends up partly or wholly missing.
         const auto cut = dir / "cut.bin";
         for (std::size_t drop : {1u, 3u, 64u, 127u, 128u, 129u, 200u}) {
             if (drop > bytes.size()) break;
@@ -487,4 +488,22 @@ TEST(ID3v1Robustness, CorpusFilesAndTheirTruncationsLoadQuietly)
         }
     }
     EXPECT_GT(loaded, 0);
+}
+
+TEST(ID3v1Robustness, OwnHostileFilesAndTheirTruncationsLoadQuietly)
+{
+    tmtest::TempDir dir;
+    tmtest::WriteHostileFiles(dir / "files");
+    LoadsEveryFileAndItsTruncations(dir / "files");
+    TID3v1 tag;
+    ASSERT_TRUE(tag.LoadFromFile((dir / "files" / "id3v1-only.mp3").string()));
+    EXPECT_TRUE(tag.Present());
+    EXPECT_EQ(tag.Title(), "V1 only");
+    EXPECT_EQ(tag.Track(), 12);
+}
+
+TEST(ID3v1Robustness, CorpusFilesAndTheirTruncationsLoadQuietly)
+{
+    ASSERT_FALSE(tmtest::CorpusDir().empty());
+    LoadsEveryFileAndItsTruncations(tmtest::CorpusDir());
 }

@@ -156,6 +156,26 @@ TEST_F(WindowPosition, APositionOffEveryScreenIsBroughtBack)
     EXPECT_TRUE(screen.intersects(window.frameGeometry())) << window.frameGeometry().x();
 }
 
+TEST(WindowFit, AFrameGoesWhollyOntoTheScreenItCoversMostElseTheClosest)
+{
+    // A 1920 x 1080 screen with a 1280 x 1024 one to its right, its panel taking 40 rows.
+    const QList<QRect> areas = {QRect(0, 0, 1920, 1040), QRect(1920, 0, 1280, 1024)};
+    const QSize none;
+    EXPECT_EQ(FitOnAreas(QRect(100, 100, 640, 400), none, areas), QRect(100, 100, 640, 400));
+    EXPECT_EQ(FitOnAreas(QRect(2000, 500, 640, 400), none, areas), QRect(2000, 500, 640, 400));
+    // Across the edge between the two: onto the one holding more of it, whole.
+    EXPECT_EQ(FitOnAreas(QRect(1800, 100, 640, 400), none, areas), QRect(1920, 100, 640, 400));
+    EXPECT_EQ(FitOnAreas(QRect(1500, 100, 640, 400), none, areas), QRect(1280, 100, 640, 400));
+    // Below the taskbar, and on a screen that is gone: the closest, kept inside.
+    EXPECT_EQ(FitOnAreas(QRect(100, 900, 640, 400), none, areas), QRect(100, 640, 640, 400));
+    EXPECT_EQ(FitOnAreas(QRect(5000, 3000, 640, 400), none, areas), QRect(2560, 624, 640, 400));
+    EXPECT_EQ(FitOnAreas(QRect(-4000, -50, 640, 400), none, areas), QRect(0, 0, 640, 400));
+    // Larger than any screen: shrunk to the area, but not below the window's minimum.
+    EXPECT_EQ(FitOnAreas(QRect(-10, -10, 4000, 3000), none, areas), QRect(0, 0, 1920, 1040));
+    EXPECT_EQ(FitOnAreas(QRect(2000, 10, 1400, 1200), QSize(600, 1100), areas), QRect(1920, 0, 1280, 1100));
+    EXPECT_EQ(FitOnAreas(QRect(1, 2, 3, 4), none, {}), QRect(1, 2, 3, 4));
+}
+
 TEST(SettingsPath, BesideTheExecutableElseTheConfigFolder)
 {
     EXPECT_EQ(SettingsFilePathFor("/opt/tm/trackmill", true, "/xdg", "/home/u"), QStringLiteral("/opt/tm/trackmill.ini"));

@@ -1,0 +1,224 @@
+// The window's layout against the face it gets. CTest runs this file's cases once
+// with the designed face and again with only the regular DejaVu Sans, with no font at
+// all, and at a scale of 1.5 on the offscreen platform's 800 x 600 screen (see
+// tests/CMakeLists.txt); TRACKMILL_TEST_FACE names the family a case must get.
+#include "WindowFixture.h"
+
+#include "widgets/ToolEdit.h"
+
+#include <QCheckBox>
+#include <QFontInfo>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QScreen>
+
+#include <sstream>
+
+using namespace trackmill;
+
+namespace {
+
+std::vector<QWidget *> Controls(TForm1 &f)
+{
+    return {f.Label1, f.Label2,   f.Label3, f.Label4,     f.Button1,     f.Edit1,          f.Edit2,
+            f.ListBox1, f.cbID3v1, f.cbID3v2, f.Button2, f.cbApetag, f.Button3, f.lbInfo,
+            f.cbShutdown, f.cbOutputdir, f.DirectoryEdit1, f.Button4, f.ComboID3};
+}
+
+std::string Name(const QWidget *w) { return w->objectName().toStdString(); }
+
+std::string Describe(TForm1 &f)
+{
+    std::ostringstream out;
+    out << "client " << f.width() << "x" << f.height() << "\n";
+    for (QWidget *w : Controls(f)) {
+        const QRect r = w->geometry();
+        out << "  " << Name(w) << " " << r.x() << "," << r.y() << " " << r.width() << "x" << r.height() << "\n";
+    }
+    return out.str();
+}
+
+// The room a caption needs: its text for a label (all its lines when it wraps), the
+// whole of what the style draws for a check box or a button.
+void ExpectCaptionFits(QWidget *w)
+{
+    SCOPED_TRACE(Name(w));
+    if (auto *l = qobject_cast<QLabel *>(w)) {
+        const QFontMetrics fm(l->font());
+        if (l->wordWrap()) {
+            EXPECT_LE(l->heightForWidth(l->width()), l->height());
+            for (const QString &word : l->text().split(' ', Qt::SkipEmptyParts))
+                EXPECT_LE(fm.horizontalAdvance(word), l->width());
+        } else {
+            EXPECT_LE(fm.horizontalAdvance(l->text()), l->width());
+            EXPECT_LE(fm.height(), l->height());
+        }
+    } else if (qobject_cast<QAbstractButton *>(w)) {
+        EXPECT_LE(w->sizeHint().width(), w->width());
+        EXPECT_LE(QFontMetrics(w->font()).height(), w->height());
+    } else {
+        EXPECT_LE(w->minimumSizeHint().width(), w->width());
+        EXPECT_LE(w->minimumSizeHint().height(), w->height());
+    }
+}
+
+void ExpectFits(TForm1 &f)
+{
+    SCOPED_TRACE(Describe(f));
+    const std::vector<QWidget *> controls = Controls(f);
+    for (QWidget *w : controls) {
+        EXPECT_TRUE(w->isVisible()) << Name(w);
+        EXPECT_TRUE(f.rect().contains(w->geometry())) << Name(w) << " leaves the client area";
+        ExpectCaptionFits(w);
+    }
+    for (std::size_t i = 0; i < controls.size(); ++i)
+        for (std::size_t j = i + 1; j < controls.size(); ++j)
+            EXPECT_FALSE(controls[i]->geometry().intersects(controls[j]->geometry()))
+                << Name(controls[i]) << " overlaps " << Name(controls[j]);
+
+    // The designed arrangement: its rows top to bottom, its columns left to right.
+    const auto above = [](QWidget *a, QWidget *b) {
+        EXPECT_LE(a->geometry().bottom(), b->geometry().top()) << Name(a) << " above " << Name(b);
+    };
+    const auto leftOf = [](QWidget *a, QWidget *b) {
+        EXPECT_LE(a->geometry().right(), b->geometry().left()) << Name(a) << " left of " << Name(b);
+    };
+    for (auto [a, b] : std::vector<std::pair<QWidget *, QWidget *>>{
+             {f.Label1, f.Edit1}, {f.Edit1, f.Label2}, {f.Label2, f.Edit2}, {f.Edit2, f.cbID3v1},
+             {f.cbID3v1, f.cbID3v2}, {f.cbID3v2, f.cbApetag}, {f.cbApetag, f.Label3}, {f.ComboID3, f.Label3},
+             {f.Label3, f.ListBox1}, {f.ListBox1, f.Button2}, {f.ListBox1, f.cbOutputdir},
+             {f.ListBox1, f.Button1},
+             {f.cbOutputdir, f.DirectoryEdit1}, {f.Label4, f.lbInfo}, {f.lbInfo, f.Button1},
+             {f.Button1, f.Button4}})
+        above(a, b);
+    for (auto [a, b] : std::vector<std::pair<QWidget *, QWidget *>>{
+             {f.cbApetag, f.ComboID3}, {f.Button2, f.Button3}, {f.Edit1, f.lbInfo}, {f.ListBox1, f.lbInfo},
+             {f.DirectoryEdit1, f.Button1}})
+        leftOf(a, b);
+    // On a screen too narrow for them these two rows stack.
+    if (f.cbShutdown->y() == f.cbID3v1->y()) {
+        leftOf(f.cbID3v1, f.cbShutdown);
+    } else {
+        above(f.cbApetag, f.cbShutdown);
+        above(f.cbShutdown, f.Label3);
+    }
+    if (f.cbOutputdir->y() == f.Button3->y()) {
+        leftOf(f.Button3, f.cbOutputdir);
+    } else {
+        above(f.Button3, f.cbOutputdir);
+    }
+    EXPECT_EQ(f.Label1->y(), f.Label4->y());
+    EXPECT_EQ(f.ListBox1->geometry().bottom(), f.lbInfo->geometry().bottom());
+    EXPECT_EQ(f.Button2->y(), f.Button1->y());
+}
+
+QRect Available(const TForm1 &f) { return f.screen()->availableGeometry(); }
+
+}  // namespace
+
+class WindowLayout : public tmtest::WindowTest {
+protected:
+    // The case's face: the designed one unless the registration names another.
+    void ExpectFace(const TForm1 &f)
+    {
+        const QString family = QFontInfo(f.font()).family();
+        const QByteArray wanted = qgetenv("TRACKMILL_TEST_FACE");
+        if (wanted.isEmpty()) {
+            EXPECT_TRUE(family == "Tahoma" || family == "DejaVu Sans Condensed") << family.toStdString();
+        } else if (wanted != "*") {
+            EXPECT_EQ(family, QString::fromUtf8(wanted));
+        }
+    }
+};
+
+TEST_F(WindowLayout, FitsTheFaceAtEverySize)
+{
+    TForm1 &f = Open();
+    ExpectFace(f);
+    EXPECT_LT(f.minimumWidth(), f.maximumWidth());
+    EXPECT_LT(f.minimumHeight(), f.maximumHeight());
+    EXPECT_TRUE(Available(f).contains(f.frameGeometry())) << Describe(f);
+    {
+        SCOPED_TRACE("as opened");
+        ExpectFits(f);
+    }
+    {
+        SCOPED_TRACE("at its minimum");
+        f.resize(1, 1);
+        QCoreApplication::processEvents();
+        ExpectFits(f);
+    }
+    {
+        SCOPED_TRACE("much larger");
+        f.resize(1500, 1100);
+        QCoreApplication::processEvents();
+        ExpectFits(f);
+    }
+}
+
+TEST_F(WindowLayout, ListAndPanelTakeTheExtraRoom)
+{
+    TForm1 &f = Open();
+    const QSize opened = f.size();
+    std::map<QWidget *, QRect> before;
+    for (QWidget *w : Controls(f)) before[w] = w->geometry();
+    f.resize(opened + QSize(300, 200));
+    QCoreApplication::processEvents();
+    for (QWidget *w : {static_cast<QWidget *>(f.ListBox1), static_cast<QWidget *>(f.lbInfo)}) {
+        EXPECT_GT(w->width(), before[w].width()) << Name(w);
+        EXPECT_EQ(w->height(), before[w].height() + 200) << Name(w);
+    }
+    for (QWidget *w : Controls(f))
+        if (w != f.ListBox1 && w != f.lbInfo) {
+            EXPECT_EQ(w->height(), before[w].height()) << Name(w);
+        }
+    EXPECT_EQ(f.ListBox1->width() + f.lbInfo->width(), before[f.ListBox1].width() + before[f.lbInfo].width() + 300);
+
+    // Smaller again than it opened: the list and the panel give up their room first.
+    f.resize(f.minimumSize());
+    QCoreApplication::processEvents();
+    for (QWidget *w : Controls(f))
+        if (w != f.ListBox1 && w != f.lbInfo && w != f.Label3) {
+            EXPECT_EQ(w->height(), before[w].height()) << Name(w);
+        }
+    EXPECT_LT(f.ListBox1->height(), before[f.ListBox1].height());
+}
+
+TEST_F(WindowLayout, DesignedFaceGivesTheDesignedSizes)
+{
+    TForm1 &f = Open();
+    ExpectFace(f);
+    SCOPED_TRACE(Describe(f));
+    const auto near = [](int value, int designed, double tolerance) {
+        EXPECT_NEAR(value, designed, designed * tolerance);
+    };
+    near(f.width(), 636, 0.05);
+    near(f.height(), 391, 0.05);
+    near(f.ListBox1->width(), 441, 0.05);
+    near(f.ListBox1->height(), 153, 0.15);
+    near(f.lbInfo->width(), 161, 0.1);
+    near(f.lbInfo->height(), 297, 0.1);
+    near(f.Edit1->width(), 441, 0.05);
+    near(f.Button1->width(), 161, 0.1);
+    near(f.ListBox1->x(), 8, 0.25);
+    near(f.Label1->y(), 8, 0.25);
+    EXPECT_FALSE(f.Label3->wordWrap());
+    EXPECT_EQ(f.cbShutdown->y(), f.cbID3v1->y());
+    EXPECT_EQ(f.cbOutputdir->y(), f.Button2->y());
+    ExpectFits(f);
+}
+
+TEST_F(WindowLayout, ALargerFaceGrowsTheWindow)
+{
+    TForm1 &f = Open();
+    const QSize opened = f.size();
+    QFont larger = f.font();
+    larger.setPixelSize(larger.pixelSize() * 3 / 2);
+    f.setFont(larger);
+    QCoreApplication::processEvents();
+    EXPECT_GT(f.width(), opened.width());
+    EXPECT_GT(f.height(), opened.height());
+    ExpectFits(f);
+}

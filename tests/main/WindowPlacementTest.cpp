@@ -1,0 +1,104 @@
+// Where the window comes back. These run on the offscreen platform with the rest, and
+// again under Xvfb with a window manager (tests/support/with-window-manager.sh), where
+// frames are real and are placed by someone else; TRACKMILL_TEST_WM says which.
+#include "WindowFixture.h"
+
+#include <QScreen>
+#include <QWindow>
+
+using namespace trackmill;
+
+namespace {
+
+QString NormPos(const QRect &frame)
+{
+    return QStringLiteral("%1,%2,%3,%4")
+        .arg(frame.left())
+        .arg(frame.top())
+        .arg(frame.left() + frame.width())
+        .arg(frame.top() + frame.height());
+}
+
+std::string Text(const QRect &r)
+{
+    return QStringLiteral("%1,%2 %3x%4").arg(r.x()).arg(r.y()).arg(r.width()).arg(r.height()).toStdString();
+}
+
+}  // namespace
+
+class WindowPlacement : public tmtest::WindowTest {
+protected:
+    bool UnderWindowManager() const { return qEnvironmentVariableIsSet("TRACKMILL_TEST_WM"); }
+
+    // Opens the window and waits until the window manager has framed and placed it.
+    TForm1 &OpenFramed()
+    {
+        TForm1 &f = Open();
+        if (UnderWindowManager()) {
+            EXPECT_EQ(QGuiApplication::platformName(), "xcb");
+            EXPECT_TRUE(QTest::qWaitFor([&] { return !f.windowHandle()->frameMargins().isNull(); }, 5000))
+                << "no frame came";
+        }
+        Settle(f);
+        return f;
+    }
+    // The frame once nothing moves it any more.
+    static QRect Settle(TForm1 &f)
+    {
+        QRect last;
+        for (int quiet = 0, round = 0; quiet < 3 && round < 50; ++round) {
+            QTest::qWait(100);
+            const QRect now = f.frameGeometry();
+            quiet = now == last ? quiet + 1 : 0;
+            last = now;
+        }
+        return last;
+    }
+    QString Stored(const char *key)
+    {
+        return QString::fromStdString(TIniFile(Ini().toStdString()).ReadString("Default", key, ""));
+    }
+};
+
+TEST_F(WindowPlacement, FrameComesBackWhereItWasAndAsLarge)
+{
+    TForm1 &f = OpenFramed();
+    const QRect area = f.screen()->availableGeometry();
+    f.resize(f.size() + QSize(37, 23));
+    f.move(area.topLeft() + QPoint(61, 89));
+    const QRect placed = Settle(f);
+    EXPECT_EQ(placed.topLeft(), area.topLeft() + QPoint(61, 89));
+    CloseAndDelete();
+
+    for (int run = 1; run <= 3; ++run) {
+        SCOPED_TRACE(run);
+        EXPECT_EQ(Stored("NormPos"), NormPos(placed));
+        TForm1 &g = OpenFramed();
+        EXPECT_EQ(g.frameGeometry(), placed) << Text(g.frameGeometry()) << " instead of " << Text(placed);
+        CloseAndDelete();
+    }
+    EXPECT_EQ(Stored("NormPos"), NormPos(placed));
+}
+
+TEST_F(WindowPlacement, AFrameNotWhollyOnAScreenIsFittedOntoIt)
+{
+    const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+    const int ppi = qRound(QGuiApplication::primaryScreen()->logicalDotsPerInch());
+    const std::vector<QRect> stored = {
+        QRect(area.right() - 100, area.top() + 50, 700, 450),     // partly off the right edge
+        QRect(area.left() - 5000, area.top() + 9000, 700, 450),   // on a screen that is gone
+        QRect(area.left() - 20, area.top() - 30, area.width() * 2, area.height() * 3),  // larger than the screen
+    };
+    for (const QRect &frame : stored) {
+        SCOPED_TRACE(Text(frame));
+        tmtest::WriteText(work / "trackmill.ini", "[Default]\nPixelsPerInch=" + std::to_string(ppi) +
+                                                      "\nNormPos=" + NormPos(frame).toStdString() + "\n");
+        TForm1 &f = OpenFramed();
+        EXPECT_TRUE(area.contains(f.frameGeometry())) << Text(f.frameGeometry()) << " on " << Text(area);
+        EXPECT_TRUE(f.isVisible());
+        if (frame.width() <= area.width() && frame.height() <= area.height()) {
+            EXPECT_EQ(f.frameGeometry().size(), frame.size());
+        }
+        CloseAndDelete();
+    }
+}

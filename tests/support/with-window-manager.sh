@@ -1,0 +1,27 @@
+#!/usr/bin/env bash
+# Runs a command on a virtual X display of its own, managed by openbox, so that windows
+# get real frames and a window manager that places them.
+set -euo pipefail
+dir=$(mktemp -d)
+xvfb="" wm=""
+cleanup() {
+  [ -n "$wm" ] && kill "$wm" 2>/dev/null
+  [ -n "$xvfb" ] && kill "$xvfb" 2>/dev/null
+  wait 2>/dev/null || true
+  rm -rf "$dir"
+}
+trap cleanup EXIT
+# Xvfb picks a free display itself, so parallel runs never meet.
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$dir/display" >/dev/null 2>&1 &
+xvfb=$!
+for _ in $(seq 100); do [ -s "$dir/display" ] && break; sleep 0.05; done
+[ -s "$dir/display" ] || { echo "Xvfb did not start" >&2; exit 1; }
+export DISPLAY=":$(head -n1 "$dir/display")"
+HOME="$dir" openbox --sm-disable >/dev/null 2>&1 &
+wm=$!
+for _ in $(seq 100); do
+  xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
+  sleep 0.05
+done
+xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' || { echo "openbox did not start" >&2; exit 1; }
+"$@"
