@@ -87,7 +87,7 @@ void TConvertHost::ClearLiveLine()
 void TConvertHost::DrawLiveLine()
 {
     if (!io_.live || ended_) return;
-    std::string line = "Converted " + std::to_string(done_) + " of " + std::to_string(total_);
+    std::string line = "Done " + std::to_string(done_) + " of " + std::to_string(total_);
     if (failed_ > 0) line += ", " + std::to_string(failed_) + " failed";
     const int percent = OverallPercent();
     line += " (" + std::to_string(percent) + " %)";
