@@ -105,6 +105,13 @@ inline std::vector<std::string> Leftovers(const fs::path &folder)
     return out;
 }
 
+// Playing time of an MP3 as ffprobe reads it; -1 when it cannot.
+inline double Mp3Seconds(const fs::path &mp3)
+{
+    const auto r = Run({"ffprobe", "-v", "error", "-show_entries", "format=duration", "-of", "csv=p=0", mp3.string()});
+    return r.exitCode == 0 ? std::stod(r.out) : -1;
+}
+
 }  // namespace tmtest
 
 #define TM_REQUIRE_CONVERT_TOOLS()                                                     \
@@ -114,3 +121,22 @@ inline std::vector<std::string> Leftovers(const fs::path &folder)
         TM_REQUIRE_TOOL("lame");                                                       \
         if (!::tmtest::HaveMutagen()) GTEST_SKIP() << "python3-mutagen not installed"; \
     } while (0)
+
+namespace tmtest {
+
+// A test with the tool, sources in `src` and a working folder `work`, all private.
+class ConvertFixture : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        TM_REQUIRE_CONVERT_TOOLS();
+        fs::create_directories(src);
+        fs::create_directories(work);
+    }
+    IsolatedCli cli;
+    TempDir dir;
+    fs::path src = dir / "src";
+    fs::path work = dir / "work";
+};
+
+}  // namespace tmtest

@@ -83,29 +83,12 @@ bool WaitFor(const std::function<bool()> &condition, int seconds = 60)
     return false;
 }
 
-class HonestResults : public ::testing::Test {
+class HonestResults : public tmtest::ConvertFixture {
 protected:
-    void SetUp() override
-    {
-        TM_REQUIRE_CONVERT_TOOLS();
-        fs::create_directories(src);
-        fs::create_directories(work);
-    }
     void Tagged(const fs::path &file, double seconds, const std::string &title)
     {
         ASSERT_TRUE(tmtest::MakeMpc(file, seconds, {"--tag", "Title=" + title, "--tag", "Artist=A"}));
     }
-    double Seconds(const fs::path &mp3)
-    {
-        const auto r = tmtest::Run({"ffprobe", "-v", "error", "-show_entries", "format=duration", "-of", "csv=p=0",
-                                    mp3.string()});
-        return r.exitCode == 0 ? std::stod(r.out) : -1;
-    }
-
-    tmtest::IsolatedCli cli;
-    tmtest::TempDir dir;
-    fs::path src = dir / "src";
-    fs::path work = dir / "work";
 };
 
 TEST_F(HonestResults, DamagedSourcesFailWithTheirReasonAndLeaveNothing)
@@ -131,7 +114,7 @@ TEST_F(HonestResults, DamagedSourcesFailWithTheirReasonAndLeaveNothing)
     EXPECT_TRUE(Contains(r.out, (src / "cut.mpc").string() + ": the decoder stopped with exit status 255")) << r.out;
     EXPECT_TRUE(Contains(r.out, (src / "zeroed.mpc").string() + ": the decoder stopped with exit status 255")) << r.out;
     EXPECT_TRUE(Contains(r.out, (src / "short.mpc").string() + ": the MP3 lasts 6.0 s, the source 10.0 s")) << r.out;
-    EXPECT_NEAR(Seconds(src / "whole.mp3"), 4.0, 0.1);
+    EXPECT_NEAR(tmtest::Mp3Seconds(src / "whole.mp3"), 4.0, 0.1);
     for (const char *name : {"cut.mp3", "zeroed.mp3", "short.mp3"}) EXPECT_FALSE(fs::exists(src / name)) << name;
     EXPECT_TRUE(tmtest::Leftovers(dir.path()).empty());
 }
@@ -189,7 +172,7 @@ TEST_F(HonestResults, TwoRunsInOneFolderAndPlantedProgramsStayApart)
         {"a/one.mp3", {3.0, "A one"}}, {"a/two.mp3", {1.0, "A two"}},
         {"b/one.mp3", {6.0, "B one"}}, {"b/two.mp3", {2.0, "B two"}}};
     for (const auto &[name, want] : expected) {
-        EXPECT_NEAR(Seconds(src / name), want.first, 0.1) << name;
+        EXPECT_NEAR(tmtest::Mp3Seconds(src / name), want.first, 0.1) << name;
         EXPECT_EQ(ReadTags(src / name)["v2"].toObject()["title"].toString().toStdString(), want.second) << name;
     }
 }
@@ -214,7 +197,7 @@ TEST_F(HonestResults, CtrlCFinishesTheFilesInProgressAndASecondStopsThem)
         for (int i = 1; i <= 5; ++i) {
             const fs::path mp3 = src / (std::to_string(i) + ".mp3");
             if (i <= inProgress) {
-                EXPECT_NEAR(Seconds(mp3), 3.0, 0.1) << text;
+                EXPECT_NEAR(tmtest::Mp3Seconds(mp3), 3.0, 0.1) << text;
                 EXPECT_EQ(ReadTags(mp3)["v2"].toObject()["title"].toString().toStdString(), std::to_string(i) + ".mpc");
             } else {
                 EXPECT_FALSE(fs::exists(mp3)) << mp3;

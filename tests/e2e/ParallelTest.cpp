@@ -13,19 +13,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-class Parallel : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        TM_REQUIRE_CONVERT_TOOLS();
-        fs::create_directories(src);
-        fs::create_directories(work);
-    }
-    tmtest::IsolatedCli cli;
-    tmtest::TempDir dir;
-    fs::path src = dir / "src";
-    fs::path work = dir / "work";
-};
+class Parallel : public tmtest::ConvertFixture {};
 
 TEST_F(Parallel, JsonLinesCarryEveryEventAndNothingElse)
 {

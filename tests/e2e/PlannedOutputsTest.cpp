@@ -11,12 +11,6 @@ namespace fs = std::filesystem;
 
 bool Contains(const std::string &text, const std::string &part) { return text.find(part) != std::string::npos; }
 
-double Seconds(const fs::path &mp3)
-{
-    const auto r = tmtest::Run({"ffprobe", "-v", "error", "-show_entries", "format=duration", "-of", "csv=p=0", mp3.string()});
-    return r.exitCode == 0 ? std::stod(r.out) : -1;
-}
-
 std::vector<std::string> Mp3sBelow(const fs::path &folder)
 {
     std::vector<std::string> out;
@@ -26,19 +20,7 @@ std::vector<std::string> Mp3sBelow(const fs::path &folder)
     return out;
 }
 
-class PlannedOutputs : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        TM_REQUIRE_CONVERT_TOOLS();
-        fs::create_directories(src);
-        fs::create_directories(work);
-    }
-    tmtest::IsolatedCli cli;
-    tmtest::TempDir dir;
-    fs::path src = dir / "src";
-    fs::path work = dir / "work";
-};
+class PlannedOutputs : public tmtest::ConvertFixture {};
 
 TEST_F(PlannedOutputs, SourcesThatWouldMakeTheSameMp3AreAllConverted)
 {
@@ -54,10 +36,10 @@ TEST_F(PlannedOutputs, SourcesThatWouldMakeTheSameMp3AreAllConverted)
     auto r = cli.Run({src.string()}, work);
     ASSERT_EQ(r.exitCode, 0) << r.out << r.err;
     // Listed in name order, so "a.mp+" plans first.
-    EXPECT_NEAR(Seconds(src / "a.mp3"), 2.0, 0.1);
-    EXPECT_NEAR(Seconds(src / "a (2).mp3"), 1.0, 0.1);
-    EXPECT_NEAR(Seconds(src / "Song.mp3"), 3.0, 0.1);
-    EXPECT_NEAR(Seconds(src / "song.mp3"), 4.0, 0.1);
+    EXPECT_NEAR(tmtest::Mp3Seconds(src / "a.mp3"), 2.0, 0.1);
+    EXPECT_NEAR(tmtest::Mp3Seconds(src / "a (2).mp3"), 1.0, 0.1);
+    EXPECT_NEAR(tmtest::Mp3Seconds(src / "Song.mp3"), 3.0, 0.1);
+    EXPECT_NEAR(tmtest::Mp3Seconds(src / "song.mp3"), 4.0, 0.1);
 
     // Into one folder: the folder structure keeps d1/01 and d2/01 apart; flat, they are numbered.
     r = cli.Run({"--output-dir", (dir / "out").string(), (src / "d1").string(), (src / "d2").string()}, work);
@@ -65,8 +47,8 @@ TEST_F(PlannedOutputs, SourcesThatWouldMakeTheSameMp3AreAllConverted)
     EXPECT_EQ(Mp3sBelow(dir / "out"), (std::vector<std::string>{"d1/01.mp3", "d2/01.mp3"}));
     r = cli.Run({"--flat", "--output-dir", (dir / "flat").string(), (src / "d1").string(), (src / "d2").string()}, work);
     ASSERT_EQ(r.exitCode, 0) << r.out;
-    EXPECT_NEAR(Seconds(dir / "flat" / "01.mp3"), 1.0, 0.1);
-    EXPECT_NEAR(Seconds(dir / "flat" / "01 (2).mp3"), 2.0, 0.1);
+    EXPECT_NEAR(tmtest::Mp3Seconds(dir / "flat" / "01.mp3"), 1.0, 0.1);
+    EXPECT_NEAR(tmtest::Mp3Seconds(dir / "flat" / "01 (2).mp3"), 2.0, 0.1);
     EXPECT_TRUE(Contains(r.out, "renamed: another source also makes " + (dir / "flat" / "01.mp3").string())) << r.out;
 }
 
@@ -118,11 +100,11 @@ TEST_F(PlannedOutputs, TheUsersMp3UnderEachPolicyAndADryRun)
     r = cli.Run({"--existing", "keep-both", src.string()}, work);
     EXPECT_EQ(r.exitCode, 0) << r.out;
     EXPECT_EQ(tmtest::ReadText(src / "a.mp3"), "the user's own MP3");
-    EXPECT_NEAR(Seconds(src / "a (2).mp3"), 1.0, 0.1);
+    EXPECT_NEAR(tmtest::Mp3Seconds(src / "a (2).mp3"), 1.0, 0.1);
 
     r = cli.Run({"--existing", "overwrite", (src / "a.mpc").string()}, work);
     EXPECT_EQ(r.exitCode, 0) << r.out;
-    EXPECT_NEAR(Seconds(src / "a.mp3"), 1.0, 0.1);
+    EXPECT_NEAR(tmtest::Mp3Seconds(src / "a.mp3"), 1.0, 0.1);
     EXPECT_EQ(tmtest::ReadTags(src / "a.mp3")["v2"].toObject()["title"].toString(), "New");
 }
 
