@@ -20,9 +20,9 @@ namespace {
 // frame id -> text ("COMM" -> [desc, text], "WXXX" -> [desc, url]).
 constexpr const char *kMutagenWrite = R"PY(
 import sys, json, mutagen.id3 as id3
-path, version, enc, spec = sys.argv[1], int(sys.argv[2]), int(sys.argv[3]), json.loads(sys.argv[4])
+path, version, enc, wanted = sys.argv[1], int(sys.argv[2]), int(sys.argv[3]), json.loads(sys.argv[4])
 tag = id3.ID3()
-for key, value in spec.items():
+for key, value in wanted.items():
     cls = getattr(id3, key)
     if key == 'COMM':
         tag.add(cls(encoding=enc, lang='eng', desc=value[0], text=value[1]))
@@ -88,11 +88,11 @@ protected:
         ASSERT_EQ(r.exitCode, 0) << r.out << r.err;
     }
 
-    static void MutagenWrite(const std::string &path, int version, int encoding, const QJsonObject &spec)
+    static void MutagenWrite(const std::string &path, int version, int encoding, const QJsonObject &wanted)
     {
         Check(tmtest::Run({tmtest::SystemPython(), "-c", kMutagenWrite, path, std::to_string(version),
                            std::to_string(encoding),
-                           QJsonDocument(spec).toJson(QJsonDocument::Compact).toStdString()}));
+                           QJsonDocument(wanted).toJson(QJsonDocument::Compact).toStdString()}));
     }
 
     static QJsonObject MutagenRead(const std::string &path)
@@ -191,7 +191,7 @@ TEST_F(ID3v2Interop, MutagenTagsWithEveryFieldAndEncoding)
     for (const Case &c : cases) {
         SCOPED_TRACE("v2." + std::to_string(c.version) + " encoding " + std::to_string(c.encoding));
         const std::string path = FreshMp3();
-        QJsonObject spec{{"TIT2", Q(c.text)},
+        QJsonObject wanted{{"TIT2", Q(c.text)},
                          {"TPE1", Q("A " + c.text)},
                          {"TALB", Q("B " + c.text)},
                          {"TRCK", "7/10"},
@@ -203,7 +203,7 @@ TEST_F(ID3v2Interop, MutagenTagsWithEveryFieldAndEncoding)
                          {"TLAN", "eng"},
                          {"WXXX", QJsonArray{Q("home " + c.text), "http://example.org/a"}},
                          {c.version == 3 ? "TYER" : "TDRC", "2004"}};
-        MutagenWrite(path, c.version, c.encoding, spec);
+        MutagenWrite(path, c.version, c.encoding, wanted);
         const TID3v2 t = Load(path);
         EXPECT_EQ(t.TagVersion(), c.version);
         EXPECT_EQ(t.Title(), c.text);
