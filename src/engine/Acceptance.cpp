@@ -15,7 +15,7 @@ bool HasValidMusepackHeader(const std::string &path)
     // A folder named like a Musepack file is never a candidate.
     if (!std::filesystem::is_regular_file(path, ec)) return false;
     TMPEGplus reader;
-    return reader.LoadFromFile(path) && reader.Valid();
+    return reader.LoadHeaderFromFile(path) && reader.Valid();
 }
 
 bool IsAcceptableMusepackFile(const std::string &path)

@@ -228,6 +228,18 @@ void TID3v2::FillProperties()
     language_ = TextOf(frames_, "TLAN");
 }
 
+bool TID3v2::LoadHeaderFromFile(const std::string &fileName)
+{
+    Clear();
+    Header header;
+    if (!ReadHeader(fs::path(fileName), header)) return false;
+    if (!header.HasId3()) return true;
+    present_ = true;
+    tagVersion_ = header.bytes[3];
+    tagSize_ = static_cast<std::int32_t>(TagSizeOf(header));
+    return true;
+}
+
 bool TID3v2::LoadFromFile(const std::string &fileName)
 {
     Clear();

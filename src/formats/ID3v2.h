@@ -24,6 +24,8 @@ public:
 
     // True when the first 10 bytes could be read; Present() says whether a tag was there.
     bool LoadFromFile(const std::string &fileName);
+    // The same, but only the 10-byte header: Present, TagVersion and TagSize, no frames.
+    bool LoadHeaderFromFile(const std::string &fileName);
     // Writes an ID3v2.3 tag of the frames, replacing any ID3v2 tag at the start.
     // Never changes the bytes after the tag, nor the file's permissions; on failure the
     // file keeps its old content (a failed in-place write may leave a partly written tag

@@ -121,11 +121,15 @@ std::uint8_t TMPEGplus::ProfileIndexOfByte(std::uint8_t byte)
 std::string TMPEGplus::ChannelModeName() const { return ChannelModeNameOf(channelModeIndex_); }
 std::string TMPEGplus::ProfileName() const { return ProfileNameOf(profileIndex_); }
 
-bool TMPEGplus::LoadFromFile(const std::string &fileName)
+bool TMPEGplus::LoadFromFile(const std::string &fileName) { return Load(fileName, true); }
+
+bool TMPEGplus::LoadHeaderFromFile(const std::string &fileName) { return Load(fileName, false); }
+
+bool TMPEGplus::Load(const std::string &fileName, bool withTags)
 {
     Clear();
     std::int64_t start = 0;
-    if (id3v2_.LoadFromFile(fileName)) start = id3v2_.TagSize();
+    if (withTags ? id3v2_.LoadFromFile(fileName) : id3v2_.LoadHeaderFromFile(fileName)) start = id3v2_.TagSize();
     if (start < 0) start = 0;
 
     BinaryFile file;
@@ -155,6 +159,7 @@ bool TMPEGplus::LoadFromFile(const std::string &fileName)
 
     valid_ = true;
     fileSize_ = size;
+    if (!withTags) return true;
     id3v1_.LoadFromFile(fileName);
     ape_.LoadFromFile(fileName);
     return true;

@@ -52,6 +52,10 @@ public:
     // version 8, a complete "SH" packet) form a known stream header. The ID3v2 reader is
     // always filled; the ID3v1 and APE readers only for a valid stream. Never throws.
     bool LoadFromFile(const std::string &fileName);
+    // Only what the stream header says: no tag is read beyond the ID3v2 header that tells
+    // where the stream starts. For deciding whether a file is Musepack, and how long it
+    // plays, without reading a 10 MB cover picture. BitRate then counts tags as audio.
+    bool LoadHeaderFromFile(const std::string &fileName);
 
     bool Valid() const { return valid_; }
     // 0 unknown, 1 stereo, 2 joint stereo.
@@ -100,6 +104,7 @@ public:
     static std::uint8_t ProfileIndexOfByte(std::uint8_t byte);
 
 private:
+    bool Load(const std::string &fileName, bool withTags);
     void ReadFixedHeader(const std::uint8_t *b, std::size_t size);
     void ReadPacketStream(BinaryFile &file, std::int64_t start, std::int64_t size);
     std::int64_t AudioSize() const;

@@ -481,6 +481,16 @@ TEST(MPEGplusPacketStream, ReadsHeadersAndTagsNotTheAudio)
     EXPECT_EQ(mpc.ProfileName(), "Standard");
     EXPECT_TRUE(mpc.ID3v2Tag().Present() && mpc.ApeTag().Present() && mpc.ID3v1Tag().Present());
     EXPECT_LT(read, 64 * 1024) << "bytes read for an 8 MB file";
+
+    // Deciding whether a file is Musepack reads the stream header only, however large the
+    // tag in front (a cover picture) is.
+    tmtest::WriteBytes(dir / "cover.mpc", Concat(Id3v2Tag(4 * 1024 * 1024), Sv8(Packet("SH", ShPayload(441000, 0, 2, true)))));
+    const long long start = BytesReadSoFar();
+    TMPEGplus header;
+    ASSERT_TRUE(header.LoadHeaderFromFile((dir / "cover.mpc").string()));
+    EXPECT_TRUE(header.Valid());
+    EXPECT_NEAR(header.Duration(), 10.0, 1e-9);
+    EXPECT_LT(BytesReadSoFar() - start, 64 * 1024) << "bytes read past a 4 MB tag";
 }
 
 TEST(MPEGplusCorpus, KnownHeaders)
