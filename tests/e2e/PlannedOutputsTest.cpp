@@ -140,6 +140,18 @@ TEST_F(PlannedOutputs, PathsThatCannotBeAndNamesGivenTwice)
     EXPECT_TRUE(Contains(r.out, (src / "x2" / longName).string() + ": the output path is longer than the system allows"))
         << r.out;
     EXPECT_TRUE(fs::exists(dir / "long" / (std::string(251, 'x') + ".mp3")));
+
+    // A name that is not valid UTF-8, found in a folder or named itself, is refused by name
+    // with the reason; the rest of the folder is converted.
+    fs::create_directories(src / "odd");
+    ASSERT_TRUE(tmtest::MakeMpc(src / "odd" / "fine.mpc", 0.5));
+    fs::copy_file(src / "odd" / "fine.mpc", src / "odd" / "bad\xFFname.mpc");
+    r = cli.Run({(src / "odd").string(), (src / "odd" / "bad\xFFname.mpc").string()}, work);
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_TRUE(Contains(r.err, "refused " + (src / "odd").string() + "/bad\\xFFname.mpc: the name is not valid UTF-8"))
+        << r.err;
+    EXPECT_TRUE(fs::exists(src / "odd" / "fine.mp3"));
+    EXPECT_FALSE(fs::exists(src / "odd" / "bad\xFFname.mp3"));
 }
 
 }  // namespace
