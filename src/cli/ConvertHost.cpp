@@ -81,6 +81,8 @@ void TConvertHost::ClearLiveLine()
 {
     if (!liveShown_) return;
     std::fputs("\r\033[K", io_.out);
+    // At once: a message to standard error, which shares the terminal, comes next.
+    std::fflush(io_.out);
     liveShown_ = false;
 }
 

@@ -79,6 +79,8 @@ void TranscodeJob::Start()
     options.keepFolders = jobSettings_.keepFolders;
     options.existing = jobSettings_.existing;
     const std::vector<TPlannedOutput> plans = PlanOutputs(queue_.Items(), options);
+    lastPlannedId_ = 0;
+    for (const TWorkItem &item : queue_.Items()) lastPlannedId_ = std::max(lastPlannedId_, item.id);
     for (int i = 0; i < queue_.Count(); ++i)
         queue_.Update(i, [&](TWorkItem &item) {
             const TPlannedOutput &plan = plans[static_cast<std::size_t>(i)];
@@ -102,10 +104,16 @@ void TranscodeJob::Start()
     FillSlots();
 }
 
+bool TranscodeJob::InThisJob(const TWorkItem &item) const
+{
+    return item.id <= lastPlannedId_;
+}
+
 int TranscodeJob::NextWaiting() const
 {
+    // Files queued after the plan (a drop still being scanned) wait for the next job.
     for (int i = 0; i < queue_.Count(); ++i)
-        if (queue_.At(i).state == TItemState::Waiting) return i;
+        if (queue_.At(i).state == TItemState::Waiting && InThisJob(queue_.At(i))) return i;
     return -1;
 }
 
@@ -304,7 +312,7 @@ void TranscodeJob::EndJob()
     if (state_ != State::Running) return;
     // The files never started stay in the queue, waiting for the next job.
     for (int i = 0; i < queue_.Count(); ++i) {
-        if (queue_.At(i).state != TItemState::Waiting) continue;
+        if (queue_.At(i).state != TItemState::Waiting || !InThisJob(queue_.At(i))) continue;
         FinishItem(i, TItemState::Cancelled, "not converted: the job was cancelled");
         queue_.Update(i, [](TWorkItem &item) { item.state = TItemState::Waiting; });
     }

@@ -155,6 +155,7 @@ private:
     void CommandEnded(std::uint64_t id, int status);
     void CommandOutput(std::uint64_t id, const std::string &text);
     void FinishItem(int index, TItemState state, const std::string &reason);
+    bool InThisJob(const TWorkItem &item) const;
     int NextWaiting() const;
     void ContinueOrEnd();
     void EndJob();
@@ -174,6 +175,8 @@ private:
     bool filling_ = false;
     int limit_ = 1;
     int startAttempts_ = 0;
+    // The newest item the plan covered; ids grow, so a later one was queued during the job.
+    std::uint64_t lastPlannedId_ = 0;
     TJobSettings jobSettings_;  // as planned
     TJobEnd counts_;
     TScratchFolder scratch_;

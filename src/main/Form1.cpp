@@ -523,7 +523,7 @@ void TForm1::CreateComponents()
 
     Console = new TConsoleWindow(this);
 
-    jobs_ = config::DefaultJobs();
+    added_->jobs = config::DefaultJobs();
     host_ = std::make_unique<TForm1JobHost>(*this);
     job_ = std::make_unique<TranscodeJob>(
         list_->Queue(), *runnerPool_, *host_,
@@ -625,7 +625,7 @@ void TForm1::Button4Click(QObject *)
 
 void TForm1::SetJobs(int jobs)
 {
-    jobs_ = std::clamp(jobs, 1, config::kMaxJobs);
+    added_->jobs = std::clamp(jobs, 1, config::kMaxJobs);
 }
 
 void TForm1::FileDrop1Drop(QObject *)

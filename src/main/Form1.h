@@ -126,12 +126,20 @@ public:
 
     // Settings the window keeps without a control of its own yet: files converted at once,
     // the existing-files policy, whether folder structure is kept below the output folder.
-    int Jobs() const { return jobs_; }
+    struct TAddedSettings {
+        int jobs = 1;
+        TExistingPolicy existing = TExistingPolicy::Skip;
+        bool keepFolders = true;
+    };
+    int Jobs() const { return added_->jobs; }
     void SetJobs(int jobs);
-    TExistingPolicy ExistingFiles() const { return existing_; }
-    void SetExistingFiles(TExistingPolicy policy) { existing_ = policy; }
-    bool KeepFolders() const { return keepFolders_; }
-    void SetKeepFolders(bool keep) { keepFolders_ = keep; }
+    TExistingPolicy ExistingFiles() const { return added_->existing; }
+    void SetExistingFiles(TExistingPolicy policy) { added_->existing = policy; }
+    bool KeepFolders() const { return added_->keepFolders; }
+    void SetKeepFolders(bool keep) { added_->keepFolders = keep; }
+    // Shared with the settings storage, which saves them while the window is destroyed,
+    // after the TForm1 part of it is gone.
+    std::shared_ptr<const TAddedSettings> AddedSettings() const { return added_; }
 
     // --- the sixteen handlers ---
     void Button1Click(QObject *Sender);
@@ -198,9 +206,7 @@ private:
     TRunnerPool *runnerPool_ = nullptr;
     std::unique_ptr<TranscodeJob> job_;
     QTimer *progressTimer_ = nullptr;
-    int jobs_ = 1;
-    TExistingPolicy existing_ = TExistingPolicy::Skip;
-    bool keepFolders_ = true;
+    std::shared_ptr<TAddedSettings> added_ = std::make_shared<TAddedSettings>();
     bool closingDuringJob_ = false;
     std::function<void(TTreeScanner &)> listFileFound_;
     bool listUpdating_ = false;  // the window itself is changing ListBox1

@@ -27,10 +27,12 @@ TFormStorage *CreateFormStorage(TForm1 &form)
         }
         form.FormStorage1RestorePlacement(sender);
     });
-    storage->SetOnSavePlacement([&form](TFormPlacement *sender) {
+    // Saved when the window is destroyed, after its TForm1 part is gone: only the shared
+    // values are read then, never the form.
+    storage->SetOnSavePlacement([added = form.AddedSettings()](TFormPlacement *sender) {
         if (TIniFile *ini = sender->IniFile())
-            config::WriteAddedSettings(*ini, form.Jobs(), static_cast<config::TStoredExisting>(form.ExistingFiles()),
-                                       form.KeepFolders());
+            config::WriteAddedSettings(*ini, added->jobs, static_cast<config::TStoredExisting>(added->existing),
+                                       added->keepFolders);
     });
     return storage;
 }

@@ -348,5 +348,27 @@ TEST_F(JobTest, ShutdownAtTheEndAndARefusedOne)
     EXPECT_EQ(host.controls, TranscodeJob::IdleControls(true));
 }
 
+// A drop still being scanned when Transcode is pressed goes on adding files: they were not
+// planned, so they wait for the next job instead of running without an output.
+TEST_F(JobTest, AFileQueuedAfterThePlanWaitsForTheNextJob)
+{
+    Add({"a.mpc"});
+    TranscodeJob job(queue, runner, host, platform);
+    ASSERT_TRUE(job.Startup());
+    job.Start();
+    Add({"late.mpc"});
+    while (!runner.running.empty()) runner.End();
+    EXPECT_FALSE(job.Running());
+    EXPECT_TRUE(EventsOf("late.mpc").empty());
+    EXPECT_EQ(host.ends.back().converted, 1);
+    EXPECT_EQ(host.ends.back().cancelled, 0);
+    EXPECT_EQ(Queued(), std::vector<std::string>{"late.mpc"});
+
+    job.Start();
+    while (!runner.running.empty()) runner.End();
+    EXPECT_EQ(host.ends.back().converted, 1) << host.reasons["late.mpc"];
+    EXPECT_TRUE(fs::exists(dir / "late.mp3"));
+}
+
 }  // namespace
 }  // namespace trackmill
