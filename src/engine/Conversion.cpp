@@ -56,14 +56,17 @@ std::string Seconds(double s)
     return buf;
 }
 
+constexpr const char *kAppeared = "exists: ";
+
 // Puts the MP3 at its output name. Without `mayReplace` an existing file is never
-// replaced, even one that appeared since the plan was made.
+// replaced, even one that appeared since the plan was made (reason "exists: ...").
+// A replaced file's permission bits go to the new one.
 bool Place(const std::string &temp, const std::string &output, bool mayReplace, std::string &reason)
 {
     struct stat st {};
     const bool exists = ::lstat(output.c_str(), &st) == 0;
     if (exists && !mayReplace) {
-        reason = "a file appeared at " + output + " while the MP3 was made; it was left alone";
+        reason = kAppeared + output;
         return false;
     }
     if (exists) {
@@ -73,6 +76,7 @@ bool Place(const std::string &temp, const std::string &output, bool mayReplace, 
             reason = "cannot replace " + output + ": " + (S_ISREG(st.st_mode) ? ErrorText(errno) : "not a file");
             return false;
         }
+        ::chmod(temp.c_str(), st.st_mode & 07777);
         if (::rename(temp.c_str(), output.c_str()) == 0) return true;
         reason = "cannot rename the MP3 to " + output + ": " + ErrorText(errno);
         return false;
@@ -91,8 +95,7 @@ bool Place(const std::string &temp, const std::string &output, bool mayReplace, 
             err = errno == 0 ? EEXIST : errno;
         }
     }
-    reason = err == EEXIST ? "a file appeared at " + output + " while the MP3 was made; it was left alone"
-                           : "cannot rename the MP3 to " + output + ": " + ErrorText(err);
+    reason = err == EEXIST ? kAppeared + output : "cannot rename the MP3 to " + output + ": " + ErrorText(err);
     return false;
 }
 
@@ -207,19 +210,24 @@ TConversionResult FinishFile(const TWorkItem &item, const TPreparedFile &prepare
     for (const std::string *path : {&prepared.scriptPath, &prepared.statusPath})
         if (!path->empty()) ::unlink(path->c_str());
 
-    auto failed = [&](const std::string &why) {
+    auto failed = [&](const std::string &why, TConversionResult::Outcome outcome = TConversionResult::Outcome::Failed) {
         if (!prepared.tempMp3.empty()) ::unlink(prepared.tempMp3.c_str());
         result.ok = false;
+        result.outcome = outcome;
         result.reason = why;
         return result;
     };
     // A decoder ended by the encoder going away (SIGPIPE: 141) is the encoder's fault.
     constexpr int kBrokenPipe = 128 + 13;
+    constexpr int kShellError = 2;
+    // The decoder's status is missing only when its shell could not run it (or was killed);
+    // a shell that could not start the encoder ends with 2 while the decoder lost its reader.
+    if (decoderStatus == -1 || (encoderStatus == kShellError && decoderStatus == kBrokenPipe))
+        return failed("the system could not start the programs", TConversionResult::Outcome::TryAgain);
     if (decoderStatus != 0 && decoderStatus != kBrokenPipe && decoderStatus != -1)
         return failed("the decoder stopped with exit status " + std::to_string(decoderStatus));
     if (encoderStatus != 0) return failed("the encoder stopped with exit status " + std::to_string(encoderStatus));
     if (decoderStatus == kBrokenPipe) return failed("the decoder stopped with exit status 141");
-    if (decoderStatus == -1) return failed("the decoder did not finish");
 
     struct stat st {};
     if (::stat(prepared.tempMp3.c_str(), &st) != 0) return failed("no MP3 was written");
@@ -233,8 +241,11 @@ TConversionResult FinishFile(const TWorkItem &item, const TPreparedFile &prepare
     if (!result.tags.error.empty()) return failed("the tags could not be written: " + result.tags.error);
 
     std::string why;
-    if (!Place(prepared.tempMp3, item.output, mayReplace, why)) return failed(why);
+    if (!Place(prepared.tempMp3, item.output, mayReplace, why))
+        return failed(why, why.rfind(kAppeared, 0) == 0 ? TConversionResult::Outcome::Skipped
+                                                        : TConversionResult::Outcome::Failed);
     result.ok = true;
+    result.outcome = TConversionResult::Outcome::Converted;
     return result;
 }
 

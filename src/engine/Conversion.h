@@ -75,8 +75,15 @@ bool PrepareFile(const TWorkItem &item, const TConversionSetup &setup, const Pat
 void DiscardPrepared(const TPreparedFile &prepared);
 
 struct TConversionResult {
-    bool ok = false;
-    std::string reason;   // for a failure, as a person reads it
+    enum class Outcome {
+        Converted,
+        Failed,
+        Skipped,   // a file appeared at the output meanwhile (another run): it is left alone
+        TryAgain,  // the shell could not start the programs (the system is out of processes)
+    };
+    Outcome outcome = Outcome::Failed;
+    bool ok = false;      // Converted
+    std::string reason;   // for a failure or a skip, as a person reads it
     TTransferResult tags;
 };
 
@@ -85,7 +92,8 @@ struct TConversionResult {
 // comparison when the source gives no duration), then the tags, written into the MP3
 // under its temporary name; only then does it take the output's name (replacing a file
 // there only when `mayReplace`, and only when the user may write it). A failure leaves
-// no MP3 behind. The script and status files are removed in every case.
+// no MP3 behind. The script and status files are removed in every case. A script whose
+// decoder never reported (its shell could not fork) asks for the file to be tried again.
 TConversionResult FinishFile(const TWorkItem &item, const TPreparedFile &prepared, int encoderStatus,
                              const TTagSwitches &tags, bool mayReplace);
 

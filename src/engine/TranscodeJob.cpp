@@ -62,6 +62,7 @@ void TranscodeJob::Start()
     }
     jobSettings_ = host_.Settings();
     limit_ = std::max(1, jobSettings_.jobs);
+    retries_.clear();
     cancel_ = aborting_ = false;
     startAttempts_ = 0;
     counts_ = {};
@@ -231,11 +232,31 @@ void TranscodeJob::CommandEnded(std::uint64_t id, int status)
             DiscardPrepared(active->prepared);
             result.reason = std::string("the tags could not be written: ") + e.what();
         }
+        using Outcome = TConversionResult::Outcome;
+        if (result.outcome == Outcome::TryAgain && ++retries_[id] < kRetriesInScript) {
+            // Out of processes inside the script: fewer at once, and this file again later.
+            limit_ = std::max(1, int(active_.size()));
+            queue_.Update(index, [](TWorkItem &i) {
+                i.state = TItemState::Waiting;
+                i.percent = 0;
+            });
+            host_.ProcessEvents();
+            if (!active_.empty()) {
+                ContinueOrEnd();  // starts nothing new while the others run at the lowered limit
+            } else if (!timerPending_) {
+                timerPending_ = true;
+                host_.ArmTimer(kRetryStartDelayMs);
+            }
+            return;
+        }
         queue_.Update(index, [&](TWorkItem &i) {
             i.tags = result.tags;
             if (result.ok) i.percent = 100;
         });
-        FinishItem(index, result.ok ? TItemState::Converted : TItemState::Failed, result.reason);
+        const TItemState state = result.outcome == Outcome::Converted ? TItemState::Converted
+                                 : result.outcome == Outcome::Skipped ? TItemState::Skipped
+                                                                      : TItemState::Failed;
+        FinishItem(index, state, result.reason);
     }
     // A Cancel click waiting in the queue is seen before the decision below.
     host_.ProcessEvents();

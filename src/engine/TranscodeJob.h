@@ -109,6 +109,8 @@ inline constexpr int kNextFileDelayMs = 100;
 inline constexpr int kRetryStartDelayMs = 250;
 // How long a file waits for the system to have processes again before it fails.
 inline constexpr int kStartAttempts = 40;
+// How often a file whose script could not start its programs is tried again.
+inline constexpr int kRetriesInScript = 5;
 inline constexpr const char *kListEmptyMessage = "The list of files to transcode is empty";
 
 class TranscodeJob {
@@ -181,6 +183,7 @@ private:
     TJobEnd counts_;
     TScratchFolder scratch_;
     std::map<std::uint64_t, std::unique_ptr<Active>> active_;
+    std::map<std::uint64_t, int> retries_;
 };
 
 }  // namespace trackmill

@@ -31,6 +31,13 @@ public:
             if (error) *error = "Resource temporarily unavailable";
             return StartResult::TryLater;
         }
+        if (shellCannotFork > 0) {
+            // What dash does when it cannot fork: status 2, the decoder never ran.
+            --shellCannotFork;
+            running[id] = 2;
+            order.push_back(id);
+            return StartResult::Started;
+        }
         // The command runs now; its end is reported when the test says so.
         std::string line;
         for (const auto &w : argv) line += "'" + w + "' ";
@@ -55,6 +62,7 @@ public:
     std::map<std::uint64_t, int> running;
     std::vector<std::uint64_t> order;
     std::set<std::uint64_t> stopped;
+    int shellCannotFork = 0;  // scripts that end at once as a shell out of processes does
     int acceptFirst = 0;  // starts accepted before refuseNext applies
     int refuseNext = 0;
     int maxAtOnce = 0;
@@ -323,6 +331,48 @@ TEST_F(JobTest, ASystemOutOfProcessesSlowsTheJobAndFailsNoFile)
     for (int i = 0; i < kStartAttempts && never.Running(); ++i) never.TimerFired();
     EXPECT_FALSE(never.Running());
     EXPECT_EQ(host.ends.back().failed, 1);
+}
+
+TEST_F(JobTest, AScriptOutOfProcessesIsTriedAgainAndAnMp3OfAnotherRunWins)
+{
+    Add({"a.mpc", "b.mpc"});
+    host.settings.jobs = 2;
+    runner.shellCannotFork = 1;
+    TranscodeJob job(queue, runner, host, platform);
+    job.Startup();
+    job.Start();
+    runner.End(runner.order.front());  // the script that could not fork
+    EXPECT_EQ(job.Limit(), 1);
+    EXPECT_EQ(runner.running.size(), 1u);  // nothing new beside the one still running
+    while (!runner.running.empty()) runner.End();
+    EXPECT_EQ(host.ends.at(0).converted, 2);
+    EXPECT_EQ(host.ends.at(0).failed, 0);
+
+    // A system that never recovers fails the file after a few tries, with the reason.
+    Add({"c.mpc"});
+    runner.shellCannotFork = kRetriesInScript;
+    TranscodeJob never(queue, runner, host, platform);
+    never.Startup();
+    never.Start();
+    for (int i = 0; i < kRetriesInScript && never.Running(); ++i) {
+        runner.End();
+        never.TimerFired();
+    }
+    EXPECT_FALSE(never.Running());
+    EXPECT_EQ(host.reasons["c.mpc"], "the system could not start the programs");
+
+    // An MP3 that another run put at the output meanwhile is left alone: this file is skipped.
+    fs::remove(dir / "c.mpc");
+    queue.Clear();
+    Add({"d.mpc"});
+    TranscodeJob other(queue, runner, host, platform);
+    other.Startup();
+    other.Start();
+    tmtest::WriteText(dir / "d.mp3", "made by another run");
+    runner.End();
+    EXPECT_EQ(host.ends.back().skipped, 1);
+    EXPECT_EQ(host.reasons["d.mpc"], "exists: " + (dir / "d.mp3").string());
+    EXPECT_EQ(tmtest::ReadText(dir / "d.mp3"), "made by another run");
 }
 
 TEST_F(JobTest, ShutdownAtTheEndAndARefusedOne)
