@@ -203,6 +203,11 @@ int RunConvert(const std::vector<std::string> &rawArgs)
     if (options.dryRun) return DryRun(list.Queue(), options.settings) == 0 && problems == 0 && refused == 0 ? 0 : 1;
     if (list.IsEmpty()) {
         std::fprintf(stderr, "trackmill-cli: no Musepack files to convert\n");
+        // A reader of the events still sees a whole job: nothing planned, nothing done.
+        if (options.json)
+            std::printf("{\"event\":\"planned\",\"total\":0,\"jobs\":%d}\n{\"event\":\"ended\",\"converted\":0,"
+                        "\"skipped\":0,\"failed\":0,\"cancelled\":0,\"cancelRequested\":false}\n",
+                        options.settings.jobs);
         return 1;
     }
 

@@ -49,7 +49,7 @@ void ReadFolder(const QString &folder, const QString &mask, std::vector<Entry> &
             struct stat st {};
             if (raw[0] == '.' || ::fstatat(fd, raw, &st, 0) != 0) continue;
             if (S_ISDIR(st.st_mode) || (S_ISREG(st.st_mode) && MatchesMask(name, mask)))
-                refused << folder + QString::fromStdString(EscapeControls(raw));
+                refused << QString::fromStdString(EscapeControls(encoded.toStdString() + raw));
             continue;
         }
 
