@@ -6,6 +6,7 @@
 #include "engine/Acceptance.h"
 #include "engine/FileInfo.h"
 #include "engine/TranscodeJob.h"
+#include "formats/TextUtil.h"
 #include "main/JobHost.h"
 #include "main/Storage.h"
 #include "system/AppRun.h"
@@ -671,11 +672,12 @@ void TForm1::ShowFileInfo(const QString &Path)
 {
     lbInfo->clear();
     const QLocale locale = QLocale::system();
-    const auto lines = FileInfoLinesOf(Path.toStdString(), [&locale](double whole) {
+    const auto lines = PanelLinesOf(Path.toStdString(), [&locale](double whole) {
         return locale.toString(whole, 'f', 0).toStdString();
     });
+    // A tag's line breaks or a file name's odd bytes show as escapes, one fact a line.
     for (const std::string &line : lines)
-        lbInfo->addItem(QString::fromStdString(line));
+        lbInfo->addItem(QString::fromStdString(EscapeControls(line)));
 }
 
 void TForm1::ClearFileInfo()
