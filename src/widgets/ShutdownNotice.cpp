@@ -23,6 +23,7 @@ TShutdownNotice::TShutdownNotice(QWidget *parent)
     layout->addWidget(text_);
     layout->addWidget(cancel_, 0, Qt::AlignRight);
     deadline_.setSingleShot(true);
+    deadline_.setTimerType(Qt::PreciseTimer);
     tick_.setInterval(1000);
     connect(&tick_, &QTimer::timeout, this, &TShutdownNotice::UpdateText);
     connect(&deadline_, &QTimer::timeout, this, [this] {
@@ -35,6 +36,7 @@ TShutdownNotice::TShutdownNotice(QWidget *parent)
 
 void TShutdownNotice::Start(int delayMs)
 {
+    end_ = QDeadlineTimer(std::max(0, delayMs));
     deadline_.start(std::max(0, delayMs));
     tick_.start();
     UpdateText();
@@ -60,7 +62,7 @@ QString TShutdownNotice::Text() const
 
 void TShutdownNotice::UpdateText()
 {
-    const int seconds = (deadline_.remainingTime() + 999) / 1000;
+    const qint64 seconds = (end_.remainingTime() + 999) / 1000;
     text_->setText(QStringLiteral("Transcoding has finished. The computer shuts down in %1 s.").arg(seconds));
 }
 

@@ -2,6 +2,7 @@
 // be cancelled, so that a switch left ticked never powers a machine off unannounced.
 #pragma once
 
+#include <QDeadlineTimer>
 #include <QTimer>
 #include <QWidget>
 
@@ -41,6 +42,7 @@ private:
     QPushButton *cancel_;
     QTimer deadline_;
     QTimer tick_;
+    QDeadlineTimer end_;  // for the seconds shown
 };
 
 }  // namespace trackmill
