@@ -31,6 +31,7 @@
 #include <QContextMenuEvent>
 #include <QBoxLayout>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QEventLoop>
 #include <QGridLayout>
 #include <QGuiApplication>
@@ -117,6 +118,9 @@ constexpr const char *kFixedDecoderUsage =
     "  -e  reverse the byte order of raw samples\n"
     "  -h  print this help\n"
     "  -   as a file name: standard input or standard output";
+
+// How often a collection lets the window handle its events.
+constexpr int kServeIntervalMs = 15;
 
 // Of the designed list's and panel's height, what goes to the added status line.
 constexpr int kStatusRowShare = 17;
@@ -600,7 +604,13 @@ void TForm1::CreateComponents()
     TreeScanner1->SetFileMask(QString::fromLatin1(kTranscodeFileMask));
     listFileFound_ = TreeScanner1->OnFileFound();
     TreeScanner1->SetOnFileFound([this](TTreeScanner &sender) { TreeScanner1FileFound(&sender); });
-    list_->SetProcessMessages([] { QCoreApplication::processEvents(); });
+    // Served after every file, the window would repaint the growing list after every
+    // file; every 15 ms keeps it as responsive at a fraction of the cost.
+    list_->SetProcessMessages([served = QElapsedTimer()]() mutable {
+        if (served.isValid() && served.elapsed() < kServeIntervalMs) return;
+        QCoreApplication::processEvents();
+        served.start();
+    });
     list_->SetOnWaitCursor([](bool on) {
         if (on)
             QApplication::setOverrideCursor(Qt::WaitCursor);
