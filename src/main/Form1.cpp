@@ -275,7 +275,9 @@ void TForm1::CreateControls()
     lbInfo->setObjectName(QStringLiteral("lbInfo"));
     lbInfo->setSelectionMode(QAbstractItemView::SingleSelection);
     lbInfo->setFocusPolicy(Qt::ClickFocus);
-    lbInfo->setUniformItemSizes(true);
+    // A tag's line longer than the panel wraps rather than being cut off.
+    lbInfo->setWordWrap(true);
+    lbInfo->setResizeMode(QListView::Adjust);
     lbInfo->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
     {
         QPalette pal = lbInfo->palette();
