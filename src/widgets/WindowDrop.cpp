@@ -12,8 +12,9 @@ TWindowDrop::TWindowDrop(QWidget *window, const QList<QWidget *> &except) : QObj
     for (QWidget *w : except) except_.append(w);
     window->setAcceptDrops(true);
     window->installEventFilter(this);
+    // Windows of their own (a log, a console) are not part of this one.
     for (QWidget *child : window->findChildren<QWidget *>())
-        if (!except.contains(child)) child->installEventFilter(this);
+        if (!except.contains(child) && child->window() == window) child->installEventFilter(this);
 }
 
 void TWindowDrop::SetEnabled(bool enabled)

@@ -17,7 +17,7 @@ class TWindowDrop : public QObject {
     Q_OBJECT
 public:
     // Watches the window and every widget in it now, except those given, which have a
-    // drop target of their own.
+    // drop target of their own, and windows of its own such as dialogs.
     TWindowDrop(QWidget *window, const QList<QWidget *> &except);
 
     // Switched off, a drag of files is refused everywhere it is watched.
