@@ -655,7 +655,8 @@ void TForm1::CreateComponents()
     shutdownDelayMs_ = kShutdownNoticeMs;
     connect(ShutdownNotice1, &TShutdownNotice::Expired, this, [this] { ShutdownNotice1Ended(true); });
     connect(ShutdownNotice1, &TShutdownNotice::Cancelled, this, [this] { ShutdownNotice1Ended(false); });
-    WindowDrop1 = new TWindowDrop(this, {ListBox1, ListBox1->viewport()});
+    // The list's own viewport is FileDrop1's; its frame and scroll bars are this one's.
+    WindowDrop1 = new TWindowDrop(this, {ListBox1->viewport()});
     WindowDrop1->setObjectName(QStringLiteral("WindowDrop1"));
     WindowDrop1->SetOnDrop([this](const QStringList &paths) { WindowDrop1Drop(paths); });
 
@@ -710,6 +711,9 @@ void TForm1::FormDestroy(QObject *)
         loop.exec();
     }
     // No end event may reach a window that is going away; the command itself runs on.
+    // Nor may the controls' signals while they are deleted after this window's own part.
+    for (QObject *sender : std::initializer_list<QObject *>{ListBox1, StatusArea1, ShutdownNotice1})
+        disconnect(sender, nullptr, this, nullptr);
     Timer1->stop();
     progressTimer_->stop();
     job_.reset();
