@@ -400,32 +400,21 @@ void TForm1::CreateLayout()
         return b;
     };
 
-    QBoxLayout *ape = box(QBoxLayout::LeftToRight);
-    ape->addWidget(cbApetag);
-    gap(ape, 4);
-    ape->addWidget(ComboID3);
-    ape->addStretch(1);
-    QBoxLayout *tags = box(QBoxLayout::TopToBottom);
-    tags->addWidget(cbID3v1);
-    tags->addWidget(cbID3v2);
-    tags->addLayout(ape);
-    QBoxLayout *switches = box(QBoxLayout::LeftToRight);
-    folds_.push_back(switches);
-    switches->addLayout(tags);
-    gap(switches, 8);
-    switches->addStretch(1);
-    // The shutdown switch with the added output choices below it.
-    QBoxLayout *existing = box(QBoxLayout::LeftToRight);
-    existing->addWidget(Label5);
-    gap(existing, 4);
-    existing->addWidget(ComboExisting);
-    existing->addStretch(1);
-    QBoxLayout *outputs = box(QBoxLayout::TopToBottom);
-    outputs->addWidget(cbShutdown);
-    outputs->addWidget(cbKeepFolders);
-    outputs->addLayout(existing);
-    switches->addLayout(outputs);
-    switches->setAlignment(outputs, Qt::AlignTop);
+    apeRow_ = box(QBoxLayout::LeftToRight);
+    apeRow_->addWidget(cbApetag);
+    gap(apeRow_, 4);
+    apeRow_->addWidget(ComboID3);
+    apeRow_->addStretch(1);
+    existingRow_ = box(QBoxLayout::LeftToRight);
+    existingRow_->addWidget(Label5);
+    gap(existingRow_, 4);
+    existingRow_->addWidget(ComboExisting);
+    existingRow_->addStretch(1);
+    // The tag switches on the left, the shutdown switch and the added output choices on
+    // the right; ArrangeSwitches places them for the room there is.
+    switches_ = new QGridLayout;
+    switches_->setSpacing(0);
+    ArrangeSwitches(TSwitches::Aligned);
 
     QBoxLayout *left = box(QBoxLayout::TopToBottom);
     left->addWidget(Label1);
@@ -436,7 +425,7 @@ void TForm1::CreateLayout()
     gap(left, 3);
     left->addWidget(Edit2);
     gap(left, 11);
-    left->addLayout(switches);
+    left->addLayout(switches_);
     gap(left, 7);
     left->addWidget(Label3);
     gap(left, 3);
@@ -509,6 +498,53 @@ void TForm1::CreateLayout()
     Label3->installEventFilter(this);
 }
 
+void TForm1::ArrangeSwitches(TSwitches arrangement)
+{
+    for (QWidget *w : {static_cast<QWidget *>(cbID3v1), static_cast<QWidget *>(cbID3v2),
+                       static_cast<QWidget *>(cbShutdown), static_cast<QWidget *>(cbKeepFolders)})
+        switches_->removeWidget(w);
+    for (QLayout *row : {static_cast<QLayout *>(apeRow_), static_cast<QLayout *>(existingRow_)}) {
+        switches_->removeItem(row);
+        row->setParent(nullptr);
+    }
+    for (int column = 0; column < 3; ++column) {
+        switches_->setColumnStretch(column, 0);
+        switches_->setColumnMinimumWidth(column, 0);
+    }
+    const int gap = Scaled(this, 8);
+    switches_->addWidget(cbID3v1, 0, 0);
+    switches_->addWidget(cbID3v2, 1, 0);
+    switch (arrangement) {
+    case TSwitches::Aligned:
+        // Two columns apart, the right one as far right as the room allows.
+        switches_->setHorizontalSpacing(0);
+        switches_->setColumnMinimumWidth(1, gap);
+        switches_->setColumnStretch(1, 1);
+        switches_->addLayout(apeRow_, 2, 0);
+        switches_->addWidget(cbShutdown, 0, 2, Qt::AlignLeft);
+        switches_->addWidget(cbKeepFolders, 1, 2, Qt::AlignLeft);
+        switches_->addLayout(existingRow_, 2, 2, Qt::AlignLeft);
+        break;
+    case TSwitches::Ragged:
+        // Row by row, each pair as narrow as it can be: the widest on the left with the
+        // narrowest on the right.
+        switches_->setHorizontalSpacing(gap);
+        switches_->setColumnStretch(1, 1);
+        switches_->addLayout(apeRow_, 2, 0, 1, 2);
+        switches_->addWidget(cbShutdown, 0, 1, 1, 2, Qt::AlignRight);
+        switches_->addLayout(existingRow_, 1, 1, 1, 2, Qt::AlignRight);
+        switches_->addWidget(cbKeepFolders, 2, 2, Qt::AlignRight);
+        break;
+    case TSwitches::Stacked:
+        switches_->setHorizontalSpacing(0);
+        switches_->addLayout(apeRow_, 2, 0);
+        switches_->addWidget(cbShutdown, 3, 0);
+        switches_->addWidget(cbKeepFolders, 4, 0);
+        switches_->addLayout(existingRow_, 5, 0);
+        break;
+    }
+}
+
 void TForm1::ApplyMetrics()
 {
     const auto scaled = [this](int designed) { return Scaled(this, designed); };
@@ -540,12 +576,16 @@ QSize TForm1::FitToArea(const QSize &area)
         return rows_->totalMinimumSize();
     };
     // The designed rows unless the area cannot hold them even with the list and the
-    // panel at their smallest. Then, one step at a time: Label3 wraps, the shutdown
-    // switch goes below the tag switches, the output folder below the list's buttons.
+    // panel at their smallest. Then, one step at a time: Label3 wraps, the switches on the
+    // right pair with those on the left row by row, then go below them, the output folder
+    // goes below the list's buttons, "Parallel conversions" below the status line.
     Label3->setWordWrap(false);
     Label3->setMinimumHeight(0);
+    ArrangeSwitches(TSwitches::Aligned);
     for (QBoxLayout *fold : folds_) fold->setDirection(QBoxLayout::LeftToRight);
     if (needed().width() > area.width()) Label3->setWordWrap(true);
+    if (needed().width() > area.width()) ArrangeSwitches(TSwitches::Ragged);
+    if (needed().width() > area.width()) ArrangeSwitches(TSwitches::Stacked);
     for (QBoxLayout *fold : folds_)
         if (needed().width() > area.width()) fold->setDirection(QBoxLayout::TopToBottom);
 

@@ -229,11 +229,18 @@ private:
     void CreateComponents();
     void CreatePresetMenu();
     void CreateAddedControls();
+    // How the switches below the option lines are placed: in two columns as designed,
+    // paired row by row where the columns do not fit, or all in one column.
+    enum class TSwitches { Aligned, Ragged, Stacked };
+    void ArrangeSwitches(TSwitches arrangement);
     void SetTabOrder();
 
     friend class TForm1JobHost;
     QVBoxLayout *rows_ = nullptr;  // the window's rows, top to bottom
     QGridLayout *grid_ = nullptr;  // the designed two columns
+    QGridLayout *switches_ = nullptr;
+    QBoxLayout *apeRow_ = nullptr;       // cbApetag with ComboID3
+    QBoxLayout *existingRow_ = nullptr;  // Label5 with ComboExisting
     std::vector<QBoxLayout *> folds_;  // rows that stack when the screen is too narrow
     std::vector<std::pair<QSpacerItem *, int>> gaps_;  // with their designed sizes
     std::unique_ptr<TTranscodeList> list_;

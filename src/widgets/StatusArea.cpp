@@ -1,6 +1,7 @@
 #include "widgets/StatusArea.h"
 
 #include <QBoxLayout>
+#include <QEvent>
 #include <QLabel>
 #include <QLocale>
 #include <QProgressBar>
@@ -37,6 +38,9 @@ TStatusArea::TStatusArea(QWidget *parent)
     bar_->setTextVisible(false);  // "0%" says nothing before the first job
     text_->setObjectName(QStringLiteral("StatusText"));
     text_->setTextFormat(Qt::PlainText);
+    // A long line wraps rather than widening the window beyond the screen.
+    text_->setWordWrap(true);
+    text_->installEventFilter(this);
     showLog_->setObjectName(QStringLiteral("ShowLogButton"));
     showLog_->setToolTip(QStringLiteral("What the programs printed for each file of the last job"));
     showLog_->setAutoDefault(true);
@@ -60,12 +64,29 @@ void TStatusArea::SetText(const QString &text)
 {
     text_->setText(text);
     text_->setToolTip(text);
+    FitTextHeight();
+}
+
+void TStatusArea::FitTextHeight()
+{
+    // The layouts size a wrapping label for one line; it says how many it needs only
+    // once it knows its width.
+    const int height = text_->heightForWidth(text_->width());
+    if (height > 0 && height != text_->minimumHeight()) text_->setMinimumHeight(height);
+}
+
+bool TStatusArea::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == text_ && event->type() == QEvent::Resize) FitTextHeight();
+    return QWidget::eventFilter(watched, event);
 }
 
 void TStatusArea::ShowCollecting(int examined, int added)
 {
     if (lastCount_.isValid() && lastCount_.elapsed() < kCountIntervalMs && stop_->isVisible()) return;
     lastCount_.start();
+    // Stop takes the place of Show log, so the line keeps its width.
+    showLog_->hide();
     stop_->show();
     SetText(QStringLiteral("Collecting: %1 examined, %2 added").arg(Number(examined), Number(added)));
 }
@@ -73,6 +94,7 @@ void TStatusArea::ShowCollecting(int examined, int added)
 void TStatusArea::ShowCollected(int added, int rejected, bool stopped)
 {
     stop_->hide();
+    showLog_->show();
     lastCount_.invalidate();
     QString text;
     if (stopped)

@@ -52,8 +52,12 @@ signals:
     void ShowLogClicked();
     void StopClicked();
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
     void SetText(const QString &text);
+    void FitTextHeight();
 
     QProgressBar *bar_;
     QLabel *text_;

@@ -99,7 +99,8 @@ void ExpectFits(TForm1 &f)
              {f.cbOutputdir, f.DirectoryEdit1}, {f.Label4, f.lbInfo}, {f.lbInfo, f.Button1},
              {f.Button1, f.Button4},
              {f.Button2, f.Button5}, {f.Button3, f.Button6}, {f.cbShutdown, f.cbKeepFolders},
-             {f.cbKeepFolders, f.ComboExisting}, {f.ComboExisting, f.Label3}, {f.Button5, f.StatusArea1},
+             {f.cbShutdown, f.ComboExisting}, {f.ComboExisting, f.Label3}, {f.cbKeepFolders, f.Label3},
+             {f.Button5, f.StatusArea1},
              {f.DirectoryEdit1, f.StatusArea1}, {f.Button4, f.Label6}, {f.Button4, f.SpinEdit1}})
         above(a, b);
     for (auto [a, b] : std::vector<std::pair<QWidget *, QWidget *>>{
