@@ -4,6 +4,7 @@
 #include "cli/Json.h"
 
 #include "engine/FileInfo.h"
+#include "engine/TagLines.h"
 #include "formats/APEtag.h"
 #include "formats/ID3v1.h"
 #include "formats/ID3v2.h"
@@ -58,60 +59,6 @@ void Load(FileFacts &f)
     f.ape.LoadFromFile(f.path);
 }
 
-// ---- frames and items -----------------------------------------------------------------
-
-// The frames the field lines already show.
-constexpr std::string_view kFieldFrames[] = {"TIT2", "TPE1", "TALB", "TYER", "TRCK", "TCON",
-                                             "TCOM", "TENC", "TCOP", "TLAN"};
-
-bool IsFieldFrame(const TID3v2Frame &f)
-{
-    for (std::string_view id : kFieldFrames)
-        if (f.id == id) return true;
-    return false;
-}
-
-struct FrameView {
-    std::string description;
-    std::optional<std::string> text;  // none for binary contents
-};
-
-FrameView ViewOf(const TID3v2Frame &f)
-{
-    if (f.flags != 0) return {};
-    if (f.IsText()) return {{}, id3v2::Text(f)};
-    if (f.id == "TXXX" || f.id == "COMM" || f.id == "USLT" || f.id == "WXXX") {
-        if (const auto d = id3v2::ReadDescribed(f)) return {d->description, d->text};
-    }
-    if (f.id == "APIC") {
-        if (const auto p = id3v2::ReadPicture(f))
-            return {p->description, p->mime + ", picture type " + std::to_string(p->type) + ", " +
-                                        std::to_string(p->bytes.size()) + " bytes"};
-    }
-    return {};
-}
-
-std::string FrameLine(const TID3v2Frame &f)
-{
-    const FrameView v = ViewOf(f);
-    std::string line = f.id;
-    if (!v.description.empty()) line += " (" + v.description + ")";
-    return line + ": " + (v.text ? *v.text : std::to_string(f.data.size()) + " bytes");
-}
-
-std::string ItemText(const TAPEitem &item)
-{
-    return item.IsBinary() ? "binary, " + std::to_string(item.value.size()) + " bytes" : item.Text();
-}
-
-// The Track line shows the whole text ("7/12"); JSON keeps the number.
-std::string Id3v2TrackText(const TID3v2 &tag)
-{
-    for (const TID3v2Frame &f : tag.Frames())
-        if (f.id == "TRCK") return std::string(TrimBlanks(id3v2::Text(f)));
-    return "0";
-}
-
 // ---- JSON ---------------------------------------------------------------------------
 
 std::string JsonNumber(const std::optional<double> &value)
@@ -152,7 +99,7 @@ std::string JsonLine(const FileFacts &f)
         .Text("url", v2.URL());
     std::string frames = "[";
     for (const TID3v2Frame &fr : v2.Frames()) {
-        const FrameView view = ViewOf(fr);
+        const TFrameView view = ViewOf(fr);
         json::Object o;
         o.Text("id", fr.id).Int("size", static_cast<std::int64_t>(fr.data.size()));
         if (!view.description.empty()) o.Text("description", view.description);
@@ -213,80 +160,13 @@ std::string LocaleNumber(double wholeNumber)
 }
 
 // Every text from a file, its name included, reaches the terminal escaped.
-void Field(std::string &out, const std::string &name, const std::string &value)
-{
-    out += "   " + EscapeControls(name) + ": " + EscapeControls(value) + '\n';
-}
-
 std::string TextBlock(const FileFacts &f)
 {
     std::string out = "File: " + EscapeControls(f.path) + "\n";
     const std::vector<std::string> panel = FileInfoLines(f.mpc, f.path, LocaleNumber);
     if (panel.empty()) out += "   No valid Musepack stream header\n";
     for (const auto &line : panel) out += EscapeControls(line) + "\n";
-    const TReplayGain &rg = f.mpc.ReplayGain();
-    if (rg.Any()) {
-        auto value = [](const std::optional<double> &v, const char *format) {
-            char buf[32];
-            std::snprintf(buf, sizeof buf, format, v ? *v : 0.0);
-            return v ? std::string(buf) : std::string("-");
-        };
-        out += "   ReplayGain in the header: track " + value(rg.trackGain, "%.2f dB") + ", peak " +
-               value(rg.trackPeak, "%.6f") + "; album " + value(rg.albumGain, "%.2f dB") + ", peak " +
-               value(rg.albumPeak, "%.6f") + "\n";
-    }
-
-    if (f.id3v1.Present()) {
-        out += f.id3v1.TagVersion() == 2 ? "\nID3v1.1 tag\n" : "\nID3v1.0 tag\n";
-        Field(out, "Title", f.id3v1.Title());
-        Field(out, "Artist", f.id3v1.Artist());
-        Field(out, "Album", f.id3v1.Album());
-        Field(out, "Year", f.id3v1.Year());
-        Field(out, "Comment", f.id3v1.Comment());
-        Field(out, "Track", std::to_string(f.id3v1.Track()));
-        const std::string_view genre = GenreName(f.id3v1.GenreIndex());
-        Field(out, "Genre", (genre.empty() ? std::string("-") : std::string(genre)) + " (" +
-                                std::to_string(f.id3v1.GenreIndex()) + ")");
-    }
-    const TID3v2 &v2 = f.mpc.ID3v2Tag();
-    if (v2.Present()) {
-        out += "\nID3v2." + std::to_string(v2.TagVersion()) + " tag, " + std::to_string(v2.TagSize()) +
-               " bytes\n";
-        Field(out, "Title", v2.Title());
-        Field(out, "Artist", v2.Artist());
-        Field(out, "Album", v2.Album());
-        Field(out, "Year", v2.Year());
-        Field(out, "Comment", v2.Comment());
-        Field(out, "Track", Id3v2TrackText(v2));
-        Field(out, "Genre", v2.Genre());
-        Field(out, "Composer", v2.Composer());
-        Field(out, "Encoder", v2.Encoder());
-        Field(out, "Copyright", v2.Copyright());
-        Field(out, "Language", v2.Language());
-        Field(out, "URL", v2.URL());
-        for (const TID3v2Frame &fr : v2.Frames())
-            if (!IsFieldFrame(fr)) out += "   " + EscapeControls(FrameLine(fr)) + "\n";
-    }
-    if (f.ape.Present()) {
-        const int v = f.ape.TagVersion();
-        out += "\nAPE " + std::to_string(v / 1000) + "." + std::to_string(v % 1000 / 100) + " tag, " +
-               std::to_string(f.ape.TagSize()) + " bytes\n";
-        Field(out, "Title", f.ape.Title());
-        Field(out, "Artist", f.ape.Artist());
-        Field(out, "Album", f.ape.Album());
-        Field(out, "Year", f.ape.Year());
-        Field(out, "Comment", f.ape.Comment());
-        Field(out, "Track", f.ape.Find("Track") ? f.ape.Value("Track") : "0");
-        Field(out, "Genre", f.ape.Genre());
-        Field(out, "Copyright", f.ape.Copyright());
-        for (const TAPEitem &item : f.ape.Items()) {
-            static constexpr std::string_view kShown[] = {"Title", "Artist", "Album", "Year", "Comment",
-                                                          "Track", "Genre", "Copyright"};
-            bool shown = false;
-            for (std::string_view key : kShown) shown = shown || EqualsAsciiNoCase(item.key, key);
-            if (!shown) Field(out, item.key, ItemText(item));
-        }
-    }
+    for (const auto &line : TagFieldLines(f.mpc, f.id3v1, f.ape)) out += EscapeControls(line) + "\n";
     return out;
 }
 

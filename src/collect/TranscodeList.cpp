@@ -50,6 +50,7 @@ TTranscodeList::TTranscodeList(HeaderTest headerTest) : headerTest_(std::move(he
     scanner_.SetOnFileFound([this](TTreeScanner &s) {
         foundFiles_.append(s.FileFound());
         foundBases_.append(currentBase_);
+        ++progress_.found;
     });
     TWorkQueue::Observer observer;
     observer.added = [this](int index, const TWorkItem &item) {
@@ -71,8 +72,22 @@ TTranscodeList::~TTranscodeList() = default;
 
 void TTranscodeList::SetProcessMessages(std::function<void()> hook)
 {
-    processMessages_ = hook;
-    scanner_.SetProcessMessages(std::move(hook));
+    processMessages_ = std::move(hook);
+    scanner_.SetProcessMessages([this] { Pump(); });
+}
+
+void TTranscodeList::Pump()
+{
+    if (onProgress_ && dropping_) onProgress_(progress_);
+    if (processMessages_) processMessages_();
+}
+
+void TTranscodeList::StopCollecting()
+{
+    if (!dropping_) return;
+    stopRequested_ = true;
+    pendingDrops_.clear();
+    scanner_.Stop();
 }
 
 QStringList TTranscodeList::Items() const
@@ -108,12 +123,15 @@ TTranscodeList::TAddResult TTranscodeList::HandleDrop(const QStringList &names)
         return result;
     }
     dropping_ = true;
+    stopRequested_ = false;
+    progress_ = {};
     Finally done{[this] {
         dropping_ = false;
         pendingDrops_.clear();
     }};
     HandleOneDrop(names, result);
-    while (!pendingDrops_.isEmpty()) HandleOneDrop(pendingDrops_.takeFirst(), result);
+    while (!pendingDrops_.isEmpty() && !stopRequested_) HandleOneDrop(pendingDrops_.takeFirst(), result);
+    result.stopped = stopRequested_;
     return result;
 }
 
@@ -142,6 +160,7 @@ void TTranscodeList::HandleOneDrop(QStringList names, TAddResult &result)
     }};
 
     for (const QString &name : names) {
+        if (stopRequested_) return;
         if (!ScanAsFolder(name)) continue;
         currentBase_ = ParentOf(name);
         scanner_.SetInitialDirectory(name);
@@ -152,7 +171,7 @@ void TTranscodeList::HandleOneDrop(QStringList names, TAddResult &result)
         }
     }
     result.added += AddFiles(names, {}, result.rejected);
-    if (!foundFiles_.isEmpty()) {
+    if (!foundFiles_.isEmpty() && !stopRequested_) {
         // Copies: a hook may start another scan that refills the members.
         const QStringList found = foundFiles_, bases = foundBases_;
         result.added += AddFiles(found, bases, result.rejected);
@@ -161,6 +180,7 @@ void TTranscodeList::HandleOneDrop(QStringList names, TAddResult &result)
 
 int TTranscodeList::AddFiles(const QStringList &names, const QString &base)
 {
+    if (!dropping_) stopRequested_ = false;
     int rejected = 0;
     QStringList bases;
     if (!base.isEmpty())
@@ -172,8 +192,9 @@ int TTranscodeList::AddFiles(const QStringList &namesIn, const QStringList &base
 {
     const QStringList names = namesIn;  // a hook may change the caller's list meanwhile
     int added = 0;
-    for (qsizetype i = 0; i < names.size(); ++i) {
+    for (qsizetype i = 0; i < names.size() && !stopRequested_; ++i) {
         const QString &name = names[i];
+        ++progress_.examined;
         const bool isFile = IsRegularFile(name);
         if (!HasMusepackExtension(name)) {
             if (isFile) ++rejected;
@@ -186,17 +207,18 @@ int TTranscodeList::AddFiles(const QStringList &namesIn, const QStringList &base
         try {
             valid = isFile && headerTest_ && headerTest_(name);
         } catch (...) {
-            if (processMessages_) processMessages_();
+            Pump();
             throw;
         }
         if (valid) {
             const QString base = i < bases.size() ? bases[i] : QString();
             queue_.Add(source, QFile::encodeName(base).toStdString());
             ++added;
+            ++progress_.added;
         } else if (isFile) {
             ++rejected;
         }
-        if (processMessages_) processMessages_();
+        Pump();
     }
     return added;
 }

@@ -56,8 +56,21 @@ public:
     struct TAddResult {
         int added = 0;
         int rejected = 0;
+        bool stopped = false;  // StopCollecting ended it early
     };
     TAddResult HandleDrop(const QStringList &names);
+    // Whether a drop is being handled (the events processed meanwhile may ask).
+    bool Collecting() const { return dropping_; }
+    // Ends the drop being handled, and the drops queued behind it: no further folder is
+    // scanned and no further name examined; what was added stays.
+    void StopCollecting();
+    // How far the drop being handled has got: files the scanner found in the dropped
+    // folders, names examined for the list, names added to it.
+    struct TCollectProgress {
+        int found = 0;
+        int examined = 0;
+        int added = 0;
+    };
     // Appends the acceptable names in order: Musepack extension, not listed yet, header
     // test passed. Returns how many were added.
     int AddFiles(const QStringList &names, const QString &base = {});
@@ -79,6 +92,8 @@ public:
     void SetOnWaitCursor(std::function<void(bool on)> hook) { onWaitCursor_ = std::move(hook); }
     // Pending window events: once per examined file and once per scanned folder.
     void SetProcessMessages(std::function<void()> hook);
+    // The progress of a drop, told right before each time the events are processed.
+    void SetOnProgress(std::function<void(const TCollectProgress &)> hook) { onProgress_ = std::move(hook); }
     // The information panel is to be emptied.
     void SetOnClearInfo(std::function<void()> hook) { onClearInfo_ = std::move(hook); }
     // Mirrors of the list: an entry appended at index, an entry removed at index,
@@ -93,6 +108,7 @@ public:
 
 private:
     void HandleOneDrop(QStringList names, TAddResult &result);
+    void Pump();
     int AddFiles(const QStringList &names, const QStringList &bases, int &rejected);
 
     TWorkQueue queue_;
@@ -102,10 +118,13 @@ private:
     TTreeScanner scanner_;
     QList<QStringList> pendingDrops_;
     bool dropping_ = false;
+    bool stopRequested_ = false;
+    TCollectProgress progress_;
 
     HeaderTest headerTest_;
     std::function<void(bool)> onWaitCursor_;
     std::function<void()> processMessages_;
+    std::function<void(const TCollectProgress &)> onProgress_;
     std::function<void()> onClearInfo_;
     std::function<void(int, const QString &)> onItemAdded_;
     std::function<void(int)> onItemRemoved_;

@@ -30,7 +30,8 @@ struct Entry {
 // The names of one folder, read before any event is raised so no handle stays open
 // while handlers run.
 void ReadFolder(const QString &folder, const QString &mask, std::vector<Entry> &files,
-                std::vector<Entry> &subfolders, QStringList &refused, const QCollator &collator)
+                std::vector<Entry> &subfolders, QStringList &refused, const QCollator &collator,
+                const std::function<void()> &pump, const bool &stop)
 {
     const QByteArray encoded = QFile::encodeName(folder);
     DIR *dir = ::opendir(encoded.constData());
@@ -39,7 +40,11 @@ void ReadFolder(const QString &folder, const QString &mask, std::vector<Entry> &
     // The C locale's collator ignores the case setting, so there case folding decides.
     const bool plain = collator.locale().language() == QLocale::C;
     auto keyOf = [&](const QString &name) { return plain ? std::optional<QCollatorSortKey>() : std::optional(collator.sortKey(name)); };
+    unsigned count = 0;
     while (const dirent *ent = ::readdir(dir)) {
+        // A folder of many thousand names takes a while: the window keeps being served.
+        if (pump && ++count % 1024 == 0) pump();
+        if (stop) break;
         const char *raw = ent->d_name;
         if (raw[0] == '.' && (raw[1] == 0 || (raw[1] == '.' && raw[2] == 0))) continue;
         const QString name = QFile::decodeName(raw);
@@ -134,6 +139,7 @@ void TTreeScanner::Execute()
     fileFound_.clear();
     fileSize_ = 0;
     refusedNames_.clear();
+    stopRequested_ = false;
     if (initialDirectory_.isEmpty()) initialDirectory_ = QDir::currentPath();
     if (!initialDirectory_.endsWith(QLatin1Char('/'))) initialDirectory_ += QLatin1Char('/');
 
@@ -146,6 +152,7 @@ void TTreeScanner::Execute()
 void TTreeScanner::ScanFolder(Walk &walk, const QString &folder)
 {
     if (processMessages_) processMessages_();
+    if (stopRequested_) return;
 
     fileSize_ = 0;
     fileFound_ = folder;
@@ -153,9 +160,10 @@ void TTreeScanner::ScanFolder(Walk &walk, const QString &folder)
 
     std::vector<Entry> files;
     std::vector<Entry> subfolders;
-    ReadFolder(folder, fileMask_, files, subfolders, refusedNames_, walk.collator);
+    ReadFolder(folder, fileMask_, files, subfolders, refusedNames_, walk.collator, processMessages_, stopRequested_);
 
     for (const Entry &file : files) {
+        if (stopRequested_) return;
         fileFound_ = file.path;
         fileSize_ = file.size;
         if (onFileFound_) onFileFound_(*this);
@@ -164,6 +172,7 @@ void TTreeScanner::ScanFolder(Walk &walk, const QString &folder)
     fileSize_ = 0;
 
     for (const Entry &sub : subfolders) {
+        if (stopRequested_) return;
         if (recursive_) {
             FolderId id{};
             if (IdOf(sub.path, id)) {

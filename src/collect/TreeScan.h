@@ -27,6 +27,10 @@ public:
     // handler ends the scan and reaches the caller (SearchInProgress is false again).
     // Not re-entrant: a call made while a scan runs on this instance returns at once.
     void Execute();
+    // Ends the scan that runs, from a handler or from the events it processes: no further
+    // file is reported and no further folder entered. The next Execute starts afresh.
+    void Stop() { stopRequested_ = true; }
+    bool Stopped() const { return stopRequested_; }
 
     // Raised for each matching file.
     const TNotifyEvent &OnFileFound() const { return onFileFound_; }
@@ -38,8 +42,9 @@ public:
     const TNotifyEvent &OnDirectoryDone() const { return onDirectoryDone_; }
     void SetOnDirectoryDone(TNotifyEvent handler) { onDirectoryDone_ = std::move(handler); }
 
-    // Called once at the start of every folder, before its first event; the window sets
-    // it to process pending events so it stays responsive. Unset by default.
+    // Called once at the start of every folder, before its first event, and every 1,024
+    // names while a large folder is read; the window sets it to process pending events so
+    // it stays responsive. Unset by default.
     const std::function<void()> &ProcessMessages() const { return processMessages_; }
     void SetProcessMessages(std::function<void()> hook) { processMessages_ = std::move(hook); }
 
@@ -81,6 +86,7 @@ private:
     QString fileMask_;
     QStringList refusedNames_;
     bool searchInProgress_ = false;
+    bool stopRequested_ = false;
     bool recursive_ = true;
 };
 

@@ -1,6 +1,7 @@
 #include "engine/FileInfo.h"
 
 #include "engine/Command.h"
+#include "engine/TagLines.h"
 #include "formats/MPEGplus.h"
 
 #include <cmath>
@@ -67,6 +68,16 @@ std::vector<std::string> FileInfoLinesOf(const std::string &path, const NumberFo
     TMPEGplus mpc;
     mpc.LoadFromFile(path);
     return FileInfoLines(mpc, path, format);
+}
+
+std::vector<std::string> PanelLinesOf(const std::string &path, const NumberFormatter &format)
+{
+    TMPEGplus mpc;
+    mpc.LoadFromFile(path);
+    std::vector<std::string> lines = FileInfoLines(mpc, path, format);
+    if (lines.empty()) return lines;
+    for (std::string &line : TagFieldLines(mpc, mpc.ID3v1Tag(), mpc.ApeTag())) lines.push_back(std::move(line));
+    return lines;
 }
 
 }  // namespace trackmill

@@ -25,4 +25,8 @@ std::vector<std::string> FileInfoLines(const TMPEGplus &mpc, const std::string &
 // can't be read or holds no valid header).
 std::vector<std::string> FileInfoLinesOf(const std::string &path, const NumberFormatter &format = {});
 
+// The panel's lines followed by the fields of each tag the file carries; none when the
+// file holds no valid header.
+std::vector<std::string> PanelLinesOf(const std::string &path, const NumberFormatter &format = {});
+
 }  // namespace trackmill

@@ -349,6 +349,22 @@ void TranscodeJob::EndJob()
     }
     // The controls stay as they are while the system goes down.
     state_ = State::ShutdownRequested;
+    noticeShown_ = host_.GiveShutdownNotice();
+    if (!noticeShown_) RequestShutdownNow();
+}
+
+void TranscodeJob::ShutdownNoticeEnded(bool proceed)
+{
+    if (state_ != State::ShutdownRequested || !noticeShown_) return;
+    noticeShown_ = false;
+    if (proceed)
+        RequestShutdownNow();
+    else
+        ReturnToIdle();
+}
+
+void TranscodeJob::RequestShutdownNow()
+{
     if (!host_.RequestShutdown()) {
         host_.ShowErrorBox("The system refused to shut down. Transcoding has finished; the computer keeps running.");
         ReturnToIdle();

@@ -87,6 +87,9 @@ public:
     virtual void ProcessEvents() {}
     // The shutdown request; false when the system refused it.
     virtual bool RequestShutdown() { return false; }
+    // Before the request: true when the host gives the user notice first; it then calls
+    // TranscodeJob::ShutdownNoticeEnded once the notice ran out or was cancelled.
+    virtual bool GiveShutdownNotice() { return false; }
 
     // The program's own failure messages ("An error occured" box).
     virtual void ShowErrorBox(const std::string &message) = 0;
@@ -137,6 +140,10 @@ public:
     void Abort();
     // Follows the MP3s being written; the host calls it every few hundred ms while running.
     void PollProgress();
+    // The notice before the shutdown has ended: ran out (proceed) or was cancelled, which
+    // returns the window to idle with the computer left running.
+    void ShutdownNoticeEnded(bool proceed);
+    bool ShutdownNoticeShown() const { return noticeShown_; }
 
     State CurrentState() const { return state_; }
     bool CancelRequested() const { return cancel_; }
@@ -161,6 +168,7 @@ private:
     int NextWaiting() const;
     void ContinueOrEnd();
     void EndJob();
+    void RequestShutdownNow();
     void ReturnToIdle();
 
     TWorkQueue &queue_;
@@ -175,6 +183,7 @@ private:
     bool aborting_ = false;
     bool timerPending_ = false;
     bool filling_ = false;
+    bool noticeShown_ = false;
     int limit_ = 1;
     int startAttempts_ = 0;
     // The newest item the plan covered; ids grow, so a later one was queued during the job.

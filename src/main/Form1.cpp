@@ -6,7 +6,9 @@
 #include "engine/Acceptance.h"
 #include "engine/FileInfo.h"
 #include "engine/TranscodeJob.h"
+#include "formats/TextUtil.h"
 #include "main/JobHost.h"
+#include "main/ListPresenter.h"
 #include "main/Storage.h"
 #include "system/AppRun.h"
 #include "system/JobPlatform.h"
@@ -15,7 +17,12 @@
 #include "system/Platform.h"
 #include "shutdown/XReboot.h"
 #include "widgets/ConsoleWindow.h"
+#include "widgets/FileChooser.h"
+#include "widgets/LogWindow.h"
+#include "widgets/ShutdownNotice.h"
+#include "widgets/StatusArea.h"
 #include "widgets/ToolEdit.h"
+#include "widgets/WindowDrop.h"
 
 #include <QAction>
 #include <QApplication>
@@ -23,6 +30,8 @@
 #include <QCloseEvent>
 #include <QContextMenuEvent>
 #include <QBoxLayout>
+#include <QDir>
+#include <QElapsedTimer>
 #include <QEventLoop>
 #include <QGridLayout>
 #include <QGuiApplication>
@@ -36,7 +45,9 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QScreen>
+#include <QSpinBox>
 #include <QTimer>
+#include <QUrl>
 
 #include <algorithm>
 
@@ -77,6 +88,14 @@ void ShowMessage(QWidget *parent, TMessageKind kind, const QString &caption, con
         MessageBoxes()(parent, kind, caption, text);
         return;
     }
+    if (kind == TMessageKind::JobReport) {
+        // It must not hold up what follows a job, such as the notice before a shutdown.
+        auto *box = new QMessageBox(QMessageBox::Warning, caption, text, QMessageBox::Ok, parent);
+        box->setAttribute(Qt::WA_DeleteOnClose);
+        box->setWindowModality(Qt::NonModal);
+        box->show();
+        return;
+    }
     if (kind == TMessageKind::Error) {
         if (parent) {
             // The box must not hide behind another program or a minimised window.
@@ -99,6 +118,12 @@ constexpr const char *kFixedDecoderUsage =
     "  -e  reverse the byte order of raw samples\n"
     "  -h  print this help\n"
     "  -   as a file name: standard input or standard output";
+
+// How often a collection lets the window handle its events.
+constexpr int kServeIntervalMs = 15;
+
+// Of the designed list's and panel's height, what goes to the added status line.
+constexpr int kStatusRowShare = 17;
 
 // The designed face draws 13-pixel lines; every designed distance grows with the
 // face at hand, so a larger face or scale keeps the proportions.
@@ -224,7 +249,8 @@ void TForm1::CreateControls()
 
     Edit1 = new QLineEdit(QString::fromLatin1(platform::kDefaultDecoderOptions), this);
     Edit1->setObjectName(QStringLiteral("Edit1"));
-    Edit1->setToolTip(DecoderUsageHint());
+    // Its hint, the decoder's usage text, is asked for when it is first shown (eventFilter).
+    Edit1->installEventFilter(this);
 
     Edit2 = new QLineEdit(QString::fromLatin1(platform::kDefaultEncoderOptions), this);
     Edit2->setObjectName(QStringLiteral("Edit2"));
@@ -234,8 +260,10 @@ void TForm1::CreateControls()
     ListBox1->setObjectName(QStringLiteral("ListBox1"));
     ListBox1->setToolTip(QStringLiteral("Click on a filename to see fileinformation"));
     ListBox1->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    ListBox1->setFocusPolicy(Qt::ClickFocus);
+    // A Tab stop after the designed thirteen; Delete removes the selected entries.
+    ListBox1->setFocusPolicy(Qt::StrongFocus);
     ListBox1->setUniformItemSizes(true);
+    ListBox1->installEventFilter(this);
 
     cbID3v1 = check("cbID3v1", "Copy ID3V1.x tags (if present)", true);
     cbID3v2 = check("cbID3v2", "Copy ID3V2.x tags (if present)", true);
@@ -247,7 +275,9 @@ void TForm1::CreateControls()
     lbInfo->setObjectName(QStringLiteral("lbInfo"));
     lbInfo->setSelectionMode(QAbstractItemView::SingleSelection);
     lbInfo->setFocusPolicy(Qt::ClickFocus);
-    lbInfo->setUniformItemSizes(true);
+    // A tag's line longer than the panel wraps rather than being cut off.
+    lbInfo->setWordWrap(true);
+    lbInfo->setResizeMode(QListView::Adjust);
     lbInfo->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
     {
         QPalette pal = lbInfo->palette();
@@ -278,6 +308,7 @@ void TForm1::CreateControls()
     ComboID3->setCurrentIndex(-1);
     ComboID3->setEditText(QStringLiteral("ComboID3"));
 
+    CreateAddedControls();
     CreateLayout();
 
     // Handlers bound by name, as the form binds them.
@@ -288,28 +319,68 @@ void TForm1::CreateControls()
     connect(cbOutputdir, &QCheckBox::clicked, this, [this] { cbOutputdirClick(cbOutputdir); });
     connect(ComboID3, &QComboBox::currentIndexChanged, this, [this] { ComboID3Change(ComboID3); });
     DirectoryEdit1->OnChange = [this](TDirectoryEdit *sender) { DirectoryEdit1Change(sender); };
-    connect(ListBox1, &QListWidget::currentRowChanged, this, [this] {
-        if (!listUpdating_) {
-            ++listChanges_;
-            ListBox1Click(ListBox1);
-        }
-    });
-    connect(ListBox1, &QListWidget::itemSelectionChanged, this, [this] {
-        if (!listUpdating_) {
-            ++listChanges_;
-            ListBox1Click(ListBox1);
-        }
-    });
+    const auto userChange = [this] {
+        if (presenter_ && presenter_->Updating()) return;
+        ++listChanges_;
+        if (job_ && job_->Running()) pickedDuringJob_ = true;
+        ListBox1Click(ListBox1);
+    };
+    connect(ListBox1, &QListWidget::currentRowChanged, this, userChange);
+    connect(ListBox1, &QListWidget::itemSelectionChanged, this, userChange);
     // A click that changes nothing (the entry shown is clicked again) still shows the
     // entry afresh: its file may have gone or changed since.
     ListBox1->viewport()->installEventFilter(this);
     connect(ListBox1, &QAbstractItemView::clicked, this, [this] {
+        if (job_ && job_->Running()) pickedDuringJob_ = true;
         if (listChanges_ == changesAtPress_)
             ListBox1Click(ListBox1);
     });
     Edit2->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(Edit2, &QWidget::customContextMenuRequested, this,
             [this](const QPoint &at) { PopupMenu1->popup(Edit2->mapToGlobal(at)); });
+}
+
+void TForm1::CreateAddedControls()
+{
+    const auto button = [this](const char *name, const char *caption, const char *hint) {
+        auto *b = new QPushButton(QString::fromUtf8(caption), this);
+        b->setObjectName(QString::fromLatin1(name));
+        b->setToolTip(QString::fromUtf8(hint));
+        b->setAutoDefault(true);
+        return b;
+    };
+    Button5 = button("Button5", "Add files...", "Choose Musepack files to add to the list");
+    Button6 = button("Button6", "Add folder...", "Choose a folder whose Musepack files are added to the list");
+
+    cbKeepFolders = new QCheckBox(QStringLiteral("Keep folder structure"), this);
+    cbKeepFolders->setObjectName(QStringLiteral("cbKeepFolders"));
+    cbKeepFolders->setChecked(true);
+    cbKeepFolders->setToolTip(QStringLiteral("With an output folder, files from a dropped folder keep\n"
+                                             "their folders below it"));
+
+    Label5 = new QLabel(QStringLiteral("Existing files"), this);
+    Label5->setObjectName(QStringLiteral("Label5"));
+    ComboExisting = new QComboBox(this);
+    ComboExisting->setObjectName(QStringLiteral("ComboExisting"));
+    // In the order of TExistingPolicy.
+    ComboExisting->addItems({QStringLiteral("Skip"), QStringLiteral("Overwrite"), QStringLiteral("Keep both")});
+    ComboExisting->setToolTip(QStringLiteral("What happens when an MP3 of the same name is already there"));
+    Label5->setBuddy(ComboExisting);
+
+    Label6 = new QLabel(QStringLiteral("Parallel conversions"), this);
+    Label6->setObjectName(QStringLiteral("Label6"));
+    SpinEdit1 = new QSpinBox(this);
+    SpinEdit1->setObjectName(QStringLiteral("SpinEdit1"));
+    SpinEdit1->setRange(1, config::kMaxJobs);
+    SpinEdit1->setToolTip(QStringLiteral("How many files are converted at once"));
+    Label6->setBuddy(SpinEdit1);
+
+    StatusArea1 = new TStatusArea(this);
+
+    connect(Button5, &QPushButton::clicked, this, [this] { Button5Click(Button5); });
+    connect(Button6, &QPushButton::clicked, this, [this] { Button6Click(Button6); });
+    connect(StatusArea1, &TStatusArea::ShowLogClicked, this, [this] { StatusArea1ShowLog(StatusArea1); });
+    connect(StatusArea1, &TStatusArea::StopClicked, this, [this] { StatusArea1Stop(StatusArea1); });
 }
 
 void TForm1::CreateLayout()
@@ -329,21 +400,21 @@ void TForm1::CreateLayout()
         return b;
     };
 
-    QBoxLayout *ape = box(QBoxLayout::LeftToRight);
-    ape->addWidget(cbApetag);
-    gap(ape, 4);
-    ape->addWidget(ComboID3);
-    ape->addStretch(1);
-    QBoxLayout *tags = box(QBoxLayout::TopToBottom);
-    tags->addWidget(cbID3v1);
-    tags->addWidget(cbID3v2);
-    tags->addLayout(ape);
-    QBoxLayout *switches = box(QBoxLayout::LeftToRight);
-    folds_.push_back(switches);
-    switches->addLayout(tags);
-    gap(switches, 8);
-    switches->addStretch(1);
-    switches->addWidget(cbShutdown, 0, Qt::AlignTop);
+    apeRow_ = box(QBoxLayout::LeftToRight);
+    apeRow_->addWidget(cbApetag);
+    gap(apeRow_, 4);
+    apeRow_->addWidget(ComboID3);
+    apeRow_->addStretch(1);
+    existingRow_ = box(QBoxLayout::LeftToRight);
+    existingRow_->addWidget(Label5);
+    gap(existingRow_, 4);
+    existingRow_->addWidget(ComboExisting);
+    existingRow_->addStretch(1);
+    // The tag switches on the left, the shutdown switch and the added output choices on
+    // the right; ArrangeSwitches places them for the room there is.
+    switches_ = new QGridLayout;
+    switches_->setSpacing(0);
+    ArrangeSwitches(TSwitches::Aligned);
 
     QBoxLayout *left = box(QBoxLayout::TopToBottom);
     left->addWidget(Label1);
@@ -354,7 +425,7 @@ void TForm1::CreateLayout()
     gap(left, 3);
     left->addWidget(Edit2);
     gap(left, 11);
-    left->addLayout(switches);
+    left->addLayout(switches_);
     gap(left, 7);
     left->addWidget(Label3);
     gap(left, 3);
@@ -368,14 +439,25 @@ void TForm1::CreateLayout()
     QBoxLayout *folder = box(QBoxLayout::TopToBottom);
     folder->addWidget(cbOutputdir);
     folder->addWidget(DirectoryEdit1);
+    folder->addStretch(1);
+    // The list's buttons: the designed two, and the two that add files below them.
     QBoxLayout *clearDelete = box(QBoxLayout::LeftToRight);
     clearDelete->addWidget(Button2, 0, Qt::AlignTop);
     gap(clearDelete, 5);
     clearDelete->addWidget(Button3, 0, Qt::AlignTop);
     clearDelete->addStretch(1);
+    QBoxLayout *adding = box(QBoxLayout::LeftToRight);
+    adding->addWidget(Button5);
+    gap(adding, 5);
+    adding->addWidget(Button6);
+    adding->addStretch(1);
+    QBoxLayout *listEdits = box(QBoxLayout::TopToBottom);
+    listEdits->addLayout(clearDelete);
+    gap(listEdits, 7);
+    listEdits->addLayout(adding);
     QBoxLayout *listButtons = box(QBoxLayout::LeftToRight);
     folds_.push_back(listButtons);
-    listButtons->addLayout(clearDelete);
+    listButtons->addLayout(listEdits);
     gap(listButtons, 8);
     listButtons->addStretch(1);
     listButtons->addLayout(folder);
@@ -385,11 +467,24 @@ void TForm1::CreateLayout()
     gap(jobButtons, 7);
     jobButtons->addWidget(Button4);
 
+    // The status line across the window, "Parallel conversions" at its end, under Cancel.
+    QBoxLayout *parallel = box(QBoxLayout::LeftToRight);
+    parallel->addWidget(Label6);
+    gap(parallel, 4);
+    parallel->addWidget(SpinEdit1);
+    QBoxLayout *status = box(QBoxLayout::LeftToRight);
+    folds_.push_back(status);
+    status->addWidget(StatusArea1, 1);
+    gap(status, 15);
+    status->addLayout(parallel);
+    status->setAlignment(parallel, Qt::AlignRight | Qt::AlignVCenter);
+
     grid_ = new QGridLayout;
     grid_->addLayout(left, 0, 0);
     grid_->addLayout(right, 0, 1);
     grid_->addLayout(listButtons, 1, 0, Qt::AlignTop);
     grid_->addLayout(jobButtons, 1, 1, Qt::AlignTop);
+    grid_->addLayout(status, 2, 0, 1, 2);
     // The extra room of a larger window goes to the list and the panel, in the designed
     // proportion of their widths.
     grid_->setColumnStretch(0, 441);
@@ -401,6 +496,53 @@ void TForm1::CreateLayout()
 
     // A wrapped caption needs its lines' height; the label tells only after a resize.
     Label3->installEventFilter(this);
+}
+
+void TForm1::ArrangeSwitches(TSwitches arrangement)
+{
+    for (QWidget *w : {static_cast<QWidget *>(cbID3v1), static_cast<QWidget *>(cbID3v2),
+                       static_cast<QWidget *>(cbShutdown), static_cast<QWidget *>(cbKeepFolders)})
+        switches_->removeWidget(w);
+    for (QLayout *row : {static_cast<QLayout *>(apeRow_), static_cast<QLayout *>(existingRow_)}) {
+        switches_->removeItem(row);
+        row->setParent(nullptr);
+    }
+    for (int column = 0; column < 3; ++column) {
+        switches_->setColumnStretch(column, 0);
+        switches_->setColumnMinimumWidth(column, 0);
+    }
+    const int gap = Scaled(this, 8);
+    switches_->addWidget(cbID3v1, 0, 0);
+    switches_->addWidget(cbID3v2, 1, 0);
+    switch (arrangement) {
+    case TSwitches::Aligned:
+        // Two columns apart, the right one as far right as the room allows.
+        switches_->setHorizontalSpacing(0);
+        switches_->setColumnMinimumWidth(1, gap);
+        switches_->setColumnStretch(1, 1);
+        switches_->addLayout(apeRow_, 2, 0);
+        switches_->addWidget(cbShutdown, 0, 2, Qt::AlignLeft);
+        switches_->addWidget(cbKeepFolders, 1, 2, Qt::AlignLeft);
+        switches_->addLayout(existingRow_, 2, 2, Qt::AlignLeft);
+        break;
+    case TSwitches::Ragged:
+        // Row by row, each pair as narrow as it can be: the widest on the left with the
+        // narrowest on the right.
+        switches_->setHorizontalSpacing(gap);
+        switches_->setColumnStretch(1, 1);
+        switches_->addLayout(apeRow_, 2, 0, 1, 2);
+        switches_->addWidget(cbShutdown, 0, 1, 1, 2, Qt::AlignRight);
+        switches_->addLayout(existingRow_, 1, 1, 1, 2, Qt::AlignRight);
+        switches_->addWidget(cbKeepFolders, 2, 2, Qt::AlignRight);
+        break;
+    case TSwitches::Stacked:
+        switches_->setHorizontalSpacing(0);
+        switches_->addLayout(apeRow_, 2, 0);
+        switches_->addWidget(cbShutdown, 3, 0);
+        switches_->addWidget(cbKeepFolders, 4, 0);
+        switches_->addLayout(existingRow_, 5, 0);
+        break;
+    }
 }
 
 void TForm1::ApplyMetrics()
@@ -434,12 +576,16 @@ QSize TForm1::FitToArea(const QSize &area)
         return rows_->totalMinimumSize();
     };
     // The designed rows unless the area cannot hold them even with the list and the
-    // panel at their smallest. Then, one step at a time: Label3 wraps, the shutdown
-    // switch goes below the tag switches, the output folder below the list's buttons.
+    // panel at their smallest. Then, one step at a time: Label3 wraps, the switches on the
+    // right pair with those on the left row by row, then go below them, the output folder
+    // goes below the list's buttons, "Parallel conversions" below the status line.
     Label3->setWordWrap(false);
     Label3->setMinimumHeight(0);
+    ArrangeSwitches(TSwitches::Aligned);
     for (QBoxLayout *fold : folds_) fold->setDirection(QBoxLayout::LeftToRight);
     if (needed().width() > area.width()) Label3->setWordWrap(true);
+    if (needed().width() > area.width()) ArrangeSwitches(TSwitches::Ragged);
+    if (needed().width() > area.width()) ArrangeSwitches(TSwitches::Stacked);
     for (QBoxLayout *fold : folds_)
         if (needed().width() > area.width()) fold->setDirection(QBoxLayout::TopToBottom);
 
@@ -447,9 +593,11 @@ QSize TForm1::FitToArea(const QSize &area)
     // their designed sizes at least.
     grid_->setColumnMinimumWidth(0, Scaled(this, 441));
     grid_->setColumnMinimumWidth(1, Scaled(this, 161));
+    // The status line, which the designed window lacks, takes kStatusRowShare of the
+    // list's and the panel's designed height, so that the window grows by less than it.
     const int listHeight = ListBox1->minimumHeight(), panelHeight = lbInfo->minimumHeight();
-    ListBox1->setMinimumHeight(Scaled(this, 153));
-    lbInfo->setMinimumHeight(Scaled(this, 297));
+    ListBox1->setMinimumHeight(Scaled(this, 153 - kStatusRowShare));
+    lbInfo->setMinimumHeight(Scaled(this, 297 - kStatusRowShare));
     const QSize preferred = needed();
     grid_->setColumnMinimumWidth(0, 0);
     grid_->setColumnMinimumWidth(1, 0);
@@ -473,8 +621,18 @@ void TForm1::CreatePresetMenu()
 
 void TForm1::SetTabOrder()
 {
-    const QList<QWidget *> order = {Edit1,       Edit2,          cbID3v1, cbID3v2, cbApetag, ComboID3, cbShutdown,
-                                    cbOutputdir, DirectoryEdit1, Button1, Button2, Button3,  Button4};
+    // The designed thirteen, then the list, then the added controls.
+    const QList<QWidget *> order = {Edit1,         Edit2,
+                                    cbID3v1,       cbID3v2,
+                                    cbApetag,      ComboID3,
+                                    cbShutdown,    cbOutputdir,
+                                    DirectoryEdit1, Button1,
+                                    Button2,       Button3,
+                                    Button4,       ListBox1,
+                                    Button5,       Button6,
+                                    cbKeepFolders, ComboExisting,
+                                    SpinEdit1,     StatusArea1->StopButton(),
+                                    StatusArea1->ShowLogButton()};
     for (int i = 1; i < order.size(); ++i)
         setTabOrder(order[i - 1], order[i]);
 }
@@ -488,7 +646,13 @@ void TForm1::CreateComponents()
     TreeScanner1->SetFileMask(QString::fromLatin1(kTranscodeFileMask));
     listFileFound_ = TreeScanner1->OnFileFound();
     TreeScanner1->SetOnFileFound([this](TTreeScanner &sender) { TreeScanner1FileFound(&sender); });
-    list_->SetProcessMessages([] { QCoreApplication::processEvents(); });
+    // Served after every file, the window would repaint the growing list after every
+    // file; every 15 ms keeps it as responsive at a fraction of the cost.
+    list_->SetProcessMessages([served = QElapsedTimer()]() mutable {
+        if (served.isValid() && served.elapsed() < kServeIntervalMs) return;
+        QCoreApplication::processEvents();
+        served.start();
+    });
     list_->SetOnWaitCursor([](bool on) {
         if (on)
             QApplication::setOverrideCursor(Qt::WaitCursor);
@@ -496,7 +660,11 @@ void TForm1::CreateComponents()
             QApplication::restoreOverrideCursor();
     });
     list_->SetOnClearInfo([this] { ClearFileInfo(); });
-    MirrorListIntoListBox();
+    list_->SetOnProgress([this](const TTranscodeList::TCollectProgress &p) {
+        StatusArea1->ShowCollecting(p.examined, p.added);
+    });
+    presenter_ = std::make_unique<TListPresenter>(*ListBox1, *list_);
+    chooser_ = std::make_unique<TFileChooser>();
 
     FileDrop1 = new TFileDrop(this);
     FileDrop1->setObjectName(QStringLiteral("FileDrop1"));
@@ -522,8 +690,17 @@ void TForm1::CreateComponents()
     connect(Timer1, &QTimer::timeout, this, [this] { Timer1Timer(Timer1); });
 
     Console = new TConsoleWindow(this);
+    LogWindow1 = new TLogWindow(this);
+    ShutdownNotice1 = new TShutdownNotice(this);
+    shutdownDelayMs_ = kShutdownNoticeMs;
+    connect(ShutdownNotice1, &TShutdownNotice::Expired, this, [this] { ShutdownNotice1Ended(true); });
+    connect(ShutdownNotice1, &TShutdownNotice::Cancelled, this, [this] { ShutdownNotice1Ended(false); });
+    // The list's own viewport is FileDrop1's; its frame and scroll bars are this one's.
+    WindowDrop1 = new TWindowDrop(this, {ListBox1->viewport()});
+    WindowDrop1->setObjectName(QStringLiteral("WindowDrop1"));
+    WindowDrop1->SetOnDrop([this](const QStringList &paths) { WindowDrop1Drop(paths); });
 
-    added_->jobs = config::DefaultJobs();
+    SetJobs(config::DefaultJobs());
     host_ = std::make_unique<TForm1JobHost>(*this);
     job_ = std::make_unique<TranscodeJob>(
         list_->Queue(), *runnerPool_, *host_,
@@ -534,26 +711,6 @@ void TForm1::CreateComponents()
 
     FormStorage1 = CreateFormStorage(*this);
     installEventFilter(this);
-}
-
-void TForm1::MirrorListIntoListBox()
-{
-    // The list box only shows the list; the window's own changes must not count as clicks.
-    list_->SetOnItemAdded([this](int, const QString &path) {
-        listUpdating_ = true;
-        ListBox1->addItem(path);
-        listUpdating_ = false;
-    });
-    list_->SetOnItemRemoved([this](int index) {
-        listUpdating_ = true;
-        delete ListBox1->takeItem(index);
-        listUpdating_ = false;
-    });
-    list_->SetOnCleared([this] {
-        listUpdating_ = true;
-        ListBox1->clear();
-        listUpdating_ = false;
-    });
 }
 
 // ---- handlers ----
@@ -568,6 +725,9 @@ void TForm1::FormCreate(QObject *)
 
 void TForm1::closeEvent(QCloseEvent *event)
 {
+    // Closed, the window stops adding files and gives up a pending shutdown.
+    list_->StopCollecting();
+    ShutdownNotice1->Cancel();
     if (job_ && job_->Running()) {
         closingDuringJob_ = true;
         job_->Cancel();
@@ -591,6 +751,9 @@ void TForm1::FormDestroy(QObject *)
         loop.exec();
     }
     // No end event may reach a window that is going away; the command itself runs on.
+    // Nor may the controls' signals while they are deleted after this window's own part.
+    for (QObject *sender : std::initializer_list<QObject *>{ListBox1, StatusArea1, ShutdownNotice1})
+        disconnect(sender, nullptr, this, nullptr);
     Timer1->stop();
     progressTimer_->stop();
     job_.reset();
@@ -601,6 +764,8 @@ void TForm1::FormDestroy(QObject *)
 
 void TForm1::Button1Click(QObject *)
 {
+    // The plan is made from the whole list; files still being added would miss it.
+    if (list_->Collecting()) return;
     if (!job_->Running())
         Console->BeginJob();
     job_->Start();
@@ -620,17 +785,111 @@ void TForm1::Timer1Timer(QObject *)
 
 void TForm1::Button4Click(QObject *)
 {
+    if (ShutdownNotice1->Running()) {
+        ShutdownNotice1->Cancel();
+        return;
+    }
     job_->Cancel();
+    if (job_->Running()) StatusArea1->ShowStopping();
+}
+
+int TForm1::Jobs() const
+{
+    return SpinEdit1->value();
 }
 
 void TForm1::SetJobs(int jobs)
 {
-    added_->jobs = std::clamp(jobs, 1, config::kMaxJobs);
+    SpinEdit1->setValue(std::clamp(jobs, 1, config::kMaxJobs));
+}
+
+TExistingPolicy TForm1::ExistingFiles() const
+{
+    return static_cast<TExistingPolicy>(std::max(0, ComboExisting->currentIndex()));
+}
+
+void TForm1::SetExistingFiles(TExistingPolicy policy)
+{
+    ComboExisting->setCurrentIndex(int(policy));
+}
+
+bool TForm1::KeepFolders() const
+{
+    return cbKeepFolders->isChecked();
+}
+
+void TForm1::SetKeepFolders(bool keep)
+{
+    cbKeepFolders->setChecked(keep);
 }
 
 void TForm1::FileDrop1Drop(QObject *)
 {
-    list_->HandleDrop(FileDrop1->Files());
+    Collect(FileDrop1->Files());
+}
+
+void TForm1::WindowDrop1Drop(const QStringList &Paths)
+{
+    Collect(Paths);
+}
+
+void TForm1::Collect(const QStringList &Names)
+{
+    if (job_->CurrentState() != TranscodeJob::State::Idle) {
+        StatusArea1->ShowMessage(QString::fromLatin1(kJobRefusedText));
+        return;
+    }
+    const TTranscodeList::TAddResult result = list_->HandleDrop(Names);
+    // A drop that came while another was handled is counted with that one.
+    if (!list_->Collecting()) StatusArea1->ShowCollected(result.added, result.rejected, result.stopped);
+}
+
+void TForm1::AddNamed(const QStringList &Arguments)
+{
+    QStringList names;
+    for (const QString &arg : Arguments) {
+        if (arg.isEmpty()) continue;
+        const QUrl url(arg);
+        names << (url.isLocalFile() ? url.toLocalFile() : QDir::current().absoluteFilePath(arg));
+    }
+    if (!names.isEmpty()) Collect(names);
+}
+
+void TForm1::Button5Click(QObject *)
+{
+    const QStringList files = chooser_->ChooseFiles(this);
+    if (!files.isEmpty()) Collect(files);
+}
+
+void TForm1::Button6Click(QObject *)
+{
+    const QString folder = chooser_->ChooseFolder(this);
+    if (!folder.isEmpty()) Collect({folder});
+}
+
+void TForm1::StatusArea1ShowLog(QObject *)
+{
+    LogWindow1->ShowLog();
+}
+
+void TForm1::StatusArea1Stop(QObject *)
+{
+    list_->StopCollecting();
+}
+
+void TForm1::ShutdownNotice1Ended(bool Proceed)
+{
+    if (!Proceed) StatusArea1->ShowMessage(QStringLiteral("Shutdown cancelled; the computer keeps running"));
+    job_->ShutdownNoticeEnded(Proceed);
+}
+
+void TForm1::ReportFailures(const QString &Text)
+{
+    if (Text.isEmpty()) return;
+    // After the job's own steps have run to their end.
+    QTimer::singleShot(0, this, [this, Text] {
+        ShowMessage(this, TMessageKind::JobReport, QString::fromLatin1(kApplicationTitle), Text);
+    });
 }
 
 void TForm1::TreeScanner1FileFound(QObject *)
@@ -671,11 +930,12 @@ void TForm1::ShowFileInfo(const QString &Path)
 {
     lbInfo->clear();
     const QLocale locale = QLocale::system();
-    const auto lines = FileInfoLinesOf(Path.toStdString(), [&locale](double whole) {
+    const auto lines = PanelLinesOf(Path.toStdString(), [&locale](double whole) {
         return locale.toString(whole, 'f', 0).toStdString();
     });
+    // A tag's line breaks or a file name's odd bytes show as escapes, one fact a line.
     for (const std::string &line : lines)
-        lbInfo->addItem(QString::fromStdString(line));
+        lbInfo->addItem(QString::fromStdString(EscapeControls(line)));
 }
 
 void TForm1::ClearFileInfo()
@@ -744,6 +1004,10 @@ void TForm1::keyPressEvent(QKeyEvent *event)
         }
         break;
     case Qt::Key_Escape:
+        if (list_->Collecting()) {
+            list_->StopCollecting();
+            return;
+        }
         if (Button4->isEnabled() && Button4->isVisible()) {
             Button4->animateClick();
             return;
@@ -772,6 +1036,13 @@ bool TForm1::eventFilter(QObject *watched, QEvent *event)
     }
     if (event->type() == QEvent::MouseButtonPress && ListBox1 && watched == ListBox1->viewport())
         changesAtPress_ = listChanges_;
+    if (watched == Edit1 && event->type() == QEvent::ToolTip && Edit1->toolTip().isEmpty())
+        Edit1->setToolTip(DecoderUsageHint());
+    if (watched == ListBox1 && event->type() == QEvent::KeyPress &&
+        static_cast<QKeyEvent *>(event)->key() == Qt::Key_Delete && Button3->isEnabled()) {
+        Button3Click(ListBox1);
+        return true;
+    }
     return QWidget::eventFilter(watched, event);
 }
 

@@ -27,6 +27,7 @@ class QLineEdit;
 class QListWidget;
 class QMenu;
 class QPushButton;
+class QSpinBox;
 class QTimer;
 
 namespace trackmill {
@@ -42,6 +43,12 @@ class TTreeScanner;
 class TXWinReboot;
 class TranscodeJob;
 class TForm1JobHost;
+class TFileChooser;
+class TListPresenter;
+class TLogWindow;
+class TShutdownNotice;
+class TStatusArea;
+class TWindowDrop;
 
 // A combo box with the integer Tag that mirrors its selected index for the settings.
 class TTagComboBox : public QComboBox {
@@ -57,7 +64,8 @@ private:
 };
 
 // Where the window's message boxes go; tests replace it to read the texts instead.
-enum class TMessageKind { Error, StandardError };
+// JobReport names the files a job could not convert; it does not wait for an answer.
+enum class TMessageKind { Error, StandardError, JobReport };
 using MessageBoxHandler =
     std::function<void(QWidget *parent, TMessageKind kind, const QString &caption, const QString &text)>;
 void SetMessageBoxHandler(MessageBoxHandler handler);
@@ -86,7 +94,8 @@ extern const TPresetItem kPresetItems[18];
 // The folder text as the window keeps it: ending in "/" unless empty.
 QString NormalizeFolderText(const QString &text);
 
-// The decoder's usage summary for Edit1's hint: mpcdec's own, or a fixed text.
+// The decoder's usage summary for Edit1's hint: mpcdec's own, or a fixed text. Asks
+// mpcdec the first time it is called; the window calls it when the hint is first shown.
 QString DecoderUsageHint();
 
 class TForm1 : public QWidget {
@@ -111,6 +120,16 @@ public:
     QPushButton *Button4;
     TTagComboBox *ComboID3;
 
+    // --- controls added to the designed ones, in tab order after ListBox1 ---
+    QPushButton *Button5;        // "Add files..."
+    QPushButton *Button6;        // "Add folder..."
+    QCheckBox *cbKeepFolders;    // "Keep folder structure"
+    QLabel *Label5;              // "Existing files"
+    QComboBox *ComboExisting;    // Skip, Overwrite, Keep both
+    QLabel *Label6;              // "Parallel conversions"
+    QSpinBox *SpinEdit1;         // files converted at once
+    TStatusArea *StatusArea1;    // progress, "File 3 of 12", the summary, "Show log", "Stop"
+
     // --- non-visual components ---
     TFileDrop *FileDrop1;
     QMenu *PopupMenu1;
@@ -120,26 +139,27 @@ public:
     TTreeScanner *TreeScanner1;
     TFormStorage *FormStorage1;
     TConsoleWindow *Console;
+    TLogWindow *LogWindow1;            // the last job's output, file by file
+    TShutdownNotice *ShutdownNotice1;  // the countdown before the shutdown request
+    TWindowDrop *WindowDrop1;          // drops anywhere else on the window
 
     TTranscodeList &List() { return *list_; }
     TranscodeJob &Job() { return *job_; }
 
-    // Settings the window keeps without a control of its own yet: files converted at once,
-    // the existing-files policy, whether folder structure is kept below the output folder.
-    struct TAddedSettings {
-        int jobs = 1;
-        TExistingPolicy existing = TExistingPolicy::Skip;
-        bool keepFolders = true;
-    };
-    int Jobs() const { return added_->jobs; }
+    // The added settings, stored after the designed keys: files converted at once, the
+    // existing-files policy, whether folder structure is kept below the output folder.
+    int Jobs() const;
     void SetJobs(int jobs);
-    TExistingPolicy ExistingFiles() const { return added_->existing; }
-    void SetExistingFiles(TExistingPolicy policy) { added_->existing = policy; }
-    bool KeepFolders() const { return added_->keepFolders; }
-    void SetKeepFolders(bool keep) { added_->keepFolders = keep; }
-    // Shared with the settings storage, which saves them while the window is destroyed,
-    // after the TForm1 part of it is gone.
-    std::shared_ptr<const TAddedSettings> AddedSettings() const { return added_; }
+    TExistingPolicy ExistingFiles() const;
+    void SetExistingFiles(TExistingPolicy policy);
+    bool KeepFolders() const;
+    void SetKeepFolders(bool keep);
+
+    // The dialogs of "Add files..." and "Add folder...".
+    TFileChooser &Chooser() { return *chooser_; }
+    // How long the notice before the shutdown request runs.
+    int ShutdownDelay() const { return shutdownDelayMs_; }
+    void SetShutdownDelay(int milliseconds) { shutdownDelayMs_ = milliseconds; }
 
     // --- the sixteen handlers ---
     void Button1Click(QObject *Sender);
@@ -159,10 +179,25 @@ public:
     void FormDestroy(QObject *Sender);
     void ComboID3Change(QObject *Sender);
 
+    // --- handlers of the added controls ---
+    void Button5Click(QObject *Sender);  // Add files...
+    void Button6Click(QObject *Sender);  // Add folder...
+    void WindowDrop1Drop(const QStringList &Paths);
+    void StatusArea1ShowLog(QObject *Sender);
+    void StatusArea1Stop(QObject *Sender);
+    void ShutdownNotice1Ended(bool Proceed);
+
     // --- working operations ---
     void AddFiles(const QStringList &Names);
     void ShowFileInfo(const QString &Path);
     void ClearFileInfo();
+    // Adds files and folders as a drop adds them, and says in the status area what came of
+    // it; refused while a job runs.
+    void Collect(const QStringList &Names);
+    // Files and folders named on the command line, relative to the working folder.
+    void AddNamed(const QStringList &Arguments);
+    // Names the failed files in a message box that does not hold up the window.
+    void ReportFailures(const QString &Text);
 
     // The program's own failure message ("An error occured").
     void ShowErrorBox(const QString &Message);
@@ -193,12 +228,19 @@ private:
     void ApplyMetrics();
     void CreateComponents();
     void CreatePresetMenu();
+    void CreateAddedControls();
+    // How the switches below the option lines are placed: in two columns as designed,
+    // paired row by row where the columns do not fit, or all in one column.
+    enum class TSwitches { Aligned, Ragged, Stacked };
+    void ArrangeSwitches(TSwitches arrangement);
     void SetTabOrder();
-    void MirrorListIntoListBox();
 
     friend class TForm1JobHost;
     QVBoxLayout *rows_ = nullptr;  // the window's rows, top to bottom
     QGridLayout *grid_ = nullptr;  // the designed two columns
+    QGridLayout *switches_ = nullptr;
+    QBoxLayout *apeRow_ = nullptr;       // cbApetag with ComboID3
+    QBoxLayout *existingRow_ = nullptr;  // Label5 with ComboExisting
     std::vector<QBoxLayout *> folds_;  // rows that stack when the screen is too narrow
     std::vector<std::pair<QSpacerItem *, int>> gaps_;  // with their designed sizes
     std::unique_ptr<TTranscodeList> list_;
@@ -206,10 +248,12 @@ private:
     TRunnerPool *runnerPool_ = nullptr;
     std::unique_ptr<TranscodeJob> job_;
     QTimer *progressTimer_ = nullptr;
-    std::shared_ptr<TAddedSettings> added_ = std::make_shared<TAddedSettings>();
+    std::unique_ptr<TListPresenter> presenter_;
+    std::unique_ptr<TFileChooser> chooser_;
+    int shutdownDelayMs_ = 0;
     bool closingDuringJob_ = false;
+    bool pickedDuringJob_ = false;  // the user clicked an entry since the job started
     std::function<void(TTreeScanner &)> listFileFound_;
-    bool listUpdating_ = false;  // the window itself is changing ListBox1
     int listChanges_ = 0;        // selection or focus changes made by the user in ListBox1
     int changesAtPress_ = -1;    // listChanges_ when the mouse was last pressed on ListBox1
 };

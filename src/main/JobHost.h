@@ -1,8 +1,14 @@
 // The window's side of the transcode job: how the job reads the controls, arms the timer
-// and reports back, and how its events reach the list, the console and the panel.
+// and reports back, and how its events reach the list, the status area, the console, the
+// log and the panel.
 #pragma once
 
 #include "engine/TranscodeJob.h"
+
+#include <QString>
+
+#include <cstdint>
+#include <map>
 
 namespace trackmill {
 
@@ -16,6 +22,7 @@ public:
     void ArmTimer(int milliseconds) override;
     void ProcessEvents() override;
     bool RequestShutdown() override;
+    bool GiveShutdownNotice() override;
     void ShowErrorBox(const std::string &message) override;
     void ShowFileInfo(const std::string &path) override;
     void ClearFileInfo() override;
@@ -24,12 +31,21 @@ public:
 
     void JobPlanned(int total) override;
     void FileStarted(const TWorkItem &item, const std::string &shownCommand) override;
+    void FileProgress(const TWorkItem &item) override;
     void FileOutput(const TWorkItem &item, const std::string &text) override;
     void FileFinished(const TWorkItem &item) override;
     void JobEnded(const TJobEnd &end) override;
 
+    // The message that names the failed files and why; empty when none failed.
+    static QString FailureReport(const TWorkQueue &queue);
+
 private:
+    int OverallPercent() const;
+
     TForm1 &form_;
+    int total_ = 0;
+    int finished_ = 0;
+    std::map<std::uint64_t, int> running_;  // percent of each file in progress
 };
 
 }  // namespace trackmill

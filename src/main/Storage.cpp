@@ -5,6 +5,12 @@
 #include "settings/Placemnt.h"
 #include "config/SettingsPath.h"
 
+#include <QCheckBox>
+#include <QComboBox>
+#include <QSpinBox>
+
+#include <algorithm>
+
 namespace trackmill {
 
 static_assert(int(TExistingPolicy::Overwrite) == int(config::TStoredExisting::Overwrite) &&
@@ -27,12 +33,16 @@ TFormStorage *CreateFormStorage(TForm1 &form)
         }
         form.FormStorage1RestorePlacement(sender);
     });
-    // Saved when the window is destroyed, after its TForm1 part is gone: only the shared
-    // values are read then, never the form.
-    storage->SetOnSavePlacement([added = form.AddedSettings()](TFormPlacement *sender) {
+    // The last save can come while the window is being destroyed, when it is a TForm1 no
+    // longer; its controls are still there then, so they are read directly.
+    QSpinBox *jobs = form.SpinEdit1;
+    QComboBox *existing = form.ComboExisting;
+    QCheckBox *keepFolders = form.cbKeepFolders;
+    storage->SetOnSavePlacement([jobs, existing, keepFolders](TFormPlacement *sender) {
         if (TIniFile *ini = sender->IniFile())
-            config::WriteAddedSettings(*ini, added->jobs, static_cast<config::TStoredExisting>(added->existing),
-                                       added->keepFolders);
+            config::WriteAddedSettings(*ini, jobs->value(),
+                                       static_cast<config::TStoredExisting>(std::max(0, existing->currentIndex())),
+                                       keepFolders->isChecked());
     });
     return storage;
 }

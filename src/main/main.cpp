@@ -3,6 +3,7 @@
 
 #include <QApplication>
 #include <QIcon>
+#include <QTimer>
 
 int main(int argc, char **argv)
 {
@@ -12,5 +13,9 @@ int main(int argc, char **argv)
     QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("trackmill")));
     trackmill::TForm1 Form1;
     Form1.show();
+    // Files and folders named on the command line ("Open with" in a file manager) come in
+    // as a drop, once the window is up.
+    const QStringList named = QApplication::arguments().mid(1);
+    QTimer::singleShot(0, &Form1, [&Form1, named] { Form1.AddNamed(named); });
     return app.exec();
 }

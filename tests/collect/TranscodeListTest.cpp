@@ -210,6 +210,52 @@ TEST(TranscodeList, DropArrivingDuringADropIsHandledAfterIt)
     EXPECT_EQ(h.cursor, QStringList({"on", "off", "on", "off"}));
 }
 
+TEST(TranscodeList, StopEndsTheDropWhileScanningOrAddingAndKeepsWhatCame)
+{
+    TempDir t;
+    for (int f = 0; f < 3; ++f)
+        for (int i = 0; i < 5; ++i) MakeFakeMpc(t / ("album" + std::to_string(f)) / (std::to_string(i) + ".mpc"));
+    MakeFakeMpc(t / "single.mpc");
+    Harness h;
+    std::vector<TTranscodeList::TCollectProgress> seen;
+    h.list.SetOnProgress([&](const TTranscodeList::TCollectProgress &p) { seen.push_back(p); });
+
+    // Stopped while adding: the files added so far stay, the rest and the queued
+    // drop are not.
+    bool queued = false;
+    h.list.SetProcessMessages([&] {
+        if (seen.empty() || seen.back().added < 3) return;
+        if (!queued) h.list.HandleDrop({Q(t / "single.mpc")});
+        queued = true;
+        h.list.StopCollecting();
+    });
+    auto result = h.list.HandleDrop({Q(t / "album0"), Q(t / "album1")});
+    EXPECT_TRUE(result.stopped);
+    EXPECT_EQ(h.list.Count(), 3);
+    EXPECT_EQ(result.added, 3);
+    EXPECT_FALSE(h.list.Contains(Q(t / "single.mpc")));
+    EXPECT_EQ(seen.back().found, 10);  // both folders were scanned before adding began
+    EXPECT_FALSE(h.list.Collecting());
+
+    // Stopped while scanning: the second folder is never entered, nothing is added.
+    seen.clear();
+    h.list.ClearAll();
+    int folders = 0;
+    h.list.SetProcessMessages([&] {
+        if (++folders == 2) h.list.StopCollecting();
+    });
+    result = h.list.HandleDrop({Q(t / "album1"), Q(t / "album2"), Q(t / "single.mpc")});
+    EXPECT_TRUE(result.stopped);
+    EXPECT_TRUE(h.list.IsEmpty());
+    EXPECT_LE(seen.back().found, 5);
+
+    // The next drop is whole again.
+    h.list.SetProcessMessages({});
+    result = h.list.HandleDrop({Q(t / "album2")});
+    EXPECT_FALSE(result.stopped);
+    EXPECT_EQ(result.added, 5);
+}
+
 TEST(TranscodeList, DeleteItemsClearAllAndTheFrontEntry)
 {
     TempDir t;

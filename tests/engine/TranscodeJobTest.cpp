@@ -77,10 +77,16 @@ public:
     TControlStates controls;
     int timerArmed = 0;
     bool shutdownAccepted = true;
+    bool giveNotice = false;
 
     TJobSettings Settings() const override { return settings; }
     void ArmTimer(int ms) override { ++timerArmed; log.push_back("timer " + std::to_string(ms)); }
     bool RequestShutdown() override { log.push_back("shutdown"); return shutdownAccepted; }
+    bool GiveShutdownNotice() override
+    {
+        if (giveNotice) log.push_back("notice");
+        return giveNotice;
+    }
     void ShowErrorBox(const std::string &m) override { errorBoxes.push_back(m); }
     void SetControlStates(const TControlStates &s) override { controls = s; }
     void JobPlanned(int total) override { log.push_back("planned " + std::to_string(total)); }
@@ -418,6 +424,29 @@ TEST_F(JobTest, AFileQueuedAfterThePlanWaitsForTheNextJob)
     while (!runner.running.empty()) runner.End();
     EXPECT_EQ(host.ends.back().converted, 1) << host.reasons["late.mpc"];
     EXPECT_TRUE(fs::exists(dir / "late.mp3"));
+}
+
+TEST_F(JobTest, ANoticeComesBeforeTheShutdownAndCanCancelIt)
+{
+    host.settings.shutdownAfterJob = true;
+    host.giveNotice = true;
+    for (bool proceed : {false, true}) {
+        SCOPED_TRACE(proceed);
+        host.log.clear();
+        Add({proceed ? "b.mpc" : "a.mpc"});
+        TranscodeJob job(queue, runner, host, platform);
+        job.Startup();
+        job.Start();
+        runner.End();
+        EXPECT_EQ(host.log.back(), "notice");
+        EXPECT_TRUE(job.ShutdownNoticeShown());
+        EXPECT_EQ(host.controls, TranscodeJob::RunningControls());
+        job.Start();  // nothing starts while the notice runs
+        job.ShutdownNoticeEnded(proceed);
+        job.ShutdownNoticeEnded(proceed);  // a second end changes nothing
+        EXPECT_EQ(std::count(host.log.begin(), host.log.end(), "shutdown"), proceed ? 1 : 0);
+        EXPECT_EQ(job.CurrentState(), proceed ? TranscodeJob::State::ShutdownRequested : TranscodeJob::State::Idle);
+    }
 }
 
 }  // namespace

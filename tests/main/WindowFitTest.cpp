@@ -4,15 +4,18 @@
 // tests/CMakeLists.txt); TRACKMILL_TEST_FACE names the family a case must get.
 #include "WindowFixture.h"
 
+#include "widgets/StatusArea.h"
 #include "widgets/ToolEdit.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QFontInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 #include <QScreen>
+#include <QSpinBox>
 
 #include <sstream>
 
@@ -24,7 +27,10 @@ std::vector<QWidget *> Controls(TForm1 &f)
 {
     return {f.Label1, f.Label2,   f.Label3, f.Label4,     f.Button1,     f.Edit1,          f.Edit2,
             f.ListBox1, f.cbID3v1, f.cbID3v2, f.Button2, f.cbApetag, f.Button3, f.lbInfo,
-            f.cbShutdown, f.cbOutputdir, f.DirectoryEdit1, f.Button4, f.ComboID3};
+            f.cbShutdown, f.cbOutputdir, f.DirectoryEdit1, f.Button4, f.ComboID3,
+            // the added ones
+            f.Button5, f.Button6, f.cbKeepFolders, f.Label5, f.ComboExisting, f.Label6, f.SpinEdit1,
+            f.StatusArea1};
 }
 
 std::string Name(const QWidget *w) { return w->objectName().toStdString(); }
@@ -91,11 +97,16 @@ void ExpectFits(TForm1 &f)
              {f.Label3, f.ListBox1}, {f.ListBox1, f.Button2}, {f.ListBox1, f.cbOutputdir},
              {f.ListBox1, f.Button1},
              {f.cbOutputdir, f.DirectoryEdit1}, {f.Label4, f.lbInfo}, {f.lbInfo, f.Button1},
-             {f.Button1, f.Button4}})
+             {f.Button1, f.Button4},
+             {f.Button2, f.Button5}, {f.Button3, f.Button6}, {f.cbShutdown, f.cbKeepFolders},
+             {f.cbShutdown, f.ComboExisting}, {f.ComboExisting, f.Label3}, {f.cbKeepFolders, f.Label3},
+             {f.Button5, f.StatusArea1},
+             {f.DirectoryEdit1, f.StatusArea1}, {f.Button4, f.Label6}, {f.Button4, f.SpinEdit1}})
         above(a, b);
     for (auto [a, b] : std::vector<std::pair<QWidget *, QWidget *>>{
              {f.cbApetag, f.ComboID3}, {f.Button2, f.Button3}, {f.Edit1, f.lbInfo}, {f.ListBox1, f.lbInfo},
-             {f.DirectoryEdit1, f.Button1}})
+             {f.DirectoryEdit1, f.Button1}, {f.Button5, f.Button6}, {f.Label5, f.ComboExisting},
+             {f.Label6, f.SpinEdit1}})
         leftOf(a, b);
     // On a screen too narrow for them these two rows stack.
     if (f.cbShutdown->y() == f.cbID3v1->y()) {

@@ -67,10 +67,11 @@ protected:
     QString Ini() const { return Q(work / "trackmill.ini"); }
     static QString Q(const fs::path &p) { return QString::fromStdString(p.string()); }
 
-    // Delivers a drag-and-drop of the given URLs onto the list, as the desktop would.
-    void Drop(const QList<QUrl> &urls, const QString &text = {})
+    // Delivers a drag-and-drop of the given URLs onto the list (or another widget), as the
+    // desktop would.
+    void Drop(const QList<QUrl> &urls, const QString &text = {}, QWidget *target = nullptr)
     {
-        QWidget *target = form->ListBox1->viewport();
+        if (!target) target = form->ListBox1->viewport();
         auto *mime = new QMimeData;
         if (!urls.isEmpty()) mime->setUrls(urls);
         if (!text.isEmpty()) mime->setText(text);
@@ -83,11 +84,11 @@ protected:
         QCoreApplication::sendEvent(target, &drop);
         delete mime;
     }
-    void DropFiles(const std::vector<fs::path> &paths)
+    void DropFiles(const std::vector<fs::path> &paths, QWidget *target = nullptr)
     {
         QList<QUrl> urls;
         for (const auto &p : paths) urls << QUrl::fromLocalFile(Q(p));
-        Drop(urls);
+        Drop(urls, {}, target);
     }
     QStringList ListEntries() const
     {

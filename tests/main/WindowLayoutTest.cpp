@@ -3,17 +3,21 @@
 #include "WindowFixture.h"
 
 #include "main/JobHost.h"
+#include "widgets/StatusArea.h"
 #include "widgets/ToolEdit.h"
 
 #include <QAction>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QContextMenuEvent>
+#include <QHelpEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QSpinBox>
 #include <QTimer>
 
 #include "widgets/FileDrop.h"
@@ -30,6 +34,12 @@ QString CaptionOf(QWidget *w)
     if (auto *l = qobject_cast<QLabel *>(w)) return l->text();
     if (auto *b = qobject_cast<QAbstractButton *>(w)) return b->text();
     return {};
+}
+
+void ShowHint(QWidget *w)
+{
+    QHelpEvent help(QEvent::ToolTip, QPoint(5, 5), w->mapToGlobal(QPoint(5, 5)));
+    QCoreApplication::sendEvent(w, &help);
 }
 
 }  // namespace
@@ -88,6 +98,10 @@ TEST_F(Window, ControlsHaveTheirNamesCaptionsAndHints)
     EXPECT_EQ(f.cbOutputdir->toolTip(),
               "Converted files will be placed in the same folder as\nthe source files unless you check this option");
     EXPECT_EQ(f.Button4->toolTip(), "Transcoding will end after the current file has been processed");
+    // The decoder is asked for its usage text when the hint is first shown, not before
+    // the window opens.
+    EXPECT_TRUE(f.Edit1->toolTip().isEmpty());
+    ShowHint(f.Edit1);
     if (tmtest::HaveTool("mpcdec")) {
         EXPECT_TRUE(f.Edit1->toolTip().contains("mpcdec")) << f.Edit1->toolTip().toStdString();
     }
@@ -126,15 +140,19 @@ TEST_F(Window, ControlsHaveTheirNamesCaptionsAndHints)
     EXPECT_EQ(f.FormStorage1->StoredProps(), kStoredProps);
 }
 
-TEST_F(Window, TabOrderRunsThroughTheThirteenStops)
+TEST_F(Window, TabOrderRunsThroughTheThirteenStopsThenTheListAndTheAddedControls)
 {
     TForm1 &f = Open();
+    QWidget *showLog = f.StatusArea1->ShowLogButton();
     const QList<QWidget *> order = {f.Edit1,       f.Edit2,          f.cbID3v1, f.cbID3v2, f.cbApetag,
                                     f.ComboID3,    f.cbShutdown,     f.cbOutputdir, f.DirectoryEdit1,
-                                    f.Button1,     f.Button2,        f.Button3, f.Button4};
+                                    f.Button1,     f.Button2,        f.Button3, f.Button4,
+                                    f.ListBox1,    f.Button5,        f.Button6, f.cbKeepFolders,
+                                    f.ComboExisting, f.SpinEdit1,    showLog,   f.Edit1};
     // Every stop enabled, so Tab visits each.
     f.cbOutputdir->click();
     f.Button4->setEnabled(true);
+    showLog->setEnabled(true);
     f.activateWindow();
     f.Edit1->setFocus();
     QWidget *w = f.Edit1;
@@ -143,7 +161,7 @@ TEST_F(Window, TabOrderRunsThroughTheThirteenStops)
         while (!(w->focusPolicy() & Qt::TabFocus) || !w->isEnabled() || !w->isVisible() ||
                (w->focusProxy() && w->focusProxy() != w) ||
                (w->parentWidget() && w->parentWidget() != &f && w->parentWidget() != f.DirectoryEdit1 &&
-                w->parentWidget() != f.ComboID3))
+                w->parentWidget() != f.ComboID3 && w->parentWidget() != f.StatusArea1))
             w = w->nextInFocusChain();
         QWidget *expected = order[i];
         const bool match = w == expected || w->parentWidget() == expected ||
@@ -151,7 +169,6 @@ TEST_F(Window, TabOrderRunsThroughTheThirteenStops)
         EXPECT_TRUE(match) << "stop " << i << " is " << w->objectName().toStdString() << " ("
                            << w->metaObject()->className() << "), expected " << expected->objectName().toStdString();
     }
-    EXPECT_EQ(f.ListBox1->focusPolicy(), Qt::ClickFocus);
     EXPECT_EQ(f.lbInfo->focusPolicy(), Qt::ClickFocus);
 }
 
@@ -318,6 +335,7 @@ TEST_F(Window, MissingProgramsAreReportedInOrderAndTranscodeStaysDisabled)
     EXPECT_EQ(messages[0].caption, "An error occured");
     EXPECT_FALSE(form->Button1->isEnabled());
     EXPECT_TRUE(form->Button2->isEnabled());
+    ShowHint(form->Edit1);
     EXPECT_FALSE(form->Edit1->toolTip().isEmpty());  // the fixed usage text
 
     // A program placed in the working folder is never taken, nor through "." on PATH;

@@ -89,13 +89,15 @@ TEST_F(WindowList, ClickShowsTheSeventeenPanelLines)
     QListWidget *list = form->ListBox1;
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(1)).center());
     QStringList lines = PanelLines();
-    ASSERT_EQ(lines.size(), 17);
+    ASSERT_GT(lines.size(), 17);
     EXPECT_EQ(lines[0], "Streaminfo");
     EXPECT_EQ(lines[2], "   two.mpc");
     EXPECT_EQ(lines[3], "   Streamversion: 8");
     EXPECT_EQ(lines[12], "Tags contained in file");
     EXPECT_EQ(lines[14], "   ID3V1.x tag: No");
     EXPECT_EQ(lines[16], "   APE 1/2 tag: Yes");
+    // Below the designed lines, what the tag says.
+    EXPECT_TRUE(lines.mid(17).contains("   Artist: Sample")) << lines.join('\n').toStdString();
 
     // The same facts as the command-line tool prints.
     const std::string cli = std::string(TRACKMILL_BINARY_DIR) + "/src/cli/trackmill-cli";
@@ -103,8 +105,8 @@ TEST_F(WindowList, ClickShowsTheSeventeenPanelLines)
         const tmtest::RunResult r = tmtest::Run({cli, "info", b.string()});
         ASSERT_EQ(r.exitCode, 0) << r.err;
         const QStringList out = QString::fromStdString(r.out).split('\n');
-        ASSERT_GE(out.size(), 18);
-        EXPECT_EQ(out.mid(1, 17), lines);
+        ASSERT_GT(out.size(), lines.size());
+        EXPECT_EQ(out.mid(1, lines.size()), lines);
     }
 
     // Ctrl-clicking the selected entry deselects it but still shows it.
@@ -136,7 +138,8 @@ TEST_F(WindowList, DeleteItemsAndClearAll)
     Open();
     DropFiles({a, b, c});
     form->ShowFileInfo(Q(a));
-    ASSERT_EQ(PanelLines().size(), 17);
+    const qsizetype shown = PanelLines().size();
+    ASSERT_GT(shown, 17);
 
     // Nothing selected: nothing happens.
     form->ListBox1->clearSelection();
@@ -148,7 +151,7 @@ TEST_F(WindowList, DeleteItemsAndClearAll)
     form->ListBox1->item(2)->setSelected(true);
     form->Button3->click();
     EXPECT_EQ(ListEntries(), QStringList({Q(b)}));
-    EXPECT_EQ(PanelLines().size(), 17);
+    EXPECT_EQ(PanelLines().size(), shown);
 
     // Deleting the last one empties the panel too.
     form->ListBox1->item(0)->setSelected(true);

@@ -12,6 +12,9 @@
 #include <QStringList>
 #include <QThread>
 
+#include "support/RunnerTestSupport.h"
+#include "support/TestSupport.h"
+
 #include <atomic>
 #include <memory>
 
@@ -124,6 +127,70 @@ private:
     QString address_;
     Login1Record &record_;
     std::atomic<bool> registered_{false};
+};
+
+// A private D-Bus daemon with the stand-in on it, and a client connection to it;
+// nothing reaches the real system bus. Start() fails when the daemon or the stand-in
+// does not come up.
+class PrivateLogin1Bus {
+public:
+    bool Start()
+    {
+        tmtest::WriteText(dir_ / "bus.conf",
+                          "<!DOCTYPE busconfig PUBLIC \"-//freedesktop//DTD D-Bus Bus Configuration 1.0//EN\"\n"
+                          " \"http://www.freedesktop.org/standards/dbus/1.0/busconfig.dtd\">\n"
+                          "<busconfig>\n"
+                          "  <type>session</type>\n"
+                          "  <listen>unix:dir=" + dir_.path().string() + "</listen>\n"
+                          "  <auth>EXTERNAL</auth>\n"
+                          "  <policy context=\"default\">\n"
+                          "    <allow send_destination=\"*\" eavesdrop=\"true\"/>\n"
+                          "    <allow eavesdrop=\"true\"/>\n"
+                          "    <allow own=\"*\"/>\n"
+                          "  </policy>\n"
+                          "</busconfig>\n");
+        daemon_.start(QStringLiteral("dbus-daemon"),
+                      {QStringLiteral("--config-file=") + QString::fromStdString((dir_ / "bus.conf").string()),
+                       QStringLiteral("--nofork"), QStringLiteral("--print-address=1")});
+        if (!daemon_.waitForStarted(10000)) return false;
+        if (!tmtest::WaitUntil([&] { return daemon_.canReadLine(); }, 10000)) return false;
+        address_ = QString::fromUtf8(daemon_.readLine()).trimmed();
+        if (address_.isEmpty()) return false;
+
+        service_ = std::make_unique<Login1Service>(address_, record_);
+        service_->start();
+        if (!tmtest::WaitUntil([&] { return service_->ready.load(); }, 10000) || !service_->registered())
+            return false;
+        client_ = std::make_unique<QDBusConnection>(
+            QDBusConnection::connectToBus(address_, QStringLiteral("tm-login1-client")));
+        return client_->isConnected();
+    }
+
+    ~PrivateLogin1Bus()
+    {
+        client_.reset();
+        QDBusConnection::disconnectFromBus(QStringLiteral("tm-login1-client"));
+        if (service_) {
+            service_->quit();
+            service_->wait();
+        }
+        if (daemon_.state() != QProcess::NotRunning) {
+            daemon_.terminate();
+            if (!daemon_.waitForFinished(5000)) daemon_.kill();
+            daemon_.waitForFinished(5000);
+        }
+    }
+
+    QDBusConnection &Client() { return *client_; }
+    Login1Record &Record() { return record_; }
+
+private:
+    tmtest::TempDir dir_;
+    QProcess daemon_;
+    QString address_;
+    Login1Record record_;
+    std::unique_ptr<Login1Service> service_;
+    std::unique_ptr<QDBusConnection> client_;
 };
 
 }  // namespace tmtest

@@ -56,58 +56,13 @@ protected:
     void SetUp() override
     {
         if (!tmtest::HaveTool("dbus-daemon")) GTEST_SKIP() << "dbus-daemon not installed";
-        const std::string config = (dir_ / "bus.conf").string();
-        tmtest::WriteText(dir_ / "bus.conf",
-                          "<!DOCTYPE busconfig PUBLIC \"-//freedesktop//DTD D-Bus Bus Configuration 1.0//EN\"\n"
-                          " \"http://www.freedesktop.org/standards/dbus/1.0/busconfig.dtd\">\n"
-                          "<busconfig>\n"
-                          "  <type>session</type>\n"
-                          "  <listen>unix:dir=" + dir_.path().string() + "</listen>\n"
-                          "  <auth>EXTERNAL</auth>\n"
-                          "  <policy context=\"default\">\n"
-                          "    <allow send_destination=\"*\" eavesdrop=\"true\"/>\n"
-                          "    <allow eavesdrop=\"true\"/>\n"
-                          "    <allow own=\"*\"/>\n"
-                          "  </policy>\n"
-                          "</busconfig>\n");
-        daemon_.start(QStringLiteral("dbus-daemon"),
-                      {QStringLiteral("--config-file=") + QString::fromStdString(config),
-                       QStringLiteral("--nofork"), QStringLiteral("--print-address=1")});
-        ASSERT_TRUE(daemon_.waitForStarted(10000));
-        ASSERT_TRUE(tmtest::WaitUntil([&] { return daemon_.canReadLine(); }, 10000));
-        address_ = QString::fromUtf8(daemon_.readLine()).trimmed();
-        ASSERT_FALSE(address_.isEmpty());
-
-        service_ = std::make_unique<tmtest::Login1Service>(address_, record_);
-        service_->start();
-        ASSERT_TRUE(tmtest::WaitUntil([&] { return service_->ready.load(); }, 10000));
-        ASSERT_TRUE(service_->registered());
-        client_ = std::make_unique<QDBusConnection>(
-            QDBusConnection::connectToBus(address_, QStringLiteral("tm-login1-client")));
-        ASSERT_TRUE(client_->isConnected());
+        ASSERT_TRUE(bus_.Start());
+        client_ = &bus_.Client();
     }
 
-    void TearDown() override
-    {
-        client_.reset();
-        QDBusConnection::disconnectFromBus(QStringLiteral("tm-login1-client"));
-        if (service_) {
-            service_->quit();
-            service_->wait();
-        }
-        if (daemon_.state() != QProcess::NotRunning) {
-            daemon_.terminate();
-            if (!daemon_.waitForFinished(5000)) daemon_.kill();
-            daemon_.waitForFinished(5000);
-        }
-    }
-
-    tmtest::TempDir dir_;
-    QProcess daemon_;
-    QString address_;
-    tmtest::Login1Record record_;
-    std::unique_ptr<tmtest::Login1Service> service_;
-    std::unique_ptr<QDBusConnection> client_;
+    tmtest::PrivateLogin1Bus bus_;
+    tmtest::Login1Record &record_ = bus_.Record();
+    QDBusConnection *client_ = nullptr;
 };
 
 TEST_F(XWinRebootOnPrivateBus, EachOperationCallsLogindNonInteractively)

@@ -1,0 +1,51 @@
+#include "widgets/StateItemDelegate.h"
+
+#include <QAbstractItemView>
+#include <QApplication>
+#include <QPainter>
+
+#include <algorithm>
+
+namespace trackmill {
+
+void TStateItemDelegate::paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const
+{
+    QStyleOptionViewItem opt(option);
+    initStyleOption(&opt, index);
+    const QString state = index.data(kStateTextRole).toString();
+    const auto tone = static_cast<TStateTone>(index.data(kStateToneRole).toInt());
+
+    // The entry may be wider than the view; the state goes at the view's right edge.
+    QRect rect = opt.rect;
+    if (const auto *view = qobject_cast<const QAbstractItemView *>(opt.widget))
+        rect.setRight(std::min(rect.right(), view->viewport()->width() - 1));
+    const QFontMetrics fm(opt.font);
+    QFont stateFont = opt.font;
+    stateFont.setBold(tone != TStateTone::Plain);
+    const int gap = fm.horizontalAdvance(QLatin1Char(' ')) * 2;
+    const int stateWidth = state.isEmpty() ? 0 : QFontMetrics(stateFont).horizontalAdvance(state) + gap;
+
+    QStyle *style = opt.widget ? opt.widget->style() : QApplication::style();
+    if (tone == TStateTone::Failed && !(opt.state & QStyle::State_Selected))
+        opt.palette.setColor(QPalette::Text, QColor(0xb0, 0x00, 0x20));
+    const QString text = opt.text;
+    opt.text.clear();
+    opt.rect = rect;
+    style->drawControl(QStyle::CE_ItemViewItem, &opt, painter, opt.widget);
+
+    const QRect textRect = style->subElementRect(QStyle::SE_ItemViewItemText, &opt, opt.widget);
+    QRect pathRect = textRect.adjusted(0, 0, -stateWidth, 0);
+    const QPalette::ColorRole role = (opt.state & QStyle::State_Selected) ? QPalette::HighlightedText : QPalette::Text;
+    painter->save();
+    painter->setFont(opt.font);
+    painter->setPen(opt.palette.color(QPalette::Active, role));
+    painter->drawText(pathRect, Qt::AlignLeft | Qt::AlignVCenter, fm.elidedText(text, Qt::ElideMiddle, pathRect.width()));
+    if (!state.isEmpty()) {
+        painter->setFont(stateFont);
+        const QRect stateRect(textRect.right() - stateWidth + 1, textRect.top(), stateWidth, textRect.height());
+        painter->drawText(stateRect, Qt::AlignRight | Qt::AlignVCenter, state);
+    }
+    painter->restore();
+}
+
+}  // namespace trackmill

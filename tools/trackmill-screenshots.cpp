@@ -1,0 +1,99 @@
+// Drives the real window through a job and saves what it shows: idle with files listed,
+// during a job (progress and the entries' states), and after a job in which a file
+// failed (the summary, and the message that names the file). scripts/screenshot.sh runs
+// it under Xvfb with a slowed encoder first on PATH, so that the job is caught mid-way.
+//
+//   trackmill-screenshots OUTPUT_DIR FILE...
+
+#include "engine/TranscodeJob.h"
+#include "main/Form1.h"
+#include "settings/Placemnt.h"
+#include "widgets/StatusArea.h"
+
+#include <QApplication>
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QListWidget>
+#include <QMessageBox>
+#include <QPixmap>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QThread>
+
+#include <cstdio>
+#include <functional>
+
+using namespace trackmill;
+
+namespace {
+
+bool WaitFor(const std::function<bool()> &done, int ms)
+{
+    QDeadlineTimer deadline(ms);
+    while (!done()) {
+        if (deadline.hasExpired()) return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        QThread::msleep(10);
+    }
+    return true;
+}
+
+// Lets the window paint what it was just told.
+void Settle()
+{
+    QDeadlineTimer deadline(60);
+    while (!deadline.hasExpired()) QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+}
+
+bool Save(QWidget *w, const QString &file)
+{
+    Settle();
+    const bool ok = w->grab().save(file);
+    std::printf("%s %s\n", ok ? "saved" : "could not save", qPrintable(file));
+    return ok;
+}
+
+}  // namespace
+
+int main(int argc, char **argv)
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QString::fromLatin1(kApplicationTitle));
+    const QStringList args = QApplication::arguments();
+    if (args.size() < 3) {
+        std::fprintf(stderr, "usage: trackmill-screenshots OUTPUT_DIR FILE...\n");
+        return 2;
+    }
+    const QDir out(args[1]);
+    QTemporaryDir settings;
+
+    QMessageBox *report = nullptr;
+    SetMessageBoxHandler([&](QWidget *parent, TMessageKind kind, const QString &caption, const QString &text) {
+        if (kind != TMessageKind::JobReport) return;
+        report = new QMessageBox(QMessageBox::Warning, caption, text, QMessageBox::Ok, parent);
+        report->show();
+    });
+
+    TForm1 form;
+    form.FormStorage1->SetIniFileName(settings.filePath(QStringLiteral("trackmill.ini")));
+    form.show();
+    if (!WaitFor([&] { return form.isVisible(); }, 10000)) return 1;
+    form.SetJobs(2);
+    form.AddNamed(args.mid(2));
+    form.ListBox1->setCurrentRow(0);
+    bool ok = Save(&form, out.filePath(QStringLiteral("screenshot.png")));
+
+    form.Button1->click();
+    // Two files in progress, a good part of the job done.
+    ok = WaitFor([&] { return form.Job().RunningCount() == 2 && form.StatusArea1->Progress() >= 40; }, 60000) && ok;
+    ok = Save(&form, out.filePath(QStringLiteral("screenshot-job.png"))) && ok;
+
+    ok = WaitFor([&] { return !form.Job().Running() && report; }, 120000) && ok;
+    if (report) {
+        report->move(form.geometry().center() - report->rect().center());
+        ok = Save(&form, out.filePath(QStringLiteral("screenshot-failed.png"))) && ok;
+        ok = Save(report, out.filePath(QStringLiteral("screenshot-failed-box.png"))) && ok;
+    }
+    form.close();
+    return ok ? 0 : 1;
+}
