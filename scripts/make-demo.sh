@@ -19,7 +19,8 @@ for i, freq in enumerate((220.0, 330.0, 440.0, 554.37, 660.0)):
             frames += struct.pack("<hh", s, s)
         w.writeframes(bytes(frames))
 PY
-enc() { mpcenc --silent --overwrite "$@" >/dev/null 2>&1; }
+# mpcenc reads tag texts in the locale's character set; a bare machine runs in the C locale.
+enc() { LC_ALL=C.UTF-8 mpcenc --silent --overwrite "$@" >/dev/null 2>&1; }
 enc --standard --title "Morning Tone" --artist "Trackmill Demo" --album "Sample Tones" \
     --year 2026 --track 1/5 --genre Ambient --comment "made by make-demo.sh" \
     "$demo/in/tone1.wav" "$demo/01 Morning Tone.mpc"

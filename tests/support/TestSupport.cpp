@@ -184,7 +184,9 @@ bool MakeMpc(const fs::path &mpcFile, double seconds, const std::vector<std::str
     argv.insert(argv.end(), extra.begin(), extra.end());
     argv.push_back(wav.string());
     argv.push_back(mpcFile.string());
-    const RunResult r = Run(argv);
+    // mpcenc converts tag texts from the locale's character set: in the C locale of a bare
+    // machine every non-ASCII letter would be lost before it reached the file.
+    const RunResult r = Run(argv, {}, 120000, {{"LC_ALL", "C.UTF-8"}});
     std::error_code ec;
     fs::remove(wav, ec);
     return r.exitCode == 0 && fs::exists(mpcFile);
