@@ -33,6 +33,7 @@ protected:
     void SetUp() override
     {
         oldDir_ = QDir::currentPath();
+        oldPath_ = qgetenv("PATH");
         QDir::setCurrent(QString::fromStdString(work.path().string()));
         trackmill::SetMessageBoxHandler(
             [this](QWidget *, trackmill::TMessageKind kind, const QString &caption, const QString &text) {
@@ -44,6 +45,13 @@ protected:
         form.reset();
         trackmill::SetMessageBoxHandler({});
         QDir::setCurrent(oldDir_);
+        qputenv("PATH", oldPath_);
+    }
+
+    // Stand-in programs in `folder` are found before the installed ones until the test ends.
+    void PutFirstOnPath(const fs::path &folder)
+    {
+        qputenv("PATH", QByteArray::fromStdString(folder.string() + ":") + oldPath_);
     }
 
     // Creates the window (running its start-up), points it at the test's INI file and
@@ -109,6 +117,7 @@ protected:
 
 private:
     QString oldDir_;
+    QByteArray oldPath_;
 };
 
 }  // namespace tmtest

@@ -18,7 +18,6 @@ protected:
     void SetUp() override
     {
         tmtest::WindowTest::SetUp();
-        oldPath_ = qgetenv("PATH");
         fs::create_directories(work / "bin");
         const std::string lame = tmtest::Run({"sh", "-c", "command -v lame"}).out;
         // About 1.3 s a file, logged with the time of each start and end.
@@ -29,12 +28,7 @@ protected:
                               lame.substr(0, lame.find('\n')) + " \"$@\"\nstatus=$?\n"
                           "echo \"end $(date +%s.%N)\" >>'" + (work / "log").string() + "'\nexit $status\n");
         fs::permissions(work / "bin" / "lame", fs::perms::owner_all);
-        qputenv("PATH", QByteArray::fromStdString((work / "bin").string() + ":") + oldPath_);
-    }
-    void TearDown() override
-    {
-        qputenv("PATH", oldPath_);
-        tmtest::WindowTest::TearDown();
+        PutFirstOnPath(work / "bin");
     }
     // The most copies of the encoder that ran at one moment, and how many ran in all.
     std::pair<int, int> Overlap() const
@@ -55,7 +49,6 @@ protected:
         }
         return {most, starts};
     }
-    QByteArray oldPath_;
 };
 
 TEST_F(WindowParallel, TwoAtOnceNeverMoreAndCancelLetsThemFinish)

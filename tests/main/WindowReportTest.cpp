@@ -36,12 +36,6 @@ protected:
         TM_REQUIRE_TOOL("mpcenc");
         TM_REQUIRE_TOOL("mpcdec");
         TM_REQUIRE_TOOL("lame");
-        oldPath_ = qgetenv("PATH");
-    }
-    void TearDown() override
-    {
-        qputenv("PATH", oldPath_);
-        tmtest::WindowTest::TearDown();
     }
     fs::path Source(const std::string &name, double seconds = 0.5)
     {
@@ -57,7 +51,6 @@ protected:
             if (m.kind == TMessageKind::JobReport) out.push_back(m);
         return out;
     }
-    QByteArray oldPath_;
 };
 
 TEST_F(WindowReport, AJobWithADamagedSourceAndAnExistingOutputEndsWithTheDamagedFileMarked)
@@ -112,7 +105,7 @@ TEST_F(WindowReport, TheProgressBarMovesDuringAFileWhileTheListShowsItsPercentag
     // About three seconds for the first file, whatever the machine's speed.
     fs::create_directories(work / "bin");
     tmtest::WriteSlowLame(work / "bin" / "lame", 176400);
-    qputenv("PATH", QByteArray::fromStdString((work / "bin").string() + ":") + oldPath_);
+    PutFirstOnPath(work / "bin");
     const fs::path slow = Source("slow.mpc", 3.0), second = Source("second.mpc", 0.3), third = Source("third.mpc", 0.3);
     const fs::path other = Source("other.mpc", 0.2);
 
