@@ -4,6 +4,7 @@
 #include "cli/Commands.h"
 #include "cli/ConvertHost.h"
 #include "cli/ConvertSettings.h"
+#include "cli/Json.h"
 #include "collect/TranscodeList.h"
 #include "config/SettingsPath.h"
 #include "config/StoredSettings.h"
@@ -90,26 +91,58 @@ private:
     QSocketNotifier *notifier_ = nullptr;
 };
 
-void PrintSettings(const TJobSettings &s)
+void PrintSettings(std::FILE *out, const TJobSettings &s)
 {
-    std::printf("Settings: decoder options '%s', encoder options '%s'\n", Shown(s.decoderOptions).c_str(),
-                Shown(s.encoderOptions).c_str());
-    std::printf("  output: %s%s\n", s.useOutputDir ? Shown(s.outputDir.empty() ? "the working folder" : s.outputDir).c_str() : "beside each source",
-                s.useOutputDir ? (s.keepFolders ? ", folder structure kept" : ", flat") : "");
-    std::printf("  existing files: %s; %d at once; tags: ID3v1 %s, ID3v2 %s, APE %s\n",
-                ExistingOptionName(s.existing), s.jobs, s.tags.copyID3v1 ? "copied" : "not copied",
-                s.tags.copyID3v2 ? "copied" : "not copied",
-                !s.tags.convertApe ? "not converted" : s.tags.apeTarget == 0 ? "to ID3v1.1" : "to ID3v2.3");
+    std::fprintf(out, "Settings: decoder options '%s', encoder options '%s'\n", Shown(s.decoderOptions).c_str(),
+                 Shown(s.encoderOptions).c_str());
+    std::fprintf(out, "  output: %s%s\n",
+                 s.useOutputDir ? Shown(s.outputDir.empty() ? "the working folder" : s.outputDir).c_str() : "beside each source",
+                 s.useOutputDir ? (s.keepFolders ? ", folder structure kept" : ", flat") : "");
+    std::fprintf(out, "  existing files: %s; %d at once; tags: ID3v1 %s, ID3v2 %s, APE %s\n",
+                 ExistingOptionName(s.existing), s.jobs, s.tags.copyID3v1 ? "copied" : "not copied",
+                 s.tags.copyID3v2 ? "copied" : "not copied",
+                 !s.tags.convertApe ? "not converted" : s.tags.apeTarget == 0 ? "to ID3v1.1" : "to ID3v2.3");
 }
 
-int DryRun(const TWorkQueue &queue, const TJobSettings &s)
+const char *PlanAction(TPlannedOutput::Kind kind)
 {
-    PrintSettings(s);
+    switch (kind) {
+    case TPlannedOutput::Kind::Write: return "write";
+    case TPlannedOutput::Kind::Renamed: return "rename";
+    case TPlannedOutput::Kind::Overwrite: return "overwrite";
+    case TPlannedOutput::Kind::Skipped: return "skip";
+    case TPlannedOutput::Kind::Refused: return "refuse";
+    }
+    return "";
+}
+
+// With --json the plan is events too ("planned", then one "plan" a source), so that a
+// reader of standard output never meets plain text.
+void DryRun(const TWorkQueue &queue, const TJobSettings &s, bool json)
+{
+    PrintSettings(json ? stderr : stdout, s);
     TPlanOptions options{s.useOutputDir, s.outputDir, s.keepFolders, s.existing};
     const auto plans = PlanOutputs(queue.Items(), options);
-    std::printf("Plan for %d file%s (nothing is converted):\n", queue.Count(), queue.Count() == 1 ? "" : "s");
+    if (json)
+        std::printf("%s\n", json::Object().Text("event", "planned").Int("total", queue.Count()).Int("jobs", s.jobs)
+                                 .Bool("dryRun", true).Str().c_str());
+    else
+        std::printf("Plan for %d file%s (nothing is converted):\n", queue.Count(), queue.Count() == 1 ? "" : "s");
     for (int i = 0; i < queue.Count(); ++i) {
         const TPlannedOutput &p = plans[static_cast<std::size_t>(i)];
+        const bool hasOutput = p.kind != TPlannedOutput::Kind::Skipped && p.kind != TPlannedOutput::Kind::Refused;
+        if (json) {
+            std::printf("%s\n", json::Object()
+                                    .Text("event", "plan")
+                                    .Int("file", i + 1)
+                                    .Text("source", queue.At(i).source)
+                                    .Text("output", hasOutput ? p.output : std::string())
+                                    .Text("action", PlanAction(p.kind))
+                                    .Text("reason", p.reason)
+                                    .Str()
+                                    .c_str());
+            continue;
+        }
         const std::string source = Shown(queue.At(i).source);
         switch (p.kind) {
         case TPlannedOutput::Kind::Write: std::printf("  %s -> %s\n", source.c_str(), Shown(p.output).c_str()); break;
@@ -121,7 +154,7 @@ int DryRun(const TWorkQueue &queue, const TJobSettings &s)
         case TPlannedOutput::Kind::Refused: std::printf("  %s: refused (%s)\n", source.c_str(), Shown(p.reason).c_str()); break;
         }
     }
-    return 0;
+    std::fflush(stdout);
 }
 
 void PrintSummary(std::FILE *out, const TConvertHost &host, int refused)
@@ -200,7 +233,10 @@ int RunConvert(const std::vector<std::string> &rawArgs)
             std::fprintf(stderr, "trackmill-cli: skipped %s (not a Musepack file)\n",
                          Shown(QFile::encodeName(name).toStdString()).c_str());
     }
-    if (options.dryRun) return DryRun(list.Queue(), options.settings) == 0 && problems == 0 && refused == 0 ? 0 : 1;
+    if (options.dryRun) {
+        DryRun(list.Queue(), options.settings, options.json);
+        return problems == 0 && refused == 0 ? 0 : 1;
+    }
     if (list.IsEmpty()) {
         std::fprintf(stderr, "trackmill-cli: no Musepack files to convert\n");
         // A reader of the events still sees a whole job: nothing planned, nothing done.

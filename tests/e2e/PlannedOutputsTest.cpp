@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sstream>
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -89,6 +91,12 @@ TEST_F(PlannedOutputs, TheUsersMp3UnderEachPolicyAndADryRun)
     EXPECT_FALSE(fs::exists(dir / "new"));
     r = cli.Run({"--dry-run", src.string()}, work);
     EXPECT_TRUE(Contains(r.out, (src / "a.mpc").string() + ": skipped (exists: " + (src / "a.mp3").string() + ")"));
+    // With --json the plan is events as well: nothing else on standard output.
+    r = cli.Run({"--dry-run", "--json", src.string()}, work);
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    std::istringstream lines(r.out);
+    for (std::string line; std::getline(lines, line);) EXPECT_EQ(line.rfind("{\"event\":\"plan", 0), 0u) << line;
+    EXPECT_TRUE(Contains(r.out, "\"action\":\"skip\",\"reason\":\"exists: " + (src / "a.mp3").string())) << r.out;
 
     r = cli.Run({src.string()}, work);  // Skip, the designed policy
     EXPECT_EQ(r.exitCode, 0) << r.out;
