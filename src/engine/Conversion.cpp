@@ -153,14 +153,23 @@ bool PrepareFile(const TWorkItem &item, const TConversionSetup &setup, const Pat
 {
     auto fail = [&](const std::string &why) {
         DiscardPrepared(prepared);
+        std::vector<std::string> created = std::move(prepared.createdFolders);
         prepared = {};
+        prepared.createdFolders = std::move(created);
         if (error) *error = why;
         return false;
     };
     prepared = {};
     const std::string folder = FolderOf(item.output);
     std::error_code ec;
+    std::vector<std::string> missing;
+    for (fs::path p = folder; p.has_relative_path() && !fs::exists(fs::symlink_status(p, ec)); p = p.parent_path())
+        missing.insert(missing.begin(), p.string());
     fs::create_directories(folder, ec);
+    for (const std::string &f : missing) {
+        std::error_code statError;
+        if (fs::is_directory(fs::symlink_status(f, statError))) prepared.createdFolders.push_back(f);
+    }
     if (ec) return fail("the output folder " + folder + " cannot be created: " + ec.message());
 
     std::string temp = folder + "/.tm-XXXXXX.mp3";
@@ -189,6 +198,12 @@ void DiscardPrepared(const TPreparedFile &prepared)
 {
     for (const std::string *path : {&prepared.tempMp3, &prepared.scriptPath, &prepared.statusPath})
         if (!path->empty()) ::unlink(path->c_str());
+}
+
+void RemoveEmptyFolders(const std::vector<std::string> &folders)
+{
+    // rmdir removes only an empty folder, so nothing put there meanwhile is lost.
+    for (auto f = folders.rbegin(); f != folders.rend(); ++f) ::rmdir(f->c_str());
 }
 
 std::string CompareDurations(double mp3Seconds, double sourceSeconds)

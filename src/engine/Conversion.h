@@ -45,6 +45,7 @@ struct TPreparedFile {
     std::string statusPath;   // the decoder's exit status goes here
     TCommandLines lines;
     std::vector<std::string> argv;  // the shell and the script
+    std::vector<std::string> createdFolders;  // the output folders made for it, outermost first
 };
 
 struct TConversionSetup {
@@ -67,12 +68,18 @@ TCommandLines BuildCommandLines(const TConversionSetup &setup, const std::string
 
 // Creates the output's folder as needed, the MP3's temporary name beside the output
 // (exclusively, so nothing there is overwritten) and the script in the scratch folder.
-// False with *error, leaving nothing behind, when any of it fails.
+// False with *error, leaving nothing behind but the folders it made (still listed in
+// `prepared`), when any of it fails.
 bool PrepareFile(const TWorkItem &item, const TConversionSetup &setup, const PathQuoter &quote,
                  TScratchFolder &scratch, TPreparedFile &prepared, std::string *error);
 
-// Removes what PrepareFile made, the MP3 under its temporary name included.
+// Removes what PrepareFile made, the MP3 under its temporary name included, but not the
+// folders: another file may be on its way into them.
 void DiscardPrepared(const TPreparedFile &prepared);
+
+// Removes those of `folders` that are empty, innermost first; a folder with anything in
+// it stays, and so do all folders above it.
+void RemoveEmptyFolders(const std::vector<std::string> &folders);
 
 struct TConversionResult {
     enum class Outcome {

@@ -164,7 +164,10 @@ TranscodeJob::StartOutcome TranscodeJob::StartItem(int index)
 
     auto active = std::make_unique<Active>();
     std::string error;
-    if (!PrepareFile(item, setup, platform_.quotePath, scratch_, active->prepared, &error)) {
+    const bool prepared = PrepareFile(item, setup, platform_.quotePath, scratch_, active->prepared, &error);
+    createdFolders_.insert(createdFolders_.end(), active->prepared.createdFolders.begin(),
+                           active->prepared.createdFolders.end());
+    if (!prepared) {
         FinishItem(index, TItemState::Failed, error);
         return StartOutcome::Failed;
     }
@@ -342,6 +345,9 @@ void TranscodeJob::EndJob()
     end.cancelRequested = cancel_;
     end.shutdownRequested = host_.Settings().shutdownAfterJob;
     scratch_.Remove();
+    // Folders made for MP3s that then failed or were cancelled are not left behind empty.
+    RemoveEmptyFolders(createdFolders_);
+    createdFolders_.clear();
     host_.JobEnded(end);
     if (!end.shutdownRequested) {
         ReturnToIdle();

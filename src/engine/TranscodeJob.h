@@ -191,6 +191,7 @@ private:
     TJobSettings jobSettings_;  // as planned
     TJobEnd counts_;
     TScratchFolder scratch_;
+    std::vector<std::string> createdFolders_;  // in the order made
     std::map<std::uint64_t, std::unique_ptr<Active>> active_;
     std::map<std::uint64_t, int> retries_;
 };

@@ -162,4 +162,19 @@ TEST_F(PlannedOutputs, PathsThatCannotBeAndNamesGivenTwice)
     EXPECT_FALSE(fs::exists(src / "odd" / "bad\xFFname.mp3"));
 }
 
+TEST_F(PlannedOutputs, FoldersMadeForFilesThatFailedAreNotLeftEmpty)
+{
+    fs::create_directories(src / "Artist" / "Bad Album");
+    fs::create_directories(src / "Artist" / "Good Album");
+    ASSERT_TRUE(tmtest::MakeMpc(src / "Artist" / "Bad Album" / "bad.mpc", 0.5));
+    ASSERT_TRUE(tmtest::MakeMpc(src / "Artist" / "Good Album" / "1.mpc", 0.5));
+    tmtest::WriteExecutable(cli.Bin() / "mpcdec", "#!/bin/sh\ncase \"$1\" in *bad*) exit 3;; esac\nexec " +
+                                                      tmtest::Installed("mpcdec") + " \"$@\"\n");
+    fs::create_directories(dir / "out");
+    const auto r = cli.Run({"--output-dir", (dir / "out").string(), (src / "Artist").string()}, work);
+    EXPECT_EQ(r.exitCode, 1) << r.out;
+    EXPECT_EQ(Mp3sBelow(dir / "out"), (std::vector<std::string>{"Artist/Good Album/1.mp3"}));
+    EXPECT_FALSE(fs::exists(dir / "out" / "Artist" / "Bad Album"));
+}
+
 }  // namespace
