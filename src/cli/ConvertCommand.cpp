@@ -157,7 +157,7 @@ void DryRun(const TWorkQueue &queue, const TJobSettings &s, bool json)
     std::fflush(stdout);
 }
 
-void PrintSummary(std::FILE *out, const TConvertHost &host, int refused)
+void PrintSummary(std::FILE *out, const TConvertHost &host, int refused, int ignored)
 {
     const TJobEnd &end = host.End();
     const int total = end.converted + end.skipped + end.failed + end.cancelled;
@@ -166,6 +166,7 @@ void PrintSummary(std::FILE *out, const TConvertHost &host, int refused)
     if (end.failed) std::fprintf(out, ", %d failed", end.failed);
     if (end.cancelled) std::fprintf(out, ", %d not converted", end.cancelled);
     if (refused) std::fprintf(out, ", %d refused", refused);
+    if (ignored) std::fprintf(out, ", %d ignored (not Musepack)", ignored);
     std::fprintf(out, ".\n");
     auto section = [&](TItemState state, const char *title, bool withReason, bool withOutput) {
         bool first = true;
@@ -205,50 +206,67 @@ int RunConvert(const std::vector<std::string> &rawArgs)
     }
     for (const std::string &note : options.notes) std::fprintf(stderr, "trackmill-cli: %s\n", Shown(note).c_str());
 
-    // Full paths, as a drop delivers them. A name the platform cannot carry is refused by name.
+    // Full paths, as a drop delivers them. Whatever is not taken is named with the reason,
+    // and with --json it is an event too.
+    // Refused: music that cannot be converted, which fails the run. Ignored: a file that is
+    // not Musepack at all, as a drop on the window leaves it out.
+    int refused = 0, ignored = 0;
+    auto tell = [&](const char *what, const std::string &name, const std::string &reason) {
+        std::fprintf(stderr, "trackmill-cli: %s %s: %s\n", what, Shown(name).c_str(), Shown(reason).c_str());
+        if (options.json)
+            std::printf("%s\n", json::Object().Text("event", what).Text("source", name).Text("reason", reason)
+                                     .Str().c_str());
+    };
+    auto refuse = [&](const std::string &name, const std::string &reason) {
+        tell("refused", name, reason);
+        ++refused;
+    };
+    auto ignore = [&](const std::string &name, const std::string &reason) {
+        tell("ignored", name, reason);
+        ++ignored;
+    };
     QStringList names;
-    int problems = 0, refused = 0;
     for (const std::string &p : options.paths) {
         const QString decoded = QFile::decodeName(QByteArray::fromStdString(p));
         if (QFile::encodeName(decoded).toStdString() != p) {
-            std::fprintf(stderr, "trackmill-cli: refused %s: the name is not valid UTF-8\n", Shown(p).c_str());
-            ++refused;
+            refuse(p, "the name is not valid UTF-8");
             continue;
         }
         const QString name = QDir::cleanPath(QDir::current().absoluteFilePath(decoded));
-        if (!QFileInfo::exists(name)) {
-            std::fprintf(stderr, "trackmill-cli: %s: no such file or folder\n", Shown(p).c_str());
-            ++problems;
-        }
+        if (!QFileInfo::exists(name)) refuse(p, "no such file or folder");
         names << name;
     }
     TTranscodeList list([](const QString &path) { return HasValidMusepackHeader(QFile::encodeName(path).toStdString()); });
-    list.SetOnRefused([&refused](const QString &name, const QString &reason) {
-        std::fprintf(stderr, "trackmill-cli: refused %s: %s\n", name.toUtf8().constData(), reason.toUtf8().constData());
-        ++refused;
+    list.SetOnRefused([&refuse](const QString &name, const QString &reason) {
+        refuse(QFile::encodeName(name).toStdString(), reason.toStdString());
+    });
+    list.SetOnIgnored([&ignore](const QString &name, const QString &reason) {
+        ignore(QFile::encodeName(name).toStdString(), reason.toStdString());
     });
     list.HandleDrop(names);
-    for (const QString &name : names) {
-        if (QFileInfo(name).isFile() && !list.Contains(name))
-            std::fprintf(stderr, "trackmill-cli: skipped %s (not a Musepack file)\n",
-                         Shown(QFile::encodeName(name).toStdString()).c_str());
-    }
+    // Files named one by one are ignored by name whatever their name; in folders only
+    // Musepack names are looked at.
+    for (const QString &name : names)
+        if (QFileInfo(name).isFile() && !HasMusepackExtension(name))
+            ignore(QFile::encodeName(name).toStdString(), "not a Musepack file");
     if (options.dryRun) {
         DryRun(list.Queue(), options.settings, options.json);
-        return problems == 0 && refused == 0 ? 0 : 1;
+        return refused == 0 ? 0 : 1;
     }
     if (list.IsEmpty()) {
         std::fprintf(stderr, "trackmill-cli: no Musepack files to convert\n");
         // A reader of the events still sees a whole job: nothing planned, nothing done.
         if (options.json)
             std::printf("{\"event\":\"planned\",\"total\":0,\"jobs\":%d}\n{\"event\":\"ended\",\"converted\":0,"
-                        "\"skipped\":0,\"failed\":0,\"cancelled\":0,\"cancelRequested\":false}\n",
-                        options.settings.jobs);
+                        "\"skipped\":0,\"failed\":0,\"cancelled\":0,\"refused\":%d,\"ignored\":%d,\"cancelRequested\":false}\n",
+                        options.settings.jobs, refused, ignored);
         return 1;
     }
 
     TConvertHost::Output io;
     io.json = options.json;
+    io.refused = refused;
+    io.ignored = ignored;
     io.live = !options.json && ::isatty(STDOUT_FILENO);
     TConvertHost host(options.settings, io);
     TProcessPool runner;
@@ -260,10 +278,10 @@ int RunConvert(const std::vector<std::string> &rawArgs)
     job.Start();
     if (job.Running()) QCoreApplication::exec();
     if (!host.Ended()) return 1;
-    PrintSummary(options.json ? stderr : stdout, host, refused);
+    PrintSummary(options.json ? stderr : stdout, host, refused, ignored);
     const TJobEnd &end = host.End();
-    const bool allDone = end.failed == 0 && end.cancelled == 0 && !end.cancelRequested && problems == 0 &&
-                         refused == 0 && host.ErrorsShown() == 0;
+    const bool allDone = end.failed == 0 && end.cancelled == 0 && !end.cancelRequested && refused == 0 &&
+                         host.ErrorsShown() == 0;
     return allDone ? 0 : 1;
 }
 

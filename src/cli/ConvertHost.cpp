@@ -217,6 +217,8 @@ void TConvertHost::JobEnded(const TJobEnd &end)
                   .Int("skipped", end.skipped)
                   .Int("failed", end.failed)
                   .Int("cancelled", end.cancelled)
+                  .Int("refused", io_.refused)
+                  .Int("ignored", io_.ignored)
                   .Bool("cancelRequested", end.cancelRequested)
                   .Str());
     QCoreApplication::exit(0);

@@ -22,6 +22,8 @@ public:
         std::FILE *err = stderr;
         bool json = false;
         bool live = false;  // standard output is a terminal: keep an overall line at the bottom
+        int refused = 0;    // paths not taken into the queue, for the ended event
+        int ignored = 0;
     };
 
     TConvertHost(TJobSettings settings, Output output);

@@ -217,6 +217,8 @@ int TTranscodeList::AddFiles(const QStringList &namesIn, const QStringList &base
             ++progress_.added;
         } else if (isFile) {
             ++rejected;
+            // Named, for it looked like one of ours: a person should learn it was left out.
+            if (onIgnored_) onIgnored_(name, QStringLiteral("not a Musepack file (no valid stream header)"));
         }
         Pump();
     }

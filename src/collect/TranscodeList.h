@@ -105,6 +105,8 @@ public:
     // A file that could not be taken although it looked like one, with the reason (a name
     // that is not valid UTF-8 cannot be carried through to the programs).
     void SetOnRefused(std::function<void(const QString &name, const QString &reason)> hook) { onRefused_ = std::move(hook); }
+    // A file with a Musepack name that holds no Musepack stream, with the reason.
+    void SetOnIgnored(std::function<void(const QString &name, const QString &reason)> hook) { onIgnored_ = std::move(hook); }
 
 private:
     void HandleOneDrop(QStringList names, TAddResult &result);
@@ -131,6 +133,7 @@ private:
     std::function<void()> onCleared_;
     std::function<void(int, const TWorkItem &)> onItemChanged_;
     std::function<void(const QString &, const QString &)> onRefused_;
+    std::function<void(const QString &, const QString &)> onIgnored_;
 };
 
 }  // namespace trackmill

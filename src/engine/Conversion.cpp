@@ -1,6 +1,7 @@
 #include "engine/Conversion.h"
 
 #include "engine/Command.h"
+#include "engine/OutputPlan.h"
 #include "formats/MPEGAudio.h"
 #include "formats/MPEGplus.h"
 
@@ -70,10 +71,8 @@ bool Place(const std::string &temp, const std::string &output, bool mayReplace, 
         return false;
     }
     if (exists) {
-        // Replacing needs only the folder's permission; the user's right to the file itself is
-        // what counts here.
-        if (!S_ISREG(st.st_mode) || ::access(output.c_str(), W_OK) != 0) {
-            reason = "cannot replace " + output + ": " + (S_ISREG(st.st_mode) ? ErrorText(errno) : "not a file");
+        if (std::string why = WhyNotReplaceable(output); !why.empty()) {
+            reason = std::move(why);
             return false;
         }
         ::chmod(temp.c_str(), st.st_mode & 07777);

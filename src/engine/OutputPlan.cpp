@@ -3,6 +3,10 @@
 #include "engine/Command.h"
 
 #include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
 
 #include <unordered_map>
 #include <unordered_set>
@@ -35,6 +39,17 @@ bool PathExists(const std::string &path)
     return ::lstat(path.c_str(), &st) == 0;
 }
 
+std::string WhyNotReplaceable(const std::string &path)
+{
+    struct stat st {};
+    if (::lstat(path.c_str(), &st) != 0) return {};
+    // Replacing needs only the folder's permission; the user's right to the file itself is
+    // what counts here.
+    if (!S_ISREG(st.st_mode)) return "cannot replace " + path + ": not a file";
+    if (::access(path.c_str(), W_OK) != 0) return "cannot replace " + path + ": " + std::strerror(errno);
+    return {};
+}
+
 std::string PlainOutputPath(const TWorkItem &item, const TPlanOptions &options)
 {
     if (!options.useOutputDir) return ChangeExtensionToMp3(item.source);
@@ -58,7 +73,7 @@ std::string NumberedPath(const std::string &path, int n)
 }
 
 std::vector<TPlannedOutput> PlanOutputs(const std::vector<TWorkItem> &items, const TPlanOptions &options,
-                                        const TPathExists &exists)
+                                        const TPathExists &exists, const TWhyNotReplaceable &whyNotReplaceable)
 {
     using Kind = TPlannedOutput::Kind;
     std::vector<TPlannedOutput> plans;
@@ -108,6 +123,11 @@ std::vector<TPlannedOutput> PlanOutputs(const std::vector<TWorkItem> &items, con
         if (TooLong(path)) {
             plan.kind = Kind::Refused;
             plan.reason = "the output path is longer than the system allows";
+        } else if (options.existing == TExistingPolicy::Overwrite && exists(path)) {
+            if (std::string why = whyNotReplaceable(path); !why.empty()) {
+                plan.kind = Kind::Refused;
+                plan.reason = std::move(why);
+            }
         }
         plan.output = std::move(path);
         plans.push_back(std::move(plan));

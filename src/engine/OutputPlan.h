@@ -30,6 +30,10 @@ struct TPlannedOutput {
 // Whether something (a file, a folder, a dangling link) stands at a path.
 using TPathExists = std::function<bool(const std::string &path)>;
 bool PathExists(const std::string &path);
+// Why the user's thing at a path may not be replaced by an MP3 (not a regular file, or
+// not writable by the user); empty when it may.
+using TWhyNotReplaceable = std::function<std::string(const std::string &path)>;
+std::string WhyNotReplaceable(const std::string &path);
 
 // The output path of one source before any collision is looked at.
 std::string PlainOutputPath(const TWorkItem &item, const TPlanOptions &options);
@@ -40,8 +44,10 @@ std::string NumberedPath(const std::string &path, int n);
 // is numbered " (2)", " (3)" with the first number no other source plans and, unless the
 // policy is Overwrite, nothing on disk holds. A path where something exists already is
 // skipped, overwritten or numbered as the policy says. A path longer than the system
-// allows (a name over 255 bytes, a path over 4095) is refused with the reason.
+// allows (a name over 255 bytes, a path over 4095), or one to be overwritten that may not
+// be replaced, is refused with the reason.
 std::vector<TPlannedOutput> PlanOutputs(const std::vector<TWorkItem> &items, const TPlanOptions &options,
-                                        const TPathExists &exists = PathExists);
+                                        const TPathExists &exists = PathExists,
+                                        const TWhyNotReplaceable &whyNotReplaceable = WhyNotReplaceable);
 
 }  // namespace trackmill

@@ -86,10 +86,12 @@ TEST(TranscodeList, DropCountsWhatWasNotAcceptedAndNamesWhatCannotBeCarried)
     Harness h;
     QStringList refused;
     h.list.SetOnRefused([&](const QString &name, const QString &reason) { refused << name + ": " + reason; });
+    h.list.SetOnIgnored([&](const QString &name, const QString &reason) { refused << name + ": " + reason; });
     const auto result = h.list.HandleDrop({Q(t / "album"), Q(t / "notes.txt")});
     EXPECT_EQ(result.added, 1);
     EXPECT_EQ(result.rejected, 3);  // the odd name, the fake, the text file
-    EXPECT_EQ(refused, QStringList{Q(t / "album") + "/bad\\xFFname.mpc: the name is not valid UTF-8"});
+    EXPECT_EQ(refused, (QStringList{Q(t / "album") + "/bad\\xFFname.mpc: the name is not valid UTF-8",
+                                    Q(t / "album" / "fake.mpc") + ": not a Musepack file (no valid stream header)"}));
     // A file found in a dropped folder keeps the folder's parent as its base.
     EXPECT_EQ(h.list.Queue().At(0).base, t.path().string());
 }

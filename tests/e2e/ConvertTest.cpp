@@ -49,7 +49,7 @@ TEST_F(ConvertTest, FolderWithAllTagKindsBothApeTargets)
     tmtest::AppendId3v1(src / "sub" / "all.MPC", "V1 title", "V1 artist", 2, 0);
     if (const fs::path corpus = tmtest::CorpusDir(); !corpus.empty())
         fs::copy_file(corpus / "click.mpc", src / "click.mpc");
-    tmtest::WriteText(src / "notmusepack.mpc", std::string(2000, 'z'));  // skipped quietly
+    tmtest::WriteText(src / "notmusepack.mpc", std::string(2000, 'z'));  // named, and left out
 
     // APE to ID3v1.1, output beside the sources.
     auto r = cli.Run({"--encoder-options", "--preset cbr 96", "--ape-to", "id3v1", src.string()}, work);
@@ -62,6 +62,7 @@ TEST_F(ConvertTest, FolderWithAllTagKindsBothApeTargets)
         EXPECT_TRUE(tmtest::DecodesWithLame(src / "click.mp3", dir.path()));
     }
     EXPECT_FALSE(fs::exists(src / "notmusepack.mp3"));
+    EXPECT_TRUE(Contains(r.err, "ignored " + (src / "notmusepack.mpc").string() + ": not a Musepack file")) << r.err;
 
     QJsonObject t = ReadTags(src / "ape.mp3");
     EXPECT_TRUE(t["v2"].isNull());

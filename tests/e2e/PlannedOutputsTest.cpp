@@ -114,6 +114,17 @@ TEST_F(PlannedOutputs, TheUsersMp3UnderEachPolicyAndADryRun)
     EXPECT_EQ(r.exitCode, 0) << r.out;
     EXPECT_NEAR(tmtest::Mp3Seconds(src / "a.mp3"), 1.0, 0.1);
     EXPECT_EQ(tmtest::ReadTags(src / "a.mp3")["v2"].toObject()["title"].toString(), "New");
+
+    // Overwrite never replaces what is not a file, and the plan says so before any work.
+    fs::create_directories(src / "b.mp3");
+    fs::copy_file(src / "a.mpc", src / "b.mpc");
+    r = cli.Run({"--dry-run", "--existing", "overwrite", (src / "b.mpc").string()}, work);
+    EXPECT_TRUE(Contains(r.out, (src / "b.mpc").string() + ": refused (cannot replace " + (src / "b.mp3").string() +
+                                    ": not a file)"))
+        << r.out;
+    r = cli.Run({"--existing", "overwrite", (src / "b.mpc").string()}, work);
+    EXPECT_EQ(r.exitCode, 1) << r.out;
+    EXPECT_TRUE(fs::is_directory(src / "b.mp3"));
 }
 
 TEST_F(PlannedOutputs, PathsThatCannotBeAndNamesGivenTwice)
@@ -160,6 +171,15 @@ TEST_F(PlannedOutputs, PathsThatCannotBeAndNamesGivenTwice)
         << r.err;
     EXPECT_TRUE(fs::exists(src / "odd" / "fine.mp3"));
     EXPECT_FALSE(fs::exists(src / "odd" / "bad\xFFname.mp3"));
+    // A Musepack name without a Musepack stream is named too, though it fails nothing; with
+    // --json both are events, and counted at the end.
+    tmtest::WriteText(src / "odd" / "empty.mpc", "");
+    r = cli.Run({"--json", (src / "odd").string()}, work);
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_TRUE(Contains(r.out, "{\"event\":\"ignored\",\"source\":\"" + (src / "odd" / "empty.mpc").string() +
+                                    "\",\"reason\":\"not a Musepack file (no valid stream header)\"}"))
+        << r.out;
+    EXPECT_TRUE(Contains(r.out, "\"cancelled\":0,\"refused\":1,\"ignored\":1,")) << r.out;
 }
 
 TEST_F(PlannedOutputs, FoldersMadeForFilesThatFailedAreNotLeftEmpty)
