@@ -91,39 +91,39 @@ std::vector<TPlannedOutput> PlanOutputs(const std::vector<TWorkItem> &items, con
         const std::string plain = PlainOutputPath(item, options);
         std::string path = plain;
         int &n = lastNumber.try_emplace(plain, 1).first->second;
+        bool there = false;  // something stands at `path` on disk; looked at once
         if (claimed.count(path)) {
             do path = NumberedPath(plain, ++n);
             while (claimed.count(path) || (options.existing == TExistingPolicy::KeepBoth && exists(path)));
             plan.kind = Kind::Renamed;
             plan.reason = "renamed: another source also makes " + plain;
-        }
-        if (plan.kind != Kind::Renamed && exists(path)) {
-            switch (options.existing) {
-            case TExistingPolicy::Skip:
-                break;
-            case TExistingPolicy::Overwrite:
-                plan.kind = Kind::Overwrite;
-                plan.reason = "replaces " + path;
-                break;
-            case TExistingPolicy::KeepBoth:
+            there = options.existing != TExistingPolicy::KeepBoth && exists(path);
+        } else if (exists(path)) {
+            there = true;
+            if (options.existing == TExistingPolicy::KeepBoth) {
                 do path = NumberedPath(plain, ++n);
                 while (claimed.count(path) || exists(path));
                 plan.kind = Kind::Renamed;
                 plan.reason = "renamed: " + plain + " exists";
-                break;
+                there = false;
             }
         }
-        if (options.existing == TExistingPolicy::Skip && plan.kind != Kind::Overwrite && exists(path)) {
+        if (there && options.existing == TExistingPolicy::Skip) {
             plan.kind = Kind::Skipped;
             plan.reason = "exists: " + path;
-        } else if (options.existing == TExistingPolicy::Overwrite && plan.kind == Kind::Renamed && exists(path)) {
-            plan.reason += "; replaces " + path;
+        } else if (there && options.existing == TExistingPolicy::Overwrite) {
+            if (plan.kind == Kind::Renamed) {
+                plan.reason += "; replaces " + path;
+            } else {
+                plan.kind = Kind::Overwrite;
+                plan.reason = "replaces " + path;
+            }
         }
         claimed.insert(path);
         if (TooLong(path)) {
             plan.kind = Kind::Refused;
             plan.reason = "the output path is longer than the system allows";
-        } else if (options.existing == TExistingPolicy::Overwrite && exists(path)) {
+        } else if (there && options.existing == TExistingPolicy::Overwrite) {
             if (std::string why = whyNotReplaceable(path); !why.empty()) {
                 plan.kind = Kind::Refused;
                 plan.reason = std::move(why);

@@ -120,4 +120,16 @@ private:
     QByteArray oldPath_;
 };
 
+// A window test that converts with the real programs.
+class ConvertingWindowTest : public WindowTest {
+protected:
+    void SetUp() override
+    {
+        WindowTest::SetUp();
+        TM_REQUIRE_TOOL("mpcenc");
+        TM_REQUIRE_TOOL("mpcdec");
+        TM_REQUIRE_TOOL("lame");
+    }
+};
+
 }  // namespace tmtest

@@ -16,15 +16,8 @@
 using namespace trackmill;
 namespace fs = std::filesystem;
 
-class WindowJob : public tmtest::WindowTest {
+class WindowJob : public tmtest::ConvertingWindowTest {
 protected:
-    void SetUp() override
-    {
-        tmtest::WindowTest::SetUp();
-        TM_REQUIRE_TOOL("mpcenc");
-        TM_REQUIRE_TOOL("mpcdec");
-        TM_REQUIRE_TOOL("lame");
-    }
     std::vector<fs::path> MakeSources(int count, double seconds = 0.5)
     {
         std::vector<fs::path> out;

@@ -28,15 +28,8 @@
 using namespace trackmill;
 namespace fs = std::filesystem;
 
-class WindowReport : public tmtest::WindowTest {
+class WindowReport : public tmtest::ConvertingWindowTest {
 protected:
-    void SetUp() override
-    {
-        tmtest::WindowTest::SetUp();
-        TM_REQUIRE_TOOL("mpcenc");
-        TM_REQUIRE_TOOL("mpcdec");
-        TM_REQUIRE_TOOL("lame");
-    }
     fs::path Source(const std::string &name, double seconds = 0.5)
     {
         const fs::path p = work / name;
