@@ -124,8 +124,7 @@ void DryRun(const TWorkQueue &queue, const TJobSettings &s, bool json)
     TPlanOptions options{s.useOutputDir, s.outputDir, s.keepFolders, s.existing};
     const auto plans = PlanOutputs(queue.Items(), options);
     if (json)
-        std::printf("%s\n", json::Object().Text("event", "planned").Int("total", queue.Count()).Int("jobs", s.jobs)
-                                 .Bool("dryRun", true).Str().c_str());
+        std::printf("%s\n", PlannedEvent(queue.Count(), s.jobs).Bool("dryRun", true).Str().c_str());
     else
         std::printf("Plan for %d file%s (nothing is converted):\n", queue.Count(), queue.Count() == 1 ? "" : "s");
     for (int i = 0; i < queue.Count(); ++i) {
@@ -257,9 +256,8 @@ int RunConvert(const std::vector<std::string> &rawArgs)
         std::fprintf(stderr, "trackmill-cli: no Musepack files to convert\n");
         // A reader of the events still sees a whole job: nothing planned, nothing done.
         if (options.json)
-            std::printf("{\"event\":\"planned\",\"total\":0,\"jobs\":%d}\n{\"event\":\"ended\",\"converted\":0,"
-                        "\"skipped\":0,\"failed\":0,\"cancelled\":0,\"refused\":%d,\"ignored\":%d,\"cancelRequested\":false}\n",
-                        options.settings.jobs, refused, ignored);
+            std::printf("%s\n%s\n", PlannedEvent(0, options.settings.jobs).Str().c_str(),
+                        EndedEvent(TJobEnd{}, refused, ignored).Str().c_str());
         return 1;
     }
 

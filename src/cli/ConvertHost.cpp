@@ -25,6 +25,24 @@ std::string TimeLeft(double seconds)
 
 }  // namespace
 
+json::Object PlannedEvent(int total, int jobs)
+{
+    return json::Object().Text("event", "planned").Int("total", total).Int("jobs", jobs);
+}
+
+json::Object EndedEvent(const TJobEnd &end, int refused, int ignored)
+{
+    return json::Object()
+        .Text("event", "ended")
+        .Int("converted", end.converted)
+        .Int("skipped", end.skipped)
+        .Int("failed", end.failed)
+        .Int("cancelled", end.cancelled)
+        .Int("refused", refused)
+        .Int("ignored", ignored)
+        .Bool("cancelRequested", end.cancelRequested);
+}
+
 TConvertHost::TConvertHost(TJobSettings settings, Output output) : settings_(std::move(settings)), io_(output)
 {
     timer_.setSingleShot(true);
@@ -109,7 +127,7 @@ void TConvertHost::JobPlanned(int total)
     clock_.start();
     progressTimer_.start();
     if (io_.json)
-        Print(json::Object().Text("event", "planned").Int("total", total).Int("jobs", settings_.jobs).Str());
+        Print(PlannedEvent(total, settings_.jobs).Str());
     else if (io_.live)
         DrawLiveLine();
 }
@@ -211,16 +229,7 @@ void TConvertHost::JobEnded(const TJobEnd &end)
     ended_ = true;
     end_ = end;
     if (io_.json)
-        Print(json::Object()
-                  .Text("event", "ended")
-                  .Int("converted", end.converted)
-                  .Int("skipped", end.skipped)
-                  .Int("failed", end.failed)
-                  .Int("cancelled", end.cancelled)
-                  .Int("refused", io_.refused)
-                  .Int("ignored", io_.ignored)
-                  .Bool("cancelRequested", end.cancelRequested)
-                  .Str());
+        Print(EndedEvent(end, io_.refused, io_.ignored).Str());
     QCoreApplication::exit(0);
 }
 

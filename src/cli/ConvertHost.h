@@ -15,6 +15,15 @@
 
 namespace trackmill {
 
+namespace json {
+class Object;
+}
+
+// The job's first and last events, also for a job that never runs (nothing to convert,
+// or only its plan shown).
+json::Object PlannedEvent(int total, int jobs);
+json::Object EndedEvent(const TJobEnd &end, int refused, int ignored);
+
 class TConvertHost : public TTranscodeHost {
 public:
     struct Output {
