@@ -1,29 +1,59 @@
 # Every source folder is one library made of the .cpp files it holds, so adding a
 # unit never needs a build-file edit. USES names the folders its sources may include
-# (besides its own); the build fails when a source includes any other, so the layers
-# stay as the README's table draws them. LIBS are what it links.
-function(trackmill_check_layers target folder)
-  cmake_parse_arguments(L "" "" "USES;SOURCES" ${ARGN})
-  get_filename_component(_name ${folder} NAME)
-  set(_stamp ${CMAKE_CURRENT_BINARY_DIR}/${target}.layers)
+# (besides its own; "system/os" is the platform interface), QT the Qt modules it may use,
+# NATIVE that it may call POSIX or Windows directly; the build fails when a source uses
+# anything else, so the layers stay as the README's table draws them. LIBS are what it links.
+
+# The include folders of Qt modules, for the layer check.
+function(trackmill_qt_dirs out)
+  set(_dirs)
+  foreach(_m ${ARGN})
+    get_target_property(_inc Qt6::${_m} INTERFACE_INCLUDE_DIRECTORIES)
+    foreach(_d ${_inc})
+      get_filename_component(_n ${_d} NAME)
+      if(_n STREQUAL "Qt${_m}")
+        list(APPEND _dirs ${_d})
+      endif()
+    endforeach()
+  endforeach()
+  set(${out} ${_dirs} PARENT_SCOPE)
+endfunction()
+
+function(trackmill_check_layers target layer)
+  cmake_parse_arguments(L "NATIVE" "" "USES;QT;SOURCES" ${ARGN})
+  string(REPLACE "/" "_" _stampname ${target})
+  set(_stamp ${CMAKE_CURRENT_BINARY_DIR}/${_stampname}.layers)
+  trackmill_qt_dirs(_qt ${L_QT})
+  set(_native OFF)
+  if(L_NATIVE)
+    set(_native ON)
+  endif()
   add_custom_command(OUTPUT ${_stamp}
-    COMMAND ${CMAKE_COMMAND} -DFOLDER=${_name} "-DALLOWED=${L_USES}" "-DSOURCES=${L_SOURCES}"
-            -DSTAMP=${_stamp} -P ${CMAKE_SOURCE_DIR}/cmake/CheckLayers.cmake
+    COMMAND ${CMAKE_COMMAND} -DFOLDER=${layer} "-DALLOWED=${L_USES}" "-DQT_DIRS=${_qt}" -DNATIVE=${_native}
+            "-DSOURCES=${L_SOURCES}" -DSTAMP=${_stamp} -P ${CMAKE_SOURCE_DIR}/cmake/CheckLayers.cmake
     DEPENDS ${L_SOURCES} ${CMAKE_SOURCE_DIR}/cmake/CheckLayers.cmake
-    COMMENT "Checking the includes of src/${_name}/" VERBATIM)
+    COMMENT "Checking the includes of src/${layer}/" VERBATIM)
   add_custom_target(${target}_layers DEPENDS ${_stamp})
   add_dependencies(${target} ${target}_layers)
 endfunction()
 
-function(trackmill_library name folder)
-  cmake_parse_arguments(T "" "" "USES;LIBS" ${ARGN})
-  file(GLOB _sources CONFIGURE_DEPENDS ${folder}/*.cpp ${folder}/*.h)
+# A library of one layer: the .cpp and .h files of `folder` (and of EXTRA folders).
+function(trackmill_library name layer)
+  cmake_parse_arguments(T "NATIVE" "" "USES;LIBS;QT;EXTRA" ${ARGN})
+  set(_sources)
+  foreach(_folder ${CMAKE_SOURCE_DIR}/src/${layer} ${T_EXTRA})
+    file(GLOB _found CONFIGURE_DEPENDS ${_folder}/*.cpp ${_folder}/*.h)
+    list(APPEND _sources ${_found})
+  endforeach()
   add_library(${name} STATIC ${_sources})
   target_include_directories(${name} PUBLIC ${CMAKE_SOURCE_DIR}/src)
   target_link_libraries(${name} PUBLIC ${T_LIBS})
-  trackmill_check_layers(${name} ${folder} USES ${T_USES} SOURCES ${_sources})
+  set(_native)
+  if(T_NATIVE)
+    set(_native NATIVE)
+  endif()
+  trackmill_check_layers(${name} ${layer} USES ${T_USES} QT ${T_QT} ${_native} SOURCES ${_sources})
 endfunction()
-
 # One test binary per test folder; every TEST in it becomes a CTest test.
 # QT in the arguments gives the binary a main that starts an offscreen QApplication.
 function(trackmill_test_folder name folder)

@@ -1,23 +1,16 @@
-// Loads each input as a file with the APE tag reader and touches every property and item.
+// Loads each input with the APE tag reader (in memory) and touches every property and item.
 #include "formats/APEtag.h"
 #include "formats/TextCodec.h"
 
 #include <cstdint>
-#include <cstdio>
 #include <cstdlib>
-#include <fstream>
 #include <string>
-#include <unistd.h>
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
-    static const std::string path = "/tmp/fuzz_apetag_" + std::to_string(getpid()) + ".bin";
-    {
-        std::ofstream out(path, std::ios::binary | std::ios::trunc);
-        out.write(reinterpret_cast<const char *>(data), static_cast<std::streamsize>(size));
-    }
+    trackmill::TMemoryStream file(data, size);
     trackmill::TAPEtag tag;
-    const bool ok = tag.LoadFromFile(path);
+    const bool ok = tag.LoadFromStream(file);
     if (!ok && tag.Present()) std::abort();
     if (tag.Items().size() > trackmill::TAPEtag::kMaxItems) std::abort();
     for (const trackmill::TAPEitem &item : tag.Items()) {
@@ -34,6 +27,5 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         if (trackmill::ValidUtf8Prefix(text) != text.size()) std::abort();
     volatile long long sink = static_cast<long long>(tag.TagVersion()) + tag.TagSize() + tag.Track() + tag.Present();
     (void)sink;
-    std::remove(path.c_str());
     return 0;
 }

@@ -1,47 +1,19 @@
-// Loads arbitrary bytes as a file with an ID3v2 tag and touches every property; then
-// writes a tag back into a copy, which must keep every byte after the tag.
+// Loads arbitrary bytes (in memory) as a file with an ID3v2 tag and touches every
+// property; then writes a tag back, which must keep every byte after the tag.
 #include "formats/ID3v2.h"
 
-#include <unistd.h>
-
 #include <cstdint>
-#include <cstdio>
 #include <cstdlib>
-#include <fstream>
 #include <string>
 #include <vector>
-
-namespace {
-
-const std::string &TempName()
-{
-    static const std::string name = "/tmp/fuzz_id3v2_" + std::to_string(::getpid()) + ".mp3";
-    return name;
-}
-
-void WriteFile(const std::string &path, const std::uint8_t *data, std::size_t size)
-{
-    std::remove(path.c_str());
-    std::ofstream out(path, std::ios::binary);
-    out.write(reinterpret_cast<const char *>(data), static_cast<std::streamsize>(size));
-}
-
-std::vector<std::uint8_t> ReadFile(const std::string &path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return std::vector<std::uint8_t>(std::istreambuf_iterator<char>(in), {});
-}
-
-}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
     using trackmill::TID3v2;
-    const std::string &path = TempName();
-    WriteFile(path, data, size);
+    trackmill::TMemoryStream file(data, size);
 
     TID3v2 tag;
-    tag.LoadFromFile(path);
+    tag.LoadFromStream(file);
     std::size_t sum = tag.Present() + tag.TagVersion() + static_cast<std::size_t>(tag.TagSize()) + tag.Track();
     for (const std::string *s : {&tag.Title(), &tag.Artist(), &tag.Album(), &tag.Year(), &tag.Genre(),
                                  &tag.Comment(), &tag.Composer(), &tag.Encoder(), &tag.Copyright(),
@@ -56,15 +28,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
 
     // Writing the tag back must keep the bytes after the old tag.
     const std::size_t old = tag.Present() ? static_cast<std::size_t>(tag.TagSize()) : 0;
-    if (tag.WriteToFile(path)) {
+    if (tag.WriteToStream(file)) {
         TID3v2 back;
-        if (!back.LoadFromFile(path) || !back.Present()) std::abort();
-        const auto now = ReadFile(path);
+        if (!back.LoadFromStream(file) || !back.Present()) std::abort();
+        const auto &now = file.Bytes();
         const auto tagSize = static_cast<std::size_t>(back.TagSize());
         if (now.size() - tagSize != size - old) std::abort();
         for (std::size_t i = 0; i < size - old; ++i)
             if (now[tagSize + i] != data[old + i]) std::abort();
     }
-    std::remove(path.c_str());
     return 0;
 }

@@ -1,23 +1,13 @@
-// Loads arbitrary bytes as a Musepack file and touches every property of the stream
-// header and of its three tag readers.
+// Loads arbitrary bytes (in memory) as a Musepack file and touches every property of the
+// stream header and of its three tag readers.
 #include "formats/MPEGplus.h"
-
-#include <unistd.h>
 
 #include <cmath>
 #include <cstdint>
-#include <cstdio>
 #include <cstdlib>
-#include <fstream>
 #include <string>
 
 namespace {
-
-const std::string &TempName()
-{
-    static const std::string name = "/tmp/fuzz_mpegplus_" + std::to_string(::getpid()) + ".mpc";
-    return name;
-}
 
 std::size_t Sum(const std::string &s)
 {
@@ -30,13 +20,9 @@ std::size_t Sum(const std::string &s)
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
-    const std::string &path = TempName();
-    {
-        std::ofstream out(path, std::ios::binary | std::ios::trunc);
-        out.write(reinterpret_cast<const char *>(data), static_cast<std::streamsize>(size));
-    }
+    trackmill::TMemoryStream file(data, size);
     trackmill::TMPEGplus mpc;
-    const bool ok = mpc.LoadFromFile(path);
+    const bool ok = mpc.LoadFromStream(file);
     std::size_t sum = ok + mpc.Valid() + mpc.ChannelModeIndex() + static_cast<std::size_t>(mpc.FileSize()) +
                       static_cast<std::size_t>(mpc.FrameCount()) + mpc.StreamVersion() + mpc.ProfileIndex() +
                       mpc.BitRate() + static_cast<std::size_t>(mpc.Duration()) + mpc.SampleRate() +
@@ -61,6 +47,5 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     for (const auto *v : {&rg.trackGain, &rg.trackPeak, &rg.albumGain, &rg.albumPeak})
         if (*v && !std::isfinite(**v)) std::abort();
     if (sum == 0xFFFFFFFFu) std::abort();  // keeps the reads from being optimised away
-    std::remove(path.c_str());
     return 0;
 }

@@ -11,85 +11,24 @@
 #include "engine/Acceptance.h"
 #include "engine/OutputPlan.h"
 #include "formats/TextUtil.h"
+#include "system/Interrupts.h"
 #include "system/JobPlatform.h"
 #include "system/Platform.h"
 #include "system/ProcessPool.h"
+#include "system/os/Files.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSocketNotifier>
 
-#include <atomic>
-#include <csignal>
 #include <cstdio>
-#include <fcntl.h>
-#include <unistd.h>
 
 namespace trackmill {
 
 namespace {
 
 std::string Shown(const std::string &text) { return EscapeControls(text); }
-
-int signalPipe[2] = {-1, -1};
-std::atomic<int> interrupts{0};
-
-void OnSignal(int signal)
-{
-    // Ctrl-C: the first cancels, the second stops the commands, a third ends us at once.
-    // A hang-up or termination stops the commands straight away.
-    const char c = static_cast<char>(signal);
-    if (signal == SIGINT && ++interrupts >= 3) {
-        std::signal(SIGINT, SIG_DFL);
-        std::raise(SIGINT);
-    }
-    [[maybe_unused]] const ssize_t n = ::write(signalPipe[1], &c, 1);
-}
-
-class TSignalsToJob {
-public:
-    TSignalsToJob(TranscodeJob &job, TConvertHost &host)
-    {
-        if (::pipe2(signalPipe, O_CLOEXEC | O_NONBLOCK) != 0) return;
-        notifier_ = new QSocketNotifier(signalPipe[0], QSocketNotifier::Read);
-        QObject::connect(notifier_, &QSocketNotifier::activated, [&job, &host] {
-            char c;
-            while (::read(signalPipe[0], &c, 1) > 0) {
-                if (c == SIGINT && !job.CancelRequested()) {
-                    host.Note("cancel requested: the files in progress finish, no new file starts "
-                              "(Ctrl-C again stops them too)");
-                    job.Cancel();
-                } else {
-                    host.Note("stopping the files in progress; their MP3s are removed");
-                    job.Abort();
-                }
-            }
-        });
-        struct sigaction action {};
-        action.sa_handler = OnSignal;
-        sigemptyset(&action.sa_mask);
-        action.sa_flags = SA_RESTART;
-        for (int s : {SIGINT, SIGHUP, SIGTERM}) ::sigaction(s, &action, nullptr);
-        // Output to a closed pipe must not end us before the temporary files are gone.
-        std::signal(SIGPIPE, SIG_IGN);
-    }
-    ~TSignalsToJob()
-    {
-        for (int s : {SIGINT, SIGHUP, SIGTERM}) std::signal(s, SIG_DFL);
-        delete notifier_;
-        for (int &fd : signalPipe) {
-            if (fd >= 0) ::close(fd);
-            fd = -1;
-        }
-    }
-    TSignalsToJob(const TSignalsToJob &) = delete;
-    TSignalsToJob &operator=(const TSignalsToJob &) = delete;
-
-private:
-    QSocketNotifier *notifier_ = nullptr;
-};
 
 void PrintSettings(std::FILE *out, const TJobSettings &s)
 {
@@ -265,14 +204,25 @@ int RunConvert(const std::vector<std::string> &rawArgs)
     io.json = options.json;
     io.refused = refused;
     io.ignored = ignored;
-    io.live = !options.json && ::isatty(STDOUT_FILENO);
+    io.live = !options.json && os::IsTerminal(stdout);
     TConvertHost host(options.settings, io);
     TProcessPool runner;
     TranscodeJob job(list.Queue(), runner, host,
                      platform::JobPlatform(QCoreApplication::applicationDirPath().toStdString(), 0));
     host.Attach(job);
     if (!job.Startup()) return 1;
-    TSignalsToJob signalsToJob(job, host);
+    // Ctrl-C: the first cancels, the second stops the commands. A hang-up or termination
+    // stops the commands straight away.
+    TInterrupts interrupts([&job, &host](TInterrupts::Kind kind) {
+        if (kind == TInterrupts::Kind::Interrupt && !job.CancelRequested()) {
+            host.Note("cancel requested: the files in progress finish, no new file starts "
+                      "(Ctrl-C again stops them too)");
+            job.Cancel();
+        } else {
+            host.Note("stopping the files in progress; their MP3s are removed");
+            job.Abort();
+        }
+    });
     job.Start();
     if (job.Running()) QCoreApplication::exec();
     if (!host.Ended()) return 1;

@@ -1,5 +1,7 @@
 #include "cli/ConvertSettings.h"
 
+#include "system/os/Path.h"
+
 #include "formats/TextUtil.h"
 #include "system/Platform.h"
 
@@ -95,8 +97,7 @@ void ApplyStoredSettings(TJobSettings &s, const config::TStoredSettings &stored)
 
 std::string NormalizeFolderText(const std::string &folder)
 {
-    if (folder.empty() || folder.back() == '/') return folder;
-    return folder + "/";
+    return os::WithSeparator(folder);
 }
 
 bool ParseConvertOptions(const std::vector<std::string> &args, TConvertOptions &o, std::string *error)

@@ -1,10 +1,10 @@
 #include "collect/TranscodeList.h"
 
+#include "system/os/Files.h"
+
 #include <QFile>
 
 #include <algorithm>
-
-#include <sys/stat.h>
 
 namespace trackmill {
 
@@ -14,16 +14,14 @@ namespace {
 // (which finds nothing in the latter).
 bool ScanAsFolder(const QString &name)
 {
-    struct stat st {};
-    if (::stat(QFile::encodeName(name).constData(), &st) != 0) return true;
-    return S_ISDIR(st.st_mode);
+    const os::TKind kind = os::Stat(QFile::encodeName(name).toStdString()).kind;
+    return kind == os::TKind::None || kind == os::TKind::Folder;
 }
 
 // Only regular files go to the header test: opening a pipe or a device could block.
 bool IsRegularFile(const QString &name)
 {
-    struct stat st {};
-    return ::stat(QFile::encodeName(name).constData(), &st) == 0 && S_ISREG(st.st_mode);
+    return os::Stat(QFile::encodeName(name).toStdString()).kind == os::TKind::File;
 }
 
 template <typename F>

@@ -1,20 +1,17 @@
 #include "collect/TreeScan.h"
 
 #include "formats/TextUtil.h"
+#include "system/os/Files.h"
 
 #include <QCollator>
 #include <QDir>
 #include <QFile>
 #include <QLocale>
-#include <QSet>
 
 #include <algorithm>
 #include <optional>
+#include <unordered_set>
 #include <vector>
-
-#include <dirent.h>
-#include <fcntl.h>
-#include <sys/stat.h>
 
 namespace trackmill {
 
@@ -34,53 +31,45 @@ void ReadFolder(const QString &folder, const QString &mask, std::vector<Entry> &
                 const std::function<void()> &pump, const bool &stop)
 {
     const QByteArray encoded = QFile::encodeName(folder);
-    DIR *dir = ::opendir(encoded.constData());
-    if (!dir) return;
-    const int fd = ::dirfd(dir);
+    os::TFolderReader dir(encoded.toStdString());
+    if (!dir.IsOpen()) return;
     // The C locale's collator ignores the case setting, so there case folding decides.
     const bool plain = collator.locale().language() == QLocale::C;
     auto keyOf = [&](const QString &name) { return plain ? std::optional<QCollatorSortKey>() : std::optional(collator.sortKey(name)); };
     unsigned count = 0;
-    while (const dirent *ent = ::readdir(dir)) {
+    os::TFolderEntry ent;
+    while (dir.Next(ent)) {
         // A folder of many thousand names takes a while: the window keeps being served.
         if (pump && ++count % 1024 == 0) pump();
         if (stop) break;
-        const char *raw = ent->d_name;
-        if (raw[0] == '.' && (raw[1] == 0 || (raw[1] == '.' && raw[2] == 0))) continue;
-        const QString name = QFile::decodeName(raw);
+        const std::string &raw = ent.name;
+        const QString name = QFile::decodeName(QByteArray::fromStdString(raw));
         // A name that does not survive the round trip could never be opened again: it is
         // named (its bytes escaped) instead of being passed over in silence.
-        if (QFile::encodeName(name) != QByteArrayView(raw)) {
-            struct stat st {};
-            if (raw[0] == '.' || ::fstatat(fd, raw, &st, 0) != 0) continue;
-            if (S_ISDIR(st.st_mode) || (S_ISREG(st.st_mode) && MatchesMask(name, mask)))
+        if (QFile::encodeName(name).toStdString() != raw) {
+            if (raw[0] == '.') continue;
+            const os::TFileInfo info = dir.Stat(raw);
+            if (info.kind == os::TKind::Folder || (info.kind == os::TKind::File && MatchesMask(name, mask)))
                 refused << QString::fromStdString(EscapeControls(encoded.toStdString() + raw));
             continue;
         }
 
-        bool isDir = ent->d_type == DT_DIR;
-        bool isFile = ent->d_type == DT_REG;
-        if (!isDir && !isFile) {
-            // Links are followed; devices, pipes and sockets are not files to report
-            // (opening a pipe to read a header would block).
-            struct stat st {};
-            if (::fstatat(fd, raw, &st, 0) != 0) continue;
-            isDir = S_ISDIR(st.st_mode);
-            isFile = S_ISREG(st.st_mode);
-        }
-        if (isDir) {
+        os::TKind kind = ent.kind;
+        // Links are followed; devices, pipes and sockets are not files to report
+        // (opening a pipe to read a header would block).
+        if (kind == os::TKind::None) kind = dir.Stat(raw).kind;
+        if (kind == os::TKind::Folder) {
             if (name.startsWith(QLatin1Char('.'))) continue;
             // The full text of a subfolder ends in "/", and that takes part in the order:
             // "Disc 2/" sorts before "Disc/".
             const QString withSeparator = name + QLatin1Char('/');
             subfolders.push_back({withSeparator, folder + withSeparator, 0, keyOf(withSeparator)});
-        } else if (isFile && MatchesMask(name, mask)) {
-            struct stat st {};
-            if (::fstatat(fd, raw, &st, 0) != 0 || !S_ISREG(st.st_mode)) continue;
-            files.push_back({name, folder + name, qint64(st.st_size), keyOf(name)});
+        } else if (kind == os::TKind::File && MatchesMask(name, mask)) {
+            const os::TFileInfo info = dir.Stat(raw);
+            if (info.kind != os::TKind::File) continue;
+            files.push_back({name, folder + name, qint64(info.size), keyOf(name)});
         }
     }
-    ::closedir(dir);
 
     // All entries share the folder, so ordering what follows it orders the full paths. Names
     // the collator finds equal (a.mpc and A.mpc can both exist here) are all kept, in
@@ -93,18 +82,13 @@ void ReadFolder(const QString &folder, const QString &mask, std::vector<Entry> &
     std::sort(subfolders.begin(), subfolders.end(), less);
 }
 
-struct FolderId {
-    dev_t dev;
-    ino_t ino;
-    bool operator==(const FolderId &o) const { return dev == o.dev && ino == o.ino; }
-};
-size_t qHash(const FolderId &id, size_t seed = 0) { return qHashMulti(seed, quint64(id.dev), quint64(id.ino)); }
+using FolderId = os::TFileId;
 
 bool IdOf(const QString &folder, FolderId &id)
 {
-    struct stat st {};
-    if (::stat(QFile::encodeName(folder).constData(), &st) != 0) return false;
-    id = {st.st_dev, st.st_ino};
+    const os::TFileInfo info = os::Stat(QFile::encodeName(folder).toStdString());
+    if (info.kind == os::TKind::None) return false;
+    id = info.id;
     return true;
 }
 
@@ -120,7 +104,7 @@ QCollator MakeCollator()
 
 struct TTreeScanner::Walk {
     QCollator collator = MakeCollator();
-    QSet<FolderId> entered;  // every folder of this scan, so link loops end
+    std::unordered_set<FolderId, os::TFileIdHash> entered;  // every folder of this scan, so link loops end
 };
 
 TTreeScanner::TTreeScanner(QObject *owner) : QObject(owner) {}
@@ -176,7 +160,7 @@ void TTreeScanner::ScanFolder(Walk &walk, const QString &folder)
         if (recursive_) {
             FolderId id{};
             if (IdOf(sub.path, id)) {
-                if (walk.entered.contains(id)) continue;
+                if (walk.entered.count(id)) continue;
                 walk.entered.insert(id);
             }
             ScanFolder(walk, sub.path);

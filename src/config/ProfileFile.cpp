@@ -1,14 +1,12 @@
 #include "config/ProfileFile.h"
 
-#include <cerrno>
-#include <cstdio>
-#include <cstdlib>
-#include <filesystem>
-#include <limits>
+#include "system/os/Files.h"
+#include "system/os/Path.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
+#include <algorithm>
+#include <cerrno>
+#include <cstdlib>
+#include <limits>
 
 namespace trackmill {
 
@@ -118,29 +116,26 @@ enum class Load { Ok, Missing, Unusable };
 Load LoadFile(const std::string &fileName, std::string &out)
 {
     out.clear();
-    struct stat st {};
-    if (::stat(fileName.c_str(), &st) != 0) return errno == ENOENT || errno == ENOTDIR ? Load::Missing : Load::Unusable;
-    if (!S_ISREG(st.st_mode) || static_cast<std::uintmax_t>(st.st_size) > TIniFile::kMaxFileSize) return Load::Unusable;
-    std::FILE *f = std::fopen(fileName.c_str(), "rb");
-    if (!f) return Load::Unusable;
-    out.resize(static_cast<std::size_t>(st.st_size));
-    std::size_t got = out.empty() ? 0 : std::fread(out.data(), 1, out.size(), f);
-    // The file may have grown since stat; take what fits under the limit and check the rest.
-    char extra[4096];
-    std::size_t more;
-    while ((more = std::fread(extra, 1, sizeof extra, f)) > 0) {
-        if (got + more > TIniFile::kMaxFileSize) {
-            std::fclose(f);
+    const os::TFileInfo info = os::Stat(fileName);
+    if (info.kind == os::TKind::None) return os::Exists(fileName) ? Load::Unusable : Load::Missing;
+    if (info.kind != os::TKind::File || info.size > TIniFile::kMaxFileSize) return Load::Unusable;
+    os::TFile file;
+    if (!file.Open(fileName)) return file.Error() == ENOENT ? Load::Missing : Load::Unusable;
+    // The file may have grown since it was looked at; take what fits under the limit and
+    // check the rest.
+    std::size_t got = 0;
+    out.resize(static_cast<std::size_t>(info.size) + 4096);
+    while (true) {
+        got += file.ReadSomeAt(static_cast<std::int64_t>(got), out.data() + got, out.size() - got);
+        if (file.Error() != 0 || got > TIniFile::kMaxFileSize) {
+            out.clear();
             return Load::Unusable;
         }
-        out.resize(got);
-        out.append(extra, more);
-        got += more;
+        if (got < out.size()) break;
+        out.resize(std::min<std::size_t>(out.size() * 2, TIniFile::kMaxFileSize + 1));
     }
-    const bool failed = std::ferror(f) != 0;
-    std::fclose(f);
     out.resize(got);
-    return failed ? Load::Unusable : Load::Ok;
+    return Load::Ok;
 }
 
 std::string Clean(std::string_view s)
@@ -155,20 +150,6 @@ std::string DetectBreak(std::string_view text)
 {
     const std::size_t nl = text.find('\n');
     return (nl != std::string_view::npos && nl > 0 && text[nl - 1] == '\r') ? "\r\n" : "\n";
-}
-
-bool WriteAll(int fd, const std::string &data)
-{
-    std::size_t done = 0;
-    while (done < data.size()) {
-        const ssize_t n = ::write(fd, data.data() + done, data.size() - done);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            return false;
-        }
-        done += static_cast<std::size_t>(n);
-    }
-    return true;
 }
 
 }  // namespace
@@ -336,44 +317,38 @@ std::string TIniFile::LoadForWrite() const
 
 void TIniFile::Store(const std::string &content) const
 {
-    namespace fs = std::filesystem;
-    std::error_code ec;
-    fs::path target = fileName_;
+    std::string target = fileName_;
     // Write through a symbolic link rather than replacing the link with a file.
-    if (fs::is_symlink(target, ec)) {
-        fs::path resolved = fs::weakly_canonical(target, ec);
-        if (ec) FailWrite();
-        target = resolved;
+    if (os::Stat(target, os::TFollow::NotLinks).link) {
+        target = os::ResolveLinks(target);
+        if (target.empty()) FailWrite();
     }
-    struct stat st {};
-    if (::stat(target.c_str(), &st) != 0) {
-        if (errno != ENOENT) FailWrite();
-        const int fd = ::open(target.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd < 0) FailWrite();
-        const bool ok = WriteAll(fd, content);
-        if (::close(fd) != 0 || !ok) {
-            ::unlink(target.c_str());
+    const os::TFileInfo info = os::Stat(target);
+    if (info.kind == os::TKind::None) {
+        os::TFile file;
+        if (!file.Create(target)) FailWrite();
+        const bool ok = file.WriteAt(0, content.data(), content.size());
+        if (file.Close() != 0 || !ok) {
+            os::RemoveFile(target);
             FailWrite();
         }
         return;
     }
     // A read-only file stays as it is, even for a user whom the system would let write.
-    if (!S_ISREG(st.st_mode) || (st.st_mode & 0222) == 0 || ::access(target.c_str(), W_OK) != 0) FailWrite();
+    if (info.kind != os::TKind::File || info.readOnly || os::CheckWritable(target) != 0) FailWrite();
 
     // The new text goes to a sibling file that then replaces the old one in one step,
     // so a full disk or a crash leaves either the old or the new file, never half of one.
-    const fs::path dir = target.has_parent_path() ? target.parent_path() : fs::path(".");
-    std::string temp = (dir / ("." + target.filename().string() + ".XXXXXX")).string();
-    const int fd = ::mkstemp(temp.data());
-    if (fd < 0) FailWrite();
-    bool ok = WriteAll(fd, content);
-    ok = ok && ::fchmod(fd, st.st_mode & 07777) == 0;
-    if (::fchown(fd, st.st_uid, st.st_gid) != 0) {
-        // Keeping the owner needs privileges we may lack; the content is what matters.
-    }
-    ok = (::close(fd) == 0) && ok;
-    if (!ok || ::rename(temp.c_str(), target.c_str()) != 0) {
-        ::unlink(temp.c_str());
+    os::TFile temp;
+    std::string tempPath;
+    if (!temp.CreateUnique(os::FolderOf(target), "." + os::FileName(target) + ".", "", &tempPath,
+                           os::TFile::Access::Private))
+        FailWrite();
+    // Keeping the owner needs privileges we may lack; the content is what matters.
+    bool ok = temp.WriteAt(0, content.data(), content.size()) && temp.TakeOwnerAndMode(target);
+    ok = temp.Close() == 0 && ok;
+    if (!ok || os::Replace(tempPath, target) != 0) {
+        os::RemoveFile(tempPath);
         FailWrite();
     }
 }

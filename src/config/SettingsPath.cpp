@@ -1,10 +1,10 @@
 #include "config/SettingsPath.h"
 
+#include "system/os/Files.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
-
-#include <unistd.h>
 
 namespace trackmill {
 
@@ -14,24 +14,26 @@ constexpr auto kConfigFile = "trackmill.ini";
 }  // namespace
 
 QString SettingsFilePathFor(const QString &executablePath, bool executableFolderWritable,
-                            const QString &xdgConfigHome, const QString &home)
+                            const QString &userConfigFolder)
 {
     if (executableFolderWritable && !executablePath.isEmpty()) return executablePath + ".ini";
-    // Relative values are to be ignored (XDG base directory rules).
-    QString base = xdgConfigHome;
-    if (base.isEmpty() || !QDir::isAbsolutePath(base)) base = QDir(home).filePath(".config");
-    return QDir(QDir(base).filePath(kConfigFolder)).filePath(kConfigFile);
+    return QDir(QDir(userConfigFolder).filePath(kConfigFolder)).filePath(kConfigFile);
 }
+
+namespace {
+
+QString UserConfigFolder() { return QFile::decodeName(QByteArray::fromStdString(os::UserConfigFolder())); }
+
+}  // namespace
 
 bool IsWritableFolder(const QString &folder)
 {
-    const QFileInfo info(folder);
-    return info.isDir() && ::access(QFile::encodeName(folder).constData(), W_OK | X_OK) == 0;
+    return os::IsWritableFolder(QFile::encodeName(folder).toStdString());
 }
 
 QString FindWindowSettingsFile(const QString &programFolder)
 {
-    const QString xdg = qEnvironmentVariable("XDG_CONFIG_HOME"), home = QDir::homePath();
+    const QString configFolder = UserConfigFolder();
     QString windowProgram;
     for (const QString &candidate : {QDir(programFolder).filePath(QStringLiteral("trackmill")),
                                      QDir(programFolder).filePath(QStringLiteral("../main/trackmill"))}) {
@@ -42,16 +44,16 @@ QString FindWindowSettingsFile(const QString &programFolder)
     }
     const QString path =
         windowProgram.isEmpty()
-            ? SettingsFilePathFor(QString(), false, xdg, home)
-            : SettingsFilePathFor(windowProgram, IsWritableFolder(QFileInfo(windowProgram).absolutePath()), xdg, home);
+            ? SettingsFilePathFor(QString(), false, configFolder)
+            : SettingsFilePathFor(windowProgram, IsWritableFolder(QFileInfo(windowProgram).absolutePath()), configFolder);
     return QFileInfo(path).isFile() ? path : QString();
 }
 
 QString SettingsFilePath()
 {
     const QString exe = QCoreApplication::applicationFilePath();
-    const QString path = SettingsFilePathFor(exe, !exe.isEmpty() && IsWritableFolder(QFileInfo(exe).absolutePath()),
-                                             qEnvironmentVariable("XDG_CONFIG_HOME"), QDir::homePath());
+    const QString path =
+        SettingsFilePathFor(exe, !exe.isEmpty() && IsWritableFolder(QFileInfo(exe).absolutePath()), UserConfigFolder());
     // A folder we cannot create shows up later as "Unable to write to" at the first save.
     QDir().mkpath(QFileInfo(path).absolutePath());
     return path;

@@ -6,15 +6,15 @@
 
 namespace trackmill {
 
-// The executable's path + ".ini" when its folder is writable; otherwise
-// $XDG_CONFIG_HOME/trackmill/trackmill.ini, with ~/.config when XDG_CONFIG_HOME is
-// unset or not absolute. The chosen folder is created when missing.
+// The executable's path + ".ini" when its folder is writable; otherwise trackmill.ini in
+// a folder "trackmill" of the user's configuration folder (os::UserConfigFolder). The
+// chosen folder is created when missing.
 QString SettingsFilePath();
 
 // The rule above without looking at the system: the caller says whether the
-// executable's folder is writable and gives the two environment values.
+// executable's folder is writable and where the user's settings go.
 QString SettingsFilePathFor(const QString &executablePath, bool executableFolderWritable,
-                            const QString &xdgConfigHome, const QString &home);
+                            const QString &userConfigFolder);
 
 // The settings file of the window, seen from another program of ours in programFolder:
 // the window's program is looked for beside it (or, in the build tree, in "../main/"),

@@ -2,8 +2,7 @@
 
 #include "formats/MPEGplus.h"
 #include "formats/TextUtil.h"
-
-#include <filesystem>
+#include "system/os/Files.h"
 
 namespace trackmill {
 
@@ -11,9 +10,8 @@ bool HasMusepackFileExtension(const std::string &name) { return HasMusepackExten
 
 bool HasValidMusepackHeader(const std::string &path)
 {
-    std::error_code ec;
     // A folder named like a Musepack file is never a candidate.
-    if (!std::filesystem::is_regular_file(path, ec)) return false;
+    if (os::Stat(path).kind != os::TKind::File) return false;
     TMPEGplus reader;
     return reader.LoadHeaderFromFile(path) && reader.Valid();
 }

@@ -1,9 +1,5 @@
 #include "engine/Command.h"
 
-#include <cerrno>
-#include <cstring>
-#include <fcntl.h>
-#include <unistd.h>
 #include <vector>
 
 namespace trackmill {
@@ -72,54 +68,6 @@ std::string FillTemplate(const std::string &commandTemplate, const std::vector<T
         }
     }
     return out;
-}
-
-std::string FileNamePart(const std::string &path)
-{
-    const std::size_t slash = path.rfind('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
-std::string ChangeExtensionToMp3(const std::string &path)
-{
-    const std::size_t slash = path.rfind('/');
-    const std::size_t dot = path.rfind('.');
-    if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return path + ".mp3";
-    return path.substr(0, dot) + ".mp3";
-}
-
-std::string OutputPathFor(const std::string &sourcePath, bool useOutputDir, const std::string &outputDir)
-{
-    return ChangeExtensionToMp3(useOutputDir ? outputDir + FileNamePart(sourcePath) : sourcePath);
-}
-
-bool WriteScript(const std::string &scriptPath, const std::string &command, std::string *error)
-{
-    auto fail = [&](int err) {
-        if (error) *error = std::strerror(err);
-        return false;
-    };
-    const int fd = ::open(scriptPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
-    if (fd < 0) return fail(errno);
-    const std::string content = command + "\n";
-    std::size_t done = 0;
-    while (done < content.size()) {
-        const ssize_t n = ::write(fd, content.data() + done, content.size() - done);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            const int err = errno;
-            ::close(fd);
-            ::unlink(scriptPath.c_str());
-            return fail(err);
-        }
-        done += static_cast<std::size_t>(n);
-    }
-    if (::close(fd) != 0) {
-        const int err = errno;
-        ::unlink(scriptPath.c_str());
-        return fail(err);
-    }
-    return true;
 }
 
 }  // namespace trackmill

@@ -1,5 +1,5 @@
-// The per-file command: placeholders filled into the template, the output path of a
-// source, and the one-line script that runs it.
+// The per-file command: placeholders filled into the template, each path quoted by the
+// platform's rules.
 #pragma once
 
 #include <functional>
@@ -34,23 +34,5 @@ struct TTemplateInsert {
 };
 std::string FillTemplate(const std::string &commandTemplate, const std::vector<TTemplateInsert> &inserts,
                          const PathQuoter &quote);
-
-// Everything after the last "/".
-std::string FileNamePart(const std::string &path);
-
-// The extension is the text from the last "." after the last "/"; it becomes ".mp3".
-// A name without one gets ".mp3" appended.
-std::string ChangeExtensionToMp3(const std::string &path);
-
-// With an output folder the folder text is followed directly by the source's file name
-// (the folder text is kept ending in "/"); otherwise the source's own folder is used.
-std::string OutputPathFor(const std::string &sourcePath, bool useOutputDir,
-                          const std::string &outputDir);
-
-// Creates the script (exclusively: never over an existing file, never through a link) and
-// writes the command as its only line, ended by LF. On failure returns false, leaves no
-// file behind and sets *error to a readable reason.
-bool WriteScript(const std::string &scriptPath, const std::string &command,
-                 std::string *error = nullptr);
 
 }  // namespace trackmill

@@ -4,51 +4,16 @@
 #include "engine/OutputPlan.h"
 #include "formats/MPEGAudio.h"
 #include "formats/MPEGplus.h"
-
-#include <fcntl.h>
-#include <stdio.h>
-#include <sys/stat.h>
-#include <unistd.h>
+#include "system/os/Files.h"
+#include "system/os/Path.h"
 
 #include <cerrno>
 #include <cmath>
-#include <cstdlib>
-#include <cstring>
-#include <filesystem>
-#include <system_error>
+#include <cstdio>
 
 namespace trackmill {
 
-namespace fs = std::filesystem;
-
 namespace {
-
-std::string ErrorText(int err) { return std::strerror(err); }
-
-// The mode a file created by the user's programs would get: 0666 less the umask.
-mode_t NewFileMode()
-{
-    static const mode_t mode = [] {
-        const mode_t mask = ::umask(022);
-        ::umask(mask);
-        return static_cast<mode_t>(0666 & ~mask);
-    }();
-    return mode;
-}
-
-std::string FolderOf(const std::string &path)
-{
-    const std::size_t slash = path.rfind('/');
-    if (slash == std::string::npos) return ".";
-    return slash == 0 ? "/" : path.substr(0, slash);
-}
-
-bool UsableFolder(const char *folder)
-{
-    struct stat st {};
-    return folder && folder[0] == '/' && ::stat(folder, &st) == 0 && S_ISDIR(st.st_mode) &&
-           ::access(folder, W_OK | X_OK) == 0;
-}
 
 std::string Seconds(double s)
 {
@@ -64,8 +29,7 @@ constexpr const char *kAppeared = "exists: ";
 // A replaced file's permission bits go to the new one.
 bool Place(const std::string &temp, const std::string &output, bool mayReplace, std::string &reason)
 {
-    struct stat st {};
-    const bool exists = ::lstat(output.c_str(), &st) == 0;
+    const bool exists = os::Exists(output);
     if (exists && !mayReplace) {
         reason = kAppeared + output;
         return false;
@@ -75,56 +39,21 @@ bool Place(const std::string &temp, const std::string &output, bool mayReplace, 
             reason = std::move(why);
             return false;
         }
-        ::chmod(temp.c_str(), st.st_mode & 07777);
-        if (::rename(temp.c_str(), output.c_str()) == 0) return true;
-        reason = "cannot rename the MP3 to " + output + ": " + ErrorText(errno);
-        return false;
+        os::TakeModeOf(temp, output);
+        if (const int err = os::Replace(temp, output); err != 0) {
+            reason = "cannot rename the MP3 to " + output + ": " + os::ErrorText(err);
+            return false;
+        }
+        return true;
     }
     // Never over a file that appears at the last moment.
-    if (::renameat2(AT_FDCWD, temp.c_str(), AT_FDCWD, output.c_str(), RENAME_NOREPLACE) == 0) return true;
-    int err = errno;
-    if (err == EINVAL || err == ENOSYS) {
-        if (::link(temp.c_str(), output.c_str()) == 0) {
-            ::unlink(temp.c_str());
-            return true;
-        }
-        err = errno;
-        if (err == EPERM || err == EOPNOTSUPP) {  // no hard links here (e.g. FAT)
-            if (::lstat(output.c_str(), &st) != 0 && ::rename(temp.c_str(), output.c_str()) == 0) return true;
-            err = errno == 0 ? EEXIST : errno;
-        }
-    }
-    reason = err == EEXIST ? kAppeared + output : "cannot rename the MP3 to " + output + ": " + ErrorText(err);
+    const int err = os::RenameNoReplace(temp, output);
+    if (err == 0) return true;
+    reason = err == EEXIST ? kAppeared + output : "cannot rename the MP3 to " + output + ": " + os::ErrorText(err);
     return false;
 }
 
 }  // namespace
-
-TScratchFolder::~TScratchFolder() { Remove(); }
-
-void TScratchFolder::Remove()
-{
-    if (path_.empty()) return;
-    std::error_code ec;
-    fs::remove_all(path_, ec);
-    path_.clear();
-}
-
-bool TScratchFolder::Ensure(std::string *error)
-{
-    struct stat st {};
-    if (!path_.empty() && ::lstat(path_.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) return true;
-    const char *runtime = std::getenv("XDG_RUNTIME_DIR");
-    const char *tmp = std::getenv("TMPDIR");
-    std::string base = UsableFolder(runtime) ? runtime : UsableFolder(tmp) ? tmp : "/tmp";
-    std::string pattern = base + "/trackmill-XXXXXX";
-    if (!::mkdtemp(pattern.data())) {  // mode 0700
-        if (error) *error = "cannot create a private folder in " + base + ": " + ErrorText(errno);
-        return false;
-    }
-    path_ = pattern;
-    return true;
-}
 
 TCommandLines BuildCommandLines(const TConversionSetup &setup, const std::string &source,
                                 const std::string &outputShown, const std::string &outputWritten,
@@ -159,50 +88,43 @@ bool PrepareFile(const TWorkItem &item, const TConversionSetup &setup, const Pat
         return false;
     };
     prepared = {};
-    const std::string folder = FolderOf(item.output);
-    std::error_code ec;
-    std::vector<std::string> missing;
-    for (fs::path p = folder; p.has_relative_path() && !fs::exists(fs::symlink_status(p, ec)); p = p.parent_path())
-        missing.insert(missing.begin(), p.string());
-    fs::create_directories(folder, ec);
-    for (const std::string &f : missing) {
-        std::error_code statError;
-        if (fs::is_directory(fs::symlink_status(f, statError))) prepared.createdFolders.push_back(f);
-    }
-    if (ec) return fail("the output folder " + folder + " cannot be created: " + ec.message());
+    const std::string folder = os::FolderOf(item.output);
+    if (const int err = os::CreateFolders(folder, &prepared.createdFolders); err != 0)
+        return fail("the output folder " + folder + " cannot be created: " + os::ErrorText(err));
 
-    std::string temp = folder + "/.tm-XXXXXX.mp3";
-    const int fd = ::mkostemps(temp.data(), 4, O_CLOEXEC);
-    if (fd < 0) return fail("cannot write in " + folder + ": " + ErrorText(errno));
-    ::fchmod(fd, NewFileMode());
-    ::close(fd);
-    prepared.tempMp3 = temp;
+    os::TFile temp;
+    if (!temp.CreateUnique(folder, ".tm-", ".mp3", &prepared.tempMp3))
+        return fail("cannot write in " + folder + ": " + os::ErrorText(temp.Error()));
+    temp.Close();
 
     std::string why;
     if (!scratch.Ensure(&why)) return fail(why);
-    const std::string stem = scratch.Path() + "/" + std::to_string(item.id);
-    prepared.scriptPath = stem + ".sh";
-    prepared.statusPath = stem + ".status";
-    ::unlink(prepared.statusPath.c_str());
-    prepared.lines = BuildCommandLines(setup, item.source, item.output, prepared.tempMp3, prepared.statusPath, quote);
-    if (!WriteScript(prepared.scriptPath, prepared.lines.script, &why)) {
-        prepared.scriptPath.clear();
+    prepared.scratch = &scratch;
+    const std::string stem = std::to_string(item.id);
+    prepared.statusName = stem + ".status";
+    scratch.RemoveFile(prepared.statusName);
+    prepared.lines = BuildCommandLines(setup, item.source, item.output, prepared.tempMp3,
+                                       os::Join(scratch.Path(), prepared.statusName), quote);
+    if (!scratch.WriteFile(stem + ".sh", prepared.lines.script + "\n", &why))
         return fail("cannot write the script: " + why);
-    }
-    prepared.argv = {setup.shell, prepared.scriptPath};
+    prepared.scriptName = stem + ".sh";
+    prepared.argv = {setup.shell, os::Join(scratch.Path(), prepared.scriptName)};
     return true;
 }
 
 void DiscardPrepared(const TPreparedFile &prepared)
 {
-    for (const std::string *path : {&prepared.tempMp3, &prepared.scriptPath, &prepared.statusPath})
-        if (!path->empty()) ::unlink(path->c_str());
+    if (!prepared.tempMp3.empty()) os::RemoveFile(prepared.tempMp3);
+    if (prepared.scratch) {
+        if (!prepared.scriptName.empty()) prepared.scratch->RemoveFile(prepared.scriptName);
+        if (!prepared.statusName.empty()) prepared.scratch->RemoveFile(prepared.statusName);
+    }
 }
 
 void RemoveEmptyFolders(const std::vector<std::string> &folders)
 {
-    // rmdir removes only an empty folder, so nothing put there meanwhile is lost.
-    for (auto f = folders.rbegin(); f != folders.rend(); ++f) ::rmdir(f->c_str());
+    // Only an empty folder goes, so nothing put there meanwhile is lost.
+    for (auto f = folders.rbegin(); f != folders.rend(); ++f) os::RemoveEmptyFolder(*f);
 }
 
 std::string CompareDurations(double mp3Seconds, double sourceSeconds)
@@ -213,39 +135,33 @@ std::string CompareDurations(double mp3Seconds, double sourceSeconds)
 }
 
 TConversionResult FinishFile(const TWorkItem &item, const TPreparedFile &prepared, int encoderStatus,
-                             const TTagSwitches &tags, bool mayReplace)
+                             const TStatusJudge &judge, const TTagSwitches &tags, bool mayReplace)
 {
     TConversionResult result;
-    int decoderStatus = -1;
-    if (std::FILE *f = std::fopen(prepared.statusPath.c_str(), "r")) {
-        if (std::fscanf(f, "%d", &decoderStatus) != 1) decoderStatus = -1;
-        std::fclose(f);
+    std::optional<int> decoderStatus;
+    if (prepared.scratch && !prepared.statusName.empty()) {
+        if (const auto text = prepared.scratch->ReadFile(prepared.statusName)) {
+            int value = 0;
+            if (std::sscanf(text->c_str(), "%d", &value) == 1) decoderStatus = value;
+        }
+        prepared.scratch->RemoveFile(prepared.scriptName);
+        prepared.scratch->RemoveFile(prepared.statusName);
     }
-    for (const std::string *path : {&prepared.scriptPath, &prepared.statusPath})
-        if (!path->empty()) ::unlink(path->c_str());
 
     auto failed = [&](const std::string &why, TConversionResult::Outcome outcome = TConversionResult::Outcome::Failed) {
-        if (!prepared.tempMp3.empty()) ::unlink(prepared.tempMp3.c_str());
+        if (!prepared.tempMp3.empty()) os::RemoveFile(prepared.tempMp3);
         result.ok = false;
         result.outcome = outcome;
         result.reason = why;
         return result;
     };
-    // A decoder ended by the encoder going away (SIGPIPE: 141) is the encoder's fault.
-    constexpr int kBrokenPipe = 128 + 13;
-    constexpr int kShellError = 2;
-    // The decoder's status is missing only when its shell could not run it (or was killed);
-    // a shell that could not start the encoder ends with 2 while the decoder lost its reader.
-    if (decoderStatus == -1 || (encoderStatus == kShellError && decoderStatus == kBrokenPipe))
-        return failed("the system could not start the programs", TConversionResult::Outcome::TryAgain);
-    if (decoderStatus != 0 && decoderStatus != kBrokenPipe && decoderStatus != -1)
-        return failed("the decoder stopped with exit status " + std::to_string(decoderStatus));
-    if (encoderStatus != 0) return failed("the encoder stopped with exit status " + std::to_string(encoderStatus));
-    if (decoderStatus == kBrokenPipe) return failed("the decoder stopped with exit status 141");
+    const TCommandsEnd end = judge(decoderStatus, encoderStatus);
+    if (end.tryAgain) return failed(end.failure, TConversionResult::Outcome::TryAgain);
+    if (!end.failure.empty()) return failed(end.failure);
 
-    struct stat st {};
-    if (::stat(prepared.tempMp3.c_str(), &st) != 0) return failed("no MP3 was written");
-    if (st.st_size == 0) return failed("the MP3 is empty");
+    const os::TFileInfo mp3 = os::Stat(prepared.tempMp3);
+    if (mp3.kind != os::TKind::File) return failed("no MP3 was written");
+    if (mp3.size == 0) return failed("the MP3 is empty");
     TMPEGplus source;
     const double sourceSeconds = source.LoadHeaderFromFile(item.source) && source.Valid() ? source.Duration() : 0.0;
     const std::string mismatch = CompareDurations(Mp3Duration(prepared.tempMp3), sourceSeconds);

@@ -7,31 +7,25 @@
 #include "engine/Command.h"
 #include "engine/OutputPlan.h"
 #include "engine/TagTransfer.h"
+#include "system/os/PrivateFolder.h"
 
+#include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
 namespace trackmill {
 
-// A folder only this process uses, for the scripts and the decoders' status files: mode
-// 0700, under $XDG_RUNTIME_DIR when it is usable, else the system's temporary folder.
-// Removed, with what is left in it, when the object goes.
-class TScratchFolder {
-public:
-    TScratchFolder() = default;
-    ~TScratchFolder();
-    TScratchFolder(const TScratchFolder &) = delete;
-    TScratchFolder &operator=(const TScratchFolder &) = delete;
+// The scripts and the decoders' status files live in a folder only this user can reach.
+using TScratchFolder = os::TPrivateFolder;
 
-    // Creates the folder unless it exists; false with *error when it cannot be made.
-    bool Ensure(std::string *error);
-    // Removes the folder and what is in it; the next Ensure makes a new one.
-    void Remove();
-    const std::string &Path() const { return path_; }
-
-private:
-    std::string path_;
+// How a file's commands ended, as the platform reads their exit statuses: the decoder's
+// (nothing when it never reported one) and the encoder's.
+struct TCommandsEnd {
+    bool tryAgain = false;  // the programs could not be started for lack of processes
+    std::string failure;    // empty when both programs succeeded
 };
+using TStatusJudge = std::function<TCommandsEnd(std::optional<int> decoderStatus, int encoderStatus)>;
 
 struct TCommandLines {
     std::string shown;   // the template's line, as the user reads it
@@ -41,8 +35,9 @@ struct TCommandLines {
 // What the commands need, made before they start.
 struct TPreparedFile {
     std::string tempMp3;      // where the encoder writes
-    std::string scriptPath;
-    std::string statusPath;   // the decoder's exit status goes here
+    std::string scriptName;   // in the scratch folder
+    std::string statusName;   // the decoder's exit status goes here, in the scratch folder
+    TScratchFolder *scratch = nullptr;
     TCommandLines lines;
     std::vector<std::string> argv;  // the shell and the script
     std::vector<std::string> createdFolders;  // the output folders made for it, outermost first
@@ -102,7 +97,7 @@ struct TConversionResult {
 // no MP3 behind. The script and status files are removed in every case. A script whose
 // decoder never reported (its shell could not fork) asks for the file to be tried again.
 TConversionResult FinishFile(const TWorkItem &item, const TPreparedFile &prepared, int encoderStatus,
-                             const TTagSwitches &tags, bool mayReplace);
+                             const TStatusJudge &judge, const TTagSwitches &tags, bool mayReplace);
 
 // "the MP3 lasts 6.3 s, the source 10.0 s", or empty when the two agree.
 std::string CompareDurations(double mp3Seconds, double sourceSeconds);

@@ -1,8 +1,8 @@
 #include "engine/FileInfo.h"
 
-#include "engine/Command.h"
 #include "engine/TagLines.h"
 #include "formats/MPEGplus.h"
+#include "system/os/Path.h"
 
 #include <cmath>
 #include <cstdio>
@@ -45,7 +45,7 @@ std::vector<std::string> FileInfoLines(const TMPEGplus &mpc, const std::string &
     return {
         "Streaminfo",
         "",
-        in + FileNamePart(path),
+        in + os::FileName(path),
         in + "Streamversion: " + std::to_string(mpc.StreamVersion()),
         in + "Profile: " + mpc.ProfileName(),
         in + "Channelmode: " + mpc.ChannelModeName(),

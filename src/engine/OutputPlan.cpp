@@ -1,12 +1,7 @@
 #include "engine/OutputPlan.h"
 
-#include "engine/Command.h"
-
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
-#include <cstring>
+#include "system/os/Files.h"
+#include "system/os/Path.h"
 
 #include <unordered_map>
 #include <unordered_set>
@@ -21,12 +16,10 @@ constexpr std::size_t kPathMax = 4095;
 bool TooLong(const std::string &path)
 {
     if (path.size() > kPathMax) return true;
-    std::size_t start = 0;
-    while (start <= path.size()) {
-        std::size_t slash = path.find('/', start);
-        if (slash == std::string::npos) slash = path.size();
-        if (slash - start > kNameMax) return true;
-        start = slash + 1;
+    std::size_t length = 0;
+    for (std::size_t i = 0; i < path.size(); ++i) {
+        if (os::IsSeparator(path[i])) length = 0;
+        else if (++length > kNameMax) return true;
     }
     return false;
 }
@@ -35,41 +28,35 @@ bool TooLong(const std::string &path)
 
 bool PathExists(const std::string &path)
 {
-    struct stat st {};
-    return ::lstat(path.c_str(), &st) == 0;
+    return os::Exists(path);
 }
 
 std::string WhyNotReplaceable(const std::string &path)
 {
-    struct stat st {};
-    if (::lstat(path.c_str(), &st) != 0) return {};
+    const os::TFileInfo info = os::Stat(path, os::TFollow::NotLinks);
+    if (!info.Exists()) return {};
     // Replacing needs only the folder's permission; the user's right to the file itself is
     // what counts here.
-    if (!S_ISREG(st.st_mode)) return "cannot replace " + path + ": not a file";
-    if (::access(path.c_str(), W_OK) != 0) return "cannot replace " + path + ": " + std::strerror(errno);
+    if (info.kind != os::TKind::File) return "cannot replace " + path + ": not a file";
+    if (const int err = os::CheckWritable(path); err != 0) return "cannot replace " + path + ": " + os::ErrorText(err);
     return {};
 }
 
 std::string PlainOutputPath(const TWorkItem &item, const TPlanOptions &options)
 {
-    if (!options.useOutputDir) return ChangeExtensionToMp3(item.source);
-    std::string below = FileNamePart(item.source);
+    if (!options.useOutputDir) return os::ReplaceExtension(item.source, ".mp3");
+    std::string below = os::FileName(item.source);
     if (options.keepFolders && !item.base.empty()) {
-        std::string base = item.base;
-        if (base.back() != '/') base += '/';
+        const std::string base = os::WithSeparator(item.base);
         if (item.source.size() > base.size() && item.source.compare(0, base.size(), base) == 0)
             below = item.source.substr(base.size());
     }
-    return ChangeExtensionToMp3(options.outputDir + below);
+    return os::ReplaceExtension(options.outputDir + below, ".mp3");
 }
 
 std::string NumberedPath(const std::string &path, int n)
 {
-    const std::string suffix = " (" + std::to_string(n) + ")";
-    const std::size_t slash = path.rfind('/');
-    const std::size_t dot = path.rfind('.');
-    if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return path + suffix;
-    return path.substr(0, dot) + suffix + path.substr(dot);
+    return os::InsertBeforeExtension(path, " (" + std::to_string(n) + ")");
 }
 
 std::vector<TPlannedOutput> PlanOutputs(const std::vector<TWorkItem> &items, const TPlanOptions &options,

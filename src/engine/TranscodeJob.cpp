@@ -229,7 +229,7 @@ void TranscodeJob::CommandEnded(std::uint64_t id, int status)
         const TJobSettings settings = host_.Settings();  // the tag switches as they are now
         TConversionResult result;
         try {
-            result = FinishFile(queue_.At(index), active->prepared, status, settings.tags,
+            result = FinishFile(queue_.At(index), active->prepared, status, platform_.judgeStatuses, settings.tags,
                                 jobSettings_.existing == TExistingPolicy::Overwrite);
         } catch (const std::exception &e) {
             DiscardPrepared(active->prepared);

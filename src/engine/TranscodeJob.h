@@ -60,6 +60,7 @@ struct TJobPlatform {
     std::string scriptTemplate;   // the line run (see Conversion.h for its placeholders)
     PathQuoter quotePath;
     std::string shell;            // absolute path of the shell that runs the script
+    TStatusJudge judgeStatuses;   // what the programs' exit statuses mean on this platform
     TRequiredProgram encoder;     // checked first at start-up
     TRequiredProgram decoder;
     // Absolute path of an external program, or "" when it is not installed.

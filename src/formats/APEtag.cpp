@@ -1,6 +1,5 @@
 #include "formats/APEtag.h"
 
-#include "formats/BinaryFile.h"
 #include "formats/ByteUtil.h"
 #include "formats/TextCodec.h"
 #include "formats/TextUtil.h"
@@ -76,8 +75,13 @@ std::uint16_t TAPEtag::Track() const
 bool TAPEtag::LoadFromFile(const std::string &fileName)
 {
     Clear();
-    BinaryFile file;
-    if (!file.Open(fileName)) return false;
+    TFileStream file;
+    return file.Open(fileName) && LoadFromStream(file);
+}
+
+bool TAPEtag::LoadFromStream(TStream &file)
+{
+    Clear();
     const std::int64_t size = file.Size();
     if (size < kId3v1Size) return false;
 

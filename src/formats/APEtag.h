@@ -14,6 +14,8 @@
 // read (the rest of the tag is not), a text value keeps at most 64 KiB.
 #pragma once
 
+#include "formats/Stream.h"
+
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -45,6 +47,7 @@ public:
 
     // True when the footer bytes could be read; Present() says whether they were a tag.
     bool LoadFromFile(const std::string &fileName);
+    bool LoadFromStream(TStream &stream);
 
     bool Present() const { return present_; }
     // As stored: 1000 for 1.0, 2000 for 2.0.

@@ -1,14 +1,11 @@
 #include "formats/ID3v1.h"
 
-#include "formats/BinaryFile.h"
 #include "formats/TextCodec.h"
 #include "formats/TextUtil.h"
 
 #include <algorithm>
 #include <array>
 #include <cstring>
-#include <filesystem>
-#include <system_error>
 
 namespace trackmill {
 
@@ -58,20 +55,11 @@ void PutText(Image &tag, std::size_t at, std::size_t width, const std::string &u
 bool HasTagMark(const Image &tag) { return std::memcmp(tag.data(), "TAG", 3) == 0; }
 
 // The last 128 bytes and the file size; false when the file has fewer.
-bool ReadLast128(const std::string &fileName, Image &tag, std::int64_t &size)
+bool ReadLast128(TStream &file, Image &tag, std::int64_t &size)
 {
-    BinaryFile file;
-    if (!file.Open(fileName)) return false;
     size = file.Size();
     if (size < static_cast<std::int64_t>(TID3v1::kTagSize)) return false;
     return file.ReadAt(size - static_cast<std::int64_t>(TID3v1::kTagSize), tag.data(), tag.size());
-}
-
-bool Truncate(const std::string &fileName, std::int64_t size)
-{
-    std::error_code ec;
-    std::filesystem::resize_file(fileName, static_cast<std::uintmax_t>(size), ec);
-    return !ec;
 }
 
 }  // namespace
@@ -97,9 +85,16 @@ void TID3v1::Clear()
 bool TID3v1::LoadFromFile(const std::string &fileName)
 {
     Clear();
+    TFileStream file;
+    return file.Open(fileName) && LoadFromStream(file);
+}
+
+bool TID3v1::LoadFromStream(TStream &file)
+{
+    Clear();
     Image tag{};
     std::int64_t size = 0;
-    if (!ReadLast128(fileName, tag, size)) return false;
+    if (!ReadLast128(file, tag, size)) return false;
     if (!HasTagMark(tag)) return true;
 
     present_ = true;
@@ -118,14 +113,31 @@ bool TID3v1::LoadFromFile(const std::string &fileName)
 
 bool TID3v1::StripFromFile(const std::string &fileName) const
 {
+    TFileStream file;
+    return file.Open(fileName, TFileStream::Mode::ReadWrite) && StripFromStream(file);
+}
+
+bool TID3v1::StripFromStream(TStream &file) const
+{
     Image tag{};
     std::int64_t size = 0;
-    if (!ReadLast128(fileName, tag, size)) return false;
+    if (!ReadLast128(file, tag, size)) return false;
     if (!HasTagMark(tag)) return true;
-    return Truncate(fileName, size - static_cast<std::int64_t>(kTagSize));
+    return file.Truncate(size - static_cast<std::int64_t>(kTagSize));
 }
 
 bool TID3v1::WriteToFile(const std::string &fileName, std::string *error) const
+{
+    TFileStream file;
+    // Opened for writing only when we may write it: its permissions are never changed.
+    if (!file.Open(fileName, TFileStream::Mode::ReadWrite)) {
+        if (error) *error = file.OpenError();
+        return false;
+    }
+    return WriteToStream(file, error);
+}
+
+bool TID3v1::WriteToStream(TStream &file, std::string *error) const
 {
     auto fail = [&](const std::string &why) {
         if (error) *error = why;
@@ -146,18 +158,15 @@ bool TID3v1::WriteToFile(const std::string &fileName, std::string *error) const
 
     Image old{};
     std::int64_t size = 0;
-    if (!ReadLast128(fileName, old, size)) return fail("the file cannot be read or is shorter than 128 bytes");
+    if (!ReadLast128(file, old, size)) return fail("the file cannot be read or is shorter than 128 bytes");
 
     // An old tag is overwritten where it stands rather than cut off and appended again:
     // the same bytes in the end, but a failed write can no longer leave the file untagged.
     const std::int64_t at = HasTagMark(old) ? size - static_cast<std::int64_t>(kTagSize) : size;
-    BinaryFile file;
-    if (!file.Open(fileName, BinaryFile::Mode::ReadWrite)) return fail(ErrnoText(file.Error()));
-    const bool written = file.WriteAt(at, tag.data(), tag.size()) && file.Flush();
-    const int err = file.Error();
-    file.Close();
-    if (!written && at == size) Truncate(fileName, size);  // drop a partly appended tag
-    return written || fail(ErrnoText(err));
+    if (file.WriteAt(at, tag.data(), tag.size())) return true;
+    const std::string why = file.ErrorText();
+    if (at == size) file.Truncate(size);  // drop a partly appended tag
+    return fail(why);
 }
 
 void TID3v1::SetTitle(std::string_view text) { title_ = FirstChars(TrimBlanksRight(text), kTextWidth); }

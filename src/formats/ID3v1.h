@@ -8,6 +8,8 @@
 // characters, and a character that Latin-1 lacks is written as "?".
 #pragma once
 
+#include "formats/Stream.h"
+
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -36,6 +38,10 @@ public:
     // A file that is not writable is refused (its permissions are never changed). On
     // failure the file is left as it was and *error says why.
     bool WriteToFile(const std::string &fileName, std::string *error = nullptr) const;
+    // The same on an open stream.
+    bool LoadFromStream(TStream &stream);
+    bool StripFromStream(TStream &stream) const;
+    bool WriteToStream(TStream &stream, std::string *error = nullptr) const;
 
     bool Present() const { return present_; }
     // 1 = ID3v1.0, 2 = ID3v1.1.

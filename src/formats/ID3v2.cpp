@@ -1,29 +1,19 @@
 #include "formats/ID3v2.h"
 
-#include "formats/BinaryFile.h"
 #include "formats/ByteUtil.h"
 #include "formats/ID3v2Read.h"
 #include "formats/TextCodec.h"
 #include "formats/TextUtil.h"
 
-#include <cerrno>
-#include <cstdlib>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
+#include "system/os/Files.h"
 
 #include <array>
-#include <cstdio>
-#include <filesystem>
 #include <string_view>
-#include <system_error>
 #include <vector>
 
 namespace trackmill {
 
 namespace {
-
-namespace fs = std::filesystem;
 
 using Bytes = std::vector<std::uint8_t>;
 
@@ -39,10 +29,8 @@ struct Header {
 };
 
 // False when fewer than 10 bytes could be read.
-bool ReadHeader(const fs::path &path, Header &header)
+bool ReadHeader(TStream &file, Header &header)
 {
-    BinaryFile file;
-    if (!file.Open(path)) return false;
     header.fileSize = file.Size();
     return header.fileSize >= 0 && file.ReadAt(0, header.bytes.data(), kHeaderSize);
 }
@@ -122,66 +110,24 @@ void ReplaceFrames(std::vector<TID3v2Frame> &frames, Match matches, TID3v2Frame 
     frames.insert(frames.begin() + static_cast<std::ptrdiff_t>(at), std::move(replacement));
 }
 
-bool CopyRest(BinaryFile &source, std::int64_t from, std::FILE *target)
+// Writes the new tag and the old content's bytes from `from` on as the stream's new
+// content, in one step (a file is whole at every moment).
+bool Rebuild(TStream &file, const Bytes &image, std::int64_t from, std::string &error)
 {
-    std::vector<std::uint8_t> chunk(kCopyChunk);
-    for (std::int64_t pos = from;;) {
-        const std::size_t n = source.ReadSomeAt(pos, chunk.data(), chunk.size());
-        if (n == 0) return pos >= source.Size();
-        if (std::fwrite(chunk.data(), 1, n, target) != n) return false;
-        pos += static_cast<std::int64_t>(n);
-    }
-}
-
-// Writes the new tag and the old file's bytes from `from` on into a short, unique
-// temporary name beside the file (created exclusively, so nothing of the user's is ever
-// overwritten there), then renames it over the file in one step, so the file is whole at
-// every moment.
-bool Rebuild(const fs::path &path, const Bytes &image, std::int64_t from, std::string &error)
-{
-    struct stat original {};
-    if (::stat(path.c_str(), &original) != 0) {
-        error = ErrnoText(errno);
-        return false;
-    }
-    // The file must be writable by us: its permissions are never changed.
-    if (::access(path.c_str(), W_OK) != 0) {
-        error = ErrnoText(errno);
-        return false;
-    }
-    BinaryFile source;
-    if (!source.Open(path)) {
-        error = ErrnoText(source.Error());
-        return false;
-    }
-    std::string temp = (path.parent_path() / ".tm-XXXXXX").string();
-    const int fd = ::mkostemp(temp.data(), O_CLOEXEC);
-    if (fd < 0) {
-        error = "cannot create a temporary file beside it: " + ErrnoText(errno);
-        return false;
-    }
-    // Only root may give the file away; otherwise it stays with whoever writes it.
-    [[maybe_unused]] const int chowned = ::fchown(fd, original.st_uid, original.st_gid);
-    int err = ::fchmod(fd, original.st_mode & 07777) == 0 ? 0 : errno;
-    std::FILE *out = ::fdopen(fd, "wb");
-    if (!out) {
-        err = errno;
-        ::close(fd);
-    } else {
-        errno = 0;
-        const bool copied = std::fwrite(image.data(), 1, image.size(), out) == image.size() &&
-                            CopyRest(source, from, out);
-        if (!copied && err == 0) err = errno ? errno : EIO;
-        if (std::fclose(out) != 0 && err == 0) err = errno;
-    }
-    source.Close();
-    if (err == 0 && ::rename(temp.c_str(), path.c_str()) != 0) err = errno;
-    if (err != 0) {
-        ::unlink(temp.c_str());
-        error = ErrnoText(err);
-        return false;
-    }
-    return true;
+    const bool ok = file.Rewrite([&](TStream &out) {
+        if (!out.WriteAt(0, image.data(), image.size())) return false;
+        std::vector<std::uint8_t> chunk(kCopyChunk);
+        std::int64_t at = static_cast<std::int64_t>(image.size());
+        for (std::int64_t pos = from;;) {
+            const std::size_t n = file.ReadSomeAt(pos, chunk.data(), chunk.size());
+            if (n == 0) return pos >= file.Size();
+            if (!out.WriteAt(at, chunk.data(), n)) return false;
+            pos += static_cast<std::int64_t>(n);
+            at += static_cast<std::int64_t>(n);
+        }
+    });
+    if (!ok) error = file.ErrorText();
+    return ok;
 }
 
 }  // namespace
@@ -231,8 +177,15 @@ void TID3v2::FillProperties()
 bool TID3v2::LoadHeaderFromFile(const std::string &fileName)
 {
     Clear();
+    TFileStream file;
+    return file.Open(fileName) && LoadHeaderFromStream(file);
+}
+
+bool TID3v2::LoadHeaderFromStream(TStream &stream)
+{
+    Clear();
     Header header;
-    if (!ReadHeader(fs::path(fileName), header)) return false;
+    if (!ReadHeader(stream, header)) return false;
     if (!header.HasId3()) return true;
     present_ = true;
     tagVersion_ = header.bytes[3];
@@ -243,18 +196,15 @@ bool TID3v2::LoadHeaderFromFile(const std::string &fileName)
 bool TID3v2::LoadFromFile(const std::string &fileName)
 {
     Clear();
-    const fs::path path(fileName);
-    Header header;
-    if (!ReadHeader(path, header)) return false;
-    if (!header.HasId3()) return true;
-    present_ = true;
-    tagVersion_ = header.bytes[3];
-    tagSize_ = static_cast<std::int32_t>(TagSizeOf(header));
-    if (tagVersion_ < 2 || tagVersion_ > 4 || tagSize_ == 0) return true;
+    TFileStream file;
+    return file.Open(fileName) && LoadFromStream(file);
+}
 
-    BinaryFile file;
-    if (!file.Open(path)) return true;
-    const Bytes tag = file.ReadVectorAt(0, static_cast<std::size_t>(std::min<std::int64_t>(tagSize_, kMaxTagRead)));
+bool TID3v2::LoadFromStream(TStream &stream)
+{
+    if (!LoadHeaderFromStream(stream)) return false;
+    if (!present_ || tagVersion_ < 2 || tagVersion_ > 4 || tagSize_ == 0) return true;
+    const Bytes tag = stream.ReadVectorAt(0, static_cast<std::size_t>(std::min<std::int64_t>(tagSize_, kMaxTagRead)));
     frames_ = id3v2::ReadFrames(tag.data(), tag.size());
     FillProperties();
     return true;
@@ -275,14 +225,31 @@ void TID3v2::SetTextFrame(std::string_view id, const std::string &value)
 
 bool TID3v2::WriteToFile(const std::string &fileName, std::string *error) const
 {
+    auto fail = [&](const std::string &reason) {
+        if (error) *error = reason;
+        return false;
+    };
+    const os::TFileInfo info = os::Stat(fileName);
+    if (info.kind != os::TKind::File) return fail(info.kind == os::TKind::None ? "no such file" : "not a regular file");
+    // Write through a link to its target rather than replace the link with a file.
+    int err = 0;
+    const std::string target = os::Stat(fileName, os::TFollow::NotLinks).link ? os::ResolveLinks(fileName, &err) : fileName;
+    if (target.empty()) return fail(os::ErrorText(err));
+    // Opened for writing only when we may write it: its permissions are never changed.
+    TFileStream file;
+    if (!file.Open(target, TFileStream::Mode::ReadWrite)) return fail(file.OpenError());
+    return WriteToStream(file, error);
+}
+
+bool TID3v2::WriteToStream(TStream &file, std::string *error) const
+{
     std::string why;
     auto fail = [&](const std::string &reason) {
         if (error) *error = reason;
         return false;
     };
-    const fs::path path(fileName);
     Header header;
-    const bool headerRead = ReadHeader(path, header);
+    const bool headerRead = ReadHeader(file, header);
     const bool hasTag = headerRead && header.HasId3();
     const std::int64_t existing = hasTag ? TagSizeOf(header) : 0;
 
@@ -311,21 +278,12 @@ bool TID3v2::WriteToFile(const std::string &fileName, std::string *error) const
     }
     image.resize(static_cast<std::size_t>(total), 0);
 
-    std::error_code ec;
-    if (!fs::is_regular_file(path, ec)) return fail(ec ? ec.message() : "not a regular file");
-    // Write through a link to its target rather than replace the link with a file.
-    const fs::path target = fs::is_symlink(path, ec) ? fs::canonical(path, ec) : path;
-    if (ec) return fail(ec.message());
-
     if (!rebuild) {
-        BinaryFile file;
-        if (file.Open(target, BinaryFile::Mode::ReadWrite) && file.WriteAt(0, image.data(), image.size()) &&
-            file.Flush())
-            return true;
-        return fail(ErrnoText(file.Error()));
+        if (file.WriteAt(0, image.data(), image.size())) return true;
+        return fail(file.ErrorText());
     }
     if (!headerRead) return fail("the file is shorter than a tag header");
-    return Rebuild(target, image, hasTag ? existing : 0, why) || fail(why);
+    return Rebuild(file, image, hasTag ? existing : 0, why) || fail(why);
 }
 
 void TID3v2::SetTitle(const std::string &v) { SetTextFrame("TIT2", std::string(TrimBlanks(v))); }

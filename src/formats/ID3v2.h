@@ -6,6 +6,7 @@
 #pragma once
 
 #include "formats/ID3v2Frame.h"
+#include "formats/Stream.h"
 
 #include <cstdint>
 #include <string>
@@ -31,6 +32,10 @@ public:
     // file keeps its old content (a failed in-place write may leave a partly written tag
     // of the same size) and *error says why.
     bool WriteToFile(const std::string &fileName, std::string *error = nullptr) const;
+    // The same on an open stream.
+    bool LoadFromStream(TStream &stream);
+    bool LoadHeaderFromStream(TStream &stream);
+    bool WriteToStream(TStream &stream, std::string *error = nullptr) const;
 
     bool Present() const { return present_; }
     std::uint8_t TagVersion() const { return tagVersion_; }

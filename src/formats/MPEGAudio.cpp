@@ -1,6 +1,5 @@
 #include "formats/MPEGAudio.h"
 
-#include "formats/BinaryFile.h"
 
 #include <array>
 #include <cstring>
@@ -63,7 +62,7 @@ bool SameStream(const Frame &a, const Frame &b)
     return a.version == b.version && a.layer == b.layer && a.sampleRate == b.sampleRate;
 }
 
-std::int64_t Id3v2End(BinaryFile &file)
+std::int64_t Id3v2End(TStream &file)
 {
     std::uint8_t h[10];
     if (!file.ReadAt(0, h, sizeof h) || std::memcmp(h, "ID3", 3) != 0) return 0;
@@ -76,11 +75,11 @@ std::int64_t Id3v2End(BinaryFile &file)
 
 bool TMp3FrameWalker::Advance(const std::string &path)
 {
-    BinaryFile file;
+    TFileStream file;
     return file.Open(path) && Advance(file);
 }
 
-bool TMp3FrameWalker::FindFirstFrame(BinaryFile &file, std::int64_t size)
+bool TMp3FrameWalker::FindFirstFrame(TStream &file, std::int64_t size)
 {
     const std::int64_t from = Id3v2End(file);
     std::vector<std::uint8_t> buf(static_cast<std::size_t>(kFirstFrameSearch) + 8);
@@ -129,9 +128,8 @@ bool TMp3FrameWalker::ReadMetadataFrame(const std::uint8_t *frame, std::size_t l
     return true;
 }
 
-bool TMp3FrameWalker::Advance(BinaryFile &file)
+bool TMp3FrameWalker::Advance(TStream &file)
 {
-    if (!file.IsOpen()) return false;
     const std::int64_t size = file.Size();
     if (size < 0) return false;
     if (stopped_) return true;

@@ -8,12 +8,12 @@
 // padding in its "LAME" extension are taken off the playing time.
 #pragma once
 
+#include "formats/Stream.h"
+
 #include <cstdint>
 #include <string>
 
 namespace trackmill {
-
-class BinaryFile;
 
 // Walks the complete frames of a file from the end of its ID3v2 tag on. Advance can be
 // called again as the file grows: it goes on where it stopped and never counts a frame
@@ -22,7 +22,7 @@ class TMp3FrameWalker {
 public:
     // Reads what has been added since the last call; false when the file cannot be read.
     bool Advance(const std::string &path);
-    bool Advance(BinaryFile &file);
+    bool Advance(TStream &file);
 
     // Audio frames seen and their samples; the metadata frame is not counted.
     std::int64_t Frames() const { return frames_; }
@@ -35,7 +35,7 @@ public:
     bool Stopped() const { return stopped_; }
 
 private:
-    bool FindFirstFrame(BinaryFile &file, std::int64_t size);
+    bool FindFirstFrame(TStream &file, std::int64_t size);
     // True when the first frame is an encoder's metadata frame; takes the trim from it.
     bool ReadMetadataFrame(const std::uint8_t *frame, std::size_t length);
 

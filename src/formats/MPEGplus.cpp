@@ -1,6 +1,5 @@
 #include "formats/MPEGplus.h"
 
-#include "formats/BinaryFile.h"
 #include "formats/ByteUtil.h"
 
 #include <algorithm>
@@ -121,19 +120,31 @@ std::uint8_t TMPEGplus::ProfileIndexOfByte(std::uint8_t byte)
 std::string TMPEGplus::ChannelModeName() const { return ChannelModeNameOf(channelModeIndex_); }
 std::string TMPEGplus::ProfileName() const { return ProfileNameOf(profileIndex_); }
 
-bool TMPEGplus::LoadFromFile(const std::string &fileName) { return Load(fileName, true); }
+bool TMPEGplus::LoadFromFile(const std::string &fileName)
+{
+    Clear();
+    TFileStream file;
+    return file.Open(fileName) && Load(file, true);
+}
 
-bool TMPEGplus::LoadHeaderFromFile(const std::string &fileName) { return Load(fileName, false); }
+bool TMPEGplus::LoadHeaderFromFile(const std::string &fileName)
+{
+    Clear();
+    TFileStream file;
+    return file.Open(fileName) && Load(file, false);
+}
 
-bool TMPEGplus::Load(const std::string &fileName, bool withTags)
+bool TMPEGplus::LoadFromStream(TStream &stream) { return Load(stream, true); }
+
+bool TMPEGplus::LoadHeaderFromStream(TStream &stream) { return Load(stream, false); }
+
+bool TMPEGplus::Load(TStream &file, bool withTags)
 {
     Clear();
     std::int64_t start = 0;
-    if (withTags ? id3v2_.LoadFromFile(fileName) : id3v2_.LoadHeaderFromFile(fileName)) start = id3v2_.TagSize();
+    if (withTags ? id3v2_.LoadFromStream(file) : id3v2_.LoadHeaderFromStream(file)) start = id3v2_.TagSize();
     if (start < 0) start = 0;
 
-    BinaryFile file;
-    if (!file.Open(fileName)) return false;
     const std::int64_t size = file.Size();
     std::uint8_t b[kFixedHeaderRead] = {};
     const std::size_t got = size < 0 ? 0 : file.ReadSomeAt(start, b, sizeof b);
@@ -152,16 +163,14 @@ bool TMPEGplus::Load(const std::string &fileName, bool withTags)
         default: break;
         }
     }
-    file.Close();
-
     if (streamVersion_ >= 4 && streamVersion_ <= 7) ReadFixedHeader(b, got);
     if (streamVersion_ == 0) return true;
 
     valid_ = true;
     fileSize_ = size;
     if (!withTags) return true;
-    id3v1_.LoadFromFile(fileName);
-    ape_.LoadFromFile(fileName);
+    id3v1_.LoadFromStream(file);
+    ape_.LoadFromStream(file);
     return true;
 }
 
@@ -192,7 +201,7 @@ void TMPEGplus::ReadFixedHeader(const std::uint8_t *b, std::size_t size)
     if (streamVersion_ == 4 || streamVersion_ == 5) storedBitRate_ = static_cast<std::uint16_t>(w0 >> 23);
 }
 
-void TMPEGplus::ReadPacketStream(BinaryFile &file, std::int64_t start, std::int64_t size)
+void TMPEGplus::ReadPacketStream(TStream &file, std::int64_t start, std::int64_t size)
 {
     std::int64_t pos = start + 4;
     bool seenSH = false;

@@ -39,7 +39,6 @@ struct TReplayGain {
     bool Any() const { return trackGain || trackPeak || albumGain || albumPeak; }
 };
 
-class BinaryFile;
 
 class TMPEGplus {
 public:
@@ -56,6 +55,9 @@ public:
     // where the stream starts. For deciding whether a file is Musepack, and how long it
     // plays, without reading a 10 MB cover picture. BitRate then counts tags as audio.
     bool LoadHeaderFromFile(const std::string &fileName);
+    // The same from an open stream.
+    bool LoadFromStream(TStream &stream);
+    bool LoadHeaderFromStream(TStream &stream);
 
     bool Valid() const { return valid_; }
     // 0 unknown, 1 stereo, 2 joint stereo.
@@ -104,9 +106,9 @@ public:
     static std::uint8_t ProfileIndexOfByte(std::uint8_t byte);
 
 private:
-    bool Load(const std::string &fileName, bool withTags);
+    bool Load(TStream &file, bool withTags);
     void ReadFixedHeader(const std::uint8_t *b, std::size_t size);
-    void ReadPacketStream(BinaryFile &file, std::int64_t start, std::int64_t size);
+    void ReadPacketStream(TStream &file, std::int64_t start, std::int64_t size);
     std::int64_t AudioSize() const;
 
     bool valid_ = false;

@@ -15,6 +15,7 @@
 #include "system/RunnerPool.h"
 #include "config/StoredSettings.h"
 #include "system/Platform.h"
+#include "system/os/Path.h"
 #include "shutdown/XReboot.h"
 #include "widgets/ConsoleWindow.h"
 #include "widgets/FileChooser.h"
@@ -141,9 +142,7 @@ void SetMessageBoxHandler(MessageBoxHandler handler)
 
 QString NormalizeFolderText(const QString &text)
 {
-    if (text.isEmpty() || text.endsWith(QLatin1Char('/')))
-        return text;
-    return text + QLatin1Char('/');
+    return QString::fromStdString(os::WithSeparator(text.toStdString()));
 }
 
 namespace {

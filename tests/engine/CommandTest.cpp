@@ -1,4 +1,6 @@
 #include "engine/Command.h"
+#include "engine/OutputPlan.h"
+#include "system/os/Path.h"
 
 #include "support/TestSupport.h"
 
@@ -60,43 +62,34 @@ TEST(BuildCommand, FirstOccurrenceInFixedOrder)
 
 TEST(OutputPath, ExtensionRule)
 {
-    EXPECT_EQ(ChangeExtensionToMp3("/music/track.mp+"), "/music/track.mp3");
-    EXPECT_EQ(ChangeExtensionToMp3("/music/track"), "/music/track.mp3");
-    EXPECT_EQ(ChangeExtensionToMp3("/mu.sic/track"), "/mu.sic/track.mp3");
-    EXPECT_EQ(ChangeExtensionToMp3("/m/a.b.MPC"), "/m/a.b.mp3");
-    EXPECT_EQ(ChangeExtensionToMp3("/m/.hidden"), "/m/.mp3");
-    EXPECT_EQ(FileNamePart("/a/b/c.mpc"), "c.mpc");
-    EXPECT_EQ(FileNamePart("c.mpc"), "c.mpc");
+    auto mp3 = [](const std::string &path) { return os::ReplaceExtension(path, ".mp3"); };
+    EXPECT_EQ(mp3("/music/track.mp+"), "/music/track.mp3");
+    EXPECT_EQ(mp3("/music/track"), "/music/track.mp3");
+    EXPECT_EQ(mp3("/mu.sic/track"), "/mu.sic/track.mp3");
+    EXPECT_EQ(mp3("/m/a.b.MPC"), "/m/a.b.mp3");
+    EXPECT_EQ(mp3("/m/.hidden"), "/m/.mp3");
+    EXPECT_EQ(os::FileName("/a/b/c.mpc"), "c.mpc");
+    EXPECT_EQ(os::FileName("c.mpc"), "c.mpc");
 }
 
 TEST(OutputPath, FolderJoinedWithoutSeparator)
 {
-    EXPECT_EQ(OutputPathFor("/music/track.mp+", false, "/home/u/"), "/music/track.mp3");
-    EXPECT_EQ(OutputPathFor("/music/track.mp+", true, "/home/u/"), "/home/u/track.mp3");
+    auto output = [](const std::string &source, bool useOutputDir, const std::string &dir) {
+        TWorkItem item;
+        item.source = source;
+        TPlanOptions options;
+        options.useOutputDir = useOutputDir;
+        options.outputDir = dir;
+        return PlainOutputPath(item, options);
+    };
+    EXPECT_EQ(output("/music/track.mp+", false, "/home/u/"), "/music/track.mp3");
+    EXPECT_EQ(output("/music/track.mp+", true, "/home/u/"), "/home/u/track.mp3");
     // Empty folder text: the bare file name, i.e. the working folder.
-    EXPECT_EQ(OutputPathFor("/music/track.mpc", true, ""), "track.mp3");
+    EXPECT_EQ(output("/music/track.mpc", true, ""), "track.mp3");
     // No separator is inserted: the folder text is expected to end in "/".
-    EXPECT_EQ(OutputPathFor("/music/track.mpc", true, "/out"), "/outtrack.mp3");
+    EXPECT_EQ(output("/music/track.mpc", true, "/out"), "/outtrack.mp3");
 }
 
-TEST(Script, OneLfEndedLineNeverOverAnExistingFileOrThroughALink)
-{
-    tmtest::TempDir dir;
-    const std::string script = (dir / "go.sh").string();
-    ASSERT_TRUE(WriteScript(script, "mpcdec 'ä' - | lame - 'b'"));
-    EXPECT_EQ(tmtest::ReadText(script), "mpcdec 'ä' - | lame - 'b'\n");
-    // A file already there, or a link planted at the name, stays as it was.
-    EXPECT_FALSE(WriteScript(script, "other"));
-    EXPECT_EQ(tmtest::ReadText(script), "mpcdec 'ä' - | lame - 'b'\n");
-    tmtest::WriteText(dir / "target", "keep");
-    std::filesystem::create_symlink(dir / "target", dir / "link.sh");
-    EXPECT_FALSE(WriteScript((dir / "link.sh").string(), "x"));
-    EXPECT_EQ(tmtest::ReadText(dir / "target"), "keep");
-
-    std::string error;
-    EXPECT_FALSE(WriteScript((dir / "missing" / "go.sh").string(), "x", &error));
-    EXPECT_FALSE(error.empty());
-}
 
 // The built line, run by the real shell, hands every byte of an awkward name to the
 // programs and runs nothing else.
@@ -106,11 +99,11 @@ TEST(BuildCommand, ShellReceivesNastyPathsUnchanged)
     tmtest::TempDir dir;
     const std::string name = "a  $HOME `touch pwned` ; 'q' \"d\" Ünï \\n *.mpc";
     const std::string templ = "printf '%s\\n' %INFILE %OUTFILE > args.txt";
-    const std::string line = BuildCommand(templ, "", name, "", ChangeExtensionToMp3(name), Quote);
-    ASSERT_TRUE(WriteScript((dir / "go.sh").string(), line));
+    const std::string line = BuildCommand(templ, "", name, "", os::ReplaceExtension(name, ".mp3"), Quote);
+    tmtest::WriteText(dir / "go.sh", line + "\n");
     const auto r = tmtest::Run({"/bin/sh", "go.sh"}, dir.path().string());
     ASSERT_EQ(r.exitCode, 0) << r.err;
-    EXPECT_EQ(tmtest::ReadText(dir / "args.txt"), name + "\n" + ChangeExtensionToMp3(name) + "\n");
+    EXPECT_EQ(tmtest::ReadText(dir / "args.txt"), name + "\n" + os::ReplaceExtension(name, ".mp3") + "\n");
     EXPECT_FALSE(std::filesystem::exists(dir / "pwned"));
 }
 

@@ -3,6 +3,7 @@
 // processes, and the ways back to idle. The scripts really run, with stand-in programs:
 // a decoder that fails for sources named "bad", an encoder that copies a prepared MP3.
 #include "engine/TranscodeJob.h"
+#include "system/JobPlatform.h"
 
 #include "support/TestSupport.h"
 
@@ -127,6 +128,7 @@ protected:
         platform.scriptTemplate = "{ %DECODER %OPTIONSDEC %INFILE -; echo $? >%STATUSFILE; } | %ENCODER %OPTIONSENC - %OUTFILE";
         platform.quotePath = [](const std::string &s) { return "'" + s + "'"; };
         platform.shell = "/bin/sh";
+        platform.judgeStatuses = trackmill::platform::JudgeShellStatuses;
         platform.encoder = {"enc", "ENCODER missing"};
         platform.decoder = {"dec", "DECODER missing"};
         platform.findProgram = [this, bin](const std::string &name) {

@@ -1,0 +1,169 @@
+#include "formats/Stream.h"
+
+#include "system/os/Files.h"
+#include "system/os/Path.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace trackmill {
+
+std::vector<std::uint8_t> TStream::ReadVectorAt(std::int64_t offset, std::size_t n)
+{
+    std::vector<std::uint8_t> v(n);
+    v.resize(ReadSomeAt(offset, v.data(), n));
+    return v;
+}
+
+// ---- memory ----
+
+std::size_t TMemoryStream::ReadSomeAt(std::int64_t offset, void *buf, std::size_t n)
+{
+    if (offset < 0 || static_cast<std::uint64_t>(offset) >= bytes_.size() || n == 0) return 0;
+    const std::size_t at = static_cast<std::size_t>(offset);
+    const std::size_t count = std::min(n, bytes_.size() - at);
+    std::memcpy(buf, bytes_.data() + at, count);
+    return count;
+}
+
+bool TMemoryStream::WriteAt(std::int64_t offset, const void *data, std::size_t n)
+{
+    if (offset < 0) {
+        error_ = "invalid offset";
+        return false;
+    }
+    const std::size_t at = static_cast<std::size_t>(offset);
+    if (bytes_.size() < at + n) bytes_.resize(at + n);
+    if (n > 0) std::memcpy(bytes_.data() + at, data, n);
+    return true;
+}
+
+bool TMemoryStream::Truncate(std::int64_t size)
+{
+    if (size < 0) {
+        error_ = "invalid size";
+        return false;
+    }
+    bytes_.resize(static_cast<std::size_t>(size));
+    return true;
+}
+
+bool TMemoryStream::Rewrite(const std::function<bool(TStream &out)> &write)
+{
+    TMemoryStream fresh;
+    if (!write(fresh)) {
+        error_ = fresh.error_.empty() ? "the new content could not be made" : fresh.error_;
+        return false;
+    }
+    bytes_ = std::move(fresh.bytes_);
+    return true;
+}
+
+// ---- file ----
+
+struct TFileStream::File {
+    os::TFile handle;
+};
+
+TFileStream::TFileStream() = default;
+TFileStream::~TFileStream() = default;
+
+bool TFileStream::Open(const std::string &path, Mode mode)
+{
+    Close();
+    auto file = std::make_unique<File>();
+    const bool writing = mode == Mode::ReadWrite;
+    if (!file->handle.Open(path, writing ? os::TFile::Mode::ReadWrite : os::TFile::Mode::Read)) {
+        openError_ = os::ErrorText(file->handle.Error());
+        return false;
+    }
+    file_ = std::move(file);
+    path_ = path;
+    mode_ = mode;
+    openError_.clear();
+    error_.clear();
+    return true;
+}
+
+bool TFileStream::IsOpen() const { return file_ != nullptr; }
+
+void TFileStream::Close()
+{
+    file_.reset();
+}
+
+std::int64_t TFileStream::Size()
+{
+    return file_ ? file_->handle.Size() : -1;
+}
+
+std::size_t TFileStream::ReadSomeAt(std::int64_t offset, void *buf, std::size_t n)
+{
+    return file_ ? file_->handle.ReadSomeAt(offset, buf, n) : 0;
+}
+
+bool TFileStream::WriteAt(std::int64_t offset, const void *data, std::size_t n)
+{
+    if (file_ && file_->handle.WriteAt(offset, data, n)) return true;
+    error_ = file_ ? os::ErrorText(file_->handle.Error()) : "the file is not open";
+    return false;
+}
+
+bool TFileStream::Truncate(std::int64_t size)
+{
+    if (file_ && file_->handle.Truncate(size)) return true;
+    error_ = file_ ? os::ErrorText(file_->handle.Error()) : "the file is not open";
+    return false;
+}
+
+namespace {
+
+// The new content of a file, written into a file of its own beside it.
+class TSiblingStream : public TStream {
+public:
+    explicit TSiblingStream(os::TFile &file) : file_(file) {}
+    std::int64_t Size() override { return file_.Size(); }
+    std::size_t ReadSomeAt(std::int64_t offset, void *buf, std::size_t n) override { return file_.ReadSomeAt(offset, buf, n); }
+    bool WriteAt(std::int64_t offset, const void *data, std::size_t n) override { return file_.WriteAt(offset, data, n); }
+    bool Truncate(std::int64_t size) override { return file_.Truncate(size); }
+    bool Rewrite(const std::function<bool(TStream &)> &) override { return false; }
+    std::string ErrorText() const override { return os::ErrorText(file_.Error()); }
+
+private:
+    os::TFile &file_;
+};
+
+}  // namespace
+
+bool TFileStream::Rewrite(const std::function<bool(TStream &out)> &write)
+{
+    auto fail = [&](const std::string &why) {
+        error_ = why;
+        return false;
+    };
+    if (!file_ || mode_ != Mode::ReadWrite) return fail("the file is not open for writing");
+    // Never "name~" or another name a user may have: a short unique one, made exclusively.
+    os::TFile temp;
+    std::string tempPath;
+    if (!temp.CreateUnique(os::FolderOf(path_), ".tm-", "", &tempPath))
+        return fail("cannot create a temporary file beside it: " + os::ErrorText(temp.Error()));
+    TSiblingStream out(temp);
+    const bool written = temp.TakeOwnerAndMode(path_) && write(out);
+    const int err = written ? temp.Close() : temp.Error();
+    if (!written || err != 0) {
+        temp.Close();
+        os::RemoveFile(tempPath);
+        return fail(err != 0 ? os::ErrorText(err) : "the new content could not be written");
+    }
+    if (const int moved = os::Replace(tempPath, path_); moved != 0) {
+        os::RemoveFile(tempPath);
+        return fail(os::ErrorText(moved));
+    }
+    // Go on with the new content.
+    auto fresh = std::make_unique<File>();
+    if (!fresh->handle.Open(path_, os::TFile::Mode::ReadWrite)) return fail(os::ErrorText(fresh->handle.Error()));
+    file_ = std::move(fresh);
+    return true;
+}
+
+}  // namespace trackmill

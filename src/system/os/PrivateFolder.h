@@ -1,0 +1,43 @@
+// A folder that only this user can reach, for the commands' scripts and the decoders'
+// status files: under $XDG_RUNTIME_DIR when that is the user's own (mode 0700), else made
+// with a unique name in the system's temporary folder. Its files are made, read and
+// removed relative to the folder opened once, never through a link, so no other user can
+// put anything of theirs in their place. Removed, with what is in it, when the object goes.
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <string>
+
+namespace trackmill::os {
+
+class TPrivateFolder {
+public:
+    TPrivateFolder() = default;
+    ~TPrivateFolder();
+    TPrivateFolder(const TPrivateFolder &) = delete;
+    TPrivateFolder &operator=(const TPrivateFolder &) = delete;
+
+    // Makes the folder unless it is there; false with *error when it cannot be made.
+    bool Ensure(std::string *error);
+    // Removes the folder and its files; the next Ensure makes a new one.
+    void Remove();
+    const std::string &Path() const { return path_; }
+
+    // Creates a file of that name (one not there yet) holding the text, readable by the
+    // user alone.
+    bool WriteFile(const std::string &name, const std::string &content, std::string *error);
+    // The file's text, at most maxBytes of it; nothing when it is not there.
+    std::optional<std::string> ReadFile(const std::string &name, std::size_t maxBytes = 4096) const;
+    void RemoveFile(const std::string &name);
+
+    // Where the folder would be made: the runtime folder when it is safe, else the
+    // temporary folder (for tests).
+    static std::string BaseFolder();
+
+private:
+    std::string path_;
+    int handle_ = -1;
+};
+
+}  // namespace trackmill::os
