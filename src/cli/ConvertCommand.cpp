@@ -143,6 +143,11 @@ int RunConvert(const std::vector<std::string> &rawArgs)
         return 0;
     }
     for (const std::string &note : options.notes) std::fprintf(stderr, "trackmill-cli: %s\n", Shown(note).c_str());
+    const TJobPlatform jobPlatform = platform::JobPlatform(QCoreApplication::applicationDirPath().toStdString(), 0);
+    if (const std::string problem = OptionLinesProblem(jobPlatform, options.settings); !problem.empty()) {
+        std::fprintf(stderr, "trackmill-cli convert: %s\n", Shown(problem).c_str());
+        return 2;
+    }
 
     // Full paths, as a drop delivers them. Whatever is not taken is named with the reason,
     // and with --json it is an event too.
@@ -207,8 +212,7 @@ int RunConvert(const std::vector<std::string> &rawArgs)
     io.live = !options.json && os::IsTerminal(stdout);
     TConvertHost host(options.settings, io);
     TProcessPool runner;
-    TranscodeJob job(list.Queue(), runner, host,
-                     platform::JobPlatform(QCoreApplication::applicationDirPath().toStdString(), 0));
+    TranscodeJob job(list.Queue(), runner, host, jobPlatform);
     host.Attach(job);
     if (!job.Startup()) return 1;
     // Ctrl-C: the first cancels, the second stops the commands. A hang-up or termination

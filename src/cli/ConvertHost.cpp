@@ -163,42 +163,21 @@ void TConvertHost::FileProgress(const TWorkItem &item)
                   .Str());
 }
 
-void TConvertHost::PrintOutputLines(const TWorkItem &item, bool flush)
+void TConvertHost::FileOutput(const TWorkItem &item, const std::string &line)
 {
-    std::string &pending = partialLines_[item.id];
-    std::size_t start = 0;
-    for (std::size_t i = 0; i < pending.size(); ++i) {
-        if (pending[i] != '\n' && pending[i] != '\r') continue;
-        std::string line = pending.substr(start, i - start);
-        start = i + 1;
-        if (line.empty()) continue;
-        if (io_.json)
-            Print(json::Object()
-                      .Text("event", "output")
-                      .Int("file", item.number)
-                      .Text("source", item.source)
-                      .Text("text", line)
-                      .Str());
-        else
-            Print((settings_.jobs > 1 ? Prefix(item) : std::string()) + Shown(line));
-    }
-    pending.erase(0, start);
-    if (flush && !pending.empty()) {
-        pending += '\n';
-        PrintOutputLines(item, false);
-    }
-    if (flush) partialLines_.erase(item.id);
-}
-
-void TConvertHost::FileOutput(const TWorkItem &item, const std::string &text)
-{
-    partialLines_[item.id] += text;
-    PrintOutputLines(item, false);
+    if (io_.json)
+        Print(json::Object()
+                  .Text("event", "output")
+                  .Int("file", item.number)
+                  .Text("source", item.source)
+                  .Text("text", line)
+                  .Str());
+    else
+        Print((settings_.jobs > 1 ? Prefix(item) : std::string()) + Shown(line));
 }
 
 void TConvertHost::FileFinished(const TWorkItem &item)
 {
-    PrintOutputLines(item, true);
     runningPercent_.erase(item.id);
     finished_.push_back(item);
     if (item.state != TItemState::Cancelled) ++done_;

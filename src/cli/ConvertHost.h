@@ -62,7 +62,6 @@ public:
 
 private:
     void Print(const std::string &line);  // one whole line of text mode
-    void PrintOutputLines(const TWorkItem &item, bool flush);
     void ClearLiveLine();
     void DrawLiveLine();
     std::string Prefix(const TWorkItem &item) const;
@@ -77,7 +76,6 @@ private:
     int done_ = 0;
     int failed_ = 0;
     std::map<std::uint64_t, int> runningPercent_;
-    std::map<std::uint64_t, std::string> partialLines_;
     QElapsedTimer clock_;
     bool liveShown_ = false;
     bool ended_ = false;

@@ -135,7 +135,8 @@ std::string CompareDurations(double mp3Seconds, double sourceSeconds)
 }
 
 TConversionResult FinishFile(const TWorkItem &item, const TPreparedFile &prepared, int encoderStatus,
-                             const TStatusJudge &judge, const TTagSwitches &tags, bool mayReplace)
+                             const std::string &outputTail, const TStatusJudge &judge, const TTagSwitches &tags,
+                             bool mayReplace)
 {
     TConversionResult result;
     std::optional<int> decoderStatus;
@@ -155,16 +156,20 @@ TConversionResult FinishFile(const TWorkItem &item, const TPreparedFile &prepare
         result.reason = why;
         return result;
     };
-    const TCommandsEnd end = judge(decoderStatus, encoderStatus);
+    const TCommandsEnd end = judge(decoderStatus, encoderStatus, outputTail);
     if (end.tryAgain) return failed(end.failure, TConversionResult::Outcome::TryAgain);
     if (!end.failure.empty()) return failed(end.failure);
 
     const os::TFileInfo mp3 = os::Stat(prepared.tempMp3);
     if (mp3.kind != os::TKind::File) return failed("no MP3 was written");
     if (mp3.size == 0) return failed("the MP3 is empty");
+    TMp3FrameWalker audio;
+    audio.Advance(prepared.tempMp3);
+    // Whatever the header promised: an MP3 without a single audio frame holds nothing.
+    if (audio.Frames() == 0) return failed("no audio was decoded");
     TMPEGplus source;
     const double sourceSeconds = source.LoadHeaderFromFile(item.source) && source.Valid() ? source.Duration() : 0.0;
-    const std::string mismatch = CompareDurations(Mp3Duration(prepared.tempMp3), sourceSeconds);
+    const std::string mismatch = CompareDurations(audio.Seconds(), sourceSeconds);
     if (!mismatch.empty()) return failed(mismatch);
 
     result.tags = TransferTags(item.source, prepared.tempMp3, tags);

@@ -20,12 +20,13 @@ namespace trackmill {
 using TScratchFolder = os::TPrivateFolder;
 
 // How a file's commands ended, as the platform reads their exit statuses: the decoder's
-// (nothing when it never reported one) and the encoder's.
+// (nothing when it never reported one) and the encoder's, with the end of what they printed.
 struct TCommandsEnd {
     bool tryAgain = false;  // the programs could not be started for lack of processes
     std::string failure;    // empty when both programs succeeded
 };
-using TStatusJudge = std::function<TCommandsEnd(std::optional<int> decoderStatus, int encoderStatus)>;
+using TStatusJudge =
+    std::function<TCommandsEnd(std::optional<int> decoderStatus, int encoderStatus, const std::string &outputTail)>;
 
 struct TCommandLines {
     std::string shown;   // the template's line, as the user reads it
@@ -97,7 +98,8 @@ struct TConversionResult {
 // no MP3 behind. The script and status files are removed in every case. A script whose
 // decoder never reported (its shell could not fork) asks for the file to be tried again.
 TConversionResult FinishFile(const TWorkItem &item, const TPreparedFile &prepared, int encoderStatus,
-                             const TStatusJudge &judge, const TTagSwitches &tags, bool mayReplace);
+                             const std::string &outputTail, const TStatusJudge &judge, const TTagSwitches &tags,
+                             bool mayReplace);
 
 // "the MP3 lasts 6.3 s, the source 10.0 s", or empty when the two agree.
 std::string CompareDurations(double mp3Seconds, double sourceSeconds);

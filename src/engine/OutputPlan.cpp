@@ -72,6 +72,19 @@ std::vector<TPlannedOutput> PlanOutputs(const std::vector<TWorkItem> &items, con
     // Where numbering goes on for each plain path, so that many sources of one name plan
     // in linear time.
     std::unordered_map<std::string, int> lastNumber;
+    // Which file each source is (links followed), looked at once an output exists: an
+    // output that is a source of the job must never be skipped for, or replaced by, an MP3.
+    std::unordered_map<os::TFileId, std::size_t, os::TFileIdHash> sourceIds;
+    auto sourceAt = [&](const std::string &path) -> const TWorkItem * {
+        if (sourceIds.empty() && !items.empty())
+            for (std::size_t i = 0; i < items.size(); ++i)
+                if (const os::TFileInfo info = os::Stat(items[i].source); info.kind == os::TKind::File)
+                    sourceIds.try_emplace(info.id, i);
+        const os::TFileInfo info = os::Stat(path);
+        if (info.kind != os::TKind::File) return nullptr;
+        const auto found = sourceIds.find(info.id);
+        return found == sourceIds.end() ? nullptr : &items[found->second];
+    };
 
     for (const TWorkItem &item : items) {
         TPlannedOutput plan;
@@ -107,9 +120,14 @@ std::vector<TPlannedOutput> PlanOutputs(const std::vector<TWorkItem> &items, con
             }
         }
         claimed.insert(path);
+        const TWorkItem *source = there ? sourceAt(path) : nullptr;
         if (TooLong(path)) {
             plan.kind = Kind::Refused;
             plan.reason = "the output path is longer than the system allows";
+        } else if (source) {
+            plan.kind = Kind::Refused;
+            plan.reason = source == &item ? "the output " + path + " is this source itself"
+                                          : "the output " + path + " is the source " + source->source;
         } else if (there && options.existing == TExistingPolicy::Overwrite) {
             if (std::string why = whyNotReplaceable(path); !why.empty()) {
                 plan.kind = Kind::Refused;

@@ -1,7 +1,9 @@
 #include "engine/TranscodeJob.h"
 
+#include "engine/OutputLines.h"
 #include "formats/MPEGAudio.h"
 #include "formats/MPEGplus.h"
+#include "system/os/Files.h"
 
 #include <algorithm>
 #include <cmath>
@@ -13,7 +15,33 @@ struct TranscodeJob::Active {
     TPreparedFile prepared;
     double sourceSeconds = 0;
     TMp3FrameWalker walker;
+    TOutputLines lines;
+    std::string outputTail;  // the last lines the commands printed, for the reason of a failure
 };
+
+namespace {
+
+constexpr std::size_t kOutputTailBytes = 4096;
+
+void KeepTail(std::string &tail, const std::string &line)
+{
+    tail += line;
+    tail += '\n';
+    if (tail.size() > 2 * kOutputTailBytes) tail.erase(0, tail.size() - kOutputTailBytes);
+}
+
+}  // namespace
+
+std::string OptionLinesProblem(const TJobPlatform &platform, const TJobSettings &settings)
+{
+    if (!platform.checkOptions) return {};
+    for (const auto &[name, line] : {std::pair{"decoder", &settings.decoderOptions},
+                                     std::pair{"encoder", &settings.encoderOptions}})
+        if (std::string problem = platform.checkOptions(*line); !problem.empty())
+            return std::string("The ") + name + " options cannot be used: they hold " + problem +
+                   ". They are shell words, as typed in a terminal, and may not run or redirect commands";
+    return {};
+}
 
 TranscodeJob::TranscodeJob(TWorkQueue &queue, TCommandRunner &runner, TTranscodeHost &host, TJobPlatform platform)
     : queue_(queue), runner_(runner), host_(host), platform_(std::move(platform))
@@ -61,6 +89,10 @@ void TranscodeJob::Start()
         return;
     }
     jobSettings_ = host_.Settings();
+    if (std::string problem = OptionLinesProblem(platform_, jobSettings_); !problem.empty()) {
+        host_.ShowErrorBox(problem);
+        return;
+    }
     limit_ = std::max(1, jobSettings_.jobs);
     retries_.clear();
     cancel_ = aborting_ = false;
@@ -153,6 +185,20 @@ TranscodeJob::StartOutcome TranscodeJob::StartItem(int index)
     host_.FocusItem(index);
     host_.ShowFileInfo(item.source);
 
+    // The file may have been replaced since it was added: a pipe or a device in its place
+    // would hold the decoder for ever.
+    if (const os::TKind kind = os::Stat(item.source).kind; kind != os::TKind::File) {
+        FinishItem(index, TItemState::Failed,
+                   kind == os::TKind::None ? "the source is gone" : "the source is no longer a file");
+        return StartOutcome::Failed;
+    }
+
+    // The lines may have been changed since the job started.
+    if (std::string problem = OptionLinesProblem(platform_, settings); !problem.empty()) {
+        FinishItem(index, TItemState::Failed, problem);
+        return StartOutcome::Failed;
+    }
+
     TConversionSetup setup;
     setup.commandTemplate = platform_.commandTemplate;
     setup.scriptTemplate = platform_.scriptTemplate;
@@ -196,8 +242,16 @@ TranscodeJob::StartOutcome TranscodeJob::StartItem(int index)
 
 void TranscodeJob::CommandOutput(std::uint64_t id, const std::string &text)
 {
+    const auto found = active_.find(id);
+    if (found == active_.end()) return;
+    found->second->lines.Add(text, [&](const std::string &line) { OutputLine(id, *found->second, line); });
+}
+
+void TranscodeJob::OutputLine(std::uint64_t id, Active &active, const std::string &line)
+{
+    KeepTail(active.outputTail, line);
     const int index = queue_.IndexOf(id);
-    if (index >= 0) host_.FileOutput(queue_.At(index), text);
+    if (index >= 0) host_.FileOutput(queue_.At(index), line);
 }
 
 void TranscodeJob::PollProgress()
@@ -219,6 +273,7 @@ void TranscodeJob::CommandEnded(std::uint64_t id, int status)
     if (found == active_.end()) return;
     std::unique_ptr<Active> active = std::move(found->second);
     active_.erase(found);
+    active->lines.Flush([&](const std::string &line) { OutputLine(id, *active, line); });
     const int index = queue_.IndexOf(id);
     if (index < 0) {
         DiscardPrepared(active->prepared);
@@ -229,7 +284,8 @@ void TranscodeJob::CommandEnded(std::uint64_t id, int status)
         const TJobSettings settings = host_.Settings();  // the tag switches as they are now
         TConversionResult result;
         try {
-            result = FinishFile(queue_.At(index), active->prepared, status, platform_.judgeStatuses, settings.tags,
+            result = FinishFile(queue_.At(index), active->prepared, status, active->outputTail,
+                                platform_.judgeStatuses, settings.tags,
                                 jobSettings_.existing == TExistingPolicy::Overwrite);
         } catch (const std::exception &e) {
             DiscardPrepared(active->prepared);

@@ -61,6 +61,8 @@ struct TJobPlatform {
     PathQuoter quotePath;
     std::string shell;            // absolute path of the shell that runs the script
     TStatusJudge judgeStatuses;   // what the programs' exit statuses mean on this platform
+    // Why an option line cannot be run on this platform (empty when it can).
+    std::function<std::string(const std::string &line)> checkOptions;
     TRequiredProgram encoder;     // checked first at start-up
     TRequiredProgram decoder;
     // Absolute path of an external program, or "" when it is not installed.
@@ -104,7 +106,8 @@ public:
     virtual void JobPlanned(int /*total*/) {}
     virtual void FileStarted(const TWorkItem &, const std::string & /*shownCommand*/) {}
     virtual void FileProgress(const TWorkItem &) {}
-    virtual void FileOutput(const TWorkItem &, const std::string & /*text*/) {}
+    // One line of the commands' output, without its line break (see OutputLines.h).
+    virtual void FileOutput(const TWorkItem &, const std::string & /*line*/) {}
     virtual void FileFinished(const TWorkItem &) {}
     virtual void JobEnded(const TJobEnd &) {}
 };
@@ -116,6 +119,9 @@ inline constexpr int kStartAttempts = 40;
 // How often a file whose script could not start its programs is tried again.
 inline constexpr int kRetriesInScript = 5;
 inline constexpr const char *kListEmptyMessage = "The list of files to transcode is empty";
+
+// Why the option lines cannot be used, naming the line, or empty when both can.
+std::string OptionLinesProblem(const TJobPlatform &platform, const TJobSettings &settings);
 
 class TranscodeJob {
 public:
@@ -164,6 +170,7 @@ private:
     StartOutcome StartItem(int index);
     void CommandEnded(std::uint64_t id, int status);
     void CommandOutput(std::uint64_t id, const std::string &text);
+    void OutputLine(std::uint64_t id, Active &active, const std::string &line);
     void FinishItem(int index, TItemState state, const std::string &reason);
     bool InThisJob(const TWorkItem &item) const;
     int NextWaiting() const;

@@ -149,9 +149,9 @@ void TForm1JobHost::FileProgress(const TWorkItem &item)
     form_.StatusArea1->SetProgress(OverallPercent());
 }
 
-void TForm1JobHost::FileOutput(const TWorkItem &item, const std::string &text)
+void TForm1JobHost::FileOutput(const TWorkItem &item, const std::string &line)
 {
-    const QByteArray bytes = QByteArray::fromStdString(text);
+    const QByteArray bytes = QByteArray::fromStdString(line + "\n");
     form_.Console->AppendOutput(bytes);
     form_.LogWindow1->AppendOutput(item.id, bytes);
 }

@@ -9,8 +9,15 @@ namespace trackmill::platform {
 // with it. The programs are looked up beside our executable, then on PATH.
 TJobPlatform JobPlatform(const std::string &executableFolder, int pauseBetweenFilesMs);
 
+// Why an option line cannot go into the script, or empty when it can. The lines are shell
+// words, as typed in a terminal (quotes, variables); what would end the command, start
+// another or redirect it is refused: a line break, and, outside single quotes, a back
+// quote or "$(", and, outside any quotes, "#", ";", "|", "&", "<" or ">"; and a quote left open.
+std::string OptionLineProblem(const std::string &line);
+
 // What the exit statuses of a script's two programs mean: the decoder's as the script
-// kept it (nothing when its shell never ran it), the encoder's as the shell ended.
-TCommandsEnd JudgeShellStatuses(std::optional<int> decoderStatus, int encoderStatus);
+// kept it (nothing when its shell never ran it), the encoder's as the shell ended, and the
+// end of what was printed (where the shell says why it ran nothing).
+TCommandsEnd JudgeShellStatuses(std::optional<int> decoderStatus, int encoderStatus, const std::string &outputTail);
 
 }  // namespace trackmill::platform

@@ -1,0 +1,32 @@
+// The commands' output cut into lines as it arrives, in time linear in its length. A line
+// ends at a line feed or a carriage return (a progress counter redraws its line with the
+// latter); empty lines are dropped. A line longer than kMaxLine keeps its start, and a mark
+// says how much of it was left out, so that a program printing without line breaks can
+// fill neither the memory nor the screen.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+
+namespace trackmill {
+
+class TOutputLines {
+public:
+    static constexpr std::size_t kMaxLine = 64 * 1024;
+    using Sink = std::function<void(const std::string &line)>;
+
+    // Hands each line completed by `text` to the sink.
+    void Add(std::string_view text, const Sink &sink);
+    // Hands on the unfinished line, if any.
+    void Flush(const Sink &sink);
+
+private:
+    void End(const Sink &sink);
+
+    std::string line_;
+    std::uint64_t dropped_ = 0;  // bytes of the current line beyond kMaxLine
+};
+
+}  // namespace trackmill
