@@ -11,6 +11,7 @@
 #include <cmath>
 #include <cstdio>
 
+
 namespace trackmill {
 
 namespace {
@@ -92,14 +93,15 @@ bool PrepareFile(const TWorkItem &item, const TConversionSetup &setup, const Pat
     if (const int err = os::CreateFolders(folder, &prepared.createdFolders); err != 0)
         return fail("the output folder " + folder + " cannot be created: " + os::ErrorText(err));
 
-    os::TFile temp;
-    if (!temp.CreateUnique(folder, ".tm-", ".mp3", &prepared.tempMp3))
-        return fail("cannot write in " + folder + ": " + os::ErrorText(temp.Error()));
-    temp.Close();
-
     std::string why;
     if (!scratch.Ensure(&why)) return fail(why);
     prepared.scratch = &scratch;
+    os::TFile temp;
+    if (!temp.CreateUnique(folder, kTemporaryPrefix, ".mp3", &prepared.tempMp3))
+        return fail("cannot write in " + folder + ": " + os::ErrorText(temp.Error()));
+    temp.Close();
+    scratch.NoteTemporary(prepared.tempMp3);
+
     const std::string stem = std::to_string(item.id);
     prepared.statusName = stem + ".status";
     scratch.RemoveFile(prepared.statusName);

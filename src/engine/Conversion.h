@@ -73,6 +73,9 @@ bool PrepareFile(const TWorkItem &item, const TConversionSetup &setup, const Pat
 // folders: another file may be on its way into them.
 void DiscardPrepared(const TPreparedFile &prepared);
 
+// The MP3 under its temporary name: beside its output, ".tm-XXXXXX.mp3".
+inline constexpr const char *kTemporaryPrefix = ".tm-";
+
 // Removes those of `folders` that are empty, innermost first; a folder with anything in
 // it stays, and so do all folders above it.
 void RemoveEmptyFolders(const std::vector<std::string> &folders);

@@ -121,6 +121,8 @@ void TranscodeJob::Start()
             if (plan.kind == TPlannedOutput::Kind::Renamed) item.reason = plan.reason;
         });
 
+    // What a killed run left behind: its private folder and the MP3s it was writing.
+    TScratchFolder::RemoveAbandoned(kAbandonedAfterSeconds);
     state_ = State::Running;
     host_.SetControlStates(RunningControls());
     host_.JobPlanned(queue_.Count());

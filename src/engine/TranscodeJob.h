@@ -118,6 +118,9 @@ inline constexpr int kRetryStartDelayMs = 250;
 inline constexpr int kStartAttempts = 40;
 // How often a file whose script could not start its programs is tried again.
 inline constexpr int kRetriesInScript = 5;
+// Temporary files and private folders of a killed run that nothing touched for this long
+// are removed when the next job starts.
+inline constexpr std::int64_t kAbandonedAfterSeconds = 3600;
 inline constexpr const char *kListEmptyMessage = "The list of files to transcode is empty";
 
 // Why the option lines cannot be used, naming the line, or empty when both can.

@@ -2,6 +2,7 @@
 
 #include "system/Spawn.h"
 
+#include <QDeadlineTimer>
 #include <QPointer>
 #include <QSocketNotifier>
 #include <QTimer>
@@ -58,6 +59,24 @@ TProcessPool::~TProcessPool()
 {
     // Reap nothing: the commands finish on their own; only our watching ends.
     processes_.clear();
+    KillStragglers(true);
+}
+
+void TProcessPool::KillStragglers(bool wait)
+{
+    std::vector<Stopping> left;
+    for (const Stopping &s : stopping_) {
+        const qint64 remaining = s.deadlineMs - QDeadlineTimer::current().deadline();
+        if (remaining > 0 && !wait) {
+            left.push_back(s);
+            continue;
+        }
+        // Nothing left of the group: nothing to wait for.
+        while (remaining > 0 && ::kill(-s.group, 0) == 0 && QDeadlineTimer::current().deadline() < s.deadlineMs)
+            ::usleep(10000);
+        platform::KillGroup(s.group);
+    }
+    stopping_ = std::move(left);
 }
 
 TCommandRunner::StartResult TProcessPool::Start(std::uint64_t id, const std::vector<std::string> &argv,
@@ -162,12 +181,10 @@ void TProcessPool::Poll()
 void TProcessPool::Stop(std::uint64_t id)
 {
     const auto it = processes_.find(id);
-    if (it != processes_.end()) ::kill(-it->second->pid, SIGTERM);
-}
-
-void TProcessPool::StopAll(int signal)
-{
-    for (const auto &[id, p] : processes_) ::kill(-p->pid, signal);
+    if (it == processes_.end()) return;
+    platform::AskGroupToEnd(it->second->pid);
+    stopping_.push_back({it->second->pid, QDeadlineTimer::current().deadline() + platform::kStopGraceMs});
+    QTimer::singleShot(platform::kStopGraceMs, this, [this] { KillStragglers(false); });
 }
 
 }  // namespace trackmill

@@ -11,6 +11,7 @@ class QTimer;
 
 #include <map>
 #include <memory>
+#include <vector>
 
 namespace trackmill {
 
@@ -18,14 +19,14 @@ class TProcessPool : public QObject, public TCommandRunner {
     Q_OBJECT
 public:
     explicit TProcessPool(QObject *parent = nullptr);
-    // Commands still running keep running; they are no longer watched.
+    // Commands still running keep running; they are no longer watched. Those stopped are
+    // given the rest of their grace and then killed.
     ~TProcessPool() override;
 
     void SetHandlers(Handlers handlers) override { handlers_ = std::move(handlers); }
     StartResult Start(std::uint64_t id, const std::vector<std::string> &argv, std::string *error) override;
+    // Asks the command's process group to end; what is left of it a second later is killed.
     void Stop(std::uint64_t id) override;
-    // Signals every running command's process group.
-    void StopAll(int signal);
     int RunningCount() const { return int(processes_.size()); }
 
 private:
@@ -33,10 +34,16 @@ private:
     void ReadOutput(Process &p, std::size_t limit);
     void CheckEnded(std::uint64_t id);
     void Poll();
+    void KillStragglers(bool wait);
 
     Handlers handlers_;
     std::map<std::uint64_t, std::unique_ptr<Process>> processes_;
     QTimer *pollTimer_ = nullptr;  // only where the system has no pidfd
+    struct Stopping {
+        int group;
+        qint64 deadlineMs;  // on a monotonic clock
+    };
+    std::vector<Stopping> stopping_;
 };
 
 }  // namespace trackmill

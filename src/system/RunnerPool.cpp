@@ -4,7 +4,7 @@
 #include "system/Platform.h"
 #include "system/Spawn.h"
 
-#include <signal.h>
+#include <QTimer>
 
 #include <algorithm>
 
@@ -74,8 +74,13 @@ void TRunnerPool::Terminated(TAppRunner &runner)
 
 void TRunnerPool::Stop(std::uint64_t id)
 {
-    for (const auto &[runner, busyId] : busy_)
-        if (busyId == id) runner->Stop(SIGTERM);
+    for (const auto &[runner, busyId] : busy_) {
+        if (busyId != id) continue;
+        const auto group = static_cast<pid_t>(runner->ProcessId());
+        platform::AskGroupToEnd(group);
+        // A program that ignores the request must not outlive the stop.
+        QTimer::singleShot(platform::kStopGraceMs, this, [group] { platform::KillGroup(group); });
+    }
 }
 
 }  // namespace trackmill

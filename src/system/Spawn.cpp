@@ -77,6 +77,16 @@ int SpawnCommand(const std::string &program, const std::vector<std::string> &arg
     return 0;
 }
 
+void AskGroupToEnd(pid_t group)
+{
+    if (group > 0) ::kill(-group, SIGTERM);
+}
+
+void KillGroup(pid_t group)
+{
+    if (group > 0) ::kill(-group, SIGKILL);
+}
+
 bool IsTransientSpawnError(int error)
 {
     return error == EAGAIN || error == EMFILE || error == ENFILE || error == ENOMEM;

@@ -27,6 +27,14 @@ bool IsTransientSpawnError(int error);
 // Exit status, or 128 + the signal number.
 int ExitStatusOf(int waitStatus);
 
+// How long a stopped command's process group may take to end before it is killed.
+inline constexpr int kStopGraceMs = 1000;
+// Asks the whole process group to end (SIGTERM).
+void AskGroupToEnd(pid_t group);
+// Kills what is left of the process group (SIGKILL): a program that ignores the request
+// must not outlive the stop.
+void KillGroup(pid_t group);
+
 // Length of the tail that may be the start of a UTF-8 sequence still to come, so that
 // output is never handed on cut inside a character.
 std::size_t IncompleteUtf8Tail(const std::string &text);

@@ -6,7 +6,9 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <optional>
+#include <set>
 #include <string>
 
 namespace trackmill::os {
@@ -30,6 +32,16 @@ public:
     // The file's text, at most maxBytes of it; nothing when it is not there.
     std::optional<std::string> ReadFile(const std::string &name, std::size_t maxBytes = 4096) const;
     void RemoveFile(const std::string &name);
+
+    // Notes a temporary file this process made elsewhere (an MP3 under its temporary
+    // name), so that another run does not take it for one left behind.
+    void NoteTemporary(const std::string &path);
+
+    // Removes the private folders of runs that ended without removing theirs (killed) and
+    // that nothing touched for maxAgeSeconds, with the temporary files they noted that are
+    // as old: a run whose maker is known to be gone. Returns the temporary files noted by
+    // runs still going.
+    static std::set<std::string> RemoveAbandoned(std::int64_t maxAgeSeconds);
 
     // Where the folder would be made: the runtime folder when it is safe, else the
     // temporary folder (for tests).

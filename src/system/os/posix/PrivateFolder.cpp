@@ -9,7 +9,12 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
+#include <ctime>
+#include <fstream>
+#include <sstream>
+#include <string_view>
 #include <vector>
 
 namespace trackmill::os {
@@ -34,6 +39,61 @@ bool IsSafeTemporaryFolder(const char *folder)
     if (::stat(folder, &st) != 0 || !S_ISDIR(st.st_mode) || ::access(folder, W_OK | X_OK) != 0) return false;
     if (st.st_uid != ::geteuid() && st.st_uid != 0) return false;
     return (st.st_mode & 022) == 0 || (st.st_mode & S_ISVTX) != 0;
+}
+
+constexpr const char *kPrefix = "trackmill-";
+constexpr const char *kOwnerFile = "owner";
+constexpr const char *kTemporariesFile = "temporaries";
+
+// When the process started, in clock ticks since the system booted: with the process id
+// it names a process once and for all (ids are reused).
+std::optional<std::uint64_t> StartTimeOf(long pid)
+{
+    std::ifstream in("/proc/" + std::to_string(pid) + "/stat");
+    std::string stat;
+    if (!std::getline(in, stat)) return std::nullopt;
+    // The command name may hold blanks and parentheses: the fields follow its last ')'.
+    const std::size_t close = stat.rfind(')');
+    if (close == std::string::npos) return std::nullopt;
+    std::istringstream fields(stat.substr(close + 1));
+    std::string field;
+    for (int n = 3; n <= 22 && fields >> field; ++n)
+        if (n == 22) return std::strtoull(field.c_str(), nullptr, 10);
+    return std::nullopt;
+}
+
+std::string OwnerText()
+{
+    const long pid = ::getpid();
+    return std::to_string(pid) + " " + std::to_string(StartTimeOf(pid).value_or(0)) + "\n";
+}
+
+bool OwnerRunning(const std::string &owner)
+{
+    long pid = 0;
+    unsigned long long start = 0;
+    if (std::sscanf(owner.c_str(), "%ld %llu", &pid, &start) != 2 || pid <= 0) return false;
+    const auto now = StartTimeOf(pid);
+    return now && *now == start;
+}
+
+// "owner", "temporaries", and the scripts and status files: "<number>.sh", "<number>.status".
+bool IsOurFileName(const std::string &name)
+{
+    if (name == kOwnerFile || name == kTemporariesFile) return true;
+    const std::size_t dot = name.find('.');
+    if (dot == 0 || dot == std::string::npos || name.find_first_not_of("0123456789") != dot) return false;
+    const std::string ext = name.substr(dot);
+    return ext == ".sh" || ext == ".status";
+}
+
+std::vector<std::string> Lines(const std::string &text)
+{
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);)
+        if (!line.empty()) lines.push_back(line);
+    return lines;
 }
 
 }  // namespace
@@ -69,7 +129,69 @@ bool TPrivateFolder::Ensure(std::string *error)
     }
     handle_ = fd;
     path_ = pattern;
+    // Who made it, for a later run that finds it after this one was killed.
+    WriteFile(kOwnerFile, OwnerText(), nullptr);
     return true;
+}
+
+void TPrivateFolder::NoteTemporary(const std::string &path)
+{
+    if (handle_ < 0) return;
+    const int fd = ::openat(handle_, kTemporariesFile, O_WRONLY | O_CREAT | O_APPEND | O_NOFOLLOW | O_CLOEXEC, 0600);
+    if (fd < 0) return;
+    const std::string line = path + "\n";
+    [[maybe_unused]] const ssize_t n = ::write(fd, line.data(), line.size());
+    ::close(fd);
+}
+
+std::set<std::string> TPrivateFolder::RemoveAbandoned(std::int64_t maxAgeSeconds)
+{
+    std::set<std::string> inUse;
+    const std::string base = BaseFolder();
+    const std::int64_t oldest = static_cast<std::int64_t>(std::time(nullptr)) - maxAgeSeconds;
+    TFolderReader reader(base);
+    std::vector<std::string> names;
+    for (TFolderEntry entry; reader.Next(entry);)
+        if (entry.name.rfind(kPrefix, 0) == 0) names.push_back(entry.name);
+    for (const std::string &name : names) {
+        // Only folders of our name form and our own, looked at without following links.
+        if (name.size() != std::string_view(kPrefix).size() + 6) continue;
+        const std::string path = Join(base, name);
+        struct stat st {};
+        if (::lstat(path.c_str(), &st) != 0 || !S_ISDIR(st.st_mode) || st.st_uid != ::geteuid()) continue;
+        TPrivateFolder found;
+        found.handle_ = ::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+        if (found.handle_ < 0) continue;
+        const std::optional<std::string> owner = found.ReadFile(kOwnerFile);
+        const std::vector<std::string> temporaries = Lines(found.ReadFile(kTemporariesFile, 1 << 20).value_or(""));
+        // A folder without its maker's name is not known to be ours: it stays.
+        const bool abandoned = owner && !OwnerRunning(*owner) && st.st_mtime <= oldest;
+        if (!abandoned) {
+            inUse.insert(temporaries.begin(), temporaries.end());
+        } else {
+            for (const std::string &temporary : temporaries) {
+                const TFileInfo info = Stat(temporary, TFollow::NotLinks);
+                if (info.kind == TKind::File && info.modified <= oldest && FileName(temporary).rfind(".tm-", 0) == 0)
+                    os::RemoveFile(temporary);
+            }
+            // Only the names we make in it; anything else keeps the folder.
+            std::vector<std::string> ours;
+            if (const int copy = ::dup(found.handle_); copy >= 0) {
+                if (DIR *dir = ::fdopendir(copy)) {
+                    while (const dirent *ent = ::readdir(dir))
+                        if (IsOurFileName(ent->d_name)) ours.push_back(ent->d_name);
+                    ::closedir(dir);
+                } else {
+                    ::close(copy);
+                }
+            }
+            for (const std::string &file : ours) ::unlinkat(found.handle_, file.c_str(), 0);
+            ::rmdir(path.c_str());
+        }
+        ::close(found.handle_);
+        found.handle_ = -1;
+    }
+    return inUse;
 }
 
 void TPrivateFolder::Remove()
