@@ -167,8 +167,9 @@ TConversionResult FinishFile(const TWorkItem &item, const TPreparedFile &prepare
     if (mp3.size == 0) return failed("the MP3 is empty");
     TMp3FrameWalker audio;
     audio.Advance(prepared.tempMp3);
-    // Whatever the header promised: an MP3 without a single audio frame holds nothing.
-    if (audio.Frames() == 0) return failed("no audio was decoded");
+    // Whatever the header promised: an MP3 whose frames hold nothing beyond the encoder's
+    // own delay and padding has no audio.
+    if (!audio.HasAudio()) return failed("no audio was decoded");
     TMPEGplus source;
     const double sourceSeconds = source.LoadHeaderFromFile(item.source) && source.Valid() ? source.Duration() : 0.0;
     const std::string mismatch = CompareDurations(audio.Seconds(), sourceSeconds);

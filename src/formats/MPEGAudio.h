@@ -30,6 +30,8 @@ public:
     // Seconds of audio in the frames seen so far, less the encoder's delay and padding
     // once the stream is known to be whole (see Duration of a whole file below).
     double Seconds() const;
+    // Whether the frames seen hold any audio beyond the encoder's delay and padding.
+    bool HasAudio() const { return frames_ > 0 && samples_ > trim_; }
     // The walk met something that is not a frame after the first one (a trailing tag or
     // damage); later data is not looked at.
     bool Stopped() const { return stopped_; }

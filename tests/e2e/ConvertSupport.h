@@ -9,6 +9,14 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <functional>
+#include <thread>
+
 namespace tmtest {
 
 class IsolatedCli {
@@ -110,6 +118,60 @@ inline double Mp3Seconds(const fs::path &mp3)
 {
     const auto r = Run({"ffprobe", "-v", "error", "-show_entries", "format=duration", "-of", "csv=p=0", mp3.string()});
     return r.exitCode == 0 ? std::stod(r.out) : -1;
+}
+
+// Starts trackmill-cli in a process group of its own, as a shell starts a job; its output
+// goes to files.
+struct Started {
+    pid_t pid = -1;
+    fs::path out;
+    int Wait()
+    {
+        int status = 0;
+        ::waitpid(pid, &status, 0);
+        return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    }
+};
+inline Started StartInOwnGroup(const tmtest::IsolatedCli &cli, const std::vector<std::string> &args, const fs::path &work,
+                        const fs::path &outFile, std::map<std::string, std::string> env = {})
+{
+    std::vector<std::string> argv{cli.Program().string(), "convert"};
+    argv.insert(argv.end(), args.begin(), args.end());
+    std::vector<std::string> envStrings;
+    for (char **e = environ; *e; ++e) {
+        const std::string v = *e;
+        if (!env.count(v.substr(0, v.find('='))) && v.rfind("HOME=", 0) != 0 && v.rfind("XDG_CONFIG_HOME=", 0) != 0)
+            envStrings.push_back(v);
+    }
+    for (const auto &[k, v] : cli.Environment()) envStrings.push_back(k + "=" + v);
+    for (const auto &[k, v] : env) envStrings.push_back(k + "=" + v);
+    std::fflush(nullptr);
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        ::setpgid(0, 0);
+        const int fd = ::open(outFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        ::dup2(fd, 1);
+        ::dup2(fd, 2);
+        if (::chdir(work.c_str()) != 0) ::_exit(126);
+        std::vector<char *> a, e;
+        for (auto &s : argv) a.push_back(s.data());
+        for (auto &s : envStrings) e.push_back(s.data());
+        a.push_back(nullptr);
+        e.push_back(nullptr);
+        ::execve(a[0], a.data(), e.data());
+        ::_exit(127);
+    }
+    ::setpgid(pid, pid);
+    return {pid, outFile};
+}
+
+inline bool WaitFor(const std::function<bool()> &condition, int seconds = 60)
+{
+    for (int i = 0; i < seconds * 20; ++i) {
+        if (condition()) return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    return false;
 }
 
 }  // namespace tmtest
