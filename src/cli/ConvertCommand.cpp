@@ -20,7 +20,6 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
 
 #include <cstdio>
 
@@ -175,9 +174,7 @@ int RunConvert(const std::vector<std::string> &rawArgs)
             refuse(p, "the name is not valid UTF-8");
             continue;
         }
-        const QString name = QDir::cleanPath(QDir::current().absoluteFilePath(decoded));
-        if (!QFileInfo::exists(name)) refuse(p, "no such file or folder");
-        names << name;
+        names << QDir::cleanPath(QDir::current().absoluteFilePath(decoded));
     }
     TTranscodeList list([](const QString &path) { return HasValidMusepackHeader(QFile::encodeName(path).toStdString()); });
     list.SetOnRefused([&refuse](const QString &name, const QString &reason) {
@@ -187,11 +184,6 @@ int RunConvert(const std::vector<std::string> &rawArgs)
         ignore(QFile::encodeName(name).toStdString(), reason.toStdString());
     });
     list.HandleDrop(names);
-    // Files named one by one are ignored by name whatever their name; in folders only
-    // Musepack names are looked at.
-    for (const QString &name : names)
-        if (QFileInfo(name).isFile() && !HasMusepackExtension(name))
-            ignore(QFile::encodeName(name).toStdString(), "not a Musepack file");
     if (options.dryRun) {
         DryRun(list.Queue(), options.settings, options.json);
         return refused == 0 ? 0 : 1;

@@ -18,10 +18,18 @@ bool ScanAsFolder(const QString &name)
     return kind == os::TKind::None || kind == os::TKind::Folder;
 }
 
-// Only regular files go to the header test: opening a pipe or a device could block.
-bool IsRegularFile(const QString &name)
+os::TKind KindOf(const QString &name)
 {
-    return os::Stat(QFile::encodeName(name).toStdString()).kind == os::TKind::File;
+    return os::Stat(QFile::encodeName(name).toStdString()).kind;
+}
+
+// Why a path that is neither a regular file nor a folder cannot be converted.
+QString NoFileReason(const QString &name)
+{
+    const std::string path = QFile::encodeName(name).toStdString();
+    if (os::Stat(path).kind == os::TKind::Other) return QStringLiteral("not a regular file (a pipe, device or socket)");
+    if (os::Stat(path, os::TFollow::NotLinks).link) return QStringLiteral("a broken symbolic link");
+    return QStringLiteral("no such file or folder");
 }
 
 template <typename F>
@@ -167,12 +175,18 @@ void TTranscodeList::HandleOneDrop(QStringList names, TAddResult &result)
             ++result.rejected;
             if (onRefused_) onRefused_(refused, QStringLiteral("the name is not valid UTF-8"));
         }
+        // In a folder only Musepack names are told of, as for regular files.
+        for (const QString &other : scanner_.OtherNames()) {
+            if (!HasMusepackExtension(other)) continue;
+            ++result.rejected;
+            if (onRefused_) onRefused_(other, NoFileReason(other));
+        }
     }
-    result.added += AddFiles(names, {}, result.rejected);
+    result.added += AddFiles(names, {}, result.rejected, true);
     if (!foundFiles_.isEmpty() && !stopRequested_) {
         // Copies: a hook may start another scan that refills the members.
         const QStringList found = foundFiles_, bases = foundBases_;
-        result.added += AddFiles(found, bases, result.rejected);
+        result.added += AddFiles(found, bases, result.rejected, false);
     }
 }
 
@@ -183,19 +197,34 @@ int TTranscodeList::AddFiles(const QStringList &names, const QString &base)
     QStringList bases;
     if (!base.isEmpty())
         for (qsizetype i = 0; i < names.size(); ++i) bases << base;
-    return AddFiles(names, bases, rejected);
+    return AddFiles(names, bases, rejected, false);
 }
 
-int TTranscodeList::AddFiles(const QStringList &namesIn, const QStringList &bases, int &rejected)
+int TTranscodeList::AddFiles(const QStringList &namesIn, const QStringList &bases, int &rejected, bool named)
 {
     const QStringList names = namesIn;  // a hook may change the caller's list meanwhile
     int added = 0;
     for (qsizetype i = 0; i < names.size() && !stopRequested_; ++i) {
         const QString &name = names[i];
         ++progress_.examined;
-        const bool isFile = IsRegularFile(name);
-        if (!HasMusepackExtension(name)) {
-            if (isFile) ++rejected;
+        // Only regular files go to the header test: opening a pipe or a device could block.
+        const os::TKind kind = KindOf(name);
+        const bool isFile = kind == os::TKind::File;
+        if (kind == os::TKind::Folder) continue;  // scanned
+        const bool musepack = HasMusepackExtension(name);
+        // Whatever was named and leads nowhere may have been meant as a folder of music.
+        if (!isFile && (musepack || (named && kind == os::TKind::None))) {
+            ++rejected;
+            if (onRefused_) onRefused_(name, NoFileReason(name));
+            Pump();
+            continue;
+        }
+        if (!musepack) {
+            if (!isFile && !named) continue;
+            ++rejected;
+            // A file named one by one is told of whatever its name; in a folder only
+            // Musepack names are.
+            if (named && onIgnored_) onIgnored_(name, QStringLiteral("not a Musepack file"));
             continue;
         }
         const std::string source = QFile::encodeName(name).toStdString();
@@ -203,7 +232,7 @@ int TTranscodeList::AddFiles(const QStringList &namesIn, const QStringList &base
 
         bool valid = false;
         try {
-            valid = isFile && headerTest_ && headerTest_(name);
+            valid = headerTest_ && headerTest_(name);
         } catch (...) {
             Pump();
             throw;
@@ -213,7 +242,7 @@ int TTranscodeList::AddFiles(const QStringList &namesIn, const QStringList &base
             queue_.Add(source, QFile::encodeName(base).toStdString());
             ++added;
             ++progress_.added;
-        } else if (isFile) {
+        } else {
             ++rejected;
             // Named, for it looked like one of ours: a person should learn it was left out.
             if (onIgnored_) onIgnored_(name, QStringLiteral("not a Musepack file (no valid stream header)"));

@@ -52,7 +52,8 @@ public:
     // it. A drop that arrives while one is being handled (through the processed events)
     // is queued and handled right after it. The wait cursor is switched off and
     // FoundFiles emptied also when a hook throws. Returns how many files were added, and
-    // how many files offered were not accepted (duplicates are not counted).
+    // how many paths offered were not accepted (duplicates are not counted): every one
+    // refused or ignored through the hooks, and the files of other names in the folders.
     struct TAddResult {
         int added = 0;
         int rejected = 0;
@@ -102,16 +103,19 @@ public:
     void SetOnItemRemoved(std::function<void(int index)> hook) { onItemRemoved_ = std::move(hook); }
     void SetOnCleared(std::function<void()> hook) { onCleared_ = std::move(hook); }
     void SetOnItemChanged(std::function<void(int index, const TWorkItem &)> hook) { onItemChanged_ = std::move(hook); }
-    // A file that could not be taken although it looked like one, with the reason (a name
-    // that is not valid UTF-8 cannot be carried through to the programs).
+    // A path that could not be taken although it looked like music, with the reason: a name
+    // that is not valid UTF-8 (it cannot be carried through to the programs); a Musepack
+    // name that is a pipe, device, socket or broken link; a path named one by one that
+    // leads nowhere (missing, or a broken link).
     void SetOnRefused(std::function<void(const QString &name, const QString &reason)> hook) { onRefused_ = std::move(hook); }
-    // A file with a Musepack name that holds no Musepack stream, with the reason.
+    // A file with a Musepack name that holds no Musepack stream, or a path named one by one
+    // that is not a Musepack file nor a folder, with the reason.
     void SetOnIgnored(std::function<void(const QString &name, const QString &reason)> hook) { onIgnored_ = std::move(hook); }
 
 private:
     void HandleOneDrop(QStringList names, TAddResult &result);
     void Pump();
-    int AddFiles(const QStringList &names, const QStringList &bases, int &rejected);
+    int AddFiles(const QStringList &names, const QStringList &bases, int &rejected, bool named);
 
     TWorkQueue queue_;
     QStringList foundFiles_;

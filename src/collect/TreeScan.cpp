@@ -27,8 +27,8 @@ struct Entry {
 // The names of one folder, read before any event is raised so no handle stays open
 // while handlers run.
 void ReadFolder(const QString &folder, const QString &mask, std::vector<Entry> &files,
-                std::vector<Entry> &subfolders, QStringList &refused, const QCollator &collator,
-                const std::function<void()> &pump, const bool &stop)
+                std::vector<Entry> &subfolders, std::vector<Entry> &others, QStringList &refused,
+                const QCollator &collator, const std::function<void()> &pump, const bool &stop)
 {
     const QByteArray encoded = QFile::encodeName(folder);
     os::TFolderReader dir(encoded.toStdString());
@@ -55,8 +55,8 @@ void ReadFolder(const QString &folder, const QString &mask, std::vector<Entry> &
         }
 
         os::TKind kind = ent.kind;
-        // Links are followed; devices, pipes and sockets are not files to report
-        // (opening a pipe to read a header would block).
+        // Links are followed; devices, pipes, sockets and broken links are not files to
+        // report (opening a pipe to read a header would block), only names to tell of.
         if (kind == os::TKind::None) kind = dir.Stat(raw).kind;
         if (kind == os::TKind::Folder) {
             if (name.startsWith(QLatin1Char('.'))) continue;
@@ -64,10 +64,14 @@ void ReadFolder(const QString &folder, const QString &mask, std::vector<Entry> &
             // "Disc 2/" sorts before "Disc/".
             const QString withSeparator = name + QLatin1Char('/');
             subfolders.push_back({withSeparator, folder + withSeparator, 0, keyOf(withSeparator)});
-        } else if (kind == os::TKind::File && MatchesMask(name, mask)) {
-            const os::TFileInfo info = dir.Stat(raw);
-            if (info.kind != os::TKind::File) continue;
-            files.push_back({name, folder + name, qint64(info.size), keyOf(name)});
+        } else if (MatchesMask(name, mask)) {
+            os::TFileInfo info;
+            info.kind = kind;
+            if (kind == os::TKind::File) info = dir.Stat(raw);
+            if (info.kind == os::TKind::File)
+                files.push_back({name, folder + name, qint64(info.size), keyOf(name)});
+            else if (info.kind != os::TKind::Folder)
+                others.push_back({name, folder + name, 0, keyOf(name)});
         }
     }
 
@@ -80,6 +84,7 @@ void ReadFolder(const QString &folder, const QString &mask, std::vector<Entry> &
     };
     std::sort(files.begin(), files.end(), less);
     std::sort(subfolders.begin(), subfolders.end(), less);
+    std::sort(others.begin(), others.end(), less);
 }
 
 using FolderId = os::TFileId;
@@ -123,6 +128,7 @@ void TTreeScanner::Execute()
     fileFound_.clear();
     fileSize_ = 0;
     refusedNames_.clear();
+    otherNames_.clear();
     stopRequested_ = false;
     if (initialDirectory_.isEmpty()) initialDirectory_ = QDir::currentPath();
     if (!initialDirectory_.endsWith(QLatin1Char('/'))) initialDirectory_ += QLatin1Char('/');
@@ -144,7 +150,10 @@ void TTreeScanner::ScanFolder(Walk &walk, const QString &folder)
 
     std::vector<Entry> files;
     std::vector<Entry> subfolders;
-    ReadFolder(folder, fileMask_, files, subfolders, refusedNames_, walk.collator, processMessages_, stopRequested_);
+    std::vector<Entry> others;
+    ReadFolder(folder, fileMask_, files, subfolders, others, refusedNames_, walk.collator, processMessages_,
+               stopRequested_);
+    for (const Entry &other : others) otherNames_ << other.path;
 
     for (const Entry &file : files) {
         if (stopRequested_) return;

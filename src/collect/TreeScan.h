@@ -68,6 +68,10 @@ public:
     // be carried on, found by the last scan: the folder's path and the name with its bytes
     // escaped ("\xFF").
     const QStringList &RefusedNames() const { return refusedNames_; }
+    // Names matching the mask that lead to neither a regular file nor a folder (pipes,
+    // devices, sockets, broken links), found by the last scan in the order of its files;
+    // they are never opened.
+    const QStringList &OtherNames() const { return otherNames_; }
 
     bool Recursive() const { return recursive_; }
     void SetRecursive(bool recursive) { recursive_ = recursive; }
@@ -85,6 +89,7 @@ private:
     QString initialDirectory_;
     QString fileMask_;
     QStringList refusedNames_;
+    QStringList otherNames_;
     bool searchInProgress_ = false;
     bool stopRequested_ = false;
     bool recursive_ = true;

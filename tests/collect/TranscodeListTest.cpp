@@ -6,7 +6,10 @@
 
 #include <stdexcept>
 
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
 
 using namespace trackmill;
 using namespace tmtest;
@@ -91,6 +94,7 @@ TEST(TranscodeList, DropCountsWhatWasNotAcceptedAndNamesWhatCannotBeCarried)
     EXPECT_EQ(result.added, 1);
     EXPECT_EQ(result.rejected, 3);  // the odd name, the fake, the text file
     EXPECT_EQ(refused, (QStringList{Q(t / "album") + "/bad\\xFFname.mpc: the name is not valid UTF-8",
+                                    Q(t / "notes.txt") + ": not a Musepack file",
                                     Q(t / "album" / "fake.mpc") + ": not a Musepack file (no valid stream header)"}));
     // A file found in a dropped folder keeps the folder's parent as its base.
     EXPECT_EQ(h.list.Queue().At(0).base, t.path().string());
@@ -129,22 +133,66 @@ TEST(TranscodeList, DroppedFilesComeFirstThenFoldersInDropAndScanOrder)
     EXPECT_EQ(h.pumps, 4 + 7);
 }
 
-TEST(TranscodeList, BadNamesAreSkippedQuietly)
+// Pipes, devices, sockets, broken links and missing paths are never opened (that could
+// block), and each one a person could have meant as music is named with the reason.
+TEST(TranscodeList, WhatIsNoFileIsNeverOpenedAndNamedWithTheReason)
 {
     TempDir t;
     MakeFakeMpc(t / "album.mpc" / "inside.mpc");  // a folder named like a Musepack file
-    ASSERT_EQ(::mkfifo((t / "pipe.mpc").c_str(), 0600), 0);  // opening it would block
+    ASSERT_EQ(::mkfifo((t / "pipe.mpc").c_str(), 0600), 0);
+    ASSERT_EQ(::mkfifo((t / "pipe").c_str(), 0600), 0);
+    fs::create_symlink("/dev/null", t / "null.mpc");
+    fs::create_symlink(t / "nowhere.mpc", t / "broken.mpc");
+    fs::create_symlink(t / "nowhere", t / "broken");  // perhaps a folder once
     MakeFakeMpc(t / "vanishing.mpc");
+    // In a folder only Musepack names are looked at.
+    MakeFakeMpc(t / "d" / "good.mpc");
+    ASSERT_EQ(::mkfifo((t / "d" / "pipe.mpp").c_str(), 0600), 0);
+    ASSERT_EQ(::mkfifo((t / "d" / "pipe.mp3").c_str(), 0600), 0);
+    fs::create_symlink("/dev/zero", t / "d" / "zero.MPC");
+    fs::create_symlink(t / "nowhere", t / "d" / "broken.mp+");
+    fs::create_symlink(t / "nowhere", t / "d" / "broken");
+    const int sock = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un addr{};
+    addr.sun_family = AF_UNIX;
+    const std::string sockPath = (t / "d" / "socket.mpc").string();
+    ASSERT_LT(sockPath.size(), sizeof addr.sun_path);
+    sockPath.copy(addr.sun_path, sockPath.size());
+    ASSERT_EQ(::bind(sock, reinterpret_cast<sockaddr *>(&addr), sizeof addr), 0);
+    ::close(sock);
+
     Harness h;
+    QStringList told;
+    h.list.SetOnRefused([&](const QString &name, const QString &reason) { told << "refused " + name + ": " + reason; });
+    h.list.SetOnIgnored([&](const QString &name, const QString &reason) { told << "ignored " + name + ": " + reason; });
     h.list.SetHeaderTest([&](const QString &p) {
         h.examined << p;
         fs::remove(t / "vanishing.mpc");  // deleted after it was found, before it is read
         return LooksLikeMpc(p);
     });
-    h.Drop({t / "album.mpc", t / "does-not-exist.mpc", t / "no-such-folder", t / "pipe.mpc", t / "vanishing.mpc"});
-    EXPECT_EQ(h.list.Items(), QStringList({Q(t / "album.mpc" / "inside.mpc")}));
-    EXPECT_FALSE(h.examined.contains(Q(t / "album.mpc")));
-    EXPECT_FALSE(h.examined.contains(Q(t / "pipe.mpc")));
+    const auto result = h.list.HandleDrop({Q(t / "album.mpc"), Q(t / "does-not-exist.mpc"), Q(t / "no-such-folder"),
+                                           Q(t / "pipe.mpc"), Q(t / "pipe"), Q(t / "null.mpc"), Q(t / "broken.mpc"),
+                                           Q(t / "broken"), Q(t / "vanishing.mpc"), Q(t / "d")});
+    EXPECT_EQ(h.list.Items(), QStringList({Q(t / "album.mpc" / "inside.mpc"), Q(t / "d" / "good.mpc")}));
+    EXPECT_EQ(h.examined, QStringList({Q(t / "vanishing.mpc"), Q(t / "album.mpc" / "inside.mpc"), Q(t / "d" / "good.mpc")}));
+    const QString notFile = ": not a regular file (a pipe, device or socket)";
+    const QString broken = ": a broken symbolic link";
+    EXPECT_EQ(told, (QStringList{
+                        "refused " + Q(t / "d" / "broken.mp+") + broken,
+                        "refused " + Q(t / "d" / "pipe.mpp") + notFile,
+                        "refused " + Q(t / "d" / "socket.mpc") + notFile,
+                        "refused " + Q(t / "d" / "zero.MPC") + notFile,
+                        "refused " + Q(t / "does-not-exist.mpc") + ": no such file or folder",
+                        "refused " + Q(t / "no-such-folder") + ": no such file or folder",
+                        "refused " + Q(t / "pipe.mpc") + notFile,
+                        "ignored " + Q(t / "pipe") + ": not a Musepack file",
+                        "refused " + Q(t / "null.mpc") + notFile,
+                        "refused " + Q(t / "broken.mpc") + broken,
+                        "refused " + Q(t / "broken") + broken,
+                        "ignored " + Q(t / "vanishing.mpc") + ": not a Musepack file (no valid stream header)",
+                    }));
+    EXPECT_EQ(result.added, 2);
+    EXPECT_EQ(result.rejected, told.size());
     EXPECT_EQ(h.cursor, QStringList({"on", "off"}));
 }
 

@@ -11,6 +11,8 @@
 #include <QPushButton>
 #include <QTimer>
 
+#include <sys/stat.h>
+
 using namespace trackmill;
 namespace fs = std::filesystem;
 
@@ -107,6 +109,22 @@ TEST_F(WindowAdd, DropsAreTakenAnywhereAndTheRefusedOnesCounted)
     EXPECT_EQ(Status(), "0 files added, 1 not accepted");
 }
 
+TEST_F(WindowAdd, PipesDevicesBrokenLinksAndMissingPathsAreCountedNotAccepted)
+{
+    const fs::path a = Put(work / "a.mpc");
+    fs::create_directories(work / "album");
+    for (const fs::path &p : {work / "pipe.mpc", work / "pipe", work / "album" / "pipe.mpp"})
+        ASSERT_EQ(::mkfifo(p.c_str(), 0600), 0) << p;
+    fs::create_symlink("/dev/null", work / "null.mpc");
+    fs::create_symlink(work / "nowhere.mpc", work / "broken.mpc");
+    fs::create_symlink(work / "nowhere.mpc", work / "album" / "broken.mpc");
+    Open();
+    DropFiles({a, work / "pipe.mpc", work / "pipe", work / "null.mpc", work / "broken.mpc", work / "missing.mpc",
+               work / "album"});
+    EXPECT_EQ(ListEntries(), QStringList({Q(a)}));
+    EXPECT_EQ(Status(), "1 file added, 7 not accepted");
+}
+
 TEST_F(WindowAdd, KeyboardAloneReachesTheListDeletesAndStartsTheJob)
 {
     const fs::path a = Put(work / "a.mpc"), b = Put(work / "b.mpc");
@@ -179,5 +197,5 @@ TEST_F(WindowAdd, NamesOnTheCommandLineAreAddedAsADropWould)
     Open();
     form->AddNamed({"a.mpc", "Album", QUrl::fromLocalFile(Q(a)).toString(), "missing.mpc"});
     EXPECT_EQ(ListEntries(), QStringList({Q(a), Q(inFolder)}));
-    EXPECT_EQ(Status(), "2 files added");
+    EXPECT_EQ(Status(), "2 files added, 1 not accepted");
 }
