@@ -50,10 +50,8 @@ bool ReadHeader(const fs::path &path, Header &header)
 // The size bytes are taken whole, top bits included; 0 when the tag would pass the file's end.
 std::int64_t TagSizeOf(const Header &h)
 {
-    const auto *b = h.bytes.data();
-    std::int64_t size = (std::int64_t{b[6]} << 21) + (std::int64_t{b[7]} << 14) +
-                        (std::int64_t{b[8]} << 7) + b[9] + 10;
-    if (b[5] & 0x10) size += 10;
+    std::int64_t size = static_cast<std::int64_t>(WholeSizeBytes32(&h.bytes[6])) + 10;
+    if (h.bytes[5] & 0x10) size += 10;
     return size > h.fileSize ? 0 : size;
 }
 

@@ -11,7 +11,7 @@ namespace {
 
 constexpr std::size_t kHeaderSize = 10;
 
-enum : std::uint8_t { kUnsync = 0x80, kExtended = 0x40, kFooter = 0x10 };
+enum : std::uint8_t { kUnsync = 0x80, kExtended = 0x40 };
 
 ByteVector Resynchronise(const std::uint8_t *p, std::size_t n)
 {
@@ -99,8 +99,9 @@ std::vector<TID3v2Frame> ReadFrames(const std::uint8_t *tag, std::size_t size)
     const std::uint8_t flags = tag[5];
     if (version < 2 || version > 4 || (version == 2 && (flags & 0x40))) return frames;
 
-    std::uint64_t declared = Synchsafe32(tag + 6);
-    if (version == 4 && (flags & kFooter)) declared = declared >= 10 ? declared - 10 : 0;
+    // Read as the tag's size is, so the frames are those inside it; the size counts
+    // neither the header nor a footer.
+    const std::uint64_t declared = WholeSizeBytes32(tag + 6);
     const std::size_t bodySize = static_cast<std::size_t>(std::min<std::uint64_t>(declared, size - kHeaderSize));
     const std::uint8_t *bodyStart = tag + kHeaderSize;
     const bool tagUnsync = (flags & kUnsync) != 0;
@@ -115,7 +116,7 @@ std::vector<TID3v2Frame> ReadFrames(const std::uint8_t *tag, std::size_t size)
     const std::size_t headerLength = version == 2 ? 6 : 10;
     while (body.size() - pos >= headerLength && frames.size() < kMaxFrames) {
         const std::uint8_t *h = &body[pos];
-        if (!IsFrameId(h, idLength)) break;  // padding, or a structure we do not know
+        if (h[0] < 'A' || h[0] > 'Z') break;  // padding, or a structure we do not know
         std::uint64_t frameSize = version == 2 ? Be24(h + 3) : version == 3 ? Be32(h + 4) : Synchsafe32(h + 4);
         const std::size_t content = pos + headerLength;
         if (version == 4 && !IsFrameBoundary(body, content + frameSize) &&
@@ -124,6 +125,8 @@ std::vector<TID3v2Frame> ReadFrames(const std::uint8_t *tag, std::size_t size)
         if (frameSize > body.size() - content) break;
         pos = content + static_cast<std::size_t>(frameSize);
 
+        // A damaged name loses its own frame, not the ones after it.
+        if (!IsFrameId(h, idLength)) continue;
         const std::string_view id(reinterpret_cast<const char *>(h), idLength);
         if (frameSize == 0 || frameSize > kMaxBinaryFrame) continue;
         ByteVector data(body.begin() + static_cast<std::ptrdiff_t>(content),

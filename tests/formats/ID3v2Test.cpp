@@ -268,6 +268,80 @@ TEST_F(ID3v2Read, HeaderSizeAndPresence)
     EXPECT_FALSE(missing.LoadFromFile(dir_.path().string()));
 }
 
+// A 2.4 tag with a footer: the size field counts neither the header nor the footer.
+Bytes FooterTag(const Bytes &frames)
+{
+    Bytes tag = Tag(4, frames, 0, 0x10);
+    Bytes footer(tag.begin(), tag.begin() + 10);
+    std::copy_n("3DI", 3, footer.begin());
+    return Cat({tag, footer});
+}
+
+const Bytes kDamagedName = Frame(std::string_view("TX\0X", 4), Latin1("junk"));
+
+TEST_F(ID3v2Read, AFooterLeavesTheLastFrameInPlace)
+{
+    const Bytes tag = FooterTag(Cat({Frame("TIT2", Latin1("Song"), 4), Frame("TPE1", Latin1("Artist"), 4)}));
+    const auto t = Load(Cat({tag, kAudio}));
+    EXPECT_EQ(t.TagSize(), static_cast<int>(tag.size()));
+    EXPECT_EQ(t.Title(), "Song");
+    EXPECT_EQ(t.Artist(), "Artist");
+}
+
+TEST_F(ID3v2Read, ADamagedFrameNameLosesThatFrameOnly)
+{
+    auto t = LoadTag(3, Cat({Frame("TIT2", Latin1("Song")), kDamagedName, Frame("TPE1", Latin1("Art"))}));
+    EXPECT_EQ(t.Title(), "Song");
+    EXPECT_EQ(t.Artist(), "Art");
+    EXPECT_EQ(t.Frames().size(), 2u);
+    t = LoadTag(4, Cat({Frame(std::string_view("T\xC4LB", 4), Latin1("x"), 4), Frame("TPE1", Latin1("Art"), 4)}));
+    EXPECT_EQ(t.Artist(), "Art");
+    t = LoadTag(2, Cat({Frame(std::string_view("T\0X", 3), Latin1("x"), 2), Frame("TP1", Latin1("Art"), 2)}));
+    EXPECT_EQ(t.Artist(), "Art");
+    // A name that does not begin with a capital letter still ends the frames.
+    EXPECT_EQ(LoadTag(3, Cat({Frame("xIT2", Latin1("x")), Frame("TPE1", Latin1("Art"))})).Artist(), "");
+}
+
+TEST_F(ID3v2Read, SizeBytesWithTheTopBitSetAreTakenWholeByTheFramesToo)
+{
+    // 00 00 00 80: 128 bytes of frames; masked it would be none.
+    Bytes tag = Tag(2, Cat({Frame("TT2", Latin1("Title"), 2), Frame("TP1", Latin1("Art"), 2)}));
+    tag.resize(10 + 128, 0);
+    tag[9] = 0x80;
+    const auto t = Load(Cat({tag, Frame("TAL", Latin1("past the tag"), 2), kAudio}));
+    EXPECT_EQ(t.TagSize(), 138);
+    EXPECT_EQ(t.Title(), "Title");
+    EXPECT_EQ(t.Artist(), "Art");
+    EXPECT_EQ(t.Album(), "");
+}
+
+// Where mutagen reads a hand-made tag, it reads what we read.
+TEST_F(ID3v2Read, HandMadeTagsAsMutagenReadsThem)
+{
+    std::vector<Bytes> tags{
+        FooterTag(Cat({Frame("TIT2", Latin1("Song"), 4), Frame("TPE1", Latin1("Artist"), 4)})),
+        Tag(3, Cat({Frame("TIT2", Latin1("Song")), kDamagedName, Frame("TPE1", Latin1("Art"))}))};
+    std::vector<std::string> args{tmtest::SystemPython(), "-c", R"PY(
+import sys, mutagen.id3 as id3
+for path in sys.argv[1:]:
+    t = id3.ID3(path)
+    g = lambda k: str(t[k].text[0]) if k in t else ""
+    print("%s|%s|%s" % (g("TIT2"), g("TPE1"), "/".join(t["TCON"].genres) if "TCON" in t else ""))
+)PY"};
+    std::string ours;
+    for (std::size_t i = 0; i < tags.size(); ++i) {
+        const auto path = dir_ / ("m" + std::to_string(i) + ".mp3");
+        Put(path, Cat({tags[i], kAudio}));
+        TID3v2 t;
+        ASSERT_TRUE(t.LoadFromFile(path.string()));
+        ours += t.Title() + "|" + t.Artist() + "|" + t.Genre() + "\n";
+        args.push_back(path.string());
+    }
+    const auto r = tmtest::Run(args);
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(ours, r.out);
+}
+
 TEST_F(ID3v2Read, FrameWalkStopsAtPaddingAndAtBadSizes)
 {
     // A frame after the padding's first zero byte is not reached.
