@@ -247,7 +247,7 @@ TConversionResult FinishFile(const TWorkItem &item, const TPreparedFile &prepare
     if (::stat(prepared.tempMp3.c_str(), &st) != 0) return failed("no MP3 was written");
     if (st.st_size == 0) return failed("the MP3 is empty");
     TMPEGplus source;
-    const double sourceSeconds = source.LoadHeaderFromFile(item.source) && source.Valid() ? source.Duration() : 0.0;
+    const double sourceSeconds = source.LoadHeaderFromFile(item.source) && source.Valid() ? source.PlayingTime() : 0.0;
     const std::string mismatch = CompareDurations(Mp3Duration(prepared.tempMp3), sourceSeconds);
     if (!mismatch.empty()) return failed(mismatch);
 
