@@ -230,6 +230,7 @@ void TID3v2::Clear()
     tagVersion_ = 0;
     tagSize_ = 0;
     frames_.clear();
+    omitted_.clear();
     FillProperties();
 }
 
@@ -290,7 +291,10 @@ bool TID3v2::LoadFromFile(const std::string &fileName)
     BinaryFile file;
     if (!file.Open(path)) return true;
     const Bytes tag = file.ReadVectorAt(0, static_cast<std::size_t>(std::min<std::int64_t>(tagSize_, kMaxTagRead)));
-    frames_ = id3v2::ReadFrames(tag.data(), tag.size());
+    frames_ = id3v2::ReadFrames(tag.data(), tag.size(), &omitted_);
+    if (tagSize_ > kMaxTagRead)
+        omitted_.push_back("the ID3v2 tag of " + SizeText(static_cast<std::uint64_t>(tagSize_)) + " exceeds the " +
+                           SizeText(kMaxTagRead) + " limit; the frames past it were not carried");
     FillProperties();
     return true;
 }

@@ -1,6 +1,7 @@
 #include "formats/ID3v2Read.h"
 
 #include "formats/ByteUtil.h"
+#include "formats/TextUtil.h"
 
 #include <algorithm>
 #include <optional>
@@ -91,7 +92,7 @@ std::size_t FramesStart(int version, std::uint8_t flags, const ByteVector &body)
 
 }  // namespace
 
-std::vector<TID3v2Frame> ReadFrames(const std::uint8_t *tag, std::size_t size)
+std::vector<TID3v2Frame> ReadFrames(const std::uint8_t *tag, std::size_t size, std::vector<std::string> *omitted)
 {
     std::vector<TID3v2Frame> frames;
     if (size < kHeaderSize) return frames;
@@ -114,7 +115,9 @@ std::vector<TID3v2Frame> ReadFrames(const std::uint8_t *tag, std::size_t size)
     std::vector<TID3v2Frame> people;
     const std::size_t idLength = version == 2 ? 3 : 4;
     const std::size_t headerLength = version == 2 ? 6 : 10;
-    while (body.size() - pos >= headerLength && frames.size() < kMaxFrames) {
+    std::uint64_t beyondCap = 0;
+    std::vector<std::pair<std::string, std::size_t>> cutTexts;
+    while (body.size() - pos >= headerLength) {
         const std::uint8_t *h = &body[pos];
         if (h[0] < 'A' || h[0] > 'Z') break;  // padding, or a structure we do not know
         std::uint64_t frameSize = version == 2 ? Be24(h + 3) : version == 3 ? Be32(h + 4) : Synchsafe32(h + 4);
@@ -128,13 +131,23 @@ std::vector<TID3v2Frame> ReadFrames(const std::uint8_t *tag, std::size_t size)
         // A damaged name loses its own frame, not the ones after it.
         if (!IsFrameId(h, idLength)) continue;
         const std::string_view id(reinterpret_cast<const char *>(h), idLength);
+        if (frameSize > kMaxBinaryFrame && omitted)
+            omitted->push_back((id == "APIC" || id == "PIC" ? std::string("the cover picture")
+                                                            : "the ID3v2 frame " + std::string(id)) +
+                               " of " + SizeText(frameSize) + " exceeds the " + SizeText(kMaxBinaryFrame) +
+                               " limit and was not carried");
         if (frameSize == 0 || frameSize > kMaxBinaryFrame) continue;
+        if (frames.size() >= kMaxFrames) {
+            ++beyondCap;
+            continue;
+        }
         ByteVector data(body.begin() + static_cast<std::ptrdiff_t>(content),
                         body.begin() + static_cast<std::ptrdiff_t>(pos));
         std::uint16_t kept = 0;
         if (!UndoFrameFlags(version, tagUnsync, version == 2 ? 0 : Be16(h + 8), data, kept) || data.empty())
             continue;
         if (kept == 0 && IsTextLike(id) && data.size() > kMaxTextFrame) {
+            cutTexts.emplace_back(id, data.size());
             const bool utf16 = data[0] == kUtf16Bom || data[0] == kUtf16BE;
             data.resize(utf16 ? kMaxTextFrame - 1 : kMaxTextFrame);  // whole code units
         }
@@ -148,6 +161,16 @@ std::vector<TID3v2Frame> ReadFrames(const std::uint8_t *tag, std::size_t size)
         }
         AppendAsVersion3(version, id, std::move(data), kept, frames);
     }
+    if (omitted && cutTexts.size() == 1)
+        omitted->push_back("the ID3v2 frame " + cutTexts[0].first + " of " + SizeText(cutTexts[0].second) +
+                           " exceeds the " + SizeText(kMaxTextFrame) + " limit for a text; its first " +
+                           SizeText(kMaxTextFrame) + " were carried");
+    if (omitted && cutTexts.size() > 1)
+        omitted->push_back(CountText(cutTexts.size()) + " ID3v2 texts exceed the " + SizeText(kMaxTextFrame) +
+                           " limit for a text; the first " + SizeText(kMaxTextFrame) + " of each were carried");
+    if (omitted && beyondCap > 0)
+        omitted->push_back(CountText(beyondCap) + " ID3v2 frames beyond the limit of " + CountText(kMaxFrames) +
+                           " were not carried");
     // The recording time fills only the date fields the tag does not give itself.
     if (recordingTime) AppendAsVersion3(version, "TDRC", std::move(*recordingTime), 0, frames);
     if (!people.empty()) frames.push_back(PeopleList(people));

@@ -22,6 +22,7 @@
 #include "formats/ID3v2Frame.h"
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 namespace trackmill::id3v2 {
@@ -30,8 +31,10 @@ inline constexpr std::size_t kMaxTextFrame = 64 * 1024;
 inline constexpr std::size_t kMaxBinaryFrame = 16 * 1024 * 1024;
 inline constexpr std::size_t kMaxFrames = 65536;
 
-// The frames of a tag whose bytes, header first, are tag[0..size).
-std::vector<TID3v2Frame> ReadFrames(const std::uint8_t *tag, std::size_t size);
+// The frames of a tag whose bytes, header first, are tag[0..size). What the limits above
+// leave out is added to *omitted, as a person reads it.
+std::vector<TID3v2Frame> ReadFrames(const std::uint8_t *tag, std::size_t size,
+                                    std::vector<std::string> *omitted = nullptr);
 
 // Appends one frame, read from a tag of the given major version with its frame flags
 // already undone, in its version 2.3 form: 2.2 names become 2.3 names, 2.4 frames that

@@ -355,6 +355,24 @@ for path in sys.argv[1:]:
     EXPECT_EQ(ours, r.out);
 }
 
+TEST_F(ID3v2Read, WhatTheCapsLeaveOutIsSaid)
+{
+    // A picture of 16 MiB + 2 bytes, a text of 100 KiB, and 65,540 frames besides.
+    Bytes picture = Cat({{0}, B("image/jpeg"), {0, 3, 0}});
+    picture.resize(16 * 1024 * 1024 + 2, 0xD8);
+    Bytes frames = Cat({Frame("APIC", picture), Frame("TIT3", Latin1(std::string(100 * 1024, 's')))});
+    const Bytes small = Frame("TIT2", Latin1("t"));
+    frames.reserve(frames.size() + 65540 * small.size());
+    for (int i = 0; i < 65540; ++i) frames.insert(frames.end(), small.begin(), small.end());
+    const auto t = LoadTag(3, frames);
+    EXPECT_EQ(t.Omitted(), (std::vector<std::string>{
+                               "the cover picture of 16.0 MiB exceeds the 16 MiB limit and was not carried",
+                               "the ID3v2 frame TIT3 of 100.0 KiB exceeds the 64 KiB limit for a text; its first "
+                               "64 KiB were carried",
+                               "5 ID3v2 frames beyond the limit of 65,536 were not carried"}));
+    EXPECT_TRUE(LoadTag(3, Frame("TIT2", Latin1("t"))).Omitted().empty());
+}
+
 TEST_F(ID3v2Read, FrameWalkStopsAtPaddingAndAtBadSizes)
 {
     // A frame after the padding's first zero byte is not reached.
