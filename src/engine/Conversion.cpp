@@ -260,6 +260,9 @@ TConversionResult FinishFile(const TWorkItem &item, const TPreparedFile &prepare
                                                         : TConversionResult::Outcome::Failed);
     result.ok = true;
     result.outcome = TConversionResult::Outcome::Converted;
+    // Said beside what the plan said of the file (a renamed output), not instead of it.
+    if (!result.tags.omitted.empty())
+        result.reason = item.reason.empty() ? result.tags.omitted : item.reason + "; " + result.tags.omitted;
     return result;
 }
 

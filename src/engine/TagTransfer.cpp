@@ -68,6 +68,10 @@ TTransferResult TransferTags(const std::string &sourcePath, const std::string &o
         note(source.ID3v1Tag().WriteToFile(outputPath, &why), {&result.id3v1Copied}, "ID3v1");
 
     if (copyV2 || apeToV2 || headerGain) {
+        std::vector<std::string> omitted;
+        if (copyV2) omitted = id3v2.Omitted();
+        if (apeToV2) omitted.insert(omitted.end(), ape.Omitted().begin(), ape.Omitted().end());
+        for (const std::string &o : omitted) result.omitted += (result.omitted.empty() ? "" : "; ") + o;
         std::vector<TID3v2Frame> frames;
         if (copyV2) frames = id3v2.Frames();
         if (apeToV2) MergeFrames(frames, FramesFromApe(ape));

@@ -26,6 +26,10 @@ struct TTransferResult {
     bool apeConverted = false;
     int writesFailed = 0;        // tag writes attempted that did not reach the MP3
     std::string error;           // the first failed write and why ("ID3v2 tag: No space left on device")
+    // What the caps against hostile files left out of the tags carried, "; " between;
+    // the file is still converted ("the cover picture of 16.0 MiB exceeds the 16 MiB
+    // limit and was not carried").
+    std::string omitted;
 };
 
 inline constexpr std::uint8_t kNoGenre = 255;

@@ -149,6 +149,23 @@ TEST_F(HonestResults, Version7AtEveryRateIsCheckedAtItsOwnRate)
     }
 }
 
+TEST_F(HonestResults, WhatTheTagsCouldNotCarryIsSaidAndTheFileStaysConverted)
+{
+    // An APE cover of 16 MiB + 2 bytes: past the cap, so the MP3 gets the title alone.
+    const fs::path mpc = src / "cover.mpc";
+    ASSERT_TRUE(tmtest::MakeMpc(mpc, 0.5));
+    ASSERT_TRUE(tmtest::AddApeTitleAndCover(mpc, "Big", 16 * 1024 * 1024 + 2));
+    const std::string note = "the cover picture of 16.0 MiB exceeds the 16 MiB limit and was not carried";
+
+    auto r = cli.Run({mpc.string()}, work);
+    EXPECT_EQ(r.exitCode, 0) << r.out;
+    EXPECT_TRUE(Contains(r.out, "done: " + (src / "cover.mp3").string() + " (" + note + ")\n")) << r.out;
+    EXPECT_EQ(ReadTags(src / "cover.mp3")["v2"].toObject()["title"].toString(), "Big");
+    r = cli.Run({"--json", "--flat", "--output-dir", (dir / "json").string(), mpc.string()}, work);
+    EXPECT_EQ(r.exitCode, 0) << r.out;
+    EXPECT_TRUE(Contains(r.out, "\"state\":\"converted\",\"reason\":\"" + note + "\"}")) << r.out;
+}
+
 TEST_F(HonestResults, AFailingCommandNeverTouchesTheUsersMp3)
 {
     Tagged(src / "song.mpc", 1.0, "Song");
