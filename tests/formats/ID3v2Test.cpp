@@ -289,20 +289,9 @@ Bytes FooterTag(const Bytes &frames)
 
 const Bytes kDamagedName = Frame(std::string_view("TX\0X", 4), Latin1("junk"));
 
-TEST_F(ID3v2Read, AFooterLeavesTheLastFrameInPlace)
-{
-    const Bytes tag = FooterTag(Cat({Frame("TIT2", Latin1("Song"), 4), Frame("TPE1", Latin1("Artist"), 4)}));
-    const auto t = Load(Cat({tag, kAudio}));
-    EXPECT_EQ(t.TagSize(), static_cast<int>(tag.size()));
-    EXPECT_EQ(t.Title(), "Song");
-    EXPECT_EQ(t.Artist(), "Artist");
-}
-
 TEST_F(ID3v2Read, ADamagedFrameNameLosesThatFrameOnly)
 {
     auto t = LoadTag(3, Cat({Frame("TIT2", Latin1("Song")), kDamagedName, Frame("TPE1", Latin1("Art"))}));
-    EXPECT_EQ(t.Title(), "Song");
-    EXPECT_EQ(t.Artist(), "Art");
     EXPECT_EQ(t.Frames().size(), 2u);
     t = LoadTag(4, Cat({Frame(std::string_view("T\xC4LB", 4), Latin1("x"), 4), Frame("TPE1", Latin1("Art"), 4)}));
     EXPECT_EQ(t.Artist(), "Art");
@@ -325,11 +314,14 @@ TEST_F(ID3v2Read, SizeBytesWithTheTopBitSetAreTakenWholeByTheFramesToo)
     EXPECT_EQ(t.Album(), "");
 }
 
-// Where mutagen reads a hand-made tag, it reads what we read.
+// Where mutagen reads a hand-made tag, it reads what we read: a footer takes no frame
+// away, a damaged name only its own, a genre reference gives the list's name.
 TEST_F(ID3v2Read, HandMadeTagsAsMutagenReadsThem)
 {
+    const Bytes footer = FooterTag(Cat({Frame("TIT2", Latin1("Song"), 4), Frame("TPE1", Latin1("Artist"), 4)}));
+    EXPECT_EQ(Load(Cat({footer, kAudio})).TagSize(), static_cast<int>(footer.size()));
     std::vector<Bytes> tags{
-        FooterTag(Cat({Frame("TIT2", Latin1("Song"), 4), Frame("TPE1", Latin1("Artist"), 4)})),
+        footer,
         Tag(3, Cat({Frame("TIT2", Latin1("Song")), kDamagedName, Frame("TPE1", Latin1("Art"))}))};
     for (const int version : {3, 4})
         for (const char *genre : {"(13)", "(13)Pop", "13", "(17)(13)", "Rock (live)", "(RX)", "()Pop"})
