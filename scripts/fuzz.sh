@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds the libFuzzer harnesses with clang and runs each for a bounded time, seeded
-# with the corpus of real and broken files when it is there.
+# with its own files in fuzz/seeds/<harness> and the corpus of real and broken files
+# when it is there.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds=${1:-20}
@@ -14,6 +15,7 @@ for h in $harnesses; do
   work=build-fuzz/corpus-$h
   mkdir -p "$work"
   args=("$work")
+  [ -d "fuzz/seeds/$h" ] && args+=("fuzz/seeds/$h")
   [ -d "$seeds" ] && args+=("$seeds")
   echo "fuzz: $h for ${seconds}s"
   ASAN_OPTIONS=detect_leaks=1 build-fuzz/fuzz/$h -max_total_time="$seconds" -max_len=65536 \

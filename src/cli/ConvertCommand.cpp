@@ -114,6 +114,8 @@ void PrintSummary(std::FILE *out, const TConvertHost &host, int refused, int ign
             std::string line = "  " + Shown(item.source);
             if (withOutput) line += " -> " + Shown(item.output);
             if (withReason) line += ": " + Shown(item.reason);
+            if (state == TItemState::Converted && !item.tags.omitted.empty())
+                line += " (" + Shown(item.tags.omitted) + ")";
             std::fprintf(out, "%s\n", line.c_str());
         }
     };

@@ -194,7 +194,10 @@ void TConvertHost::FileFinished(const TWorkItem &item)
         return;
     }
     switch (item.state) {
-    case TItemState::Converted: Print(Prefix(item) + "done: " + Shown(item.output)); break;
+    case TItemState::Converted:
+        Print(Prefix(item) + "done: " + Shown(item.output) +
+              (item.tags.omitted.empty() ? std::string() : " (" + Shown(item.tags.omitted) + ")"));
+        break;
     case TItemState::Skipped: Print(Prefix(item) + "skipped: " + Shown(item.source) + " (" + Shown(item.reason) + ")"); break;
     case TItemState::Failed: Print(Prefix(item) + "FAILED: " + Shown(item.source) + " (" + Shown(item.reason) + ")"); break;
     default: break;

@@ -171,7 +171,7 @@ TConversionResult FinishFile(const TWorkItem &item, const TPreparedFile &prepare
     // own delay and padding has no audio.
     if (!audio.HasAudio()) return failed("no audio was decoded");
     TMPEGplus source;
-    const double sourceSeconds = source.LoadHeaderFromFile(item.source) && source.Valid() ? source.Duration() : 0.0;
+    const double sourceSeconds = source.LoadHeaderFromFile(item.source) && source.Valid() ? source.PlayingTime() : 0.0;
     const std::string mismatch = CompareDurations(audio.Seconds(), sourceSeconds);
     if (!mismatch.empty()) return failed(mismatch);
 
@@ -184,6 +184,9 @@ TConversionResult FinishFile(const TWorkItem &item, const TPreparedFile &prepare
                                                         : TConversionResult::Outcome::Failed);
     result.ok = true;
     result.outcome = TConversionResult::Outcome::Converted;
+    // Said beside what the plan said of the file (a renamed output), not instead of it.
+    if (!result.tags.omitted.empty())
+        result.reason = item.reason.empty() ? result.tags.omitted : item.reason + "; " + result.tags.omitted;
     return result;
 }
 

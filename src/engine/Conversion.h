@@ -89,7 +89,9 @@ struct TConversionResult {
     };
     Outcome outcome = Outcome::Failed;
     bool ok = false;      // Converted
-    std::string reason;   // for a failure or a skip, as a person reads it
+    // For a failure or a skip, as a person reads it; for a converted file what the tags
+    // could not carry (TTransferResult::omitted), or empty.
+    std::string reason;
     TTransferResult tags;
 };
 

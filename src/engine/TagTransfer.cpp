@@ -60,11 +60,18 @@ TTransferResult TransferTags(const std::string &sourcePath, const std::string &o
     const bool copyV2 = switches.copyID3v2 && id3v2.Present();
     const bool apeToV2 = switches.convertApe && ape.Present() && switches.apeTarget != 0;
     const bool apeToV1 = switches.convertApe && ape.Present() && switches.apeTarget == 0;
+    // The header's ReplayGain is worth a tag of its own wherever an ID3v2.3 tag is wanted.
+    const bool v2Wanted = switches.copyID3v2 || (switches.convertApe && switches.apeTarget != 0);
+    const bool headerGain = v2Wanted && source.ReplayGain().Any();
 
     if (switches.copyID3v1 && source.ID3v1Tag().Present())
         note(source.ID3v1Tag().WriteToFile(outputPath, &why), {&result.id3v1Copied}, "ID3v1");
 
-    if (copyV2 || apeToV2) {
+    if (copyV2 || apeToV2 || headerGain) {
+        std::vector<std::string> omitted;
+        if (copyV2) omitted = id3v2.Omitted();
+        if (apeToV2) omitted.insert(omitted.end(), ape.Omitted().begin(), ape.Omitted().end());
+        for (const std::string &o : omitted) result.omitted += (result.omitted.empty() ? "" : "; ") + o;
         std::vector<TID3v2Frame> frames;
         if (copyV2) frames = id3v2.Frames();
         if (apeToV2) MergeFrames(frames, FramesFromApe(ape));

@@ -1,7 +1,8 @@
 // Carries a Musepack source's tags into its new MP3: the ID3v1 and ID3v2 tags copied,
 // the APE tag converted to ID3v1.1 or ID3v2.3. An ID3v2.3 target gets every frame of the
 // source's ID3v2 tag, then the APE items replace the frames of their fields, and the
-// stream header's ReplayGain comes in when no tag carries any. An ID3v1 tag converted
+// stream header's ReplayGain comes in when no tag carries any, also into an ID3v2.3 tag
+// of its own when the source has no tag to carry. An ID3v1 tag converted
 // from APE replaces a copied one. Only the tags change: the audio bytes stay as they are.
 #pragma once
 
@@ -25,6 +26,10 @@ struct TTransferResult {
     bool apeConverted = false;
     int writesFailed = 0;        // tag writes attempted that did not reach the MP3
     std::string error;           // the first failed write and why ("ID3v2 tag: No space left on device")
+    // What the caps against hostile files left out of the tags carried, "; " between;
+    // the file is still converted ("the cover picture of 16.0 MiB exceeds the 16 MiB
+    // limit and was not carried").
+    std::string omitted;
 };
 
 inline constexpr std::uint8_t kNoGenre = 255;

@@ -231,7 +231,7 @@ TranscodeJob::StartOutcome TranscodeJob::StartItem(int index)
         break;
     }
     TMPEGplus source;
-    if (source.LoadHeaderFromFile(item.source) && source.Valid()) active->sourceSeconds = source.Duration();
+    if (source.LoadHeaderFromFile(item.source) && source.Valid()) active->sourceSeconds = source.PlayingTime();
     const std::string shown = active->prepared.lines.shown;
     active_[item.id] = std::move(active);
     queue_.Update(index, [](TWorkItem &i) {

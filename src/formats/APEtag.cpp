@@ -50,6 +50,7 @@ void TAPEtag::Clear()
     tagVersion_ = 0;
     tagSize_ = 0;
     items_.clear();
+    omitted_.clear();
 }
 
 const TAPEitem *TAPEtag::Find(std::string_view key) const
@@ -104,16 +105,25 @@ bool TAPEtag::LoadFromStream(TStream &file)
     const std::int64_t span = std::min(footerAt - start, kMaxItemBytes);
     std::vector<std::uint8_t> data(static_cast<std::size_t>(span));
     data.resize(file.ReadSomeAt(start, data.data(), data.size()));
-    ReadItems(data.data(), data.size(), itemCount);
+    ReadItems(data.data(), data.size(), itemCount, footerAt - start > kMaxItemBytes);
     return true;
 }
 
-void TAPEtag::ReadItems(const std::uint8_t *data, std::size_t size, std::int64_t count)
+void TAPEtag::ReadItems(const std::uint8_t *data, std::size_t size, std::int64_t count, bool cutAtLimit)
 {
-    const std::size_t wanted = static_cast<std::size_t>(std::min<std::int64_t>(count, kMaxItems));
     std::unordered_map<std::string, std::size_t> indexOfKey;
     std::size_t pos = 0;
-    for (std::size_t n = 0; n < wanted && size - pos >= kItemHead; ++n) {
+    std::uint64_t beyondCap = 0;
+    std::vector<std::pair<std::string, std::size_t>> cutTexts;
+    auto keyText = [&](std::string_view key) {
+        const std::string text = tagVersion_ > 1000 ? SanitizeUtf8(key) : Latin1ToUtf8(key);
+        return StartsWithAsciiNoCase(text, "Cover Art") ? std::string("the cover picture")
+                                                        : "the APE item \"" + FirstChars(text, 64) + "\"";
+    };
+    // The items past the count cap are walked, not kept, to say how many were left out.
+    std::int64_t n = 0;
+    bool named = false;  // the item the byte cap cut off is named
+    for (; n < count && size - pos >= kItemHead; ++n) {
         const std::uint32_t valueSize = Le32(data + pos);
         const std::uint32_t flags = Le32(data + pos + 4);
         pos += kItemHead;
@@ -122,12 +132,23 @@ void TAPEtag::ReadItems(const std::uint8_t *data, std::size_t size, std::int64_t
         const std::string_view rawKey(reinterpret_cast<const char *>(data + pos),
                                       static_cast<std::size_t>(keyEnd - (data + pos)));
         pos += rawKey.size() + 1;
-        if (valueSize > size - pos) break;
+        if (valueSize > size - pos) {
+            named = cutAtLimit;
+            if (cutAtLimit)
+                omitted_.push_back(keyText(TrimBlanks(rawKey)) + " of " + SizeText(valueSize) +
+                                   (valueSize > std::uint64_t(kMaxItemBytes) ? " exceeds the " : " lies past the ") +
+                                   SizeText(kMaxItemBytes) + " limit and was not carried");
+            break;
+        }
         const std::string_view raw(reinterpret_cast<const char *>(data + pos), valueSize);
         pos += valueSize;
 
         const std::string_view key = TrimBlanks(rawKey);
         if (key.empty()) continue;
+        if (n >= std::int64_t{kMaxItems}) {
+            ++beyondCap;
+            continue;
+        }
         TAPEitem item;
         item.key = tagVersion_ > 1000 ? SanitizeUtf8(key) : Latin1ToUtf8(key);
         // Version 1.0 knows no item flags: every item is text.
@@ -135,6 +156,7 @@ void TAPEtag::ReadItems(const std::uint8_t *data, std::size_t size, std::int64_t
         if (item.IsBinary()) {
             item.value = raw;
         } else {
+            if (raw.size() > kMaxTextBytes) cutTexts.emplace_back(item.key, raw.size());
             item.value = tagVersion_ > 1000 ? SanitizeUtf8(CutUtf8(raw, kMaxTextBytes))
                                             : Latin1ToUtf8(raw.substr(0, kMaxTextBytes));
         }
@@ -142,6 +164,19 @@ void TAPEtag::ReadItems(const std::uint8_t *data, std::size_t size, std::int64_t
         if (added) items_.push_back(std::move(item));
         else items_[at->second] = std::move(item);
     }
+    if (named && n + 1 < count) omitted_.push_back("the APE items after it were not carried");
+    if (cutAtLimit && !named && n < count)
+        omitted_.push_back("the APE items past the " + SizeText(kMaxItemBytes) + " limit were not carried");
+    if (cutTexts.size() == 1)
+        omitted_.push_back("the APE item \"" + FirstChars(cutTexts[0].first, 64) + "\" of " +
+                           SizeText(cutTexts[0].second) + " exceeds the " + SizeText(kMaxTextBytes) +
+                           " limit for a text; its first " + SizeText(kMaxTextBytes) + " were carried");
+    if (cutTexts.size() > 1)
+        omitted_.push_back(CountText(cutTexts.size()) + " APE texts exceed the " + SizeText(kMaxTextBytes) +
+                           " limit for a text; the first " + SizeText(kMaxTextBytes) + " of each were carried");
+    if (beyondCap > 0)
+        omitted_.push_back(CountText(beyondCap) + " APE items beyond the limit of " + CountText(kMaxItems) +
+                           " were not carried");
 }
 
 }  // namespace trackmill

@@ -55,6 +55,9 @@ public:
     // As stored in the footer: the items plus the footer, without a header.
     std::int32_t TagSize() const { return tagSize_; }
 
+    // What the caps above left out of the tag, as a person reads it.
+    const std::vector<std::string> &Omitted() const { return omitted_; }
+
     // Every item read, in file order; a key met again replaces the earlier value.
     const std::vector<TAPEitem> &Items() const { return items_; }
     // The item of that key (letters in any case), or nullptr.
@@ -75,12 +78,14 @@ public:
     std::string Copyright() const { return Value("Copyright"); }
 
 private:
-    void ReadItems(const std::uint8_t *data, std::size_t size, std::int64_t count);
+    // `cutAtLimit`: the items run on past `size`, which the byte cap ended.
+    void ReadItems(const std::uint8_t *data, std::size_t size, std::int64_t count, bool cutAtLimit);
 
     bool present_ = false;
     std::int32_t tagVersion_ = 0;
     std::int32_t tagSize_ = 0;
     std::vector<TAPEitem> items_;
+    std::vector<std::string> omitted_;
 };
 
 }  // namespace trackmill

@@ -40,6 +40,13 @@ inline std::uint32_t Synchsafe32(const std::uint8_t *p)
            std::uint32_t{p[2] & 0x7Fu} << 7 | (p[3] & 0x7Fu);
 }
 
+// An ID3v2 tag's size bytes, 7 bits per byte, each byte taken whole: a top bit that a
+// tagger set wrongly adds to the size rather than being dropped.
+inline std::uint64_t WholeSizeBytes32(const std::uint8_t *p)
+{
+    return (std::uint64_t{p[0]} << 21) + (std::uint64_t{p[1]} << 14) + (std::uint64_t{p[2]} << 7) + p[3];
+}
+
 inline void PutBe32(std::vector<std::uint8_t> &out, std::uint32_t v)
 {
     out.insert(out.end(), {static_cast<std::uint8_t>(v >> 24), static_cast<std::uint8_t>(v >> 16),

@@ -1,12 +1,14 @@
 #include "formats/ID3v2.h"
 
 #include "formats/ByteUtil.h"
+#include "formats/ID3v1.h"
 #include "formats/ID3v2Read.h"
 #include "formats/TextCodec.h"
 #include "formats/TextUtil.h"
 
 #include "system/os/Files.h"
 
+#include <algorithm>
 #include <array>
 #include <string_view>
 #include <vector>
@@ -38,10 +40,8 @@ bool ReadHeader(TStream &file, Header &header)
 // The size bytes are taken whole, top bits included; 0 when the tag would pass the file's end.
 std::int64_t TagSizeOf(const Header &h)
 {
-    const auto *b = h.bytes.data();
-    std::int64_t size = (std::int64_t{b[6]} << 21) + (std::int64_t{b[7]} << 14) +
-                        (std::int64_t{b[8]} << 7) + b[9] + 10;
-    if (b[5] & 0x10) size += 10;
+    std::int64_t size = static_cast<std::int64_t>(WholeSizeBytes32(&h.bytes[6])) + 10;
+    if (h.bytes[5] & 0x10) size += 10;
     return size > h.fileSize ? 0 : size;
 }
 
@@ -57,6 +57,42 @@ std::string TextOf(const std::vector<TID3v2Frame> &frames, std::string_view id)
 {
     const TID3v2Frame *f = FindFrame(frames, id);
     return f ? std::string(TrimBlanks(id3v2::Text(*f))) : std::string();
+}
+
+bool IsNumber(std::string_view s)
+{
+    return !s.empty() && std::all_of(s.begin(), s.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+// A genre reference of the ID3v1 list: a number, or RX and CR of version 2.3.
+bool IsGenreReference(std::string_view ref) { return IsNumber(ref) || ref == "RX" || ref == "CR"; }
+
+std::string_view GenreOfReference(std::string_view ref)
+{
+    if (ref == "RX") return "Remix";
+    if (ref == "CR") return "Cover";
+    if (ref.size() > 3) return {};
+    unsigned n = 0;
+    for (char c : ref) n = n * 10 + unsigned(c - '0');
+    return n < kGenreCount ? GenreName(n) : std::string_view();
+}
+
+// "(17)Rock" and "Rock" give Rock; "(17)" and a plain "17" give the list's name, Rock;
+// "(17)(13)" gives Rock/Pop; a number outside the list gives only the name after it;
+// "((" begins a name that itself begins with "(".
+std::string GenreOf(std::string_view text)
+{
+    if (IsNumber(text)) return std::string(GenreOfReference(text));
+    std::string named;
+    while (text.size() > 1 && text[0] == '(' && text[1] != '(') {
+        const std::size_t close = text.find(')');
+        if (close == std::string_view::npos || !IsGenreReference(text.substr(1, close - 1))) break;
+        const std::string_view name = GenreOfReference(text.substr(1, close - 1));
+        if (!name.empty()) named += (named.empty() ? "" : "/") + std::string(name);
+        text.remove_prefix(close + 1);
+    }
+    if (text.starts_with("((")) text.remove_prefix(1);
+    return text.empty() ? named : std::string(text);
 }
 
 // The comment field: the last COMM without a description, else the last COMM.
@@ -140,6 +176,7 @@ void TID3v2::Clear()
     tagVersion_ = 0;
     tagSize_ = 0;
     frames_.clear();
+    omitted_.clear();
     FillProperties();
 }
 
@@ -160,8 +197,7 @@ void TID3v2::FillProperties()
     year_ = TextOf(frames_, "TYER");
     if (year_.empty()) year_ = FirstChars(TextOf(frames_, "TORY"), 4);
 
-    genre_ = TextOf(frames_, "TCON");
-    if (const auto close = genre_.rfind(')'); close != std::string::npos) genre_.erase(0, close + 1);
+    genre_ = GenreOf(TextOf(frames_, "TCON"));
 
     comment_ = CommentOf(frames_);
     url_.clear();
@@ -205,7 +241,10 @@ bool TID3v2::LoadFromStream(TStream &stream)
     if (!LoadHeaderFromStream(stream)) return false;
     if (!present_ || tagVersion_ < 2 || tagVersion_ > 4 || tagSize_ == 0) return true;
     const Bytes tag = stream.ReadVectorAt(0, static_cast<std::size_t>(std::min<std::int64_t>(tagSize_, kMaxTagRead)));
-    frames_ = id3v2::ReadFrames(tag.data(), tag.size());
+    frames_ = id3v2::ReadFrames(tag.data(), tag.size(), &omitted_);
+    if (tagSize_ > kMaxTagRead)
+        omitted_.push_back("the ID3v2 tag of " + SizeText(static_cast<std::uint64_t>(tagSize_)) + " exceeds the " +
+                           SizeText(kMaxTagRead) + " limit; the frames past it were not carried");
     FillProperties();
     return true;
 }

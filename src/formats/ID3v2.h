@@ -42,6 +42,10 @@ public:
     // Whole tag size in bytes, header and footer included; 0 when none.
     std::int32_t TagSize() const { return tagSize_; }
 
+    // What the limits against hostile files left out of the tag read, as a person reads
+    // it ("the cover picture of 16.0 MiB exceeds the 16 MiB limit and was not carried").
+    const std::vector<std::string> &Omitted() const { return omitted_; }
+
     // Every frame, as version 2.3 holds it, in tag order.
     const std::vector<TID3v2Frame> &Frames() const { return frames_; }
     // Replaces every frame; the properties follow.
@@ -78,6 +82,7 @@ private:
     std::uint8_t tagVersion_ = 0;
     std::int32_t tagSize_ = 0;
     std::vector<TID3v2Frame> frames_;
+    std::vector<std::string> omitted_;
     std::string title_;
     std::string artist_;
     std::string album_;

@@ -1,6 +1,7 @@
 #include "formats/ID3v2Read.h"
 
 #include "formats/ByteUtil.h"
+#include "formats/TextUtil.h"
 
 #include <algorithm>
 #include <optional>
@@ -11,7 +12,7 @@ namespace {
 
 constexpr std::size_t kHeaderSize = 10;
 
-enum : std::uint8_t { kUnsync = 0x80, kExtended = 0x40, kFooter = 0x10 };
+enum : std::uint8_t { kUnsync = 0x80, kExtended = 0x40 };
 
 ByteVector Resynchronise(const std::uint8_t *p, std::size_t n)
 {
@@ -91,7 +92,7 @@ std::size_t FramesStart(int version, std::uint8_t flags, const ByteVector &body)
 
 }  // namespace
 
-std::vector<TID3v2Frame> ReadFrames(const std::uint8_t *tag, std::size_t size)
+std::vector<TID3v2Frame> ReadFrames(const std::uint8_t *tag, std::size_t size, std::vector<std::string> *omitted)
 {
     std::vector<TID3v2Frame> frames;
     if (size < kHeaderSize) return frames;
@@ -99,8 +100,9 @@ std::vector<TID3v2Frame> ReadFrames(const std::uint8_t *tag, std::size_t size)
     const std::uint8_t flags = tag[5];
     if (version < 2 || version > 4 || (version == 2 && (flags & 0x40))) return frames;
 
-    std::uint64_t declared = Synchsafe32(tag + 6);
-    if (version == 4 && (flags & kFooter)) declared = declared >= 10 ? declared - 10 : 0;
+    // Read as the tag's size is, so the frames are those inside it; the size counts
+    // neither the header nor a footer.
+    const std::uint64_t declared = WholeSizeBytes32(tag + 6);
     const std::size_t bodySize = static_cast<std::size_t>(std::min<std::uint64_t>(declared, size - kHeaderSize));
     const std::uint8_t *bodyStart = tag + kHeaderSize;
     const bool tagUnsync = (flags & kUnsync) != 0;
@@ -113,9 +115,11 @@ std::vector<TID3v2Frame> ReadFrames(const std::uint8_t *tag, std::size_t size)
     std::vector<TID3v2Frame> people;
     const std::size_t idLength = version == 2 ? 3 : 4;
     const std::size_t headerLength = version == 2 ? 6 : 10;
-    while (body.size() - pos >= headerLength && frames.size() < kMaxFrames) {
+    std::uint64_t beyondCap = 0;
+    std::vector<std::pair<std::string, std::size_t>> cutTexts;
+    while (body.size() - pos >= headerLength) {
         const std::uint8_t *h = &body[pos];
-        if (!IsFrameId(h, idLength)) break;  // padding, or a structure we do not know
+        if (h[0] < 'A' || h[0] > 'Z') break;  // padding, or a structure we do not know
         std::uint64_t frameSize = version == 2 ? Be24(h + 3) : version == 3 ? Be32(h + 4) : Synchsafe32(h + 4);
         const std::size_t content = pos + headerLength;
         if (version == 4 && !IsFrameBoundary(body, content + frameSize) &&
@@ -124,14 +128,26 @@ std::vector<TID3v2Frame> ReadFrames(const std::uint8_t *tag, std::size_t size)
         if (frameSize > body.size() - content) break;
         pos = content + static_cast<std::size_t>(frameSize);
 
+        // A damaged name loses its own frame, not the ones after it.
+        if (!IsFrameId(h, idLength)) continue;
         const std::string_view id(reinterpret_cast<const char *>(h), idLength);
+        if (frameSize > kMaxBinaryFrame && omitted)
+            omitted->push_back((id == "APIC" || id == "PIC" ? std::string("the cover picture")
+                                                            : "the ID3v2 frame " + std::string(id)) +
+                               " of " + SizeText(frameSize) + " exceeds the " + SizeText(kMaxBinaryFrame) +
+                               " limit and was not carried");
         if (frameSize == 0 || frameSize > kMaxBinaryFrame) continue;
+        if (frames.size() >= kMaxFrames) {
+            ++beyondCap;
+            continue;
+        }
         ByteVector data(body.begin() + static_cast<std::ptrdiff_t>(content),
                         body.begin() + static_cast<std::ptrdiff_t>(pos));
         std::uint16_t kept = 0;
         if (!UndoFrameFlags(version, tagUnsync, version == 2 ? 0 : Be16(h + 8), data, kept) || data.empty())
             continue;
         if (kept == 0 && IsTextLike(id) && data.size() > kMaxTextFrame) {
+            cutTexts.emplace_back(id, data.size());
             const bool utf16 = data[0] == kUtf16Bom || data[0] == kUtf16BE;
             data.resize(utf16 ? kMaxTextFrame - 1 : kMaxTextFrame);  // whole code units
         }
@@ -145,6 +161,16 @@ std::vector<TID3v2Frame> ReadFrames(const std::uint8_t *tag, std::size_t size)
         }
         AppendAsVersion3(version, id, std::move(data), kept, frames);
     }
+    if (omitted && cutTexts.size() == 1)
+        omitted->push_back("the ID3v2 frame " + cutTexts[0].first + " of " + SizeText(cutTexts[0].second) +
+                           " exceeds the " + SizeText(kMaxTextFrame) + " limit for a text; its first " +
+                           SizeText(kMaxTextFrame) + " were carried");
+    if (omitted && cutTexts.size() > 1)
+        omitted->push_back(CountText(cutTexts.size()) + " ID3v2 texts exceed the " + SizeText(kMaxTextFrame) +
+                           " limit for a text; the first " + SizeText(kMaxTextFrame) + " of each were carried");
+    if (omitted && beyondCap > 0)
+        omitted->push_back(CountText(beyondCap) + " ID3v2 frames beyond the limit of " + CountText(kMaxFrames) +
+                           " were not carried");
     // The recording time fills only the date fields the tag does not give itself.
     if (recordingTime) AppendAsVersion3(version, "TDRC", std::move(*recordingTime), 0, frames);
     if (!people.empty()) frames.push_back(PeopleList(people));

@@ -1,6 +1,7 @@
 // Reading the frames of an ID3v2 tag of major version 2, 3 or 4 into version 2.3 frames.
 //
-// Header (10 bytes): "ID3" | major version | revision | flags | size (7 bits per byte)
+// Header (10 bytes): "ID3" | major version | revision | flags | size (7 bits per byte,
+// each byte taken whole; it counts neither the header nor the footer)
 //   flags: 0x80 unsynchronisation, 0x40 extended header (2.2: compression), 0x10 footer
 // Versions 2.2 and 2.3 unsynchronise the whole tag after the header (every FF 00 stands
 // for FF); version 2.4 unsynchronises frame by frame (frame flag 0x0002, or every frame
@@ -14,12 +15,14 @@
 //   2.4 frame flags: 0x0040 grouped (1 byte), 0x0008 compressed, 0x0004 encrypted,
 //       0x0002 unsynchronised, 0x0001 data length (4 bytes, 7 bits per byte)
 // Every length is checked against the bytes left; a frame that runs past the tag ends
-// the walk, and the frames read before it stay.
+// the walk, and the frames read before it stay. A name that does not begin with A-Z ends
+// it too (padding); a name damaged further on loses only its own frame.
 #pragma once
 
 #include "formats/ID3v2Frame.h"
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 namespace trackmill::id3v2 {
@@ -28,8 +31,10 @@ inline constexpr std::size_t kMaxTextFrame = 64 * 1024;
 inline constexpr std::size_t kMaxBinaryFrame = 16 * 1024 * 1024;
 inline constexpr std::size_t kMaxFrames = 65536;
 
-// The frames of a tag whose bytes, header first, are tag[0..size).
-std::vector<TID3v2Frame> ReadFrames(const std::uint8_t *tag, std::size_t size);
+// The frames of a tag whose bytes, header first, are tag[0..size). What the limits above
+// leave out is added to *omitted, as a person reads it.
+std::vector<TID3v2Frame> ReadFrames(const std::uint8_t *tag, std::size_t size,
+                                    std::vector<std::string> *omitted = nullptr);
 
 // Appends one frame, read from a tag of the given major version with its frame flags
 // already undone, in its version 2.3 form: 2.2 names become 2.3 names, 2.4 frames that

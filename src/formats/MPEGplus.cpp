@@ -19,6 +19,7 @@ constexpr std::array<const char *, 7> kProfileNames{"Unknown", "Thumb",  "Radio"
 constexpr std::uint32_t kAssumedSampleRate = 44100;
 constexpr std::uint32_t kSamplesPerFrame = 1152;
 constexpr std::array<std::uint32_t, 8> kSv8SampleRates{44100, 48000, 37800, 32000, 0, 0, 0, 0};
+constexpr std::array<std::uint32_t, 4> kSv7SampleRates{44100, 48000, 37800, 32000};
 
 // A packet stream made of tiny packets must not turn a header read into a file scan.
 constexpr int kMaxPackets = 1024;
@@ -180,6 +181,7 @@ void TMPEGplus::ReadFixedHeader(const std::uint8_t *b, std::size_t size)
     const std::uint32_t w1 = Le32(b + 4);
     sampleRate_ = kAssumedSampleRate;
     if (streamVersion_ == 7) {
+        sampleRate_ = kSv7SampleRates[(Le32(b + 8) >> 16) & 3];
         channelModeIndex_ = (b[11] & 0x40) ? 2 : 1;
         profileIndex_ = ProfileIndexOfByte(b[10]);
         if (size >= kVersion7GainEnd) {
@@ -274,6 +276,12 @@ double TMPEGplus::Duration() const
         return sampleRate_ ? static_cast<double>(sampleCount_) / sampleRate_ : 0.0;
     }
     return static_cast<double>(frameCount_) * kSamplesPerFrame / kAssumedSampleRate;
+}
+
+double TMPEGplus::PlayingTime() const
+{
+    if (streamVersion_ != 7 || sampleRate_ == 0) return Duration();
+    return static_cast<double>(frameCount_) * kSamplesPerFrame / sampleRate_;
 }
 
 std::int64_t TMPEGplus::AudioSize() const

@@ -8,7 +8,8 @@
 //   (B1 & 0x1F) >> 1 == 3 / 7 / 11   version 4 / 5 / 6; channel mode from B2 & 0x7F,
 //                                    frames = W1 >> 16 (v4) or W1, stored kbit/s = W0 >> 23
 //                                    (v4, v5 only)
-// All of them assume 44100 Hz and 1152 samples per frame.
+// All of them count 1152 samples per frame. Version 7 gives its sample rate in bits 16-17
+// of the word B8..B11 (44100, 48000, 37800, 32000 Hz); the others are 44100 Hz.
 //
 // Version 8 at S: "MPCK", then packets: 2 capital letters, a size (7 bits per byte, most
 // significant first, top bit = more) counting the whole packet, then the payload.
@@ -72,14 +73,17 @@ public:
 
     std::string ChannelModeName() const;
     std::string ProfileName() const;
-    // Seconds of audio.
+    // Seconds of audio. Versions 4 to 7 count at 44100 Hz whatever their rate, as the
+    // information panel has always shown them.
     double Duration() const;
+    // Seconds of audio at the stream's own sample rate: what a decoder really gives.
+    double PlayingTime() const;
     // Kbit/s: the stored value of versions 4 and 5, else computed from the audio size
     // (file less its tags), rounded half to even; 0 when there is nothing to divide by.
     std::uint16_t BitRate() const;
 
-    // 44100 for versions 4 to 7; from the "SH" packet for version 8 (0 when its index is
-    // unknown).
+    // 44100 for versions 4 to 6; from the header for version 7, and from the "SH" packet
+    // for version 8 (0 when its index is unknown); 0 without a valid header.
     std::uint32_t SampleRate() const { return sampleRate_; }
     // Version 8 only: the sample count of the "SH" packet; 0 otherwise.
     std::uint64_t SampleCount() const { return sampleCount_; }

@@ -130,4 +130,25 @@ std::string EscapeControls(std::string_view text)
     return out;
 }
 
+std::string SizeText(std::uint64_t bytes)
+{
+    constexpr std::uint64_t kKiB = 1024, kMiB = 1024 * 1024;
+    const std::uint64_t unit = bytes >= kMiB ? kMiB : bytes >= kKiB ? kKiB : 1;
+    const char *name = unit == kMiB ? "MiB" : unit == kKiB ? "KiB" : "bytes";
+    char buf[48];
+    // A limit reads "16 MiB"; a size just past it "16.0 MiB".
+    if (bytes % unit == 0)
+        std::snprintf(buf, sizeof buf, "%llu %s", static_cast<unsigned long long>(bytes / unit), name);
+    else
+        std::snprintf(buf, sizeof buf, "%.1f %s", static_cast<double>(bytes) / static_cast<double>(unit), name);
+    return buf;
+}
+
+std::string CountText(std::uint64_t n)
+{
+    std::string digits = std::to_string(n);
+    for (std::size_t at = digits.size(); at > 3; at -= 3) digits.insert(at - 3, 1, ',');
+    return digits;
+}
+
 }  // namespace trackmill

@@ -36,6 +36,12 @@ std::optional<std::int32_t> ParseInteger(std::string_view text);
 // as one character.
 std::string FirstChars(std::string_view utf8, std::size_t n);
 
+// A size as a message gives it: "16 MiB" when whole, else "16.0 MiB", "100.5 KiB";
+// "512 bytes".
+std::string SizeText(std::uint64_t bytes);
+// A count with its thousands grouped: "65,536".
+std::string CountText(std::uint64_t n);
+
 // The extension (from the last "." that no "/" follows) is ".mpc", ".mpp" or ".mp+",
 // in any letter case.
 bool HasMusepackExtension(std::string_view name);

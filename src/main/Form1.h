@@ -64,7 +64,8 @@ private:
 };
 
 // Where the window's message boxes go; tests replace it to read the texts instead.
-// JobReport names the files a job could not convert; it does not wait for an answer.
+// JobReport names the files a job could not convert, and those whose tags it could not
+// carry whole; it does not wait for an answer.
 enum class TMessageKind { Error, StandardError, JobReport };
 using MessageBoxHandler =
     std::function<void(QWidget *parent, TMessageKind kind, const QString &caption, const QString &text)>;

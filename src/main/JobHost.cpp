@@ -26,7 +26,7 @@ namespace trackmill {
 
 namespace {
 
-// The failed files a message box names; the log has them all.
+// The files a message box names in each of its lists; the log has them all.
 constexpr int kFailuresNamed = 20;
 
 QString Decoded(const std::string &path)
@@ -126,6 +126,7 @@ void TForm1JobHost::JobPlanned(int total)
     total_ = total;
     finished_ = 0;
     running_.clear();
+    omissions_.clear();
     form_.pickedDuringJob_ = false;
     form_.progressTimer_->start();
     form_.presenter_->SetJobRunning(true);
@@ -159,6 +160,10 @@ void TForm1JobHost::FileOutput(const TWorkItem &item, const std::string &line)
 void TForm1JobHost::FileFinished(const TWorkItem &item)
 {
     if (item.state == TItemState::Converted) form_.Console->EndFile(0);
+    if (item.state == TItemState::Converted && !item.tags.omitted.empty()) {
+        form_.Console->AppendOutput(QByteArray::fromStdString(item.source + ": " + item.tags.omitted + "\n"));
+        omissions_.emplace_back(Decoded(item.source), QString::fromStdString(item.tags.omitted));
+    }
     if (item.state == TItemState::Failed || item.state == TItemState::Skipped)
         form_.Console->AppendOutput(QByteArray::fromStdString(item.source + ": " + ItemStateName(item.state) + ": " +
                                                               item.reason + "\n"));
@@ -188,6 +193,21 @@ QString TForm1JobHost::FailureReport(const TWorkQueue &queue)
     return text;
 }
 
+QString TForm1JobHost::OmissionReport(const std::vector<std::pair<QString, QString>> &omissions)
+{
+    if (omissions.empty()) return {};
+    const int count = int(omissions.size());
+    QString text = count == 1 ? QStringLiteral("1 converted file did not get all of its tags:\n\n")
+                              : QStringLiteral("%1 converted files did not get all of their tags:\n\n").arg(count);
+    QStringList named;
+    for (int i = 0; i < count && i < kFailuresNamed; ++i)
+        named << omissions[std::size_t(i)].first + QStringLiteral(": ") + omissions[std::size_t(i)].second;
+    text += named.join(QLatin1Char('\n'));
+    if (count > kFailuresNamed)
+        text += QStringLiteral("\n\n... and %1 more; \"Show log\" names them all.").arg(count - kFailuresNamed);
+    return text;
+}
+
 void TForm1JobHost::JobEnded(const TJobEnd &end)
 {
     form_.progressTimer_->stop();
@@ -197,7 +217,10 @@ void TForm1JobHost::JobEnded(const TJobEnd &end)
     form_.StatusArea1->ShowSummary(end.converted, end.skipped, end.failed, end.cancelled);
     form_.StatusArea1->SetLogAvailable(!form_.LogWindow1->IsEmpty());
     running_.clear();
-    if (end.failed > 0) form_.ReportFailures(FailureReport(form_.List().Queue()));
+    QString report = end.failed > 0 ? FailureReport(form_.List().Queue()) : QString();
+    const QString omitted = OmissionReport(omissions_);
+    if (!report.isEmpty() && !omitted.isEmpty()) report += QStringLiteral("\n\n");
+    form_.ReportFailures(report + omitted);
 }
 
 }  // namespace trackmill

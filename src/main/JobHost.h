@@ -9,6 +9,8 @@
 
 #include <cstdint>
 #include <map>
+#include <utility>
+#include <vector>
 
 namespace trackmill {
 
@@ -38,6 +40,9 @@ public:
 
     // The message that names the failed files and why; empty when none failed.
     static QString FailureReport(const TWorkQueue &queue);
+    // The message that names the converted files whose tags were not carried whole, and
+    // what was left out; empty when there are none.
+    static QString OmissionReport(const std::vector<std::pair<QString, QString>> &omissions);
 
 private:
     int OverallPercent() const;
@@ -46,6 +51,8 @@ private:
     int total_ = 0;
     int finished_ = 0;
     std::map<std::uint64_t, int> running_;  // percent of each file in progress
+    // Converted files leave the list: what their tags lacked is kept here for the end.
+    std::vector<std::pair<QString, QString>> omissions_;
 };
 
 }  // namespace trackmill

@@ -182,6 +182,8 @@ eq('profile', a['profile'], 'Xtreme')
 eq('channelMode', a['channelMode'], 'Joint Stereo')
 if abs(a['duration'] - info.length) > 1e-9: errors.append(f"duration {a['duration']} {info.length}")
 eq('duration type', type(a['duration']), float)
+eq('sampleRate', a['sampleRate'], info.sample_rate)
+eq('mp3 sampleRate', b['sampleRate'], 0)
 import os
 eq('fileSize', a['fileSize'], os.path.getsize(mpc))
 eq('frameCount', a['frameCount'], -(-72000 // 1152))

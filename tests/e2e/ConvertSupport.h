@@ -174,6 +174,17 @@ inline bool WaitFor(const std::function<bool()> &condition, int seconds = 60)
     return false;
 }
 
+// Gives a Musepack file an APE tag (by mutagen) of a title and a front cover of `coverBytes`.
+inline bool AddApeTitleAndCover(const fs::path &mpc, const std::string &title, std::size_t coverBytes)
+{
+    return Run({SystemPython(), "-c",
+                "import sys\nfrom mutagen.apev2 import APEv2, APEValue, BINARY\nt = APEv2()\nt['Title'] = sys.argv[2]\n"
+                "t['Cover Art (Front)'] = APEValue(b'f.jpg\\0' + b'\\xff' * (int(sys.argv[3]) - 6), BINARY)\n"
+                "t.save(sys.argv[1])\n",
+                mpc.string(), title, std::to_string(coverBytes)})
+               .exitCode == 0;
+}
+
 }  // namespace tmtest
 
 #define TM_REQUIRE_CONVERT_TOOLS()                                                     \

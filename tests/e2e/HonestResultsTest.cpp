@@ -66,6 +66,53 @@ TEST_F(HonestResults, DamagedSourcesFailWithTheirReasonAndLeaveNothing)
     EXPECT_TRUE(tmtest::Leftovers(dir.path()).empty());
 }
 
+TEST_F(HonestResults, Version7AtEveryRateIsCheckedAtItsOwnRate)
+{
+    // mpcenc writes only version 8: the sources are version 7 headers of 200 frames, and a
+    // stand-in decoder gives the WAV beside each, 230,400 samples at the header's rate.
+    const std::uint32_t rates[] = {44100, 48000, 37800, 32000};
+    std::vector<std::string> sources;
+    for (std::uint8_t i = 0; i < 4; ++i) {
+        const fs::path mpc = src / ("sv7-" + std::to_string(rates[i]) + ".mpc");
+        tmtest::Bytes header{'M', 'P', '+', 7, 200, 0, 0, 0, 0, 0, std::uint8_t(0xA0 | i), 0x40};
+        header.resize(20000, 0x55);
+        tmtest::WriteBytes(mpc, header);
+        tmtest::MakeSineWav(fs::path(mpc).replace_extension(".wav"), 230400.0 / rates[i], int(rates[i]));
+        sources.push_back(mpc.string());
+    }
+    tmtest::WriteExecutable(cli.Bin() / "mpcdec",
+                            "#!/bin/sh\nfor a; do case \"$a\" in *.mpc) exec cat \"${a%.mpc}.wav\";; esac; done\nexit 1\n");
+    std::vector<std::string> args{"--encoder-options", "--quiet"};
+    args.insert(args.end(), sources.begin(), sources.end());
+    const auto r = cli.Run(args, work);
+    EXPECT_EQ(r.exitCode, 0) << r.out;
+    EXPECT_TRUE(Contains(r.out, "Converted 4 of 4 files.")) << r.out;
+    std::vector<std::string> info{cli.Program().string(), "info", "--json"};
+    info.insert(info.end(), sources.begin(), sources.end());
+    const std::string json = tmtest::Run(info).out;
+    for (std::size_t i = 0; i < 4; ++i) {
+        EXPECT_NEAR(tmtest::Mp3Seconds(fs::path(sources[i]).replace_extension(".mp3")), 230400.0 / rates[i], 0.1);
+        EXPECT_TRUE(Contains(json, "\"sampleRate\":" + std::to_string(rates[i]) + ",")) << json;
+    }
+}
+
+TEST_F(HonestResults, WhatTheTagsCouldNotCarryIsSaidAndTheFileStaysConverted)
+{
+    // An APE cover of 16 MiB + 2 bytes: past the cap, so the MP3 gets the title alone.
+    const fs::path mpc = src / "cover.mpc";
+    ASSERT_TRUE(tmtest::MakeMpc(mpc, 0.5));
+    ASSERT_TRUE(tmtest::AddApeTitleAndCover(mpc, "Big", 16 * 1024 * 1024 + 2));
+    const std::string note = "the cover picture of 16.0 MiB exceeds the 16 MiB limit and was not carried";
+
+    auto r = cli.Run({mpc.string()}, work);
+    EXPECT_EQ(r.exitCode, 0) << r.out;
+    EXPECT_TRUE(Contains(r.out, "done: " + (src / "cover.mp3").string() + " (" + note + ")\n")) << r.out;
+    EXPECT_EQ(ReadTags(src / "cover.mp3")["v2"].toObject()["title"].toString(), "Big");
+    r = cli.Run({"--json", "--flat", "--output-dir", (dir / "json").string(), mpc.string()}, work);
+    EXPECT_EQ(r.exitCode, 0) << r.out;
+    EXPECT_TRUE(Contains(r.out, "\"state\":\"converted\",\"reason\":\"" + note + "\"}")) << r.out;
+}
+
 TEST_F(HonestResults, AFailingCommandNeverTouchesTheUsersMp3)
 {
     Tagged(src / "song.mpc", 1.0, "Song");

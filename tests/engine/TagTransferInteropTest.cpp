@@ -2,6 +2,7 @@
 // made by lame, and read back by mutagen and eyeD3: every item arrives with its value.
 #include "engine/TagTransfer.h"
 
+#include "engine/TagReadback.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -223,6 +224,15 @@ TEST_F(TransferInterop, ReplayGainOfTheHeaderWhenTheTagsHaveNone)
     ASSERT_EQ(tmtest::Run({"mpcgain", gained.string()}).exitCode, 0);
     EXPECT_EQ(Py(kCheckGain, {gained.string(), Transfer(gained).string()}), "");
     EXPECT_EQ(Py(kCheckGain, {plain.string(), Transfer(plain).string()}), "");
+
+    // No tag at all: the header's values make a tag of their own whenever an ID3v2.3 tag is
+    // to be written (the ID3v2 switch, or APE to "ID3V2.3"), and only then.
+    const fs::path bare = dir_ / "bare.mpc";
+    ASSERT_TRUE(tmtest::MakeMpc(bare, 0.6));
+    ASSERT_EQ(tmtest::Run({"mpcgain", bare.string()}).exitCode, 0);
+    for (const TTagSwitches &on : {TTagSwitches{}, TTagSwitches{true, true, false, 0}, TTagSwitches{true, false, true, 1}})
+        EXPECT_EQ(Py(kCheckGain, {bare.string(), Transfer(bare, on).string()}), "");
+    EXPECT_FALSE(tmtest::ReadTags(Transfer(bare, {true, false, true, 0}))["v2"].isObject());
 
     // SV7: title peak 23456, gain -3.21 dB, album peak 30000, gain +4.56 dB; then one
     // with every field 0, which means none.

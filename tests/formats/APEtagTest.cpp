@@ -477,4 +477,27 @@ TEST(APEtagLimits, SixteenMebibytesOf65536ItemsStillRead)
     EXPECT_EQ(l.tag.Items().size(), 65536u);
     EXPECT_EQ(l.tag.Title(), std::string(242, 't'));
     EXPECT_EQ(l.tag.Artist(), "");
+    EXPECT_EQ(l.tag.Omitted(), std::vector<std::string>{"the APE items past the 16 MiB limit were not carried"});
+}
+
+TEST(APEtagLimits, WhatTheCapsLeaveOutIsSaid)
+{
+    tmtest::TempDir dir;
+    const std::string picture = "front.jpg" + std::string(1, '\0') + std::string(16 * 1024 * 1024 + 2 - 10, 'p');
+    auto l = LoadBytes(dir, Concat(Audio(100), ApeTag({{"Cover Art (Front)", picture}, {"Title", "after"}})));
+    EXPECT_EQ(l.tag.Omitted(), (std::vector<std::string>{
+                                   "the cover picture of 16.0 MiB exceeds the 16 MiB limit and was not carried",
+                                   "the APE items after it were not carried"}));
+
+    Items many;
+    for (int i = 0; i < 65540; ++i) many.push_back({"K" + std::to_string(i), "v"});
+    many.push_back({"Lyrics", std::string(100 * 1024, 'l')});
+    l = LoadBytes(dir, Concat(Audio(100), ApeTag(many)));
+    EXPECT_EQ(l.tag.Items().size(), 65536u);
+    EXPECT_EQ(l.tag.Omitted(), std::vector<std::string>{"5 APE items beyond the limit of 65,536 were not carried"});
+
+    l = LoadBytes(dir, Concat(Audio(100), ApeTag({{"Lyrics", std::string(100 * 1024, 'l')}, {"Title", "t"}})));
+    EXPECT_EQ(l.tag.Omitted(), std::vector<std::string>{"the APE item \"Lyrics\" of 100 KiB exceeds the 64 KiB "
+                                                        "limit for a text; its first 64 KiB were carried"});
+    EXPECT_TRUE(LoadBytes(dir, Concat(Audio(100), ApeTag({{"Title", "t"}}))).tag.Omitted().empty());
 }

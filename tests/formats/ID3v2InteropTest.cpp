@@ -174,7 +174,7 @@ TEST_F(ID3v2Interop, Id3v2ToolTag)
     EXPECT_EQ(t.Album(), "Album");
     EXPECT_EQ(t.Year(), "1999");
     EXPECT_EQ(t.Track(), 4);
-    EXPECT_EQ(t.Genre(), "");  // written as "(17)": a number in parentheses only
+    EXPECT_EQ(t.Genre(), "Rock");  // written as "(17)": a reference to the ID3v1 list only
     EXPECT_EQ(t.Comment(), "Comm");
     ExpectAudioIntact(path, t);
 }

@@ -134,10 +134,20 @@ TEST_F(ID3v2Read, YearGenreTrackRules)
     EXPECT_EQ(t.Year(), "2003");
     EXPECT_EQ(LoadTag(3, Cat({Frame("TYER", Latin1("1999")), Frame("TDRC", Latin1("2003"))})).Year(), "1999");
 
-    EXPECT_EQ(LoadTag(3, Frame("TCON", Latin1("(17)Rock"))).Genre(), "Rock");
-    EXPECT_EQ(LoadTag(3, Frame("TCON", Latin1("(17)"))).Genre(), "");
-    EXPECT_EQ(LoadTag(3, Frame("TCON", Latin1("Rock"))).Genre(), "Rock");
-    EXPECT_EQ(LoadTag(3, Frame("TCON", Latin1("(1)(2)Pop"))).Genre(), "Pop");
+    // A reference to the ID3v1 list gives its name unless a name follows it; a reference
+    // outside the list gives nothing; "((" begins a name that starts with "(".
+    const std::pair<const char *, const char *> genres[] = {
+        {"(17)Rock", "Rock"}, {"(17)", "Rock"},     {"Rock", "Rock"},           {"(1)(2)Pop", "Pop"},
+        {"(13)Pop", "Pop"},   {"13", "Pop"},        {"(200)", ""},              {"(200)Foo", "Foo"},
+        {"(17)(13)", "Rock/Pop"}, {"(RX)", "Remix"}, {"((13)", "(13)"},        {"Rock (live)", "Rock (live)"},
+        {"200", ""},          {"(13", "(13"},       {"()Pop", "()Pop"}};
+    for (const int version : {3, 4})
+        for (const auto &[text, expected] : genres)
+            EXPECT_EQ(LoadTag(version, Frame("TCON", Latin1(text), version)).Genre(), expected)
+                << text << " in 2." << version;
+    // Version 2.4 lists its values apart.
+    EXPECT_EQ(LoadTag(4, Frame("TCON", Latin1(std::string("13\0", 3)), 4)).Genre(), "Pop");
+    EXPECT_EQ(LoadTag(4, Frame("TCON", Latin1(std::string("17\0Jazz", 7)), 4)).Genre(), "Jazz");
 
     const std::pair<const char *, int> tracks[] = {
         {"4/12", 4}, {"70000", 4464}, {"7", 7}, {"+3", 3}, {"$1F", 31}, {"-1", 65535},
@@ -266,6 +276,93 @@ TEST_F(ID3v2Read, HeaderSizeAndPresence)
     TID3v2 missing;
     EXPECT_FALSE(missing.LoadFromFile((dir_ / "nope.mp3").string()));
     EXPECT_FALSE(missing.LoadFromFile(dir_.path().string()));
+}
+
+// A 2.4 tag with a footer: the size field counts neither the header nor the footer.
+Bytes FooterTag(const Bytes &frames)
+{
+    Bytes tag = Tag(4, frames, 0, 0x10);
+    Bytes footer(tag.begin(), tag.begin() + 10);
+    std::copy_n("3DI", 3, footer.begin());
+    return Cat({tag, footer});
+}
+
+const Bytes kDamagedName = Frame(std::string_view("TX\0X", 4), Latin1("junk"));
+
+TEST_F(ID3v2Read, ADamagedFrameNameLosesThatFrameOnly)
+{
+    auto t = LoadTag(3, Cat({Frame("TIT2", Latin1("Song")), kDamagedName, Frame("TPE1", Latin1("Art"))}));
+    EXPECT_EQ(t.Frames().size(), 2u);
+    t = LoadTag(4, Cat({Frame(std::string_view("T\xC4LB", 4), Latin1("x"), 4), Frame("TPE1", Latin1("Art"), 4)}));
+    EXPECT_EQ(t.Artist(), "Art");
+    t = LoadTag(2, Cat({Frame(std::string_view("T\0X", 3), Latin1("x"), 2), Frame("TP1", Latin1("Art"), 2)}));
+    EXPECT_EQ(t.Artist(), "Art");
+    // A name that does not begin with a capital letter still ends the frames.
+    EXPECT_EQ(LoadTag(3, Cat({Frame("xIT2", Latin1("x")), Frame("TPE1", Latin1("Art"))})).Artist(), "");
+}
+
+TEST_F(ID3v2Read, SizeBytesWithTheTopBitSetAreTakenWholeByTheFramesToo)
+{
+    // 00 00 00 80: 128 bytes of frames; masked it would be none.
+    Bytes tag = Tag(2, Cat({Frame("TT2", Latin1("Title"), 2), Frame("TP1", Latin1("Art"), 2)}));
+    tag.resize(10 + 128, 0);
+    tag[9] = 0x80;
+    const auto t = Load(Cat({tag, Frame("TAL", Latin1("past the tag"), 2), kAudio}));
+    EXPECT_EQ(t.TagSize(), 138);
+    EXPECT_EQ(t.Title(), "Title");
+    EXPECT_EQ(t.Artist(), "Art");
+    EXPECT_EQ(t.Album(), "");
+}
+
+// Where mutagen reads a hand-made tag, it reads what we read: a footer takes no frame
+// away, a damaged name only its own, a genre reference gives the list's name.
+TEST_F(ID3v2Read, HandMadeTagsAsMutagenReadsThem)
+{
+    const Bytes footer = FooterTag(Cat({Frame("TIT2", Latin1("Song"), 4), Frame("TPE1", Latin1("Artist"), 4)}));
+    EXPECT_EQ(Load(Cat({footer, kAudio})).TagSize(), static_cast<int>(footer.size()));
+    std::vector<Bytes> tags{
+        footer,
+        Tag(3, Cat({Frame("TIT2", Latin1("Song")), kDamagedName, Frame("TPE1", Latin1("Art"))}))};
+    for (const int version : {3, 4})
+        for (const char *genre : {"(13)", "(13)Pop", "13", "(17)(13)", "Rock (live)", "(RX)", "()Pop"})
+            tags.push_back(Tag(version, Frame("TCON", Latin1(genre), version)));
+    std::vector<std::string> args{tmtest::SystemPython(), "-c", R"PY(
+import sys, mutagen.id3 as id3
+for path in sys.argv[1:]:
+    t = id3.ID3(path)
+    g = lambda k: str(t[k].text[0]) if k in t else ""
+    print("%s|%s|%s" % (g("TIT2"), g("TPE1"), "/".join(t["TCON"].genres) if "TCON" in t else ""))
+)PY"};
+    std::string ours;
+    for (std::size_t i = 0; i < tags.size(); ++i) {
+        const auto path = dir_ / ("m" + std::to_string(i) + ".mp3");
+        Put(path, Cat({tags[i], kAudio}));
+        TID3v2 t;
+        ASSERT_TRUE(t.LoadFromFile(path.string()));
+        ours += t.Title() + "|" + t.Artist() + "|" + t.Genre() + "\n";
+        args.push_back(path.string());
+    }
+    const auto r = tmtest::Run(args);
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(ours, r.out);
+}
+
+TEST_F(ID3v2Read, WhatTheCapsLeaveOutIsSaid)
+{
+    // A picture of 16 MiB + 2 bytes, a text of 100 KiB, and 65,540 frames besides.
+    Bytes picture = Cat({{0}, B("image/jpeg"), {0, 3, 0}});
+    picture.resize(16 * 1024 * 1024 + 2, 0xD8);
+    Bytes frames = Cat({Frame("APIC", picture), Frame("TIT3", Latin1(std::string(100 * 1024, 's')))});
+    const Bytes small = Frame("TIT2", Latin1("t"));
+    frames.reserve(frames.size() + 65540 * small.size());
+    for (int i = 0; i < 65540; ++i) frames.insert(frames.end(), small.begin(), small.end());
+    const auto t = LoadTag(3, frames);
+    EXPECT_EQ(t.Omitted(), (std::vector<std::string>{
+                               "the cover picture of 16.0 MiB exceeds the 16 MiB limit and was not carried",
+                               "the ID3v2 frame TIT3 of 100.0 KiB exceeds the 64 KiB limit for a text; its first "
+                               "64 KiB were carried",
+                               "5 ID3v2 frames beyond the limit of 65,536 were not carried"}));
+    EXPECT_TRUE(LoadTag(3, Frame("TIT2", Latin1("t"))).Omitted().empty());
 }
 
 TEST_F(ID3v2Read, FrameWalkStopsAtPaddingAndAtBadSizes)

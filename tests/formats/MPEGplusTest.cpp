@@ -195,6 +195,32 @@ TEST(MPEGplusFixedHeader, DurationAndBitRateArithmetic)
 
 }
 
+TEST(MPEGplusFixedHeader, Version7SampleRateFromItsHeaderAsMutagenReadsIt)
+{
+    // Bits 16-17 of B8..B11 are the low bits of B10; the designed duration stays at 44100 Hz,
+    // the playing time is the stream's own.
+    TempDir dir;
+    std::vector<std::string> args{tmtest::SystemPython(), "-c",
+                                  "import sys, mutagen.musepack as m\n"
+                                  "print(' '.join(str(m.Musepack(p).info.sample_rate) for p in sys.argv[1:]))"};
+    std::string ours;
+    const std::uint32_t rates[] = {44100, 48000, 37800, 32000};
+    for (std::uint8_t index = 0; index < 4; ++index) {
+        const auto file = dir / ("r" + std::to_string(index) + ".mpc");
+        tmtest::WriteBytes(file, Sv7(1000, std::uint8_t(0xA0 | index), 0x40, 5000));
+        TMPEGplus mpc;
+        ASSERT_TRUE(mpc.LoadFromFile(file.string()));
+        EXPECT_EQ(mpc.SampleRate(), rates[index]);
+        EXPECT_DOUBLE_EQ(mpc.Duration(), 1000 * 1152 / 44100.0);
+        EXPECT_DOUBLE_EQ(mpc.PlayingTime(), 1000 * 1152.0 / rates[index]);
+        ours += (index ? " " : "") + std::to_string(mpc.SampleRate());
+        args.push_back(file.string());
+    }
+    const auto r = tmtest::Run(args);
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(ours + "\n", r.out);
+}
+
 TEST(MPEGplusFixedHeader, OutOfRangeValuesAreCappedNotWrapped)
 {
     // One frame in 1,000,000 bytes is 306,250 kbit/s: more than 16 bits hold.

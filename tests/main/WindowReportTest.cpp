@@ -160,6 +160,27 @@ TEST_F(WindowReport, AFileDeletedAfterItWasAddedFailsWithItsReason)
     EXPECT_FALSE(fs::exists(work / "gone.mp3"));
 }
 
+TEST_F(WindowReport, WhatTheTagsCouldNotCarryIsNamedInTheLogAndAtTheEnd)
+{
+    const fs::path big = Source("big.mpc", 0.3), plain = Source("plain.mpc", 0.3);
+    ASSERT_TRUE(tmtest::AddApeTitleAndCover(big, "Big", 16 * 1024 * 1024 + 2));
+    const QString note = "the cover picture of 16.0 MiB exceeds the 16 MiB limit and was not carried";
+    Open();
+    DropFiles({big, plain});
+    form->Button1->click();
+    // QTRY_* only log outside a Qt Test run; these waits fail the test when they run out.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !form->Job().Running(); }, 60000));
+    EXPECT_EQ(form->StatusArea1->Text(), "2 converted, 0 skipped, 0 failed");
+    EXPECT_TRUE(ListEntries().isEmpty());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !Reports().empty(); }, 5000));
+    EXPECT_EQ(Reports().size(), 1u);
+    EXPECT_TRUE(Reports()[0].text.contains(Q(big) + ": " + note)) << Reports()[0].text.toStdString();
+    EXPECT_FALSE(Reports()[0].text.contains(Q(plain)));
+    ASSERT_TRUE(form->LogWindow1->SelectFile(Q(big)));
+    EXPECT_TRUE(form->LogWindow1->ShownText().contains("[converted: " + note + "]"))
+        << form->LogWindow1->ShownText().toStdString();
+}
+
 TEST_F(WindowReport, TheShutdownFollowsANoticeThatCanBeCancelled)
 {
     TM_REQUIRE_TOOL("dbus-daemon");
