@@ -1,6 +1,7 @@
 #include "cli/ConvertHost.h"
 
 #include "cli/Json.h"
+#include "engine/OutputLines.h"
 #include "formats/TextUtil.h"
 
 #include <QCoreApplication>
@@ -163,8 +164,10 @@ void TConvertHost::FileProgress(const TWorkItem &item)
                   .Str());
 }
 
-void TConvertHost::FileOutput(const TWorkItem &item, const std::string &line)
+void TConvertHost::FileOutput(const TWorkItem &item, const std::string &withEnd)
 {
+    const std::string line(TOutputLines::Text(withEnd));
+    if (line.empty()) return;
     if (io_.json)
         Print(json::Object()
                   .Text("event", "output")

@@ -13,22 +13,29 @@ void TOutputLines::Add(std::string_view text, const Sink &sink)
         line_.append(part.substr(0, room));
         dropped_ += part.size() - std::min(room, part.size());
         if (end == std::string_view::npos) return;
-        End(sink);
+        End(sink, text[end]);
         text.remove_prefix(end + 1);
     }
 }
 
 void TOutputLines::Flush(const Sink &sink)
 {
-    End(sink);
+    if (!line_.empty() || dropped_ > 0) End(sink, 0);
 }
 
-void TOutputLines::End(const Sink &sink)
+void TOutputLines::End(const Sink &sink, char lineEnd)
 {
     if (dropped_ > 0) line_ += " [... " + std::to_string(dropped_) + " more bytes of this line not shown]";
-    if (!line_.empty() && sink) sink(line_);
+    if (lineEnd) line_ += lineEnd;
+    if (sink) sink(line_);
     line_.clear();
     dropped_ = 0;
+}
+
+std::string_view TOutputLines::Text(std::string_view line)
+{
+    if (!line.empty() && (line.back() == '\n' || line.back() == '\r')) line.remove_suffix(1);
+    return line;
 }
 
 }  // namespace trackmill

@@ -41,9 +41,20 @@ std::uint8_t GenreIndexOf(const std::string &name)
 TTransferResult TransferTags(const std::string &sourcePath, const std::string &outputPath,
                              const TTagSwitches &switches)
 {
-    TTransferResult result;
     TMPEGplus source;
-    result.sourceRead = source.LoadFromFile(sourcePath);
+    const bool sourceRead = source.LoadFromFile(sourcePath);
+    // An MP3 that does not open makes every write that is wanted fail.
+    TFileStream output;
+    output.Open(outputPath, TFileStream::Mode::ReadWrite);
+    TTransferResult result = TransferTags(source, output, switches);
+    result.sourceRead = sourceRead;
+    return result;
+}
+
+TTransferResult TransferTags(const TMPEGplus &source, TStream &output, const TTagSwitches &switches)
+{
+    TTransferResult result;
+    result.sourceRead = true;
 
     std::string why;
     auto note = [&](bool written, std::initializer_list<bool *> flags, const char *kind) {
@@ -65,7 +76,7 @@ TTransferResult TransferTags(const std::string &sourcePath, const std::string &o
     const bool headerGain = v2Wanted && source.ReplayGain().Any();
 
     if (switches.copyID3v1 && source.ID3v1Tag().Present())
-        note(source.ID3v1Tag().WriteToFile(outputPath, &why), {&result.id3v1Copied}, "ID3v1");
+        note(source.ID3v1Tag().WriteToStream(output, &why), {&result.id3v1Copied}, "ID3v1");
 
     if (copyV2 || apeToV2 || headerGain) {
         std::vector<std::string> omitted;
@@ -80,11 +91,11 @@ TTransferResult TransferTags(const std::string &sourcePath, const std::string &o
         TID3v2 target;
         target.SetFrames(std::move(frames));
         bool unused = false;
-        note(target.WriteToFile(outputPath, &why), {copyV2 ? &result.id3v2Copied : &unused,
-                                                    apeToV2 ? &result.apeConverted : &unused}, "ID3v2");
+        note(target.WriteToStream(output, &why), {copyV2 ? &result.id3v2Copied : &unused,
+                                                  apeToV2 ? &result.apeConverted : &unused}, "ID3v2");
     }
 
-    if (apeToV1) note(Id3v1FromApe(ape).WriteToFile(outputPath, &why), {&result.apeConverted}, "ID3v1");
+    if (apeToV1) note(Id3v1FromApe(ape).WriteToStream(output, &why), {&result.apeConverted}, "ID3v1");
     return result;
 }
 

@@ -6,6 +6,9 @@
 // from APE replaces a copied one. Only the tags change: the audio bytes stay as they are.
 #pragma once
 
+#include "formats/MPEGplus.h"
+#include "formats/Stream.h"
+
 #include <cstdint>
 #include <string>
 
@@ -41,5 +44,7 @@ std::uint8_t GenreIndexOf(const std::string &name);
 
 TTransferResult TransferTags(const std::string &sourcePath, const std::string &outputPath,
                              const TTagSwitches &switches);
+// The same from a source already read, into an open MP3.
+TTransferResult TransferTags(const TMPEGplus &source, TStream &output, const TTagSwitches &switches);
 
 }  // namespace trackmill

@@ -25,7 +25,9 @@ constexpr std::size_t kOutputTailBytes = 4096;
 
 void KeepTail(std::string &tail, const std::string &line)
 {
-    tail += line;
+    const std::string_view text = TOutputLines::Text(line);
+    if (text.empty()) return;
+    tail += text;
     tail += '\n';
     if (tail.size() > 2 * kOutputTailBytes) tail.erase(0, tail.size() - kOutputTailBytes);
 }

@@ -106,7 +106,7 @@ public:
     virtual void JobPlanned(int /*total*/) {}
     virtual void FileStarted(const TWorkItem &, const std::string & /*shownCommand*/) {}
     virtual void FileProgress(const TWorkItem &) {}
-    // One line of the commands' output, without its line break (see OutputLines.h).
+    // One line of the commands' output with its line end, "\n" or "\r" (see OutputLines.h).
     virtual void FileOutput(const TWorkItem &, const std::string & /*line*/) {}
     virtual void FileFinished(const TWorkItem &) {}
     virtual void JobEnded(const TJobEnd &) {}

@@ -152,7 +152,7 @@ void TForm1JobHost::FileProgress(const TWorkItem &item)
 
 void TForm1JobHost::FileOutput(const TWorkItem &item, const std::string &line)
 {
-    const QByteArray bytes = QByteArray::fromStdString(line + "\n");
+    const QByteArray bytes = QByteArray::fromStdString(line);
     form_.Console->AppendOutput(bytes);
     form_.LogWindow1->AppendOutput(item.id, bytes);
 }

@@ -151,8 +151,8 @@ TEST_F(WindowAdd, KeyboardAloneReachesTheListDeletesAndStartsTheJob)
     // Enter in the list still clicks Transcode.
     form->ListBox1->setFocus();
     QTest::keyClick(form->ListBox1, Qt::Key_Return);
-    QTRY_VERIFY_WITH_TIMEOUT(form->Job().Running() || form->ListBox1->count() == 0, 5000);
-    QTRY_VERIFY_WITH_TIMEOUT(!form->Job().Running(), 60000);
+    TM_TRY_VERIFY(form->Job().Running() || form->ListBox1->count() == 0, 5000);
+    TM_TRY_VERIFY(!form->Job().Running(), 60000);
     EXPECT_TRUE(fs::exists(work / "a.mp3"));
 }
 

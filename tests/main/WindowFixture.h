@@ -4,6 +4,7 @@
 
 #include "main/Form1.h"
 #include "settings/Placemnt.h"
+#include "support/QtWait.h"
 #include "support/TestSupport.h"
 
 #include <QDir>

@@ -57,7 +57,7 @@ TEST_F(WindowJob, TranscodesThreeFilesWithTagsAndControlsFollowTheJob)
     EXPECT_TRUE(form->Console->isVisible());
     EXPECT_TRUE(form->Console->Text().contains("mpcdec"));
 
-    QTRY_VERIFY_WITH_TIMEOUT(Idle(), 60000);
+    TM_TRY_VERIFY(Idle(), 60000);
     EXPECT_EQ(form->ListBox1->count(), 0);
     EXPECT_TRUE(form->Button1->isEnabled());
     EXPECT_TRUE(form->Button2->isEnabled());
@@ -99,7 +99,7 @@ TEST_F(WindowJob, CancelStopsAfterTheCurrentFile)
     DropFiles(sources);
     form->Button1->click();
     form->Button4->click();
-    QTRY_VERIFY_WITH_TIMEOUT(Idle(), 60000);
+    TM_TRY_VERIFY(Idle(), 60000);
     EXPECT_EQ(ListEntries(), QStringList({Q(sources[1]), Q(sources[2])}));
     EXPECT_TRUE(fs::exists(work / "src0.mp3"));
     EXPECT_FALSE(fs::exists(work / "src1.mp3"));
@@ -120,7 +120,7 @@ TEST_F(WindowJob, AnOutputFolderThatCannotBeMadeFailsEachFileWithItsReason)
     fs::remove_all(work / "out");
     tmtest::WriteText(work / "out", "a file");
     form->Button1->click();
-    QTRY_VERIFY_WITH_TIMEOUT(Idle(), 60000);
+    TM_TRY_VERIFY(Idle(), 60000);
     // Failed files stay in the list, so that Transcode tries them again.
     EXPECT_EQ(ListEntries(), QStringList({Q(sources[0]), Q(sources[1])}));
     EXPECT_TRUE(form->Button1->isEnabled());

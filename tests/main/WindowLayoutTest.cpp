@@ -286,7 +286,7 @@ TEST_F(Window, EnterClicksTranscodeAndEscClicksCancel)
     f.Edit2->setFocus();
     ASSERT_TRUE(f.Button1->isEnabled() || !tmtest::HaveTool("lame"));
     QTest::keyClick(f.Edit2, Qt::Key_Return);
-    QTRY_COMPARE_WITH_TIMEOUT(int(messages.size()), 1, 2000);
+    TM_TRY_COMPARE(int(messages.size()), 1, 2000);
     EXPECT_EQ(messages[0].caption, "An error occured");
     EXPECT_EQ(messages[0].text, "The list of files to transcode is empty");
     EXPECT_EQ(messages[0].kind, TMessageKind::Error);
@@ -294,16 +294,16 @@ TEST_F(Window, EnterClicksTranscodeAndEscClicksCancel)
     // In a check box too.
     f.cbID3v1->setFocus();
     QTest::keyClick(f.cbID3v1, Qt::Key_Enter);
-    QTRY_COMPARE_WITH_TIMEOUT(int(messages.size()), 2, 2000);
+    TM_TRY_COMPARE(int(messages.size()), 2, 2000);
 
     // In the target box and in the browse-only folder field as well.
     f.ComboID3->setFocus();
     QTest::keyClick(f.ComboID3, Qt::Key_Return);
-    QTRY_COMPARE_WITH_TIMEOUT(int(messages.size()), 3, 2000);
+    TM_TRY_COMPARE(int(messages.size()), 3, 2000);
     f.cbOutputdir->click();
     f.DirectoryEdit1->setFocus();
     QTest::keyClick(f.DirectoryEdit1->Edit(), Qt::Key_Return);
-    QTRY_COMPARE_WITH_TIMEOUT(int(messages.size()), 4, 2000);
+    TM_TRY_COMPARE(int(messages.size()), 4, 2000);
 
     // Esc does nothing while Cancel is disabled, and cancels once it is enabled.
     QTest::keyClick(f.Edit1, Qt::Key_Escape);
@@ -312,11 +312,11 @@ TEST_F(Window, EnterClicksTranscodeAndEscClicksCancel)
     f.Button4->setEnabled(true);
     QSignalSpy cancels(f.Button4, &QPushButton::clicked);
     QTest::keyClick(f.Edit1, Qt::Key_Escape);
-    QTRY_VERIFY_WITH_TIMEOUT(f.Job().CancelRequested(), 2000);
+    TM_TRY_VERIFY(f.Job().CancelRequested(), 2000);
     QTest::keyClick(f.DirectoryEdit1->Edit(), Qt::Key_Escape);
-    QTRY_COMPARE_WITH_TIMEOUT(cancels.count(), 2, 2000);
+    TM_TRY_COMPARE(cancels.count(), 2, 2000);
     QTest::keyClick(f.ComboID3, Qt::Key_Escape);
-    QTRY_COMPARE_WITH_TIMEOUT(cancels.count(), 3, 2000);
+    TM_TRY_COMPARE(cancels.count(), 3, 2000);
 }
 
 TEST_F(Window, MissingProgramsAreReportedInOrderAndTranscodeStaysDisabled)

@@ -63,7 +63,7 @@ TEST_F(WindowParallel, TwoAtOnceNeverMoreAndCancelLetsThemFinish)
     form->ComboID3->setCurrentIndex(1);  // APE to ID3v2.3
     DropFiles(sources);
     form->Button1->click();
-    QTRY_VERIFY_WITH_TIMEOUT(!form->Job().Running(), 120000);
+    TM_TRY_VERIFY(!form->Job().Running(), 120000);
     EXPECT_EQ(form->ListBox1->count(), 0);
     EXPECT_EQ(Overlap(), std::make_pair(2, 6));
     for (int i = 0; i < 6; ++i) {
@@ -76,9 +76,9 @@ TEST_F(WindowParallel, TwoAtOnceNeverMoreAndCancelLetsThemFinish)
     for (int i = 0; i < 6; ++i) fs::remove(work / ("s" + std::to_string(i) + ".mp3"));
     DropFiles(sources);
     form->Button1->click();
-    QTRY_VERIFY_WITH_TIMEOUT(form->Job().RunningCount() == 2, 10000);
+    TM_TRY_VERIFY(form->Job().RunningCount() == 2, 10000);
     form->Button4->click();
-    QTRY_VERIFY_WITH_TIMEOUT(!form->Job().Running(), 60000);
+    TM_TRY_VERIFY(!form->Job().Running(), 60000);
     EXPECT_EQ(Overlap().second, 2);
     EXPECT_EQ(form->ListBox1->count(), 4);
     EXPECT_TRUE(fs::exists(work / "s0.mp3") && fs::exists(work / "s1.mp3"));

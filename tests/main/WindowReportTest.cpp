@@ -60,7 +60,7 @@ TEST_F(WindowReport, AJobWithADamagedSourceAndAnExistingOutputEndsWithTheDamaged
     ASSERT_EQ(form->ExistingFiles(), TExistingPolicy::Skip);
     DropFiles(sources);
     form->Button1->click();
-    QTRY_VERIFY_WITH_TIMEOUT(!form->Job().Running(), 120000);
+    TM_TRY_VERIFY(!form->Job().Running(), 120000);
 
     ASSERT_EQ(ListEntries(), QStringList({Q(sources[2])}));
     EXPECT_EQ(StateOf(0), "failed");
@@ -70,7 +70,7 @@ TEST_F(WindowReport, AJobWithADamagedSourceAndAnExistingOutputEndsWithTheDamaged
     EXPECT_EQ(form->StatusArea1->Progress(), 100);
     EXPECT_EQ(tmtest::ReadText(work / "src3.mp3"), "the user's own");
 
-    QTRY_COMPARE_WITH_TIMEOUT(int(Reports().size()), 1, 5000);
+    TM_TRY_COMPARE(int(Reports().size()), 1, 5000);
     EXPECT_TRUE(Reports()[0].text.contains(Q(sources[2]))) << Reports()[0].text.toStdString();
     EXPECT_FALSE(Reports()[0].text.contains(Q(sources[0])));
 
@@ -88,7 +88,7 @@ TEST_F(WindowReport, AJobWithADamagedSourceAndAnExistingOutputEndsWithTheDamaged
 
     // Transcode tries the failed file again, and a new job starts a new log.
     form->Button1->click();
-    QTRY_VERIFY_WITH_TIMEOUT(!form->Job().Running(), 60000);
+    TM_TRY_VERIFY(!form->Job().Running(), 60000);
     EXPECT_EQ(form->StatusArea1->Text(), "0 converted, 0 skipped, 1 failed");
     EXPECT_EQ(form->LogWindow1->Files()->count(), 1);
 }
@@ -130,10 +130,10 @@ TEST_F(WindowReport, TheProgressBarMovesDuringAFileWhileTheListShowsItsPercentag
     QListWidget *list = form->ListBox1;
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(2)).center());
     EXPECT_EQ(PanelLines().value(2), "   third.mpc");
-    QTRY_VERIFY_WITH_TIMEOUT(lines.contains("File 2 of 3"), 30000);
+    TM_TRY_VERIFY(lines.contains("File 2 of 3"), 30000);
     EXPECT_EQ(PanelLines().value(2), "   third.mpc");
 
-    QTRY_VERIFY_WITH_TIMEOUT(!form->Job().Running(), 60000);
+    TM_TRY_VERIFY(!form->Job().Running(), 60000);
     watch.stop();
     EXPECT_GE(duringFirst.size(), 3u) << "values seen during the first file: " << duringFirst.size();
     EXPECT_EQ(form->StatusArea1->Progress(), 100);
@@ -150,12 +150,12 @@ TEST_F(WindowReport, AFileDeletedAfterItWasAddedFailsWithItsReason)
     DropFiles({source});
     fs::remove(source);
     form->Button1->click();
-    QTRY_VERIFY_WITH_TIMEOUT(!form->Job().Running(), 30000);
+    TM_TRY_VERIFY(!form->Job().Running(), 30000);
     ASSERT_EQ(ListEntries(), QStringList({Q(source)}));
     EXPECT_EQ(StateOf(0), "failed");
     EXPECT_FALSE(form->ListBox1->item(0)->toolTip().isEmpty());
     EXPECT_EQ(form->StatusArea1->Text(), "0 converted, 0 skipped, 1 failed");
-    QTRY_COMPARE_WITH_TIMEOUT(int(Reports().size()), 1, 5000);
+    TM_TRY_COMPARE(int(Reports().size()), 1, 5000);
     EXPECT_TRUE(Reports()[0].text.contains(Q(source)));
     EXPECT_FALSE(fs::exists(work / "gone.mp3"));
 }
@@ -199,7 +199,7 @@ TEST_F(WindowReport, TheShutdownFollowsANoticeThatCanBeCancelled)
     form->SetShutdownDelay(60000);
     DropFiles({source});
     form->Button1->click();
-    QTRY_VERIFY_WITH_TIMEOUT(form->ShutdownNotice1->Running(), 30000);
+    TM_TRY_VERIFY(form->ShutdownNotice1->Running(), 30000);
     EXPECT_TRUE(form->ShutdownNotice1->isVisible());
     EXPECT_TRUE(form->ShutdownNotice1->Text().contains("60 s")) << form->ShutdownNotice1->Text().toStdString();
     EXPECT_FALSE(form->Button1->isEnabled());

@@ -5,6 +5,7 @@
 #include <QProcess>
 #include <QTest>
 #include <gtest/gtest.h>
+#include "support/QtWait.h"
 
 using trackmill::TConsoleWindow;
 
@@ -57,7 +58,7 @@ TEST(ConsoleWindow, LiveOutputOfARealProcess)
     QObject::connect(&process, &QProcess::readyRead, [&] { console.AppendOutput(process.readAll()); });
     process.start("/bin/sh", {"-c", "printf 'Frame 1/3\\rFrame 3/3\\n'; echo oops >&2; exit 3"});
     ASSERT_TRUE(process.waitForStarted());
-    QTRY_COMPARE_WITH_TIMEOUT(process.state(), QProcess::NotRunning, 10000);
+    TM_TRY_COMPARE(process.state(), QProcess::NotRunning, 10000);
     console.AppendOutput(process.readAll());
     console.EndFile(process.exitCode());
     EXPECT_EQ(console.Text(), "$ sh -c ...\nFrame 3/3\noops\n[exit status 3]\n");
