@@ -4,7 +4,7 @@
 # -DQT_DIRS=<;-list of the include folders of the Qt modules it may use>
 # -DNATIVE=<ON when it may include POSIX or Windows headers> -DSOURCES=<;-list> -DSTAMP=<file>
 cmake_minimum_required(VERSION 3.25)
-set(_native_headers "^(unistd|fcntl|dirent|spawn|signal|pthread|poll|termios|pwd|grp|dlfcn|syslog)\\.h$|^sys/|^(windows|winbase|windef|winuser|winnt|shellapi|shlobj|shlwapi|knownfolders|io|direct|process|tlhelp32|psapi|userenv|objbase)\\.h$")
+set(_native_headers "^(unistd|fcntl|dirent|spawn|signal|pthread|poll|termios|pwd|grp|dlfcn|syslog)\\.h$|^csignal$|^(sys|linux)/|^(windows|winbase|windef|winuser|winnt|winsock2|shellapi|shlobj|shlwapi|knownfolders|io|direct|process|tlhelp32|psapi|userenv|objbase)\\.h$|^[a-z]+api\\.h$")
 foreach(_src ${SOURCES})
   file(STRINGS ${_src} _lines REGEX "^[ \t]*#[ \t]*include[ \t]+[\"<]")
   foreach(_line ${_lines})

@@ -91,10 +91,7 @@ using FolderId = os::TFileId;
 
 bool IdOf(const QString &folder, FolderId &id)
 {
-    const os::TFileInfo info = os::Stat(QFile::encodeName(folder).toStdString());
-    if (info.kind == os::TKind::None) return false;
-    id = info.id;
-    return true;
+    return os::IdOf(QFile::encodeName(folder).toStdString(), id);
 }
 
 QCollator MakeCollator()

@@ -117,7 +117,9 @@ Load LoadFile(const std::string &fileName, std::string &out)
 {
     out.clear();
     const os::TFileInfo info = os::Stat(fileName);
-    if (info.kind == os::TKind::None) return os::Exists(fileName) ? Load::Unusable : Load::Missing;
+    if (info.kind == os::TKind::None)
+        return info.error == ENOENT || info.error == ENOTDIR ? (os::Exists(fileName) ? Load::Unusable : Load::Missing)
+                                                             : Load::Unusable;
     if (info.kind != os::TKind::File || info.size > TIniFile::kMaxFileSize) return Load::Unusable;
     os::TFile file;
     if (!file.Open(fileName)) return file.Error() == ENOENT ? Load::Missing : Load::Unusable;

@@ -95,13 +95,15 @@ struct TConversionResult {
     TTransferResult tags;
 };
 
-// Judges a file whose commands have ended with the encoder's status: the decoder's status,
-// the MP3's presence and playing time against the source's (within 0.2 s + 1 %; no
-// comparison when the source gives no duration), then the tags, written into the MP3
-// under its temporary name; only then does it take the output's name (replacing a file
-// there only when `mayReplace`, and only when the user may write it). A failure leaves
-// no MP3 behind. The script and status files are removed in every case. A script whose
-// decoder never reported (its shell could not fork) asks for the file to be tried again.
+// Judges a file whose commands have ended with the encoder's status: both programs'
+// statuses as the platform's `judge` reads them (with the end of their output), the MP3's
+// presence, that it holds audio at all, and its playing time against the source's
+// (within 0.2 s + 1 %; no comparison when the source gives no duration), then the tags,
+// written into the MP3 under its temporary name; only then does it take the output's
+// name (replacing a file there only when `mayReplace`, and only when the user may write
+// it). A failure leaves no MP3 behind. The script and status files are removed in every
+// case. When the judge says the programs could not be started, the file asks to be tried
+// again.
 TConversionResult FinishFile(const TWorkItem &item, const TPreparedFile &prepared, int encoderStatus,
                              const std::string &outputTail, const TStatusJudge &judge, const TTagSwitches &tags,
                              bool mayReplace);

@@ -9,9 +9,19 @@ void TOutputLines::Add(std::string_view text, const Sink &sink)
     while (!text.empty()) {
         const std::size_t end = text.find_first_of("\r\n");
         const std::string_view part = text.substr(0, end);
-        const std::size_t room = kMaxLine - std::min(kMaxLine, line_.size());
-        line_.append(part.substr(0, room));
-        dropped_ += part.size() - std::min(room, part.size());
+        std::size_t room = kMaxLine - std::min(kMaxLine, line_.size());
+        if (full_) {
+            // The rest of a cut line is only counted.
+            dropped_ += part.size();
+        } else if (room < part.size()) {
+            // Never half a character: the cut goes before a UTF-8 sequence that would not fit.
+            while (room > 0 && (static_cast<unsigned char>(part[room]) & 0xC0) == 0x80) --room;
+            line_.append(part.substr(0, room));
+            dropped_ += part.size() - room;
+            full_ = true;
+        } else {
+            line_.append(part);
+        }
         if (end == std::string_view::npos) return;
         End(sink, text[end]);
         text.remove_prefix(end + 1);
@@ -30,6 +40,7 @@ void TOutputLines::End(const Sink &sink, char lineEnd)
     if (sink) sink(line_);
     line_.clear();
     dropped_ = 0;
+    full_ = false;
 }
 
 std::string_view TOutputLines::Text(std::string_view line)

@@ -31,6 +31,7 @@ private:
 
     std::string line_;
     std::uint64_t dropped_ = 0;  // bytes of the current line beyond kMaxLine
+    bool full_ = false;          // the current line was cut
 };
 
 }  // namespace trackmill

@@ -75,14 +75,17 @@ std::vector<TPlannedOutput> PlanOutputs(const std::vector<TWorkItem> &items, con
     // Which file each source is (links followed), looked at once an output exists: an
     // output that is a source of the job must never be skipped for, or replaced by, an MP3.
     std::unordered_map<os::TFileId, std::size_t, os::TFileIdHash> sourceIds;
+    bool sourcesLooked = false;
     auto sourceAt = [&](const std::string &path) -> const TWorkItem * {
-        if (sourceIds.empty() && !items.empty())
+        if (!sourcesLooked) {
+            sourcesLooked = true;
+            os::TFileId id;
             for (std::size_t i = 0; i < items.size(); ++i)
-                if (const os::TFileInfo info = os::Stat(items[i].source); info.kind == os::TKind::File)
-                    sourceIds.try_emplace(info.id, i);
-        const os::TFileInfo info = os::Stat(path);
-        if (info.kind != os::TKind::File) return nullptr;
-        const auto found = sourceIds.find(info.id);
+                if (os::IdOf(items[i].source, id)) sourceIds.try_emplace(id, i);
+        }
+        os::TFileId id;
+        if (!os::IdOf(path, id)) return nullptr;
+        const auto found = sourceIds.find(id);
         return found == sourceIds.end() ? nullptr : &items[found->second];
     };
 

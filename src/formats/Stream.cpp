@@ -61,23 +61,16 @@ bool TMemoryStream::Rewrite(const std::function<bool(TStream &out)> &write)
 
 // ---- file ----
 
-struct TFileStream::File {
-    os::TFile handle;
-};
-
 TFileStream::TFileStream() = default;
 TFileStream::~TFileStream() = default;
 
 bool TFileStream::Open(const std::string &path, Mode mode)
 {
     Close();
-    auto file = std::make_unique<File>();
-    const bool writing = mode == Mode::ReadWrite;
-    if (!file->handle.Open(path, writing ? os::TFile::Mode::ReadWrite : os::TFile::Mode::Read)) {
-        openError_ = os::ErrorText(file->handle.Error());
+    if (!file_.Open(path, mode == Mode::ReadWrite ? os::TFile::Mode::ReadWrite : os::TFile::Mode::Read)) {
+        openError_ = os::ErrorText(file_.Error());
         return false;
     }
-    file_ = std::move(file);
     path_ = path;
     mode_ = mode;
     openError_.clear();
@@ -85,34 +78,28 @@ bool TFileStream::Open(const std::string &path, Mode mode)
     return true;
 }
 
-bool TFileStream::IsOpen() const { return file_ != nullptr; }
+bool TFileStream::IsOpen() const { return file_.IsOpen(); }
 
-void TFileStream::Close()
-{
-    file_.reset();
-}
+void TFileStream::Close() { file_.Close(); }
 
-std::int64_t TFileStream::Size()
-{
-    return file_ ? file_->handle.Size() : -1;
-}
+std::int64_t TFileStream::Size() { return file_.Size(); }
 
 std::size_t TFileStream::ReadSomeAt(std::int64_t offset, void *buf, std::size_t n)
 {
-    return file_ ? file_->handle.ReadSomeAt(offset, buf, n) : 0;
+    return file_.ReadSomeAt(offset, buf, n);
 }
 
 bool TFileStream::WriteAt(std::int64_t offset, const void *data, std::size_t n)
 {
-    if (file_ && file_->handle.WriteAt(offset, data, n)) return true;
-    error_ = file_ ? os::ErrorText(file_->handle.Error()) : "the file is not open";
+    if (file_.WriteAt(offset, data, n)) return true;
+    error_ = file_.IsOpen() ? os::ErrorText(file_.Error()) : "the file is not open";
     return false;
 }
 
 bool TFileStream::Truncate(std::int64_t size)
 {
-    if (file_ && file_->handle.Truncate(size)) return true;
-    error_ = file_ ? os::ErrorText(file_->handle.Error()) : "the file is not open";
+    if (file_.Truncate(size)) return true;
+    error_ = file_.IsOpen() ? os::ErrorText(file_.Error()) : "the file is not open";
     return false;
 }
 
@@ -141,7 +128,7 @@ bool TFileStream::Rewrite(const std::function<bool(TStream &out)> &write)
         error_ = why;
         return false;
     };
-    if (!file_ || mode_ != Mode::ReadWrite) return fail("the file is not open for writing");
+    if (!file_.IsOpen() || mode_ != Mode::ReadWrite) return fail("the file is not open for writing");
     // Never "name~" or another name a user may have: a short unique one, made exclusively.
     os::TFile temp;
     std::string tempPath;
@@ -155,15 +142,12 @@ bool TFileStream::Rewrite(const std::function<bool(TStream &out)> &write)
         os::RemoveFile(tempPath);
         return fail(err != 0 ? os::ErrorText(err) : "the new content could not be written");
     }
-    if (const int moved = os::Replace(tempPath, path_); moved != 0) {
-        os::RemoveFile(tempPath);
-        return fail(os::ErrorText(moved));
-    }
-    // Go on with the new content.
-    auto fresh = std::make_unique<File>();
-    if (!fresh->handle.Open(path_, os::TFile::Mode::ReadWrite)) return fail(os::ErrorText(fresh->handle.Error()));
-    file_ = std::move(fresh);
-    return true;
+    // Some systems replace no file that is open; then go on with the new content.
+    file_.Close();
+    const int moved = os::Replace(tempPath, path_);
+    if (moved != 0) os::RemoveFile(tempPath);
+    if (!file_.Open(path_, os::TFile::Mode::ReadWrite)) return fail(os::ErrorText(file_.Error()));
+    return moved == 0 || fail(os::ErrorText(moved));
 }
 
 }  // namespace trackmill

@@ -3,6 +3,8 @@
 // reported, never thrown.
 #pragma once
 
+#include "system/os/Files.h"
+
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -75,8 +77,7 @@ public:
     std::string ErrorText() const override { return error_; }
 
 private:
-    struct File;
-    std::unique_ptr<File> file_;
+    os::TFile file_;
     std::string path_;
     std::string openError_;
     std::string error_;

@@ -18,11 +18,11 @@ TJobPlatform JobPlatform(const std::string &executableFolder, int pauseBetweenFi
     p.findProgram = [executableFolder](const std::string &name) { return FindProgram(name, executableFolder); };
     p.pauseBetweenFilesMs = pauseBetweenFilesMs;
     p.judgeStatuses = JudgeShellStatuses;
-    p.checkOptions = OptionLineProblem;
+    p.checkOptions = ShellWordsProblem;
     return p;
 }
 
-std::string OptionLineProblem(const std::string &line)
+std::string ShellWordsProblem(const std::string &line)
 {
     enum { Plain, Single, Double } quote = Plain;
     for (std::size_t i = 0; i < line.size(); ++i) {
@@ -83,7 +83,7 @@ TCommandsEnd JudgeShellStatuses(std::optional<int> decoderStatus, int encoderSta
         // Out of processes is worth another try; a script the shell rejects fails the same
         // way every time, so it fails now, with what the shell said.
         std::string complaint = ShellComplaint(outputTail, ".sh: ");
-        if (!complaint.empty() && complaint.find("fork") == std::string::npos) {
+        if (!complaint.empty() && complaint.find(": Cannot fork") == std::string::npos) {
             // "/run/.../1.sh: 1: Syntax error: ..." says what matters after the line number.
             complaint.erase(0, complaint.find(".sh: ") + 5);
             if (const std::size_t number = complaint.find_first_not_of("0123456789");

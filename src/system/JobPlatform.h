@@ -13,7 +13,7 @@ TJobPlatform JobPlatform(const std::string &executableFolder, int pauseBetweenFi
 // words, as typed in a terminal (quotes, variables); what would end the command, start
 // another or redirect it is refused: a line break, and, outside single quotes, a back
 // quote or "$(", and, outside any quotes, "#", ";", "|", "&", "<" or ">"; and a quote left open.
-std::string OptionLineProblem(const std::string &line);
+std::string ShellWordsProblem(const std::string &line);
 
 // What the exit statuses of a script's two programs mean: the decoder's as the script
 // kept it (nothing when its shell never ran it), the encoder's as the shell ended, and the

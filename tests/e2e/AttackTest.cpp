@@ -19,6 +19,16 @@ using tmtest::WriteExecutable;
 
 bool Contains(const std::string &text, const std::string &part) { return text.find(part) != std::string::npos; }
 
+// Ends what a test started, also when an assertion returns early.
+struct KillOnExit {
+    std::vector<pid_t> groups;
+    ~KillOnExit()
+    {
+        for (pid_t g : groups)
+            if (g > 0) ::kill(-g, SIGKILL);
+    }
+};
+
 class Attacks : public tmtest::ConvertFixture {};
 
 // A source whose output is a link back to its own data, or to another source of the job,
@@ -92,8 +102,7 @@ TEST_F(Attacks, OptionLinesThatRunCommandsAndLinesTheShellRejects)
     fs::remove(src / "b.mp3");
     r = cli.Run({"-j", "1", "--encoder-options", "(", src.string()}, work);
     EXPECT_EQ(r.exitCode, 1);
-    EXPECT_TRUE(Contains(r.out, (src / "a.mpc").string() + ": the shell could not run the command: Syntax error"))
-        << r.out;
+    EXPECT_TRUE(Contains(r.out, (src / "a.mpc").string() + ": the shell could not run the command: ")) << r.out;
     EXPECT_FALSE(Contains(r.out, "could not start the programs")) << r.out;
 }
 
@@ -109,9 +118,13 @@ TEST_F(Attacks, OutputWithoutLineBreaksIsCut)
     std::size_t longest = 0;
     for (std::string line; std::getline(lines, line);) longest = std::max(longest, line.size());
     EXPECT_LT(longest, 70000u);
-    // The decoder's own banner follows the x's on the same line.
-    EXPECT_TRUE(Contains(r.out, std::string(64, 'x') + " [... 9345")) << longest;
-    EXPECT_TRUE(Contains(r.out, " more bytes of this line not shown]")) << longest;
+    // The decoder's own banner follows the x's on the same line, so at least the rest of
+    // the x's is counted.
+    const std::string mark = std::string(64, 'x') + " [... ";
+    const std::size_t at = r.out.find(mark);
+    ASSERT_NE(at, std::string::npos) << longest;
+    EXPECT_GE(std::stoull(r.out.substr(at + mark.size())), 1000000u - 65536u);
+    EXPECT_TRUE(Contains(r.out, " more bytes of this line not shown]"));
 }
 
 // A source swapped for a pipe after the plan fails at its turn: nothing waits on the pipe.
@@ -139,8 +152,10 @@ TEST_F(Attacks, ADecoderThatIgnoresTheStopIsKilled)
     WriteExecutable(cli.Bin() / "mpcdec", "#!/bin/sh\ntrap '' TERM INT\necho $$ > '" + pidFile.string() +
                                               "'\nexec sleep 300\n");
     tmtest::Started run = tmtest::StartInOwnGroup(cli, {src.string()}, work, dir / "out.txt");
+    KillOnExit guard{{run.pid}};
     ASSERT_TRUE(tmtest::WaitFor([&] { return !tmtest::ReadText(pidFile).empty(); }));
     const pid_t decoder = std::stoi(tmtest::ReadText(pidFile));
+    guard.groups.push_back(::getpgid(decoder));
     ::kill(-run.pid, SIGINT);
     std::this_thread::sleep_for(std::chrono::milliseconds(200));
     ::kill(-run.pid, SIGINT);
@@ -152,7 +167,6 @@ TEST_F(Attacks, ADecoderThatIgnoresTheStopIsKilled)
         return !std::getline(stat, line) || line.find(") Z ") != std::string::npos;
     };
     EXPECT_TRUE(tmtest::WaitFor(gone, 5));
-    if (!gone()) ::kill(decoder, SIGKILL);
 }
 
 // A run killed outright leaves its private folder and a whole MP3 under a temporary name;
@@ -166,6 +180,7 @@ TEST_F(Attacks, WhatAKilledRunLeftIsRemovedByTheNext)
     fs::permissions(runtime, fs::perms::owner_all);
     tmtest::Started run = tmtest::StartInOwnGroup(cli, {src.string()}, work, dir / "out.txt",
                                                   {{"XDG_RUNTIME_DIR", runtime.string()}});
+    KillOnExit guard{{run.pid}};
     ASSERT_TRUE(tmtest::WaitFor([&] { return !tmtest::Leftovers(src).empty(); }));
     ::kill(run.pid, SIGKILL);
     run.Wait();

@@ -34,12 +34,15 @@ struct TFileInfo {
     std::uint64_t size = 0;
     std::int64_t modified = 0;  // seconds since 1970
     bool readOnly = false;      // no one may write it (no write permission bits at all)
-    TFileId id;
+    int error = 0;              // with kind None: why nothing could be looked at (ENOENT, EACCES, ...)
     bool Exists() const { return kind != TKind::None || link; }
 };
 
 enum class TFollow { Links, NotLinks };
 TFileInfo Stat(const std::string &path, TFollow follow = TFollow::Links);
+// Which file the path leads to (links followed); false when nothing is there. Asked only
+// where identity matters: it may cost an open on some systems.
+bool IdOf(const std::string &path, TFileId &id);
 // Anything at all at the path, a dangling link included.
 inline bool Exists(const std::string &path) { return Stat(path, TFollow::NotLinks).Exists(); }
 
@@ -84,7 +87,7 @@ public:
     // path in *path.
     bool CreateUnique(const std::string &folder, const std::string &prefix, const std::string &suffix,
                       std::string *path, Access access = Access::Usual);
-    bool IsOpen() const { return handle_ >= 0; }
+    bool IsOpen() const;
     // 0 or the error of the last write that reached the system late.
     int Close();
 
@@ -100,7 +103,7 @@ public:
     int Error() const { return error_; }
 
 private:
-    int handle_ = -1;
+    std::intptr_t handle_ = -1;  // the system's handle of the open file
     int error_ = 0;
 };
 

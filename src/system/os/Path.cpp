@@ -75,16 +75,6 @@ std::string Join(std::string_view folder, std::string_view name)
     return WithSeparator(folder) + std::string(name);
 }
 
-bool IsAbsolute(std::string_view path)
-{
-#ifdef _WIN32
-    return (path.size() >= 3 && path[1] == ':' && IsSeparator(path[2])) ||
-           (path.size() >= 2 && IsSeparator(path[0]) && IsSeparator(path[1]));
-#else
-    return !path.empty() && path[0] == '/';
-#endif
-}
-
 namespace {
 
 // Where the extension starts, or npos when the name has none.

@@ -29,8 +29,6 @@ std::string Join(std::string_view folder, std::string_view name);
 std::string WithSeparator(std::string_view folder);
 // "/a/b/" -> "/a/b"; a root stays as it is.
 std::string WithoutSeparator(std::string_view folder);
-// An absolute path on this platform ("/..." here; "C:\...", "\\server\..." on Windows).
-bool IsAbsolute(std::string_view path);
 
 // The extension is the text from the last "." after the last separator; it becomes
 // `extension` (with its dot). A name without one gets it appended.

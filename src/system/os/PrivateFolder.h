@@ -8,7 +8,6 @@
 #include <cstddef>
 #include <cstdint>
 #include <optional>
-#include <set>
 #include <string>
 
 namespace trackmill::os {
@@ -39,12 +38,11 @@ public:
 
     // Removes the private folders of runs that ended without removing theirs (killed) and
     // that nothing touched for maxAgeSeconds, with the temporary files they noted that are
-    // as old: a run whose maker is known to be gone. Returns the temporary files noted by
-    // runs still going.
-    static std::set<std::string> RemoveAbandoned(std::int64_t maxAgeSeconds);
+    // as old: only those of a run whose maker is known to be gone.
+    static void RemoveAbandoned(std::int64_t maxAgeSeconds);
 
-    // Where the folder would be made: the runtime folder when it is safe, else the
-    // temporary folder (for tests).
+    // Where the folder would be made: the runtime folder when it is the user's own, else
+    // a temporary folder others cannot take entries from; empty when there is none.
     static std::string BaseFolder();
 
 private:

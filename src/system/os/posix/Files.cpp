@@ -41,9 +41,17 @@ TFileInfo InfoOf(const struct stat &st)
     info.size = static_cast<std::uint64_t>(st.st_size);
     info.modified = static_cast<std::int64_t>(st.st_mtime);
     info.readOnly = (st.st_mode & 0222) == 0;
-    info.id = {static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino)};
     return info;
 }
+
+TFileInfo Missing(int error)
+{
+    TFileInfo info;
+    info.error = error;
+    return info;
+}
+
+int Fd(std::intptr_t handle) { return static_cast<int>(handle); }
 
 }  // namespace
 
@@ -55,8 +63,8 @@ std::string ErrorText(int error)
 TFileInfo Stat(const std::string &path, TFollow follow)
 {
     struct stat st {};
-    if (follow == TFollow::Links) return ::stat(path.c_str(), &st) == 0 ? InfoOf(st) : TFileInfo{};
-    if (::lstat(path.c_str(), &st) != 0) return {};
+    if (follow == TFollow::Links) return ::stat(path.c_str(), &st) == 0 ? InfoOf(st) : Missing(errno);
+    if (::lstat(path.c_str(), &st) != 0) return Missing(errno);
     if (S_ISLNK(st.st_mode)) {
         TFileInfo info = InfoOf(st);
         info.kind = TKind::Other;
@@ -64,6 +72,14 @@ TFileInfo Stat(const std::string &path, TFollow follow)
         return info;
     }
     return InfoOf(st);
+}
+
+bool IdOf(const std::string &path, TFileId &id)
+{
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0) return false;
+    id = {static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino)};
+    return true;
 }
 
 int CheckWritable(const std::string &path)
@@ -152,6 +168,8 @@ int TakeModeOf(const std::string &path, const std::string &like)
 
 TFile::~TFile() { Close(); }
 
+bool TFile::IsOpen() const { return handle_ >= 0; }
+
 TFile::TFile(TFile &&other) noexcept : handle_(std::exchange(other.handle_, -1)), error_(other.error_) {}
 
 TFile &TFile::operator=(TFile &&other) noexcept
@@ -219,7 +237,7 @@ bool TFile::CreateUnique(const std::string &folder, const std::string &prefix, c
 int TFile::Close()
 {
     if (handle_ < 0) return 0;
-    const int result = ::close(handle_) == 0 ? 0 : errno;
+    const int result = ::close(Fd(handle_)) == 0 ? 0 : errno;
     handle_ = -1;
     if (result != 0) error_ = result;
     return result;
@@ -228,7 +246,7 @@ int TFile::Close()
 std::int64_t TFile::Size()
 {
     struct stat st {};
-    if (handle_ < 0 || ::fstat(handle_, &st) != 0) return -1;
+    if (handle_ < 0 || ::fstat(Fd(handle_), &st) != 0) return -1;
     return static_cast<std::int64_t>(st.st_size);
 }
 
@@ -238,7 +256,7 @@ std::size_t TFile::ReadSomeAt(std::int64_t offset, void *buf, std::size_t n)
     std::size_t done = 0;
     auto *out = static_cast<char *>(buf);
     while (done < n) {
-        const ssize_t got = ::pread(handle_, out + done, n - done, static_cast<off_t>(offset) + static_cast<off_t>(done));
+        const ssize_t got = ::pread(Fd(handle_), out + done, n - done, static_cast<off_t>(offset) + static_cast<off_t>(done));
         if (got < 0 && errno == EINTR) continue;
         if (got <= 0) {
             if (got < 0) error_ = errno;
@@ -258,7 +276,7 @@ bool TFile::WriteAt(std::int64_t offset, const void *data, std::size_t n)
     std::size_t done = 0;
     const auto *in = static_cast<const char *>(data);
     while (done < n) {
-        const ssize_t put = ::pwrite(handle_, in + done, n - done, static_cast<off_t>(offset) + static_cast<off_t>(done));
+        const ssize_t put = ::pwrite(Fd(handle_), in + done, n - done, static_cast<off_t>(offset) + static_cast<off_t>(done));
         if (put < 0 && errno == EINTR) continue;
         if (put <= 0) {
             error_ = put < 0 ? errno : EIO;
@@ -271,7 +289,7 @@ bool TFile::WriteAt(std::int64_t offset, const void *data, std::size_t n)
 
 bool TFile::Truncate(std::int64_t size)
 {
-    if (handle_ >= 0 && ::ftruncate(handle_, static_cast<off_t>(size)) == 0) return true;
+    if (handle_ >= 0 && ::ftruncate(Fd(handle_), static_cast<off_t>(size)) == 0) return true;
     error_ = handle_ < 0 ? EBADF : errno;
     return false;
 }
@@ -284,8 +302,8 @@ bool TFile::TakeOwnerAndMode(const std::string &like)
         return false;
     }
     // Only root may give a file away; otherwise it stays with whoever writes it.
-    [[maybe_unused]] const int chowned = ::fchown(handle_, st.st_uid, st.st_gid);
-    if (::fchmod(handle_, st.st_mode & 07777) == 0) return true;
+    [[maybe_unused]] const int chowned = ::fchown(Fd(handle_), st.st_uid, st.st_gid);
+    if (::fchmod(Fd(handle_), st.st_mode & 07777) == 0) return true;
     error_ = errno;
     return false;
 }

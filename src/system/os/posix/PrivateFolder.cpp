@@ -77,6 +77,51 @@ bool OwnerRunning(const std::string &owner)
     return now && *now == start;
 }
 
+// The names in an open folder, without "." and "..".
+std::vector<std::string> NamesIn(int folder)
+{
+    std::vector<std::string> names;
+    const int copy = ::dup(folder);
+    if (copy < 0) return names;
+    DIR *dir = ::fdopendir(copy);
+    if (!dir) {
+        ::close(copy);
+        return names;
+    }
+    while (const dirent *ent = ::readdir(dir))
+        if (std::string name = ent->d_name; name != "." && name != "..") names.push_back(name);
+    ::closedir(dir);
+    return names;
+}
+
+// A descriptor that closes itself.
+struct TDescriptor {
+    int fd = -1;
+    ~TDescriptor()
+    {
+        if (fd >= 0) ::close(fd);
+    }
+};
+
+// The text of a file in an open folder, at most maxBytes of it; nothing when it is not a
+// regular file there (links are not followed).
+std::optional<std::string> ReadIn(int folder, const std::string &name, std::size_t maxBytes)
+{
+    TDescriptor file{::openat(folder, name.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC)};
+    struct stat st {};
+    if (file.fd < 0 || ::fstat(file.fd, &st) != 0 || !S_ISREG(st.st_mode)) return std::nullopt;
+    std::string text(maxBytes, '\0');
+    std::size_t got = 0;
+    while (got < maxBytes) {
+        const ssize_t n = ::read(file.fd, text.data() + got, maxBytes - got);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) break;
+        got += static_cast<std::size_t>(n);
+    }
+    text.resize(got);
+    return text;
+}
+
 // "owner", "temporaries", and the scripts and status files: "<number>.sh", "<number>.status".
 bool IsOurFileName(const std::string &name)
 {
@@ -104,15 +149,27 @@ std::string TPrivateFolder::BaseFolder()
     if (IsOwnPrivateFolder(runtime)) return runtime;
     const char *tmp = std::getenv("TMPDIR");
     if (IsSafeTemporaryFolder(tmp)) return tmp;
-    return "/tmp";
+    // Empty when even the system's temporary folder lets others take our entries.
+    return IsSafeTemporaryFolder("/tmp") ? "/tmp" : "";
 }
 
 TPrivateFolder::~TPrivateFolder() { Remove(); }
 
 bool TPrivateFolder::Ensure(std::string *error)
 {
-    if (handle_ >= 0) return true;
+    if (handle_ >= 0) {
+        // Removed under us (a cleaner of temporary folders): a new one is made.
+        struct stat st {};
+        if (::fstat(handle_, &st) == 0 && st.st_nlink > 0) return true;
+        ::close(handle_);
+        handle_ = -1;
+        path_.clear();
+    }
     const std::string base = BaseFolder();
+    if (base.empty()) {
+        if (error) *error = "no folder for the scripts is safe from other users (set XDG_RUNTIME_DIR or TMPDIR)";
+        return false;
+    }
     std::string pattern = Join(base, "trackmill-XXXXXX");
     if (!::mkdtemp(pattern.data())) {  // mode 0700
         if (error) *error = "cannot create a private folder in " + base + ": " + ErrorText(errno);
@@ -144,71 +201,44 @@ void TPrivateFolder::NoteTemporary(const std::string &path)
     ::close(fd);
 }
 
-std::set<std::string> TPrivateFolder::RemoveAbandoned(std::int64_t maxAgeSeconds)
+void TPrivateFolder::RemoveAbandoned(std::int64_t maxAgeSeconds)
 {
-    std::set<std::string> inUse;
     const std::string base = BaseFolder();
+    if (base.empty()) return;
     const std::int64_t oldest = static_cast<std::int64_t>(std::time(nullptr)) - maxAgeSeconds;
     TFolderReader reader(base);
     std::vector<std::string> names;
     for (TFolderEntry entry; reader.Next(entry);)
-        if (entry.name.rfind(kPrefix, 0) == 0) names.push_back(entry.name);
+        if (entry.name.rfind(kPrefix, 0) == 0 && entry.name.size() == std::string_view(kPrefix).size() + 6)
+            names.push_back(entry.name);
     for (const std::string &name : names) {
-        // Only folders of our name form and our own, looked at without following links.
-        if (name.size() != std::string_view(kPrefix).size() + 6) continue;
+        // Only folders of our own, looked at without following links.
         const std::string path = Join(base, name);
         struct stat st {};
-        if (::lstat(path.c_str(), &st) != 0 || !S_ISDIR(st.st_mode) || st.st_uid != ::geteuid()) continue;
-        TPrivateFolder found;
-        found.handle_ = ::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
-        if (found.handle_ < 0) continue;
-        const std::optional<std::string> owner = found.ReadFile(kOwnerFile);
-        const std::vector<std::string> temporaries = Lines(found.ReadFile(kTemporariesFile, 1 << 20).value_or(""));
+        if (::lstat(path.c_str(), &st) != 0 || !S_ISDIR(st.st_mode) || st.st_uid != ::geteuid() || st.st_mtime > oldest)
+            continue;
+        const TDescriptor folder{::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC)};
+        if (folder.fd < 0) continue;
         // A folder without its maker's name is not known to be ours: it stays.
-        const bool abandoned = owner && !OwnerRunning(*owner) && st.st_mtime <= oldest;
-        if (!abandoned) {
-            inUse.insert(temporaries.begin(), temporaries.end());
-        } else {
-            for (const std::string &temporary : temporaries) {
-                const TFileInfo info = Stat(temporary, TFollow::NotLinks);
-                if (info.kind == TKind::File && info.modified <= oldest && FileName(temporary).rfind(".tm-", 0) == 0)
-                    os::RemoveFile(temporary);
-            }
-            // Only the names we make in it; anything else keeps the folder.
-            std::vector<std::string> ours;
-            if (const int copy = ::dup(found.handle_); copy >= 0) {
-                if (DIR *dir = ::fdopendir(copy)) {
-                    while (const dirent *ent = ::readdir(dir))
-                        if (IsOurFileName(ent->d_name)) ours.push_back(ent->d_name);
-                    ::closedir(dir);
-                } else {
-                    ::close(copy);
-                }
-            }
-            for (const std::string &file : ours) ::unlinkat(found.handle_, file.c_str(), 0);
-            ::rmdir(path.c_str());
+        const std::optional<std::string> owner = ReadIn(folder.fd, kOwnerFile, 4096);
+        if (!owner || OwnerRunning(*owner)) continue;
+        for (const std::string &temporary : Lines(ReadIn(folder.fd, kTemporariesFile, 1 << 20).value_or(""))) {
+            const TFileInfo info = Stat(temporary, TFollow::NotLinks);
+            if (info.kind == TKind::File && info.modified <= oldest && FileName(temporary).rfind(".tm-", 0) == 0)
+                os::RemoveFile(temporary);
         }
-        ::close(found.handle_);
-        found.handle_ = -1;
+        // Only the names we make in it; anything else keeps the folder.
+        for (const std::string &file : NamesIn(folder.fd))
+            if (IsOurFileName(file)) ::unlinkat(folder.fd, file.c_str(), 0);
+        ::rmdir(path.c_str());
     }
-    return inUse;
 }
 
 void TPrivateFolder::Remove()
 {
     if (handle_ < 0) return;
     // Only what is in our own folder, by name relative to it: we never make subfolders.
-    std::vector<std::string> names;
-    if (const int copy = ::dup(handle_); copy >= 0) {
-        if (DIR *dir = ::fdopendir(copy)) {
-            while (const dirent *ent = ::readdir(dir))
-                if (std::string name = ent->d_name; name != "." && name != "..") names.push_back(name);
-            ::closedir(dir);
-        } else {
-            ::close(copy);
-        }
-    }
-    for (const std::string &name : names) ::unlinkat(handle_, name.c_str(), 0);
+    for (const std::string &name : NamesIn(handle_)) ::unlinkat(handle_, name.c_str(), 0);
     ::close(handle_);
     handle_ = -1;
     ::rmdir(path_.c_str());
@@ -247,24 +277,7 @@ bool TPrivateFolder::WriteFile(const std::string &name, const std::string &conte
 std::optional<std::string> TPrivateFolder::ReadFile(const std::string &name, std::size_t maxBytes) const
 {
     if (handle_ < 0) return std::nullopt;
-    const int fd = ::openat(handle_, name.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) return std::nullopt;
-    struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        ::close(fd);
-        return std::nullopt;
-    }
-    std::string text(maxBytes, '\0');
-    std::size_t got = 0;
-    while (got < maxBytes) {
-        const ssize_t n = ::read(fd, text.data() + got, maxBytes - got);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) break;
-        got += static_cast<std::size_t>(n);
-    }
-    ::close(fd);
-    text.resize(got);
-    return text;
+    return ReadIn(handle_, name, maxBytes);
 }
 
 void TPrivateFolder::RemoveFile(const std::string &name)
