@@ -6,6 +6,8 @@
 //   bench_convert [files=10] [seconds-per-file=30] [pairs=3]
 #include "system/Platform.h"
 
+#include "BenchSupport.h"
+
 #include <algorithm>
 #include <chrono>
 #include <cmath>
@@ -20,15 +22,6 @@ namespace fs = std::filesystem;
 using trackmill::platform::ShellQuote;
 
 namespace {
-
-double TimeShell(const std::string &command)
-{
-    const auto t0 = std::chrono::steady_clock::now();
-    const int rc = std::system(command.c_str());
-    const auto t1 = std::chrono::steady_clock::now();
-    if (rc != 0) std::fprintf(stderr, "command failed (%d): %s\n", rc, command.c_str());
-    return std::chrono::duration<double>(t1 - t0).count();
-}
 
 void WriteSineWav(const fs::path &file, double seconds)
 {

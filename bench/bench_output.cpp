@@ -4,6 +4,8 @@
 // linearly with N when reading is linear.
 //
 //   bench_output [megabytes...=40 200]
+#include "BenchSupport.h"
+
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -17,15 +19,6 @@
 namespace fs = std::filesystem;
 
 namespace {
-
-double TimeShell(const std::string &command)
-{
-    const auto t0 = std::chrono::steady_clock::now();
-    const int rc = std::system(command.c_str());
-    const auto t1 = std::chrono::steady_clock::now();
-    if (rc != 0) std::fprintf(stderr, "command failed (%d): %s\n", rc, command.c_str());
-    return std::chrono::duration<double>(t1 - t0).count();
-}
 
 void Executable(const fs::path &file, const std::string &text)
 {
