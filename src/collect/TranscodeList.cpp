@@ -10,25 +10,26 @@ namespace trackmill {
 
 namespace {
 
-// A directory, or a name whose type can't be read: both are handed to the scanner
-// (which finds nothing in the latter).
-bool ScanAsFolder(const QString &name)
-{
-    const os::TKind kind = os::Stat(QFile::encodeName(name).toStdString()).kind;
-    return kind == os::TKind::None || kind == os::TKind::Folder;
-}
-
 os::TKind KindOf(const QString &name)
 {
     return os::Stat(QFile::encodeName(name).toStdString()).kind;
 }
 
-// Why a path that is neither a regular file nor a folder cannot be converted.
-QString NoFileReason(const QString &name)
+// A directory, or a name whose type can't be read: both are handed to the scanner
+// (which finds nothing in the latter).
+bool ScanAsFolder(const QString &name)
 {
-    const std::string path = QFile::encodeName(name).toStdString();
-    if (os::Stat(path).kind == os::TKind::Other) return QStringLiteral("not a regular file (a pipe, device or socket)");
-    if (os::Stat(path, os::TFollow::NotLinks).link) return QStringLiteral("a broken symbolic link");
+    const os::TKind kind = KindOf(name);
+    return kind == os::TKind::None || kind == os::TKind::Folder;
+}
+
+// Why a path that is neither a regular file nor a folder cannot be converted, from what
+// it leads to (links followed).
+QString NoFileReason(const QString &name, os::TKind kind)
+{
+    if (kind == os::TKind::Other) return QStringLiteral("not a regular file (a pipe, device or socket)");
+    if (os::Stat(QFile::encodeName(name).toStdString(), os::TFollow::NotLinks).link)
+        return QStringLiteral("a broken symbolic link");
     return QStringLiteral("no such file or folder");
 }
 
@@ -179,7 +180,7 @@ void TTranscodeList::HandleOneDrop(QStringList names, TAddResult &result)
         for (const QString &other : scanner_.OtherNames()) {
             if (!HasMusepackExtension(other)) continue;
             ++result.rejected;
-            if (onRefused_) onRefused_(other, NoFileReason(other));
+            if (onRefused_) onRefused_(other, NoFileReason(other, KindOf(other)));
         }
     }
     result.added += AddFiles(names, {}, result.rejected, true);
@@ -215,7 +216,7 @@ int TTranscodeList::AddFiles(const QStringList &namesIn, const QStringList &base
         // Whatever was named and leads nowhere may have been meant as a folder of music.
         if (!isFile && (musepack || (named && kind == os::TKind::None))) {
             ++rejected;
-            if (onRefused_) onRefused_(name, NoFileReason(name));
+            if (onRefused_) onRefused_(name, NoFileReason(name, kind));
             Pump();
             continue;
         }
