@@ -94,8 +94,9 @@ void DryRun(const TWorkQueue &queue, const TJobSettings &s, bool json)
     std::fflush(stdout);
 }
 
-void PrintSummary(std::FILE *out, const TConvertHost &host, int refused, int ignored)
+void PrintSummary(std::FILE *out, const TConvertHost &host, const TWorkQueue &queue)
 {
+    const int refused = int(queue.Refused().size()), ignored = int(queue.Ignored().size());
     const TJobEnd &end = host.End();
     const int total = end.converted + end.skipped + end.failed + end.cancelled;
     std::fprintf(out, "\nConverted %d of %d file%s", end.converted, total, total == 1 ? "" : "s");
@@ -150,47 +151,55 @@ int RunConvert(const std::vector<std::string> &rawArgs)
         return 2;
     }
 
+    TConvertHost::Output io;
+    io.json = options.json;
+    io.live = !options.json && os::IsTerminal(stdout);
+    TConvertHost host(io);
+    TProcessPool runner;
+    TranscodeJob job(runner, host, jobPlatform);
+    job.SetSettings(options.settings);
+    host.Attach(job);
+    TWorkQueue &queue = job.Queue();
+
     // Full paths, as a drop delivers them. Whatever is not taken is named with the reason,
     // and with --json it is an event too.
     // Refused: music that cannot be converted, which fails the run. Ignored: a file that is
     // not Musepack at all, as a drop on the window leaves it out.
-    int refused = 0, ignored = 0;
     auto tell = [&](const char *what, const std::string &name, const std::string &reason) {
         std::fprintf(stderr, "trackmill-cli: %s %s: %s\n", what, Shown(name).c_str(), Shown(reason).c_str());
         if (options.json)
             std::printf("%s\n", json::Object().Text("event", what).Text("source", name).Text("reason", reason)
                                      .Str().c_str());
     };
-    auto refuse = [&](const std::string &name, const std::string &reason) {
-        tell("refused", name, reason);
-        ++refused;
-    };
-    auto ignore = [&](const std::string &name, const std::string &reason) {
-        tell("ignored", name, reason);
-        ++ignored;
-    };
     QStringList names;
+    std::vector<std::string> unusable;
     for (const std::string &p : options.paths) {
         const QString decoded = QFile::decodeName(QByteArray::fromStdString(p));
         if (QFile::encodeName(decoded).toStdString() != p) {
-            refuse(p, "the name is not valid UTF-8");
+            unusable.push_back(p);
             continue;
         }
         names << QDir::cleanPath(QDir::current().absoluteFilePath(decoded));
     }
-    TTranscodeList list([](const QString &path) { return HasValidMusepackHeader(QFile::encodeName(path).toStdString()); });
-    list.SetOnRefused([&refuse](const QString &name, const QString &reason) {
-        refuse(QFile::encodeName(name).toStdString(), reason.toStdString());
+    TTranscodeList list(queue, [](const QString &path) { return HasValidMusepackHeader(QFile::encodeName(path).toStdString()); });
+    list.SetOnRefused([&tell](const QString &name, const QString &reason) {
+        tell("refused", QFile::encodeName(name).toStdString(), reason.toStdString());
     });
-    list.SetOnIgnored([&ignore](const QString &name, const QString &reason) {
-        ignore(QFile::encodeName(name).toStdString(), reason.toStdString());
+    list.SetOnIgnored([&tell](const QString &name, const QString &reason) {
+        tell("ignored", QFile::encodeName(name).toStdString(), reason.toStdString());
     });
     list.HandleDrop(names);
+    // After the drop, which forgets what the one before it left out.
+    for (const std::string &p : unusable) {
+        queue.NoteRefused(p, "the name is not valid UTF-8");
+        tell("refused", p, "the name is not valid UTF-8");
+    }
+    const int refused = int(queue.Refused().size()), ignored = int(queue.Ignored().size());
     if (options.dryRun) {
-        DryRun(list.Queue(), options.settings, options.json);
+        DryRun(queue, options.settings, options.json);
         return refused == 0 ? 0 : 1;
     }
-    if (list.IsEmpty()) {
+    if (queue.IsEmpty()) {
         std::fprintf(stderr, "trackmill-cli: no Musepack files to convert\n");
         // A reader of the events still sees a whole job: nothing planned, nothing done.
         if (options.json)
@@ -199,15 +208,6 @@ int RunConvert(const std::vector<std::string> &rawArgs)
         return 1;
     }
 
-    TConvertHost::Output io;
-    io.json = options.json;
-    io.refused = refused;
-    io.ignored = ignored;
-    io.live = !options.json && os::IsTerminal(stdout);
-    TConvertHost host(options.settings, io);
-    TProcessPool runner;
-    TranscodeJob job(list.Queue(), runner, host, jobPlatform);
-    host.Attach(job);
     if (!job.Startup()) return 1;
     // Ctrl-C: the first cancels, the second stops the commands. A hang-up or termination
     // stops the commands straight away.
@@ -224,7 +224,7 @@ int RunConvert(const std::vector<std::string> &rawArgs)
     job.Start();
     if (job.Running()) QCoreApplication::exec();
     if (!host.Ended()) return 1;
-    PrintSummary(options.json ? stderr : stdout, host, refused, ignored);
+    PrintSummary(options.json ? stderr : stdout, host, queue);
     const TJobEnd &end = host.End();
     const bool allDone = end.failed == 0 && end.cancelled == 0 && !end.cancelRequested && refused == 0 &&
                          host.ErrorsShown() == 0;

@@ -6,7 +6,6 @@
 
 #include <QCoreApplication>
 
-#include <cmath>
 
 namespace trackmill {
 
@@ -15,14 +14,6 @@ namespace {
 constexpr int kProgressIntervalMs = 500;
 
 std::string Shown(const std::string &text) { return EscapeControls(text); }
-
-std::string TimeLeft(double seconds)
-{
-    if (seconds < 60) return "under a minute left";
-    const long minutes = std::lround(seconds / 60);
-    if (minutes < 120) return "about " + std::to_string(minutes) + " min left";
-    return "about " + std::to_string(minutes / 60) + " h " + std::to_string(minutes % 60) + " min left";
-}
 
 }  // namespace
 
@@ -41,10 +32,11 @@ json::Object EndedEvent(const TJobEnd &end, int refused, int ignored)
         .Int("cancelled", end.cancelled)
         .Int("refused", refused)
         .Int("ignored", ignored)
+        .Int("overall", end.overallPercent)
         .Bool("cancelRequested", end.cancelRequested);
 }
 
-TConvertHost::TConvertHost(TJobSettings settings, Output output) : settings_(std::move(settings)), io_(output)
+TConvertHost::TConvertHost(Output output) : io_(output)
 {
     timer_.setSingleShot(true);
     progressTimer_.setInterval(kProgressIntervalMs);
@@ -53,6 +45,7 @@ TConvertHost::TConvertHost(TJobSettings settings, Output output) : settings_(std
 void TConvertHost::Attach(TranscodeJob &job)
 {
     job_ = &job;
+    job.SetObserver(this);
     QObject::connect(&timer_, &QTimer::timeout, [this] { job_->TimerFired(); });
     QObject::connect(&progressTimer_, &QTimer::timeout, [this] {
         job_->PollProgress();
@@ -60,7 +53,15 @@ void TConvertHost::Attach(TranscodeJob &job)
     });
 }
 
-void TConvertHost::ShowErrorBox(const std::string &message)
+void TConvertHost::SetProgressPolling(bool on)
+{
+    if (on)
+        progressTimer_.start();
+    else
+        progressTimer_.stop();
+}
+
+void TConvertHost::JobProblem(const std::string &message)
 {
     ++errorsShown_;
     Note(message);
@@ -71,12 +72,12 @@ void TConvertHost::Note(const std::string &message)
     ClearLiveLine();
     std::fprintf(io_.err, "trackmill-cli: %s\n", Shown(message).c_str());
     std::fflush(io_.err);
-    if (io_.live && total_ > 0 && !ended_) DrawLiveLine();
+    if (io_.live && Total() > 0 && !ended_) DrawLiveLine();
 }
 
 std::string TConvertHost::Prefix(const TWorkItem &item) const
 {
-    return "[" + std::to_string(item.number) + "/" + std::to_string(total_) + "] ";
+    return "[" + std::to_string(item.number) + "/" + std::to_string(Total()) + "] ";
 }
 
 void TConvertHost::Print(const std::string &line)
@@ -86,14 +87,6 @@ void TConvertHost::Print(const std::string &line)
     std::fputc('\n', io_.out);
     if (io_.live) DrawLiveLine();
     std::fflush(io_.out);
-}
-
-int TConvertHost::OverallPercent() const
-{
-    if (total_ == 0) return 100;
-    double parts = done_;
-    for (const auto &[id, percent] : runningPercent_) parts += percent / 100.0;
-    return int(parts * 100 / total_);
 }
 
 void TConvertHost::ClearLiveLine()
@@ -107,35 +100,30 @@ void TConvertHost::ClearLiveLine()
 
 void TConvertHost::DrawLiveLine()
 {
-    if (!io_.live || ended_) return;
-    std::string line = "Done " + std::to_string(done_) + " of " + std::to_string(total_);
-    if (failed_ > 0) line += ", " + std::to_string(failed_) + " failed";
-    const int percent = OverallPercent();
+    if (!io_.live || ended_ || !job_) return;
+    const TJobFigures &f = job_->Figures();
+    std::string line = "Done " + std::to_string(f.Done()) + " of " + std::to_string(f.total);
+    if (f.failed > 0) line += ", " + std::to_string(f.failed) + " failed";
+    const int percent = f.OverallPercent();
     line += " (" + std::to_string(percent) + " %)";
-    if (percent > 0 && percent < 100 && clock_.isValid()) {
-        const double elapsed = clock_.elapsed() / 1000.0;
-        line += ", " + TimeLeft(elapsed * (100 - percent) / percent);
-    }
+    if (const double left = f.SecondsLeft(TJobFigures::Clock::now()); left > 0 && percent < 100)
+        line += ", " + TimeLeftText(left);
     std::fputs("\r\033[K", io_.out);
     std::fputs(line.c_str(), io_.out);
     std::fflush(io_.out);
     liveShown_ = true;
 }
 
-void TConvertHost::JobPlanned(int total)
+void TConvertHost::JobPlanned(const TJobFigures &figures)
 {
-    total_ = total;
-    clock_.start();
-    progressTimer_.start();
     if (io_.json)
-        Print(PlannedEvent(total, settings_.jobs).Str());
+        Print(PlannedEvent(figures.total, job_->Settings().jobs).Str());
     else if (io_.live)
         DrawLiveLine();
 }
 
 void TConvertHost::FileStarted(const TWorkItem &item, const std::string &shownCommand)
 {
-    runningPercent_[item.id] = 0;
     if (io_.json) {
         Print(json::Object()
                   .Text("event", "started")
@@ -151,16 +139,15 @@ void TConvertHost::FileStarted(const TWorkItem &item, const std::string &shownCo
     Print(line);
 }
 
-void TConvertHost::FileProgress(const TWorkItem &item)
+void TConvertHost::FileProgress(const TWorkItem &item, const TJobFigures &figures)
 {
-    runningPercent_[item.id] = item.percent;
     if (io_.json)
         Print(json::Object()
                   .Text("event", "progress")
                   .Int("file", item.number)
                   .Text("source", item.source)
                   .Int("percent", item.percent)
-                  .Int("overall", OverallPercent())
+                  .Int("overall", figures.OverallPercent())
                   .Str());
 }
 
@@ -176,15 +163,12 @@ void TConvertHost::FileOutput(const TWorkItem &item, const std::string &withEnd)
                   .Text("text", line)
                   .Str());
     else
-        Print((settings_.jobs > 1 ? Prefix(item) : std::string()) + Shown(line));
+        Print((job_->Settings().jobs > 1 ? Prefix(item) : std::string()) + Shown(line));
 }
 
-void TConvertHost::FileFinished(const TWorkItem &item)
+void TConvertHost::FileFinished(const TWorkItem &item, const TJobFigures &)
 {
-    runningPercent_.erase(item.id);
     finished_.push_back(item);
-    if (item.state != TItemState::Cancelled) ++done_;
-    if (item.state == TItemState::Failed) ++failed_;
     if (io_.json) {
         Print(json::Object()
                   .Text("event", "finished")
@@ -209,12 +193,11 @@ void TConvertHost::FileFinished(const TWorkItem &item)
 
 void TConvertHost::JobEnded(const TJobEnd &end)
 {
-    progressTimer_.stop();
     ClearLiveLine();
     ended_ = true;
     end_ = end;
     if (io_.json)
-        Print(EndedEvent(end, io_.refused, io_.ignored).Str());
+        Print(EndedEvent(end, int(job_->Queue().Refused().size()), int(job_->Queue().Ignored().size())).Str());
     QCoreApplication::exit(0);
 }
 

@@ -5,11 +5,9 @@
 
 #include "engine/TranscodeJob.h"
 
-#include <QElapsedTimer>
 #include <QTimer>
 
 #include <cstdio>
-#include <map>
 #include <string>
 #include <vector>
 
@@ -24,31 +22,29 @@ class Object;
 json::Object PlannedEvent(int total, int jobs);
 json::Object EndedEvent(const TJobEnd &end, int refused, int ignored);
 
-class TConvertHost : public TTranscodeHost {
+class TConvertHost : public TJobHost, public TJobObserver {
 public:
     struct Output {
         std::FILE *out = stdout;
         std::FILE *err = stderr;
         bool json = false;
         bool live = false;  // standard output is a terminal: keep an overall line at the bottom
-        int refused = 0;    // paths not taken into the queue, for the ended event
-        int ignored = 0;
     };
 
-    TConvertHost(TJobSettings settings, Output output);
+    explicit TConvertHost(Output output);
 
-    // Wires the timers to the job; call once before the job starts.
+    // Wires the timers and the events to the job; call once before the job starts.
     void Attach(TranscodeJob &job);
 
-    TJobSettings Settings() const override { return settings_; }
     void ArmTimer(int milliseconds) override { timer_.start(milliseconds); }
-    void ShowErrorBox(const std::string &message) override;
+    void SetProgressPolling(bool on) override;
 
-    void JobPlanned(int total) override;
+    void JobProblem(const std::string &message) override;
+    void JobPlanned(const TJobFigures &figures) override;
     void FileStarted(const TWorkItem &item, const std::string &shownCommand) override;
-    void FileProgress(const TWorkItem &item) override;
+    void FileProgress(const TWorkItem &item, const TJobFigures &figures) override;
     void FileOutput(const TWorkItem &item, const std::string &text) override;
-    void FileFinished(const TWorkItem &item) override;
+    void FileFinished(const TWorkItem &item, const TJobFigures &figures) override;
     void JobEnded(const TJobEnd &end) override;
 
     // A message for standard error that keeps the live line intact.
@@ -65,18 +61,12 @@ private:
     void ClearLiveLine();
     void DrawLiveLine();
     std::string Prefix(const TWorkItem &item) const;
-    int OverallPercent() const;
+    int Total() const { return job_ ? job_->Figures().total : 0; }
 
-    TJobSettings settings_;
     Output io_;
     QTimer timer_;
     QTimer progressTimer_;
     TranscodeJob *job_ = nullptr;
-    int total_ = 0;
-    int done_ = 0;
-    int failed_ = 0;
-    std::map<std::uint64_t, int> runningPercent_;
-    QElapsedTimer clock_;
     bool liveShown_ = false;
     bool ended_ = false;
     TJobEnd end_;

@@ -51,7 +51,19 @@ bool HasMusepackExtension(const QString &name)
     return ext == QLatin1String(".MPC") || ext == QLatin1String(".MPP") || ext == QLatin1String(".MP+");
 }
 
-TTranscodeList::TTranscodeList(HeaderTest headerTest) : headerTest_(std::move(headerTest))
+TTranscodeList::TTranscodeList(HeaderTest headerTest)
+    : ownQueue_(std::make_unique<TWorkQueue>()), queue_(*ownQueue_), headerTest_(std::move(headerTest))
+{
+    Wire();
+}
+
+TTranscodeList::TTranscodeList(TWorkQueue &queue, HeaderTest headerTest)
+    : queue_(queue), headerTest_(std::move(headerTest))
+{
+    Wire();
+}
+
+void TTranscodeList::Wire()
 {
     scanner_.SetFileMask(QString::fromLatin1(kTranscodeFileMask));
     scanner_.SetOnFileFound([this](TTreeScanner &s) {
@@ -132,6 +144,7 @@ TTranscodeList::TAddResult TTranscodeList::HandleDrop(const QStringList &names)
     dropping_ = true;
     stopRequested_ = false;
     progress_ = {};
+    queue_.ForgetLeftOut();
     Finally done{[this] {
         dropping_ = false;
         pendingDrops_.clear();
@@ -174,13 +187,13 @@ void TTranscodeList::HandleOneDrop(QStringList names, TAddResult &result)
         scanner_.Execute();
         for (const QString &refused : scanner_.RefusedNames()) {
             ++result.rejected;
-            if (onRefused_) onRefused_(refused, QStringLiteral("the name is not valid UTF-8"));
+            Refuse(refused, QStringLiteral("the name is not valid UTF-8"));
         }
         // In a folder only Musepack names are told of, as for regular files.
         for (const QString &other : scanner_.OtherNames()) {
             if (!HasMusepackExtension(other)) continue;
             ++result.rejected;
-            if (onRefused_) onRefused_(other, NoFileReason(other, KindOf(other)));
+            Refuse(other, NoFileReason(other, KindOf(other)));
         }
     }
     result.added += AddFiles(names, {}, result.rejected, true);
@@ -216,7 +229,7 @@ int TTranscodeList::AddFiles(const QStringList &namesIn, const QStringList &base
         // Whatever was named and leads nowhere may have been meant as a folder of music.
         if (!isFile && (musepack || (named && kind == os::TKind::None))) {
             ++rejected;
-            if (onRefused_) onRefused_(name, NoFileReason(name, kind));
+            Refuse(name, NoFileReason(name, kind));
             Pump();
             continue;
         }
@@ -225,7 +238,7 @@ int TTranscodeList::AddFiles(const QStringList &namesIn, const QStringList &base
             ++rejected;
             // A file named one by one is told of whatever its name; in a folder only
             // Musepack names are.
-            if (named && onIgnored_) onIgnored_(name, QStringLiteral("not a Musepack file"));
+            if (named) Ignore(name, QStringLiteral("not a Musepack file"));
             continue;
         }
         const std::string source = QFile::encodeName(name).toStdString();
@@ -246,11 +259,23 @@ int TTranscodeList::AddFiles(const QStringList &namesIn, const QStringList &base
         } else {
             ++rejected;
             // Named, for it looked like one of ours: a person should learn it was left out.
-            if (onIgnored_) onIgnored_(name, QStringLiteral("not a Musepack file (no valid stream header)"));
+            Ignore(name, QStringLiteral("not a Musepack file (no valid stream header)"));
         }
         Pump();
     }
     return added;
+}
+
+void TTranscodeList::Refuse(const QString &name, const QString &reason)
+{
+    queue_.NoteRefused(QFile::encodeName(name).toStdString(), reason.toStdString());
+    if (onRefused_) onRefused_(name, reason);
+}
+
+void TTranscodeList::Ignore(const QString &name, const QString &reason)
+{
+    queue_.NoteIgnored(QFile::encodeName(name).toStdString(), reason.toStdString());
+    if (onIgnored_) onIgnored_(name, reason);
 }
 
 void TTranscodeList::ClearAll()

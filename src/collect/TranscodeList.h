@@ -10,6 +10,7 @@
 #include <QStringList>
 
 #include <functional>
+#include <memory>
 
 namespace trackmill {
 
@@ -27,7 +28,9 @@ public:
     // accepted.
     using HeaderTest = std::function<bool(const QString &path)>;
 
+    // With a queue of its own, or filling the job's.
     explicit TTranscodeList(HeaderTest headerTest = {});
+    TTranscodeList(TWorkQueue &queue, HeaderTest headerTest);
     ~TTranscodeList();
     TTranscodeList(const TTranscodeList &) = delete;
     TTranscodeList &operator=(const TTranscodeList &) = delete;
@@ -103,6 +106,7 @@ public:
     void SetOnItemRemoved(std::function<void(int index)> hook) { onItemRemoved_ = std::move(hook); }
     void SetOnCleared(std::function<void()> hook) { onCleared_ = std::move(hook); }
     void SetOnItemChanged(std::function<void(int index, const TWorkItem &)> hook) { onItemChanged_ = std::move(hook); }
+    // Both kinds are also noted in the queue, which keeps those of the last drop.
     // A path that could not be taken although it looked like music, with the reason: a name
     // that is not valid UTF-8 (it cannot be carried through to the programs); a Musepack
     // name that is a pipe, device, socket or broken link; a path named one by one that
@@ -113,11 +117,15 @@ public:
     void SetOnIgnored(std::function<void(const QString &name, const QString &reason)> hook) { onIgnored_ = std::move(hook); }
 
 private:
+    void Wire();
     void HandleOneDrop(QStringList names, TAddResult &result);
+    void Refuse(const QString &name, const QString &reason);
+    void Ignore(const QString &name, const QString &reason);
     void Pump();
     int AddFiles(const QStringList &names, const QStringList &bases, int &rejected, bool named);
 
-    TWorkQueue queue_;
+    std::unique_ptr<TWorkQueue> ownQueue_;
+    TWorkQueue &queue_;
     QStringList foundFiles_;
     QStringList foundBases_;
     QString currentBase_;  // of the folder being scanned

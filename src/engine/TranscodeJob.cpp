@@ -45,8 +45,9 @@ std::string OptionLinesProblem(const TJobPlatform &platform, const TJobSettings 
     return {};
 }
 
-TranscodeJob::TranscodeJob(TWorkQueue &queue, TCommandRunner &runner, TTranscodeHost &host, TJobPlatform platform)
-    : queue_(queue), runner_(runner), host_(host), platform_(std::move(platform))
+TranscodeJob::TranscodeJob(TCommandRunner &runner, TJobHost &host, TJobPlatform platform, TWorkQueue *queue)
+    : ownQueue_(queue ? nullptr : std::make_unique<TWorkQueue>()), queue_(queue ? *queue : *ownQueue_),
+      runner_(runner), host_(host), platform_(std::move(platform))
 {
     runner_.SetHandlers({[this](std::uint64_t id, const std::string &text) { CommandOutput(id, text); },
                          [this](std::uint64_t id, int status) { CommandEnded(id, status); }});
@@ -58,28 +59,16 @@ TranscodeJob::~TranscodeJob()
     // Commands still running keep their temporary MP3s; nothing under an output name is half done.
 }
 
-TControlStates TranscodeJob::RunningControls()
-{
-    return {false, false, false, true, false, false, false};
-}
-
-TControlStates TranscodeJob::IdleControls(bool programsFound)
-{
-    return {programsFound, true, true, false, true, true, true};
-}
-
 bool TranscodeJob::Startup()
 {
     auto find = [&](const TRequiredProgram &p) { return platform_.findProgram ? platform_.findProgram(p.name) : std::string(); };
     for (const TRequiredProgram *p : {&platform_.encoder, &platform_.decoder})
-        if (find(*p).empty()) host_.ShowErrorBox(p->missingMessage);
+        if (find(*p).empty()) observer_->JobProblem(p->missingMessage);
     // Looked up again: a program may have been installed while a box was open.
     encoderPath_ = find(platform_.encoder);
     decoderPath_ = find(platform_.decoder);
     programsFound_ = !encoderPath_.empty() && !decoderPath_.empty();
-    TControlStates states = IdleControls(programsFound_);
-    states.outputDirEdit = host_.Settings().useOutputDir;
-    host_.SetControlStates(states);
+    observer_->StateChanged(state_);
     return programsFound_;
 }
 
@@ -87,19 +76,21 @@ void TranscodeJob::Start()
 {
     if (state_ != State::Idle) return;
     if (queue_.IsEmpty()) {
-        host_.ShowErrorBox(kListEmptyMessage);
+        observer_->JobProblem(kListEmptyMessage);
         return;
     }
-    jobSettings_ = host_.Settings();
+    jobSettings_ = settings_;
     if (std::string problem = OptionLinesProblem(platform_, jobSettings_); !problem.empty()) {
-        host_.ShowErrorBox(problem);
+        observer_->JobProblem(problem);
         return;
     }
     limit_ = std::max(1, jobSettings_.jobs);
     retries_.clear();
     cancel_ = aborting_ = false;
     startAttempts_ = 0;
-    counts_ = {};
+    figures_ = {};
+    figures_.total = queue_.Count();
+    figures_.started = TJobFigures::Clock::now();
 
     for (int i = 0; i < queue_.Count(); ++i)
         queue_.Update(i, [i](TWorkItem &item) {
@@ -125,9 +116,9 @@ void TranscodeJob::Start()
 
     // What a killed run left behind: its private folder and the MP3s it was writing.
     TScratchFolder::RemoveAbandoned(kAbandonedAfterSeconds);
-    state_ = State::Running;
-    host_.SetControlStates(RunningControls());
-    host_.JobPlanned(queue_.Count());
+    SetState(State::Running);
+    host_.SetProgressPolling(true);
+    observer_->JobPlanned(figures_);
     // Skipped and refused files end here; walk by id, the queue shrinks meanwhile.
     std::vector<std::uint64_t> ids;
     for (const TWorkItem &item : queue_.Items()) ids.push_back(item.id);
@@ -185,9 +176,7 @@ void TranscodeJob::FillSlots()
 TranscodeJob::StartOutcome TranscodeJob::StartItem(int index)
 {
     const TWorkItem item = queue_.At(index);
-    const TJobSettings settings = host_.Settings();  // the option lines as they are now
-    host_.FocusItem(index);
-    host_.ShowFileInfo(item.source);
+    const TJobSettings settings = settings_;  // the option lines as they are now
 
     // The file may have been replaced since it was added: a pipe or a device in its place
     // would hold the decoder for ever.
@@ -240,7 +229,8 @@ TranscodeJob::StartOutcome TranscodeJob::StartItem(int index)
         i.state = TItemState::Running;
         i.percent = 0;
     });
-    host_.FileStarted(queue_.At(index), shown);
+    figures_.running[item.id] = 0;
+    observer_->FileStarted(queue_.At(index), shown);
     return StartOutcome::Started;
 }
 
@@ -255,7 +245,7 @@ void TranscodeJob::OutputLine(std::uint64_t id, Active &active, const std::strin
 {
     KeepTail(active.outputTail, line);
     const int index = queue_.IndexOf(id);
-    if (index >= 0) host_.FileOutput(queue_.At(index), line);
+    if (index >= 0) observer_->FileOutput(queue_.At(index), line);
 }
 
 void TranscodeJob::PollProgress()
@@ -267,7 +257,8 @@ void TranscodeJob::PollProgress()
         const int percent = std::clamp(int(active->walker.Seconds() * 100 / active->sourceSeconds), 0, 99);
         if (percent == queue_.At(index).percent) continue;
         queue_.Update(index, [percent](TWorkItem &i) { i.percent = percent; });
-        host_.FileProgress(queue_.At(index));
+        figures_.running[id] = percent;
+        observer_->FileProgress(queue_.At(index), figures_);
     }
 }
 
@@ -277,6 +268,7 @@ void TranscodeJob::CommandEnded(std::uint64_t id, int status)
     if (found == active_.end()) return;
     std::unique_ptr<Active> active = std::move(found->second);
     active_.erase(found);
+    figures_.running.erase(id);
     active->lines.Flush([&](const std::string &line) { OutputLine(id, *active, line); });
     const int index = queue_.IndexOf(id);
     if (index < 0) {
@@ -285,7 +277,7 @@ void TranscodeJob::CommandEnded(std::uint64_t id, int status)
         DiscardPrepared(active->prepared);
         FinishItem(index, TItemState::Cancelled, "stopped before it was finished");
     } else {
-        const TJobSettings settings = host_.Settings();  // the tag switches as they are now
+        const TJobSettings settings = settings_;  // the tag switches as they are now
         TConversionResult result;
         try {
             result = FinishFile(queue_.At(index), active->prepared, status, active->outputTail,
@@ -303,7 +295,7 @@ void TranscodeJob::CommandEnded(std::uint64_t id, int status)
                 i.state = TItemState::Waiting;
                 i.percent = 0;
             });
-            host_.ProcessEvents();
+            figures_.running.erase(id);
             if (!active_.empty()) {
                 ContinueOrEnd();  // starts nothing new while the others run at the lowered limit
             } else if (!timerPending_) {
@@ -321,8 +313,6 @@ void TranscodeJob::CommandEnded(std::uint64_t id, int status)
                                                                       : TItemState::Failed;
         FinishItem(index, state, result.reason);
     }
-    // A Cancel click waiting in the queue is seen before the decision below.
-    host_.ProcessEvents();
     ContinueOrEnd();
 }
 
@@ -334,12 +324,13 @@ void TranscodeJob::FinishItem(int index, TItemState state, const std::string &re
         if (!reason.empty() || state != TItemState::Converted) i.reason = reason;
     });
     switch (state) {
-    case TItemState::Converted: ++counts_.converted; break;
-    case TItemState::Skipped: ++counts_.skipped; break;
-    case TItemState::Failed: ++counts_.failed; break;
-    default: ++counts_.cancelled; break;
+    case TItemState::Converted: ++figures_.converted; break;
+    case TItemState::Skipped: ++figures_.skipped; break;
+    case TItemState::Failed: ++figures_.failed; break;
+    default: ++figures_.cancelled; break;
     }
-    host_.FileFinished(queue_.At(index));
+    figures_.running.erase(queue_.At(index).id);
+    observer_->FileFinished(queue_.At(index), figures_);
     if (state == TItemState::Converted || state == TItemState::Skipped) queue_.Remove(index);
 }
 
@@ -400,23 +391,31 @@ void TranscodeJob::EndJob()
         FinishItem(i, TItemState::Cancelled, "not converted: the job was cancelled");
         queue_.Update(i, [](TWorkItem &item) { item.state = TItemState::Waiting; });
     }
-    TJobEnd end = counts_;
+    host_.SetProgressPolling(false);
+    TJobEnd end;
+    end.converted = figures_.converted;
+    end.skipped = figures_.skipped;
+    end.failed = figures_.failed;
+    end.cancelled = figures_.cancelled;
+    end.overallPercent = figures_.OverallPercent();
     end.remaining = queue_.Count();
     end.cancelRequested = cancel_;
-    end.shutdownRequested = host_.Settings().shutdownAfterJob;
+    end.shutdownRequested = settings_.shutdownAfterJob;
     scratch_.Remove();
     // Folders made for MP3s that then failed or were cancelled are not left behind empty.
     RemoveEmptyFolders(createdFolders_);
     createdFolders_.clear();
-    host_.JobEnded(end);
+    observer_->JobEnded(end);
     if (!end.shutdownRequested) {
         ReturnToIdle();
         return;
     }
-    // The controls stay as they are while the system goes down.
-    state_ = State::ShutdownRequested;
-    noticeShown_ = host_.GiveShutdownNotice();
-    if (!noticeShown_) RequestShutdownNow();
+    SetState(State::ShutdownRequested);
+    noticeShown_ = shutdownNotice_;
+    if (noticeShown_)
+        observer_->ShutdownNoticeDue();
+    else
+        RequestShutdownNow();
 }
 
 void TranscodeJob::ShutdownNoticeEnded(bool proceed)
@@ -432,16 +431,20 @@ void TranscodeJob::ShutdownNoticeEnded(bool proceed)
 void TranscodeJob::RequestShutdownNow()
 {
     if (!host_.RequestShutdown()) {
-        host_.ShowErrorBox("The system refused to shut down. Transcoding has finished; the computer keeps running.");
+        observer_->JobProblem("The system refused to shut down. Transcoding has finished; the computer keeps running.");
         ReturnToIdle();
     }
 }
 
 void TranscodeJob::ReturnToIdle()
 {
-    state_ = State::Idle;
-    host_.SetControlStates(IdleControls(programsFound_));
-    host_.ClearFileInfo();
+    SetState(State::Idle);
+}
+
+void TranscodeJob::SetState(State state)
+{
+    state_ = state;
+    observer_->StateChanged(state);
 }
 
 }  // namespace trackmill

@@ -2,13 +2,15 @@
 // once, each through its own script, judges every file by what the programs really did,
 // carries the tags, and puts the MP3 in place only when all of that succeeded. Converted
 // and skipped items leave the queue; failed ones stay, so the next job retries them.
-// It owns no window, runner or timer: the window and trackmill-cli each implement
-// TTranscodeHost and a TCommandRunner, and forward the timer to TimerFired.
+// It owns the queue and the figures every front end shows, and no window, runner or timer:
+// the window and trackmill-cli each give it a TJobHost and a TCommandRunner, forward the
+// timers to TimerFired and PollProgress, and present what their TJobObserver hears.
 #pragma once
 
 #include "engine/Command.h"
 #include "engine/CommandRunner.h"
 #include "engine/Conversion.h"
+#include "engine/JobFigures.h"
 #include "engine/OutputPlan.h"
 #include "engine/TagTransfer.h"
 #include "engine/WorkQueue.h"
@@ -22,28 +24,16 @@
 
 namespace trackmill {
 
-// Enabled state of the window's controls that a job switches.
-struct TControlStates {
-    bool transcode = true;      // Button1
-    bool clearAll = true;       // Button2
-    bool deleteItems = true;    // Button3
-    bool cancel = false;        // Button4
-    bool outputDirEdit = true;  // DirectoryEdit1
-    bool outputDirSwitch = true;  // cbOutputdir
-    bool enableDrop = true;     // FileDrop1.EnableDrop
-    bool operator==(const TControlStates &) const = default;
-};
-
-// The values of the controls, read by the job when it needs each: the folder choices
-// when it plans, the option lines when a file starts, the tag switches when a file ends,
-// the shutdown switch when the job ends.
+// What the user chose, read by the job when it needs each: the folder choices when it
+// plans, the option lines when a file starts, the tag switches when a file ends, the
+// shutdown switch when the job ends; so a change during a job counts from then on.
 struct TJobSettings {
-    std::string decoderOptions;  // Edit1
-    std::string encoderOptions;  // Edit2
-    bool useOutputDir = false;   // cbOutputdir
-    std::string outputDir;       // DirectoryEdit1, kept ending in "/"
-    TTagSwitches tags;           // cbID3v1, cbID3v2, cbApetag, ComboID3
-    bool shutdownAfterJob = false;  // cbShutdown
+    std::string decoderOptions;
+    std::string encoderOptions;
+    bool useOutputDir = false;
+    std::string outputDir;       // kept ending in the separator
+    TTagSwitches tags;
+    bool shutdownAfterJob = false;
     int jobs = 1;                // files converted at once
     bool keepFolders = true;
     TExistingPolicy existing = TExistingPolicy::Skip;
@@ -75,40 +65,47 @@ struct TJobEnd {
     int skipped = 0;
     int failed = 0;
     int cancelled = 0;           // not converted because the job was cancelled or stopped
+    int overallPercent = 100;
     int remaining = 0;           // items left in the queue
     bool cancelRequested = false;
     bool shutdownRequested = false;
 };
 
-class TTranscodeHost {
-public:
-    virtual ~TTranscodeHost() = default;
+enum class TJobState {
+    Idle,
+    Running,
+    ShutdownRequested,  // the job ended; the notice runs or the system goes down
+};
 
-    virtual TJobSettings Settings() const = 0;
+// What a job needs of the platform it runs on.
+class TJobHost {
+public:
+    virtual ~TJobHost() = default;
     // One-shot: after the delay the host calls TimerFired, once. Arming again restarts it.
     virtual void ArmTimer(int milliseconds) = 0;
-    virtual void ProcessEvents() {}
+    // While on, the host calls PollProgress every few hundred milliseconds.
+    virtual void SetProgressPolling(bool on) = 0;
     // The shutdown request; false when the system refused it.
     virtual bool RequestShutdown() { return false; }
-    // Before the request: true when the host gives the user notice first; it then calls
-    // TranscodeJob::ShutdownNoticeEnded once the notice ran out or was cancelled.
-    virtual bool GiveShutdownNotice() { return false; }
+};
 
-    // The program's own failure messages ("An error occured" box).
-    virtual void ShowErrorBox(const std::string &message) = 0;
-    virtual void ShowFileInfo(const std::string &) {}
-    virtual void ClearFileInfo() {}
-    virtual void SetControlStates(const TControlStates &) {}
-    // The list's focus mark moves to the file started last (its selection stays).
-    virtual void FocusItem(int) {}
-
-    // The job's events; the front ends only present them.
-    virtual void JobPlanned(int /*total*/) {}
+// The job's events; the front ends only present them.
+class TJobObserver {
+public:
+    virtual ~TJobObserver() = default;
+    // Why the job cannot start or go on as asked: a missing program, an empty list, a
+    // refused option line, a refused shutdown.
+    virtual void JobProblem(const std::string & /*message*/) {}
+    virtual void StateChanged(TJobState) {}
+    // The job ended with the shutdown switch on and a notice is wanted: the front end
+    // counts down, then calls TranscodeJob::ShutdownNoticeEnded.
+    virtual void ShutdownNoticeDue() {}
+    virtual void JobPlanned(const TJobFigures &) {}
     virtual void FileStarted(const TWorkItem &, const std::string & /*shownCommand*/) {}
-    virtual void FileProgress(const TWorkItem &) {}
+    virtual void FileProgress(const TWorkItem &, const TJobFigures &) {}
     // One line of the commands' output with its line end, "\n" or "\r" (see OutputLines.h).
     virtual void FileOutput(const TWorkItem &, const std::string & /*line*/) {}
-    virtual void FileFinished(const TWorkItem &) {}
+    virtual void FileFinished(const TWorkItem &, const TJobFigures &) {}
     virtual void JobEnded(const TJobEnd &) {}
 };
 
@@ -128,23 +125,33 @@ std::string OptionLinesProblem(const TJobPlatform &platform, const TJobSettings 
 
 class TranscodeJob {
 public:
-    enum class State { Idle, Running, ShutdownRequested };
+    using State = TJobState;
 
-    TranscodeJob(TWorkQueue &queue, TCommandRunner &runner, TTranscodeHost &host, TJobPlatform platform);
+    // The job keeps its own queue, or works on one that outlives it.
+    TranscodeJob(TCommandRunner &runner, TJobHost &host, TJobPlatform platform, TWorkQueue *queue = nullptr);
     ~TranscodeJob();
     TranscodeJob(const TranscodeJob &) = delete;
     TranscodeJob &operator=(const TranscodeJob &) = delete;
 
-    // The window's creation: one error box per missing program, encoder first; the
-    // Transcode button is enabled only when both were found. Returns that.
+    TWorkQueue &Queue() { return queue_; }
+    const TWorkQueue &Queue() const { return queue_; }
+    const TJobFigures &Figures() const { return figures_; }
+    void SetObserver(TJobObserver *observer) { observer_ = observer ? observer : &silent_; }
+    const TJobSettings &Settings() const { return settings_; }
+    void SetSettings(TJobSettings settings) { settings_ = std::move(settings); }
+    // Whether the observer counts down before the shutdown is requested.
+    void SetShutdownNotice(bool give) { shutdownNotice_ = give; }
+
+    // Looks for the programs: one problem per missing one, encoder first. A job starts
+    // only when both were found. Returns that.
     bool Startup();
     bool ProgramsFound() const { return programsFound_; }
 
-    // The Transcode button.
+    // Plans the whole queue and starts converting.
     void Start();
     // The one-shot timer (the pause between files, a retry after a refused start).
     void TimerFired();
-    // The Cancel button: no new file starts; the running ones finish.
+    // No new file starts; the running ones finish.
     void Cancel();
     // Ends the running commands at once; their MP3s are removed and they count as cancelled.
     void Abort();
@@ -162,9 +169,6 @@ public:
     // The number of files run at once now (lowered when the system ran out of processes).
     int Limit() const { return limit_; }
 
-    static TControlStates RunningControls();
-    static TControlStates IdleControls(bool programsFound);
-
 private:
     struct Active;
     enum class StartOutcome { Started, TryLater, Failed };
@@ -181,10 +185,16 @@ private:
     void EndJob();
     void RequestShutdownNow();
     void ReturnToIdle();
+    void SetState(State state);
 
+    std::unique_ptr<TWorkQueue> ownQueue_;
     TWorkQueue &queue_;
     TCommandRunner &runner_;
-    TTranscodeHost &host_;
+    TJobHost &host_;
+    TJobObserver silent_;
+    TJobObserver *observer_ = &silent_;
+    TJobSettings settings_;
+    bool shutdownNotice_ = false;
     TJobPlatform platform_;
     State state_ = State::Idle;
     bool programsFound_ = true;
@@ -200,7 +210,7 @@ private:
     // The newest item the plan covered; ids grow, so a later one was queued during the job.
     std::uint64_t lastPlannedId_ = 0;
     TJobSettings jobSettings_;  // as planned
-    TJobEnd counts_;
+    TJobFigures figures_;
     TScratchFolder scratch_;
     std::vector<std::string> createdFolders_;  // in the order made
     std::map<std::uint64_t, std::unique_ptr<Active>> active_;

@@ -32,6 +32,13 @@ struct TWorkItem {
     TTransferResult tags;    // what the tag transfer wrote
 };
 
+// A path offered that did not get into the queue, and why.
+struct TLeftOutPath {
+    std::string path;  // raw bytes
+    std::string reason;
+    bool operator==(const TLeftOutPath &) const = default;
+};
+
 class TWorkQueue {
 public:
     struct Observer {
@@ -60,11 +67,25 @@ public:
 
     void SetObserver(Observer observer) { observer_ = std::move(observer); }
 
+    // What the last collection did not take. Refused: music that cannot be converted (an
+    // unusable name, a pipe or a broken link where a file was); ignored: not Musepack at all.
+    const std::vector<TLeftOutPath> &Refused() const { return refused_; }
+    const std::vector<TLeftOutPath> &Ignored() const { return ignored_; }
+    void NoteRefused(std::string path, std::string reason) { refused_.push_back({std::move(path), std::move(reason)}); }
+    void NoteIgnored(std::string path, std::string reason) { ignored_.push_back({std::move(path), std::move(reason)}); }
+    void ForgetLeftOut()
+    {
+        refused_.clear();
+        ignored_.clear();
+    }
+
 private:
     std::vector<TWorkItem> items_;
     std::unordered_set<std::string> sources_;
     std::uint64_t nextId_ = 1;
     Observer observer_;
+    std::vector<TLeftOutPath> refused_;
+    std::vector<TLeftOutPath> ignored_;
 };
 
 }  // namespace trackmill

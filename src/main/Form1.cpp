@@ -7,8 +7,7 @@
 #include "engine/FileInfo.h"
 #include "engine/TranscodeJob.h"
 #include "formats/TextUtil.h"
-#include "main/JobHost.h"
-#include "main/ListPresenter.h"
+#include "main/WindowView.h"
 #include "main/Storage.h"
 #include "system/AppRun.h"
 #include "system/JobPlatform.h"
@@ -21,6 +20,7 @@
 #include "widgets/FileChooser.h"
 #include "widgets/LogWindow.h"
 #include "widgets/ShutdownNotice.h"
+#include "widgets/StateItemDelegate.h"
 #include "widgets/StatusArea.h"
 #include "widgets/ToolEdit.h"
 #include "widgets/WindowDrop.h"
@@ -110,16 +110,6 @@ void ShowMessage(QWidget *parent, TMessageKind kind, const QString &caption, con
     }
 }
 
-constexpr const char *kFixedDecoderUsage =
-    "mpcdec - Musepack decoder\n"
-    "usage: mpcdec [-i] [-h] <infile.mpc> [<outfile.wav>]\n"
-    "  -i  print file information\n"
-    "  -c  check the file for stream errors\n"
-    "  -r  write raw samples instead of WAVE\n"
-    "  -e  reverse the byte order of raw samples\n"
-    "  -h  print this help\n"
-    "  -   as a file name: standard input or standard output";
-
 // How often a collection lets the window handle its events.
 constexpr int kServeIntervalMs = 15;
 
@@ -145,37 +135,11 @@ QString NormalizeFolderText(const QString &text)
     return QString::fromStdString(os::WithSeparator(text.toStdString()));
 }
 
-namespace {
-
-QString ReadDecoderUsage()
-{
-    const std::string program =
-        platform::FindProgram(platform::kDecoderProgram, QCoreApplication::applicationDirPath().toStdString());
-    if (!program.empty()) {
-        QProcess mpcdec;
-        mpcdec.setProcessChannelMode(QProcess::MergedChannels);
-        mpcdec.start(QString::fromStdString(program), {});
-        if (mpcdec.waitForStarted(2000)) {
-            mpcdec.closeWriteChannel();
-            if (mpcdec.waitForFinished(2000)) {
-                const QString usage = QString::fromUtf8(mpcdec.readAll()).trimmed();
-                if (!usage.isEmpty())
-                    return usage;
-            } else {
-                mpcdec.kill();
-                mpcdec.waitForFinished(1000);
-            }
-        }
-    }
-    return QString::fromLatin1(kFixedDecoderUsage);
-}
-
-}  // namespace
-
 QString DecoderUsageHint()
 {
     // The usage text does not change while we run: ask the decoder once, not per window.
-    static const QString usage = ReadDecoderUsage();
+    static const QString usage = QString::fromStdString(
+        platform::DecoderUsage(QCoreApplication::applicationDirPath().toStdString()));
     return usage;
 }
 
@@ -263,6 +227,9 @@ void TForm1::CreateControls()
     ListBox1->setFocusPolicy(Qt::StrongFocus);
     ListBox1->setUniformItemSizes(true);
     ListBox1->installEventFilter(this);
+    ListBox1->setItemDelegate(new TStateItemDelegate(ListBox1));
+    // The state stays at the right edge; a long path is shortened in its middle instead.
+    ListBox1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
 
     cbID3v1 = check("cbID3v1", "Copy ID3V1.x tags (if present)", true);
     cbID3v2 = check("cbID3v2", "Copy ID3V2.x tags (if present)", true);
@@ -319,9 +286,8 @@ void TForm1::CreateControls()
     connect(ComboID3, &QComboBox::currentIndexChanged, this, [this] { ComboID3Change(ComboID3); });
     DirectoryEdit1->OnChange = [this](TDirectoryEdit *sender) { DirectoryEdit1Change(sender); };
     const auto userChange = [this] {
-        if (presenter_ && presenter_->Updating()) return;
+        if (view_ && view_->Updating()) return;
         ++listChanges_;
-        if (job_ && job_->Running()) pickedDuringJob_ = true;
         ListBox1Click(ListBox1);
     };
     connect(ListBox1, &QListWidget::currentRowChanged, this, userChange);
@@ -330,7 +296,6 @@ void TForm1::CreateControls()
     // entry afresh: its file may have gone or changed since.
     ListBox1->viewport()->installEventFilter(this);
     connect(ListBox1, &QAbstractItemView::clicked, this, [this] {
-        if (job_ && job_->Running()) pickedDuringJob_ = true;
         if (listChanges_ == changesAtPress_)
             ListBox1Click(ListBox1);
     });
@@ -638,8 +603,17 @@ void TForm1::SetTabOrder()
 
 void TForm1::CreateComponents()
 {
+    AppRunner1 = new TAppRunner(this);
+    AppRunner1->setObjectName(QStringLiteral("AppRunner1"));
+    // AppRunner1 runs the first file at a time; the pool adds runners when several run.
+    runnerPool_ = new TRunnerPool(AppRunner1, this);
+    runnerPool_->SetOnTerminated([this](TAppRunner &sender) { AppRunner1Terminated(&sender); });
+    view_ = std::make_unique<TForm1View>(*this);
+    job_ = std::make_unique<TranscodeJob>(
+        *runnerPool_, *view_,
+        platform::JobPlatform(QCoreApplication::applicationDirPath().toStdString(), kNextFileDelayMs));
     list_ = std::make_unique<TTranscodeList>(
-        [](const QString &path) { return HasValidMusepackHeader(path.toStdString()); });
+        job_->Queue(), [](const QString &path) { return HasValidMusepackHeader(QFile::encodeName(path).toStdString()); });
     TreeScanner1 = &list_->Scanner();
     TreeScanner1->setObjectName(QStringLiteral("TreeScanner1"));
     TreeScanner1->SetFileMask(QString::fromLatin1(kTranscodeFileMask));
@@ -652,17 +626,6 @@ void TForm1::CreateComponents()
         QCoreApplication::processEvents();
         served.start();
     });
-    list_->SetOnWaitCursor([](bool on) {
-        if (on)
-            QApplication::setOverrideCursor(Qt::WaitCursor);
-        else
-            QApplication::restoreOverrideCursor();
-    });
-    list_->SetOnClearInfo([this] { ClearFileInfo(); });
-    list_->SetOnProgress([this](const TTranscodeList::TCollectProgress &p) {
-        StatusArea1->ShowCollecting(p.examined, p.added);
-    });
-    presenter_ = std::make_unique<TListPresenter>(*ListBox1, *list_);
     chooser_ = std::make_unique<TFileChooser>();
 
     FileDrop1 = new TFileDrop(this);
@@ -670,12 +633,6 @@ void TForm1::CreateComponents()
     FileDrop1->SetDropControl(ListBox1);
     FileDrop1->SetEnableDrop(true);
     FileDrop1->SetOnDrop([this](TFileDrop &sender) { FileDrop1Drop(&sender); });
-
-    AppRunner1 = new TAppRunner(this);
-    AppRunner1->setObjectName(QStringLiteral("AppRunner1"));
-    // AppRunner1 runs the first file at a time; the pool adds runners when several run.
-    runnerPool_ = new TRunnerPool(AppRunner1, this);
-    runnerPool_->SetOnTerminated([this](TAppRunner &sender) { AppRunner1Terminated(&sender); });
 
     XWinReboot1 = new TXWinReboot(this);
     XWinReboot1->setObjectName(QStringLiteral("XWinReboot1"));
@@ -687,6 +644,9 @@ void TForm1::CreateComponents()
     Timer1->setObjectName(QStringLiteral("Timer1"));
     Timer1->setInterval(100);
     connect(Timer1, &QTimer::timeout, this, [this] { Timer1Timer(Timer1); });
+    progressTimer_ = new QTimer(this);
+    progressTimer_->setInterval(500);
+    connect(progressTimer_, &QTimer::timeout, this, [this] { job_->PollProgress(); });
 
     Console = new TConsoleWindow(this);
     LogWindow1 = new TLogWindow(this);
@@ -700,16 +660,42 @@ void TForm1::CreateComponents()
     WindowDrop1->SetOnDrop([this](const QStringList &paths) { WindowDrop1Drop(paths); });
 
     SetJobs(config::DefaultJobs());
-    host_ = std::make_unique<TForm1JobHost>(*this);
-    job_ = std::make_unique<TranscodeJob>(
-        list_->Queue(), *runnerPool_, *host_,
-        platform::JobPlatform(QCoreApplication::applicationDirPath().toStdString(), kNextFileDelayMs));
-    progressTimer_ = new QTimer(this);
-    progressTimer_->setInterval(500);
-    connect(progressTimer_, &QTimer::timeout, this, [this] { job_->PollProgress(); });
+    presenter_ = std::make_unique<TWindowPresenter>(*job_, *list_, *view_);
+    // Every change of a setting reaches the job at once: it reads each when it needs it.
+    const auto changed = [this] { SettingsChanged(); };
+    for (QLineEdit *edit : {Edit1, Edit2}) connect(edit, &QLineEdit::textChanged, this, changed);
+    for (QCheckBox *box : {cbID3v1, cbID3v2, cbApetag, cbShutdown, cbOutputdir, cbKeepFolders})
+        connect(box, &QCheckBox::toggled, this, changed);
+    for (QComboBox *box : {static_cast<QComboBox *>(ComboID3), ComboExisting})
+        connect(box, &QComboBox::currentIndexChanged, this, changed);
+    connect(SpinEdit1, &QSpinBox::valueChanged, this, changed);
+    connect(DirectoryEdit1, &TDirectoryEdit::Change, this, changed);
 
     FormStorage1 = CreateFormStorage(*this);
     installEventFilter(this);
+}
+
+TJobSettings TForm1::Settings() const
+{
+    TJobSettings s;
+    s.decoderOptions = Edit1->text().toStdString();
+    s.encoderOptions = Edit2->text().toStdString();
+    s.useOutputDir = cbOutputdir->isChecked();
+    s.outputDir = QFile::encodeName(DirectoryEdit1->Text()).toStdString();
+    s.tags.copyID3v1 = cbID3v1->isChecked();
+    s.tags.copyID3v2 = cbID3v2->isChecked();
+    s.tags.convertApe = cbApetag->isChecked();
+    s.tags.apeTarget = ComboID3->currentIndex();
+    s.shutdownAfterJob = cbShutdown->isChecked();
+    s.jobs = Jobs();
+    s.existing = ExistingFiles();
+    s.keepFolders = KeepFolders();
+    return s;
+}
+
+void TForm1::SettingsChanged()
+{
+    if (presenter_) presenter_->SettingsChanged(Settings());
 }
 
 // ---- handlers ----
@@ -717,20 +703,15 @@ void TForm1::CreateComponents()
 void TForm1::FormCreate(QObject *)
 {
     SetIniFileName(*this);
-    job_->Startup();
+    SettingsChanged();
+    presenter_->Start();
     setWindowTitle(QString::fromLatin1(kWindowCaption));
     ComboID3->setCurrentIndex(1);  // ID3V2.3 (D19)
 }
 
 void TForm1::closeEvent(QCloseEvent *event)
 {
-    // Closed, the window stops adding files and gives up a pending shutdown.
-    list_->StopCollecting();
-    ShutdownNotice1->Cancel();
-    if (job_ && job_->Running()) {
-        closingDuringJob_ = true;
-        job_->Cancel();
-    }
+    presenter_->Closing();
     QWidget::closeEvent(event);
 }
 
@@ -739,8 +720,7 @@ void TForm1::FormDestroy(QObject *)
     // The files in progress are finished first: verified, tagged and put in place, or
     // removed. Leaving them would strand their MP3s under temporary names.
     if (job_ && job_->Running()) {
-        closingDuringJob_ = true;
-        job_->Cancel();
+        presenter_->Closing();
         QEventLoop loop;
         QTimer poll;
         connect(&poll, &QTimer::timeout, &loop, [&] {
@@ -755,6 +735,8 @@ void TForm1::FormDestroy(QObject *)
         disconnect(sender, nullptr, this, nullptr);
     Timer1->stop();
     progressTimer_->stop();
+    presenter_.reset();
+    list_.reset();
     job_.reset();
     runnerPool_->Forget(AppRunner1);
     delete AppRunner1;
@@ -763,11 +745,7 @@ void TForm1::FormDestroy(QObject *)
 
 void TForm1::Button1Click(QObject *)
 {
-    // The plan is made from the whole list; files still being added would miss it.
-    if (list_->Collecting()) return;
-    if (!job_->Running())
-        Console->BeginJob();
-    job_->Start();
+    presenter_->Transcode();
 }
 
 void TForm1::AppRunner1Terminated(QObject *Sender)
@@ -784,12 +762,7 @@ void TForm1::Timer1Timer(QObject *)
 
 void TForm1::Button4Click(QObject *)
 {
-    if (ShutdownNotice1->Running()) {
-        ShutdownNotice1->Cancel();
-        return;
-    }
-    job_->Cancel();
-    if (job_->Running()) StatusArea1->ShowStopping();
+    presenter_->Cancel();
 }
 
 int TForm1::Jobs() const
@@ -834,13 +807,7 @@ void TForm1::WindowDrop1Drop(const QStringList &Paths)
 
 void TForm1::Collect(const QStringList &Names)
 {
-    if (job_->CurrentState() != TranscodeJob::State::Idle) {
-        StatusArea1->ShowMessage(QString::fromLatin1(kJobRefusedText));
-        return;
-    }
-    const TTranscodeList::TAddResult result = list_->HandleDrop(Names);
-    // A drop that came while another was handled is counted with that one.
-    if (!list_->Collecting()) StatusArea1->ShowCollected(result.added, result.rejected, result.stopped);
+    presenter_->Collect(Names);
 }
 
 void TForm1::AddNamed(const QStringList &Arguments)
@@ -873,13 +840,12 @@ void TForm1::StatusArea1ShowLog(QObject *)
 
 void TForm1::StatusArea1Stop(QObject *)
 {
-    list_->StopCollecting();
+    presenter_->StopCollecting();
 }
 
 void TForm1::ShutdownNotice1Ended(bool Proceed)
 {
-    if (!Proceed) StatusArea1->ShowMessage(QStringLiteral("Shutdown cancelled; the computer keeps running"));
-    job_->ShutdownNoticeEnded(Proceed);
+    presenter_->ShutdownNoticeEnded(Proceed);
 }
 
 void TForm1::ReportFailures(const QString &Text)
@@ -904,7 +870,7 @@ void TForm1::AddFiles(const QStringList &Names)
 
 void TForm1::Button2Click(QObject *)
 {
-    list_->ClearAll();
+    presenter_->ClearAll();
 }
 
 void TForm1::Button3Click(QObject *)
@@ -912,34 +878,12 @@ void TForm1::Button3Click(QObject *)
     QList<int> rows;
     for (const QModelIndex &index : ListBox1->selectionModel()->selectedRows())
         rows.append(index.row());
-    list_->DeleteItems(rows);
+    presenter_->DeleteRows(rows);
 }
 
 void TForm1::ListBox1Click(QObject *)
 {
-    if (ListBox1->count() == 0)
-        return;
-    const int focus = ListBox1->currentRow();
-    if (focus < 0)
-        return;
-    ShowFileInfo(ListBox1->item(focus)->text());
-}
-
-void TForm1::ShowFileInfo(const QString &Path)
-{
-    lbInfo->clear();
-    const QLocale locale = QLocale::system();
-    const auto lines = PanelLinesOf(Path.toStdString(), [&locale](double whole) {
-        return locale.toString(whole, 'f', 0).toStdString();
-    });
-    // A tag's line breaks or a file name's odd bytes show as escapes, one fact a line.
-    for (const std::string &line : lines)
-        lbInfo->addItem(QString::fromStdString(EscapeControls(line)));
-}
-
-void TForm1::ClearFileInfo()
-{
-    lbInfo->clear();
+    presenter_->RowPicked(ListBox1->currentRow());
 }
 
 void TForm1::altpresetfaststandard1Click(QObject *Sender)
@@ -1003,10 +947,7 @@ void TForm1::keyPressEvent(QKeyEvent *event)
         }
         break;
     case Qt::Key_Escape:
-        if (list_->Collecting()) {
-            list_->StopCollecting();
-            return;
-        }
+        if (presenter_->Escape()) return;
         if (Button4->isEnabled() && Button4->isVisible()) {
             Button4->animateClick();
             return;
@@ -1043,6 +984,11 @@ bool TForm1::eventFilter(QObject *watched, QEvent *event)
         return true;
     }
     return QWidget::eventFilter(watched, event);
+}
+
+bool TForm1::ClosingDuringJob() const
+{
+    return presenter_ && presenter_->ClosingDuringJob();
 }
 
 QString TForm1::IniFileName() const

@@ -8,7 +8,7 @@
 #include <QStringList>
 #include <QWidget>
 
-#include "engine/OutputPlan.h"
+#include "engine/TranscodeJob.h"
 
 #include <functional>
 #include <memory>
@@ -41,10 +41,9 @@ class TFormStorage;
 class TTranscodeList;
 class TTreeScanner;
 class TXWinReboot;
-class TranscodeJob;
-class TForm1JobHost;
+class TForm1View;
 class TFileChooser;
-class TListPresenter;
+class TWindowPresenter;
 class TLogWindow;
 class TShutdownNotice;
 class TStatusArea;
@@ -146,6 +145,9 @@ public:
 
     TTranscodeList &List() { return *list_; }
     TranscodeJob &Job() { return *job_; }
+    TWindowPresenter &Presenter() { return *presenter_; }
+    // The settings as the controls show them.
+    TJobSettings Settings() const;
 
     // The added settings, stored after the designed keys: files converted at once, the
     // existing-files policy, whether folder structure is kept below the output folder.
@@ -190,8 +192,6 @@ public:
 
     // --- working operations ---
     void AddFiles(const QStringList &Names);
-    void ShowFileInfo(const QString &Path);
-    void ClearFileInfo();
     // Adds files and folders as a drop adds them, and says in the status area what came of
     // it; refused while a job runs.
     void Collect(const QStringList &Names);
@@ -209,7 +209,7 @@ public:
 
     // True once the window was closed while a job ran: the files in progress finish,
     // no new one starts and no shutdown follows.
-    bool ClosingDuringJob() const { return closingDuringJob_; }
+    bool ClosingDuringJob() const;
 
     // The window's size for a client area of at most `area`: the designed size where the
     // face allows, never below what the controls need unless the area is smaller still.
@@ -235,8 +235,9 @@ private:
     enum class TSwitches { Aligned, Ragged, Stacked };
     void ArrangeSwitches(TSwitches arrangement);
     void SetTabOrder();
+    void SettingsChanged();
 
-    friend class TForm1JobHost;
+    friend class TForm1View;
     QVBoxLayout *rows_ = nullptr;  // the window's rows, top to bottom
     QGridLayout *grid_ = nullptr;  // the designed two columns
     QGridLayout *switches_ = nullptr;
@@ -244,16 +245,14 @@ private:
     QBoxLayout *existingRow_ = nullptr;  // Label5 with ComboExisting
     std::vector<QBoxLayout *> folds_;  // rows that stack when the screen is too narrow
     std::vector<std::pair<QSpacerItem *, int>> gaps_;  // with their designed sizes
-    std::unique_ptr<TTranscodeList> list_;
-    std::unique_ptr<TForm1JobHost> host_;
     TRunnerPool *runnerPool_ = nullptr;
+    std::unique_ptr<TForm1View> view_;
     std::unique_ptr<TranscodeJob> job_;
+    std::unique_ptr<TTranscodeList> list_;
     QTimer *progressTimer_ = nullptr;
-    std::unique_ptr<TListPresenter> presenter_;
+    std::unique_ptr<TWindowPresenter> presenter_;
     std::unique_ptr<TFileChooser> chooser_;
     int shutdownDelayMs_ = 0;
-    bool closingDuringJob_ = false;
-    bool pickedDuringJob_ = false;  // the user clicked an entry since the job started
     std::function<void(TTreeScanner &)> listFileFound_;
     int listChanges_ = 0;        // selection or focus changes made by the user in ListBox1
     int changesAtPress_ = -1;    // listChanges_ when the mouse was last pressed on ListBox1

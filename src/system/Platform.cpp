@@ -1,5 +1,8 @@
 #include "system/Platform.h"
 
+#include <QProcess>
+#include <QString>
+
 #include <unistd.h>
 
 #include <cstdlib>
@@ -141,6 +144,41 @@ std::string FindCommand(const std::string &name, const std::string &workingDir)
     if (name.find('/') == std::string::npos) return FindOnPath(name);
     const fs::path candidate = fs::path(name).is_absolute() ? fs::path(name) : WorkingFolder(workingDir) / name;
     return IsExecutableFile(candidate) ? candidate.string() : std::string();
+}
+
+namespace {
+
+constexpr const char *kFixedDecoderUsage =
+    "mpcdec - Musepack decoder\n"
+    "usage: mpcdec [-i] [-h] <infile.mpc> [<outfile.wav>]\n"
+    "  -i  print file information\n"
+    "  -c  check the file for stream errors\n"
+    "  -r  write raw samples instead of WAVE\n"
+    "  -e  reverse the byte order of raw samples\n"
+    "  -h  print this help\n"
+    "  -   as a file name: standard input or standard output";
+
+}  // namespace
+
+std::string DecoderUsage(const std::string &besideFolder)
+{
+    const std::string program = FindProgram(kDecoderProgram, besideFolder);
+    if (!program.empty()) {
+        QProcess mpcdec;
+        mpcdec.setProcessChannelMode(QProcess::MergedChannels);
+        mpcdec.start(QString::fromStdString(program), {});
+        if (mpcdec.waitForStarted(2000)) {
+            mpcdec.closeWriteChannel();
+            if (mpcdec.waitForFinished(2000)) {
+                const QString usage = QString::fromUtf8(mpcdec.readAll()).trimmed();
+                if (!usage.isEmpty()) return usage.toStdString();
+            } else {
+                mpcdec.kill();
+                mpcdec.waitForFinished(1000);
+            }
+        }
+    }
+    return kFixedDecoderUsage;
 }
 
 }  // namespace trackmill::platform

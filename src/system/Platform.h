@@ -57,4 +57,8 @@ std::string FindProgram(const std::string &name, const std::string &besideFolder
 // folder); a bare name comes from PATH as above.
 std::string FindCommand(const std::string &name, const std::string &workingDir = {});
 
+// The decoder's usage summary, as it prints it when run without arguments, or a fixed
+// text when it is missing, says nothing or does not end within two seconds.
+std::string DecoderUsage(const std::string &besideFolder);
+
 }  // namespace trackmill::platform

@@ -3,7 +3,6 @@
 #include <QBoxLayout>
 #include <QEvent>
 #include <QLabel>
-#include <QLocale>
 #include <QProgressBar>
 #include <QPushButton>
 
@@ -11,21 +10,6 @@
 
 namespace trackmill {
 
-namespace {
-
-constexpr int kCountIntervalMs = 100;
-
-QString Number(int n)
-{
-    return QLocale::system().toString(n);
-}
-
-QString Files(int n)
-{
-    return n == 1 ? QStringLiteral("1 file") : Number(n) + QStringLiteral(" files");
-}
-
-}  // namespace
 
 TStatusArea::TStatusArea(QWidget *parent)
     : QWidget(parent), bar_(new QProgressBar(this)), text_(new QLabel(this)),
@@ -81,60 +65,23 @@ bool TStatusArea::eventFilter(QObject *watched, QEvent *event)
     return QWidget::eventFilter(watched, event);
 }
 
-void TStatusArea::ShowCollecting(int examined, int added)
+void TStatusArea::ShowCollecting(bool collecting)
 {
-    if (lastCount_.isValid() && lastCount_.elapsed() < kCountIntervalMs && stop_->isVisible()) return;
-    lastCount_.start();
-    // Stop takes the place of Show log, so the line keeps its width.
-    showLog_->hide();
-    stop_->show();
-    SetText(QStringLiteral("Collecting: %1 examined, %2 added").arg(Number(examined), Number(added)));
-}
-
-void TStatusArea::ShowCollected(int added, int rejected, bool stopped)
-{
-    stop_->hide();
-    showLog_->show();
-    lastCount_.invalidate();
-    QString text;
-    if (stopped)
-        text = QStringLiteral("Stopped: %1 added").arg(Files(added));
-    else if (added == 0 && rejected == 0)
-        text = QStringLiteral("No Musepack files found");
-    else
-        text = QStringLiteral("%1 added").arg(Files(added));
-    if (rejected > 0) text += QStringLiteral(", %1 not accepted").arg(Number(rejected));
-    SetText(text);
-}
-
-void TStatusArea::BeginJob(int total)
-{
-    bar_->setValue(0);
-    bar_->setTextVisible(true);
-    SetText(total > 0 ? QStringLiteral("File 1 of %1").arg(Number(total)) : QString());
-}
-
-void TStatusArea::ShowFile(int number, int total)
-{
-    SetText(QStringLiteral("File %1 of %2").arg(Number(number), Number(total)));
+    // The line keeps its width.
+    showLog_->setVisible(!collecting);
+    stop_->setVisible(collecting);
 }
 
 void TStatusArea::SetProgress(int percent)
 {
+    bar_->setTextVisible(true);
     bar_->setValue(std::clamp(percent, 0, 100));
 }
 
-void TStatusArea::ShowStopping()
+void TStatusArea::ResetProgress()
 {
-    SetText(QString::fromLatin1(kStoppingText));
-}
-
-void TStatusArea::ShowSummary(int converted, int skipped, int failed, int notConverted)
-{
-    QString text = QStringLiteral("%1 converted, %2 skipped, %3 failed")
-                       .arg(Number(converted), Number(skipped), Number(failed));
-    if (notConverted > 0) text += QStringLiteral(", %1 not converted").arg(Number(notConverted));
-    SetText(text);
+    bar_->setValue(0);
+    bar_->setTextVisible(false);
 }
 
 void TStatusArea::ShowMessage(const QString &text)

@@ -69,31 +69,34 @@ public:
     int maxAtOnce = 0;
 };
 
-class RecordingHost : public TTranscodeHost {
+class RecordingHost : public TJobHost, public TJobObserver {
 public:
-    TJobSettings settings;
+    TJobSettings settings;  // given to the job by Attach
     std::vector<std::string> log;  // the events, one line each
     std::vector<std::string> errorBoxes;
     std::vector<TJobEnd> ends;
-    TControlStates controls;
+    TJobState state = TJobState::Idle;
     int timerArmed = 0;
+    bool polling = false;
     bool shutdownAccepted = true;
     bool giveNotice = false;
 
-    TJobSettings Settings() const override { return settings; }
-    void ArmTimer(int ms) override { ++timerArmed; log.push_back("timer " + std::to_string(ms)); }
-    bool RequestShutdown() override { log.push_back("shutdown"); return shutdownAccepted; }
-    bool GiveShutdownNotice() override
+    void Attach(TranscodeJob &job)
     {
-        if (giveNotice) log.push_back("notice");
-        return giveNotice;
+        job.SetObserver(this);
+        job.SetSettings(settings);
+        job.SetShutdownNotice(giveNotice);
     }
-    void ShowErrorBox(const std::string &m) override { errorBoxes.push_back(m); }
-    void SetControlStates(const TControlStates &s) override { controls = s; }
-    void JobPlanned(int total) override { log.push_back("planned " + std::to_string(total)); }
+    void ArmTimer(int ms) override { ++timerArmed; log.push_back("timer " + std::to_string(ms)); }
+    void SetProgressPolling(bool on) override { polling = on; }
+    bool RequestShutdown() override { log.push_back("shutdown"); return shutdownAccepted; }
+    void ShutdownNoticeDue() override { log.push_back("notice"); }
+    void JobProblem(const std::string &m) override { errorBoxes.push_back(m); }
+    void StateChanged(TJobState s) override { state = s; }
+    void JobPlanned(const TJobFigures &f) override { log.push_back("planned " + std::to_string(f.total)); }
     void FileStarted(const TWorkItem &i, const std::string &) override { log.push_back("started " + Name(i)); }
     void FileOutput(const TWorkItem &i, const std::string &) override { log.push_back("output " + Name(i)); }
-    void FileFinished(const TWorkItem &i) override
+    void FileFinished(const TWorkItem &i, const TJobFigures &) override
     {
         log.push_back(std::string("finished ") + Name(i) + " " + ItemStateName(i.state));
         reasons[Name(i)] = i.reason;
@@ -171,10 +174,11 @@ tmtest::TempDir *JobTest::shared_ = nullptr;
 TEST_F(JobTest, StartupReportsEachMissingProgramEncoderFirstAndAnEmptyListChangesNothing)
 {
     programs.clear();
-    TranscodeJob job(queue, runner, host, platform);
+    TranscodeJob job(runner, host, platform, &queue);
+    host.Attach(job);
     EXPECT_FALSE(job.Startup());
     EXPECT_EQ(host.errorBoxes, (std::vector<std::string>{"ENCODER missing", "DECODER missing"}));
-    EXPECT_FALSE(host.controls.transcode);
+    EXPECT_FALSE(job.ProgramsFound());
 
     programs = {"dec", "enc"};
     host.errorBoxes.clear();
@@ -199,10 +203,11 @@ TEST_F(JobTest, EventsAndCountsForOneAndForThreeAtOnce)
         Add({"a.mpc", "bad.mpc", "c.mpc", "d.mpc"});
         tmtest::WriteText(dir / "c.mp3", "the user's own");
         host.settings.jobs = jobs;
-        TranscodeJob job(queue, runner, host, platform);
+        TranscodeJob job(runner, host, platform, &queue);
+        host.Attach(job);
         ASSERT_TRUE(job.Startup());
         job.Start();
-        EXPECT_EQ(host.controls, TranscodeJob::RunningControls());
+        EXPECT_EQ(host.state, TJobState::Running);
         EXPECT_EQ(int(runner.running.size()), std::min(jobs, 3));
         while (!runner.running.empty()) runner.End();
         EXPECT_EQ(host.timerArmed, 0);  // no pause: each next file started as one ended
@@ -227,7 +232,8 @@ TEST_F(JobTest, EventsAndCountsForOneAndForThreeAtOnce)
         EXPECT_FALSE(fs::exists(dir / "bad.mp3"));
         EXPECT_EQ(tmtest::ReadText(dir / "c.mp3"), "the user's own");
         EXPECT_TRUE(fs::exists(dir / "a.mp3") && fs::exists(dir / "d.mp3"));
-        EXPECT_EQ(host.controls, TranscodeJob::IdleControls(true));
+        EXPECT_EQ(host.state, TJobState::Idle);
+        EXPECT_FALSE(host.polling);
     }
 }
 
@@ -235,11 +241,13 @@ TEST_F(JobTest, TheWindowsPauseAndTheSettingsOfEachStep)
 {
     platform.pauseBetweenFilesMs = kNextFileDelayMs;
     Add({"a.mpc", "b.mpc"});
-    TranscodeJob job(queue, runner, host, platform);
+    TranscodeJob job(runner, host, platform, &queue);
+    host.Attach(job);
     job.Startup();
     job.Start();
     // Option lines are read when each file starts: a change applies from the next one.
     host.settings.encoderOptions = "--bad-option";
+    job.SetSettings(host.settings);
     runner.End();
     EXPECT_EQ(host.log.back(), "timer 100");
     EXPECT_TRUE(runner.running.empty());
@@ -255,7 +263,8 @@ TEST_F(JobTest, CancelLetsTheRunningFilesFinishAndKeepsTheRest)
 {
     Add({"a.mpc", "b.mpc", "c.mpc", "d.mpc"});
     host.settings.jobs = 2;
-    TranscodeJob job(queue, runner, host, platform);
+    TranscodeJob job(runner, host, platform, &queue);
+    host.Attach(job);
     job.Startup();
     job.Start();
     job.Cancel();
@@ -274,7 +283,8 @@ TEST_F(JobTest, CancelLetsTheRunningFilesFinishAndKeepsTheRest)
     // Transcode again goes on with them; a Cancel in the window's pause ends the job at the tick.
     platform.pauseBetweenFilesMs = kNextFileDelayMs;
     host.settings.jobs = 1;
-    TranscodeJob next(queue, runner, host, platform);
+    TranscodeJob next(runner, host, platform, &queue);
+    host.Attach(next);
     next.Startup();
     next.Start();
     runner.End();
@@ -288,7 +298,8 @@ TEST_F(JobTest, AbortStopsTheCommandsAndLeavesNoMp3)
 {
     Add({"a.mpc", "b.mpc"});
     host.settings.jobs = 2;
-    TranscodeJob job(queue, runner, host, platform);
+    TranscodeJob job(runner, host, platform, &queue);
+    host.Attach(job);
     job.Startup();
     job.Start();
     job.Abort();
@@ -308,7 +319,8 @@ TEST_F(JobTest, ASystemOutOfProcessesSlowsTheJobAndFailsNoFile)
     host.settings.jobs = 3;
     runner.acceptFirst = 1;
     runner.refuseNext = 1;  // the second start is refused
-    TranscodeJob job(queue, runner, host, platform);
+    TranscodeJob job(runner, host, platform, &queue);
+    host.Attach(job);
     job.Startup();
     job.Start();
     EXPECT_EQ(runner.running.size(), 1u);
@@ -320,7 +332,8 @@ TEST_F(JobTest, ASystemOutOfProcessesSlowsTheJobAndFailsNoFile)
     // never recovers fails the file.
     Add({"e.mpc"});
     runner.refuseNext = 2;
-    TranscodeJob retry(queue, runner, host, platform);
+    TranscodeJob retry(runner, host, platform, &queue);
+    host.Attach(retry);
     retry.Startup();
     retry.Start();
     EXPECT_TRUE(runner.running.empty());
@@ -333,7 +346,8 @@ TEST_F(JobTest, ASystemOutOfProcessesSlowsTheJobAndFailsNoFile)
 
     Add({"f.mpc"});
     runner.refuseNext = kStartAttempts;
-    TranscodeJob never(queue, runner, host, platform);
+    TranscodeJob never(runner, host, platform, &queue);
+    host.Attach(never);
     never.Startup();
     never.Start();
     for (int i = 0; i < kStartAttempts && never.Running(); ++i) never.TimerFired();
@@ -346,7 +360,8 @@ TEST_F(JobTest, AScriptOutOfProcessesIsTriedAgainAndAnMp3OfAnotherRunWins)
     Add({"a.mpc", "b.mpc"});
     host.settings.jobs = 2;
     runner.shellCannotFork = 1;
-    TranscodeJob job(queue, runner, host, platform);
+    TranscodeJob job(runner, host, platform, &queue);
+    host.Attach(job);
     job.Startup();
     job.Start();
     runner.End(runner.order.front());  // the script that could not fork
@@ -359,7 +374,8 @@ TEST_F(JobTest, AScriptOutOfProcessesIsTriedAgainAndAnMp3OfAnotherRunWins)
     // A system that never recovers fails the file after a few tries, with the reason.
     Add({"c.mpc"});
     runner.shellCannotFork = kRetriesInScript;
-    TranscodeJob never(queue, runner, host, platform);
+    TranscodeJob never(runner, host, platform, &queue);
+    host.Attach(never);
     never.Startup();
     never.Start();
     for (int i = 0; i < kRetriesInScript && never.Running(); ++i) {
@@ -373,7 +389,8 @@ TEST_F(JobTest, AScriptOutOfProcessesIsTriedAgainAndAnMp3OfAnotherRunWins)
     fs::remove(dir / "c.mpc");
     queue.Clear();
     Add({"d.mpc"});
-    TranscodeJob other(queue, runner, host, platform);
+    TranscodeJob other(runner, host, platform, &queue);
+    host.Attach(other);
     other.Startup();
     other.Start();
     tmtest::WriteText(dir / "d.mp3", "made by another run");
@@ -387,23 +404,25 @@ TEST_F(JobTest, ShutdownAtTheEndAndARefusedOne)
 {
     Add({"a.mpc"});
     host.settings.shutdownAfterJob = true;
-    TranscodeJob job(queue, runner, host, platform);
+    TranscodeJob job(runner, host, platform, &queue);
+    host.Attach(job);
     job.Startup();
     job.Start();
     runner.End();
     EXPECT_EQ(host.log.back(), "shutdown");
     EXPECT_EQ(job.CurrentState(), TranscodeJob::State::ShutdownRequested);
-    EXPECT_EQ(host.controls, TranscodeJob::RunningControls());  // the controls stay while the system goes down
+    EXPECT_EQ(host.state, TJobState::ShutdownRequested);  // the controls stay while the system goes down
 
     Add({"b.mpc"});
     host.shutdownAccepted = false;
-    TranscodeJob refused(queue, runner, host, platform);
+    TranscodeJob refused(runner, host, platform, &queue);
+    host.Attach(refused);
     refused.Startup();
     refused.Start();
     runner.End();
     EXPECT_EQ(refused.CurrentState(), TranscodeJob::State::Idle);
     EXPECT_EQ(host.errorBoxes.size(), 1u);
-    EXPECT_EQ(host.controls, TranscodeJob::IdleControls(true));
+    EXPECT_EQ(host.state, TJobState::Idle);
 }
 
 // A drop still being scanned when Transcode is pressed goes on adding files: they were not
@@ -411,7 +430,8 @@ TEST_F(JobTest, ShutdownAtTheEndAndARefusedOne)
 TEST_F(JobTest, AFileQueuedAfterThePlanWaitsForTheNextJob)
 {
     Add({"a.mpc"});
-    TranscodeJob job(queue, runner, host, platform);
+    TranscodeJob job(runner, host, platform, &queue);
+    host.Attach(job);
     ASSERT_TRUE(job.Startup());
     job.Start();
     Add({"late.mpc"});
@@ -436,13 +456,14 @@ TEST_F(JobTest, ANoticeComesBeforeTheShutdownAndCanCancelIt)
         SCOPED_TRACE(proceed);
         host.log.clear();
         Add({proceed ? "b.mpc" : "a.mpc"});
-        TranscodeJob job(queue, runner, host, platform);
+        TranscodeJob job(runner, host, platform, &queue);
+        host.Attach(job);
         job.Startup();
         job.Start();
         runner.End();
         EXPECT_EQ(host.log.back(), "notice");
         EXPECT_TRUE(job.ShutdownNoticeShown());
-        EXPECT_EQ(host.controls, TranscodeJob::RunningControls());
+        EXPECT_EQ(host.state, TJobState::ShutdownRequested);
         job.Start();  // nothing starts while the notice runs
         job.ShutdownNoticeEnded(proceed);
         job.ShutdownNoticeEnded(proceed);  // a second end changes nothing

@@ -2,7 +2,6 @@
 // preset menu and the small rules that keep the controls consistent.
 #include "WindowFixture.h"
 
-#include "main/JobHost.h"
 #include "widgets/StatusArea.h"
 #include "widgets/ToolEdit.h"
 

@@ -137,7 +137,7 @@ TEST_F(WindowList, DeleteItemsAndClearAll)
     const fs::path a = Put(work / "a.mpc"), b = Put(work / "b.mpc"), c = Put(work / "c.mpc");
     Open();
     DropFiles({a, b, c});
-    form->ShowFileInfo(Q(a));
+    form->ListBox1->setCurrentRow(0);  // shows a
     const qsizetype shown = PanelLines().size();
     ASSERT_GT(shown, 17);
 
@@ -160,7 +160,7 @@ TEST_F(WindowList, DeleteItemsAndClearAll)
     EXPECT_TRUE(PanelLines().isEmpty());
 
     DropFiles({a, b});
-    form->ShowFileInfo(Q(b));
+    form->ListBox1->setCurrentRow(1);  // shows b
     form->Button2->click();
     EXPECT_TRUE(ListEntries().isEmpty());
     EXPECT_TRUE(PanelLines().isEmpty());

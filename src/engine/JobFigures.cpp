@@ -1,0 +1,36 @@
+#include "engine/JobFigures.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace trackmill {
+
+int TJobFigures::OverallPercent() const
+{
+    if (total <= 0) return 100;
+    long long sum = 100LL * Done();
+    for (const auto &[id, percent] : running) sum += percent;
+    return int(std::min<long long>(100, sum / total));
+}
+
+double TJobFigures::SecondsElapsed(Clock::time_point now) const
+{
+    return std::chrono::duration<double>(now - started).count();
+}
+
+double TJobFigures::SecondsLeft(Clock::time_point now) const
+{
+    const int percent = OverallPercent();
+    if (percent <= 0 || percent >= 100 || total <= 0) return percent >= 100 ? 0 : -1;
+    return SecondsElapsed(now) * (100 - percent) / percent;
+}
+
+std::string TimeLeftText(double seconds)
+{
+    if (seconds < 60) return "under a minute left";
+    const long minutes = std::lround(seconds / 60);
+    if (minutes < 120) return "about " + std::to_string(minutes) + " min left";
+    return "about " + std::to_string(minutes / 60) + " h " + std::to_string(minutes % 60) + " min left";
+}
+
+}  // namespace trackmill

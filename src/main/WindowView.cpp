@@ -1,0 +1,234 @@
+#include "main/WindowView.h"
+
+#include "main/Form1.h"
+#include "shutdown/XReboot.h"
+#include "widgets/ConsoleWindow.h"
+#include "widgets/FileDrop.h"
+#include "widgets/LogWindow.h"
+#include "widgets/ShutdownNotice.h"
+#include "widgets/StateItemDelegate.h"
+#include "widgets/StatusArea.h"
+#include "widgets/ToolEdit.h"
+#include "widgets/WindowDrop.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFile>
+#include <QListWidget>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTimer>
+
+namespace trackmill {
+
+struct TForm1View::Guard {
+    explicit Guard(bool &flag) : flag_(flag), was_(flag) { flag_ = true; }
+    ~Guard() { flag_ = was_; }
+    bool &flag_;
+    bool was_;
+};
+
+namespace {
+
+void Show(QListWidgetItem &entry, const TListRow &row)
+{
+    if (entry.text() != row.text) entry.setText(row.text);
+    if (entry.data(kStateTextRole).toString() != row.state) entry.setData(kStateTextRole, row.state);
+    const TStateTone tone = row.tone == TRowTone::Failed   ? TStateTone::Failed
+                            : row.tone == TRowTone::Active ? TStateTone::Active
+                                                           : TStateTone::Plain;
+    if (entry.data(kStateToneRole).toInt() != int(tone)) entry.setData(kStateToneRole, int(tone));
+    if (entry.toolTip() != row.tip) entry.setToolTip(row.tip);
+}
+
+}  // namespace
+
+void TForm1View::InsertRow(int row, const TListRow &shown)
+{
+    Guard guard(updating_);
+    auto *entry = new QListWidgetItem;
+    Show(*entry, shown);
+    form_.ListBox1->insertItem(row, entry);
+}
+
+void TForm1View::UpdateRow(int row, const TListRow &shown)
+{
+    QListWidgetItem *entry = form_.ListBox1->item(row);
+    if (!entry) return;
+    Guard guard(updating_);
+    Show(*entry, shown);
+}
+
+void TForm1View::RemoveRow(int row)
+{
+    Guard guard(updating_);
+    delete form_.ListBox1->takeItem(row);
+}
+
+void TForm1View::ClearRows()
+{
+    Guard guard(updating_);
+    form_.ListBox1->clear();
+}
+
+void TForm1View::FocusRow(int row)
+{
+    QListWidget *list = form_.ListBox1;
+    if (row < 0 || row >= list->count()) return;
+    Guard guard(updating_);
+    if (list->currentRow() != row) list->setCurrentRow(row, QItemSelectionModel::NoUpdate);
+    list->scrollToItem(list->item(row));
+}
+
+void TForm1View::SetControls(const TControlStates &states)
+{
+    form_.Button1->setEnabled(states.transcode);
+    form_.Button2->setEnabled(states.clearAll);
+    form_.Button3->setEnabled(states.deleteItems);
+    form_.Button4->setEnabled(states.cancel);
+    form_.DirectoryEdit1->setEnabled(states.outputDirEdit);
+    form_.cbOutputdir->setEnabled(states.outputDirSwitch);
+    form_.FileDrop1->SetEnableDrop(states.adding);
+    form_.WindowDrop1->SetEnabled(states.adding);
+    for (QWidget *w : std::initializer_list<QWidget *>{form_.Button5, form_.Button6, form_.cbKeepFolders,
+                                                       form_.ComboExisting, form_.SpinEdit1})
+        w->setEnabled(states.adding);
+}
+
+void TForm1View::ShowInfo(const QStringList &lines)
+{
+    form_.lbInfo->clear();
+    form_.lbInfo->addItems(lines);
+}
+
+void TForm1View::ShowStatus(const QString &text)
+{
+    form_.StatusArea1->ShowMessage(text);
+}
+
+void TForm1View::ShowProgress(int percent)
+{
+    form_.StatusArea1->SetProgress(percent);
+}
+
+void TForm1View::ResetProgress()
+{
+    form_.StatusArea1->ResetProgress();
+}
+
+void TForm1View::ShowCollecting(bool collecting)
+{
+    form_.StatusArea1->ShowCollecting(collecting);
+}
+
+void TForm1View::SetBusy(bool busy)
+{
+    if (busy)
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+    else
+        QApplication::restoreOverrideCursor();
+}
+
+void TForm1View::SetLogAvailable(bool available)
+{
+    form_.StatusArea1->SetLogAvailable(available);
+}
+
+void TForm1View::ShowError(const QString &message)
+{
+    form_.ShowErrorBox(message);
+}
+
+void TForm1View::ShowReport(const QString &text)
+{
+    form_.ReportFailures(text);
+}
+
+void TForm1View::StartShutdownNotice()
+{
+    form_.ShutdownNotice1->Start(form_.ShutdownDelay());
+}
+
+void TForm1View::CancelShutdownNotice()
+{
+    form_.ShutdownNotice1->Cancel();
+}
+
+bool TForm1View::ShutdownNoticeRunning() const
+{
+    return form_.ShutdownNotice1->Running();
+}
+
+void TForm1View::ConsoleBeginJob()
+{
+    form_.Console->BeginJob();
+}
+
+void TForm1View::ConsoleBeginFile(const QString &command)
+{
+    form_.Console->BeginFile(command);
+}
+
+void TForm1View::ConsoleAppend(const QByteArray &bytes)
+{
+    form_.Console->AppendOutput(bytes);
+}
+
+void TForm1View::ConsoleEndFile()
+{
+    form_.Console->EndFile(0);
+}
+
+void TForm1View::ConsoleEndJob()
+{
+    form_.Console->EndJob();
+}
+
+void TForm1View::LogBeginJob()
+{
+    form_.LogWindow1->BeginJob();
+}
+
+void TForm1View::LogBeginFile(const TWorkItem &item, const QString &command)
+{
+    form_.LogWindow1->BeginFile(item.id, QFile::decodeName(QByteArray::fromStdString(item.source)), command);
+}
+
+void TForm1View::LogAppend(const TWorkItem &item, const QByteArray &bytes)
+{
+    form_.LogWindow1->AppendOutput(item.id, bytes);
+}
+
+void TForm1View::LogEndFile(const TWorkItem &item)
+{
+    form_.LogWindow1->EndFile(item.id, QFile::decodeName(QByteArray::fromStdString(item.source)),
+                              QString::fromLatin1(ItemStateName(item.state)), QString::fromStdString(item.reason),
+                              item.state == TItemState::Failed);
+}
+
+bool TForm1View::LogEmpty() const
+{
+    return form_.LogWindow1->IsEmpty();
+}
+
+void TForm1View::ArmTimer(int milliseconds)
+{
+    form_.Timer1->setInterval(milliseconds);
+    form_.Timer1->start();
+}
+
+void TForm1View::SetProgressPolling(bool on)
+{
+    if (on)
+        form_.progressTimer_->start();
+    else
+        form_.progressTimer_->stop();
+}
+
+bool TForm1View::RequestShutdown()
+{
+    return form_.XWinReboot1->Execute();
+}
+
+}  // namespace trackmill

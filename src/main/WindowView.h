@@ -1,0 +1,58 @@
+// The window's widgets as the presenter's view, and the window's side of the job: its
+// timers and the shutdown.
+#pragma once
+
+#include "engine/TranscodeJob.h"
+#include "ui/WindowPresenter.h"
+
+namespace trackmill {
+
+class TForm1;
+
+class TForm1View : public TWindowView, public TJobHost {
+public:
+    explicit TForm1View(TForm1 &form) : form_(form) {}
+
+    // True while the view changes the list itself: those are not the user's clicks.
+    bool Updating() const { return updating_; }
+
+    void InsertRow(int row, const TListRow &) override;
+    void UpdateRow(int row, const TListRow &) override;
+    void RemoveRow(int row) override;
+    void ClearRows() override;
+    void FocusRow(int row) override;
+    void SetControls(const TControlStates &) override;
+    void ShowInfo(const QStringList &lines) override;
+    void ShowStatus(const QString &text) override;
+    void ShowProgress(int percent) override;
+    void ResetProgress() override;
+    void ShowCollecting(bool collecting) override;
+    void SetBusy(bool busy) override;
+    void SetLogAvailable(bool available) override;
+    void ShowError(const QString &message) override;
+    void ShowReport(const QString &text) override;
+    void StartShutdownNotice() override;
+    void CancelShutdownNotice() override;
+    bool ShutdownNoticeRunning() const override;
+    void ConsoleBeginJob() override;
+    void ConsoleBeginFile(const QString &command) override;
+    void ConsoleAppend(const QByteArray &bytes) override;
+    void ConsoleEndFile() override;
+    void ConsoleEndJob() override;
+    void LogBeginJob() override;
+    void LogBeginFile(const TWorkItem &item, const QString &command) override;
+    void LogAppend(const TWorkItem &item, const QByteArray &bytes) override;
+    void LogEndFile(const TWorkItem &item) override;
+    bool LogEmpty() const override;
+
+    void ArmTimer(int milliseconds) override;
+    void SetProgressPolling(bool on) override;
+    bool RequestShutdown() override;
+
+private:
+    struct Guard;
+    TForm1 &form_;
+    bool updating_ = false;
+};
+
+}  // namespace trackmill

@@ -1,0 +1,378 @@
+#include "ui/WindowPresenter.h"
+
+#include "collect/TranscodeList.h"
+#include "engine/FileInfo.h"
+#include "formats/TextUtil.h"
+
+#include <QFile>
+#include <QLocale>
+
+namespace trackmill {
+
+namespace {
+
+// The files a report names in each of its lists; the log has them all.
+constexpr int kFilesNamed = 20;
+// A large drop is not slowed down by its own counter.
+constexpr int kCountIntervalMs = 100;
+
+QString Decoded(const std::string &path)
+{
+    return QFile::decodeName(QByteArray::fromStdString(path));
+}
+
+QString Number(int n)
+{
+    return QLocale::system().toString(n);
+}
+
+QString Files(int n)
+{
+    return n == 1 ? QStringLiteral("1 file") : Number(n) + QStringLiteral(" files");
+}
+
+QString FileOfText(int number, int total)
+{
+    return QStringLiteral("File %1 of %2").arg(Number(number), Number(total));
+}
+
+QString CollectedText(const TTranscodeList::TAddResult &result)
+{
+    QString text;
+    if (result.stopped)
+        text = QStringLiteral("Stopped: %1 added").arg(Files(result.added));
+    else if (result.added == 0 && result.rejected == 0)
+        text = QStringLiteral("No Musepack files found");
+    else
+        text = QStringLiteral("%1 added").arg(Files(result.added));
+    if (result.rejected > 0) text += QStringLiteral(", %1 not accepted").arg(Number(result.rejected));
+    return text;
+}
+
+QString SummaryText(const TJobEnd &end)
+{
+    QString text = QStringLiteral("%1 converted, %2 skipped, %3 failed")
+                       .arg(Number(end.converted), Number(end.skipped), Number(end.failed));
+    if (end.cancelled > 0) text += QStringLiteral(", %1 not converted").arg(Number(end.cancelled));
+    return text;
+}
+
+TControlStates RunningControls()
+{
+    return {false, false, false, true, false, false, false};
+}
+
+TControlStates IdleControls(bool programsFound)
+{
+    return {programsFound, true, true, false, true, true, true};
+}
+
+// A list of files with their reasons, at most kFilesNamed of them.
+QString NamedList(QString text, const QStringList &named, int count)
+{
+    text += named.join(QLatin1Char('\n'));
+    if (count > kFilesNamed)
+        text += QStringLiteral("\n\n... and %1 more; \"Show log\" names them all.").arg(count - kFilesNamed);
+    return text;
+}
+
+}  // namespace
+
+QString StateText(const TWorkItem &item, bool jobRunning)
+{
+    switch (item.state) {
+    case TItemState::Waiting: return jobRunning ? QStringLiteral("waiting") : QString();
+    case TItemState::Running: return QStringLiteral("converting %1 %").arg(item.percent);
+    case TItemState::Failed: return QStringLiteral("failed");
+    default: return QString();
+    }
+}
+
+TWindowPresenter::TWindowPresenter(TranscodeJob &job, TTranscodeList &list, TWindowView &view)
+    : job_(job), list_(list), view_(view)
+{
+    job_.SetObserver(this);
+    job_.SetShutdownNotice(true);
+    list_.SetOnItemAdded([this](int index, const QString &) { view_.InsertRow(index, RowOf(job_.Queue().At(index))); });
+    list_.SetOnItemRemoved([this](int index) { view_.RemoveRow(index); });
+    list_.SetOnCleared([this] { view_.ClearRows(); });
+    list_.SetOnItemChanged([this](int index, const TWorkItem &item) { view_.UpdateRow(index, RowOf(item)); });
+    list_.SetOnClearInfo([this] { view_.ShowInfo({}); });
+    list_.SetOnWaitCursor([this](bool on) { view_.SetBusy(on); });
+    list_.SetOnProgress([this](const TTranscodeList::TCollectProgress &p) {
+        if (lastCount_.isValid() && lastCount_.elapsed() < kCountIntervalMs) return;
+        lastCount_.start();
+        view_.ShowCollecting(true);
+        view_.ShowStatus(QStringLiteral("Collecting: %1 examined, %2 added").arg(Number(p.examined), Number(p.added)));
+    });
+}
+
+TWindowPresenter::~TWindowPresenter()
+{
+    job_.SetObserver(nullptr);
+    list_.SetOnItemAdded({});
+    list_.SetOnItemRemoved({});
+    list_.SetOnCleared({});
+    list_.SetOnItemChanged({});
+    list_.SetOnClearInfo({});
+    list_.SetOnWaitCursor({});
+    list_.SetOnProgress({});
+}
+
+void TWindowPresenter::Start()
+{
+    job_.Startup();
+}
+
+TListRow TWindowPresenter::RowOf(const TWorkItem &item) const
+{
+    TListRow row;
+    row.text = Decoded(item.source);
+    row.state = StateText(item, jobRunning_);
+    row.tone = item.state == TItemState::Failed    ? TRowTone::Failed
+               : item.state == TItemState::Running ? TRowTone::Active
+                                                   : TRowTone::Plain;
+    if (item.state == TItemState::Failed) row.tip = QString::fromStdString(item.reason);
+    return row;
+}
+
+void TWindowPresenter::MarkAll()
+{
+    const TWorkQueue &queue = job_.Queue();
+    for (int row = 0; row < queue.Count(); ++row) view_.UpdateRow(row, RowOf(queue.At(row)));
+}
+
+void TWindowPresenter::SetControls(const TControlStates &controls)
+{
+    controls_ = controls;
+    view_.SetControls(controls);
+}
+
+void TWindowPresenter::ShowInfoOf(const std::string &path)
+{
+    const QLocale locale = QLocale::system();
+    const auto lines = PanelLinesOf(path, [&locale](double whole) { return locale.toString(whole, 'f', 0).toStdString(); });
+    // A tag's line breaks or a file name's odd bytes show as escapes, one fact a line.
+    QStringList shown;
+    for (const std::string &line : lines) shown << QString::fromStdString(EscapeControls(line));
+    view_.ShowInfo(shown);
+}
+
+void TWindowPresenter::PushSettings()
+{
+    TJobSettings s = settings_;
+    // A window closed during a job leaves the computer running.
+    s.shutdownAfterJob = s.shutdownAfterJob && !closingDuringJob_;
+    job_.SetSettings(std::move(s));
+}
+
+void TWindowPresenter::SettingsChanged(const TJobSettings &settings)
+{
+    settings_ = settings;
+    PushSettings();
+}
+
+// ---- the user's actions ----
+
+void TWindowPresenter::Transcode()
+{
+    // The plan is made from the whole list; files still being added would miss it.
+    if (list_.Collecting()) return;
+    job_.Start();
+}
+
+void TWindowPresenter::Cancel()
+{
+    if (view_.ShutdownNoticeRunning()) {
+        view_.CancelShutdownNotice();
+        return;
+    }
+    job_.Cancel();
+    if (job_.Running()) view_.ShowStatus(QString::fromLatin1(kStoppingText));
+}
+
+bool TWindowPresenter::Escape()
+{
+    if (!list_.Collecting()) return false;
+    list_.StopCollecting();
+    return true;
+}
+
+void TWindowPresenter::ClearAll()
+{
+    list_.ClearAll();
+}
+
+void TWindowPresenter::DeleteRows(const QList<int> &rows)
+{
+    list_.DeleteItems(rows);
+}
+
+void TWindowPresenter::Collect(const QStringList &names)
+{
+    if (job_.CurrentState() != TJobState::Idle) {
+        view_.ShowStatus(QString::fromLatin1(kJobRefusedText));
+        return;
+    }
+    const TTranscodeList::TAddResult result = list_.HandleDrop(names);
+    // A drop that came while another was handled is counted with that one.
+    if (list_.Collecting()) return;
+    lastCount_.invalidate();
+    view_.ShowCollecting(false);
+    view_.ShowStatus(CollectedText(result));
+}
+
+void TWindowPresenter::StopCollecting()
+{
+    list_.StopCollecting();
+}
+
+void TWindowPresenter::RowPicked(int row)
+{
+    if (job_.Running()) pickedDuringJob_ = true;
+    if (row < 0 || row >= job_.Queue().Count()) return;
+    ShowInfoOf(job_.Queue().At(row).source);
+}
+
+void TWindowPresenter::Closing()
+{
+    list_.StopCollecting();
+    view_.CancelShutdownNotice();
+    if (job_.Running()) {
+        closingDuringJob_ = true;
+        PushSettings();
+        job_.Cancel();
+    }
+}
+
+void TWindowPresenter::ShutdownNoticeEnded(bool proceed)
+{
+    if (!proceed) view_.ShowStatus(QString::fromLatin1(kShutdownCancelledText));
+    job_.ShutdownNoticeEnded(proceed);
+}
+
+// ---- the job's events ----
+
+void TWindowPresenter::JobProblem(const std::string &message)
+{
+    view_.ShowError(QString::fromStdString(message));
+}
+
+void TWindowPresenter::StateChanged(TJobState state)
+{
+    switch (state) {
+    case TJobState::Running: SetControls(RunningControls()); break;
+    case TJobState::Idle: {
+        TControlStates controls = IdleControls(job_.ProgramsFound());
+        // At first the folder can be edited only when it is used.
+        if (!started_) controls.outputDirEdit = settings_.useOutputDir;
+        started_ = true;
+        SetControls(controls);
+        view_.ShowInfo({});
+        break;
+    }
+    case TJobState::ShutdownRequested: break;  // the controls stay while the system goes down
+    }
+}
+
+void TWindowPresenter::ShutdownNoticeDue()
+{
+    view_.StartShutdownNotice();
+}
+
+QString TWindowPresenter::FailureReport(const TWorkQueue &queue)
+{
+    QStringList named;
+    int failed = 0;
+    for (const TWorkItem &item : queue.Items()) {
+        if (item.state != TItemState::Failed) continue;
+        if (++failed <= kFilesNamed) named << Decoded(item.source) + QStringLiteral(": ") + QString::fromStdString(item.reason);
+    }
+    if (failed == 0) return {};
+    return NamedList(failed == 1 ? QStringLiteral("1 file could not be converted:\n\n")
+                                 : QStringLiteral("%1 files could not be converted:\n\n").arg(failed),
+                     named, failed);
+}
+
+QString TWindowPresenter::OmissionReport(const std::vector<std::pair<QString, QString>> &omissions)
+{
+    if (omissions.empty()) return {};
+    const int count = int(omissions.size());
+    QStringList named;
+    for (int i = 0; i < count && i < kFilesNamed; ++i)
+        named << omissions[std::size_t(i)].first + QStringLiteral(": ") + omissions[std::size_t(i)].second;
+    return NamedList(count == 1 ? QStringLiteral("1 converted file did not get all of its tags:\n\n")
+                                : QStringLiteral("%1 converted files did not get all of their tags:\n\n").arg(count),
+                     named, count);
+}
+
+void TWindowPresenter::JobPlanned(const TJobFigures &figures)
+{
+    omissions_.clear();
+    startedFiles_.clear();
+    pickedDuringJob_ = false;
+    jobRunning_ = true;
+    MarkAll();
+    view_.ConsoleBeginJob();
+    view_.LogBeginJob();
+    view_.SetLogAvailable(false);
+    view_.ShowProgress(0);
+    view_.ShowStatus(figures.total > 0 ? FileOfText(1, figures.total) : QString());
+}
+
+void TWindowPresenter::FileStarted(const TWorkItem &item, const std::string &shownCommand)
+{
+    // The entry the user picked during the job stays shown.
+    if (!pickedDuringJob_) {
+        view_.FocusRow(job_.Queue().IndexOf(item.id));
+        ShowInfoOf(item.source);
+    }
+    const QString command = QString::fromStdString(shownCommand);
+    view_.ConsoleBeginFile(command);
+    view_.LogBeginFile(item, command);
+    startedFiles_.insert(item.id);
+    if (!job_.CancelRequested()) view_.ShowStatus(FileOfText(item.number, job_.Figures().total));
+}
+
+void TWindowPresenter::FileProgress(const TWorkItem &, const TJobFigures &figures)
+{
+    view_.ShowProgress(figures.OverallPercent());
+}
+
+void TWindowPresenter::FileOutput(const TWorkItem &item, const std::string &line)
+{
+    const QByteArray bytes = QByteArray::fromStdString(line);
+    view_.ConsoleAppend(bytes);
+    view_.LogAppend(item, bytes);
+}
+
+void TWindowPresenter::FileFinished(const TWorkItem &item, const TJobFigures &figures)
+{
+    if (item.state == TItemState::Converted) view_.ConsoleEndFile();
+    if (item.state == TItemState::Converted && !item.tags.omitted.empty()) {
+        view_.ConsoleAppend(QByteArray::fromStdString(item.source + ": " + item.tags.omitted + "\n"));
+        omissions_.emplace_back(Decoded(item.source), QString::fromStdString(item.tags.omitted));
+    }
+    if (item.state == TItemState::Failed || item.state == TItemState::Skipped)
+        view_.ConsoleAppend(QByteArray::fromStdString(item.source + ": " + ItemStateName(item.state) + ": " + item.reason + "\n"));
+    // A file never started after a Cancel is not part of the log.
+    if (startedFiles_.erase(item.id) > 0 || item.state != TItemState::Cancelled) view_.LogEndFile(item);
+    view_.ShowProgress(figures.OverallPercent());
+}
+
+void TWindowPresenter::JobEnded(const TJobEnd &end)
+{
+    lastEnd_ = end;
+    jobRunning_ = false;
+    view_.ConsoleEndJob();
+    MarkAll();
+    view_.ShowProgress(end.overallPercent);
+    view_.ShowStatus(SummaryText(end));
+    view_.SetLogAvailable(!view_.LogEmpty());
+    QString report = end.failed > 0 ? FailureReport(job_.Queue()) : QString();
+    const QString omitted = OmissionReport(omissions_);
+    if (!report.isEmpty() && !omitted.isEmpty()) report += QStringLiteral("\n\n");
+    if (!(report + omitted).isEmpty()) view_.ShowReport(report + omitted);
+}
+
+}  // namespace trackmill

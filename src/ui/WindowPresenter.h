@@ -1,0 +1,169 @@
+// The window without its widgets: what its list's rows say, which controls can be used,
+// the status line, the information panel, the reports after a job, and what each button,
+// drop, click and close does. The widgets only show what it tells its view and pass the
+// user's actions to it, so all of this is tested without a screen.
+#pragma once
+
+#include "engine/TranscodeJob.h"
+
+#include <QByteArray>
+#include <QElapsedTimer>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include <cstdint>
+#include <set>
+#include <utility>
+#include <vector>
+
+namespace trackmill {
+
+class TTranscodeList;
+
+inline constexpr const char *kStoppingText = "Stopping after the current files...";
+inline constexpr const char *kJobRefusedText = "Files cannot be added while transcoding";
+inline constexpr const char *kShutdownCancelledText = "Shutdown cancelled; the computer keeps running";
+
+enum class TRowTone { Plain, Active, Failed };
+
+// One entry of the list: the path, and its state at the right edge.
+struct TListRow {
+    QString text;
+    QString state;  // "waiting", "converting 42 %", "failed"; empty for a file at rest
+    TRowTone tone = TRowTone::Plain;
+    QString tip;    // why it failed
+    bool operator==(const TListRow &) const = default;
+};
+
+// Which controls can be used.
+struct TControlStates {
+    bool transcode = true;
+    bool clearAll = true;
+    bool deleteItems = true;
+    bool cancel = false;
+    bool outputDirEdit = true;
+    bool outputDirSwitch = true;
+    // Drops, "Add files...", "Add folder..." and the settings a job plans with.
+    bool adding = true;
+    bool operator==(const TControlStates &) const = default;
+};
+
+class TWindowView {
+public:
+    virtual ~TWindowView() = default;
+
+    virtual void InsertRow(int row, const TListRow &) = 0;
+    virtual void UpdateRow(int row, const TListRow &) = 0;
+    virtual void RemoveRow(int row) = 0;
+    virtual void ClearRows() = 0;
+    // The focus mark, not the selection, moves to the row, which is scrolled into view.
+    virtual void FocusRow(int row) = 0;
+
+    virtual void SetControls(const TControlStates &) = 0;
+    virtual void ShowInfo(const QStringList &lines) = 0;  // none: the panel is emptied
+    virtual void ShowStatus(const QString &text) = 0;
+    virtual void ShowProgress(int percent) = 0;
+    virtual void ResetProgress() = 0;
+    // While files are being collected: "Stop" in place of "Show log".
+    virtual void ShowCollecting(bool collecting) = 0;
+    virtual void SetBusy(bool busy) = 0;
+    virtual void SetLogAvailable(bool available) = 0;
+    // The program's own failure message; it waits for the user.
+    virtual void ShowError(const QString &message) = 0;
+    // What a job could not do; it does not hold up what follows.
+    virtual void ShowReport(const QString &text) = 0;
+    virtual void StartShutdownNotice() = 0;
+    virtual void CancelShutdownNotice() = 0;
+    virtual bool ShutdownNoticeRunning() const = 0;
+
+    // The console shows the running command's output, the log every file's.
+    virtual void ConsoleBeginJob() = 0;
+    virtual void ConsoleBeginFile(const QString &command) = 0;
+    virtual void ConsoleAppend(const QByteArray &bytes) = 0;
+    virtual void ConsoleEndFile() = 0;
+    virtual void ConsoleEndJob() = 0;
+    virtual void LogBeginJob() = 0;
+    virtual void LogBeginFile(const TWorkItem &item, const QString &command) = 0;
+    virtual void LogAppend(const TWorkItem &item, const QByteArray &bytes) = 0;
+    virtual void LogEndFile(const TWorkItem &item) = 0;
+    virtual bool LogEmpty() const = 0;
+};
+
+// "waiting", "converting 42 %", "failed"; empty for a file at rest.
+QString StateText(const TWorkItem &item, bool jobRunning);
+
+class TWindowPresenter : public TJobObserver {
+public:
+    TWindowPresenter(TranscodeJob &job, TTranscodeList &list, TWindowView &view);
+    ~TWindowPresenter() override;
+    TWindowPresenter(const TWindowPresenter &) = delete;
+    TWindowPresenter &operator=(const TWindowPresenter &) = delete;
+
+    // Looks for the programs; the window is usable from then on.
+    void Start();
+
+    // --- the user's actions ---
+    void Transcode();
+    void Cancel();
+    // Esc: ends a collection first; false when there was none to end.
+    bool Escape();
+    void ClearAll();
+    void DeleteRows(const QList<int> &rows);
+    // A drop, the dialogs' choice, or the paths named on the command line.
+    void Collect(const QStringList &names);
+    void StopCollecting();
+    // The user clicked or moved to a row: the panel shows its file afresh.
+    void RowPicked(int row);
+    // The settings as the controls show them now.
+    void SettingsChanged(const TJobSettings &settings);
+    // The window is closed: no more files are added, a pending shutdown is given up, and a
+    // running job finishes the files in progress without a shutdown.
+    void Closing();
+    void ShutdownNoticeEnded(bool proceed);
+
+    bool ClosingDuringJob() const { return closingDuringJob_; }
+    const TControlStates &Controls() const { return controls_; }
+    const TJobEnd &LastEnd() const { return lastEnd_; }
+
+    // The message that names the failed files and why; empty when none failed.
+    static QString FailureReport(const TWorkQueue &queue);
+    // The message that names the converted files whose tags were not carried whole, and
+    // what was left out; empty when there are none.
+    static QString OmissionReport(const std::vector<std::pair<QString, QString>> &omissions);
+
+    // --- the job's events ---
+    void JobProblem(const std::string &message) override;
+    void StateChanged(TJobState state) override;
+    void ShutdownNoticeDue() override;
+    void JobPlanned(const TJobFigures &figures) override;
+    void FileStarted(const TWorkItem &item, const std::string &shownCommand) override;
+    void FileProgress(const TWorkItem &item, const TJobFigures &figures) override;
+    void FileOutput(const TWorkItem &item, const std::string &line) override;
+    void FileFinished(const TWorkItem &item, const TJobFigures &figures) override;
+    void JobEnded(const TJobEnd &end) override;
+
+private:
+    TListRow RowOf(const TWorkItem &item) const;
+    void MarkAll();
+    void ShowInfoOf(const std::string &path);
+    void SetControls(const TControlStates &controls);
+    void PushSettings();
+
+    TranscodeJob &job_;
+    TTranscodeList &list_;
+    TWindowView &view_;
+    TJobSettings settings_;
+    TControlStates controls_;
+    TJobEnd lastEnd_;
+    bool started_ = false;
+    bool jobRunning_ = false;
+    bool closingDuringJob_ = false;
+    bool pickedDuringJob_ = false;  // the user picked a row since the job started
+    QElapsedTimer lastCount_;
+    // Converted files leave the list: what their tags lacked is kept here for the end.
+    std::vector<std::pair<QString, QString>> omissions_;
+    std::set<std::uint64_t> startedFiles_;  // of this job, for the log
+};
+
+}  // namespace trackmill
