@@ -4,9 +4,7 @@
 #include "collect/TranscodeList.h"
 #include "collect/TreeScan.h"
 #include "engine/Acceptance.h"
-#include "engine/FileInfo.h"
 #include "engine/TranscodeJob.h"
-#include "formats/TextUtil.h"
 #include "main/WindowView.h"
 #include "main/Storage.h"
 #include "system/AppRun.h"
@@ -14,36 +12,28 @@
 #include "system/RunnerPool.h"
 #include "config/StoredSettings.h"
 #include "system/Platform.h"
-#include "system/os/Path.h"
 #include "shutdown/XReboot.h"
+#include "system/os/Path.h"
 #include "widgets/ConsoleWindow.h"
 #include "widgets/FileChooser.h"
 #include "widgets/LogWindow.h"
 #include "widgets/ShutdownNotice.h"
-#include "widgets/StateItemDelegate.h"
 #include "widgets/StatusArea.h"
 #include "widgets/ToolEdit.h"
 #include "widgets/WindowDrop.h"
 
-#include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
-#include <QContextMenuEvent>
-#include <QBoxLayout>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QEventLoop>
-#include <QGridLayout>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QLocale>
-#include <QMenu>
 #include <QMessageBox>
-#include <QProcess>
 #include <QPushButton>
 #include <QScreen>
 #include <QSpinBox>
@@ -53,27 +43,6 @@
 #include <algorithm>
 
 namespace trackmill {
-
-const TPresetItem kPresetItems[18] = {
-    {"altpresetfaststandard1", "--alt-preset fast standard"},
-    {"altpresetstandard1", "--alt-preset standard"},
-    {"N1", nullptr},
-    {"altpresetfastextreme1", "--alt-preset fast extreme"},
-    {"altpresetextreme1", "--alt-preset extreme"},
-    {"N2", nullptr},
-    {"altpresetfastinsane1", "--alt-preset fast insane"},
-    {"altpresetinsane1", "--alt-preset insane"},
-    {"N4", nullptr},
-    {"altpreset961", "--alt-preset 96"},
-    {"altpreset1121", "--alt-preset 112"},
-    {"altpreset1281", "--alt-preset 128"},
-    {"altpreset1601", "--alt-preset 160"},
-    {"N3", nullptr},
-    {"altpresetcbr961", "--alt-preset cbr 96"},
-    {"altpresetcbr1121", "--alt-preset cbr 112"},
-    {"altpresetcbr1281", "--alt-preset cbr 128"},
-    {"altpresetcbr1601", "--alt-preset cbr 160"},
-};
 
 namespace {
 
@@ -112,16 +81,6 @@ void ShowMessage(QWidget *parent, TMessageKind kind, const QString &caption, con
 
 // How often a collection lets the window handle its events.
 constexpr int kServeIntervalMs = 15;
-
-// Of the designed list's and panel's height, what goes to the added status line.
-constexpr int kStatusRowShare = 17;
-
-// The designed face draws 13-pixel lines; every designed distance grows with the
-// face at hand, so a larger face or scale keeps the proportions.
-int Scaled(const QWidget *w, int designed)
-{
-    return qRound(designed * QFontMetricsF(w->font()).height() / 13.0);
-}
 
 }  // namespace
 
@@ -173,432 +132,6 @@ TForm1::TForm1(QWidget *parent)
 TForm1::~TForm1()
 {
     FormDestroy(this);
-}
-
-void TForm1::CreateControls()
-{
-    // Only the weight is set, so a change of the window's face or size reaches these too.
-    QFont bold;
-    bold.setBold(true);
-    auto label = [&](const char *name, const char *caption) {
-        auto *l = new QLabel(QString::fromUtf8(caption), this);
-        l->setObjectName(QString::fromLatin1(name));
-        l->setFont(bold);
-        return l;
-    };
-    auto button = [&](const char *name, const char *caption, const char *hint) {
-        auto *b = new QPushButton(QString::fromUtf8(caption), this);
-        b->setObjectName(QString::fromLatin1(name));
-        b->setToolTip(QString::fromUtf8(hint));
-        // A focused button takes Enter itself; otherwise Enter goes to Button1.
-        b->setAutoDefault(true);
-        return b;
-    };
-    auto check = [&](const char *name, const char *caption, bool checked) {
-        auto *c = new QCheckBox(QString::fromUtf8(caption), this);
-        c->setObjectName(QString::fromLatin1(name));
-        c->setChecked(checked);
-        return c;
-    };
-
-    Label1 = label("Label1", "Decoder options (Mppdec)");
-    Label2 = label("Label2", "Encoder options (LAME)");
-    Label3 = label("Label3", "Files to transcode (drop MPC, MPP, MP+ files, drives or folders from Explorer)");
-    Label4 = label("Label4", "Fileinfo");
-
-    Button1 = button("Button1", "Transcode", "Click here to start transcoding files");
-    Button1->setFont(bold);
-    Button1->setDefault(true);
-
-    Edit1 = new QLineEdit(QString::fromLatin1(platform::kDefaultDecoderOptions), this);
-    Edit1->setObjectName(QStringLiteral("Edit1"));
-    // Its hint, the decoder's usage text, is asked for when it is first shown (eventFilter).
-    Edit1->installEventFilter(this);
-
-    Edit2 = new QLineEdit(QString::fromLatin1(platform::kDefaultEncoderOptions), this);
-    Edit2->setObjectName(QStringLiteral("Edit2"));
-    Edit2->setToolTip(QStringLiteral("Right click for list of predefined presets"));
-
-    ListBox1 = new QListWidget(this);
-    ListBox1->setObjectName(QStringLiteral("ListBox1"));
-    ListBox1->setToolTip(QStringLiteral("Click on a filename to see fileinformation"));
-    ListBox1->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    // A Tab stop after the designed thirteen; Delete removes the selected entries.
-    ListBox1->setFocusPolicy(Qt::StrongFocus);
-    ListBox1->setUniformItemSizes(true);
-    ListBox1->installEventFilter(this);
-    ListBox1->setItemDelegate(new TStateItemDelegate(ListBox1));
-    // The state stays at the right edge; a long path is shortened in its middle instead.
-    ListBox1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-
-    cbID3v1 = check("cbID3v1", "Copy ID3V1.x tags (if present)", true);
-    cbID3v2 = check("cbID3v2", "Copy ID3V2.x tags (if present)", true);
-    Button2 = button("Button2", "Clear all", "Clear all files in the list");
-    cbApetag = check("cbApetag", "Convert APE 1.x/2.x tags to ", true);
-    Button3 = button("Button3", "Delete items", "Delete selected files from the list");
-
-    lbInfo = new QListWidget(this);
-    lbInfo->setObjectName(QStringLiteral("lbInfo"));
-    lbInfo->setSelectionMode(QAbstractItemView::SingleSelection);
-    lbInfo->setFocusPolicy(Qt::ClickFocus);
-    // A tag's line longer than the panel wraps rather than being cut off.
-    lbInfo->setWordWrap(true);
-    lbInfo->setResizeMode(QListView::Adjust);
-    lbInfo->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
-    {
-        QPalette pal = lbInfo->palette();
-        pal.setColor(QPalette::Base, pal.color(QPalette::Button));
-        lbInfo->setPalette(pal);
-    }
-
-    cbShutdown = check("cbShutdown", "Shutdown after transcoding", false);
-    cbShutdown->setToolTip(QStringLiteral(
-        "Enable this checkbox to automatically shutdown the PC when all files have been transcoded"));
-    cbOutputdir = check("cbOutputdir", "Place transcoded files in this directory", false);
-    cbOutputdir->setToolTip(QStringLiteral("Converted files will be placed in the same folder as\n"
-                                           "the source files unless you check this option"));
-
-    DirectoryEdit1 = new TDirectoryEdit(this);
-    DirectoryEdit1->setObjectName(QStringLiteral("DirectoryEdit1"));
-    DirectoryEdit1->SetDirectInput(false);
-    DirectoryEdit1->SetText(QString::fromStdString(platform::DefaultOutputFolder()));
-
-    Button4 = button("Button4", "Cancel", "Transcoding will end after the current file has been processed");
-    Button4->setEnabled(false);
-
-    ComboID3 = new TTagComboBox(this);
-    ComboID3->setObjectName(QStringLiteral("ComboID3"));
-    ComboID3->setEditable(true);
-    ComboID3->setInsertPolicy(QComboBox::NoInsert);
-    ComboID3->addItems({QStringLiteral("ID3V1.1"), QStringLiteral("ID3V2.3")});
-    ComboID3->setCurrentIndex(-1);
-    ComboID3->setEditText(QStringLiteral("ComboID3"));
-
-    CreateAddedControls();
-    CreateLayout();
-
-    // Handlers bound by name, as the form binds them.
-    connect(Button1, &QPushButton::clicked, this, [this] { Button1Click(Button1); });
-    connect(Button2, &QPushButton::clicked, this, [this] { Button2Click(Button2); });
-    connect(Button3, &QPushButton::clicked, this, [this] { Button3Click(Button3); });
-    connect(Button4, &QPushButton::clicked, this, [this] { Button4Click(Button4); });
-    connect(cbOutputdir, &QCheckBox::clicked, this, [this] { cbOutputdirClick(cbOutputdir); });
-    connect(ComboID3, &QComboBox::currentIndexChanged, this, [this] { ComboID3Change(ComboID3); });
-    DirectoryEdit1->OnChange = [this](TDirectoryEdit *sender) { DirectoryEdit1Change(sender); };
-    const auto userChange = [this] {
-        if (view_ && view_->Updating()) return;
-        ++listChanges_;
-        ListBox1Click(ListBox1);
-    };
-    connect(ListBox1, &QListWidget::currentRowChanged, this, userChange);
-    connect(ListBox1, &QListWidget::itemSelectionChanged, this, userChange);
-    // A click that changes nothing (the entry shown is clicked again) still shows the
-    // entry afresh: its file may have gone or changed since.
-    ListBox1->viewport()->installEventFilter(this);
-    connect(ListBox1, &QAbstractItemView::clicked, this, [this] {
-        if (listChanges_ == changesAtPress_)
-            ListBox1Click(ListBox1);
-    });
-    Edit2->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(Edit2, &QWidget::customContextMenuRequested, this,
-            [this](const QPoint &at) { PopupMenu1->popup(Edit2->mapToGlobal(at)); });
-}
-
-void TForm1::CreateAddedControls()
-{
-    const auto button = [this](const char *name, const char *caption, const char *hint) {
-        auto *b = new QPushButton(QString::fromUtf8(caption), this);
-        b->setObjectName(QString::fromLatin1(name));
-        b->setToolTip(QString::fromUtf8(hint));
-        b->setAutoDefault(true);
-        return b;
-    };
-    Button5 = button("Button5", "Add files...", "Choose Musepack files to add to the list");
-    Button6 = button("Button6", "Add folder...", "Choose a folder whose Musepack files are added to the list");
-
-    cbKeepFolders = new QCheckBox(QStringLiteral("Keep folder structure"), this);
-    cbKeepFolders->setObjectName(QStringLiteral("cbKeepFolders"));
-    cbKeepFolders->setChecked(true);
-    cbKeepFolders->setToolTip(QStringLiteral("With an output folder, files from a dropped folder keep\n"
-                                             "their folders below it"));
-
-    Label5 = new QLabel(QStringLiteral("Existing files"), this);
-    Label5->setObjectName(QStringLiteral("Label5"));
-    ComboExisting = new QComboBox(this);
-    ComboExisting->setObjectName(QStringLiteral("ComboExisting"));
-    // In the order of TExistingPolicy.
-    ComboExisting->addItems({QStringLiteral("Skip"), QStringLiteral("Overwrite"), QStringLiteral("Keep both")});
-    ComboExisting->setToolTip(QStringLiteral("What happens when an MP3 of the same name is already there"));
-    Label5->setBuddy(ComboExisting);
-
-    Label6 = new QLabel(QStringLiteral("Parallel conversions"), this);
-    Label6->setObjectName(QStringLiteral("Label6"));
-    SpinEdit1 = new QSpinBox(this);
-    SpinEdit1->setObjectName(QStringLiteral("SpinEdit1"));
-    SpinEdit1->setRange(1, config::kMaxJobs);
-    SpinEdit1->setToolTip(QStringLiteral("How many files are converted at once"));
-    Label6->setBuddy(SpinEdit1);
-
-    StatusArea1 = new TStatusArea(this);
-
-    connect(Button5, &QPushButton::clicked, this, [this] { Button5Click(Button5); });
-    connect(Button6, &QPushButton::clicked, this, [this] { Button6Click(Button6); });
-    connect(StatusArea1, &TStatusArea::ShowLogClicked, this, [this] { StatusArea1ShowLog(StatusArea1); });
-    connect(StatusArea1, &TStatusArea::StopClicked, this, [this] { StatusArea1Stop(StatusArea1); });
-}
-
-void TForm1::CreateLayout()
-{
-    // Two columns: the option lines, tag switches and the list on the left, the
-    // information panel on the right; below them the list's buttons with the output
-    // folder, and Transcode / Cancel. The grid is the window's first row; rows added
-    // to rows_ later come below it.
-    auto gap = [this](QBoxLayout *box, int designed) {
-        auto *space = new QSpacerItem(0, 0, QSizePolicy::Fixed, QSizePolicy::Fixed);
-        box->addSpacerItem(space);
-        gaps_.push_back({space, designed});
-    };
-    auto box = [](QBoxLayout::Direction direction) {
-        auto *b = new QBoxLayout(direction);
-        b->setSpacing(0);
-        return b;
-    };
-
-    apeRow_ = box(QBoxLayout::LeftToRight);
-    apeRow_->addWidget(cbApetag);
-    gap(apeRow_, 4);
-    apeRow_->addWidget(ComboID3);
-    apeRow_->addStretch(1);
-    existingRow_ = box(QBoxLayout::LeftToRight);
-    existingRow_->addWidget(Label5);
-    gap(existingRow_, 4);
-    existingRow_->addWidget(ComboExisting);
-    existingRow_->addStretch(1);
-    // The tag switches on the left, the shutdown switch and the added output choices on
-    // the right; ArrangeSwitches places them for the room there is.
-    switches_ = new QGridLayout;
-    switches_->setSpacing(0);
-    ArrangeSwitches(TSwitches::Aligned);
-
-    QBoxLayout *left = box(QBoxLayout::TopToBottom);
-    left->addWidget(Label1);
-    gap(left, 3);
-    left->addWidget(Edit1);
-    gap(left, 3);
-    left->addWidget(Label2);
-    gap(left, 3);
-    left->addWidget(Edit2);
-    gap(left, 11);
-    left->addLayout(switches_);
-    gap(left, 7);
-    left->addWidget(Label3);
-    gap(left, 3);
-    left->addWidget(ListBox1, 1);
-
-    QBoxLayout *right = box(QBoxLayout::TopToBottom);
-    right->addWidget(Label4);
-    gap(right, 3);
-    right->addWidget(lbInfo, 1);
-
-    QBoxLayout *folder = box(QBoxLayout::TopToBottom);
-    folder->addWidget(cbOutputdir);
-    folder->addWidget(DirectoryEdit1);
-    folder->addStretch(1);
-    // The list's buttons: the designed two, and the two that add files below them.
-    QBoxLayout *clearDelete = box(QBoxLayout::LeftToRight);
-    clearDelete->addWidget(Button2, 0, Qt::AlignTop);
-    gap(clearDelete, 5);
-    clearDelete->addWidget(Button3, 0, Qt::AlignTop);
-    clearDelete->addStretch(1);
-    QBoxLayout *adding = box(QBoxLayout::LeftToRight);
-    adding->addWidget(Button5);
-    gap(adding, 5);
-    adding->addWidget(Button6);
-    adding->addStretch(1);
-    QBoxLayout *listEdits = box(QBoxLayout::TopToBottom);
-    listEdits->addLayout(clearDelete);
-    gap(listEdits, 7);
-    listEdits->addLayout(adding);
-    QBoxLayout *listButtons = box(QBoxLayout::LeftToRight);
-    folds_.push_back(listButtons);
-    listButtons->addLayout(listEdits);
-    gap(listButtons, 8);
-    listButtons->addStretch(1);
-    listButtons->addLayout(folder);
-
-    QBoxLayout *jobButtons = box(QBoxLayout::TopToBottom);
-    jobButtons->addWidget(Button1);
-    gap(jobButtons, 7);
-    jobButtons->addWidget(Button4);
-
-    // The status line across the window, "Parallel conversions" at its end, under Cancel.
-    QBoxLayout *parallel = box(QBoxLayout::LeftToRight);
-    parallel->addWidget(Label6);
-    gap(parallel, 4);
-    parallel->addWidget(SpinEdit1);
-    QBoxLayout *status = box(QBoxLayout::LeftToRight);
-    folds_.push_back(status);
-    status->addWidget(StatusArea1, 1);
-    gap(status, 15);
-    status->addLayout(parallel);
-    status->setAlignment(parallel, Qt::AlignRight | Qt::AlignVCenter);
-
-    grid_ = new QGridLayout;
-    grid_->addLayout(left, 0, 0);
-    grid_->addLayout(right, 0, 1);
-    grid_->addLayout(listButtons, 1, 0, Qt::AlignTop);
-    grid_->addLayout(jobButtons, 1, 1, Qt::AlignTop);
-    grid_->addLayout(status, 2, 0, 1, 2);
-    // The extra room of a larger window goes to the list and the panel, in the designed
-    // proportion of their widths.
-    grid_->setColumnStretch(0, 441);
-    grid_->setColumnStretch(1, 161);
-    grid_->setRowStretch(0, 1);
-
-    rows_ = new QVBoxLayout(this);
-    rows_->addLayout(grid_, 1);
-
-    // A wrapped caption needs its lines' height; the label tells only after a resize.
-    Label3->installEventFilter(this);
-}
-
-void TForm1::ArrangeSwitches(TSwitches arrangement)
-{
-    for (QWidget *w : {static_cast<QWidget *>(cbID3v1), static_cast<QWidget *>(cbID3v2),
-                       static_cast<QWidget *>(cbShutdown), static_cast<QWidget *>(cbKeepFolders)})
-        switches_->removeWidget(w);
-    for (QLayout *row : {static_cast<QLayout *>(apeRow_), static_cast<QLayout *>(existingRow_)}) {
-        switches_->removeItem(row);
-        row->setParent(nullptr);
-    }
-    for (int column = 0; column < 3; ++column) {
-        switches_->setColumnStretch(column, 0);
-        switches_->setColumnMinimumWidth(column, 0);
-    }
-    const int gap = Scaled(this, 8);
-    switches_->addWidget(cbID3v1, 0, 0);
-    switches_->addWidget(cbID3v2, 1, 0);
-    switch (arrangement) {
-    case TSwitches::Aligned:
-        // Two columns apart, the right one as far right as the room allows.
-        switches_->setHorizontalSpacing(0);
-        switches_->setColumnMinimumWidth(1, gap);
-        switches_->setColumnStretch(1, 1);
-        switches_->addLayout(apeRow_, 2, 0);
-        switches_->addWidget(cbShutdown, 0, 2, Qt::AlignLeft);
-        switches_->addWidget(cbKeepFolders, 1, 2, Qt::AlignLeft);
-        switches_->addLayout(existingRow_, 2, 2, Qt::AlignLeft);
-        break;
-    case TSwitches::Ragged:
-        // Row by row, each pair as narrow as it can be: the widest on the left with the
-        // narrowest on the right.
-        switches_->setHorizontalSpacing(gap);
-        switches_->setColumnStretch(1, 1);
-        switches_->addLayout(apeRow_, 2, 0, 1, 2);
-        switches_->addWidget(cbShutdown, 0, 1, 1, 2, Qt::AlignRight);
-        switches_->addLayout(existingRow_, 1, 1, 1, 2, Qt::AlignRight);
-        switches_->addWidget(cbKeepFolders, 2, 2, Qt::AlignRight);
-        break;
-    case TSwitches::Stacked:
-        switches_->setHorizontalSpacing(0);
-        switches_->addLayout(apeRow_, 2, 0);
-        switches_->addWidget(cbShutdown, 3, 0);
-        switches_->addWidget(cbKeepFolders, 4, 0);
-        switches_->addLayout(existingRow_, 5, 0);
-        break;
-    }
-}
-
-void TForm1::ApplyMetrics()
-{
-    const auto scaled = [this](int designed) { return Scaled(this, designed); };
-    rows_->setContentsMargins(scaled(8), scaled(8), scaled(11), scaled(6));
-    rows_->setSpacing(scaled(7));
-    grid_->setHorizontalSpacing(scaled(15));
-    grid_->setVerticalSpacing(scaled(7));
-    for (const auto &[space, designed] : gaps_)
-        space->changeSize(scaled(designed), scaled(designed), QSizePolicy::Fixed, QSizePolicy::Fixed);
-    rows_->invalidate();
-}
-
-QSize TForm1::ClientArea() const
-{
-    const QScreen *on = isVisible() ? screen() : QGuiApplication::primaryScreen();
-    if (!on) return QSize(kClientWidth, kClientHeight) * 2;
-    // Before the window manager has framed the window, leave room for a title bar.
-    QSize frame = frameGeometry().size() - size();
-    if (frame.isNull()) frame = QSize(Scaled(this, 8), Scaled(this, 32));
-    return on->availableGeometry().size() - frame;
-}
-
-QSize TForm1::FitToArea(const QSize &area)
-{
-    // Nested layouts keep what they computed until the top one is activated anew.
-    const auto needed = [this] {
-        rows_->invalidate();
-        rows_->activate();
-        return rows_->totalMinimumSize();
-    };
-    // The designed rows unless the area cannot hold them even with the list and the
-    // panel at their smallest. Then, one step at a time: Label3 wraps, the switches on the
-    // right pair with those on the left row by row, then go below them, the output folder
-    // goes below the list's buttons, "Parallel conversions" below the status line.
-    Label3->setWordWrap(false);
-    Label3->setMinimumHeight(0);
-    ArrangeSwitches(TSwitches::Aligned);
-    for (QBoxLayout *fold : folds_) fold->setDirection(QBoxLayout::LeftToRight);
-    if (needed().width() > area.width()) Label3->setWordWrap(true);
-    if (needed().width() > area.width()) ArrangeSwitches(TSwitches::Ragged);
-    if (needed().width() > area.width()) ArrangeSwitches(TSwitches::Stacked);
-    for (QBoxLayout *fold : folds_)
-        if (needed().width() > area.width()) fold->setDirection(QBoxLayout::TopToBottom);
-
-    // The designed size, or more where the face needs it: the list and the panel at
-    // their designed sizes at least.
-    grid_->setColumnMinimumWidth(0, Scaled(this, 441));
-    grid_->setColumnMinimumWidth(1, Scaled(this, 161));
-    // The status line, which the designed window lacks, takes kStatusRowShare of the
-    // list's and the panel's designed height, so that the window grows by less than it.
-    const int listHeight = ListBox1->minimumHeight(), panelHeight = lbInfo->minimumHeight();
-    ListBox1->setMinimumHeight(Scaled(this, 153 - kStatusRowShare));
-    lbInfo->setMinimumHeight(Scaled(this, 297 - kStatusRowShare));
-    const QSize preferred = needed();
-    grid_->setColumnMinimumWidth(0, 0);
-    grid_->setColumnMinimumWidth(1, 0);
-    ListBox1->setMinimumHeight(listHeight);
-    lbInfo->setMinimumHeight(panelHeight);
-    return preferred.boundedTo(area).expandedTo(needed());
-}
-
-void TForm1::CreatePresetMenu()
-{
-    PopupMenu1 = new QMenu(this);
-    PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
-    for (const TPresetItem &item : kPresetItems) {
-        QAction *action = item.caption ? PopupMenu1->addAction(QString::fromLatin1(item.caption))
-                                       : PopupMenu1->addSeparator();
-        action->setObjectName(QString::fromLatin1(item.name));
-        if (item.caption)
-            connect(action, &QAction::triggered, this, [this, action] { altpresetfaststandard1Click(action); });
-    }
-}
-
-void TForm1::SetTabOrder()
-{
-    // The designed thirteen, then the list, then the added controls.
-    const QList<QWidget *> order = {Edit1,         Edit2,
-                                    cbID3v1,       cbID3v2,
-                                    cbApetag,      ComboID3,
-                                    cbShutdown,    cbOutputdir,
-                                    DirectoryEdit1, Button1,
-                                    Button2,       Button3,
-                                    Button4,       ListBox1,
-                                    Button5,       Button6,
-                                    cbKeepFolders, ComboExisting,
-                                    SpinEdit1,     StatusArea1->StopButton(),
-                                    StatusArea1->ShowLogButton()};
-    for (int i = 1; i < order.size(); ++i)
-        setTabOrder(order[i - 1], order[i]);
 }
 
 void TForm1::CreateComponents()

@@ -1,0 +1,219 @@
+// The window's decisions without a screen: what its list, controls, status line, panel and
+// reports show through a job that fails a file, is cancelled, or ends in a shutdown, and
+// what a drop, Cancel and a close do meanwhile. No QApplication exists in this binary.
+#include "ui/WindowPresenter.h"
+
+#include "collect/TranscodeList.h"
+
+#include "support/TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QFile>
+
+#include <map>
+
+namespace trackmill {
+namespace {
+
+namespace fs = std::filesystem;
+
+// Starts nothing; the test ends each command with the status it wants.
+class StandInRunner : public TCommandRunner {
+public:
+    void SetHandlers(Handlers h) override { handlers = std::move(h); }
+    StartResult Start(std::uint64_t id, const std::vector<std::string> &, std::string *) override
+    {
+        running.push_back(id);
+        return StartResult::Started;
+    }
+    void Stop(std::uint64_t) override {}
+    void EndFirst(int status)
+    {
+        const std::uint64_t id = running.front();
+        running.erase(running.begin());
+        handlers.ended(id, status);
+    }
+    Handlers handlers;
+    std::vector<std::uint64_t> running;
+};
+
+class StandInHost : public TJobHost {
+public:
+    void ArmTimer(int) override { ++armed; }
+    void SetProgressPolling(bool) override {}
+    bool RequestShutdown() override { return ++shutdowns, true; }
+    int armed = 0;
+    int shutdowns = 0;
+};
+
+class RecordingView : public TWindowView {
+public:
+    std::vector<TListRow> rows;
+    TControlStates controls;
+    QStringList info;
+    QString status;
+    int progress = -1;
+    QStringList errors, reports;
+    bool notice = false;
+    int noticesStarted = 0;
+
+    void InsertRow(int row, const TListRow &r) override { rows.insert(rows.begin() + row, r); }
+    void UpdateRow(int row, const TListRow &r) override { rows.at(std::size_t(row)) = r; }
+    void RemoveRow(int row) override { rows.erase(rows.begin() + row); }
+    void ClearRows() override { rows.clear(); }
+    void FocusRow(int) override {}
+    void SetControls(const TControlStates &c) override { controls = c; }
+    void ShowInfo(const QStringList &lines) override { info = lines; }
+    void ShowStatus(const QString &text) override { status = text; }
+    void ShowProgress(int percent) override { progress = percent; }
+    void ResetProgress() override { progress = -1; }
+    void ShowCollecting(bool) override {}
+    void SetBusy(bool) override {}
+    void SetLogAvailable(bool) override {}
+    void ShowError(const QString &m) override { errors << m; }
+    void ShowReport(const QString &t) override { reports << t; }
+    void StartShutdownNotice() override { notice = true, ++noticesStarted; }
+    void CancelShutdownNotice() override { notice = false; }
+    bool ShutdownNoticeRunning() const override { return notice; }
+    void ConsoleBeginJob() override {}
+    void ConsoleBeginFile(const QString &) override {}
+    void ConsoleAppend(const QByteArray &) override {}
+    void ConsoleEndFile() override {}
+    void ConsoleEndJob() override {}
+    void LogBeginJob() override {}
+    void LogBeginFile(const TWorkItem &, const QString &) override {}
+    void LogAppend(const TWorkItem &, const QByteArray &) override {}
+    void LogEndFile(const TWorkItem &) override {}
+    bool LogEmpty() const override { return false; }
+};
+
+class Presenter : public ::testing::Test {
+protected:
+    Presenter()
+    {
+        TJobPlatform platform;
+        platform.commandTemplate = platform.scriptTemplate = "%DECODER %INFILE | %ENCODER - %OUTFILE";
+        platform.quotePath = [](const std::string &s) { return "'" + s + "'"; };
+        platform.shell = "/bin/sh";
+        platform.judgeStatuses = [](std::optional<int>, int status, const std::string &) {
+            return TCommandsEnd{false, "the encoder stopped with exit status " + std::to_string(status)};
+        };
+        platform.encoder = {"enc", "ENCODER missing"};
+        platform.decoder = {"dec", "DECODER missing"};
+        platform.findProgram = [this](const std::string &name) { return programs ? "/bin/" + name : std::string(); };
+        job = std::make_unique<TranscodeJob>(runner, host, platform);
+        list = std::make_unique<TTranscodeList>(job->Queue(), [](const QString &) { return true; });
+        presenter = std::make_unique<TWindowPresenter>(*job, *list, view);
+        for (const char *name : {"a.mpc", "b.mpc", "c.mpc"}) {
+            tmtest::WriteText(dir / name, "stand-in");
+            names << QFile::decodeName((dir / name).string().c_str());
+        }
+    }
+    void Settings(bool shutdown)
+    {
+        TJobSettings s;
+        s.shutdownAfterJob = shutdown;
+        presenter->SettingsChanged(s);
+    }
+
+    tmtest::TempDir dir;
+    bool programs = true;
+    StandInRunner runner;
+    StandInHost host;
+    RecordingView view;
+    std::unique_ptr<TranscodeJob> job;
+    std::unique_ptr<TTranscodeList> list;
+    std::unique_ptr<TWindowPresenter> presenter;
+    QStringList names;
+};
+
+TEST_F(Presenter, AJobFromTheDropToItsReport)
+{
+    ASSERT_EQ(QCoreApplication::instance(), nullptr);
+    Settings(false);
+    presenter->Start();
+    EXPECT_TRUE(view.controls.transcode);
+    EXPECT_FALSE(view.controls.outputDirEdit);  // the folder is not used yet
+    presenter->Collect(names);
+    ASSERT_EQ(view.rows.size(), 3u);
+    EXPECT_EQ(view.rows[1].text, names[1]);
+    EXPECT_EQ(view.status, "3 files added");
+
+    presenter->Transcode();
+    EXPECT_FALSE(view.controls.transcode || view.controls.clearAll || view.controls.adding);
+    EXPECT_TRUE(view.controls.cancel);
+    EXPECT_EQ(view.rows[0].state, "converting 0 %");
+    EXPECT_EQ(view.rows[1].state, "waiting");
+    EXPECT_EQ(view.status, "File 1 of 3");
+    // Nothing is added while the job runs, and the list says why.
+    presenter->Collect({QFile::decodeName((dir / "other.mpc").string().c_str())});
+    EXPECT_EQ(view.status, kJobRefusedText);
+    EXPECT_EQ(view.rows.size(), 3u);
+
+    // The first file fails: its row says so and why.
+    runner.EndFirst(255);
+    ASSERT_EQ(view.rows[0].tone, TRowTone::Failed);
+    EXPECT_EQ(view.rows[0].state, "failed");
+    EXPECT_FALSE(view.rows[0].tip.isEmpty());
+    EXPECT_EQ(view.progress, 33);
+    job->TimerFired();
+    presenter->Cancel();
+    EXPECT_EQ(view.status, kStoppingText);
+    runner.EndFirst(255);
+    EXPECT_FALSE(job->Running());
+    EXPECT_EQ(view.status, "0 converted, 0 skipped, 2 failed, 1 not converted");
+    EXPECT_EQ(view.progress, job->Figures().OverallPercent());
+    EXPECT_TRUE(view.controls.transcode && view.controls.adding && view.controls.outputDirEdit);
+    EXPECT_EQ(view.rows[2].state, "");  // waiting only while a job runs
+    EXPECT_TRUE(view.info.isEmpty());
+    ASSERT_EQ(view.reports.size(), 1);
+    EXPECT_TRUE(view.reports[0].startsWith("2 files could not be converted:")) << view.reports[0].toStdString();
+    EXPECT_TRUE(view.reports[0].contains(names[0] + ": ")) << view.reports[0].toStdString();
+    EXPECT_TRUE(view.errors.isEmpty());
+
+    // Picking a row shows its file; a file that is no Musepack file shows nothing.
+    presenter->RowPicked(0);
+    EXPECT_TRUE(view.info.isEmpty());
+    presenter->ClearAll();
+    EXPECT_TRUE(view.rows.empty());
+    presenter->Transcode();
+    EXPECT_EQ(view.errors, QStringList{kListEmptyMessage});
+}
+
+TEST_F(Presenter, MissingProgramsAShutdownNoticeAndAClose)
+{
+    programs = false;
+    presenter->Start();
+    EXPECT_EQ(view.errors, (QStringList{"ENCODER missing", "DECODER missing"}));
+    EXPECT_FALSE(view.controls.transcode);
+
+    // Cancel during the notice gives up the shutdown, and the window is usable again.
+    programs = true;
+    presenter->Start();
+    Settings(true);
+    presenter->Collect(names.mid(0, 1));
+    presenter->Transcode();
+    runner.EndFirst(255);
+    ASSERT_TRUE(view.notice);
+    EXPECT_FALSE(view.controls.transcode);  // the controls stay while the notice runs
+    presenter->Cancel();
+    EXPECT_FALSE(view.notice);
+    presenter->ShutdownNoticeEnded(false);
+    EXPECT_EQ(view.status, kShutdownCancelledText);
+    EXPECT_TRUE(view.controls.transcode);
+    EXPECT_EQ(host.shutdowns, 0);
+
+    // A window closed during a job finishes the file in progress and shuts nothing down.
+    presenter->Transcode();
+    presenter->Closing();
+    EXPECT_TRUE(presenter->ClosingDuringJob());
+    runner.EndFirst(255);
+    EXPECT_FALSE(job->Running());
+    EXPECT_EQ(view.noticesStarted, 1);
+    EXPECT_EQ(host.shutdowns, 0);
+}
+
+}  // namespace
+}  // namespace trackmill
