@@ -2,9 +2,14 @@
 
 #include "system/os/Files.h"
 
+#include <QElapsedTimer>
 #include <QFile>
+#include <QObject>
 
 #include <algorithm>
+#include <unordered_set>
+#include <utility>
+#include <vector>
 
 namespace trackmill {
 
@@ -43,6 +48,79 @@ Finally(F) -> Finally<F>;
 
 }  // namespace
 
+// What a drop found, told as it goes.
+class TTranscodeList::Sink {
+public:
+    virtual ~Sink() = default;
+    virtual bool Known(const std::string &source) const = 0;
+    virtual bool Add(const std::string &source, const std::string &base) = 0;
+    virtual void Refuse(const QString &name, const QString &reason) = 0;
+    virtual void Ignore(const QString &name, const QString &reason) = 0;
+    virtual void Pump() = 0;
+};
+
+// On the calling thread: straight into the queue, the hooks told at once.
+class TTranscodeList::DirectSink : public Sink {
+public:
+    explicit DirectSink(TTranscodeList &list) : list_(list) {}
+    bool Known(const std::string &source) const override { return list_.queue_.Contains(source); }
+    bool Add(const std::string &source, const std::string &base) override { return list_.queue_.Add(source, base); }
+    void Refuse(const QString &name, const QString &reason) override { list_.Refuse(name, reason); }
+    void Ignore(const QString &name, const QString &reason) override { list_.Ignore(name, reason); }
+    void Pump() override
+    {
+        if (list_.onProgress_ && list_.dropping_) list_.onProgress_(list_.progress_);
+        if (list_.processMessages_) list_.processMessages_();
+    }
+
+private:
+    TTranscodeList &list_;
+};
+
+struct TTranscodeList::Batch {
+    std::vector<std::pair<std::string, std::string>> files;  // source, base
+    std::vector<std::pair<QString, QString>> refused, ignored;
+    TCollectProgress progress;
+};
+
+// On the worker: batches handed to the calling thread a few times a second, so that its
+// list grows and its counter moves without a call per file.
+class TTranscodeList::BatchSink : public Sink {
+public:
+    BatchSink(TTranscodeList &list, std::unordered_set<std::string> known) : list_(list), known_(std::move(known))
+    {
+        sinceSent_.start();
+    }
+    bool Known(const std::string &source) const override { return known_.count(source) > 0; }
+    bool Add(const std::string &source, const std::string &base) override
+    {
+        if (!known_.insert(source).second) return false;
+        batch_.files.emplace_back(source, base);
+        return true;
+    }
+    void Refuse(const QString &name, const QString &reason) override { batch_.refused.emplace_back(name, reason); }
+    void Ignore(const QString &name, const QString &reason) override { batch_.ignored.emplace_back(name, reason); }
+    void Pump() override
+    {
+        if (sinceSent_.elapsed() >= kBatchIntervalMs) Send();
+    }
+    void Send()
+    {
+        sinceSent_.start();
+        batch_.progress = list_.progress_;
+        auto batch = std::make_shared<Batch>(std::exchange(batch_, {}));
+        TTranscodeList *list = &list_;
+        QMetaObject::invokeMethod(list_.home_.get(), [list, batch] { list->Apply(*batch); }, Qt::QueuedConnection);
+    }
+
+private:
+    static constexpr int kBatchIntervalMs = 50;
+    TTranscodeList &list_;
+    std::unordered_set<std::string> known_;  // listed before the drop, or found by it
+    Batch batch_;
+    QElapsedTimer sinceSent_;
+};
+
 bool HasMusepackExtension(const QString &name)
 {
     const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
@@ -65,7 +143,9 @@ TTranscodeList::TTranscodeList(TWorkQueue &queue, HeaderTest headerTest)
 
 void TTranscodeList::Wire()
 {
+    home_ = std::make_unique<QObject>();
     scanner_.SetFileMask(QString::fromLatin1(kTranscodeFileMask));
+    scanner_.SetProcessMessages([this] { Pump(); });
     scanner_.SetOnFileFound([this](TTreeScanner &s) {
         foundFiles_.append(s.FileFound());
         foundBases_.append(currentBase_);
@@ -87,18 +167,27 @@ void TTranscodeList::Wire()
     queue_.SetObserver(std::move(observer));
 }
 
-TTranscodeList::~TTranscodeList() = default;
+TTranscodeList::~TTranscodeList()
+{
+    // The worker's batches are no longer wanted: it stops at its next file or folder.
+    stopRequested_ = true;
+    JoinWorker();
+}
+
+void TTranscodeList::JoinWorker()
+{
+    if (worker_.joinable()) worker_.join();
+}
 
 void TTranscodeList::SetProcessMessages(std::function<void()> hook)
 {
     processMessages_ = std::move(hook);
-    scanner_.SetProcessMessages([this] { Pump(); });
 }
 
 void TTranscodeList::Pump()
 {
-    if (onProgress_ && dropping_) onProgress_(progress_);
-    if (processMessages_) processMessages_();
+    if (stopRequested_) scanner_.Stop();
+    if (sink_) sink_->Pump();
 }
 
 void TTranscodeList::StopCollecting()
@@ -106,7 +195,8 @@ void TTranscodeList::StopCollecting()
     if (!dropping_) return;
     stopRequested_ = true;
     pendingDrops_.clear();
-    scanner_.Stop();
+    // The worker's scanner stops itself at its next pump.
+    if (!worker_.joinable()) scanner_.Stop();
 }
 
 QStringList TTranscodeList::Items() const
@@ -145,14 +235,77 @@ TTranscodeList::TAddResult TTranscodeList::HandleDrop(const QStringList &names)
     stopRequested_ = false;
     progress_ = {};
     queue_.ForgetLeftOut();
+    DirectSink sink(*this);
+    sink_ = &sink;
     Finally done{[this] {
         dropping_ = false;
+        sink_ = nullptr;
         pendingDrops_.clear();
     }};
-    HandleOneDrop(names, result);
-    while (!pendingDrops_.isEmpty() && !stopRequested_) HandleOneDrop(pendingDrops_.takeFirst(), result);
+    HandleOneDrop(names, result, true);
+    while (!pendingDrops_.isEmpty() && !stopRequested_) HandleOneDrop(pendingDrops_.takeFirst(), result, true);
     result.stopped = stopRequested_;
     return result;
+}
+
+void TTranscodeList::BeginDrop(const QStringList &names, std::function<void(const TAddResult &)> done)
+{
+    if (dropping_) {
+        pendingDrops_.append(names);
+        return;
+    }
+    dropping_ = true;
+    stopRequested_ = false;
+    progress_ = {};
+    background_ = {};
+    done_ = std::move(done);
+    queue_.ForgetLeftOut();
+    if (onWaitCursor_) onWaitCursor_(true);
+    StartWorker(names);
+}
+
+void TTranscodeList::StartWorker(QStringList names)
+{
+    JoinWorker();
+    std::unordered_set<std::string> known;
+    for (const TWorkItem &item : queue_.Items()) known.insert(item.source);
+    worker_ = std::thread([this, names = std::move(names), known = std::move(known)]() mutable {
+        BatchSink sink(*this, std::move(known));
+        sink_ = &sink;
+        TAddResult result;
+        try {
+            HandleOneDrop(names, result, false);
+        } catch (...) {
+            // A header test that throws ends this drop; what was found so far stays.
+        }
+        sink.Send();
+        sink_ = nullptr;
+        QMetaObject::invokeMethod(home_.get(), [this, result] { WorkerDone(result); }, Qt::QueuedConnection);
+    });
+}
+
+void TTranscodeList::Apply(Batch &batch)
+{
+    for (const auto &[source, base] : batch.files)
+        if (queue_.Add(source, base)) ++background_.added;
+    for (const auto &[name, reason] : batch.refused) Refuse(name, reason);
+    for (const auto &[name, reason] : batch.ignored) Ignore(name, reason);
+    if (onProgress_) onProgress_(batch.progress);
+}
+
+void TTranscodeList::WorkerDone(TAddResult partial)
+{
+    JoinWorker();
+    background_.rejected += partial.rejected;
+    if (!pendingDrops_.isEmpty() && !stopRequested_) {
+        StartWorker(pendingDrops_.takeFirst());
+        return;
+    }
+    background_.stopped = stopRequested_;
+    dropping_ = false;
+    pendingDrops_.clear();
+    if (onWaitCursor_) onWaitCursor_(false);
+    if (auto done = std::exchange(done_, {})) done(background_);
 }
 
 namespace {
@@ -170,13 +323,14 @@ QString ParentOf(const QString &folder)
 }  // namespace
 
 // By value: the caller's list (the drop target's Files) may change under a later drop.
-void TTranscodeList::HandleOneDrop(QStringList names, TAddResult &result)
+void TTranscodeList::HandleOneDrop(QStringList names, TAddResult &result, bool here)
 {
-    if (onWaitCursor_) onWaitCursor_(true);
-    Finally restore{[this] {
+    // On the worker the caller's cursor is left to BeginDrop.
+    if (here && onWaitCursor_) onWaitCursor_(true);
+    Finally restore{[this, here] {
         foundFiles_.clear();
         foundBases_.clear();
-        if (onWaitCursor_) onWaitCursor_(false);
+        if (here && onWaitCursor_) onWaitCursor_(false);
     }};
 
     for (const QString &name : names) {
@@ -187,13 +341,13 @@ void TTranscodeList::HandleOneDrop(QStringList names, TAddResult &result)
         scanner_.Execute();
         for (const QString &refused : scanner_.RefusedNames()) {
             ++result.rejected;
-            Refuse(refused, QStringLiteral("the name is not valid UTF-8"));
+            sink_->Refuse(refused, QStringLiteral("the name is not valid UTF-8"));
         }
         // In a folder only Musepack names are told of, as for regular files.
         for (const QString &other : scanner_.OtherNames()) {
             if (!HasMusepackExtension(other)) continue;
             ++result.rejected;
-            Refuse(other, NoFileReason(other, KindOf(other)));
+            sink_->Refuse(other, NoFileReason(other, KindOf(other)));
         }
     }
     result.added += AddFiles(names, {}, result.rejected, true);
@@ -206,11 +360,15 @@ void TTranscodeList::HandleOneDrop(QStringList names, TAddResult &result)
 
 int TTranscodeList::AddFiles(const QStringList &names, const QString &base)
 {
-    if (!dropping_) stopRequested_ = false;
+    if (dropping_) return 0;  // the drop's own sink is elsewhere, perhaps on the worker
+    stopRequested_ = false;
     int rejected = 0;
     QStringList bases;
     if (!base.isEmpty())
         for (qsizetype i = 0; i < names.size(); ++i) bases << base;
+    DirectSink sink(*this);
+    sink_ = &sink;
+    Finally done{[this] { sink_ = nullptr; }};
     return AddFiles(names, bases, rejected, false);
 }
 
@@ -229,7 +387,7 @@ int TTranscodeList::AddFiles(const QStringList &namesIn, const QStringList &base
         // Whatever was named and leads nowhere may have been meant as a folder of music.
         if (!isFile && (musepack || (named && kind == os::TKind::None))) {
             ++rejected;
-            Refuse(name, NoFileReason(name, kind));
+            sink_->Refuse(name, NoFileReason(name, kind));
             Pump();
             continue;
         }
@@ -238,11 +396,11 @@ int TTranscodeList::AddFiles(const QStringList &namesIn, const QStringList &base
             ++rejected;
             // A file named one by one is told of whatever its name; in a folder only
             // Musepack names are.
-            if (named) Ignore(name, QStringLiteral("not a Musepack file"));
+            if (named) sink_->Ignore(name, QStringLiteral("not a Musepack file"));
             continue;
         }
         const std::string source = QFile::encodeName(name).toStdString();
-        if (queue_.Contains(source)) continue;
+        if (sink_->Known(source)) continue;
 
         bool valid = false;
         try {
@@ -253,13 +411,14 @@ int TTranscodeList::AddFiles(const QStringList &namesIn, const QStringList &base
         }
         if (valid) {
             const QString base = i < bases.size() ? bases[i] : QString();
-            queue_.Add(source, QFile::encodeName(base).toStdString());
-            ++added;
-            ++progress_.added;
+            if (sink_->Add(source, QFile::encodeName(base).toStdString())) {
+                ++added;
+                ++progress_.added;
+            }
         } else {
             ++rejected;
             // Named, for it looked like one of ours: a person should learn it was left out.
-            Ignore(name, QStringLiteral("not a Musepack file (no valid stream header)"));
+            sink_->Ignore(name, QStringLiteral("not a Musepack file (no valid stream header)"));
         }
         Pump();
     }

@@ -9,8 +9,12 @@
 #include <QString>
 #include <QStringList>
 
+#include <atomic>
 #include <functional>
 #include <memory>
+#include <thread>
+
+class QObject;
 
 namespace trackmill {
 
@@ -63,6 +67,11 @@ public:
         bool stopped = false;  // StopCollecting ended it early
     };
     TAddResult HandleDrop(const QStringList &names);
+    // The same on a worker thread, so that the caller's events are served meanwhile without
+    // being pumped from here: the files arrive in the queue in batches through the calling
+    // thread's event loop, and `done` is called there once this drop and those that
+    // arrived during it are handled. Needs a running event loop.
+    void BeginDrop(const QStringList &names, std::function<void(const TAddResult &)> done);
     // Whether a drop is being handled (the events processed meanwhile may ask).
     bool Collecting() const { return dropping_; }
     // Ends the drop being handled, and the drops queued behind it: no further folder is
@@ -80,6 +89,7 @@ public:
     int AddFiles(const QStringList &names, const QString &base = {});
     // Paths the scanner reported during the current drop, in report order; empty between drops.
     const QStringList &FoundFiles() const { return foundFiles_; }
+    // The scanner of the dropped folders; not to be touched while a drop is handled.
     TTreeScanner &Scanner() { return scanner_; }
 
     // --- the two buttons ---
@@ -117,12 +127,20 @@ public:
     void SetOnIgnored(std::function<void(const QString &name, const QString &reason)> hook) { onIgnored_ = std::move(hook); }
 
 private:
+    class Sink;
+    class DirectSink;
+    class BatchSink;
+    struct Batch;
     void Wire();
-    void HandleOneDrop(QStringList names, TAddResult &result);
+    void HandleOneDrop(QStringList names, TAddResult &result, bool here);
     void Refuse(const QString &name, const QString &reason);
     void Ignore(const QString &name, const QString &reason);
     void Pump();
     int AddFiles(const QStringList &names, const QStringList &bases, int &rejected, bool named);
+    void StartWorker(QStringList names);
+    void Apply(Batch &batch);
+    void WorkerDone(TAddResult partial);
+    void JoinWorker();
 
     std::unique_ptr<TWorkQueue> ownQueue_;
     TWorkQueue &queue_;
@@ -132,8 +150,14 @@ private:
     TTreeScanner scanner_;
     QList<QStringList> pendingDrops_;
     bool dropping_ = false;
-    bool stopRequested_ = false;
+    std::atomic<bool> stopRequested_ = false;
     TCollectProgress progress_;
+    // Where a drop's findings go: the queue at once, or batches for the calling thread.
+    Sink *sink_ = nullptr;
+    std::thread worker_;
+    std::unique_ptr<QObject> home_;  // receives the worker's batches on the calling thread
+    TAddResult background_;          // what the drops on the worker have come to so far
+    std::function<void(const TAddResult &)> done_;
 
     HeaderTest headerTest_;
     std::function<void(bool)> onWaitCursor_;

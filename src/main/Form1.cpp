@@ -26,7 +26,6 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QEventLoop>
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -79,8 +78,6 @@ void ShowMessage(QWidget *parent, TMessageKind kind, const QString &caption, con
     }
 }
 
-// How often a collection lets the window handle its events.
-constexpr int kServeIntervalMs = 15;
 
 }  // namespace
 
@@ -150,15 +147,6 @@ void TForm1::CreateComponents()
     TreeScanner1 = &list_->Scanner();
     TreeScanner1->setObjectName(QStringLiteral("TreeScanner1"));
     TreeScanner1->SetFileMask(QString::fromLatin1(kTranscodeFileMask));
-    listFileFound_ = TreeScanner1->OnFileFound();
-    TreeScanner1->SetOnFileFound([this](TTreeScanner &sender) { TreeScanner1FileFound(&sender); });
-    // Served after every file, the window would repaint the growing list after every
-    // file; every 15 ms keeps it as responsive at a fraction of the cost.
-    list_->SetProcessMessages([served = QElapsedTimer()]() mutable {
-        if (served.isValid() && served.elapsed() < kServeIntervalMs) return;
-        QCoreApplication::processEvents();
-        served.start();
-    });
     chooser_ = std::make_unique<TFileChooser>();
 
     FileDrop1 = new TFileDrop(this);
@@ -194,6 +182,7 @@ void TForm1::CreateComponents()
 
     SetJobs(config::DefaultJobs());
     presenter_ = std::make_unique<TWindowPresenter>(*job_, *list_, *view_);
+    presenter_->SetCollectInBackground(true);
     // Every change of a setting reaches the job at once: it reads each when it needs it.
     const auto changed = [this] { SettingsChanged(); };
     for (QLineEdit *edit : {Edit1, Edit2}) connect(edit, &QLineEdit::textChanged, this, changed);
@@ -388,12 +377,6 @@ void TForm1::ReportFailures(const QString &Text)
     QTimer::singleShot(0, this, [this, Text] {
         ShowMessage(this, TMessageKind::JobReport, QString::fromLatin1(kApplicationTitle), Text);
     });
-}
-
-void TForm1::TreeScanner1FileFound(QObject *)
-{
-    if (listFileFound_)
-        listFileFound_(*TreeScanner1);
 }
 
 void TForm1::AddFiles(const QStringList &Names)

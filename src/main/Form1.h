@@ -164,7 +164,7 @@ public:
     int ShutdownDelay() const { return shutdownDelayMs_; }
     void SetShutdownDelay(int milliseconds) { shutdownDelayMs_ = milliseconds; }
 
-    // --- the sixteen handlers ---
+    // --- the designed handlers ---
     void Button1Click(QObject *Sender);
     void FileDrop1Drop(QObject *Sender);
     void FormCreate(QObject *Sender);
@@ -174,7 +174,6 @@ public:
     void altpresetfaststandard1Click(QObject *Sender);
     void AppRunner1Terminated(QObject *Sender);
     void Timer1Timer(QObject *Sender);
-    void TreeScanner1FileFound(QObject *Sender);
     void DirectoryEdit1Change(QObject *Sender);
     void cbOutputdirClick(QObject *Sender);
     void FormStorage1RestorePlacement(QObject *Sender);
@@ -253,7 +252,6 @@ private:
     std::unique_ptr<TWindowPresenter> presenter_;
     std::unique_ptr<TFileChooser> chooser_;
     int shutdownDelayMs_ = 0;
-    std::function<void(TTreeScanner &)> listFileFound_;
     int listChanges_ = 0;        // selection or focus changes made by the user in ListBox1
     int changesAtPress_ = -1;    // listChanges_ when the mouse was last pressed on ListBox1
 };

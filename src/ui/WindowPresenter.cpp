@@ -214,12 +214,18 @@ void TWindowPresenter::Collect(const QStringList &names)
         view_.ShowStatus(QString::fromLatin1(kJobRefusedText));
         return;
     }
+    const auto told = [this](const TTranscodeList::TAddResult &result) {
+        lastCount_.invalidate();
+        view_.ShowCollecting(false);
+        view_.ShowStatus(CollectedText(result));
+    };
+    if (background_) {
+        // A drop that comes while another is handled is counted with that one.
+        list_.BeginDrop(names, told);
+        return;
+    }
     const TTranscodeList::TAddResult result = list_.HandleDrop(names);
-    // A drop that came while another was handled is counted with that one.
-    if (list_.Collecting()) return;
-    lastCount_.invalidate();
-    view_.ShowCollecting(false);
-    view_.ShowStatus(CollectedText(result));
+    if (!list_.Collecting()) told(result);
 }
 
 void TWindowPresenter::StopCollecting()

@@ -102,6 +102,9 @@ public:
 
     // Looks for the programs; the window is usable from then on.
     void Start();
+    // Files are collected on a worker thread, the window's events served meanwhile; this
+    // needs the event loop of a running application.
+    void SetCollectInBackground(bool on) { background_ = on; }
 
     // --- the user's actions ---
     void Transcode();
@@ -157,6 +160,7 @@ private:
     TControlStates controls_;
     TJobEnd lastEnd_;
     bool started_ = false;
+    bool background_ = false;
     bool jobRunning_ = false;
     bool closingDuringJob_ = false;
     bool pickedDuringJob_ = false;  // the user picked a row since the job started

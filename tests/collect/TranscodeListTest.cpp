@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <QTest>
+
+#include <optional>
 #include <stdexcept>
 
 #include <sys/socket.h>
@@ -358,4 +361,42 @@ TEST(TranscodeList, RealMusepackFilesFromTheEncoder)
     h.Drop({t / "in"});
     EXPECT_EQ(h.list.Items(),
               QStringList({Q(t / "in" / "copy.mp+"), Q(t / "in" / "copy.MPP"), Q(t / "in" / "tone.mpc")}));
+}
+
+// On the worker the drop ends as it does on the calling thread: the same files in the same
+// order, a drop that came meanwhile counted with it, the cursor back, and a list destroyed
+// in the middle of one waits for its worker instead of crashing.
+TEST(TranscodeList, ADropOnTheWorkerEndsAsOneOnTheCallingThread)
+{
+    TempDir t;
+    for (int f = 0; f < 2; ++f)
+        for (int i = 0; i < 4; ++i) MakeFakeMpc(t / ("album" + std::to_string(f)) / (std::to_string(i) + ".mpc"));
+    MakeFakeMpc(t / "single.mpc");
+    tmtest::WriteText(t / "album0" / "empty.mpc", "");
+    Harness here, there;
+    const auto sync = here.list.HandleDrop({Q(t / "album0")});
+    const std::vector<TLeftOutPath> ignored = here.list.Queue().Ignored();
+    ASSERT_EQ(ignored.size(), 1u);
+    here.list.HandleDrop({Q(t / "single.mpc")});
+
+    std::optional<TTranscodeList::TAddResult> ended;
+    there.list.BeginDrop({Q(t / "album0")}, [&](const TTranscodeList::TAddResult &r) { ended = r; });
+    there.list.BeginDrop({Q(t / "single.mpc")}, [](const TTranscodeList::TAddResult &) { ADD_FAILURE(); });
+    EXPECT_TRUE(there.list.Collecting());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return ended.has_value(); }, 10000));
+    EXPECT_FALSE(there.list.Collecting());
+    EXPECT_EQ(there.mirror, here.mirror);
+    EXPECT_EQ(ended->added, sync.added + 1);
+    EXPECT_EQ(ended->rejected, sync.rejected);
+    EXPECT_EQ(there.list.Queue().Ignored(), ignored);
+    EXPECT_EQ(there.cursor, QStringList({"on", "off"}));
+
+    // Files already listed are not added twice; a list going away stops its worker.
+    ended.reset();
+    there.list.BeginDrop({Q(t / "album0"), Q(t / "album1")}, [&](const TTranscodeList::TAddResult &r) { ended = r; });
+    ASSERT_TRUE(QTest::qWaitFor([&] { return ended.has_value(); }, 10000));
+    EXPECT_EQ(ended->added, 4);
+    auto doomed = std::make_unique<TTranscodeList>([](const QString &) { return true; });
+    doomed->BeginDrop({Q(t.path())}, [](const TTranscodeList::TAddResult &) { ADD_FAILURE(); });
+    doomed.reset();
 }

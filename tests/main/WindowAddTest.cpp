@@ -61,23 +61,28 @@ TEST_F(WindowAdd, AddFilesAndAddFolderThroughTheirDialogs)
 
     // Cancelled: nothing changes, nothing is said.
     form->Button5->click();
+    WaitForCollection();
     EXPECT_EQ(opened, QDir::homePath());
     EXPECT_EQ(form->ListBox1->count(), 0);
     EXPECT_TRUE(Status().isEmpty());
 
     files = {Q(a), Q(b)};
     form->Button5->click();
+    WaitForCollection();
     EXPECT_EQ(ListEntries(), QStringList({Q(a), Q(b)}));
     EXPECT_EQ(Status(), "2 files added");
     files.clear();
     form->Button5->click();
+    WaitForCollection();
     EXPECT_EQ(opened, Q(work / "one"));  // where the last files came from
 
     folder = Q(work / "albums" / "Album");
     form->Button6->click();
+    WaitForCollection();
     EXPECT_EQ(ListEntries().last(), Q(c));
     folder = Q(work / "albums" / "Empty") + "/";
     form->Button6->click();
+    WaitForCollection();
     EXPECT_EQ(opened, Q(work / "albums"));  // beside the folder chosen last
     EXPECT_EQ(Status(), "No Musepack files found");
     EXPECT_EQ(form->ListBox1->count(), 3);
@@ -196,6 +201,7 @@ TEST_F(WindowAdd, NamesOnTheCommandLineAreAddedAsADropWould)
     const fs::path inFolder = Put(work / "Album" / "01.mpc");
     Open();
     form->AddNamed({"a.mpc", "Album", QUrl::fromLocalFile(Q(a)).toString(), "missing.mpc"});
+    WaitForCollection();
     EXPECT_EQ(ListEntries(), QStringList({Q(a), Q(inFolder)}));
     EXPECT_EQ(Status(), "2 files added, 1 not accepted");
 }

@@ -2,6 +2,7 @@
 // message boxes recorded instead of shown.
 #pragma once
 
+#include "collect/TranscodeList.h"
 #include "main/Form1.h"
 #include "settings/Placemnt.h"
 #include "support/QtWait.h"
@@ -92,6 +93,12 @@ protected:
         QDropEvent drop(QPointF(at), Qt::CopyAction, mime, Qt::LeftButton, Qt::NoModifier);
         QCoreApplication::sendEvent(target, &drop);
         delete mime;
+        WaitForCollection();
+    }
+    // Files are collected on a worker thread: until it is done they are not all listed.
+    void WaitForCollection()
+    {
+        EXPECT_TRUE(QTest::qWaitFor([this] { return !form->List().Collecting(); }, 60000));
     }
     void DropFiles(const std::vector<fs::path> &paths, QWidget *target = nullptr)
     {
