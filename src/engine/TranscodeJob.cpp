@@ -15,6 +15,7 @@ struct TranscodeJob::Active {
     TPreparedFile prepared;
     TSourceAtStart source;
     TMp3FrameWalker walker;
+    TFileStream mp3;  // the MP3 being written, open from the first look at its progress on
     TOutputLines lines;
     std::string outputTail;  // the last lines the commands printed, for the reason of a failure
 };
@@ -265,7 +266,8 @@ void TranscodeJob::PollProgress()
         const int index = queue_.IndexOf(id);
         const double sourceSeconds = active->source.PlayingTime();
         if (index < 0 || sourceSeconds <= 0) continue;
-        active->walker.Advance(active->prepared.tempMp3);
+        if (!active->mp3.IsOpen() && !active->mp3.Open(active->prepared.tempMp3)) continue;
+        active->walker.Advance(active->mp3);
         const int percent = std::clamp(int(active->walker.Seconds() * 100 / sourceSeconds), 0, 99);
         if (percent == queue_.At(index).percent) continue;
         queue_.Update(index, [percent](TWorkItem &i) { i.percent = percent; });
@@ -279,6 +281,7 @@ void TranscodeJob::CommandEnded(std::uint64_t id, int status)
     if (found == active_.end()) return;
     std::unique_ptr<Active> active = std::move(found->second);
     active_.erase(found);
+    active->mp3.Close();  // before the MP3 is tagged, renamed or removed
     active->lines.Flush([&](const std::string &line) { OutputLine(id, *active, line); });
     const int index = queue_.IndexOf(id);
     if (index < 0) {
