@@ -10,6 +10,7 @@ packages=(
   clang libclang-rt-14-dev
   musepack-tools lame ffmpeg
   eyed3 id3v2 python3-mutagen
+  strace  # counts a conversion's opens of its source
   dbus-daemon xvfb xauth x11-apps x11-utils imagemagick openbox
   fonts-dejavu-core fonts-dejavu-extra  # extra: the condensed stand-in the layout tests expect
 )

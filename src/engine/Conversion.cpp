@@ -136,9 +136,15 @@ std::string CompareDurations(double mp3Seconds, double sourceSeconds)
     return "the MP3 lasts " + Seconds(mp3Seconds) + " s, the source " + Seconds(sourceSeconds) + " s";
 }
 
-TConversionResult FinishFile(const TWorkItem &item, const TPreparedFile &prepared, int encoderStatus,
-                             const std::string &outputTail, const TStatusJudge &judge, const TTagSwitches &tags,
-                             bool mayReplace)
+void TSourceAtStart::Load(const std::string &path, const os::TFileInfo &fileInfo)
+{
+    info = fileInfo;
+    read = stream.LoadFromFile(path);
+}
+
+TConversionResult FinishFile(const TWorkItem &item, const TPreparedFile &prepared, const TSourceAtStart &source,
+                             int encoderStatus, const std::string &outputTail, const TStatusJudge &judge,
+                             const TTagSwitches &tags, bool mayReplace)
 {
     TConversionResult result;
     std::optional<int> decoderStatus;
@@ -162,21 +168,33 @@ TConversionResult FinishFile(const TWorkItem &item, const TPreparedFile &prepare
     if (end.tryAgain) return failed(end.failure, TConversionResult::Outcome::TryAgain);
     if (!end.failure.empty()) return failed(end.failure);
 
+    // A source changed meanwhile: the decoder may have read other data than was judged and
+    // tagged, and the change would not reach the MP3. Failed, it stays for the next job.
+    const os::TFileInfo now = os::Stat(item.source);
+    if (now.kind == os::TKind::None) return failed("the source was removed while it was converted");
+    if (now.kind != source.info.kind || now.size != source.info.size || now.modified != source.info.modified)
+        return failed("the source changed while it was converted");
+
     const os::TFileInfo mp3 = os::Stat(prepared.tempMp3);
     if (mp3.kind != os::TKind::File) return failed("no MP3 was written");
     if (mp3.size == 0) return failed("the MP3 is empty");
-    TMp3FrameWalker audio;
-    audio.Advance(prepared.tempMp3);
-    // Whatever the header promised: an MP3 whose frames hold nothing beyond the encoder's
-    // own delay and padding has no audio.
-    if (!audio.HasAudio()) return failed("no audio was decoded");
-    TMPEGplus source;
-    const double sourceSeconds = source.LoadHeaderFromFile(item.source) && source.Valid() ? source.PlayingTime() : 0.0;
-    const std::string mismatch = CompareDurations(audio.Seconds(), sourceSeconds);
-    if (!mismatch.empty()) return failed(mismatch);
-
-    result.tags = TransferTags(item.source, prepared.tempMp3, tags);
-    if (!result.tags.error.empty()) return failed("the tags could not be written: " + result.tags.error);
+    // The walk and the tags through one open, closed before the MP3 is removed or renamed.
+    const std::string problem = [&]() -> std::string {
+        TFileStream output;
+        if (!output.Open(prepared.tempMp3, TFileStream::Mode::ReadWrite))
+            return "the MP3 cannot be opened: " + output.OpenError();
+        TMp3FrameWalker audio;
+        audio.Advance(output);
+        // Whatever the header promised: an MP3 whose frames hold nothing beyond the
+        // encoder's own delay and padding has no audio.
+        if (!audio.HasAudio()) return "no audio was decoded";
+        if (std::string mismatch = CompareDurations(audio.Seconds(), source.PlayingTime()); !mismatch.empty())
+            return mismatch;
+        result.tags = TransferTags(source.stream, output, tags);
+        result.tags.sourceRead = source.read;
+        return result.tags.error.empty() ? "" : "the tags could not be written: " + result.tags.error;
+    }();
+    if (!problem.empty()) return failed(problem);
 
     std::string why;
     if (!Place(prepared.tempMp3, item.output, mayReplace, why))

@@ -7,6 +7,8 @@
 #include "engine/Command.h"
 #include "engine/OutputPlan.h"
 #include "engine/TagTransfer.h"
+#include "formats/MPEGplus.h"
+#include "system/os/Files.h"
 #include "system/os/PrivateFolder.h"
 
 #include <functional>
@@ -42,6 +44,19 @@ struct TPreparedFile {
     TCommandLines lines;
     std::vector<std::string> argv;  // the shell and the script
     std::vector<std::string> createdFolders;  // the output folders made for it, outermost first
+};
+
+// The source as it was when its file started, read through one open: the MP3 is judged
+// and tagged by this, not by whatever the path holds when the commands end.
+struct TSourceAtStart {
+    os::TFileInfo info;   // what Stat said just before it was read
+    bool read = false;    // the header could be read (it may still be invalid)
+    TMPEGplus stream;     // header and the three tags
+
+    // Reads the stream header and the tags of `path`, found by `info` to be a file.
+    void Load(const std::string &path, const os::TFileInfo &fileInfo);
+    // Seconds of audio, 0 when the source gave none.
+    double PlayingTime() const { return read && stream.Valid() ? stream.PlayingTime() : 0.0; }
 };
 
 struct TConversionSetup {
@@ -96,17 +111,18 @@ struct TConversionResult {
 };
 
 // Judges a file whose commands have ended with the encoder's status: both programs'
-// statuses as the platform's `judge` reads them (with the end of their output), the MP3's
-// presence, that it holds audio at all, and its playing time against the source's
-// (within 0.2 s + 1 %; no comparison when the source gives no duration), then the tags,
-// written into the MP3 under its temporary name; only then does it take the output's
-// name (replacing a file there only when `mayReplace`, and only when the user may write
-// it). A failure leaves no MP3 behind. The script and status files are removed in every
-// case. When the judge says the programs could not be started, the file asks to be tried
-// again.
-TConversionResult FinishFile(const TWorkItem &item, const TPreparedFile &prepared, int encoderStatus,
-                             const std::string &outputTail, const TStatusJudge &judge, const TTagSwitches &tags,
-                             bool mayReplace);
+// statuses as the platform's `judge` reads them (with the end of their output), that the
+// source is still the file `source` was read from (same size and modification time), the
+// MP3's presence, that it holds audio at all, and its playing time against the source's
+// (within 0.2 s + 1 %; no comparison when the source gives no duration), then the tags of
+// `source`, written into the MP3 under its temporary name; only then does it take the
+// output's name (replacing a file there only when `mayReplace`, and only when the user
+// may write it). A failure leaves no MP3 behind. The script and status files are removed
+// in every case. When the judge says the programs could not be started, the file asks to
+// be tried again.
+TConversionResult FinishFile(const TWorkItem &item, const TPreparedFile &prepared, const TSourceAtStart &source,
+                             int encoderStatus, const std::string &outputTail, const TStatusJudge &judge,
+                             const TTagSwitches &tags, bool mayReplace);
 
 // "the MP3 lasts 6.3 s, the source 10.0 s", or empty when the two agree.
 std::string CompareDurations(double mp3Seconds, double sourceSeconds);

@@ -74,6 +74,11 @@ std::vector<std::string> PanelLinesOf(const std::string &path, const NumberForma
 {
     TMPEGplus mpc;
     mpc.LoadFromFile(path);
+    return PanelLines(mpc, path, format);
+}
+
+std::vector<std::string> PanelLines(const TMPEGplus &mpc, const std::string &path, const NumberFormatter &format)
+{
     std::vector<std::string> lines = FileInfoLines(mpc, path, format);
     if (lines.empty()) return lines;
     for (std::string &line : TagFieldLines(mpc, mpc.ID3v1Tag(), mpc.ApeTag())) lines.push_back(std::move(line));

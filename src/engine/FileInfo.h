@@ -28,5 +28,7 @@ std::vector<std::string> FileInfoLinesOf(const std::string &path, const NumberFo
 // The panel's lines followed by the fields of each tag the file carries; none when the
 // file holds no valid header.
 std::vector<std::string> PanelLinesOf(const std::string &path, const NumberFormatter &format = {});
+// The same for a reader already loaded.
+std::vector<std::string> PanelLines(const TMPEGplus &mpc, const std::string &path, const NumberFormatter &format = {});
 
 }  // namespace trackmill

@@ -13,8 +13,9 @@ namespace trackmill {
 
 struct TranscodeJob::Active {
     TPreparedFile prepared;
-    double sourceSeconds = 0;
+    TSourceAtStart source;
     TMp3FrameWalker walker;
+    TFileStream mp3;  // the MP3 being written, open from the first look at its progress on
     TOutputLines lines;
     std::string outputTail;  // the last lines the commands printed, for the reason of a failure
 };
@@ -180,9 +181,10 @@ TranscodeJob::StartOutcome TranscodeJob::StartItem(int index)
 
     // The file may have been replaced since it was added: a pipe or a device in its place
     // would hold the decoder for ever.
-    if (const os::TKind kind = os::Stat(item.source).kind; kind != os::TKind::File) {
+    const os::TFileInfo info = os::Stat(item.source);
+    if (info.kind != os::TKind::File) {
         FinishItem(index, TItemState::Failed,
-                   kind == os::TKind::None ? "the source is gone" : "the source is no longer a file");
+                   info.kind == os::TKind::None ? "the source is gone" : "the source is no longer a file");
         return StartOutcome::Failed;
     }
 
@@ -202,6 +204,8 @@ TranscodeJob::StartOutcome TranscodeJob::StartItem(int index)
     setup.encoderOptions = settings.encoderOptions;
 
     auto active = std::make_unique<Active>();
+    // Read once, before the decoder starts: the progress, the verification and the tags go by it.
+    active->source.Load(item.source, info);
     std::string error;
     const bool prepared = PrepareFile(item, setup, platform_.quotePath, scratch_, active->prepared, &error);
     createdFolders_.insert(createdFolders_.end(), active->prepared.createdFolders.begin(),
@@ -221,8 +225,6 @@ TranscodeJob::StartOutcome TranscodeJob::StartItem(int index)
     case TCommandRunner::StartResult::Started:
         break;
     }
-    TMPEGplus source;
-    if (source.LoadHeaderFromFile(item.source) && source.Valid()) active->sourceSeconds = source.PlayingTime();
     const std::string shown = active->prepared.lines.shown;
     active_[item.id] = std::move(active);
     queue_.Update(index, [](TWorkItem &i) {
@@ -232,6 +234,12 @@ TranscodeJob::StartOutcome TranscodeJob::StartItem(int index)
     figures_.running[item.id] = 0;
     observer_->FileStarted(queue_.At(index), shown);
     return StartOutcome::Started;
+}
+
+const TMPEGplus *TranscodeJob::SourceRead(std::uint64_t id) const
+{
+    const auto found = active_.find(id);
+    return found != active_.end() && found->second->source.read ? &found->second->source.stream : nullptr;
 }
 
 void TranscodeJob::CommandOutput(std::uint64_t id, const std::string &text)
@@ -252,9 +260,11 @@ void TranscodeJob::PollProgress()
 {
     for (auto &[id, active] : active_) {
         const int index = queue_.IndexOf(id);
-        if (index < 0 || active->sourceSeconds <= 0) continue;
-        active->walker.Advance(active->prepared.tempMp3);
-        const int percent = std::clamp(int(active->walker.Seconds() * 100 / active->sourceSeconds), 0, 99);
+        const double sourceSeconds = active->source.PlayingTime();
+        if (index < 0 || sourceSeconds <= 0) continue;
+        if (!active->mp3.IsOpen() && !active->mp3.Open(active->prepared.tempMp3)) continue;
+        active->walker.Advance(active->mp3);
+        const int percent = std::clamp(int(active->walker.Seconds() * 100 / sourceSeconds), 0, 99);
         if (percent == queue_.At(index).percent) continue;
         queue_.Update(index, [percent](TWorkItem &i) { i.percent = percent; });
         figures_.running[id] = percent;
@@ -269,6 +279,7 @@ void TranscodeJob::CommandEnded(std::uint64_t id, int status)
     std::unique_ptr<Active> active = std::move(found->second);
     active_.erase(found);
     figures_.running.erase(id);
+    active->mp3.Close();  // before the MP3 is tagged, renamed or removed
     active->lines.Flush([&](const std::string &line) { OutputLine(id, *active, line); });
     const int index = queue_.IndexOf(id);
     if (index < 0) {
@@ -280,7 +291,7 @@ void TranscodeJob::CommandEnded(std::uint64_t id, int status)
         const TJobSettings settings = settings_;  // the tag switches as they are now
         TConversionResult result;
         try {
-            result = FinishFile(queue_.At(index), active->prepared, status, active->outputTail,
+            result = FinishFile(queue_.At(index), active->prepared, active->source, status, active->outputTail,
                                 platform_.judgeStatuses, settings.tags,
                                 jobSettings_.existing == TExistingPolicy::Overwrite);
         } catch (const std::exception &e) {

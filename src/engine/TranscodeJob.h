@@ -166,6 +166,8 @@ public:
     bool CancelRequested() const { return cancel_; }
     bool Running() const { return state_ == State::Running; }
     int RunningCount() const { return int(active_.size()); }
+    // The header and tags of a converting file's source as read when it started, or null.
+    const TMPEGplus *SourceRead(std::uint64_t id) const;
     // The number of files run at once now (lowered when the system ran out of processes).
     int Limit() const { return limit_; }
 

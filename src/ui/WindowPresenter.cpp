@@ -148,10 +148,12 @@ void TWindowPresenter::SetControls(const TControlStates &controls)
     view_.SetControls(controls);
 }
 
-void TWindowPresenter::ShowInfoOf(const std::string &path)
+void TWindowPresenter::ShowInfoOf(const std::string &path, const TMPEGplus *read)
 {
     const QLocale locale = QLocale::system();
-    const auto lines = PanelLinesOf(path, [&locale](double whole) { return locale.toString(whole, 'f', 0).toStdString(); });
+    const NumberFormatter format = [&locale](double whole) { return locale.toString(whole, 'f', 0).toStdString(); };
+    // A starting file's source was just read by the job: not again.
+    const auto lines = read ? PanelLines(*read, path, format) : PanelLinesOf(path, format);
     // A tag's line breaks or a file name's odd bytes show as escapes, one fact a line.
     QStringList shown;
     for (const std::string &line : lines) shown << QString::fromStdString(EscapeControls(line));
@@ -331,7 +333,7 @@ void TWindowPresenter::FileStarted(const TWorkItem &item, const std::string &sho
     // The entry the user picked during the job stays shown.
     if (!pickedDuringJob_) {
         view_.FocusRow(job_.Queue().IndexOf(item.id));
-        ShowInfoOf(item.source);
+        ShowInfoOf(item.source, job_.SourceRead(item.id));
     }
     const QString command = QString::fromStdString(shownCommand);
     view_.ConsoleBeginFile(command);

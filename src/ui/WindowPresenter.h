@@ -149,7 +149,7 @@ public:
 private:
     TListRow RowOf(const TWorkItem &item) const;
     void MarkAll();
-    void ShowInfoOf(const std::string &path);
+    void ShowInfoOf(const std::string &path, const TMPEGplus *read = nullptr);
     void SetControls(const TControlStates &controls);
     void PushSettings();
 
