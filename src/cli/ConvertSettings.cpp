@@ -41,20 +41,6 @@ const char kConvertUsage[] =
     "Exit status: 0 every file converted or skipped, 1 a file failed or the job was\n"
     "cancelled, 2 usage error.\n";
 
-namespace {
-
-TExistingPolicy FromStored(config::TStoredExisting v)
-{
-    switch (v) {
-    case config::TStoredExisting::Skip: return TExistingPolicy::Skip;
-    case config::TStoredExisting::Overwrite: return TExistingPolicy::Overwrite;
-    case config::TStoredExisting::KeepBoth: return TExistingPolicy::KeepBoth;
-    }
-    return TExistingPolicy::Skip;
-}
-
-}  // namespace
-
 const char *ExistingOptionName(TExistingPolicy policy)
 {
     switch (policy) {
@@ -93,7 +79,7 @@ void ApplyStoredSettings(TJobSettings &s, const config::TStoredSettings &stored)
     if (stored.outputDir) s.outputDir = NormalizeFolderText(*stored.outputDir);
     if (stored.apeTarget) s.tags.apeTarget = *stored.apeTarget;
     if (stored.jobs) s.jobs = *stored.jobs;
-    if (stored.existing) s.existing = FromStored(*stored.existing);
+    if (stored.existing) s.existing = *stored.existing;
     if (stored.keepFolders) s.keepFolders = *stored.keepFolders;
 }
 

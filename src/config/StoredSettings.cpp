@@ -21,20 +21,20 @@ std::optional<std::string> Read(const TIniFile &ini, const char *key)
 
 }  // namespace
 
-const char *StoredExistingName(TStoredExisting value)
+const char *StoredExistingName(TExistingPolicy value)
 {
     switch (value) {
-    case TStoredExisting::Skip: return "Skip";
-    case TStoredExisting::Overwrite: return "Overwrite";
-    case TStoredExisting::KeepBoth: return "KeepBoth";
+    case TExistingPolicy::Skip: return "Skip";
+    case TExistingPolicy::Overwrite: return "Overwrite";
+    case TExistingPolicy::KeepBoth: return "KeepBoth";
     }
     return "Skip";
 }
 
-std::optional<TStoredExisting> ParseStoredExisting(std::string_view text)
+std::optional<TExistingPolicy> ParseStoredExisting(std::string_view text)
 {
     text = Trimmed(text);
-    for (TStoredExisting v : {TStoredExisting::Skip, TStoredExisting::Overwrite, TStoredExisting::KeepBoth})
+    for (TExistingPolicy v : {TExistingPolicy::Skip, TExistingPolicy::Overwrite, TExistingPolicy::KeepBoth})
         if (SameNoCase(text, StoredExistingName(v))) return v;
     return std::nullopt;
 }
@@ -98,7 +98,7 @@ TStoredSettings ReadStoredSettings(const TIniFile &ini)
     return s;
 }
 
-void WriteAddedSettings(TIniFile &ini, int jobs, TStoredExisting existing, bool keepFolders)
+void WriteAddedSettings(TIniFile &ini, int jobs, TExistingPolicy existing, bool keepFolders)
 {
     ini.WriteInteger(kSection, kKeyJobs, jobs);
     ini.WriteString(kSection, kKeyExistingFiles, StoredExistingName(existing));

@@ -6,6 +6,7 @@
 #pragma once
 
 #include "config/ProfileFile.h"
+#include "engine/OutputPlan.h"
 
 #include <optional>
 #include <string>
@@ -30,9 +31,8 @@ inline constexpr const char *kKeyExistingFiles = "ExistingFiles";
 inline constexpr const char *kKeyKeepFolders = "KeepFolders";
 
 // The existing-files policies as stored; the order is the engine's.
-enum class TStoredExisting { Skip, Overwrite, KeepBoth };
-const char *StoredExistingName(TStoredExisting value);  // "Skip", "Overwrite", "KeepBoth"
-std::optional<TStoredExisting> ParseStoredExisting(std::string_view text);
+const char *StoredExistingName(TExistingPolicy value);  // "Skip", "Overwrite", "KeepBoth"
+std::optional<TExistingPolicy> ParseStoredExisting(std::string_view text);
 
 // More at once than this helps no machine and could exhaust the system's processes.
 inline constexpr int kMaxJobs = 64;
@@ -52,12 +52,12 @@ struct TStoredSettings {
     std::optional<std::string> decoderOptions, encoderOptions, outputDir;
     std::optional<int> apeTarget;  // the combo box's index: 0, 1, or -1 for none
     std::optional<int> jobs;
-    std::optional<TStoredExisting> existing;
+    std::optional<TExistingPolicy> existing;
 };
 TStoredSettings ReadStoredSettings(const TIniFile &ini);
 
 // Writes the keys added after the designed seventeen (those the window's storage writes
 // itself). Throws EIniFileException.
-void WriteAddedSettings(TIniFile &ini, int jobs, TStoredExisting existing, bool keepFolders);
+void WriteAddedSettings(TIniFile &ini, int jobs, TExistingPolicy existing, bool keepFolders);
 
 }  // namespace trackmill::config

@@ -13,9 +13,6 @@
 
 namespace trackmill {
 
-static_assert(int(TExistingPolicy::Overwrite) == int(config::TStoredExisting::Overwrite) &&
-              int(TExistingPolicy::KeepBoth) == int(config::TStoredExisting::KeepBoth));
-
 TFormStorage *CreateFormStorage(TForm1 &form)
 {
     auto *storage = new TFormStorage(&form);
@@ -28,7 +25,7 @@ TFormStorage *CreateFormStorage(TForm1 &form)
         if (const TIniFile *ini = sender->IniFile()) {
             const config::TStoredSettings stored = config::ReadStoredSettings(*ini);
             if (stored.jobs) form.SetJobs(*stored.jobs);
-            if (stored.existing) form.SetExistingFiles(static_cast<TExistingPolicy>(*stored.existing));
+            if (stored.existing) form.SetExistingFiles(*stored.existing);
             if (stored.keepFolders) form.SetKeepFolders(*stored.keepFolders);
         }
         form.FormStorage1RestorePlacement(sender);
@@ -41,7 +38,7 @@ TFormStorage *CreateFormStorage(TForm1 &form)
     storage->SetOnSavePlacement([jobs, existing, keepFolders](TFormPlacement *sender) {
         if (TIniFile *ini = sender->IniFile())
             config::WriteAddedSettings(*ini, jobs->value(),
-                                       static_cast<config::TStoredExisting>(std::max(0, existing->currentIndex())),
+                                       static_cast<TExistingPolicy>(std::max(0, existing->currentIndex())),
                                        keepFolders->isChecked());
     });
     return storage;

@@ -20,7 +20,7 @@ TEST(StoredSettings, ValuesFollowTheWindowsRulesAndBadOnesAreIgnored)
     EXPECT_EQ(s.encoderOptions, "-V 2");
     EXPECT_EQ(s.apeTarget, 0);  // not a number reads as 0, as in the window
     EXPECT_FALSE(s.jobs.has_value());  // falls back to the default
-    EXPECT_EQ(s.existing, config::TStoredExisting::KeepBoth);
+    EXPECT_EQ(s.existing, TExistingPolicy::KeepBoth);
     EXPECT_EQ(s.keepFolders, true);
     EXPECT_FALSE(s.decoderOptions.has_value());
 
@@ -30,9 +30,9 @@ TEST(StoredSettings, ValuesFollowTheWindowsRulesAndBadOnesAreIgnored)
         EXPECT_EQ(config::ParseJobs(text), expected) << text;
     EXPECT_GE(config::DefaultJobs(), 1);
 
-    config::WriteAddedSettings(ini, 4, config::TStoredExisting::Overwrite, false);
+    config::WriteAddedSettings(ini, 4, TExistingPolicy::Overwrite, false);
     s = config::ReadStoredSettings(ini);
     EXPECT_EQ(s.jobs, 4);
-    EXPECT_EQ(s.existing, config::TStoredExisting::Overwrite);
+    EXPECT_EQ(s.existing, TExistingPolicy::Overwrite);
     EXPECT_EQ(s.keepFolders, false);
 }
