@@ -1,24 +1,16 @@
 #include "system/AppRun.h"
 
+#include "system/Pipeline.h"
 #include "system/Platform.h"
-#include "system/Spawn.h"
 
 #include <QMetaObject>
-
-#include <fcntl.h>
-#include <poll.h>
-#include <signal.h>
-#include <spawn.h>
-#include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <condition_variable>
 #include <cstdio>
-#include <cstring>
 #include <exception>
+#include <filesystem>
 #include <mutex>
 #include <thread>
 #include <vector>
@@ -29,11 +21,6 @@ namespace trackmill {
 namespace {
 
 constexpr int kOutputWaitMs = TAppRunner::PollInterval - 10;
-constexpr std::size_t kReadChunk = 64 * 1024;
-// A descendant that keeps the pipe open and writes on must not delay the end for ever.
-constexpr std::size_t kFinalReadLimit = 16 * 1024 * 1024;
-
-std::uint32_t StatusToExitCode(int status) { return static_cast<std::uint32_t>(platform::ExitStatusOf(status)); }
 
 void ReportHandlerError(const char *what)
 {
@@ -47,10 +34,9 @@ struct TAppRunner::Shared {
     std::condition_variable cv;
     bool stop = false;
     bool watching = false;
-    std::uint64_t generation = 0;   // one per successful Run
-    pid_t pid = -1;                 // process of `generation`
-    int fd = -1;                    // its output pipe, until the worker takes it
-    std::vector<pid_t> abandoned;   // replaced before their end was seen; reaped quietly
+    std::uint64_t generation = 0;                       // one per successful Run
+    std::unique_ptr<platform::TPipeline> pipeline;      // of `generation`, until the worker takes it
+    std::vector<std::unique_ptr<platform::TPipeline>> abandoned;  // replaced before their end was seen
     std::uint64_t postedTicket = 0;
     std::uint64_t doneTicket = 0;
     TAppRunner *runner = nullptr;   // main thread only; null once destruction began
@@ -112,118 +98,55 @@ void TAppRunner::Shared::Loop(std::shared_ptr<Shared> self)
 {
     Shared &s = *self;
     std::uint64_t myGeneration = 0;
-    pid_t pid = -1;
-    bool reaped = true;
-    int fd = -1;
-    std::string pending;  // output not yet handed over
-
-    auto closeFd = [&] {
-        if (fd >= 0) ::close(fd);
-        fd = -1;
-    };
-    // Reads what is there now; false at end of file.
-    auto readAvailable = [&](std::size_t limit) {
-        char buffer[8192];
-        std::size_t total = 0;
-        while (fd >= 0 && total < limit) {
-            const ssize_t got = ::read(fd, buffer, sizeof buffer);
-            if (got > 0) {
-                pending.append(buffer, static_cast<std::size_t>(got));
-                total += static_cast<std::size_t>(got);
-            } else if (got == 0) {
-                closeFd();
-                return false;
-            } else if (errno == EINTR) {
-                continue;
-            } else {
-                if (errno != EAGAIN && errno != EWOULDBLOCK) closeFd();
-                break;
-            }
-        }
-        return true;
-    };
-    auto handOverOutput = [&](bool all) {
-        const std::size_t keep = all ? 0 : platform::IncompleteUtf8Tail(pending);
-        if (pending.size() <= keep) return true;
-        std::string text = pending.substr(0, pending.size() - keep);
-        pending.erase(0, pending.size() - keep);
-        return s.HandOver(self, myGeneration,
-                          [generation = myGeneration, text = std::move(text)](TAppRunner &r) { r.NotifyOutput(generation, text); });
-    };
+    std::unique_ptr<platform::TPipeline> pipeline;  // null once its end was handed over
+    std::vector<std::unique_ptr<platform::TPipeline>> abandoned;  // reaped quietly
 
     std::unique_lock lock(s.m);
     while (true) {
         s.cv.wait(lock, [&] { return s.stop || s.watching; });
         if (s.stop) break;
         if (s.generation != myGeneration) {
-            closeFd();
-            if (!reaped) s.abandoned.push_back(pid);
+            if (pipeline) {
+                pipeline->CloseOutput();
+                abandoned.push_back(std::move(pipeline));
+            }
             myGeneration = s.generation;
-            pid = s.pid;
-            fd = s.fd;
-            s.fd = -1;
-            reaped = false;
-            pending.clear();
+            pipeline = std::move(s.pipeline);
         }
-        std::vector<pid_t> abandoned;
-        abandoned.swap(s.abandoned);
+        for (auto &old : s.abandoned) abandoned.push_back(std::move(old));
+        s.abandoned.clear();
         lock.unlock();
 
-        for (pid_t old : abandoned) {
-            if (::waitpid(old, nullptr, WNOHANG) == 0) {
-                lock.lock();
-                s.abandoned.push_back(old);
-                lock.unlock();
-            }
-        }
+        std::erase_if(abandoned, [](const auto &old) { return old->Collect().ended; });
 
         // Wait up to 90 ms for output, then look at the process.
-        if (fd >= 0) {
-            pollfd p{fd, POLLIN, 0};
-            const int ready = ::poll(&p, 1, kOutputWaitMs);
-            if (ready > 0) readAvailable(kReadChunk);
+        if (pipeline && pipeline->OutputOpen()) {
+            pipeline->WaitForOutput(kOutputWaitMs);
         } else {
             lock.lock();
             s.cv.wait_for(lock, std::chrono::milliseconds(kOutputWaitMs),
                           [&] { return s.stop || s.generation != myGeneration; });
             lock.unlock();
         }
-        if (s.StopRequested()) {
+        if (s.StopRequested() || !pipeline) {
             lock.lock();
-            break;
-        }
-        if (!handOverOutput(false)) {
-            lock.lock();
-            break;
+            continue;
         }
 
-        int status = 0;
-        pid_t result;
-        do {
-            result = ::waitpid(pid, &status, WNOHANG);
-        } while (result < 0 && errno == EINTR);
-        bool ended = false;
-        std::uint32_t exitCode = StillActive;
-        if (result == pid) {
-            ended = true;
-            exitCode = StatusToExitCode(status);
-        } else if (result < 0 && errno == ECHILD && ::kill(pid, 0) < 0 && errno == ESRCH) {
-            // Reaped elsewhere (SIGCHLD ignored by the program): it has ended, the status
-            // is lost.
-            ended = true;
-            exitCode = 255;
+        platform::TPipeline::Progress progress = pipeline->Collect();
+        if (!progress.output.empty() &&
+            !s.HandOver(self, myGeneration, [generation = myGeneration, text = std::move(progress.output)](TAppRunner &r) {
+                r.NotifyOutput(generation, text);
+            })) {
+            lock.lock();
+            break;
         }
-        if (ended) {
-            reaped = true;
-            // Output written just before the end; a background child that keeps the pipe
-            // open must not hold up the end event, so only what is there now.
-            if (fd >= 0) readAvailable(kFinalReadLimit);
-            closeFd();
-            const bool delivered =
-                handOverOutput(true) &&
-                s.HandOver(self, myGeneration, [generation = myGeneration, exitCode](TAppRunner &r) {
-                    r.NotifyTerminated(generation, exitCode);
-                });
+        if (progress.ended) {
+            pipeline.reset();
+            const auto exitCode = static_cast<std::uint32_t>(progress.exitStatus);
+            const bool delivered = s.HandOver(self, myGeneration, [generation = myGeneration, exitCode](TAppRunner &r) {
+                r.NotifyTerminated(generation, exitCode);
+            });
             lock.lock();
             if (!delivered) break;
             // Park, unless a new run was started from inside the end event.
@@ -233,8 +156,7 @@ void TAppRunner::Shared::Loop(std::shared_ptr<Shared> self)
         lock.lock();
     }
     lock.unlock();
-    // The process keeps running; it only loses its reader (and ignores SIGPIPE).
-    closeFd();
+    // The process keeps running; it only loses its reader.
 }
 
 TAppRunner::TAppRunner(QObject *Owner) : QObject(Owner), Shared_(std::make_shared<Shared>())
@@ -252,10 +174,7 @@ TAppRunner::~TAppRunner()
         Shared_->stop = true;
         Shared_->runner = nullptr;
         relay = Shared_->relay;
-        if (Shared_->fd >= 0) {
-            ::close(Shared_->fd);
-            Shared_->fd = -1;
-        }
+        Shared_->pipeline.reset();
     }
     Shared_->cv.notify_all();
     if (Shared_->worker.joinable()) Shared_->worker.join();
@@ -289,8 +208,8 @@ bool TAppRunner::Run()
     const std::string &program = ApplicationName_.empty() ? words->front() : ApplicationName_;
     const std::string &workDir = CurrentDirectory_;
     if (!workDir.empty()) {
-        struct stat info {};
-        if (::stat(workDir.c_str(), &info) != 0 || !S_ISDIR(info.st_mode)) {
+        std::error_code ec;
+        if (!std::filesystem::is_directory(workDir, ec)) {
             LastError_ = "the working folder does not exist: " + workDir;
             return false;
         }
@@ -301,26 +220,26 @@ bool TAppRunner::Run()
         LastErrno_ = ENOENT;
         return false;
     }
-    platform::SpawnedProcess process;
-    if (const int error = platform::SpawnCommand(path, *words, workDir, process); error != 0) {
-        LastError_ = "cannot start " + path + ": " + std::strerror(error);
+    int error = 0;
+    auto pipeline = platform::TPipeline::Start(path, *words, workDir, error);
+    if (!pipeline) {
+        LastError_ = "cannot start " + path + ": " + platform::StartErrorText(error);
         LastErrno_ = error;
         return false;
     }
-    const pid_t pid = process.pid;
 
-    ProcessId_ = pid;
+    ProcessId_ = pipeline->ProcessId();
+    ProcessGroup_ = pipeline->Group();
     Running_ = true;
     {
         std::lock_guard lock(Shared_->m);
-        if (Shared_->fd >= 0) {
+        if (Shared_->pipeline) {
             // A run the worker never picked up.
-            ::close(Shared_->fd);
-            Shared_->abandoned.push_back(Shared_->pid);
+            Shared_->pipeline->CloseOutput();
+            Shared_->abandoned.push_back(std::move(Shared_->pipeline));
         }
         ++Shared_->generation;
-        Shared_->pid = pid;
-        Shared_->fd = process.outputFd;
+        Shared_->pipeline = std::move(pipeline);
         Shared_->watching = true;
     }
     Shared_->cv.notify_all();
@@ -329,8 +248,8 @@ bool TAppRunner::Run()
 
 bool TAppRunner::Stop(int Signal)
 {
-    if (!Running_ || ProcessId_ <= 0) return false;
-    return ::kill(-static_cast<pid_t>(ProcessId_), Signal) == 0;
+    if (!Running_) return false;
+    return platform::SignalGroup(ProcessGroup_, Signal);
 }
 
 void TAppRunner::NotifyTerminated(std::uint64_t, std::uint32_t Status)

@@ -1,6 +1,7 @@
 // TAppRunner starts one external program at a time and reports its end on the thread
 // that created the runner (the main thread). A worker thread, parked between runs,
-// polls the process about ten times a second while it runs and forwards its output.
+// polls the process (a platform::TPipeline) about ten times a second while it runs and
+// forwards its output.
 #pragma once
 
 #include <QObject>
@@ -62,6 +63,9 @@ public:
     bool IdleNotified() const { return IdleNotified_; }
     // Process id of the last started process, 0 before the first run.
     std::int64_t ProcessId() const { return ProcessId_; }
+    // The process group of the last started process (each run gets one of its own), 0
+    // before the first run.
+    std::int64_t ProcessGroup() const { return ProcessGroup_; }
     // Why the last Run returned false (for the owner's message); empty after a success.
     const std::string &LastError() const { return LastError_; }
     // The errno value behind LastError, 0 when none applies.
@@ -98,6 +102,7 @@ private:
     bool Running_ = false;
     std::uint32_t ExitCode_ = StillActive;
     std::int64_t ProcessId_ = 0;
+    std::int64_t ProcessGroup_ = 0;
     std::string LastError_;
     int LastErrno_ = 0;
     TAppRunnerEvent OnIdle_;

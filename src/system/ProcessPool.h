@@ -1,9 +1,11 @@
 // Runs the job's commands for the terminal: any number at once, each end noticed the
-// moment it happens (through a pidfd watched by the event loop), so the next file starts
-// without a pause. Handlers run on the thread of the event loop that owns the pool.
+// moment it happens (the event loop watches the pipeline's end handle, a pidfd), so the
+// next file starts without a pause. Handlers run on the thread of the event loop that
+// owns the pool.
 #pragma once
 
 #include "engine/CommandRunner.h"
+#include "system/Pipeline.h"
 
 #include <QObject>
 
@@ -11,7 +13,6 @@ class QTimer;
 
 #include <map>
 #include <memory>
-#include <vector>
 
 namespace trackmill {
 
@@ -31,19 +32,13 @@ public:
 
 private:
     struct Process;
-    void ReadOutput(Process &p, std::size_t limit);
-    void CheckEnded(std::uint64_t id);
+    void Collect(std::uint64_t id);
     void Poll();
-    void KillStragglers(bool wait);
 
     Handlers handlers_;
     std::map<std::uint64_t, std::unique_ptr<Process>> processes_;
-    QTimer *pollTimer_ = nullptr;  // only where the system has no pidfd
-    struct Stopping {
-        int group;
-        qint64 deadlineMs;  // on a monotonic clock
-    };
-    std::vector<Stopping> stopping_;
+    QTimer *pollTimer_ = nullptr;  // only where the system has no end handle
+    platform::TStoppedGroups stopped_;
 };
 
 }  // namespace trackmill

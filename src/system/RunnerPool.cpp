@@ -2,7 +2,6 @@
 
 #include "system/AppRun.h"
 #include "system/Platform.h"
-#include "system/Spawn.h"
 
 #include <QTimer>
 
@@ -57,7 +56,7 @@ TCommandRunner::StartResult TRunnerPool::Start(std::uint64_t id, const std::vect
     if (!runner->Run()) {
         if (error) *error = runner->LastError();
         const int err = runner->LastErrno();
-        return err != 0 && platform::IsTransientSpawnError(err) ? StartResult::TryLater : StartResult::Failed;
+        return err != 0 && platform::IsTransientStartError(err) ? StartResult::TryLater : StartResult::Failed;
     }
     busy_[runner] = id;
     return StartResult::Started;
@@ -76,10 +75,8 @@ void TRunnerPool::Stop(std::uint64_t id)
 {
     for (const auto &[runner, busyId] : busy_) {
         if (busyId != id) continue;
-        const auto group = static_cast<pid_t>(runner->ProcessId());
-        platform::AskGroupToEnd(group);
-        // A program that ignores the request must not outlive the stop.
-        QTimer::singleShot(platform::kStopGraceMs, this, [group] { platform::KillGroup(group); });
+        stopped_.Stop(runner->ProcessGroup());
+        QTimer::singleShot(platform::kStopGraceMs, this, [this] { stopped_.KillOverdue(); });
     }
 }
 

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "engine/CommandRunner.h"
+#include "system/Pipeline.h"
 
 #include <QObject>
 
@@ -19,6 +20,8 @@ class TRunnerPool : public QObject, public TCommandRunner {
 public:
     // `first` is used first and is not owned; the others are children of the pool.
     explicit TRunnerPool(TAppRunner *first, QObject *parent = nullptr);
+    // Commands still running keep running. Those stopped are given the rest of their
+    // grace and then killed.
     ~TRunnerPool() override;
 
     void SetHandlers(Handlers handlers) override { handlers_ = std::move(handlers); }
@@ -41,6 +44,7 @@ private:
     std::function<void(TAppRunner &)> onTerminated_;
     std::vector<TAppRunner *> runners_;
     std::map<TAppRunner *, std::uint64_t> busy_;
+    platform::TStoppedGroups stopped_;
 };
 
 }  // namespace trackmill
