@@ -176,6 +176,7 @@ int RunConvert(const std::vector<std::string> &rawArgs)
     for (const std::string &p : options.paths) {
         const QString decoded = QFile::decodeName(QByteArray::fromStdString(p));
         if (QFile::encodeName(decoded).toStdString() != p) {
+            tell("refused", p, "the name is not valid UTF-8");
             unusable.push_back(p);
             continue;
         }
@@ -190,10 +191,7 @@ int RunConvert(const std::vector<std::string> &rawArgs)
     });
     list.HandleDrop(names);
     // After the drop, which forgets what the one before it left out.
-    for (const std::string &p : unusable) {
-        queue.NoteRefused(p, "the name is not valid UTF-8");
-        tell("refused", p, "the name is not valid UTF-8");
-    }
+    for (const std::string &p : unusable) queue.NoteRefused(p, "the name is not valid UTF-8");
     const int refused = int(queue.Refused().size()), ignored = int(queue.Ignored().size());
     if (options.dryRun) {
         DryRun(queue, options.settings, options.json);

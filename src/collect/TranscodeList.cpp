@@ -7,6 +7,7 @@
 #include <QObject>
 
 #include <algorithm>
+#include <system_error>
 #include <unordered_set>
 #include <utility>
 #include <vector>
@@ -172,6 +173,7 @@ TTranscodeList::~TTranscodeList()
     // The worker's batches are no longer wanted: it stops at its next file or folder.
     stopRequested_ = true;
     JoinWorker();
+    if (!ownQueue_) queue_.SetObserver({});
 }
 
 void TTranscodeList::JoinWorker()
@@ -269,7 +271,7 @@ void TTranscodeList::StartWorker(QStringList names)
     JoinWorker();
     std::unordered_set<std::string> known;
     for (const TWorkItem &item : queue_.Items()) known.insert(item.source);
-    worker_ = std::thread([this, names = std::move(names), known = std::move(known)]() mutable {
+    auto work = std::make_shared<std::function<void()>>([this, names = std::move(names), known = std::move(known)]() mutable {
         BatchSink sink(*this, std::move(known));
         sink_ = &sink;
         TAddResult result;
@@ -282,6 +284,12 @@ void TTranscodeList::StartWorker(QStringList names)
         sink_ = nullptr;
         QMetaObject::invokeMethod(home_.get(), [this, result] { WorkerDone(result); }, Qt::QueuedConnection);
     });
+    try {
+        worker_ = std::thread([work] { (*work)(); });
+    } catch (const std::system_error &) {
+        // No thread to spare: the drop is collected here, its batches still delivered later.
+        (*work)();
+    }
 }
 
 void TTranscodeList::Apply(Batch &batch)

@@ -104,9 +104,11 @@ public:
     void SetHeaderTest(HeaderTest test) { headerTest_ = std::move(test); }
     // Wait cursor on (true) at the start of a drop, off (false) at its end.
     void SetOnWaitCursor(std::function<void(bool on)> hook) { onWaitCursor_ = std::move(hook); }
-    // Pending window events: once per examined file and once per scanned folder.
+    // On the calling thread only: pending events, once per examined file and once per
+    // scanned folder (a worker's drop never calls it).
     void SetProcessMessages(std::function<void()> hook);
-    // The progress of a drop, told right before each time the events are processed.
+    // The progress of a drop: on the calling thread right before the events are processed,
+    // from a worker with each batch.
     void SetOnProgress(std::function<void(const TCollectProgress &)> hook) { onProgress_ = std::move(hook); }
     // The information panel is to be emptied.
     void SetOnClearInfo(std::function<void()> hook) { onClearInfo_ = std::move(hook); }

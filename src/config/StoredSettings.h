@@ -30,7 +30,7 @@ inline constexpr const char *kKeyJobs = "Jobs";
 inline constexpr const char *kKeyExistingFiles = "ExistingFiles";
 inline constexpr const char *kKeyKeepFolders = "KeepFolders";
 
-// The existing-files policies as stored; the order is the engine's.
+// The existing-files policies by their stored names.
 const char *StoredExistingName(TExistingPolicy value);  // "Skip", "Overwrite", "KeepBoth"
 std::optional<TExistingPolicy> ParseStoredExisting(std::string_view text);
 

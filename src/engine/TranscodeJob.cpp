@@ -306,7 +306,6 @@ void TranscodeJob::CommandEnded(std::uint64_t id, int status)
                 i.state = TItemState::Waiting;
                 i.percent = 0;
             });
-            figures_.running.erase(id);
             if (!active_.empty()) {
                 ContinueOrEnd();  // starts nothing new while the others run at the lowered limit
             } else if (!timerPending_) {

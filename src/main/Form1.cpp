@@ -228,7 +228,7 @@ void TForm1::FormCreate(QObject *)
     SettingsChanged();
     presenter_->Start();
     setWindowTitle(QString::fromLatin1(kWindowCaption));
-    ComboID3->setCurrentIndex(1);  // ID3V2.3 (D19)
+    ComboID3->setCurrentIndex(1);  // ID3V2.3: ID3v1 would cut an APE tag's fields to 30 characters
 }
 
 void TForm1::closeEvent(QCloseEvent *event)
@@ -500,11 +500,6 @@ bool TForm1::eventFilter(QObject *watched, QEvent *event)
         return true;
     }
     return QWidget::eventFilter(watched, event);
-}
-
-bool TForm1::ClosingDuringJob() const
-{
-    return presenter_ && presenter_->ClosingDuringJob();
 }
 
 QString TForm1::IniFileName() const

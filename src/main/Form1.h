@@ -206,9 +206,6 @@ public:
 
     QString IniFileName() const;
 
-    // True once the window was closed while a job ran: the files in progress finish,
-    // no new one starts and no shutdown follows.
-    bool ClosingDuringJob() const;
 
     // The window's size for a client area of at most `area`: the designed size where the
     // face allows, never below what the controls need unless the area is smaller still.

@@ -112,11 +112,6 @@ void TForm1View::ShowProgress(int percent)
     form_.StatusArea1->SetProgress(percent);
 }
 
-void TForm1View::ResetProgress()
-{
-    form_.StatusArea1->ResetProgress();
-}
-
 void TForm1View::ShowCollecting(bool collecting)
 {
     form_.StatusArea1->ShowCollecting(collecting);

@@ -25,7 +25,6 @@ public:
     void ShowInfo(const QStringList &lines) override;
     void ShowStatus(const QString &text) override;
     void ShowProgress(int percent) override;
-    void ResetProgress() override;
     void ShowCollecting(bool collecting) override;
     void SetBusy(bool busy) override;
     void SetLogAvailable(bool available) override;

@@ -109,6 +109,7 @@ TWindowPresenter::TWindowPresenter(TranscodeJob &job, TTranscodeList &list, TWin
 
 TWindowPresenter::~TWindowPresenter()
 {
+    if (list_.Collecting()) view_.SetBusy(false);
     job_.SetObserver(nullptr);
     list_.SetOnItemAdded({});
     list_.SetOnItemRemoved({});
@@ -223,7 +224,21 @@ void TWindowPresenter::Collect(const QStringList &names)
     };
     if (background_) {
         // A drop that comes while another is handled is counted with that one.
-        list_.BeginDrop(names, told);
+        const bool first = !list_.Collecting();
+        list_.BeginDrop(names, [this, told](const TTranscodeList::TAddResult &result) {
+            TControlStates controls = controls_;
+            controls.transcode = job_.ProgramsFound();
+            controls.clearAll = controls.deleteItems = true;
+            SetControls(controls);
+            told(result);
+        });
+        // The worker skips what was listed when it began, and the plan wants the whole
+        // list: the list keeps still until the drop is done.
+        if (first && list_.Collecting()) {
+            TControlStates controls = controls_;
+            controls.transcode = controls.clearAll = controls.deleteItems = false;
+            SetControls(controls);
+        }
         return;
     }
     const TTranscodeList::TAddResult result = list_.HandleDrop(names);

@@ -64,7 +64,6 @@ public:
     virtual void ShowInfo(const QStringList &lines) = 0;  // none: the panel is emptied
     virtual void ShowStatus(const QString &text) = 0;
     virtual void ShowProgress(int percent) = 0;
-    virtual void ResetProgress() = 0;
     // While files are being collected: "Stop" in place of "Show log".
     virtual void ShowCollecting(bool collecting) = 0;
     virtual void SetBusy(bool busy) = 0;

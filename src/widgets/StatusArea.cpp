@@ -78,12 +78,6 @@ void TStatusArea::SetProgress(int percent)
     bar_->setValue(std::clamp(percent, 0, 100));
 }
 
-void TStatusArea::ResetProgress()
-{
-    bar_->setValue(0);
-    bar_->setTextVisible(false);
-}
-
 void TStatusArea::ShowMessage(const QString &text)
 {
     SetText(text);

@@ -22,7 +22,6 @@ public:
     void ShowCollecting(bool collecting);
     // Shows the bar with its percentage from the first job on.
     void SetProgress(int percent);
-    void ResetProgress();
     void ShowMessage(const QString &text);
     void SetLogAvailable(bool available);
 

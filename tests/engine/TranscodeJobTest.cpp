@@ -472,5 +472,26 @@ TEST_F(JobTest, ANoticeComesBeforeTheShutdownAndCanCancelIt)
     }
 }
 
+// What both front ends show: cancelled files are not done, running ones count by their
+// percent, a job without files is complete, and the time left follows the pace so far.
+TEST(JobFigures, OverallPercentAndTimeLeft)
+{
+    TJobFigures f;
+    EXPECT_EQ(f.OverallPercent(), 100);
+    f.total = 4;
+    f.converted = f.failed = f.cancelled = 1;
+    f.running = {{7, 50}};
+    EXPECT_EQ(f.OverallPercent(), 62);
+    const auto now = TJobFigures::Clock::now();
+    f.started = now - std::chrono::seconds(124);
+    EXPECT_NEAR(f.SecondsLeft(now), 124.0 * 38 / 62, 0.5);
+    EXPECT_EQ(TimeLeftText(f.SecondsLeft(now)), "about 1 min left");
+    EXPECT_EQ(TimeLeftText(59), "under a minute left");
+    EXPECT_EQ(TimeLeftText(125 * 60), "about 2 h 5 min left");
+    f.converted = f.failed = 0;
+    f.running.clear();
+    EXPECT_LT(f.SecondsLeft(now), 0);  // nothing to go by yet
+}
+
 }  // namespace
 }  // namespace trackmill

@@ -177,9 +177,13 @@ TEST_F(WindowAdd, AHugeDropIsCountedWhileTheWindowRespondsAndEscStopsIt)
     QStringList seen;
     int ticks = 0;
     QTimer watch;
+    int stillWhileCollecting = 0;  // ticks on which the list could be changed under the drop
     QObject::connect(&watch, &QTimer::timeout, [&] {
         ++ticks;
         seen << Status();
+        if (form->List().Collecting() &&
+            (form->Button1->isEnabled() || form->Button2->isEnabled() || form->Button3->isEnabled()))
+            ++stillWhileCollecting;
         if (form->ListBox1->count() >= 2000) QTest::keyClick(form->ListBox1, Qt::Key_Escape);
     });
     watch.start(50);
@@ -190,6 +194,8 @@ TEST_F(WindowAdd, AHugeDropIsCountedWhileTheWindowRespondsAndEscStopsIt)
     EXPECT_GE(count, 2000);
     EXPECT_LT(count, 100000);
     EXPECT_GE(ticks, 2);
+    EXPECT_EQ(stillWhileCollecting, 0);
+    EXPECT_TRUE(form->Button1->isEnabled() && form->Button2->isEnabled() && form->Button3->isEnabled());
     EXPECT_FALSE(seen.filter("Collecting: ").isEmpty()) << seen.join(" | ").toStdString();
     EXPECT_TRUE(Status().startsWith("Stopped: ")) << Status().toStdString();
     EXPECT_TRUE(Status().contains(QLocale::system().toString(count))) << Status().toStdString();

@@ -68,7 +68,6 @@ public:
     void ShowInfo(const QStringList &lines) override { info = lines; }
     void ShowStatus(const QString &text) override { status = text; }
     void ShowProgress(int percent) override { progress = percent; }
-    void ResetProgress() override { progress = -1; }
     void ShowCollecting(bool) override {}
     void SetBusy(bool) override {}
     void SetLogAvailable(bool) override {}
@@ -164,7 +163,7 @@ TEST_F(Presenter, AJobFromTheDropToItsReport)
     runner.EndFirst(255);
     EXPECT_FALSE(job->Running());
     EXPECT_EQ(view.status, "0 converted, 0 skipped, 2 failed, 1 not converted");
-    EXPECT_EQ(view.progress, job->Figures().OverallPercent());
+    EXPECT_EQ(view.progress, 66);  // two of three files ended
     EXPECT_TRUE(view.controls.transcode && view.controls.adding && view.controls.outputDirEdit);
     EXPECT_EQ(view.rows[2].state, "");  // waiting only while a job runs
     EXPECT_TRUE(view.info.isEmpty());
