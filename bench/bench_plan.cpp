@@ -25,7 +25,7 @@ int main(int argc, char **argv)
     const std::string out = (std::filesystem::temp_directory_path() / "trackmill-bench-plan-none/").string();
     for (bool keep : {false, true}) {
         const auto t0 = std::chrono::steady_clock::now();
-        const auto plan = PlanOutputs(items, TPlanOptions{true, out, keep, TExistingPolicy::Skip});
+        const auto plan = PlanOutputs(items, IntoFolder(out, keep ? TOutputLayout::Source : TOutputLayout::Flat));
         const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
         std::set<std::string> distinct;
         for (const auto &p : plan) distinct.insert(p.output);

@@ -33,9 +33,23 @@ void PrintSettings(std::FILE *out, const TJobSettings &s)
 {
     std::fprintf(out, "Settings: decoder options '%s', encoder options '%s'\n", Shown(s.decoderOptions).c_str(),
                  Shown(s.encoderOptions).c_str());
+    std::string layout;
+    if (s.useOutputDir) {
+        switch (s.layout) {
+        case TOutputLayout::Source: layout = ", folder structure kept"; break;
+        case TOutputLayout::Tags: layout = ", names from the tags: " + s.namePattern; break;
+        case TOutputLayout::Flat: layout = ", flat"; break;
+        }
+    }
     std::fprintf(out, "  output: %s%s\n",
                  s.useOutputDir ? Shown(s.outputDir.empty() ? "the working folder" : s.outputDir).c_str() : "beside each source",
-                 s.useOutputDir ? (s.keepFolders ? ", folder structure kept" : ", flat") : "");
+                 Shown(layout).c_str());
+    std::fprintf(out, "  library folder: %s; folder art: %s\n",
+                 s.libraryDir.empty() ? "none" : Shown(s.libraryDir).c_str(),
+                 !s.copyFolderArt && !s.embedFolderArt ? "not used"
+                 : !s.embedFolderArt                   ? "copied"
+                 : !s.copyFolderArt                    ? "embedded where a file has none"
+                                                       : "copied, and embedded where a file has none");
     std::fprintf(out, "  existing files: %s; %d at once; tags: ID3v1 %s, ID3v2 %s, APE %s\n",
                  ExistingOptionName(s.existing), s.jobs, s.tags.copyID3v1 ? "copied" : "not copied",
                  s.tags.copyID3v2 ? "copied" : "not copied",
@@ -59,8 +73,7 @@ const char *PlanAction(TPlannedOutput::Kind kind)
 void DryRun(const TWorkQueue &queue, const TJobSettings &s, bool json)
 {
     PrintSettings(json ? stderr : stdout, s);
-    TPlanOptions options{s.useOutputDir, s.outputDir, s.keepFolders, s.existing};
-    const auto plans = PlanOutputs(queue.Items(), options);
+    const auto plans = PlanOutputs(queue.Items(), PlanOptionsOf(s));
     if (json)
         std::printf("%s\n", PlannedEvent(queue.Count(), s.jobs).Bool("dryRun", true).Str().c_str());
     else

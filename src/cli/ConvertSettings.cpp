@@ -63,8 +63,11 @@ TJobSettings DesignedSettings()
     s.tags = {true, true, true, 1};
     s.shutdownAfterJob = false;  // never from a terminal
     s.jobs = config::DefaultJobs();
-    s.keepFolders = true;
     s.existing = TExistingPolicy::Skip;
+    s.layout = TOutputLayout::Source;
+    s.libraryDir = platform::DefaultLibraryFolder();
+    s.namePattern = kDefaultNamePattern;
+    s.copyFolderArt = s.embedFolderArt = true;
     return s;
 }
 
@@ -80,7 +83,16 @@ void ApplyStoredSettings(TJobSettings &s, const config::TStoredSettings &stored)
     if (stored.apeTarget) s.tags.apeTarget = *stored.apeTarget;
     if (stored.jobs) s.jobs = *stored.jobs;
     if (stored.existing) s.existing = *stored.existing;
-    if (stored.keepFolders) s.keepFolders = *stored.keepFolders;
+    if (stored.layout) s.layout = *stored.layout;
+    if (stored.libraryFolder) s.libraryDir = LibraryFolderText(*stored.libraryFolder);
+    if (stored.namePattern) s.namePattern = *stored.namePattern;
+    if (stored.copyFolderArt) s.copyFolderArt = *stored.copyFolderArt;
+    if (stored.embedFolderArt) s.embedFolderArt = *stored.embedFolderArt;
+}
+
+std::string LibraryFolderText(const std::string &folder)
+{
+    return folder.empty() ? folder : NormalizeFolderText(folder);
 }
 
 std::string NormalizeFolderText(const std::string &folder)
@@ -138,7 +150,29 @@ bool ParseConvertOptions(const std::vector<std::string> &args, TConvertOptions &
             o.settings.useOutputDir = true;
             o.settings.outputDir = NormalizeFolderText(ec ? value : abs.lexically_normal().string());
         } else if (name == "--flat" && noValue()) {
-            o.settings.keepFolders = false;
+            o.settings.layout = TOutputLayout::Flat;
+        } else if (name == "--layout") {
+            if (!takeValue()) return fail("--layout needs source, tags or flat");
+            if (EqualsAsciiNoCase(value, "source"))
+                o.settings.layout = TOutputLayout::Source;
+            else if (EqualsAsciiNoCase(value, "tags"))
+                o.settings.layout = TOutputLayout::Tags;
+            else if (EqualsAsciiNoCase(value, "flat"))
+                o.settings.layout = TOutputLayout::Flat;
+            else
+                return fail("--layout takes source, tags or flat, not '" + value + "'");
+        } else if (name == "--pattern") {
+            if (!takeValue() || TrimBlanks(value).empty()) return fail("--pattern needs a pattern");
+            o.settings.namePattern = value;
+        } else if (name == "--library-folder") {
+            if (!takeValue()) return fail("--library-folder needs a folder");
+            std::error_code ec;
+            const fs::path abs = value.empty() ? fs::path() : fs::absolute(value, ec);
+            o.settings.libraryDir = LibraryFolderText(ec ? value : abs.lexically_normal().string());
+        } else if (name == "--no-folder-art" && noValue()) {
+            o.settings.copyFolderArt = false;
+        } else if (name == "--no-embed-folder-art" && noValue()) {
+            o.settings.embedFolderArt = false;
         } else if (name == "--existing") {
             if (!takeValue()) return fail("--existing needs skip, overwrite or keep-both");
             if (EqualsAsciiNoCase(value, "skip"))

@@ -22,6 +22,8 @@ void ApplyStoredSettings(TJobSettings &settings, const config::TStoredSettings &
 
 // An output folder text ends in "/" so that the file name can follow it directly.
 std::string NormalizeFolderText(const std::string &folder);
+// The same for the library folder, where empty stays empty: no library folder.
+std::string LibraryFolderText(const std::string &folder);
 
 struct TConvertOptions {
     TJobSettings settings;

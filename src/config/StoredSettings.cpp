@@ -39,6 +39,24 @@ std::optional<TExistingPolicy> ParseStoredExisting(std::string_view text)
     return std::nullopt;
 }
 
+const char *StoredLayoutName(TOutputLayout value)
+{
+    switch (value) {
+    case TOutputLayout::Source: return "Source";
+    case TOutputLayout::Tags: return "Tags";
+    case TOutputLayout::Flat: return "Flat";
+    }
+    return "Source";
+}
+
+std::optional<TOutputLayout> ParseStoredLayout(std::string_view text)
+{
+    text = Trimmed(text);
+    for (TOutputLayout v : {TOutputLayout::Source, TOutputLayout::Tags, TOutputLayout::Flat})
+        if (SameNoCase(text, StoredLayoutName(v))) return v;
+    return std::nullopt;
+}
+
 int DefaultJobs()
 {
     const unsigned cores = std::thread::hardware_concurrency();
@@ -85,7 +103,6 @@ TStoredSettings ReadStoredSettings(const TIniFile &ini)
     s.copyId3v2 = flag(kKeyCopyId3v2);
     s.shutdown = flag(kKeyShutdown);
     s.useOutputDir = flag(kKeyUseOutputDir);
-    s.keepFolders = flag(kKeyKeepFolders);
     s.decoderOptions = Read(ini, kKeyDecoderOptions);
     s.encoderOptions = Read(ini, kKeyEncoderOptions);
     s.outputDir = Read(ini, kKeyOutputDir);
@@ -95,14 +112,26 @@ TStoredSettings ReadStoredSettings(const TIniFile &ini)
     }
     if (const auto v = Read(ini, kKeyJobs)) s.jobs = ParseJobs(*v);
     if (const auto v = Read(ini, kKeyExistingFiles)) s.existing = ParseStoredExisting(*v);
+    if (const auto v = Read(ini, kKeyOutputLayout)) s.layout = ParseStoredLayout(*v);
+    if (!s.layout)
+        if (const auto keep = flag(kKeyKeepFolders)) s.layout = *keep ? TOutputLayout::Source : TOutputLayout::Flat;
+    s.libraryFolder = Read(ini, kKeyLibraryFolder);
+    if (const auto v = Read(ini, kKeyNamePattern); v && !Trimmed(*v).empty()) s.namePattern = v;
+    s.copyFolderArt = flag(kKeyCopyFolderArt);
+    s.embedFolderArt = flag(kKeyEmbedFolderArt);
     return s;
 }
 
-void WriteAddedSettings(TIniFile &ini, int jobs, TExistingPolicy existing, bool keepFolders)
+void WriteAddedSettings(TIniFile &ini, const TAddedSettings &s)
 {
-    ini.WriteInteger(kSection, kKeyJobs, jobs);
-    ini.WriteString(kSection, kKeyExistingFiles, StoredExistingName(existing));
-    ini.WriteString(kSection, kKeyKeepFolders, StoredBool(keepFolders));
+    ini.WriteInteger(kSection, kKeyJobs, s.jobs);
+    ini.WriteString(kSection, kKeyExistingFiles, StoredExistingName(s.existing));
+    ini.WriteString(kSection, kKeyKeepFolders, StoredBool(s.layout != TOutputLayout::Flat));
+    ini.WriteString(kSection, kKeyLibraryFolder, s.libraryFolder);
+    ini.WriteString(kSection, kKeyOutputLayout, StoredLayoutName(s.layout));
+    ini.WriteString(kSection, kKeyNamePattern, s.namePattern);
+    ini.WriteString(kSection, kKeyCopyFolderArt, StoredBool(s.copyFolderArt));
+    ini.WriteString(kSection, kKeyEmbedFolderArt, StoredBool(s.embedFolderArt));
 }
 
 }  // namespace trackmill::config

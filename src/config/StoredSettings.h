@@ -29,10 +29,18 @@ inline constexpr const char *kKeyApeTarget = "ComboID3_Tag";
 inline constexpr const char *kKeyJobs = "Jobs";
 inline constexpr const char *kKeyExistingFiles = "ExistingFiles";
 inline constexpr const char *kKeyKeepFolders = "KeepFolders";
+inline constexpr const char *kKeyLibraryFolder = "LibraryFolder";
+inline constexpr const char *kKeyOutputLayout = "OutputLayout";
+inline constexpr const char *kKeyNamePattern = "NamePattern";
+inline constexpr const char *kKeyCopyFolderArt = "CopyFolderArt";
+inline constexpr const char *kKeyEmbedFolderArt = "EmbedFolderArt";
 
 // The existing-files policies by their stored names.
 const char *StoredExistingName(TExistingPolicy value);  // "Skip", "Overwrite", "KeepBoth"
 std::optional<TExistingPolicy> ParseStoredExisting(std::string_view text);
+// The layouts by their stored names.
+const char *StoredLayoutName(TOutputLayout value);  // "Source", "Tags", "Flat"
+std::optional<TOutputLayout> ParseStoredLayout(std::string_view text);
 
 // More at once than this helps no machine and could exhaust the system's processes.
 inline constexpr int kMaxJobs = 64;
@@ -48,16 +56,31 @@ int ParseStoredInteger(std::string_view text);
 
 // What a settings file holds; a key that is missing stays empty.
 struct TStoredSettings {
-    std::optional<bool> convertApe, copyId3v1, copyId3v2, shutdown, useOutputDir, keepFolders;
+    std::optional<bool> convertApe, copyId3v1, copyId3v2, shutdown, useOutputDir;
     std::optional<std::string> decoderOptions, encoderOptions, outputDir;
     std::optional<int> apeTarget;  // the combo box's index: 0, 1, or -1 for none
     std::optional<int> jobs;
     std::optional<TExistingPolicy> existing;
+    // From "OutputLayout", else from the older "KeepFolders" (True: Source, False: Flat).
+    std::optional<TOutputLayout> layout;
+    std::optional<std::string> libraryFolder, namePattern;  // an empty pattern is no value
+    std::optional<bool> copyFolderArt, embedFolderArt;
 };
 TStoredSettings ReadStoredSettings(const TIniFile &ini);
 
-// Writes the keys added after the designed seventeen (those the window's storage writes
-// itself). Throws EIniFileException.
-void WriteAddedSettings(TIniFile &ini, int jobs, TExistingPolicy existing, bool keepFolders);
+// The settings stored after the designed seventeen keys (those the window's storage does
+// not write itself).
+struct TAddedSettings {
+    int jobs = 1;
+    TExistingPolicy existing = TExistingPolicy::Skip;
+    TOutputLayout layout = TOutputLayout::Source;
+    std::string libraryFolder;
+    std::string namePattern = kDefaultNamePattern;
+    bool copyFolderArt = true;
+    bool embedFolderArt = true;
+};
+// Writes them; "KeepFolders" still says whether folders are kept, for older versions.
+// Throws EIniFileException.
+void WriteAddedSettings(TIniFile &ini, const TAddedSettings &settings);
 
 }  // namespace trackmill::config

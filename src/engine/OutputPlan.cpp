@@ -46,7 +46,7 @@ std::string PlainOutputPath(const TWorkItem &item, const TPlanOptions &options)
 {
     if (!options.useOutputDir) return os::ReplaceExtension(item.source, ".mp3");
     std::string below = os::FileName(item.source);
-    if (options.keepFolders && !item.base.empty()) {
+    if (options.layout != TOutputLayout::Flat && !item.base.empty()) {
         const std::string base = os::WithSeparator(item.base);
         if (item.source.size() > base.size() && item.source.compare(0, base.size(), base) == 0)
             below = item.source.substr(base.size());

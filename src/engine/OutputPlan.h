@@ -13,12 +13,36 @@ namespace trackmill {
 
 enum class TExistingPolicy { Skip, Overwrite, KeepBoth };
 
+// Where an MP3 goes below the output folder.
+enum class TOutputLayout {
+    Source,  // the source's path below the library folder (else below its dropped folder's parent)
+    Tags,    // the name pattern filled from the source's tags
+    Flat,    // straight into the output folder
+};
+
+inline constexpr const char *kDefaultNamePattern = "%albumartist%/%album%/%track% %title%";
+
 struct TPlanOptions {
     bool useOutputDir = false;
     std::string outputDir;     // kept ending in "/" (or empty: the working folder)
-    bool keepFolders = true;   // with an output folder: a collected file keeps its path below its base
+    TOutputLayout layout = TOutputLayout::Source;
+    std::string libraryDir;    // kept ending in "/"; empty: none
+    std::string namePattern = kDefaultNamePattern;
     TExistingPolicy existing = TExistingPolicy::Skip;
+    // The MP3s get an ID3v2 tag and with it the mark of their source; without one the
+    // plan can only go by names.
+    bool markers = true;
 };
+
+// Into an output folder in a layout, the rest as designed.
+inline TPlanOptions IntoFolder(std::string outputDir, TOutputLayout layout)
+{
+    TPlanOptions options;
+    options.useOutputDir = true;
+    options.outputDir = std::move(outputDir);
+    options.layout = layout;
+    return options;
+}
 
 struct TPlannedOutput {
     enum class Kind { Write, Renamed, Overwrite, Skipped, Refused };

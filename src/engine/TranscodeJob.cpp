@@ -46,6 +46,24 @@ std::string OptionLinesProblem(const TJobPlatform &platform, const TJobSettings 
     return {};
 }
 
+bool WritesId3v2(const TTagSwitches &tags)
+{
+    return tags.copyID3v2 || (tags.convertApe && tags.apeTarget != 0);
+}
+
+TPlanOptions PlanOptionsOf(const TJobSettings &settings)
+{
+    TPlanOptions options;
+    options.useOutputDir = settings.useOutputDir;
+    options.outputDir = settings.outputDir;
+    options.layout = settings.layout;
+    options.libraryDir = settings.libraryDir;
+    options.namePattern = settings.namePattern;
+    options.existing = settings.existing;
+    options.markers = WritesId3v2(settings.tags);
+    return options;
+}
+
 TranscodeJob::TranscodeJob(TCommandRunner &runner, TJobHost &host, TJobPlatform platform, TWorkQueue *queue)
     : ownQueue_(queue ? nullptr : std::make_unique<TWorkQueue>()), queue_(queue ? *queue : *ownQueue_),
       runner_(runner), host_(host), platform_(std::move(platform))
@@ -100,12 +118,7 @@ void TranscodeJob::Start()
             item.percent = 0;
             item.number = i + 1;
         });
-    TPlanOptions options;
-    options.useOutputDir = jobSettings_.useOutputDir;
-    options.outputDir = jobSettings_.outputDir;
-    options.keepFolders = jobSettings_.keepFolders;
-    options.existing = jobSettings_.existing;
-    const std::vector<TPlannedOutput> plans = PlanOutputs(queue_.Items(), options);
+    const std::vector<TPlannedOutput> plans = PlanOutputs(queue_.Items(), PlanOptionsOf(jobSettings_));
     lastPlannedId_ = 0;
     for (const TWorkItem &item : queue_.Items()) lastPlannedId_ = std::max(lastPlannedId_, item.id);
     for (int i = 0; i < queue_.Count(); ++i)

@@ -35,9 +35,18 @@ struct TJobSettings {
     TTagSwitches tags;
     bool shutdownAfterJob = false;
     int jobs = 1;                // files converted at once
-    bool keepFolders = true;
     TExistingPolicy existing = TExistingPolicy::Skip;
+    TOutputLayout layout = TOutputLayout::Source;
+    std::string libraryDir;      // kept ending in the separator; empty: none
+    std::string namePattern = kDefaultNamePattern;
+    bool copyFolderArt = true;   // a source folder's cover image copied beside its MP3s
+    bool embedFolderArt = true;  // and embedded into an MP3 whose source has no picture
 };
+
+// Whether the tag switches write an ID3v2 tag into every MP3 (and with it the mark of its source).
+bool WritesId3v2(const TTagSwitches &tags);
+// The plan's part of the settings.
+TPlanOptions PlanOptionsOf(const TJobSettings &settings);
 
 struct TRequiredProgram {
     std::string name;            // looked up through TJobPlatform::findProgram

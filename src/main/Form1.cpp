@@ -211,7 +211,12 @@ TJobSettings TForm1::Settings() const
     s.shutdownAfterJob = cbShutdown->isChecked();
     s.jobs = Jobs();
     s.existing = ExistingFiles();
-    s.keepFolders = KeepFolders();
+    const TLibrarySettings library = LibrarySettings();
+    s.layout = library.layout;
+    s.libraryDir = library.libraryFolder.empty() ? std::string() : os::WithSeparator(library.libraryFolder);
+    s.namePattern = library.namePattern;
+    s.copyFolderArt = library.copyFolderArt;
+    s.embedFolderArt = library.embedFolderArt;
     return s;
 }
 
@@ -315,6 +320,21 @@ bool TForm1::KeepFolders() const
 void TForm1::SetKeepFolders(bool keep)
 {
     cbKeepFolders->setChecked(keep);
+}
+
+TForm1::TLibrarySettings TForm1::LibrarySettings() const
+{
+    TLibrarySettings s = *library_;
+    if (!KeepFolders()) s.layout = TOutputLayout::Flat;
+    else if (s.layout == TOutputLayout::Flat) s.layout = TOutputLayout::Source;
+    return s;
+}
+
+void TForm1::SetLibrarySettings(const TLibrarySettings &settings)
+{
+    *library_ = settings;
+    SetKeepFolders(settings.layout != TOutputLayout::Flat);
+    SettingsChanged();
 }
 
 void TForm1::FileDrop1Drop(QObject *)

@@ -157,6 +157,20 @@ public:
     void SetExistingFiles(TExistingPolicy policy);
     bool KeepFolders() const;
     void SetKeepFolders(bool keep);
+    // Where the outputs go below the output folder and what happens to folder art: the
+    // library folder, the layout (with "Keep folder structure" off it is Flat), the
+    // name pattern, the two art switches.
+    struct TLibrarySettings {
+        std::string libraryFolder;  // raw bytes; empty: none
+        TOutputLayout layout = TOutputLayout::Source;
+        std::string namePattern = kDefaultNamePattern;
+        bool copyFolderArt = true;
+        bool embedFolderArt = true;
+    };
+    TLibrarySettings LibrarySettings() const;
+    void SetLibrarySettings(const TLibrarySettings &settings);
+    // Shared with the storage, whose last save can come after the form's own members are gone.
+    std::shared_ptr<TLibrarySettings> StoredLibrary() const { return library_; }
 
     // The dialogs of "Add files..." and "Add folder...".
     TFileChooser &Chooser() { return *chooser_; }
@@ -248,6 +262,7 @@ private:
     QTimer *progressTimer_ = nullptr;
     std::unique_ptr<TWindowPresenter> presenter_;
     std::unique_ptr<TFileChooser> chooser_;
+    std::shared_ptr<TLibrarySettings> library_ = std::make_shared<TLibrarySettings>();
     int shutdownDelayMs_ = 0;
     int listChanges_ = 0;        // selection or focus changes made by the user in ListBox1
     int changesAtPress_ = -1;    // listChanges_ when the mouse was last pressed on ListBox1

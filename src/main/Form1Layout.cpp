@@ -148,6 +148,7 @@ void TForm1::CreateControls()
     DirectoryEdit1->setObjectName(QStringLiteral("DirectoryEdit1"));
     DirectoryEdit1->SetDirectInput(false);
     DirectoryEdit1->SetText(QString::fromStdString(platform::DefaultOutputFolder()));
+    library_->libraryFolder = platform::DefaultLibraryFolder();
 
     Button4 = button("Button4", "Cancel", "Transcoding will end after the current file has been processed");
     Button4->setEnabled(false);

@@ -26,7 +26,13 @@ TFormStorage *CreateFormStorage(TForm1 &form)
             const config::TStoredSettings stored = config::ReadStoredSettings(*ini);
             if (stored.jobs) form.SetJobs(*stored.jobs);
             if (stored.existing) form.SetExistingFiles(*stored.existing);
-            if (stored.keepFolders) form.SetKeepFolders(*stored.keepFolders);
+            TForm1::TLibrarySettings library = form.LibrarySettings();
+            if (stored.layout) library.layout = *stored.layout;
+            if (stored.libraryFolder) library.libraryFolder = *stored.libraryFolder;
+            if (stored.namePattern) library.namePattern = *stored.namePattern;
+            if (stored.copyFolderArt) library.copyFolderArt = *stored.copyFolderArt;
+            if (stored.embedFolderArt) library.embedFolderArt = *stored.embedFolderArt;
+            form.SetLibrarySettings(library);
         }
         form.FormStorage1RestorePlacement(sender);
     });
@@ -35,11 +41,21 @@ TFormStorage *CreateFormStorage(TForm1 &form)
     QSpinBox *jobs = form.SpinEdit1;
     QComboBox *existing = form.ComboExisting;
     QCheckBox *keepFolders = form.cbKeepFolders;
-    storage->SetOnSavePlacement([jobs, existing, keepFolders](TFormPlacement *sender) {
-        if (TIniFile *ini = sender->IniFile())
-            config::WriteAddedSettings(*ini, jobs->value(),
-                                       static_cast<TExistingPolicy>(std::max(0, existing->currentIndex())),
-                                       keepFolders->isChecked());
+    std::shared_ptr<TForm1::TLibrarySettings> library = form.StoredLibrary();
+    storage->SetOnSavePlacement([jobs, existing, keepFolders, library](TFormPlacement *sender) {
+        if (TIniFile *ini = sender->IniFile()) {
+            config::TAddedSettings added;
+            added.jobs = jobs->value();
+            added.existing = static_cast<TExistingPolicy>(std::max(0, existing->currentIndex()));
+            added.layout = !keepFolders->isChecked()                 ? TOutputLayout::Flat
+                           : library->layout == TOutputLayout::Flat ? TOutputLayout::Source
+                                                                     : library->layout;
+            added.libraryFolder = library->libraryFolder;
+            added.namePattern = library->namePattern;
+            added.copyFolderArt = library->copyFolderArt;
+            added.embedFolderArt = library->embedFolderArt;
+            config::WriteAddedSettings(*ini, added);
+        }
     });
     return storage;
 }

@@ -1,6 +1,7 @@
 #include "system/Platform.h"
 
 #include <QProcess>
+#include <QStandardPaths>
 #include <QString>
 
 #include <unistd.h>
@@ -19,6 +20,17 @@ std::string DefaultOutputFolder()
     std::string folder = (home && *home) ? home : "/";
     if (folder.back() != '/') folder += '/';
     return folder;
+}
+
+std::string DefaultLibraryFolder()
+{
+    const QString music = QStandardPaths::writableLocation(QStandardPaths::MusicLocation);
+    if (!music.isEmpty()) {
+        std::error_code ec;
+        const std::string folder = music.toStdString();
+        if (fs::is_directory(folder, ec)) return folder.back() == '/' ? folder : folder + '/';
+    }
+    return DefaultOutputFolder();
 }
 
 std::string ShellQuote(const std::string &text)

@@ -37,6 +37,8 @@ inline constexpr const char *kDefaultEncoderOptions = "--alt-preset cbr 128";
 
 // The user's home folder followed by "/" (designed output folder).
 std::string DefaultOutputFolder();
+// The user's music folder when it exists, else the home folder, followed by "/".
+std::string DefaultLibraryFolder();
 
 // Quotes one path (or any text) for /bin/sh so that no character is interpreted:
 // single quotes around it, a "'" inside written as '\''. Bytes pass through unchanged.

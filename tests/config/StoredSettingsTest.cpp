@@ -21,7 +21,7 @@ TEST(StoredSettings, ValuesFollowTheWindowsRulesAndBadOnesAreIgnored)
     EXPECT_EQ(s.apeTarget, 0);  // not a number reads as 0, as in the window
     EXPECT_FALSE(s.jobs.has_value());  // falls back to the default
     EXPECT_EQ(s.existing, TExistingPolicy::KeepBoth);
-    EXPECT_EQ(s.keepFolders, true);
+    EXPECT_EQ(s.layout, TOutputLayout::Source);  // from the older key when the new one is missing
     EXPECT_FALSE(s.decoderOptions.has_value());
 
     for (const auto &[text, expected] : std::vector<std::pair<const char *, std::optional<int>>>{
@@ -30,9 +30,23 @@ TEST(StoredSettings, ValuesFollowTheWindowsRulesAndBadOnesAreIgnored)
         EXPECT_EQ(config::ParseJobs(text), expected) << text;
     EXPECT_GE(config::DefaultJobs(), 1);
 
-    config::WriteAddedSettings(ini, 4, TExistingPolicy::Overwrite, false);
+    config::TAddedSettings added;
+    added.jobs = 4;
+    added.existing = TExistingPolicy::Overwrite;
+    added.layout = TOutputLayout::Tags;
+    added.libraryFolder = "/music";
+    added.namePattern = "%artist%/%title%";
+    added.embedFolderArt = false;
+    config::WriteAddedSettings(ini, added);
     s = config::ReadStoredSettings(ini);
     EXPECT_EQ(s.jobs, 4);
     EXPECT_EQ(s.existing, TExistingPolicy::Overwrite);
-    EXPECT_EQ(s.keepFolders, false);
+    EXPECT_EQ(s.layout, TOutputLayout::Tags);
+    EXPECT_EQ(s.libraryFolder, "/music");
+    EXPECT_EQ(s.namePattern, "%artist%/%title%");
+    EXPECT_EQ(s.copyFolderArt, true);
+    EXPECT_EQ(s.embedFolderArt, false);
+    // A layout the older key cannot say is read from the new one, which wins.
+    ini.WriteString("Default", "OutputLayout", "flat");
+    EXPECT_EQ(config::ReadStoredSettings(ini).layout, TOutputLayout::Flat);
 }

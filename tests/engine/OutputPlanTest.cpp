@@ -36,12 +36,12 @@ TEST(OutputPlan, FoldersCollisionsAndTheExistingFilesPolicy)
     EXPECT_EQ(plan[1].kind, Kind::Renamed);
     EXPECT_EQ(plan[2].output, "/m/Other/Album/01.mp3");
 
-    TPlanOptions out{true, "/out/", true, TExistingPolicy::Skip};
+    TPlanOptions out = IntoFolder("/out/", TOutputLayout::Source);
     plan = PlanOutputs(items, out, [](const std::string &) { return false; });
     EXPECT_EQ(plan[0].output, "/out/Artist/Album/01.mp3");
     EXPECT_EQ(plan[2].output, "/out/Other/Album/01.mp3");
     EXPECT_EQ(plan[3].output, "/out/01.mp3");  // a file given on its own goes straight in
-    out.keepFolders = false;
+    out.layout = TOutputLayout::Flat;
     plan = PlanOutputs(items, out, [](const std::string &) { return false; });
     EXPECT_EQ(plan[0].output, "/out/01.mp3");
     EXPECT_EQ(plan[1].output, "/out/01 (2).mp3");
@@ -70,7 +70,7 @@ TEST(OutputPlan, FoldersCollisionsAndTheExistingFilesPolicy)
     // A name at the limit is written; numbered, it would pass the limit, so it is refused
     // rather than written anywhere else.
     const std::string name = std::string(251, 'x') + ".mpc";
-    plan = PlanOutputs(Items({{"/a/" + name, ""}, {"/b/" + name, ""}}), TPlanOptions{true, "/out/", false},
+    plan = PlanOutputs(Items({{"/a/" + name, ""}, {"/b/" + name, ""}}), IntoFolder("/out/", TOutputLayout::Flat),
                        [](const std::string &) { return false; });
     EXPECT_EQ(plan[0].kind, Kind::Write);
     EXPECT_EQ(plan[1].kind, Kind::Refused);
@@ -88,7 +88,7 @@ TEST(OutputPlan, TenThousandEntriesWithRepeatedNamesPlanNoPathTwice)
                                "/lib"});
     const auto items = Items(entries);
     for (bool keep : {true, false}) {
-        const auto plan = PlanOutputs(items, TPlanOptions{true, "/out/", keep, TExistingPolicy::Skip},
+        const auto plan = PlanOutputs(items, IntoFolder("/out/", keep ? TOutputLayout::Source : TOutputLayout::Flat),
                                       [](const std::string &) { return false; });
         std::set<std::string> seen;
         for (const auto &p : plan) EXPECT_TRUE(seen.insert(p.output).second) << p.output;

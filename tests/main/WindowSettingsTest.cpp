@@ -29,6 +29,12 @@ TEST_F(WindowSettings, EveryStoredValueAndThePositionComeBack)
     f.SetJobs(3);
     f.SetExistingFiles(TExistingPolicy::KeepBoth);
     f.SetKeepFolders(false);
+    TForm1::TLibrarySettings library = f.LibrarySettings();
+    library.libraryFolder = (work / "music").string();
+    library.namePattern = "%artist%/%title%";
+    library.embedFolderArt = false;
+    f.SetLibrarySettings(library);
+    f.SetKeepFolders(false);
     f.move(f.pos() + QPoint(17, 9));
     const QPoint pos = f.pos();
     CloseAndDelete();
@@ -42,11 +48,14 @@ TEST_F(WindowSettings, EveryStoredValueAndThePositionComeBack)
                                            "Edit1_Text",         "Edit2_Text",          "cbShutdown_Checked",
                                            "cbOutputdir_Checked", "DirectoryEdit1_Text", "ComboID3_Tag"};
     // The designed seventeen keep their places; the keys added since follow them.
-    ASSERT_EQ(keys.size(), 20u) << ini;
+    ASSERT_EQ(keys.size(), 25u) << ini;
     EXPECT_EQ(std::vector<std::string>(keys.begin() + 8, keys.begin() + 17), tail) << ini;
     EXPECT_EQ(std::vector<std::string>(keys.begin() + 17, keys.end()),
-              (std::vector<std::string>{"Jobs", "ExistingFiles", "KeepFolders"})) << ini;
+              (std::vector<std::string>{"Jobs", "ExistingFiles", "KeepFolders", "LibraryFolder", "OutputLayout",
+                                        "NamePattern", "CopyFolderArt", "EmbedFolderArt"})) << ini;
     EXPECT_NE(ini.find("Jobs=3\nExistingFiles=KeepBoth\nKeepFolders=False"), std::string::npos) << ini;
+    EXPECT_NE(ini.find("OutputLayout=Flat\nNamePattern=%artist%/%title%\nCopyFolderArt=True\nEmbedFolderArt=False"),
+              std::string::npos) << ini;
     EXPECT_NE(ini.find("cbApetag_Checked=False"), std::string::npos) << ini;
     EXPECT_NE(ini.find("ComboID3_Tag=1"), std::string::npos) << ini;
 
@@ -65,6 +74,9 @@ TEST_F(WindowSettings, EveryStoredValueAndThePositionComeBack)
     EXPECT_EQ(g.Jobs(), 3);
     EXPECT_EQ(g.ExistingFiles(), TExistingPolicy::KeepBoth);
     EXPECT_FALSE(g.KeepFolders());
+    EXPECT_EQ(g.LibrarySettings().libraryFolder, (work / "music").string());
+    EXPECT_EQ(g.LibrarySettings().layout, TOutputLayout::Flat);
+    EXPECT_FALSE(g.LibrarySettings().embedFolderArt);
     EXPECT_EQ(g.pos(), pos);
 }
 
