@@ -144,7 +144,7 @@ void TSourceAtStart::Load(const std::string &path, const os::TFileInfo &fileInfo
 
 TConversionResult FinishFile(const TWorkItem &item, const TPreparedFile &prepared, const TSourceAtStart &source,
                              int encoderStatus, const std::string &outputTail, const TStatusJudge &judge,
-                             const TTagSwitches &tags, bool mayReplace)
+                             const TTagSwitches &tags, const TTagAdditions &additions, bool mayReplace)
 {
     TConversionResult result;
     std::optional<int> decoderStatus;
@@ -190,7 +190,7 @@ TConversionResult FinishFile(const TWorkItem &item, const TPreparedFile &prepare
         if (!audio.HasAudio()) return "no audio was decoded";
         if (std::string mismatch = CompareDurations(audio.Seconds(), source.PlayingTime()); !mismatch.empty())
             return mismatch;
-        result.tags = TransferTags(source.stream, output, tags);
+        result.tags = TransferTags(source.stream, output, tags, additions);
         result.tags.sourceRead = source.read;
         return result.tags.error.empty() ? "" : "the tags could not be written: " + result.tags.error;
     }();

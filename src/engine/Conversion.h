@@ -115,14 +115,14 @@ struct TConversionResult {
 // source is still the file `source` was read from (same size and modification time), the
 // MP3's presence, that it holds audio at all, and its playing time against the source's
 // (within 0.2 s + 1 %; no comparison when the source gives no duration), then the tags of
-// `source`, written into the MP3 under its temporary name; only then does it take the
+// `source` with our `additions`, written into the MP3 under its temporary name; only then does it take the
 // output's name (replacing a file there only when `mayReplace`, and only when the user
 // may write it). A failure leaves no MP3 behind. The script and status files are removed
 // in every case. When the judge says the programs could not be started, the file asks to
 // be tried again.
 TConversionResult FinishFile(const TWorkItem &item, const TPreparedFile &prepared, const TSourceAtStart &source,
                              int encoderStatus, const std::string &outputTail, const TStatusJudge &judge,
-                             const TTagSwitches &tags, bool mayReplace);
+                             const TTagSwitches &tags, const TTagAdditions &additions, bool mayReplace);
 
 // "the MP3 lasts 6.3 s, the source 10.0 s", or empty when the two agree.
 std::string CompareDurations(double mp3Seconds, double sourceSeconds);

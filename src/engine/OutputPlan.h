@@ -49,6 +49,7 @@ struct TPlannedOutput {
     Kind kind = Kind::Write;
     std::string output;  // also for Skipped: the path that exists
     std::string reason;  // for Renamed, Skipped and Refused
+    std::string mark;    // the text of the mark the MP3 carries of its source; empty: none
 };
 
 // Whether something (a file, a folder, a dangling link) stands at a path.

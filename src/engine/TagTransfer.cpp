@@ -7,6 +7,8 @@
 #include "formats/MPEGplus.h"
 #include "formats/TextUtil.h"
 
+#include <algorithm>
+
 namespace trackmill {
 
 namespace {
@@ -28,6 +30,27 @@ TID3v1 Id3v1FromApe(const TAPEtag &ape)
     return target;
 }
 
+// The source's mark replaces one a source may have carried over from elsewhere; the
+// folder's picture goes in only where no picture came with the tags.
+void AddOurFrames(std::vector<TID3v2Frame> &frames, const TTagAdditions &additions)
+{
+    if (!additions.marker.empty()) {
+        std::erase_if(frames, [](const TID3v2Frame &f) {
+            const auto described = f.id == "TXXX" ? id3v2::ReadDescribed(f) : std::nullopt;
+            return described && EqualsAsciiNoCase(described->description, kMarkerDescription);
+        });
+        frames.insert(frames.begin(), id3v2::MakeUserText(kMarkerDescription, additions.marker));
+    }
+    if (!additions.folderArt.empty() &&
+        std::none_of(frames.begin(), frames.end(), [](const TID3v2Frame &f) { return f.id == "APIC"; })) {
+        id3v2::TPicture picture;
+        picture.mime = additions.folderArtMime;
+        picture.type = 3;  // the front cover
+        picture.bytes.assign(additions.folderArt.begin(), additions.folderArt.end());
+        frames.push_back(id3v2::MakePicture(picture));
+    }
+}
+
 }  // namespace
 
 std::uint8_t GenreIndexOf(const std::string &name)
@@ -39,19 +62,20 @@ std::uint8_t GenreIndexOf(const std::string &name)
 }
 
 TTransferResult TransferTags(const std::string &sourcePath, const std::string &outputPath,
-                             const TTagSwitches &switches)
+                             const TTagSwitches &switches, const TTagAdditions &additions)
 {
     TMPEGplus source;
     const bool sourceRead = source.LoadFromFile(sourcePath);
     // An MP3 that does not open makes every write that is wanted fail.
     TFileStream output;
     output.Open(outputPath, TFileStream::Mode::ReadWrite);
-    TTransferResult result = TransferTags(source, output, switches);
+    TTransferResult result = TransferTags(source, output, switches, additions);
     result.sourceRead = sourceRead;
     return result;
 }
 
-TTransferResult TransferTags(const TMPEGplus &source, TStream &output, const TTagSwitches &switches)
+TTransferResult TransferTags(const TMPEGplus &source, TStream &output, const TTagSwitches &switches,
+                             const TTagAdditions &additions)
 {
     TTransferResult result;
     result.sourceRead = true;
@@ -74,11 +98,12 @@ TTransferResult TransferTags(const TMPEGplus &source, TStream &output, const TTa
     // The header's ReplayGain is worth a tag of its own wherever an ID3v2.3 tag is wanted.
     const bool v2Wanted = switches.copyID3v2 || (switches.convertApe && switches.apeTarget != 0);
     const bool headerGain = v2Wanted && source.ReplayGain().Any();
+    const bool ours = v2Wanted && (!additions.marker.empty() || !additions.folderArt.empty());
 
     if (switches.copyID3v1 && source.ID3v1Tag().Present())
         note(source.ID3v1Tag().WriteToStream(output, &why), {&result.id3v1Copied}, "ID3v1");
 
-    if (copyV2 || apeToV2 || headerGain) {
+    if (copyV2 || apeToV2 || headerGain || ours) {
         std::vector<std::string> omitted;
         if (copyV2) omitted = id3v2.Omitted();
         if (apeToV2) omitted.insert(omitted.end(), ape.Omitted().begin(), ape.Omitted().end());
@@ -87,6 +112,7 @@ TTransferResult TransferTags(const TMPEGplus &source, TStream &output, const TTa
         if (copyV2) frames = id3v2.Frames();
         if (apeToV2) MergeFrames(frames, FramesFromApe(ape));
         if (!HasReplayGain(frames)) MergeFrames(frames, ReplayGainFrames(source.ReplayGain()));
+        if (v2Wanted) AddOurFrames(frames, additions);
         id3v2::DropDuplicates(frames);
         TID3v2 target;
         target.SetFrames(std::move(frames));

@@ -42,9 +42,20 @@ inline constexpr std::uint8_t kGenreOther = 12;
 // nothing else changed. An empty name gives 255 (no genre), an unknown one 12 ("Other").
 std::uint8_t GenreIndexOf(const std::string &name);
 
+// What this program adds to the ID3v2 tag it writes into every MP3 (one is written whenever
+// the switches want an ID3v2 tag at all, even when the source has nothing for it).
+struct TTagAdditions {
+    std::string marker;       // the text of the TXXX frame "TRACKMILL_SOURCE"; empty: none
+    std::string folderArt;    // an image embedded as the front cover when no picture came along
+    std::string folderArtMime;
+};
+
+inline constexpr const char *kMarkerDescription = "TRACKMILL_SOURCE";
+
 TTransferResult TransferTags(const std::string &sourcePath, const std::string &outputPath,
-                             const TTagSwitches &switches);
+                             const TTagSwitches &switches, const TTagAdditions &additions = {});
 // The same from a source already read, into an open MP3.
-TTransferResult TransferTags(const TMPEGplus &source, TStream &output, const TTagSwitches &switches);
+TTransferResult TransferTags(const TMPEGplus &source, TStream &output, const TTagSwitches &switches,
+                             const TTagAdditions &additions = {});
 
 }  // namespace trackmill

@@ -125,6 +125,7 @@ void TranscodeJob::Start()
         queue_.Update(i, [&](TWorkItem &item) {
             const TPlannedOutput &plan = plans[static_cast<std::size_t>(i)];
             item.output = plan.output;
+            item.mark = plan.mark;
             if (plan.kind == TPlannedOutput::Kind::Renamed) item.reason = plan.reason;
         });
 
@@ -303,9 +304,11 @@ void TranscodeJob::CommandEnded(std::uint64_t id, int status)
     } else {
         const TJobSettings settings = settings_;  // the tag switches as they are now
         TConversionResult result;
+        TTagAdditions additions;
+        additions.marker = queue_.At(index).mark;
         try {
             result = FinishFile(queue_.At(index), active->prepared, active->source, status, active->outputTail,
-                                platform_.judgeStatuses, settings.tags,
+                                platform_.judgeStatuses, settings.tags, additions,
                                 jobSettings_.existing == TExistingPolicy::Overwrite);
         } catch (const std::exception &e) {
             DiscardPrepared(active->prepared);

@@ -25,6 +25,7 @@ struct TWorkItem {
     // found in when a folder was dropped or named; empty for a file given on its own.
     std::string base;
     std::string output;      // planned output path; empty until a job plans it
+    std::string mark;        // the mark of its source the MP3 carries; planned with the output
     TItemState state = TItemState::Waiting;
     std::string reason;      // why it failed, was skipped or renamed; empty otherwise
     int number = 0;          // 1-based position in the current job, for "[3/12]"
