@@ -73,7 +73,7 @@ const char *PlanAction(TPlannedOutput::Kind kind)
 void DryRun(const TWorkQueue &queue, const TJobSettings &s, bool json)
 {
     PrintSettings(json ? stderr : stdout, s);
-    const auto plans = PlanOutputs(queue.Items(), PlanOptionsOf(s));
+    const auto plans = PlanJob(queue.Items(), PlanOptionsOf(s));
     if (json)
         std::printf("%s\n", PlannedEvent(queue.Count(), s.jobs).Bool("dryRun", true).Str().c_str());
     else

@@ -1,5 +1,8 @@
 #include "engine/OutputPlan.h"
 
+#include "engine/Library.h"
+#include "formats/MPEGplus.h"
+
 #include "system/os/Files.h"
 #include "system/os/Path.h"
 
@@ -45,13 +48,18 @@ std::string WhyNotReplaceable(const std::string &path)
 std::string PlainOutputPath(const TWorkItem &item, const TPlanOptions &options)
 {
     if (!options.useOutputDir) return os::ReplaceExtension(item.source, ".mp3");
-    std::string below = os::FileName(item.source);
-    if (options.layout != TOutputLayout::Flat && !item.base.empty()) {
-        const std::string base = os::WithSeparator(item.base);
-        if (item.source.size() > base.size() && item.source.compare(0, base.size(), base) == 0)
-            below = item.source.substr(base.size());
+    switch (options.layout) {
+    case TOutputLayout::Flat: break;
+    case TOutputLayout::Source:
+        return os::ReplaceExtension(options.outputDir + LibraryRelativePath(item, options.libraryDir), ".mp3");
+    case TOutputLayout::Tags: {
+        TMPEGplus source;
+        source.LoadFromFile(item.source);
+        return options.outputDir +
+               ExpandNamePattern(options.namePattern, PatternFieldsOf(source), os::FileName(item.source)) + ".mp3";
     }
-    return os::ReplaceExtension(options.outputDir + below, ".mp3");
+    }
+    return os::ReplaceExtension(options.outputDir + os::FileName(item.source), ".mp3");
 }
 
 std::string NumberedPath(const std::string &path, int n)
@@ -60,7 +68,8 @@ std::string NumberedPath(const std::string &path, int n)
 }
 
 std::vector<TPlannedOutput> PlanOutputs(const std::vector<TWorkItem> &items, const TPlanOptions &options,
-                                        const TPathExists &exists, const TWhyNotReplaceable &whyNotReplaceable)
+                                        const TPathExists &exists, const TWhyNotReplaceable &whyNotReplaceable,
+                                        TMarkIndex *marks)
 {
     using Kind = TPlannedOutput::Kind;
     std::vector<TPlannedOutput> plans;
@@ -89,19 +98,73 @@ std::vector<TPlannedOutput> PlanOutputs(const std::vector<TWorkItem> &items, con
         return found == sourceIds.end() ? nullptr : &items[found->second];
     };
 
-    for (const TWorkItem &item : items) {
+    // Each source's mark, and the MP3s below the output folder already made from it: those
+    // paths are taken before any other source plans, so none is handed to another.
+    std::vector<std::optional<TSourceMark>> sourceMarks(items.size());
+    std::vector<const std::string *> madeBefore(items.size(), nullptr);
+    std::vector<std::string> plains(items.size());
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        plains[i] = PlainOutputPath(items[i], options);
+        if (!marks) continue;
+        const os::TFileInfo info = os::Stat(items[i].source);
+        if (info.kind != os::TKind::File) continue;
+        sourceMarks[i] = TSourceMark{LibraryRelativePath(items[i], options.libraryDir), info.size, info.modified};
+        madeBefore[i] = marks->Find(*sourceMarks[i], plains[i]);
+        if (!madeBefore[i] && marks->MarkAt(plains[i]) == sourceMarks[i]) madeBefore[i] = &plains[i];
+        // Two sources alike in name, size and time (copies) are not both the same MP3's.
+        if (madeBefore[i] && options.existing != TExistingPolicy::KeepBoth && !claimed.insert(*madeBefore[i]).second)
+            madeBefore[i] = nullptr;
+    }
+    // Something at the path carries the mark of a source other than this one.
+    auto another = [&](const std::string &path, std::size_t i) {
+        if (!marks) return false;
+        const std::optional<TSourceMark> &mark = marks->MarkAt(path);
+        return mark && mark != sourceMarks[i];
+    };
+
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        const TWorkItem &item = items[i];
         TPlannedOutput plan;
-        const std::string plain = PlainOutputPath(item, options);
+        if (sourceMarks[i]) plan.mark = MarkText(*sourceMarks[i]);
+        const std::string &plain = plains[i];
+        if (madeBefore[i] && options.existing != TExistingPolicy::KeepBoth) {
+            plan.output = *madeBefore[i];
+            if (options.existing == TExistingPolicy::Skip) {
+                plan.kind = Kind::Skipped;
+                plan.reason = "already converted: " + plan.output;
+            } else if (TooLong(plan.output)) {
+                plan.kind = Kind::Refused;
+                plan.reason = "the output path is longer than the system allows";
+            } else if (std::string why = whyNotReplaceable(plan.output); !why.empty()) {
+                plan.kind = Kind::Refused;
+                plan.reason = std::move(why);
+            } else {
+                plan.kind = Kind::Overwrite;
+                plan.reason = "replaces " + plan.output + ", converted before";
+            }
+            plans.push_back(std::move(plan));
+            continue;
+        }
         std::string path = plain;
         int &n = lastNumber.try_emplace(plain, 1).first->second;
         bool there = false;  // something stands at `path` on disk; looked at once
-        if (claimed.count(path)) {
+        const bool exist = !claimed.count(path) && exists(path);
+        const bool foreign = exist && another(path, i);
+        if (claimed.count(path) || foreign) {
+            // Numbered past what other sources claim or made, and past anything at all when
+            // nothing may be replaced.
+            auto taken = [&](const std::string &p) {
+                if (claimed.count(p)) return true;
+                if (!exists(p)) return false;
+                return options.existing == TExistingPolicy::KeepBoth || another(p, i);
+            };
             do path = NumberedPath(plain, ++n);
-            while (claimed.count(path) || (options.existing == TExistingPolicy::KeepBoth && exists(path)));
+            while (taken(path));
             plan.kind = Kind::Renamed;
-            plan.reason = "renamed: another source also makes " + plain;
+            plan.reason = foreign ? "renamed: " + plain + " was made from another source"
+                                  : "renamed: another source also makes " + plain;
             there = options.existing != TExistingPolicy::KeepBoth && exists(path);
-        } else if (exists(path)) {
+        } else if (exist) {
             there = true;
             if (options.existing == TExistingPolicy::KeepBoth) {
                 do path = NumberedPath(plain, ++n);
@@ -141,6 +204,14 @@ std::vector<TPlannedOutput> PlanOutputs(const std::vector<TWorkItem> &items, con
         plans.push_back(std::move(plan));
     }
     return plans;
+}
+
+std::vector<TPlannedOutput> PlanJob(const std::vector<TWorkItem> &items, const TPlanOptions &options)
+{
+    if (!options.markers) return PlanOutputs(items, options);
+    TMarkIndex marks;
+    if (options.useOutputDir && !options.outputDir.empty() && !items.empty()) marks.Scan(options.outputDir);
+    return PlanOutputs(items, options, PathExists, WhyNotReplaceable, &marks);
 }
 
 }  // namespace trackmill

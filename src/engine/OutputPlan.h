@@ -60,19 +60,29 @@ bool PathExists(const std::string &path);
 using TWhyNotReplaceable = std::function<std::string(const std::string &path)>;
 std::string WhyNotReplaceable(const std::string &path);
 
-// The output path of one source before any collision is looked at.
+class TMarkIndex;
+
+// The output path of one source before any collision is looked at (in the tags' layout
+// the source's tags are read).
 std::string PlainOutputPath(const TWorkItem &item, const TPlanOptions &options);
 // "dir/name (n).mp3" for "dir/name.mp3".
 std::string NumberedPath(const std::string &path, int n);
 
-// One plan per item, in queue order. The first source to plan a path gets it; a later one
-// is numbered " (2)", " (3)" with the first number no other source plans and, unless the
-// policy is Overwrite, nothing on disk holds. A path where something exists already is
-// skipped, overwritten or numbered as the policy says. A path longer than the system
-// allows (a name over 255 bytes, a path over 4095), or one to be overwritten that may not
-// be replaced, is refused with the reason.
+// One plan per item, in queue order. With `marks`, a source whose MP3 (by the mark it
+// carries) is already there is skipped as converted, or with Overwrite converted again
+// into that MP3's place, wherever below the output folder it now is; an MP3 made from
+// another source is never handed to this one: the path is numbered. Otherwise the first
+// source to plan a path gets it; a later one is numbered " (2)", " (3)" with the first
+// number no other source plans and, unless the policy is Overwrite, nothing on disk
+// holds. A path where something else exists already is skipped, overwritten or numbered
+// as the policy says. A path longer than the system allows (a name over 255 bytes, a path
+// over 4095), or one to be overwritten that may not be replaced, is refused with the reason.
 std::vector<TPlannedOutput> PlanOutputs(const std::vector<TWorkItem> &items, const TPlanOptions &options,
                                         const TPathExists &exists = PathExists,
-                                        const TWhyNotReplaceable &whyNotReplaceable = WhyNotReplaceable);
+                                        const TWhyNotReplaceable &whyNotReplaceable = WhyNotReplaceable,
+                                        TMarkIndex *marks = nullptr);
+
+// The plan of a job: the marks below the output folder read first when MP3s carry them.
+std::vector<TPlannedOutput> PlanJob(const std::vector<TWorkItem> &items, const TPlanOptions &options);
 
 }  // namespace trackmill

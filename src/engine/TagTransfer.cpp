@@ -110,6 +110,11 @@ TTransferResult TransferTags(const TMPEGplus &source, TStream &output, const TTa
         for (const std::string &o : omitted) result.omitted += (result.omitted.empty() ? "" : "; ") + o;
         std::vector<TID3v2Frame> frames;
         if (copyV2) frames = id3v2.Frames();
+        // With nothing of the source's to carry, what the encoder's own options tagged stays.
+        if (!copyV2 && !apeToV2) {
+            TID3v2 encoders;
+            if (encoders.LoadFromStream(output)) frames = encoders.Frames();
+        }
         if (apeToV2) MergeFrames(frames, FramesFromApe(ape));
         if (!HasReplayGain(frames)) MergeFrames(frames, ReplayGainFrames(source.ReplayGain()));
         if (v2Wanted) AddOurFrames(frames, additions);

@@ -118,7 +118,7 @@ void TranscodeJob::Start()
             item.percent = 0;
             item.number = i + 1;
         });
-    const std::vector<TPlannedOutput> plans = PlanOutputs(queue_.Items(), PlanOptionsOf(jobSettings_));
+    const std::vector<TPlannedOutput> plans = PlanJob(queue_.Items(), PlanOptionsOf(jobSettings_));
     lastPlannedId_ = 0;
     for (const TWorkItem &item : queue_.Items()) lastPlannedId_ = std::max(lastPlannedId_, item.id);
     for (int i = 0; i < queue_.Count(); ++i)

@@ -1,0 +1,334 @@
+#include "engine/Library.h"
+
+#include "engine/Conversion.h"
+#include "engine/TagTransfer.h"
+#include "formats/ID3v1.h"
+#include "formats/ID3v2.h"
+#include "formats/ID3v2Frame.h"
+#include "formats/MPEGplus.h"
+#include "formats/TextCodec.h"
+#include "formats/TextUtil.h"
+#include "system/os/Files.h"
+#include "system/os/Path.h"
+
+#include <charconv>
+#include <cstring>
+#include <functional>
+#include <vector>
+
+namespace trackmill {
+
+namespace {
+
+constexpr std::size_t kNameMax = 255;
+// Deeper than any library; a loop of bind mounts or a hostile tree ends here.
+constexpr int kScanDepth = 64;
+
+bool ParseNumber(std::string_view text, auto &value)
+{
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+    return ec == std::errc() && end == text.data() + text.size() && !text.empty();
+}
+
+std::string Escaped(std::string_view bytes)
+{
+    static const char hex[] = "0123456789ABCDEF";
+    std::string out;
+    out.reserve(bytes.size());
+    while (!bytes.empty()) {
+        const std::size_t valid = ValidUtf8Prefix(bytes);
+        for (char c : bytes.substr(0, valid)) {
+            if (c == '%') out += "%25";
+            else out += c;
+        }
+        bytes.remove_prefix(valid);
+        if (bytes.empty()) break;
+        const auto b = static_cast<unsigned char>(bytes.front());
+        out += '%';
+        out += hex[b >> 4];
+        out += hex[b & 15];
+        bytes.remove_prefix(1);
+    }
+    return out;
+}
+
+std::optional<std::string> Unescaped(std::string_view text)
+{
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] != '%') {
+            out += text[i];
+            continue;
+        }
+        unsigned value = 0;
+        if (i + 2 >= text.size()) return std::nullopt;
+        const auto [end, ec] = std::from_chars(text.data() + i + 1, text.data() + i + 3, value, 16);
+        if (ec != std::errc() || end != text.data() + i + 3) return std::nullopt;
+        out += static_cast<char>(value);
+        i += 2;
+    }
+    return out;
+}
+
+std::uint32_t BigEndian(const std::uint8_t *p)
+{
+    return std::uint32_t(p[0]) << 24 | std::uint32_t(p[1]) << 16 | std::uint32_t(p[2]) << 8 | p[3];
+}
+
+std::uint32_t SyncSafe(const std::uint8_t *p)
+{
+    return std::uint32_t(p[0] & 0x7f) << 21 | std::uint32_t(p[1] & 0x7f) << 14 | std::uint32_t(p[2] & 0x7f) << 7 |
+           (p[3] & 0x7f);
+}
+
+// A value made fit for one name on any player's file system.
+std::string NameSafe(std::string_view value)
+{
+    std::string out;
+    out.reserve(value.size());
+    for (char c : value) {
+        const auto b = static_cast<unsigned char>(c);
+        out += (b < 0x20 || b == 0x7f || std::strchr("/\\:*?\"<>|", c)) ? '_' : c;
+    }
+    return out;
+}
+
+// At most n bytes, cut between characters.
+std::string FirstBytes(std::string_view utf8, std::size_t n)
+{
+    if (utf8.size() <= n) return std::string(utf8);
+    while (n > 0 && (static_cast<unsigned char>(utf8[n]) & 0xC0) == 0x80) --n;
+    return std::string(utf8.substr(0, n));
+}
+
+// Blanks at both ends and dots at the end go (a name ending in a dot or blank cannot be
+// made on FAT); at most `limit` bytes, cut between characters.
+std::string FinishedName(std::string name, std::size_t limit)
+{
+    name = std::string(TrimBlanks(name));
+    name = FirstBytes(name, limit);
+    while (!name.empty() && (name.back() == '.' || name.back() == ' ')) name.pop_back();
+    return name;
+}
+
+std::string NumberPart(std::string_view value, int width)
+{
+    // "3/12" counts 3 of 12; only the first number names the file.
+    value = TrimBlanks(value.substr(0, value.find('/')));
+    std::size_t digits = 0;
+    while (digits < value.size() && value[digits] >= '0' && value[digits] <= '9') ++digits;
+    if (digits == 0 || digits != value.size()) return std::string(value);
+    std::string number(value.substr(value.find_first_not_of('0') == std::string_view::npos
+                                         ? digits - 1
+                                         : value.find_first_not_of('0')));
+    while (int(number.size()) < width) number.insert(number.begin(), '0');
+    return number;
+}
+
+}  // namespace
+
+std::string MarkText(const TSourceMark &mark)
+{
+    return "size=" + std::to_string(mark.size) + "; modified=" + std::to_string(mark.modified) +
+           "; path=" + Escaped(mark.path);
+}
+
+std::optional<TSourceMark> ParseMark(std::string_view text)
+{
+    TSourceMark mark;
+    constexpr std::string_view size = "size=", modified = "; modified=", path = "; path=";
+    if (!text.starts_with(size)) return std::nullopt;
+    const std::size_t m = text.find(modified), p = text.find(path);
+    if (m == std::string_view::npos || p == std::string_view::npos || p < m) return std::nullopt;
+    if (!ParseNumber(text.substr(size.size(), m - size.size()), mark.size)) return std::nullopt;
+    if (!ParseNumber(text.substr(m + modified.size(), p - m - modified.size()), mark.modified)) return std::nullopt;
+    auto source = Unescaped(text.substr(p + path.size()));
+    if (!source || source->empty()) return std::nullopt;
+    mark.path = std::move(*source);
+    return mark;
+}
+
+std::string LibraryRelativePath(const TWorkItem &item, const std::string &libraryDir)
+{
+    for (const std::string *root : {&libraryDir, &item.base}) {
+        if (root->empty()) continue;
+        const std::string base = os::WithSeparator(*root);
+        if (item.source.size() > base.size() && item.source.compare(0, base.size(), base) == 0)
+            return item.source.substr(base.size());
+    }
+    return os::FileName(item.source);
+}
+
+std::optional<TSourceMark> ReadMark(const std::string &mp3Path)
+{
+    os::TFile file;
+    if (!file.Open(mp3Path)) return std::nullopt;
+    std::uint8_t header[10];
+    if (!file.ReadAt(0, header, sizeof header) || std::memcmp(header, "ID3", 3) != 0) return std::nullopt;
+    const int version = header[3];
+    const std::uint8_t flags = header[5];
+    // Only tags laid out as we write them, or as a tag editor rewrites them, are read
+    // frame by frame; an unsynchronised tag is not one of ours.
+    if ((version != 3 && version != 4) || (flags & 0x80)) return std::nullopt;
+    const std::int64_t end = 10 + std::int64_t(SyncSafe(header + 6));
+    std::int64_t pos = 10;
+    if (flags & 0x40) {
+        std::uint8_t ext[4];
+        if (!file.ReadAt(pos, ext, 4)) return std::nullopt;
+        pos += version == 3 ? 4 + std::int64_t(BigEndian(ext)) : std::int64_t(SyncSafe(ext));
+    }
+    // Our mark is the first frame; a tag rewritten by another program may have moved it.
+    constexpr int kFramesLooked = 256;
+    constexpr std::uint32_t kMarkMax = 64 * 1024;
+    for (int n = 0; n < kFramesLooked && pos + 10 <= end; ++n) {
+        std::uint8_t frame[10];
+        if (!file.ReadAt(pos, frame, sizeof frame) || frame[0] == 0) return std::nullopt;
+        const std::uint32_t size = version == 4 ? SyncSafe(frame + 4) : BigEndian(frame + 4);
+        const std::uint16_t frameFlags = std::uint16_t(frame[8] << 8 | frame[9]);
+        if (std::memcmp(frame, "TXXX", 4) == 0 && size <= kMarkMax && frameFlags == 0) {
+            TID3v2Frame txxx{"TXXX", ByteVector(size), 0};
+            if (!file.ReadAt(pos + 10, txxx.data.data(), size)) return std::nullopt;
+            const auto described = id3v2::ReadDescribed(txxx);
+            if (described && EqualsAsciiNoCase(described->description, kMarkerDescription))
+                return ParseMark(described->text);
+        }
+        pos += 10 + std::int64_t(size);
+    }
+    return std::nullopt;
+}
+
+std::size_t TMarkIndex::MarkHash::operator()(const TSourceMark &m) const
+{
+    return std::hash<std::string>()(m.path) ^ (std::hash<std::uint64_t>()(m.size) * 31) ^
+           std::hash<std::int64_t>()(m.modified);
+}
+
+void TMarkIndex::Scan(const std::string &folder)
+{
+    const std::function<void(const std::string &, int)> walk = [&](const std::string &dir, int depth) {
+        os::TFolderReader reader(dir);
+        if (!reader.IsOpen()) return;
+        std::vector<std::string> folders;
+        for (os::TFolderEntry entry; reader.Next(entry);) {
+            std::string path = dir + entry.name;
+            if (entry.kind == os::TKind::None) entry.kind = os::Stat(path, os::TFollow::NotLinks).kind;
+            if (entry.kind == os::TKind::Folder) {
+                folders.push_back(std::move(path));
+                continue;
+            }
+            const bool mp3 = entry.name.size() > 4 && EqualsAsciiNoCase(entry.name.substr(entry.name.size() - 4), ".mp3");
+            if (entry.kind != os::TKind::File || !mp3 ||
+                entry.name.starts_with(kTemporaryPrefix))
+                continue;
+            ++scanned_;
+            auto mark = ReadMark(path);
+            if (mark) bySource_.emplace(*mark, path);
+            byPath_.insert_or_assign(std::move(path), std::move(mark));
+        }
+        if (depth >= kScanDepth) return;
+        for (const std::string &sub : folders) walk(sub + '/', depth + 1);
+    };
+    walk(os::WithSeparator(folder), 0);
+}
+
+const std::string *TMarkIndex::Find(const TSourceMark &mark, const std::string &preferred) const
+{
+    const auto [first, last] = bySource_.equal_range(mark);
+    const std::string *found = nullptr;
+    for (auto it = first; it != last; ++it) {
+        if (it->second == preferred) return &it->second;
+        if (!found || it->second < *found) found = &it->second;
+    }
+    return found;
+}
+
+const std::optional<TSourceMark> &TMarkIndex::MarkAt(const std::string &path)
+{
+    const auto found = byPath_.find(path);
+    if (found != byPath_.end()) return found->second;
+    return byPath_.emplace(path, ReadMark(path)).first->second;
+}
+
+TPatternFields PatternFieldsOf(const TMPEGplus &source)
+{
+    TPatternFields f;
+    const TAPEtag &ape = source.ApeTag();
+    const TID3v2 &v2 = source.ID3v2Tag();
+    const TID3v1 &v1 = source.ID3v1Tag();
+    auto v2Text = [&](const char *id) {
+        for (const TID3v2Frame &frame : v2.Frames())
+            if (frame.id == id) return id3v2::Text(frame);
+        return std::string();
+    };
+    auto pick = [](std::initializer_list<std::string> values) {
+        for (const std::string &v : values)
+            if (!TrimBlanks(v).empty()) return v;
+        return std::string();
+    };
+    const bool a = ape.Present(), two = v2.Present(), one = v1.Present();
+    f.title = pick({a ? ape.Title() : "", two ? v2.Title() : "", one ? v1.Title() : ""});
+    f.artist = pick({a ? ape.Artist() : "", two ? v2.Artist() : "", one ? v1.Artist() : ""});
+    f.album = pick({a ? ape.Album() : "", two ? v2.Album() : "", one ? v1.Album() : ""});
+    f.albumArtist = pick({a ? ape.Value("Album Artist") : "", a ? ape.Value("AlbumArtist") : "",
+                          two ? v2Text("TPE2") : ""});
+    f.year = pick({a ? ape.Year() : "", two ? v2.Year() : "", one ? v1.Year() : ""});
+    f.track = pick({a ? ape.Value("Track") : "", two ? v2Text("TRCK") : "",
+                    one && v1.Track() ? std::to_string(v1.Track()) : ""});
+    f.disc = pick({a ? ape.Value("Disc") : "", two ? v2Text("TPOS") : ""});
+    f.genre = pick({a ? ape.Genre() : "", two ? v2.Genre() : "",
+                    one && v1.GenreIndex() < kGenreCount ? std::string(GenreName(v1.GenreIndex())) : ""});
+    return f;
+}
+
+std::string ExpandNamePattern(const std::string &pattern, const TPatternFields &fields, const std::string &sourceName)
+{
+    const std::string stem = os::ReplaceExtension(sourceName, "");
+    auto value = [&](std::string_view key) -> std::optional<std::string> {
+        if (key == "artist") return fields.artist;
+        if (key == "albumartist") return TrimBlanks(fields.albumArtist).empty() ? fields.artist : fields.albumArtist;
+        if (key == "album") return fields.album;
+        if (key == "title") return TrimBlanks(fields.title).empty() ? stem : fields.title;
+        if (key == "track") return NumberPart(fields.track, 2);
+        if (key == "disc") return NumberPart(fields.disc, 1);
+        if (key == "year") return fields.year;
+        if (key == "genre") return fields.genre;
+        if (key == "filename") return stem;
+        return std::nullopt;
+    };
+    // The pattern's own "/" separate folders; everything else, values included, is one name.
+    std::vector<std::string> names(1);
+    for (std::size_t i = 0; i < pattern.size(); ++i) {
+        const char c = pattern[i];
+        if (c == '/') {
+            names.emplace_back();
+            continue;
+        }
+        if (c == '%') {
+            const std::size_t close = pattern.find('%', i + 1);
+            if (close != std::string::npos) {
+                std::string key = pattern.substr(i + 1, close - i - 1);
+                for (char &k : key) k = static_cast<char>(k >= 'A' && k <= 'Z' ? k - 'A' + 'a' : k);
+                if (auto v = value(key)) {
+                    names.back() += NameSafe(*v);
+                    i = close;
+                    continue;
+                }
+            }
+        }
+        names.back() += NameSafe(std::string_view(&c, 1));
+    }
+    std::string path;
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        const bool last = i + 1 == names.size();
+        // Room for ".mp3" after the file's name.
+        std::string name = FinishedName(names[i], last ? kNameMax - 4 : kNameMax);
+        if (name.empty() && !last) continue;  // a missing folder level is left out
+        if (name.empty() || name == "." || name == "..") name = "_";
+        if (!path.empty()) path += '/';
+        path += name;
+    }
+    return path;
+}
+
+}  // namespace trackmill

@@ -1,0 +1,78 @@
+// A library converted once: where a source's MP3 goes does not depend on how the source
+// was added, and every MP3 we write carries a mark of the source it was made from, so a
+// later job can tell which source made an MP3 it finds below the output folder.
+#pragma once
+
+#include "engine/WorkQueue.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+
+namespace trackmill {
+
+class TMPEGplus;
+
+// Which source an MP3 was made from: its path relative to the library folder (or, outside
+// it, to the dropped folder's parent), its size and its modification time.
+struct TSourceMark {
+    std::string path;  // raw bytes
+    std::uint64_t size = 0;
+    std::int64_t modified = 0;
+    bool operator==(const TSourceMark &) const = default;
+};
+
+// "size=12345; modified=1700000000; path=Artist/Album/01 Song.mpc": the path last so that it
+// may hold anything; "%" and bytes that are not UTF-8 written as "%XX", so the text is valid
+// UTF-8 and gives back the same bytes.
+std::string MarkText(const TSourceMark &mark);
+std::optional<TSourceMark> ParseMark(std::string_view text);
+
+// The source's path below the output folder in the layout of the sources' folders: below
+// the library folder when it lies there, else below the folder it was collected from's
+// parent, else only its name.
+std::string LibraryRelativePath(const TWorkItem &item, const std::string &libraryDir);
+
+// The mark an MP3 carries, read from its ID3v2 tag's frames alone (the audio is never
+// read); nothing when it has none or cannot be read.
+std::optional<TSourceMark> ReadMark(const std::string &mp3Path);
+
+// The marks of MP3s: those found below a folder, and any other path asked about, each
+// read once.
+class TMarkIndex {
+public:
+    // Reads the marks of the ".mp3" files below the folder (links to folders are not
+    // followed; our temporary files are passed over).
+    void Scan(const std::string &folder);
+    // An MP3 found by Scan that was made from this source; a path equal to `preferred`
+    // wins when several were.
+    const std::string *Find(const TSourceMark &mark, const std::string &preferred = {}) const;
+    // The mark of the MP3 at a path.
+    const std::optional<TSourceMark> &MarkAt(const std::string &path);
+    std::size_t Scanned() const { return scanned_; }
+
+private:
+    struct MarkHash {
+        std::size_t operator()(const TSourceMark &m) const;
+    };
+    std::unordered_multimap<TSourceMark, std::string, MarkHash> bySource_;
+    std::unordered_map<std::string, std::optional<TSourceMark>> byPath_;
+    std::size_t scanned_ = 0;
+};
+
+// The fields a name pattern can use, from a source's tags (APE first, then ID3v2, then ID3v1).
+struct TPatternFields {
+    std::string artist, albumArtist, album, title, track, year, disc, genre;
+};
+TPatternFields PatternFieldsOf(const TMPEGplus &source);
+
+// The pattern's path for a source (without ".mp3"): "%albumartist%" falls back to the
+// artist, a missing title to the source's name, a missing track to nothing; in each value
+// / \ : * ? " < > | and control characters become "_", dots and blanks at the end of a name
+// go, and each name is cut at 255 bytes by whole characters, so that the names also work
+// on players with FAT file systems. An empty name becomes "_".
+std::string ExpandNamePattern(const std::string &pattern, const TPatternFields &fields, const std::string &sourceName);
+
+}  // namespace trackmill
