@@ -1,0 +1,115 @@
+// A library converted once: the same tree however the folders were named, each source
+// converted once, the marks read back by an independent tag reader.
+#include "e2e/ConvertSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <set>
+
+namespace {
+
+using namespace tmtest;
+
+class LibraryTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        TM_REQUIRE_TOOL("mpcenc");
+        TM_REQUIRE_TOOL("mpcdec");
+        TM_REQUIRE_TOOL("lame");
+    }
+
+    // The MP3s below a folder, relative to it.
+    static std::set<std::string> Tree(const fs::path &root)
+    {
+        std::set<std::string> found;
+        for (const auto &e : fs::recursive_directory_iterator(root))
+            if (e.is_regular_file()) found.insert(fs::relative(e.path(), root).string());
+        return found;
+    }
+
+    static int Count(const std::string &text, const std::string &what)
+    {
+        int n = 0;
+        for (std::size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++n;
+        return n;
+    }
+
+    TempDir dir;
+    IsolatedCli cli;
+};
+
+TEST_F(LibraryTest, AnAlbumAndThenItsLibraryAreConvertedOnceIntoOneTree)
+{
+    const fs::path lib = dir / "music", out = dir / "out";
+    fs::create_directories(lib / "Echo Park Choir" / "Ten %"), fs::create_directories(lib / "Other" / "Live");
+    ASSERT_TRUE(MakeMpc(lib / "Echo Park Choir" / "Ten %" / "01 a.mpc", 0.4));
+    fs::copy_file(lib / "Echo Park Choir" / "Ten %" / "01 a.mpc", lib / "Echo Park Choir" / "Ten %" / "02 b.mpc");
+    fs::copy_file(lib / "Echo Park Choir" / "Ten %" / "01 a.mpc", lib / "Other" / "Live" / "a.mpc");
+    const std::vector<std::string> common{"-j", "2", "--library-folder", lib.string(), "--output-dir"};
+    auto convert = [&](const fs::path &into, const fs::path &what) {
+        std::vector<std::string> args = common;
+        args.push_back(into.string());
+        args.push_back(what.string());
+        return cli.Run(args, dir.path());
+    };
+
+    auto r = convert(out, lib / "Echo Park Choir");
+    ASSERT_EQ(r.exitCode, 0) << r.out << r.err;
+    r = convert(out, lib);
+    ASSERT_EQ(r.exitCode, 0) << r.out << r.err;
+    const std::set<std::string> whole{"Echo Park Choir/Ten %/01 a.mp3", "Echo Park Choir/Ten %/02 b.mp3",
+                                      "Other/Live/a.mp3"};
+    EXPECT_EQ(Tree(out), whole);
+    EXPECT_EQ(Count(r.out, "(already converted"), 2) << r.out;
+    // The mark names the source below the library folder, read by another tag reader.
+    const RunResult mark = tmtest::Run({"/usr/bin/python3", "-c",
+                                "import sys, mutagen.id3; print(mutagen.id3.ID3(sys.argv[1])"
+                                "['TXXX:TRACKMILL_SOURCE'].text[0])",
+                                (out / "Echo Park Choir" / "Ten %" / "02 b.mp3").string()});
+    EXPECT_NE(mark.out.find("path=Echo Park Choir/Ten %25/02 b.mpc"), std::string::npos) << mark.out << mark.err;
+
+    // Moved elsewhere, the tree is still known; an album named again is skipped too.
+    fs::rename(out, dir / "moved");
+    r = convert(dir / "moved", lib / "Other");
+    EXPECT_EQ(r.exitCode, 0) << r.out << r.err;
+    EXPECT_EQ(Count(r.out, "(already converted"), 1) << r.out;
+
+    // A new source whose name another source's MP3 holds gets a name of its own; the old
+    // source is not converted again.
+    ASSERT_TRUE(MakeMpc(lib / "Other" / "Live" / "a.mp+", 0.3));
+    r = convert(dir / "moved", lib);
+    EXPECT_EQ(r.exitCode, 0) << r.out << r.err;
+    EXPECT_EQ(Count(r.out, "(already converted"), 3) << r.out;
+    std::set<std::string> more = whole;
+    more.insert("Other/Live/a (2).mp3");
+    EXPECT_EQ(Tree(dir / "moved"), more);
+}
+
+TEST_F(LibraryTest, NamesFromTagsAreSafeOnAnyPlayerAndNumberedWhenTheyMeet)
+{
+    const fs::path src = dir / "src", out = dir / "out";
+    fs::create_directories(src);
+    const std::vector<std::string> tags{"--artist", "A: B", "--album", "X/Y*?.", "--title", "Song\"<>|",
+                                        "--track", "3"};
+    ASSERT_TRUE(MakeMpc(src / "one.mpc", 0.3, tags));
+    fs::copy_file(src / "one.mpc", src / "two.mpc");
+    ASSERT_TRUE(MakeMpc(src / "bare.mpc", 0.3));
+    ASSERT_TRUE(MakeMpc(src / "albumartist.mpc", 0.3,
+                        {"--artist", "Guest", "--tag", "Album Artist=Various", "--album", "Mix", "--track", "12/20"}));
+
+    auto r = cli.Run({"--layout", "tags", "--output-dir", out.string(), "--dry-run", src.string()}, dir.path());
+    EXPECT_EQ(r.exitCode, 0) << r.out << r.err;
+    EXPECT_FALSE(fs::exists(out));
+    r = cli.Run({"--layout", "tags", "--output-dir", out.string(), src.string()}, dir.path());
+    ASSERT_EQ(r.exitCode, 0) << r.out << r.err;
+    // Missing album artist: the artist; missing title: the source's name; missing track: nothing.
+    EXPECT_EQ(Tree(out), (std::set<std::string>{"A_ B/X_Y__/03 Song____.mp3", "A_ B/X_Y__/03 Song____ (2).mp3",
+                                                "bare.mp3", "Various/Mix/12 albumartist.mp3"}));
+    // Converted again with the same pattern: nothing new.
+    r = cli.Run({"--layout", "tags", "--output-dir", out.string(), src.string()}, dir.path());
+    EXPECT_EQ(Count(r.out, "(already converted"), 4) << r.out;
+    EXPECT_EQ(Tree(out).size(), 4u);
+}
+
+}  // namespace

@@ -1,0 +1,55 @@
+// The source's mark and the names a pattern makes, on their own.
+#include "engine/Library.h"
+#include "engine/OutputPlan.h"
+
+#include <gtest/gtest.h>
+
+using namespace trackmill;
+
+TEST(Library, MarksGiveBackEveryPathAndBadTextIsNoMark)
+{
+    for (const std::string path : {"Artist/Album/01 Song.mpc", "100% Hits/a%2Fb.mpc", "bad\xff\xfe/\xc3.mp+",
+                                   "semi; path=x; size=1.mpc"}) {
+        const TSourceMark mark{path, 123456789012ULL, -5};
+        const std::string text = MarkText(mark);
+        EXPECT_EQ(ParseMark(text), mark) << text;
+    }
+    EXPECT_EQ(MarkText({"a%b.mpc", 7, 9}), "size=7; modified=9; path=a%25b.mpc");
+    for (const char *bad : {"", "size=1; modified=2; path=", "size=x; modified=2; path=a", "size=1; path=a",
+                            "size=1; modified=2; path=a%4", "size=1; modified=2; path=a%zz"})
+        EXPECT_FALSE(ParseMark(bad).has_value()) << bad;
+}
+
+TEST(Library, PatternNamesWorkOnFatAndFallBackWhereTagsAreMissing)
+{
+    TPatternFields f;
+    f.artist = "AC/DC";
+    f.album = "Live: 1991?. ";
+    f.title = "Who\tMade <Who>";
+    f.track = "7/12";
+    EXPECT_EQ(ExpandNamePattern(kDefaultNamePattern, f, "x.mpc"), "AC_DC/Live_ 1991_/07 Who_Made _Who_");
+    // A year and a disc as they come; the pattern's own text stays; unknown fields are text.
+    f.year = "1991";
+    f.disc = "2/2";
+    EXPECT_EQ(ExpandNamePattern("%YEAR% - %Disc%-%track% %unknown%", f, "x.mpc"), "1991 - 2-07 %unknown%");
+    // Nothing but the name: empty folder levels go, the title falls back to the source's name.
+    EXPECT_EQ(ExpandNamePattern(kDefaultNamePattern, {}, "01 Intro.mpc"), "01 Intro");
+    // Values never climb out of the output folder.
+    TPatternFields up;
+    up.artist = "..";
+    up.album = "../..";
+    up.title = ".";
+    EXPECT_EQ(ExpandNamePattern("%artist%/%album%/%title%", up, "s.mpc"), ".._/_");
+    EXPECT_EQ(ExpandNamePattern("/../%title%", f, "s.mpc"), "Who_Made _Who_");
+    // Each name at most 255 bytes (the file's with ".mp3"), cut between characters.
+    TPatternFields longer;
+    longer.album = std::string(300, 'a');
+    std::string title;
+    for (int i = 0; i < 200; ++i) title += "\xc3\xa9";  // é
+    longer.title = title;
+    const std::string path = ExpandNamePattern("%album%/%title%", longer, "s.mpc");
+    const std::size_t slash = path.find('/');
+    EXPECT_EQ(slash, 255u);
+    EXPECT_LE(path.size() - slash - 1 + 4, 255u);
+    EXPECT_EQ(path.size() % 2, 0u);  // 255 + "/" + whole two-byte letters
+}
