@@ -5,7 +5,9 @@
 #include "formats/ID3v1.h"
 #include "formats/ID3v2.h"
 #include "formats/ID3v2Frame.h"
+#include "formats/APEtag.h"
 #include "formats/MPEGplus.h"
+#include "formats/Stream.h"
 #include "formats/TextCodec.h"
 #include "formats/TextUtil.h"
 #include "system/os/Files.h"
@@ -229,7 +231,8 @@ void TMarkIndex::Scan(const std::string &folder)
         if (depth >= kScanDepth) return;
         for (const std::string &sub : folders) walk(sub + '/', depth + 1);
     };
-    walk(os::WithSeparator(folder), 0);
+    root_ = os::WithSeparator(folder);
+    walk(root_, 0);
 }
 
 const std::string *TMarkIndex::Find(const TSourceMark &mark, const std::string &preferred) const
@@ -247,15 +250,16 @@ const std::optional<TSourceMark> &TMarkIndex::MarkAt(const std::string &path)
 {
     const auto found = byPath_.find(path);
     if (found != byPath_.end()) return found->second;
+    static const std::optional<TSourceMark> none;
+    if (!root_.empty() && path.starts_with(root_)) return none;
     return byPath_.emplace(path, ReadMark(path)).first->second;
 }
 
-TPatternFields PatternFieldsOf(const TMPEGplus &source)
+namespace {
+
+TPatternFields FieldsOf(const TAPEtag &ape, const TID3v2 &v2, const TID3v1 &v1)
 {
     TPatternFields f;
-    const TAPEtag &ape = source.ApeTag();
-    const TID3v2 &v2 = source.ID3v2Tag();
-    const TID3v1 &v1 = source.ID3v1Tag();
     auto v2Text = [&](const char *id) {
         for (const TID3v2Frame &frame : v2.Frames())
             if (frame.id == id) return id3v2::Text(frame);
@@ -279,6 +283,27 @@ TPatternFields PatternFieldsOf(const TMPEGplus &source)
     f.genre = pick({a ? ape.Genre() : "", two ? v2.Genre() : "",
                     one && v1.GenreIndex() < kGenreCount ? std::string(GenreName(v1.GenreIndex())) : ""});
     return f;
+}
+
+}  // namespace
+
+TPatternFields PatternFieldsOf(const TMPEGplus &source)
+{
+    return FieldsOf(source.ApeTag(), source.ID3v2Tag(), source.ID3v1Tag());
+}
+
+TPatternFields ReadPatternFields(const std::string &path)
+{
+    TFileStream file;
+    TAPEtag ape;
+    TID3v2 v2;
+    TID3v1 v1;
+    if (file.Open(path)) {
+        v2.LoadFromStream(file);
+        ape.LoadFromStream(file);
+        v1.LoadFromStream(file);
+    }
+    return FieldsOf(ape, v2, v1);
 }
 
 std::string ExpandNamePattern(const std::string &pattern, const TPatternFields &fields, const std::string &sourceName)

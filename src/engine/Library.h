@@ -60,6 +60,7 @@ private:
     std::unordered_multimap<TSourceMark, std::string, MarkHash> bySource_;
     std::unordered_map<std::string, std::optional<TSourceMark>> byPath_;
     std::size_t scanned_ = 0;
+    std::string root_;  // what Scan read: an MP3 below it that it did not find is not there
 };
 
 // The fields a name pattern can use, from a source's tags (APE first, then ID3v2, then ID3v1).
@@ -67,6 +68,8 @@ struct TPatternFields {
     std::string artist, albumArtist, album, title, track, year, disc, genre;
 };
 TPatternFields PatternFieldsOf(const TMPEGplus &source);
+// The same read from a file's tags alone (nothing of its stream is looked at).
+TPatternFields ReadPatternFields(const std::string &path);
 
 // The pattern's path for a source (without ".mp3"): "%albumartist%" falls back to the
 // artist, a missing title to the source's name, a missing track to nothing; in each value

@@ -1,7 +1,6 @@
 #include "engine/OutputPlan.h"
 
 #include "engine/Library.h"
-#include "formats/MPEGplus.h"
 
 #include "system/os/Files.h"
 #include "system/os/Path.h"
@@ -53,10 +52,9 @@ std::string PlainOutputPath(const TWorkItem &item, const TPlanOptions &options)
     case TOutputLayout::Source:
         return os::ReplaceExtension(options.outputDir + LibraryRelativePath(item, options.libraryDir), ".mp3");
     case TOutputLayout::Tags: {
-        TMPEGplus source;
-        source.LoadFromFile(item.source);
         return options.outputDir +
-               ExpandNamePattern(options.namePattern, PatternFieldsOf(source), os::FileName(item.source)) + ".mp3";
+               ExpandNamePattern(options.namePattern, ReadPatternFields(item.source), os::FileName(item.source)) +
+               ".mp3";
     }
     }
     return os::ReplaceExtension(options.outputDir + os::FileName(item.source), ".mp3");
