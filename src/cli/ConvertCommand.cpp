@@ -9,6 +9,7 @@
 #include "config/SettingsPath.h"
 #include "config/StoredSettings.h"
 #include "engine/Acceptance.h"
+#include "engine/FolderArt.h"
 #include "engine/OutputPlan.h"
 #include "formats/TextUtil.h"
 #include "system/Interrupts.h"
@@ -16,12 +17,15 @@
 #include "system/Platform.h"
 #include "system/ProcessPool.h"
 #include "system/os/Files.h"
+#include "system/os/Path.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 
 #include <cstdio>
+#include <map>
+#include <set>
 
 namespace trackmill {
 
@@ -68,6 +72,27 @@ const char *PlanAction(TPlannedOutput::Kind kind)
     return "";
 }
 
+// The album images a job would copy, one line each.
+void PrintFolderArt(const TWorkQueue &queue, const std::vector<TPlannedOutput> &plans, const TJobSettings &s)
+{
+    if (!s.copyFolderArt || !s.useOutputDir || s.layout == TOutputLayout::Flat) return;
+    std::set<std::pair<std::string, std::string>> seen;
+    std::map<std::string, std::string> images;
+    for (int i = 0; i < queue.Count(); ++i) {
+        const TPlannedOutput &p = plans[static_cast<std::size_t>(i)];
+        if (p.kind == TPlannedOutput::Kind::Skipped || p.kind == TPlannedOutput::Kind::Refused) continue;
+        const std::string from = os::FolderOf(queue.At(i).source), to = os::FolderOf(p.output);
+        if (!seen.emplace(from, to).second) continue;
+        auto image = images.find(from);
+        if (image == images.end()) image = images.emplace(from, FindFolderImage(from)).first;
+        if (image->second.empty()) continue;
+        const TArtCopyPlan art = PlanArtCopy(os::Join(from, image->second), to, s.existing);
+        if (art.action != TArtCopyPlan::Action::None)
+            std::printf("  folder image %s -> %s%s\n", Shown(os::Join(from, image->second)).c_str(),
+                        Shown(art.target).c_str(), art.action == TArtCopyPlan::Action::Overwrite ? " (overwrite)" : "");
+    }
+}
+
 // With --json the plan is events too ("planned", then one "plan" a source), so that a
 // reader of standard output never meets plain text.
 void DryRun(const TWorkQueue &queue, const TJobSettings &s, bool json)
@@ -104,6 +129,7 @@ void DryRun(const TWorkQueue &queue, const TJobSettings &s, bool json)
         case TPlannedOutput::Kind::Refused: std::printf("  %s: refused (%s)\n", source.c_str(), Shown(p.reason).c_str()); break;
         }
     }
+    if (!json) PrintFolderArt(queue, plans, s);
     std::fflush(stdout);
 }
 

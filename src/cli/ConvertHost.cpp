@@ -136,6 +136,7 @@ void TConvertHost::FileStarted(const TWorkItem &item, const std::string &shownCo
     }
     std::string line = Prefix(item) + Shown(item.source) + " -> " + Shown(item.output);
     if (!item.reason.empty()) line += " (" + Shown(item.reason) + ")";
+    if (!item.reason.empty()) startReasons_[item.id] = item.reason;
     Print(line);
 }
 
@@ -181,10 +182,17 @@ void TConvertHost::FileFinished(const TWorkItem &item, const TJobFigures &)
         return;
     }
     switch (item.state) {
-    case TItemState::Converted:
-        Print(Prefix(item) + "done: " + Shown(item.output) +
-              (item.tags.omitted.empty() ? std::string() : " (" + Shown(item.tags.omitted) + ")"));
+    case TItemState::Converted: {
+        // The notes the file gathered since its start: what its tags left out, an image not copied.
+        std::string notes = item.reason;
+        if (const auto start = startReasons_.find(item.id); start != startReasons_.end()) {
+            if (notes.starts_with(start->second)) notes.erase(0, start->second.size());
+            if (notes.starts_with("; ")) notes.erase(0, 2);
+            startReasons_.erase(start);
+        }
+        Print(Prefix(item) + "done: " + Shown(item.output) + (notes.empty() ? std::string() : " (" + Shown(notes) + ")"));
         break;
+    }
     case TItemState::Skipped: Print(Prefix(item) + "skipped: " + Shown(item.source) + " (" + Shown(item.reason) + ")"); break;
     case TItemState::Failed: Print(Prefix(item) + "FAILED: " + Shown(item.source) + " (" + Shown(item.reason) + ")"); break;
     default: break;

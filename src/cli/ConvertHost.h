@@ -8,6 +8,7 @@
 #include <QTimer>
 
 #include <cstdio>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -71,6 +72,8 @@ private:
     bool ended_ = false;
     TJobEnd end_;
     std::vector<TWorkItem> finished_;
+    // What a file's line said when it started (a renamed output), not repeated at its end.
+    std::map<std::uint64_t, std::string> startReasons_;
     int errorsShown_ = 0;
 };
 

@@ -4,6 +4,7 @@
 #include "formats/MPEGAudio.h"
 #include "formats/MPEGplus.h"
 #include "system/os/Files.h"
+#include "system/os/Path.h"
 
 #include <algorithm>
 #include <cmath>
@@ -306,6 +307,8 @@ void TranscodeJob::CommandEnded(std::uint64_t id, int status)
         TConversionResult result;
         TTagAdditions additions;
         additions.marker = queue_.At(index).mark;
+        const std::string sourceFolder = os::FolderOf(queue_.At(index).source);
+        if (settings.embedFolderArt && WritesId3v2(settings.tags)) folderArt_.AddTo(sourceFolder, additions);
         try {
             result = FinishFile(queue_.At(index), active->prepared, active->source, status, active->outputTail,
                                 platform_.judgeStatuses, settings.tags, additions,
@@ -329,6 +332,17 @@ void TranscodeJob::CommandEnded(std::uint64_t id, int status)
                 host_.ArmTimer(kRetryStartDelayMs);
             }
             return;
+        }
+        // The album's image follows its first MP3 into the folder, so a failed album leaves none.
+        if (result.outcome == Outcome::Converted && jobSettings_.copyFolderArt && jobSettings_.useOutputDir &&
+            jobSettings_.layout != TOutputLayout::Flat) {
+            const std::string note =
+                folderArt_.CopyOnce(sourceFolder, os::FolderOf(queue_.At(index).output), jobSettings_.existing,
+                                    [this](const std::string &path) { scratch_.NoteTemporary(path); });
+            if (!note.empty()) {
+                const std::string &before = result.reason.empty() ? queue_.At(index).reason : result.reason;
+                result.reason = before.empty() ? note : before + "; " + note;
+            }
         }
         queue_.Update(index, [&](TWorkItem &i) {
             i.tags = result.tags;
@@ -431,6 +445,7 @@ void TranscodeJob::EndJob()
     // Folders made for MP3s that then failed or were cancelled are not left behind empty.
     RemoveEmptyFolders(createdFolders_);
     createdFolders_.clear();
+    folderArt_.Reset();
     observer_->JobEnded(end);
     if (!end.shutdownRequested) {
         ReturnToIdle();

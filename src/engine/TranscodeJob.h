@@ -10,6 +10,7 @@
 #include "engine/Command.h"
 #include "engine/CommandRunner.h"
 #include "engine/Conversion.h"
+#include "engine/FolderArt.h"
 #include "engine/JobFigures.h"
 #include "engine/OutputPlan.h"
 #include "engine/TagTransfer.h"
@@ -224,6 +225,7 @@ private:
     TJobFigures figures_;
     TScratchFolder scratch_;
     std::vector<std::string> createdFolders_;  // in the order made
+    TFolderArt folderArt_;
     std::map<std::uint64_t, std::unique_ptr<Active>> active_;
     std::map<std::uint64_t, int> retries_;
 };
