@@ -5,6 +5,7 @@
 #include "collect/TreeScan.h"
 #include "engine/Acceptance.h"
 #include "engine/TranscodeJob.h"
+#include "main/LibraryDialog.h"
 #include "main/WindowView.h"
 #include "main/Storage.h"
 #include "system/AppRun.h"
@@ -186,7 +187,7 @@ void TForm1::CreateComponents()
     // Every change of a setting reaches the job at once: it reads each when it needs it.
     const auto changed = [this] { SettingsChanged(); };
     for (QLineEdit *edit : {Edit1, Edit2}) connect(edit, &QLineEdit::textChanged, this, changed);
-    for (QCheckBox *box : {cbID3v1, cbID3v2, cbApetag, cbShutdown, cbOutputdir, cbKeepFolders})
+    for (QCheckBox *box : {cbID3v1, cbID3v2, cbApetag, cbShutdown, cbOutputdir})
         connect(box, &QCheckBox::toggled, this, changed);
     for (QComboBox *box : {static_cast<QComboBox *>(ComboID3), ComboExisting})
         connect(box, &QComboBox::currentIndexChanged, this, changed);
@@ -312,29 +313,27 @@ void TForm1::SetExistingFiles(TExistingPolicy policy)
     ComboExisting->setCurrentIndex(int(policy));
 }
 
-bool TForm1::KeepFolders() const
-{
-    return cbKeepFolders->isChecked();
-}
-
-void TForm1::SetKeepFolders(bool keep)
-{
-    cbKeepFolders->setChecked(keep);
-}
-
 TForm1::TLibrarySettings TForm1::LibrarySettings() const
 {
-    TLibrarySettings s = *library_;
-    if (!KeepFolders()) s.layout = TOutputLayout::Flat;
-    else if (s.layout == TOutputLayout::Flat) s.layout = TOutputLayout::Source;
-    return s;
+    return *library_;
 }
 
 void TForm1::SetLibrarySettings(const TLibrarySettings &settings)
 {
     *library_ = settings;
-    SetKeepFolders(settings.layout != TOutputLayout::Flat);
+    Button7->setToolTip(DescribeLibrary(settings));
     SettingsChanged();
+}
+
+void TForm1::Button7Click(QObject *)
+{
+    if (!libraryDialog_) {
+        libraryDialog_ = new TLibraryDialog(this);
+        connect(libraryDialog_, &QDialog::accepted, this, [this] { SetLibrarySettings(libraryDialog_->Choices()); });
+    }
+    libraryDialog_->SetChoices(LibrarySettings());
+    // Window-modal and not waited for: the window's events, the job's among them, go on.
+    libraryDialog_->open();
 }
 
 void TForm1::FileDrop1Drop(QObject *)

@@ -44,6 +44,7 @@ class TXWinReboot;
 class TForm1View;
 class TFileChooser;
 class TWindowPresenter;
+class TLibraryDialog;
 class TLogWindow;
 class TShutdownNotice;
 class TStatusArea;
@@ -123,7 +124,7 @@ public:
     // --- controls added to the designed ones, in tab order after ListBox1 ---
     QPushButton *Button5;        // "Add files..."
     QPushButton *Button6;        // "Add folder..."
-    QCheckBox *cbKeepFolders;    // "Keep folder structure"
+    QPushButton *Button7;        // "Output names...": the library settings' dialog
     QLabel *Label5;              // "Existing files"
     QComboBox *ComboExisting;    // Skip, Overwrite, Keep both
     QLabel *Label6;              // "Parallel conversions"
@@ -150,16 +151,14 @@ public:
     TJobSettings Settings() const;
 
     // The added settings, stored after the designed keys: files converted at once, the
-    // existing-files policy, whether folder structure is kept below the output folder.
+    // existing-files policy.
     int Jobs() const;
     void SetJobs(int jobs);
     TExistingPolicy ExistingFiles() const;
     void SetExistingFiles(TExistingPolicy policy);
-    bool KeepFolders() const;
-    void SetKeepFolders(bool keep);
-    // Where the outputs go below the output folder and what happens to folder art: the
-    // library folder, the layout (with "Keep folder structure" off it is Flat), the
-    // name pattern, the two art switches.
+    // Where the outputs go below the output folder and what happens to folder art, as
+    // Button7's dialog sets them: the library folder, the layout, the name pattern, the
+    // two art switches.
     struct TLibrarySettings {
         std::string libraryFolder;  // raw bytes; empty: none
         TOutputLayout layout = TOutputLayout::Source;
@@ -198,6 +197,7 @@ public:
     // --- handlers of the added controls ---
     void Button5Click(QObject *Sender);  // Add files...
     void Button6Click(QObject *Sender);  // Add folder...
+    void Button7Click(QObject *Sender);  // Output names...
     void WindowDrop1Drop(const QStringList &Paths);
     void StatusArea1ShowLog(QObject *Sender);
     void StatusArea1Stop(QObject *Sender);
@@ -263,6 +263,7 @@ private:
     std::unique_ptr<TWindowPresenter> presenter_;
     std::unique_ptr<TFileChooser> chooser_;
     std::shared_ptr<TLibrarySettings> library_ = std::make_shared<TLibrarySettings>();
+    TLibraryDialog *libraryDialog_ = nullptr;  // made when first opened
     int shutdownDelayMs_ = 0;
     int listChanges_ = 0;        // selection or focus changes made by the user in ListBox1
     int changesAtPress_ = -1;    // listChanges_ when the mouse was last pressed on ListBox1

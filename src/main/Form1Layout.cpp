@@ -3,6 +3,7 @@
 #include "main/Form1.h"
 
 #include "config/StoredSettings.h"
+#include "main/LibraryDialog.h"
 #include "main/WindowView.h"
 #include "system/Platform.h"
 #include "widgets/StateItemDelegate.h"
@@ -203,11 +204,9 @@ void TForm1::CreateAddedControls()
     Button5 = button("Button5", "Add files...", "Choose Musepack files to add to the list");
     Button6 = button("Button6", "Add folder...", "Choose a folder whose Musepack files are added to the list");
 
-    cbKeepFolders = new QCheckBox(QStringLiteral("Keep folder structure"), this);
-    cbKeepFolders->setObjectName(QStringLiteral("cbKeepFolders"));
-    cbKeepFolders->setChecked(true);
-    cbKeepFolders->setToolTip(QStringLiteral("With an output folder, files from a dropped folder keep\n"
-                                             "their folders below it"));
+    // Its tooltip says the current choices.
+    Button7 = button("Button7", "Output names...", "");
+    Button7->setToolTip(DescribeLibrary(*library_));
 
     Label5 = new QLabel(QStringLiteral("Existing files"), this);
     Label5->setObjectName(QStringLiteral("Label5"));
@@ -230,6 +229,7 @@ void TForm1::CreateAddedControls()
 
     connect(Button5, &QPushButton::clicked, this, [this] { Button5Click(Button5); });
     connect(Button6, &QPushButton::clicked, this, [this] { Button6Click(Button6); });
+    connect(Button7, &QPushButton::clicked, this, [this] { Button7Click(Button7); });
     connect(StatusArea1, &TStatusArea::ShowLogClicked, this, [this] { StatusArea1ShowLog(StatusArea1); });
     connect(StatusArea1, &TStatusArea::StopClicked, this, [this] { StatusArea1Stop(StatusArea1); });
 }
@@ -352,7 +352,7 @@ void TForm1::CreateLayout()
 void TForm1::ArrangeSwitches(TSwitches arrangement)
 {
     for (QWidget *w : {static_cast<QWidget *>(cbID3v1), static_cast<QWidget *>(cbID3v2),
-                       static_cast<QWidget *>(cbShutdown), static_cast<QWidget *>(cbKeepFolders)})
+                       static_cast<QWidget *>(cbShutdown), static_cast<QWidget *>(Button7)})
         switches_->removeWidget(w);
     for (QLayout *row : {static_cast<QLayout *>(apeRow_), static_cast<QLayout *>(existingRow_)}) {
         switches_->removeItem(row);
@@ -373,7 +373,7 @@ void TForm1::ArrangeSwitches(TSwitches arrangement)
         switches_->setColumnStretch(1, 1);
         switches_->addLayout(apeRow_, 2, 0);
         switches_->addWidget(cbShutdown, 0, 2, Qt::AlignLeft);
-        switches_->addWidget(cbKeepFolders, 1, 2, Qt::AlignLeft);
+        switches_->addWidget(Button7, 1, 2, Qt::AlignLeft);
         switches_->addLayout(existingRow_, 2, 2, Qt::AlignLeft);
         break;
     case TSwitches::Ragged:
@@ -384,13 +384,13 @@ void TForm1::ArrangeSwitches(TSwitches arrangement)
         switches_->addLayout(apeRow_, 2, 0, 1, 2);
         switches_->addWidget(cbShutdown, 0, 1, 1, 2, Qt::AlignRight);
         switches_->addLayout(existingRow_, 1, 1, 1, 2, Qt::AlignRight);
-        switches_->addWidget(cbKeepFolders, 2, 2, Qt::AlignRight);
+        switches_->addWidget(Button7, 2, 2, Qt::AlignRight);
         break;
     case TSwitches::Stacked:
         switches_->setHorizontalSpacing(0);
         switches_->addLayout(apeRow_, 2, 0);
         switches_->addWidget(cbShutdown, 3, 0);
-        switches_->addWidget(cbKeepFolders, 4, 0);
+        switches_->addWidget(Button7, 4, 0);
         switches_->addLayout(existingRow_, 5, 0);
         break;
     }
@@ -481,7 +481,7 @@ void TForm1::SetTabOrder()
                                     Button2,       Button3,
                                     Button4,       ListBox1,
                                     Button5,       Button6,
-                                    cbKeepFolders, ComboExisting,
+                                    Button7,       ComboExisting,
                                     SpinEdit1,     StatusArea1->StopButton(),
                                     StatusArea1->ShowLogButton()};
     for (int i = 1; i < order.size(); ++i)

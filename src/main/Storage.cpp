@@ -5,7 +5,6 @@
 #include "settings/Placemnt.h"
 #include "config/SettingsPath.h"
 
-#include <QCheckBox>
 #include <QComboBox>
 #include <QSpinBox>
 
@@ -40,16 +39,13 @@ TFormStorage *CreateFormStorage(TForm1 &form)
     // longer; its controls are still there then, so they are read directly.
     QSpinBox *jobs = form.SpinEdit1;
     QComboBox *existing = form.ComboExisting;
-    QCheckBox *keepFolders = form.cbKeepFolders;
     std::shared_ptr<TForm1::TLibrarySettings> library = form.StoredLibrary();
-    storage->SetOnSavePlacement([jobs, existing, keepFolders, library](TFormPlacement *sender) {
+    storage->SetOnSavePlacement([jobs, existing, library](TFormPlacement *sender) {
         if (TIniFile *ini = sender->IniFile()) {
             config::TAddedSettings added;
             added.jobs = jobs->value();
             added.existing = static_cast<TExistingPolicy>(std::max(0, existing->currentIndex()));
-            added.layout = !keepFolders->isChecked()                 ? TOutputLayout::Flat
-                           : library->layout == TOutputLayout::Flat ? TOutputLayout::Source
-                                                                     : library->layout;
+            added.layout = library->layout;
             added.libraryFolder = library->libraryFolder;
             added.namePattern = library->namePattern;
             added.copyFolderArt = library->copyFolderArt;

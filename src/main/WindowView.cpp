@@ -91,7 +91,7 @@ void TForm1View::SetControls(const TControlStates &states)
     form_.cbOutputdir->setEnabled(states.outputDirSwitch);
     form_.FileDrop1->SetEnableDrop(states.adding);
     form_.WindowDrop1->SetEnabled(states.adding);
-    for (QWidget *w : std::initializer_list<QWidget *>{form_.Button5, form_.Button6, form_.cbKeepFolders,
+    for (QWidget *w : std::initializer_list<QWidget *>{form_.Button5, form_.Button6, form_.Button7,
                                                        form_.ComboExisting, form_.SpinEdit1})
         w->setEnabled(states.adding);
 }

@@ -29,7 +29,7 @@ std::vector<QWidget *> Controls(TForm1 &f)
             f.ListBox1, f.cbID3v1, f.cbID3v2, f.Button2, f.cbApetag, f.Button3, f.lbInfo,
             f.cbShutdown, f.cbOutputdir, f.DirectoryEdit1, f.Button4, f.ComboID3,
             // the added ones
-            f.Button5, f.Button6, f.cbKeepFolders, f.Label5, f.ComboExisting, f.Label6, f.SpinEdit1,
+            f.Button5, f.Button6, f.Button7, f.Label5, f.ComboExisting, f.Label6, f.SpinEdit1,
             f.StatusArea1};
 }
 
@@ -98,8 +98,8 @@ void ExpectFits(TForm1 &f)
              {f.ListBox1, f.Button1},
              {f.cbOutputdir, f.DirectoryEdit1}, {f.Label4, f.lbInfo}, {f.lbInfo, f.Button1},
              {f.Button1, f.Button4},
-             {f.Button2, f.Button5}, {f.Button3, f.Button6}, {f.cbShutdown, f.cbKeepFolders},
-             {f.cbShutdown, f.ComboExisting}, {f.ComboExisting, f.Label3}, {f.cbKeepFolders, f.Label3},
+             {f.Button2, f.Button5}, {f.Button3, f.Button6}, {f.cbShutdown, f.Button7},
+             {f.cbShutdown, f.ComboExisting}, {f.ComboExisting, f.Label3}, {f.Button7, f.Label3},
              {f.Button5, f.StatusArea1},
              {f.DirectoryEdit1, f.StatusArea1}, {f.Button4, f.Label6}, {f.Button4, f.SpinEdit1}})
         above(a, b);

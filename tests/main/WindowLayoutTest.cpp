@@ -146,7 +146,7 @@ TEST_F(Window, TabOrderRunsThroughTheThirteenStopsThenTheListAndTheAddedControls
     const QList<QWidget *> order = {f.Edit1,       f.Edit2,          f.cbID3v1, f.cbID3v2, f.cbApetag,
                                     f.ComboID3,    f.cbShutdown,     f.cbOutputdir, f.DirectoryEdit1,
                                     f.Button1,     f.Button2,        f.Button3, f.Button4,
-                                    f.ListBox1,    f.Button5,        f.Button6, f.cbKeepFolders,
+                                    f.ListBox1,    f.Button5,        f.Button6, f.Button7,
                                     f.ComboExisting, f.SpinEdit1,    showLog,   f.Edit1};
     // Every stop enabled, so Tab visits each.
     f.cbOutputdir->click();

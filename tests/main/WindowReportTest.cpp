@@ -125,6 +125,7 @@ TEST_F(WindowReport, TheProgressBarMovesDuringAFileWhileTheListShowsItsPercentag
     EXPECT_FALSE(form->Button5->isEnabled());
     EXPECT_FALSE(form->Button6->isEnabled());
     EXPECT_FALSE(form->SpinEdit1->isEnabled());
+    EXPECT_FALSE(form->Button7->isEnabled());
 
     // An entry the user clicks stays shown when the next file starts.
     QListWidget *list = form->ListBox1;

@@ -2,10 +2,15 @@
 // the file's layout.
 #include "WindowFixture.h"
 
+#include "main/LibraryDialog.h"
 #include "widgets/ToolEdit.h"
 
+#include <QApplication>
 #include <QCheckBox>
+#include <QDialogButtonBox>
 #include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
 
 #include <sstream>
 
@@ -28,13 +33,12 @@ TEST_F(WindowSettings, EveryStoredValueAndThePositionComeBack)
     f.ComboID3->setCurrentIndex(1);
     f.SetJobs(3);
     f.SetExistingFiles(TExistingPolicy::KeepBoth);
-    f.SetKeepFolders(false);
     TForm1::TLibrarySettings library = f.LibrarySettings();
     library.libraryFolder = (work / "music").string();
+    library.layout = TOutputLayout::Flat;
     library.namePattern = "%artist%/%title%";
     library.embedFolderArt = false;
     f.SetLibrarySettings(library);
-    f.SetKeepFolders(false);
     f.move(f.pos() + QPoint(17, 9));
     const QPoint pos = f.pos();
     CloseAndDelete();
@@ -73,7 +77,6 @@ TEST_F(WindowSettings, EveryStoredValueAndThePositionComeBack)
     EXPECT_EQ(g.ComboID3->Tag(), 1);
     EXPECT_EQ(g.Jobs(), 3);
     EXPECT_EQ(g.ExistingFiles(), TExistingPolicy::KeepBoth);
-    EXPECT_FALSE(g.KeepFolders());
     EXPECT_EQ(g.LibrarySettings().libraryFolder, (work / "music").string());
     EXPECT_EQ(g.LibrarySettings().layout, TOutputLayout::Flat);
     EXPECT_FALSE(g.LibrarySettings().embedFolderArt);
@@ -136,4 +139,99 @@ TEST_F(WindowSettings, AStoredTagThatFitsNoEntryLeavesNoSelection)
     EXPECT_TRUE(f.cbShutdown->isChecked());
     CloseAndDelete();
     EXPECT_NE(tmtest::ReadText(work / "trackmill.ini").find("ComboID3_Tag=-1"), std::string::npos);
+}
+
+TEST_F(WindowSettings, TheLibraryDialogsChoicesReachTheJobAndComeBack)
+{
+    std::filesystem::create_directory(work / "music");
+    TForm1 &f = Open();
+    const auto openDialog = [this] {
+        form->Button7->click();
+        auto *d = form->findChild<TLibraryDialog *>();
+        if (!d) return d;
+        // The offscreen platform leaves activating a new window to the program.
+        d->activateWindow();
+        EXPECT_TRUE(QTest::qWaitFor([d] { return QApplication::activeWindow() == d; }, 5000));
+        return d;
+    };
+    TLibraryDialog *d = openDialog();
+    ASSERT_TRUE(d);
+    EXPECT_TRUE(d->rbSource->isChecked());
+    EXPECT_FALSE(d->EditPattern->isEnabled());
+    EXPECT_EQ(d->EditPattern->text(), kDefaultNamePattern);
+    EXPECT_TRUE(d->cbCopyArt->isChecked());
+    EXPECT_TRUE(d->cbEmbedArt->isChecked());
+
+    // By keyboard: the access keys choose (a button's click comes a moment later), Enter
+    // takes the choices.
+    QTest::keyClick(d, Qt::Key_T, Qt::AltModifier);
+    TM_TRY_VERIFY(d->rbTags->isChecked(), 5000);
+    EXPECT_TRUE(d->EditPattern->isEnabled());
+    QTest::keyClick(d, Qt::Key_N, Qt::AltModifier);
+    TM_TRY_VERIFY(d->rbFlat->isChecked(), 5000);
+    EXPECT_FALSE(d->EditPattern->isEnabled());
+    QTest::keyClick(d, Qt::Key_T, Qt::AltModifier);
+    TM_TRY_VERIFY(d->EditPattern->isEnabled(), 5000);
+    QTest::keyClick(d, Qt::Key_P, Qt::AltModifier);
+    ASSERT_TRUE(d->EditPattern->hasFocus());
+    d->EditPattern->selectAll();
+    QTest::keyClicks(d->EditPattern, "%artist%/%year% %title%");
+    QTest::keyClick(d, Qt::Key_Y, Qt::AltModifier);
+    TM_TRY_VERIFY(!d->cbCopyArt->isChecked(), 5000);
+    QTest::keyClick(d, Qt::Key_L, Qt::AltModifier);
+    ASSERT_TRUE(d->FolderEdit->Edit()->hasFocus());
+    d->FolderEdit->Edit()->selectAll();
+    QTest::keyClicks(d->FolderEdit->Edit(), Q(work / "music"));
+    QTest::keyClick(d->FolderEdit->Edit(), Qt::Key_Return);
+    EXPECT_FALSE(d->isVisible());
+
+    TJobSettings s = f.Settings();
+    EXPECT_EQ(s.layout, TOutputLayout::Tags);
+    EXPECT_EQ(s.namePattern, "%artist%/%year% %title%");
+    EXPECT_EQ(s.libraryDir, (work / "music").string() + "/");
+    EXPECT_FALSE(s.copyFolderArt);
+    EXPECT_TRUE(s.embedFolderArt);
+    EXPECT_EQ(f.Button7->toolTip(), "From the tags: %artist%/%year% %title%; folder art embedded");
+
+    // Cancel (Esc) changes nothing; an emptied library folder is none.
+    d = openDialog();
+    d->rbSource->setChecked(true);
+    d->FolderEdit->SetText("  ");
+    QTest::keyClick(d, Qt::Key_Escape);
+    EXPECT_EQ(f.Settings().layout, TOutputLayout::Tags);
+    d = openDialog();
+    EXPECT_TRUE(d->rbTags->isChecked());
+    EXPECT_EQ(d->FolderEdit->Text(), Q(work / "music"));
+    d->FolderEdit->SetText("  ");
+    d->Buttons->button(QDialogButtonBox::Ok)->click();
+    EXPECT_EQ(f.Settings().libraryDir, "");
+    d = openDialog();
+    d->FolderEdit->SetText(Q(work / "music"));
+    d->Buttons->button(QDialogButtonBox::Ok)->click();
+    CloseAndDelete();
+
+    const std::string ini = tmtest::ReadText(work / "trackmill.ini");
+    EXPECT_NE(ini.find("KeepFolders=True\nLibraryFolder=" + (work / "music").string() +
+                       "\nOutputLayout=Tags\nNamePattern=%artist%/%year% %title%\nCopyFolderArt=False\nEmbedFolderArt=True"),
+              std::string::npos) << ini;
+
+    TForm1 &g = Open();
+    d = openDialog();
+    EXPECT_TRUE(d->rbTags->isChecked());
+    EXPECT_TRUE(d->EditPattern->isEnabled());
+    EXPECT_EQ(d->EditPattern->text(), "%artist%/%year% %title%");
+    EXPECT_EQ(d->FolderEdit->Text(), Q(work / "music"));
+    EXPECT_FALSE(d->cbCopyArt->isChecked());
+    EXPECT_TRUE(d->cbEmbedArt->isChecked());
+    // An emptied pattern is the default one.
+    d->EditPattern->clear();
+    d->Buttons->button(QDialogButtonBox::Ok)->click();
+    EXPECT_EQ(g.Settings().namePattern, kDefaultNamePattern);
+
+    // A folder name that is not UTF-8, left as it was shown, keeps its bytes.
+    TForm1::TLibrarySettings latin1 = g.LibrarySettings();
+    latin1.libraryFolder = (work / "m\xfasica").string();
+    g.SetLibrarySettings(latin1);
+    openDialog()->Buttons->button(QDialogButtonBox::Ok)->click();
+    EXPECT_EQ(g.LibrarySettings().libraryFolder, latin1.libraryFolder);
 }
