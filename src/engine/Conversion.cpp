@@ -25,6 +25,7 @@ std::string Seconds(double s)
 }
 
 constexpr const char *kAppeared = "exists: ";
+constexpr std::size_t kDecoderLogBytes = 256 * 1024;
 
 // Puts the MP3 at its output name. Without `mayReplace` an existing file is never
 // replaced, even one that appeared since the plan was made (reason "exists: ...").
@@ -182,7 +183,9 @@ TConversionResult FinishFile(const TWorkItem &item, const TPreparedFile &prepare
             if (std::sscanf(text->c_str(), "%d", &value) == 1) commands.decoderStatus = value;
         }
         if (!prepared.decoderLogName.empty()) {
-            commands.decoderErrors = prepared.scratch->ReadFile(prepared.decoderLogName).value_or("");
+            // A decoder says little; this is far more than its banner and complaints.
+            commands.decoderErrors =
+                prepared.scratch->ReadFile(prepared.decoderLogName, kDecoderLogBytes).value_or("");
             prepared.scratch->RemoveFile(prepared.decoderLogName);
         }
         prepared.scratch->RemoveFile(prepared.scriptName);

@@ -119,7 +119,16 @@ std::string Quoted(const std::string &program, std::string line)
 {
     if (NamesItself(line, program)) line.erase(0, line.find(": ") + 2);
     const std::size_t first = line.find_first_not_of(" \t");
-    return first == std::string::npos ? std::string() : line.substr(first);
+    if (first == std::string::npos) return {};
+    line.erase(0, first);
+    // A reason is one line a person reads; a runaway line is cut at a character's start.
+    constexpr std::size_t kLongest = 240;
+    if (line.size() > kLongest) {
+        std::size_t cut = kLongest;
+        while (cut > 0 && (static_cast<unsigned char>(line[cut]) & 0xC0) == 0x80) --cut;
+        line = line.substr(0, cut) + "...";
+    }
+    return line;
 }
 
 std::string LastComplaint(const std::vector<std::string> &lines, const std::string &program)
