@@ -30,6 +30,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     if (mpc.ChannelModeIndex() > 2 || mpc.ProfileIndex() > 6) std::abort();
     if (!mpc.Valid() && (mpc.StreamVersion() != 0 || mpc.FrameCount() != 0)) std::abort();
     if (mpc.FrameCount() < 0 || !(mpc.Duration() >= 0)) std::abort();
+    mpc.CheckStreamEnd(file);
+    if (const auto end = mpc.EndsEarlyAt(); end && !(*end >= 0 && *end <= mpc.PlayingTime())) std::abort();
 
     const auto &v1 = mpc.ID3v1Tag();
     sum += v1.Present() + v1.TagVersion() + v1.Track() + v1.GenreIndex() + Sum(v1.Title()) + Sum(v1.Artist()) +

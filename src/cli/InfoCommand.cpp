@@ -55,6 +55,10 @@ struct FileFacts {
 void Load(FileFacts &f)
 {
     f.readable = f.mpc.LoadFromFile(f.path);
+    if (f.mpc.Valid()) {
+        TFileStream file;
+        if (file.Open(f.path)) f.mpc.CheckStreamEnd(file);
+    }
     f.id3v1.LoadFromFile(f.path);
     f.ape.LoadFromFile(f.path);
 }

@@ -7,6 +7,7 @@
 #include "system/os/Files.h"
 #include "system/os/Path.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
@@ -24,6 +25,7 @@ std::string Seconds(double s)
 }
 
 constexpr const char *kAppeared = "exists: ";
+constexpr std::size_t kDecoderLogBytes = 256 * 1024;
 
 // Puts the MP3 at its output name. Without `mayReplace` an existing file is never
 // replaced, even one that appeared since the plan was made (reason "exists: ...").
@@ -54,11 +56,31 @@ bool Place(const std::string &temp, const std::string &output, bool mayReplace, 
     return false;
 }
 
+// Why a decoder gave up, when the MP3 tells: a source that decoded part of the way and
+// then stopped is damaged, and how far it got is what a person can check. Empty when
+// nothing was decoded (more likely the options or the program) or the source changed.
+std::string HowFarDecoded(const std::string &sourcePath, const std::string &mp3, const TSourceAtStart &source)
+{
+    const double sourceSeconds = source.PlayingTime();
+    if (sourceSeconds <= 0) return {};
+    const os::TFileInfo now = os::Stat(sourcePath);
+    if (now.kind == os::TKind::None) return "the source was removed while it was converted";
+    if (now.kind != source.info.kind || now.size != source.info.size || now.modified != source.info.modified)
+        return "the source changed while it was converted";
+    TMp3FrameWalker audio;
+    if (!audio.Advance(mp3) || !audio.HasAudio()) return {};
+    const double decoded = audio.Seconds();
+    if (CompareDurations(decoded, sourceSeconds).empty()) return {};
+    return "the source is damaged: decoding stopped after " + Seconds(std::min(decoded, sourceSeconds)) + " of " +
+           Seconds(sourceSeconds) + " s";
+}
+
 }  // namespace
 
 TCommandLines BuildCommandLines(const TConversionSetup &setup, const std::string &source,
                                 const std::string &outputShown, const std::string &outputWritten,
-                                const std::string &statusPath, const PathQuoter &quote)
+                                const std::string &statusPath, const PathQuoter &quote,
+                                const std::string &decoderLogPath)
 {
     TCommandLines lines;
     lines.shown = BuildCommand(setup.commandTemplate, setup.decoderOptions, source, setup.encoderOptions,
@@ -69,6 +91,7 @@ TCommandLines BuildCommandLines(const TConversionSetup &setup, const std::string
                                 {{kPlaceholderDecoder, setup.decoderPath, true},
                                  {kPlaceholderEncoder, setup.encoderPath, true},
                                  {kPlaceholderStatusFile, statusPath, true},
+                                 {kPlaceholderDecoderLog, decoderLogPath, true},
                                  {kPlaceholderDecoderOptions, setup.decoderOptions, false},
                                  {kPlaceholderInFile, source, true},
                                  {kPlaceholderEncoderOptions, setup.encoderOptions, false},
@@ -104,9 +127,12 @@ bool PrepareFile(const TWorkItem &item, const TConversionSetup &setup, const Pat
 
     const std::string stem = std::to_string(item.id);
     prepared.statusName = stem + ".status";
+    prepared.decoderLogName = stem + ".decoder";
     scratch.RemoveFile(prepared.statusName);
+    scratch.RemoveFile(prepared.decoderLogName);
     prepared.lines = BuildCommandLines(setup, item.source, item.output, prepared.tempMp3,
-                                       os::Join(scratch.Path(), prepared.statusName), quote);
+                                       os::Join(scratch.Path(), prepared.statusName), quote,
+                                       os::Join(scratch.Path(), prepared.decoderLogName));
     if (!scratch.WriteFile(stem + ".sh", prepared.lines.script + "\n", &why))
         return fail("cannot write the script: " + why);
     prepared.scriptName = stem + ".sh";
@@ -120,6 +146,7 @@ void DiscardPrepared(const TPreparedFile &prepared)
     if (prepared.scratch) {
         if (!prepared.scriptName.empty()) prepared.scratch->RemoveFile(prepared.scriptName);
         if (!prepared.statusName.empty()) prepared.scratch->RemoveFile(prepared.statusName);
+        if (!prepared.decoderLogName.empty()) prepared.scratch->RemoveFile(prepared.decoderLogName);
     }
 }
 
@@ -147,15 +174,24 @@ TConversionResult FinishFile(const TWorkItem &item, const TPreparedFile &prepare
                              const TTagSwitches &tags, const TTagAdditions &additions, bool mayReplace)
 {
     TConversionResult result;
-    std::optional<int> decoderStatus;
+    TCommandsOutput commands;
+    commands.encoderStatus = encoderStatus;
+    commands.tail = outputTail;
     if (prepared.scratch && !prepared.statusName.empty()) {
         if (const auto text = prepared.scratch->ReadFile(prepared.statusName)) {
             int value = 0;
-            if (std::sscanf(text->c_str(), "%d", &value) == 1) decoderStatus = value;
+            if (std::sscanf(text->c_str(), "%d", &value) == 1) commands.decoderStatus = value;
+        }
+        if (!prepared.decoderLogName.empty()) {
+            // A decoder says little; this is far more than its banner and complaints.
+            commands.decoderErrors =
+                prepared.scratch->ReadFile(prepared.decoderLogName, kDecoderLogBytes).value_or("");
+            prepared.scratch->RemoveFile(prepared.decoderLogName);
         }
         prepared.scratch->RemoveFile(prepared.scriptName);
         prepared.scratch->RemoveFile(prepared.statusName);
     }
+    commands.encoded = os::Stat(prepared.tempMp3).size > 0;
 
     auto failed = [&](const std::string &why, TConversionResult::Outcome outcome = TConversionResult::Outcome::Failed) {
         if (!prepared.tempMp3.empty()) os::RemoveFile(prepared.tempMp3);
@@ -164,9 +200,15 @@ TConversionResult FinishFile(const TWorkItem &item, const TPreparedFile &prepare
         result.reason = why;
         return result;
     };
-    const TCommandsEnd end = judge(decoderStatus, encoderStatus, outputTail);
+    const TCommandsEnd end = judge(commands);
     if (end.tryAgain) return failed(end.failure, TConversionResult::Outcome::TryAgain);
-    if (!end.failure.empty()) return failed(end.failure);
+    if (!end.failure.empty()) {
+        std::string why = end.failure;
+        if (end.decoderFailed)
+            if (std::string damage = HowFarDecoded(item.source, prepared.tempMp3, source); !damage.empty())
+                why = std::move(damage);
+        return failed(end.said.empty() ? why : why + "; " + end.said);
+    }
 
     // A source changed meanwhile: the decoder may have read other data than was judged and
     // tagged, and the change would not reach the MP3. Failed, it stays for the next job.

@@ -21,14 +21,23 @@ namespace trackmill {
 // The scripts and the decoders' status files live in a folder only this user can reach.
 using TScratchFolder = os::TPrivateFolder;
 
-// How a file's commands ended, as the platform reads their exit statuses: the decoder's
-// (nothing when it never reported one) and the encoder's, with the end of what they printed.
-struct TCommandsEnd {
-    bool tryAgain = false;  // the programs could not be started for lack of processes
-    std::string failure;    // empty when both programs succeeded
+// What a file's commands left behind for the platform to judge.
+struct TCommandsOutput {
+    std::optional<int> decoderStatus;  // as the script kept it; none when its shell never ran it
+    int encoderStatus = 0;
+    std::string tail;           // the end of what both programs printed, as the user saw it
+    std::string decoderErrors;  // the end of the decoder's own error output, when the script kept it
+    bool encoded = false;       // the MP3 holds anything at all
 };
-using TStatusJudge =
-    std::function<TCommandsEnd(std::optional<int> decoderStatus, int encoderStatus, const std::string &outputTail)>;
+
+// How a file's commands ended, as the platform reads them.
+struct TCommandsEnd {
+    bool tryAgain = false;       // the programs could not be started for lack of processes
+    std::string failure;         // empty when both programs succeeded
+    bool decoderFailed = false;  // the decoder gave up: how far it got says more than its status
+    std::string said;            // the failing program's last complaint ("mpcdec: ..."), or empty
+};
+using TStatusJudge = std::function<TCommandsEnd(const TCommandsOutput &)>;
 
 struct TCommandLines {
     std::string shown;   // the template's line, as the user reads it
@@ -40,6 +49,7 @@ struct TPreparedFile {
     std::string tempMp3;      // where the encoder writes
     std::string scriptName;   // in the scratch folder
     std::string statusName;   // the decoder's exit status goes here, in the scratch folder
+    std::string decoderLogName;  // and a copy of its error output
     TScratchFolder *scratch = nullptr;
     TCommandLines lines;
     std::vector<std::string> argv;  // the shell and the script
@@ -72,10 +82,12 @@ struct TConversionSetup {
 inline constexpr const char *kPlaceholderDecoder = "%DECODER";
 inline constexpr const char *kPlaceholderEncoder = "%ENCODER";
 inline constexpr const char *kPlaceholderStatusFile = "%STATUSFILE";
+inline constexpr const char *kPlaceholderDecoderLog = "%DECODERLOG";
 
 TCommandLines BuildCommandLines(const TConversionSetup &setup, const std::string &source,
                                 const std::string &outputShown, const std::string &outputWritten,
-                                const std::string &statusPath, const PathQuoter &quote);
+                                const std::string &statusPath, const PathQuoter &quote,
+                                const std::string &decoderLogPath = {});
 
 // Creates the output's folder as needed, the MP3's temporary name beside the output
 // (exclusively, so nothing there is overwritten) and the script in the scratch folder.
@@ -111,7 +123,8 @@ struct TConversionResult {
 };
 
 // Judges a file whose commands have ended with the encoder's status: both programs'
-// statuses as the platform's `judge` reads them (with the end of their output), that the
+// statuses as the platform's `judge` reads them (with the end of their output; a decoder
+// that gave up part of the way is named as a damaged source, with how far it got), that the
 // source is still the file `source` was read from (same size and modification time), the
 // MP3's presence, that it holds audio at all, and its playing time against the source's
 // (within 0.2 s + 1 %; no comparison when the source gives no duration), then the tags of

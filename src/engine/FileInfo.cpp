@@ -5,6 +5,7 @@
 #include "system/os/Path.h"
 
 #include <cmath>
+#include <cstddef>
 #include <cstdio>
 
 namespace trackmill {
@@ -12,6 +13,8 @@ namespace trackmill {
 namespace {
 
 const char kIndent[] = "   ";
+// A stream cut short is said right below its duration.
+constexpr std::ptrdiff_t kDurationLine = 8;
 
 // "%.0n" rounds to the nearest whole number, halves away from zero.
 double WholeNumber(double value) { return std::round(value); }
@@ -42,7 +45,7 @@ std::vector<std::string> FileInfoLines(const TMPEGplus &mpc, const std::string &
     };
     const auto yesNo = [](bool present) { return present ? std::string("Yes") : std::string("No"); };
     const std::string in = kIndent;
-    return {
+    std::vector<std::string> lines = {
         "Streaminfo",
         "",
         in + os::FileName(path),
@@ -61,19 +64,35 @@ std::vector<std::string> FileInfoLines(const TMPEGplus &mpc, const std::string &
         in + "ID3V2.x tag: " + yesNo(mpc.ID3v2Tag().Present()),
         in + "APE 1/2 tag: " + yesNo(mpc.ApeTag().Present()),
     };
+    if (const std::optional<double> end = mpc.EndsEarlyAt()) {
+        char text[96];
+        std::snprintf(text, sizeof text, "Truncated: the stream ends after about %.1f of %.1f secs", *end,
+                      mpc.PlayingTime());
+        lines.insert(lines.begin() + kDurationLine + 1, in + text);
+    }
+    return lines;
+}
+
+void LoadForPanel(TMPEGplus &mpc, const std::string &path)
+{
+    mpc.Clear();
+    TFileStream file;
+    if (!file.Open(path)) return;
+    mpc.LoadFromStream(file);
+    mpc.CheckStreamEnd(file);
 }
 
 std::vector<std::string> FileInfoLinesOf(const std::string &path, const NumberFormatter &format)
 {
     TMPEGplus mpc;
-    mpc.LoadFromFile(path);
+    LoadForPanel(mpc, path);
     return FileInfoLines(mpc, path, format);
 }
 
 std::vector<std::string> PanelLinesOf(const std::string &path, const NumberFormatter &format)
 {
     TMPEGplus mpc;
-    mpc.LoadFromFile(path);
+    LoadForPanel(mpc, path);
     return PanelLines(mpc, path, format);
 }
 

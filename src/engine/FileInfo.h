@@ -16,10 +16,14 @@ using NumberFormatter = std::function<std::string(double)>;
 // Plain digits grouped by three with the given separator: 12345 -> "12,345".
 std::string FormatGrouped(double wholeNumber, const std::string &separator = ",");
 
-// The 17 panel lines for a loaded reader, or none when its header is not valid.
+// The 17 panel lines for a loaded reader, or none when its header is not valid; a stream
+// found cut short (TMPEGplus::CheckStreamEnd) gets one more, below its duration.
 // Without a formatter, numbers are grouped with ",".
 std::vector<std::string> FileInfoLines(const TMPEGplus &mpc, const std::string &path,
                                        const NumberFormatter &format = {});
+
+// Reads a file's header, tags and stream end, as the panel shows them.
+void LoadForPanel(TMPEGplus &mpc, const std::string &path);
 
 // Loads the file with a fresh reader and returns its panel lines (none when the file
 // can't be read or holds no valid header).

@@ -66,6 +66,33 @@ bool ReadVarint(const std::uint8_t *data, std::size_t end, std::size_t &pos, std
 
 bool IsCapital(std::uint8_t c) { return c >= 'A' && c <= 'Z'; }
 
+// Reads a stream front to back in blocks, so that a walk over many small steps costs few reads.
+class TBlockReader {
+public:
+    explicit TBlockReader(TStream &file) : file_(file) {}
+    // The bytes at `offset` (fewer at the end of the file).
+    std::size_t Read(std::int64_t offset, std::uint8_t *out, std::size_t n)
+    {
+        if (offset < start_ || offset + std::int64_t(n) > start_ + std::int64_t(got_)) {
+            start_ = offset;
+            got_ = file_.ReadSomeAt(offset, block_.data(), block_.size());
+        }
+        const std::size_t have = std::size_t(std::max<std::int64_t>(0, start_ + std::int64_t(got_) - offset));
+        const std::size_t take = std::min(n, have);
+        std::memcpy(out, block_.data() + (offset - start_), take);
+        return take;
+    }
+
+private:
+    TStream &file_;
+    std::array<std::uint8_t, 65536> block_{};
+    std::int64_t start_ = 0;
+    std::size_t got_ = 0;
+};
+
+constexpr std::int64_t kVersion7FirstFrameBit = 200;
+constexpr int kVersion7LengthBits = 20;
+
 std::uint16_t ToKbps(double value)
 {
     if (!(value > 0)) return 0;  // also NaN
@@ -89,6 +116,8 @@ void TMPEGplus::Clear()
     profileIndex_ = 0;
     sampleRate_ = 0;
     sampleCount_ = 0;
+    blockPower_ = 0;
+    endsEarlyAt_.reset();
     replayGain_ = {};
     id3v1_.Clear();
     id3v2_.Clear();
@@ -244,6 +273,7 @@ void TMPEGplus::ReadPacketStream(TStream &file, std::int64_t start, std::int64_t
                 sampleRate_ = kSv8SampleRates[rateByte >> 5];
                 const unsigned channels = (chanByte >> 4) + 1u;
                 channelModeIndex_ = channels == 2 ? ((chanByte & 0x08) ? 2 : 1) : 0;
+                blockPower_ = chanByte & 0x07;
                 const std::uint64_t frames = samples / kSamplesPerFrame + (samples % kSamplesPerFrame != 0);
                 frameCount_ = static_cast<std::int32_t>(
                     std::min<std::uint64_t>(frames, std::numeric_limits<std::int32_t>::max()));
@@ -268,6 +298,63 @@ void TMPEGplus::ReadPacketStream(TStream &file, std::int64_t start, std::int64_t
         profileIndex_ = 0;
         replayGain_ = {};
     }
+}
+
+void TMPEGplus::CheckStreamEnd(TStream &file)
+{
+    endsEarlyAt_.reset();
+    if (!valid_ || sampleRate_ == 0) return;
+    const std::int64_t start = std::max<std::int64_t>(0, id3v2_.TagSize());
+    const std::int64_t size = file.Size();
+    if (size <= start) return;
+    TBlockReader reader(file);
+    if (streamVersion_ == 7) {
+        const std::int64_t bits = (size - start) * 8;
+        std::int64_t pos = kVersion7FirstFrameBit;
+        for (std::int32_t frame = 0; frame < frameCount_; ++frame) {
+            std::uint8_t b[8] = {};
+            const std::int64_t word = pos / 32;
+            if (pos + kVersion7LengthBits <= bits) reader.Read(start + word * 4, b, sizeof b);
+            const std::uint64_t pair = (std::uint64_t(Le32(b)) << 32) | Le32(b + 4);
+            const std::uint64_t length = (pair >> (64 - kVersion7LengthBits - pos % 32)) & 0xFFFFF;
+            pos += kVersion7LengthBits + std::int64_t(length);
+            if (pos > bits) {
+                endsEarlyAt_ = static_cast<double>(frame) * kSamplesPerFrame / sampleRate_;
+                return;
+            }
+        }
+        return;
+    }
+    if (streamVersion_ != 8) return;
+    const std::uint64_t samplesPerPacket = std::uint64_t(kSamplesPerFrame) << (2 * blockPower_);
+    std::uint64_t samples = 0;
+    std::int64_t pos = start + 4;
+    bool cut = false;
+    while (true) {
+        std::uint8_t head[2 + kMaxVarintBytes];
+        const std::size_t got = reader.Read(pos, head, sizeof head);
+        if (got == 0) {
+            cut = true;  // the packets stop without a stream end
+            break;
+        }
+        if (!IsCapital(head[0]) || (got > 1 && !IsCapital(head[1]))) return;
+        std::size_t used = 2;
+        std::uint64_t packetSize = 0;
+        if (!ReadVarint(head, got, used, packetSize)) {
+            if (got == sizeof head) return;
+            cut = true;  // a packet header broken off by the end of the file
+            break;
+        }
+        if (packetSize < used) return;
+        if (head[0] == 'S' && head[1] == 'E') return;
+        if (packetSize > static_cast<std::uint64_t>(size - pos)) {
+            cut = true;
+            break;
+        }
+        if (head[0] == 'A' && head[1] == 'P') samples += samplesPerPacket;
+        pos += static_cast<std::int64_t>(packetSize);
+    }
+    if (cut && samples < sampleCount_) endsEarlyAt_ = static_cast<double>(samples) / sampleRate_;
 }
 
 double TMPEGplus::Duration() const

@@ -14,11 +14,14 @@
 // Version 8 at S: "MPCK", then packets: 2 capital letters, a size (7 bits per byte, most
 // significant first, top bit = more) counting the whole packet, then the payload.
 //   SH: CRC-32, version byte, sample count (varint), beginning silence (varint),
-//       rate index (top 3 bits) | bands - 1, channels - 1 (top 4 bits) | mid-side 0x08 | ...
+//       rate index (top 3 bits) | bands - 1, channels - 1 (top 4 bits) | mid-side 0x08 |
+//       power (low 3 bits): each audio packet holds 4^power frames
 //   RG: version (1), then big-endian 16-bit title gain, title peak, album gain, album
 //       peak: gain = 64.82 - value / 256 dB, peak = 10^(value / 256 / 20) in 16-bit units
 //   EI: (quality + 5) * 8 in the top 7 bits of byte 0 (the profile byte), encoder version
 //   AP: audio, SE: stream end; the walk stops at either.
+// Version 7 frames follow at bit 200 of the stream, read as little-endian 32-bit words
+// from their top bit down: each is a 20-bit length, then that many bits.
 // Version 7 keeps ReplayGain in B12..B19: title peak (16-bit sample units), title gain
 // (signed, 1/100 dB), album peak, album gain, little-endian. A field of 0 means none.
 #pragma once
@@ -90,6 +93,16 @@ public:
     // From the stream header (versions 7 and 8); empty when it gives none.
     const TReplayGain &ReplayGain() const { return replayGain_; }
 
+    // Whether the audio of a version 7 or 8 stream, loaded from `file`, ends before its
+    // header says it should: its frames (version 7: each led by its 20-bit length) or its
+    // audio packets (version 8, up to "SE") run past the end of the file. Walks the whole
+    // stream, so only on request. Anything it cannot tell without decoding (an unknown
+    // packet, garbage, other versions) counts as whole.
+    void CheckStreamEnd(TStream &file);
+    // After CheckStreamEnd: the seconds of audio present in a stream cut short (complete
+    // frames or packets, at the stream's rate), or nothing.
+    std::optional<double> EndsEarlyAt() const { return endsEarlyAt_; }
+
     TID3v1 &ID3v1Tag() { return id3v1_; }
     const TID3v1 &ID3v1Tag() const { return id3v1_; }
     TID3v2 &ID3v2Tag() { return id3v2_; }
@@ -124,6 +137,8 @@ private:
     std::uint8_t profileIndex_ = 0;
     std::uint32_t sampleRate_ = 0;
     std::uint64_t sampleCount_ = 0;
+    std::uint8_t blockPower_ = 0;  // version 8: 4^power frames an audio packet
+    std::optional<double> endsEarlyAt_;
     TReplayGain replayGain_;
     TID3v1 id3v1_;
     TID3v2 id3v2_;

@@ -2,7 +2,9 @@
 
 #include "system/Platform.h"
 
+#include <algorithm>
 #include <string_view>
+#include <vector>
 
 namespace trackmill::platform {
 
@@ -70,10 +72,97 @@ std::string ShellComplaint(const std::string &output, const std::string &scriptP
     return last;
 }
 
+std::vector<std::string> Lines(const std::string &text)
+{
+    std::vector<std::string> lines;
+    std::size_t start = 0;
+    while (start < text.size()) {
+        std::size_t end = text.find_first_of("\r\n", start);
+        if (end == std::string::npos) end = text.size();
+        if (end > start) lines.push_back(text.substr(start, end - start));
+        start = end + 1;
+    }
+    return lines;
+}
+
+std::string Lower(std::string text)
+{
+    for (char &c : text)
+        if (c >= 'A' && c <= 'Z') c = char(c - 'A' + 'a');
+    return text;
+}
+
+// A line in which a program says something went wrong, as opposed to its banner, its
+// settings or its figures.
+bool IsComplaint(const std::string &line)
+{
+    const std::string text = Lower(line);
+    for (const char *word : {"error", "fail", "cannot", "can't", "unable", "invalid", "illegal", "unrecognized",
+                             "unknown", "unsupported", "missing", "excess", "must ", "not "})
+        if (text.find(word) != std::string::npos) return true;
+    return false;
+}
+
+// Whether the line starts with the program's own name ("lame: ", "/usr/bin/lame: "), as
+// programs name themselves by the path they were run by.
+bool NamesItself(const std::string &line, const std::string &program)
+{
+    const std::size_t colon = line.find(": ");
+    if (colon == std::string::npos) return false;
+    const std::string name = line.substr(0, colon);
+    const std::size_t slash = name.find_last_of('/');
+    return (slash == std::string::npos ? name : name.substr(slash + 1)) == program;
+}
+
+// The line as the program's words, without its name.
+std::string Quoted(const std::string &program, std::string line)
+{
+    if (NamesItself(line, program)) line.erase(0, line.find(": ") + 2);
+    const std::size_t first = line.find_first_not_of(" \t");
+    if (first == std::string::npos) return {};
+    line.erase(0, first);
+    // A reason is one line a person reads; a runaway line is cut at a character's start.
+    constexpr std::size_t kLongest = 240;
+    if (line.size() > kLongest) {
+        std::size_t cut = kLongest;
+        while (cut > 0 && (static_cast<unsigned char>(line[cut]) & 0xC0) == 0x80) --cut;
+        line = line.substr(0, cut) + "...";
+    }
+    return line;
+}
+
+std::string LastComplaint(const std::vector<std::string> &lines, const std::string &program)
+{
+    for (auto line = lines.rbegin(); line != lines.rend(); ++line)
+        if (IsComplaint(*line))
+            if (std::string said = Quoted(program, *line); !said.empty()) return program + ": " + said;
+    return {};
+}
+
+// The encoder's lines: what both printed, less the decoder's own (each once).
+std::vector<std::string> EncoderLines(const std::string &tail, const std::string &decoderErrors)
+{
+    std::vector<std::string> lines = Lines(tail);
+    for (const std::string &line : Lines(decoderErrors))
+        if (const auto found = std::find(lines.begin(), lines.end(), line); found != lines.end()) lines.erase(found);
+    return lines;
+}
+
+TCommandsEnd Failed(std::string why, bool decoderFailed = false, std::string said = {})
+{
+    TCommandsEnd end;
+    end.failure = std::move(why);
+    end.decoderFailed = decoderFailed;
+    end.said = std::move(said);
+    return end;
+}
+
 }  // namespace
 
-TCommandsEnd JudgeShellStatuses(std::optional<int> decoderStatus, int encoderStatus, const std::string &outputTail)
+TCommandsEnd JudgeShellStatuses(const TCommandsOutput &commands)
 {
+    const std::optional<int> &decoderStatus = commands.decoderStatus;
+    const int encoderStatus = commands.encoderStatus;
     // A decoder ended by the encoder going away (SIGPIPE: 141) is the encoder's fault.
     constexpr int kBrokenPipe = 128 + 13;
     constexpr int kShellError = 2;
@@ -82,21 +171,40 @@ TCommandsEnd JudgeShellStatuses(std::optional<int> decoderStatus, int encoderSta
     if (!decoderStatus || (encoderStatus == kShellError && *decoderStatus == kBrokenPipe)) {
         // Out of processes is worth another try; a script the shell rejects fails the same
         // way every time, so it fails now, with what the shell said.
-        std::string complaint = ShellComplaint(outputTail, ".sh: ");
+        std::string complaint = ShellComplaint(commands.tail, ".sh: ");
         if (!complaint.empty() && complaint.find(": Cannot fork") == std::string::npos) {
             // "/run/.../1.sh: 1: Syntax error: ..." says what matters after the line number.
             complaint.erase(0, complaint.find(".sh: ") + 5);
             if (const std::size_t number = complaint.find_first_not_of("0123456789");
                 number != std::string::npos && number > 0 && complaint.compare(number, 2, ": ") == 0)
                 complaint.erase(0, number + 2);
-            return {false, "the shell could not run the command: " + complaint};
+            return Failed("the shell could not run the command: " + complaint);
         }
-        return {true, "the system could not start the programs"};
+        TCommandsEnd retry = Failed("the system could not start the programs");
+        retry.tryAgain = true;
+        return retry;
     }
     if (*decoderStatus != 0 && *decoderStatus != kBrokenPipe)
-        return {false, "the decoder stopped with exit status " + std::to_string(*decoderStatus)};
-    if (encoderStatus != 0) return {false, "the encoder stopped with exit status " + std::to_string(encoderStatus)};
-    if (*decoderStatus == kBrokenPipe) return {false, "the decoder stopped with exit status 141"};
+        return Failed("the decoder stopped with exit status " + std::to_string(*decoderStatus), true,
+                      LastComplaint(Lines(commands.decoderErrors), kDecoderProgram));
+    if (encoderStatus != 0) {
+        const std::vector<std::string> lines = EncoderLines(commands.tail, commands.decoderErrors);
+        // An encoder that quits before writing anything, naming an option or an argument,
+        // was given options it does not take: the first such line says which.
+        if (!commands.encoded)
+            for (const std::string &line : lines) {
+                const std::string text = Lower(line);
+                const bool aboutOptions = text.find("option") != std::string::npos ||
+                                          text.find("argument") != std::string::npos ||
+                                          NamesItself(line, kEncoderProgram);
+                if (aboutOptions && IsComplaint(line))
+                    if (std::string said = Quoted(kEncoderProgram, line); !said.empty())
+                        return Failed(std::string(kEncoderProgram) + " did not accept the encoder options: " + said);
+            }
+        return Failed("the encoder stopped with exit status " + std::to_string(encoderStatus), false,
+                      LastComplaint(lines, kEncoderProgram));
+    }
+    if (*decoderStatus == kBrokenPipe) return Failed("the decoder stopped with exit status 141");
     return {};
 }
 

@@ -16,8 +16,10 @@ TJobPlatform JobPlatform(const std::string &executableFolder, int pauseBetweenFi
 std::string ShellWordsProblem(const std::string &line);
 
 // What the exit statuses of a script's two programs mean: the decoder's as the script
-// kept it (nothing when its shell never ran it), the encoder's as the shell ended, and the
-// end of what was printed (where the shell says why it ran nothing).
-TCommandsEnd JudgeShellStatuses(std::optional<int> decoderStatus, int encoderStatus, const std::string &outputTail);
+// kept it (nothing when its shell never ran it), the encoder's as the shell ended, the end
+// of what was printed (where the shell says why it ran nothing) and the decoder's own error
+// output. A failing program's last complaint is quoted; an encoder that quit at once over
+// an option names the option's problem instead of its status.
+TCommandsEnd JudgeShellStatuses(const TCommandsOutput &commands);
 
 }  // namespace trackmill::platform

@@ -19,9 +19,12 @@ inline constexpr const char *kCommandTemplate =
     "mpcdec %OPTIONSDEC %INFILE - | lame %OPTIONSENC - %OUTFILE";
 
 // What each file's private script runs: the same line with the programs by their full
-// paths, and the decoder's exit status kept (the shell has no pipefail).
+// paths, the decoder's exit status kept (the shell has no pipefail), and its error output
+// copied to a file as it is shown, so that a failure can quote the decoder alone. Its
+// audio goes to the encoder through descriptor 3, around the copying.
 inline constexpr const char *kScriptTemplate =
-    "{ %DECODER %OPTIONSDEC %INFILE -; echo $? >%STATUSFILE; } | %ENCODER %OPTIONSENC - %OUTFILE";
+    "{ { %DECODER %OPTIONSDEC %INFILE -; echo $? >%STATUSFILE; } 2>&1 >&3 3>&- "
+    "| /usr/bin/tee %DECODERLOG >&2 3>&-; } 3>&1 | %ENCODER %OPTIONSENC - %OUTFILE";
 // The shell that runs the script.
 inline constexpr const char *kShell = "/bin/sh";
 

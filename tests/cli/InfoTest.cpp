@@ -98,6 +98,23 @@ TEST(CliInfo, TextShowsThePanelThenTheTags)
     EXPECT_EQ(r.out.find("ID3v1"), std::string::npos);
 }
 
+TEST(CliInfo, AStreamCutShortIsSaidBelowItsDuration)
+{
+    TM_REQUIRE_TOOL("mpcenc");
+    TempDir dir;
+    const auto whole = dir / "whole.mpc", cut = dir / "cut.mpc";
+    ASSERT_TRUE(tmtest::MakeMpc(whole, 6.0, {"--title", "Cut"}));
+    Bytes bytes = tmtest::ReadBytes(whole);
+    bytes.resize(bytes.size() / 2);
+    tmtest::WriteBytes(cut, bytes);
+    const auto r = Cli({"info", whole.string(), cut.string()});
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(r.out.find("Truncated"), r.out.find("Truncated: ", r.out.find("File: " + cut.string()))) << r.out;
+    EXPECT_TRUE(std::regex_search(r.out, std::regex("\n   Duration: 6 secs\n   Truncated: the stream ends after about "
+                                                    "[1-4]\\.[0-9] of 6\\.0 secs\n   Filesize: ")))
+        << r.out;
+}
+
 TEST(CliInfo, TextPrintsWholeValuesAndEscapesControls)
 {
     TM_REQUIRE_TOOL("mpcenc");

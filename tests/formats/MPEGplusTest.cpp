@@ -412,6 +412,92 @@ TEST(MPEGplusEncoded, ProfilesRatesAndChannelsMatchTheFileBytes)
     }
 }
 
+// The stream end of `bytes`, as CheckStreamEnd finds it.
+std::optional<double> EndOf(const Bytes &bytes)
+{
+    TMemoryStream stream(bytes.data(), bytes.size());
+    TMPEGplus mpc;
+    mpc.LoadFromStream(stream);
+    mpc.CheckStreamEnd(stream);
+    return mpc.EndsEarlyAt();
+}
+
+TEST(MPEGplusEncoded, AStreamCutShortIsToldAndAWholeOneNever)
+{
+    TM_REQUIRE_TOOL("mpcenc");
+    TempDir dir;
+    const struct {
+        double seconds;
+        std::vector<std::string> args;
+        int rate, channels;
+    } cases[] = {{0.3, {}, 44100, 2}, {6.0, {"--thumb"}, 44100, 2}, {6.0, {"--insane", "--artist", "A"}, 48000, 1},
+                 {8.0, {"--braindead"}, 32000, 2}};
+    for (const auto &c : cases) {
+        SCOPED_TRACE(std::to_string(c.seconds) + " s at " + std::to_string(c.rate));
+        const auto file = dir / "whole.mpc";
+        ASSERT_TRUE(tmtest::MakeMpc(file, c.seconds, c.args, c.rate, c.channels));
+        const Bytes whole = tmtest::ReadBytes(file);
+        EXPECT_FALSE(EndOf(whole));
+        // Behind an ID3v2 tag too.
+        EXPECT_FALSE(EndOf(Concat(Id3v2Tag(300), whole)));
+        if (c.seconds < 1) continue;
+        const auto half = EndOf(Bytes(whole.begin(), whole.begin() + long(whole.size() / 2)));
+        ASSERT_TRUE(half);
+        EXPECT_GT(*half, c.seconds * 0.2);
+        EXPECT_LT(*half, c.seconds * 0.8);
+        // Only the stream's end packet broken off: the audio is all there.
+        EXPECT_FALSE(EndOf(Bytes(whole.begin(), whole.end() - ApeSizeOf(whole) - 1)));
+    }
+}
+
+// A version 7 stream of frames of the given bit lengths, as its decoder reads them: words
+// of 32 bits, little-endian, each read from its top bit; the frames start at bit 200.
+Bytes Sv7Frames(const std::vector<std::uint32_t> &lengths)
+{
+    std::vector<bool> bits(200, false);
+    for (std::uint32_t length : lengths) {
+        for (int i = 19; i >= 0; --i) bits.push_back((length >> i) & 1);
+        for (std::uint32_t i = 0; i < length; ++i) bits.push_back(i % 3 == 0);
+    }
+    while (bits.size() % 32) bits.push_back(false);
+    Bytes b(bits.size() / 8);
+    for (std::size_t w = 0; w < bits.size() / 32; ++w)
+        for (int i = 0; i < 32; ++i)
+            if (bits[w * 32 + std::size_t(i)]) b[w * 4 + std::size_t(3 - i / 8)] |= std::uint8_t(0x80 >> (i % 8));
+    const Bytes head = Sv7(std::uint32_t(lengths.size()), 0xA0, 0x40, 12);
+    std::copy(head.begin(), head.end(), b.begin());
+    return b;
+}
+
+TEST(MPEGplusFixedHeader, Version7FramesCutShortAreTold)
+{
+    const Bytes whole = Sv7Frames({7000, 20, 123, 4000, 2500});
+    EXPECT_FALSE(EndOf(whole));
+    EXPECT_FALSE(EndOf(Concat(Id3v2Tag(100), whole)));
+    // The last frame ends in the last byte.
+    const std::size_t lastFrameEnds = (200 + 5 * 20 + 7000 + 20 + 123 + 4000 + 2500 + 7) / 8;
+    EXPECT_FALSE(EndOf(Bytes(whole.begin(), whole.begin() + long(lastFrameEnds))));
+    const auto fourth = EndOf(Bytes(whole.begin(), whole.begin() + long(lastFrameEnds) - 1));
+    ASSERT_TRUE(fourth);
+    EXPECT_DOUBLE_EQ(*fourth, 4 * 1152 / 44100.0);
+    const auto third = EndOf(Bytes(whole.begin(), whole.begin() + 1000));
+    ASSERT_TRUE(third);
+    EXPECT_DOUBLE_EQ(*third, 3 * 1152 / 44100.0);
+    // Filler where the frames should be runs past the end at once.
+    EXPECT_TRUE(EndOf(Sv7(1000, 0xA0, 0x40, 5000)));
+}
+
+TEST(MPEGplusCorpus, Version7FramesOfARealStream)
+{
+    const auto dir = tmtest::CorpusDir();
+    ASSERT_FALSE(dir.empty());
+    const Bytes click = tmtest::ReadBytes(dir / "click.mpc");
+    EXPECT_FALSE(EndOf(click));
+    const auto cut = EndOf(Bytes(click.begin(), click.begin() + 1200));
+    ASSERT_TRUE(cut);
+    EXPECT_DOUBLE_EQ(*cut, 1152 / 44100.0);
+}
+
 TEST(MPEGplusEncoded, AgreesWithMutagen)
 {
     TM_REQUIRE_TOOL("mpcenc");
@@ -567,9 +653,14 @@ void LoadsEveryFileAndPrefix(const std::filesystem::path &dir, const std::vector
         for (std::size_t n = 0; n <= std::min<std::size_t>(bytes.size(), 200); n += n < 64 ? 1 : 5) {
             tmtest::WriteBytes(tmp / "cut.mpc", Bytes(bytes.begin(), bytes.begin() + long(n)));
             TMPEGplus cut;
-            cut.LoadFromFile((tmp / "cut.mpc").string());
+            TMemoryStream stream(bytes.data(), n);
+            cut.LoadFromStream(stream);
             (void)cut.BitRate();
             (void)cut.Duration();
+            cut.CheckStreamEnd(stream);
+            if (cut.EndsEarlyAt()) {
+                EXPECT_LE(*cut.EndsEarlyAt(), cut.PlayingTime());
+            }
         }
     }
     for (const std::string &name : invalid) {

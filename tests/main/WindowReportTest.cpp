@@ -50,7 +50,7 @@ TEST_F(WindowReport, AJobWithADamagedSourceAndAnExistingOutputEndsWithTheDamaged
 {
     std::vector<fs::path> sources;
     for (int i = 0; i < 5; ++i) sources.push_back(Source("src" + std::to_string(i) + ".mpc"));
-    // Cut to 60 %: the header still reads, mpcdec gives up half-way (exit status 255).
+    // Cut to 60 %: the header still reads, mpcdec gives up part of the way.
     const tmtest::Bytes whole = tmtest::ReadBytes(sources[2]);
     tmtest::WriteBytes(sources[2], tmtest::Bytes(whole.begin(), whole.begin() + whole.size() * 6 / 10));
     tmtest::WriteText(work / "src3.mp3", "the user's own");
@@ -64,7 +64,7 @@ TEST_F(WindowReport, AJobWithADamagedSourceAndAnExistingOutputEndsWithTheDamaged
 
     ASSERT_EQ(ListEntries(), QStringList({Q(sources[2])}));
     EXPECT_EQ(StateOf(0), "failed");
-    EXPECT_TRUE(form->ListBox1->item(0)->toolTip().contains("exit status 255"))
+    EXPECT_TRUE(form->ListBox1->item(0)->toolTip().contains("the source is damaged: decoding stopped after "))
         << form->ListBox1->item(0)->toolTip().toStdString();
     EXPECT_EQ(form->StatusArea1->Text(), "3 converted, 1 skipped, 1 failed");
     EXPECT_EQ(form->StatusArea1->Progress(), 100);

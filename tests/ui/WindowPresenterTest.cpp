@@ -96,8 +96,10 @@ protected:
         platform.commandTemplate = platform.scriptTemplate = "%DECODER %INFILE | %ENCODER - %OUTFILE";
         platform.quotePath = [](const std::string &s) { return "'" + s + "'"; };
         platform.shell = "/bin/sh";
-        platform.judgeStatuses = [](std::optional<int>, int status, const std::string &) {
-            return TCommandsEnd{false, "the encoder stopped with exit status " + std::to_string(status)};
+        platform.judgeStatuses = [](const TCommandsOutput &commands) {
+            TCommandsEnd end;
+            end.failure = "the encoder stopped with exit status " + std::to_string(commands.encoderStatus);
+            return end;
         };
         platform.encoder = {"enc", "ENCODER missing"};
         platform.decoder = {"dec", "DECODER missing"};

@@ -122,14 +122,15 @@ std::optional<std::string> ReadIn(int folder, const std::string &name, std::size
     return text;
 }
 
-// "owner", "temporaries", and the scripts and status files: "<number>.sh", "<number>.status".
+// "owner", "temporaries", and each file's script, decoder status and decoder output:
+// "<number>.sh", "<number>.status", "<number>.decoder".
 bool IsOurFileName(const std::string &name)
 {
     if (name == kOwnerFile || name == kTemporariesFile) return true;
     const std::size_t dot = name.find('.');
     if (dot == 0 || dot == std::string::npos || name.find_first_not_of("0123456789") != dot) return false;
     const std::string ext = name.substr(dot);
-    return ext == ".sh" || ext == ".status";
+    return ext == ".sh" || ext == ".status" || ext == ".decoder";
 }
 
 std::vector<std::string> Lines(const std::string &text)
