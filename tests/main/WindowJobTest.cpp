@@ -2,6 +2,7 @@
 #include "WindowFixture.h"
 
 #include "engine/TranscodeJob.h"
+#include "ui/WindowPresenter.h"
 #include "system/AppRun.h"
 #include "widgets/ConsoleWindow.h"
 #include "widgets/ToolEdit.h"
@@ -10,6 +11,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTimer>
+
+#include <set>
 
 #include "widgets/FileDrop.h"
 
@@ -148,4 +151,30 @@ TEST_F(WindowJob, ClosingDuringAFileSavesSettingsAndFinishesTheFileFirst)
     EXPECT_EQ(std::string(bytes.begin(), bytes.begin() + 3), "ID3");  // the APE tag, converted
     for (const auto &entry : fs::directory_iterator(work.path()))
         EXPECT_NE(entry.path().filename().string().rfind(".tm-", 0), 0u) << entry.path();
+}
+
+TEST_F(WindowJob, AnAlbumAndThenItsLibraryConvertEachSourceOnce)
+{
+    const fs::path lib = work / "music", out = work / "out";
+    fs::create_directories(lib / "Artist" / "Album"), fs::create_directories(lib / "Other");
+    ASSERT_TRUE(tmtest::MakeMpc(lib / "Artist" / "Album" / "1.mpc", 0.3));
+    fs::copy_file(lib / "Artist" / "Album" / "1.mpc", lib / "Other" / "2.mpc");
+    Open();
+    TForm1::TLibrarySettings library = form->LibrarySettings();
+    library.libraryFolder = lib.string();
+    form->SetLibrarySettings(library);
+    form->cbOutputdir->click();
+    form->DirectoryEdit1->SetText(QString::fromStdString(out.string()));
+
+    for (const fs::path &dropped : {lib / "Artist" / "Album", lib}) {
+        Drop({QUrl::fromLocalFile(QString::fromStdString(dropped.string()))});
+        form->Button1->click();
+        TM_TRY_VERIFY(Idle(), 60000);
+    }
+    EXPECT_EQ(form->Presenter().LastEnd().converted, 1);
+    EXPECT_EQ(form->Presenter().LastEnd().skipped, 1);
+    std::set<std::string> tree;
+    for (const auto &e : fs::recursive_directory_iterator(out))
+        if (e.is_regular_file()) tree.insert(fs::relative(e.path(), out).string());
+    EXPECT_EQ(tree, (std::set<std::string>{"Artist/Album/1.mp3", "Other/2.mp3"}));
 }
