@@ -18,6 +18,8 @@ struct TranscodeJob::Active {
     TMp3FrameWalker walker;
     TFileStream mp3;  // the MP3 being written, open from the first look at its progress on
     TOutputLines lines;
+    TOutputLines decoderLines;  // the decoder's error output, from its file
+    std::size_t decoderShown = 0;
     std::string outputTail;  // the last lines the commands printed, for the reason of a failure
 };
 
@@ -271,9 +273,26 @@ void TranscodeJob::OutputLine(std::uint64_t id, Active &active, const std::strin
     if (index >= 0) observer_->FileOutput(queue_.At(index), line);
 }
 
+void TranscodeJob::ShowDecoderOutput(std::uint64_t id, Active &active, bool ended)
+{
+    const TPreparedFile &p = active.prepared;
+    if (p.decoderLogName.empty() || !p.scratch) return;
+    constexpr std::size_t kChunk = 64 * 1024;
+    // At its end all that is left; while it runs a chunk a look, the lines cut as any output is.
+    for (;;) {
+        const std::optional<std::string> text = p.scratch->ReadFileFrom(p.decoderLogName, active.decoderShown, kChunk);
+        if (!text || text->empty()) break;
+        active.decoderShown += text->size();
+        active.decoderLines.Add(*text, [&](const std::string &line) { OutputLine(id, active, line); });
+        if (!ended) break;
+    }
+    if (ended) active.decoderLines.Flush([&](const std::string &line) { OutputLine(id, active, line); });
+}
+
 void TranscodeJob::PollProgress()
 {
     for (auto &[id, active] : active_) {
+        ShowDecoderOutput(id, *active, false);
         const int index = queue_.IndexOf(id);
         const double sourceSeconds = active->source.PlayingTime();
         if (index < 0 || sourceSeconds <= 0) continue;
@@ -296,6 +315,7 @@ void TranscodeJob::CommandEnded(std::uint64_t id, int status)
     figures_.running.erase(id);
     active->mp3.Close();  // before the MP3 is tagged, renamed or removed
     active->lines.Flush([&](const std::string &line) { OutputLine(id, *active, line); });
+    ShowDecoderOutput(id, *active, true);
     const int index = queue_.IndexOf(id);
     if (index < 0) {
         DiscardPrepared(active->prepared);

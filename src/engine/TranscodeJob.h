@@ -183,6 +183,8 @@ public:
 
 private:
     struct Active;
+    // The lines the decoder has added to its error file since last shown.
+    void ShowDecoderOutput(std::uint64_t id, Active &active, bool ended);
     enum class StartOutcome { Started, TryLater, Failed };
 
     void FillSlots();

@@ -20,11 +20,10 @@ inline constexpr const char *kCommandTemplate =
 
 // What each file's private script runs: the same line with the programs by their full
 // paths, the decoder's exit status kept (the shell has no pipefail), and its error output
-// copied to a file as it is shown, so that a failure can quote the decoder alone. Its
-// audio goes to the encoder through descriptor 3, around the copying.
+// kept in a file of its own, so that a failure can quote the decoder alone (the job shows
+// that file's lines as they come).
 inline constexpr const char *kScriptTemplate =
-    "{ { %DECODER %OPTIONSDEC %INFILE -; echo $? >%STATUSFILE; } 2>&1 >&3 3>&- "
-    "| /usr/bin/tee %DECODERLOG >&2 3>&-; } 3>&1 | %ENCODER %OPTIONSENC - %OUTFILE";
+    "{ %DECODER %OPTIONSDEC %INFILE - 2>%DECODERLOG; echo $? >%STATUSFILE; } | %ENCODER %OPTIONSENC - %OUTFILE";
 // The shell that runs the script.
 inline constexpr const char *kShell = "/bin/sh";
 

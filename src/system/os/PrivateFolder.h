@@ -30,6 +30,8 @@ public:
     bool WriteFile(const std::string &name, const std::string &content, std::string *error);
     // The file's text, at most maxBytes of it; nothing when it is not there.
     std::optional<std::string> ReadFile(const std::string &name, std::size_t maxBytes = 4096) const;
+    // At most maxBytes of it from the offset on (empty at or past its end).
+    std::optional<std::string> ReadFileFrom(const std::string &name, std::uint64_t offset, std::size_t maxBytes) const;
     void RemoveFile(const std::string &name);
 
     // Notes a temporary file this process made elsewhere (an MP3 under its temporary

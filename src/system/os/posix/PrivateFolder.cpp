@@ -3,6 +3,7 @@
 #include "system/os/Files.h"
 #include "system/os/Path.h"
 
+#include <algorithm>
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -105,15 +106,17 @@ struct TDescriptor {
 
 // The text of a file in an open folder, at most maxBytes of it; nothing when it is not a
 // regular file there (links are not followed).
-std::optional<std::string> ReadIn(int folder, const std::string &name, std::size_t maxBytes)
+std::optional<std::string> ReadIn(int folder, const std::string &name, std::size_t maxBytes, std::uint64_t offset = 0)
 {
     TDescriptor file{::openat(folder, name.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC)};
     struct stat st {};
     if (file.fd < 0 || ::fstat(file.fd, &st) != 0 || !S_ISREG(st.st_mode)) return std::nullopt;
+    if (offset >= std::uint64_t(st.st_size)) return std::string();
+    maxBytes = std::min<std::uint64_t>(maxBytes, std::uint64_t(st.st_size) - offset);
     std::string text(maxBytes, '\0');
     std::size_t got = 0;
     while (got < maxBytes) {
-        const ssize_t n = ::read(file.fd, text.data() + got, maxBytes - got);
+        const ssize_t n = ::pread(file.fd, text.data() + got, maxBytes - got, off_t(offset + got));
         if (n < 0 && errno == EINTR) continue;
         if (n <= 0) break;
         got += static_cast<std::size_t>(n);
@@ -279,6 +282,13 @@ std::optional<std::string> TPrivateFolder::ReadFile(const std::string &name, std
 {
     if (handle_ < 0) return std::nullopt;
     return ReadIn(handle_, name, maxBytes);
+}
+
+std::optional<std::string> TPrivateFolder::ReadFileFrom(const std::string &name, std::uint64_t offset,
+                                                        std::size_t maxBytes) const
+{
+    if (handle_ < 0) return std::nullopt;
+    return ReadIn(handle_, name, maxBytes, offset);
 }
 
 void TPrivateFolder::RemoveFile(const std::string &name)
