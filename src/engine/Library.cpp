@@ -114,6 +114,18 @@ std::string FinishedName(std::string name, std::size_t limit)
     return name;
 }
 
+// "CON", "nul.txt", "COM1": names a Windows or FAT player cannot hold.
+bool ReservedOnWindows(std::string_view name)
+{
+    std::string stem(name.substr(0, name.find('.')));
+    while (!stem.empty() && stem.back() == ' ') stem.pop_back();
+    if (stem.size() != 3 && stem.size() != 4) return false;
+    for (char &c : stem) c = static_cast<char>(c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c);
+    for (const char *word : {"CON", "PRN", "AUX", "NUL"})
+        if (stem == word) return true;
+    return stem.size() == 4 && (stem.starts_with("COM") || stem.starts_with("LPT")) && stem[3] >= '1' && stem[3] <= '9';
+}
+
 std::string NumberPart(std::string_view value, int width)
 {
     // "3/12" counts 3 of 12; only the first number names the file.
@@ -200,59 +212,87 @@ std::optional<TSourceMark> ReadMark(const std::string &mp3Path)
     return std::nullopt;
 }
 
-std::size_t TMarkIndex::MarkHash::operator()(const TSourceMark &m) const
+bool MarkNames(const TSourceMark &mark, const TSourceLookup &source)
 {
-    return std::hash<std::string>()(m.path) ^ (std::hash<std::uint64_t>()(m.size) * 31) ^
-           std::hash<std::int64_t>()(m.modified);
+    if (source.inLibrary && mark.path == source.mark.path) return true;
+    if (mark.size != source.mark.size || mark.modified != source.mark.modified) return false;
+    if (mark.path == source.mark.path) return true;
+    const std::string &s = source.source;
+    return s.size() > mark.path.size() && s.ends_with(mark.path) && os::IsSeparator(s[s.size() - mark.path.size() - 1]);
 }
 
 void TMarkIndex::Scan(const std::string &folder)
 {
+    // A home folder as the output folder holds more than a music library; past this the
+    // rest is read only where the plan asks.
+    constexpr std::size_t kEntries = 200000;
+    std::size_t entries = 0;
+    std::unordered_set<os::TFileId, os::TFileIdHash> seen;
     const std::function<void(const std::string &, int)> walk = [&](const std::string &dir, int depth) {
+        os::TFileId id;
+        if (!os::IdOf(dir, id) || !seen.insert(id).second) return;
         os::TFolderReader reader(dir);
         if (!reader.IsOpen()) return;
         std::vector<std::string> folders;
+        bool whole = true;
         for (os::TFolderEntry entry; reader.Next(entry);) {
+            if (++entries > kEntries) {
+                whole = false;
+                break;
+            }
             std::string path = dir + entry.name;
             if (entry.kind == os::TKind::None) entry.kind = os::Stat(path, os::TFollow::NotLinks).kind;
             if (entry.kind == os::TKind::Folder) {
-                folders.push_back(std::move(path));
+                if (!entry.name.starts_with('.')) folders.push_back(std::move(path));
                 continue;
             }
             const bool mp3 = entry.name.size() > 4 && EqualsAsciiNoCase(entry.name.substr(entry.name.size() - 4), ".mp3");
-            if (entry.kind != os::TKind::File || !mp3 ||
-                entry.name.starts_with(kTemporaryPrefix))
-                continue;
+            if (entry.kind != os::TKind::File || !mp3 || entry.name.starts_with(kTemporaryPrefix)) continue;
             ++scanned_;
             auto mark = ReadMark(path);
-            if (mark) bySource_.emplace(*mark, path);
+            if (mark) {
+                byName_.emplace(os::FileName(mark->path), found_.size());
+                found_.push_back({*mark, path});
+            }
             byPath_.insert_or_assign(std::move(path), std::move(mark));
         }
+        if (whole) walked_.insert(dir);
         if (depth >= kScanDepth) return;
         for (const std::string &sub : folders) walk(sub + '/', depth + 1);
     };
-    root_ = os::WithSeparator(folder);
-    walk(root_, 0);
+    walk(os::WithSeparator(folder), 0);
 }
 
-const std::string *TMarkIndex::Find(const TSourceMark &mark, const std::string &preferred) const
+const std::string *TMarkIndex::Find(const TSourceLookup &source, const std::string &preferred, bool *earlier) const
 {
-    const auto [first, last] = bySource_.equal_range(mark);
-    const std::string *found = nullptr;
+    const Found *best = nullptr;
+    bool bestExact = false;
+    const auto [first, last] = byName_.equal_range(os::FileName(source.mark.path));
     for (auto it = first; it != last; ++it) {
-        if (it->second == preferred) return &it->second;
-        if (!found || it->second < *found) found = &it->second;
+        const Found &f = found_[it->second];
+        if (!MarkNames(f.mark, source)) continue;
+        const bool exact = f.mark.size == source.mark.size && f.mark.modified == source.mark.modified;
+        // The MP3 of this very source first, then the one at the planned path, then by name.
+        if (!best || (exact && !bestExact) ||
+            (exact == bestExact && (f.mp3 == preferred || (best->mp3 != preferred && f.mp3 < best->mp3)))) {
+            best = &f;
+            bestExact = exact;
+        }
     }
-    return found;
+    if (earlier) *earlier = best && !bestExact;
+    return best ? &best->mp3 : nullptr;
 }
 
 const std::optional<TSourceMark> &TMarkIndex::MarkAt(const std::string &path)
 {
     const auto found = byPath_.find(path);
     if (found != byPath_.end()) return found->second;
-    static const std::optional<TSourceMark> none;
-    if (!root_.empty() && path.starts_with(root_)) return none;
     return byPath_.emplace(path, ReadMark(path)).first->second;
+}
+
+bool TMarkIndex::KnownAbsent(const std::string &path) const
+{
+    return !byPath_.count(path) && walked_.count(os::WithSeparator(os::FolderOf(path)));
 }
 
 namespace {
@@ -346,10 +386,11 @@ std::string ExpandNamePattern(const std::string &pattern, const TPatternFields &
     std::string path;
     for (std::size_t i = 0; i < names.size(); ++i) {
         const bool last = i + 1 == names.size();
-        // Room for ".mp3" after the file's name.
-        std::string name = FinishedName(names[i], last ? kNameMax - 4 : kNameMax);
+        // Room for " (999).mp3" after the file's name.
+        std::string name = FinishedName(names[i], last ? kNameMax - 10 : kNameMax);
         if (name.empty() && !last) continue;  // a missing folder level is left out
         if (name.empty() || name == "." || name == "..") name = "_";
+        if (ReservedOnWindows(name)) name += '_';
         if (!path.empty()) path += '/';
         path += name;
     }

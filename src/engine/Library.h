@@ -10,6 +10,8 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <unordered_set>
+#include <vector>
 
 namespace trackmill {
 
@@ -39,28 +41,49 @@ std::string LibraryRelativePath(const TWorkItem &item, const std::string &librar
 // read); nothing when it has none or cannot be read.
 std::optional<TSourceMark> ReadMark(const std::string &mp3Path);
 
+// A source as the plan looks for its MP3s.
+struct TSourceLookup {
+    std::string source;   // its full path
+    TSourceMark mark;     // its path as its MP3 would name it, its size and time now
+    bool inLibrary = false;  // below the library folder, where a path names one source
+};
+
+// Whether an MP3's mark names this source: the same size and time, and a path that is the
+// source's own or the end of it, whole names only (an album converted outside the library
+// folder, then its parent folder: "Album/1.mpc", then "Artist/Album/1.mpc"). Below the
+// library folder the path alone is enough: the same source changed since (retagged,
+// copied to a disk that keeps times coarser).
+bool MarkNames(const TSourceMark &mark, const TSourceLookup &source);
+
 // The marks of MP3s: those found below a folder, and any other path asked about, each
 // read once.
 class TMarkIndex {
 public:
-    // Reads the marks of the ".mp3" files below the folder (links to folders are not
-    // followed; our temporary files are passed over).
+    // Reads the marks of the ".mp3" files below the folder: not through links, not into
+    // hidden folders, each folder once, and no more than a library's worth of entries
+    // (what is left is looked at path by path).
     void Scan(const std::string &folder);
-    // An MP3 found by Scan that was made from this source; a path equal to `preferred`
-    // wins when several were.
-    const std::string *Find(const TSourceMark &mark, const std::string &preferred = {}) const;
+    // An MP3 made from this source: found by Scan, one at `preferred` when that is one of
+    // them, else the first by name; `earlier` says whether it was made before the source
+    // changed.
+    const std::string *Find(const TSourceLookup &source, const std::string &preferred, bool *earlier) const;
     // The mark of the MP3 at a path.
     const std::optional<TSourceMark> &MarkAt(const std::string &path);
+    // Scan looked at the path's folder and found no MP3 there.
+    bool KnownAbsent(const std::string &path) const;
     std::size_t Scanned() const { return scanned_; }
 
 private:
-    struct MarkHash {
-        std::size_t operator()(const TSourceMark &m) const;
+    struct Found {
+        TSourceMark mark;
+        std::string mp3;
     };
-    std::unordered_multimap<TSourceMark, std::string, MarkHash> bySource_;
+    std::vector<Found> found_;
+    // Into found_: by the source's name, and by size and time.
+    std::unordered_multimap<std::string, std::size_t> byName_;
     std::unordered_map<std::string, std::optional<TSourceMark>> byPath_;
+    std::unordered_set<std::string> walked_;  // folders read whole, ending in "/"
     std::size_t scanned_ = 0;
-    std::string root_;  // what Scan read: an MP3 below it that it did not find is not there
 };
 
 // The fields a name pattern can use, from a source's tags (APE first, then ID3v2, then ID3v1).
@@ -74,8 +97,9 @@ TPatternFields ReadPatternFields(const std::string &path);
 // The pattern's path for a source (without ".mp3"): "%albumartist%" falls back to the
 // artist, a missing title to the source's name, a missing track to nothing; in each value
 // / \ : * ? " < > | and control characters become "_", dots and blanks at the end of a name
-// go, and each name is cut at 255 bytes by whole characters, so that the names also work
-// on players with FAT file systems. An empty name becomes "_".
+// go, and each name is cut at 255 bytes by whole characters (the file's leaving room for a
+// number and ".mp3"), so that the names also work on players with FAT file systems; a
+// name Windows reserves ("CON", "COM1") gets "_". An empty name becomes "_".
 std::string ExpandNamePattern(const std::string &pattern, const TPatternFields &fields, const std::string &sourceName);
 
 }  // namespace trackmill

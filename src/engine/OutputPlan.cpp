@@ -96,19 +96,33 @@ std::vector<TPlannedOutput> PlanOutputs(const std::vector<TWorkItem> &items, con
         return found == sourceIds.end() ? nullptr : &items[found->second];
     };
 
-    // Each source's mark, and the MP3s below the output folder already made from it: those
-    // paths are taken before any other source plans, so none is handed to another.
-    std::vector<std::optional<TSourceMark>> sourceMarks(items.size());
+    // Each source as its MP3s would name it, and the MP3 below the output folder already
+    // made from it: those paths are taken before any other source plans, so none is handed
+    // to another.
+    std::vector<std::optional<TSourceLookup>> lookups(items.size());
     std::vector<const std::string *> madeBefore(items.size(), nullptr);
+    std::vector<bool> earlier(items.size(), false);
     std::vector<std::string> plains(items.size());
+    const std::string library = os::WithSeparator(options.libraryDir);
     for (std::size_t i = 0; i < items.size(); ++i) {
         plains[i] = PlainOutputPath(items[i], options);
         if (!marks) continue;
         const os::TFileInfo info = os::Stat(items[i].source);
         if (info.kind != os::TKind::File) continue;
-        sourceMarks[i] = TSourceMark{LibraryRelativePath(items[i], options.libraryDir), info.size, info.modified};
-        madeBefore[i] = marks->Find(*sourceMarks[i], plains[i]);
-        if (!madeBefore[i] && marks->MarkAt(plains[i]) == sourceMarks[i]) madeBefore[i] = &plains[i];
+        TSourceLookup &lookup = lookups[i].emplace();
+        lookup.source = items[i].source;
+        lookup.mark = {LibraryRelativePath(items[i], options.libraryDir), info.size, info.modified};
+        lookup.inLibrary = !library.empty() && items[i].source.starts_with(library);
+        bool older = false;
+        madeBefore[i] = marks->Find(lookup, plains[i], &older);
+        if (!madeBefore[i] && !marks->KnownAbsent(plains[i])) {
+            const std::optional<TSourceMark> &there = marks->MarkAt(plains[i]);
+            if (there && MarkNames(*there, lookup)) {
+                madeBefore[i] = &plains[i];
+                older = there->size != info.size || there->modified != info.modified;
+            }
+        }
+        earlier[i] = older;
         // Two sources alike in name, size and time (copies) are not both the same MP3's.
         if (madeBefore[i] && options.existing != TExistingPolicy::KeepBoth && !claimed.insert(*madeBefore[i]).second)
             madeBefore[i] = nullptr;
@@ -117,19 +131,24 @@ std::vector<TPlannedOutput> PlanOutputs(const std::vector<TWorkItem> &items, con
     auto another = [&](const std::string &path, std::size_t i) {
         if (!marks) return false;
         const std::optional<TSourceMark> &mark = marks->MarkAt(path);
-        return mark && mark != sourceMarks[i];
+        return mark && !(lookups[i] && MarkNames(*mark, *lookups[i]));
     };
 
     for (std::size_t i = 0; i < items.size(); ++i) {
         const TWorkItem &item = items[i];
         TPlannedOutput plan;
-        if (sourceMarks[i]) plan.mark = MarkText(*sourceMarks[i]);
+        if (lookups[i] && options.markers) plan.mark = MarkText(lookups[i]->mark);
         const std::string &plain = plains[i];
         if (madeBefore[i] && options.existing != TExistingPolicy::KeepBoth) {
             plan.output = *madeBefore[i];
+            const TWorkItem *source = sourceAt(plan.output);
             if (options.existing == TExistingPolicy::Skip) {
                 plan.kind = Kind::Skipped;
-                plan.reason = "already converted: " + plan.output;
+                plan.reason = (earlier[i] ? "already converted, before the source last changed: " : "already converted: ") +
+                              plan.output;
+            } else if (source) {
+                plan.kind = Kind::Refused;
+                plan.reason = "the output " + plan.output + " is the source " + source->source;
             } else if (TooLong(plan.output)) {
                 plan.kind = Kind::Refused;
                 plan.reason = "the output path is longer than the system allows";
@@ -206,7 +225,7 @@ std::vector<TPlannedOutput> PlanOutputs(const std::vector<TWorkItem> &items, con
 
 std::vector<TPlannedOutput> PlanJob(const std::vector<TWorkItem> &items, const TPlanOptions &options)
 {
-    if (!options.markers) return PlanOutputs(items, options);
+    // Read even when this job writes no marks: the MP3s of other jobs still carry theirs.
     TMarkIndex marks;
     if (options.useOutputDir && !options.outputDir.empty() && !items.empty()) marks.Scan(options.outputDir);
     return PlanOutputs(items, options, PathExists, WhyNotReplaceable, &marks);

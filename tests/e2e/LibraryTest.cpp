@@ -113,3 +113,23 @@ TEST_F(LibraryTest, NamesFromTagsAreSafeOnAnyPlayerAndNumberedWhenTheyMeet)
 }
 
 }  // namespace
+
+namespace {
+
+// Outside the library folder an album named first and then its artist's folder is still
+// converted once: the mark's path is the end of the source's.
+TEST_F(LibraryTest, OutsideTheLibraryAnAlbumAndThenItsParentAreConvertedOnce)
+{
+    const fs::path ext = dir / "elsewhere", out = dir / "out";
+    fs::create_directories(ext / "Artist" / "Album");
+    ASSERT_TRUE(MakeMpc(ext / "Artist" / "Album" / "1.mpc", 0.3));
+    for (const fs::path &named : {ext / "Artist" / "Album", ext / "Artist"}) {
+        const auto r = cli.Run({"--library-folder", (dir / "music").string(), "--output-dir", out.string(),
+                                named.string()}, dir.path());
+        ASSERT_EQ(r.exitCode, 0) << r.out << r.err;
+        EXPECT_EQ(Count(r.out, "(already converted"), named == ext / "Artist" ? 1 : 0) << r.out;
+    }
+    EXPECT_EQ(Tree(out), (std::set<std::string>{"Album/1.mp3"}));
+}
+
+}  // namespace

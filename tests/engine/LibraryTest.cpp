@@ -1,10 +1,15 @@
 // The source's mark and the names a pattern makes, on their own.
 #include "engine/Library.h"
 #include "engine/OutputPlan.h"
+#include "engine/TagTransfer.h"
+#include "formats/ID3v2.h"
+#include "formats/ID3v2Frame.h"
+#include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
 
 using namespace trackmill;
+namespace fs = std::filesystem;
 
 TEST(Library, MarksGiveBackEveryPathAndBadTextIsNoMark)
 {
@@ -41,6 +46,10 @@ TEST(Library, PatternNamesWorkOnFatAndFallBackWhereTagsAreMissing)
     up.title = ".";
     EXPECT_EQ(ExpandNamePattern("%artist%/%album%/%title%", up, "s.mpc"), ".._/_");
     EXPECT_EQ(ExpandNamePattern("/../%title%", f, "s.mpc"), "Who_Made _Who_");
+    TPatternFields reserved;
+    reserved.artist = "con";
+    reserved.title = "Nul.";
+    EXPECT_EQ(ExpandNamePattern("%artist%/%title%", reserved, "s.mpc"), "con_/Nul_");
     // Each name at most 255 bytes (the file's with ".mp3"), cut between characters.
     TPatternFields longer;
     longer.album = std::string(300, 'a');
@@ -50,6 +59,45 @@ TEST(Library, PatternNamesWorkOnFatAndFallBackWhereTagsAreMissing)
     const std::string path = ExpandNamePattern("%album%/%title%", longer, "s.mpc");
     const std::size_t slash = path.find('/');
     EXPECT_EQ(slash, 255u);
-    EXPECT_LE(path.size() - slash - 1 + 4, 255u);
+    EXPECT_LE(path.size() - slash - 1 + std::string(" (999).mp3").size(), 255u);
     EXPECT_EQ(path.size() % 2, 0u);  // 255 + "/" + whole two-byte letters
+}
+
+// An MP3 made from another source is never given to this one, even where the scan of the
+// output folder does not reach (a linked album folder), whatever the policy.
+TEST(Library, AnotherSourcesMp3IsNeverReplacedOrSkippedFor)
+{
+    tmtest::TempDir dir;
+    const fs::path lib = dir / "lib", out = dir / "out", elsewhere = dir / "elsewhere";
+    fs::create_directories(lib / "A"), fs::create_directories(out), fs::create_directories(elsewhere);
+    tmtest::WriteText(lib / "A" / "x.mpc", "MPCK not really");
+    fs::create_directory_symlink(elsewhere, out / "A");
+    tmtest::WriteText(elsewhere / "x.mp3", std::string(400, '\xff'));
+    TID3v2 tag;
+    tag.SetFrames({id3v2::MakeUserText(kMarkerDescription, MarkText({"B/y.mpc", 1, 2}))});
+    ASSERT_TRUE(tag.WriteToFile((elsewhere / "x.mp3").string()));
+
+    TWorkItem item;
+    item.source = (lib / "A" / "x.mpc").string();
+    TPlanOptions options = IntoFolder(out.string() + "/", TOutputLayout::Source);
+    options.libraryDir = lib.string() + "/";
+    for (TExistingPolicy policy : {TExistingPolicy::Skip, TExistingPolicy::Overwrite}) {
+        options.existing = policy;
+        const auto plan = PlanJob({item}, options);
+        EXPECT_EQ(plan[0].kind, TPlannedOutput::Kind::Renamed);
+        EXPECT_EQ(plan[0].output, (out / "A" / "x (2).mp3").string());
+        EXPECT_NE(plan[0].mark.find("path=A/x.mpc"), std::string::npos) << plan[0].mark;
+    }
+    // Its own MP3, from before the source changed: skipped, or replaced in its place.
+    const auto info = fs::file_size(lib / "A" / "x.mpc");
+    tag.SetFrames({id3v2::MakeUserText(kMarkerDescription, MarkText({"A/x.mpc", info + 1, 2}))});
+    ASSERT_TRUE(tag.WriteToFile((elsewhere / "x.mp3").string()));
+    options.existing = TExistingPolicy::Skip;
+    auto plan = PlanJob({item}, options);
+    EXPECT_EQ(plan[0].kind, TPlannedOutput::Kind::Skipped);
+    EXPECT_EQ(plan[0].reason, "already converted, before the source last changed: " + (out / "A" / "x.mp3").string());
+    options.existing = TExistingPolicy::Overwrite;
+    plan = PlanJob({item}, options);
+    EXPECT_EQ(plan[0].kind, TPlannedOutput::Kind::Overwrite);
+    EXPECT_EQ(plan[0].output, (out / "A" / "x.mp3").string());
 }
