@@ -208,7 +208,14 @@ std::string TFolderArt::CopyOnce(const std::string &sourceFolder, const std::str
             why = plan.reason;
             break;
         }
-        if (const int err = CopyTo(image, plan, noteTemporary, why); err != EEXIST) break;
+        // Two source folders may share an output folder: the first one's image stays.
+        if (plan.action == TArtCopyPlan::Action::Overwrite && written_.count(plan.target)) {
+            why = plan.target + " holds another folder's image copied by this job";
+            break;
+        }
+        const int err = CopyTo(image, plan, noteTemporary, why);
+        if (err == 0 && why.empty()) written_.insert(plan.target);
+        if (err != EEXIST) break;
     }
     return why.empty() ? std::string() : "the folder image " + name + " was not copied: " + why;
 }
@@ -217,6 +224,7 @@ void TFolderArt::Reset()
 {
     names_.clear();
     copied_.clear();
+    written_.clear();
     cache_.clear();
     cachedBytes_ = 0;
 }

@@ -67,6 +67,7 @@ private:
     };
     std::map<std::string, std::string> names_;  // folder -> image name ("" none)
     std::set<std::pair<std::string, std::string>> copied_;
+    std::set<std::string> written_;  // the images this job put in place
     std::deque<Cached> cache_;  // newest last
     std::size_t cachedBytes_ = 0;
 };

@@ -41,5 +41,24 @@ TEST(FolderArt, OnlyARegularImageFileOfTheFirstNameIsTaken)
     EXPECT_EQ(FindFolderImage((dir / "missing").string()), "");
 }
 
+// Two source folders whose MP3s share an output folder: under Overwrite the second's image
+// does not replace the one this job copied from the first.
+TEST(FolderArt, AJobNeverReplacesAnImageItCopied)
+{
+    tmtest::TempDir dir;
+    const fs::path a = dir / "a", b = dir / "b", out = dir / "out";
+    fs::create_directories(a), fs::create_directories(b), fs::create_directories(out);
+    tmtest::WriteText(a / "cover.jpg", "\xFF\xD8\xFF first");
+    tmtest::WriteText(b / "cover.jpg", "\xFF\xD8\xFF second");
+    TFolderArt art;
+    EXPECT_EQ(art.CopyOnce(a.string(), out.string(), TExistingPolicy::Overwrite), "");
+    EXPECT_NE(art.CopyOnce(b.string(), out.string(), TExistingPolicy::Overwrite), "");
+    EXPECT_EQ(tmtest::ReadText(out / "cover.jpg"), "\xFF\xD8\xFF first");
+    // The next job may replace it.
+    art.Reset();
+    EXPECT_EQ(art.CopyOnce(b.string(), out.string(), TExistingPolicy::Overwrite), "");
+    EXPECT_EQ(tmtest::ReadText(out / "cover.jpg"), "\xFF\xD8\xFF second");
+}
+
 }  // namespace
 }  // namespace trackmill
