@@ -212,6 +212,15 @@ std::optional<TSourceMark> ReadMark(const std::string &mp3Path)
     return std::nullopt;
 }
 
+namespace {
+
+std::string IdentityKey(const TSourceMark &mark)
+{
+    return os::FileName(mark.path) + '\0' + std::to_string(mark.size) + '\0' + std::to_string(mark.modified);
+}
+
+}  // namespace
+
 bool MarkNames(const TSourceMark &mark, const TSourceLookup &source)
 {
     if (source.inLibrary && mark.path == source.mark.path) return true;
@@ -251,7 +260,8 @@ void TMarkIndex::Scan(const std::string &folder)
             ++scanned_;
             auto mark = ReadMark(path);
             if (mark) {
-                byName_.emplace(os::FileName(mark->path), found_.size());
+                byMarkPath_.emplace(mark->path, found_.size());
+                byIdentity_.emplace(IdentityKey(*mark), found_.size());
                 found_.push_back({*mark, path});
             }
             byPath_.insert_or_assign(std::move(path), std::move(mark));
@@ -267,10 +277,9 @@ const std::string *TMarkIndex::Find(const TSourceLookup &source, const std::stri
 {
     const Found *best = nullptr;
     bool bestExact = false;
-    const auto [first, last] = byName_.equal_range(os::FileName(source.mark.path));
-    for (auto it = first; it != last; ++it) {
-        const Found &f = found_[it->second];
-        if (!MarkNames(f.mark, source)) continue;
+    auto consider = [&](std::size_t index) {
+        const Found &f = found_[index];
+        if (!MarkNames(f.mark, source)) return;
         const bool exact = f.mark.size == source.mark.size && f.mark.modified == source.mark.modified;
         // The MP3 of this very source first, then the one at the planned path, then by name.
         if (!best || (exact && !bestExact) ||
@@ -278,7 +287,11 @@ const std::string *TMarkIndex::Find(const TSourceLookup &source, const std::stri
             best = &f;
             bestExact = exact;
         }
-    }
+    };
+    // The same path (below the library folder, in any version), then the same name, size
+    // and time (with a path that is the end of the source's).
+    for (auto [it, last] = byMarkPath_.equal_range(source.mark.path); it != last; ++it) consider(it->second);
+    for (auto [it, last] = byIdentity_.equal_range(IdentityKey(source.mark)); it != last; ++it) consider(it->second);
     if (earlier) *earlier = best && !bestExact;
     return best ? &best->mp3 : nullptr;
 }

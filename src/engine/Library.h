@@ -79,8 +79,9 @@ private:
         std::string mp3;
     };
     std::vector<Found> found_;
-    // Into found_: by the source's name, and by size and time.
-    std::unordered_multimap<std::string, std::size_t> byName_;
+    // Into found_: by the source's path, and by its name, size and time.
+    std::unordered_multimap<std::string, std::size_t> byMarkPath_;
+    std::unordered_multimap<std::string, std::size_t> byIdentity_;
     std::unordered_map<std::string, std::optional<TSourceMark>> byPath_;
     std::unordered_set<std::string> walked_;  // folders read whole, ending in "/"
     std::size_t scanned_ = 0;
