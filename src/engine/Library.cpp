@@ -6,7 +6,6 @@
 #include "formats/ID3v2.h"
 #include "formats/ID3v2Frame.h"
 #include "formats/APEtag.h"
-#include "formats/MPEGplus.h"
 #include "formats/Stream.h"
 #include "formats/TextCodec.h"
 #include "formats/TextUtil.h"
@@ -257,7 +256,6 @@ void TMarkIndex::Scan(const std::string &folder)
             }
             const bool mp3 = entry.name.size() > 4 && EqualsAsciiNoCase(entry.name.substr(entry.name.size() - 4), ".mp3");
             if (entry.kind != os::TKind::File || !mp3 || entry.name.starts_with(kTemporaryPrefix)) continue;
-            ++scanned_;
             auto mark = ReadMark(path);
             if (mark) {
                 byMarkPath_.emplace(mark->path, found_.size());
@@ -339,11 +337,6 @@ TPatternFields FieldsOf(const TAPEtag &ape, const TID3v2 &v2, const TID3v1 &v1)
 }
 
 }  // namespace
-
-TPatternFields PatternFieldsOf(const TMPEGplus &source)
-{
-    return FieldsOf(source.ApeTag(), source.ID3v2Tag(), source.ID3v1Tag());
-}
 
 TPatternFields ReadPatternFields(const std::string &path)
 {

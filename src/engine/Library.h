@@ -15,8 +15,6 @@
 
 namespace trackmill {
 
-class TMPEGplus;
-
 // Which source an MP3 was made from: its path relative to the library folder (or, outside
 // it, to the dropped folder's parent), its size and its modification time.
 struct TSourceMark {
@@ -71,7 +69,6 @@ public:
     const std::optional<TSourceMark> &MarkAt(const std::string &path);
     // Scan looked at the path's folder and found no MP3 there.
     bool KnownAbsent(const std::string &path) const;
-    std::size_t Scanned() const { return scanned_; }
 
 private:
     struct Found {
@@ -84,15 +81,13 @@ private:
     std::unordered_multimap<std::string, std::size_t> byIdentity_;
     std::unordered_map<std::string, std::optional<TSourceMark>> byPath_;
     std::unordered_set<std::string> walked_;  // folders read whole, ending in "/"
-    std::size_t scanned_ = 0;
 };
 
 // The fields a name pattern can use, from a source's tags (APE first, then ID3v2, then ID3v1).
 struct TPatternFields {
     std::string artist, albumArtist, album, title, track, year, disc, genre;
 };
-TPatternFields PatternFieldsOf(const TMPEGplus &source);
-// The same read from a file's tags alone (nothing of its stream is looked at).
+// Read from a file's tags alone (nothing of its stream is looked at).
 TPatternFields ReadPatternFields(const std::string &path);
 
 // The pattern's path for a source (without ".mp3"): "%albumartist%" falls back to the

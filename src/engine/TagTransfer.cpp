@@ -96,7 +96,7 @@ TTransferResult TransferTags(const TMPEGplus &source, TStream &output, const TTa
     const bool apeToV2 = switches.convertApe && ape.Present() && switches.apeTarget != 0;
     const bool apeToV1 = switches.convertApe && ape.Present() && switches.apeTarget == 0;
     // The header's ReplayGain is worth a tag of its own wherever an ID3v2.3 tag is wanted.
-    const bool v2Wanted = switches.copyID3v2 || (switches.convertApe && switches.apeTarget != 0);
+    const bool v2Wanted = WritesId3v2(switches);
     const bool headerGain = v2Wanted && source.ReplayGain().Any();
     const bool ours = v2Wanted && (!additions.marker.empty() || !additions.folderArt.empty());
 

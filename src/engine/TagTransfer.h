@@ -52,6 +52,12 @@ struct TTagAdditions {
 
 inline constexpr const char *kMarkerDescription = "TRACKMILL_SOURCE";
 
+// Whether the switches write an ID3v2 tag into every MP3 (and with it the mark of its source).
+inline bool WritesId3v2(const TTagSwitches &switches)
+{
+    return switches.copyID3v2 || (switches.convertApe && switches.apeTarget != 0);
+}
+
 TTransferResult TransferTags(const std::string &sourcePath, const std::string &outputPath,
                              const TTagSwitches &switches, const TTagAdditions &additions = {});
 // The same from a source already read, into an open MP3.

@@ -49,11 +49,6 @@ std::string OptionLinesProblem(const TJobPlatform &platform, const TJobSettings 
     return {};
 }
 
-bool WritesId3v2(const TTagSwitches &tags)
-{
-    return tags.copyID3v2 || (tags.convertApe && tags.apeTarget != 0);
-}
-
 TPlanOptions PlanOptionsOf(const TJobSettings &settings)
 {
     TPlanOptions options;

@@ -44,8 +44,6 @@ struct TJobSettings {
     bool embedFolderArt = true;  // and embedded into an MP3 whose source has no picture
 };
 
-// Whether the tag switches write an ID3v2 tag into every MP3 (and with it the mark of its source).
-bool WritesId3v2(const TTagSwitches &tags);
 // The plan's part of the settings.
 TPlanOptions PlanOptionsOf(const TJobSettings &settings);
 
