@@ -305,6 +305,7 @@ void TTranscodeList::WorkerDone(TAddResult partial)
 {
     JoinWorker();
     background_.rejected += partial.rejected;
+    background_.known += partial.known;
     if (!pendingDrops_.isEmpty() && !stopRequested_) {
         StartWorker(pendingDrops_.takeFirst());
         return;
@@ -358,11 +359,11 @@ void TTranscodeList::HandleOneDrop(QStringList names, TAddResult &result, bool h
             sink_->Refuse(other, NoFileReason(other, KindOf(other)));
         }
     }
-    result.added += AddFiles(names, {}, result.rejected, true);
+    result.added += AddFiles(names, {}, result, true);
     if (!foundFiles_.isEmpty() && !stopRequested_) {
         // Copies: a hook may start another scan that refills the members.
         const QStringList found = foundFiles_, bases = foundBases_;
-        result.added += AddFiles(found, bases, result.rejected, false);
+        result.added += AddFiles(found, bases, result, false);
     }
 }
 
@@ -370,17 +371,17 @@ int TTranscodeList::AddFiles(const QStringList &names, const QString &base)
 {
     if (dropping_) return 0;  // the drop's own sink is elsewhere, perhaps on the worker
     stopRequested_ = false;
-    int rejected = 0;
+    TAddResult counts;
     QStringList bases;
     if (!base.isEmpty())
         for (qsizetype i = 0; i < names.size(); ++i) bases << base;
     DirectSink sink(*this);
     sink_ = &sink;
     Finally done{[this] { sink_ = nullptr; }};
-    return AddFiles(names, bases, rejected, false);
+    return AddFiles(names, bases, counts, false);
 }
 
-int TTranscodeList::AddFiles(const QStringList &namesIn, const QStringList &bases, int &rejected, bool named)
+int TTranscodeList::AddFiles(const QStringList &namesIn, const QStringList &bases, TAddResult &counts, bool named)
 {
     const QStringList names = namesIn;  // a hook may change the caller's list meanwhile
     int added = 0;
@@ -394,21 +395,24 @@ int TTranscodeList::AddFiles(const QStringList &namesIn, const QStringList &base
         const bool musepack = HasMusepackExtension(name);
         // Whatever was named and leads nowhere may have been meant as a folder of music.
         if (!isFile && (musepack || (named && kind == os::TKind::None))) {
-            ++rejected;
+            ++counts.rejected;
             sink_->Refuse(name, NoFileReason(name, kind));
             Pump();
             continue;
         }
         if (!musepack) {
             if (!isFile && !named) continue;
-            ++rejected;
+            ++counts.rejected;
             // A file named one by one is told of whatever its name; in a folder only
             // Musepack names are.
             if (named) sink_->Ignore(name, QStringLiteral("not a Musepack file"));
             continue;
         }
         const std::string source = QFile::encodeName(name).toStdString();
-        if (sink_->Known(source)) continue;
+        if (sink_->Known(source)) {
+            ++counts.known;
+            continue;
+        }
 
         bool valid = false;
         try {
@@ -424,7 +428,7 @@ int TTranscodeList::AddFiles(const QStringList &namesIn, const QStringList &base
                 ++progress_.added;
             }
         } else {
-            ++rejected;
+            ++counts.rejected;
             // Named, for it looked like one of ours: a person should learn it was left out.
             sink_->Ignore(name, QStringLiteral("not a Musepack file (no valid stream header)"));
         }

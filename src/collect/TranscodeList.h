@@ -64,6 +64,7 @@ public:
     struct TAddResult {
         int added = 0;
         int rejected = 0;
+        int known = 0;  // listed already
         bool stopped = false;  // StopCollecting ended it early
     };
     TAddResult HandleDrop(const QStringList &names);
@@ -138,7 +139,7 @@ private:
     void Refuse(const QString &name, const QString &reason);
     void Ignore(const QString &name, const QString &reason);
     void Pump();
-    int AddFiles(const QStringList &names, const QStringList &bases, int &rejected, bool named);
+    int AddFiles(const QStringList &names, const QStringList &bases, TAddResult &counts, bool named);
     void StartWorker(QStringList names);
     void Apply(Batch &batch);
     void WorkerDone(TAddResult partial);

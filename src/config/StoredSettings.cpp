@@ -82,6 +82,23 @@ std::optional<bool> ParseStoredBool(std::string_view text)
     return std::nullopt;
 }
 
+std::optional<std::array<int, 4>> ParseStoredRect(std::string_view text)
+{
+    std::array<int, 4> r{};
+    for (std::size_t i = 0; i < r.size(); ++i) {
+        const std::size_t comma = text.find(',');
+        if ((comma == std::string_view::npos) != (i + 1 == r.size())) return std::nullopt;
+        const std::string_view part = text.substr(0, comma);
+        const int value = ParseStoredInteger(part);
+        // The number rule reads anything unreadable as 0: only a real "0" is one.
+        if (value == 0 && Trimmed(part) != "0") return std::nullopt;
+        r[i] = value;
+        if (comma != std::string_view::npos) text.remove_prefix(comma + 1);
+    }
+    if (r[2] <= 0 || r[3] <= 0) return std::nullopt;
+    return r;
+}
+
 int ParseStoredInteger(std::string_view text)
 {
     text = Trimmed(text);
@@ -119,6 +136,8 @@ TStoredSettings ReadStoredSettings(const TIniFile &ini)
     if (const auto v = Read(ini, kKeyNamePattern); v && !Trimmed(*v).empty()) s.namePattern = v;
     s.copyFolderArt = flag(kKeyCopyFolderArt);
     s.embedFolderArt = flag(kKeyEmbedFolderArt);
+    s.showConsole = flag(kKeyShowConsole);
+    if (const auto v = Read(ini, kKeyConsolePos)) s.consolePos = ParseStoredRect(*v);
     return s;
 }
 
@@ -132,6 +151,12 @@ void WriteAddedSettings(TIniFile &ini, const TAddedSettings &s)
     ini.WriteString(kSection, kKeyNamePattern, s.namePattern);
     ini.WriteString(kSection, kKeyCopyFolderArt, StoredBool(s.copyFolderArt));
     ini.WriteString(kSection, kKeyEmbedFolderArt, StoredBool(s.embedFolderArt));
+    ini.WriteString(kSection, kKeyShowConsole, StoredBool(s.showConsole));
+    const auto &r = s.consolePos;
+    ini.WriteString(kSection, kKeyConsolePos,
+                    r ? std::to_string((*r)[0]) + "," + std::to_string((*r)[1]) + "," + std::to_string((*r)[2]) + "," +
+                            std::to_string((*r)[3])
+                      : std::string());
 }
 
 }  // namespace trackmill::config

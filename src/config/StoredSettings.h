@@ -8,6 +8,7 @@
 #include "config/ProfileFile.h"
 #include "engine/OutputPlan.h"
 
+#include <array>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -34,6 +35,9 @@ inline constexpr const char *kKeyOutputLayout = "OutputLayout";
 inline constexpr const char *kKeyNamePattern = "NamePattern";
 inline constexpr const char *kKeyCopyFolderArt = "CopyFolderArt";
 inline constexpr const char *kKeyEmbedFolderArt = "EmbedFolderArt";
+inline constexpr const char *kKeyShowConsole = "ShowConsole";
+// Where the user put the console window: its left, top, width and height.
+inline constexpr const char *kKeyConsolePos = "ConsolePos";
 
 // The existing-files policies by their stored names.
 const char *StoredExistingName(TExistingPolicy value);  // "Skip", "Overwrite", "KeepBoth"
@@ -53,6 +57,8 @@ const char *StoredBool(bool value);  // "True" / "False"
 std::optional<bool> ParseStoredBool(std::string_view text);
 // The window's number rule: a decimal 32-bit integer, else 0.
 int ParseStoredInteger(std::string_view text);
+// "left,top,width,height" with a width and height above 0.
+std::optional<std::array<int, 4>> ParseStoredRect(std::string_view text);
 
 // What a settings file holds; a key that is missing stays empty.
 struct TStoredSettings {
@@ -65,6 +71,8 @@ struct TStoredSettings {
     std::optional<TOutputLayout> layout;
     std::optional<std::string> libraryFolder, namePattern;  // an empty pattern is no value
     std::optional<bool> copyFolderArt, embedFolderArt;
+    std::optional<bool> showConsole;
+    std::optional<std::array<int, 4>> consolePos;
 };
 TStoredSettings ReadStoredSettings(const TIniFile &ini);
 
@@ -78,6 +86,8 @@ struct TAddedSettings {
     std::string namePattern = kDefaultNamePattern;
     bool copyFolderArt = true;
     bool embedFolderArt = true;
+    bool showConsole = true;
+    std::optional<std::array<int, 4>> consolePos;  // none: beside the window
 };
 // Writes them; "KeepFolders" still says whether folders are kept, for older versions.
 // Throws EIniFileException.

@@ -33,4 +33,12 @@ std::string TimeLeftText(double seconds)
     return "about " + std::to_string(minutes / 60) + " h " + std::to_string(minutes % 60) + " min left";
 }
 
+std::string ElapsedText(double seconds)
+{
+    const long total = seconds > 0 ? long(seconds) : 0;
+    const auto two = [](long n) { return (n < 10 ? "0" : "") + std::to_string(n); };
+    if (total < 3600) return std::to_string(total / 60) + ":" + two(total % 60);
+    return std::to_string(total / 3600) + ":" + two(total / 60 % 60) + ":" + two(total % 60);
+}
+
 }  // namespace trackmill

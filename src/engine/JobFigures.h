@@ -32,5 +32,7 @@ struct TJobFigures {
 
 // "under a minute left", "about 12 min left", "about 2 h 5 min left".
 std::string TimeLeftText(double seconds);
+// "0:42", "12:05", "1:02:03".
+std::string ElapsedText(double seconds);
 
 }  // namespace trackmill

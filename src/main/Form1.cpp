@@ -13,7 +13,9 @@
 #include "system/RunnerPool.h"
 #include "config/StoredSettings.h"
 #include "system/Platform.h"
+#include "shutdown/DesktopNotice.h"
 #include "shutdown/XReboot.h"
+#include "ui/Placement.h"
 #include "system/os/Path.h"
 #include "widgets/ConsoleWindow.h"
 #include "widgets/FileChooser.h"
@@ -46,6 +48,9 @@ namespace trackmill {
 
 namespace {
 
+// The paths a "Details" box lists before its scrolling part.
+constexpr int kDetailsShown = 15;
+
 MessageBoxHandler &MessageBoxes()
 {
     static MessageBoxHandler handler;
@@ -58,9 +63,17 @@ void ShowMessage(QWidget *parent, TMessageKind kind, const QString &caption, con
         MessageBoxes()(parent, kind, caption, text);
         return;
     }
-    if (kind == TMessageKind::JobReport) {
+    if (kind == TMessageKind::JobReport || kind == TMessageKind::Details) {
         // It must not hold up what follows a job, such as the notice before a shutdown.
-        auto *box = new QMessageBox(QMessageBox::Warning, caption, text, QMessageBox::Ok, parent);
+        const bool details = kind == TMessageKind::Details;
+        const qsizetype head = details ? text.indexOf(QLatin1Char('\n')) : -1;
+        auto *box = new QMessageBox(details ? QMessageBox::Information : QMessageBox::Warning, caption,
+                                    head < 0 ? text : text.left(head), QMessageBox::Ok, parent);
+        // A long list scrolls in the box's details.
+        if (head >= 0) {
+            box->setInformativeText(text.mid(head + 1).section(QLatin1Char('\n'), 0, kDetailsShown - 1));
+            if (text.count(QLatin1Char('\n')) > kDetailsShown) box->setDetailedText(text.mid(head + 1));
+        }
         box->setAttribute(Qt::WA_DeleteOnClose);
         box->setWindowModality(Qt::NonModal);
         box->show();
@@ -171,7 +184,10 @@ void TForm1::CreateComponents()
     connect(progressTimer_, &QTimer::timeout, this, [this] { job_->PollProgress(); });
 
     Console = new TConsoleWindow(this);
+    Console->SetPlacement([this] { return ConsoleGeometry(); });
     LogWindow1 = new TLogWindow(this);
+    for (QCheckBox *box : {Console->ShowConsoleBox(), LogWindow1->ShowConsoleBox()})
+        connect(box, &QCheckBox::toggled, this, [this](bool on) { SetShowConsole(on); });
     ShutdownNotice1 = new TShutdownNotice(this);
     shutdownDelayMs_ = kShutdownNoticeMs;
     connect(ShutdownNotice1, &TShutdownNotice::Expired, this, [this] { ShutdownNotice1Ended(true); });
@@ -398,6 +414,56 @@ void TForm1::ReportFailures(const QString &Text)
     });
 }
 
+void TForm1::ShowDetails(const QString &Heading, const QStringList &Lines)
+{
+    ShowMessage(this, TMessageKind::Details, QString::fromLatin1(kApplicationTitle),
+                Heading + QLatin1Char('\n') + Lines.join(QLatin1Char('\n')));
+}
+
+void TForm1::SetNoticeHandler(std::function<void(const QString &, const QString &)> handler)
+{
+    noticeHandler_ = std::move(handler);
+}
+
+void TForm1::Notify(const QString &Summary, const QString &Body)
+{
+    if (noticeHandler_) {
+        noticeHandler_(Summary, Body);
+        return;
+    }
+    TDesktopNotice().Send(Summary, Body);
+}
+
+bool TForm1::ShowConsole() const
+{
+    return Console->ShowDuringJobs();
+}
+
+void TForm1::SetShowConsole(bool show)
+{
+    Console->SetShowDuringJobs(show);
+    if (LogWindow1->ShowConsoleBox()->isChecked() != show) LogWindow1->ShowConsoleBox()->setChecked(show);
+}
+
+QRect TForm1::ConsoleGeometry() const
+{
+    // The console's frame is drawn as this window's is.
+    const QRect frame = frameGeometry(), inside = geometry();
+    const QMargins margins(inside.left() - frame.left(), inside.top() - frame.top(), frame.right() - inside.right(),
+                           frame.bottom() - inside.bottom());
+    const QSize edges(margins.left() + margins.right(), margins.top() + margins.bottom());
+    const QScreen *on = screen() ? screen() : QGuiApplication::primaryScreen();
+    const QRect area = on ? on->availableGeometry() : frame.adjusted(-1000, -1000, 1000, 1000);
+    const int gap = ScaledToFace(4);
+    return PlaceBeside(frame, Console->size() + edges, area, QSize(ScaledToFace(240), ScaledToFace(100)) + edges, gap)
+        .marginsRemoved(margins);
+}
+
+int TForm1::ScaledToFace(int designed) const
+{
+    return qRound(designed * QFontMetricsF(font()).height() / 13.0);
+}
+
 void TForm1::AddFiles(const QStringList &Names)
 {
     list_->AddFiles(Names);
@@ -428,7 +494,7 @@ void TForm1::altpresetfaststandard1Click(QObject *Sender)
         ShowStandardError(QStringLiteral("Invalid class typecast"));
         return;
     }
-    Edit2->setText(item->text());
+    Edit2->setText(item->data().isValid() ? item->data().toString() : item->text());
 }
 
 void TForm1::DirectoryEdit1Change(QObject *)

@@ -66,7 +66,8 @@ private:
 // Where the window's message boxes go; tests replace it to read the texts instead.
 // JobReport names the files a job could not convert, and those whose tags it could not
 // carry whole; it does not wait for an answer.
-enum class TMessageKind { Error, StandardError, JobReport };
+// Details lists what a collection left out; it does not wait either.
+enum class TMessageKind { Error, StandardError, JobReport, Details };
 using MessageBoxHandler =
     std::function<void(QWidget *parent, TMessageKind kind, const QString &caption, const QString &text)>;
 void SetMessageBoxHandler(MessageBoxHandler handler);
@@ -89,6 +90,7 @@ inline const QStringList kStoredProps = {
 struct TPresetItem {
     const char *name;
     const char *caption;  // nullptr for a separator
+    const char *description;  // what the preset makes, shown beside it
 };
 extern const TPresetItem kPresetItems[18];
 
@@ -212,6 +214,17 @@ public:
     void AddNamed(const QStringList &Arguments);
     // Names the failed files in a message box that does not hold up the window.
     void ReportFailures(const QString &Text);
+    // What a collection left out, each path with its reason; does not hold up the window.
+    void ShowDetails(const QString &Heading, const QStringList &Lines);
+    // A desktop notification; tests catch it instead.
+    void Notify(const QString &Summary, const QString &Body);
+    void SetNoticeHandler(std::function<void(const QString &summary, const QString &body)> handler);
+
+    // "Show console during jobs", stored after the designed keys.
+    bool ShowConsole() const;
+    void SetShowConsole(bool show);
+    // Where the console opens when the user has not put it anywhere: beside this window.
+    QRect ConsoleGeometry() const;
 
     // The program's own failure message ("An error occured").
     void ShowErrorBox(const QString &Message);
@@ -245,6 +258,8 @@ private:
     enum class TSwitches { Aligned, Ragged, Stacked };
     void ArrangeSwitches(TSwitches arrangement);
     void SetTabOrder();
+    // A designed distance at the window's face.
+    int ScaledToFace(int designed) const;
     void SettingsChanged();
 
     friend class TForm1View;
@@ -265,6 +280,7 @@ private:
     std::shared_ptr<TLibrarySettings> library_ = std::make_shared<TLibrarySettings>();
     TLibraryDialog *libraryDialog_ = nullptr;  // made when first opened
     int shutdownDelayMs_ = 0;
+    std::function<void(const QString &, const QString &)> noticeHandler_;
     int listChanges_ = 0;        // selection or focus changes made by the user in ListBox1
     int changesAtPress_ = -1;    // listChanges_ when the mouse was last pressed on ListBox1
 };

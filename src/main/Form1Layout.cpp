@@ -21,29 +21,31 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QScreen>
+#include <QShortcut>
 #include <QSpinBox>
+#include <QToolButton>
 
 namespace trackmill {
 
 const TPresetItem kPresetItems[18] = {
-    {"altpresetfaststandard1", "--alt-preset fast standard"},
-    {"altpresetstandard1", "--alt-preset standard"},
-    {"N1", nullptr},
-    {"altpresetfastextreme1", "--alt-preset fast extreme"},
-    {"altpresetextreme1", "--alt-preset extreme"},
-    {"N2", nullptr},
-    {"altpresetfastinsane1", "--alt-preset fast insane"},
-    {"altpresetinsane1", "--alt-preset insane"},
-    {"N4", nullptr},
-    {"altpreset961", "--alt-preset 96"},
-    {"altpreset1121", "--alt-preset 112"},
-    {"altpreset1281", "--alt-preset 128"},
-    {"altpreset1601", "--alt-preset 160"},
-    {"N3", nullptr},
-    {"altpresetcbr961", "--alt-preset cbr 96"},
-    {"altpresetcbr1121", "--alt-preset cbr 112"},
-    {"altpresetcbr1281", "--alt-preset cbr 128"},
-    {"altpresetcbr1601", "--alt-preset cbr 160"},
+    {"altpresetfaststandard1", "--alt-preset fast standard", "VBR, about 190 kbit/s, encoded faster"},
+    {"altpresetstandard1", "--alt-preset standard", "VBR, about 190 kbit/s"},
+    {"N1", nullptr, nullptr},
+    {"altpresetfastextreme1", "--alt-preset fast extreme", "VBR, about 245 kbit/s, encoded faster"},
+    {"altpresetextreme1", "--alt-preset extreme", "VBR, about 245 kbit/s"},
+    {"N2", nullptr, nullptr},
+    {"altpresetfastinsane1", "--alt-preset fast insane", "CBR 320 kbit/s"},
+    {"altpresetinsane1", "--alt-preset insane", "CBR 320 kbit/s"},
+    {"N4", nullptr, nullptr},
+    {"altpreset961", "--alt-preset 96", "ABR, about 96 kbit/s"},
+    {"altpreset1121", "--alt-preset 112", "ABR, about 112 kbit/s"},
+    {"altpreset1281", "--alt-preset 128", "ABR, about 128 kbit/s"},
+    {"altpreset1601", "--alt-preset 160", "ABR, about 160 kbit/s"},
+    {"N3", nullptr, nullptr},
+    {"altpresetcbr961", "--alt-preset cbr 96", "CBR 96 kbit/s"},
+    {"altpresetcbr1121", "--alt-preset cbr 112", "CBR 112 kbit/s"},
+    {"altpresetcbr1281", "--alt-preset cbr 128", "CBR 128 kbit/s"},
+    {"altpresetcbr1601", "--alt-preset cbr 160", "CBR 160 kbit/s"},
 };
 
 
@@ -88,12 +90,12 @@ void TForm1::CreateControls()
         return c;
     };
 
-    Label1 = label("Label1", "Decoder options (Mppdec)");
-    Label2 = label("Label2", "Encoder options (LAME)");
-    Label3 = label("Label3", "Files to transcode (drop MPC, MPP, MP+ files, drives or folders from Explorer)");
+    Label1 = label("Label1", platform::kDecoderOptionsCaption);
+    Label2 = label("Label2", platform::kEncoderOptionsCaption);
+    Label3 = label("Label3", platform::kFilesCaption);
     Label4 = label("Label4", "Fileinfo");
 
-    Button1 = button("Button1", "Transcode", "Click here to start transcoding files");
+    Button1 = button("Button1", "&Transcode", "Click here to start transcoding files");
     Button1->setFont(bold);
     Button1->setDefault(true);
 
@@ -118,11 +120,14 @@ void TForm1::CreateControls()
     // The state stays at the right edge; a long path is shortened in its middle instead.
     ListBox1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
 
-    cbID3v1 = check("cbID3v1", "Copy ID3V1.x tags (if present)", true);
-    cbID3v2 = check("cbID3v2", "Copy ID3V2.x tags (if present)", true);
-    Button2 = button("Button2", "Clear all", "Clear all files in the list");
-    cbApetag = check("cbApetag", "Convert APE 1.x/2.x tags to ", true);
-    Button3 = button("Button3", "Delete items", "Delete selected files from the list");
+    cbID3v1 = check("cbID3v1", "Copy ID3V&1.x tags (if present)", true);
+    cbID3v1->setToolTip(QStringLiteral("Copy a source's ID3v1 tag into its MP3"));
+    cbID3v2 = check("cbID3v2", "Copy ID3V&2.x tags (if present)", true);
+    cbID3v2->setToolTip(QStringLiteral("Copy a source's ID3v2 tag, pictures included, into its MP3"));
+    Button2 = button("Button2", "&Clear all", "Clear all files in the list");
+    cbApetag = check("cbApetag", "Convert A&PE 1.x/2.x tags to ", true);
+    cbApetag->setToolTip(QStringLiteral("Write a source's APE tag (Musepack's usual tag) into the MP3 as the tag chosen at the right"));
+    Button3 = button("Button3", "&Delete items", "Delete selected files from the list");
 
     lbInfo = new QListWidget(this);
     lbInfo->setObjectName(QStringLiteral("lbInfo"));
@@ -138,10 +143,10 @@ void TForm1::CreateControls()
         lbInfo->setPalette(pal);
     }
 
-    cbShutdown = check("cbShutdown", "Shutdown after transcoding", false);
+    cbShutdown = check("cbShutdown", "S&hutdown after transcoding", false);
     cbShutdown->setToolTip(QStringLiteral(
         "Enable this checkbox to automatically shutdown the PC when all files have been transcoded"));
-    cbOutputdir = check("cbOutputdir", "Place transcoded files in this directory", false);
+    cbOutputdir = check("cbOutputdir", "Place transcoded files in this di&rectory", false);
     cbOutputdir->setToolTip(QStringLiteral("Converted files will be placed in the same folder as\n"
                                            "the source files unless you check this option"));
 
@@ -151,7 +156,7 @@ void TForm1::CreateControls()
     DirectoryEdit1->SetText(QString::fromStdString(platform::DefaultOutputFolder()));
     library_->libraryFolder = platform::DefaultLibraryFolder();
 
-    Button4 = button("Button4", "Cancel", "Transcoding will end after the current file has been processed");
+    Button4 = button("Button4", "C&ancel", "Transcoding will end after the current file has been processed");
     Button4->setEnabled(false);
 
     ComboID3 = new TTagComboBox(this);
@@ -161,6 +166,7 @@ void TForm1::CreateControls()
     ComboID3->addItems({QStringLiteral("ID3V1.1"), QStringLiteral("ID3V2.3")});
     ComboID3->setCurrentIndex(-1);
     ComboID3->setEditText(QStringLiteral("ComboID3"));
+    ComboID3->setToolTip(QStringLiteral("ID3V1.1 holds 30 characters a field; ID3V2.3 holds every field whole"));
 
     CreateAddedControls();
     CreateLayout();
@@ -187,9 +193,16 @@ void TForm1::CreateControls()
         if (listChanges_ == changesAtPress_)
             ListBox1Click(ListBox1);
     });
+    // The line's own menu (Undo, Cut, Copy, Paste...) with the presets below it.
     Edit2->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(Edit2, &QWidget::customContextMenuRequested, this,
-            [this](const QPoint &at) { PopupMenu1->popup(Edit2->mapToGlobal(at)); });
+    connect(Edit2, &QWidget::customContextMenuRequested, this, [this](const QPoint &at) {
+        QMenu *menu = Edit2->createStandardContextMenu();
+        menu->setObjectName(QStringLiteral("Edit2Menu"));
+        menu->setAttribute(Qt::WA_DeleteOnClose);
+        menu->addSeparator();
+        menu->addMenu(PopupMenu1);
+        menu->popup(Edit2->mapToGlobal(at));
+    });
 }
 
 void TForm1::CreateAddedControls()
@@ -201,14 +214,14 @@ void TForm1::CreateAddedControls()
         b->setAutoDefault(true);
         return b;
     };
-    Button5 = button("Button5", "Add files...", "Choose Musepack files to add to the list");
-    Button6 = button("Button6", "Add folder...", "Choose a folder whose Musepack files are added to the list");
+    Button5 = button("Button5", "Add &files...", "Choose Musepack files to add to the list (Ctrl+O)");
+    Button6 = button("Button6", "Add fold&er...", "Choose a folder whose Musepack files are added to the list");
 
     // Its tooltip says the current choices.
-    Button7 = button("Button7", "Output names...", "");
+    Button7 = button("Button7", "Output &names...", "");
     Button7->setToolTip(DescribeLibrary(*library_));
 
-    Label5 = new QLabel(QStringLiteral("Existing files"), this);
+    Label5 = new QLabel(QStringLiteral("E&xisting files"), this);
     Label5->setObjectName(QStringLiteral("Label5"));
     ComboExisting = new QComboBox(this);
     ComboExisting->setObjectName(QStringLiteral("ComboExisting"));
@@ -217,21 +230,26 @@ void TForm1::CreateAddedControls()
     ComboExisting->setToolTip(QStringLiteral("What happens when an MP3 of the same name is already there"));
     Label5->setBuddy(ComboExisting);
 
-    Label6 = new QLabel(QStringLiteral("Parallel conversions"), this);
+    Label6 = new QLabel(QStringLiteral("Parallel con&versions"), this);
     Label6->setObjectName(QStringLiteral("Label6"));
     SpinEdit1 = new QSpinBox(this);
     SpinEdit1->setObjectName(QStringLiteral("SpinEdit1"));
     SpinEdit1->setRange(1, config::kMaxJobs);
-    SpinEdit1->setToolTip(QStringLiteral("How many files are converted at once"));
+    SpinEdit1->setToolTip(QStringLiteral("How many files are converted at once; one for each processor core uses the whole machine"));
     Label6->setBuddy(SpinEdit1);
 
     StatusArea1 = new TStatusArea(this);
 
     connect(Button5, &QPushButton::clicked, this, [this] { Button5Click(Button5); });
+    connect(new QShortcut(QKeySequence::Open, this), &QShortcut::activated, this, [this] {
+        if (Button5->isEnabled()) Button5Click(Button5);
+    });
     connect(Button6, &QPushButton::clicked, this, [this] { Button6Click(Button6); });
     connect(Button7, &QPushButton::clicked, this, [this] { Button7Click(Button7); });
     connect(StatusArea1, &TStatusArea::ShowLogClicked, this, [this] { StatusArea1ShowLog(StatusArea1); });
     connect(StatusArea1, &TStatusArea::StopClicked, this, [this] { StatusArea1Stop(StatusArea1); });
+    connect(StatusArea1, &TStatusArea::DetailsClicked, this, [this] { presenter_->ShowDetails(); });
+    connect(StatusArea1, &TStatusArea::OpenFolderClicked, this, [this] { presenter_->OpenOutputFolder(); });
 }
 
 void TForm1::CreateLayout()
@@ -459,15 +477,24 @@ QSize TForm1::FitToArea(const QSize &area)
 
 void TForm1::CreatePresetMenu()
 {
-    PopupMenu1 = new QMenu(this);
+    PopupMenu1 = new QMenu(QStringLiteral("&Presets"), this);
     PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
     for (const TPresetItem &item : kPresetItems) {
-        QAction *action = item.caption ? PopupMenu1->addAction(QString::fromLatin1(item.caption))
+        QAction *action = item.caption ? PopupMenu1->addAction(QString::fromLatin1(item.caption) + QStringLiteral(": ") +
+                                                               QString::fromLatin1(item.description))
                                        : PopupMenu1->addSeparator();
         action->setObjectName(QString::fromLatin1(item.name));
-        if (item.caption)
-            connect(action, &QAction::triggered, this, [this, action] { altpresetfaststandard1Click(action); });
+        if (!item.caption) continue;
+        // The caption is what the encoder line gets; the menu also says what it means.
+        action->setData(QString::fromLatin1(item.caption));
+        action->setCheckable(true);
+        connect(action, &QAction::triggered, this, [this, action] { altpresetfaststandard1Click(action); });
     }
+    // The preset the line holds now is marked.
+    connect(PopupMenu1, &QMenu::aboutToShow, this, [this] {
+        for (QAction *action : PopupMenu1->actions())
+            if (action->isCheckable()) action->setChecked(action->data().toString() == Edit2->text().trimmed());
+    });
 }
 
 void TForm1::SetTabOrder()
@@ -477,13 +504,15 @@ void TForm1::SetTabOrder()
                                     cbID3v1,       cbID3v2,
                                     cbApetag,      ComboID3,
                                     cbShutdown,    cbOutputdir,
-                                    DirectoryEdit1, Button1,
+                                    DirectoryEdit1, static_cast<QWidget *>(DirectoryEdit1->Button()),
+                                    Button1,
                                     Button2,       Button3,
                                     Button4,       ListBox1,
                                     Button5,       Button6,
                                     Button7,       ComboExisting,
-                                    SpinEdit1,     StatusArea1->StopButton(),
-                                    StatusArea1->ShowLogButton()};
+                                    StatusArea1->DetailsButton(), StatusArea1->OpenFolderButton(),
+                                    StatusArea1->StopButton(), StatusArea1->ShowLogButton(),
+                                    SpinEdit1};
     for (int i = 1; i < order.size(); ++i)
         setTabOrder(order[i - 1], order[i]);
 }

@@ -5,6 +5,8 @@
 #include "settings/Placemnt.h"
 #include "config/SettingsPath.h"
 
+#include "widgets/ConsoleWindow.h"
+
 #include <QComboBox>
 #include <QSpinBox>
 
@@ -32,6 +34,11 @@ TFormStorage *CreateFormStorage(TForm1 &form)
             if (stored.copyFolderArt) library.copyFolderArt = *stored.copyFolderArt;
             if (stored.embedFolderArt) library.embedFolderArt = *stored.embedFolderArt;
             form.SetLibrarySettings(library);
+            if (stored.showConsole) form.SetShowConsole(*stored.showConsole);
+            if (stored.consolePos) {
+                const auto &r = *stored.consolePos;
+                form.Console->SetUserGeometry(QRect(r[0], r[1], r[2], r[3]));
+            }
         }
         form.FormStorage1RestorePlacement(sender);
     });
@@ -40,7 +47,8 @@ TFormStorage *CreateFormStorage(TForm1 &form)
     QSpinBox *jobs = form.SpinEdit1;
     QComboBox *existing = form.ComboExisting;
     std::shared_ptr<TForm1::TLibrarySettings> library = form.StoredLibrary();
-    storage->SetOnSavePlacement([jobs, existing, library](TFormPlacement *sender) {
+    TConsoleWindow *console = form.Console;
+    storage->SetOnSavePlacement([jobs, existing, library, console](TFormPlacement *sender) {
         if (TIniFile *ini = sender->IniFile()) {
             config::TAddedSettings added;
             added.jobs = jobs->value();
@@ -50,6 +58,8 @@ TFormStorage *CreateFormStorage(TForm1 &form)
             added.namePattern = library->namePattern;
             added.copyFolderArt = library->copyFolderArt;
             added.embedFolderArt = library->embedFolderArt;
+            added.showConsole = console->ShowDuringJobs();
+            if (const auto g = console->UserGeometry()) added.consolePos = {{g->x(), g->y(), g->width(), g->height()}};
             config::WriteAddedSettings(*ini, added);
         }
     });

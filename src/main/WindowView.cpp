@@ -14,6 +14,8 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDesktopServices>
+#include <QUrl>
 #include <QFile>
 #include <QListWidget>
 #include <QPushButton>
@@ -155,24 +157,53 @@ bool TForm1View::ShutdownNoticeRunning() const
     return form_.ShutdownNotice1->Running();
 }
 
+void TForm1View::SetDetailsAvailable(bool available)
+{
+    form_.StatusArea1->SetDetailsAvailable(available);
+}
+
+void TForm1View::ShowDetails(const QString &heading, const QStringList &lines)
+{
+    form_.ShowDetails(heading, lines);
+}
+
+void TForm1View::SetOutputFolder(const QString &folder)
+{
+    form_.StatusArea1->SetOutputFolder(folder);
+}
+
+void TForm1View::OpenFolder(const QString &folder)
+{
+    QDesktopServices::openUrl(QUrl::fromLocalFile(folder));
+}
+
+void TForm1View::NotifyJobEnded(const QString &summary)
+{
+    // A person watching the window sees the summary there.
+    if (form_.isActiveWindow()) return;
+    form_.Notify(QStringLiteral("Transcoding finished"), summary);
+}
+
 void TForm1View::ConsoleBeginJob()
 {
     form_.Console->BeginJob();
 }
 
-void TForm1View::ConsoleBeginFile(const QString &command)
+void TForm1View::ConsoleBeginFile(const TWorkItem &item, const QString &command)
 {
-    form_.Console->BeginFile(command);
+    const std::string &source = item.source;
+    const QString name = QFile::decodeName(QByteArray::fromStdString(source.substr(source.find_last_of('/') + 1)));
+    form_.Console->BeginFile(item.id, name, command);
 }
 
-void TForm1View::ConsoleAppend(const QByteArray &bytes)
+void TForm1View::ConsoleAppend(const TWorkItem &item, const QByteArray &bytes)
 {
-    form_.Console->AppendOutput(bytes);
+    form_.Console->AppendOutput(item.id, bytes);
 }
 
-void TForm1View::ConsoleEndFile()
+void TForm1View::ConsoleEndFile(const TWorkItem &item, const QString &last)
 {
-    form_.Console->EndFile(0);
+    form_.Console->EndFile(item.id, last);
 }
 
 void TForm1View::ConsoleEndJob()

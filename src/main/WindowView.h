@@ -33,10 +33,15 @@ public:
     void StartShutdownNotice() override;
     void CancelShutdownNotice() override;
     bool ShutdownNoticeRunning() const override;
+    void SetDetailsAvailable(bool available) override;
+    void ShowDetails(const QString &heading, const QStringList &lines) override;
+    void SetOutputFolder(const QString &folder) override;
+    void OpenFolder(const QString &folder) override;
+    void NotifyJobEnded(const QString &summary) override;
     void ConsoleBeginJob() override;
-    void ConsoleBeginFile(const QString &command) override;
-    void ConsoleAppend(const QByteArray &bytes) override;
-    void ConsoleEndFile() override;
+    void ConsoleBeginFile(const TWorkItem &item, const QString &command) override;
+    void ConsoleAppend(const TWorkItem &item, const QByteArray &bytes) override;
+    void ConsoleEndFile(const TWorkItem &item, const QString &last) override;
     void ConsoleEndJob() override;
     void LogBeginJob() override;
     void LogBeginFile(const TWorkItem &item, const QString &command) override;

@@ -37,6 +37,11 @@ inline constexpr const char *kDecoderMissingMessage =
 inline constexpr const char *kDefaultDecoderOptions = "";
 inline constexpr const char *kDefaultEncoderOptions = "--alt-preset cbr 128";
 
+// The window's captions that name the programs and where files come from.
+inline constexpr const char *kDecoderOptionsCaption = "Decoder options (mpcdec)";
+inline constexpr const char *kEncoderOptionsCaption = "Encoder options (lame)";
+inline constexpr const char *kFilesCaption = "Files to transcode (drop MPC, MPP, MP+ files or folders from the file manager)";
+
 // The user's home folder followed by "/" (designed output folder).
 std::string DefaultOutputFolder();
 // The user's music folder when it exists, else the home folder, followed by "/".

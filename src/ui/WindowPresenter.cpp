@@ -39,14 +39,21 @@ QString FileOfText(int number, int total)
 QString CollectedText(const TTranscodeList::TAddResult &result)
 {
     QString text;
+    const QString known = QStringLiteral("%1 already in the list").arg(Number(result.known));
     if (result.stopped)
         text = QStringLiteral("Stopped: %1 added").arg(Files(result.added));
     else if (result.added == 0 && result.rejected == 0)
-        text = QStringLiteral("No Musepack files found");
+        text = result.known > 0 ? known : QStringLiteral("No Musepack files found");
     else
-        text = QStringLiteral("%1 added").arg(Files(result.added));
+        text = QStringLiteral("%1 added").arg(Files(result.added)) +
+               (result.known > 0 ? QStringLiteral(", ") + known : QString());
     if (result.rejected > 0) text += QStringLiteral(", %1 not accepted").arg(Number(result.rejected));
     return text;
+}
+
+QString ListCountText(int count)
+{
+    return count == 0 ? QStringLiteral("The list is empty") : QStringLiteral("%1 in the list").arg(Files(count));
 }
 
 QString SummaryText(const TJobEnd &end)
@@ -93,11 +100,23 @@ TWindowPresenter::TWindowPresenter(TranscodeJob &job, TTranscodeList &list, TWin
 {
     job_.SetObserver(this);
     job_.SetShutdownNotice(true);
-    list_.SetOnItemAdded([this](int index, const QString &) { view_.InsertRow(index, RowOf(job_.Queue().At(index))); });
-    list_.SetOnItemRemoved([this](int index) { view_.RemoveRow(index); });
-    list_.SetOnCleared([this] { view_.ClearRows(); });
+    list_.SetOnItemAdded([this](int index, const QString &) {
+        view_.InsertRow(index, RowOf(job_.Queue().At(index)));
+        ListChanged();
+    });
+    list_.SetOnItemRemoved([this](int index) {
+        view_.RemoveRow(index);
+        ListChanged();
+    });
+    list_.SetOnCleared([this] {
+        view_.ClearRows();
+        ListChanged();
+    });
     list_.SetOnItemChanged([this](int index, const TWorkItem &item) { view_.UpdateRow(index, RowOf(item)); });
-    list_.SetOnClearInfo([this] { view_.ShowInfo({}); });
+    list_.SetOnClearInfo([this] {
+        shownSource_.clear();
+        view_.ShowInfo({});
+    });
     list_.SetOnWaitCursor([this](bool on) { view_.SetBusy(on); });
     list_.SetOnProgress([this](const TTranscodeList::TCollectProgress &p) {
         if (lastCount_.isValid() && lastCount_.elapsed() < kCountIntervalMs) return;
@@ -143,6 +162,25 @@ void TWindowPresenter::MarkAll()
     for (int row = 0; row < queue.Count(); ++row) view_.UpdateRow(row, RowOf(queue.At(row)));
 }
 
+// The bar of a finished job would pass for the progress of the list as it is now.
+void TWindowPresenter::ListChanged()
+{
+    if (jobRunning_ || !progressShown_) return;
+    progressShown_ = false;
+    view_.ShowProgress(0);
+}
+
+void TWindowPresenter::ShowRunning(const TJobFigures &figures)
+{
+    if (job_.CancelRequested() || shownNumber_ <= 0) return;
+    const auto now = TJobFigures::Clock::now();
+    QString text = FileOfText(shownNumber_, figures.total) + QStringLiteral(", ") +
+                   QString::fromStdString(ElapsedText(figures.SecondsElapsed(now))) + QStringLiteral(" elapsed");
+    if (const double left = figures.SecondsLeft(now); left > 0)
+        text += QStringLiteral(", ") + QString::fromStdString(TimeLeftText(left));
+    view_.ShowStatus(text);
+}
+
 void TWindowPresenter::SetControls(const TControlStates &controls)
 {
     controls_ = controls;
@@ -158,6 +196,7 @@ void TWindowPresenter::ShowInfoOf(const std::string &path, const TMPEGplus *read
     // A tag's line breaks or a file name's odd bytes show as escapes, one fact a line.
     QStringList shown;
     for (const std::string &line : lines) shown << QString::fromStdString(EscapeControls(line));
+    shownSource_ = path;
     view_.ShowInfo(shown);
 }
 
@@ -204,11 +243,22 @@ bool TWindowPresenter::Escape()
 void TWindowPresenter::ClearAll()
 {
     list_.ClearAll();
+    view_.SetDetailsAvailable(false);
+    view_.ShowStatus(ListCountText(job_.Queue().Count()));
 }
 
 void TWindowPresenter::DeleteRows(const QList<int> &rows)
 {
-    list_.DeleteItems(rows);
+    bool shownGoes = false;
+    for (int row : rows)
+        if (row >= 0 && row < job_.Queue().Count() && job_.Queue().At(row).source == shownSource_) shownGoes = true;
+    if (list_.DeleteItems(rows) == 0) return;
+    if (shownGoes) {
+        shownSource_.clear();
+        view_.ShowInfo({});
+    }
+    view_.SetDetailsAvailable(false);
+    view_.ShowStatus(ListCountText(job_.Queue().Count()));
 }
 
 void TWindowPresenter::Collect(const QStringList &names)
@@ -217,10 +267,13 @@ void TWindowPresenter::Collect(const QStringList &names)
         view_.ShowStatus(QString::fromLatin1(kJobRefusedText));
         return;
     }
+    view_.SetDetailsAvailable(false);
     const auto told = [this](const TTranscodeList::TAddResult &result) {
         lastCount_.invalidate();
         view_.ShowCollecting(false);
         view_.ShowStatus(CollectedText(result));
+        const TWorkQueue &queue = job_.Queue();
+        view_.SetDetailsAvailable(!queue.Refused().empty() || !queue.Ignored().empty());
     };
     if (background_) {
         // A drop that comes while another is handled is counted with that one.
@@ -257,6 +310,25 @@ void TWindowPresenter::RowPicked(int row)
     ShowInfoOf(job_.Queue().At(row).source);
 }
 
+void TWindowPresenter::ShowDetails()
+{
+    const TWorkQueue &queue = job_.Queue();
+    QStringList lines;
+    for (const auto *paths : {&queue.Refused(), &queue.Ignored()})
+        for (const TLeftOutPath &p : *paths)
+            lines << QString::fromStdString(EscapeControls(Decoded(p.path).toStdString())) + QStringLiteral(": ") +
+                         QString::fromStdString(p.reason);
+    if (lines.isEmpty()) return;
+    view_.ShowDetails(lines.size() == 1 ? QStringLiteral("1 file was not accepted:")
+                                        : QStringLiteral("%1 files were not accepted:").arg(Number(int(lines.size()))),
+                      lines);
+}
+
+void TWindowPresenter::OpenOutputFolder()
+{
+    if (!outputFolder_.isEmpty()) view_.OpenFolder(outputFolder_);
+}
+
 void TWindowPresenter::Closing()
 {
     list_.StopCollecting();
@@ -291,6 +363,7 @@ void TWindowPresenter::StateChanged(TJobState state)
         if (!started_) controls.outputDirEdit = settings_.useOutputDir;
         started_ = true;
         SetControls(controls);
+        shownSource_.clear();
         view_.ShowInfo({});
         break;
     }
@@ -335,10 +408,15 @@ void TWindowPresenter::JobPlanned(const TJobFigures &figures)
     startedFiles_.clear();
     pickedDuringJob_ = false;
     jobRunning_ = true;
+    progressShown_ = true;
+    shownNumber_ = 0;
+    outputFolder_.clear();
     MarkAll();
     view_.ConsoleBeginJob();
     view_.LogBeginJob();
     view_.SetLogAvailable(false);
+    view_.SetDetailsAvailable(false);
+    view_.SetOutputFolder({});
     view_.ShowProgress(0);
     view_.ShowStatus(figures.total > 0 ? FileOfText(1, figures.total) : QString());
 }
@@ -351,33 +429,45 @@ void TWindowPresenter::FileStarted(const TWorkItem &item, const std::string &sho
         ShowInfoOf(item.source, job_.SourceRead(item.id));
     }
     const QString command = QString::fromStdString(shownCommand);
-    view_.ConsoleBeginFile(command);
+    view_.ConsoleBeginFile(item, command);
     view_.LogBeginFile(item, command);
     startedFiles_.insert(item.id);
-    if (!job_.CancelRequested()) view_.ShowStatus(FileOfText(item.number, job_.Figures().total));
+    shownNumber_ = item.number;
+    ShowRunning(job_.Figures());
 }
 
 void TWindowPresenter::FileProgress(const TWorkItem &, const TJobFigures &figures)
 {
     view_.ShowProgress(figures.OverallPercent());
+    ShowRunning(figures);
 }
 
 void TWindowPresenter::FileOutput(const TWorkItem &item, const std::string &line)
 {
     const QByteArray bytes = QByteArray::fromStdString(line);
-    view_.ConsoleAppend(bytes);
+    view_.ConsoleAppend(item, bytes);
     view_.LogAppend(item, bytes);
 }
 
 void TWindowPresenter::FileFinished(const TWorkItem &item, const TJobFigures &figures)
 {
-    if (item.state == TItemState::Converted) view_.ConsoleEndFile();
-    if (item.state == TItemState::Converted && !item.tags.omitted.empty()) {
-        view_.ConsoleAppend(QByteArray::fromStdString(item.source + ": " + item.tags.omitted + "\n"));
+    const bool started = startedFiles_.count(item.id) > 0;
+    if (item.state == TItemState::Converted && !item.tags.omitted.empty())
         omissions_.emplace_back(Decoded(item.source), QString::fromStdString(item.tags.omitted));
+    if (started) {
+        QString last;
+        if (item.state == TItemState::Converted)
+            last = item.tags.omitted.empty() ? QStringLiteral("converted")
+                                             : QStringLiteral("converted; ") + QString::fromStdString(item.tags.omitted);
+        else
+            last = QString::fromLatin1(ItemStateName(item.state)) + QStringLiteral(": ") + QString::fromStdString(item.reason);
+        view_.ConsoleEndFile(item, last);
     }
-    if (item.state == TItemState::Failed || item.state == TItemState::Skipped)
-        view_.ConsoleAppend(QByteArray::fromStdString(item.source + ": " + ItemStateName(item.state) + ": " + item.reason + "\n"));
+    if ((item.state == TItemState::Converted || item.state == TItemState::Skipped) && !item.output.empty() &&
+        outputFolder_.isEmpty())
+        outputFolder_ = settings_.useOutputDir && !settings_.outputDir.empty()
+                            ? Decoded(settings_.outputDir)
+                            : Decoded(item.output.substr(0, item.output.find_last_of('/') + 1));
     // A file never started after a Cancel is not part of the log.
     if (startedFiles_.erase(item.id) > 0 || item.state != TItemState::Cancelled) view_.LogEndFile(item);
     view_.ShowProgress(figures.OverallPercent());
@@ -390,8 +480,11 @@ void TWindowPresenter::JobEnded(const TJobEnd &end)
     view_.ConsoleEndJob();
     MarkAll();
     view_.ShowProgress(end.overallPercent);
-    view_.ShowStatus(SummaryText(end));
+    const QString summary = SummaryText(end);
+    view_.ShowStatus(summary);
     view_.SetLogAvailable(!view_.LogEmpty());
+    view_.SetOutputFolder(outputFolder_);
+    view_.NotifyJobEnded(summary);
     QString report = end.failed > 0 ? FailureReport(job_.Queue()) : QString();
     const QString omitted = OmissionReport(omissions_);
     if (!report.isEmpty() && !omitted.isEmpty()) report += QStringLiteral("\n\n");

@@ -76,11 +76,22 @@ public:
     virtual void CancelShutdownNotice() = 0;
     virtual bool ShutdownNoticeRunning() const = 0;
 
-    // The console shows the running command's output, the log every file's.
+    // A "Details" link beside the status, for what the last collection left out.
+    virtual void SetDetailsAvailable(bool available) = 0;
+    // Names what the last collection left out, each with its reason; does not wait.
+    virtual void ShowDetails(const QString &heading, const QStringList &lines) = 0;
+    // "Open output folder" beside the summary; an empty folder takes it away.
+    virtual void SetOutputFolder(const QString &folder) = 0;
+    virtual void OpenFolder(const QString &folder) = 0;
+    // The job's summary, told to the desktop when the window is not the active one.
+    virtual void NotifyJobEnded(const QString &summary) = 0;
+
+    // The console shows the running files' output, one file at a time; the log every file's.
     virtual void ConsoleBeginJob() = 0;
-    virtual void ConsoleBeginFile(const QString &command) = 0;
-    virtual void ConsoleAppend(const QByteArray &bytes) = 0;
-    virtual void ConsoleEndFile() = 0;
+    virtual void ConsoleBeginFile(const TWorkItem &item, const QString &command) = 0;
+    virtual void ConsoleAppend(const TWorkItem &item, const QByteArray &bytes) = 0;
+    // Its output stays readable; `last` closes it ("failed: ...").
+    virtual void ConsoleEndFile(const TWorkItem &item, const QString &last) = 0;
     virtual void ConsoleEndJob() = 0;
     virtual void LogBeginJob() = 0;
     virtual void LogBeginFile(const TWorkItem &item, const QString &command) = 0;
@@ -117,6 +128,10 @@ public:
     void StopCollecting();
     // The user clicked or moved to a row: the panel shows its file afresh.
     void RowPicked(int row);
+    // The status's "Details": what the last collection left out, and why.
+    void ShowDetails();
+    // "Open output folder" after a job.
+    void OpenOutputFolder();
     // The settings as the controls show them now.
     void SettingsChanged(const TJobSettings &settings);
     // The window is closed: no more files are added, a pending shutdown is given up, and a
@@ -151,6 +166,8 @@ private:
     void ShowInfoOf(const std::string &path, const TMPEGplus *read = nullptr);
     void SetControls(const TControlStates &controls);
     void PushSettings();
+    void ListChanged();
+    void ShowRunning(const TJobFigures &figures);
 
     TranscodeJob &job_;
     TTranscodeList &list_;
@@ -164,6 +181,10 @@ private:
     bool closingDuringJob_ = false;
     bool pickedDuringJob_ = false;  // the user picked a row since the job started
     QElapsedTimer lastCount_;
+    std::string shownSource_;   // the file the panel shows
+    int shownNumber_ = 0;       // "File N of M" of the file last started
+    bool progressShown_ = false;  // a job's progress is on the bar
+    QString outputFolder_;      // where this job's MP3s went
     // Converted files leave the list: what their tags lacked is kept here for the end.
     std::vector<std::pair<QString, QString>> omissions_;
     std::set<std::uint64_t> startedFiles_;  // of this job, for the log

@@ -1,7 +1,9 @@
 #include "widgets/LogWindow.h"
 
 #include <QFontDatabase>
+#include <QCheckBox>
 #include <QHBoxLayout>
+#include <QVBoxLayout>
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QSplitter>
@@ -40,7 +42,10 @@ QString TerminalText(const QByteArray &bytes)
 }
 
 TLogWindow::TLogWindow(QWidget *parent)
-    : QWidget(parent, Qt::Window), files_(new QListWidget(this)), view_(new QPlainTextEdit(this))
+    : QWidget(parent, Qt::Window),
+      files_(new QListWidget(this)),
+      view_(new QPlainTextEdit(this)),
+      showConsole_(new QCheckBox(QStringLiteral("Show &console during jobs"), this))
 {
     setObjectName(QStringLiteral("LogWindow"));
     setWindowTitle(QStringLiteral("Trackmill log"));
@@ -55,9 +60,16 @@ TLogWindow::TLogWindow(QWidget *parent)
     split->addWidget(files_);
     split->addWidget(view_);
     split->setStretchFactor(1, 2);
-    auto *layout = new QHBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(split);
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 4);
+    layout->addWidget(split, 1);
+    auto *below = new QHBoxLayout;
+    below->setContentsMargins(4, 0, 4, 0);
+    below->addWidget(showConsole_);
+    below->addStretch(1);
+    layout->addLayout(below);
+    showConsole_->setChecked(true);
+    showConsole_->setToolTip(QStringLiteral("Whether the console with the programs' output opens while files are converted"));
     connect(files_, &QListWidget::currentRowChanged, this, &TLogWindow::Show);
     resize(800, 420);
 }

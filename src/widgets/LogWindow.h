@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <vector>
 
+class QCheckBox;
 class QListWidget;
 class QPlainTextEdit;
 
@@ -41,6 +42,7 @@ public:
     QString ShownText() const;
     QListWidget *Files() const { return files_; }
     QPlainTextEdit *View() const { return view_; }
+    QCheckBox *ShowConsoleBox() const { return showConsole_; }
 
 private:
     struct Entry {
@@ -58,6 +60,7 @@ private:
 
     QListWidget *files_;
     QPlainTextEdit *view_;
+    QCheckBox *showConsole_;
     std::vector<Entry> entries_;
     QHash<std::uint64_t, int> rows_;
     qint64 kept_ = 0;  // output bytes held, all files

@@ -13,7 +13,9 @@ namespace trackmill {
 
 TStatusArea::TStatusArea(QWidget *parent)
     : QWidget(parent), bar_(new QProgressBar(this)), text_(new QLabel(this)),
-      showLog_(new QPushButton(QStringLiteral("Show log"), this)), stop_(new QPushButton(QStringLiteral("Stop"), this))
+      details_(new QPushButton(QStringLiteral("Deta&ils"), this)),
+      openFolder_(new QPushButton(QStringLiteral("&Open output folder"), this)),
+      showLog_(new QPushButton(QStringLiteral("Show &log"), this)), stop_(new QPushButton(QStringLiteral("&Stop"), this))
 {
     setObjectName(QStringLiteral("StatusArea1"));
     bar_->setObjectName(QStringLiteral("ProgressBar1"));
@@ -33,15 +35,26 @@ TStatusArea::TStatusArea(QWidget *parent)
     stop_->setToolTip(QStringLiteral("Stop adding files (Esc)"));
     stop_->setAutoDefault(true);
     stop_->hide();
+    details_->setObjectName(QStringLiteral("DetailsButton"));
+    details_->setToolTip(QStringLiteral("Which files were not accepted, and why"));
+    details_->setAutoDefault(true);
+    details_->hide();
+    openFolder_->setObjectName(QStringLiteral("OpenFolderButton"));
+    openFolder_->setAutoDefault(true);
+    openFolder_->hide();
 
     auto *row = new QHBoxLayout(this);
     row->setContentsMargins(0, 0, 0, 0);
     row->addWidget(bar_, 2);
     row->addWidget(text_, 3);
+    row->addWidget(details_);
+    row->addWidget(openFolder_);
     row->addWidget(stop_);
     row->addWidget(showLog_);
     connect(showLog_, &QPushButton::clicked, this, &TStatusArea::ShowLogClicked);
     connect(stop_, &QPushButton::clicked, this, &TStatusArea::StopClicked);
+    connect(details_, &QPushButton::clicked, this, &TStatusArea::DetailsClicked);
+    connect(openFolder_, &QPushButton::clicked, this, &TStatusArea::OpenFolderClicked);
 }
 
 void TStatusArea::SetText(const QString &text)
@@ -86,6 +99,17 @@ void TStatusArea::ShowMessage(const QString &text)
 void TStatusArea::SetLogAvailable(bool available)
 {
     showLog_->setEnabled(available);
+}
+
+void TStatusArea::SetDetailsAvailable(bool available)
+{
+    details_->setVisible(available);
+}
+
+void TStatusArea::SetOutputFolder(const QString &folder)
+{
+    openFolder_->setToolTip(folder);
+    openFolder_->setVisible(!folder.isEmpty());
 }
 
 QString TStatusArea::Text() const

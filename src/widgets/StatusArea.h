@@ -24,16 +24,24 @@ public:
     void SetProgress(int percent);
     void ShowMessage(const QString &text);
     void SetLogAvailable(bool available);
+    // "Details" beside the text, for what a collection left out.
+    void SetDetailsAvailable(bool available);
+    // "Open output folder" beside the summary; an empty folder hides it.
+    void SetOutputFolder(const QString &folder);
 
     QString Text() const;
     int Progress() const;
     QProgressBar *ProgressBar() const { return bar_; }
     QPushButton *ShowLogButton() const { return showLog_; }
     QPushButton *StopButton() const { return stop_; }
+    QPushButton *DetailsButton() const { return details_; }
+    QPushButton *OpenFolderButton() const { return openFolder_; }
 
 signals:
     void ShowLogClicked();
     void StopClicked();
+    void DetailsClicked();
+    void OpenFolderClicked();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -44,6 +52,8 @@ private:
 
     QProgressBar *bar_;
     QLabel *text_;
+    QPushButton *details_;
+    QPushButton *openFolder_;
     QPushButton *showLog_;
     QPushButton *stop_;
 };

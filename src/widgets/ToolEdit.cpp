@@ -37,9 +37,13 @@ TDirectoryEdit::TDirectoryEdit(QWidget *parent)
     button_->setIcon(style()->standardIcon(QStyle::SP_DirOpenIcon));
     button_->setToolButtonStyle(Qt::ToolButtonIconOnly);
     button_->setCursor(Qt::ArrowCursor);
-    button_->setFocusPolicy(Qt::NoFocus);
+    // Reached with Tab after the field; Space or Enter on it browses.
+    button_->setFocusPolicy(Qt::TabFocus);
+    button_->setToolTip(QStringLiteral("Choose the folder (Alt+Down)"));
     button_->setAutoRaise(true);
     edit_->setTextMargins(0, 0, kButtonWidth, 0);
+    edit_->setToolTip(QStringLiteral("%1 or the button at the right chooses the folder")
+                          .arg(clickKey_.toString(QKeySequence::NativeText)));
     edit_->installEventFilter(this);
 
     connect(button_, &QToolButton::clicked, this, &TDirectoryEdit::DoClick);

@@ -107,9 +107,9 @@ TEST_F(WindowAdd, DropsAreTakenAnywhereAndTheRefusedOnesCounted)
     Drop({}, "--preset", form->Edit2);
     EXPECT_EQ(form->ListBox1->count(), 2);
 
-    DropFiles({c, mp3, work / "fake.mpc", a});  // a is listed already: not counted
+    DropFiles({c, mp3, work / "fake.mpc", a});  // a is listed already
     EXPECT_EQ(form->ListBox1->count(), 3);
-    EXPECT_EQ(Status(), "1 file added, 2 not accepted");
+    EXPECT_EQ(Status(), "1 file added, 1 already in the list, 2 not accepted");
     DropFiles({mp3}, form.get());
     EXPECT_EQ(Status(), "0 files added, 1 not accepted");
 }
@@ -209,5 +209,5 @@ TEST_F(WindowAdd, NamesOnTheCommandLineAreAddedAsADropWould)
     form->AddNamed({"a.mpc", "Album", QUrl::fromLocalFile(Q(a)).toString(), "missing.mpc"});
     WaitForCollection();
     EXPECT_EQ(ListEntries(), QStringList({Q(a), Q(inFolder)}));
-    EXPECT_EQ(Status(), "2 files added, 1 not accepted");
+    EXPECT_EQ(Status(), "2 files added, 1 already in the list, 1 not accepted");
 }

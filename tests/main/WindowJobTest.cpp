@@ -127,7 +127,8 @@ TEST_F(WindowJob, AnOutputFolderThatCannotBeMadeFailsEachFileWithItsReason)
     // Failed files stay in the list, so that Transcode tries them again.
     EXPECT_EQ(ListEntries(), QStringList({Q(sources[0]), Q(sources[1])}));
     EXPECT_TRUE(form->Button1->isEnabled());
-    EXPECT_TRUE(form->Console->Text().contains("cannot be created")) << form->Console->Text().toStdString();
+    EXPECT_TRUE(form->ListBox1->item(0)->toolTip().contains("cannot be created"))
+        << form->ListBox1->item(0)->toolTip().toStdString();
     EXPECT_EQ(tmtest::ReadText(work / "out"), "a file");
 }
 

@@ -14,6 +14,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
+#include <QToolButton>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QSpinBox>
@@ -30,8 +31,9 @@ namespace {
 
 QString CaptionOf(QWidget *w)
 {
-    if (auto *l = qobject_cast<QLabel *>(w)) return l->text();
-    if (auto *b = qobject_cast<QAbstractButton *>(w)) return b->text();
+    if (auto *l = qobject_cast<QLabel *>(w)) return QString(l->text()).remove('&');
+    // As shown: the access key's "&" is not part of the caption.
+    if (auto *b = qobject_cast<QAbstractButton *>(w)) return QString(b->text()).remove('&');
     return {};
 }
 
@@ -53,9 +55,9 @@ TEST_F(Window, ControlsHaveTheirNamesCaptionsAndHints)
     EXPECT_TRUE(f.windowFlags() & Qt::WindowMinimizeButtonHint);
 
     const std::vector<std::tuple<const char *, const char *, QString>> rows = {
-        {"Label1", "QLabel", "Decoder options (Mppdec)"},
-        {"Label2", "QLabel", "Encoder options (LAME)"},
-        {"Label3", "QLabel", "Files to transcode (drop MPC, MPP, MP+ files, drives or folders from Explorer)"},
+        {"Label1", "QLabel", "Decoder options (mpcdec)"},
+        {"Label2", "QLabel", "Encoder options (lame)"},
+        {"Label3", "QLabel", "Files to transcode (drop MPC, MPP, MP+ files or folders from the file manager)"},
         {"Label4", "QLabel", "Fileinfo"},
         {"Button1", "QPushButton", "Transcode"},
         {"Edit1", "QLineEdit", ""},
@@ -143,15 +145,21 @@ TEST_F(Window, TabOrderRunsThroughTheThirteenStopsThenTheListAndTheAddedControls
 {
     TForm1 &f = Open();
     QWidget *showLog = f.StatusArea1->ShowLogButton();
+    // The browse button right after its folder; the status line's buttons in their row's
+    // order, "Parallel conversions" at its end.
     const QList<QWidget *> order = {f.Edit1,       f.Edit2,          f.cbID3v1, f.cbID3v2, f.cbApetag,
                                     f.ComboID3,    f.cbShutdown,     f.cbOutputdir, f.DirectoryEdit1,
+                                    static_cast<QWidget *>(f.DirectoryEdit1->Button()),
                                     f.Button1,     f.Button2,        f.Button3, f.Button4,
                                     f.ListBox1,    f.Button5,        f.Button6, f.Button7,
-                                    f.ComboExisting, f.SpinEdit1,    showLog,   f.Edit1};
+                                    f.ComboExisting, f.StatusArea1->DetailsButton(),
+                                    f.StatusArea1->OpenFolderButton(), showLog, f.SpinEdit1, f.Edit1};
     // Every stop enabled, so Tab visits each.
     f.cbOutputdir->click();
     f.Button4->setEnabled(true);
     showLog->setEnabled(true);
+    f.StatusArea1->SetDetailsAvailable(true);
+    f.StatusArea1->SetOutputFolder("/tmp/");
     f.activateWindow();
     f.Edit1->setFocus();
     QWidget *w = f.Edit1;
@@ -160,6 +168,7 @@ TEST_F(Window, TabOrderRunsThroughTheThirteenStopsThenTheListAndTheAddedControls
         while (!(w->focusPolicy() & Qt::TabFocus) || !w->isEnabled() || !w->isVisible() ||
                (w->focusProxy() && w->focusProxy() != w) ||
                (w->parentWidget() && w->parentWidget() != &f && w->parentWidget() != f.DirectoryEdit1 &&
+                w->parentWidget() != f.DirectoryEdit1->Edit() &&
                 w->parentWidget() != f.ComboID3 && w->parentWidget() != f.StatusArea1))
             w = w->nextInFocusChain();
         QWidget *expected = order[i];
@@ -181,7 +190,7 @@ TEST_F(Window, PresetMenuReplacesTheWholeEncoderLine)
     for (QAction *a : actions) {
         names << a->objectName();
         if (a->isSeparator()) ++separators;
-        else captions << a->text();
+        else captions << a->data().toString();
     }
     EXPECT_EQ(separators, 4);
     EXPECT_EQ(names, QStringList({"altpresetfaststandard1", "altpresetstandard1", "N1", "altpresetfastextreme1",
@@ -194,11 +203,21 @@ TEST_F(Window, PresetMenuReplacesTheWholeEncoderLine)
                                      "--alt-preset 160", "--alt-preset cbr 96", "--alt-preset cbr 112",
                                      "--alt-preset cbr 128", "--alt-preset cbr 160"}));
 
-    // A right click in the encoder line opens the menu.
+    // A right click in the encoder line opens its standard menu with the presets in it,
+    // each saying what it makes, the line's own marked.
     QContextMenuEvent click(QContextMenuEvent::Mouse, QPoint(20, 10), f.Edit2->mapToGlobal(QPoint(20, 10)));
     QCoreApplication::sendEvent(f.Edit2, &click);
-    EXPECT_TRUE(f.PopupMenu1->isVisible());
-    f.PopupMenu1->hide();
+    auto *menu = f.findChild<QMenu *>("Edit2Menu");
+    ASSERT_NE(menu, nullptr);
+    EXPECT_TRUE(menu->isVisible());
+    QStringList entries;
+    for (QAction *a : menu->actions()) entries << a->text();
+    EXPECT_TRUE(entries.filter("Copy").size() == 1 && entries.filter("Paste").size() == 1) << entries.join('|').toStdString();
+    EXPECT_EQ(menu->actions().last()->menu(), f.PopupMenu1);
+    emit f.PopupMenu1->aboutToShow();
+    EXPECT_EQ(actions[16]->text(), "--alt-preset cbr 128: CBR 128 kbit/s");
+    for (QAction *a : actions) EXPECT_EQ(a->isChecked(), a == actions[16]) << a->text().toStdString();
+    menu->close();
 
     f.Edit2->setText("-V 2 --something typed");
     actions[3]->trigger();

@@ -1,6 +1,7 @@
 // Filling the list by drops, the information panel, and the two list buttons, on real
 // Musepack files made by mpcenc.
 #include "WindowFixture.h"
+#include "widgets/StatusArea.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -146,12 +147,17 @@ TEST_F(WindowList, DeleteItemsAndClearAll)
     form->Button3->click();
     EXPECT_EQ(form->ListBox1->count(), 3);
 
-    // Deleting some keeps the panel, even when it shows a deleted entry.
-    form->ListBox1->item(0)->setSelected(true);
+    // Deleting others keeps the panel; deleting the one it shows empties it.
     form->ListBox1->item(2)->setSelected(true);
     form->Button3->click();
-    EXPECT_EQ(ListEntries(), QStringList({Q(b)}));
     EXPECT_EQ(PanelLines().size(), shown);
+    EXPECT_EQ(form->StatusArea1->Text(), "2 files in the list");
+    form->ListBox1->item(0)->setSelected(true);
+    form->Button3->click();
+    EXPECT_EQ(ListEntries(), QStringList({Q(b)}));
+    EXPECT_TRUE(PanelLines().isEmpty());
+    form->ListBox1->setCurrentRow(0);
+    ASSERT_EQ(PanelLines().size(), shown);
 
     // Deleting the last one empties the panel too.
     form->ListBox1->item(0)->setSelected(true);

@@ -112,7 +112,7 @@ TEST_F(WindowReport, TheProgressBarMovesDuringAFileWhileTheListShowsItsPercentag
         if (form->ListBox1->count() > 0) states << StateOf(0);
         lines << form->StatusArea1->Text();
         const int p = form->StatusArea1->Progress();
-        if (lines.back() == "File 1 of 3" && p > 0 && p < 100) duringFirst.insert(p);
+        if (lines.back().startsWith("File 1 of 3,") && p > 0 && p < 100) duringFirst.insert(p);
     });
     watch.start(100);
     form->Button1->click();
@@ -131,12 +131,15 @@ TEST_F(WindowReport, TheProgressBarMovesDuringAFileWhileTheListShowsItsPercentag
     QListWidget *list = form->ListBox1;
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(2)).center());
     EXPECT_EQ(PanelLines().value(2), "   third.mpc");
-    TM_TRY_VERIFY(lines.contains("File 2 of 3"), 30000);
+    TM_TRY_VERIFY(!lines.filter(QRegularExpression("^File 2 of 3, \\d+:\\d\\d elapsed")).isEmpty(), 30000);
     EXPECT_EQ(PanelLines().value(2), "   third.mpc");
 
     TM_TRY_VERIFY(!form->Job().Running(), 60000);
     watch.stop();
     EXPECT_GE(duringFirst.size(), 3u) << "values seen during the first file: " << duringFirst.size();
+    // The time the job has taken and, once its pace is known, what is left.
+    EXPECT_FALSE(lines.filter(QRegularExpression("^File 1 of 3, 0:0\\d elapsed, under a minute left$")).isEmpty())
+        << lines.join('|').toStdString();
     EXPECT_EQ(form->StatusArea1->Progress(), 100);
     EXPECT_TRUE(states.filter(QRegularExpression("^converting [1-9][0-9]? %$")).size() > 0)
         << states.join(", ").toStdString();

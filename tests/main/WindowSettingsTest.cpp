@@ -14,6 +14,10 @@
 
 #include <sstream>
 
+#include "widgets/ConsoleWindow.h"
+#include "widgets/LogWindow.h"
+#include <QCheckBox>
+
 using namespace trackmill;
 
 class WindowSettings : public tmtest::WindowTest {};
@@ -39,6 +43,8 @@ TEST_F(WindowSettings, EveryStoredValueAndThePositionComeBack)
     library.namePattern = "%artist%/%title%";
     library.embedFolderArt = false;
     f.SetLibrarySettings(library);
+    f.Console->ShowConsoleBox()->click();  // "Show console during jobs" off, where a person sees it
+    f.Console->SetUserGeometry(QRect(30, 40, 500, 200));
     f.move(f.pos() + QPoint(17, 9));
     const QPoint pos = f.pos();
     CloseAndDelete();
@@ -52,11 +58,13 @@ TEST_F(WindowSettings, EveryStoredValueAndThePositionComeBack)
                                            "Edit1_Text",         "Edit2_Text",          "cbShutdown_Checked",
                                            "cbOutputdir_Checked", "DirectoryEdit1_Text", "ComboID3_Tag"};
     // The designed seventeen keep their places; the keys added since follow them.
-    ASSERT_EQ(keys.size(), 25u) << ini;
+    ASSERT_EQ(keys.size(), 27u) << ini;
     EXPECT_EQ(std::vector<std::string>(keys.begin() + 8, keys.begin() + 17), tail) << ini;
     EXPECT_EQ(std::vector<std::string>(keys.begin() + 17, keys.end()),
               (std::vector<std::string>{"Jobs", "ExistingFiles", "KeepFolders", "LibraryFolder", "OutputLayout",
-                                        "NamePattern", "CopyFolderArt", "EmbedFolderArt"})) << ini;
+                                        "NamePattern", "CopyFolderArt", "EmbedFolderArt", "ShowConsole",
+                                        "ConsolePos"})) << ini;
+    EXPECT_NE(ini.find("ShowConsole=False\nConsolePos=30,40,500,200"), std::string::npos) << ini;
     EXPECT_NE(ini.find("Jobs=3\nExistingFiles=KeepBoth\nKeepFolders=False"), std::string::npos) << ini;
     EXPECT_NE(ini.find("OutputLayout=Flat\nNamePattern=%artist%/%title%\nCopyFolderArt=True\nEmbedFolderArt=False"),
               std::string::npos) << ini;
@@ -80,6 +88,9 @@ TEST_F(WindowSettings, EveryStoredValueAndThePositionComeBack)
     EXPECT_EQ(g.LibrarySettings().libraryFolder, (work / "music").string());
     EXPECT_EQ(g.LibrarySettings().layout, TOutputLayout::Flat);
     EXPECT_FALSE(g.LibrarySettings().embedFolderArt);
+    EXPECT_FALSE(g.ShowConsole());
+    EXPECT_FALSE(g.LogWindow1->ShowConsoleBox()->isChecked());
+    EXPECT_EQ(g.Console->UserGeometry(), QRect(30, 40, 500, 200));
     EXPECT_EQ(g.pos(), pos);
 }
 

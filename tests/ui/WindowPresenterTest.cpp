@@ -58,6 +58,9 @@ public:
     QStringList errors, reports;
     bool notice = false;
     int noticesStarted = 0;
+    bool details = false;
+    QStringList shownDetails, opened, notices;
+    QString outputFolder;
 
     void InsertRow(int row, const TListRow &r) override { rows.insert(rows.begin() + row, r); }
     void UpdateRow(int row, const TListRow &r) override { rows.at(std::size_t(row)) = r; }
@@ -76,10 +79,15 @@ public:
     void StartShutdownNotice() override { notice = true, ++noticesStarted; }
     void CancelShutdownNotice() override { notice = false; }
     bool ShutdownNoticeRunning() const override { return notice; }
+    void SetDetailsAvailable(bool available) override { details = available; }
+    void ShowDetails(const QString &heading, const QStringList &lines) override { shownDetails = QStringList{heading} + lines; }
+    void SetOutputFolder(const QString &folder) override { outputFolder = folder; }
+    void OpenFolder(const QString &folder) override { opened << folder; }
+    void NotifyJobEnded(const QString &summary) override { notices << summary; }
     void ConsoleBeginJob() override {}
-    void ConsoleBeginFile(const QString &) override {}
-    void ConsoleAppend(const QByteArray &) override {}
-    void ConsoleEndFile() override {}
+    void ConsoleBeginFile(const TWorkItem &, const QString &) override {}
+    void ConsoleAppend(const TWorkItem &, const QByteArray &) override {}
+    void ConsoleEndFile(const TWorkItem &, const QString &) override {}
     void ConsoleEndJob() override {}
     void LogBeginJob() override {}
     void LogBeginFile(const TWorkItem &, const QString &) override {}
@@ -147,7 +155,7 @@ TEST_F(Presenter, AJobFromTheDropToItsReport)
     EXPECT_TRUE(view.controls.cancel);
     EXPECT_EQ(view.rows[0].state, "converting 0 %");
     EXPECT_EQ(view.rows[1].state, "waiting");
-    EXPECT_EQ(view.status, "File 1 of 3");
+    EXPECT_TRUE(view.status.startsWith("File 1 of 3, 0:00 elapsed")) << view.status.toStdString();
     // Nothing is added while the job runs, and the list says why.
     presenter->Collect({QFile::decodeName((dir / "other.mpc").string().c_str())});
     EXPECT_EQ(view.status, kJobRefusedText);
@@ -181,6 +189,67 @@ TEST_F(Presenter, AJobFromTheDropToItsReport)
     EXPECT_TRUE(view.rows.empty());
     presenter->Transcode();
     EXPECT_EQ(view.errors, QStringList{kListEmptyMessage});
+}
+
+// What a person learns around the list: which files were left out and why, that a folder
+// added again brought nothing new, a panel and a bar that never outlive what they show,
+// the time a job takes, and where its MP3s went.
+TEST_F(Presenter, TheListsStatusPanelAndBarTellWhatIsTrueNow)
+{
+    ASSERT_TRUE(tmtest::MakeMpc(dir / "real.mpc"));
+    names << QFile::decodeName((dir / "real.mpc").string().c_str());
+    tmtest::WriteText(dir / "notes.txt", "not music");
+    presenter->Start();
+    presenter->Collect(names + QStringList{QFile::decodeName((dir / "gone.mpc").string().c_str()),
+                                           QFile::decodeName((dir / "notes.txt").string().c_str())});
+    EXPECT_EQ(view.status, "4 files added, 2 not accepted");
+    ASSERT_TRUE(view.details);
+    presenter->ShowDetails();
+    ASSERT_EQ(view.shownDetails.size(), 3);
+    EXPECT_EQ(view.shownDetails[0], "2 files were not accepted:");
+    EXPECT_TRUE(view.shownDetails[1].startsWith(QFile::decodeName((dir / "gone.mpc").string().c_str()) + ": "));
+    EXPECT_EQ(view.shownDetails[2], QFile::decodeName((dir / "notes.txt").string().c_str()) + ": not a Musepack file");
+
+    // The same files again: nothing new, and the status says why.
+    presenter->Collect(names);
+    EXPECT_EQ(view.status, "4 already in the list");
+    EXPECT_FALSE(view.details);
+
+    // The panel shows a file until that file leaves the list.
+    presenter->RowPicked(3);
+    ASSERT_FALSE(view.info.isEmpty());
+    presenter->DeleteRows({0});
+    EXPECT_FALSE(view.info.isEmpty());
+    presenter->DeleteRows({2});
+    EXPECT_TRUE(view.info.isEmpty());
+    EXPECT_EQ(view.status, "2 files in the list");
+
+    // b.mpc's MP3 is there already (a user's: skipped), c.mpc converts for a minute.
+    tmtest::WriteText(dir / "b.mp3", "a user's MP3");
+    TJobSettings s;
+    s.existing = TExistingPolicy::Skip;
+    presenter->SettingsChanged(s);
+    presenter->Transcode();
+    ASSERT_TRUE(job->Running());
+    const TWorkItem &running = job->Queue().At(job->Queue().IndexOf(runner.running.front()));
+    EXPECT_EQ(running.number, 2);
+    TJobFigures figures = job->Figures();
+    figures.started = TJobFigures::Clock::now() - std::chrono::seconds(64);
+    figures.running[running.id] = 0;  // b skipped: half of the job done in 64 s
+    presenter->FileProgress(running, figures);
+    EXPECT_EQ(view.status, "File 2 of 2, 1:04 elapsed, about 1 min left");
+    EXPECT_EQ(view.outputFolder, "");
+    runner.EndFirst(255);
+    EXPECT_EQ(view.status, "0 converted, 1 skipped, 1 failed");
+    EXPECT_EQ(view.notices, QStringList{view.status});
+    EXPECT_EQ(view.outputFolder, QFile::decodeName(dir.path().string().c_str()) + "/");
+    presenter->OpenOutputFolder();
+    EXPECT_EQ(view.opened, QStringList{view.outputFolder});
+
+    // The bar of the finished job goes once the list changes.
+    EXPECT_EQ(view.progress, 100);
+    presenter->Collect(names.mid(0, 1));
+    EXPECT_EQ(view.progress, 0);
 }
 
 TEST_F(Presenter, MissingProgramsAShutdownNoticeAndAClose)
