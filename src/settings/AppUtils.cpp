@@ -52,19 +52,44 @@ std::int64_t WordOr(const QStringList &words, int index, std::int64_t fallback)
     return fallback;
 }
 
+constexpr const char *kNormalMargins = "trackmillNormalFrameMargins";
+
+QMargins FrameMargins(const QWidget *window)
+{
+    const QRect frame = window->frameGeometry(), client = window->geometry();
+    return {client.left() - frame.left(), client.top() - frame.top(), frame.right() - client.right(),
+            frame.bottom() - client.bottom()};
+}
+
+bool InNormalState(const QWidget *window)
+{
+    return !(window->isMinimized() || window->isMaximized() || window->isFullScreen());
+}
+
 // The frame of the window in its normal (not minimised or maximised) state.
 QRect NormalFrame(const QWidget *window)
 {
-    const QRect frame = window->frameGeometry();
-    if (window->isMinimized() || window->isMaximized() || window->isFullScreen()) {
-        const QRect client = window->geometry();
-        const QRect normal = window->normalGeometry();
-        if (normal.isValid())
-            return normal.adjusted(frame.left() - client.left(), frame.top() - client.top(),
-                                   frame.right() - client.right(), frame.bottom() - client.bottom());
-    }
-    return frame;
+    if (InNormalState(window)) return window->frameGeometry();
+    const QRect normal = window->normalGeometry();
+    if (!normal.isValid()) return window->frameGeometry();
+    // A maximised window's frame has no borders: those of its normal state are added.
+    QMargins margins = FrameMargins(window);
+    const QVariantList noted = window->property(kNormalMargins).toList();
+    if (noted.size() == 4) margins = QMargins(noted[0].toInt(), noted[1].toInt(), noted[2].toInt(), noted[3].toInt());
+    return normal.marginsAdded(margins);
 }
+
+}  // namespace
+
+void NoteNormalFrame(QWidget *window)
+{
+    if (!window->isVisible() || !InNormalState(window)) return;
+    const QMargins m = FrameMargins(window);
+    if (m.isNull()) return;  // not framed yet
+    window->setProperty(kNormalMargins, QVariantList{m.left(), m.top(), m.right(), m.bottom()});
+}
+
+namespace {
 
 int Clamp(std::int64_t v, std::int64_t lo, std::int64_t hi) { return static_cast<int>(std::clamp(v, lo, hi)); }
 

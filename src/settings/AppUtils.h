@@ -53,6 +53,9 @@ void WriteScreenValue(TIniFile *ini, const QString &section, const QString &key,
 // Writes Flags, ShowCmd, PixelsPerInch, MinMaxPos and NormPos (each position key with
 // and without the suffix). NormPos is the normal frame: left, top, right, bottom.
 void WriteWindowPosition(QWidget *window, TIniFile *ini, const QString &section);
+// Keeps the frame's borders while the window is in its normal state: a maximised frame has
+// none, and the normal frame stored from it would shrink by them.
+void NoteNormalFrame(QWidget *window);
 // Applies the stored frame; a fixed-size window keeps its size, a position saved at
 // another pixel density is ignored, a frame not wholly on a screen is fitted onto one.
 // Restoring the show state is not supported: restoreState is accepted and ignored.

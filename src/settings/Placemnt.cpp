@@ -172,6 +172,8 @@ void TFormPlacement::HandleFormDestroy()
 bool TFormPlacement::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == form_) {
+        const QEvent::Type type = event->type();
+        if (type == QEvent::Move || type == QEvent::Resize || type == QEvent::WindowStateChange) NoteNormalFrame(form_);
         if (event->type() == QEvent::Show && !event->spontaneous()) {
             // A window restored from the task bar also gets a (spontaneous) show; that
             // must not throw away what the user has changed since.

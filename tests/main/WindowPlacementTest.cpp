@@ -3,6 +3,10 @@
 // frames are real and are placed by someone else; TRACKMILL_TEST_WM says which.
 #include "WindowFixture.h"
 
+#include "e2e/ConvertSupport.h"
+#include "widgets/ConsoleWindow.h"
+
+#include <QPushButton>
 #include <QScreen>
 #include <QWindow>
 
@@ -101,4 +105,52 @@ TEST_F(WindowPlacement, AFrameNotWhollyOnAScreenIsFittedOntoIt)
         }
         CloseAndDelete();
     }
+}
+
+// Maximised, a frame loses its borders; the normal frame stored must not lose them too.
+TEST_F(WindowPlacement, TheNormalFrameSurvivesMaximisedCloses)
+{
+    TForm1 &f = OpenFramed();
+    const QRect normal = Settle(f);
+    CloseAndDelete();
+    for (int run = 1; run <= 3; ++run) {
+        SCOPED_TRACE(run);
+        TForm1 &g = OpenFramed();
+        EXPECT_EQ(g.frameGeometry(), normal) << Text(g.frameGeometry()) << " instead of " << Text(normal);
+        g.showMaximized();
+        EXPECT_TRUE(QTest::qWaitFor([&] { return g.isMaximized(); }, 5000));
+        Settle(g);
+        CloseAndDelete();
+        EXPECT_EQ(Stored("NormPos"), NormPos(normal));
+    }
+}
+
+// The console opens where it covers nothing of the window, and comes back where the user put it.
+TEST_F(WindowPlacement, TheConsoleOpensBesideTheWindowDuringAJob)
+{
+    std::filesystem::create_directories(work / "bin");
+    tmtest::WriteSlowLame(work / "bin" / "lame", 88200);
+    PutFirstOnPath(work / "bin");
+    ASSERT_TRUE(tmtest::MakeMpc(work / "a.mpc", 3.0));
+    TForm1 &f = OpenFramed();
+    DropFiles({work / "a.mpc"});
+    f.Button1->click();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return f.Console->isVisible(); }, 10000));
+    if (UnderWindowManager()) {
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !f.Console->windowHandle()->frameMargins().isNull(); }, 5000));
+    }
+    QTest::qWait(300);
+    const QRect main = f.frameGeometry(), console = f.Console->frameGeometry();
+    EXPECT_FALSE(main.intersects(console)) << Text(main) << " and " << Text(console);
+    EXPECT_TRUE(f.screen()->availableGeometry().contains(console)) << Text(console);
+    EXPECT_GE(console.height(), 100);
+
+    // Moved by the user, it is there again at the next start.
+    const QRect moved = f.Console->geometry().translated(7, 5);
+    f.Console->setGeometry(moved);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return f.Console->geometry() == moved; }, 5000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !f.Job().Running(); }, 60000));
+    CloseAndDelete();
+    TForm1 &g = OpenFramed();
+    EXPECT_EQ(g.Console->UserGeometry(), moved);
 }
