@@ -2,6 +2,7 @@
 // as text or as one JSON object per line.
 #include "cli/Commands.h"
 #include "cli/Json.h"
+#include "cli/Usage.h"
 
 #include "engine/FileInfo.h"
 #include "engine/TagLines.h"
@@ -191,8 +192,8 @@ int RunInfo(const std::vector<std::string> &args)
             std::fputs(kInfoUsage, stdout);
             return 0;
         } else if (!optionsDone && arg.size() > 1 && arg[0] == '-') {
-            std::fprintf(stderr, "trackmill-cli info: unknown option '%s'\n\n%s", EscapeControls(arg).c_str(), kInfoUsage);
-            return 2;
+            return UsageError("trackmill-cli info", "unknown option '" + arg + "'", ClosestWord(arg, {"--json", "--help"}),
+                              "trackmill-cli info --help");
         } else {
             files.push_back(arg);
         }
