@@ -10,6 +10,7 @@
 #include "formats/ID3v1.h"
 #include "formats/ID3v2.h"
 #include "formats/ID3v2Frame.h"
+#include "formats/MPEGAudio.h"
 #include "formats/MPEGplus.h"
 #include "formats/TextCodec.h"
 #include "formats/TextUtil.h"
@@ -46,10 +47,11 @@ struct FileFacts {
     TMPEGplus mpc;
     TID3v1 id3v1;
     TAPEtag ape;
+    TMp3Facts mp3;  // looked for only where there is no Musepack stream
 
     bool AnythingFound() const
     {
-        return mpc.Valid() || id3v1.Present() || mpc.ID3v2Tag().Present() || ape.Present();
+        return mpc.Valid() || mp3.found || id3v1.Present() || mpc.ID3v2Tag().Present() || ape.Present();
     }
 };
 
@@ -60,6 +62,7 @@ void Load(FileFacts &f)
         TFileStream file;
         if (file.Open(f.path)) f.mpc.CheckStreamEnd(file);
     }
+    if (f.readable && !f.mpc.Valid()) f.mp3 = ReadMp3Facts(f.path);
     f.id3v1.LoadFromFile(f.path);
     f.ape.LoadFromFile(f.path);
 }
@@ -139,6 +142,16 @@ std::string JsonLine(const FileFacts &f)
         .Add("trackPeak", JsonNumber(rg.trackPeak))
         .Add("albumGain", JsonNumber(rg.albumGain))
         .Add("albumPeak", JsonNumber(rg.albumPeak));
+    json::Object mpeg;
+    mpeg.Bool("present", f.mp3.found)
+        .Text("version", f.mp3.version)
+        .Text("layer", f.mp3.layer)
+        .Add("duration", json::Float(f.mp3.seconds))
+        .Int("bitrate", f.mp3.bitRate)
+        .Bool("variableBitrate", f.mp3.variableBitRate)
+        .Int("sampleRate", f.mp3.sampleRate)
+        .Text("channelMode", f.mp3.channelMode)
+        .Int("frameCount", f.mp3.frames);
     json::Object o;
     o.Text("path", f.path)
         .Bool("readable", f.readable)
@@ -154,7 +167,8 @@ std::string JsonLine(const FileFacts &f)
         .Add("id3v1", id3v1.Str())
         .Add("id3v2", id3v2.Str())
         .Add("ape", ape.Str())
-        .Add("replayGain", gain.Str());
+        .Add("replayGain", gain.Str())
+        .Add("mpeg", mpeg.Str());
     return o.Str();
 }
 
@@ -169,7 +183,8 @@ std::string LocaleNumber(double wholeNumber)
 std::string TextBlock(const FileFacts &f)
 {
     std::string out = "File: " + EscapeControls(f.path) + "\n";
-    const std::vector<std::string> panel = FileInfoLines(f.mpc, f.path, LocaleNumber);
+    std::vector<std::string> panel = FileInfoLines(f.mpc, f.path, LocaleNumber);
+    if (panel.empty()) panel = Mp3InfoLines(f.mp3, f.path, LocaleNumber);
     if (panel.empty()) out += "   No valid Musepack stream header\n";
     for (const auto &line : panel) out += EscapeControls(line) + "\n";
     for (const auto &line : TagFieldLines(f.mpc, f.id3v1, f.ape)) out += EscapeControls(line) + "\n";
