@@ -167,7 +167,8 @@ void PrintSummary(std::FILE *out, const TConvertHost &host, const TWorkQueue &qu
     }
     section(TItemState::Failed, "Failed:", true, false);
     if (verbose)
-        section(TItemState::Cancelled, end.cancelRequested ? "Not converted (cancelled):" : "Not converted:", false, false);
+        section(TItemState::Cancelled, end.cancelRequested ? "Not converted (cancelled):" : "Not converted:", false,
+                false);
     std::fflush(out);
 }
 

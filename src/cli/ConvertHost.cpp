@@ -211,7 +211,8 @@ void TConvertHost::FileFinished(const TWorkItem &item, const TJobFigures &)
         Print(Prefix(item) + "FAILED: " + Shown(item.source) + " (" + Shown(item.reason) + ")");
         // What the programs said last, which the reason sums up in one line.
         for (const std::string &line : tail)
-            if (const std::string_view text = TOutputLines::Text(line); !text.empty()) Print("    " + Shown(std::string(text)));
+            if (const std::string_view text = TOutputLines::Text(line); !text.empty())
+                Print("    " + Shown(std::string(text)));
         break;
     default: break;
     }

@@ -207,13 +207,15 @@ int RunInfo(const std::vector<std::string> &args)
             std::fputs(kInfoUsage, stdout);
             return 0;
         } else if (!optionsDone && arg.size() > 1 && arg[0] == '-') {
-            return UsageError("trackmill-cli info", "unknown option '" + arg + "'", ClosestWord(arg, {"--json", "--help"}),
-                              "trackmill-cli info --help");
+            return UsageError("trackmill-cli info", "unknown option '" + arg + "'",
+                              ClosestWord(arg, {"--json", "--help"}), "trackmill-cli info --help");
         } else {
             files.push_back(arg);
         }
     }
     if (files.empty()) {
+        // Nothing typed yet: the help is what is wanted.
+        if (!args.empty()) return UsageError("trackmill-cli info", "no file named", "", "trackmill-cli info --help");
         std::fprintf(stderr, "trackmill-cli info: no file named\n\n%s", kInfoUsage);
         return 2;
     }
