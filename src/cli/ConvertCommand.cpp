@@ -5,6 +5,7 @@
 #include "cli/ConvertHost.h"
 #include "cli/ConvertSettings.h"
 #include "cli/Json.h"
+#include "cli/Usage.h"
 #include "collect/TranscodeList.h"
 #include "config/SettingsPath.h"
 #include "config/StoredSettings.h"
@@ -133,7 +134,8 @@ void DryRun(const TWorkQueue &queue, const TJobSettings &s, bool json)
     std::fflush(stdout);
 }
 
-void PrintSummary(std::FILE *out, const TConvertHost &host, const TWorkQueue &queue)
+// Quietly only the failures are named; the rest are counted.
+void PrintSummary(std::FILE *out, const TConvertHost &host, const TWorkQueue &queue, bool verbose)
 {
     const int refused = int(queue.Refused().size()), ignored = int(queue.Ignored().size());
     const TJobEnd &end = host.End();
@@ -159,10 +161,14 @@ void PrintSummary(std::FILE *out, const TConvertHost &host, const TWorkQueue &qu
             std::fprintf(out, "%s\n", line.c_str());
         }
     };
-    section(TItemState::Converted, "Converted:", false, true);
-    section(TItemState::Skipped, "Skipped:", true, false);
+    if (verbose) {
+        section(TItemState::Converted, "Converted:", false, true);
+        section(TItemState::Skipped, "Skipped:", true, false);
+    }
     section(TItemState::Failed, "Failed:", true, false);
-    section(TItemState::Cancelled, end.cancelRequested ? "Not converted (cancelled):" : "Not converted:", false, false);
+    if (verbose)
+        section(TItemState::Cancelled, end.cancelRequested ? "Not converted (cancelled):" : "Not converted:", false,
+                false);
     std::fflush(out);
 }
 
@@ -174,10 +180,14 @@ int RunConvert(const std::vector<std::string> &rawArgs)
     options.settings = DesignedSettings();
     const QString iniPath = FindWindowSettingsFile(QCoreApplication::applicationDirPath());
     if (!iniPath.isEmpty()) ApplyStoredSettings(options.settings, config::ReadStoredSettings(TIniFile(iniPath.toStdString())));
-    std::string error;
-    if (!ParseConvertOptions(rawArgs, options, &error)) {
-        std::fprintf(stderr, "trackmill-cli convert: %s\n\n%s", Shown(error).c_str(), kConvertUsage);
-        return 2;
+    std::string error, guess;
+    if (!ParseConvertOptions(rawArgs, options, &error, &guess)) {
+        // Nothing typed yet: the help is what is wanted.
+        if (rawArgs.empty()) {
+            std::fprintf(stderr, "trackmill-cli convert: %s\n\n%s", Shown(error).c_str(), kConvertUsage);
+            return 2;
+        }
+        return UsageError("trackmill-cli convert", error, guess, "trackmill-cli convert --help");
     }
     if (options.help) {
         std::fputs(kConvertUsage, stdout);
@@ -193,6 +203,7 @@ int RunConvert(const std::vector<std::string> &rawArgs)
     TConvertHost::Output io;
     io.json = options.json;
     io.live = !options.json && os::IsTerminal(stdout);
+    io.verbose = options.verbose;
     TConvertHost host(io);
     TProcessPool runner;
     TranscodeJob job(runner, host, jobPlatform);
@@ -261,7 +272,7 @@ int RunConvert(const std::vector<std::string> &rawArgs)
     job.Start();
     if (job.Running()) QCoreApplication::exec();
     if (!host.Ended()) return 1;
-    PrintSummary(options.json ? stderr : stdout, host, queue);
+    PrintSummary(options.json ? stderr : stdout, host, queue, options.verbose || options.json);
     const TJobEnd &end = host.End();
     const bool allDone = end.failed == 0 && end.cancelled == 0 && !end.cancelRequested && refused == 0 &&
                          host.ErrorsShown() == 0;

@@ -134,6 +134,8 @@ void TConvertHost::FileStarted(const TWorkItem &item, const std::string &shownCo
                   .Str());
         return;
     }
+    // Quietly, a file shows up only when it ends; its whole reason is said there.
+    if (!io_.verbose) return;
     std::string line = Prefix(item) + Shown(item.source) + " -> " + Shown(item.output);
     if (!item.reason.empty()) line += " (" + Shown(item.reason) + ")";
     if (!item.reason.empty()) startReasons_[item.id] = item.reason;
@@ -163,13 +165,24 @@ void TConvertHost::FileOutput(const TWorkItem &item, const std::string &withEnd)
                   .Text("source", item.source)
                   .Text("text", line)
                   .Str());
-    else
-        Print((job_->Settings().jobs > 1 ? Prefix(item) : std::string()) + Shown(line));
+    else {
+        std::deque<std::string> &tail = tails_[item.id];
+        // A line redrawn in place (ended by a carriage return) counts once.
+        if (!tail.empty() && tail.back().ends_with('\r')) tail.pop_back();
+        tail.push_back(withEnd);
+        if (tail.size() > kTailLines) tail.pop_front();
+        if (io_.verbose) Print((job_->Settings().jobs > 1 ? Prefix(item) : std::string()) + Shown(line));
+    }
 }
 
 void TConvertHost::FileFinished(const TWorkItem &item, const TJobFigures &)
 {
     finished_.push_back(item);
+    std::deque<std::string> tail;
+    if (const auto found = tails_.find(item.id); found != tails_.end()) {
+        tail = std::move(found->second);
+        tails_.erase(found);
+    }
     if (io_.json) {
         Print(json::Object()
                   .Text("event", "finished")
@@ -194,7 +207,13 @@ void TConvertHost::FileFinished(const TWorkItem &item, const TJobFigures &)
         break;
     }
     case TItemState::Skipped: Print(Prefix(item) + "skipped: " + Shown(item.source) + " (" + Shown(item.reason) + ")"); break;
-    case TItemState::Failed: Print(Prefix(item) + "FAILED: " + Shown(item.source) + " (" + Shown(item.reason) + ")"); break;
+    case TItemState::Failed:
+        Print(Prefix(item) + "FAILED: " + Shown(item.source) + " (" + Shown(item.reason) + ")");
+        // What the programs said last, which the reason sums up in one line.
+        for (const std::string &line : tail)
+            if (const std::string_view text = TOutputLines::Text(line); !text.empty())
+                Print("    " + Shown(std::string(text)));
+        break;
     default: break;
     }
 }

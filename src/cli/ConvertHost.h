@@ -8,6 +8,7 @@
 #include <QTimer>
 
 #include <cstdio>
+#include <deque>
 #include <map>
 #include <string>
 #include <vector>
@@ -30,7 +31,11 @@ public:
         std::FILE *err = stderr;
         bool json = false;
         bool live = false;  // standard output is a terminal: keep an overall line at the bottom
+        bool verbose = false;  // the programs' output and each file's start too, not only its end
     };
+
+    // How many of a failed file's last output lines are shown with its failure.
+    static constexpr std::size_t kTailLines = 5;
 
     explicit TConvertHost(Output output);
 
@@ -74,6 +79,8 @@ private:
     std::vector<TWorkItem> finished_;
     // What a file's line said when it started (a renamed output), not repeated at its end.
     std::map<std::uint64_t, std::string> startReasons_;
+    // Each running file's last output lines, with their line ends, for its failure.
+    std::map<std::uint64_t, std::deque<std::string>> tails_;
     int errorsShown_ = 0;
 };
 

@@ -1,4 +1,5 @@
 #include "cli/ConvertSettings.h"
+#include "cli/Usage.h"
 
 #include "system/os/Path.h"
 
@@ -17,33 +18,36 @@ const char kConvertUsage[] =
     "Converts the Musepack files among PATH (folders are searched) to MP3 with mpcdec and\n"
     "lame, several at once, and carries their tags over. A file counts as converted only\n"
     "when its MP3 is whole, tagged and in place; nothing already there is replaced unless\n"
-    "--existing overwrite says so.\n"
+    "--existing overwrite says so. A line is printed as each file ends (a failed one with\n"
+    "the last lines its programs printed), then the counts and each failure with its reason.\n"
     "\n"
-    "Options (default: the window's stored settings, else the designed values):\n"
+    "Options (default: the window's stored settings, else the values named below):\n"
     "  --decoder-options TEXT   options for mpcdec, shell words as typed in a terminal\n"
-    "  --encoder-options TEXT   options for lame, the same way (designed: --alt-preset\n"
+    "  --encoder-options TEXT   options for lame, the same way (default: --alt-preset\n"
     "                           cbr 128); a line that would run or redirect commands\n"
     "                           (; | & < > # $( or a back quote outside quotes) is refused\n"
     "  --output-dir DIR         write the MP3 files into DIR (else beside the sources)\n"
     "  --library-folder DIR     a source below DIR keeps its path below it in the output\n"
-    "                           folder, however it was named (designed: the music folder)\n"
-    "  --layout source|tags|flat  with --output-dir: the sources' folders (designed), names\n"
+    "                           folder, however it was named (default: the music folder)\n"
+    "  --layout source|tags|flat  with --output-dir: the sources' folders (default), names\n"
     "                           from the tags by --pattern, or all straight into DIR\n"
     "  --flat                   the same as --layout flat\n"
-    "  --pattern TEXT           the names of --layout tags (designed:\n"
+    "  --pattern TEXT           the names of --layout tags (default:\n"
     "                           %albumartist%/%album%/%track% %title%; also %artist%,\n"
     "                           %year%, %disc%, %genre%, %filename%)\n"
     "  --no-folder-art          do not copy a folder's cover image beside its MP3s\n"
     "  --no-embed-folder-art    do not embed it into MP3s whose source has no picture\n"
-    "  --existing POLICY        an MP3 already at an output path: skip (designed),\n"
+    "  --existing POLICY        an MP3 already at an output path: skip (default),\n"
     "                           overwrite, or keep-both (the new one gets a number)\n"
-    "  -j, --jobs N             files converted at once (designed: the processor cores)\n"
+    "  -j, --jobs N             files converted at once (default: the processor cores)\n"
     "  --no-id3v1               do not copy ID3v1 tags\n"
     "  --no-id3v2               do not copy ID3v2 tags\n"
     "  --no-ape                 do not convert APE tags\n"
-    "  --ape-to id3v1|id3v2     the tag an APE tag becomes (designed: id3v2)\n"
+    "  --ape-to id3v1|id3v2     the tag an APE tag becomes (default: id3v2)\n"
     "  --dry-run                print where each file would go, convert nothing\n"
     "  --json                   the job's events as JSON Lines on standard output\n"
+    "  -v, --verbose            also print each file's start and its programs' output,\n"
+    "                           and every file in the summary\n"
     "  --help                   show this help\n"
     "\n"
     "Ctrl-C stops after the files in progress; a second Ctrl-C stops them too.\n"
@@ -109,7 +113,17 @@ std::string NormalizeFolderText(const std::string &folder)
     return os::WithSeparator(folder);
 }
 
-bool ParseConvertOptions(const std::vector<std::string> &args, TConvertOptions &o, std::string *error)
+const std::vector<std::string_view> &ConvertOptionNames()
+{
+    static const std::vector<std::string_view> names = {
+        "--decoder-options", "--encoder-options", "--output-dir", "--library-folder", "--layout",
+        "--flat", "--pattern", "--no-folder-art", "--no-embed-folder-art", "--existing", "--jobs",
+        "--no-id3v1", "--no-id3v2", "--no-ape", "--ape-to", "--dry-run", "--json", "--verbose", "--help"};
+    return names;
+}
+
+bool ParseConvertOptions(const std::vector<std::string> &args, TConvertOptions &o, std::string *error,
+                         std::string *guess)
 {
     auto fail = [&](const std::string &message) {
         if (error) *error = message;
@@ -218,7 +232,10 @@ bool ParseConvertOptions(const std::vector<std::string> &args, TConvertOptions &
             o.dryRun = true;
         } else if (name == "--json" && noValue()) {
             o.json = true;
+        } else if ((name == "--verbose" || name == "-v") && noValue()) {
+            o.verbose = true;
         } else {
+            if (guess) *guess = ClosestWord(name, ConvertOptionNames());
             return fail("unknown option '" + a + "'");
         }
     }

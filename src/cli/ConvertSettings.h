@@ -31,12 +31,15 @@ struct TConvertOptions {
     bool help = false;
     bool dryRun = false;
     bool json = false;
+    bool verbose = false;  // the programs' output too, and every file in the summary
     std::vector<std::string> notes;  // for standard error, e.g. a capped --jobs
 };
 
 // Parses the arguments after "convert" on top of the given settings. On a usage error
-// returns false with *error set.
-bool ParseConvertOptions(const std::vector<std::string> &args, TConvertOptions &options, std::string *error);
+// returns false with *error set, and for an unknown option *guess the one it most likely
+// misspells (or "").
+bool ParseConvertOptions(const std::vector<std::string> &args, TConvertOptions &options, std::string *error,
+                         std::string *guess = nullptr);
 
 // "skip", "overwrite", "keep-both".
 const char *ExistingOptionName(TExistingPolicy policy);

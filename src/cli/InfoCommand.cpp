@@ -2,6 +2,7 @@
 // as text or as one JSON object per line.
 #include "cli/Commands.h"
 #include "cli/Json.h"
+#include "cli/Usage.h"
 
 #include "engine/FileInfo.h"
 #include "engine/TagLines.h"
@@ -9,6 +10,7 @@
 #include "formats/ID3v1.h"
 #include "formats/ID3v2.h"
 #include "formats/ID3v2Frame.h"
+#include "formats/MPEGAudio.h"
 #include "formats/MPEGplus.h"
 #include "formats/TextCodec.h"
 #include "formats/TextUtil.h"
@@ -31,7 +33,9 @@ const char kInfoUsage[] =
     "\n"
     "Shows, for each file, the lines of the information panel (stream version, profile,\n"
     "channel mode, bit rate, frames, duration, size, tags contained), then the fields of\n"
-    "each tag present. Any file can be named: the tags of an MP3 are shown too.\n"
+    "each tag present. Any file can be named: for an MP3 its MPEG version and layer,\n"
+    "channel mode, bit rate (the average when it varies), sample rate, frames, duration\n"
+    "and size are shown instead, and its tags as well.\n"
     "\n"
     "  --json   one JSON object per line and file\n"
     "  --help   show this help\n"
@@ -45,10 +49,11 @@ struct FileFacts {
     TMPEGplus mpc;
     TID3v1 id3v1;
     TAPEtag ape;
+    TMp3Facts mp3;  // looked for only where there is no Musepack stream
 
     bool AnythingFound() const
     {
-        return mpc.Valid() || id3v1.Present() || mpc.ID3v2Tag().Present() || ape.Present();
+        return mpc.Valid() || mp3.found || id3v1.Present() || mpc.ID3v2Tag().Present() || ape.Present();
     }
 };
 
@@ -59,6 +64,7 @@ void Load(FileFacts &f)
         TFileStream file;
         if (file.Open(f.path)) f.mpc.CheckStreamEnd(file);
     }
+    if (f.readable && !f.mpc.Valid()) f.mp3 = ReadMp3Facts(f.path);
     f.id3v1.LoadFromFile(f.path);
     f.ape.LoadFromFile(f.path);
 }
@@ -138,6 +144,16 @@ std::string JsonLine(const FileFacts &f)
         .Add("trackPeak", JsonNumber(rg.trackPeak))
         .Add("albumGain", JsonNumber(rg.albumGain))
         .Add("albumPeak", JsonNumber(rg.albumPeak));
+    json::Object mpeg;
+    mpeg.Bool("present", f.mp3.found)
+        .Text("version", f.mp3.version)
+        .Text("layer", f.mp3.layer)
+        .Add("duration", json::Float(f.mp3.seconds))
+        .Int("bitrate", f.mp3.bitRate)
+        .Bool("variableBitrate", f.mp3.variableBitRate)
+        .Int("sampleRate", f.mp3.sampleRate)
+        .Text("channelMode", f.mp3.channelMode)
+        .Int("frameCount", f.mp3.frames);
     json::Object o;
     o.Text("path", f.path)
         .Bool("readable", f.readable)
@@ -153,7 +169,8 @@ std::string JsonLine(const FileFacts &f)
         .Add("id3v1", id3v1.Str())
         .Add("id3v2", id3v2.Str())
         .Add("ape", ape.Str())
-        .Add("replayGain", gain.Str());
+        .Add("replayGain", gain.Str())
+        .Add("mpeg", mpeg.Str());
     return o.Str();
 }
 
@@ -168,7 +185,8 @@ std::string LocaleNumber(double wholeNumber)
 std::string TextBlock(const FileFacts &f)
 {
     std::string out = "File: " + EscapeControls(f.path) + "\n";
-    const std::vector<std::string> panel = FileInfoLines(f.mpc, f.path, LocaleNumber);
+    std::vector<std::string> panel = FileInfoLines(f.mpc, f.path, LocaleNumber);
+    if (panel.empty()) panel = Mp3InfoLines(f.mp3, f.path, LocaleNumber);
     if (panel.empty()) out += "   No valid Musepack stream header\n";
     for (const auto &line : panel) out += EscapeControls(line) + "\n";
     for (const auto &line : TagFieldLines(f.mpc, f.id3v1, f.ape)) out += EscapeControls(line) + "\n";
@@ -191,13 +209,15 @@ int RunInfo(const std::vector<std::string> &args)
             std::fputs(kInfoUsage, stdout);
             return 0;
         } else if (!optionsDone && arg.size() > 1 && arg[0] == '-') {
-            std::fprintf(stderr, "trackmill-cli info: unknown option '%s'\n\n%s", EscapeControls(arg).c_str(), kInfoUsage);
-            return 2;
+            return UsageError("trackmill-cli info", "unknown option '" + arg + "'",
+                              ClosestWord(arg, {"--json", "--help"}), "trackmill-cli info --help");
         } else {
             files.push_back(arg);
         }
     }
     if (files.empty()) {
+        // Nothing typed yet: the help is what is wanted.
+        if (!args.empty()) return UsageError("trackmill-cli info", "no file named", "", "trackmill-cli info --help");
         std::fprintf(stderr, "trackmill-cli info: no file named\n\n%s", kInfoUsage);
         return 2;
     }

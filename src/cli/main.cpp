@@ -1,5 +1,6 @@
 // trackmill-cli: the window's file information and transcode job without a window.
 #include "cli/Commands.h"
+#include "cli/Usage.h"
 
 #include <QCoreApplication>
 
@@ -51,6 +52,9 @@ int main(int argc, char **argv)
     if (command == "convert") {
         return trackmill::RunConvert(std::vector<std::string>(argv + 2, argv + argc));
     }
-    std::fprintf(stderr, "trackmill-cli: unknown command '%s'\n\n%s", command.c_str(), kUsage);
-    return 2;
+    if (command.starts_with("-"))
+        return trackmill::UsageError("trackmill-cli", "unknown option '" + command + "'",
+                                     trackmill::ClosestWord(command, {"--help", "--version"}), "trackmill-cli --help");
+    return trackmill::UsageError("trackmill-cli", "unknown command '" + command + "'",
+                                 trackmill::ClosestWord(command, {"info", "convert", "help"}), "trackmill-cli --help");
 }

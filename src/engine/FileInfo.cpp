@@ -1,6 +1,7 @@
 #include "engine/FileInfo.h"
 
 #include "engine/TagLines.h"
+#include "formats/MPEGAudio.h"
 #include "formats/MPEGplus.h"
 #include "system/os/Path.h"
 
@@ -71,6 +72,32 @@ std::vector<std::string> FileInfoLines(const TMPEGplus &mpc, const std::string &
         lines.insert(lines.begin() + kDurationLine + 1, in + text);
     }
     return lines;
+}
+
+std::vector<std::string> Mp3InfoLines(const TMp3Facts &mp3, const std::string &path,
+                                      const NumberFormatter &format)
+{
+    if (!mp3.found) return {};
+    const auto number = [&](double value) {
+        const double whole = WholeNumber(value);
+        return format ? format(whole) : FormatGrouped(whole);
+    };
+    const std::string in = kIndent;
+    char seconds[48];
+    // Tenths: a short file would read "0 secs".
+    std::snprintf(seconds, sizeof seconds, "%.1f", mp3.seconds);
+    return {
+        "MPEG audio",
+        "",
+        in + os::FileName(path),
+        in + "Version: " + mp3.version + " " + mp3.layer,
+        in + "Channelmode: " + mp3.channelMode,
+        in + "Bitrate: " + std::to_string(mp3.bitRate) + " Kb/s" + (mp3.variableBitRate ? " (variable, average)" : ""),
+        in + "Samplerate: " + std::to_string(mp3.sampleRate) + " Hz",
+        in + "Framecount: " + number(static_cast<double>(mp3.frames)),
+        in + "Duration: " + seconds + " secs",
+        in + "Filesize: " + number(static_cast<double>(mp3.fileSize) / 1024.0) + " KB",
+    };
 }
 
 void LoadForPanel(TMPEGplus &mpc, const std::string &path)

@@ -9,6 +9,7 @@
 namespace trackmill {
 
 class TMPEGplus;
+struct TMp3Facts;
 
 // Formats a whole number (already rounded) with the user's thousands separator.
 using NumberFormatter = std::function<std::string(double)>;
@@ -21,6 +22,11 @@ std::string FormatGrouped(double wholeNumber, const std::string &separator = ","
 // Without a formatter, numbers are grouped with ",".
 std::vector<std::string> FileInfoLines(const TMPEGplus &mpc, const std::string &path,
                                        const NumberFormatter &format = {});
+
+// The lines that say what an MPEG audio (MP3) file's frames hold, in the panel's manner;
+// none when no MPEG audio was found.
+std::vector<std::string> Mp3InfoLines(const TMp3Facts &mp3, const std::string &path,
+                                      const NumberFormatter &format = {});
 
 // Reads a file's header, tags and stream end, as the panel shows them.
 void LoadForPanel(TMPEGplus &mpc, const std::string &path);

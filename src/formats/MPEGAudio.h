@@ -35,6 +35,14 @@ public:
     // The walk met something that is not a frame after the first one (a trailing tag or
     // damage); later data is not looked at.
     bool Stopped() const { return stopped_; }
+    // kbit/s over the audio frames seen: the bit rate, or its average when it varies.
+    int AverageBitRate() const;
+    bool VariableBitRate() const { return variable_; }
+    // Header fields as coded: version 3 MPEG-1, 2 MPEG-2, 0 MPEG-2.5; layer 1 to 3;
+    // channel mode 0 stereo, 1 joint stereo, 2 dual channel, 3 mono (the first audio frame's).
+    std::uint8_t Version() const { return version_; }
+    std::uint8_t Layer() const { return layer_; }
+    std::uint8_t ChannelMode() const { return channelMode_; }
 
 private:
     bool FindFirstFrame(TStream &file, std::int64_t size);
@@ -48,9 +56,28 @@ private:
     std::uint8_t version_ = 0;
     std::uint8_t layer_ = 0;
     std::int64_t trim_ = 0;  // delay + padding from the LAME extension
+    std::int64_t audioBytes_ = 0;
+    std::uint8_t channelMode_ = 0;  // of the first audio frame
+    std::uint16_t firstBitRate_ = 0;
+    bool variable_ = false;
     bool stopped_ = false;
     bool firstSeen_ = false;
 };
+
+// What `info` says of an MPEG audio file, read from its frames rather than its headers.
+struct TMp3Facts {
+    bool found = false;   // the file holds an MPEG audio stream
+    std::string version;  // "MPEG-1", "MPEG-2", "MPEG-2.5"
+    std::string layer;    // "Layer III" ...
+    std::string channelMode;  // "Stereo", "Joint Stereo", "Dual Channel", "Mono"
+    double seconds = 0;
+    int bitRate = 0;  // kbit/s, the average when it varies
+    bool variableBitRate = false;
+    std::uint32_t sampleRate = 0;
+    std::int64_t frames = 0;
+    std::int64_t fileSize = 0;
+};
+TMp3Facts ReadMp3Facts(const std::string &path);
 
 // Playing time of an MP3 file in seconds; 0 when it holds no frames or cannot be read.
 double Mp3Duration(const std::string &path);

@@ -61,12 +61,17 @@ TEST(CliInfo, UsageHelpAndVersion)
         << version.out;
 
     EXPECT_EQ(Cli({"info", "--help"}).exitCode, 0);
-    for (const auto &args : std::vector<std::vector<std::string>>{
-             {}, {"frobnicate"}, {"info"}, {"info", "--json"}, {"info", "--bogus", "x.mpc"}}) {
+    // Nothing typed after the command: the help. A mistake: its line and where the help is.
+    for (const auto &[args, pointer] : std::vector<std::pair<std::vector<std::string>, std::string>>{
+             {{}, "Usage"},
+             {{"info"}, "Usage"},
+             {{"frobnicate"}, "See trackmill-cli --help.\n"},
+             {{"info", "--json"}, "See trackmill-cli info --help.\n"},
+             {{"info", "--bogus", "x.mpc"}, "See trackmill-cli info --help.\n"}}) {
         const auto r = Cli(args);
         EXPECT_EQ(r.exitCode, 2) << (args.empty() ? "" : args.back());
         EXPECT_TRUE(r.out.empty());
-        EXPECT_NE(r.err.find("Usage"), std::string::npos);
+        EXPECT_NE(r.err.find(pointer), std::string::npos) << r.err;
     }
 }
 
@@ -201,6 +206,7 @@ if abs(a['duration'] - info.length) > 1e-9: errors.append(f"duration {a['duratio
 eq('duration type', type(a['duration']), float)
 eq('sampleRate', a['sampleRate'], info.sample_rate)
 eq('mp3 sampleRate', b['sampleRate'], 0)
+eq('mpc mpeg', a['mpeg']['present'], False)
 import os
 eq('fileSize', a['fileSize'], os.path.getsize(mpc))
 eq('frameCount', a['frameCount'], -(-72000 // 1152))
@@ -302,6 +308,66 @@ TEST(CliInfo, AnUntaggedMp3IsReadNotFailed)
     EXPECT_EQ(r.exitCode, 0) << r.err;
     EXPECT_NE(r.out.find("\"readable\":true,\"valid\":false"), std::string::npos) << r.out;
     EXPECT_NE(r.out.find("\"id3v2\":{\"present\":false"), std::string::npos) << r.out;
+}
+
+// What the frames of MP3s from lame hold, against mutagen's reading of the same files.
+TEST(CliInfo, AnMp3ShowsItsPlayingTimeBitRateSampleRateAndChannelMode)
+{
+    TM_REQUIRE_TOOL("lame");
+    if (!HaveMutagen()) GTEST_SKIP() << "mutagen unavailable";
+    TempDir dir;
+    struct Case {
+        const char *name;
+        double seconds;
+        int rate, channels;
+        std::vector<std::string> options;
+    };
+    const std::vector<Case> cases = {{"joint", 2.5, 44100, 2, {"-b", "128", "--tt", "Joint title"}},
+                                     {"stereo", 1.0, 48000, 2, {"-m", "s", "-b", "192"}},
+                                     {"vbr-mono", 3.0, 22050, 1, {"-V", "5", "-m", "m"}}};
+    std::vector<std::string> files;
+    for (const Case &c : cases) {
+        const auto wav = dir / (std::string(c.name) + ".wav"), mp3 = dir / (std::string(c.name) + ".mp3");
+        tmtest::MakeSineWav(wav, c.seconds, c.rate, c.channels);
+        std::vector<std::string> argv{"lame", "--quiet"};
+        argv.insert(argv.end(), c.options.begin(), c.options.end());
+        argv.insert(argv.end(), {wav.string(), mp3.string()});
+        ASSERT_EQ(tmtest::Run(argv).exitCode, 0);
+        files.push_back(mp3.string());
+    }
+
+    const auto text = Cli({"info", files[0]});
+    EXPECT_EQ(text.exitCode, 0) << text.err;
+    EXPECT_TRUE(text.err.empty()) << text.err;
+    EXPECT_EQ(text.out.find("No valid Musepack"), std::string::npos) << text.out;
+    EXPECT_TRUE(std::regex_search(text.out, std::regex("\n   Version: MPEG-1 Layer III\n   Channelmode: Joint Stereo\n"
+                                                       "   Bitrate: 128 Kb/s\n   Samplerate: 44100 Hz\n"
+                                                       "   Framecount: [0-9]+\n   Duration: 2\\.5 secs\n")))
+        << text.out;
+    EXPECT_NE(text.out.find("\n   Title: Joint title\n"), std::string::npos) << text.out;  // the tags as before
+
+    std::vector<std::string> args{"info", "--json"};
+    args.insert(args.end(), files.begin(), files.end());
+    const auto r = Cli(args);
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    const auto verdict = Python(R"PY(
+import json, sys
+from mutagen.mp3 import MP3
+modes = {0: 'Stereo', 1: 'Joint Stereo', 2: 'Dual Channel', 3: 'Mono'}
+errors = []
+for line, path in zip(sys.argv[1].splitlines(), sys.argv[2:]):
+    got, info = json.loads(line)['mpeg'], MP3(path).info
+    if not got['present']: errors.append(path + ' not found')
+    if abs(got['duration'] - info.length) > 0.06: errors.append(f"{path} duration {got['duration']} {info.length}")
+    if abs(got['bitrate'] - info.bitrate / 1000) > max(1, info.bitrate / 1000 * 0.05):
+        errors.append(f"{path} bitrate {got['bitrate']} {info.bitrate}")
+    if got['sampleRate'] != info.sample_rate: errors.append(f"{path} rate {got['sampleRate']} {info.sample_rate}")
+    if got['channelMode'] != modes[info.mode]: errors.append(f"{path} mode {got['channelMode']} {info.mode}")
+    if got['variableBitrate'] != path.endswith('vbr-mono.mp3'): errors.append(path + ' variable')
+print('ok' if not errors else '\n'.join(errors))
+)PY",
+                                {r.out, files[0], files[1], files[2]});
+    EXPECT_EQ(verdict.out, "ok\n") << verdict.err << r.out;
 }
 
 TEST(CliInfo, JsonEscapesAnyFileName)

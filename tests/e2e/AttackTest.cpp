@@ -112,7 +112,7 @@ TEST_F(Attacks, OutputWithoutLineBreaksIsCut)
     ASSERT_TRUE(tmtest::MakeMpc(src / "a.mpc", 0.5));
     WriteExecutable(cli.Bin() / "mpcdec", "#!/bin/sh\nhead -c 1000000 /dev/zero | tr '\\000' x >&2\nexec " +
                                               tmtest::Installed("mpcdec") + " \"$@\"\n");
-    const auto r = cli.Run({(src / "a.mpc").string()}, work);
+    const auto r = cli.Run({"-v", (src / "a.mpc").string()}, work);
     EXPECT_EQ(r.exitCode, 0) << r.err;
     std::istringstream lines(r.out);
     std::size_t longest = 0;

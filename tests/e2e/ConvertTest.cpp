@@ -264,7 +264,7 @@ TEST(ConvertCancel, InterruptStopsAfterTheCurrentFile)
     env.insert("XDG_CONFIG_HOME", QString::fromStdString((cli.Home() / ".config").string()));
     p.setProcessEnvironment(env);
     p.setWorkingDirectory(QString::fromStdString(work.string()));
-    p.start(QString::fromStdString(cli.Program().string()), {"convert", "-j", "1", "--encoder-options", "--quiet",
+    p.start(QString::fromStdString(cli.Program().string()), {"convert", "-v", "-j", "1", "--encoder-options", "--quiet",
                                                              QString::fromStdString(src.string())});
     ASSERT_TRUE(p.waitForStarted(10000));
     QByteArray out;

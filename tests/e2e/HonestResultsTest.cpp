@@ -193,7 +193,7 @@ TEST_F(HonestResults, CtrlCFinishesTheFilesInProgressAndASecondStopsThem)
         SCOPED_TRACE(jobs);
         for (const auto &e : fs::directory_iterator(src))
             if (e.path().extension() == ".mp3") fs::remove(e.path());
-        Started run = StartInOwnGroup(cli, {"-j", jobs, "--encoder-options", "--quiet", src.string()}, work,
+        Started run = StartInOwnGroup(cli, {"-v", "-j", jobs, "--encoder-options", "--quiet", src.string()}, work,
                                       dir / "out.txt");
         ASSERT_TRUE(WaitFor([&] { return Contains(tmtest::ReadText(run.out), "[" + std::string(jobs) + "/5] "); }));
         ::kill(-run.pid, SIGINT);  // what the terminal does: the whole foreground group

@@ -74,7 +74,7 @@ TEST_F(Parallel, JsonLinesCarryEveryEventAndNothingElse)
 TEST_F(Parallel, TextModeNumbersEachOutputLineWithItsFile)
 {
     for (const char *name : {"1.mpc", "2.mpc", "3.mpc"}) ASSERT_TRUE(tmtest::MakeMpc(src / name, 1.0));
-    const auto r = cli.Run({"-j", "2", src.string()}, work);
+    const auto r = cli.Run({"-v", "-j", "2", src.string()}, work);
     ASSERT_EQ(r.exitCode, 0) << r.out << r.err;
     std::istringstream lines(r.out.substr(0, r.out.find("\nConverted")));
     int commandLines = 0;
