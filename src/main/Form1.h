@@ -270,6 +270,7 @@ private:
     QBoxLayout *existingRow_ = nullptr;  // Label5 with ComboExisting
     std::vector<QBoxLayout *> folds_;  // rows that stack when the screen is too narrow
     std::vector<std::pair<QSpacerItem *, int>> gaps_;  // with their designed sizes
+    int panelWidth_ = 0;  // lbInfo's least width: its widest word beside a scroll bar
     TRunnerPool *runnerPool_ = nullptr;
     std::unique_ptr<TForm1View> view_;
     std::unique_ptr<TranscodeJob> job_;

@@ -9,6 +9,7 @@
 #include "widgets/StateItemDelegate.h"
 #include "widgets/StatusArea.h"
 #include "widgets/ToolEdit.h"
+#include "widgets/WrapItemDelegate.h"
 
 #include <QAction>
 #include <QBoxLayout>
@@ -23,7 +24,10 @@
 #include <QScreen>
 #include <QShortcut>
 #include <QSpinBox>
+#include <QStyle>
 #include <QToolButton>
+
+#include <algorithm>
 
 namespace trackmill {
 
@@ -136,6 +140,8 @@ void TForm1::CreateControls()
     // A tag's line longer than the panel wraps rather than being cut off.
     lbInfo->setWordWrap(true);
     lbInfo->setResizeMode(QListView::Adjust);
+    lbInfo->setItemDelegate(new TWrapItemDelegate(lbInfo));
+    lbInfo->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     lbInfo->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
     {
         QPalette pal = lbInfo->palette();
@@ -423,6 +429,15 @@ void TForm1::ApplyMetrics()
     grid_->setVerticalSpacing(scaled(7));
     for (const auto &[space, designed] : gaps_)
         space->changeSize(scaled(designed), scaled(designed), QSizePolicy::Fixed, QSizePolicy::Fixed);
+    // However small the window, the panel keeps room for its widest word beside a scroll bar.
+    const QFontMetrics panel(lbInfo->font());
+    int widest = 0;
+    for (const char *word : {"   Streamversion:", "   Channelmode:", "   Framecount:", "   Samplerate:", "   Truncated:"})
+        widest = std::max(widest, panel.horizontalAdvance(QString::fromLatin1(word)));
+    const int margin = lbInfo->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, lbInfo) + 1;
+    panelWidth_ = widest + 2 * margin + 2 * lbInfo->frameWidth() +
+                  lbInfo->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, lbInfo);
+    lbInfo->setMinimumWidth(panelWidth_);
     rows_->invalidate();
 }
 
@@ -445,13 +460,18 @@ QSize TForm1::FitToArea(const QSize &area)
         return rows_->totalMinimumSize();
     };
     // The designed rows unless the area cannot hold them even with the list and the
-    // panel at their smallest. Then, one step at a time: Label3 wraps, the switches on the
-    // right pair with those on the left row by row, then go below them, the output folder
-    // goes below the list's buttons, "Parallel conversions" below the status line.
+    // panel at their smallest. Then, one step at a time: the panel gives up the room of its
+    // widest word, Label3 wraps, the switches on the right pair with those on the left row
+    // by row, then go below them, the output folder goes below the list's buttons,
+    // "Parallel conversions" below the status line.
     Label3->setWordWrap(false);
     Label3->setMinimumHeight(0);
+    lbInfo->setMinimumWidth(panelWidth_);
     ArrangeSwitches(TSwitches::Aligned);
     for (QBoxLayout *fold : folds_) fold->setDirection(QBoxLayout::LeftToRight);
+    // Every step after this one makes the window taller, which so narrow a screen may not have.
+    if (const int over = needed().width() - area.width(); over > 0)
+        lbInfo->setMinimumWidth(std::max(0, panelWidth_ - over));
     if (needed().width() > area.width()) Label3->setWordWrap(true);
     if (needed().width() > area.width()) ArrangeSwitches(TSwitches::Ragged);
     if (needed().width() > area.width()) ArrangeSwitches(TSwitches::Stacked);

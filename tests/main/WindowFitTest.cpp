@@ -16,6 +16,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QSpinBox>
+#include <QStyle>
 
 #include <sstream>
 
@@ -168,6 +169,30 @@ TEST_F(WindowLayout, FitsTheFaceAtEverySize)
         f.resize(1500, 1100);
         QCoreApplication::processEvents();
         ExpectFits(f);
+    }
+}
+
+// At its smallest, on any face and scale, the panel wraps a line between words and never
+// cuts one: each word fits its width, each line has the height its wrapped text needs.
+TEST_F(WindowLayout, ThePanelWrapsBetweenWordsAtItsSmallest)
+{
+    ASSERT_TRUE(tmtest::MakeMpc(work / "Morning Tone.mpc", 1.0, {"--artist", "An Artist"}));
+    TForm1 &f = Open();
+    DropFiles({work / "Morning Tone.mpc"});
+    f.resize(1, 1);
+    QCoreApplication::processEvents();
+    f.ListBox1->setCurrentRow(0);
+    QCoreApplication::processEvents();
+    QListWidget *panel = f.lbInfo;
+    ASSERT_GT(panel->count(), 17);
+    const QFontMetrics fm(panel->font());
+    const int width = panel->viewport()->width() - 2 * (panel->style()->pixelMetric(QStyle::PM_FocusFrameHMargin) + 1);
+    for (int i = 0; i < panel->count(); ++i) {
+        const QString text = panel->item(i)->text();
+        SCOPED_TRACE(text.toStdString());
+        for (const QString &word : text.split(' ', Qt::SkipEmptyParts)) EXPECT_LE(fm.horizontalAdvance(word), width);
+        const int needed = fm.boundingRect(QRect(0, 0, width, 10000), Qt::TextWordWrap, text).height();
+        EXPECT_GE(panel->visualItemRect(panel->item(i)).height(), needed);
     }
 }
 
