@@ -1,5 +1,5 @@
 // Drives the real window through a job and saves what it shows: idle with files listed,
-// during a job (progress and the entries' states), and after a job in which a file
+// during a job (progress, the entries' states and the console beside it), and after a job in which a file
 // failed (the summary, and the message that names the file). scripts/screenshot.sh runs
 // it under Xvfb with a slowed encoder first on PATH, so that the job is caught mid-way.
 //
@@ -8,6 +8,7 @@
 #include "engine/TranscodeJob.h"
 #include "main/Form1.h"
 #include "settings/Placemnt.h"
+#include "widgets/ConsoleWindow.h"
 #include "widgets/StatusArea.h"
 
 #include <QApplication>
@@ -17,6 +18,7 @@
 #include <QMessageBox>
 #include <QPixmap>
 #include <QPushButton>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <QThread>
 
@@ -86,7 +88,17 @@ int main(int argc, char **argv)
     form.Button1->click();
     // Two files in progress, a good part of the job done.
     ok = WaitFor([&] { return form.Job().RunningCount() == 2 && form.StatusArea1->Progress() >= 40; }, 60000) && ok;
-    ok = Save(&form, out.filePath(QStringLiteral("screenshot-job.png"))) && ok;
+    // The console opens beside the window: both on one picture.
+    {
+        Settle();
+        const QRect both = form.frameGeometry().united(form.Console->frameGeometry()).adjusted(-4, -4, 4, 4) &
+                           form.screen()->geometry();
+        const bool saved = form.screen()
+                               ->grabWindow(0, both.x(), both.y(), both.width(), both.height())
+                               .save(out.filePath(QStringLiteral("screenshot-job.png")));
+        std::printf("%s %s\n", saved ? "saved" : "could not save", qPrintable(out.filePath(QStringLiteral("screenshot-job.png"))));
+        ok = saved && ok;
+    }
 
     ok = WaitFor([&] { return !form.Job().Running() && report; }, 120000) && ok;
     if (report) {
