@@ -95,6 +95,10 @@ std::optional<std::array<int, 4>> ParseStoredRect(std::string_view text)
         r[i] = value;
         if (comma != std::string_view::npos) text.remove_prefix(comma + 1);
     }
+    // Far beyond any screen, or edges past what a rectangle can hold: no place.
+    constexpr int kFar = 1 << 20;
+    for (int v : r)
+        if (v < -kFar || v > kFar) return std::nullopt;
     if (r[2] <= 0 || r[3] <= 0) return std::nullopt;
     return r;
 }

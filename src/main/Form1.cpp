@@ -455,7 +455,8 @@ QRect TForm1::ConsoleGeometry() const
     const QScreen *on = screen() ? screen() : QGuiApplication::primaryScreen();
     const QRect area = on ? on->availableGeometry() : frame.adjusted(-1000, -1000, 1000, 1000);
     const int gap = ScaledToFace(4);
-    return PlaceBeside(frame, Console->size() + edges, area, QSize(ScaledToFace(240), ScaledToFace(100)) + edges, gap)
+    // The size it asks for each time: a console made smaller once grows back where there is room.
+    return PlaceBeside(frame, QSize(ScaledToFace(640), ScaledToFace(320)) + edges, area, QSize(ScaledToFace(240), ScaledToFace(100)) + edges, gap)
         .marginsRemoved(margins);
 }
 

@@ -28,7 +28,12 @@ QRect PlaceBeside(const QRect &main, const QSize &wanted, const QRect &area, con
         if (!best || side.width() * side.height() > best->width() * best->height()) best = &side;
     }
     if (best) return *best;
-    return QRect(area.right() + 1 - want.width(), area.bottom() + 1 - want.height(), want.width(), want.height());
+    // No side has room: over the top of the window (its option lines), never over the job's
+    // buttons and status at its bottom.
+    const QSize over(std::min(want.width(), main.width()), std::min(want.height(), std::max(1, main.height() / 2)));
+    const int overX = clampTo(main.left(), area.left(), area.right() + 1 - over.width());
+    const int overY = clampTo(main.top(), area.top(), area.bottom() + 1 - over.height());
+    return QRect(overX, overY, over.width(), over.height());
 }
 
 }  // namespace trackmill

@@ -282,6 +282,8 @@ void TWindowPresenter::Collect(const QStringList &names)
             TControlStates controls = controls_;
             controls.transcode = job_.ProgramsFound();
             controls.clearAll = controls.deleteItems = true;
+            // The folder box follows its switch, which the user may have ticked since.
+            controls.outputDirEdit = controls.outputDirEdit || settings_.useOutputDir;
             SetControls(controls);
             told(result);
         });
@@ -290,6 +292,7 @@ void TWindowPresenter::Collect(const QStringList &names)
         if (first && list_.Collecting()) {
             TControlStates controls = controls_;
             controls.transcode = controls.clearAll = controls.deleteItems = false;
+            controls.outputDirEdit = controls.outputDirEdit || settings_.useOutputDir;
             SetControls(controls);
         }
         return;
@@ -484,7 +487,8 @@ void TWindowPresenter::JobEnded(const TJobEnd &end)
     view_.ShowStatus(summary);
     view_.SetLogAvailable(!view_.LogEmpty());
     view_.SetOutputFolder(outputFolder_);
-    view_.NotifyJobEnded(summary);
+    // A window closed during the job was left on purpose: no notice follows it.
+    if (!closingDuringJob_) view_.NotifyJobEnded(summary);
     QString report = end.failed > 0 ? FailureReport(job_.Queue()) : QString();
     const QString omitted = OmissionReport(omissions_);
     if (!report.isEmpty() && !omitted.isEmpty()) report += QStringLiteral("\n\n");

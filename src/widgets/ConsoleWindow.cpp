@@ -213,7 +213,7 @@ void TConsoleWindow::Append(Page &page, const QString &text)
 void TConsoleWindow::Place()
 {
     const QScreen *on = parentWidget() ? parentWidget()->screen() : screen();
-    if (userGeometry_ && on && on->availableGeometry().intersects(*userGeometry_))
+    if (userGeometry_ && on && on->availableGeometry().contains(*userGeometry_))
         placed_ = *userGeometry_;
     else if (placement_)
         placed_ = placement_();

@@ -65,7 +65,6 @@ protected:
 private:
     struct Page;
     void Show(std::uint64_t id);
-    void Drop(std::uint64_t id);
     void Append(Page &page, const QString &text);
     void Place();
     void NoteUserGeometry();

@@ -50,3 +50,12 @@ TEST(StoredSettings, ValuesFollowTheWindowsRulesAndBadOnesAreIgnored)
     ini.WriteString("Default", "OutputLayout", "flat");
     EXPECT_EQ(config::ReadStoredSettings(ini).layout, TOutputLayout::Flat);
 }
+
+// A console place edited by hand: numbers that no rectangle can hold are no place.
+TEST(StoredSettings, AConsolePlaceMustBeARectangle)
+{
+    using trackmill::config::ParseStoredRect;
+    EXPECT_EQ(ParseStoredRect("30,-40,500,200"), (std::array<int, 4>{30, -40, 500, 200}));
+    for (const char *bad : {"2147483000,0,5000,100", "0,0,0,100", "1,2,3", "1,2,3,4,5", "a,0,10,10", "0,0,10,-1"})
+        EXPECT_FALSE(ParseStoredRect(bad)) << bad;
+}

@@ -62,6 +62,8 @@ protected:
     {
         form = std::make_unique<trackmill::TForm1>();
         form->FormStorage1->SetIniFileName(Ini());
+        // No test sends a notice to the desktop it runs on.
+        form->SetNoticeHandler([this](const QString &summary, const QString &body) { notices << summary + ": " + body; });
         if (show) {
             form->show();
             EXPECT_TRUE(QTest::qWaitForWindowExposed(form.get()));
@@ -122,6 +124,7 @@ protected:
     TempDir work;
     std::unique_ptr<trackmill::TForm1> form;
     std::vector<Message> messages;
+    QStringList notices;  // "summary: body" of each desktop notice
 
 private:
     QString oldDir_;

@@ -2,6 +2,7 @@
 // reports show through a job that fails a file, is cancelled, or ends in a shutdown, and
 // what a drop, Cancel and a close do meanwhile. No QApplication exists in this binary.
 #include "ui/WindowPresenter.h"
+#include "ui/Placement.h"
 
 #include "collect/TranscodeList.h"
 
@@ -283,6 +284,25 @@ TEST_F(Presenter, MissingProgramsAShutdownNoticeAndAClose)
     EXPECT_FALSE(job->Running());
     EXPECT_EQ(view.noticesStarted, 1);
     EXPECT_EQ(host.shutdowns, 0);
+}
+
+}  // namespace
+}  // namespace trackmill
+
+namespace trackmill {
+namespace {
+
+// Where the console goes: beside the window when a side has room, else over its upper half,
+// never over the job's buttons and status at its bottom (a maximised window, a small screen).
+TEST(PlaceBeside, NeverOverTheWindowsBottomRows)
+{
+    const QRect area(0, 0, 1280, 776);
+    EXPECT_EQ(PlaceBeside(QRect(100, 100, 640, 430), {640, 320}, area, {240, 100}, 4), QRect(744, 100, 536, 320));
+    for (const QRect &main : {area, QRect(165, 68, 949, 663), QRect(0, 0, 1024, 768)}) {
+        const QRect console = PlaceBeside(main, {650, 350}, area, {240, 100}, 4);
+        EXPECT_TRUE(area.contains(console));
+        EXPECT_LE(console.bottom(), main.top() + main.height() / 2) << console.y() << " " << console.height();
+    }
 }
 
 }  // namespace
