@@ -139,7 +139,14 @@ TEST_F(WindowPlacement, TheConsoleOpensBesideTheWindowDuringAJob)
     if (UnderWindowManager()) {
         EXPECT_TRUE(QTest::qWaitFor([&] { return !f.Console->windowHandle()->frameMargins().isNull(); }, 5000));
     }
-    QTest::qWait(300);
+    // Until the window manager has placed both frames.
+    QRect last;
+    for (int quiet = 0, round = 0; quiet < 3 && round < 50; ++round) {
+        QTest::qWait(100);
+        const QRect now = f.Console->frameGeometry().united(f.frameGeometry());
+        quiet = now == last ? quiet + 1 : 0;
+        last = now;
+    }
     const QRect main = f.frameGeometry(), console = f.Console->frameGeometry();
     EXPECT_FALSE(main.intersects(console)) << Text(main) << " and " << Text(console);
     EXPECT_TRUE(f.screen()->availableGeometry().contains(console)) << Text(console);
