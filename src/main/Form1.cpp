@@ -13,6 +13,7 @@
 #include "system/RunnerPool.h"
 #include "config/StoredSettings.h"
 #include "system/Platform.h"
+#include "settings/AppUtils.h"
 #include "shutdown/DesktopNotice.h"
 #include "shutdown/XReboot.h"
 #include "ui/Placement.h"
@@ -448,9 +449,8 @@ void TForm1::SetShowConsole(bool show)
 QRect TForm1::ConsoleGeometry() const
 {
     // The console's frame is drawn as this window's is.
-    const QRect frame = frameGeometry(), inside = geometry();
-    const QMargins margins(inside.left() - frame.left(), inside.top() - frame.top(), frame.right() - inside.right(),
-                           frame.bottom() - inside.bottom());
+    const QRect frame = frameGeometry();
+    const QMargins margins = FrameMargins(this);
     const QSize edges(margins.left() + margins.right(), margins.top() + margins.bottom());
     const QScreen *on = screen() ? screen() : QGuiApplication::primaryScreen();
     const QRect area = on ? on->availableGeometry() : frame.adjusted(-1000, -1000, 1000, 1000);

@@ -54,13 +54,6 @@ std::int64_t WordOr(const QStringList &words, int index, std::int64_t fallback)
 
 constexpr const char *kNormalMargins = "trackmillNormalFrameMargins";
 
-QMargins FrameMargins(const QWidget *window)
-{
-    const QRect frame = window->frameGeometry(), client = window->geometry();
-    return {client.left() - frame.left(), client.top() - frame.top(), frame.right() - client.right(),
-            frame.bottom() - client.bottom()};
-}
-
 bool InNormalState(const QWidget *window)
 {
     return !(window->isMinimized() || window->isMaximized() || window->isFullScreen());
@@ -80,6 +73,13 @@ QRect NormalFrame(const QWidget *window)
 }
 
 }  // namespace
+
+QMargins FrameMargins(const QWidget *window)
+{
+    const QRect frame = window->frameGeometry(), client = window->geometry();
+    return {client.left() - frame.left(), client.top() - frame.top(), frame.right() - client.right(),
+            frame.bottom() - client.bottom()};
+}
 
 void NoteNormalFrame(QWidget *window)
 {

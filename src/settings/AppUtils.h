@@ -8,6 +8,7 @@
 #include <QList>
 #include <QRect>
 #include <QSize>
+#include <QMargins>
 #include <QString>
 
 #include <functional>
@@ -56,6 +57,8 @@ void WriteWindowPosition(QWidget *window, TIniFile *ini, const QString &section)
 // Keeps the frame's borders while the window is in its normal state: a maximised frame has
 // none, and the normal frame stored from it would shrink by them.
 void NoteNormalFrame(QWidget *window);
+// The borders the window manager draws around the window's client area (none until framed).
+QMargins FrameMargins(const QWidget *window);
 // Applies the stored frame; a fixed-size window keeps its size, a position saved at
 // another pixel density is ignored, a frame not wholly on a screen is fitted onto one.
 // Restoring the show state is not supported: restoreState is accepted and ignored.

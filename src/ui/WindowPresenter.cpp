@@ -170,6 +170,13 @@ void TWindowPresenter::ListChanged()
     view_.ShowProgress(0);
 }
 
+// After entries were taken away, what the status said about the last drop no longer holds.
+void TWindowPresenter::ShowListCount()
+{
+    view_.SetDetailsAvailable(false);
+    view_.ShowStatus(ListCountText(job_.Queue().Count()));
+}
+
 void TWindowPresenter::ShowRunning(const TJobFigures &figures)
 {
     if (job_.CancelRequested() || shownNumber_ <= 0) return;
@@ -243,8 +250,7 @@ bool TWindowPresenter::Escape()
 void TWindowPresenter::ClearAll()
 {
     list_.ClearAll();
-    view_.SetDetailsAvailable(false);
-    view_.ShowStatus(ListCountText(job_.Queue().Count()));
+    ShowListCount();
 }
 
 void TWindowPresenter::DeleteRows(const QList<int> &rows)
@@ -257,8 +263,7 @@ void TWindowPresenter::DeleteRows(const QList<int> &rows)
         shownSource_.clear();
         view_.ShowInfo({});
     }
-    view_.SetDetailsAvailable(false);
-    view_.ShowStatus(ListCountText(job_.Queue().Count()));
+    ShowListCount();
 }
 
 void TWindowPresenter::Collect(const QStringList &names)

@@ -167,6 +167,7 @@ private:
     void SetControls(const TControlStates &controls);
     void PushSettings();
     void ListChanged();
+    void ShowListCount();
     void ShowRunning(const TJobFigures &figures);
 
     TranscodeJob &job_;
