@@ -6,11 +6,20 @@
 #include "formats/TextUtil.h"
 #include "system/Platform.h"
 
-#include <filesystem>
+#include <QDir>
+#include <QString>
 
 namespace trackmill {
 
-namespace fs = std::filesystem;
+namespace {
+
+// The folder as a full path from the working folder, in the program's spelling.
+std::string AbsoluteFolder(const std::string &folder)
+{
+    return QDir::cleanPath(QDir::current().absoluteFilePath(QString::fromStdString(folder))).toStdString();
+}
+
+}  // namespace
 
 const char kConvertUsage[] =
     "Usage: trackmill-cli convert [options] PATH...\n"
@@ -70,7 +79,7 @@ TJobSettings DesignedSettings()
     s.decoderOptions = platform::kDefaultDecoderOptions;
     s.encoderOptions = platform::kDefaultEncoderOptions;
     s.useOutputDir = false;
-    s.outputDir = platform::DefaultOutputFolder();
+    s.outputDir = NormalizeFolderText(platform::DefaultOutputFolder());
     // An APE tag, the usual Musepack tag, becomes ID3v2.3: ID3v1 would cut it to 30
     // Latin-1 characters a field.
     s.tags = {true, true, true, 1};
@@ -110,7 +119,7 @@ std::string LibraryFolderText(const std::string &folder)
 
 std::string NormalizeFolderText(const std::string &folder)
 {
-    return os::WithSeparator(folder);
+    return os::WithSeparator(os::Portable(folder));
 }
 
 const std::vector<std::string_view> &ConvertOptionNames()
@@ -168,10 +177,8 @@ bool ParseConvertOptions(const std::vector<std::string> &args, TConvertOptions &
             o.settings.encoderOptions = value;
         } else if (name == "--output-dir") {
             if (!takeValue() || value.empty()) return fail("--output-dir needs a folder");
-            std::error_code ec;
-            const fs::path abs = fs::absolute(value, ec);
             o.settings.useOutputDir = true;
-            o.settings.outputDir = NormalizeFolderText(ec ? value : abs.lexically_normal().string());
+            o.settings.outputDir = NormalizeFolderText(AbsoluteFolder(value));
         } else if (name == "--flat" && noValue()) {
             o.settings.layout = TOutputLayout::Flat;
         } else if (name == "--layout") {
@@ -189,9 +196,7 @@ bool ParseConvertOptions(const std::vector<std::string> &args, TConvertOptions &
             o.settings.namePattern = value;
         } else if (name == "--library-folder") {
             if (!takeValue()) return fail("--library-folder needs a folder");
-            std::error_code ec;
-            const fs::path abs = value.empty() ? fs::path() : fs::absolute(value, ec);
-            o.settings.libraryDir = LibraryFolderText(ec ? value : abs.lexically_normal().string());
+            o.settings.libraryDir = LibraryFolderText(value.empty() ? value : AbsoluteFolder(value));
         } else if (name == "--no-folder-art" && noValue()) {
             o.settings.copyFolderArt = false;
         } else if (name == "--no-embed-folder-art" && noValue()) {

@@ -2,6 +2,7 @@
 
 #include "system/os/Files.h"
 
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QObject>
@@ -342,6 +343,9 @@ void TTranscodeList::HandleOneDrop(QStringList names, TAddResult &result, bool h
         if (here && onWaitCursor_) onWaitCursor_(false);
     }};
 
+    // One spelling of every path, as Qt writes them: a Windows name typed with "\\" is
+    // the same file as the one dropped (a no-op where "/" is the only separator).
+    for (QString &name : names) name = QDir::fromNativeSeparators(name);
     for (const QString &name : names) {
         if (stopRequested_) return;
         if (!ScanAsFolder(name)) continue;

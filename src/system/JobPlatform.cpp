@@ -1,6 +1,7 @@
 #include "system/JobPlatform.h"
 
 #include "system/Platform.h"
+#include "system/os/Path.h"
 
 #include <algorithm>
 #include <string_view>
@@ -14,14 +15,39 @@ TJobPlatform JobPlatform(const std::string &executableFolder, int pauseBetweenFi
     p.commandTemplate = kCommandTemplate;
     p.scriptTemplate = kScriptTemplate;
     p.quotePath = [](const std::string &path) { return ShellQuote(path); };
+#ifdef _WIN32
+    p.shell = os::Join(executableFolder, kShell);
+    p.checkOptions = WindowsWordsProblem;
+#else
     p.shell = kShell;
+    p.checkOptions = ShellWordsProblem;
+#endif
     p.encoder = {kEncoderProgram, kEncoderMissingMessage};
     p.decoder = {kDecoderProgram, kDecoderMissingMessage};
-    p.findProgram = [executableFolder](const std::string &name) { return FindProgram(name, executableFolder); };
+    p.findProgram = [executableFolder](const std::string &name) {
+        std::string found = FindProgram(name, executableFolder);
+        if (found.empty() && name == kDecoderProgram && *kDecoderProgramAlternative)
+            found = FindProgram(kDecoderProgramAlternative, executableFolder);
+        return found;
+    };
     p.pauseBetweenFilesMs = pauseBetweenFilesMs;
     p.judgeStatuses = JudgeShellStatuses;
-    p.checkOptions = ShellWordsProblem;
     return p;
+}
+
+std::string WindowsWordsProblem(const std::string &line)
+{
+    // Nothing reads the line but the program itself; a line break would start another
+    // line of the pipe helper's, and a quote left open would swallow the paths after it.
+    if (line.find_first_of("\r\n") != std::string::npos) return "a line break";
+    std::size_t backslashes = 0;
+    bool quoted = false;
+    for (const char c : line) {
+        if (c == '"' && backslashes % 2 == 0) quoted = !quoted;
+        backslashes = c == '\\' ? backslashes + 1 : 0;
+    }
+    if (quoted) return "a quote that is not closed";
+    return {};
 }
 
 std::string ShellWordsProblem(const std::string &line)

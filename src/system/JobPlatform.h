@@ -14,6 +14,9 @@ TJobPlatform JobPlatform(const std::string &executableFolder, int pauseBetweenFi
 // another or redirect it is refused: a line break, and, outside single quotes, a back
 // quote or "$(", and, outside any quotes, "#", ";", "|", "&", "<" or ">"; and a quote left open.
 std::string ShellWordsProblem(const std::string &line);
+// The same for Windows, where each program reads its own command line and no shell is
+// involved: only a line break and a quote left open are refused.
+std::string WindowsWordsProblem(const std::string &line);
 
 // What the exit statuses of a script's two programs mean: the decoder's as the script
 // kept it (nothing when its shell never ran it), the encoder's as the shell ended, the end

@@ -1,7 +1,7 @@
 // What differs between the platforms: the external programs, the command template, the
 // script and how it is run, the start-up messages, shell quoting and program lookup.
-// Everything else in the program is written against these names; a Windows build
-// supplies its own values here (Mppdec.exe, go.bat with CR LF, the original messages).
+// Everything else in the program is written against these names; the Windows build has
+// its own values (the designed program names, captions and messages).
 #pragma once
 
 #include <optional>
@@ -11,8 +11,43 @@
 
 namespace trackmill::platform {
 
+#ifdef _WIN32
+// The programs beside Trackmill.exe under their designed names (the decoder also under
+// today's name), else on PATH.
+inline constexpr const char *kDecoderProgram = "Mppdec.exe";
+inline constexpr const char *kDecoderProgramAlternative = "mpcdec.exe";
+inline constexpr const char *kEncoderProgram = "Lame.exe";
+
+inline constexpr const char *kCommandTemplate =
+    "Mppdec.exe %OPTIONSDEC %INFILE - | LAME.exe %OPTIONSENC - %OUTFILE";
+
+// No command processor reads this: the pipe helper (kShell) starts the first line's
+// program with its standard output piped into the second's standard input, sends the
+// decoder's error output to the third line's file and its exit status to the fourth's,
+// and ends with the encoder's status. Each line is a Windows command line, read by the
+// rules of CommandLineToArgvW, so no character of a path is taken for code.
+inline constexpr const char *kScriptTemplate =
+    "%DECODER %OPTIONSDEC %INFILE -\n%ENCODER %OPTIONSENC - %OUTFILE\n%DECODERLOG\n%STATUSFILE";
+// The pipe helper, beside our own executable.
+inline constexpr const char *kShell = "trackmill-pipe.exe";
+
+inline constexpr const char *kEncoderMissingMessage =
+    "LAME.EXE not found. Place the file in the same directory as Trackmill.exe";
+inline constexpr const char *kDecoderMissingMessage =
+    "MPPDEC.EXE not found. Place the file in the same directory as Trackmill.exe";
+
+// The designed decoder options belong to an old decoder: today's has none of them.
+inline constexpr const char *kDefaultDecoderOptions = "";
+inline constexpr const char *kDefaultEncoderOptions = "--alt-preset cbr 128";
+
+inline constexpr const char *kDecoderOptionsCaption = "Decoder options (Mppdec)";
+inline constexpr const char *kEncoderOptionsCaption = "Encoder options (LAME)";
+inline constexpr const char *kFilesCaption =
+    "Files to transcode (drop MPC, MPP, MP+ files, drives or folders from Explorer)";
+#else
 // The external programs, as looked up by ProgramExists / FindProgram.
 inline constexpr const char *kDecoderProgram = "mpcdec";
+inline constexpr const char *kDecoderProgramAlternative = "";
 inline constexpr const char *kEncoderProgram = "lame";
 
 inline constexpr const char *kCommandTemplate =
@@ -41,19 +76,21 @@ inline constexpr const char *kDefaultEncoderOptions = "--alt-preset cbr 128";
 inline constexpr const char *kDecoderOptionsCaption = "Decoder options (mpcdec)";
 inline constexpr const char *kEncoderOptionsCaption = "Encoder options (lame)";
 inline constexpr const char *kFilesCaption = "Files to transcode (drop MPC, MPP, MP+ files or folders from the file manager)";
+#endif
 
-// The user's home folder followed by "/" (designed output folder).
+// The user's home folder followed by "/" (designed output folder); "C:\\" on Windows.
 std::string DefaultOutputFolder();
 // The user's music folder when it exists, else the home folder, followed by "/".
 std::string DefaultLibraryFolder();
 
 // Quotes one path (or any text) for /bin/sh so that no character is interpreted:
 // single quotes around it, a "'" inside written as '\''. Bytes pass through unchanged.
+// On Windows: double quotes, by the rules CommandLineToArgvW reads them with.
 std::string ShellQuote(const std::string &text);
 
 // Splits a command line into words by the shell's quoting rules (blanks separate words;
 // '...', "..." and backslash quote) without any expansion. Empty optional when a quote is
-// left open.
+// left open. On Windows by CommandLineToArgvW's rules (a quote left open is refused too).
 std::optional<std::vector<std::string>> SplitCommandLine(std::string_view commandLine);
 
 // Full path of an executable found in the absolute folders of PATH, in order; relative

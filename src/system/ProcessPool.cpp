@@ -38,9 +38,11 @@ TCommandRunner::StartResult TProcessPool::Start(std::uint64_t id, const std::vec
         if (error) *error = "cannot start " + argv.front() + ": " + platform::StartErrorText(err);
         return platform::IsTransientStartError(err) ? StartResult::TryLater : StartResult::Failed;
     }
-    p->outputNotifier = std::make_unique<QSocketNotifier>(p->pipeline->OutputHandle(), QSocketNotifier::Read);
-    connect(p->outputNotifier.get(), &QSocketNotifier::activated, this, [this, id] { Collect(id); });
-    if (p->pipeline->EndHandle() >= 0) {
+    if (p->pipeline->OutputHandle() >= 0) {
+        p->outputNotifier = std::make_unique<QSocketNotifier>(p->pipeline->OutputHandle(), QSocketNotifier::Read);
+        connect(p->outputNotifier.get(), &QSocketNotifier::activated, this, [this, id] { Collect(id); });
+    }
+    if (p->pipeline->OutputHandle() >= 0 && p->pipeline->EndHandle() >= 0) {
         p->endNotifier = std::make_unique<QSocketNotifier>(p->pipeline->EndHandle(), QSocketNotifier::Read);
         connect(p->endNotifier.get(), &QSocketNotifier::activated, this, [this, id] { Collect(id); });
     } else if (!pollTimer_) {
@@ -60,7 +62,7 @@ void TProcessPool::Collect(std::uint64_t id)
     platform::TPipeline::Progress progress = p.pipeline->Collect();
     if (!progress.ended) {
         // An ended output would wake the loop for ever.
-        if (!p.pipeline->OutputOpen()) p.outputNotifier->setEnabled(false);
+        if (!p.pipeline->OutputOpen() && p.outputNotifier) p.outputNotifier->setEnabled(false);
         if (!progress.output.empty() && handlers_.output) handlers_.output(id, progress.output);
         return;
     }

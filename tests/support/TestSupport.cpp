@@ -14,17 +14,30 @@
 #include <iterator>
 #include <stdexcept>
 
+#ifdef _WIN32
+#include <random>
+#else
 #include <grp.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#endif
 
 namespace tmtest {
 
 TempDir::TempDir()
 {
+#ifdef _WIN32
+    std::mt19937 random{std::random_device{}()};
+    for (int attempt = 0; attempt < 100 && path_.empty(); ++attempt) {
+        const fs::path candidate = fs::temp_directory_path() / ("trackmill-test-" + std::to_string(random() % 1000000));
+        if (fs::create_directory(candidate)) path_ = candidate;
+    }
+    if (path_.empty()) throw std::runtime_error("no temporary folder could be made");
+#else
     std::string pattern = (fs::temp_directory_path() / "trackmill-test-XXXXXX").string();
     if (!mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp failed");
     path_ = pattern;
+#endif
 }
 
 TempDir::~TempDir()
@@ -41,6 +54,10 @@ TempDir::~TempDir()
 
 int AsUnprivilegedUser(const std::function<int()> &body)
 {
+#ifdef _WIN32
+    (void)body;
+    return -1;
+#else
     std::fflush(nullptr);
     const pid_t pid = ::fork();
     if (pid < 0) return -1;
@@ -65,6 +82,7 @@ int AsUnprivilegedUser(const std::function<int()> &body)
     }
     if (!WIFEXITED(status) || WEXITSTATUS(status) == 255) return -1;
     return WEXITSTATUS(status);
+#endif
 }
 
 void ShareWithEveryone(const fs::path &folder)

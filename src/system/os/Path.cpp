@@ -11,6 +11,26 @@ bool IsSeparator(char c)
 #endif
 }
 
+std::string Portable(std::string_view path)
+{
+    std::string out(path);
+#ifdef _WIN32
+    for (char &c : out)
+        if (c == '\\') c = '/';
+#endif
+    return out;
+}
+
+std::string Native(std::string_view path)
+{
+    std::string out(path);
+#ifdef _WIN32
+    for (char &c : out)
+        if (c == '/') c = '\\';
+#endif
+    return out;
+}
+
 std::size_t LastSeparator(std::string_view path)
 {
     for (std::size_t i = path.size(); i-- > 0;)

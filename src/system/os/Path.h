@@ -8,14 +8,18 @@
 
 namespace trackmill::os {
 
-// The separator this platform writes between a folder and a name.
-#ifdef _WIN32
-inline constexpr char kSeparator = '\\';
-#else
+// The separator the program writes between a folder and a name: "/" on Windows too,
+// where the system takes it as well, so that every path inside the program is spelled
+// one way and compares as text ("\\" comes only from what the user or the system gives,
+// and Portable turns it into "/").
 inline constexpr char kSeparator = '/';
-#endif
 
 bool IsSeparator(char c);
+// The path with the program's separator: "C:\\Music\\a.mpc" -> "C:/Music/a.mpc" on
+// Windows; unchanged elsewhere, where "\\" is a character of a name.
+std::string Portable(std::string_view path);
+// The path as the user's system writes it, for what a person reads: "\\" on Windows.
+std::string Native(std::string_view path);
 // Index of the last separator, or npos.
 std::size_t LastSeparator(std::string_view path);
 

@@ -49,7 +49,7 @@ public:
 
 private:
     std::string path_;
-    int handle_ = -1;
+    std::intptr_t handle_ = -1;  // the open folder: a descriptor, or a Windows handle
 };
 
 }  // namespace trackmill::os

@@ -1,0 +1,3 @@
+#include "support/TestSupport.h"
+#include <gtest/gtest.h>
+TEST(WindowsPlatform, Placeholder) {}
