@@ -2,6 +2,7 @@
 
 #include "system/os/Files.h"
 #include "system/os/Path.h"
+#include "system/os/PrivateFolderNames.h"
 
 #include <algorithm>
 #include <dirent.h>
@@ -42,9 +43,7 @@ bool IsSafeTemporaryFolder(const char *folder)
     return (st.st_mode & 022) == 0 || (st.st_mode & S_ISVTX) != 0;
 }
 
-constexpr const char *kPrefix = "trackmill-";
-constexpr const char *kOwnerFile = "owner";
-constexpr const char *kTemporariesFile = "temporaries";
+using namespace privatefolder;
 
 // When the process started, in clock ticks since the system booted: with the process id
 // it names a process once and for all (ids are reused).
@@ -123,26 +122,6 @@ std::optional<std::string> ReadIn(int folder, const std::string &name, std::size
     }
     text.resize(got);
     return text;
-}
-
-// "owner", "temporaries", and each file's script, decoder status and decoder output:
-// "<number>.sh", "<number>.status", "<number>.decoder".
-bool IsOurFileName(const std::string &name)
-{
-    if (name == kOwnerFile || name == kTemporariesFile) return true;
-    const std::size_t dot = name.find('.');
-    if (dot == 0 || dot == std::string::npos || name.find_first_not_of("0123456789") != dot) return false;
-    const std::string ext = name.substr(dot);
-    return ext == ".sh" || ext == ".status" || ext == ".decoder";
-}
-
-std::vector<std::string> Lines(const std::string &text)
-{
-    std::vector<std::string> lines;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);)
-        if (!line.empty()) lines.push_back(line);
-    return lines;
 }
 
 }  // namespace

@@ -52,6 +52,15 @@ HANDLE OpenToLook(const std::string &path)
                          OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
 }
 
+// The position of a read or write at an offset.
+OVERLAPPED At(std::uint64_t position)
+{
+    OVERLAPPED at{};
+    at.Offset = static_cast<DWORD>(position);
+    at.OffsetHigh = static_cast<DWORD>(position >> 32);
+    return at;
+}
+
 std::string RandomName(std::size_t length)
 {
     static const char kChars[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
@@ -306,10 +315,7 @@ std::size_t TFile::ReadSomeAt(std::int64_t offset, void *buf, std::size_t n)
     std::size_t done = 0;
     auto *out = static_cast<char *>(buf);
     while (done < n) {
-        OVERLAPPED at{};
-        const std::uint64_t position = std::uint64_t(offset) + done;
-        at.Offset = static_cast<DWORD>(position);
-        at.OffsetHigh = static_cast<DWORD>(position >> 32);
+        OVERLAPPED at = At(std::uint64_t(offset) + done);
         const DWORD want = static_cast<DWORD>(std::min<std::size_t>(n - done, 1u << 30));
         DWORD got = 0;
         if (!::ReadFile(H(handle_), out + done, want, &got, &at)) {
@@ -331,10 +337,7 @@ bool TFile::WriteAt(std::int64_t offset, const void *data, std::size_t n)
     std::size_t done = 0;
     const auto *in = static_cast<const char *>(data);
     while (done < n) {
-        OVERLAPPED at{};
-        const std::uint64_t position = std::uint64_t(offset) + done;
-        at.Offset = static_cast<DWORD>(position);
-        at.OffsetHigh = static_cast<DWORD>(position >> 32);
+        OVERLAPPED at = At(std::uint64_t(offset) + done);
         const DWORD want = static_cast<DWORD>(std::min<std::size_t>(n - done, 1u << 30));
         DWORD put = 0;
         if (!::WriteFile(H(handle_), in + done, want, &put, &at) || put == 0) {

@@ -5,6 +5,7 @@
 
 #include "system/os/Files.h"
 #include "system/os/Path.h"
+#include "system/os/PrivateFolderNames.h"
 #include "system/os/windows/Wide.h"
 
 #include <windows.h>
@@ -22,9 +23,7 @@ namespace trackmill::os {
 
 namespace {
 
-constexpr const char *kPrefix = "trackmill-";
-constexpr const char *kOwnerFile = "owner";
-constexpr const char *kTemporariesFile = "temporaries";
+using namespace privatefolder;
 
 HANDLE H(std::intptr_t handle) { return reinterpret_cast<HANDLE>(handle); }
 
@@ -91,30 +90,12 @@ std::optional<std::string> ReadPlain(const std::string &path, std::size_t maxByt
     return text;
 }
 
-bool IsOurFileName(const std::string &name)
-{
-    if (name == kOwnerFile || name == kTemporariesFile) return true;
-    const std::size_t dot = name.find('.');
-    if (dot == 0 || dot == std::string::npos || name.find_first_not_of("0123456789") != dot) return false;
-    const std::string ext = name.substr(dot);
-    return ext == ".sh" || ext == ".status" || ext == ".decoder";
-}
-
 std::vector<std::string> NamesIn(const std::string &folder)
 {
     std::vector<std::string> names;
     TFolderReader reader(folder);
     for (TFolderEntry entry; reader.Next(entry);) names.push_back(entry.name);
     return names;
-}
-
-std::vector<std::string> Lines(const std::string &text)
-{
-    std::vector<std::string> lines;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);)
-        if (!line.empty()) lines.push_back(line);
-    return lines;
 }
 
 std::int64_t ModifiedOf(const std::string &path)

@@ -5,6 +5,8 @@
 // is piped into the encoder's standard input; the encoder writes to our own output. We
 // end with the encoder's status. Everything started here is in our job: ending the job
 // ends it all.
+#include "system/os/windows/Wide.h"
+
 #include <windows.h>
 #include <shellapi.h>
 
@@ -14,27 +16,12 @@
 
 namespace {
 
+using trackmill::os::Narrow;
+using trackmill::os::Wide;
+
 constexpr DWORD kNotStarted = 127;
 // The decoder lost its reader: the encoder's fault, as SIGPIPE says on Linux.
 constexpr DWORD kLostReader = 128 + 13;
-
-std::wstring Wide(const std::string &utf8)
-{
-    if (utf8.empty()) return {};
-    const int n = ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
-    std::wstring out(static_cast<std::size_t>(n), L'\0');
-    ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), out.data(), n);
-    return out;
-}
-
-std::string Narrow(const std::wstring &wide)
-{
-    if (wide.empty()) return {};
-    const int n = ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
-    std::string out(static_cast<std::size_t>(n), '\0');
-    ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), out.data(), n, nullptr, nullptr);
-    return out;
-}
 
 // The first word of a command line, read as the program reading it would.
 std::wstring FirstWord(const std::wstring &line)
