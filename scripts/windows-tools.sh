@@ -41,6 +41,8 @@ PACKAGES=(
   make dpkg-dev xz-utils perl                     # unpacking and building Debian's sources
   qt6-base-dev qt6-base-dev-tools                 # moc, uic, rcc for the cross builds
   musepack-tools                                  # reference decoder and encoder for the tests
+  googletest ffmpeg python3-mutagen               # the tests under Wine and what checks their MP3s
+  xdotool x11-utils imagemagick                   # driving and photographing the window
 )
 
 log() { printf 'windows-tools: %s\n' "$*" >&2; }

@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Cross-builds Trackmill for 64-bit Windows with mingw-w64 and tests it under Wine: the
-# platform layer, the formats and the engine, then trackmill-cli.exe converting real
-# Musepack files with lame.exe and mpcdec.exe cross-built from Debian's sources.
+# platform layer, the formats and the engine, trackmill-cli.exe converting real Musepack
+# files with lame.exe and mpcdec.exe cross-built from Debian's sources, and Trackmill.exe
+# on a display with a window manager; then makes dist/Trackmill-<version>-win64.zip and
+# the installer dist/Trackmill-<version>-win64-setup.exe, and tries the installer.
 # Everything it needs outside the clone (Qt for mingw, the two programs, a Wine prefix)
 # is made once by scripts/windows-tools.sh and kept in ~/.cache/trackmill-windows.
 set -euo pipefail
@@ -18,14 +20,18 @@ echo "== cross-build for Windows (warnings as errors)"
 # -O2 as on Linux: GCC 12's -O3 warns falsely inside the standard library's inlined copies.
 cmake -S . -B "$BUILD" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-w64.cmake" \
       -DCMAKE_PREFIX_PATH="$QT_MINGW" -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_FLAGS_RELEASE="-O2 -DNDEBUG" \
-      -DTRACKMILL_WERROR=ON >/dev/null
+      -DTRACKMILL_WERROR=ON -DTRACKMILL_WINDOW=ON >/dev/null
 cmake --build "$BUILD" -j"$jobs"
 
 # The DLLs the programs load, and the two programs beside them under the designed name
 # of the encoder and today's name of the decoder.
 gcc_dlls=$(dirname "$(x86_64-w64-mingw32-g++-posix -print-libgcc-file-name)")
-cp -u "$QT_MINGW"/bin/Qt6Core.dll "$gcc_dlls"/libstdc++-6.dll "$gcc_dlls"/libgcc_s_seh-1.dll \
-      /usr/x86_64-w64-mingw32/lib/libwinpthread-1.dll "$BIN"/
+runtime=("$QT_MINGW"/bin/Qt6Core.dll "$QT_MINGW"/bin/Qt6Gui.dll "$QT_MINGW"/bin/Qt6Widgets.dll
+         "$gcc_dlls"/libstdc++-6.dll "$gcc_dlls"/libgcc_s_seh-1.dll /usr/x86_64-w64-mingw32/lib/libwinpthread-1.dll)
+mkdir -p "$BIN/platforms" "$BIN/styles"
+cp -u "${runtime[@]}" "$BIN"/
+cp -u "$QT_MINGW/plugins/platforms/qwindows.dll" "$BIN/platforms/"
+cp -u "$QT_MINGW/plugins/styles/qwindowsvistastyle.dll" "$BIN/styles/"
 cp -u "$WIN_TOOLS/lame.exe" "$BIN/Lame.exe"
 cp -u "$WIN_TOOLS/mpcdec.exe" "$BIN/mpcdec.exe"
 
@@ -60,5 +66,31 @@ if [ ! -x build/src/cli/trackmill-cli ]; then
   cmake --build build -j"$jobs" --target trackmill-cli
 fi
 tests/windows/convert-under-wine.sh "$ROOT/build/src/cli/trackmill-cli"
+
+echo "== Trackmill.exe under Wine with a window manager"
+export WINE BIN WINEPREFIX
+tests/support/with-window-manager.sh "$WINE" "$BIN/window_tests.exe" > "$BUILD/window_tests.log" 2>&1 \
+  || { cat "$BUILD/window_tests.log"; echo "FAILED: window_tests.exe" >&2; exit 1; }
+grep -E '^\[  (FAILED|PASSED) ' "$BUILD/window_tests.log"
+grep -q '^\[  SKIPPED \]' "$BUILD/window_tests.log" && { echo "FAILED: a window test was skipped" >&2; exit 1; }
+SCREENSHOT="$BUILD/windows-wine.png" tests/support/with-window-manager.sh tests/windows/window-under-wine.sh
+
+echo "== dist/: the zip and the installer"
+version=$(sed -n 's/^project(Trackmill VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
+stage=$BUILD/stage/Trackmill-$version-win64
+rm -rf "$BUILD/stage" && mkdir -p "$stage/platforms" "$stage/styles" dist
+cp "$BIN/Trackmill.exe" "$BIN/trackmill-cli.exe" "$BIN/trackmill-pipe.exe" "${runtime[@]}" "$stage"/
+cp "$BIN/platforms/qwindows.dll" "$stage/platforms/"
+cp "$BIN/styles/qwindowsvistastyle.dll" "$stage/styles/"
+sed 's/$/\r/' packaging/windows/README.txt > "$stage/README.txt"
+rm -f "dist/Trackmill-$version-win64.zip"
+(cd "$BUILD/stage" && zip -qr "$ROOT/dist/Trackmill-$version-win64.zip" "Trackmill-$version-win64")
+# The uninstaller removes exactly the files the installer put there.
+(cd "$stage" && find . -type f | sed 's|^\./||; s|/|\\|g; s|^|  Delete "$INSTDIR\\|; s|$|"|'
+ echo '  RMDir "$INSTDIR\platforms"'; echo '  RMDir "$INSTDIR\styles"') > "$BUILD/stage/files.nsh"
+makensis -V2 -DVERSION="$version" -DSTAGE="$stage" -DFILELIST="$BUILD/stage/files.nsh" \
+  -DOUTFILE="$ROOT/dist/Trackmill-$version-win64-setup.exe" packaging/windows/trackmill.nsi
+tests/windows/installer-under-wine.sh "$ROOT/dist/Trackmill-$version-win64-setup.exe"
+ls -l dist/
 
 echo "== Windows build and tests passed in $(( $(date +%s) - started )) s"

@@ -9,14 +9,25 @@
 namespace trackmill {
 
 namespace {
+#ifdef _WIN32
+constexpr auto kConfigFolder = "Trackmill";
+constexpr auto kWindowProgram = "Trackmill.exe";
+#else
 constexpr auto kConfigFolder = "trackmill";
+constexpr auto kWindowProgram = "trackmill";
+#endif
 constexpr auto kConfigFile = "trackmill.ini";
 }  // namespace
 
 QString SettingsFilePathFor(const QString &executablePath, bool executableFolderWritable,
                             const QString &userConfigFolder)
 {
-    if (executableFolderWritable && !executablePath.isEmpty()) return executablePath + ".ini";
+    if (executableFolderWritable && !executablePath.isEmpty()) {
+        // "Trackmill.exe" keeps its settings in "Trackmill.ini".
+        QString base = executablePath;
+        if (base.endsWith(QLatin1String(".exe"), Qt::CaseInsensitive)) base.chop(4);
+        return base + ".ini";
+    }
     return QDir(QDir(userConfigFolder).filePath(kConfigFolder)).filePath(kConfigFile);
 }
 
@@ -35,8 +46,8 @@ QString FindWindowSettingsFile(const QString &programFolder)
 {
     const QString configFolder = UserConfigFolder();
     QString windowProgram;
-    for (const QString &candidate : {QDir(programFolder).filePath(QStringLiteral("trackmill")),
-                                     QDir(programFolder).filePath(QStringLiteral("../main/trackmill"))}) {
+    const QString name = QString::fromLatin1(kWindowProgram);
+    for (const QString &candidate : {QDir(programFolder).filePath(name), QDir(programFolder).filePath("../main/" + name)}) {
         if (QFileInfo(candidate).isExecutable()) {
             windowProgram = QDir::cleanPath(candidate);
             break;

@@ -1,9 +1,12 @@
 // A notice on the desktop (the freedesktop notification service on the session bus), for
 // the end of a job the user is not watching. Nothing waits for it; without the service it
-// is simply not shown.
+// is simply not shown. Windows has no such service for a program without a tray icon:
+// there the taskbar button flashes instead (the window's own doing).
 #pragma once
 
-#include <QDBusConnection>
+#ifndef _WIN32
+#include "shutdown/posix/Bus.h"
+#endif
 #include <QString>
 
 namespace trackmill {
@@ -12,15 +15,19 @@ class TDesktopNotice {
 public:
     // The session bus's notification service.
     TDesktopNotice();
+#ifndef _WIN32
     // Another bus and service (a private bus in tests).
     TDesktopNotice(const QDBusConnection &bus, const QString &service);
+#endif
 
     // Sends it without waiting for an answer; false when no bus could take it.
     bool Send(const QString &summary, const QString &body);
 
+#ifndef _WIN32
 private:
     QDBusConnection bus_;
     QString service_;
+#endif
 };
 
 }  // namespace trackmill

@@ -1,13 +1,17 @@
 // TXWinReboot ends the user's work on the machine: log off, reboot, shut down, suspend
 // or hibernate. On Linux the request goes to systemd-logind over D-Bus, never
-// interactively; the Windows flag value is still computed for a Windows build.
+// interactively; on Windows to ExitWindowsEx with the shutdown privilege, or
+// SetSuspendState.
 #pragma once
 
-#include <QDBusConnection>
+#ifndef _WIN32
+#include "shutdown/posix/Bus.h"
+#endif
 #include <QObject>
 #include <QString>
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 namespace trackmill {
@@ -24,10 +28,18 @@ public:
     static constexpr std::uint32_t EwxForce = 4;
     static constexpr std::uint32_t EwxPowerOff = 8;
 
-    // Talks to logind on the system bus.
+    // Talks to logind on the system bus (on Windows: the system's own calls).
     explicit TXWinReboot(QObject *Owner = nullptr);
+#ifdef _WIN32
+    // What takes the request instead of the system (a stand-in in tests): the
+    // ExitWindowsEx flags, or for suspend and hibernate 0 with the operation; false and
+    // *why when refused.
+    using SystemCall = std::function<bool(TRebootOperation, std::uint32_t flags, std::string *why)>;
+    void SetSystemCall(SystemCall Call) { SystemCall_ = std::move(Call); }
+#else
     // Talks to the given bus and service instead (a private bus in tests).
     TXWinReboot(const QDBusConnection &Bus, const QString &Service, QObject *Owner = nullptr);
+#endif
 
     TRebootOperation Operation() const { return Operation_; }
     void SetOperation(TRebootOperation Value) { Operation_ = Value; }
@@ -45,15 +57,19 @@ public:
     const std::string &LastError() const { return LastError_; }
 
 private:
-    bool CallManager(const char *Method);
-    bool TerminateSession();
-
     TRebootOperation Operation_ = roReboot;
     bool PowerOff_ = false;
     bool ForceTerminateProcesses_ = false;
+    std::string LastError_;
+#ifdef _WIN32
+    SystemCall SystemCall_;
+#else
+    bool CallManager(const char *Method);
+    bool TerminateSession();
+
     QDBusConnection Bus_;
     QString Service_;
-    std::string LastError_;
+#endif
 };
 
 }  // namespace trackmill

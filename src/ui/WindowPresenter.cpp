@@ -4,6 +4,7 @@
 #include "engine/FileInfo.h"
 #include "formats/TextUtil.h"
 
+#include <QDir>
 #include <QFile>
 #include <QLocale>
 
@@ -16,9 +17,10 @@ constexpr int kFilesNamed = 20;
 // A large drop is not slowed down by its own counter.
 constexpr int kCountIntervalMs = 100;
 
+// A path as the user's system writes it ("\\" on Windows).
 QString Decoded(const std::string &path)
 {
-    return QFile::decodeName(QByteArray::fromStdString(path));
+    return QDir::toNativeSeparators(QFile::decodeName(QByteArray::fromStdString(path)));
 }
 
 QString Number(int n)

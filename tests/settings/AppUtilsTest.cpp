@@ -180,6 +180,9 @@ TEST(SettingsPath, BesideTheExecutableElseTheConfigFolder)
 {
     EXPECT_EQ(SettingsFilePathFor("/opt/tm/trackmill", true, "/xdg"), QStringLiteral("/opt/tm/trackmill.ini"));
     EXPECT_EQ(SettingsFilePathFor("/usr/bin/trackmill", false, "/xdg"), QStringLiteral("/xdg/trackmill/trackmill.ini"));
+    // The designed name beside the program: the extension replaced, not extended.
+    EXPECT_EQ(SettingsFilePathFor("C:/Programs/Trackmill/Trackmill.exe", true, "C:/AppData"),
+              QStringLiteral("C:/Programs/Trackmill/Trackmill.ini"));
 
     TempDir dir;
     EXPECT_TRUE(IsWritableFolder(QString::fromStdString(dir.path().string())));

@@ -55,5 +55,5 @@ before=$(find "$work/out-win" -type f -printf '%p %s %T@\n' | sort)
   > "$work/again.log" 2>&1 || { cat "$work/again.log"; fail "the second run"; }
 grep -q "3 skipped" "$work/again.log" || { cat "$work/again.log"; fail "the second run did not skip the three"; }
 [ "$before" = "$(find "$work/out-win" -type f -printf '%p %s %T@\n' | sort)" ] || fail "the second run changed an MP3"
-ls "$WINEPREFIX"/drive_c/users/*/AppData/Local/Temp/ 2>/dev/null | grep -q '^trackmill-' && fail "a private folder was left behind"
+ls "$WINEPREFIX"/drive_c/users/*/Temp/ 2>/dev/null | grep -q '^trackmill-' && fail "a private folder was left behind"
 echo "trackmill-cli.exe under Wine: 3 files converted as on Linux, none replaced on the second run"

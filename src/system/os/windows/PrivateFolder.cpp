@@ -193,7 +193,14 @@ void TPrivateFolder::Remove()
     for (const std::string &name : NamesIn(path_)) os::RemoveFile(Join(path_, name));
     ::CloseHandle(H(handle_));
     handle_ = -1;
-    ::RemoveDirectoryW(Wide(path_).c_str());
+    // A file deleted while a program that has just ended still held it goes only when the
+    // system lets go of it: until then the folder is not empty.
+    for (int attempt = 0; attempt < 20 && !::RemoveDirectoryW(Wide(path_).c_str()); ++attempt) {
+        if (::GetLastError() != ERROR_DIR_NOT_EMPTY && ::GetLastError() != ERROR_SHARING_VIOLATION &&
+            ::GetLastError() != ERROR_ACCESS_DENIED)
+            break;
+        ::Sleep(50);
+    }
     path_.clear();
 }
 
