@@ -25,10 +25,7 @@ TJobPlatform JobPlatform(const std::string &executableFolder, int pauseBetweenFi
     p.encoder = {kEncoderProgram, kEncoderMissingMessage};
     p.decoder = {kDecoderProgram, kDecoderMissingMessage};
     p.findProgram = [executableFolder](const std::string &name) {
-        std::string found = FindProgram(name, executableFolder);
-        if (found.empty() && name == kDecoderProgram && *kDecoderProgramAlternative)
-            found = FindProgram(kDecoderProgramAlternative, executableFolder);
-        return found;
+        return name == kDecoderProgram ? FindDecoder(executableFolder) : FindProgram(name, executableFolder);
     };
     p.pauseBetweenFilesMs = pauseBetweenFilesMs;
     p.judgeStatuses = JudgeShellStatuses;

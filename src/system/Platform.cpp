@@ -32,9 +32,16 @@ constexpr const char *kFixedDecoderUsage =
 
 }  // namespace
 
+std::string FindDecoder(const std::string &besideFolder)
+{
+    std::string found = FindProgram(kDecoderProgram, besideFolder);
+    if (found.empty() && *kDecoderProgramAlternative) found = FindProgram(kDecoderProgramAlternative, besideFolder);
+    return found;
+}
+
 std::string DecoderUsage(const std::string &besideFolder)
 {
-    const std::string program = FindProgram(kDecoderProgram, besideFolder);
+    const std::string program = FindDecoder(besideFolder);
     if (!program.empty()) {
         QProcess mpcdec;
         mpcdec.setProcessChannelMode(QProcess::MergedChannels);

@@ -99,6 +99,8 @@ std::optional<std::vector<std::string>> SplitCommandLine(std::string_view comman
 std::string FindOnPath(const std::string &name);
 // An external program of ours: beside our own executable (besideFolder), else on PATH.
 std::string FindProgram(const std::string &name, const std::string &besideFolder);
+// The decoder under its designed name, else under today's (on Windows); empty when neither.
+std::string FindDecoder(const std::string &besideFolder);
 // A command's program: a name with "/" is taken as it stands (relative to the working
 // folder); a bare name comes from PATH as above.
 std::string FindCommand(const std::string &name, const std::string &workingDir = {});
