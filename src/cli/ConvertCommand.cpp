@@ -119,12 +119,12 @@ void DryRun(const TWorkQueue &queue, const TJobSettings &s, bool json)
                                     .c_str());
             continue;
         }
-        const std::string source = Shown(queue.At(i).source);
+        const std::string source = ShownPath(queue.At(i).source);
         switch (p.kind) {
-        case TPlannedOutput::Kind::Write: std::printf("  %s -> %s\n", source.c_str(), Shown(p.output).c_str()); break;
+        case TPlannedOutput::Kind::Write: std::printf("  %s -> %s\n", source.c_str(), ShownPath(p.output).c_str()); break;
         case TPlannedOutput::Kind::Renamed:
         case TPlannedOutput::Kind::Overwrite:
-            std::printf("  %s -> %s (%s)\n", source.c_str(), Shown(p.output).c_str(), Shown(p.reason).c_str());
+            std::printf("  %s -> %s (%s)\n", source.c_str(), ShownPath(p.output).c_str(), Shown(p.reason).c_str());
             break;
         case TPlannedOutput::Kind::Skipped: std::printf("  %s: skipped (%s)\n", source.c_str(), Shown(p.reason).c_str()); break;
         case TPlannedOutput::Kind::Refused: std::printf("  %s: refused (%s)\n", source.c_str(), Shown(p.reason).c_str()); break;
@@ -153,8 +153,8 @@ void PrintSummary(std::FILE *out, const TConvertHost &host, const TWorkQueue &qu
             if (item.state != state) continue;
             if (first) std::fprintf(out, "%s\n", title);
             first = false;
-            std::string line = "  " + Shown(item.source);
-            if (withOutput) line += " -> " + Shown(item.output);
+            std::string line = "  " + ShownPath(item.source);
+            if (withOutput) line += " -> " + ShownPath(item.output);
             if (withReason) line += ": " + Shown(item.reason);
             if (state == TItemState::Converted && !item.tags.omitted.empty())
                 line += " (" + Shown(item.tags.omitted) + ")";
@@ -216,7 +216,7 @@ int RunConvert(const std::vector<std::string> &rawArgs)
     // Refused: music that cannot be converted, which fails the run. Ignored: a file that is
     // not Musepack at all, as a drop on the window leaves it out.
     auto tell = [&](const char *what, const std::string &name, const std::string &reason) {
-        std::fprintf(stderr, "trackmill-cli: %s %s: %s\n", what, Shown(name).c_str(), Shown(reason).c_str());
+        std::fprintf(stderr, "trackmill-cli: %s %s: %s\n", what, ShownPath(name).c_str(), Shown(reason).c_str());
         if (options.json)
             std::printf("%s\n", json::Object().Text("event", what).Text("source", name).Text("reason", reason)
                                      .Str().c_str());

@@ -3,6 +3,7 @@
 #include "cli/Json.h"
 #include "engine/OutputLines.h"
 #include "formats/TextUtil.h"
+#include "system/os/Path.h"
 
 #include <QCoreApplication>
 
@@ -16,6 +17,8 @@ constexpr int kProgressIntervalMs = 500;
 std::string Shown(const std::string &text) { return EscapeControls(text); }
 
 }  // namespace
+
+std::string ShownPath(const std::string &path) { return EscapeControls(os::Native(path)); }
 
 json::Object PlannedEvent(int total, int jobs)
 {
@@ -136,7 +139,7 @@ void TConvertHost::FileStarted(const TWorkItem &item, const std::string &shownCo
     }
     // Quietly, a file shows up only when it ends; its whole reason is said there.
     if (!io_.verbose) return;
-    std::string line = Prefix(item) + Shown(item.source) + " -> " + Shown(item.output);
+    std::string line = Prefix(item) + ShownPath(item.source) + " -> " + ShownPath(item.output);
     if (!item.reason.empty()) line += " (" + Shown(item.reason) + ")";
     if (!item.reason.empty()) startReasons_[item.id] = item.reason;
     Print(line);
@@ -203,12 +206,12 @@ void TConvertHost::FileFinished(const TWorkItem &item, const TJobFigures &)
             if (notes.starts_with("; ")) notes.erase(0, 2);
             startReasons_.erase(start);
         }
-        Print(Prefix(item) + "done: " + Shown(item.output) + (notes.empty() ? std::string() : " (" + Shown(notes) + ")"));
+        Print(Prefix(item) + "done: " + ShownPath(item.output) + (notes.empty() ? std::string() : " (" + Shown(notes) + ")"));
         break;
     }
-    case TItemState::Skipped: Print(Prefix(item) + "skipped: " + Shown(item.source) + " (" + Shown(item.reason) + ")"); break;
+    case TItemState::Skipped: Print(Prefix(item) + "skipped: " + ShownPath(item.source) + " (" + Shown(item.reason) + ")"); break;
     case TItemState::Failed:
-        Print(Prefix(item) + "FAILED: " + Shown(item.source) + " (" + Shown(item.reason) + ")");
+        Print(Prefix(item) + "FAILED: " + ShownPath(item.source) + " (" + Shown(item.reason) + ")");
         // What the programs said last, which the reason sums up in one line.
         for (const std::string &line : tail)
             if (const std::string_view text = TOutputLines::Text(line); !text.empty())

@@ -21,6 +21,9 @@ class Object;
 
 // The job's first and last events, also for a job that never runs (nothing to convert,
 // or only its plan shown).
+// A path as a person reads it on this system ("\\" on Windows), control characters escaped.
+std::string ShownPath(const std::string &path);
+
 json::Object PlannedEvent(int total, int jobs);
 json::Object EndedEvent(const TJobEnd &end, int refused, int ignored);
 
