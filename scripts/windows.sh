@@ -20,7 +20,7 @@ echo "== cross-build for Windows (warnings as errors)"
 # -O2 as on Linux: GCC 12's -O3 warns falsely inside the standard library's inlined copies.
 cmake -S . -B "$BUILD" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-w64.cmake" \
       -DCMAKE_PREFIX_PATH="$QT_MINGW" -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_FLAGS_RELEASE="-O2 -DNDEBUG" \
-      -DTRACKMILL_WERROR=ON -DTRACKMILL_WINDOW=ON >/dev/null
+      -DTRACKMILL_WERROR=ON >/dev/null
 cmake --build "$BUILD" -j"$jobs"
 
 # The DLLs the programs load, and the two programs beside them under the designed name
