@@ -9,14 +9,24 @@
 #include <QDir>
 #include <QString>
 
+#include <filesystem>
+#include <system_error>
+
 namespace trackmill {
 
 namespace {
 
-// The folder as a full path from the working folder, in the program's spelling.
+// The folder as a full path from the working folder, in the program's spelling: its bytes
+// kept on Linux (a name need not be UTF-8), UTF-8 with "/" on Windows.
 std::string AbsoluteFolder(const std::string &folder)
 {
+#ifdef _WIN32
     return QDir::cleanPath(QDir::current().absoluteFilePath(QString::fromStdString(folder))).toStdString();
+#else
+    std::error_code ec;
+    const std::filesystem::path abs = std::filesystem::absolute(folder, ec);
+    return ec ? folder : abs.lexically_normal().string();
+#endif
 }
 
 }  // namespace

@@ -221,7 +221,8 @@ TJobSettings TForm1::Settings() const
     s.decoderOptions = Edit1->text().toStdString();
     s.encoderOptions = Edit2->text().toStdString();
     s.useOutputDir = cbOutputdir->isChecked();
-    s.outputDir = QFile::encodeName(DirectoryEdit1->Text()).toStdString();
+    // The folder texts as typed ("C:\\Music\\" on Windows) in the program's spelling of paths.
+    s.outputDir = os::Portable(QFile::encodeName(DirectoryEdit1->Text()).toStdString());
     s.tags.copyID3v1 = cbID3v1->isChecked();
     s.tags.copyID3v2 = cbID3v2->isChecked();
     s.tags.convertApe = cbApetag->isChecked();
@@ -231,7 +232,7 @@ TJobSettings TForm1::Settings() const
     s.existing = ExistingFiles();
     const TLibrarySettings library = LibrarySettings();
     s.layout = library.layout;
-    s.libraryDir = library.libraryFolder.empty() ? std::string() : os::WithSeparator(library.libraryFolder);
+    s.libraryDir = library.libraryFolder.empty() ? std::string() : os::WithSeparator(os::Portable(library.libraryFolder));
     s.namePattern = library.namePattern;
     s.copyFolderArt = library.copyFolderArt;
     s.embedFolderArt = library.embedFolderArt;

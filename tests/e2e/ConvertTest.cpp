@@ -123,6 +123,17 @@ TEST_F(ConvertTest, NastyFileNameConvertsAndRunsNothingElse)
         for (const char *canary : {"pwned1", "pwned2", "pwned3"}) EXPECT_FALSE(fs::exists(d / canary)) << d / canary;
     // Nothing but the MP3 appeared in the output folder.
     EXPECT_EQ(std::distance(fs::directory_iterator(out), fs::directory_iterator()), 1);
+
+    // An output folder named in Latin-1 is that folder, byte for byte. The name is made by
+    // the shell: a Qt process's arguments are UTF-8 text.
+    const fs::path latin1 = dir / "out\xe9";
+    fs::create_directory(latin1);
+    r = tmtest::Run({"/bin/sh", "-c", "exec \"$0\" convert --output-dir \"$1$(printf 'out\\351')\" \"$2\"",
+                     cli.Program().string(), (dir.path() / "").string(), (src / name).string()},
+                    work.string(), 120000, cli.Environment());
+    ASSERT_EQ(r.exitCode, 0) << r.out << r.err;
+    EXPECT_TRUE(fs::exists(latin1 / mp3.filename())) << r.out;
+    EXPECT_FALSE(fs::exists(dir / "out\xef\xbf\xbd"));
 }
 
 // Stand-ins beside the program are taken before the installed ones, as the window's
