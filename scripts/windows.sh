@@ -11,7 +11,9 @@ cd "$(dirname "$0")/.."
 ROOT=$PWD
 started=$(date +%s)
 
-eval "$(scripts/windows-tools.sh)"
+# Two steps: a failure inside "$(...)" would not stop an eval.
+tools=$(scripts/windows-tools.sh)
+eval "$tools"
 BUILD=${TRACKMILL_WIN_BUILD:-$ROOT/build-windows}
 BIN=$BUILD/bin
 jobs=$(nproc)

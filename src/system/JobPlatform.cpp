@@ -39,8 +39,14 @@ std::string WindowsWordsProblem(const std::string &line)
     if (line.find_first_of("\r\n") != std::string::npos) return "a line break";
     std::size_t backslashes = 0;
     bool quoted = false;
-    for (const char c : line) {
-        if (c == '"' && backslashes % 2 == 0) quoted = !quoted;
+    for (std::size_t i = 0; i < line.size(); ++i) {
+        const char c = line[i];
+        if (c == '"' && backslashes % 2 == 0) {
+            // Windows versions read "" inside quotes differently: as a quote character, or
+            // as the end of the quotes, which would join the paths that follow into one word.
+            if (quoted && i + 1 < line.size() && line[i + 1] == '"') return "\"\" inside quotes";
+            quoted = !quoted;
+        }
         backslashes = c == '\\' ? backslashes + 1 : 0;
     }
     if (quoted) return "a quote that is not closed";
@@ -203,6 +209,9 @@ TCommandsEnd JudgeShellStatuses(const TCommandsOutput &commands)
                 complaint.erase(0, number + 2);
             return Failed("the shell could not run the command: " + complaint);
         }
+        // The pipe helper that stands in for the shell on Windows says why it ran nothing.
+        if (std::string helper = ShellComplaint(commands.tail, "trackmill-pipe: "); !helper.empty())
+            return Failed("the pipe helper could not run the command: " + helper.substr(helper.find(": ") + 2));
         TCommandsEnd retry = Failed("the system could not start the programs");
         retry.tryAgain = true;
         return retry;

@@ -14,6 +14,9 @@ cleanup() {
 }
 trap cleanup EXIT
 fail() { echo "FAILED: $*" >&2; exit 1; }
+# The private folders the programs make (trackmill- and six hex digits) in the prefix's Temp.
+private_folders() { ls "$WINEPREFIX"/drive_c/users/*/Temp/ 2>/dev/null | grep -E '^trackmill-[0-9a-f]{6}$' || true; }
+folders_before=$(private_folders)
 win_path() { printf 'Z:%s' "${1//\//\\}"; }
 
 # A copy of the programs, so that the settings written beside them are this run's.
@@ -61,7 +64,7 @@ ini="$work/app/Trackmill.ini"
 grep -q '^\[Default\]' "$ini" || fail "Trackmill.ini has no [Default] section"
 grep -q '^Edit2_Text=--alt-preset cbr 128' "$ini" || { cat "$ini"; fail "Trackmill.ini lacks the encoder options"; }
 
-ls "$WINEPREFIX"/drive_c/users/*/Temp/ 2>/dev/null | grep -q '^trackmill-' && fail "a private folder was left behind"
+[ "$(private_folders)" = "$folders_before" ] || fail "a private folder was left behind"
 for i in 0 1; do
   seconds=$(ffprobe -v error -show_entries format=duration -of csv=p=0 "${mp3s[$i]}")
   awk -v s="$seconds" 'BEGIN { exit !(s > 1.8 && s < 2.2) }' || fail "${mp3s[$i]} lasts $seconds s, the source 2 s"

@@ -88,8 +88,7 @@ std::unique_ptr<TPipeline> TPipeline::Start(const std::string &program, const st
         error = os::LastErrno();
         return nullptr;
     }
-    SECURITY_ATTRIBUTES inheritable{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
-    const HANDLE nothing = ::CreateFileW(L"NUL", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, &inheritable,
+    const HANDLE nothing = ::CreateFileW(L"NUL", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                          OPEN_EXISTING, 0, nullptr);
     const HANDLE job = ::CreateJobObjectW(nullptr, nullptr);
     if (nothing == INVALID_HANDLE_VALUE || !job) {
@@ -118,6 +117,7 @@ std::unique_ptr<TPipeline> TPipeline::Start(const std::string &program, const st
     {
         std::lock_guard lock(gStartMutex);
         ::SetHandleInformation(writeEnd, HANDLE_FLAG_INHERIT, HANDLE_FLAG_INHERIT);
+        ::SetHandleInformation(nothing, HANDLE_FLAG_INHERIT, HANDLE_FLAG_INHERIT);
         ok = ::CreateProcessW(application.c_str(), commandLine.data(), nullptr, nullptr, TRUE,
                               CREATE_SUSPENDED | CREATE_NO_WINDOW | CREATE_UNICODE_ENVIRONMENT, nullptr,
                               folder.empty() ? nullptr : folder.c_str(), &startup, &started);
@@ -131,8 +131,17 @@ std::unique_ptr<TPipeline> TPipeline::Start(const std::string &program, const st
         ::CloseHandle(job);
         return nullptr;
     }
-    // In the job before it runs, so everything it starts is in the job too.
-    ::AssignProcessToJobObject(job, started.hProcess);
+    // In the job before it runs, so everything it starts is in the job too. A command
+    // outside it could not be stopped: it does not run at all.
+    if (!::AssignProcessToJobObject(job, started.hProcess)) {
+        error = os::LastErrno();
+        ::TerminateProcess(started.hProcess, kKilled);
+        ::CloseHandle(started.hThread);
+        ::CloseHandle(started.hProcess);
+        ::CloseHandle(readEnd);
+        ::CloseHandle(job);
+        return nullptr;
+    }
     ::ResumeThread(started.hThread);
     ::CloseHandle(started.hThread);
 

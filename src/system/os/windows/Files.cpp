@@ -61,6 +61,19 @@ OVERLAPPED At(std::uint64_t position)
     return at;
 }
 
+// Symbolic links and junctions lead elsewhere; other reparse points (a cloud file's
+// placeholder, a deduplicated file) are the files themselves.
+bool IsLinkTag(DWORD tag) { return tag == IO_REPARSE_TAG_SYMLINK || tag == IO_REPARSE_TAG_MOUNT_POINT; }
+
+bool IsLink(const std::string &path)
+{
+    WIN32_FIND_DATAW data{};
+    const HANDLE find = ::FindFirstFileW(Wide(path).c_str(), &data);
+    if (find == INVALID_HANDLE_VALUE) return false;
+    ::FindClose(find);
+    return (data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) && IsLinkTag(data.dwReserved0);
+}
+
 std::string RandomName(std::size_t length)
 {
     static const char kChars[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
@@ -82,7 +95,7 @@ TFileInfo Stat(const std::string &path, TFollow follow)
 {
     WIN32_FILE_ATTRIBUTE_DATA data{};
     if (!::GetFileAttributesExW(Wide(path).c_str(), GetFileExInfoStandard, &data)) return Missing(LastErrno());
-    const bool reparse = (data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+    const bool reparse = (data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0 && IsLink(path);
     if (reparse && follow == TFollow::NotLinks) {
         TFileInfo info = InfoOf(data.dwFileAttributes, 0, data.ftLastWriteTime);
         info.kind = TKind::Other;
@@ -412,7 +425,7 @@ bool TFolderReader::Next(TFolderEntry &entry)
         if (raw[0] == L'.' && (raw[1] == 0 || (raw[1] == L'.' && raw[2] == 0))) continue;
         entry.name = Narrow(raw, std::wcslen(raw));
         const DWORD a = find->data.dwFileAttributes;
-        entry.kind = (a & FILE_ATTRIBUTE_REPARSE_POINT) ? TKind::None
+        entry.kind = (a & FILE_ATTRIBUTE_REPARSE_POINT) && IsLinkTag(find->data.dwReserved0) ? TKind::None
                      : (a & FILE_ATTRIBUTE_DIRECTORY)   ? TKind::Folder
                                                         : TKind::File;
         return true;

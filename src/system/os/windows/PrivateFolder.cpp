@@ -9,6 +9,7 @@
 #include "system/os/windows/Wide.h"
 
 #include <windows.h>
+#include <sddl.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -103,6 +104,44 @@ std::int64_t ModifiedOf(const std::string &path)
     return Stat(path, TFollow::NotLinks).modified;
 }
 
+// The folder's rights: this user's alone, nothing taken over from the folder above, so a
+// temporary folder other users may write into cannot reach our files.
+class TOwnRightsOnly {
+public:
+    TOwnRightsOnly()
+    {
+        HANDLE token = nullptr;
+        if (!::OpenProcessToken(::GetCurrentProcess(), TOKEN_QUERY, &token)) return;
+        DWORD size = 0;
+        ::GetTokenInformation(token, TokenUser, nullptr, 0, &size);
+        std::vector<BYTE> user(size);
+        LPWSTR sid = nullptr;
+        if (size > 0 && ::GetTokenInformation(token, TokenUser, user.data(), size, &size) &&
+            ::ConvertSidToStringSidW(reinterpret_cast<TOKEN_USER *>(user.data())->User.Sid, &sid)) {
+            const std::wstring sddl = L"D:P(A;OICI;FA;;;" + std::wstring(sid) + L")";
+            ::ConvertStringSecurityDescriptorToSecurityDescriptorW(sddl.c_str(), SDDL_REVISION_1, &descriptor_, nullptr);
+            ::LocalFree(sid);
+        }
+        ::CloseHandle(token);
+    }
+    ~TOwnRightsOnly()
+    {
+        if (descriptor_) ::LocalFree(descriptor_);
+    }
+    TOwnRightsOnly(const TOwnRightsOnly &) = delete;
+    TOwnRightsOnly &operator=(const TOwnRightsOnly &) = delete;
+    // Null when the rights could not be made.
+    SECURITY_ATTRIBUTES *Attributes()
+    {
+        attributes_ = {sizeof(SECURITY_ATTRIBUTES), descriptor_, FALSE};
+        return descriptor_ ? &attributes_ : nullptr;
+    }
+
+private:
+    PSECURITY_DESCRIPTOR descriptor_ = nullptr;
+    SECURITY_ATTRIBUTES attributes_{};
+};
+
 }  // namespace
 
 std::string TPrivateFolder::BaseFolder()
@@ -125,12 +164,17 @@ bool TPrivateFolder::Ensure(std::string *error)
         if (error) *error = "no temporary folder of this user's was found (set TEMP)";
         return false;
     }
+    TOwnRightsOnly rights;
+    if (!rights.Attributes()) {
+        if (error) *error = "cannot make a folder for this user alone: " + ErrorText(LastErrno());
+        return false;
+    }
     static thread_local std::mt19937 random{std::random_device{}()};
     for (int attempt = 0; attempt < 100; ++attempt) {
         char suffix[8];
         std::snprintf(suffix, sizeof suffix, "%06x", static_cast<unsigned>(random() & 0xFFFFFF));
         const std::string path = Join(base, kPrefix + std::string(suffix));
-        if (!::CreateDirectoryW(Wide(path).c_str(), nullptr)) {
+        if (!::CreateDirectoryW(Wide(path).c_str(), rights.Attributes())) {
             if (::GetLastError() == ERROR_ALREADY_EXISTS) continue;
             if (error) *error = "cannot create a private folder in " + base + ": " + ErrorText(LastErrno());
             return false;

@@ -83,12 +83,14 @@ HANDLE Start(const std::wstring &line, HANDLE in, HANDLE out, HANDLE err, DWORD 
     return started.hProcess;
 }
 
+// A program's exit status; 255 for the status of a crash (an NTSTATUS such as 0xC0000005),
+// as a shell would give it.
 DWORD ExitCodeOf(HANDLE process)
 {
     DWORD code = 255;
     ::WaitForSingleObject(process, INFINITE);
     ::GetExitCodeProcess(process, &code);
-    return code;
+    return code > 255 ? 255 : code;
 }
 
 }  // namespace
@@ -128,8 +130,9 @@ int main()
     const std::wstring logPath = Argument(lines[2]), statusPath = Argument(lines[3]);
 
     SECURITY_ATTRIBUTES plain{sizeof(SECURITY_ATTRIBUTES), nullptr, FALSE};
+    // In the private folder; a link there is replaced, never followed.
     const HANDLE log = ::CreateFileW(logPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_DELETE, &plain,
-                                     CREATE_ALWAYS, 0, nullptr);
+                                     CREATE_ALWAYS, FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
     const HANDLE nothing = ::CreateFileW(L"NUL", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, &plain, OPEN_EXISTING, 0, nullptr);
     HANDLE pipeRead = nullptr, pipeWrite = nullptr;
     if (!::CreatePipe(&pipeRead, &pipeWrite, &plain, 0)) {
@@ -164,7 +167,8 @@ int main()
         decoderStatus = ExitCodeOf(decoder);
         if (decoderStatus != 0 && encoderStatus != 0 && !endedFirst) decoderStatus = kLostReader;
     }
-    const HANDLE status = ::CreateFileW(statusPath.c_str(), GENERIC_WRITE, 0, &plain, CREATE_ALWAYS, 0, nullptr);
+    const HANDLE status =
+        ::CreateFileW(statusPath.c_str(), GENERIC_WRITE, 0, &plain, CREATE_ALWAYS, FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
     if (status != INVALID_HANDLE_VALUE) {
         Write(status, std::to_string(decoderStatus) + "\n");
         ::CloseHandle(status);
