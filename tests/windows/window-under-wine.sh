@@ -34,7 +34,7 @@ done
   > "$work/app.log" 2>&1 &
 pid=$!
 window=""
-for _ in $(seq 120); do
+for _ in $(seq 180); do
   window=$(xdotool search --onlyvisible --name '^Trackmill v' 2>/dev/null | head -n1) || true
   [ -n "$window" ] && break
   sleep 0.5

@@ -11,6 +11,7 @@
 #include <cstring>
 #include <random>
 #include <utility>
+#include <vector>
 
 namespace trackmill::os {
 
@@ -146,19 +147,29 @@ int CheckWritable(const std::string &path)
 bool IsWritableFolder(const std::string &folder)
 {
     if (Stat(folder).kind != TKind::Folder) return false;
-    // The rights of a Windows folder are known only by trying: a file of ours that goes
-    // again when it is closed.
-    for (int attempt = 0; attempt < 16; ++attempt) {
-        const std::string probe = Join(folder, ".tm-" + RandomName(6) + ".probe");
-        const HANDLE h = ::CreateFileW(Wide(probe).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                       FILE_ATTRIBUTE_TEMPORARY | FILE_ATTRIBUTE_HIDDEN | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
-        if (h != INVALID_HANDLE_VALUE) {
-            ::CloseHandle(h);
-            return true;
-        }
-        if (::GetLastError() != ERROR_FILE_EXISTS) return false;
-    }
-    return false;
+    // Whether the folder's rights let this user add a file, asked without touching it (a
+    // folder's read-only mark means nothing on Windows).
+    const std::wstring w = Wide(folder);
+    constexpr SECURITY_INFORMATION kWanted = OWNER_SECURITY_INFORMATION | GROUP_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION;
+    DWORD size = 0;
+    ::GetFileSecurityW(w.c_str(), kWanted, nullptr, 0, &size);
+    std::vector<BYTE> descriptor(size);
+    if (size == 0 || !::GetFileSecurityW(w.c_str(), kWanted, descriptor.data(), size, &size)) return false;
+    HANDLE token = nullptr, asUser = nullptr;
+    if (!::OpenProcessToken(::GetCurrentProcess(), TOKEN_DUPLICATE | TOKEN_QUERY, &token)) return false;
+    const bool duplicated = ::DuplicateToken(token, SecurityImpersonation, &asUser);
+    ::CloseHandle(token);
+    if (!duplicated) return false;
+    GENERIC_MAPPING mapping{FILE_GENERIC_READ, FILE_GENERIC_WRITE, FILE_GENERIC_EXECUTE, FILE_ALL_ACCESS};
+    DWORD wanted = FILE_ADD_FILE;
+    ::MapGenericMask(&wanted, &mapping);
+    PRIVILEGE_SET privileges{};
+    DWORD privilegesSize = sizeof privileges, granted = 0;
+    BOOL allowed = FALSE;
+    const bool checked = ::AccessCheck(descriptor.data(), asUser, wanted, &mapping, &privileges, &privilegesSize, &granted,
+                                       &allowed);
+    ::CloseHandle(asUser);
+    return checked && allowed;
 }
 
 std::string ResolveLinks(const std::string &path, int *error)
