@@ -71,11 +71,17 @@ tests/windows/convert-under-wine.sh "$ROOT/build/src/cli/trackmill-cli"
 
 echo "== Trackmill.exe under Wine with a window manager"
 export WINE BIN WINEPREFIX
+# A Wine session started without a display (the tests above) never shows a window on a
+# display given later: each display gets a session of its own.
+new_wine_session() { wineserver -k 2>/dev/null || true; wineserver -w 2>/dev/null || true; }
+new_wine_session
 tests/support/with-window-manager.sh "$WINE" "$BIN/window_tests.exe" > "$BUILD/window_tests.log" 2>&1 \
   || { cat "$BUILD/window_tests.log"; echo "FAILED: window_tests.exe" >&2; exit 1; }
 grep -E '^\[  (FAILED|PASSED) ' "$BUILD/window_tests.log"
 grep -q '^\[  SKIPPED \]' "$BUILD/window_tests.log" && { echo "FAILED: a window test was skipped" >&2; exit 1; }
+new_wine_session
 SCREENSHOT="$BUILD/windows-wine.png" tests/support/with-window-manager.sh tests/windows/window-under-wine.sh
+new_wine_session
 
 echo "== dist/: the zip and the installer"
 version=$(sed -n 's/^project(Trackmill VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)

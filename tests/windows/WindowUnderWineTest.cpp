@@ -38,8 +38,8 @@ TEST(WindowUnderWine, DesignedTextsAndEveryControlFits)
     TForm1 form;
     form.FormStorage1->SetIniFileName(QString::fromStdString((dir / "Trackmill.ini").string()));
     form.show();
-    // The first window of a fresh Wine session waits for Wine's own desktop to start.
-    ASSERT_TRUE(WaitFor([&] { return form.windowHandle() && form.windowHandle()->isExposed(); }, 90000));
+    // The first window of a Wine session waits for Wine's own desktop to start.
+    ASSERT_TRUE(WaitFor([&] { return form.windowHandle() && form.windowHandle()->isExposed(); }, 30000));
     WaitFor([] { return false; }, 300);  // the window manager's frame and the first layout
 
     EXPECT_EQ(form.Label1->text(), "Decoder options (Mppdec)");
