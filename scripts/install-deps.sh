@@ -13,6 +13,9 @@ packages=(
   strace  # counts a conversion's opens of its source
   dbus-daemon xvfb xauth x11-apps x11-utils imagemagick openbox
   fonts-dejavu-core fonts-dejavu-extra  # extra: the condensed stand-in the layout tests expect
+  qt6-l10n-tools  # lupdate and lrelease
+  dpkg-dev file lintian appstream desktop-file-utils  # the Debian package and its checks
+  parallel  # the library converted in shards
 )
 
 missing=()
