@@ -5,6 +5,7 @@
 #include "cli/ConvertHost.h"
 #include "cli/ConvertSettings.h"
 #include "cli/Json.h"
+#include "cli/Tr.h"
 #include "cli/Usage.h"
 #include "collect/TranscodeList.h"
 #include "config/SettingsPath.h"
@@ -36,29 +37,38 @@ std::string Shown(const std::string &text) { return EscapeControls(text); }
 
 void PrintSettings(std::FILE *out, const TJobSettings &s)
 {
-    std::fprintf(out, "Settings: decoder options '%s', encoder options '%s'\n", Shown(s.decoderOptions).c_str(),
-                 Shown(s.encoderOptions).c_str());
+    std::fputs(Formatted(Cli::Tr("Settings: decoder options '%s', encoder options '%s'\n"),
+                         Shown(s.decoderOptions).c_str(), Shown(s.encoderOptions).c_str())
+                   .c_str(),
+               out);
     std::string layout;
     if (s.useOutputDir) {
         switch (s.layout) {
-        case TOutputLayout::Source: layout = ", folder structure kept"; break;
-        case TOutputLayout::Tags: layout = ", names from the tags: " + s.namePattern; break;
-        case TOutputLayout::Flat: layout = ", flat"; break;
+        case TOutputLayout::Source: layout = Cli::Tr(", folder structure kept"); break;
+        case TOutputLayout::Tags: layout = Cli::Tr(", names from the tags: ") + s.namePattern; break;
+        case TOutputLayout::Flat: layout = Cli::Tr(", flat"); break;
         }
     }
-    std::fprintf(out, "  output: %s%s\n",
-                 s.useOutputDir ? Shown(s.outputDir.empty() ? "the working folder" : s.outputDir).c_str() : "beside each source",
-                 Shown(layout).c_str());
-    std::fprintf(out, "  library folder: %s; folder art: %s\n",
-                 s.libraryDir.empty() ? "none" : Shown(s.libraryDir).c_str(),
-                 !s.copyFolderArt && !s.embedFolderArt ? "not used"
-                 : !s.embedFolderArt                   ? "copied"
-                 : !s.copyFolderArt                    ? "embedded where a file has none"
-                                                       : "copied, and embedded where a file has none");
-    std::fprintf(out, "  existing files: %s; %d at once; tags: ID3v1 %s, ID3v2 %s, APE %s\n",
-                 ExistingOptionName(s.existing), s.jobs, s.tags.copyID3v1 ? "copied" : "not copied",
-                 s.tags.copyID3v2 ? "copied" : "not copied",
-                 !s.tags.convertApe ? "not converted" : s.tags.apeTarget == 0 ? "to ID3v1.1" : "to ID3v2.3");
+    const std::string output = !s.useOutputDir       ? Cli::Tr("beside each source")
+                               : s.outputDir.empty() ? Cli::Tr("the working folder")
+                                                     : Shown(s.outputDir);
+    std::fputs(Formatted(Cli::Tr("  output: %s%s\n"), output.c_str(), Shown(layout).c_str()).c_str(), out);
+    const std::string library = s.libraryDir.empty() ? Cli::Tr("none") : Shown(s.libraryDir);
+    const std::string art = !s.copyFolderArt && !s.embedFolderArt ? Cli::Tr("not used")
+                            : !s.embedFolderArt                   ? Cli::Tr("copied")
+                            : !s.copyFolderArt                    ? Cli::Tr("embedded where a file has none")
+                                                                  : Cli::Tr("copied, and embedded where a file has none");
+    std::fputs(Formatted(Cli::Tr("  library folder: %s; folder art: %s\n"), library.c_str(), art.c_str()).c_str(), out);
+    const std::string copied = Cli::Tr("copied"), notCopied = Cli::Tr("not copied");
+    const std::string ape = !s.tags.convertApe       ? Cli::Tr("not converted")
+                            : s.tags.apeTarget == 0 ? Cli::Tr("to ID3v1.1")
+                                                    : Cli::Tr("to ID3v2.3");
+    // The policy is shown as the option's value, which is not translated.
+    std::fputs(Formatted(Cli::Tr("  existing files: %s; %d at once; tags: ID3v1 %s, ID3v2 %s, APE %s\n"),
+                         ExistingOptionName(s.existing), s.jobs, (s.tags.copyID3v1 ? copied : notCopied).c_str(),
+                         (s.tags.copyID3v2 ? copied : notCopied).c_str(), ape.c_str())
+                   .c_str(),
+               out);
 }
 
 const char *PlanAction(TPlannedOutput::Kind kind)
@@ -89,8 +99,11 @@ void PrintFolderArt(const TWorkQueue &queue, const std::vector<TPlannedOutput> &
         if (image->second.empty()) continue;
         const TArtCopyPlan art = PlanArtCopy(os::Join(from, image->second), to, s.existing);
         if (art.action != TArtCopyPlan::Action::None)
-            std::printf("  folder image %s -> %s%s\n", Shown(os::Join(from, image->second)).c_str(),
-                        Shown(art.target).c_str(), art.action == TArtCopyPlan::Action::Overwrite ? " (overwrite)" : "");
+            std::fputs(Formatted(art.action == TArtCopyPlan::Action::Overwrite ? Cli::Tr("  folder image %s -> %s (overwrite)\n")
+                                                                                : Cli::Tr("  folder image %s -> %s\n"),
+                                 Shown(os::Join(from, image->second)).c_str(), Shown(art.target).c_str())
+                           .c_str(),
+                       stdout);
     }
 }
 
@@ -103,7 +116,11 @@ void DryRun(const TWorkQueue &queue, const TJobSettings &s, bool json)
     if (json)
         std::printf("%s\n", PlannedEvent(queue.Count(), s.jobs).Bool("dryRun", true).Str().c_str());
     else
-        std::printf("Plan for %d file%s (nothing is converted):\n", queue.Count(), queue.Count() == 1 ? "" : "s");
+        std::fputs(Formatted(queue.Count() == 1 ? Cli::Tr("Plan for %d file (nothing is converted):\n")
+                                                : Cli::Tr("Plan for %d files (nothing is converted):\n"),
+                             queue.Count())
+                       .c_str(),
+                   stdout);
     for (int i = 0; i < queue.Count(); ++i) {
         const TPlannedOutput &p = plans[static_cast<std::size_t>(i)];
         const bool hasOutput = p.kind != TPlannedOutput::Kind::Skipped && p.kind != TPlannedOutput::Kind::Refused;
@@ -126,8 +143,12 @@ void DryRun(const TWorkQueue &queue, const TJobSettings &s, bool json)
         case TPlannedOutput::Kind::Overwrite:
             std::printf("  %s -> %s (%s)\n", source.c_str(), ShownPath(p.output).c_str(), Shown(p.reason).c_str());
             break;
-        case TPlannedOutput::Kind::Skipped: std::printf("  %s: skipped (%s)\n", source.c_str(), Shown(p.reason).c_str()); break;
-        case TPlannedOutput::Kind::Refused: std::printf("  %s: refused (%s)\n", source.c_str(), Shown(p.reason).c_str()); break;
+        case TPlannedOutput::Kind::Skipped:
+            std::fputs(Formatted(Cli::Tr("  %s: skipped (%s)\n"), source.c_str(), Shown(p.reason).c_str()).c_str(), stdout);
+            break;
+        case TPlannedOutput::Kind::Refused:
+            std::fputs(Formatted(Cli::Tr("  %s: refused (%s)\n"), source.c_str(), Shown(p.reason).c_str()).c_str(), stdout);
+            break;
         }
     }
     if (!json) PrintFolderArt(queue, plans, s);
@@ -140,18 +161,19 @@ void PrintSummary(std::FILE *out, const TConvertHost &host, const TWorkQueue &qu
     const int refused = int(queue.Refused().size()), ignored = int(queue.Ignored().size());
     const TJobEnd &end = host.End();
     const int total = end.converted + end.skipped + end.failed + end.cancelled;
-    std::fprintf(out, "\nConverted %d of %d file%s", end.converted, total, total == 1 ? "" : "s");
-    if (end.skipped) std::fprintf(out, ", %d skipped", end.skipped);
-    if (end.failed) std::fprintf(out, ", %d failed", end.failed);
-    if (end.cancelled) std::fprintf(out, ", %d not converted", end.cancelled);
-    if (refused) std::fprintf(out, ", %d refused", refused);
-    if (ignored) std::fprintf(out, ", %d ignored (not Musepack)", ignored);
-    std::fprintf(out, ".\n");
-    auto section = [&](TItemState state, const char *title, bool withReason, bool withOutput) {
+    std::string line = Formatted(total == 1 ? Cli::Tr("\nConverted %d of %d file") : Cli::Tr("\nConverted %d of %d files"),
+                                 end.converted, total);
+    if (end.skipped) line += Formatted(Cli::Tr(", %d skipped"), end.skipped);
+    if (end.failed) line += Formatted(Cli::Tr(", %d failed"), end.failed);
+    if (end.cancelled) line += Formatted(Cli::Tr(", %d not converted"), end.cancelled);
+    if (refused) line += Formatted(Cli::Tr(", %d refused"), refused);
+    if (ignored) line += Formatted(Cli::Tr(", %d ignored (not Musepack)"), ignored);
+    std::fprintf(out, "%s.\n", line.c_str());
+    auto section = [&](TItemState state, const std::string &title, bool withReason, bool withOutput) {
         bool first = true;
         for (const TWorkItem &item : host.Finished()) {
             if (item.state != state) continue;
-            if (first) std::fprintf(out, "%s\n", title);
+            if (first) std::fprintf(out, "%s\n", title.c_str());
             first = false;
             std::string line = "  " + ShownPath(item.source);
             if (withOutput) line += " -> " + ShownPath(item.output);
@@ -162,13 +184,13 @@ void PrintSummary(std::FILE *out, const TConvertHost &host, const TWorkQueue &qu
         }
     };
     if (verbose) {
-        section(TItemState::Converted, "Converted:", false, true);
-        section(TItemState::Skipped, "Skipped:", true, false);
+        section(TItemState::Converted, Cli::Tr("Converted:"), false, true);
+        section(TItemState::Skipped, Cli::Tr("Skipped:"), true, false);
     }
-    section(TItemState::Failed, "Failed:", true, false);
+    section(TItemState::Failed, Cli::Tr("Failed:"), true, false);
     if (verbose)
-        section(TItemState::Cancelled, end.cancelRequested ? "Not converted (cancelled):" : "Not converted:", false,
-                false);
+        section(TItemState::Cancelled,
+                end.cancelRequested ? Cli::Tr("Not converted (cancelled):") : Cli::Tr("Not converted:"), false, false);
     std::fflush(out);
 }
 
@@ -184,13 +206,13 @@ int RunConvert(const std::vector<std::string> &rawArgs)
     if (!ParseConvertOptions(rawArgs, options, &error, &guess)) {
         // Nothing typed yet: the help is what is wanted.
         if (rawArgs.empty()) {
-            std::fprintf(stderr, "trackmill-cli convert: %s\n\n%s", Shown(error).c_str(), kConvertUsage);
+            std::fprintf(stderr, "trackmill-cli convert: %s\n\n%s", Shown(error).c_str(), Cli::Tr(kConvertUsage).c_str());
             return 2;
         }
         return UsageError("trackmill-cli convert", error, guess, "trackmill-cli convert --help");
     }
     if (options.help) {
-        std::fputs(kConvertUsage, stdout);
+        std::fputs(Cli::Tr(kConvertUsage).c_str(), stdout);
         return 0;
     }
     for (const std::string &note : options.notes) std::fprintf(stderr, "trackmill-cli: %s\n", Shown(note).c_str());
@@ -216,7 +238,9 @@ int RunConvert(const std::vector<std::string> &rawArgs)
     // Refused: music that cannot be converted, which fails the run. Ignored: a file that is
     // not Musepack at all, as a drop on the window leaves it out.
     auto tell = [&](const char *what, const std::string &name, const std::string &reason) {
-        std::fprintf(stderr, "trackmill-cli: %s %s: %s\n", what, ShownPath(name).c_str(), Shown(reason).c_str());
+        const std::string said = what == std::string_view("refused") ? Cli::Tr("trackmill-cli: refused %s: %s\n")
+                                                                     : Cli::Tr("trackmill-cli: ignored %s: %s\n");
+        std::fputs(Formatted(said, ShownPath(name).c_str(), Shown(reason).c_str()).c_str(), stderr);
         if (options.json)
             std::printf("%s\n", json::Object().Text("event", what).Text("source", name).Text("reason", reason)
                                      .Str().c_str());
@@ -248,7 +272,7 @@ int RunConvert(const std::vector<std::string> &rawArgs)
         return refused == 0 ? 0 : 1;
     }
     if (queue.IsEmpty()) {
-        std::fprintf(stderr, "trackmill-cli: no Musepack files to convert\n");
+        std::fputs(Cli::Tr("trackmill-cli: no Musepack files to convert\n").c_str(), stderr);
         // A reader of the events still sees a whole job: nothing planned, nothing done.
         if (options.json)
             std::printf("%s\n%s\n", PlannedEvent(0, options.settings.jobs).Str().c_str(),
@@ -261,11 +285,11 @@ int RunConvert(const std::vector<std::string> &rawArgs)
     // stops the commands straight away.
     TInterrupts interrupts([&job, &host](TInterrupts::Kind kind) {
         if (kind == TInterrupts::Kind::Interrupt && !job.CancelRequested()) {
-            host.Note("cancel requested: the files in progress finish, no new file starts "
-                      "(Ctrl-C again stops them too)");
+            host.Note(Cli::Tr("cancel requested: the files in progress finish, no new file starts "
+                              "(Ctrl-C again stops them too)"));
             job.Cancel();
         } else {
-            host.Note("stopping the files in progress; their MP3s are removed");
+            host.Note(Cli::Tr("stopping the files in progress; their MP3s are removed"));
             job.Abort();
         }
     });

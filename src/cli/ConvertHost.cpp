@@ -1,5 +1,7 @@
 #include "cli/ConvertHost.h"
 
+#include "cli/Tr.h"
+
 #include "cli/Json.h"
 #include "engine/OutputLines.h"
 #include "formats/TextUtil.h"
@@ -105,12 +107,13 @@ void TConvertHost::DrawLiveLine()
 {
     if (!io_.live || ended_ || !job_) return;
     const TJobFigures &f = job_->Figures();
-    std::string line = "Done " + std::to_string(f.Done()) + " of " + std::to_string(f.total);
-    if (f.failed > 0) line += ", " + std::to_string(f.failed) + " failed";
+    std::string line = Formatted(Cli::Tr("Done %d of %d"), f.Done(), f.total);
+    if (f.failed > 0) line += Formatted(Cli::Tr(", %d failed"), f.failed);
     const int percent = f.OverallPercent();
     line += " (" + std::to_string(percent) + " %)";
     if (const double left = f.SecondsLeft(TJobFigures::Clock::now()); left > 0 && percent < 100)
-        line += ", " + TimeLeftText(left);
+        line += ", " + TimeLeftText(left, {Cli::Tr("under a minute left"), Cli::Tr("about %1 min left"),
+                                           Cli::Tr("about %1 h %2 min left")});
     std::fputs("\r\033[K", io_.out);
     std::fputs(line.c_str(), io_.out);
     std::fflush(io_.out);
@@ -206,12 +209,15 @@ void TConvertHost::FileFinished(const TWorkItem &item, const TJobFigures &)
             if (notes.starts_with("; ")) notes.erase(0, 2);
             startReasons_.erase(start);
         }
-        Print(Prefix(item) + "done: " + ShownPath(item.output) + (notes.empty() ? std::string() : " (" + Shown(notes) + ")"));
+        Print(Prefix(item) + Cli::Tr("done: ") + ShownPath(item.output) +
+              (notes.empty() ? std::string() : " (" + Shown(notes) + ")"));
         break;
     }
-    case TItemState::Skipped: Print(Prefix(item) + "skipped: " + ShownPath(item.source) + " (" + Shown(item.reason) + ")"); break;
+    case TItemState::Skipped:
+        Print(Prefix(item) + Cli::Tr("skipped: ") + ShownPath(item.source) + " (" + Shown(item.reason) + ")");
+        break;
     case TItemState::Failed:
-        Print(Prefix(item) + "FAILED: " + ShownPath(item.source) + " (" + Shown(item.reason) + ")");
+        Print(Prefix(item) + Cli::Tr("FAILED: ") + ShownPath(item.source) + " (" + Shown(item.reason) + ")");
         // What the programs said last, which the reason sums up in one line.
         for (const std::string &line : tail)
             if (const std::string_view text = TOutputLines::Text(line); !text.empty())

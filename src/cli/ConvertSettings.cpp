@@ -1,4 +1,5 @@
 #include "cli/ConvertSettings.h"
+#include "cli/Tr.h"
 #include "cli/Usage.h"
 
 #include "system/os/Path.h"
@@ -31,7 +32,8 @@ std::string AbsoluteFolder(const std::string &folder)
 
 }  // namespace
 
-const char kConvertUsage[] =
+const char kConvertUsage[] = QT_TRANSLATE_NOOP(
+    "Cli",
     "Usage: trackmill-cli convert [options] PATH...\n"
     "\n"
     "Converts the Musepack files among PATH (folders are searched) to MP3 with mpcdec and\n"
@@ -71,7 +73,7 @@ const char kConvertUsage[] =
     "\n"
     "Ctrl-C stops after the files in progress; a second Ctrl-C stops them too.\n"
     "Exit status: 0 every file converted or skipped, 1 a file failed or the job was\n"
-    "cancelled, 2 usage error.\n";
+    "cancelled, 2 usage error.\n");
 
 const char *ExistingOptionName(TExistingPolicy policy)
 {
@@ -180,19 +182,19 @@ bool ParseConvertOptions(const std::vector<std::string> &args, TConvertOptions &
         if ((name == "--help" || name == "-h") && noValue()) {
             o.help = true;
         } else if (name == "--decoder-options") {
-            if (!takeValue()) return fail("--decoder-options needs a value");
+            if (!takeValue()) return fail(Cli::Tr("--decoder-options needs a value"));
             o.settings.decoderOptions = value;
         } else if (name == "--encoder-options") {
-            if (!takeValue()) return fail("--encoder-options needs a value");
+            if (!takeValue()) return fail(Cli::Tr("--encoder-options needs a value"));
             o.settings.encoderOptions = value;
         } else if (name == "--output-dir") {
-            if (!takeValue() || value.empty()) return fail("--output-dir needs a folder");
+            if (!takeValue() || value.empty()) return fail(Cli::Tr("--output-dir needs a folder"));
             o.settings.useOutputDir = true;
             o.settings.outputDir = NormalizeFolderText(AbsoluteFolder(value));
         } else if (name == "--flat" && noValue()) {
             o.settings.layout = TOutputLayout::Flat;
         } else if (name == "--layout") {
-            if (!takeValue()) return fail("--layout needs source, tags or flat");
+            if (!takeValue()) return fail(Cli::Tr("--layout needs source, tags or flat"));
             if (EqualsAsciiNoCase(value, "source"))
                 o.settings.layout = TOutputLayout::Source;
             else if (EqualsAsciiNoCase(value, "tags"))
@@ -200,19 +202,19 @@ bool ParseConvertOptions(const std::vector<std::string> &args, TConvertOptions &
             else if (EqualsAsciiNoCase(value, "flat"))
                 o.settings.layout = TOutputLayout::Flat;
             else
-                return fail("--layout takes source, tags or flat, not '" + value + "'");
+                return fail(Formatted(Cli::Tr("--layout takes source, tags or flat, not '%s'"), value.c_str()));
         } else if (name == "--pattern") {
-            if (!takeValue() || TrimBlanks(value).empty()) return fail("--pattern needs a pattern");
+            if (!takeValue() || TrimBlanks(value).empty()) return fail(Cli::Tr("--pattern needs a pattern"));
             o.settings.namePattern = value;
         } else if (name == "--library-folder") {
-            if (!takeValue()) return fail("--library-folder needs a folder");
+            if (!takeValue()) return fail(Cli::Tr("--library-folder needs a folder"));
             o.settings.libraryDir = LibraryFolderText(value.empty() ? value : AbsoluteFolder(value));
         } else if (name == "--no-folder-art" && noValue()) {
             o.settings.copyFolderArt = false;
         } else if (name == "--no-embed-folder-art" && noValue()) {
             o.settings.embedFolderArt = false;
         } else if (name == "--existing") {
-            if (!takeValue()) return fail("--existing needs skip, overwrite or keep-both");
+            if (!takeValue()) return fail(Cli::Tr("--existing needs skip, overwrite or keep-both"));
             if (EqualsAsciiNoCase(value, "skip"))
                 o.settings.existing = TExistingPolicy::Skip;
             else if (EqualsAsciiNoCase(value, "overwrite"))
@@ -220,14 +222,14 @@ bool ParseConvertOptions(const std::vector<std::string> &args, TConvertOptions &
             else if (EqualsAsciiNoCase(value, "keep-both"))
                 o.settings.existing = TExistingPolicy::KeepBoth;
             else
-                return fail("--existing takes skip, overwrite or keep-both, not '" + value + "'");
+                return fail(Formatted(Cli::Tr("--existing takes skip, overwrite or keep-both, not '%s'"), value.c_str()));
         } else if (name == "--jobs" || name == "-j") {
-            if (!takeValue()) return fail(name + " needs a number");
+            if (!takeValue()) return fail(Formatted(Cli::Tr("%s needs a number"), name.c_str()));
             const auto jobs = config::ParseJobs(value);
-            if (!jobs) return fail(name + " takes a whole number from 1 on, not '" + value + "'");
+            if (!jobs) return fail(Formatted(Cli::Tr("%s takes a whole number from 1 on, not '%s'"), name.c_str(), value.c_str()));
             if (*jobs == config::kMaxJobs && value != std::to_string(config::kMaxJobs))
-                o.notes.push_back(name + " " + value + " is more than " + std::to_string(config::kMaxJobs) +
-                                  "; converting " + std::to_string(config::kMaxJobs) + " files at once");
+                o.notes.push_back(Formatted(Cli::Tr("%s %s is more than %d; converting %d files at once"), name.c_str(),
+                                            value.c_str(), config::kMaxJobs, config::kMaxJobs));
             o.settings.jobs = *jobs;
         } else if (name == "--no-id3v1" && noValue()) {
             o.settings.tags.copyID3v1 = false;
@@ -236,13 +238,13 @@ bool ParseConvertOptions(const std::vector<std::string> &args, TConvertOptions &
         } else if (name == "--no-ape" && noValue()) {
             o.settings.tags.convertApe = false;
         } else if (name == "--ape-to") {
-            if (!takeValue()) return fail("--ape-to needs id3v1 or id3v2");
+            if (!takeValue()) return fail(Cli::Tr("--ape-to needs id3v1 or id3v2"));
             if (EqualsAsciiNoCase(value, "id3v1"))
                 o.settings.tags.apeTarget = 0;
             else if (EqualsAsciiNoCase(value, "id3v2"))
                 o.settings.tags.apeTarget = 1;
             else
-                return fail("--ape-to takes id3v1 or id3v2, not '" + value + "'");
+                return fail(Formatted(Cli::Tr("--ape-to takes id3v1 or id3v2, not '%s'"), value.c_str()));
         } else if (name == "--dry-run" && noValue()) {
             o.dryRun = true;
         } else if (name == "--json" && noValue()) {
@@ -251,10 +253,10 @@ bool ParseConvertOptions(const std::vector<std::string> &args, TConvertOptions &
             o.verbose = true;
         } else {
             if (guess) *guess = ClosestWord(name, ConvertOptionNames());
-            return fail("unknown option '" + a + "'");
+            return fail(Formatted(Cli::Tr("unknown option '%s'"), a.c_str()));
         }
     }
-    if (!o.help && o.paths.empty()) return fail("no PATH given");
+    if (!o.help && o.paths.empty()) return fail(Cli::Tr("no PATH given"));
     return true;
 }
 

@@ -2,6 +2,7 @@
 // as text or as one JSON object per line.
 #include "cli/Commands.h"
 #include "cli/Json.h"
+#include "cli/Tr.h"
 #include "cli/Usage.h"
 
 #include "engine/FileInfo.h"
@@ -28,7 +29,8 @@ namespace trackmill {
 
 namespace {
 
-const char kInfoUsage[] =
+const char kInfoUsage[] = QT_TRANSLATE_NOOP(
+    "Cli",
     "Usage: trackmill-cli info [--json] FILE...\n"
     "\n"
     "Shows, for each file, the lines of the information panel (stream version, profile,\n"
@@ -40,7 +42,7 @@ const char kInfoUsage[] =
     "  --json   one JSON object per line and file\n"
     "  --help   show this help\n"
     "\n"
-    "Exit status: 0 when every file could be read, 1 otherwise, 2 for a usage error.\n";
+    "Exit status: 0 when every file could be read, 1 otherwise, 2 for a usage error.\n");
 
 // Everything one file shows; the ID3v1 and APE readers are filled whatever the stream is.
 struct FileFacts {
@@ -184,10 +186,10 @@ std::string LocaleNumber(double wholeNumber)
 // Every text from a file, its name included, reaches the terminal escaped.
 std::string TextBlock(const FileFacts &f)
 {
-    std::string out = "File: " + EscapeControls(f.path) + "\n";
+    std::string out = Cli::Tr("File: ") + EscapeControls(f.path) + "\n";
     std::vector<std::string> panel = FileInfoLines(f.mpc, f.path, LocaleNumber);
     if (panel.empty()) panel = Mp3InfoLines(f.mp3, f.path, LocaleNumber);
-    if (panel.empty()) out += "   No valid Musepack stream header\n";
+    if (panel.empty()) out += Cli::Tr("   No valid Musepack stream header\n");
     for (const auto &line : panel) out += EscapeControls(line) + "\n";
     for (const auto &line : TagFieldLines(f.mpc, f.id3v1, f.ape)) out += EscapeControls(line) + "\n";
     return out;
@@ -206,10 +208,10 @@ int RunInfo(const std::vector<std::string> &args)
         } else if (!optionsDone && arg == "--json") {
             json = true;
         } else if (!optionsDone && (arg == "--help" || arg == "-h")) {
-            std::fputs(kInfoUsage, stdout);
+            std::fputs(Cli::Tr(kInfoUsage).c_str(), stdout);
             return 0;
         } else if (!optionsDone && arg.size() > 1 && arg[0] == '-') {
-            return UsageError("trackmill-cli info", "unknown option '" + arg + "'",
+            return UsageError("trackmill-cli info", Formatted(Cli::Tr("unknown option '%s'"), arg.c_str()),
                               ClosestWord(arg, {"--json", "--help"}), "trackmill-cli info --help");
         } else {
             files.push_back(arg);
@@ -217,8 +219,8 @@ int RunInfo(const std::vector<std::string> &args)
     }
     if (files.empty()) {
         // Nothing typed yet: the help is what is wanted.
-        if (!args.empty()) return UsageError("trackmill-cli info", "no file named", "", "trackmill-cli info --help");
-        std::fprintf(stderr, "trackmill-cli info: no file named\n\n%s", kInfoUsage);
+        if (!args.empty()) return UsageError("trackmill-cli info", Cli::Tr("no file named"), "", "trackmill-cli info --help");
+        std::fprintf(stderr, "trackmill-cli info: %s\n\n%s", Cli::Tr("no file named").c_str(), Cli::Tr(kInfoUsage).c_str());
         return 2;
     }
 
@@ -229,12 +231,15 @@ int RunInfo(const std::vector<std::string> &args)
         facts.path = path;
         Load(facts);
         if (!facts.readable) {
-            std::fprintf(stderr, "trackmill-cli info: %s: cannot be read\n", EscapeControls(path).c_str());
+            std::fputs(Formatted(Cli::Tr("trackmill-cli info: %s: cannot be read\n"), EscapeControls(path).c_str()).c_str(),
+                       stderr);
             status = 1;
         } else if (!facts.AnythingFound()) {
             // A note only: the file was read, so it does not count as a failure.
-            std::fprintf(stderr, "trackmill-cli info: %s: no Musepack stream header and no tags\n",
-                         EscapeControls(path).c_str());
+            std::fputs(Formatted(Cli::Tr("trackmill-cli info: %s: no Musepack stream header and no tags\n"),
+                                 EscapeControls(path).c_str())
+                           .c_str(),
+                       stderr);
         }
         // Written by length: no byte of a block can end it early.
         std::string block;

@@ -1,5 +1,7 @@
 #include "cli/Usage.h"
 
+#include "cli/Tr.h"
+
 #include "formats/TextUtil.h"
 
 #include <algorithm>
@@ -58,8 +60,8 @@ std::string ClosestWord(std::string_view typed, const std::vector<std::string_vi
 int UsageError(const std::string &who, const std::string &message, const std::string &guess, const std::string &help)
 {
     std::fprintf(stderr, "%s: %s\n", who.c_str(), EscapeControls(message).c_str());
-    if (!guess.empty()) std::fprintf(stderr, "Did you mean %s?\n", guess.c_str());
-    std::fprintf(stderr, "See %s.\n", help.c_str());
+    if (!guess.empty()) std::fputs(Formatted(Cli::Tr("Did you mean %s?\n"), guess.c_str()).c_str(), stderr);
+    std::fputs(Formatted(Cli::Tr("See %s.\n"), help.c_str()).c_str(), stderr);
     return 2;
 }
 

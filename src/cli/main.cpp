@@ -1,8 +1,11 @@
 // trackmill-cli: the window's file information and transcode job without a window.
 #include "cli/Commands.h"
+#include "cli/Tr.h"
 #include "cli/Usage.h"
 
 #include <QCoreApplication>
+#include <QLocale>
+#include <QTranslator>
 
 #include <cstdio>
 #include <cstring>
@@ -11,7 +14,10 @@
 
 namespace {
 
-const char kUsage[] =
+using trackmill::Cli;
+using trackmill::Formatted;
+
+const char *const kUsage = QT_TRANSLATE_NOOP("Cli",
     "Usage: trackmill-cli COMMAND [ARGUMENTS]\n"
     "\n"
     "Commands:\n"
@@ -22,7 +28,7 @@ const char kUsage[] =
     "  --help                    show this help\n"
     "  --version                 show the program version\n"
     "\n"
-    "Run 'trackmill-cli COMMAND --help' for the options of a command.\n";
+    "Run 'trackmill-cli COMMAND --help' for the options of a command.\n");
 
 }  // namespace
 
@@ -31,14 +37,18 @@ int main(int argc, char **argv)
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("trackmill-cli"));
     QCoreApplication::setApplicationVersion(QStringLiteral(TRACKMILL_VERSION));
+    // Messages in the user's language; --json and the reasons stay English.
+    QTranslator translator;
+    if (translator.load(QLocale(), QStringLiteral("trackmill"), QStringLiteral("_"), QStringLiteral(":/i18n")))
+        QCoreApplication::installTranslator(&translator);
 
     if (argc < 2) {
-        std::fputs(kUsage, stderr);
+        std::fputs(Cli::Tr(kUsage).c_str(), stderr);
         return 2;
     }
     const std::string command = argv[1];
     if (command == "--help" || command == "-h" || command == "help") {
-        std::fputs(kUsage, stdout);
+        std::fputs(Cli::Tr(kUsage).c_str(), stdout);
         return 0;
     }
     if (command == "--version") {
@@ -53,8 +63,8 @@ int main(int argc, char **argv)
         return trackmill::RunConvert(std::vector<std::string>(argv + 2, argv + argc));
     }
     if (command.starts_with("-"))
-        return trackmill::UsageError("trackmill-cli", "unknown option '" + command + "'",
+        return trackmill::UsageError("trackmill-cli", Formatted(Cli::Tr("unknown option '%s'"), command.c_str()),
                                      trackmill::ClosestWord(command, {"--help", "--version"}), "trackmill-cli --help");
-    return trackmill::UsageError("trackmill-cli", "unknown command '" + command + "'",
+    return trackmill::UsageError("trackmill-cli", Formatted(Cli::Tr("unknown command '%s'"), command.c_str()),
                                  trackmill::ClosestWord(command, {"info", "convert", "help"}), "trackmill-cli --help");
 }

@@ -25,12 +25,16 @@ double TJobFigures::SecondsLeft(Clock::time_point now) const
     return SecondsElapsed(now) * (100 - percent) / percent;
 }
 
-std::string TimeLeftText(double seconds)
+std::string TimeLeftText(double seconds, const TTimeLeftWords &words)
 {
-    if (seconds < 60) return "under a minute left";
+    const auto put = [](std::string text, const char *mark, long value) {
+        if (const std::size_t at = text.find(mark); at != std::string::npos) text.replace(at, 2, std::to_string(value));
+        return text;
+    };
+    if (seconds < 60) return words.underAMinute;
     const long minutes = std::lround(seconds / 60);
-    if (minutes < 120) return "about " + std::to_string(minutes) + " min left";
-    return "about " + std::to_string(minutes / 60) + " h " + std::to_string(minutes % 60) + " min left";
+    if (minutes < 120) return put(words.minutes, "%1", minutes);
+    return put(put(words.hours, "%1", minutes / 60), "%2", minutes % 60);
 }
 
 std::string ElapsedText(double seconds)

@@ -30,8 +30,14 @@ struct TJobFigures {
     double SecondsElapsed(Clock::time_point now) const;
 };
 
-// "under a minute left", "about 12 min left", "about 2 h 5 min left".
-std::string TimeLeftText(double seconds);
+// "under a minute left", "about 12 min left", "about 2 h 5 min left"; a front end gives
+// its own words, %1 the hours or minutes and %2 the minutes.
+struct TTimeLeftWords {
+    std::string underAMinute = "under a minute left";
+    std::string minutes = "about %1 min left";
+    std::string hours = "about %1 h %2 min left";
+};
+std::string TimeLeftText(double seconds, const TTimeLeftWords &words = {});
 // "0:42", "12:05", "1:02:03".
 std::string ElapsedText(double seconds);
 

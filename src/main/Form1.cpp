@@ -251,7 +251,7 @@ void TForm1::FormCreate(QObject *)
     SetIniFileName(*this);
     SettingsChanged();
     presenter_->Start();
-    setWindowTitle(QString::fromLatin1(kWindowCaption));
+    setWindowTitle(tr(kWindowCaption));
     ComboID3->setCurrentIndex(1);  // ID3V2.3: ID3v1 would cut an APE tag's fields to 30 characters
 }
 
@@ -493,7 +493,7 @@ void TForm1::altpresetfaststandard1Click(QObject *Sender)
 {
     auto *item = qobject_cast<QAction *>(Sender);
     if (!item) {
-        ShowStandardError(QStringLiteral("Invalid class typecast"));
+        ShowStandardError(tr("Invalid class typecast"));
         return;
     }
     Edit2->setText(item->data().isValid() ? item->data().toString() : item->text());
@@ -526,7 +526,8 @@ void TForm1::FormStorage1RestorePlacement(QObject *)
 
 void TForm1::ShowErrorBox(const QString &Message)
 {
-    ShowMessage(this, TMessageKind::Error, QString::fromLatin1(kErrorBoxCaption), Message);
+    // A message the catalogue knows (a program not found) in the user's language.
+    ShowMessage(this, TMessageKind::Error, tr(kErrorBoxCaption), tr(Message.toUtf8().constData()));
 }
 
 void TForm1::ShowStandardError(const QString &Message)

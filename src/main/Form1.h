@@ -72,9 +72,9 @@ using MessageBoxHandler =
     std::function<void(QWidget *parent, TMessageKind kind, const QString &caption, const QString &text)>;
 void SetMessageBoxHandler(MessageBoxHandler handler);
 
-inline constexpr const char *kWindowCaption = "Trackmill v1.2 (MPC -> MP3 transcoder)";
+inline constexpr const char *kWindowCaption = QT_TRANSLATE_NOOP("trackmill::TForm1", "Trackmill v1.2 (MPC -> MP3 transcoder)");
 inline constexpr const char *kApplicationTitle = "Trackmill";
-inline constexpr const char *kErrorBoxCaption = "An error occured";
+inline constexpr const char *kErrorBoxCaption = QT_TRANSLATE_NOOP("trackmill::TForm1", "An error occured");
 // The client area at the designed face; other faces and scales make it larger.
 inline constexpr int kClientWidth = 636;
 inline constexpr int kClientHeight = 391;

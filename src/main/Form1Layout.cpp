@@ -32,24 +32,24 @@
 namespace trackmill {
 
 const TPresetItem kPresetItems[18] = {
-    {"altpresetfaststandard1", "--alt-preset fast standard", "VBR, about 190 kbit/s, encoded faster"},
-    {"altpresetstandard1", "--alt-preset standard", "VBR, about 190 kbit/s"},
+    {"altpresetfaststandard1", "--alt-preset fast standard", QT_TRANSLATE_NOOP("trackmill::TForm1", "VBR, about 190 kbit/s, encoded faster")},
+    {"altpresetstandard1", "--alt-preset standard", QT_TRANSLATE_NOOP("trackmill::TForm1", "VBR, about 190 kbit/s")},
     {"N1", nullptr, nullptr},
-    {"altpresetfastextreme1", "--alt-preset fast extreme", "VBR, about 245 kbit/s, encoded faster"},
-    {"altpresetextreme1", "--alt-preset extreme", "VBR, about 245 kbit/s"},
+    {"altpresetfastextreme1", "--alt-preset fast extreme", QT_TRANSLATE_NOOP("trackmill::TForm1", "VBR, about 245 kbit/s, encoded faster")},
+    {"altpresetextreme1", "--alt-preset extreme", QT_TRANSLATE_NOOP("trackmill::TForm1", "VBR, about 245 kbit/s")},
     {"N2", nullptr, nullptr},
-    {"altpresetfastinsane1", "--alt-preset fast insane", "CBR 320 kbit/s"},
-    {"altpresetinsane1", "--alt-preset insane", "CBR 320 kbit/s"},
+    {"altpresetfastinsane1", "--alt-preset fast insane", QT_TRANSLATE_NOOP("trackmill::TForm1", "CBR 320 kbit/s")},
+    {"altpresetinsane1", "--alt-preset insane", QT_TRANSLATE_NOOP("trackmill::TForm1", "CBR 320 kbit/s")},
     {"N4", nullptr, nullptr},
-    {"altpreset961", "--alt-preset 96", "ABR, about 96 kbit/s"},
-    {"altpreset1121", "--alt-preset 112", "ABR, about 112 kbit/s"},
-    {"altpreset1281", "--alt-preset 128", "ABR, about 128 kbit/s"},
-    {"altpreset1601", "--alt-preset 160", "ABR, about 160 kbit/s"},
+    {"altpreset961", "--alt-preset 96", QT_TRANSLATE_NOOP("trackmill::TForm1", "ABR, about 96 kbit/s")},
+    {"altpreset1121", "--alt-preset 112", QT_TRANSLATE_NOOP("trackmill::TForm1", "ABR, about 112 kbit/s")},
+    {"altpreset1281", "--alt-preset 128", QT_TRANSLATE_NOOP("trackmill::TForm1", "ABR, about 128 kbit/s")},
+    {"altpreset1601", "--alt-preset 160", QT_TRANSLATE_NOOP("trackmill::TForm1", "ABR, about 160 kbit/s")},
     {"N3", nullptr, nullptr},
-    {"altpresetcbr961", "--alt-preset cbr 96", "CBR 96 kbit/s"},
-    {"altpresetcbr1121", "--alt-preset cbr 112", "CBR 112 kbit/s"},
-    {"altpresetcbr1281", "--alt-preset cbr 128", "CBR 128 kbit/s"},
-    {"altpresetcbr1601", "--alt-preset cbr 160", "CBR 160 kbit/s"},
+    {"altpresetcbr961", "--alt-preset cbr 96", QT_TRANSLATE_NOOP("trackmill::TForm1", "CBR 96 kbit/s")},
+    {"altpresetcbr1121", "--alt-preset cbr 112", QT_TRANSLATE_NOOP("trackmill::TForm1", "CBR 112 kbit/s")},
+    {"altpresetcbr1281", "--alt-preset cbr 128", QT_TRANSLATE_NOOP("trackmill::TForm1", "CBR 128 kbit/s")},
+    {"altpresetcbr1601", "--alt-preset cbr 160", QT_TRANSLATE_NOOP("trackmill::TForm1", "CBR 160 kbit/s")},
 };
 
 
@@ -73,33 +73,33 @@ void TForm1::CreateControls()
     // Only the weight is set, so a change of the window's face or size reaches these too.
     QFont bold;
     bold.setBold(true);
-    auto label = [&](const char *name, const char *caption) {
-        auto *l = new QLabel(QString::fromUtf8(caption), this);
+    auto label = [&](const char *name, const QString &caption) {
+        auto *l = new QLabel(caption, this);
         l->setObjectName(QString::fromLatin1(name));
         l->setFont(bold);
         return l;
     };
-    auto button = [&](const char *name, const char *caption, const char *hint) {
-        auto *b = new QPushButton(QString::fromUtf8(caption), this);
+    auto button = [&](const char *name, const QString &caption, const QString &hint) {
+        auto *b = new QPushButton(caption, this);
         b->setObjectName(QString::fromLatin1(name));
-        b->setToolTip(QString::fromUtf8(hint));
+        b->setToolTip(hint);
         // A focused button takes Enter itself; otherwise Enter goes to Button1.
         b->setAutoDefault(true);
         return b;
     };
-    auto check = [&](const char *name, const char *caption, bool checked) {
-        auto *c = new QCheckBox(QString::fromUtf8(caption), this);
+    auto check = [&](const char *name, const QString &caption, bool checked) {
+        auto *c = new QCheckBox(caption, this);
         c->setObjectName(QString::fromLatin1(name));
         c->setChecked(checked);
         return c;
     };
 
-    Label1 = label("Label1", platform::kDecoderOptionsCaption);
-    Label2 = label("Label2", platform::kEncoderOptionsCaption);
-    Label3 = label("Label3", platform::kFilesCaption);
-    Label4 = label("Label4", "Fileinfo");
+    Label1 = label("Label1", tr(platform::kDecoderOptionsCaption));
+    Label2 = label("Label2", tr(platform::kEncoderOptionsCaption));
+    Label3 = label("Label3", tr(platform::kFilesCaption));
+    Label4 = label("Label4", tr("Fileinfo"));
 
-    Button1 = button("Button1", "&Transcode", "Click here to start transcoding files");
+    Button1 = button("Button1", tr("&Transcode"), tr("Click here to start transcoding files"));
     Button1->setFont(bold);
     Button1->setDefault(true);
 
@@ -110,11 +110,11 @@ void TForm1::CreateControls()
 
     Edit2 = new QLineEdit(QString::fromLatin1(platform::kDefaultEncoderOptions), this);
     Edit2->setObjectName(QStringLiteral("Edit2"));
-    Edit2->setToolTip(QStringLiteral("Right click for list of predefined presets"));
+    Edit2->setToolTip(tr("Right click for list of predefined presets"));
 
     ListBox1 = new QListWidget(this);
     ListBox1->setObjectName(QStringLiteral("ListBox1"));
-    ListBox1->setToolTip(QStringLiteral("Click on a filename to see fileinformation"));
+    ListBox1->setToolTip(tr("Click on a filename to see fileinformation"));
     ListBox1->setSelectionMode(QAbstractItemView::ExtendedSelection);
     // A Tab stop after the designed thirteen; Delete removes the selected entries.
     ListBox1->setFocusPolicy(Qt::StrongFocus);
@@ -124,14 +124,14 @@ void TForm1::CreateControls()
     // The state stays at the right edge; a long path is shortened in its middle instead.
     ListBox1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
 
-    cbID3v1 = check("cbID3v1", "Copy ID3V&1.x tags (if present)", true);
-    cbID3v1->setToolTip(QStringLiteral("Copy a source's ID3v1 tag into its MP3"));
-    cbID3v2 = check("cbID3v2", "Copy ID3V&2.x tags (if present)", true);
-    cbID3v2->setToolTip(QStringLiteral("Copy a source's ID3v2 tag, pictures included, into its MP3"));
-    Button2 = button("Button2", "&Clear all", "Clear all files in the list");
-    cbApetag = check("cbApetag", "Convert A&PE 1.x/2.x tags to ", true);
-    cbApetag->setToolTip(QStringLiteral("Write a source's APE tag (Musepack's usual tag) into the MP3 as the tag chosen at the right"));
-    Button3 = button("Button3", "&Delete items", "Delete selected files from the list");
+    cbID3v1 = check("cbID3v1", tr("Copy ID3V&1.x tags (if present)"), true);
+    cbID3v1->setToolTip(tr("Copy a source's ID3v1 tag into its MP3"));
+    cbID3v2 = check("cbID3v2", tr("Copy ID3V&2.x tags (if present)"), true);
+    cbID3v2->setToolTip(tr("Copy a source's ID3v2 tag, pictures included, into its MP3"));
+    Button2 = button("Button2", tr("&Clear all"), tr("Clear all files in the list"));
+    cbApetag = check("cbApetag", tr("Convert A&PE 1.x/2.x tags to "), true);
+    cbApetag->setToolTip(tr("Write a source's APE tag (Musepack's usual tag) into the MP3 as the tag chosen at the right"));
+    Button3 = button("Button3", tr("&Delete items"), tr("Delete selected files from the list"));
 
     lbInfo = new QListWidget(this);
     lbInfo->setObjectName(QStringLiteral("lbInfo"));
@@ -149,11 +149,11 @@ void TForm1::CreateControls()
         lbInfo->setPalette(pal);
     }
 
-    cbShutdown = check("cbShutdown", "S&hutdown after transcoding", false);
-    cbShutdown->setToolTip(QStringLiteral(
+    cbShutdown = check("cbShutdown", tr("S&hutdown after transcoding"), false);
+    cbShutdown->setToolTip(tr(
         "Enable this checkbox to automatically shutdown the PC when all files have been transcoded"));
-    cbOutputdir = check("cbOutputdir", "Place transcoded files in this di&rectory", false);
-    cbOutputdir->setToolTip(QStringLiteral("Converted files will be placed in the same folder as\n"
+    cbOutputdir = check("cbOutputdir", tr("Place transcoded files in this di&rectory"), false);
+    cbOutputdir->setToolTip(tr("Converted files will be placed in the same folder as\n"
                                            "the source files unless you check this option"));
 
     DirectoryEdit1 = new TDirectoryEdit(this);
@@ -162,7 +162,7 @@ void TForm1::CreateControls()
     DirectoryEdit1->SetText(QString::fromStdString(platform::DefaultOutputFolder()));
     library_->libraryFolder = platform::DefaultLibraryFolder();
 
-    Button4 = button("Button4", "C&ancel", "Transcoding will end after the current file has been processed");
+    Button4 = button("Button4", tr("C&ancel"), tr("Transcoding will end after the current file has been processed"));
     Button4->setEnabled(false);
 
     ComboID3 = new TTagComboBox(this);
@@ -172,7 +172,7 @@ void TForm1::CreateControls()
     ComboID3->addItems({QStringLiteral("ID3V1.1"), QStringLiteral("ID3V2.3")});
     ComboID3->setCurrentIndex(-1);
     ComboID3->setEditText(QStringLiteral("ComboID3"));
-    ComboID3->setToolTip(QStringLiteral("ID3V1.1 holds 30 characters a field; ID3V2.3 holds every field whole"));
+    ComboID3->setToolTip(tr("ID3V1.1 holds 30 characters a field; ID3V2.3 holds every field whole"));
 
     CreateAddedControls();
     CreateLayout();
@@ -213,35 +213,35 @@ void TForm1::CreateControls()
 
 void TForm1::CreateAddedControls()
 {
-    const auto button = [this](const char *name, const char *caption, const char *hint) {
-        auto *b = new QPushButton(QString::fromUtf8(caption), this);
+    const auto button = [this](const char *name, const QString &caption, const QString &hint) {
+        auto *b = new QPushButton(caption, this);
         b->setObjectName(QString::fromLatin1(name));
-        b->setToolTip(QString::fromUtf8(hint));
+        b->setToolTip(hint);
         b->setAutoDefault(true);
         return b;
     };
-    Button5 = button("Button5", "Add &files...", "Choose Musepack files to add to the list (Ctrl+O)");
-    Button6 = button("Button6", "Add fold&er...", "Choose a folder whose Musepack files are added to the list");
+    Button5 = button("Button5", tr("Add &files..."), tr("Choose Musepack files to add to the list (Ctrl+O)"));
+    Button6 = button("Button6", tr("Add fold&er..."), tr("Choose a folder whose Musepack files are added to the list"));
 
     // Its tooltip says the current choices.
-    Button7 = button("Button7", "Output &names...", "");
+    Button7 = button("Button7", tr("Output &names..."), QString());
     Button7->setToolTip(DescribeLibrary(*library_));
 
-    Label5 = new QLabel(QStringLiteral("E&xisting files"), this);
+    Label5 = new QLabel(tr("E&xisting files"), this);
     Label5->setObjectName(QStringLiteral("Label5"));
     ComboExisting = new QComboBox(this);
     ComboExisting->setObjectName(QStringLiteral("ComboExisting"));
     // In the order of TExistingPolicy.
-    ComboExisting->addItems({QStringLiteral("Skip"), QStringLiteral("Overwrite"), QStringLiteral("Keep both")});
-    ComboExisting->setToolTip(QStringLiteral("What happens when an MP3 of the same name is already there"));
+    ComboExisting->addItems({tr("Skip"), tr("Overwrite"), tr("Keep both")});
+    ComboExisting->setToolTip(tr("What happens when an MP3 of the same name is already there"));
     Label5->setBuddy(ComboExisting);
 
-    Label6 = new QLabel(QStringLiteral("Parallel con&versions"), this);
+    Label6 = new QLabel(tr("Parallel con&versions"), this);
     Label6->setObjectName(QStringLiteral("Label6"));
     SpinEdit1 = new QSpinBox(this);
     SpinEdit1->setObjectName(QStringLiteral("SpinEdit1"));
     SpinEdit1->setRange(1, config::kMaxJobs);
-    SpinEdit1->setToolTip(QStringLiteral("How many files are converted at once; one for each processor core uses the whole machine"));
+    SpinEdit1->setToolTip(tr("How many files are converted at once; one for each processor core uses the whole machine"));
     Label6->setBuddy(SpinEdit1);
 
     StatusArea1 = new TStatusArea(this);
@@ -497,11 +497,11 @@ QSize TForm1::FitToArea(const QSize &area)
 
 void TForm1::CreatePresetMenu()
 {
-    PopupMenu1 = new QMenu(QStringLiteral("&Presets"), this);
+    PopupMenu1 = new QMenu(tr("&Presets"), this);
     PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
     for (const TPresetItem &item : kPresetItems) {
         QAction *action = item.caption ? PopupMenu1->addAction(QString::fromLatin1(item.caption) + QStringLiteral(": ") +
-                                                               QString::fromLatin1(item.description))
+                                                               tr(item.description))
                                        : PopupMenu1->addSeparator();
         action->setObjectName(QString::fromLatin1(item.name));
         if (!item.caption) continue;

@@ -17,34 +17,35 @@ namespace trackmill {
 
 namespace {
 
-constexpr const char *kFolderHint =
+constexpr const char *kFolderHint = QT_TRANSLATE_NOOP(
+    "trackmill::TLibraryDialog",
     "A source below it keeps its path relative to it in the output folder; a source outside it keeps "
-    "its path relative to the dropped folder's parent. Empty: none.";
+    "its path relative to the dropped folder's parent. Empty: none.");
 
 }  // namespace
 
 TLibraryDialog::TLibraryDialog(QWidget *parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("LibraryDialog"));
-    setWindowTitle(QStringLiteral("Output names"));
+    setWindowTitle(tr("Output names"));
 
     FolderEdit = new TDirectoryEdit(this);
     FolderEdit->setObjectName(QStringLiteral("FolderEdit"));
-    FolderEdit->SetDialogText(QStringLiteral("Library folder"));
-    FolderEdit->setToolTip(QString::fromUtf8(kFolderHint) + QStringLiteral("\nAlt+Down chooses a folder."));
-    auto *folderLabel = new QLabel(QStringLiteral("&Library folder"), this);
+    FolderEdit->SetDialogText(tr("Library folder"));
+    FolderEdit->setToolTip(tr(kFolderHint) + tr("\nAlt+Down chooses a folder."));
+    auto *folderLabel = new QLabel(tr("&Library folder"), this);
     // The line itself: a label gives focus only to a buddy that takes it.
     folderLabel->setBuddy(FolderEdit->Edit());
     auto *folderHint = new QLabel(QString::fromUtf8(kFolderHint), this);
     folderHint->setWordWrap(true);
     folderHint->setForegroundRole(QPalette::PlaceholderText);
 
-    auto *names = new QGroupBox(QStringLiteral("Output names"), this);
-    rbSource = new QRadioButton(QStringLiteral("&Same folders as the sources"), names);
+    auto *names = new QGroupBox(tr("Output names"), this);
+    rbSource = new QRadioButton(tr("&Same folders as the sources"), names);
     rbSource->setObjectName(QStringLiteral("rbSource"));
-    rbTags = new QRadioButton(QStringLiteral("From the &tags"), names);
+    rbTags = new QRadioButton(tr("From the &tags"), names);
     rbTags->setObjectName(QStringLiteral("rbTags"));
-    rbFlat = new QRadioButton(QStringLiteral("O&ne folder"), names);
+    rbFlat = new QRadioButton(tr("O&ne folder"), names);
     rbFlat->setObjectName(QStringLiteral("rbFlat"));
     // The arrow keys move between these three only.
     auto *group = new QButtonGroup(this);
@@ -52,10 +53,10 @@ TLibraryDialog::TLibraryDialog(QWidget *parent) : QDialog(parent)
     EditPattern = new QLineEdit(names);
     EditPattern->setObjectName(QStringLiteral("EditPattern"));
     EditPattern->setPlaceholderText(QString::fromLatin1(kDefaultNamePattern));
-    EditPattern->setToolTip(QStringLiteral(
+    EditPattern->setToolTip(tr(
         "Fields: %artist%, %albumartist%, %album%, %title%, %track%, %year%, %disc%, %genre%, %filename%\n"
         "A \"/\" starts a folder; an empty line uses the default pattern."));
-    LabelPattern = new QLabel(QStringLiteral("&Pattern"), names);
+    LabelPattern = new QLabel(tr("&Pattern"), names);
     LabelPattern->setBuddy(EditPattern);
 
     auto *patternRow = new QHBoxLayout;
@@ -70,13 +71,13 @@ TLibraryDialog::TLibraryDialog(QWidget *parent) : QDialog(parent)
     namesLayout->addLayout(patternRow);
     namesLayout->addWidget(rbFlat);
 
-    cbCopyArt = new QCheckBox(QStringLiteral("Cop&y folder art"), this);
+    cbCopyArt = new QCheckBox(tr("Cop&y folder art"), this);
     cbCopyArt->setObjectName(QStringLiteral("cbCopyArt"));
-    cbCopyArt->setToolTip(QStringLiteral("A source folder's folder, cover, front or album picture\n"
+    cbCopyArt->setToolTip(tr("A source folder's folder, cover, front or album picture\n"
                                          "is copied once beside its MP3s"));
-    cbEmbedArt = new QCheckBox(QStringLiteral("&Embed folder art when a file has none"), this);
+    cbEmbedArt = new QCheckBox(tr("&Embed folder art when a file has none"), this);
     cbEmbedArt->setObjectName(QStringLiteral("cbEmbedArt"));
-    cbEmbedArt->setToolTip(QStringLiteral("The folder's picture becomes the front cover of an MP3\n"
+    cbEmbedArt->setToolTip(tr("The folder's picture becomes the front cover of an MP3\n"
                                           "whose source has no picture"));
 
     Buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
@@ -158,23 +159,23 @@ QString DescribeLibrary(const TForm1::TLibrarySettings &settings)
     QString names;
     switch (settings.layout) {
     case TOutputLayout::Source:
-        names = QStringLiteral("Same folders as the sources");
+        names = TLibraryDialog::tr("Same folders as the sources");
         if (!settings.libraryFolder.empty())
-            names += QStringLiteral(", library folder ") +
+            names += TLibraryDialog::tr(", library folder ") +
                      QFile::decodeName(QByteArray::fromStdString(settings.libraryFolder));
         break;
     case TOutputLayout::Tags:
-        names = QStringLiteral("From the tags: ") + QString::fromStdString(settings.namePattern);
+        names = TLibraryDialog::tr("From the tags: ") + QString::fromStdString(settings.namePattern);
         break;
     case TOutputLayout::Flat:
-        names = QStringLiteral("One folder");
+        names = TLibraryDialog::tr("One folder");
         break;
     }
     const bool copy = settings.copyFolderArt, embed = settings.embedFolderArt;
-    const QString art = copy && embed ? QStringLiteral("folder art copied and embedded")
-                        : copy        ? QStringLiteral("folder art copied")
-                        : embed       ? QStringLiteral("folder art embedded")
-                                      : QStringLiteral("no folder art");
+    const QString art = copy && embed ? TLibraryDialog::tr("folder art copied and embedded")
+                        : copy        ? TLibraryDialog::tr("folder art copied")
+                        : embed       ? TLibraryDialog::tr("folder art embedded")
+                                      : TLibraryDialog::tr("no folder art");
     return names + QStringLiteral("; ") + art;
 }
 

@@ -181,7 +181,7 @@ void TForm1View::NotifyJobEnded(const QString &summary)
 {
     // A person watching the window sees the summary there.
     if (form_.isActiveWindow()) return;
-    form_.Notify(QStringLiteral("Transcoding finished"), summary);
+    form_.Notify(QCoreApplication::translate("TWindowView", "Transcoding finished"), summary);
 }
 
 void TForm1View::ConsoleBeginJob()

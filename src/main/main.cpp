@@ -1,5 +1,6 @@
 // Trackmill: converts Musepack files to MP3 through mpcdec and lame, one window.
 #include "main/Form1.h"
+#include "main/Language.h"
 
 #include <QApplication>
 #include <QIcon>
@@ -11,6 +12,7 @@ int main(int argc, char **argv)
     QApplication::setApplicationName(QString::fromLatin1(trackmill::kApplicationTitle));
     QApplication::setDesktopFileName(QStringLiteral("trackmill"));
     QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("trackmill")));
+    trackmill::InstallTranslations();
     trackmill::TForm1 Form1;
     Form1.show();
     // Files and folders named on the command line ("Open with" in a file manager) come in

@@ -4,6 +4,8 @@
 // its own values (the designed program names, captions and messages).
 #pragma once
 
+#include <QtGlobal>
+
 #include <optional>
 #include <string>
 #include <string_view>
@@ -32,18 +34,18 @@ inline constexpr const char *kScriptTemplate =
 inline constexpr const char *kShell = "trackmill-pipe.exe";
 
 inline constexpr const char *kEncoderMissingMessage =
-    "LAME.EXE not found. Place the file in the same directory as Trackmill.exe";
+    QT_TRANSLATE_NOOP("trackmill::TForm1", "LAME.EXE not found. Place the file in the same directory as Trackmill.exe");
 inline constexpr const char *kDecoderMissingMessage =
-    "MPPDEC.EXE not found. Place the file in the same directory as Trackmill.exe";
+    QT_TRANSLATE_NOOP("trackmill::TForm1", "MPPDEC.EXE not found. Place the file in the same directory as Trackmill.exe");
 
 // The designed decoder options belong to an old decoder: today's has none of them.
 inline constexpr const char *kDefaultDecoderOptions = "";
 inline constexpr const char *kDefaultEncoderOptions = "--alt-preset cbr 128";
 
-inline constexpr const char *kDecoderOptionsCaption = "Decoder options (Mppdec)";
-inline constexpr const char *kEncoderOptionsCaption = "Encoder options (LAME)";
+inline constexpr const char *kDecoderOptionsCaption = QT_TRANSLATE_NOOP("trackmill::TForm1", "Decoder options (Mppdec)");
+inline constexpr const char *kEncoderOptionsCaption = QT_TRANSLATE_NOOP("trackmill::TForm1", "Encoder options (LAME)");
 inline constexpr const char *kFilesCaption =
-    "Files to transcode (drop MPC, MPP, MP+ files, drives or folders from Explorer)";
+    QT_TRANSLATE_NOOP("trackmill::TForm1", "Files to transcode (drop MPC, MPP, MP+ files, drives or folders from Explorer)");
 #else
 // The external programs, as looked up by ProgramExists / FindProgram.
 inline constexpr const char *kDecoderProgram = "mpcdec";
@@ -64,18 +66,18 @@ inline constexpr const char *kShell = "/bin/sh";
 
 // Start-up messages, shown in this order when a program is missing.
 inline constexpr const char *kEncoderMissingMessage =
-    "LAME not found. Place the program in the same directory as trackmill or install it on the PATH";
+    QT_TRANSLATE_NOOP("trackmill::TForm1", "LAME not found. Place the program in the same directory as trackmill or install it on the PATH");
 inline constexpr const char *kDecoderMissingMessage =
-    "MPCDEC not found. Place the program in the same directory as trackmill or install it on the PATH";
+    QT_TRANSLATE_NOOP("trackmill::TForm1", "MPCDEC not found. Place the program in the same directory as trackmill or install it on the PATH");
 
 // Designed option values: mpcdec has no options matching the Windows decoder's.
 inline constexpr const char *kDefaultDecoderOptions = "";
 inline constexpr const char *kDefaultEncoderOptions = "--alt-preset cbr 128";
 
 // The window's captions that name the programs and where files come from.
-inline constexpr const char *kDecoderOptionsCaption = "Decoder options (mpcdec)";
-inline constexpr const char *kEncoderOptionsCaption = "Encoder options (lame)";
-inline constexpr const char *kFilesCaption = "Files to transcode (drop MPC, MPP, MP+ files or folders from the file manager)";
+inline constexpr const char *kDecoderOptionsCaption = QT_TRANSLATE_NOOP("trackmill::TForm1", "Decoder options (mpcdec)");
+inline constexpr const char *kEncoderOptionsCaption = QT_TRANSLATE_NOOP("trackmill::TForm1", "Encoder options (lame)");
+inline constexpr const char *kFilesCaption = QT_TRANSLATE_NOOP("trackmill::TForm1", "Files to transcode (drop MPC, MPP, MP+ files or folders from the file manager)");
 #endif
 
 // The user's home folder followed by "/" (designed output folder); "C:\\" on Windows.

@@ -4,6 +4,7 @@
 #include "engine/FileInfo.h"
 #include "formats/TextUtil.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QLocale>
@@ -11,6 +12,11 @@
 namespace trackmill {
 
 namespace {
+
+// The window's words for the job: the status line, the reports and the list's states.
+struct Words {
+    Q_DECLARE_TR_FUNCTIONS(WindowPresenter)
+};
 
 // The files a report names in each of its lists; the log has them all.
 constexpr int kFilesNamed = 20;
@@ -25,44 +31,44 @@ QString Decoded(const std::string &path)
 
 QString Number(int n)
 {
-    return QLocale::system().toString(n);
+    return QLocale().toString(n);
 }
 
 QString Files(int n)
 {
-    return n == 1 ? QStringLiteral("1 file") : Number(n) + QStringLiteral(" files");
+    return n == 1 ? Words::tr("1 file") : Words::tr("%1 files").arg(Number(n));
 }
 
 QString FileOfText(int number, int total)
 {
-    return QStringLiteral("File %1 of %2").arg(Number(number), Number(total));
+    return Words::tr("File %1 of %2").arg(Number(number), Number(total));
 }
 
 QString CollectedText(const TTranscodeList::TAddResult &result)
 {
     QString text;
-    const QString known = QStringLiteral("%1 already in the list").arg(Number(result.known));
+    const QString known = Words::tr("%1 already in the list").arg(Number(result.known));
     if (result.stopped)
-        text = QStringLiteral("Stopped: %1 added").arg(Files(result.added));
+        text = Words::tr("Stopped: %1 added").arg(Files(result.added));
     else if (result.added == 0 && result.rejected == 0)
-        text = result.known > 0 ? known : QStringLiteral("No Musepack files found");
+        text = result.known > 0 ? known : Words::tr("No Musepack files found");
     else
-        text = QStringLiteral("%1 added").arg(Files(result.added)) +
+        text = Words::tr("%1 added").arg(Files(result.added)) +
                (result.known > 0 ? QStringLiteral(", ") + known : QString());
-    if (result.rejected > 0) text += QStringLiteral(", %1 not accepted").arg(Number(result.rejected));
+    if (result.rejected > 0) text += Words::tr(", %1 not accepted").arg(Number(result.rejected));
     return text;
 }
 
 QString ListCountText(int count)
 {
-    return count == 0 ? QStringLiteral("The list is empty") : QStringLiteral("%1 in the list").arg(Files(count));
+    return count == 0 ? Words::tr("The list is empty") : Words::tr("%1 in the list").arg(Files(count));
 }
 
 QString SummaryText(const TJobEnd &end)
 {
-    QString text = QStringLiteral("%1 converted, %2 skipped, %3 failed")
+    QString text = Words::tr("%1 converted, %2 skipped, %3 failed")
                        .arg(Number(end.converted), Number(end.skipped), Number(end.failed));
-    if (end.cancelled > 0) text += QStringLiteral(", %1 not converted").arg(Number(end.cancelled));
+    if (end.cancelled > 0) text += Words::tr(", %1 not converted").arg(Number(end.cancelled));
     return text;
 }
 
@@ -81,7 +87,7 @@ QString NamedList(QString text, const QStringList &named, int count)
 {
     text += named.join(QLatin1Char('\n'));
     if (count > kFilesNamed)
-        text += QStringLiteral("\n\n... and %1 more; \"Show log\" names them all.").arg(count - kFilesNamed);
+        text += Words::tr("\n\n... and %1 more; \"Show log\" names them all.").arg(Number(count - kFilesNamed));
     return text;
 }
 
@@ -90,9 +96,9 @@ QString NamedList(QString text, const QStringList &named, int count)
 QString StateText(const TWorkItem &item, bool jobRunning)
 {
     switch (item.state) {
-    case TItemState::Waiting: return jobRunning ? QStringLiteral("waiting") : QString();
-    case TItemState::Running: return QStringLiteral("converting %1 %").arg(item.percent);
-    case TItemState::Failed: return QStringLiteral("failed");
+    case TItemState::Waiting: return jobRunning ? Words::tr("waiting") : QString();
+    case TItemState::Running: return Words::tr("converting %1 %").arg(Number(item.percent));
+    case TItemState::Failed: return Words::tr("failed");
     default: return QString();
     }
 }
@@ -124,7 +130,7 @@ TWindowPresenter::TWindowPresenter(TranscodeJob &job, TTranscodeList &list, TWin
         if (lastCount_.isValid() && lastCount_.elapsed() < kCountIntervalMs) return;
         lastCount_.start();
         view_.ShowCollecting(true);
-        view_.ShowStatus(QStringLiteral("Collecting: %1 examined, %2 added").arg(Number(p.examined), Number(p.added)));
+        view_.ShowStatus(Words::tr("Collecting: %1 examined, %2 added").arg(Number(p.examined), Number(p.added)));
     });
 }
 
@@ -184,9 +190,12 @@ void TWindowPresenter::ShowRunning(const TJobFigures &figures)
     if (job_.CancelRequested() || shownNumber_ <= 0) return;
     const auto now = TJobFigures::Clock::now();
     QString text = FileOfText(shownNumber_, figures.total) + QStringLiteral(", ") +
-                   QString::fromStdString(ElapsedText(figures.SecondsElapsed(now))) + QStringLiteral(" elapsed");
+                   Words::tr("%1 elapsed").arg(QString::fromStdString(ElapsedText(figures.SecondsElapsed(now))));
     if (const double left = figures.SecondsLeft(now); left > 0)
-        text += QStringLiteral(", ") + QString::fromStdString(TimeLeftText(left));
+        text += QStringLiteral(", ") + QString::fromStdString(TimeLeftText(
+                                            left, {Words::tr("under a minute left").toStdString(),
+                                                   Words::tr("about %1 min left").toStdString(),
+                                                   Words::tr("about %1 h %2 min left").toStdString()}));
     view_.ShowStatus(text);
 }
 
@@ -329,8 +338,8 @@ void TWindowPresenter::ShowDetails()
             lines << QString::fromStdString(EscapeControls(Decoded(p.path).toStdString())) + QStringLiteral(": ") +
                          QString::fromStdString(p.reason);
     if (lines.isEmpty()) return;
-    view_.ShowDetails(lines.size() == 1 ? QStringLiteral("1 file was not accepted:")
-                                        : QStringLiteral("%1 files were not accepted:").arg(Number(int(lines.size()))),
+    view_.ShowDetails(lines.size() == 1 ? Words::tr("1 file was not accepted:")
+                                        : Words::tr("%1 files were not accepted:").arg(Number(int(lines.size()))),
                       lines);
 }
 
@@ -395,8 +404,8 @@ QString TWindowPresenter::FailureReport(const TWorkQueue &queue)
         if (++failed <= kFilesNamed) named << Decoded(item.source) + QStringLiteral(": ") + QString::fromStdString(item.reason);
     }
     if (failed == 0) return {};
-    return NamedList(failed == 1 ? QStringLiteral("1 file could not be converted:\n\n")
-                                 : QStringLiteral("%1 files could not be converted:\n\n").arg(failed),
+    return NamedList(failed == 1 ? Words::tr("1 file could not be converted:\n\n")
+                                 : Words::tr("%1 files could not be converted:\n\n").arg(Number(failed)),
                      named, failed);
 }
 
@@ -407,8 +416,8 @@ QString TWindowPresenter::OmissionReport(const std::vector<std::pair<QString, QS
     QStringList named;
     for (int i = 0; i < count && i < kFilesNamed; ++i)
         named << omissions[std::size_t(i)].first + QStringLiteral(": ") + omissions[std::size_t(i)].second;
-    return NamedList(count == 1 ? QStringLiteral("1 converted file did not get all of its tags:\n\n")
-                                : QStringLiteral("%1 converted files did not get all of their tags:\n\n").arg(count),
+    return NamedList(count == 1 ? Words::tr("1 converted file did not get all of its tags:\n\n")
+                                : Words::tr("%1 converted files did not get all of their tags:\n\n").arg(Number(count)),
                      named, count);
 }
 
@@ -467,8 +476,8 @@ void TWindowPresenter::FileFinished(const TWorkItem &item, const TJobFigures &fi
     if (started) {
         QString last;
         if (item.state == TItemState::Converted)
-            last = item.tags.omitted.empty() ? QStringLiteral("converted")
-                                             : QStringLiteral("converted; ") + QString::fromStdString(item.tags.omitted);
+            last = item.tags.omitted.empty() ? Words::tr("converted")
+                                             : Words::tr("converted; ") + QString::fromStdString(item.tags.omitted);
         else
             last = QString::fromLatin1(ItemStateName(item.state)) + QStringLiteral(": ") + QString::fromStdString(item.reason);
         view_.ConsoleEndFile(item, last);

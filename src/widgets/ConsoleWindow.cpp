@@ -32,14 +32,14 @@ struct TConsoleWindow::Page {
 
 TConsoleWindow::TConsoleWindow(QWidget *parent)
     : QWidget(parent, Qt::Window),
-      label_(new QLabel(QStringLiteral("&Showing:"), this)),
+      label_(new QLabel(tr("&Showing:"), this)),
       files_(new QComboBox(this)),
       view_(new QPlainTextEdit(this)),
-      showConsole_(new QCheckBox(QStringLiteral("Show &console during jobs"), this)),
+      showConsole_(new QCheckBox(tr("Show &console during jobs"), this)),
       blank_(new QTextDocument(this))
 {
     setObjectName(QStringLiteral("ConsoleWindow"));
-    setWindowTitle(QStringLiteral("Trackmill console"));
+    setWindowTitle(tr("Trackmill console"));
     setAttribute(Qt::WA_ShowWithoutActivating);
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -49,9 +49,9 @@ TConsoleWindow::TConsoleWindow(QWidget *parent)
     choice->addWidget(label_);
     choice->addWidget(files_, 1);
     showConsole_->setChecked(true);
-    showConsole_->setToolTip(QStringLiteral("Unticked, this window no longer opens by itself; \"Show log\" still has every file's output"));
+    showConsole_->setToolTip(tr("Unticked, this window no longer opens by itself; \"Show log\" still has every file's output"));
     label_->setBuddy(files_);
-    files_->setToolTip(QStringLiteral("The files being converted; the output of the one chosen is shown"));
+    files_->setToolTip(tr("The files being converted; the output of the one chosen is shown"));
     files_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     files_->setMinimumContentsLength(12);
     layout->addLayout(choice);

@@ -8,7 +8,8 @@ namespace trackmill {
 
 namespace {
 
-constexpr const char *kFilesFilter = "Musepack files (*.mpc *.mpp *.mp+ *.MPC *.MPP *.MP+);;All files (*)";
+constexpr const char *kFilesFilter =
+    QT_TRANSLATE_NOOP("TFileChooser", "Musepack files (*.mpc *.mpp *.mp+ *.MPC *.MPP *.MP+);;All files (*)");
 
 }  // namespace
 
@@ -38,14 +39,14 @@ QString TFileChooser::StartFolder() const
 QStringList TFileChooser::ChooseFiles(QWidget *parent)
 {
     const QStringList files =
-        filesDialog_(parent, QStringLiteral("Add files"), StartFolder(), QString::fromLatin1(kFilesFilter));
+        filesDialog_(parent, tr("Add files"), StartFolder(), tr(kFilesFilter));
     if (!files.isEmpty()) folder_ = QFileInfo(files.first()).path();
     return files;
 }
 
 QString TFileChooser::ChooseFolder(QWidget *parent)
 {
-    QString folder = folderDialog_(parent, QStringLiteral("Add folder"), StartFolder());
+    QString folder = folderDialog_(parent, tr("Add folder"), StartFolder());
     while (folder.size() > 1 && folder.endsWith(QLatin1Char('/'))) folder.chop(1);
     if (!folder.isEmpty()) folder_ = QFileInfo(folder).path();
     return folder;

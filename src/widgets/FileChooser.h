@@ -3,6 +3,7 @@
 // replaced, so that tests answer them.
 #pragma once
 
+#include <QCoreApplication>
 #include <QString>
 #include <QStringList>
 
@@ -13,6 +14,8 @@ class QWidget;
 namespace trackmill {
 
 class TFileChooser {
+    Q_DECLARE_TR_FUNCTIONS(TFileChooser)
+
 public:
     using FilesDialog = std::function<QStringList(QWidget *parent, const QString &caption, const QString &folder,
                                                   const QString &filter)>;

@@ -45,10 +45,10 @@ TLogWindow::TLogWindow(QWidget *parent)
     : QWidget(parent, Qt::Window),
       files_(new QListWidget(this)),
       view_(new QPlainTextEdit(this)),
-      showConsole_(new QCheckBox(QStringLiteral("Show &console during jobs"), this))
+      showConsole_(new QCheckBox(tr("Show &console during jobs"), this))
 {
     setObjectName(QStringLiteral("LogWindow"));
-    setWindowTitle(QStringLiteral("Trackmill log"));
+    setWindowTitle(tr("Trackmill log"));
     files_->setObjectName(QStringLiteral("LogFiles"));
     files_->setUniformItemSizes(true);
     view_->setObjectName(QStringLiteral("LogText"));
@@ -69,7 +69,7 @@ TLogWindow::TLogWindow(QWidget *parent)
     below->addStretch(1);
     layout->addLayout(below);
     showConsole_->setChecked(true);
-    showConsole_->setToolTip(QStringLiteral("Whether the console with the programs' output opens while files are converted"));
+    showConsole_->setToolTip(tr("Whether the console with the programs' output opens while files are converted"));
     connect(files_, &QListWidget::currentRowChanged, this, &TLogWindow::Show);
     resize(800, 420);
 }
@@ -177,7 +177,7 @@ void TLogWindow::Show(int row)
     const Entry &e = entries_[std::size_t(row)];
     QString text = e.name + QLatin1Char('\n');
     if (!e.commandLine.isEmpty()) text += QStringLiteral("$ ") + e.commandLine + QLatin1Char('\n');
-    if (e.cut) text += QStringLiteral("[earlier output left out]\n");
+    if (e.cut) text += tr("[earlier output left out]\n");
     QString output = TerminalText(e.output);
     if (!output.isEmpty() && !output.endsWith(QLatin1Char('\n'))) output += QLatin1Char('\n');
     text += output;

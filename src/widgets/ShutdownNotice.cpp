@@ -12,7 +12,7 @@ namespace trackmill {
 
 TShutdownNotice::TShutdownNotice(QWidget *parent)
     : QWidget(parent, Qt::Dialog | Qt::WindowStaysOnTopHint), text_(new QLabel(this)),
-      cancel_(new QPushButton(QStringLiteral("Cancel shutdown"), this))
+      cancel_(new QPushButton(tr("Cancel shutdown"), this))
 {
     setObjectName(QStringLiteral("ShutdownNotice"));
     setWindowTitle(QStringLiteral("Trackmill"));
@@ -63,7 +63,7 @@ QString TShutdownNotice::Text() const
 void TShutdownNotice::UpdateText()
 {
     const qint64 seconds = (end_.remainingTime() + 999) / 1000;
-    text_->setText(QStringLiteral("Transcoding has finished. The computer shuts down in %1 s.").arg(seconds));
+    text_->setText(tr("Transcoding has finished. The computer shuts down in %1 s.").arg(seconds));
 }
 
 void TShutdownNotice::closeEvent(QCloseEvent *event)

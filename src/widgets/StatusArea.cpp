@@ -13,9 +13,9 @@ namespace trackmill {
 
 TStatusArea::TStatusArea(QWidget *parent)
     : QWidget(parent), bar_(new QProgressBar(this)), text_(new QLabel(this)),
-      details_(new QPushButton(QStringLiteral("Deta&ils"), this)),
-      openFolder_(new QPushButton(QStringLiteral("&Open output folder"), this)),
-      showLog_(new QPushButton(QStringLiteral("Show &log"), this)), stop_(new QPushButton(QStringLiteral("&Stop"), this))
+      details_(new QPushButton(tr("Deta&ils"), this)),
+      openFolder_(new QPushButton(tr("&Open output folder"), this)),
+      showLog_(new QPushButton(tr("Show &log"), this)), stop_(new QPushButton(tr("&Stop"), this))
 {
     setObjectName(QStringLiteral("StatusArea1"));
     bar_->setObjectName(QStringLiteral("ProgressBar1"));
@@ -28,15 +28,15 @@ TStatusArea::TStatusArea(QWidget *parent)
     text_->setWordWrap(true);
     text_->installEventFilter(this);
     showLog_->setObjectName(QStringLiteral("ShowLogButton"));
-    showLog_->setToolTip(QStringLiteral("What the programs printed for each file of the last job"));
+    showLog_->setToolTip(tr("What the programs printed for each file of the last job"));
     showLog_->setAutoDefault(true);
     showLog_->setEnabled(false);
     stop_->setObjectName(QStringLiteral("StopButton"));
-    stop_->setToolTip(QStringLiteral("Stop adding files (Esc)"));
+    stop_->setToolTip(tr("Stop adding files (Esc)"));
     stop_->setAutoDefault(true);
     stop_->hide();
     details_->setObjectName(QStringLiteral("DetailsButton"));
-    details_->setToolTip(QStringLiteral("Which files were not accepted, and why"));
+    details_->setToolTip(tr("Which files were not accepted, and why"));
     details_->setAutoDefault(true);
     details_->hide();
     openFolder_->setObjectName(QStringLiteral("OpenFolderButton"));

@@ -39,10 +39,10 @@ TDirectoryEdit::TDirectoryEdit(QWidget *parent)
     button_->setCursor(Qt::ArrowCursor);
     // Reached with Tab after the field; Space or Enter on it browses.
     button_->setFocusPolicy(Qt::TabFocus);
-    button_->setToolTip(QStringLiteral("Choose the folder (Alt+Down)"));
+    button_->setToolTip(tr("Choose the folder (Alt+Down)"));
     button_->setAutoRaise(true);
     edit_->setTextMargins(0, 0, kButtonWidth, 0);
-    edit_->setToolTip(QStringLiteral("%1 or the button at the right chooses the folder")
+    edit_->setToolTip(tr("%1 or the button at the right chooses the folder")
                           .arg(clickKey_.toString(QKeySequence::NativeText)));
     edit_->installEventFilter(this);
 

@@ -1,0 +1,45 @@
+#include "main/Language.h"
+
+#include <QCoreApplication>
+#include <QLibraryInfo>
+#include <QTranslator>
+
+#include <memory>
+#include <vector>
+
+namespace trackmill {
+
+namespace {
+
+std::vector<std::unique_ptr<QTranslator>> &Installed()
+{
+    static std::vector<std::unique_ptr<QTranslator>> installed;
+    return installed;
+}
+
+}  // namespace
+
+bool InstallTranslations(const QLocale &locale)
+{
+    RemoveTranslations();
+    auto ours = std::make_unique<QTranslator>();
+    if (!ours->load(locale, QStringLiteral("trackmill"), QStringLiteral("_"), QStringLiteral(":/i18n"))) return false;
+    QCoreApplication::installTranslator(ours.get());
+    Installed().push_back(std::move(ours));
+    // The buttons of Qt's own dialogs (file chooser, message boxes), where the system has them.
+    auto qt = std::make_unique<QTranslator>();
+    if (qt->load(locale, QStringLiteral("qtbase"), QStringLiteral("_"),
+                 QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        QCoreApplication::installTranslator(qt.get());
+        Installed().push_back(std::move(qt));
+    }
+    return true;
+}
+
+void RemoveTranslations()
+{
+    for (const auto &t : Installed()) QCoreApplication::removeTranslator(t.get());
+    Installed().clear();
+}
+
+}  // namespace trackmill
