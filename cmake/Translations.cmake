@@ -2,7 +2,11 @@
 # built into each program as resources under :/i18n, so a program needs no file beside
 # it to speak the user's language. The mingw build uses the host's lrelease.
 find_program(TRACKMILL_LRELEASE NAMES lrelease lrelease-qt6 HINTS /usr/lib/qt6/bin /usr/lib/qt6/libexec REQUIRED)
-find_program(TRACKMILL_LUPDATE NAMES lupdate lupdate-qt6 HINTS /usr/lib/qt6/bin /usr/lib/qt6/libexec)
+if(WIN32)
+  find_program(TRACKMILL_LUPDATE NAMES lupdate lupdate-qt6 HINTS /usr/lib/qt6/bin /usr/lib/qt6/libexec)
+else()
+  find_program(TRACKMILL_LUPDATE NAMES lupdate lupdate-qt6 HINTS /usr/lib/qt6/bin /usr/lib/qt6/libexec REQUIRED)
+endif()
 
 file(GLOB TRACKMILL_TS_FILES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/translations/trackmill_*.ts)
 set(_qms)

@@ -39,7 +39,7 @@ PACKAGES=(
   g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
   wine64 wine nsis zip xvfb xauth openbox fonts-dejavu-core cmake ninja-build
   make dpkg-dev xz-utils perl                     # unpacking and building Debian's sources
-  qt6-base-dev qt6-base-dev-tools                 # moc, uic, rcc for the cross builds
+  qt6-base-dev qt6-base-dev-tools qt6-l10n-tools # moc, uic, rcc, lrelease for the cross builds
   musepack-tools                                  # reference decoder and encoder for the tests
   googletest ffmpeg python3-mutagen               # the tests under Wine and what checks their MP3s
   xdotool x11-utils imagemagick                   # driving and photographing the window

@@ -7,258 +7,273 @@
         <location filename="../src/cli/ConvertCommand.cpp" line="+40"/>
         <source>Settings: decoder options &apos;%s&apos;, encoder options &apos;%s&apos;
 </source>
-        <translation type="unfinished"></translation>
+        <translation>Einstellungen: Decoder-Optionen '%s', Encoder-Optionen '%s'
+</translation>
     </message>
     <message>
         <location line="+7"/>
         <source>, folder structure kept</source>
-        <translation type="unfinished"></translation>
+        <translation>, Ordnerstruktur beibehalten</translation>
     </message>
     <message>
         <location line="+1"/>
         <source>, names from the tags: </source>
-        <translation type="unfinished"></translation>
+        <translation>, Namen aus den Tags: </translation>
     </message>
     <message>
         <location line="+1"/>
         <source>, flat</source>
-        <translation type="unfinished"></translation>
+        <translation>, alle in einem Ordner</translation>
     </message>
     <message>
         <location line="+3"/>
         <source>beside each source</source>
-        <translation type="unfinished"></translation>
+        <translation>neben jeder Quelldatei</translation>
     </message>
     <message>
         <location line="+1"/>
         <source>the working folder</source>
-        <translation type="unfinished"></translation>
+        <translation>der Arbeitsordner</translation>
     </message>
     <message>
         <location line="+2"/>
         <source>  output: %s%s
 </source>
-        <translation type="unfinished"></translation>
+        <translation>  Ausgabe: %s%s
+</translation>
     </message>
     <message>
         <location line="+1"/>
         <source>none</source>
-        <translation type="unfinished"></translation>
+        <translation>keiner</translation>
     </message>
     <message>
         <location line="+1"/>
         <source>not used</source>
-        <translation type="unfinished"></translation>
+        <translation>nicht verwendet</translation>
     </message>
     <message>
         <location line="+1"/>
         <location line="+4"/>
         <source>copied</source>
-        <translation type="unfinished"></translation>
+        <translation>kopiert</translation>
     </message>
     <message>
         <location line="-3"/>
         <source>embedded where a file has none</source>
-        <translation type="unfinished"></translation>
+        <translation>eingebettet, wo eine Datei keines hat</translation>
     </message>
     <message>
         <location line="+1"/>
         <source>copied, and embedded where a file has none</source>
-        <translation type="unfinished"></translation>
+        <translation>kopiert und eingebettet, wo eine Datei keines hat</translation>
     </message>
     <message>
         <location line="+1"/>
         <source>  library folder: %s; folder art: %s
 </source>
-        <translation type="unfinished"></translation>
+        <translation>  Bibliotheksordner: %s; Ordnerbilder: %s
+</translation>
     </message>
     <message>
         <location line="+1"/>
         <source>not copied</source>
-        <translation type="unfinished"></translation>
+        <translation>nicht kopiert</translation>
     </message>
     <message>
         <location line="+1"/>
         <source>not converted</source>
-        <translation type="unfinished"></translation>
+        <translation>nicht umgewandelt</translation>
     </message>
     <message>
         <location line="+1"/>
         <source>to ID3v1.1</source>
-        <translation type="unfinished"></translation>
+        <translation>in ID3v1.1</translation>
     </message>
     <message>
         <location line="+1"/>
         <source>to ID3v2.3</source>
-        <translation type="unfinished"></translation>
+        <translation>in ID3v2.3</translation>
     </message>
     <message>
         <location line="+2"/>
         <source>  existing files: %s; %d at once; tags: ID3v1 %s, ID3v2 %s, APE %s
 </source>
-        <translation type="unfinished"></translation>
+        <translation>  vorhandene Dateien: %s; %d gleichzeitig; Tags: ID3v1 %s, ID3v2 %s, APE %s
+</translation>
     </message>
     <message>
         <location line="+35"/>
         <source>  folder image %s -&gt; %s (overwrite)
 </source>
-        <translation type="unfinished"></translation>
+        <translation>  Ordnerbild %s -&gt; %s (überschreiben)
+</translation>
     </message>
     <message>
         <location line="+1"/>
         <source>  folder image %s -&gt; %s
 </source>
-        <translation type="unfinished"></translation>
+        <translation>  Ordnerbild %s -&gt; %s
+</translation>
     </message>
     <message>
         <location line="+16"/>
         <source>Plan for %d file (nothing is converted):
 </source>
-        <translation type="unfinished"></translation>
+        <translation>Plan für %d Datei (es wird nichts umgewandelt):
+</translation>
     </message>
     <message>
         <location line="+1"/>
         <source>Plan for %d files (nothing is converted):
 </source>
-        <translation type="unfinished"></translation>
+        <translation>Plan für %d Dateien (es wird nichts umgewandelt):
+</translation>
     </message>
     <message>
         <location line="+27"/>
         <source>  %s: skipped (%s)
 </source>
-        <translation type="unfinished"></translation>
+        <translation>  %s: übersprungen (%s)
+</translation>
     </message>
     <message>
         <location line="+3"/>
         <source>  %s: refused (%s)
 </source>
-        <translation type="unfinished"></translation>
+        <translation>  %s: abgelehnt (%s)
+</translation>
     </message>
     <message>
         <location line="+14"/>
         <source>
 Converted %d of %d file</source>
-        <translation type="unfinished"></translation>
+        <translation>
+%d von %d Datei umgewandelt</translation>
     </message>
     <message>
         <location line="+0"/>
         <source>
 Converted %d of %d files</source>
-        <translation type="unfinished"></translation>
+        <translation>
+%d von %d Dateien umgewandelt</translation>
     </message>
     <message>
         <location line="+2"/>
         <source>, %d skipped</source>
-        <translation type="unfinished"></translation>
+        <translation>, %d übersprungen</translation>
     </message>
     <message>
         <location line="+1"/>
         <location filename="../src/cli/ConvertHost.cpp" line="+111"/>
         <source>, %d failed</source>
-        <translation type="unfinished"></translation>
+        <translation>, %d fehlgeschlagen</translation>
     </message>
     <message>
         <location line="+1"/>
         <source>, %d not converted</source>
-        <translation type="unfinished"></translation>
+        <translation>, %d nicht umgewandelt</translation>
     </message>
     <message>
         <location line="+1"/>
         <source>, %d refused</source>
-        <translation type="unfinished"></translation>
+        <translation>, %d abgelehnt</translation>
     </message>
     <message>
         <location line="+1"/>
         <source>, %d ignored (not Musepack)</source>
-        <translation type="unfinished"></translation>
+        <translation>, %d ignoriert (kein Musepack)</translation>
     </message>
     <message>
         <location line="+17"/>
         <source>Converted:</source>
-        <translation type="unfinished"></translation>
+        <translation>Umgewandelt:</translation>
     </message>
     <message>
         <location line="+1"/>
         <source>Skipped:</source>
-        <translation type="unfinished"></translation>
+        <translation>Übersprungen:</translation>
     </message>
     <message>
         <location line="+2"/>
         <source>Failed:</source>
-        <translation type="unfinished"></translation>
+        <translation>Fehlgeschlagen:</translation>
     </message>
     <message>
         <location line="+3"/>
         <source>Not converted (cancelled):</source>
-        <translation type="unfinished"></translation>
+        <translation>Nicht umgewandelt (abgebrochen):</translation>
     </message>
     <message>
         <location line="+0"/>
         <source>Not converted:</source>
-        <translation type="unfinished"></translation>
+        <translation>Nicht umgewandelt:</translation>
     </message>
     <message>
         <location line="+48"/>
         <source>trackmill-cli: refused %s: %s
 </source>
-        <translation type="unfinished"></translation>
+        <translation>trackmill-cli: %s abgelehnt: %s
+</translation>
     </message>
     <message>
         <location line="+1"/>
         <source>trackmill-cli: ignored %s: %s
 </source>
-        <translation type="unfinished"></translation>
+        <translation>trackmill-cli: %s ignoriert: %s
+</translation>
     </message>
     <message>
         <location line="+33"/>
         <source>trackmill-cli: no Musepack files to convert
 </source>
-        <translation type="unfinished"></translation>
+        <translation>trackmill-cli: keine Musepack-Dateien zum Umwandeln
+</translation>
     </message>
     <message>
         <location line="+13"/>
         <source>cancel requested: the files in progress finish, no new file starts (Ctrl-C again stops them too)</source>
-        <translation type="unfinished"></translation>
+        <translation>Abbruch angefordert: die laufenden Dateien werden noch fertig, keine neue Datei beginnt (ein weiteres Ctrl-C hält auch sie an)</translation>
     </message>
     <message>
         <location line="+4"/>
         <source>stopping the files in progress; their MP3s are removed</source>
-        <translation type="unfinished"></translation>
+        <translation>die laufenden Dateien werden angehalten; ihre MP3s werden entfernt</translation>
     </message>
     <message>
         <location filename="../src/cli/ConvertHost.cpp" line="-1"/>
         <source>Done %d of %d</source>
-        <translation type="unfinished"></translation>
+        <translation>%d von %d fertig</translation>
     </message>
     <message>
         <location line="+5"/>
         <source>under a minute left</source>
-        <translation type="unfinished"></translation>
+        <translation>noch weniger als eine Minute</translation>
     </message>
     <message>
         <location line="+0"/>
         <source>about %1 min left</source>
-        <translation type="unfinished"></translation>
+        <translation>noch etwa %1 min</translation>
     </message>
     <message>
         <location line="+1"/>
         <source>about %1 h %2 min left</source>
-        <translation type="unfinished"></translation>
+        <translation>noch etwa %1 h %2 min</translation>
     </message>
     <message>
         <location line="+96"/>
         <source>done: </source>
-        <translation type="unfinished"></translation>
+        <translation>fertig: </translation>
     </message>
     <message>
         <location line="+5"/>
         <source>skipped: </source>
-        <translation type="unfinished"></translation>
+        <translation>übersprungen: </translation>
     </message>
     <message>
         <location line="+3"/>
         <source>FAILED: </source>
-        <translation type="unfinished"></translation>
+        <translation>FEHLGESCHLAGEN: </translation>
     </message>
     <message>
         <location filename="../src/cli/ConvertSettings.cpp" line="+35"/>
@@ -303,89 +318,142 @@ Ctrl-C stops after the files in progress; a second Ctrl-C stops them too.
 Exit status: 0 every file converted or skipped, 1 a file failed or the job was
 cancelled, 2 usage error.
 </source>
-        <translation type="unfinished"></translation>
+        <translation>Aufruf: trackmill-cli convert [Optionen] PFAD...
+
+Wandelt die Musepack-Dateien unter PFAD (Ordner werden durchsucht) mit mpcdec
+und lame in MP3 um, mehrere gleichzeitig, und übernimmt ihre Tags. Eine Datei
+gilt erst als umgewandelt, wenn ihre MP3 vollständig, getaggt und an ihrem Platz
+ist; nichts bereits Vorhandenes wird ersetzt, außer --existing overwrite
+verlangt es. Zu jeder beendeten Datei wird eine Zeile ausgegeben (zu einer
+fehlgeschlagenen mit den letzten Zeilen, die ihre Programme ausgaben), danach
+die Zahlen und jeder Fehler mit seinem Grund.
+
+Optionen (Vorgabe: die gespeicherten Einstellungen des Fensters, sonst die unten
+genannten Werte):
+  --decoder-options TEXT   Optionen für mpcdec, Shell-Wörter wie im Terminal
+  --encoder-options TEXT   Optionen für lame, ebenso (Vorgabe: --alt-preset
+                           cbr 128); eine Zeile, die Befehle ausführen oder
+                           umleiten würde (; | &amp; &lt; &gt; # $( oder ein Backquote
+                           außerhalb von Anführungszeichen), wird abgelehnt
+  --output-dir ORDNER      die MP3-Dateien in ORDNER schreiben (sonst neben
+                           die Quellen)
+  --library-folder ORDNER  eine Quelle unter ORDNER behält ihren Pfad darunter
+                           im Ausgabeordner, wie auch immer sie angegeben wurde
+                           (Vorgabe: der Musikordner)
+  --layout source|tags|flat  mit --output-dir: Ordner der Quellen (Vorgabe),
+                           Namen aus den Tags nach --pattern oder alle direkt
+                           in ORDNER
+  --flat                   dasselbe wie --layout flat
+  --pattern TEXT           die Namen bei --layout tags (Vorgabe:
+                           %albumartist%/%album%/%track% %title%; außerdem
+                           %artist%, %year%, %disc%, %genre%, %filename%)
+  --no-folder-art          das Titelbild eines Ordners nicht neben seine MP3s
+                           kopieren
+  --no-embed-folder-art    es nicht in MP3s einbetten, deren Quelle kein Bild
+                           hat
+  --existing MODUS         eine MP3, die schon am Ausgabepfad liegt: skip
+                           (überspringen, Vorgabe), overwrite (überschreiben)
+                           oder keep-both (beide behalten; die neue erhält
+                           eine Nummer)
+  -j, --jobs N             gleichzeitig umgewandelte Dateien (Vorgabe: die
+                           Zahl der Prozessorkerne)
+  --no-id3v1               ID3v1-Tags nicht übernehmen
+  --no-id3v2               ID3v2-Tags nicht übernehmen
+  --no-ape                 APE-Tags nicht umwandeln
+  --ape-to id3v1|id3v2     der Tag, zu dem ein APE-Tag wird (Vorgabe: id3v2)
+  --dry-run                ausgeben, wohin jede Datei käme, nichts umwandeln
+  --json                   die Ereignisse des Auftrags als JSON Lines auf der
+                           Standardausgabe
+  -v, --verbose            auch den Start jeder Datei und die Ausgabe ihrer
+                           Programme ausgeben, und jede Datei in der Übersicht
+  --help                   diese Hilfe zeigen
+
+Ctrl-C hält nach den laufenden Dateien an; ein zweites Ctrl-C hält auch sie an.
+Rückgabewert: 0 jede Datei umgewandelt oder übersprungen, 1 eine Datei ist
+fehlgeschlagen oder der Auftrag wurde abgebrochen, 2 Aufruffehler.
+</translation>
     </message>
     <message>
         <location line="+150"/>
         <source>--decoder-options needs a value</source>
-        <translation type="unfinished"></translation>
+        <translation>--decoder-options braucht einen Wert</translation>
     </message>
     <message>
         <location line="+3"/>
         <source>--encoder-options needs a value</source>
-        <translation type="unfinished"></translation>
+        <translation>--encoder-options braucht einen Wert</translation>
     </message>
     <message>
         <location line="+3"/>
         <source>--output-dir needs a folder</source>
-        <translation type="unfinished"></translation>
+        <translation>--output-dir braucht einen Ordner</translation>
     </message>
     <message>
         <location line="+6"/>
         <source>--layout needs source, tags or flat</source>
-        <translation type="unfinished"></translation>
+        <translation>--layout braucht source, tags oder flat</translation>
     </message>
     <message>
         <location line="+8"/>
         <source>--layout takes source, tags or flat, not &apos;%s&apos;</source>
-        <translation type="unfinished"></translation>
+        <translation>--layout erwartet source, tags oder flat, nicht '%s'</translation>
     </message>
     <message>
         <location line="+2"/>
         <source>--pattern needs a pattern</source>
-        <translation type="unfinished"></translation>
+        <translation>--pattern braucht ein Muster</translation>
     </message>
     <message>
         <location line="+3"/>
         <source>--library-folder needs a folder</source>
-        <translation type="unfinished"></translation>
+        <translation>--library-folder braucht einen Ordner</translation>
     </message>
     <message>
         <location line="+7"/>
         <source>--existing needs skip, overwrite or keep-both</source>
-        <translation type="unfinished"></translation>
+        <translation>--existing braucht skip, overwrite oder keep-both</translation>
     </message>
     <message>
         <location line="+8"/>
         <source>--existing takes skip, overwrite or keep-both, not &apos;%s&apos;</source>
-        <translation type="unfinished"></translation>
+        <translation>--existing erwartet skip, overwrite oder keep-both, nicht '%s'</translation>
     </message>
     <message>
         <location line="+2"/>
         <source>%s needs a number</source>
-        <translation type="unfinished"></translation>
+        <translation>%s braucht eine Zahl</translation>
     </message>
     <message>
         <location line="+2"/>
         <source>%s takes a whole number from 1 on, not &apos;%s&apos;</source>
-        <translation type="unfinished"></translation>
+        <translation>%s erwartet eine ganze Zahl ab 1, nicht '%s'</translation>
     </message>
     <message>
         <location line="+2"/>
         <source>%s %s is more than %d; converting %d files at once</source>
-        <translation type="unfinished"></translation>
+        <translation>%s %s ist mehr als %d; es werden %d Dateien gleichzeitig umgewandelt</translation>
     </message>
     <message>
         <location line="+10"/>
         <source>--ape-to needs id3v1 or id3v2</source>
-        <translation type="unfinished"></translation>
+        <translation>--ape-to braucht id3v1 oder id3v2</translation>
     </message>
     <message>
         <location line="+6"/>
         <source>--ape-to takes id3v1 or id3v2, not &apos;%s&apos;</source>
-        <translation type="unfinished"></translation>
+        <translation>--ape-to erwartet id3v1 oder id3v2, nicht '%s'</translation>
     </message>
     <message>
         <location line="+9"/>
         <location filename="../src/cli/InfoCommand.cpp" line="+214"/>
         <location filename="../src/cli/main.cpp" line="+66"/>
         <source>unknown option &apos;%s&apos;</source>
-        <translation type="unfinished"></translation>
+        <translation>unbekannte Option '%s'</translation>
     </message>
     <message>
         <location line="+3"/>
         <source>no PATH given</source>
-        <translation type="unfinished"></translation>
+        <translation>kein PFAD angegeben</translation>
     </message>
     <message>
         <location filename="../src/cli/InfoCommand.cpp" line="-182"/>
@@ -402,36 +470,53 @@ and size are shown instead, and its tags as well.
 
 Exit status: 0 when every file could be read, 1 otherwise, 2 for a usage error.
 </source>
-        <translation type="unfinished"></translation>
+        <translation>Aufruf: trackmill-cli info [--json] DATEI...
+
+Zeigt zu jeder Datei die Zeilen des Informationsfelds (Stream-Version, Profil,
+Kanalmodus, Bitrate, Frames, Dauer, Größe, enthaltene Tags), danach die Felder
+jedes vorhandenen Tags. Jede Datei kann angegeben werden: bei einer MP3 werden
+stattdessen MPEG-Version und Layer, Kanalmodus, Bitrate (der Durchschnitt,
+wenn sie schwankt), Abtastrate, Frames, Dauer und Größe gezeigt, und ebenso
+ihre Tags.
+
+  --json   ein JSON-Objekt pro Zeile und Datei
+  --help   diese Hilfe zeigen
+
+Rückgabewert: 0, wenn jede Datei gelesen werden konnte, sonst 1; 2 bei einem
+Aufruffehler.
+</translation>
     </message>
     <message>
         <location line="+157"/>
         <source>File: </source>
-        <translation type="unfinished"></translation>
+        <translation>Datei: </translation>
     </message>
     <message>
         <location line="+3"/>
         <source>   No valid Musepack stream header
 </source>
-        <translation type="unfinished"></translation>
+        <translation>   Kein gültiger Musepack-Stream-Header
+</translation>
     </message>
     <message>
         <location line="+30"/>
         <location line="+1"/>
         <source>no file named</source>
-        <translation type="unfinished"></translation>
+        <translation>keine Datei angegeben</translation>
     </message>
     <message>
         <location line="+11"/>
         <source>trackmill-cli info: %s: cannot be read
 </source>
-        <translation type="unfinished"></translation>
+        <translation>trackmill-cli info: %s: kann nicht gelesen werden
+</translation>
     </message>
     <message>
         <location line="+5"/>
         <source>trackmill-cli info: %s: no Musepack stream header and no tags
 </source>
-        <translation type="unfinished"></translation>
+        <translation>trackmill-cli info: %s: kein Musepack-Stream-Header und keine Tags
+</translation>
     </message>
     <message>
         <location filename="../src/cli/main.cpp" line="-46"/>
@@ -447,24 +532,37 @@ Options:
 
 Run &apos;trackmill-cli COMMAND --help&apos; for the options of a command.
 </source>
-        <translation type="unfinished"></translation>
+        <translation>Aufruf: trackmill-cli BEFEHL [ARGUMENTE]
+
+Befehle:
+  info [--json] DATEI...      Stream-Header und Tags jeder Datei zeigen
+  convert [Optionen] PFAD...  Musepack-Dateien (und Ordner) in MP3 umwandeln
+
+Optionen:
+  --help                      diese Hilfe zeigen
+  --version                   die Programmversion zeigen
+
+'trackmill-cli BEFEHL --help' zeigt die Optionen eines Befehls.
+</translation>
     </message>
     <message>
         <location line="+48"/>
         <source>unknown command &apos;%s&apos;</source>
-        <translation type="unfinished"></translation>
+        <translation>unbekannter Befehl '%s'</translation>
     </message>
     <message>
         <location filename="../src/cli/Usage.cpp" line="+63"/>
         <source>Did you mean %s?
 </source>
-        <translation type="unfinished"></translation>
+        <translation>Meinten Sie %s?
+</translation>
     </message>
     <message>
         <location line="+1"/>
         <source>See %s.
 </source>
-        <translation type="unfinished"></translation>
+        <translation>Siehe %s.
+</translation>
     </message>
 </context>
 <context>
@@ -472,17 +570,17 @@ Run &apos;trackmill-cli COMMAND --help&apos; for the options of a command.
     <message>
         <location filename="../src/widgets/FileChooser.cpp" line="+12"/>
         <source>Musepack files (*.mpc *.mpp *.mp+ *.MPC *.MPP *.MP+);;All files (*)</source>
-        <translation type="unfinished"></translation>
+        <translation>Musepack-Dateien (*.mpc *.mpp *.mp+ *.MPC *.MPP *.MP+);;Alle Dateien (*)</translation>
     </message>
     <message>
         <location line="+30"/>
         <source>Add files</source>
-        <translation type="unfinished"></translation>
+        <translation>Dateien hinzufügen</translation>
     </message>
     <message>
         <location line="+7"/>
         <source>Add folder</source>
-        <translation type="unfinished"></translation>
+        <translation>Ordner hinzufügen</translation>
     </message>
 </context>
 <context>
@@ -490,7 +588,7 @@ Run &apos;trackmill-cli COMMAND --help&apos; for the options of a command.
     <message>
         <location filename="../src/main/WindowView.cpp" line="+184"/>
         <source>Transcoding finished</source>
-        <translation type="unfinished"></translation>
+        <translation>Umwandeln abgeschlossen</translation>
     </message>
 </context>
 <context>
@@ -498,157 +596,167 @@ Run &apos;trackmill-cli COMMAND --help&apos; for the options of a command.
     <message>
         <location filename="../src/ui/WindowPresenter.cpp" line="+39"/>
         <source>1 file</source>
-        <translation type="unfinished"></translation>
+        <translation>1 Datei</translation>
     </message>
     <message>
         <location line="+0"/>
         <source>%1 files</source>
-        <translation type="unfinished"></translation>
+        <translation>%1 Dateien</translation>
     </message>
     <message>
         <location line="+5"/>
         <source>File %1 of %2</source>
-        <translation type="unfinished"></translation>
+        <translation>Datei %1 von %2</translation>
     </message>
     <message>
         <location line="+6"/>
         <source>%1 already in the list</source>
-        <translation type="unfinished"></translation>
+        <translation>%1 bereits in der Liste</translation>
     </message>
     <message>
         <location line="+2"/>
         <source>Stopped: %1 added</source>
-        <translation type="unfinished"></translation>
+        <translation>Angehalten: %1 hinzugefügt</translation>
     </message>
     <message>
         <location line="+2"/>
         <source>No Musepack files found</source>
-        <translation type="unfinished"></translation>
+        <translation>Keine Musepack-Dateien gefunden</translation>
     </message>
     <message>
         <location line="+2"/>
         <source>%1 added</source>
-        <translation type="unfinished"></translation>
+        <translation>%1 hinzugefügt</translation>
     </message>
     <message>
         <location line="+2"/>
         <source>, %1 not accepted</source>
-        <translation type="unfinished"></translation>
+        <translation>, %1 nicht angenommen</translation>
     </message>
     <message>
         <location line="+6"/>
         <source>The list is empty</source>
-        <translation type="unfinished"></translation>
+        <translation>Die Liste ist leer</translation>
     </message>
     <message>
         <location line="+0"/>
         <source>%1 in the list</source>
-        <translation type="unfinished"></translation>
+        <translation>%1 in der Liste</translation>
     </message>
     <message>
         <location line="+5"/>
         <source>%1 converted, %2 skipped, %3 failed</source>
-        <translation type="unfinished"></translation>
+        <translation>%1 umgewandelt, %2 übersprungen, %3 fehlgeschlagen</translation>
     </message>
     <message>
         <location line="+2"/>
         <source>, %1 not converted</source>
-        <translation type="unfinished"></translation>
+        <translation>, %1 nicht umgewandelt</translation>
     </message>
     <message>
         <location line="+19"/>
         <source>
 
 ... and %1 more; &quot;Show log&quot; names them all.</source>
-        <translation type="unfinished"></translation>
+        <translation>
+
+... und %1 weitere; "Protokoll" nennt sie alle.</translation>
     </message>
     <message>
         <location line="+9"/>
         <source>waiting</source>
-        <translation type="unfinished"></translation>
+        <translation>wartet</translation>
     </message>
     <message>
         <location line="+1"/>
         <source>converting %1 %</source>
-        <translation type="unfinished"></translation>
+        <translation>Umwandlung %1 %</translation>
     </message>
     <message>
         <location line="+1"/>
         <source>failed</source>
-        <translation type="unfinished"></translation>
+        <translation>fehlgeschlagen</translation>
     </message>
     <message>
         <location line="+32"/>
         <source>Collecting: %1 examined, %2 added</source>
-        <translation type="unfinished"></translation>
+        <translation>Sammeln: %1 geprüft, %2 hinzugefügt</translation>
     </message>
     <message>
         <location line="+60"/>
         <source>%1 elapsed</source>
-        <translation type="unfinished"></translation>
+        <translation>%1 vergangen</translation>
     </message>
     <message>
         <location line="+3"/>
         <source>under a minute left</source>
-        <translation type="unfinished"></translation>
+        <translation>noch weniger als eine Minute</translation>
     </message>
     <message>
         <location line="+1"/>
         <source>about %1 min left</source>
-        <translation type="unfinished"></translation>
+        <translation>noch etwa %1 min</translation>
     </message>
     <message>
         <location line="+1"/>
         <source>about %1 h %2 min left</source>
-        <translation type="unfinished"></translation>
+        <translation>noch etwa %1 h %2 min</translation>
     </message>
     <message>
         <location line="+143"/>
         <source>1 file was not accepted:</source>
-        <translation type="unfinished"></translation>
+        <translation>1 Datei wurde nicht angenommen:</translation>
     </message>
     <message>
         <location line="+1"/>
         <source>%1 files were not accepted:</source>
-        <translation type="unfinished"></translation>
+        <translation>%1 Dateien wurden nicht angenommen:</translation>
     </message>
     <message>
         <location line="+65"/>
         <source>1 file could not be converted:
 
 </source>
-        <translation type="unfinished"></translation>
+        <translation>1 Datei konnte nicht umgewandelt werden:
+
+</translation>
     </message>
     <message>
         <location line="+1"/>
         <source>%1 files could not be converted:
 
 </source>
-        <translation type="unfinished"></translation>
+        <translation>%1 Dateien konnten nicht umgewandelt werden:
+
+</translation>
     </message>
     <message>
         <location line="+11"/>
         <source>1 converted file did not get all of its tags:
 
 </source>
-        <translation type="unfinished"></translation>
+        <translation>1 umgewandelte Datei hat nicht alle ihre Tags erhalten:
+
+</translation>
     </message>
     <message>
         <location line="+1"/>
         <source>%1 converted files did not get all of their tags:
 
 </source>
-        <translation type="unfinished"></translation>
+        <translation>%1 umgewandelte Dateien haben nicht alle ihre Tags erhalten:
+
+</translation>
     </message>
     <message>
         <location line="+59"/>
         <source>converted</source>
-        <translation type="unfinished"></translation>
+        <translation>umgewandelt</translation>
     </message>
     <message>
         <location line="+1"/>
         <source>converted; </source>
-        <translation type="unfinished"></translation>
+        <translation>umgewandelt; </translation>
     </message>
 </context>
 <context>
@@ -656,42 +764,42 @@ Run &apos;trackmill-cli COMMAND --help&apos; for the options of a command.
     <message>
         <location filename="../src/main/LibraryDialog.cpp" line="+162"/>
         <source>Same folders as the sources</source>
-        <translation type="unfinished"></translation>
+        <translation>Gleiche Ordner wie die Quellen</translation>
     </message>
     <message>
         <location line="+2"/>
         <source>, library folder </source>
-        <translation type="unfinished"></translation>
+        <translation>, Bibliotheksordner </translation>
     </message>
     <message>
         <location line="+4"/>
         <source>From the tags: </source>
-        <translation type="unfinished"></translation>
+        <translation>Aus den Tags: </translation>
     </message>
     <message>
         <location line="+3"/>
         <source>One folder</source>
-        <translation type="unfinished"></translation>
+        <translation>Ein Ordner</translation>
     </message>
     <message>
         <location line="+4"/>
         <source>folder art copied and embedded</source>
-        <translation type="unfinished"></translation>
+        <translation>Ordnerbild kopiert und eingebettet</translation>
     </message>
     <message>
         <location line="+1"/>
         <source>folder art copied</source>
-        <translation type="unfinished"></translation>
+        <translation>Ordnerbild kopiert</translation>
     </message>
     <message>
         <location line="+1"/>
         <source>folder art embedded</source>
-        <translation type="unfinished"></translation>
+        <translation>Ordnerbild eingebettet</translation>
     </message>
     <message>
         <location line="+1"/>
         <source>no folder art</source>
-        <translation type="unfinished"></translation>
+        <translation>kein Ordnerbild</translation>
     </message>
 </context>
 <context>
@@ -699,27 +807,27 @@ Run &apos;trackmill-cli COMMAND --help&apos; for the options of a command.
     <message>
         <location filename="../src/widgets/ConsoleWindow.cpp" line="+35"/>
         <source>&amp;Showing:</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;Anzeige:</translation>
     </message>
     <message>
         <location line="+3"/>
         <source>Show &amp;console during jobs</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;Konsole beim Umwandeln zeigen</translation>
     </message>
     <message>
         <location line="+4"/>
         <source>Trackmill console</source>
-        <translation type="unfinished"></translation>
+        <translation>Trackmill-Konsole</translation>
     </message>
     <message>
         <location line="+10"/>
         <source>Unticked, this window no longer opens by itself; &quot;Show log&quot; still has every file&apos;s output</source>
-        <translation type="unfinished"></translation>
+        <translation>Nicht angehakt, öffnet sich dieses Fenster nicht mehr von selbst; "Protokoll" enthält weiterhin die Ausgabe jeder Datei</translation>
     </message>
     <message>
         <location line="+2"/>
         <source>The files being converted; the output of the one chosen is shown</source>
-        <translation type="unfinished"></translation>
+        <translation>Die Dateien, die gerade umgewandelt werden; die Ausgabe der gewählten wird gezeigt</translation>
     </message>
 </context>
 <context>
@@ -727,12 +835,12 @@ Run &apos;trackmill-cli COMMAND --help&apos; for the options of a command.
     <message>
         <location filename="../src/widgets/ToolEdit.cpp" line="+42"/>
         <source>Choose the folder (Alt+Down)</source>
-        <translation type="unfinished"></translation>
+        <translation>Ordner wählen (Alt+Unten)</translation>
     </message>
     <message>
         <location line="+3"/>
         <source>%1 or the button at the right chooses the folder</source>
-        <translation type="unfinished"></translation>
+        <translation>%1 oder die Schaltfläche rechts wählt den Ordner</translation>
     </message>
 </context>
 <context>
@@ -740,309 +848,310 @@ Run &apos;trackmill-cli COMMAND --help&apos; for the options of a command.
     <message>
         <location filename="../src/main/Form1.cpp" line="+496"/>
         <source>Invalid class typecast</source>
-        <translation type="unfinished"></translation>
+        <translation>Ungültige Typumwandlung einer Klasse</translation>
     </message>
     <message>
         <location filename="../src/main/Form1.h" line="+75"/>
         <source>Trackmill v1.2 (MPC -&gt; MP3 transcoder)</source>
-        <translation type="unfinished"></translation>
+        <translation>Trackmill v1.2 (MPC -&gt; MP3 Umwandler)</translation>
     </message>
     <message>
         <location line="+2"/>
         <source>An error occured</source>
-        <translation type="unfinished"></translation>
+        <translation>Ein Fehler ist aufgetreten</translation>
     </message>
     <message>
         <location filename="../src/main/Form1Layout.cpp" line="+35"/>
         <source>VBR, about 190 kbit/s, encoded faster</source>
-        <translation type="unfinished"></translation>
+        <translation>VBR, etwa 190 kbit/s, schneller kodiert</translation>
     </message>
     <message>
         <location line="+1"/>
         <source>VBR, about 190 kbit/s</source>
-        <translation type="unfinished"></translation>
+        <translation>VBR, etwa 190 kbit/s</translation>
     </message>
     <message>
         <location line="+2"/>
         <source>VBR, about 245 kbit/s, encoded faster</source>
-        <translation type="unfinished"></translation>
+        <translation>VBR, etwa 245 kbit/s, schneller kodiert</translation>
     </message>
     <message>
         <location line="+1"/>
         <source>VBR, about 245 kbit/s</source>
-        <translation type="unfinished"></translation>
+        <translation>VBR, etwa 245 kbit/s</translation>
     </message>
     <message>
         <location line="+2"/>
         <location line="+1"/>
         <source>CBR 320 kbit/s</source>
-        <translation type="unfinished"></translation>
+        <translation>CBR 320 kbit/s</translation>
     </message>
     <message>
         <location line="+2"/>
         <source>ABR, about 96 kbit/s</source>
-        <translation type="unfinished"></translation>
+        <translation>ABR, etwa 96 kbit/s</translation>
     </message>
     <message>
         <location line="+1"/>
         <source>ABR, about 112 kbit/s</source>
-        <translation type="unfinished"></translation>
+        <translation>ABR, etwa 112 kbit/s</translation>
     </message>
     <message>
         <location line="+1"/>
         <source>ABR, about 128 kbit/s</source>
-        <translation type="unfinished"></translation>
+        <translation>ABR, etwa 128 kbit/s</translation>
     </message>
     <message>
         <location line="+1"/>
         <source>ABR, about 160 kbit/s</source>
-        <translation type="unfinished"></translation>
+        <translation>ABR, etwa 160 kbit/s</translation>
     </message>
     <message>
         <location line="+2"/>
         <source>CBR 96 kbit/s</source>
-        <translation type="unfinished"></translation>
+        <translation>CBR 96 kbit/s</translation>
     </message>
     <message>
         <location line="+1"/>
         <source>CBR 112 kbit/s</source>
-        <translation type="unfinished"></translation>
+        <translation>CBR 112 kbit/s</translation>
     </message>
     <message>
         <location line="+1"/>
         <source>CBR 128 kbit/s</source>
-        <translation type="unfinished"></translation>
+        <translation>CBR 128 kbit/s</translation>
     </message>
     <message>
         <location line="+1"/>
         <source>CBR 160 kbit/s</source>
-        <translation type="unfinished"></translation>
+        <translation>CBR 160 kbit/s</translation>
     </message>
     <message>
         <location line="+48"/>
         <source>Fileinfo</source>
-        <translation type="unfinished"></translation>
+        <translation>Dateiinfo</translation>
     </message>
     <message>
         <location line="+2"/>
         <source>&amp;Transcode</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;Umwandeln</translation>
     </message>
     <message>
         <location line="+0"/>
         <source>Click here to start transcoding files</source>
-        <translation type="unfinished"></translation>
+        <translation>Hier klicken, um das Umwandeln der Dateien zu starten</translation>
     </message>
     <message>
         <location line="+11"/>
         <source>Right click for list of predefined presets</source>
-        <translation type="unfinished"></translation>
+        <translation>Rechtsklick für eine Liste vordefinierter Voreinstellungen</translation>
     </message>
     <message>
         <location line="+4"/>
         <source>Click on a filename to see fileinformation</source>
-        <translation type="unfinished"></translation>
+        <translation>Auf einen Dateinamen klicken, um seine Dateiinformationen zu sehen</translation>
     </message>
     <message>
         <location line="+10"/>
         <source>Copy ID3V&amp;1.x tags (if present)</source>
-        <translation type="unfinished"></translation>
+        <translation>ID3V&amp;1.x-Tags übernehmen</translation>
     </message>
     <message>
         <location line="+1"/>
         <source>Copy a source&apos;s ID3v1 tag into its MP3</source>
-        <translation type="unfinished"></translation>
+        <translation>Den ID3v1-Tag einer Quelldatei in ihre MP3 übernehmen (falls vorhanden)</translation>
     </message>
     <message>
         <location line="+1"/>
         <source>Copy ID3V&amp;2.x tags (if present)</source>
-        <translation type="unfinished"></translation>
+        <translation>ID3V&amp;2.x-Tags übernehmen</translation>
     </message>
     <message>
         <location line="+1"/>
         <source>Copy a source&apos;s ID3v2 tag, pictures included, into its MP3</source>
-        <translation type="unfinished"></translation>
+        <translation>Den ID3v2-Tag einer Quelldatei samt Bildern in ihre MP3 übernehmen (falls vorhanden)</translation>
     </message>
     <message>
         <location line="+1"/>
         <source>&amp;Clear all</source>
-        <translation type="unfinished"></translation>
+        <translation>Liste &amp;leeren</translation>
     </message>
     <message>
         <location line="+0"/>
         <source>Clear all files in the list</source>
-        <translation type="unfinished"></translation>
+        <translation>Alle Dateien aus der Liste entfernen</translation>
     </message>
     <message>
         <location line="+1"/>
         <source>Convert A&amp;PE 1.x/2.x tags to </source>
-        <translation type="unfinished"></translation>
+        <translation>A&amp;PE-1.x/2.x-Tags umwandeln in </translation>
     </message>
     <message>
         <location line="+1"/>
         <source>Write a source&apos;s APE tag (Musepack&apos;s usual tag) into the MP3 as the tag chosen at the right</source>
-        <translation type="unfinished"></translation>
+        <translation>Den APE-Tag einer Quelldatei (den üblichen Tag von Musepack) als den rechts gewählten Tag in die MP3 schreiben</translation>
     </message>
     <message>
         <location line="+1"/>
         <source>&amp;Delete items</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;Entfernen</translation>
     </message>
     <message>
         <location line="+0"/>
         <source>Delete selected files from the list</source>
-        <translation type="unfinished"></translation>
+        <translation>Ausgewählte Dateien aus der Liste entfernen</translation>
     </message>
     <message>
         <location line="+18"/>
         <source>S&amp;hutdown after transcoding</source>
-        <translation type="unfinished"></translation>
+        <translation>Nach Umwandlung &amp;herunterfahren</translation>
     </message>
     <message>
         <location line="+1"/>
         <source>Enable this checkbox to automatically shutdown the PC when all files have been transcoded</source>
-        <translation type="unfinished"></translation>
+        <translation>Dieses Kästchen ankreuzen, um den PC automatisch herunterzufahren, wenn alle Dateien umgewandelt sind</translation>
     </message>
     <message>
         <location line="+2"/>
         <source>Place transcoded files in this di&amp;rectory</source>
-        <translation type="unfinished"></translation>
+        <translation>Umgewandelte Dateien in diesen O&amp;rdner</translation>
     </message>
     <message>
         <location line="+1"/>
         <source>Converted files will be placed in the same folder as
 the source files unless you check this option</source>
-        <translation type="unfinished"></translation>
+        <translation>Umgewandelte Dateien werden in denselben Ordner wie die
+Quelldateien gelegt, wenn diese Option nicht angehakt ist</translation>
     </message>
     <message>
         <location line="+9"/>
         <source>C&amp;ancel</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;Abbrechen</translation>
     </message>
     <message>
         <location line="+0"/>
         <source>Transcoding will end after the current file has been processed</source>
-        <translation type="unfinished"></translation>
+        <translation>Das Umwandeln endet, sobald die aktuelle Datei verarbeitet ist</translation>
     </message>
     <message>
         <location line="+10"/>
         <source>ID3V1.1 holds 30 characters a field; ID3V2.3 holds every field whole</source>
-        <translation type="unfinished"></translation>
+        <translation>ID3V1.1 fasst 30 Zeichen je Feld; ID3V2.3 fasst jedes Feld vollständig</translation>
     </message>
     <message>
         <location line="+48"/>
         <source>Add &amp;files...</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;Dateien...</translation>
     </message>
     <message>
         <location line="+0"/>
         <source>Choose Musepack files to add to the list (Ctrl+O)</source>
-        <translation type="unfinished"></translation>
+        <translation>Musepack-Dateien wählen, die zur Liste hinzugefügt werden (Ctrl+O)</translation>
     </message>
     <message>
         <location line="+1"/>
         <source>Add fold&amp;er...</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;Ordner...</translation>
     </message>
     <message>
         <location line="+0"/>
         <source>Choose a folder whose Musepack files are added to the list</source>
-        <translation type="unfinished"></translation>
+        <translation>Einen Ordner wählen, dessen Musepack-Dateien zur Liste hinzugefügt werden</translation>
     </message>
     <message>
         <location line="+3"/>
         <source>Output &amp;names...</source>
-        <translation type="unfinished"></translation>
+        <translation>Ausgabe&amp;namen...</translation>
     </message>
     <message>
         <location line="+3"/>
         <source>E&amp;xisting files</source>
-        <translation type="unfinished"></translation>
+        <translation>Vorhandene &amp;MP3s</translation>
     </message>
     <message>
         <location line="+5"/>
         <source>Skip</source>
-        <translation type="unfinished"></translation>
+        <translation>Überspringen</translation>
     </message>
     <message>
         <location line="+0"/>
         <source>Overwrite</source>
-        <translation type="unfinished"></translation>
+        <translation>Überschreiben</translation>
     </message>
     <message>
         <location line="+0"/>
         <source>Keep both</source>
-        <translation type="unfinished"></translation>
+        <translation>Beide behalten</translation>
     </message>
     <message>
         <location line="+1"/>
         <source>What happens when an MP3 of the same name is already there</source>
-        <translation type="unfinished"></translation>
+        <translation>Was geschieht, wenn eine MP3 gleichen Namens schon vorhanden ist</translation>
     </message>
     <message>
         <location line="+3"/>
         <source>Parallel con&amp;versions</source>
-        <translation type="unfinished"></translation>
+        <translation>Parallele Umwandlun&amp;gen</translation>
     </message>
     <message>
         <location line="+5"/>
         <source>How many files are converted at once; one for each processor core uses the whole machine</source>
-        <translation type="unfinished"></translation>
+        <translation>Wie viele Dateien gleichzeitig umgewandelt werden; eine je Prozessorkern nutzt den ganzen Rechner</translation>
     </message>
     <message>
         <location line="+256"/>
         <source>&amp;Presets</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;Voreinstellungen</translation>
     </message>
     <message>
         <location filename="../src/system/Platform.h" line="+37"/>
         <source>LAME.EXE not found. Place the file in the same directory as Trackmill.exe</source>
-        <translation type="unfinished"></translation>
+        <translation>LAME.EXE nicht gefunden. Legen Sie die Datei in denselben Ordner wie Trackmill.exe</translation>
     </message>
     <message>
         <location line="+2"/>
         <source>MPPDEC.EXE not found. Place the file in the same directory as Trackmill.exe</source>
-        <translation type="unfinished"></translation>
+        <translation>MPPDEC.EXE nicht gefunden. Legen Sie die Datei in denselben Ordner wie Trackmill.exe</translation>
     </message>
     <message>
         <location line="+6"/>
         <source>Decoder options (Mppdec)</source>
-        <translation type="unfinished"></translation>
+        <translation>Decoder-Optionen (Mppdec)</translation>
     </message>
     <message>
         <location line="+1"/>
         <source>Encoder options (LAME)</source>
-        <translation type="unfinished"></translation>
+        <translation>Encoder-Optionen (LAME)</translation>
     </message>
     <message>
         <location line="+2"/>
         <source>Files to transcode (drop MPC, MPP, MP+ files, drives or folders from Explorer)</source>
-        <translation type="unfinished"></translation>
+        <translation>Dateien zum Umwandeln (MPC-, MPP-, MP+-Dateien, Laufwerke oder Ordner aus dem Explorer ablegen)</translation>
     </message>
     <message>
         <location line="+21"/>
         <source>LAME not found. Place the program in the same directory as trackmill or install it on the PATH</source>
-        <translation type="unfinished"></translation>
+        <translation>LAME nicht gefunden. Legen Sie das Programm in denselben Ordner wie trackmill oder installieren Sie es in einen Ordner des PATH</translation>
     </message>
     <message>
         <location line="+2"/>
         <source>MPCDEC not found. Place the program in the same directory as trackmill or install it on the PATH</source>
-        <translation type="unfinished"></translation>
+        <translation>MPCDEC nicht gefunden. Legen Sie das Programm in denselben Ordner wie trackmill oder installieren Sie es in einen Ordner des PATH</translation>
     </message>
     <message>
         <location line="+7"/>
         <source>Decoder options (mpcdec)</source>
-        <translation type="unfinished"></translation>
+        <translation>Decoder-Optionen (mpcdec)</translation>
     </message>
     <message>
         <location line="+1"/>
         <source>Encoder options (lame)</source>
-        <translation type="unfinished"></translation>
+        <translation>Encoder-Optionen (lame)</translation>
     </message>
     <message>
         <location line="+1"/>
         <source>Files to transcode (drop MPC, MPP, MP+ files or folders from the file manager)</source>
-        <translation type="unfinished"></translation>
+        <translation>Dateien zum Umwandeln (MPC-, MPP-, MP+-Dateien oder Ordner aus der Dateiverwaltung ablegen)</translation>
     </message>
 </context>
 <context>
@@ -1050,77 +1159,81 @@ the source files unless you check this option</source>
     <message>
         <location filename="../src/main/LibraryDialog.cpp" line="-158"/>
         <source>A source below it keeps its path relative to it in the output folder; a source outside it keeps its path relative to the dropped folder&apos;s parent. Empty: none.</source>
-        <translation type="unfinished"></translation>
+        <translation>Eine Quelle darunter behält ihren Pfad relativ zu ihm im Ausgabeordner; eine Quelle außerhalb behält ihren Pfad relativ zum übergeordneten Ordner des abgelegten Ordners. Leer: keiner.</translation>
     </message>
     <message>
         <location line="+10"/>
         <location line="+13"/>
         <source>Output names</source>
-        <translation type="unfinished"></translation>
+        <translation>Ausgabenamen</translation>
     </message>
     <message>
         <location line="-9"/>
         <source>Library folder</source>
-        <translation type="unfinished"></translation>
+        <translation>Bibliotheksordner</translation>
     </message>
     <message>
         <location line="+1"/>
         <source>
 Alt+Down chooses a folder.</source>
-        <translation type="unfinished"></translation>
+        <translation>
+Alt+Unten wählt einen Ordner.</translation>
     </message>
     <message>
         <location line="+1"/>
         <source>&amp;Library folder</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;Bibliotheksordner</translation>
     </message>
     <message>
         <location line="+8"/>
         <source>&amp;Same folders as the sources</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;Gleiche Ordner wie die Quellen</translation>
     </message>
     <message>
         <location line="+2"/>
         <source>From the &amp;tags</source>
-        <translation type="unfinished"></translation>
+        <translation>Aus den &amp;Tags</translation>
     </message>
     <message>
         <location line="+2"/>
         <source>O&amp;ne folder</source>
-        <translation type="unfinished"></translation>
+        <translation>Ei&amp;n Ordner</translation>
     </message>
     <message>
         <location line="+8"/>
         <source>Fields: %artist%, %albumartist%, %album%, %title%, %track%, %year%, %disc%, %genre%, %filename%
 A &quot;/&quot; starts a folder; an empty line uses the default pattern.</source>
-        <translation type="unfinished"></translation>
+        <translation>Felder: %artist%, %albumartist%, %album%, %title%, %track%, %year%, %disc%, %genre%, %filename%
+Ein "/" beginnt einen Ordner; eine leere Zeile verwendet das Standardmuster.</translation>
     </message>
     <message>
         <location line="+3"/>
         <source>&amp;Pattern</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;Muster</translation>
     </message>
     <message>
         <location line="+15"/>
         <source>Cop&amp;y folder art</source>
-        <translation type="unfinished"></translation>
+        <translation>Ordnerbild &amp;kopieren</translation>
     </message>
     <message>
         <location line="+2"/>
         <source>A source folder&apos;s folder, cover, front or album picture
 is copied once beside its MP3s</source>
-        <translation type="unfinished"></translation>
+        <translation>Das Bild folder, cover, front oder album eines Quellordners
+wird einmal neben seine MP3s kopiert</translation>
     </message>
     <message>
         <location line="+2"/>
         <source>&amp;Embed folder art when a file has none</source>
-        <translation type="unfinished"></translation>
+        <translation>Ordnerbild &amp;einbetten, wenn eine Datei keines hat</translation>
     </message>
     <message>
         <location line="+2"/>
         <source>The folder&apos;s picture becomes the front cover of an MP3
 whose source has no picture</source>
-        <translation type="unfinished"></translation>
+        <translation>Das Bild des Ordners wird zum Titelbild einer MP3,
+deren Quelle kein Bild hat</translation>
     </message>
 </context>
 <context>
@@ -1128,23 +1241,24 @@ whose source has no picture</source>
     <message>
         <location filename="../src/widgets/LogWindow.cpp" line="+48"/>
         <source>Show &amp;console during jobs</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;Konsole beim Umwandeln zeigen</translation>
     </message>
     <message>
         <location line="+3"/>
         <source>Trackmill log</source>
-        <translation type="unfinished"></translation>
+        <translation>Trackmill-Protokoll</translation>
     </message>
     <message>
         <location line="+21"/>
         <source>Whether the console with the programs&apos; output opens while files are converted</source>
-        <translation type="unfinished"></translation>
+        <translation>Ob sich die Konsole mit der Ausgabe der Programme öffnet, während Dateien umgewandelt werden</translation>
     </message>
     <message>
         <location line="+108"/>
         <source>[earlier output left out]
 </source>
-        <translation type="unfinished"></translation>
+        <translation>[frühere Ausgabe ausgelassen]
+</translation>
     </message>
 </context>
 <context>
@@ -1152,12 +1266,12 @@ whose source has no picture</source>
     <message>
         <location filename="../src/widgets/ShutdownNotice.cpp" line="+15"/>
         <source>Cancel shutdown</source>
-        <translation type="unfinished"></translation>
+        <translation>Herunterfahren abbrechen</translation>
     </message>
     <message>
         <location line="+51"/>
         <source>Transcoding has finished. The computer shuts down in %1 s.</source>
-        <translation type="unfinished"></translation>
+        <translation>Das Umwandeln ist beendet. Der Computer fährt in %1 s herunter.</translation>
     </message>
 </context>
 <context>
@@ -1165,37 +1279,37 @@ whose source has no picture</source>
     <message>
         <location filename="../src/widgets/StatusArea.cpp" line="+16"/>
         <source>Deta&amp;ils</source>
-        <translation type="unfinished"></translation>
+        <translation>De&amp;tails</translation>
     </message>
     <message>
         <location line="+1"/>
         <source>&amp;Open output folder</source>
-        <translation type="unfinished"></translation>
+        <translation>Ausgabeordner ö&amp;ffnen</translation>
     </message>
     <message>
         <location line="+1"/>
         <source>Show &amp;log</source>
-        <translation type="unfinished"></translation>
+        <translation>Proto&amp;koll</translation>
     </message>
     <message>
         <location line="+0"/>
         <source>&amp;Stop</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;Stopp</translation>
     </message>
     <message>
         <location line="+13"/>
         <source>What the programs printed for each file of the last job</source>
-        <translation type="unfinished"></translation>
+        <translation>Was die Programme zu jeder Datei des letzten Auftrags ausgegeben haben</translation>
     </message>
     <message>
         <location line="+4"/>
         <source>Stop adding files (Esc)</source>
-        <translation type="unfinished"></translation>
+        <translation>Hinzufügen von Dateien anhalten (Esc)</translation>
     </message>
     <message>
         <location line="+4"/>
         <source>Which files were not accepted, and why</source>
-        <translation type="unfinished"></translation>
+        <translation>Welche Dateien nicht angenommen wurden, und warum</translation>
     </message>
 </context>
 </TS>

@@ -207,7 +207,7 @@ void TWindowPresenter::SetControls(const TControlStates &controls)
 
 void TWindowPresenter::ShowInfoOf(const std::string &path, const TMPEGplus *read)
 {
-    const QLocale locale = QLocale::system();
+    const QLocale locale = QLocale();
     const NumberFormatter format = [&locale](double whole) { return locale.toString(whole, 'f', 0).toStdString(); };
     // A starting file's source was just read by the job: not again.
     const auto lines = read ? PanelLines(*read, path, format) : PanelLinesOf(path, format);

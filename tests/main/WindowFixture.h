@@ -4,6 +4,7 @@
 
 #include "collect/TranscodeList.h"
 #include "main/Form1.h"
+#include "main/Language.h"
 #include "settings/Placemnt.h"
 #include "support/QtWait.h"
 #include "support/TestSupport.h"
@@ -41,13 +42,23 @@ protected:
             [this](QWidget *, trackmill::TMessageKind kind, const QString &caption, const QString &text) {
                 messages.push_back({kind, caption, text});
             });
+        // A run registered with a language shows the window in it, numbers included.
+        if (const QByteArray language = qgetenv("TRACKMILL_TEST_LANGUAGE"); !language.isEmpty()) Speak(QLocale(QString::fromLatin1(language)));
     }
     void TearDown() override
     {
         form.reset();
         trackmill::SetMessageBoxHandler({});
+        trackmill::RemoveTranslations();
+        QLocale::setDefault(QLocale::system());
         QDir::setCurrent(oldDir_);
         qputenv("PATH", oldPath_);
+    }
+
+    static void Speak(const QLocale &locale)
+    {
+        QLocale::setDefault(locale);
+        EXPECT_TRUE(trackmill::InstallTranslations(locale)) << locale.name().toStdString();
     }
 
     // Stand-in programs in `folder` are found before the installed ones until the test ends.

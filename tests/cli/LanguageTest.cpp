@@ -1,0 +1,48 @@
+// trackmill-cli in the user's language: its messages in German under a German LANG, the
+// option names as typed, and --json (the events, the engine's reasons) the same in any
+// language.
+#include "support/TestSupport.h"
+
+#include <gtest/gtest.h>
+
+using tmtest::RunResult;
+using tmtest::TempDir;
+
+namespace {
+
+RunResult Cli(const std::vector<std::string> &args, const std::string &lang, const std::string &dir = {})
+{
+    std::vector<std::string> argv{TRACKMILL_CLI};
+    argv.insert(argv.end(), args.begin(), args.end());
+    // Whatever the machine's own settings, LANG alone decides.
+    return tmtest::Run(argv, dir, 120000, {{"LANG", lang}, {"LC_ALL", ""}, {"LC_MESSAGES", ""}, {"LANGUAGE", ""}});
+}
+
+}  // namespace
+
+TEST(CliLanguage, GermanMessagesEnglishEvents)
+{
+    const RunResult help = Cli({"convert", "--help"}, "en_US.UTF-8"), hilfe = Cli({"convert", "--help"}, "de_DE.UTF-8");
+    EXPECT_EQ(help.exitCode, 0);
+    EXPECT_EQ(hilfe.exitCode, 0);
+    EXPECT_NE(hilfe.out, help.out);
+    for (const char *option : {"--existing", "--ape-to", "--layout", "--library-folder", "keep-both"})
+        EXPECT_NE(hilfe.out.find(option), std::string::npos) << option;
+
+    const RunResult typo = Cli({"convert", "--exisitng", "skip", "x.mpc"}, "de_DE.UTF-8");
+    EXPECT_EQ(typo.exitCode, 2);
+    EXPECT_NE(typo.err, Cli({"convert", "--exisitng", "skip", "x.mpc"}, "C.UTF-8").err);
+    EXPECT_NE(typo.err.find("--existing?"), std::string::npos) << typo.err;
+
+    // A plan with a reason in it: the MP3 is already there.
+    TempDir work;
+    ASSERT_TRUE(tmtest::MakeMpc(work / "Lied.mpc", 1.0));
+    tmtest::WriteText(work / "Lied.mp3", "already here");
+    const std::vector<std::string> plan{"convert", "--dry-run", "--json", "--decoder-options", "", "Lied.mpc"};
+    const RunResult english = Cli(plan, "en_US.UTF-8", work.path().string()),
+                    german = Cli(plan, "de_DE.UTF-8", work.path().string());
+    EXPECT_EQ(german.exitCode, 0) << german.err;
+    EXPECT_NE(german.out.find("\"reason\":\"exists: "), std::string::npos) << german.out;
+    EXPECT_EQ(german.out, english.out);
+    EXPECT_NE(german.err, english.err);
+}
