@@ -85,3 +85,19 @@ function(trackmill_test_folder name folder)
   gtest_discover_tests(${name} ${_filter} DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT 300
     ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
 endfunction()
+
+# A manual page from data/man/, compressed as Debian wants it (no time stamp inside, so
+# a rebuild gives the same bytes) and installed with the program `target`, which depends
+# on it so that building the program alone leaves everything to install.
+function(trackmill_man_page target page section)
+  set(_source ${CMAKE_SOURCE_DIR}/data/man/${page}.${section})
+  set(_gz ${CMAKE_BINARY_DIR}/man/${page}.${section}.gz)
+  add_custom_command(OUTPUT ${_gz}
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/man
+    COMMAND sh -c "gzip -9n < \"$1\" > \"$2\"" sh ${_source} ${_gz}
+    DEPENDS ${_source} VERBATIM)
+  add_custom_target(${page}_man DEPENDS ${_gz})
+  add_dependencies(${target} ${page}_man)
+  include(GNUInstallDirs)
+  install(FILES ${_gz} DESTINATION ${CMAKE_INSTALL_MANDIR}/man${section})
+endfunction()

@@ -15,6 +15,7 @@ packages=(
   fonts-dejavu-core fonts-dejavu-extra  # extra: the condensed stand-in the layout tests expect
   qt6-l10n-tools  # lupdate and lrelease
   dpkg-dev file lintian appstream desktop-file-utils  # the Debian package and its checks
+  man-db  # the manual pages rendered with warnings on
   parallel  # the library converted in shards
 )
 
