@@ -7,7 +7,7 @@
         <location filename="../src/cli/ConvertCommand.cpp" line="+40"/>
         <source>Settings: decoder options &apos;%s&apos;, encoder options &apos;%s&apos;
 </source>
-        <translation>Einstellungen: Decoder-Optionen '%s', Encoder-Optionen '%s'
+        <translation>Einstellungen: Decoder-Optionen &apos;%s&apos;, Encoder-Optionen &apos;%s&apos;
 </translation>
     </message>
     <message>
@@ -396,7 +396,7 @@ fehlgeschlagen oder der Auftrag wurde abgebrochen, 2 Aufruffehler.
     <message>
         <location line="+8"/>
         <source>--layout takes source, tags or flat, not &apos;%s&apos;</source>
-        <translation>--layout erwartet source, tags oder flat, nicht '%s'</translation>
+        <translation>--layout erwartet source, tags oder flat, nicht &apos;%s&apos;</translation>
     </message>
     <message>
         <location line="+2"/>
@@ -416,7 +416,7 @@ fehlgeschlagen oder der Auftrag wurde abgebrochen, 2 Aufruffehler.
     <message>
         <location line="+8"/>
         <source>--existing takes skip, overwrite or keep-both, not &apos;%s&apos;</source>
-        <translation>--existing erwartet skip, overwrite oder keep-both, nicht '%s'</translation>
+        <translation>--existing erwartet skip, overwrite oder keep-both, nicht &apos;%s&apos;</translation>
     </message>
     <message>
         <location line="+2"/>
@@ -426,7 +426,7 @@ fehlgeschlagen oder der Auftrag wurde abgebrochen, 2 Aufruffehler.
     <message>
         <location line="+2"/>
         <source>%s takes a whole number from 1 on, not &apos;%s&apos;</source>
-        <translation>%s erwartet eine ganze Zahl ab 1, nicht '%s'</translation>
+        <translation>%s erwartet eine ganze Zahl ab 1, nicht &apos;%s&apos;</translation>
     </message>
     <message>
         <location line="+2"/>
@@ -441,14 +441,14 @@ fehlgeschlagen oder der Auftrag wurde abgebrochen, 2 Aufruffehler.
     <message>
         <location line="+6"/>
         <source>--ape-to takes id3v1 or id3v2, not &apos;%s&apos;</source>
-        <translation>--ape-to erwartet id3v1 oder id3v2, nicht '%s'</translation>
+        <translation>--ape-to erwartet id3v1 oder id3v2, nicht &apos;%s&apos;</translation>
     </message>
     <message>
         <location line="+9"/>
         <location filename="../src/cli/InfoCommand.cpp" line="+214"/>
         <location filename="../src/cli/main.cpp" line="+66"/>
         <source>unknown option &apos;%s&apos;</source>
-        <translation>unbekannte Option '%s'</translation>
+        <translation>unbekannte Option &apos;%s&apos;</translation>
     </message>
     <message>
         <location line="+3"/>
@@ -542,13 +542,13 @@ Optionen:
   --help                      diese Hilfe zeigen
   --version                   die Programmversion zeigen
 
-'trackmill-cli BEFEHL --help' zeigt die Optionen eines Befehls.
+&apos;trackmill-cli BEFEHL --help&apos; zeigt die Optionen eines Befehls.
 </translation>
     </message>
     <message>
         <location line="+48"/>
         <source>unknown command &apos;%s&apos;</source>
-        <translation>unbekannter Befehl '%s'</translation>
+        <translation>unbekannter Befehl &apos;%s&apos;</translation>
     </message>
     <message>
         <location filename="../src/cli/Usage.cpp" line="+63"/>
@@ -660,7 +660,7 @@ Optionen:
 ... and %1 more; &quot;Show log&quot; names them all.</source>
         <translation>
 
-... und %1 weitere; "Protokoll" nennt sie alle.</translation>
+... und %1 weitere; &quot;Protokoll&quot; nennt sie alle.</translation>
     </message>
     <message>
         <location line="+9"/>
@@ -760,49 +760,6 @@ Optionen:
     </message>
 </context>
 <context>
-    <name>trackmill</name>
-    <message>
-        <location filename="../src/main/LibraryDialog.cpp" line="+162"/>
-        <source>Same folders as the sources</source>
-        <translation>Gleiche Ordner wie die Quellen</translation>
-    </message>
-    <message>
-        <location line="+2"/>
-        <source>, library folder </source>
-        <translation>, Bibliotheksordner </translation>
-    </message>
-    <message>
-        <location line="+4"/>
-        <source>From the tags: </source>
-        <translation>Aus den Tags: </translation>
-    </message>
-    <message>
-        <location line="+3"/>
-        <source>One folder</source>
-        <translation>Ein Ordner</translation>
-    </message>
-    <message>
-        <location line="+4"/>
-        <source>folder art copied and embedded</source>
-        <translation>Ordnerbild kopiert und eingebettet</translation>
-    </message>
-    <message>
-        <location line="+1"/>
-        <source>folder art copied</source>
-        <translation>Ordnerbild kopiert</translation>
-    </message>
-    <message>
-        <location line="+1"/>
-        <source>folder art embedded</source>
-        <translation>Ordnerbild eingebettet</translation>
-    </message>
-    <message>
-        <location line="+1"/>
-        <source>no folder art</source>
-        <translation>kein Ordnerbild</translation>
-    </message>
-</context>
-<context>
     <name>trackmill::TConsoleWindow</name>
     <message>
         <location filename="../src/widgets/ConsoleWindow.cpp" line="+35"/>
@@ -822,7 +779,7 @@ Optionen:
     <message>
         <location line="+10"/>
         <source>Unticked, this window no longer opens by itself; &quot;Show log&quot; still has every file&apos;s output</source>
-        <translation>Nicht angehakt, öffnet sich dieses Fenster nicht mehr von selbst; "Protokoll" enthält weiterhin die Ausgabe jeder Datei</translation>
+        <translation>Nicht angehakt, öffnet sich dieses Fenster nicht mehr von selbst; &quot;Protokoll&quot; enthält weiterhin die Ausgabe jeder Datei</translation>
     </message>
     <message>
         <location line="+2"/>
@@ -1004,7 +961,7 @@ Optionen:
     <message>
         <location line="+18"/>
         <source>S&amp;hutdown after transcoding</source>
-        <translation>Nach Umwandlung &amp;herunterfahren</translation>
+        <translation>PC danach &amp;herunterfahren</translation>
     </message>
     <message>
         <location line="+1"/>
@@ -1066,7 +1023,7 @@ Quelldateien gelegt, wenn diese Option nicht angehakt ist</translation>
     <message>
         <location line="+3"/>
         <source>E&amp;xisting files</source>
-        <translation>Vorhandene &amp;MP3s</translation>
+        <translation>&amp;Wenn vorhanden</translation>
     </message>
     <message>
         <location line="+5"/>
@@ -1091,7 +1048,7 @@ Quelldateien gelegt, wenn diese Option nicht angehakt ist</translation>
     <message>
         <location line="+3"/>
         <source>Parallel con&amp;versions</source>
-        <translation>Parallele Umwandlun&amp;gen</translation>
+        <translation>Parallel u&amp;mwandeln</translation>
     </message>
     <message>
         <location line="+5"/>
@@ -1126,7 +1083,7 @@ Quelldateien gelegt, wenn diese Option nicht angehakt ist</translation>
     <message>
         <location line="+2"/>
         <source>Files to transcode (drop MPC, MPP, MP+ files, drives or folders from Explorer)</source>
-        <translation>Dateien zum Umwandeln (MPC-, MPP-, MP+-Dateien, Laufwerke oder Ordner aus dem Explorer ablegen)</translation>
+        <translation>Dateien zum Umwandeln (MPC-, MPP-, MP+-Dateien, Laufwerke oder Ordner hierher ziehen)</translation>
     </message>
     <message>
         <location line="+21"/>
@@ -1151,13 +1108,13 @@ Quelldateien gelegt, wenn diese Option nicht angehakt ist</translation>
     <message>
         <location line="+1"/>
         <source>Files to transcode (drop MPC, MPP, MP+ files or folders from the file manager)</source>
-        <translation>Dateien zum Umwandeln (MPC-, MPP-, MP+-Dateien oder Ordner aus der Dateiverwaltung ablegen)</translation>
+        <translation>Dateien zum Umwandeln (MPC-, MPP-, MP+-Dateien oder Ordner hierher ziehen)</translation>
     </message>
 </context>
 <context>
     <name>trackmill::TLibraryDialog</name>
     <message>
-        <location filename="../src/main/LibraryDialog.cpp" line="-158"/>
+        <location filename="../src/main/LibraryDialog.cpp" line="+20"/>
         <source>A source below it keeps its path relative to it in the output folder; a source outside it keeps its path relative to the dropped folder&apos;s parent. Empty: none.</source>
         <translation>Eine Quelle darunter behält ihren Pfad relativ zu ihm im Ausgabeordner; eine Quelle außerhalb behält ihren Pfad relativ zum übergeordneten Ordner des abgelegten Ordners. Leer: keiner.</translation>
     </message>
@@ -1204,7 +1161,7 @@ Alt+Unten wählt einen Ordner.</translation>
         <source>Fields: %artist%, %albumartist%, %album%, %title%, %track%, %year%, %disc%, %genre%, %filename%
 A &quot;/&quot; starts a folder; an empty line uses the default pattern.</source>
         <translation>Felder: %artist%, %albumartist%, %album%, %title%, %track%, %year%, %disc%, %genre%, %filename%
-Ein "/" beginnt einen Ordner; eine leere Zeile verwendet das Standardmuster.</translation>
+Ein &quot;/&quot; beginnt einen Ordner; eine leere Zeile verwendet das Standardmuster.</translation>
     </message>
     <message>
         <location line="+3"/>
@@ -1234,6 +1191,46 @@ wird einmal neben seine MP3s kopiert</translation>
 whose source has no picture</source>
         <translation>Das Bild des Ordners wird zum Titelbild einer MP3,
 deren Quelle kein Bild hat</translation>
+    </message>
+    <message>
+        <location line="+82"/>
+        <source>Same folders as the sources</source>
+        <translation>Gleiche Ordner wie die Quellen</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>, library folder </source>
+        <translation>, Bibliotheksordner </translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>From the tags: </source>
+        <translation>Aus den Tags: </translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>One folder</source>
+        <translation>Ein Ordner</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>folder art copied and embedded</source>
+        <translation>Ordnerbild kopiert und eingebettet</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>folder art copied</source>
+        <translation>Ordnerbild kopiert</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>folder art embedded</source>
+        <translation>Ordnerbild eingebettet</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>no folder art</source>
+        <translation>kein Ordnerbild</translation>
     </message>
 </context>
 <context>

@@ -42,6 +42,16 @@ bool IsWritableFolder(const QString &folder)
     return os::IsWritableFolder(QFile::encodeName(folder).toStdString());
 }
 
+bool SettingsBesideProgram(const QString &folder)
+{
+#ifndef _WIN32
+    const QString path = QDir::cleanPath(QFileInfo(folder).canonicalFilePath());
+    for (const char *system : {"/usr", "/bin", "/sbin"})
+        if (path == QLatin1String(system) || path.startsWith(QLatin1String(system) + '/')) return false;
+#endif
+    return IsWritableFolder(folder);
+}
+
 QString FindWindowSettingsFile(const QString &programFolder)
 {
     const QString configFolder = UserConfigFolder();
@@ -56,7 +66,8 @@ QString FindWindowSettingsFile(const QString &programFolder)
     const QString path =
         windowProgram.isEmpty()
             ? SettingsFilePathFor(QString(), false, configFolder)
-            : SettingsFilePathFor(windowProgram, IsWritableFolder(QFileInfo(windowProgram).absolutePath()), configFolder);
+            : SettingsFilePathFor(windowProgram, SettingsBesideProgram(QFileInfo(windowProgram).absolutePath()),
+                                  configFolder);
     return QFileInfo(path).isFile() ? path : QString();
 }
 
@@ -64,7 +75,7 @@ QString SettingsFilePath()
 {
     const QString exe = QCoreApplication::applicationFilePath();
     const QString path =
-        SettingsFilePathFor(exe, !exe.isEmpty() && IsWritableFolder(QFileInfo(exe).absolutePath()), UserConfigFolder());
+        SettingsFilePathFor(exe, !exe.isEmpty() && SettingsBesideProgram(QFileInfo(exe).absolutePath()), UserConfigFolder());
     // A folder we cannot create shows up later as "Unable to write to" at the first save.
     QDir().mkpath(QFileInfo(path).absolutePath());
     return path;

@@ -6,7 +6,7 @@
 
 namespace trackmill {
 
-// The executable's path + ".ini" when its folder is writable; otherwise trackmill.ini in
+// The executable's path + ".ini" when SettingsBesideProgram holds for its folder; otherwise trackmill.ini in
 // a folder "trackmill" of the user's configuration folder (os::UserConfigFolder). The
 // chosen folder is created when missing.
 QString SettingsFilePath();
@@ -23,5 +23,10 @@ QString FindWindowSettingsFile(const QString &programFolder);
 
 // True when a file can be created in the folder.
 bool IsWritableFolder(const QString &folder);
+
+// Whether a program in `folder` keeps its settings beside itself: the folder is writable
+// and is not one of the system's program folders (/usr/bin and the like, where a package
+// puts the programs and where even root must not leave a file of its own).
+bool SettingsBesideProgram(const QString &folder);
 
 }  // namespace trackmill

@@ -36,7 +36,7 @@ TLibraryDialog::TLibraryDialog(QWidget *parent) : QDialog(parent)
     auto *folderLabel = new QLabel(tr("&Library folder"), this);
     // The line itself: a label gives focus only to a buddy that takes it.
     folderLabel->setBuddy(FolderEdit->Edit());
-    auto *folderHint = new QLabel(QString::fromUtf8(kFolderHint), this);
+    auto *folderHint = new QLabel(tr(kFolderHint), this);
     folderHint->setWordWrap(true);
     folderHint->setForegroundRole(QPalette::PlaceholderText);
 

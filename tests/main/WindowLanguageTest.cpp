@@ -53,6 +53,8 @@ TEST_F(WindowLanguage, GermanCaptionsHintsAndNumbers)
     ASSERT_EQ(german.size(), english.size());
     for (const auto &[name, text] : english) {
         SCOPED_TRACE(name);
+        // A preset that names only its bit rate reads the same in German.
+        if (text.contains(QRegularExpression(QStringLiteral(": CBR \\d+ kbit/s$")))) continue;
         EXPECT_NE(german.at(name), text);
     }
     EXPECT_EQ(f.Button1->text(), QStringLiteral("&Umwandeln"));

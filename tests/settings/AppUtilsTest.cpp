@@ -193,6 +193,9 @@ TEST(SettingsPath, BesideTheExecutableElseTheConfigFolder)
         std::filesystem::permissions(dir.path(), std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
         EXPECT_FALSE(IsWritableFolder(QString::fromStdString(dir.path().string())));
     }
+    // Not even root leaves a file of its own among the system's programs.
+    EXPECT_FALSE(SettingsBesideProgram(QStringLiteral("/usr/bin")));
+    EXPECT_FALSE(SettingsBesideProgram(QStringLiteral("/usr/local/bin")));
     // The test binary's folder is writable, so the file sits beside it.
     EXPECT_EQ(SettingsFilePath(), QCoreApplication::applicationFilePath() + ".ini");
 }
