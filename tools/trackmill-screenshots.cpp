@@ -7,6 +7,7 @@
 
 #include "engine/TranscodeJob.h"
 #include "main/Form1.h"
+#include "main/Language.h"
 #include "settings/Placemnt.h"
 #include "widgets/ConsoleWindow.h"
 #include "widgets/StatusArea.h"
@@ -67,6 +68,9 @@ int main(int argc, char **argv)
         return 2;
     }
     const QDir out(args[1]);
+    // In the system's language; other than English, the pictures' names say which.
+    const QString language = InstallTranslations() ? QLatin1Char('-') + QLocale().name().left(2) : QString();
+    const auto name = [&](const char *base) { return out.filePath(QString::fromLatin1(base) + language + QStringLiteral(".png")); };
     QTemporaryDir settings;
 
     QMessageBox *report = nullptr;
@@ -83,7 +87,7 @@ int main(int argc, char **argv)
     form.SetJobs(2);
     form.AddNamed(args.mid(2));
     form.ListBox1->setCurrentRow(0);
-    bool ok = Save(&form, out.filePath(QStringLiteral("screenshot.png")));
+    bool ok = Save(&form, name("screenshot"));
 
     form.Button1->click();
     // Two files in progress, a good part of the job done.
@@ -95,16 +99,16 @@ int main(int argc, char **argv)
                            form.screen()->geometry();
         const bool saved = form.screen()
                                ->grabWindow(0, both.x(), both.y(), both.width(), both.height())
-                               .save(out.filePath(QStringLiteral("screenshot-job.png")));
-        std::printf("%s %s\n", saved ? "saved" : "could not save", qPrintable(out.filePath(QStringLiteral("screenshot-job.png"))));
+                               .save(name("screenshot-job"));
+        std::printf("%s %s\n", saved ? "saved" : "could not save", qPrintable(name("screenshot-job")));
         ok = saved && ok;
     }
 
     ok = WaitFor([&] { return !form.Job().Running() && report; }, 120000) && ok;
     if (report) {
         report->move(form.geometry().center() - report->rect().center());
-        ok = Save(&form, out.filePath(QStringLiteral("screenshot-failed.png"))) && ok;
-        ok = Save(report, out.filePath(QStringLiteral("screenshot-failed-box.png"))) && ok;
+        ok = Save(&form, name("screenshot-failed")) && ok;
+        ok = Save(report, name("screenshot-failed-box")) && ok;
     }
     form.close();
     return ok ? 0 : 1;
