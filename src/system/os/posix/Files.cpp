@@ -115,10 +115,15 @@ int CreateFolders(const std::string &folder, std::vector<std::string> *created)
     if (parent != path && parent != ".") {
         if (const int err = CreateFolders(parent, created); err != 0) return err;
     }
-    if (::mkdir(path.c_str(), 0777) != 0) {
+    for (int attempt = 0;; ++attempt) {
+        if (::mkdir(path.c_str(), 0777) == 0) break;
+        const int err = errno;
         // Made meanwhile by someone else: what counts is that it is there.
-        if (errno == EEXIST && ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) return 0;
-        return errno;
+        if (err == EEXIST && ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) return 0;
+        // The parent went meanwhile: another run sharing the output folder removed it as
+        // the empty folder its failure left. Made again, a few times at most.
+        if (err != ENOENT || attempt == 3 || parent == path || parent == ".") return err;
+        if (const int again = CreateFolders(parent, created); again != 0) return again;
     }
     if (created) created->push_back(path);
     return 0;
