@@ -54,6 +54,10 @@ function(trackmill_library name layer)
   endif()
   trackmill_check_layers(${name} ${layer} USES ${T_USES} QT ${T_QT} ${_native} SOURCES ${_sources})
 endfunction()
+# The tests read the programs' English texts, whatever language the machine speaks (the
+# test binaries see to it themselves: tests/support/TestSupport.cpp).
+set(TRACKMILL_TEST_LANGUAGE_ENV "LANG=C.UTF-8;LC_ALL=;LC_MESSAGES=;LANGUAGE=")
+
 # One test binary per test folder; every TEST in it becomes a CTest test.
 # QT in the arguments gives the binary a main that starts an offscreen QApplication.
 function(trackmill_test_folder name folder)

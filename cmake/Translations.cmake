@@ -37,7 +37,7 @@ endfunction()
 # sources. Tr (the terminal's texts) counts as tr.
 if(TRACKMILL_LUPDATE)
   add_custom_target(lupdate
-    COMMAND ${TRACKMILL_LUPDATE} -silent -no-obsolete -locations relative -tr-function-alias tr+=Tr
+    COMMAND ${TRACKMILL_LUPDATE} -silent -no-obsolete -locations relative -tr-function-alias tr+=Tr,QT_TRANSLATE_NOOP+=Word
             ${CMAKE_SOURCE_DIR}/src -ts ${TRACKMILL_TS_FILES}
     WORKING_DIRECTORY ${CMAKE_SOURCE_DIR} VERBATIM)
 endif()

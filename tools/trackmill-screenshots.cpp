@@ -7,7 +7,7 @@
 
 #include "engine/TranscodeJob.h"
 #include "main/Form1.h"
-#include "main/Language.h"
+#include "config/Language.h"
 #include "settings/Placemnt.h"
 #include "widgets/ConsoleWindow.h"
 #include "widgets/StatusArea.h"

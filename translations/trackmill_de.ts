@@ -165,7 +165,7 @@ Converted %d of %d files</source>
     </message>
     <message>
         <location line="+1"/>
-        <location filename="../src/cli/ConvertHost.cpp" line="+111"/>
+        <location filename="../src/cli/ConvertHost.cpp" line="+112"/>
         <source>, %d failed</source>
         <translation>, %d fehlgeschlagen</translation>
     </message>
@@ -233,7 +233,7 @@ Converted %d of %d files</source>
     <message>
         <location line="+13"/>
         <source>cancel requested: the files in progress finish, no new file starts (Ctrl-C again stops them too)</source>
-        <translation>Abbruch angefordert: die laufenden Dateien werden noch fertig, keine neue Datei beginnt (ein weiteres Ctrl-C hält auch sie an)</translation>
+        <translation>Abbruch angefordert: die laufenden Dateien werden noch fertig, keine neue Datei beginnt (ein weiteres Strg+C hält auch sie an)</translation>
     </message>
     <message>
         <location line="+4"/>
@@ -368,7 +368,7 @@ genannten Werte):
                            Programme ausgeben, und jede Datei in der Übersicht
   --help                   diese Hilfe zeigen
 
-Ctrl-C hält nach den laufenden Dateien an; ein zweites Ctrl-C hält auch sie an.
+Strg+C hält nach den laufenden Dateien an; ein zweites Strg+C hält auch sie an.
 Rückgabewert: 0 jede Datei umgewandelt oder übersprungen, 1 eine Datei ist
 fehlgeschlagen oder der Auftrag wurde abgebrochen, 2 Aufruffehler.
 </translation>
@@ -445,8 +445,8 @@ fehlgeschlagen oder der Auftrag wurde abgebrochen, 2 Aufruffehler.
     </message>
     <message>
         <location line="+9"/>
-        <location filename="../src/cli/InfoCommand.cpp" line="+214"/>
-        <location filename="../src/cli/main.cpp" line="+66"/>
+        <location filename="../src/cli/InfoCommand.cpp" line="+215"/>
+        <location filename="../src/cli/main.cpp" line="+63"/>
         <source>unknown option &apos;%s&apos;</source>
         <translation>unbekannte Option &apos;%s&apos;</translation>
     </message>
@@ -456,7 +456,7 @@ fehlgeschlagen oder der Auftrag wurde abgebrochen, 2 Aufruffehler.
         <translation>kein PFAD angegeben</translation>
     </message>
     <message>
-        <location filename="../src/cli/InfoCommand.cpp" line="-182"/>
+        <location filename="../src/cli/InfoCommand.cpp" line="-183"/>
         <source>Usage: trackmill-cli info [--json] FILE...
 
 Shows, for each file, the lines of the information panel (stream version, profile,
@@ -492,7 +492,7 @@ Aufruffehler.
         <translation>Datei: </translation>
     </message>
     <message>
-        <location line="+3"/>
+        <location line="+4"/>
         <source>   No valid Musepack stream header
 </source>
         <translation>   Kein gültiger Musepack-Stream-Header
@@ -519,7 +519,7 @@ Aufruffehler.
 </translation>
     </message>
     <message>
-        <location filename="../src/cli/main.cpp" line="-46"/>
+        <location filename="../src/cli/main.cpp" line="-44"/>
         <source>Usage: trackmill-cli COMMAND [ARGUMENTS]
 
 Commands:
@@ -546,7 +546,7 @@ Optionen:
 </translation>
     </message>
     <message>
-        <location line="+48"/>
+        <location line="+46"/>
         <source>unknown command &apos;%s&apos;</source>
         <translation>unbekannter Befehl &apos;%s&apos;</translation>
     </message>
@@ -563,6 +563,219 @@ Optionen:
 </source>
         <translation>Siehe %s.
 </translation>
+    </message>
+</context>
+<context>
+    <name>InfoPanel</name>
+    <message>
+        <location filename="../src/engine/FileInfo.cpp" line="+48"/>
+        <source>Yes</source>
+        <translation>Ja</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>No</source>
+        <translation>Nein</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>Streaminfo</source>
+        <translation>Streaminfo</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Streamversion: %1</source>
+        <translation>Streamversion: %1</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Profile: %1</source>
+        <translation>Profil: %1</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <location line="+43"/>
+        <source>Channelmode: %1</source>
+        <translation>Kanalmodus: %1</translation>
+    </message>
+    <message>
+        <location line="-42"/>
+        <location line="+44"/>
+        <source>Bitrate: %1 Kb/s</source>
+        <translation>Bitrate: %1 Kb/s</translation>
+    </message>
+    <message>
+        <location line="-43"/>
+        <location line="+45"/>
+        <source>Framecount: %1</source>
+        <translation>Frames: %1</translation>
+    </message>
+    <message>
+        <location line="-44"/>
+        <location line="+45"/>
+        <source>Duration: %1 secs</source>
+        <translation>Dauer: %1 s</translation>
+    </message>
+    <message>
+        <location line="-44"/>
+        <location line="+45"/>
+        <source>Filesize: %1 KB</source>
+        <translation>Dateigröße: %1 KB</translation>
+    </message>
+    <message>
+        <location line="-42"/>
+        <source>Tags contained in file</source>
+        <translation>Tags in der Datei</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>ID3V1.x tag: %1</source>
+        <translation>ID3V1.x-Tag: %1</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>ID3V2.x tag: %1</source>
+        <translation>ID3V2.x-Tag: %1</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>APE 1/2 tag: %1</source>
+        <translation>APE-1/2-Tag: %1</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>Truncated: the stream ends after about %1 of %2 secs</source>
+        <translation>Abgeschnitten: der Stream endet nach etwa %1 von %2 s</translation>
+    </message>
+    <message>
+        <location line="+21"/>
+        <source>MPEG audio</source>
+        <translation>MPEG-Audio</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Version: %1 %2</source>
+        <translation>Version: %1 %2</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Bitrate: %1 Kb/s (variable, average)</source>
+        <translation>Bitrate: %1 Kb/s (variabel, Mittel)</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Samplerate: %1 Hz</source>
+        <translation>Abtastrate: %1 Hz</translation>
+    </message>
+    <message>
+        <location filename="../src/engine/TagLines.cpp" line="+39"/>
+        <source>%1 bytes</source>
+        <translation>%1 Bytes</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>binary, %1 bytes</source>
+        <translation>binär, %1 Bytes</translation>
+    </message>
+    <message>
+        <location line="+19"/>
+        <source>ReplayGain in the header: track %1, peak %2; album %3, peak %4</source>
+        <translation>ReplayGain im Header: Titel %1, Spitze %2; Album %3, Spitze %4</translation>
+    </message>
+    <message>
+        <location line="+34"/>
+        <source>ID3v1.1 tag</source>
+        <translation>ID3v1.1-Tag</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>ID3v1.0 tag</source>
+        <translation>ID3v1.0-Tag</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <location line="+15"/>
+        <location line="+20"/>
+        <source>Title</source>
+        <translation>Titel</translation>
+    </message>
+    <message>
+        <location line="-34"/>
+        <location line="+15"/>
+        <location line="+20"/>
+        <source>Artist</source>
+        <translation>Interpret</translation>
+    </message>
+    <message>
+        <location line="-34"/>
+        <location line="+15"/>
+        <location line="+20"/>
+        <source>Album</source>
+        <translation>Album</translation>
+    </message>
+    <message>
+        <location line="-34"/>
+        <location line="+15"/>
+        <location line="+20"/>
+        <source>Year</source>
+        <translation>Jahr</translation>
+    </message>
+    <message>
+        <location line="-34"/>
+        <location line="+15"/>
+        <location line="+20"/>
+        <source>Comment</source>
+        <translation>Kommentar</translation>
+    </message>
+    <message>
+        <location line="-34"/>
+        <location line="+15"/>
+        <location line="+20"/>
+        <source>Track</source>
+        <translation>Titelnummer</translation>
+    </message>
+    <message>
+        <location line="-33"/>
+        <location line="+14"/>
+        <location line="+20"/>
+        <source>Genre</source>
+        <translation>Genre</translation>
+    </message>
+    <message>
+        <location line="-28"/>
+        <source>ID3v2.%1 tag, %2 bytes</source>
+        <translation>ID3v2.%1-Tag, %2 Bytes</translation>
+    </message>
+    <message>
+        <location line="+9"/>
+        <source>Composer</source>
+        <translation>Komponist</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Encoder</source>
+        <translation>Encoder</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <location line="+18"/>
+        <source>Copyright</source>
+        <translation>Copyright</translation>
+    </message>
+    <message>
+        <location line="-17"/>
+        <source>Language</source>
+        <translation>Sprache</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>URL</source>
+        <translation>URL</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>APE %1 tag, %2 bytes</source>
+        <translation>APE-%1-Tag, %2 Bytes</translation>
     </message>
 </context>
 <context>
@@ -703,7 +916,7 @@ Optionen:
         <translation>noch etwa %1 h %2 min</translation>
     </message>
     <message>
-        <location line="+143"/>
+        <location line="+144"/>
         <source>1 file was not accepted:</source>
         <translation>1 Datei wurde nicht angenommen:</translation>
     </message>
@@ -758,6 +971,21 @@ Optionen:
         <source>converted; </source>
         <translation>umgewandelt; </translation>
     </message>
+    <message>
+        <location filename="../src/ui/WindowPresenter.h" line="+24"/>
+        <source>Stopping after the current files...</source>
+        <translation>Halt nach den laufenden Dateien...</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Files cannot be added while transcoding</source>
+        <translation>Während des Umwandelns können keine Dateien hinzugefügt werden</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Shutdown cancelled; the computer keeps running</source>
+        <translation>Herunterfahren abgebrochen; der Computer läuft weiter</translation>
+    </message>
 </context>
 <context>
     <name>trackmill::TConsoleWindow</name>
@@ -810,7 +1038,7 @@ Optionen:
     <message>
         <location filename="../src/main/Form1.h" line="+75"/>
         <source>Trackmill v1.2 (MPC -&gt; MP3 transcoder)</source>
-        <translation>Trackmill v1.2 (MPC -&gt; MP3 Umwandler)</translation>
+        <translation>Trackmill v1.2 (MPC -&gt; MP3-Umwandler)</translation>
     </message>
     <message>
         <location line="+2"/>
@@ -1003,7 +1231,7 @@ Quelldateien gelegt, wenn diese Option nicht angehakt ist</translation>
     <message>
         <location line="+0"/>
         <source>Choose Musepack files to add to the list (Ctrl+O)</source>
-        <translation>Musepack-Dateien wählen, die zur Liste hinzugefügt werden (Ctrl+O)</translation>
+        <translation>Musepack-Dateien wählen, die zur Liste hinzugefügt werden (Strg+O)</translation>
     </message>
     <message>
         <location line="+1"/>
@@ -1056,7 +1284,7 @@ Quelldateien gelegt, wenn diese Option nicht angehakt ist</translation>
         <translation>Wie viele Dateien gleichzeitig umgewandelt werden; eine je Prozessorkern nutzt den ganzen Rechner</translation>
     </message>
     <message>
-        <location line="+256"/>
+        <location line="+259"/>
         <source>&amp;Presets</source>
         <translation>&amp;Voreinstellungen</translation>
     </message>
@@ -1109,6 +1337,16 @@ Quelldateien gelegt, wenn diese Option nicht angehakt ist</translation>
         <location line="+1"/>
         <source>Files to transcode (drop MPC, MPP, MP+ files or folders from the file manager)</source>
         <translation>Dateien zum Umwandeln (MPC-, MPP-, MP+-Dateien oder Ordner hierher ziehen)</translation>
+    </message>
+    <message>
+        <location filename="../src/engine/TranscodeJob.cpp" line="+491"/>
+        <source>The system refused to shut down. Transcoding has finished; the computer keeps running.</source>
+        <translation>Das System hat das Herunterfahren abgelehnt. Das Umwandeln ist beendet; der Computer läuft weiter.</translation>
+    </message>
+    <message>
+        <location filename="../src/engine/TranscodeJob.h" line="+130"/>
+        <source>The list of files to transcode is empty</source>
+        <translation>Die Liste der umzuwandelnden Dateien ist leer</translation>
     </message>
 </context>
 <context>

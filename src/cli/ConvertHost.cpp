@@ -69,7 +69,8 @@ void TConvertHost::SetProgressPolling(bool on)
 void TConvertHost::JobProblem(const std::string &message)
 {
     ++errorsShown_;
-    Note(message);
+    // The start-up messages (a program not found) are the window's, in the same catalogue.
+    Note(QCoreApplication::translate("trackmill::TForm1", message.c_str()).toStdString());
 }
 
 void TConvertHost::Note(const std::string &message)

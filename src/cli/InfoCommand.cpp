@@ -187,11 +187,12 @@ std::string LocaleNumber(double wholeNumber)
 std::string TextBlock(const FileFacts &f)
 {
     std::string out = Cli::Tr("File: ") + EscapeControls(f.path) + "\n";
-    std::vector<std::string> panel = FileInfoLines(f.mpc, f.path, LocaleNumber);
-    if (panel.empty()) panel = Mp3InfoLines(f.mp3, f.path, LocaleNumber);
+    const Wording say = [](const char *english) { return QCoreApplication::translate("InfoPanel", english).toStdString(); };
+    std::vector<std::string> panel = FileInfoLines(f.mpc, f.path, LocaleNumber, say);
+    if (panel.empty()) panel = Mp3InfoLines(f.mp3, f.path, LocaleNumber, say);
     if (panel.empty()) out += Cli::Tr("   No valid Musepack stream header\n");
     for (const auto &line : panel) out += EscapeControls(line) + "\n";
-    for (const auto &line : TagFieldLines(f.mpc, f.id3v1, f.ape)) out += EscapeControls(line) + "\n";
+    for (const auto &line : TagFieldLines(f.mpc, f.id3v1, f.ape, say)) out += EscapeControls(line) + "\n";
     return out;
 }
 

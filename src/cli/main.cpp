@@ -2,10 +2,9 @@
 #include "cli/Commands.h"
 #include "cli/Tr.h"
 #include "cli/Usage.h"
+#include "config/Language.h"
 
 #include <QCoreApplication>
-#include <QLocale>
-#include <QTranslator>
 
 #include <cstdio>
 #include <cstring>
@@ -38,9 +37,7 @@ int main(int argc, char **argv)
     QCoreApplication::setApplicationName(QStringLiteral("trackmill-cli"));
     QCoreApplication::setApplicationVersion(QStringLiteral(TRACKMILL_VERSION));
     // Messages in the user's language; --json and the reasons stay English.
-    QTranslator translator;
-    if (translator.load(QLocale(), QStringLiteral("trackmill"), QStringLiteral("_"), QStringLiteral(":/i18n")))
-        QCoreApplication::installTranslator(&translator);
+    trackmill::InstallTranslations();
 
     if (argc < 2) {
         std::fputs(Cli::Tr(kUsage).c_str(), stderr);

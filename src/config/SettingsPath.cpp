@@ -45,9 +45,10 @@ bool IsWritableFolder(const QString &folder)
 bool SettingsBesideProgram(const QString &folder)
 {
 #ifndef _WIN32
-    const QString path = QDir::cleanPath(QFileInfo(folder).canonicalFilePath());
-    for (const char *system : {"/usr", "/bin", "/sbin"})
-        if (path == QLatin1String(system) || path.startsWith(QLatin1String(system) + '/')) return false;
+    const QString path = QFileInfo(folder).canonicalFilePath();
+    for (const char *system : {"/usr/bin", "/usr/sbin", "/usr/games", "/usr/libexec", "/usr/local/bin", "/usr/local/sbin",
+                               "/usr/local/games", "/bin", "/sbin"})
+        if (path == QLatin1String(system)) return false;
 #endif
     return IsWritableFolder(folder);
 }

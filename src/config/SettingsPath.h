@@ -25,8 +25,8 @@ QString FindWindowSettingsFile(const QString &programFolder);
 bool IsWritableFolder(const QString &folder);
 
 // Whether a program in `folder` keeps its settings beside itself: the folder is writable
-// and is not one of the system's program folders (/usr/bin and the like, where a package
-// puts the programs and where even root must not leave a file of its own).
+// and is not one of the system's program folders (/usr/bin, /usr/local/bin and the like,
+// where a package puts the programs and where even root must not leave a file of its own).
 bool SettingsBesideProgram(const QString &folder);
 
 }  // namespace trackmill

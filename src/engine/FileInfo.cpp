@@ -1,6 +1,7 @@
 #include "engine/FileInfo.h"
 
 #include "engine/TagLines.h"
+#include "engine/Wording.h"
 #include "formats/MPEGAudio.h"
 #include "formats/MPEGplus.h"
 #include "system/os/Path.h"
@@ -37,66 +38,73 @@ std::string FormatGrouped(double wholeNumber, const std::string &separator)
 }
 
 std::vector<std::string> FileInfoLines(const TMPEGplus &mpc, const std::string &path,
-                                       const NumberFormatter &format)
+                                       const NumberFormatter &format, const Wording &say)
 {
     if (!mpc.Valid()) return {};
     const auto number = [&](double value) {
         const double whole = WholeNumber(value);
         return format ? format(whole) : FormatGrouped(whole);
     };
-    const auto yesNo = [](bool present) { return present ? std::string("Yes") : std::string("No"); };
-    const std::string in = kIndent;
+    const std::string yes = Said(say, Word("InfoPanel", "Yes")), no = Said(say, Word("InfoPanel", "No"));
+    const auto line = [&](const char *english, std::initializer_list<std::string> values) {
+        return kIndent + FillIn(Said(say, english), values);
+    };
     std::vector<std::string> lines = {
-        "Streaminfo",
+        Said(say, Word("InfoPanel", "Streaminfo")),
         "",
-        in + os::FileName(path),
-        in + "Streamversion: " + std::to_string(mpc.StreamVersion()),
-        in + "Profile: " + mpc.ProfileName(),
-        in + "Channelmode: " + mpc.ChannelModeName(),
-        in + "Bitrate: " + std::to_string(mpc.BitRate()) + " Kb/s",
-        in + "Framecount: " + number(static_cast<double>(mpc.FrameCount())),
-        in + "Duration: " + number(mpc.Duration()) + " secs",
-        in + "Filesize: " + number(static_cast<double>(mpc.FileSize()) / 1024.0) + " KB",
+        kIndent + os::FileName(path),
+        line(Word("InfoPanel", "Streamversion: %1"), {std::to_string(mpc.StreamVersion())}),
+        line(Word("InfoPanel", "Profile: %1"), {mpc.ProfileName()}),
+        line(Word("InfoPanel", "Channelmode: %1"), {mpc.ChannelModeName()}),
+        line(Word("InfoPanel", "Bitrate: %1 Kb/s"), {std::to_string(mpc.BitRate())}),
+        line(Word("InfoPanel", "Framecount: %1"), {number(static_cast<double>(mpc.FrameCount()))}),
+        line(Word("InfoPanel", "Duration: %1 secs"), {number(mpc.Duration())}),
+        line(Word("InfoPanel", "Filesize: %1 KB"), {number(static_cast<double>(mpc.FileSize()) / 1024.0)}),
         "",
         "",
-        "Tags contained in file",
+        Said(say, Word("InfoPanel", "Tags contained in file")),
         "",
-        in + "ID3V1.x tag: " + yesNo(mpc.ID3v1Tag().Present()),
-        in + "ID3V2.x tag: " + yesNo(mpc.ID3v2Tag().Present()),
-        in + "APE 1/2 tag: " + yesNo(mpc.ApeTag().Present()),
+        line(Word("InfoPanel", "ID3V1.x tag: %1"), {mpc.ID3v1Tag().Present() ? yes : no}),
+        line(Word("InfoPanel", "ID3V2.x tag: %1"), {mpc.ID3v2Tag().Present() ? yes : no}),
+        line(Word("InfoPanel", "APE 1/2 tag: %1"), {mpc.ApeTag().Present() ? yes : no}),
     };
     if (const std::optional<double> end = mpc.EndsEarlyAt()) {
-        char text[96];
-        std::snprintf(text, sizeof text, "Truncated: the stream ends after about %.1f of %.1f secs", *end,
-                      mpc.PlayingTime());
-        lines.insert(lines.begin() + kDurationLine + 1, in + text);
+        char at[32], of[32];
+        std::snprintf(at, sizeof at, "%.1f", *end);
+        std::snprintf(of, sizeof of, "%.1f", mpc.PlayingTime());
+        lines.insert(lines.begin() + kDurationLine + 1,
+                     line(Word("InfoPanel", "Truncated: the stream ends after about %1 of %2 secs"), {at, of}));
     }
     return lines;
 }
 
 std::vector<std::string> Mp3InfoLines(const TMp3Facts &mp3, const std::string &path,
-                                      const NumberFormatter &format)
+                                      const NumberFormatter &format, const Wording &say)
 {
     if (!mp3.found) return {};
     const auto number = [&](double value) {
         const double whole = WholeNumber(value);
         return format ? format(whole) : FormatGrouped(whole);
     };
-    const std::string in = kIndent;
+    const auto line = [&](const char *english, std::initializer_list<std::string> values) {
+        return kIndent + FillIn(Said(say, english), values);
+    };
     char seconds[48];
     // Tenths: a short file would read "0 secs".
     std::snprintf(seconds, sizeof seconds, "%.1f", mp3.seconds);
+    const std::string rate = std::to_string(mp3.bitRate);
     return {
-        "MPEG audio",
+        Said(say, Word("InfoPanel", "MPEG audio")),
         "",
-        in + os::FileName(path),
-        in + "Version: " + mp3.version + " " + mp3.layer,
-        in + "Channelmode: " + mp3.channelMode,
-        in + "Bitrate: " + std::to_string(mp3.bitRate) + " Kb/s" + (mp3.variableBitRate ? " (variable, average)" : ""),
-        in + "Samplerate: " + std::to_string(mp3.sampleRate) + " Hz",
-        in + "Framecount: " + number(static_cast<double>(mp3.frames)),
-        in + "Duration: " + seconds + " secs",
-        in + "Filesize: " + number(static_cast<double>(mp3.fileSize) / 1024.0) + " KB",
+        kIndent + os::FileName(path),
+        line(Word("InfoPanel", "Version: %1 %2"), {mp3.version, mp3.layer}),
+        line(Word("InfoPanel", "Channelmode: %1"), {mp3.channelMode}),
+        mp3.variableBitRate ? line(Word("InfoPanel", "Bitrate: %1 Kb/s (variable, average)"), {rate})
+                            : line(Word("InfoPanel", "Bitrate: %1 Kb/s"), {rate}),
+        line(Word("InfoPanel", "Samplerate: %1 Hz"), {std::to_string(mp3.sampleRate)}),
+        line(Word("InfoPanel", "Framecount: %1"), {number(static_cast<double>(mp3.frames))}),
+        line(Word("InfoPanel", "Duration: %1 secs"), {seconds}),
+        line(Word("InfoPanel", "Filesize: %1 KB"), {number(static_cast<double>(mp3.fileSize) / 1024.0)}),
     };
 }
 
@@ -116,18 +124,19 @@ std::vector<std::string> FileInfoLinesOf(const std::string &path, const NumberFo
     return FileInfoLines(mpc, path, format);
 }
 
-std::vector<std::string> PanelLinesOf(const std::string &path, const NumberFormatter &format)
+std::vector<std::string> PanelLinesOf(const std::string &path, const NumberFormatter &format, const Wording &say)
 {
     TMPEGplus mpc;
     LoadForPanel(mpc, path);
-    return PanelLines(mpc, path, format);
+    return PanelLines(mpc, path, format, say);
 }
 
-std::vector<std::string> PanelLines(const TMPEGplus &mpc, const std::string &path, const NumberFormatter &format)
+std::vector<std::string> PanelLines(const TMPEGplus &mpc, const std::string &path, const NumberFormatter &format,
+                                    const Wording &say)
 {
-    std::vector<std::string> lines = FileInfoLines(mpc, path, format);
+    std::vector<std::string> lines = FileInfoLines(mpc, path, format, say);
     if (lines.empty()) return lines;
-    for (std::string &line : TagFieldLines(mpc, mpc.ID3v1Tag(), mpc.ApeTag())) lines.push_back(std::move(line));
+    for (std::string &line : TagFieldLines(mpc, mpc.ID3v1Tag(), mpc.ApeTag(), say)) lines.push_back(std::move(line));
     return lines;
 }
 

@@ -2,6 +2,8 @@
 // trackmill-cli show exactly the same facts.
 #pragma once
 
+#include "engine/Wording.h"
+
 #include <functional>
 #include <string>
 #include <vector>
@@ -20,13 +22,14 @@ std::string FormatGrouped(double wholeNumber, const std::string &separator = ","
 // The 17 panel lines for a loaded reader, or none when its header is not valid; a stream
 // found cut short (TMPEGplus::CheckStreamEnd) gets one more, below its duration.
 // Without a formatter, numbers are grouped with ",".
+// A wording puts the panel's own words in the user's language.
 std::vector<std::string> FileInfoLines(const TMPEGplus &mpc, const std::string &path,
-                                       const NumberFormatter &format = {});
+                                       const NumberFormatter &format = {}, const Wording &say = {});
 
 // The lines that say what an MPEG audio (MP3) file's frames hold, in the panel's manner;
 // none when no MPEG audio was found.
 std::vector<std::string> Mp3InfoLines(const TMp3Facts &mp3, const std::string &path,
-                                      const NumberFormatter &format = {});
+                                      const NumberFormatter &format = {}, const Wording &say = {});
 
 // Reads a file's header, tags and stream end, as the panel shows them.
 void LoadForPanel(TMPEGplus &mpc, const std::string &path);
@@ -37,8 +40,10 @@ std::vector<std::string> FileInfoLinesOf(const std::string &path, const NumberFo
 
 // The panel's lines followed by the fields of each tag the file carries; none when the
 // file holds no valid header.
-std::vector<std::string> PanelLinesOf(const std::string &path, const NumberFormatter &format = {});
+std::vector<std::string> PanelLinesOf(const std::string &path, const NumberFormatter &format = {},
+                                      const Wording &say = {});
 // The same for a reader already loaded.
-std::vector<std::string> PanelLines(const TMPEGplus &mpc, const std::string &path, const NumberFormatter &format = {});
+std::vector<std::string> PanelLines(const TMPEGplus &mpc, const std::string &path, const NumberFormatter &format = {},
+                                    const Wording &say = {});
 
 }  // namespace trackmill

@@ -1,5 +1,7 @@
 #include "engine/JobFigures.h"
 
+#include "engine/Wording.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -27,14 +29,10 @@ double TJobFigures::SecondsLeft(Clock::time_point now) const
 
 std::string TimeLeftText(double seconds, const TTimeLeftWords &words)
 {
-    const auto put = [](std::string text, const char *mark, long value) {
-        if (const std::size_t at = text.find(mark); at != std::string::npos) text.replace(at, 2, std::to_string(value));
-        return text;
-    };
     if (seconds < 60) return words.underAMinute;
     const long minutes = std::lround(seconds / 60);
-    if (minutes < 120) return put(words.minutes, "%1", minutes);
-    return put(put(words.hours, "%1", minutes / 60), "%2", minutes % 60);
+    if (minutes < 120) return FillIn(words.minutes, {std::to_string(minutes)});
+    return FillIn(words.hours, {std::to_string(minutes / 60), std::to_string(minutes % 60)});
 }
 
 std::string ElapsedText(double seconds)

@@ -487,7 +487,8 @@ void TranscodeJob::ShutdownNoticeEnded(bool proceed)
 void TranscodeJob::RequestShutdownNow()
 {
     if (!host_.RequestShutdown()) {
-        observer_->JobProblem("The system refused to shut down. Transcoding has finished; the computer keeps running.");
+        observer_->JobProblem(
+            Word("trackmill::TForm1", "The system refused to shut down. Transcoding has finished; the computer keeps running."));
         ReturnToIdle();
     }
 }

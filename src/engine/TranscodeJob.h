@@ -14,6 +14,7 @@
 #include "engine/JobFigures.h"
 #include "engine/OutputPlan.h"
 #include "engine/TagTransfer.h"
+#include "engine/Wording.h"
 #include "engine/WorkQueue.h"
 
 #include <cstdint>
@@ -126,7 +127,7 @@ inline constexpr int kRetriesInScript = 5;
 // Temporary files and private folders of a killed run that nothing touched for this long
 // are removed when the next job starts.
 inline constexpr std::int64_t kAbandonedAfterSeconds = 3600;
-inline constexpr const char *kListEmptyMessage = "The list of files to transcode is empty";
+inline constexpr const char *kListEmptyMessage = Word("trackmill::TForm1", "The list of files to transcode is empty");
 
 // Why the option lines cannot be used, naming the line, or empty when both can.
 std::string OptionLinesProblem(const TJobPlatform &platform, const TJobSettings &settings);

@@ -432,8 +432,11 @@ void TForm1::ApplyMetrics()
     // However small the window, the panel keeps room for its widest word beside a scroll bar.
     const QFontMetrics panel(lbInfo->font());
     int widest = 0;
-    for (const char *word : {"   Streamversion:", "   Channelmode:", "   Framecount:", "   Samplerate:", "   Truncated:"})
-        widest = std::max(widest, panel.horizontalAdvance(QString::fromLatin1(word)));
+    for (const char *line : {"Streamversion: %1", "Channelmode: %1", "Framecount: %1", "Samplerate: %1 Hz",
+                             "Truncated: the stream ends after about %1 of %2 secs"}) {
+        const QString said = QCoreApplication::translate("InfoPanel", line);
+        widest = std::max(widest, panel.horizontalAdvance(QStringLiteral("   ") + said.left(said.indexOf(u':') + 1)));
+    }
     const int margin = lbInfo->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, lbInfo) + 1;
     panelWidth_ = widest + 2 * margin + 2 * lbInfo->frameWidth() +
                   lbInfo->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, lbInfo);

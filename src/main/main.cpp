@@ -1,6 +1,6 @@
 // Trackmill: converts Musepack files to MP3 through mpcdec and lame, one window.
 #include "main/Form1.h"
-#include "main/Language.h"
+#include "config/Language.h"
 
 #include <QApplication>
 #include <QIcon>

@@ -210,7 +210,8 @@ void TWindowPresenter::ShowInfoOf(const std::string &path, const TMPEGplus *read
     const QLocale locale = QLocale();
     const NumberFormatter format = [&locale](double whole) { return locale.toString(whole, 'f', 0).toStdString(); };
     // A starting file's source was just read by the job: not again.
-    const auto lines = read ? PanelLines(*read, path, format) : PanelLinesOf(path, format);
+    const Wording say = [](const char *english) { return QCoreApplication::translate("InfoPanel", english).toStdString(); };
+    const auto lines = read ? PanelLines(*read, path, format, say) : PanelLinesOf(path, format, say);
     // A tag's line breaks or a file name's odd bytes show as escapes, one fact a line.
     QStringList shown;
     for (const std::string &line : lines) shown << QString::fromStdString(EscapeControls(line));
@@ -248,7 +249,7 @@ void TWindowPresenter::Cancel()
         return;
     }
     job_.Cancel();
-    if (job_.Running()) view_.ShowStatus(QString::fromLatin1(kStoppingText));
+    if (job_.Running()) view_.ShowStatus(Words::tr(kStoppingText));
 }
 
 bool TWindowPresenter::Escape()
@@ -280,7 +281,7 @@ void TWindowPresenter::DeleteRows(const QList<int> &rows)
 void TWindowPresenter::Collect(const QStringList &names)
 {
     if (job_.CurrentState() != TJobState::Idle) {
-        view_.ShowStatus(QString::fromLatin1(kJobRefusedText));
+        view_.ShowStatus(Words::tr(kJobRefusedText));
         return;
     }
     view_.SetDetailsAvailable(false);
@@ -361,7 +362,7 @@ void TWindowPresenter::Closing()
 
 void TWindowPresenter::ShutdownNoticeEnded(bool proceed)
 {
-    if (!proceed) view_.ShowStatus(QString::fromLatin1(kShutdownCancelledText));
+    if (!proceed) view_.ShowStatus(Words::tr(kShutdownCancelledText));
     job_.ShutdownNoticeEnded(proceed);
 }
 

@@ -21,9 +21,9 @@ namespace trackmill {
 
 class TTranscodeList;
 
-inline constexpr const char *kStoppingText = "Stopping after the current files...";
-inline constexpr const char *kJobRefusedText = "Files cannot be added while transcoding";
-inline constexpr const char *kShutdownCancelledText = "Shutdown cancelled; the computer keeps running";
+inline constexpr const char *kStoppingText = QT_TRANSLATE_NOOP("WindowPresenter", "Stopping after the current files...");
+inline constexpr const char *kJobRefusedText = QT_TRANSLATE_NOOP("WindowPresenter", "Files cannot be added while transcoding");
+inline constexpr const char *kShutdownCancelledText = QT_TRANSLATE_NOOP("WindowPresenter", "Shutdown cancelled; the computer keeps running");
 
 enum class TRowTone { Plain, Active, Failed };
 

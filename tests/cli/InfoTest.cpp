@@ -438,10 +438,10 @@ TEST(CliInfo, NumbersFollowTheUsersLocale)
     const auto english = Cli({"info", file.string()});
     if (saved) ::setenv("LC_ALL", restore.c_str(), 1);
     else ::unsetenv("LC_ALL");
-    EXPECT_NE(german.out.find("\n   Framecount: 12.345\n"), std::string::npos) << german.out;
-    EXPECT_NE(german.out.find("\n   Duration: 322 secs\n"), std::string::npos);
-    EXPECT_NE(german.out.find("\n   Filesize: 977 KB\n"), std::string::npos);
+    EXPECT_NE(german.out.find("\n   Frames: 12.345\n"), std::string::npos) << german.out;
+    EXPECT_NE(german.out.find("\n   Dauer: 322 s\n"), std::string::npos);
+    EXPECT_NE(german.out.find("\n   Dateigröße: 977 KB\n"), std::string::npos);
     EXPECT_NE(english.out.find("\n   Framecount: 12,345\n"), std::string::npos) << english.out;
-    // The bit rate is a plain number in every locale.
+    // The bit rate is a plain number in every locale; the panel's words are German too.
     EXPECT_NE(german.out.find("\n   Bitrate: 25 Kb/s\n"), std::string::npos);
 }

@@ -4,7 +4,7 @@
 
 #include "collect/TranscodeList.h"
 #include "main/Form1.h"
-#include "main/Language.h"
+#include "config/Language.h"
 #include "settings/Placemnt.h"
 #include "support/QtWait.h"
 #include "support/TestSupport.h"

@@ -60,11 +60,12 @@ TEST_F(WindowLanguage, GermanCaptionsHintsAndNumbers)
     EXPECT_EQ(f.Button1->text(), QStringLiteral("&Umwandeln"));
     tmtest::ExpectFits(f);
 
-    // The panel counts frames with the German thousands separator.
+    // The panel in German too, its frames counted with the German thousands separator.
     DropFiles({work / "Lange Nacht.mpc"});
     f.ListBox1->setCurrentRow(0);
     QCoreApplication::processEvents();
     QStringList panel;
     for (int i = 0; i < f.lbInfo->count(); ++i) panel << f.lbInfo->item(i)->text();
     EXPECT_TRUE(panel.join('\n').contains(QRegularExpression(QStringLiteral(": 1\\.\\d{3}\\b")))) << panel.join('\n').toStdString();
+    EXPECT_TRUE(panel.contains(QStringLiteral("Tags in der Datei"))) << panel.join('\n').toStdString();
 }

@@ -23,8 +23,9 @@ expect() {
   _trackmill_cli
   local got
   got=$(printf '%s\n' "${COMPREPLY[@]}" | sort | tr '\n' ' ')
-  wanted=$(printf '%s\n' $wanted | sort | tr '\n' ' ')
+  wanted=$(set -f; printf '%s\n' $wanted | sort | tr '\n' ' ')
   if [[ $got != "$wanted" ]]; then
+    local IFS=' '
     echo "FAIL: '$*' offered [$got], expected [$wanted]"
     failures=$((failures + 1))
   fi
@@ -50,6 +51,24 @@ expect "--json" trackmill-cli info --j
 # After "--" a name that starts with a dash is a path.
 touch -- '--odd.mpc'
 expect "--odd.mpc" trackmill-cli convert -- --
+
+# Words as typed, quoted or escaped, complete to the plain names readline quotes back;
+# one wanted name a line, since the names hold blanks.
+mkdir 'My Music'
+touch 'My Music/x.MPC' 'My Music/Song One.mpc' "Don't.mpc" Donald.mpc '[Live] x.mpc'
+IFS=$'\n'
+expect $'My Music/Song One.mpc\nMy Music/x.MPC' trackmill-cli convert 'My\ Music/'
+expect 'My Music/Song One.mpc' trackmill-cli convert '"My Music/S'
+expect 'My Music/Song One.mpc' trackmill-cli convert "'My Music/S"
+expect 'My Music/Song One.mpc' trackmill-cli info 'My\ Music/Song\ O'
+expect 'My Music' trackmill-cli convert --output-dir = 'My\ '
+expect $'Don\'t.mpc\nDonald.mpc' trackmill-cli convert Don
+expect "Don't.mpc" trackmill-cli convert "Don\\'"
+# A name that reads as a pattern stays, whatever the user's glob options.
+shopt -s nullglob
+expect '[Live] x.mpc' trackmill-cli convert '[L'
+shopt -u nullglob
+IFS=$' \t\n'
 
 # Every option the program itself lists is offered.
 if [[ -n $cli ]]; then

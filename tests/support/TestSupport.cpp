@@ -22,6 +22,19 @@
 #include <unistd.h>
 #endif
 
+namespace {
+
+// The tests read the programs' English texts, whatever language the machine speaks; a run
+// registered with TRACKMILL_TEST_LANGUAGE keeps the language it was given.
+const bool kEnglish = [] {
+    if (std::getenv("TRACKMILL_TEST_LANGUAGE")) return false;
+    ::setenv("LANG", "C.UTF-8", 1);
+    for (const char *name : {"LC_ALL", "LC_MESSAGES", "LANGUAGE"}) ::unsetenv(name);
+    return true;
+}();
+
+}  // namespace
+
 namespace tmtest {
 
 TempDir::TempDir()

@@ -1,4 +1,4 @@
-#include "main/Language.h"
+#include "config/Language.h"
 
 #include <QCoreApplication>
 #include <QLibraryInfo>
@@ -19,9 +19,23 @@ std::vector<std::unique_ptr<QTranslator>> &Installed()
 
 }  // namespace
 
+QLocale MessagesLocale()
+{
+#ifndef _WIN32
+    for (const char *name : {"LC_ALL", "LC_MESSAGES", "LANG"}) {
+        const QByteArray value = qgetenv(name);
+        if (value.isEmpty()) continue;
+        if (value == "C" || value == "POSIX" || value.startsWith("C.")) return QLocale::c();
+        break;
+    }
+#endif
+    return QLocale();
+}
+
 bool InstallTranslations(const QLocale &locale)
 {
     RemoveTranslations();
+    if (locale.language() == QLocale::C) return false;
     auto ours = std::make_unique<QTranslator>();
     if (!ours->load(locale, QStringLiteral("trackmill"), QStringLiteral("_"), QStringLiteral(":/i18n"))) return false;
     QCoreApplication::installTranslator(ours.get());
