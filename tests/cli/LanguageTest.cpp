@@ -29,6 +29,16 @@ TEST(CliLanguage, GermanMessagesEnglishEvents)
     for (const char *option : {"--existing", "--ape-to", "--layout", "--library-folder", "keep-both"})
         EXPECT_NE(hilfe.out.find(option), std::string::npos) << option;
 
+    // As for every program: LC_ALL=C means the English texts, whatever LANG or LANGUAGE say.
+    EXPECT_EQ(tmtest::Run({TRACKMILL_CLI, "convert", "--help"}, {}, 120000,
+                          {{"LANG", "de_DE.UTF-8"}, {"LC_ALL", "C"}, {"LANGUAGE", "de"}})
+                  .out,
+              help.out);
+    EXPECT_EQ(tmtest::Run({TRACKMILL_CLI, "convert", "--help"}, {}, 120000,
+                          {{"LANG", "C.UTF-8"}, {"LC_ALL", ""}, {"LANGUAGE", "de"}})
+                  .out,
+              help.out);
+
     const RunResult typo = Cli({"convert", "--exisitng", "skip", "x.mpc"}, "de_DE.UTF-8");
     EXPECT_EQ(typo.exitCode, 2);
     EXPECT_NE(typo.err, Cli({"convert", "--exisitng", "skip", "x.mpc"}, "C.UTF-8").err);
