@@ -5,6 +5,7 @@
 #include <QStandardPaths>
 #include <QString>
 #include <QStringList>
+#include <QtGlobal>
 
 #include <cerrno>
 #include <cmath>
@@ -27,9 +28,9 @@ namespace {
 // The tests read the programs' English texts, whatever language the machine speaks; a run
 // registered with TRACKMILL_TEST_LANGUAGE keeps the language it was given.
 const bool kEnglish = [] {
-    if (std::getenv("TRACKMILL_TEST_LANGUAGE")) return false;
-    ::setenv("LANG", "C.UTF-8", 1);
-    for (const char *name : {"LC_ALL", "LC_MESSAGES", "LANGUAGE"}) ::unsetenv(name);
+    if (qEnvironmentVariableIsSet("TRACKMILL_TEST_LANGUAGE")) return false;
+    qputenv("LANG", "C.UTF-8");
+    for (const char *name : {"LC_ALL", "LC_MESSAGES", "LANGUAGE"}) qunsetenv(name);
     return true;
 }();
 
