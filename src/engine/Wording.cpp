@@ -1,15 +1,24 @@
 #include "engine/Wording.h"
 
+#include <vector>
+
 namespace trackmill {
 
-std::string FillIn(std::string text, std::initializer_list<std::string> args)
+std::string FillIn(const std::string &text, std::initializer_list<std::string> args)
 {
-    int n = 0;
-    for (const std::string &arg : args) {
-        const std::string mark = "%" + std::to_string(++n);
-        if (const std::size_t at = text.find(mark); at != std::string::npos) text.replace(at, mark.size(), arg);
+    // One pass, so that a value holding "%2" stays as it is.
+    const std::vector<std::string> values(args);
+    std::string out;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char next = i + 1 < text.size() ? text[i + 1] : '\0';
+        if (text[i] == '%' && next >= '1' && next <= '9' && std::size_t(next - '1') < values.size()) {
+            out += values[std::size_t(next - '1')];
+            ++i;
+        } else {
+            out += text[i];
+        }
     }
-    return text;
+    return out;
 }
 
 }  // namespace trackmill

@@ -22,6 +22,6 @@ constexpr const char *Word(const char *context, const char *english)
 inline std::string Said(const Wording &say, const char *english) { return say ? say(english) : std::string(english); }
 
 // `text` with %1, %2, ... replaced by the arguments in turn.
-std::string FillIn(std::string text, std::initializer_list<std::string> args);
+std::string FillIn(const std::string &text, std::initializer_list<std::string> args);
 
 }  // namespace trackmill

@@ -488,6 +488,9 @@ TEST(JobFigures, OverallPercentAndTimeLeft)
     EXPECT_EQ(TimeLeftText(f.SecondsLeft(now)), "about 1 min left");
     EXPECT_EQ(TimeLeftText(59), "under a minute left");
     EXPECT_EQ(TimeLeftText(125 * 60), "about 2 h 5 min left");
+    // A front end's own words, the hours after the minutes; a value's "%2" stays as it is.
+    EXPECT_EQ(TimeLeftText(125 * 60, {"", "", "noch %2 min %1 h"}), "noch 5 min 2 h");
+    EXPECT_EQ(FillIn("%1 and %2", {"50%2", "x"}), "50%2 and x");
     f.converted = f.failed = 0;
     f.running.clear();
     EXPECT_LT(f.SecondsLeft(now), 0);  // nothing to go by yet
