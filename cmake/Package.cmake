@@ -35,10 +35,9 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION sound)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-# The decoder and the encoder are separate programs it runs, so no library names them;
-# nor does any name the platform plugins without which the window cannot open (Qt's GUI
-# library only recommends them).
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "musepack-tools, lame, qt6-qpa-plugins")
+# The decoder and the encoder are separate programs it runs, so no library names them.
+# (The X11 and Wayland platform plugins come with Qt's GUI library itself.)
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "musepack-tools, lame")
 # CPack puts the summary above it as the first line.
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
 "Trackmill converts Musepack files (.mpc, .mpp, .mp+) into MP3 files in

@@ -23,6 +23,7 @@
 #include <QTemporaryDir>
 #include <QThread>
 
+#include <clocale>
 #include <cstdio>
 #include <functional>
 
@@ -61,6 +62,7 @@ bool Save(QWidget *w, const QString &file)
 int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
+    std::setlocale(LC_NUMERIC, "C");
     QApplication::setApplicationName(QString::fromLatin1(kApplicationTitle));
     const QStringList args = QApplication::arguments();
     if (args.size() < 3) {

@@ -645,7 +645,7 @@ Optionen:
     <message>
         <location line="+7"/>
         <source>Truncated: the stream ends after about %1 of %2 secs</source>
-        <translation>Abgeschnitten: der Stream endet nach etwa %1 von %2 s</translation>
+        <translation>Abgeschnitten: Der Stream endet nach etwa %1 von %2 s</translation>
     </message>
     <message>
         <location line="+21"/>
@@ -660,7 +660,7 @@ Optionen:
     <message>
         <location line="+2"/>
         <source>Bitrate: %1 Kb/s (variable, average)</source>
-        <translation>Bitrate: %1 Kb/s (variabel, Mittel)</translation>
+        <translation>Bitrate: %1 Kb/s (variabel, Mittelwert)</translation>
     </message>
     <message>
         <location line="+2"/>
@@ -974,7 +974,7 @@ Optionen:
     <message>
         <location filename="../src/ui/WindowPresenter.h" line="+24"/>
         <source>Stopping after the current files...</source>
-        <translation>Halt nach den laufenden Dateien...</translation>
+        <translation>Wird nach den laufenden Dateien angehalten...</translation>
     </message>
     <message>
         <location line="+1"/>

@@ -6,6 +6,7 @@
 
 #include <QCoreApplication>
 
+#include <clocale>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -34,6 +35,9 @@ const char *const kUsage = QT_TRANSLATE_NOOP("Cli",
 int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
+    // Qt gave the C library the user's number format; what we write into files (tag values)
+    // and the engine's reasons take the point.
+    std::setlocale(LC_NUMERIC, "C");
     QCoreApplication::setApplicationName(QStringLiteral("trackmill-cli"));
     QCoreApplication::setApplicationVersion(QStringLiteral(TRACKMILL_VERSION));
     // Messages in the user's language; --json and the reasons stay English.

@@ -36,14 +36,22 @@ bool InstallTranslations(const QLocale &locale)
 {
     RemoveTranslations();
     if (locale.language() == QLocale::C) return false;
+    // The user's languages in their order: English, the source texts, ends the search as
+    // surely as a language we have a catalogue for.
+    QString language;
     auto ours = std::make_unique<QTranslator>();
-    if (!ours->load(locale, QStringLiteral("trackmill"), QStringLiteral("_"), QStringLiteral(":/i18n"))) return false;
+    for (const QString &wanted : locale.uiLanguages()) {
+        if (wanted == QLatin1String("C") || wanted.startsWith(QLatin1String("en"))) return false;
+        language = QString(wanted).replace(u'-', u'_');
+        if (ours->load(QStringLiteral("trackmill_") + language, QStringLiteral(":/i18n"))) break;
+        language.clear();
+    }
+    if (language.isEmpty()) return false;
     QCoreApplication::installTranslator(ours.get());
     Installed().push_back(std::move(ours));
     // The buttons of Qt's own dialogs (file chooser, message boxes), where the system has them.
     auto qt = std::make_unique<QTranslator>();
-    if (qt->load(locale, QStringLiteral("qtbase"), QStringLiteral("_"),
-                 QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+    if (qt->load(QStringLiteral("qtbase_") + language, QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
         QCoreApplication::installTranslator(qt.get());
         Installed().push_back(std::move(qt));
     }

@@ -6,9 +6,14 @@
 #include <QIcon>
 #include <QTimer>
 
+#include <clocale>
+
 int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
+    // Qt gave the C library the user's number format; what we write into files (tag values)
+    // and the engine's reasons take the point. The window's numbers go through QLocale.
+    std::setlocale(LC_NUMERIC, "C");
     QApplication::setApplicationName(QString::fromLatin1(trackmill::kApplicationTitle));
     QApplication::setDesktopFileName(QStringLiteral("trackmill"));
     QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("trackmill")));

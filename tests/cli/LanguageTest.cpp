@@ -38,6 +38,11 @@ TEST(CliLanguage, GermanMessagesEnglishEvents)
                           {{"LANG", "C.UTF-8"}, {"LC_ALL", ""}, {"LANGUAGE", "de"}})
                   .out,
               help.out);
+    // English first among the languages asked for: English, though German follows.
+    EXPECT_EQ(tmtest::Run({TRACKMILL_CLI, "convert", "--help"}, {}, 120000,
+                          {{"LANG", "de_DE.UTF-8"}, {"LC_ALL", ""}, {"LANGUAGE", "en_GB:de"}})
+                  .out,
+              help.out);
 
     const RunResult typo = Cli({"convert", "--exisitng", "skip", "x.mpc"}, "de_DE.UTF-8");
     EXPECT_EQ(typo.exitCode, 2);
@@ -55,4 +60,28 @@ TEST(CliLanguage, GermanMessagesEnglishEvents)
     EXPECT_NE(german.out.find("\"reason\":\"exists: "), std::string::npos) << german.out;
     EXPECT_EQ(german.out, english.out);
     EXPECT_NE(german.err, english.err);
+}
+
+// A German locale's decimal comma stays out of the MP3's tags: the ReplayGain that mpcgain
+// put in the header arrives as "-1.23 dB", as every player reads it. The locale is built
+// for the test, as a German system has it.
+TEST(CliLanguage, GermanNumbersStayOutOfTheTags)
+{
+    TempDir work;
+    ASSERT_EQ(tmtest::Run({"localedef", "-i", "de_DE", "-f", "UTF-8", (work / "de_DE.UTF-8").string()}).exitCode, 0);
+    ASSERT_TRUE(tmtest::MakeMpc(work / "Lied.mpc", 1.0));
+    ASSERT_EQ(tmtest::Run({"mpcgain", (work / "Lied.mpc").string()}).exitCode, 0);
+    const RunResult run =
+        tmtest::Run({TRACKMILL_CLI, "convert", "--decoder-options", "", (work / "Lied.mpc").string()}, work.path().string(),
+                    120000, {{"LOCPATH", work.path().string()}, {"LANG", "de_DE.UTF-8"}, {"LC_ALL", ""}, {"LANGUAGE", ""}});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    const RunResult tags = tmtest::Run({tmtest::SystemPython(), "-c", R"PY(
+import sys
+from mutagen import id3
+for frame in id3.ID3(sys.argv[1]).getall("TXXX"):
+    if frame.desc.upper().startswith("REPLAYGAIN_"):
+        print(frame.desc.upper(), frame.text[0])
+)PY", (work / "Lied.mp3").string()});
+    EXPECT_NE(tags.out.find("REPLAYGAIN_TRACK_GAIN "), std::string::npos) << tags.out << tags.err;
+    EXPECT_EQ(tags.out.find(','), std::string::npos) << tags.out;
 }
