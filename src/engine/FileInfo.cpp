@@ -21,6 +21,22 @@ constexpr std::ptrdiff_t kDurationLine = 8;
 // "%.0n" rounds to the nearest whole number, halves away from zero.
 double WholeNumber(double value) { return std::round(value); }
 
+// How the panel's lines are said: numbers by the formatter, words by the wording.
+struct TPanelSpeech {
+    const NumberFormatter &format;
+    const Wording &say;
+
+    std::string Number(double value) const
+    {
+        const double whole = WholeNumber(value);
+        return format ? format(whole) : FormatGrouped(whole);
+    }
+    std::string Line(const char *english, std::initializer_list<std::string> values) const
+    {
+        return kIndent + FillIn(Said(say, english), values);
+    }
+};
+
 }  // namespace
 
 std::string FormatGrouped(double wholeNumber, const std::string &separator)
@@ -41,39 +57,33 @@ std::vector<std::string> FileInfoLines(const TMPEGplus &mpc, const std::string &
                                        const NumberFormatter &format, const Wording &say)
 {
     if (!mpc.Valid()) return {};
-    const auto number = [&](double value) {
-        const double whole = WholeNumber(value);
-        return format ? format(whole) : FormatGrouped(whole);
-    };
+    const TPanelSpeech speech{format, say};
     const std::string yes = Said(say, Word("InfoPanel", "Yes")), no = Said(say, Word("InfoPanel", "No"));
-    const auto line = [&](const char *english, std::initializer_list<std::string> values) {
-        return kIndent + FillIn(Said(say, english), values);
-    };
     std::vector<std::string> lines = {
         Said(say, Word("InfoPanel", "Streaminfo")),
         "",
         kIndent + os::FileName(path),
-        line(Word("InfoPanel", "Streamversion: %1"), {std::to_string(mpc.StreamVersion())}),
-        line(Word("InfoPanel", "Profile: %1"), {mpc.ProfileName()}),
-        line(Word("InfoPanel", "Channelmode: %1"), {mpc.ChannelModeName()}),
-        line(Word("InfoPanel", "Bitrate: %1 Kb/s"), {std::to_string(mpc.BitRate())}),
-        line(Word("InfoPanel", "Framecount: %1"), {number(static_cast<double>(mpc.FrameCount()))}),
-        line(Word("InfoPanel", "Duration: %1 secs"), {number(mpc.Duration())}),
-        line(Word("InfoPanel", "Filesize: %1 KB"), {number(static_cast<double>(mpc.FileSize()) / 1024.0)}),
+        speech.Line(Word("InfoPanel", "Streamversion: %1"), {std::to_string(mpc.StreamVersion())}),
+        speech.Line(Word("InfoPanel", "Profile: %1"), {mpc.ProfileName()}),
+        speech.Line(Word("InfoPanel", "Channelmode: %1"), {mpc.ChannelModeName()}),
+        speech.Line(Word("InfoPanel", "Bitrate: %1 Kb/s"), {std::to_string(mpc.BitRate())}),
+        speech.Line(Word("InfoPanel", "Framecount: %1"), {speech.Number(static_cast<double>(mpc.FrameCount()))}),
+        speech.Line(Word("InfoPanel", "Duration: %1 secs"), {speech.Number(mpc.Duration())}),
+        speech.Line(Word("InfoPanel", "Filesize: %1 KB"), {speech.Number(static_cast<double>(mpc.FileSize()) / 1024.0)}),
         "",
         "",
         Said(say, Word("InfoPanel", "Tags contained in file")),
         "",
-        line(Word("InfoPanel", "ID3V1.x tag: %1"), {mpc.ID3v1Tag().Present() ? yes : no}),
-        line(Word("InfoPanel", "ID3V2.x tag: %1"), {mpc.ID3v2Tag().Present() ? yes : no}),
-        line(Word("InfoPanel", "APE 1/2 tag: %1"), {mpc.ApeTag().Present() ? yes : no}),
+        speech.Line(Word("InfoPanel", "ID3V1.x tag: %1"), {mpc.ID3v1Tag().Present() ? yes : no}),
+        speech.Line(Word("InfoPanel", "ID3V2.x tag: %1"), {mpc.ID3v2Tag().Present() ? yes : no}),
+        speech.Line(Word("InfoPanel", "APE 1/2 tag: %1"), {mpc.ApeTag().Present() ? yes : no}),
     };
     if (const std::optional<double> end = mpc.EndsEarlyAt()) {
         char at[32], of[32];
         std::snprintf(at, sizeof at, "%.1f", *end);
         std::snprintf(of, sizeof of, "%.1f", mpc.PlayingTime());
         lines.insert(lines.begin() + kDurationLine + 1,
-                     line(Word("InfoPanel", "Truncated: the stream ends after about %1 of %2 secs"), {at, of}));
+                     speech.Line(Word("InfoPanel", "Truncated: the stream ends after about %1 of %2 secs"), {at, of}));
     }
     return lines;
 }
@@ -82,13 +92,7 @@ std::vector<std::string> Mp3InfoLines(const TMp3Facts &mp3, const std::string &p
                                       const NumberFormatter &format, const Wording &say)
 {
     if (!mp3.found) return {};
-    const auto number = [&](double value) {
-        const double whole = WholeNumber(value);
-        return format ? format(whole) : FormatGrouped(whole);
-    };
-    const auto line = [&](const char *english, std::initializer_list<std::string> values) {
-        return kIndent + FillIn(Said(say, english), values);
-    };
+    const TPanelSpeech speech{format, say};
     char seconds[48];
     // Tenths: a short file would read "0 secs".
     std::snprintf(seconds, sizeof seconds, "%.1f", mp3.seconds);
@@ -97,14 +101,14 @@ std::vector<std::string> Mp3InfoLines(const TMp3Facts &mp3, const std::string &p
         Said(say, Word("InfoPanel", "MPEG audio")),
         "",
         kIndent + os::FileName(path),
-        line(Word("InfoPanel", "Version: %1 %2"), {mp3.version, mp3.layer}),
-        line(Word("InfoPanel", "Channelmode: %1"), {mp3.channelMode}),
-        mp3.variableBitRate ? line(Word("InfoPanel", "Bitrate: %1 Kb/s (variable, average)"), {rate})
-                            : line(Word("InfoPanel", "Bitrate: %1 Kb/s"), {rate}),
-        line(Word("InfoPanel", "Samplerate: %1 Hz"), {std::to_string(mp3.sampleRate)}),
-        line(Word("InfoPanel", "Framecount: %1"), {number(static_cast<double>(mp3.frames))}),
-        line(Word("InfoPanel", "Duration: %1 secs"), {seconds}),
-        line(Word("InfoPanel", "Filesize: %1 KB"), {number(static_cast<double>(mp3.fileSize) / 1024.0)}),
+        speech.Line(Word("InfoPanel", "Version: %1 %2"), {mp3.version, mp3.layer}),
+        speech.Line(Word("InfoPanel", "Channelmode: %1"), {mp3.channelMode}),
+        mp3.variableBitRate ? speech.Line(Word("InfoPanel", "Bitrate: %1 Kb/s (variable, average)"), {rate})
+                            : speech.Line(Word("InfoPanel", "Bitrate: %1 Kb/s"), {rate}),
+        speech.Line(Word("InfoPanel", "Samplerate: %1 Hz"), {std::to_string(mp3.sampleRate)}),
+        speech.Line(Word("InfoPanel", "Framecount: %1"), {speech.Number(static_cast<double>(mp3.frames))}),
+        speech.Line(Word("InfoPanel", "Duration: %1 secs"), {seconds}),
+        speech.Line(Word("InfoPanel", "Filesize: %1 KB"), {speech.Number(static_cast<double>(mp3.fileSize) / 1024.0)}),
     };
 }
 
