@@ -27,7 +27,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
                       static_cast<std::size_t>(mpc.FrameCount()) + mpc.StreamVersion() + mpc.ProfileIndex() +
                       mpc.BitRate() + static_cast<std::size_t>(mpc.Duration()) + mpc.SampleRate() +
                       mpc.SampleCount() + Sum(mpc.ChannelModeName()) + Sum(mpc.ProfileName());
-    if (mpc.ChannelModeIndex() > 2 || mpc.ProfileIndex() > 6) std::abort();
+    if (mpc.ChannelModeIndex() > 2 || mpc.ProfileIndex() >= TMPEGplus::kProfileCount) std::abort();
     if (!mpc.Valid() && (mpc.StreamVersion() != 0 || mpc.FrameCount() != 0)) std::abort();
     if (mpc.FrameCount() < 0 || !(mpc.Duration() >= 0)) std::abort();
     mpc.CheckStreamEnd(file);

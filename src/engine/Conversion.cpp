@@ -1,6 +1,7 @@
 #include "engine/Conversion.h"
 
 #include "engine/Command.h"
+#include "engine/FileInfo.h"
 #include "engine/OutputPlan.h"
 #include "formats/MPEGAudio.h"
 #include "formats/MPEGplus.h"
@@ -163,6 +164,32 @@ std::string CompareDurations(double mp3Seconds, double sourceSeconds)
     return "the MP3 lasts " + Seconds(mp3Seconds) + " s, the source " + Seconds(sourceSeconds) + " s";
 }
 
+std::string CompareAudio(const TMp3FrameWalker &mp3, const TSourceAtStart &source)
+{
+    const std::optional<std::int64_t> held = mp3.ExactSamples();
+    const std::optional<std::uint64_t> samples = source.Samples();
+    const std::uint32_t sourceRate = source.stream.SampleRate();
+    if (!held || !samples || mp3.SampleRate() == 0 || sourceRate == 0)
+        return CompareDurations(mp3.Seconds(), source.PlayingTime());
+    // lame picks a lower rate by itself for low bit rates: the MP3's own rate counts. Its
+    // resampler gives no fewer than 8 samples, however few went in.
+    constexpr double kLeastResampled = 8;
+    double expected = static_cast<double>(*samples) * mp3.SampleRate() / sourceRate;
+    if (mp3.SampleRate() != sourceRate && *samples > 0) expected = std::max(expected, kLeastResampled);
+    const double tolerance = mp3.SampleRate() == sourceRate ? 0.0 : 1.0;
+    if (std::fabs(static_cast<double>(*held) - expected) <= tolerance) return {};
+    const std::string has = FormatGrouped(static_cast<double>(*held));
+    const std::string of = FormatGrouped(static_cast<double>(*samples));
+    const bool shorter = static_cast<double>(*held) < expected;
+    if (mp3.SampleRate() == sourceRate)
+        return shorter ? "the source is damaged: the MP3 holds " + has + " of the source's " + of + " samples"
+                       : "the MP3 holds " + has + " samples, the source " + of;
+    const std::string made = " at " + std::to_string(sourceRate) + " Hz make " + FormatGrouped(std::round(expected)) +
+                             " at " + std::to_string(mp3.SampleRate()) + " Hz";
+    return (shorter ? "the source is damaged: " : "") + std::string("the MP3 holds ") + has + " samples; the source's " +
+           of + made;
+}
+
 void TSourceAtStart::Load(const std::string &path, const os::TFileInfo &fileInfo)
 {
     info = fileInfo;
@@ -230,7 +257,7 @@ TConversionResult FinishFile(const TWorkItem &item, const TPreparedFile &prepare
         // Whatever the header promised: an MP3 whose frames hold nothing beyond the
         // encoder's own delay and padding has no audio.
         if (!audio.HasAudio()) return "no audio was decoded";
-        if (std::string mismatch = CompareDurations(audio.Seconds(), source.PlayingTime()); !mismatch.empty())
+        if (std::string mismatch = CompareAudio(audio, source); !mismatch.empty())
             return mismatch;
         result.tags = TransferTags(source.stream, output, tags, additions);
         result.tags.sourceRead = source.read;

@@ -7,6 +7,7 @@
 #include "engine/Command.h"
 #include "engine/OutputPlan.h"
 #include "engine/TagTransfer.h"
+#include "formats/MPEGAudio.h"
 #include "formats/MPEGplus.h"
 #include "system/os/Files.h"
 #include "system/os/PrivateFolder.h"
@@ -66,7 +67,12 @@ struct TSourceAtStart {
     // Reads the stream header and the tags of `path`, found by `info` to be a file.
     void Load(const std::string &path, const os::TFileInfo &fileInfo);
     // Seconds of audio, 0 when the source gave none.
-    double PlayingTime() const { return read && stream.Valid() ? stream.PlayingTime() : 0.0; }
+    double PlayingTime() const { return read && stream.Valid() ? stream.Duration() : 0.0; }
+    // The samples a decoder gives, where the header says.
+    std::optional<std::uint64_t> Samples() const
+    {
+        return read && stream.Valid() ? stream.SampleCount() : std::nullopt;
+    }
 };
 
 struct TConversionSetup {
@@ -126,8 +132,8 @@ struct TConversionResult {
 // statuses as the platform's `judge` reads them (with the end of their output; a decoder
 // that gave up part of the way is named as a damaged source, with how far it got), that the
 // source is still the file `source` was read from (same size and modification time), the
-// MP3's presence, that it holds audio at all, and its playing time against the source's
-// (within 0.2 s + 1 %; no comparison when the source gives no duration), then the tags of
+// MP3's presence, that it holds audio at all, and its audio against the source's
+// (CompareAudio), then the tags of
 // `source` with our `additions`, written into the MP3 under its temporary name; only then does it take the
 // output's name (replacing a file there only when `mayReplace`, and only when the user
 // may write it). A failure leaves no MP3 behind. The script and status files are removed
@@ -139,5 +145,10 @@ TConversionResult FinishFile(const TWorkItem &item, const TPreparedFile &prepare
 
 // "the MP3 lasts 6.3 s, the source 10.0 s", or empty when the two agree.
 std::string CompareDurations(double mp3Seconds, double sourceSeconds);
+
+// Where both say how many samples they hold (the source's header, the encoder's Info tag),
+// the MP3 must hold exactly the source's, or within one of them scaled to the MP3's own
+// rate where the encoder resampled; elsewhere CompareDurations. Empty when they agree.
+std::string CompareAudio(const TMp3FrameWalker &mp3, const TSourceAtStart &source);
 
 }  // namespace trackmill

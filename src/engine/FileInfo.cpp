@@ -63,7 +63,7 @@ std::vector<std::string> FileInfoLines(const TMPEGplus &mpc, const std::string &
         Said(say, Word("InfoPanel", "Streaminfo")),
         "",
         kIndent + os::FileName(path),
-        speech.Line(Word("InfoPanel", "Streamversion: %1"), {std::to_string(mpc.StreamVersion())}),
+        speech.Line(Word("InfoPanel", "Streamversion: %1"), {mpc.StreamVersionText()}),
         speech.Line(Word("InfoPanel", "Profile: %1"), {mpc.ProfileName()}),
         speech.Line(Word("InfoPanel", "Channelmode: %1"), {mpc.ChannelModeName()}),
         speech.Line(Word("InfoPanel", "Bitrate: %1 Kb/s"), {std::to_string(mpc.BitRate())}),
@@ -81,7 +81,7 @@ std::vector<std::string> FileInfoLines(const TMPEGplus &mpc, const std::string &
     if (const std::optional<double> end = mpc.EndsEarlyAt()) {
         char at[32], of[32];
         std::snprintf(at, sizeof at, "%.1f", *end);
-        std::snprintf(of, sizeof of, "%.1f", mpc.PlayingTime());
+        std::snprintf(of, sizeof of, "%.1f", mpc.Duration());
         lines.insert(lines.begin() + kDurationLine + 1,
                      speech.Line(Word("InfoPanel", "Truncated: the stream ends after about %1 of %2 secs"), {at, of}));
     }

@@ -1,6 +1,7 @@
 #include "formats/APEtag.h"
 
 #include "formats/ByteUtil.h"
+#include "formats/ID3v1.h"
 #include "formats/TextCodec.h"
 #include "formats/TextUtil.h"
 
@@ -85,10 +86,7 @@ bool TAPEtag::LoadFromStream(TStream &file)
     Clear();
     const std::int64_t size = file.Size();
     if (size < kId3v1Size) return false;
-
-    char mark[3];
-    if (!file.ReadAt(size - kId3v1Size, mark, sizeof mark)) return false;
-    const std::int64_t end = size - (std::memcmp(mark, "TAG", 3) == 0 ? kId3v1Size : 0);
+    const std::int64_t end = size - (EndsWithID3v1(file) ? kId3v1Size : 0);
     std::uint8_t footer[kFooterSize];
     if (end < kFooterSize || !file.ReadAt(end - kFooterSize, footer, sizeof footer)) return false;
     if (std::memcmp(footer, "APETAGEX", 8) != 0) return true;

@@ -52,17 +52,36 @@ void PutText(Image &tag, std::size_t at, std::size_t width, const std::string &u
     std::memcpy(tag.data() + at, latin1.data(), std::min(width, latin1.size()));
 }
 
-bool HasTagMark(const Image &tag) { return std::memcmp(tag.data(), "TAG", 3) == 0; }
-
-// The last 128 bytes and the file size; false when the file has fewer.
-bool ReadLast128(TStream &file, Image &tag, std::int64_t &size)
+// The last 128 bytes and the file size; false when the file has fewer. `isTag` says
+// whether they are an ID3v1 tag (EndsWithID3v1).
+bool ReadLast128(TStream &file, Image &tag, std::int64_t &size, bool &isTag)
 {
     size = file.Size();
     if (size < static_cast<std::int64_t>(TID3v1::kTagSize)) return false;
-    return file.ReadAt(size - static_cast<std::int64_t>(TID3v1::kTagSize), tag.data(), tag.size());
+    if (!file.ReadAt(size - static_cast<std::int64_t>(TID3v1::kTagSize), tag.data(), tag.size())) return false;
+    isTag = EndsWithID3v1(file);
+    return true;
 }
 
 }  // namespace
+
+bool EndsWithID3v1(TStream &file)
+{
+    constexpr std::size_t kApeMark = 8;  // "APETAGEX"
+    constexpr std::size_t kApeFooter = 32;
+    // The 128 bytes, and before them what an APE header's "APETAGEX" needs to end in "TAG".
+    std::array<std::uint8_t, TID3v1::kTagSize + kApeMark - 3> tail{};
+    const std::int64_t size = file.Size();
+    if (size < static_cast<std::int64_t>(TID3v1::kTagSize)) return false;
+    const std::int64_t from = std::max<std::int64_t>(0, size - static_cast<std::int64_t>(tail.size()));
+    const auto n = static_cast<std::size_t>(size - from);
+    if (!file.ReadAt(from, tail.data(), n)) return false;
+    const std::uint8_t *tag = tail.data() + n - TID3v1::kTagSize;
+    if (std::memcmp(tag, "TAG", 3) != 0) return false;
+    // An APE tag's last bytes: its footer, or its header's "APETAGEX" running into them.
+    if (std::memcmp(tail.data() + n - kApeFooter, "APETAGEX", kApeMark) == 0) return false;
+    return !(n == tail.size() && std::memcmp(tail.data(), "APETAGEX", kApeMark) == 0);
+}
 
 std::string_view GenreName(unsigned index)
 {
@@ -94,8 +113,9 @@ bool TID3v1::LoadFromStream(TStream &file)
     Clear();
     Image tag{};
     std::int64_t size = 0;
-    if (!ReadLast128(file, tag, size)) return false;
-    if (!HasTagMark(tag)) return true;
+    bool isTag = false;
+    if (!ReadLast128(file, tag, size, isTag)) return false;
+    if (!isTag) return true;
 
     present_ = true;
     const bool v11 = (tag[kZeroAt] == 0 && tag[kTrackAt] != 0) ||
@@ -121,8 +141,9 @@ bool TID3v1::StripFromStream(TStream &file) const
 {
     Image tag{};
     std::int64_t size = 0;
-    if (!ReadLast128(file, tag, size)) return false;
-    if (!HasTagMark(tag)) return true;
+    bool isTag = false;
+    if (!ReadLast128(file, tag, size, isTag)) return false;
+    if (!isTag) return true;
     return file.Truncate(size - static_cast<std::int64_t>(kTagSize));
 }
 
@@ -158,11 +179,12 @@ bool TID3v1::WriteToStream(TStream &file, std::string *error) const
 
     Image old{};
     std::int64_t size = 0;
-    if (!ReadLast128(file, old, size)) return fail("the file cannot be read or is shorter than 128 bytes");
+    bool isTag = false;
+    if (!ReadLast128(file, old, size, isTag)) return fail("the file cannot be read or is shorter than 128 bytes");
 
     // An old tag is overwritten where it stands rather than cut off and appended again:
     // the same bytes in the end, but a failed write can no longer leave the file untagged.
-    const std::int64_t at = HasTagMark(old) ? size - static_cast<std::int64_t>(kTagSize) : size;
+    const std::int64_t at = isTag ? size - static_cast<std::int64_t>(kTagSize) : size;
     if (file.WriteAt(at, tag.data(), tag.size())) return true;
     const std::string why = file.ErrorText();
     if (at == size) file.Truncate(size);  // drop a partly appended tag

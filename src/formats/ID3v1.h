@@ -20,6 +20,11 @@ inline constexpr unsigned kGenreCount = 148;
 // The name of an ID3v1 genre, or "" for 148 and above (255 means no genre).
 std::string_view GenreName(unsigned index);
 
+// Whether a file ends in an ID3v1 tag: its last 128 bytes begin with "TAG" and are not
+// part of an APE tag (whose footer fills the last 32 bytes, or whose header's "APETAGEX"
+// ends in that "TAG").
+bool EndsWithID3v1(TStream &file);
+
 class TID3v1 {
 public:
     static constexpr std::size_t kTagSize = 128;

@@ -129,6 +129,7 @@ bool TMp3FrameWalker::ReadMetadataFrame(const std::uint8_t *frame, std::size_t l
     if (lame + 24 <= length && std::memcmp(frame + lame, "LAME", 4) == 0) {
         const std::uint8_t *d = frame + lame + 21;
         trim_ = ((std::int64_t{d[0]} << 4) | (d[1] >> 4)) + (((std::int64_t{d[1]} & 0x0F) << 8) | d[2]);
+        trimKnown_ = true;
     }
     return true;
 }
@@ -178,6 +179,12 @@ double TMp3FrameWalker::Seconds() const
     if (sampleRate_ == 0) return 0;
     const std::int64_t samples = samples_ > trim_ ? samples_ - trim_ : samples_;
     return static_cast<double>(samples) / sampleRate_;
+}
+
+std::optional<std::int64_t> TMp3FrameWalker::ExactSamples() const
+{
+    if (!trimKnown_ || samples_ < trim_) return std::nullopt;
+    return samples_ - trim_;
 }
 
 int TMp3FrameWalker::AverageBitRate() const

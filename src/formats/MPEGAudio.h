@@ -11,6 +11,7 @@
 #include "formats/Stream.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 namespace trackmill {
@@ -30,6 +31,9 @@ public:
     // Seconds of audio in the frames seen so far, less the encoder's delay and padding
     // once the stream is known to be whole (see Duration of a whole file below).
     double Seconds() const;
+    // The samples per channel of the frames seen less the encoder's delay and padding,
+    // where the encoder said them (lame's Info tag); none where it did not.
+    std::optional<std::int64_t> ExactSamples() const;
     // Whether the frames seen hold any audio beyond the encoder's delay and padding.
     bool HasAudio() const { return frames_ > 0 && samples_ > trim_; }
     // The walk met something that is not a frame after the first one (a trailing tag or
@@ -56,6 +60,7 @@ private:
     std::uint8_t version_ = 0;
     std::uint8_t layer_ = 0;
     std::int64_t trim_ = 0;  // delay + padding from the LAME extension
+    bool trimKnown_ = false;
     std::int64_t audioBytes_ = 0;
     std::uint8_t channelMode_ = 0;  // of the first audio frame
     std::uint16_t firstBitRate_ = 0;

@@ -13,8 +13,12 @@ namespace trackmill {
 namespace {
 
 constexpr std::array<const char *, 3> kChannelModeNames{"Unknown", "Stereo", "Joint Stereo"};
-constexpr std::array<const char *, 7> kProfileNames{"Unknown", "Thumb",  "Radio",    "Standard",
-                                                    "Xtreme",  "Insane", "Braindead"};
+constexpr std::array<const char *, TMPEGplus::kProfileCount> kProfileNames{
+    "Unknown",   "Thumb",     "Radio",     "Standard",  "Xtreme",     "Insane",    "Braindead",
+    "Telephone", "Quality 0", "Quality 1", "Quality 9", "Quality 10", "Experimental"};
+// The old encoder's profile table by the high four bits of version 7's byte 10 (its
+// quality + 5): index into the names above.
+constexpr std::array<std::uint8_t, 16> kVersion7Profiles{0, 12, 0, 0, 0, 8, 9, 7, 1, 2, 3, 4, 5, 6, 10, 11};
 
 constexpr std::uint32_t kAssumedSampleRate = 44100;
 constexpr std::uint32_t kSamplesPerFrame = 1152;
@@ -28,9 +32,14 @@ constexpr int kMaxVarintBytes = 8;
 // The "SH" fields fit well within this; anything beyond is not needed.
 constexpr std::size_t kMaxPayloadRead = 64;
 
-// Version 7 ReplayGain lies in the 20 bytes after the 12 that every version reads.
+// Version 7 ReplayGain lies in the bytes after the 12 that every version reads, and the
+// last frame's sample count after it.
 constexpr std::size_t kFixedHeaderRead = 32;
 constexpr std::size_t kVersion7GainEnd = 20;
+constexpr std::size_t kVersion7GaplessAt = 20;
+// What a version 7 decoder's synthesis filter holds back when the stream does not say
+// how long its last frame is.
+constexpr std::uint64_t kVersion7SynthesisDelay = 481;
 // The loudness reference of version 8 gains, in dB.
 constexpr double kGainReference = 64.82;
 constexpr double kSampleFullScale = 32768.0;
@@ -116,6 +125,8 @@ void TMPEGplus::Clear()
     profileIndex_ = 0;
     sampleRate_ = 0;
     sampleCount_ = 0;
+    channels_ = 0;
+    minorVersion_ = 0;
     blockPower_ = 0;
     endsEarlyAt_.reset();
     replayGain_ = {};
@@ -134,9 +145,11 @@ std::string TMPEGplus::ProfileNameOf(std::uint8_t index)
     return index < kProfileNames.size() ? kProfileNames[index] : kProfileNames[0];
 }
 
-std::uint8_t TMPEGplus::ProfileIndexOfByte(std::uint8_t byte)
+std::uint8_t TMPEGplus::Version7ProfileIndex(std::uint8_t byte10) { return kVersion7Profiles[byte10 >> 4]; }
+
+std::uint8_t TMPEGplus::Version8ProfileIndex(std::uint8_t byte)
 {
-    switch (byte) {
+    switch (byte & 0xFE) {
     case 0x80: return 1;
     case 0x90: return 2;
     case 0xA0: return 3;
@@ -149,6 +162,13 @@ std::uint8_t TMPEGplus::ProfileIndexOfByte(std::uint8_t byte)
 
 std::string TMPEGplus::ChannelModeName() const { return ChannelModeNameOf(channelModeIndex_); }
 std::string TMPEGplus::ProfileName() const { return ProfileNameOf(profileIndex_); }
+
+std::string TMPEGplus::StreamVersionText() const
+{
+    std::string text = std::to_string(streamVersion_);
+    if (minorVersion_ != 0) text += "." + std::to_string(minorVersion_);
+    return text;
+}
 
 bool TMPEGplus::LoadFromFile(const std::string &fileName)
 {
@@ -181,8 +201,11 @@ bool TMPEGplus::Load(TStream &file, bool withTags)
     if (got < 12) return false;
     if (size == 0) return true;
 
-    if (std::memcmp(b, "MP+\x07", 4) == 0) {
+    if (std::memcmp(b, "MP+", 3) == 0 && (b[3] & 0x0F) == 7) {
+        // The high four bits are the minor version: 7.1 wherever the encoder's profile
+        // used noise substitution.
         streamVersion_ = 7;
+        minorVersion_ = b[3] >> 4;
     } else if (std::memcmp(b, "MPCK", 4) == 0) {
         ReadPacketStream(file, start, size);
     } else {
@@ -209,10 +232,20 @@ void TMPEGplus::ReadFixedHeader(const std::uint8_t *b, std::size_t size)
     const std::uint32_t w0 = Le32(b);
     const std::uint32_t w1 = Le32(b + 4);
     sampleRate_ = kAssumedSampleRate;
+    channels_ = 2;  // the encoders of these versions code two channels always
+    const std::uint32_t frames = streamVersion_ == 4 ? (w1 >> 16) : w1;
     if (streamVersion_ == 7) {
         sampleRate_ = kSv7SampleRates[(Le32(b + 8) >> 16) & 3];
         channelModeIndex_ = (b[11] & 0x40) ? 2 : 1;
-        profileIndex_ = ProfileIndexOfByte(b[10]);
+        profileIndex_ = Version7ProfileIndex(b[10]);
+        // Bit 31: the stream is true gapless, bits 20 to 30 then say how many samples
+        // its last frame holds; else the decoder gives all frames less its delay.
+        const std::uint32_t gapless = Le32(b + kVersion7GaplessAt);
+        const std::uint64_t whole = std::uint64_t{frames} * kSamplesPerFrame;
+        if (gapless & 0x80000000u)
+            sampleCount_ = frames == 0 ? 0 : whole - kSamplesPerFrame + ((gapless >> 20) & 0x7FF);
+        else
+            sampleCount_ = whole > kVersion7SynthesisDelay ? whole - kVersion7SynthesisDelay : 0;
         if (size >= kVersion7GainEnd) {
             const std::uint16_t trackPeak = Le16(b + 12), albumPeak = Le16(b + 16);
             const auto trackGain = static_cast<std::int16_t>(Le16(b + 14));
@@ -225,7 +258,6 @@ void TMPEGplus::ReadFixedHeader(const std::uint8_t *b, std::size_t size)
     } else {
         channelModeIndex_ = (b[2] & 0x7F) == 0 ? 1 : 2;
     }
-    const std::uint32_t frames = streamVersion_ == 4 ? (w1 >> 16) : w1;
     // Frame counts past the signed range are nonsense; keep them from turning negative.
     frameCount_ = static_cast<std::int32_t>(
         std::min<std::uint32_t>(frames, std::numeric_limits<std::int32_t>::max()));
@@ -269,9 +301,11 @@ void TMPEGplus::ReadPacketStream(TStream &file, std::int64_t start, std::int64_t
                 const std::uint8_t chanByte = payload[p + 1];
                 seenSH = true;
                 streamVersion_ = 8;
-                sampleCount_ = samples;
+                // A decoder leaves out the silence the encoder put before the audio.
+                sampleCount_ = samples - std::min(silence, samples);
                 sampleRate_ = kSv8SampleRates[rateByte >> 5];
                 const unsigned channels = (chanByte >> 4) + 1u;
+                channels_ = static_cast<std::uint8_t>(channels);
                 channelModeIndex_ = channels == 2 ? ((chanByte & 0x08) ? 2 : 1) : 0;
                 blockPower_ = chanByte & 0x07;
                 const std::uint64_t frames = samples / kSamplesPerFrame + (samples % kSamplesPerFrame != 0);
@@ -288,7 +322,7 @@ void TMPEGplus::ReadPacketStream(TStream &file, std::int64_t start, std::int64_t
             } else {
                 if (want < 1) break;
                 seenEI = true;
-                profileIndex_ = ProfileIndexOfByte(payload[0] & 0xFE);
+                profileIndex_ = Version8ProfileIndex(payload[0]);
             }
         }
         pos += static_cast<std::int64_t>(packetSize);
@@ -357,18 +391,17 @@ void TMPEGplus::CheckStreamEnd(TStream &file)
     if (cut && samples < sampleCount_) endsEarlyAt_ = static_cast<double>(samples) / sampleRate_;
 }
 
-double TMPEGplus::Duration() const
+std::optional<std::uint64_t> TMPEGplus::SampleCount() const
 {
-    if (streamVersion_ == 8) {
-        return sampleRate_ ? static_cast<double>(sampleCount_) / sampleRate_ : 0.0;
-    }
-    return static_cast<double>(frameCount_) * kSamplesPerFrame / kAssumedSampleRate;
+    if (streamVersion_ < 7 || sampleRate_ == 0) return std::nullopt;
+    return sampleCount_;
 }
 
-double TMPEGplus::PlayingTime() const
+double TMPEGplus::Duration() const
 {
-    if (streamVersion_ != 7 || sampleRate_ == 0) return Duration();
-    return static_cast<double>(frameCount_) * kSamplesPerFrame / sampleRate_;
+    if (const auto samples = SampleCount()) return static_cast<double>(*samples) / sampleRate_;
+    if (streamVersion_ == 8) return 0.0;
+    return static_cast<double>(frameCount_) * kSamplesPerFrame / kAssumedSampleRate;
 }
 
 std::int64_t TMPEGplus::AudioSize() const
@@ -381,13 +414,9 @@ std::int64_t TMPEGplus::AudioSize() const
 std::uint16_t TMPEGplus::BitRate() const
 {
     if (storedBitRate_ != 0) return storedBitRate_;
-    if (streamVersion_ == 8) {
-        const double seconds = Duration();
-        if (seconds <= 0) return 0;
-        return ToKbps(static_cast<double>(AudioSize()) * 8.0 / seconds / 1000.0);
-    }
-    if (frameCount_ <= 0) return 0;
-    return ToKbps(static_cast<double>(AudioSize()) * 8.0 * 44.1 / frameCount_ / kSamplesPerFrame);
+    const double seconds = Duration();
+    if (seconds <= 0) return 0;
+    return ToKbps(static_cast<double>(AudioSize()) * 8.0 / seconds / 1000.0);
 }
 
 }  // namespace trackmill

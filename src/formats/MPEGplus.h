@@ -3,8 +3,9 @@
 //
 // Layout of versions 4 to 7, at offset S (behind an ID3v2 tag at the file start, else 0),
 // 12 bytes B0..B11, little-endian words W0 = B0..B3, W1 = B4..B7:
-//   "MP+" 0x07                       version 7; channel mode from bit 0x40 of B11,
-//                                    frames = W1, profile from the whole byte B10
+//   "MP+" 0xM7                       version 7.M (7.1 where the profile used noise
+//                                    substitution); channel mode from bit 0x40 of B11,
+//                                    frames = W1, profile from the high four bits of B10
 //   (B1 & 0x1F) >> 1 == 3 / 7 / 11   version 4 / 5 / 6; channel mode from B2 & 0x7F,
 //                                    frames = W1 >> 16 (v4) or W1, stored kbit/s = W0 >> 23
 //                                    (v4, v5 only)
@@ -24,6 +25,8 @@
 // from their top bit down: each is a 20-bit length, then that many bits.
 // Version 7 keeps ReplayGain in B12..B19: title peak (16-bit sample units), title gain
 // (signed, 1/100 dB), album peak, album gain, little-endian. A field of 0 means none.
+// B20..B23, little-endian: bit 31 set in a true gapless stream, whose last frame then holds
+// the samples in bits 20 to 30; without it a decoder gives frames x 1152 - 481 samples.
 #pragma once
 
 #include "formats/APEtag.h"
@@ -71,25 +74,33 @@ public:
     std::int32_t FrameCount() const { return frameCount_; }
     // 4 to 8; 0 when no known header was found.
     std::uint8_t StreamVersion() const { return streamVersion_; }
-    // 0 to 6, index into the profile names.
+    // Version 7's minor version (1 for "7.1"); 0 for the others.
+    std::uint8_t MinorVersion() const { return minorVersion_; }
+    // "7.1", or the bare number when there is no minor version.
+    std::string StreamVersionText() const;
+    static constexpr std::uint8_t kProfileCount = 13;
+    // Below kProfileCount, index into the profile names.
     std::uint8_t ProfileIndex() const { return profileIndex_; }
 
     std::string ChannelModeName() const;
     std::string ProfileName() const;
-    // Seconds of audio. Versions 4 to 7 count at 44100 Hz whatever their rate, as the
-    // information panel has always shown them.
+    // Seconds of audio a decoder gives: SampleCount() at the stream's rate; versions 4 to 6
+    // count whole frames at 44100 Hz.
     double Duration() const;
-    // Seconds of audio at the stream's own sample rate: what a decoder really gives.
-    double PlayingTime() const;
     // Kbit/s: the stored value of versions 4 and 5, else computed from the audio size
-    // (file less its tags), rounded half to even; 0 when there is nothing to divide by.
+    // (file less its tags) over the duration, rounded half to even; 0 when there is
+    // nothing to divide by.
     std::uint16_t BitRate() const;
 
     // 44100 for versions 4 to 6; from the header for version 7, and from the "SH" packet
     // for version 8 (0 when its index is unknown); 0 without a valid header.
     std::uint32_t SampleRate() const { return sampleRate_; }
-    // Version 8 only: the sample count of the "SH" packet; 0 otherwise.
-    std::uint64_t SampleCount() const { return sampleCount_; }
+    // The samples per channel a decoder gives, as the header says: version 7's frames and
+    // last-frame count, version 8's count less its leading silence. None for versions 4 to
+    // 6, which say only how many frames they hold, and for an unknown rate.
+    std::optional<std::uint64_t> SampleCount() const;
+    // 2 for versions 4 to 7 (their encoders code two channels always), version 8's own.
+    std::uint8_t Channels() const { return channels_; }
     // From the stream header (versions 7 and 8); empty when it gives none.
     const TReplayGain &ReplayGain() const { return replayGain_; }
 
@@ -119,8 +130,10 @@ public:
 
     static std::string ChannelModeNameOf(std::uint8_t index);
     static std::string ProfileNameOf(std::uint8_t index);
-    // Profile index of a version 7 header byte B10 (or an SV8 "EI" byte with bit 0 cleared).
-    static std::uint8_t ProfileIndexOfByte(std::uint8_t byte);
+    // Profile index of a version 7 header byte B10: the old encoder's whole table.
+    static std::uint8_t Version7ProfileIndex(std::uint8_t byte10);
+    // Profile index of a version 8 "EI" byte: Thumb to Braindead, else unknown.
+    static std::uint8_t Version8ProfileIndex(std::uint8_t byte);
 
 private:
     bool Load(TStream &file, bool withTags);
@@ -137,6 +150,8 @@ private:
     std::uint8_t profileIndex_ = 0;
     std::uint32_t sampleRate_ = 0;
     std::uint64_t sampleCount_ = 0;
+    std::uint8_t channels_ = 0;
+    std::uint8_t minorVersion_ = 0;
     std::uint8_t blockPower_ = 0;  // version 8: 4^power frames an audio packet
     std::optional<double> endsEarlyAt_;
     TReplayGain replayGain_;

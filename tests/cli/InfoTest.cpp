@@ -410,6 +410,17 @@ TEST(CliInfo, CorpusFilesNeverCrashIt)
     EXPECT_NE(text.out.find("   Streamversion: 7\n"), std::string::npos);
 }
 
+TEST(CliInfo, Sv7CorpusAsMpcdecDecodesIt)
+{
+    const auto corpus = tmtest::CorpusDir();
+    ASSERT_FALSE(corpus.empty());
+    const auto r = tmtest::Run({tmtest::SystemPython(), TRACKMILL_SOURCE_DIR "/tests/cli/sv7-corpus.py", TRACKMILL_CLI,
+                                (corpus / "sv7").string()},
+                               {}, 120000);
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_TRUE(std::regex_match(r.out, std::regex("checked [1-9][0-9]*\n"))) << r.out;
+}
+
 TEST(CliInfo, OwnHostileFilesNeverCrashIt)
 {
     TempDir dir;

@@ -72,40 +72,69 @@ TEST_F(HonestResults, DamagedSourcesFailWithTheirReasonAndLeaveNothing)
     EXPECT_LT(std::stod(cut[1]), 8.0);
     EXPECT_TRUE(Contains(r.out, (src / "zeroed.mpc").string() + ": the source is damaged: decoding stopped after "))
         << r.out;
-    EXPECT_TRUE(Contains(r.out, (src / "short.mpc").string() + ": the MP3 lasts 6.0 s, the source 10.0 s")) << r.out;
+    EXPECT_TRUE(Contains(r.out, (src / "short.mpc").string() +
+                                    ": the source is damaged: the MP3 holds 264,600 of the source's 441,000 samples"))
+        << r.out;
     EXPECT_NEAR(tmtest::Mp3Seconds(src / "whole.mp3"), 4.0, 0.1);
+    // Without lame's Info tag the MP3 cannot say its samples: the playing times are compared.
+    const auto untagged = cli.Run({"--encoder-options", "--quiet -t", (src / "short.mpc").string()}, work);
+    EXPECT_TRUE(Contains(untagged.out, (src / "short.mpc").string() + ": the MP3 lasts 6.0 s, the source 10.0 s"))
+        << untagged.out;
     for (const char *name : {"cut.mp3", "zeroed.mp3", "short.mp3"}) EXPECT_FALSE(fs::exists(src / name)) << name;
     EXPECT_TRUE(tmtest::Leftovers(dir.path()).empty());
 }
 
-TEST_F(HonestResults, Version7AtEveryRateIsCheckedAtItsOwnRate)
+TEST_F(HonestResults, EveryFileIsVerifiedToTheSample)
 {
-    // mpcenc writes only version 8: the sources are version 7 headers of 200 frames, and a
-    // stand-in decoder gives the WAV beside each, 230,400 samples at the header's rate.
+    // Version 7 at each rate (mpcenc writes only 8): headers of 200 frames whose last holds
+    // 500 samples, 229,748 in all, and a stand-in decoder that gives the WAV beside each;
+    // one gives a sample less, as a stream that lost its last bytes decodes.
     const std::uint32_t rates[] = {44100, 48000, 37800, 32000};
     std::vector<std::string> sources;
-    for (std::uint8_t i = 0; i < 4; ++i) {
-        const fs::path mpc = src / ("sv7-" + std::to_string(rates[i]) + ".mpc");
-        tmtest::Bytes header{'M', 'P', '+', 7, 200, 0, 0, 0, 0, 0, std::uint8_t(0xA0 | i), 0x40};
-        header.resize(20000, 0x55);
+    for (std::uint8_t i = 0; i < 5; ++i) {
+        const fs::path mpc = src / (i < 4 ? "sv7-" + std::to_string(rates[i]) + ".mpc" : std::string("sv7-short.mpc"));
+        tmtest::Bytes header{'M', 'P', '+', 7, 200, 0, 0, 0, 0, 0, std::uint8_t(0xA0 | (i % 4)), 0x40};
+        header.resize(20000, 0);
+        header[22] = 500 << 4 & 0xF0;  // bits 20 to 30 of the word at 20, bit 31 the gapless flag
+        header[23] = 0x80 | 500 >> 4;
         tmtest::WriteBytes(mpc, header);
-        tmtest::MakeSineWav(fs::path(mpc).replace_extension(".wav"), 230400.0 / rates[i], int(rates[i]));
+        tmtest::MakeSineWav(fs::path(mpc).replace_extension(".wav"), (229748.0 - i / 4) / rates[i % 4],
+                            int(rates[i % 4]));
         sources.push_back(mpc.string());
     }
     tmtest::WriteExecutable(cli.Bin() / "mpcdec",
                             "#!/bin/sh\nfor a; do case \"$a\" in *.mpc) exec cat \"${a%.mpc}.wav\";; esac; done\nexit 1\n");
     std::vector<std::string> args{"--encoder-options", "--quiet"};
     args.insert(args.end(), sources.begin(), sources.end());
-    const auto r = cli.Run(args, work);
-    EXPECT_EQ(r.exitCode, 0) << r.out;
-    EXPECT_TRUE(Contains(r.out, "Converted 4 of 4 files.")) << r.out;
-    std::vector<std::string> info{cli.Program().string(), "info", "--json"};
-    info.insert(info.end(), sources.begin(), sources.end());
-    const std::string json = tmtest::Run(info).out;
-    for (std::size_t i = 0; i < 4; ++i) {
-        EXPECT_NEAR(tmtest::Mp3Seconds(fs::path(sources[i]).replace_extension(".mp3")), 230400.0 / rates[i], 0.1);
-        EXPECT_TRUE(Contains(json, "\"sampleRate\":" + std::to_string(rates[i]) + ",")) << json;
+    auto r = cli.Run(args, work);
+    EXPECT_EQ(r.exitCode, 1) << r.out;
+    EXPECT_TRUE(Contains(r.out, "Converted 4 of 5 files, 1 failed.")) << r.out;
+    EXPECT_TRUE(Contains(r.out, sources[4] + ": the source is damaged: the MP3 holds 229,747 of the source's "
+                                             "229,748 samples"))
+        << r.out;
+    for (std::size_t i = 0; i < 4; ++i)
+        EXPECT_NEAR(tmtest::Mp3Seconds(fs::path(sources[i]).replace_extension(".mp3")), 229748.0 / rates[i], 0.1);
+    fs::remove(cli.Bin() / "mpcdec");
+
+    // Version 8 from mpcenc, of odd lengths, encoded as set and where lame resamples by
+    // itself: 64 kbit/s writes 24 kHz, -V 9 22.05 kHz.
+    sources.clear();
+    for (const int samples : {1, 1151, 1152, 1153, 441001}) {
+        const fs::path mpc = src / (std::to_string(samples) + ".mpc");
+        ASSERT_TRUE(tmtest::MakeMpc(mpc, samples / 44100.0));
+        sources.push_back(mpc.string());
     }
+    for (const char *options : {"--quiet", "--quiet --alt-preset cbr 64", "--quiet -V 9"}) {
+        SCOPED_TRACE(options);
+        args = {"--encoder-options", options, "--existing", "overwrite"};
+        args.insert(args.end(), sources.begin(), sources.end());
+        r = cli.Run(args, work);
+        EXPECT_EQ(r.exitCode, 0) << r.out;
+        EXPECT_TRUE(Contains(r.out, "Converted 5 of 5 files.")) << r.out;
+    }
+    const auto rate = tmtest::Run({"ffprobe", "-v", "error", "-show_entries", "stream=sample_rate", "-of", "csv=p=0",
+                                   (src / "441001.mp3").string()});
+    EXPECT_EQ(rate.out.substr(0, 5), "22050") << rate.out;
 }
 
 TEST_F(HonestResults, WhatTheTagsCouldNotCarryIsSaidAndTheFileStaysConverted)

@@ -60,12 +60,12 @@ TEST(FileInfo, PanelLinesOfAValidFile)
 TEST(FileInfo, BitRateIsNeverGroupedAndSizesRound)
 {
     TempDir dir;
-    // 10 frames in 1,000,000 bytes: 30,625 kbit/s; 512 bytes are half a kilobyte, shown as 1.
+    // 10 frames (11,520 samples less the decoder's 481) in 1,000,000 bytes: 31,959 kbit/s; 512 bytes are half a kilobyte, shown as 1.
     tmtest::WriteBytes(dir / "fast.mpc", Sv7File(10, 1000000));
     tmtest::WriteBytes(dir / "small.mpc", Sv7File(1000, 512));
     const auto fast = FileInfoLinesOf((dir / "fast.mpc").string(), Dotted);
     ASSERT_EQ(fast.size(), 17u);
-    EXPECT_EQ(fast[6], "   Bitrate: 30625 Kb/s");
+    EXPECT_EQ(fast[6], "   Bitrate: 31959 Kb/s");
     EXPECT_EQ(fast[7], "   Framecount: 10");
     // 1,000 frames cannot fit in 512 bytes (194 of 20 bits do): said below the duration.
     const auto small = FileInfoLinesOf((dir / "small.mpc").string(), Dotted);

@@ -262,6 +262,46 @@ TEST(APEtagRead, PlacementHeaderAndId3v1Shift)
     EXPECT_FALSE(LoadBytes(dir, Concat(Audio(10), id3v1)).ok);
 }
 
+// An APE tag whose header begins 131 bytes from the end puts the "TAG" of its "APETAGEX"
+// where an ID3v1 tag would start; a footer fills the last 32 bytes whenever no ID3v1 tag
+// follows. At every size the APE tag reads whole and no ID3v1 tag is found in it.
+TEST(APEtagRead, EveryTagSizeReadsWholeAndHidesNoId3v1Tag)
+{
+    tmtest::TempDir dir;
+    Bytes v1(128, 0);
+    std::memcpy(v1.data(), "TAGReal title", 13);
+    for (std::size_t size = 100; size <= 200; ++size) {
+        SCOPED_TRACE(size);
+        // Header and footer (64) and one item: 8 bytes of sizes, "Title" and its zero.
+        const std::string title(size - 64 - 14, 't');
+        const Bytes tag = ApeTag({{"Title", title}}, {.header = true});
+        ASSERT_EQ(tag.size(), size);
+        for (const bool withV1 : {false, true}) {
+            const auto file = dir / "t.mpc";
+            tmtest::WriteBytes(file, withV1 ? Concat(Concat(Audio(1000), tag), v1) : Concat(Audio(1000), tag));
+            TAPEtag ape;
+            TID3v1 id3v1;
+            ASSERT_TRUE(ape.LoadFromFile(file.string()));
+            ASSERT_TRUE(id3v1.LoadFromFile(file.string()));
+            EXPECT_TRUE(ape.Present());
+            EXPECT_EQ(ape.Title(), title);
+            EXPECT_EQ(id3v1.Present(), withV1);
+            EXPECT_EQ(id3v1.Title(), withV1 ? "Real title" : "");
+        }
+    }
+    // What mpcenc writes for four short items: a tag of 131 bytes.
+    TM_REQUIRE_TOOL("mpcenc");
+    const auto file = dir / "mpcenc.mpc";
+    ASSERT_TRUE(tmtest::MakeMpc(file, 0.1, {"--artist", "Band", "--album", "A1", "--track", "1", "--title", "One"}));
+    TAPEtag ape;
+    TID3v1 id3v1;
+    ASSERT_TRUE(ape.LoadFromFile(file.string()));
+    ASSERT_TRUE(id3v1.LoadFromFile(file.string()));
+    EXPECT_EQ(ape.TagSize() + 32, 131);
+    EXPECT_EQ(ape.Title() + "/" + ape.Artist() + "/" + ape.Album(), "One/Band/A1");
+    EXPECT_FALSE(id3v1.Present());
+}
+
 TEST(APEtagRead, KeysValuesAndTheItemWalk)
 {
     tmtest::TempDir dir;

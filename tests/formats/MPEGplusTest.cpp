@@ -119,11 +119,20 @@ TEST(MPEGplusFixedHeader, VersionDetectionAndChannelModes)
 
     auto stereo = LoadBytes(Sv7(100, 0xA1, 0xBF));
     EXPECT_EQ(stereo->mpc.ChannelModeName(), "Stereo");
-    EXPECT_EQ(stereo->mpc.ProfileIndex(), 0);
-    EXPECT_EQ(stereo->mpc.ProfileName(), "Unknown");
+    EXPECT_EQ(stereo->mpc.Channels(), 2);
 
-    // "MP+" with a fourth byte other than 7 is judged by B1: 0x50 gives no version.
-    auto notSeven = LoadBytes(FixedHeader({'M', 'P', '+', 0x17, 1, 0, 0, 0, 0, 0, 0xA0, 0x40}));
+    // The fourth byte's low four bits say version 7, its high four the minor version: the
+    // old encoder wrote 0x17 for every profile with noise substitution.
+    auto v71 = LoadBytes(FixedHeader({'M', 'P', '+', 0x17, 1, 0, 0, 0, 0, 0, 0x90, 0x40}));
+    EXPECT_TRUE(v71->mpc.Valid());
+    EXPECT_EQ(v71->mpc.StreamVersion(), 7);
+    EXPECT_EQ(v71->mpc.MinorVersion(), 1);
+    EXPECT_EQ(v71->mpc.StreamVersionText(), "7.1");
+    EXPECT_EQ(v71->mpc.ProfileName(), "Radio");
+    EXPECT_EQ(v7->mpc.StreamVersionText(), "7");
+
+    // "MP+" with another low four bits is judged by B1: 0x50 gives no version.
+    auto notSeven = LoadBytes(FixedHeader({'M', 'P', '+', 0x18, 1, 0, 0, 0, 0, 0, 0xA0, 0x40}));
     EXPECT_TRUE(notSeven->ok);
     EXPECT_FALSE(notSeven->mpc.Valid());
     EXPECT_EQ(notSeven->mpc.StreamVersion(), 0);
@@ -141,15 +150,16 @@ TEST(MPEGplusFixedHeader, VersionDetectionAndChannelModes)
     EXPECT_EQ(v6joint->mpc.ChannelModeName(), "Joint Stereo");
 }
 
-TEST(MPEGplusFixedHeader, ProfileTable)
+TEST(MPEGplusFixedHeader, ProfileTableByTheHighFourBitsWhateverTheRate)
 {
-    const std::pair<std::uint8_t, const char *> table[] = {
-        {0x80, "Thumb"}, {0x90, "Radio"},  {0xA0, "Standard"},  {0xB0, "Xtreme"},
-        {0xC0, "Insane"}, {0xD0, "Braindead"}, {0x70, "Unknown"}, {0xE0, "Unknown"}, {0x00, "Unknown"}};
-    for (const auto &[byte, name] : table) {
-        auto r = LoadBytes(Sv7(10, byte, 0));
-        EXPECT_EQ(r->mpc.ProfileName(), name) << int(byte);
-    }
+    const char *const table[16] = {"Unknown",   "Experimental", "Unknown",  "Unknown",   "Unknown",  "Quality 0",
+                                   "Quality 1", "Telephone",    "Thumb",    "Radio",     "Standard", "Xtreme",
+                                   "Insane",    "Braindead",    "Quality 9", "Quality 10"};
+    for (unsigned nibble = 0; nibble < 16; ++nibble)
+        for (std::uint8_t rate = 0; rate < 4; ++rate) {
+            auto r = LoadBytes(Sv7(10, std::uint8_t(nibble << 4 | rate), 0));
+            EXPECT_EQ(r->mpc.ProfileName(), table[nibble]) << nibble << " " << int(rate);
+        }
 }
 
 TEST(MPEGplusFixedHeader, FrameCountAndStoredBitRateByVersion)
@@ -180,9 +190,10 @@ TEST(MPEGplusFixedHeader, DurationAndBitRateArithmetic)
     EXPECT_EQ(none->mpc.Duration(), 0.0);
 
     auto hour = LoadBytes(Sv7(44100, 0xA0, 0));
-    EXPECT_DOUBLE_EQ(hour->mpc.Duration(), 1152.0);
+    EXPECT_DOUBLE_EQ(hour->mpc.Duration(), (44100 * 1152 - 481) / 44100.0);
 
-    // 1,000,000 bytes with a 128-byte ID3v1 tag, 1000 frames: 999,872 * 8 * 44.1 / 1000 / 1152.
+    // 1,000,000 bytes with a 128-byte ID3v1 tag, 1000 frames less the decoder's delay:
+    // 999,872 * 8 / ((1000 * 1152 - 481) / 44100) / 1000.
     Bytes big = Sv7(1000, 0xA0, 0, 1000000);
     std::fill(big.end() - 128, big.end(), 0);
     std::copy_n("TAG", 3, big.end() - 128);
@@ -190,15 +201,14 @@ TEST(MPEGplusFixedHeader, DurationAndBitRateArithmetic)
     ASSERT_TRUE(r->mpc.Valid());
     EXPECT_TRUE(r->mpc.ID3v1Tag().Present());
     EXPECT_EQ(r->mpc.BitRate(), 306);
-    EXPECT_EQ(r->mpc.BitRate(), 306);
     EXPECT_EQ(r->mpc.FileSize(), 1000000);
 
 }
 
 TEST(MPEGplusFixedHeader, Version7SampleRateFromItsHeaderAsMutagenReadsIt)
 {
-    // Bits 16-17 of B8..B11 are the low bits of B10; the designed duration stays at 44100 Hz,
-    // the playing time is the stream's own.
+    // Bits 16-17 of B8..B11 are the low bits of B10; the playing time is at the stream's own
+    // rate (without the gapless flag: all frames less the decoder's delay of 481 samples).
     TempDir dir;
     std::vector<std::string> args{tmtest::SystemPython(), "-c",
                                   "import sys, mutagen.musepack as m\n"
@@ -211,14 +221,40 @@ TEST(MPEGplusFixedHeader, Version7SampleRateFromItsHeaderAsMutagenReadsIt)
         TMPEGplus mpc;
         ASSERT_TRUE(mpc.LoadFromFile(file.string()));
         EXPECT_EQ(mpc.SampleRate(), rates[index]);
-        EXPECT_DOUBLE_EQ(mpc.Duration(), 1000 * 1152 / 44100.0);
-        EXPECT_DOUBLE_EQ(mpc.PlayingTime(), 1000 * 1152.0 / rates[index]);
+        EXPECT_DOUBLE_EQ(mpc.Duration(), (1000 * 1152 - 481.0) / rates[index]);
         ours += (index ? " " : "") + std::to_string(mpc.SampleRate());
         args.push_back(file.string());
     }
     const auto r = tmtest::Run(args);
     ASSERT_EQ(r.exitCode, 0) << r.err;
     EXPECT_EQ(ours + "\n", r.out);
+}
+
+TEST(MPEGplusFixedHeader, Version7SamplesFromTheLastFrameWordAtEveryRate)
+{
+    // B20..B23: bit 31 marks a true gapless stream, bits 20 to 30 its last frame's samples.
+    auto withWord = [](std::uint32_t frames, std::uint8_t b10, std::uint32_t word) {
+        Bytes b = Sv7(frames, b10, 0x40, 1200);
+        std::fill(b.begin() + 12, b.begin() + 24, 0);
+        for (int i = 0; i < 4; ++i) b[20 + std::size_t(i)] = std::uint8_t(word >> (8 * i));
+        return b;
+    };
+    const std::uint32_t rates[] = {44100, 48000, 37800, 32000};
+    for (std::uint8_t index = 0; index < 4; ++index) {
+        SCOPED_TRACE(rates[index]);
+        auto r = LoadBytes(withWord(84, std::uint8_t(0xA0 | index), 0x80000000u | 384u << 20));
+        EXPECT_EQ(r->mpc.SampleCount(), 83u * 1152 + 384);
+        EXPECT_DOUBLE_EQ(r->mpc.Duration(), (83 * 1152 + 384.0) / rates[index]);
+        EXPECT_EQ(r->mpc.BitRate(), std::lround(1200 * 8 / ((83 * 1152 + 384.0) / rates[index]) / 1000));
+        EXPECT_EQ(r->mpc.ProfileName(), "Standard");
+    }
+    // One frame holding 616 samples; without the flag the same bits count for nothing.
+    EXPECT_EQ(LoadBytes(withWord(1, 0xA0, 0x80000000u | 616u << 20))->mpc.SampleCount(), 616u);
+    EXPECT_EQ(LoadBytes(withWord(2, 0xA0, 616u << 20))->mpc.SampleCount(), 2u * 1152 - 481);
+    EXPECT_EQ(LoadBytes(withWord(0, 0xA0, 0x80000000u | 616u << 20))->mpc.SampleCount(), 0u);
+    EXPECT_EQ(LoadBytes(withWord(0, 0xA0, 0))->mpc.SampleCount(), 0u);
+    // Versions 4 to 6 say only how many frames they hold.
+    EXPECT_FALSE(LoadBytes(FixedHeader({0, 0x16, 0x80, 0, 1, 0, 0, 0}))->mpc.SampleCount());
 }
 
 TEST(MPEGplusFixedHeader, OutOfRangeValuesAreCappedNotWrapped)
@@ -659,7 +695,7 @@ void LoadsEveryFileAndPrefix(const std::filesystem::path &dir, const std::vector
             (void)cut.Duration();
             cut.CheckStreamEnd(stream);
             if (cut.EndsEarlyAt()) {
-                EXPECT_LE(*cut.EndsEarlyAt(), cut.PlayingTime());
+                EXPECT_LE(*cut.EndsEarlyAt(), cut.Duration());
             }
         }
     }
@@ -701,6 +737,8 @@ TEST(MPEGplusHostile, KnownHeaders)
         if (known.streamVersion == 8) {
             EXPECT_EQ(mpc.SampleCount(), known.sampleCount);
             EXPECT_NEAR(mpc.Duration(), known.sampleCount / 44100.0, 1e-12);
+        } else if (known.streamVersion == 7) {  // no gapless flag: less the decoder's delay
+            EXPECT_NEAR(mpc.Duration(), (known.frameCount * 1152 - 481) / 44100.0, 1e-9);
         } else {
             EXPECT_NEAR(mpc.Duration(), known.frameCount * 1152 / 44100.0, 1e-9);
         }

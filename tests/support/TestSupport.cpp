@@ -182,7 +182,7 @@ static void PutLE(Bytes &b, std::uint32_t v, int n)
 
 void MakeSineWav(const fs::path &file, double seconds, int sampleRate, int channels, double frequency)
 {
-    const auto frames = static_cast<std::uint32_t>(seconds * sampleRate);
+    const auto frames = static_cast<std::uint32_t>(std::llround(seconds * sampleRate));
     const std::uint32_t dataSize = frames * static_cast<std::uint32_t>(channels) * 2;
     Bytes b;
     b.reserve(44 + dataSize);
