@@ -9,7 +9,7 @@ packages=(
   libgtest-dev libgmock-dev googletest
   clang libclang-rt-14-dev
   musepack-tools lame ffmpeg
-  eyed3 id3v2 python3-mutagen
+  eyed3 id3v2 python3-mutagen python3-mediafile  # the readers of players and taggers
   strace  # counts a conversion's opens of its source
   dbus-daemon xvfb xauth x11-apps x11-utils imagemagick openbox
   fonts-dejavu-core fonts-dejavu-extra  # extra: the condensed stand-in the layout tests expect

@@ -74,6 +74,7 @@ TFrameView ViewOf(const TID3v2Frame &f)
     if (f.id == "TXXX" || f.id == "COMM" || f.id == "USLT" || f.id == "WXXX") {
         if (const auto d = id3v2::ReadDescribed(f)) return {d->description, d->text};
     }
+    if (const auto u = id3v2::ReadUniqueId(f)) return {u->owner, SanitizeUtf8(u->identifier)};
     if (f.id == "APIC") {
         if (const auto p = id3v2::ReadPicture(f))
             return {p->description, p->mime + ", picture type " + std::to_string(p->type) + ", " +

@@ -8,6 +8,7 @@
 #include "formats/TextUtil.h"
 
 #include <algorithm>
+#include <optional>
 
 namespace trackmill {
 
@@ -51,13 +52,58 @@ void AddOurFrames(std::vector<TID3v2Frame> &frames, const TTagAdditions &additio
     }
 }
 
+// Players that find an ID3v2 tag read nothing else: whatever the ID3v1 tag beside it
+// holds must be in it too.
+void AddId3v1Fields(std::vector<TID3v2Frame> &frames, const TID3v1 &v1)
+{
+    auto has = [&](std::string_view id) {
+        return std::any_of(frames.begin(), frames.end(), [&](const TID3v2Frame &f) {
+            if (f.id != id) return false;
+            if (f.id != "COMM") return !id3v2::Text(f).empty();
+            const auto d = id3v2::ReadDescribed(f);
+            return d && d->description.empty() && !d->text.empty();
+        });
+    };
+    auto add = [&](std::string_view id, const std::string &text) {
+        if (!text.empty() && !has(id)) frames.push_back(id3v2::MakeText(id, text));
+    };
+    add("TIT2", v1.Title());
+    add("TPE1", v1.Artist());
+    add("TALB", v1.Album());
+    add("TYER", v1.Year());
+    if (v1.Track() != 0) add("TRCK", std::to_string(v1.Track()));
+    add("TCON", std::string(GenreUsualName(v1.GenreIndex())));
+    if (!v1.Comment().empty() && !has("COMM")) frames.push_back(id3v2::MakeComment("COMM", "eng", "", v1.Comment()));
+}
+
+// The APE items an ID3v1.1 tag has no field for, named for the file's reason.
+std::string NotInId3v1(const TAPEtag &ape)
+{
+    constexpr std::size_t kNamed = 8;
+    static constexpr std::string_view kHeld[] = {"Title", "Artist", "Album", "Year", "Comment", "Track", "Genre"};
+    std::vector<std::string> left;
+    for (const TAPEitem &item : ape.Items()) {
+        if (std::any_of(std::begin(kHeld), std::end(kHeld), [&](std::string_view k) { return EqualsAsciiNoCase(k, item.key); }))
+            continue;
+        if (item.value.empty()) continue;
+        left.push_back(StartsWithAsciiNoCase(item.key, "Cover Art") ? "the cover picture" : "\"" + FirstChars(item.key, 64) + "\"");
+    }
+    if (left.empty()) return {};
+    std::string names;
+    for (std::size_t i = 0; i < std::min(left.size(), kNamed); ++i) names += (i ? ", " : "") + left[i];
+    if (left.size() > kNamed) names += " and " + std::to_string(left.size() - kNamed) + " more";
+    return "the ID3v1.1 tag has no field for the APE item" + std::string(left.size() > 1 ? "s " : " ") + names +
+           ": not carried";
+}
+
 }  // namespace
 
 std::uint8_t GenreIndexOf(const std::string &name)
 {
     if (name.empty()) return kNoGenre;
-    for (unsigned i = 0; i < kGenreCount; ++i)
-        if (EqualsAsciiNoCase(GenreName(i), name)) return static_cast<std::uint8_t>(i);
+    if (const auto number = GenreNumberOf(name))
+        return *number < kGenreCount ? static_cast<std::uint8_t>(*number) : kGenreOther;
+    if (const auto index = GenreIndexOfName(name)) return static_cast<std::uint8_t>(*index);
     return kGenreOther;
 }
 
@@ -102,6 +148,10 @@ TTransferResult TransferTags(const TMPEGplus &source, TStream &output, const TTa
 
     if (switches.copyID3v1 && source.ID3v1Tag().Present())
         note(source.ID3v1Tag().WriteToStream(output, &why), {&result.id3v1Copied}, "ID3v1");
+    // The ID3v1 tag the MP3 ends with: one made from APE replaces a copied one.
+    std::optional<TID3v1> v1Written;
+    if (apeToV1) v1Written = Id3v1FromApe(ape);
+    else if (switches.copyID3v1 && source.ID3v1Tag().Present()) v1Written = source.ID3v1Tag();
 
     if (copyV2 || apeToV2 || headerGain || ours) {
         std::vector<std::string> omitted;
@@ -117,6 +167,7 @@ TTransferResult TransferTags(const TMPEGplus &source, TStream &output, const TTa
         }
         if (apeToV2) MergeFrames(frames, FramesFromApe(ape));
         if (!HasReplayGain(frames)) MergeFrames(frames, ReplayGainFrames(source.ReplayGain()));
+        if (v1Written) AddId3v1Fields(frames, *v1Written);
         if (v2Wanted) AddOurFrames(frames, additions);
         id3v2::DropDuplicates(frames);
         TID3v2 target;
@@ -126,7 +177,11 @@ TTransferResult TransferTags(const TMPEGplus &source, TStream &output, const TTa
                                                   apeToV2 ? &result.apeConverted : &unused}, "ID3v2");
     }
 
-    if (apeToV1) note(Id3v1FromApe(ape).WriteToStream(output, &why), {&result.apeConverted}, "ID3v1");
+    if (apeToV1) {
+        note(v1Written->WriteToStream(output, &why), {&result.apeConverted}, "ID3v1");
+        if (std::string lost = NotInId3v1(ape); !lost.empty())
+            result.omitted += (result.omitted.empty() ? "" : "; ") + lost;
+    }
     return result;
 }
 

@@ -38,8 +38,9 @@ struct TTransferResult {
 inline constexpr std::uint8_t kNoGenre = 255;
 inline constexpr std::uint8_t kGenreOther = 12;
 
-// Index of a genre name in the ID3v1 genre list, comparing with a-z upper-cased and
-// nothing else changed. An empty name gives 255 (no genre), an unknown one 12 ("Other").
+// Index of a genre in the ID3v1 genre list: a number or "(n)" is that number, a name is
+// looked up by the list's spelling or the usual one, ignoring letter case. An empty name
+// gives 255 (no genre), an unknown one or a number past the list 12 ("Other").
 std::uint8_t GenreIndexOf(const std::string &name);
 
 // What this program adds to the ID3v2 tag it writes into every MP3 (one is written whenever

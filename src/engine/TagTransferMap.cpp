@@ -1,6 +1,8 @@
 #include "engine/TagTransferMap.h"
 
 #include "formats/APEtag.h"
+#include "formats/ID3v1.h"
+#include "formats/ID3v2Names.h"
 #include "formats/MPEGplus.h"
 #include "formats/TextUtil.h"
 
@@ -12,20 +14,6 @@
 namespace trackmill {
 
 namespace {
-
-struct FieldName {
-    std::string_view apeKey;
-    std::string_view frame;
-};
-
-// APE keys of the fields that have a frame of their own.
-constexpr FieldName kTextFields[] = {
-    {"Title", "TIT2"},        {"Artist", "TPE1"},      {"Album", "TALB"},      {"Album Artist", "TPE2"},
-    {"AlbumArtist", "TPE2"},  {"Track", "TRCK"},       {"Disc", "TPOS"},       {"Discnumber", "TPOS"},
-    {"Genre", "TCON"},        {"Composer", "TCOM"},    {"Copyright", "TCOP"},  {"Subtitle", "TIT3"},
-    {"Conductor", "TPE3"},    {"Publisher", "TPUB"},   {"Lyricist", "TEXT"},   {"ISRC", "TSRC"},
-    {"BPM", "TBPM"},          {"Language", "TLAN"},    {"Media", "TMED"},      {"Encoded By", "TENC"},
-};
 
 constexpr std::string_view kReplayGainKeys[] = {"REPLAYGAIN_TRACK_GAIN", "REPLAYGAIN_TRACK_PEAK",
                                                 "REPLAYGAIN_ALBUM_GAIN", "REPLAYGAIN_ALBUM_PEAK"};
@@ -88,6 +76,7 @@ TID3v2Frame FrameOfBinary(const TAPEitem &item)
         id3v2::TPicture picture;
         picture.mime = PictureMime(data, fileName);
         picture.type = PictureType(item.key);
+        picture.description = fileName;  // what the tagger that stored it called it
         picture.bytes = std::move(data);
         return id3v2::MakePicture(picture);
     }
@@ -109,6 +98,7 @@ std::string FieldKey(const TID3v2Frame &f)
         if (!d) return {};
         return f.id + '\0' + d->language + '\0' + (f.id == "TXXX" ? UpperAscii(d->description) : d->description);
     }
+    if (const auto u = id3v2::ReadUniqueId(f)) return f.id + '\0' + u->owner;
     return {};
 }
 
@@ -166,6 +156,20 @@ std::string Formatted(const char *format, double value)
     return buf;
 }
 
+// An APE text where the table puts its key; nothing where the frame cannot hold it (a
+// recording identifier over 64 bytes), which then goes to TXXX under its key.
+std::optional<TID3v2Frame> FrameAt(const id3v2::TFieldPlace &place, const std::string &text)
+{
+    if (place.frame == "COMM" || place.frame == "USLT") return id3v2::MakeComment(place.frame, "eng", "", text);
+    if (place.frame == "TXXX") return id3v2::MakeUserText(place.description, text);
+    if (place.frame == "UFID") return id3v2::MakeUniqueId(place.description, text);
+    // A bare genre number reads as a number in many players: the list's name does not.
+    if (place.frame == "TCON")
+        if (const auto number = GenreNumberOf(text); number && *number < kGenreCount && text[0] != '(')
+            return id3v2::MakeText(place.frame, GenreUsualName(*number));
+    return id3v2::MakeText(place.frame, text);
+}
+
 }  // namespace
 
 std::vector<TID3v2Frame> FramesFromApe(const TAPEtag &ape)
@@ -182,21 +186,14 @@ std::vector<TID3v2Frame> FramesFromApe(const TAPEtag &ape)
             id3v2::AppendDateFrames(text, item.key, out);
             continue;
         }
-        if (EqualsAsciiNoCase(item.key, "Comment")) {
-            out.push_back(id3v2::MakeComment("COMM", "eng", "", text));
-            continue;
+        bool placed = false;
+        for (const id3v2::TFieldPlace &place : id3v2::PlacesOfApeKey(item.key)) {
+            if (std::optional<TID3v2Frame> frame = FrameAt(place, text)) {
+                out.push_back(std::move(*frame));
+                placed = true;
+            }
         }
-        if (EqualsAsciiNoCase(item.key, "Lyrics")) {
-            out.push_back(id3v2::MakeComment("USLT", "eng", "", text));
-            continue;
-        }
-        std::string_view frame;
-        for (const FieldName &f : kTextFields)
-            if (EqualsAsciiNoCase(item.key, f.apeKey)) frame = f.frame;
-        if (!frame.empty()) {
-            out.push_back(id3v2::MakeText(frame, text));
-            continue;
-        }
+        if (placed) continue;
         std::string_view description = item.key;
         for (std::string_view rg : kReplayGainKeys)
             if (EqualsAsciiNoCase(item.key, rg)) description = rg;

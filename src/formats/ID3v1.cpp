@@ -35,6 +35,16 @@ constexpr std::array<std::string_view, kGenreCount> kGenres = {
     "Contemporary Christian", "Christian Rock", "Merengue", "Salsa", "Trash Metal", "Anime",
     "JPop", "Synthpop"};
 
+// What players and taggers call entries the list spells otherwise; the first two are
+// the list's misspellings, and their usual spelling is what gets written.
+constexpr std::pair<std::string_view, unsigned> kUsualSpellings[] = {
+    {"Psychedelic", 67},      {"Progressive Rock", 92}, {"Alternative Rock", 40}, {"Alt. Rock", 40},
+    {"Bebop", 85},            {"A Cappella", 123},      {"Thrash Metal", 144},    {"J-Pop", 146},
+    {"Synth-Pop", 147},       {"Dancehall", 125},       {"Hip Hop", 7},           {"Rock 'n' Roll", 78},
+    {"Rock and Roll", 78},    {"Drum and Bass", 127},   {"Hardcore Techno", 129}, {"Euro-Techno", 25},
+};
+constexpr std::size_t kCorrectedSpellings = 2;
+
 constexpr std::size_t kTitleAt = 3, kArtistAt = 33, kAlbumAt = 63, kYearAt = 93,
                       kCommentAt = 97, kZeroAt = 125, kTrackAt = 126, kGenreAt = 127;
 constexpr std::size_t kTextWidth = 30, kYearWidth = 4, kShortCommentWidth = 28;
@@ -86,6 +96,35 @@ bool EndsWithID3v1(TStream &file)
 std::string_view GenreName(unsigned index)
 {
     return index < kGenreCount ? kGenres[index] : std::string_view{};
+}
+
+std::string_view GenreUsualName(unsigned index)
+{
+    for (std::size_t i = 0; i < kCorrectedSpellings; ++i)
+        if (kUsualSpellings[i].second == index) return kUsualSpellings[i].first;
+    return GenreName(index);
+}
+
+std::optional<unsigned> GenreIndexOfName(std::string_view name)
+{
+    for (unsigned i = 0; i < kGenreCount; ++i)
+        if (EqualsAsciiNoCase(kGenres[i], name)) return i;
+    for (const auto &[spelling, index] : kUsualSpellings)
+        if (EqualsAsciiNoCase(spelling, name)) return index;
+    return std::nullopt;
+}
+
+std::optional<unsigned> GenreNumberOf(std::string_view text)
+{
+    const bool bracketed = !text.empty() && text[0] == '(';
+    std::size_t at = bracketed ? 1 : 0;
+    unsigned value = 0;
+    const std::size_t first = at;
+    for (; at < text.size() && text[at] >= '0' && text[at] <= '9' && at - first < 3; ++at)
+        value = value * 10 + unsigned(text[at] - '0');
+    if (at == first) return std::nullopt;
+    if (bracketed ? (at >= text.size() || text[at] != ')') : at != text.size()) return std::nullopt;
+    return value;
 }
 
 void TID3v1::Clear()

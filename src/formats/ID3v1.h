@@ -11,6 +11,7 @@
 #include "formats/Stream.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -19,6 +20,13 @@ namespace trackmill {
 inline constexpr unsigned kGenreCount = 148;
 // The name of an ID3v1 genre, or "" for 148 and above (255 means no genre).
 std::string_view GenreName(unsigned index);
+// The name players and taggers show: the list's, but for the two entries it misspells
+// ("Psychadelic", "Progessive Rock").
+std::string_view GenreUsualName(unsigned index);
+// The index of a genre by the list's name or a usual spelling of it, ignoring letter case.
+std::optional<unsigned> GenreIndexOfName(std::string_view name);
+// The number of "17", "(17)" or "(17)Rock" (version 2.3's form); nothing for other text.
+std::optional<unsigned> GenreNumberOf(std::string_view text);
 
 // Whether a file ends in an ID3v1 tag: its last 128 bytes begin with "TAG" and are not
 // part of an APE tag (whose footer fills the last 32 bytes, or whose header's "APETAGEX"

@@ -29,11 +29,11 @@ constexpr std::pair<std::string_view, std::string_view> kVersion2Names[] = {
     {"TSP", "TSOP"}, {"TSA", "TSOA"},
 };
 
-// Version 2.4 text frames without a 2.3 counterpart, kept as user text.
+// Version 2.4 text frames without a 2.3 counterpart, kept as user text. The sort names
+// TSOA, TSOP and TSOT stay frames: players and taggers read them in 2.3 tags too.
 constexpr std::pair<std::string_view, std::string_view> kUserTextNames[] = {
     {"TDRL", "RELEASETIME"}, {"TDEN", "ENCODINGTIME"}, {"TDTG", "TAGGINGTIME"},
-    {"TMOO", "MOOD"}, {"TPRO", "PRODUCEDNOTICE"}, {"TSOA", "ALBUMSORT"},
-    {"TSOP", "ARTISTSORT"}, {"TSOT", "TITLESORT"}, {"TSST", "SETSUBTITLE"},
+    {"TMOO", "MOOD"},        {"TPRO", "PRODUCEDNOTICE"}, {"TSST", "SETSUBTITLE"},
 };
 
 // Version 2.4 frames of binary data that 2.3 has no place for.
@@ -230,6 +230,8 @@ void DropDuplicates(std::vector<TID3v2Frame> &frames)
         } else if (f.id == "APIC") {
             const auto p = ReadPicture(f);
             if (p) key = f.id + '\0' + p->description;
+        } else if (f.id == "UFID") {
+            if (const auto u = ReadUniqueId(f)) key = f.id + '\0' + u->owner;
         }
         if (key.empty()) continue;
         const auto [at, added] = firstOf.try_emplace(key, i);

@@ -166,6 +166,24 @@ TID3v2Frame MakeText(std::string_view id, std::string_view text)
     return f;
 }
 
+std::optional<TUniqueId> ReadUniqueId(const TID3v2Frame &frame)
+{
+    if (frame.id != "UFID") return std::nullopt;
+    std::size_t pos = 0;
+    const std::string owner = Latin1ToUtf8(NextString(kLatin1, frame.data, pos));
+    const ByteVector rest = Rest(frame.data, pos);
+    return TUniqueId{owner, std::string(rest.begin(), rest.end())};
+}
+
+std::optional<TID3v2Frame> MakeUniqueId(std::string_view owner, std::string_view identifier)
+{
+    if (identifier.empty() || identifier.size() > kMaxUniqueId) return std::nullopt;
+    TID3v2Frame f{"UFID", {}, 0};
+    AppendString(f.data, kLatin1, owner, true);
+    f.data.insert(f.data.end(), identifier.begin(), identifier.end());
+    return f;
+}
+
 TID3v2Frame MakeUserText(std::string_view description, std::string_view value)
 {
     TID3v2Frame f{"TXXX", {EncodingFor({description, value})}, 0};

@@ -9,6 +9,7 @@
 //   APIC                encoding | MIME type (Latin-1), 0 | picture type | description,
 //                       terminator | picture bytes
 //   WXXX                encoding | description, terminator | address (Latin-1)
+//   UFID                owner (Latin-1), 0 | identifier (up to 64 bytes)
 // The terminator is one 0 byte, or two in the UTF-16 encodings.
 #pragma once
 
@@ -69,7 +70,16 @@ struct TPicture {
 };
 std::optional<TPicture> ReadPicture(const TID3v2Frame &frame);
 
+struct TUniqueId {
+    std::string owner;
+    std::string identifier;  // bytes as they stand
+};
+std::optional<TUniqueId> ReadUniqueId(const TID3v2Frame &frame);
+inline constexpr std::size_t kMaxUniqueId = 64;
+
 TID3v2Frame MakeText(std::string_view id, std::string_view text);
+// Nothing for an identifier over kMaxUniqueId bytes, which the frame cannot hold.
+std::optional<TID3v2Frame> MakeUniqueId(std::string_view owner, std::string_view identifier);
 TID3v2Frame MakeUserText(std::string_view description, std::string_view value);
 TID3v2Frame MakeComment(std::string_view id, std::string_view language, std::string_view description,
                         std::string_view text);

@@ -25,7 +25,18 @@ TEST(GenreIndexOf, ComparesWithAsciiUpperCaseOnly)
 TEST(GenreIndexOf, EmptyIsNoGenreUnknownIsOther)
 {
     EXPECT_EQ(GenreIndexOf(""), 255);
-    EXPECT_EQ(GenreIndexOf("17"), 12);
+    // A number is that number, as taggers write it: bare, in brackets, in front of the name.
+    EXPECT_EQ(GenreIndexOf("17"), 17);
+    EXPECT_EQ(GenreIndexOf("(17)"), 17);
+    EXPECT_EQ(GenreIndexOf("(17)Rock"), 17);
+    EXPECT_EQ(GenreIndexOf("148"), 12);
+    EXPECT_EQ(GenreIndexOf("17a"), 12);
+    EXPECT_EQ(GenreIndexOf("(17"), 12);
+    // The usual spellings of entries the list spells otherwise.
+    EXPECT_EQ(GenreIndexOf("Progressive Rock"), 92);
+    EXPECT_EQ(GenreIndexOf("progessive rock"), 92);
+    EXPECT_EQ(GenreIndexOf("Psychedelic"), 67);
+    EXPECT_EQ(GenreIndexOf("Alternative Rock"), 40);
     EXPECT_EQ(GenreIndexOf(" Rock"), 12);  // no trimming
     EXPECT_EQ(GenreIndexOf("Roc"), 12);    // no partial match
     EXPECT_EQ(GenreIndexOf("Nonexistent Genre"), 12);
@@ -71,6 +82,7 @@ protected:
               tmtest::MakeMpc(d / "apeonly.mpc", 0.5,
                               {"--tag", "Title=Plain", "--tag", "Genre=Nonexistent Genre"}) &&
               tmtest::MakeMpc(d / "nogenre.mpc", 0.5, {"--tag", "Title=No genre"}) &&
+              tmtest::MakeMpc(d / "numbered.mpc", 0.5, {"--tag", "Title=Numbered", "--tag", "Genre=92"}) &&
               tmtest::MakeMpc(d / "edges.mpc", 0.5,
                               {"--tag", "Title=Edges", "--tag", "Genre=  rock ", "--tag",
                                "Year=2001-05-03", "--tag", "Comment=" + std::string(kLongComment),
@@ -194,6 +206,9 @@ TEST_F(TransferTest, ApeGenreAndTrackEdgeCases)
     const QJsonObject t = Transfer("nogenre.mpc", {true, true, true, 1});
     EXPECT_TRUE(t["v1"].isNull());
     EXPECT_EQ(t["v2"].toObject()["title"].toString(), "No genre");
+    // A genre number is that genre in ID3v1, and its name as players spell it in ID3v2.3.
+    EXPECT_EQ(Transfer("numbered.mpc", {true, true, true, 0})["v1"].toObject()["genre"].toInt(), 92);
+    EXPECT_EQ(Transfer("numbered.mpc", {true, true, true, 1})["v2"].toObject()["genre"].toString(), "Progressive Rock");
 }
 
 TEST_F(TransferTest, ApeFieldsCutPerTarget)
