@@ -1,5 +1,6 @@
 #include "engine/Command.h"
 
+#include <string_view>
 #include <vector>
 
 namespace trackmill {
@@ -10,22 +11,6 @@ struct Segment {
     std::string text;
     bool path = false;  // a quoted path: never searched, never collapsed
 };
-
-// First-occurrence replacement over the literal segments only.
-void ReplaceFirst(std::vector<Segment> &line, const std::string &placeholder, Segment insert)
-{
-    for (std::size_t i = 0; i < line.size(); ++i) {
-        if (line[i].path) continue;
-        const std::size_t at = line[i].text.find(placeholder);
-        if (at == std::string::npos) continue;
-        Segment before{line[i].text.substr(0, at), false};
-        Segment after{line[i].text.substr(at + placeholder.size()), false};
-        line.erase(line.begin() + static_cast<std::ptrdiff_t>(i));
-        line.insert(line.begin() + static_cast<std::ptrdiff_t>(i),
-                    {std::move(before), std::move(insert), std::move(after)});
-        return;
-    }
-}
 
 }  // namespace
 
@@ -44,9 +29,31 @@ std::string BuildCommand(const std::string &commandTemplate, const std::string &
 std::string FillTemplate(const std::string &commandTemplate, const std::vector<TTemplateInsert> &inserts,
                          const PathQuoter &quote)
 {
-    std::vector<Segment> line{{commandTemplate, false}};
-    for (const TTemplateInsert &insert : inserts)
-        ReplaceFirst(line, insert.placeholder, {insert.path ? quote(insert.text) : insert.text, insert.path});
+    // One pass over the template alone: what is inserted is never searched, so an option
+    // line holding "%OUTFILE" stays text. Each placeholder is filled where it first
+    // occurs; the longest one wins where one begins another ("%DECODERLOG").
+    std::vector<Segment> line{{}};
+    std::vector<bool> used(inserts.size(), false);
+    for (std::size_t pos = 0; pos < commandTemplate.size();) {
+        std::size_t best = inserts.size(), bestLength = 0;
+        for (std::size_t i = 0; i < inserts.size(); ++i) {
+            const std::string_view placeholder = inserts[i].placeholder;
+            if (!used[i] && placeholder.size() > bestLength &&
+                commandTemplate.compare(pos, placeholder.size(), placeholder) == 0) {
+                best = i;
+                bestLength = placeholder.size();
+            }
+        }
+        if (best == inserts.size()) {
+            line.back().text += commandTemplate[pos++];
+            continue;
+        }
+        used[best] = true;
+        const TTemplateInsert &insert = inserts[best];
+        line.push_back({insert.path ? quote(insert.text) : insert.text, insert.path});
+        line.push_back({});
+        pos += bestLength;
+    }
 
     // One left-to-right pass over the text between the paths, as if the paths were not
     // there: a run of spaces split by an empty segment still counts as one run.

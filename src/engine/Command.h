@@ -16,17 +16,17 @@ inline constexpr const char *kPlaceholderInFile = "%INFILE";
 inline constexpr const char *kPlaceholderEncoderOptions = "%OPTIONSENC";
 inline constexpr const char *kPlaceholderOutFile = "%OUTFILE";
 
-// Replaces the first occurrence of each placeholder, in the order decoder options,
-// source, encoder options, output, each in the text the step before produced; then
-// collapses every "  " to " " in one pass. Inserted paths are quoted and are opaque:
-// no placeholder is looked for inside them and their spaces are never collapsed, so
-// every byte of a path reaches the programs unchanged.
+// Replaces the first occurrence of each placeholder (decoder options, source, encoder
+// options, output) in the template, in one pass: nothing inserted is searched for
+// placeholders. Then collapses every "  " to " " in one pass. Inserted paths are quoted
+// and opaque: their spaces are never collapsed, so every byte of a path reaches the
+// programs unchanged.
 std::string BuildCommand(const std::string &commandTemplate, const std::string &decoderOptions,
                          const std::string &sourcePath, const std::string &encoderOptions,
                          const std::string &outputPath, const PathQuoter &quote);
 
-// The same for any list of placeholders, replaced in the order given; a path insert is
-// quoted and opaque as above, any other is taken as it stands.
+// The same for any list of placeholders; a path insert is quoted and opaque as above,
+// any other is taken as it stands.
 struct TTemplateInsert {
     const char *placeholder;
     std::string text;

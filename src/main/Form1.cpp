@@ -21,6 +21,7 @@
 #include "widgets/ConsoleWindow.h"
 #include "widgets/FileChooser.h"
 #include "widgets/LogWindow.h"
+#include "widgets/PlainText.h"
 #include "widgets/ShutdownNotice.h"
 #include "widgets/StatusArea.h"
 #include "widgets/ToolEdit.h"
@@ -72,9 +73,10 @@ void ShowMessage(QWidget *parent, TMessageKind kind, const QString &caption, con
                                     head < 0 ? text : text.left(head), QMessageBox::Ok, parent);
         // A long list scrolls in the box's details.
         if (head >= 0) {
-            box->setInformativeText(text.mid(head + 1).section(QLatin1Char('\n'), 0, kDetailsShown - 1));
+            box->setInformativeText(PlainTip(text.mid(head + 1).section(QLatin1Char('\n'), 0, kDetailsShown - 1)));
             if (text.count(QLatin1Char('\n')) > kDetailsShown) box->setDetailedText(text.mid(head + 1));
         }
+        box->setTextFormat(Qt::PlainText);  // names and reasons are never markup
         box->setAttribute(Qt::WA_DeleteOnClose);
         box->setWindowModality(Qt::NonModal);
         box->show();
@@ -87,10 +89,11 @@ void ShowMessage(QWidget *parent, TMessageKind kind, const QString &caption, con
             parent->raise();
             parent->activateWindow();
         }
-        QMessageBox::warning(parent, caption, text);
-    } else {
-        QMessageBox::critical(parent, caption, text);
     }
+    QMessageBox box(kind == TMessageKind::Error ? QMessageBox::Warning : QMessageBox::Critical, caption, text,
+                    QMessageBox::Ok, parent);
+    box.setTextFormat(Qt::PlainText);
+    box.exec();
 }
 
 
@@ -339,7 +342,7 @@ TForm1::TLibrarySettings TForm1::LibrarySettings() const
 void TForm1::SetLibrarySettings(const TLibrarySettings &settings)
 {
     *library_ = settings;
-    Button7->setToolTip(DescribeLibrary(settings));
+    Button7->setToolTip(PlainTip(DescribeLibrary(settings)));
     SettingsChanged();
 }
 

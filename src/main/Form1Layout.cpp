@@ -6,6 +6,7 @@
 #include "main/LibraryDialog.h"
 #include "main/WindowView.h"
 #include "system/Platform.h"
+#include "widgets/PlainText.h"
 #include "widgets/StateItemDelegate.h"
 #include "widgets/StatusArea.h"
 #include "widgets/ToolEdit.h"
@@ -225,7 +226,7 @@ void TForm1::CreateAddedControls()
 
     // Its tooltip says the current choices.
     Button7 = button("Button7", tr("Output &names..."), QString());
-    Button7->setToolTip(DescribeLibrary(*library_));
+    Button7->setToolTip(PlainTip(DescribeLibrary(*library_)));
 
     Label5 = new QLabel(tr("E&xisting files"), this);
     Label5->setObjectName(QStringLiteral("Label5"));

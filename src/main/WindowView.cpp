@@ -5,6 +5,7 @@
 #include "widgets/ConsoleWindow.h"
 #include "widgets/FileDrop.h"
 #include "widgets/LogWindow.h"
+#include "widgets/PlainText.h"
 #include "widgets/ShutdownNotice.h"
 #include "widgets/StateItemDelegate.h"
 #include "widgets/StatusArea.h"
@@ -41,7 +42,7 @@ void Show(QListWidgetItem &entry, const TListRow &row)
                             : row.tone == TRowTone::Active ? TStateTone::Active
                                                            : TStateTone::Plain;
     if (entry.data(kStateToneRole).toInt() != int(tone)) entry.setData(kStateToneRole, int(tone));
-    if (entry.toolTip() != row.tip) entry.setToolTip(row.tip);
+    if (const QString tip = PlainTip(row.tip); entry.toolTip() != tip) entry.setToolTip(tip);
 }
 
 }  // namespace

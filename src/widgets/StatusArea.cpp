@@ -1,5 +1,7 @@
 #include "widgets/StatusArea.h"
 
+#include "widgets/PlainText.h"
+
 #include <QBoxLayout>
 #include <QEvent>
 #include <QLabel>
@@ -60,7 +62,7 @@ TStatusArea::TStatusArea(QWidget *parent)
 void TStatusArea::SetText(const QString &text)
 {
     text_->setText(text);
-    text_->setToolTip(text);
+    text_->setToolTip(PlainTip(text));
     FitTextHeight();
 }
 
@@ -108,7 +110,7 @@ void TStatusArea::SetDetailsAvailable(bool available)
 
 void TStatusArea::SetOutputFolder(const QString &folder)
 {
-    openFolder_->setToolTip(folder);
+    openFolder_->setToolTip(PlainTip(folder));
     openFolder_->setVisible(!folder.isEmpty());
 }
 

@@ -51,11 +51,11 @@ TEST(BuildCommand, PathsAreOpaque)
               "mpcdec '/m/it'\\''s.mpc' - | lame - '/m/it'\\''s.mp3'");
 }
 
-TEST(BuildCommand, FirstOccurrenceInFixedOrder)
+TEST(BuildCommand, OptionLinesThatLookLikePlaceholdersStayText)
 {
-    // Decoder options that name %INFILE receive the source; the template's own stays.
-    EXPECT_EQ(Build("--x %INFILE", "/s.mpc", "", "/o.mp3"),
-              "mpcdec --x '/s.mpc' %INFILE - | lame - '/o.mp3'");
+    // An option line naming %INFILE or %OUTFILE never takes the paths' places.
+    EXPECT_EQ(Build("--x %INFILE", "/s.mpc", "--tc %OUTFILE", "/o.mp3"),
+              "mpcdec --x %INFILE '/s.mpc' - | lame --tc %OUTFILE - '/o.mp3'");
     // A placeholder absent from the template is simply not inserted.
     EXPECT_EQ(Build("D", "/s", "E", "/o", "run %OPTIONSENC %OUTFILE"), "run E '/o'");
 }
