@@ -1,6 +1,9 @@
 #include "config/StoredSettings.h"
 
+#include <QDir>
+
 #include <charconv>
+#include <filesystem>
 #include <thread>
 
 namespace trackmill::config {
@@ -112,6 +115,25 @@ int ParseStoredInteger(std::string_view text)
     return ec == std::errc() && end == text.data() + text.size() ? value : 0;
 }
 
+std::string NormalLibraryFolder(const std::string &folder)
+{
+    if (folder.empty()) return folder;
+    std::string typed = folder;
+    if (typed == "~" || typed.starts_with("~/") || typed.starts_with("~\\"))
+        typed = QDir::homePath().toStdString() + typed.substr(1);
+#ifdef _WIN32
+    return QDir::cleanPath(QDir::current().absoluteFilePath(QString::fromStdString(typed))).toStdString();
+#else
+    std::error_code ec;
+    std::filesystem::path abs = std::filesystem::absolute(typed, ec);
+    if (ec) return folder;
+    abs = abs.lexically_normal();
+    std::string out = abs.string();
+    while (out.size() > 1 && out.back() == '/') out.pop_back();
+    return out;
+#endif
+}
+
 TStoredSettings ReadStoredSettings(const TIniFile &ini)
 {
     TStoredSettings s;
@@ -136,7 +158,7 @@ TStoredSettings ReadStoredSettings(const TIniFile &ini)
     if (const auto v = Read(ini, kKeyOutputLayout)) s.layout = ParseStoredLayout(*v);
     if (!s.layout)
         if (const auto keep = flag(kKeyKeepFolders)) s.layout = *keep ? TOutputLayout::Source : TOutputLayout::Flat;
-    s.libraryFolder = Read(ini, kKeyLibraryFolder);
+    if (const auto v = Read(ini, kKeyLibraryFolder)) s.libraryFolder = NormalLibraryFolder(*v);
     if (const auto v = Read(ini, kKeyNamePattern); v && !Trimmed(*v).empty()) s.namePattern = v;
     s.copyFolderArt = flag(kKeyCopyFolderArt);
     s.embedFolderArt = flag(kKeyEmbedFolderArt);

@@ -60,6 +60,12 @@ int ParseStoredInteger(std::string_view text);
 // "left,top,width,height" with a width and height above 0.
 std::optional<std::array<int, 4>> ParseStoredRect(std::string_view text);
 
+// A library folder as typed or stored, absolute and normal: "~" is the home folder, ".",
+// ".." and repeated separators are resolved, no separator at the end (but for the root);
+// a relative one counts from the working folder. Empty stays empty. A name's bytes are
+// kept on Linux (they need not be UTF-8).
+std::string NormalLibraryFolder(const std::string &folder);
+
 // What a settings file holds; a key that is missing stays empty.
 struct TStoredSettings {
     std::optional<bool> convertApe, copyId3v1, copyId3v2, shutdown, useOutputDir;
@@ -69,7 +75,8 @@ struct TStoredSettings {
     std::optional<TExistingPolicy> existing;
     // From "OutputLayout", else from the older "KeepFolders" (True: Source, False: Flat).
     std::optional<TOutputLayout> layout;
-    std::optional<std::string> libraryFolder, namePattern;  // an empty pattern is no value
+    // The library folder as NormalLibraryFolder makes it; an empty pattern is no value.
+    std::optional<std::string> libraryFolder, namePattern;
     std::optional<bool> copyFolderArt, embedFolderArt;
     std::optional<bool> showConsole;
     std::optional<std::array<int, 4>> consolePos;

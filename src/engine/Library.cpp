@@ -83,15 +83,31 @@ std::uint32_t SyncSafe(const std::uint8_t *p)
            (p[3] & 0x7f);
 }
 
-// A value made fit for one name on any player's file system.
+// A value made fit for one name on any player's file system: the characters FAT and
+// Windows refuse and every control character, C1 (U+0080 to U+009F) included, become "_".
 std::string NameSafe(std::string_view value)
 {
     std::string out;
     out.reserve(value.size());
-    for (char c : value) {
+    for (std::size_t i = 0; i < value.size(); ++i) {
+        const char c = value[i];
         const auto b = static_cast<unsigned char>(c);
+        if (b == 0xC2 && i + 1 < value.size() && (static_cast<unsigned char>(value[i + 1]) & 0xE0) == 0x80) {
+            out += '_';
+            ++i;
+            continue;
+        }
         out += (b < 0x20 || b == 0x7f || std::strchr("/\\:*?\"<>|", c)) ? '_' : c;
     }
+    return out;
+}
+
+// A tag's value in a name: also no leading dot, which would hide the name (and the scan
+// for marks passes over hidden folders).
+std::string ValueSafe(std::string_view value)
+{
+    std::string out = NameSafe(value);
+    if (!out.empty() && out[0] == '.') out[0] = '_';
     return out;
 }
 
@@ -113,11 +129,18 @@ std::string FinishedName(std::string name, std::size_t limit)
     return name;
 }
 
+// The part of a name Windows reads as a device's: before the first dot, less blanks.
+std::size_t DeviceStemLength(std::string_view name)
+{
+    std::size_t n = std::min(name.find('.'), name.size());
+    while (n > 0 && name[n - 1] == ' ') --n;
+    return n;
+}
+
 // "CON", "nul.txt", "COM1": names a Windows or FAT player cannot hold.
 bool ReservedOnWindows(std::string_view name)
 {
-    std::string stem(name.substr(0, name.find('.')));
-    while (!stem.empty() && stem.back() == ' ') stem.pop_back();
+    std::string stem(name.substr(0, DeviceStemLength(name)));
     if (stem.size() != 3 && stem.size() != 4) return false;
     for (char &c : stem) c = static_cast<char>(c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c);
     for (const char *word : {"CON", "PRN", "AUX", "NUL"})
@@ -381,7 +404,7 @@ std::string ExpandNamePattern(const std::string &pattern, const TPatternFields &
                 std::string key = pattern.substr(i + 1, close - i - 1);
                 for (char &k : key) k = static_cast<char>(k >= 'A' && k <= 'Z' ? k - 'A' + 'a' : k);
                 if (auto v = value(key)) {
-                    names.back() += NameSafe(*v);
+                    names.back() += ValueSafe(*v);
                     i = close;
                     continue;
                 }
@@ -396,7 +419,8 @@ std::string ExpandNamePattern(const std::string &pattern, const TPatternFields &
         std::string name = FinishedName(names[i], last ? kNameMax - 10 : kNameMax);
         if (name.empty() && !last) continue;  // a missing folder level is left out
         if (name.empty() || name == "." || name == "..") name = "_";
-        if (ReservedOnWindows(name)) name += '_';
+        // After the stem, which is what Windows reads: "Nul_.Point", not "Nul.Point_".
+        if (ReservedOnWindows(name)) name.insert(DeviceStemLength(name), "_");
         if (!path.empty()) path += '/';
         path += name;
     }

@@ -1,5 +1,6 @@
 #include "main/LibraryDialog.h"
 
+#include "config/StoredSettings.h"
 #include "widgets/ToolEdit.h"
 
 #include <QBoxLayout>
@@ -133,7 +134,8 @@ TForm1::TLibrarySettings TLibraryDialog::Choices() const
     TForm1::TLibrarySettings s = shown_;
     const QString folder = FolderEdit->Text();
     if (folder != shownFolder_)
-        s.libraryFolder = folder.trimmed().isEmpty() ? std::string() : QFile::encodeName(folder).toStdString();
+        s.libraryFolder = folder.trimmed().isEmpty() ? std::string()
+                                                     : config::NormalLibraryFolder(QFile::encodeName(folder).toStdString());
     const QString pattern = EditPattern->text();
     if (pattern.trimmed().isEmpty())
         s.namePattern = kDefaultNamePattern;

@@ -3,6 +3,8 @@
 
 #include "support/TestSupport.h"
 
+#include <QDir>
+
 #include <gtest/gtest.h>
 
 using namespace trackmill;
@@ -46,6 +48,15 @@ TEST(StoredSettings, ValuesFollowTheWindowsRulesAndBadOnesAreIgnored)
     EXPECT_EQ(s.namePattern, "%artist%/%title%");
     EXPECT_EQ(s.copyFolderArt, true);
     EXPECT_EQ(s.embedFolderArt, false);
+    // The library folder however it was typed: absolute and normal, the home folder for "~".
+    for (const char *typed : {"/music/.", "/music/../music", "/music//", "/music/"}) {
+        ini.WriteString("Default", "LibraryFolder", typed);
+        EXPECT_EQ(config::ReadStoredSettings(ini).libraryFolder, "/music") << typed;
+    }
+    ini.WriteString("Default", "LibraryFolder", "~/Music");
+    EXPECT_EQ(config::ReadStoredSettings(ini).libraryFolder, (QDir::homePath() + "/Music").toStdString());
+    ini.WriteString("Default", "LibraryFolder", "rel");
+    EXPECT_EQ(config::ReadStoredSettings(ini).libraryFolder, (QDir::currentPath() + "/rel").toStdString());
     // A layout the older key cannot say is read from the new one, which wins.
     ini.WriteString("Default", "OutputLayout", "flat");
     EXPECT_EQ(config::ReadStoredSettings(ini).layout, TOutputLayout::Flat);

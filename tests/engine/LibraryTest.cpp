@@ -39,17 +39,24 @@ TEST(Library, PatternNamesWorkOnFatAndFallBackWhereTagsAreMissing)
     EXPECT_EQ(ExpandNamePattern("%YEAR% - %Disc%-%track% %unknown%", f, "x.mpc"), "1991 - 2-07 %unknown%");
     // Nothing but the name: empty folder levels go, the title falls back to the source's name.
     EXPECT_EQ(ExpandNamePattern(kDefaultNamePattern, {}, "01 Intro.mpc"), "01 Intro");
-    // Values never climb out of the output folder.
+    // Values never climb out of the output folder, nor make hidden names.
     TPatternFields up;
     up.artist = "..";
     up.album = "../..";
     up.title = ".";
-    EXPECT_EQ(ExpandNamePattern("%artist%/%album%/%title%", up, "s.mpc"), ".._/_");
+    EXPECT_EQ(ExpandNamePattern("%artist%/%album%/%title%", up, "s.mpc"), "_/_._/_");
+    up.artist = "...And You Will Know Us";
+    up.title = "Nul.Point";
+    up.album = "A\xc2\x85" "B\xc2\xa0" "C";  // a C1 control and a no-break space
+    EXPECT_EQ(ExpandNamePattern("%artist%/%album%/%title%", up, "s.mpc"),
+              "_..And You Will Know Us/A_B\xc2\xa0" "C/Nul_.Point");
     EXPECT_EQ(ExpandNamePattern("/../%title%", f, "s.mpc"), "Who_Made _Who_");
     TPatternFields reserved;
     reserved.artist = "con";
     reserved.title = "Nul.";
     EXPECT_EQ(ExpandNamePattern("%artist%/%title%", reserved, "s.mpc"), "con_/Nul_");
+    reserved.artist = "Aux .Mix";
+    EXPECT_EQ(ExpandNamePattern("%artist%/%title%", reserved, "s.mpc"), "Aux_ .Mix/Nul_");
     // Each name at most 255 bytes (the file's with ".mp3"), cut between characters.
     TPatternFields longer;
     longer.album = std::string(300, 'a');
