@@ -4,6 +4,7 @@
 
 #include "system/os/Files.h"
 #include "system/os/Path.h"
+#include "formats/TextUtil.h"
 
 #include <unordered_map>
 #include <unordered_set>
@@ -25,6 +26,47 @@ bool TooLong(const std::string &path)
     }
     return false;
 }
+
+// Looks paths up as a file system blind to letter case would, reading each folder once.
+class TCaseBlindLookup {
+public:
+    std::string Spelled(const std::string &path)
+    {
+        const std::string trimmed = os::WithoutSeparator(path);
+        if (os::LastSeparator(trimmed) == std::string::npos) return path;
+        const std::string folder = os::FolderOf(trimmed);
+        if (folder == trimmed) return path;  // a root
+        const std::string name = os::FileName(trimmed);
+        const std::string at = SpelledFolder(folder);
+        const auto &names = Names(at);
+        const auto found = names.find(FoldCase(name));
+        const std::string out = os::Join(at, found == names.end() ? name : found->second);
+        return trimmed.size() == path.size() ? out : os::WithSeparator(out);
+    }
+
+private:
+    std::string SpelledFolder(const std::string &folder)
+    {
+        const auto known = folders_.find(folder);
+        if (known != folders_.end()) return known->second;
+        std::string spelled = os::Exists(folder) ? folder : Spelled(folder);
+        return folders_.emplace(folder, std::move(spelled)).first->second;
+    }
+
+    const std::unordered_map<std::string, std::string> &Names(const std::string &folder)
+    {
+        const auto known = names_.find(folder);
+        if (known != names_.end()) return known->second;
+        std::unordered_map<std::string, std::string> names;
+        os::TFolderReader reader(folder);
+        os::TFolderEntry entry;
+        while (reader.IsOpen() && reader.Next(entry)) names.try_emplace(FoldCase(entry.name), entry.name);
+        return names_.emplace(folder, std::move(names)).first->second;
+    }
+
+    std::unordered_map<std::string, std::string> folders_;
+    std::unordered_map<std::string, std::unordered_map<std::string, std::string>> names_;
+};
 
 }  // namespace
 
@@ -67,14 +109,23 @@ std::string NumberedPath(const std::string &path, int n)
 
 std::vector<TPlannedOutput> PlanOutputs(const std::vector<TWorkItem> &items, const TPlanOptions &options,
                                         const TPathExists &exists, const TWhyNotReplaceable &whyNotReplaceable,
-                                        TMarkIndex *marks)
+                                        TMarkIndex *marks, const TSpelling &spelled)
 {
+    auto spell = [&](std::string path) { return spelled ? spelled(path) : path; };
     using Kind = TPlannedOutput::Kind;
     std::vector<TPlannedOutput> plans;
     plans.reserve(items.size());
     // Every path a source of this job has claimed, skipped ones included, so that running
     // the same job again skips each file instead of shifting the numbers.
-    std::unordered_set<std::string> claimed;
+    class TClaims {
+    public:
+        bool insert(const std::string &path) { return set_.insert(FoldCase(path)).second; }
+        std::size_t count(const std::string &path) const { return set_.count(FoldCase(path)); }
+        void reserve(std::size_t n) { set_.reserve(n); }
+
+    private:
+        std::unordered_set<std::string> set_;
+    } claimed;
     claimed.reserve(items.size() * 2);
     // Where numbering goes on for each plain path, so that many sources of one name plan
     // in linear time.
@@ -105,7 +156,7 @@ std::vector<TPlannedOutput> PlanOutputs(const std::vector<TWorkItem> &items, con
     std::vector<std::string> plains(items.size());
     const std::string library = os::WithSeparator(options.libraryDir);
     for (std::size_t i = 0; i < items.size(); ++i) {
-        plains[i] = PlainOutputPath(items[i], options);
+        plains[i] = spell(PlainOutputPath(items[i], options));
         if (!marks) continue;
         const os::TFileInfo info = os::Stat(items[i].source);
         if (info.kind != os::TKind::File) continue;
@@ -124,7 +175,7 @@ std::vector<TPlannedOutput> PlanOutputs(const std::vector<TWorkItem> &items, con
         }
         earlier[i] = older;
         // Two sources alike in name, size and time (copies) are not both the same MP3's.
-        if (madeBefore[i] && options.existing != TExistingPolicy::KeepBoth && !claimed.insert(*madeBefore[i]).second)
+        if (madeBefore[i] && options.existing != TExistingPolicy::KeepBoth && !claimed.insert(*madeBefore[i]))
             madeBefore[i] = nullptr;
     }
     // Something at the path carries the mark of a source other than this one.
@@ -163,7 +214,7 @@ std::vector<TPlannedOutput> PlanOutputs(const std::vector<TWorkItem> &items, con
             continue;
         }
         std::string path = plain;
-        int &n = lastNumber.try_emplace(plain, 1).first->second;
+        int &n = lastNumber.try_emplace(FoldCase(plain), 1).first->second;
         bool there = false;  // something stands at `path` on disk; looked at once
         const bool exist = !claimed.count(path) && exists(path);
         const bool foreign = exist && another(path, i);
@@ -175,7 +226,7 @@ std::vector<TPlannedOutput> PlanOutputs(const std::vector<TWorkItem> &items, con
                 if (!exists(p)) return false;
                 return options.existing == TExistingPolicy::KeepBoth || another(p, i);
             };
-            do path = NumberedPath(plain, ++n);
+            do path = spell(NumberedPath(plain, ++n));
             while (taken(path));
             plan.kind = Kind::Renamed;
             plan.reason = foreign ? "renamed: " + plain + " was made from another source"
@@ -184,7 +235,7 @@ std::vector<TPlannedOutput> PlanOutputs(const std::vector<TWorkItem> &items, con
         } else if (exist) {
             there = true;
             if (options.existing == TExistingPolicy::KeepBoth) {
-                do path = NumberedPath(plain, ++n);
+                do path = spell(NumberedPath(plain, ++n));
                 while (claimed.count(path) || exists(path));
                 plan.kind = Kind::Renamed;
                 plan.reason = "renamed: " + plain + " exists";
@@ -228,7 +279,9 @@ std::vector<TPlannedOutput> PlanJob(const std::vector<TWorkItem> &items, const T
     // Read even when this job writes no marks: the MP3s of other jobs still carry theirs.
     TMarkIndex marks;
     if (options.useOutputDir && !options.outputDir.empty() && !items.empty()) marks.Scan(options.outputDir);
-    return PlanOutputs(items, options, PathExists, WhyNotReplaceable, &marks);
+    TCaseBlindLookup lookup;
+    return PlanOutputs(items, options, PathExists, WhyNotReplaceable, &marks,
+                       [&lookup](const std::string &path) { return lookup.Spelled(path); });
 }
 
 }  // namespace trackmill

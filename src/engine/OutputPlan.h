@@ -62,6 +62,10 @@ std::string WhyNotReplaceable(const std::string &path);
 
 class TMarkIndex;
 
+// A path as it is spelled on disk where it (or a folder on the way) exists under another
+// letter case; as given where nothing does.
+using TSpelling = std::function<std::string(const std::string &path)>;
+
 // The output path of one source before any collision is looked at (in the tags' layout
 // the source's tags are read).
 std::string PlainOutputPath(const TWorkItem &item, const TPlanOptions &options);
@@ -77,10 +81,13 @@ std::string NumberedPath(const std::string &path, int n);
 // holds. A path where something else exists already is skipped, overwritten or numbered
 // as the policy says. A path longer than the system allows (a name over 255 bytes, a path
 // over 4095), or one to be overwritten that may not be replaced, is refused with the reason.
+// Paths that differ only in letter case are one path, as on any player's card: a later
+// source is numbered, and a file under another case is the file at that path (`spelled`
+// finds it; `exists` is asked of what it gives).
 std::vector<TPlannedOutput> PlanOutputs(const std::vector<TWorkItem> &items, const TPlanOptions &options,
                                         const TPathExists &exists = PathExists,
                                         const TWhyNotReplaceable &whyNotReplaceable = WhyNotReplaceable,
-                                        TMarkIndex *marks = nullptr);
+                                        TMarkIndex *marks = nullptr, const TSpelling &spelled = {});
 
 // The plan of a job: the marks below the output folder read first when MP3s carry them.
 std::vector<TPlannedOutput> PlanJob(const std::vector<TWorkItem> &items, const TPlanOptions &options);

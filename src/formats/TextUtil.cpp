@@ -53,6 +53,45 @@ std::string UpperAscii(std::string_view text)
     return out;
 }
 
+namespace {
+
+char32_t LowerLetter(char32_t c)
+{
+    if ((c >= U'A' && c <= U'Z') || (c >= 0xC0 && c <= 0xDE && c != 0xD7)) return c + 0x20;
+    // Latin Extended-A pairs capital and small letters, mostly capital first.
+    if (c >= 0x100 && c <= 0x137) return c | 1;
+    if (c >= 0x139 && c <= 0x148) return (c & 1) ? c + 1 : c;
+    if (c >= 0x14A && c <= 0x177) return c | 1;
+    if (c == 0x178) return 0xFF;
+    if (c >= 0x179 && c <= 0x17E) return (c & 1) ? c + 1 : c;
+    if (c >= 0x391 && c <= 0x3AB && c != 0x3A2) return c + 0x20;
+    if (c >= 0x410 && c <= 0x42F) return c + 0x20;
+    if (c >= 0x400 && c <= 0x40F) return c + 0x50;
+    return c;
+}
+
+}  // namespace
+
+std::string FoldCase(std::string_view utf8)
+{
+    std::string out;
+    out.reserve(utf8.size());
+    for (std::size_t i = 0; i < utf8.size();) {
+        const auto b = static_cast<unsigned char>(utf8[i]);
+        // Only the letters folded live in one or two bytes; anything else is copied.
+        if (b >= 0xC2 && b <= 0xDF && i + 1 < utf8.size() &&
+            (static_cast<unsigned char>(utf8[i + 1]) & 0xC0) == 0x80) {
+            const char32_t c = char32_t(b & 0x1F) << 6 | (static_cast<unsigned char>(utf8[i + 1]) & 0x3F);
+            AppendUtf8(out, LowerLetter(c));
+            i += 2;
+            continue;
+        }
+        out += b < 0x80 ? char(LowerLetter(b)) : char(b);
+        ++i;
+    }
+    return out;
+}
+
 std::optional<std::int32_t> ParseInteger(std::string_view s)
 {
     std::size_t i = 0;

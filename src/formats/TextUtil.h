@@ -27,6 +27,9 @@ bool EqualsAsciiNoCase(std::string_view a, std::string_view b);
 bool StartsWithAsciiNoCase(std::string_view text, std::string_view prefix);
 // The text with a-z made A-Z, every other byte kept: a key for case-blind lookups.
 std::string UpperAscii(std::string_view text);
+// Lower case for comparing names as FAT, exFAT and Windows do: the letters of ASCII,
+// Latin-1, Latin Extended-A, Greek and Cyrillic; every other byte as it stands.
+std::string FoldCase(std::string_view utf8);
 
 // An optional sign, then decimal digits, or "$" and hexadecimal digits; nothing else.
 // The result is a 32-bit number (hexadecimal up to FFFFFFFF, read as its bit pattern).

@@ -40,8 +40,18 @@ TEST_F(PlannedOutputs, SourcesThatWouldMakeTheSameMp3AreAllConverted)
     // Listed in name order, so "a.mp+" plans first.
     EXPECT_NEAR(tmtest::Mp3Seconds(src / "a.mp3"), 2.0, 0.1);
     EXPECT_NEAR(tmtest::Mp3Seconds(src / "a (2).mp3"), 1.0, 0.1);
+    // Names that differ only in letter case are one name on a player's card and on Windows.
     EXPECT_NEAR(tmtest::Mp3Seconds(src / "Song.mp3"), 3.0, 0.1);
-    EXPECT_NEAR(tmtest::Mp3Seconds(src / "song.mp3"), 4.0, 0.1);
+    EXPECT_NEAR(tmtest::Mp3Seconds(src / "song (2).mp3"), 4.0, 0.1);
+    EXPECT_FALSE(fs::exists(src / "song.mp3"));
+    // A file there under another case is the file at that name: skipped, left as it is.
+    fs::create_directories(dir / "own");
+    ASSERT_TRUE(tmtest::MakeMpc(dir / "own" / "intro.mpc", 1.0));
+    tmtest::WriteText(dir / "own" / "INTRO.mp3", "the user's own");
+    r = cli.Run({(dir / "own").string()}, work);
+    EXPECT_TRUE(Contains(r.out, "exists: " + (dir / "own" / "INTRO.mp3").string())) << r.out;
+    EXPECT_EQ(tmtest::ReadText(dir / "own" / "INTRO.mp3"), "the user's own");
+    EXPECT_FALSE(fs::exists(dir / "own" / "intro.mp3"));
 
     // Into one folder: the folder structure keeps d1/01 and d2/01 apart; flat, they are numbered.
     r = cli.Run({"--output-dir", (dir / "out").string(), (src / "d1").string(), (src / "d2").string()}, work);
