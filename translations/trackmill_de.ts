@@ -103,13 +103,6 @@
 </translation>
     </message>
     <message>
-        <location line="+35"/>
-        <source>  folder image %s -&gt; %s (overwrite)
-</source>
-        <translation>  Ordnerbild %s -&gt; %s (überschreiben)
-</translation>
-    </message>
-    <message>
         <location line="+1"/>
         <source>  folder image %s -&gt; %s
 </source>

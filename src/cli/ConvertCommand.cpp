@@ -99,9 +99,8 @@ void PrintFolderArt(const TWorkQueue &queue, const std::vector<TPlannedOutput> &
         if (image->second.empty()) continue;
         const TArtCopyPlan art = PlanArtCopy(os::Join(from, image->second), to, s.existing);
         if (art.action != TArtCopyPlan::Action::None)
-            std::fputs(Formatted(art.action == TArtCopyPlan::Action::Overwrite ? Cli::Tr("  folder image %s -> %s (overwrite)\n")
-                                                                                : Cli::Tr("  folder image %s -> %s\n"),
-                                 Shown(os::Join(from, image->second)).c_str(), Shown(art.target).c_str())
+            std::fputs(Formatted(Cli::Tr("  folder image %s -> %s\n"), Shown(os::Join(from, image->second)).c_str(),
+                                 Shown(art.target).c_str())
                            .c_str(),
                        stdout);
     }

@@ -1,6 +1,7 @@
 #include "engine/FolderArt.h"
 
 #include "engine/Conversion.h"
+#include "formats/TextUtil.h"
 #include "system/os/Files.h"
 #include "system/os/Path.h"
 
@@ -22,6 +23,22 @@ constexpr std::size_t kCacheEntries = 8;
 constexpr std::size_t kChunk = 64 * 1024;
 // Beyond this many numbered copies something is wrong with the folder; leave it be.
 constexpr int kMaxNumber = 1000;
+// No cover is this large: a file that is must be something else.
+constexpr std::uint64_t kCopyLimit = 64 * 1024 * 1024;
+
+// The folder's own file, opened as itself: a link may lead to anyone's private file.
+bool OpenOwn(os::TFile &file, const std::string &path)
+{
+    return file.Open(path, os::TFile::Mode::Read, os::TFollow::NotLinks);
+}
+
+// Whether the file begins as a JPEG or PNG image does.
+bool BeginsAsImage(os::TFile &file)
+{
+    char head[8] = {};
+    const std::size_t got = file.ReadSomeAt(0, head, sizeof head);
+    return !ImageMime(std::string_view(head, got)).empty();
+}
 
 // Its place in the order of preference, or -1 when the name is none of ours.
 int RankOf(std::string_view name)
@@ -59,7 +76,7 @@ bool SameContent(const std::string &a, const std::string &b)
 void ReadForEmbedding(const std::string &path, std::string &bytes, std::string &mime)
 {
     os::TFile file;
-    if (!file.Open(path)) return;
+    if (!OpenOwn(file, path)) return;
     const std::int64_t size = file.Size();
     if (size <= 0 || std::uint64_t(size) > kFolderArtEmbedLimit) return;
     std::string data(static_cast<std::size_t>(size), '\0');
@@ -68,21 +85,31 @@ void ReadForEmbedding(const std::string &path, std::string &bytes, std::string &
     if (!mime.empty()) bytes = std::move(data);
 }
 
-// Copies the image to a temporary name beside the target, then gives it the target's name:
-// in place of the file there only for Overwrite, else only where nothing is. 0, or the
-// errno value with *why.
+// Copies the image to a temporary name beside the target, then gives it the target's name
+// where nothing is. 0, or the errno value with *why.
 int CopyTo(const std::string &image, const TArtCopyPlan &plan, const TFolderArt::NoteTemporary &noteTemporary,
            std::string &why)
 {
     os::TFile in;
-    if (!in.Open(image)) {
+    if (!OpenOwn(in, image)) {
         why = "cannot read it: " + os::ErrorText(in.Error());
         return in.Error() ? in.Error() : EIO;
+    }
+    if (!BeginsAsImage(in)) {
+        why = "it is not a JPEG or PNG image";
+        return EINVAL;
+    }
+    if (const std::int64_t size = in.Size(); size < 0 || std::uint64_t(size) > kCopyLimit) {
+        why = "it exceeds the " + SizeText(kCopyLimit) + " limit for an image";
+        return EFBIG;
     }
     const std::string folder = os::FolderOf(plan.target);
     os::TFile out;
     std::string temp;
-    if (!out.CreateUnique(folder, kTemporaryPrefix, "", &temp)) {
+    // The user's usual rights, but a picture only its owner may read stays so.
+    const auto access = os::Stat(image, os::TFollow::NotLinks).ownerOnly ? os::TFile::Access::Private
+                                                                          : os::TFile::Access::Usual;
+    if (!out.CreateUnique(folder, kTemporaryPrefix, "", &temp, access)) {
         why = "cannot write in " + folder + ": " + os::ErrorText(out.Error());
         return out.Error() ? out.Error() : EIO;
     }
@@ -100,17 +127,12 @@ int CopyTo(const std::string &image, const TArtCopyPlan &plan, const TFolderArt:
             if (in.Error() != 0) return fail(in.Error(), "cannot read it: ");
             break;
         }
+        if (std::uint64_t(at) + got > kCopyLimit) return fail(EFBIG, "it grew while it was copied: ");
         if (!out.WriteAt(at, buf.data(), got)) return fail(out.Error(), "cannot write " + temp + ": ");
         at += std::int64_t(got);
     }
     if (const int err = out.Close(); err != 0) return fail(err, "cannot write " + temp + ": ");
-    int err = 0;
-    if (plan.action == TArtCopyPlan::Action::Overwrite) {
-        os::TakeModeOf(temp, plan.target);
-        err = os::Replace(temp, plan.target);
-    } else {
-        err = os::RenameNoReplace(temp, plan.target);
-    }
+    const int err = os::RenameNoReplace(temp, plan.target);
     if (err != 0) {
         os::RemoveFile(temp);
         why = "cannot rename it to " + plan.target + ": " + os::ErrorText(err);
@@ -128,8 +150,12 @@ std::string FindFolderImage(const std::string &folder)
     for (os::TFolderEntry entry; reader.Next(entry);) {
         const int rank = RankOf(entry.name);
         if (rank < 0 || rank > bestRank || (rank == bestRank && entry.name >= best)) continue;
-        // A folder, pipe or device of that name is no image (and a pipe would block a read).
-        if (reader.Stat(entry.name).kind != os::TKind::File) continue;
+        // Only a regular file of the folder's own that is an image: a folder, pipe or
+        // device is none (and a pipe would block a read), and a link may lead anywhere.
+        const std::string path = os::Join(folder, entry.name);
+        if (os::Stat(path, os::TFollow::NotLinks).kind != os::TKind::File) continue;
+        os::TFile file;
+        if (!OpenOwn(file, path) || !BeginsAsImage(file)) continue;
         bestRank = rank;
         best = entry.name;
     }
@@ -149,11 +175,11 @@ TArtCopyPlan PlanArtCopy(const std::string &image, const std::string &outputFold
     const std::string target = os::Join(outputFolder, os::FileName(image));
     if (!os::Exists(target)) return {Action::Write, target, {}};
     if (SameContent(image, target)) return {};
+    // An image there is never replaced, whatever the policy: it may be a source folder's
+    // own, or one the user put there.
     switch (policy) {
-    case TExistingPolicy::Skip: return {};
-    case TExistingPolicy::Overwrite:
-        if (std::string why = WhyNotReplaceable(target); !why.empty()) return {Action::None, {}, why};
-        return {Action::Overwrite, target, {}};
+    case TExistingPolicy::Skip:
+    case TExistingPolicy::Overwrite: return {};
     case TExistingPolicy::KeepBoth:
         for (int n = 2; n <= kMaxNumber; ++n) {
             const std::string numbered = NumberedPath(target, n);
@@ -208,14 +234,7 @@ std::string TFolderArt::CopyOnce(const std::string &sourceFolder, const std::str
             why = plan.reason;
             break;
         }
-        // Two source folders may share an output folder: the first one's image stays.
-        if (plan.action == TArtCopyPlan::Action::Overwrite && written_.count(plan.target)) {
-            why = plan.target + " holds another folder's image copied by this job";
-            break;
-        }
-        const int err = CopyTo(image, plan, noteTemporary, why);
-        if (err == 0 && why.empty()) written_.insert(plan.target);
-        if (err != EEXIST) break;
+        if (CopyTo(image, plan, noteTemporary, why) != EEXIST) break;
     }
     return why.empty() ? std::string() : "the folder image " + name + " was not copied: " + why;
 }
@@ -224,7 +243,6 @@ void TFolderArt::Reset()
 {
     names_.clear();
     copied_.clear();
-    written_.clear();
     cache_.clear();
     cachedBytes_ = 0;
 }

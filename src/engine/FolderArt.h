@@ -1,8 +1,8 @@
 // A source folder's cover image ("folder.jpg" and its kin): looked for once per folder in
 // a job, embedded as the front cover into MP3s whose sources bring no picture, and copied
-// once beside the MP3s of each album folder, under the existing-files policy. Only regular
-// files are read; nothing is written but new files under names no one holds (or, under
-// Overwrite, a replacement renamed over a file the user may write).
+// once beside the MP3s of each album folder. Only a regular file that is no link and begins
+// as a JPEG or PNG image is read; nothing is written but new files under names no one
+// holds: an image there is never replaced, whatever the existing-files policy.
 #pragma once
 
 #include "engine/OutputPlan.h"
@@ -24,7 +24,8 @@ inline constexpr std::uint64_t kFolderArtEmbedLimit = 2 * 1024 * 1024;
 
 // The name of the folder's cover image, or empty: the first of "folder", "cover", "front",
 // "album", each with ".jpg", ".jpeg", ".png", in any letter case; of names that differ only
-// in case, the first in byte order. Only a regular file counts (links followed).
+// in case, the first in byte order. Only a regular file (not a link) that begins as a JPEG
+// or PNG image counts.
 std::string FindFolderImage(const std::string &folder);
 
 // "image/jpeg" or "image/png" by the first bytes of a file; empty for anything else.
@@ -32,13 +33,13 @@ std::string ImageMime(std::string_view head);
 
 // What copying an image into a folder would do.
 struct TArtCopyPlan {
-    enum class Action { None, Write, Overwrite };
+    enum class Action { None, Write };
     Action action = Action::None;
-    std::string target;  // for Write and Overwrite
+    std::string target;  // for Write
     std::string reason;  // for None: why it cannot be copied (empty when nothing needs doing)
 };
 // Nothing when the same image is there already (or, under KeepBoth, under a numbered
-// name), or a different one is there under Skip; else where it goes.
+// name), or a different one is there under Skip or Overwrite; else where it goes.
 TArtCopyPlan PlanArtCopy(const std::string &image, const std::string &outputFolder, TExistingPolicy policy);
 
 // The folder art of one job: the folders' listings and a few images cached, the album
@@ -67,7 +68,6 @@ private:
     };
     std::map<std::string, std::string> names_;  // folder -> image name ("" none)
     std::set<std::pair<std::string, std::string>> copied_;
-    std::set<std::string> written_;  // the images this job put in place
     std::deque<Cached> cache_;  // newest last
     std::size_t cachedBytes_ = 0;
 };

@@ -20,44 +20,61 @@ TEST(FolderArt, OnlyARegularImageFileOfTheFirstNameIsTaken)
     fs::create_directories(a / "FOLDER.jpg");                         // a folder
     ASSERT_EQ(::mkfifo((a / "folder.jpeg").c_str(), 0600), 0);        // a pipe: never opened
     fs::create_symlink(a / "folder.jpeg", a / "Folder.png");          // a link to it
-    tmtest::WriteBytes(dir / "art", tmtest::B("\x89PNG\r\n\x1A\n-png-"));
-    fs::create_symlink(dir / "art", a / "Cover.png");                  // a link to an image
+    tmtest::WriteBytes(dir / "key", tmtest::B("\x89PNG\r\n\x1A\n-private-"));
+    ::chmod((dir / "key").c_str(), 0600);
+    fs::create_symlink(dir / "key", a / "Cover.png");                  // a link to a private file
+    tmtest::WriteText(a / "front.jpg", "not a picture");
     tmtest::WriteText(a / "album.jpg", "\xFF\xD8\xFF later");
-    EXPECT_EQ(FindFolderImage(a.string()), "Cover.png");
+    EXPECT_EQ(FindFolderImage(a.string()), "album.jpg");
     TFolderArt art;
     TTagAdditions additions;
     art.AddTo(a.string(), additions);
-    EXPECT_EQ(additions.folderArt, "\x89PNG\r\n\x1A\n-png-");
-    EXPECT_EQ(additions.folderArtMime, "image/png");
+    EXPECT_EQ(additions.folderArt, "\xFF\xD8\xFF later");
+    EXPECT_EQ(additions.folderArtMime, "image/jpeg");
+    const fs::path out = dir / "out";
+    fs::create_directories(out);
+    EXPECT_EQ(art.CopyOnce(a.string(), out.string(), TExistingPolicy::Overwrite), "");
+    EXPECT_EQ(tmtest::ReadText(out / "album.jpg"), "\xFF\xD8\xFF later");
+    EXPECT_FALSE(fs::exists(out / "Cover.png"));
 
-    // A name of ours whose content is no image is found (and would be copied) but not embedded.
+    // Nothing of ours that is an image: none.
     const fs::path b = dir / "b";
     fs::create_directories(b);
     tmtest::WriteText(b / "front.JPEG", "not a picture");
-    EXPECT_EQ(FindFolderImage(b.string()), "front.JPEG");
-    additions = {};
-    art.AddTo(b.string(), additions);
-    EXPECT_TRUE(additions.folderArt.empty());
+    EXPECT_EQ(FindFolderImage(b.string()), "");
     EXPECT_EQ(FindFolderImage((dir / "missing").string()), "");
 }
 
-// Two source folders whose MP3s share an output folder: under Overwrite the second's image
-// does not replace the one this job copied from the first.
-TEST(FolderArt, AJobNeverReplacesAnImageItCopied)
+// An image at the copy's place is never replaced, whatever the policy: a source folder's
+// own (an output folder inside the library), the user's, or one this job copied.
+TEST(FolderArt, AnImageThereIsNeverReplacedAndAPrivateOneStaysPrivate)
 {
     tmtest::TempDir dir;
     const fs::path a = dir / "a", b = dir / "b", out = dir / "out";
     fs::create_directories(a), fs::create_directories(b), fs::create_directories(out);
     tmtest::WriteText(a / "cover.jpg", "\xFF\xD8\xFF first");
     tmtest::WriteText(b / "cover.jpg", "\xFF\xD8\xFF second");
+    ::chmod((a / "cover.jpg").c_str(), 0600);
     TFolderArt art;
     EXPECT_EQ(art.CopyOnce(a.string(), out.string(), TExistingPolicy::Overwrite), "");
-    EXPECT_NE(art.CopyOnce(b.string(), out.string(), TExistingPolicy::Overwrite), "");
+    EXPECT_EQ(fs::status(out / "cover.jpg").permissions() & fs::perms::all, fs::perms::owner_read | fs::perms::owner_write);
+    for (int job = 0; job < 2; ++job) {
+        EXPECT_EQ(art.CopyOnce(b.string(), out.string(), TExistingPolicy::Overwrite), "");
+        EXPECT_EQ(art.CopyOnce(b.string(), a.string(), TExistingPolicy::Overwrite), "");
+        art.Reset();
+    }
     EXPECT_EQ(tmtest::ReadText(out / "cover.jpg"), "\xFF\xD8\xFF first");
-    // The next job may replace it.
-    art.Reset();
-    EXPECT_EQ(art.CopyOnce(b.string(), out.string(), TExistingPolicy::Overwrite), "");
-    EXPECT_EQ(tmtest::ReadText(out / "cover.jpg"), "\xFF\xD8\xFF second");
+    EXPECT_EQ(tmtest::ReadText(a / "cover.jpg"), "\xFF\xD8\xFF first");
+
+    // A file far larger than any cover (sparse here) is not copied.
+    const fs::path big = dir / "big";
+    fs::create_directories(big);
+    tmtest::WriteText(big / "cover.jpg", "\xFF\xD8\xFF");
+    fs::resize_file(big / "cover.jpg", 65 * 1024 * 1024);
+    fs::create_directories(dir / "out2");
+    EXPECT_EQ(art.CopyOnce(big.string(), (dir / "out2").string(), TExistingPolicy::Skip),
+              "the folder image cover.jpg was not copied: it exceeds the 64 MiB limit for an image");
+    EXPECT_FALSE(fs::exists(dir / "out2" / "cover.jpg"));
 }
 
 }  // namespace

@@ -34,6 +34,7 @@ struct TFileInfo {
     std::uint64_t size = 0;
     std::int64_t modified = 0;  // seconds since 1970
     bool readOnly = false;      // no one may write it (no write permission bits at all)
+    bool ownerOnly = false;     // no one but its owner may read it (POSIX permission bits)
     int error = 0;              // with kind None: why nothing could be looked at (ENOENT, EACCES, ...)
     bool Exists() const { return kind != TKind::None || link; }
 };
@@ -79,8 +80,8 @@ public:
     TFile(const TFile &) = delete;
     TFile &operator=(const TFile &) = delete;
 
-    // An existing regular file; never creates one (links are followed).
-    bool Open(const std::string &path, Mode mode = Mode::Read);
+    // An existing regular file; never creates one. Links are followed unless told not to.
+    bool Open(const std::string &path, Mode mode = Mode::Read, TFollow follow = TFollow::Links);
     // A new file that did not exist (never through a link).
     bool Create(const std::string &path, Access access = Access::Usual);
     // A new file of a unique name in the folder: prefix + six characters + suffix; its

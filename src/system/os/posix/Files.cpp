@@ -41,6 +41,7 @@ TFileInfo InfoOf(const struct stat &st)
     info.size = static_cast<std::uint64_t>(st.st_size);
     info.modified = static_cast<std::int64_t>(st.st_mtime);
     info.readOnly = (st.st_mode & 0222) == 0;
+    info.ownerOnly = (st.st_mode & 0044) == 0;
     return info;
 }
 
@@ -187,10 +188,11 @@ TFile &TFile::operator=(TFile &&other) noexcept
     return *this;
 }
 
-bool TFile::Open(const std::string &path, Mode mode)
+bool TFile::Open(const std::string &path, Mode mode, TFollow follow)
 {
     Close();
-    const int fd = ::open(path.c_str(), (mode == Mode::Read ? O_RDONLY : O_RDWR) | O_CLOEXEC | O_NONBLOCK);
+    const int fd = ::open(path.c_str(), (mode == Mode::Read ? O_RDONLY : O_RDWR) | O_CLOEXEC | O_NONBLOCK |
+                                            (follow == TFollow::NotLinks ? O_NOFOLLOW : 0));
     if (fd < 0) {
         error_ = errno;
         return false;

@@ -266,14 +266,23 @@ TFile &TFile::operator=(TFile &&other) noexcept
     return *this;
 }
 
-bool TFile::Open(const std::string &path, Mode mode)
+bool TFile::Open(const std::string &path, Mode mode, TFollow follow)
 {
     Close();
     const DWORD access = mode == Mode::Read ? GENERIC_READ : GENERIC_READ | GENERIC_WRITE;
+    const DWORD flags = FILE_ATTRIBUTE_NORMAL | (follow == TFollow::NotLinks ? FILE_FLAG_OPEN_REPARSE_POINT : 0);
     const HANDLE h = ::CreateFileW(Wide(path).c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                   nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+                                   nullptr, OPEN_EXISTING, flags, nullptr);
     if (h == INVALID_HANDLE_VALUE) {
         error_ = Stat(path).kind == TKind::Folder ? EISDIR : LastErrno();
+        return false;
+    }
+    // Opened as itself, a link is no file to read.
+    BY_HANDLE_FILE_INFORMATION about{};
+    if (follow == TFollow::NotLinks && ::GetFileInformationByHandle(h, &about) &&
+        (about.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
+        ::CloseHandle(h);
+        error_ = ELOOP;
         return false;
     }
     // Only files on a disk: a pipe or a device would block or never end.
