@@ -10,6 +10,10 @@
 
 namespace trackmill {
 
+namespace os {
+class TOwnFolder;
+}
+
 class TCommandRunner {
 public:
     enum class StartResult {
@@ -27,8 +31,10 @@ public:
     // Handlers run on the thread that owns the runner, never from inside Start.
     virtual void SetHandlers(Handlers handlers) = 0;
     // argv[0] is an absolute path. The command runs in a process group of its own, so a
-    // terminal's Ctrl-C reaches only us.
-    virtual StartResult Start(std::uint64_t id, const std::vector<std::string> &argv, std::string *error) = 0;
+    // terminal's Ctrl-C reaches only us, and in `workFolder` (entered through the held
+    // folder, not by its name), or in ours when there is none.
+    virtual StartResult Start(std::uint64_t id, const std::vector<std::string> &argv, const os::TOwnFolder *workFolder,
+                              std::string *error) = 0;
     // Ends the command's whole process group; its end is still reported.
     virtual void Stop(std::uint64_t id) = 0;
 };

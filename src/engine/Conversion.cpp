@@ -28,10 +28,11 @@ std::string Seconds(double s)
 constexpr const char *kAppeared = "exists: ";
 constexpr std::size_t kDecoderLogBytes = 256 * 1024;
 
-// Puts the MP3 at its output name. Without `mayReplace` an existing file is never
-// replaced, even one that appeared since the plan was made (reason "exists: ...").
-// A replaced file's permission bits go to the new one.
-bool Place(const std::string &temp, const std::string &output, bool mayReplace, std::string &reason)
+// Puts the MP3 (`name` in `folder`) at its output name. Without `mayReplace` an existing
+// file is never replaced, even one that appeared since the plan was made (reason
+// "exists: ..."). A replaced file's permission bits go to the new one.
+bool Place(os::TOwnFolder &folder, const std::string &name, const std::string &output, bool mayReplace,
+           std::string &reason)
 {
     const bool exists = os::Exists(output);
     if (exists && !mayReplace) {
@@ -43,15 +44,15 @@ bool Place(const std::string &temp, const std::string &output, bool mayReplace, 
             reason = std::move(why);
             return false;
         }
-        os::TakeModeOf(temp, output);
-        if (const int err = os::Replace(temp, output); err != 0) {
+        folder.TakeModeOf(name, output);
+        if (const int err = folder.MoveOut(name, output, true); err != 0) {
             reason = "cannot rename the MP3 to " + output + ": " + os::ErrorText(err);
             return false;
         }
         return true;
     }
     // Never over a file that appears at the last moment.
-    const int err = os::RenameNoReplace(temp, output);
+    const int err = folder.MoveOut(name, output, false);
     if (err == 0) return true;
     reason = err == EEXIST ? kAppeared + output : "cannot rename the MP3 to " + output + ": " + os::ErrorText(err);
     return false;
@@ -60,7 +61,7 @@ bool Place(const std::string &temp, const std::string &output, bool mayReplace, 
 // Why a decoder gave up, when the MP3 tells: a source that decoded part of the way and
 // then stopped is damaged, and how far it got is what a person can check. Empty when
 // nothing was decoded (more likely the options or the program) or the source changed.
-std::string HowFarDecoded(const std::string &sourcePath, const std::string &mp3, const TSourceAtStart &source)
+std::string HowFarDecoded(const std::string &sourcePath, const TPreparedFile &prepared, const TSourceAtStart &source)
 {
     const double sourceSeconds = source.PlayingTime();
     if (sourceSeconds <= 0) return {};
@@ -68,8 +69,9 @@ std::string HowFarDecoded(const std::string &sourcePath, const std::string &mp3,
     if (now.kind == os::TKind::None) return "the source was removed while it was converted";
     if (now.kind != source.info.kind || now.size != source.info.size || now.modified != source.info.modified)
         return "the source changed while it was converted";
+    TFileStream mp3;
     TMp3FrameWalker audio;
-    if (!audio.Advance(mp3) || !audio.HasAudio()) return {};
+    if (!mp3.Open(*prepared.workFolder, prepared.tempMp3) || !audio.Advance(mp3) || !audio.HasAudio()) return {};
     const double decoded = audio.Seconds();
     if (CompareDurations(decoded, sourceSeconds).empty()) return {};
     return "the source is damaged: decoding stopped after " + Seconds(std::min(decoded, sourceSeconds)) + " of " +
@@ -120,11 +122,18 @@ bool PrepareFile(const TWorkItem &item, const TConversionSetup &setup, const Pat
     std::string why;
     if (!scratch.Ensure(&why)) return fail(why);
     prepared.scratch = &scratch;
+    // The encoder writes in a folder no one else may enter: another user who may write the
+    // output folder could otherwise put a link in the MP3's place before it is opened.
+    auto work = std::make_unique<os::TOwnFolder>();
+    if (const int err = work->Create(folder, kTemporaryPrefix); err != 0)
+        return fail("cannot write in " + folder + ": " + os::ErrorText(err));
+    prepared.workFolder = std::move(work);
+    scratch.NoteTemporary(prepared.workFolder->Path());
     os::TFile temp;
-    if (!temp.CreateUnique(folder, kTemporaryPrefix, ".mp3", &prepared.tempMp3))
+    if (!temp.Create(*prepared.workFolder, kTemporaryMp3))
         return fail("cannot write in " + folder + ": " + os::ErrorText(temp.Error()));
     temp.Close();
-    scratch.NoteTemporary(prepared.tempMp3);
+    prepared.tempMp3 = kTemporaryMp3;
 
     const std::string stem = std::to_string(item.id);
     prepared.statusName = stem + ".status";
@@ -143,7 +152,7 @@ bool PrepareFile(const TWorkItem &item, const TConversionSetup &setup, const Pat
 
 void DiscardPrepared(const TPreparedFile &prepared)
 {
-    if (!prepared.tempMp3.empty()) os::RemoveFile(prepared.tempMp3);
+    if (prepared.workFolder) prepared.workFolder->Remove();
     if (prepared.scratch) {
         if (!prepared.scriptName.empty()) prepared.scratch->RemoveFile(prepared.scriptName);
         if (!prepared.statusName.empty()) prepared.scratch->RemoveFile(prepared.statusName);
@@ -218,10 +227,15 @@ TConversionResult FinishFile(const TWorkItem &item, const TPreparedFile &prepare
         prepared.scratch->RemoveFile(prepared.scriptName);
         prepared.scratch->RemoveFile(prepared.statusName);
     }
-    commands.encoded = os::Stat(prepared.tempMp3).size > 0;
+    if (!prepared.workFolder) {
+        result.reason = "no MP3 was written";
+        return result;
+    }
+    os::TOwnFolder &work = *prepared.workFolder;
+    commands.encoded = work.Stat(prepared.tempMp3).size > 0;
 
     auto failed = [&](const std::string &why, TConversionResult::Outcome outcome = TConversionResult::Outcome::Failed) {
-        if (!prepared.tempMp3.empty()) os::RemoveFile(prepared.tempMp3);
+        work.Remove();
         result.ok = false;
         result.outcome = outcome;
         result.reason = why;
@@ -232,7 +246,7 @@ TConversionResult FinishFile(const TWorkItem &item, const TPreparedFile &prepare
     if (!end.failure.empty()) {
         std::string why = end.failure;
         if (end.decoderFailed)
-            if (std::string damage = HowFarDecoded(item.source, prepared.tempMp3, source); !damage.empty())
+            if (std::string damage = HowFarDecoded(item.source, prepared, source); !damage.empty())
                 why = std::move(damage);
         return failed(end.said.empty() ? why : why + "; " + end.said);
     }
@@ -244,13 +258,13 @@ TConversionResult FinishFile(const TWorkItem &item, const TPreparedFile &prepare
     if (now.kind != source.info.kind || now.size != source.info.size || now.modified != source.info.modified)
         return failed("the source changed while it was converted");
 
-    const os::TFileInfo mp3 = os::Stat(prepared.tempMp3);
+    const os::TFileInfo mp3 = work.Stat(prepared.tempMp3);
     if (mp3.kind != os::TKind::File) return failed("no MP3 was written");
     if (mp3.size == 0) return failed("the MP3 is empty");
     // The walk and the tags through one open, closed before the MP3 is removed or renamed.
     const std::string problem = [&]() -> std::string {
         TFileStream output;
-        if (!output.Open(prepared.tempMp3, TFileStream::Mode::ReadWrite))
+        if (!output.Open(work, prepared.tempMp3, TFileStream::Mode::ReadWrite))
             return "the MP3 cannot be opened: " + output.OpenError();
         TMp3FrameWalker audio;
         audio.Advance(output);
@@ -266,9 +280,10 @@ TConversionResult FinishFile(const TWorkItem &item, const TPreparedFile &prepare
     if (!problem.empty()) return failed(problem);
 
     std::string why;
-    if (!Place(prepared.tempMp3, item.output, mayReplace, why))
+    if (!Place(work, prepared.tempMp3, item.output, mayReplace, why))
         return failed(why, why.rfind(kAppeared, 0) == 0 ? TConversionResult::Outcome::Skipped
                                                         : TConversionResult::Outcome::Failed);
+    work.Remove();
     result.ok = true;
     result.outcome = TConversionResult::Outcome::Converted;
     // Said beside what the plan said of the file (a renamed output), not instead of it.

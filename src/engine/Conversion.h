@@ -10,9 +10,11 @@
 #include "formats/MPEGAudio.h"
 #include "formats/MPEGplus.h"
 #include "system/os/Files.h"
+#include "system/os/OwnFolder.h"
 #include "system/os/PrivateFolder.h"
 
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -47,7 +49,10 @@ struct TCommandLines {
 
 // What the commands need, made before they start.
 struct TPreparedFile {
-    std::string tempMp3;      // where the encoder writes
+    // Where the encoder writes: a folder of ours beside the output, and the MP3's name in
+    // it. The commands run in that folder; everything after them reaches the MP3 through it.
+    std::unique_ptr<os::TOwnFolder> workFolder;
+    std::string tempMp3;
     std::string scriptName;   // in the scratch folder
     std::string statusName;   // the decoder's exit status goes here, in the scratch folder
     std::string decoderLogName;  // and a copy of its error output
@@ -95,19 +100,23 @@ TCommandLines BuildCommandLines(const TConversionSetup &setup, const std::string
                                 const std::string &statusPath, const PathQuoter &quote,
                                 const std::string &decoderLogPath = {});
 
-// Creates the output's folder as needed, the MP3's temporary name beside the output
-// (exclusively, so nothing there is overwritten) and the script in the scratch folder.
+// Creates the output's folder as needed, a folder of ours beside the output holding the
+// MP3 under its temporary name (both exclusively, so nothing there is overwritten) and the
+// script in the scratch folder.
 // False with *error, leaving nothing behind but the folders it made (still listed in
 // `prepared`), when any of it fails.
 bool PrepareFile(const TWorkItem &item, const TConversionSetup &setup, const PathQuoter &quote,
                  TScratchFolder &scratch, TPreparedFile &prepared, std::string *error);
 
-// Removes what PrepareFile made, the MP3 under its temporary name included, but not the
-// folders: another file may be on its way into them.
+// Removes what PrepareFile made, the MP3 and the folder of ours it is in included, but not
+// the output's folders: another file may be on its way into them.
 void DiscardPrepared(const TPreparedFile &prepared);
 
-// The MP3 under its temporary name: beside its output, ".tm-XXXXXX.mp3".
+// The MP3 under its temporary name: "out.mp3" in a folder ".tm-XXXXXX" beside its output
+// (the encoder gets this plain name only). Other temporary files beside an output start
+// with the prefix too.
 inline constexpr const char *kTemporaryPrefix = ".tm-";
+inline constexpr const char *kTemporaryMp3 = "out.mp3";
 
 // Removes those of `folders` that are empty, innermost first; a folder with anything in
 // it stays, and so do all folders above it.

@@ -226,7 +226,7 @@ TranscodeJob::StartOutcome TranscodeJob::StartItem(int index)
         FinishItem(index, TItemState::Failed, error);
         return StartOutcome::Failed;
     }
-    switch (runner_.Start(item.id, active->prepared.argv, &error)) {
+    switch (runner_.Start(item.id, active->prepared.argv, active->prepared.workFolder.get(), &error)) {
     case TCommandRunner::StartResult::TryLater:
         DiscardPrepared(active->prepared);
         return StartOutcome::TryLater;
@@ -291,7 +291,9 @@ void TranscodeJob::PollProgress()
         const int index = queue_.IndexOf(id);
         const double sourceSeconds = active->source.PlayingTime();
         if (index < 0 || sourceSeconds <= 0) continue;
-        if (!active->mp3.IsOpen() && !active->mp3.Open(active->prepared.tempMp3)) continue;
+        if (!active->mp3.IsOpen() &&
+            (!active->prepared.workFolder || !active->mp3.Open(*active->prepared.workFolder, active->prepared.tempMp3)))
+            continue;
         active->walker.Advance(active->mp3);
         const int percent = std::clamp(int(active->walker.Seconds() * 100 / sourceSeconds), 0, 99);
         if (percent == queue_.At(index).percent) continue;

@@ -1,6 +1,7 @@
 #include "formats/Stream.h"
 
 #include "system/os/Files.h"
+#include "system/os/OwnFolder.h"
 #include "system/os/Path.h"
 
 #include <algorithm>
@@ -67,7 +68,23 @@ TFileStream::~TFileStream() = default;
 bool TFileStream::Open(const std::string &path, Mode mode)
 {
     Close();
-    if (!file_.Open(path, mode == Mode::ReadWrite ? os::TFile::Mode::ReadWrite : os::TFile::Mode::Read)) {
+    folder_ = nullptr;
+    return Opened(file_.Open(path, mode == Mode::ReadWrite ? os::TFile::Mode::ReadWrite : os::TFile::Mode::Read), path,
+                  mode);
+}
+
+bool TFileStream::Open(os::TOwnFolder &folder, const std::string &name, Mode mode)
+{
+    Close();
+    folder_ = &folder;
+    return Opened(
+        file_.Open(folder, name, mode == Mode::ReadWrite ? os::TFile::Mode::ReadWrite : os::TFile::Mode::Read), name,
+        mode);
+}
+
+bool TFileStream::Opened(bool ok, const std::string &path, Mode mode)
+{
+    if (!ok) {
         openError_ = os::ErrorText(file_.Error());
         return false;
     }
@@ -129,6 +146,7 @@ bool TFileStream::Rewrite(const std::function<bool(TStream &out)> &write)
         return false;
     };
     if (!file_.IsOpen() || mode_ != Mode::ReadWrite) return fail("the file is not open for writing");
+    if (folder_) return RewriteInFolder(write);
     // Never "name~" or another name a user may have: a short unique one, made exclusively.
     os::TFile temp;
     std::string tempPath;
@@ -147,6 +165,34 @@ bool TFileStream::Rewrite(const std::function<bool(TStream &out)> &write)
     const int moved = os::Replace(tempPath, path_);
     if (moved != 0) os::RemoveFile(tempPath);
     if (!file_.Open(path_, os::TFile::Mode::ReadWrite)) return fail(os::ErrorText(file_.Error()));
+    return moved == 0 || fail(os::ErrorText(moved));
+}
+
+bool TFileStream::RewriteInFolder(const std::function<bool(TStream &out)> &write)
+{
+    auto fail = [&](const std::string &why) {
+        error_ = why;
+        return false;
+    };
+    // The folder is ours alone: a fixed name beside the file is free, or was left by a
+    // rewrite of ours.
+    const std::string tempName = path_ + ".new";
+    folder_->RemoveFile(tempName);
+    os::TFile temp;
+    if (!temp.Create(*folder_, tempName))
+        return fail("cannot create a temporary file beside it: " + os::ErrorText(temp.Error()));
+    TSiblingStream out(temp);
+    const bool written = temp.TakeOwnerAndMode(file_) && write(out);
+    const int err = written ? temp.Close() : temp.Error();
+    if (!written || err != 0) {
+        temp.Close();
+        folder_->RemoveFile(tempName);
+        return fail(err != 0 ? os::ErrorText(err) : "the new content could not be written");
+    }
+    file_.Close();
+    const int moved = folder_->Rename(tempName, path_);
+    if (moved != 0) folder_->RemoveFile(tempName);
+    if (!file_.Open(*folder_, path_, os::TFile::Mode::ReadWrite)) return fail(os::ErrorText(file_.Error()));
     return moved == 0 || fail(os::ErrorText(moved));
 }
 

@@ -63,6 +63,9 @@ public:
     TFileStream();
     ~TFileStream() override;
     bool Open(const std::string &path, Mode mode = Mode::Read);
+    // A file in a folder of ours, reached through the held folder (which must outlive the
+    // stream); a rewrite stays in that folder.
+    bool Open(os::TOwnFolder &folder, const std::string &name, Mode mode = Mode::Read);
     bool IsOpen() const;
     void Close();
     // Why Open failed.
@@ -76,8 +79,12 @@ public:
     std::string ErrorText() const override { return error_; }
 
 private:
+    bool Opened(bool ok, const std::string &path, Mode mode);
+    bool RewriteInFolder(const std::function<bool(TStream &out)> &write);
+
     os::TFile file_;
-    std::string path_;
+    std::string path_;  // or the name in folder_
+    os::TOwnFolder *folder_ = nullptr;
     std::string openError_;
     std::string error_;
     Mode mode_ = Mode::Read;

@@ -221,7 +221,7 @@ bool TAppRunner::Run()
         return false;
     }
     int error = 0;
-    auto pipeline = platform::TPipeline::Start(path, *words, workDir, error);
+    auto pipeline = platform::TPipeline::Start(path, *words, workDir, error, WorkFolder_);
     if (!pipeline) {
         LastError_ = "cannot start " + path + ": " + platform::StartErrorText(error);
         LastErrno_ = error;

@@ -13,6 +13,10 @@
 
 namespace trackmill {
 
+namespace os {
+class TOwnFolder;
+}
+
 class TAppRunner;
 using TAppRunnerEvent = std::function<void(TAppRunner &Sender)>;
 // Receives the command's standard output and standard error, merged as a console
@@ -47,6 +51,10 @@ public:
     // Working folder of the new process; empty means the caller's current folder.
     const std::string &CurrentDirectory() const { return CurrentDirectory_; }
     void SetCurrentDirectory(const std::string &Value) { CurrentDirectory_ = Value; }
+    // A held folder of ours to run in instead, entered through its handle (it must stay
+    // open until Run returns); null for CurrentDirectory.
+    const os::TOwnFolder *WorkFolder() const { return WorkFolder_; }
+    void SetWorkFolder(const os::TOwnFolder *Value) { WorkFolder_ = Value; }
 
     // Starts the process and wakes the worker. False, with no event to follow, when the
     // program cannot be found or started or the working folder is missing.
@@ -97,6 +105,7 @@ private:
     std::string ApplicationName_;
     std::string CommandLine_;
     std::string CurrentDirectory_;
+    const os::TOwnFolder *WorkFolder_ = nullptr;
     bool IdleNotified_ = false;
     bool Finished_ = false;
     bool Running_ = false;

@@ -13,6 +13,10 @@
 #include <string>
 #include <vector>
 
+namespace trackmill::os {
+class TOwnFolder;
+}
+
 namespace trackmill::platform {
 
 // A command's process group, as the platform names it.
@@ -32,10 +36,14 @@ public:
         int exitStatus = 0;
     };
 
-    // Starts `program` (its path) with `argv` (argv[0] included) in `workDir` (empty: ours).
-    // Null with the platform's error number in `error` when it cannot start.
+    // Starts `program` (its path) with `argv` (argv[0] included) in `workDir` (empty: ours),
+    // or in `workFolder` when given: entered through its descriptor on POSIX, so that
+    // nothing swapped for its name is entered; on Windows by its path, which the held
+    // folder keeps from being renamed. Null with the platform's error number in `error`
+    // when it cannot start.
     static std::unique_ptr<TPipeline> Start(const std::string &program, const std::vector<std::string> &argv,
-                                            const std::string &workDir, int &error);
+                                            const std::string &workDir, int &error,
+                                            const os::TOwnFolder *workFolder = nullptr);
     // Stops watching: the command runs on, and is neither stopped nor waited for.
     ~TPipeline();
     TPipeline(const TPipeline &) = delete;

@@ -25,7 +25,7 @@ TProcessPool::TProcessPool(QObject *parent) : QObject(parent) {}
 TProcessPool::~TProcessPool() = default;
 
 TCommandRunner::StartResult TProcessPool::Start(std::uint64_t id, const std::vector<std::string> &argv,
-                                                std::string *error)
+                                                const os::TOwnFolder *workFolder, std::string *error)
 {
     if (argv.empty()) {
         if (error) *error = "no program to start";
@@ -33,7 +33,7 @@ TCommandRunner::StartResult TProcessPool::Start(std::uint64_t id, const std::vec
     }
     int err = 0;
     auto p = std::make_unique<Process>();
-    p->pipeline = platform::TPipeline::Start(argv.front(), argv, {}, err);
+    p->pipeline = platform::TPipeline::Start(argv.front(), argv, {}, err, workFolder);
     if (!p->pipeline) {
         if (error) *error = "cannot start " + argv.front() + ": " + platform::StartErrorText(err);
         return platform::IsTransientStartError(err) ? StartResult::TryLater : StartResult::Failed;

@@ -25,7 +25,8 @@ public:
     ~TProcessPool() override;
 
     void SetHandlers(Handlers handlers) override { handlers_ = std::move(handlers); }
-    StartResult Start(std::uint64_t id, const std::vector<std::string> &argv, std::string *error) override;
+    StartResult Start(std::uint64_t id, const std::vector<std::string> &argv, const os::TOwnFolder *workFolder,
+                      std::string *error) override;
     // Asks the command's process group to end; what is left of it a second later is killed.
     void Stop(std::uint64_t id) override;
     int RunningCount() const { return int(processes_.size()); }

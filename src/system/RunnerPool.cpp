@@ -32,7 +32,7 @@ TAppRunner *TRunnerPool::FreeRunner()
 }
 
 TCommandRunner::StartResult TRunnerPool::Start(std::uint64_t id, const std::vector<std::string> &argv,
-                                               std::string *error)
+                                               const os::TOwnFolder *workFolder, std::string *error)
 {
     if (argv.empty()) {
         if (error) *error = "no program to start";
@@ -43,6 +43,7 @@ TCommandRunner::StartResult TRunnerPool::Start(std::uint64_t id, const std::vect
     for (const std::string &word : argv) line += (line.empty() ? "" : " ") + platform::ShellQuote(word);
     runner->SetApplicationName(argv.front());
     runner->SetCommandLine(line);
+    runner->SetWorkFolder(workFolder);
     runner->SetOnOutput([this](TAppRunner &r, const std::string &text) {
         const auto it = busy_.find(&r);
         if (it != busy_.end() && handlers_.output) handlers_.output(it->second, text);
@@ -53,7 +54,9 @@ TCommandRunner::StartResult TRunnerPool::Start(std::uint64_t id, const std::vect
         else
             Terminated(r);
     });
-    if (!runner->Run()) {
+    const bool started = runner->Run();
+    runner->SetWorkFolder(nullptr);  // held only while it starts
+    if (!started) {
         if (error) *error = runner->LastError();
         const int err = runner->LastErrno();
         return err != 0 && platform::IsTransientStartError(err) ? StartResult::TryLater : StartResult::Failed;

@@ -25,7 +25,8 @@ public:
     ~TRunnerPool() override;
 
     void SetHandlers(Handlers handlers) override { handlers_ = std::move(handlers); }
-    StartResult Start(std::uint64_t id, const std::vector<std::string> &argv, std::string *error) override;
+    StartResult Start(std::uint64_t id, const std::vector<std::string> &argv, const os::TOwnFolder *workFolder,
+                      std::string *error) override;
     void Stop(std::uint64_t id) override;
 
     // Called when `first` goes away with its window: no more runs through it.

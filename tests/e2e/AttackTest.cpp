@@ -1,7 +1,7 @@
 // What an attacker, or plain bad luck, does to a run: a source that is its own output, a
 // decoder that decodes nothing, option lines that would run commands or that the shell
-// rejects, output without line breaks, a source swapped for a pipe, a decoder that
-// ignores being stopped, and a run killed outright. Real mpcdec and lame, and stand-ins
+// rejects, output without line breaks, a source swapped for a pipe, the MP3's temporary
+// name swapped for a link, a decoder that ignores being stopped, and a run killed outright. Real mpcdec and lame, and stand-ins
 // where the fault needs one.
 #include "e2e/ConvertSupport.h"
 
@@ -143,6 +143,42 @@ TEST_F(Attacks, ASourceReplacedByAPipeFailsAtItsTurn)
     EXPECT_TRUE(fs::exists(src / "a.mp3"));
 }
 
+// Another user who may write the output folder swaps what stands at the MP3's temporary
+// name for a link to a file outside, the moment the encoder starts. That file keeps its
+// bytes and its mode, also when an existing MP3 is overwritten and its mode handed on;
+// the MP3 comes whole to its own name, and nothing of ours is left.
+TEST_F(Attacks, ATemporaryNameSwappedForALinkReachesNothing)
+{
+    ASSERT_TRUE(tmtest::MakeMpc(src / "a.mpc", 0.5));
+    tmtest::WriteText(src / "a.mp3", "the user's own MP3, to be overwritten");
+    const auto userMode = fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read;
+    fs::permissions(src / "a.mp3", userMode);
+    const fs::path target = dir / "target";
+    tmtest::WriteText(target, "a file the other user may not write");
+    const auto targetMode = fs::perms::owner_read | fs::perms::owner_write;
+    fs::permissions(target, targetMode);
+    const fs::path away = dir / "away";
+    fs::create_directory(away);
+    // The other user's part, then the real encoder: each ".tm-" name moved away, a link in its place.
+    WriteExecutable(cli.Bin() / "lame", "#!/bin/sh\nfor f in '" + src.string() + "'/.tm-*; do mv \"$f\" '" +
+                                            away.string() + "'/ && ln -s '" + target.string() +
+                                            "' \"$f\"; done\nexec " + tmtest::Installed("lame") + " \"$@\"\n");
+    const auto r = cli.Run({"--existing", "overwrite", (src / "a.mpc").string()}, work);
+
+    EXPECT_TRUE(tmtest::ReadText(target) == "a file the other user may not write") << "written through the link";
+    EXPECT_EQ(fs::status(target).permissions(), targetMode);
+    EXPECT_EQ(r.exitCode, 0) << r.out;
+    EXPECT_TRUE(fs::is_regular_file(fs::symlink_status(src / "a.mp3")));
+    EXPECT_NEAR(tmtest::Mp3Seconds(src / "a.mp3"), 0.5, 0.1);
+    EXPECT_EQ(fs::status(src / "a.mp3").permissions(), userMode);
+    // Only the other user's link stands at the name; the folder they moved away is empty.
+    const std::vector<std::string> left = tmtest::Leftovers(src);
+    ASSERT_EQ(left.size(), 1u);
+    EXPECT_TRUE(fs::is_symlink(left[0]));
+    for (const auto &e : fs::directory_iterator(away))
+        EXPECT_TRUE(fs::is_directory(e.path()) && fs::is_empty(e.path())) << e.path();
+}
+
 // The second Ctrl-C stops the commands; one that ignores the request is killed after a
 // short grace, so nothing the tool stopped outlives it.
 TEST_F(Attacks, ADecoderThatIgnoresTheStopIsKilled)
@@ -169,8 +205,9 @@ TEST_F(Attacks, ADecoderThatIgnoresTheStopIsKilled)
     EXPECT_TRUE(tmtest::WaitFor(gone, 5));
 }
 
-// A run killed outright leaves its private folder and a whole MP3 under a temporary name;
-// once an hour has passed, the next job removes both, and only those.
+// A run killed outright leaves its private folder and a whole MP3 under a temporary name
+// (in a folder of its own); once an hour has passed, the next job removes them, and only
+// those.
 TEST_F(Attacks, WhatAKilledRunLeftIsRemovedByTheNext)
 {
     ASSERT_TRUE(tmtest::MakeMpc(src / "a.mpc", 3.0));
@@ -187,7 +224,8 @@ TEST_F(Attacks, WhatAKilledRunLeftIsRemovedByTheNext)
     const std::vector<std::string> left = tmtest::Leftovers(src);
     ASSERT_EQ(left.size(), 1u);
     // The killed run's commands go on to their end; what they leave is whole but nameless.
-    ASSERT_TRUE(tmtest::WaitFor([&] { return tmtest::Mp3Seconds(left[0]) > 2.9; }, 30));
+    const fs::path mp3 = fs::path(left[0]) / "out.mp3";
+    ASSERT_TRUE(tmtest::WaitFor([&] { return tmtest::Mp3Seconds(mp3) > 2.9; }, 30));
     std::vector<fs::path> scratch;
     for (const auto &e : fs::directory_iterator(runtime)) scratch.push_back(e.path());
     ASSERT_EQ(scratch.size(), 1u);
@@ -207,7 +245,8 @@ TEST_F(Attacks, WhatAKilledRunLeftIsRemovedByTheNext)
     EXPECT_TRUE(fs::exists(scratch[0]));
 
     const auto hoursAgo = fs::file_time_type::clock::now() - std::chrono::hours(2);
-    for (const fs::path &p : {fs::path(left[0]), scratch[0], src / ".tm-user00.mp3"}) fs::last_write_time(p, hoursAgo);
+    for (const fs::path &p : {mp3, fs::path(left[0]), scratch[0], src / ".tm-user00.mp3"})
+        fs::last_write_time(p, hoursAgo);
     EXPECT_EQ(again().exitCode, 0);
     EXPECT_FALSE(fs::exists(left[0]));
     EXPECT_FALSE(fs::exists(scratch[0]));

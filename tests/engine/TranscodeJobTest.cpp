@@ -23,7 +23,8 @@ namespace fs = std::filesystem;
 class ManualRunner : public TCommandRunner {
 public:
     void SetHandlers(Handlers h) override { handlers = std::move(h); }
-    StartResult Start(std::uint64_t id, const std::vector<std::string> &argv, std::string *error) override
+    StartResult Start(std::uint64_t id, const std::vector<std::string> &argv, const os::TOwnFolder *workFolder,
+                      std::string *error) override
     {
         if (acceptFirst > 0) {
             --acceptFirst;
@@ -40,7 +41,7 @@ public:
             return StartResult::Started;
         }
         // The command runs now; its end is reported when the test says so.
-        std::string line;
+        std::string line = workFolder ? "cd '" + workFolder->Path() + "' && " : "";
         for (const auto &w : argv) line += "'" + w + "' ";
         const int status = std::system(line.c_str());
         running[id] = WIFEXITED(status) ? WEXITSTATUS(status) : 255;

@@ -5,8 +5,10 @@
 #include "system/ProcessPool.h"
 #include "system/RunnerPool.h"
 #include "formats/TextCodec.h"
+#include "system/os/OwnFolder.h"
 
 #include "support/RunnerTestSupport.h"
+#include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -57,10 +59,11 @@ protected:
                               },
                               [this](std::uint64_t id, int status) { seen_[id].ends.push_back(status); }});
     }
-    void Start(std::uint64_t id, const std::string &script)
+    void Start(std::uint64_t id, const std::string &script, const trackmill::os::TOwnFolder *workFolder = nullptr)
     {
         std::string error;
-        ASSERT_EQ(runner_->Start(id, {"/bin/sh", "-c", script}, &error), TCommandRunner::StartResult::Started) << error;
+        ASSERT_EQ(runner_->Start(id, {"/bin/sh", "-c", script}, workFolder, &error), TCommandRunner::StartResult::Started)
+            << error;
     }
 
     std::unique_ptr<TCommandRunner> runner_;
@@ -113,6 +116,25 @@ TYPED_TEST(Runners, StopKillsAGroupThatIgnoresItWhenTheGraceIsOver)
     if (reaped == pid) {
         EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL);
     }
+}
+
+// A command runs in the held folder itself, not in whatever its name leads to by the time
+// it starts: another user who renamed the folder away and put a link in its place gains
+// nothing.
+TYPED_TEST(Runners, StartInTheHeldFolderWhateverItsNameNowLeadsTo)
+{
+    tmtest::TempDir dir;
+    trackmill::os::TOwnFolder folder;
+    ASSERT_EQ(folder.Create(dir.path().string(), ".tm-"), 0);
+    std::filesystem::create_directory(dir / "elsewhere");
+    std::filesystem::rename(folder.Path(), dir / "moved");
+    std::filesystem::create_directory_symlink(dir / "elsewhere", folder.Path());
+    this->Start(1, "echo written > out.mp3", &folder);
+    ASSERT_TRUE(WaitUntil([&] { return !this->seen_[1].ends.empty(); }));
+    EXPECT_EQ(this->seen_[1].ends, std::vector<int>{0}) << this->seen_[1].output;
+    EXPECT_EQ(tmtest::ReadText(dir / "moved" / "out.mp3"), "written\n");
+    EXPECT_TRUE(std::filesystem::is_empty(dir / "elsewhere"));
+    EXPECT_EQ(folder.Stat("out.mp3").size, 8u);
 }
 
 }  // namespace

@@ -24,7 +24,7 @@ namespace fs = std::filesystem;
 class StandInRunner : public TCommandRunner {
 public:
     void SetHandlers(Handlers h) override { handlers = std::move(h); }
-    StartResult Start(std::uint64_t id, const std::vector<std::string> &, std::string *) override
+    StartResult Start(std::uint64_t id, const std::vector<std::string> &, const os::TOwnFolder *, std::string *) override
     {
         running.push_back(id);
         return StartResult::Started;

@@ -13,6 +13,8 @@
 
 namespace trackmill::os {
 
+class TOwnFolder;
+
 // "Permission denied", ... for an errno value; "unknown error" for 0.
 std::string ErrorText(int error);
 
@@ -88,6 +90,10 @@ public:
     // path in *path.
     bool CreateUnique(const std::string &folder, const std::string &prefix, const std::string &suffix,
                       std::string *path, Access access = Access::Usual);
+    // The same for a name in a folder of ours, reached through the held folder; a link
+    // there is never followed.
+    bool Open(const TOwnFolder &folder, const std::string &name, Mode mode = Mode::Read);
+    bool Create(const TOwnFolder &folder, const std::string &name, Access access = Access::Usual);
     bool IsOpen() const;
     // 0 or the error of the last write that reached the system late.
     int Close();
@@ -99,6 +105,7 @@ public:
     bool Truncate(std::int64_t size);
     // Gives the file the owner (where we may) and permissions of the file at `like`.
     bool TakeOwnerAndMode(const std::string &like);
+    bool TakeOwnerAndMode(const TFile &like);
 
     // The errno value of the last failure.
     int Error() const { return error_; }

@@ -10,6 +10,8 @@ namespace trackmill::os::privatefolder {
 inline constexpr const char *kPrefix = "trackmill-";
 inline constexpr const char *kOwnerFile = "owner";
 inline constexpr const char *kTemporariesFile = "temporaries";
+// What the temporaries noted there are called: files, or folders holding them.
+inline constexpr const char *kTemporaryPrefix = ".tm-";
 
 // "owner", "temporaries", and each file's script, decoder status and decoder output:
 // "<number>.sh", "<number>.status", "<number>.decoder".

@@ -2,6 +2,8 @@
 // the merged output, waitpid for the end and a pidfd to watch it where Linux has one.
 #include "system/Pipeline.h"
 
+#include "system/os/OwnFolder.h"
+
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
@@ -58,7 +60,8 @@ TPipeline::~TPipeline()
 }
 
 std::unique_ptr<TPipeline> TPipeline::Start(const std::string &program, const std::vector<std::string> &argvIn,
-                                            const std::string &workDir, int &error)
+                                            const std::string &workDir, int &error,
+                                            const os::TOwnFolder *workFolder)
 {
     std::vector<std::string> words = argvIn;
     std::vector<char *> argv;
@@ -76,7 +79,10 @@ std::unique_ptr<TPipeline> TPipeline::Start(const std::string &program, const st
     posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
     posix_spawn_file_actions_adddup2(&actions, pipeFds[1], 1);
     posix_spawn_file_actions_adddup2(&actions, pipeFds[1], 2);
-    if (!workDir.empty()) posix_spawn_file_actions_addchdir_np(&actions, workDir.c_str());
+    if (workFolder)
+        posix_spawn_file_actions_addfchdir_np(&actions, static_cast<int>(workFolder->Handle()));
+    else if (!workDir.empty())
+        posix_spawn_file_actions_addchdir_np(&actions, workDir.c_str());
 #if defined(__GLIBC__) && __GLIBC_PREREQ(2, 34)
     posix_spawn_file_actions_addclosefrom_np(&actions, 3);
 #endif

@@ -5,6 +5,8 @@
 #include "system/Pipeline.h"
 
 #include "system/Platform.h"
+#include "system/os/OwnFolder.h"
+#include "system/os/Path.h"
 #include "system/os/windows/Wide.h"
 
 #include <windows.h>
@@ -81,7 +83,8 @@ TPipeline::~TPipeline()
 }
 
 std::unique_ptr<TPipeline> TPipeline::Start(const std::string &program, const std::vector<std::string> &argv,
-                                            const std::string &workDir, int &error)
+                                            const std::string &workDir, int &error,
+                                            const os::TOwnFolder *workFolder)
 {
     HANDLE readEnd = nullptr, writeEnd = nullptr;
     if (!::CreatePipe(&readEnd, &writeEnd, nullptr, 0)) {
@@ -112,7 +115,9 @@ std::unique_ptr<TPipeline> TPipeline::Start(const std::string &program, const st
     PROCESS_INFORMATION started{};
     std::wstring commandLine = CommandLineOf(argv);
     const std::wstring application = os::Wide(program);
-    const std::wstring folder = os::Wide(workDir);
+    // The system takes a working folder only by its path; the held folder cannot be
+    // renamed or removed while it is open, so the path leads to it.
+    const std::wstring folder = os::Wide(workFolder ? os::Native(workFolder->Path()) : workDir);
     BOOL ok = FALSE;
     {
         std::lock_guard lock(gStartMutex);

@@ -1,4 +1,5 @@
 #include "system/os/Files.h"
+#include "system/os/OwnFolder.h"
 #include "system/os/Path.h"
 
 #include <dirent.h>
@@ -53,6 +54,42 @@ TFileInfo Missing(int error)
 }
 
 int Fd(std::intptr_t handle) { return static_cast<int>(handle); }
+
+// An existing regular file relative to the folder (AT_FDCWD: the path as it stands); -1
+// with *error otherwise.
+int OpenRegular(int folder, const std::string &path, bool write, int flags, int &error)
+{
+    const int fd = ::openat(folder, path.c_str(), (write ? O_RDWR : O_RDONLY) | O_CLOEXEC | O_NONBLOCK | flags);
+    if (fd < 0) {
+        error = errno;
+        return -1;
+    }
+    // Only regular files: a pipe or a device would block or never end.
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        error = S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
+        ::close(fd);
+        return -1;
+    }
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    error = 0;
+    return fd;
+}
+
+// A file that was not there (never through a link).
+int CreateNew(int folder, const std::string &path, bool alone, int &error)
+{
+    const int fd = ::openat(folder, path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, alone ? 0600 : 0666);
+    error = fd < 0 ? errno : 0;
+    return fd;
+}
+
+int TakeOwnerAndModeOf(int fd, const struct stat &like)
+{
+    // Only root may give a file away; otherwise it stays with whoever writes it.
+    [[maybe_unused]] const int chowned = ::fchown(fd, like.st_uid, like.st_gid);
+    return ::fchmod(fd, like.st_mode & 07777) == 0 ? 0 : errno;
+}
 
 }  // namespace
 
@@ -191,37 +228,30 @@ TFile &TFile::operator=(TFile &&other) noexcept
 bool TFile::Open(const std::string &path, Mode mode, TFollow follow)
 {
     Close();
-    const int fd = ::open(path.c_str(), (mode == Mode::Read ? O_RDONLY : O_RDWR) | O_CLOEXEC | O_NONBLOCK |
-                                            (follow == TFollow::NotLinks ? O_NOFOLLOW : 0));
-    if (fd < 0) {
-        error_ = errno;
-        return false;
-    }
-    // Only regular files: a pipe or a device would block or never end.
-    struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        error_ = S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
-        ::close(fd);
-        return false;
-    }
-    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
-    handle_ = fd;
-    error_ = 0;
-    return true;
+    const int noFollow = follow == TFollow::NotLinks ? O_NOFOLLOW : 0;
+    handle_ = OpenRegular(AT_FDCWD, path, mode == Mode::ReadWrite, noFollow, error_);
+    return handle_ >= 0;
+}
+
+bool TFile::Open(const TOwnFolder &folder, const std::string &name, Mode mode)
+{
+    Close();
+    handle_ = OpenRegular(Fd(folder.Handle()), name, mode == Mode::ReadWrite, O_NOFOLLOW, error_);
+    return handle_ >= 0;
 }
 
 bool TFile::Create(const std::string &path, Access access)
 {
     Close();
-    const mode_t mode = access == Access::Private ? 0600 : 0666;
-    const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode);
-    if (fd < 0) {
-        error_ = errno;
-        return false;
-    }
-    handle_ = fd;
-    error_ = 0;
-    return true;
+    handle_ = CreateNew(AT_FDCWD, path, access == Access::Private, error_);
+    return handle_ >= 0;
+}
+
+bool TFile::Create(const TOwnFolder &folder, const std::string &name, Access access)
+{
+    Close();
+    handle_ = CreateNew(Fd(folder.Handle()), name, access == Access::Private, error_);
+    return handle_ >= 0;
 }
 
 bool TFile::CreateUnique(const std::string &folder, const std::string &prefix, const std::string &suffix,
@@ -308,11 +338,19 @@ bool TFile::TakeOwnerAndMode(const std::string &like)
         error_ = handle_ < 0 ? EBADF : errno;
         return false;
     }
-    // Only root may give a file away; otherwise it stays with whoever writes it.
-    [[maybe_unused]] const int chowned = ::fchown(Fd(handle_), st.st_uid, st.st_gid);
-    if (::fchmod(Fd(handle_), st.st_mode & 07777) == 0) return true;
-    error_ = errno;
-    return false;
+    error_ = TakeOwnerAndModeOf(Fd(handle_), st);
+    return error_ == 0;
+}
+
+bool TFile::TakeOwnerAndMode(const TFile &like)
+{
+    struct stat st {};
+    if (handle_ < 0 || like.handle_ < 0 || ::fstat(Fd(like.handle_), &st) != 0) {
+        error_ = handle_ < 0 || like.handle_ < 0 ? EBADF : errno;
+        return false;
+    }
+    error_ = TakeOwnerAndModeOf(Fd(handle_), st);
+    return error_ == 0;
 }
 
 // ---- TFolderReader ----

@@ -124,6 +124,26 @@ std::optional<std::string> ReadIn(int folder, const std::string &name, std::size
     return text;
 }
 
+// A folder of ours that held a file being written (an MP3 under its temporary name): gone
+// only when it and all in it are ours and untouched since `oldest` (a program the killed
+// run started may still be writing), and only the files in it.
+void RemoveAbandonedFolder(const std::string &path, std::int64_t oldest)
+{
+    const TDescriptor folder{::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC)};
+    struct stat st {};
+    if (folder.fd < 0 || ::fstat(folder.fd, &st) != 0 || st.st_uid != ::geteuid() || st.st_mtime > oldest) return;
+    const std::vector<std::string> names = NamesIn(folder.fd);
+    for (const std::string &name : names)
+        if (::fstatat(folder.fd, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISREG(st.st_mode) ||
+            st.st_uid != ::geteuid() || st.st_mtime > oldest)
+            return;
+    for (const std::string &name : names) ::unlinkat(folder.fd, name.c_str(), 0);
+    struct stat named {};
+    if (::lstat(path.c_str(), &named) == 0 && ::fstat(folder.fd, &st) == 0 && named.st_dev == st.st_dev &&
+        named.st_ino == st.st_ino)
+        ::rmdir(path.c_str());
+}
+
 }  // namespace
 
 std::string TPrivateFolder::BaseFolder()
@@ -206,9 +226,12 @@ void TPrivateFolder::RemoveAbandoned(std::int64_t maxAgeSeconds)
         const std::optional<std::string> owner = ReadIn(folder.fd, kOwnerFile, 4096);
         if (!owner || OwnerRunning(*owner)) continue;
         for (const std::string &temporary : Lines(ReadIn(folder.fd, kTemporariesFile, 1 << 20).value_or(""))) {
+            if (FileName(temporary).rfind(kTemporaryPrefix, 0) != 0) continue;
             const TFileInfo info = Stat(temporary, TFollow::NotLinks);
-            if (info.kind == TKind::File && info.modified <= oldest && FileName(temporary).rfind(".tm-", 0) == 0)
+            if (info.kind == TKind::File && info.modified <= oldest)
                 os::RemoveFile(temporary);
+            else if (info.kind == TKind::Folder)
+                RemoveAbandonedFolder(temporary, oldest);
         }
         // Only the names we make in it; anything else keeps the folder.
         for (const std::string &file : NamesIn(folder.fd))

@@ -1,6 +1,7 @@
 // Files and folders through the wide-character Windows calls: every path is UTF-8 here
 // and UTF-16 there, so a name outside the ANSI code page is handled like any other.
 #include "system/os/Files.h"
+#include "system/os/OwnFolder.h"
 #include "system/os/Path.h"
 #include "system/os/windows/Wide.h"
 
@@ -296,6 +297,36 @@ bool TFile::Open(const std::string &path, Mode mode, TFollow follow)
     return true;
 }
 
+bool TFile::Open(const TOwnFolder &folder, const std::string &name, Mode mode)
+{
+    Close();
+    // The folder is held: its path leads to it. A link put in it is not followed.
+    const std::string path = Join(folder.Path(), name);
+    const DWORD access = mode == Mode::Read ? GENERIC_READ : GENERIC_READ | GENERIC_WRITE;
+    const HANDLE h = ::CreateFileW(Wide(path).c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                   nullptr, OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    if (h == INVALID_HANDLE_VALUE) {
+        error_ = LastErrno();
+        return false;
+    }
+    BY_HANDLE_FILE_INFORMATION by{};
+    if (!::GetFileInformationByHandle(h, &by) ||
+        (by.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) != 0 ||
+        ::GetFileType(h) != FILE_TYPE_DISK) {
+        error_ = (by.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ? EISDIR : EINVAL;
+        ::CloseHandle(h);
+        return false;
+    }
+    handle_ = reinterpret_cast<std::intptr_t>(h);
+    error_ = 0;
+    return true;
+}
+
+bool TFile::Create(const TOwnFolder &folder, const std::string &name, Access access)
+{
+    return Create(Join(folder.Path(), name), access);
+}
+
 bool TFile::Create(const std::string &path, Access access)
 {
     (void)access;  // a new file takes the rights of its folder
@@ -399,6 +430,15 @@ bool TFile::TakeOwnerAndMode(const std::string &like)
         return false;
     }
     (void)like;
+    return true;
+}
+
+bool TFile::TakeOwnerAndMode(const TFile &like)
+{
+    if (handle_ == kNone || like.handle_ == kNone) {
+        error_ = EBADF;
+        return false;
+    }
     return true;
 }
 

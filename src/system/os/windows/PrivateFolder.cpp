@@ -6,10 +6,10 @@
 #include "system/os/Files.h"
 #include "system/os/Path.h"
 #include "system/os/PrivateFolderNames.h"
+#include "system/os/windows/OwnRights.h"
 #include "system/os/windows/Wide.h"
 
 #include <windows.h>
-#include <sddl.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -104,43 +104,20 @@ std::int64_t ModifiedOf(const std::string &path)
     return Stat(path, TFollow::NotLinks).modified;
 }
 
-// The folder's rights: this user's alone, nothing taken over from the folder above, so a
-// temporary folder other users may write into cannot reach our files.
-class TOwnRightsOnly {
-public:
-    TOwnRightsOnly()
-    {
-        HANDLE token = nullptr;
-        if (!::OpenProcessToken(::GetCurrentProcess(), TOKEN_QUERY, &token)) return;
-        DWORD size = 0;
-        ::GetTokenInformation(token, TokenUser, nullptr, 0, &size);
-        std::vector<BYTE> user(size);
-        LPWSTR sid = nullptr;
-        if (size > 0 && ::GetTokenInformation(token, TokenUser, user.data(), size, &size) &&
-            ::ConvertSidToStringSidW(reinterpret_cast<TOKEN_USER *>(user.data())->User.Sid, &sid)) {
-            const std::wstring sddl = L"D:P(A;OICI;FA;;;" + std::wstring(sid) + L")";
-            ::ConvertStringSecurityDescriptorToSecurityDescriptorW(sddl.c_str(), SDDL_REVISION_1, &descriptor_, nullptr);
-            ::LocalFree(sid);
-        }
-        ::CloseHandle(token);
+// A folder of ours that held a file being written (an MP3 under its temporary name): gone
+// only when all in it are plain files untouched since `oldest` (a program the killed run
+// started may still be writing), and only those.
+void RemoveAbandonedFolder(const std::string &path, std::int64_t oldest)
+{
+    if (ModifiedOf(path) > oldest) return;
+    const std::vector<std::string> names = NamesIn(path);
+    for (const std::string &name : names) {
+        const TFileInfo info = Stat(Join(path, name), TFollow::NotLinks);
+        if (info.kind != TKind::File || info.modified > oldest) return;
     }
-    ~TOwnRightsOnly()
-    {
-        if (descriptor_) ::LocalFree(descriptor_);
-    }
-    TOwnRightsOnly(const TOwnRightsOnly &) = delete;
-    TOwnRightsOnly &operator=(const TOwnRightsOnly &) = delete;
-    // Null when the rights could not be made.
-    SECURITY_ATTRIBUTES *Attributes()
-    {
-        attributes_ = {sizeof(SECURITY_ATTRIBUTES), descriptor_, FALSE};
-        return descriptor_ ? &attributes_ : nullptr;
-    }
-
-private:
-    PSECURITY_DESCRIPTOR descriptor_ = nullptr;
-    SECURITY_ATTRIBUTES attributes_{};
-};
+    for (const std::string &name : names) os::RemoveFile(Join(path, name));
+    ::RemoveDirectoryW(Wide(path).c_str());
+}
 
 }  // namespace
 
@@ -221,9 +198,12 @@ void TPrivateFolder::RemoveAbandoned(std::int64_t maxAgeSeconds)
         const std::optional<std::string> owner = ReadPlain(Join(path, kOwnerFile), 4096);
         if (!owner || OwnerRunning(*owner)) continue;
         for (const std::string &temporary : Lines(ReadPlain(Join(path, kTemporariesFile), 1 << 20).value_or(""))) {
+            if (FileName(temporary).rfind(kTemporaryPrefix, 0) != 0) continue;
             const TFileInfo t = Stat(temporary, TFollow::NotLinks);
-            if (t.kind == TKind::File && t.modified <= oldest && FileName(temporary).rfind(".tm-", 0) == 0)
+            if (t.kind == TKind::File && t.modified <= oldest)
                 os::RemoveFile(temporary);
+            else if (t.kind == TKind::Folder && !t.link)
+                RemoveAbandonedFolder(temporary, oldest);
         }
         for (const std::string &file : NamesIn(path))
             if (IsOurFileName(file)) os::RemoveFile(Join(path, file));
