@@ -26,12 +26,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     std::size_t sum = ok + mpc.Valid() + mpc.ChannelModeIndex() + static_cast<std::size_t>(mpc.FileSize()) +
                       static_cast<std::size_t>(mpc.FrameCount()) + mpc.StreamVersion() + mpc.ProfileIndex() +
                       mpc.BitRate() + static_cast<std::size_t>(mpc.Duration()) + mpc.SampleRate() +
-                      mpc.SampleCount() + Sum(mpc.ChannelModeName()) + Sum(mpc.ProfileName());
-    if (mpc.ChannelModeIndex() > 2 || mpc.ProfileIndex() >= TMPEGplus::kProfileCount) std::abort();
+                      mpc.SampleCount().value_or(0) + mpc.Channels() + mpc.MinorVersion() +
+                      Sum(mpc.StreamVersionText()) + Sum(mpc.ChannelModeName()) + Sum(mpc.ProfileName());
+    if (mpc.ChannelModeIndex() > 2 || mpc.ProfileIndex() >= trackmill::TMPEGplus::kProfileCount) std::abort();
     if (!mpc.Valid() && (mpc.StreamVersion() != 0 || mpc.FrameCount() != 0)) std::abort();
     if (mpc.FrameCount() < 0 || !(mpc.Duration() >= 0)) std::abort();
     mpc.CheckStreamEnd(file);
-    if (const auto end = mpc.EndsEarlyAt(); end && !(*end >= 0 && *end <= mpc.PlayingTime())) std::abort();
+    if (const auto end = mpc.EndsEarlyAt(); end && !(*end >= 0 && *end <= mpc.Duration())) std::abort();
 
     const auto &v1 = mpc.ID3v1Tag();
     sum += v1.Present() + v1.TagVersion() + v1.Track() + v1.GenreIndex() + Sum(v1.Title()) + Sum(v1.Artist()) +
