@@ -236,20 +236,27 @@ std::optional<TSourceMark> ReadMark(const std::string &mp3Path)
 
 namespace {
 
+// A renamed file keeps its size and time, not its name.
 std::string IdentityKey(const TSourceMark &mark)
 {
-    return os::FileName(mark.path) + '\0' + std::to_string(mark.size) + '\0' + std::to_string(mark.modified);
+    return std::to_string(mark.size) + '\0' + std::to_string(mark.modified);
 }
 
 }  // namespace
 
-bool MarkNames(const TSourceMark &mark, const TSourceLookup &source)
+TMarkMatch MatchMark(const TSourceMark &mark, const TSourceLookup &source)
 {
-    if (source.inLibrary && mark.path == source.mark.path) return true;
-    if (mark.size != source.mark.size || mark.modified != source.mark.modified) return false;
-    if (mark.path == source.mark.path) return true;
+    const bool sameFile = mark.size == source.mark.size && mark.modified == source.mark.modified;
+    if (mark.path == source.mark.path) return sameFile ? TMarkMatch::Same : TMarkMatch::Earlier;
+    if (!sameFile) return TMarkMatch::None;
     const std::string &s = source.source;
-    return s.size() > mark.path.size() && s.ends_with(mark.path) && os::IsSeparator(s[s.size() - mark.path.size() - 1]);
+    if (s.size() > mark.path.size() && s.ends_with(mark.path) && os::IsSeparator(s[s.size() - mark.path.size() - 1]))
+        return TMarkMatch::Same;
+    // Renamed: the file the mark names, looked for where this source's own path is rooted,
+    // is gone.
+    if (!s.ends_with(source.mark.path)) return TMarkMatch::None;
+    const std::string root = s.substr(0, s.size() - source.mark.path.size());
+    return os::Exists(root + mark.path) ? TMarkMatch::None : TMarkMatch::Same;
 }
 
 void TMarkIndex::Scan(const std::string &folder)
@@ -300,8 +307,9 @@ const std::string *TMarkIndex::Find(const TSourceLookup &source, const std::stri
     bool bestExact = false;
     auto consider = [&](std::size_t index) {
         const Found &f = found_[index];
-        if (!MarkNames(f.mark, source)) return;
-        const bool exact = f.mark.size == source.mark.size && f.mark.modified == source.mark.modified;
+        const TMarkMatch match = MatchMark(f.mark, source);
+        if (match == TMarkMatch::None) return;
+        const bool exact = match == TMarkMatch::Same;
         // The MP3 of this very source first, then the one at the planned path, then by name.
         if (!best || (exact && !bestExact) ||
             (exact == bestExact && (f.mp3 == preferred || (best->mp3 != preferred && f.mp3 < best->mp3)))) {
@@ -309,8 +317,8 @@ const std::string *TMarkIndex::Find(const TSourceLookup &source, const std::stri
             bestExact = exact;
         }
     };
-    // The same path (below the library folder, in any version), then the same name, size
-    // and time (with a path that is the end of the source's).
+    // The same path (in any version), then the same size and time (a path that is the end
+    // of the source's, or a source renamed since).
     for (auto [it, last] = byMarkPath_.equal_range(source.mark.path); it != last; ++it) consider(it->second);
     for (auto [it, last] = byIdentity_.equal_range(IdentityKey(source.mark)); it != last; ++it) consider(it->second);
     if (earlier) *earlier = best && !bestExact;

@@ -46,12 +46,13 @@ struct TSourceLookup {
     bool inLibrary = false;  // below the library folder, where a path names one source
 };
 
-// Whether an MP3's mark names this source: the same size and time, and a path that is the
-// source's own or the end of it, whole names only (an album converted outside the library
-// folder, then its parent folder: "Album/1.mpc", then "Artist/Album/1.mpc"). Below the
-// library folder the path alone is enough: the same source changed since (retagged,
-// copied to a disk that keeps times coarser).
-bool MarkNames(const TSourceMark &mark, const TSourceLookup &source);
+// Whether an MP3's mark names this source. Same: its path is the source's (or, outside the
+// library folder, the end of it, whole names only: an album converted, then its parent
+// folder) and its size and time agree, or the source was renamed (size and time agree and
+// nothing is left at the path the mark names). Earlier: the path is the source's own but
+// the source changed since (retagged, or copied to a disk that keeps times coarser).
+enum class TMarkMatch { None, Same, Earlier };
+TMarkMatch MatchMark(const TSourceMark &mark, const TSourceLookup &source);
 
 // The marks of MP3s: those found below a folder, and any other path asked about, each
 // read once.
@@ -61,9 +62,9 @@ public:
     // hidden folders, each folder once, and no more than a library's worth of entries
     // (what is left is looked at path by path).
     void Scan(const std::string &folder);
-    // An MP3 made from this source: found by Scan, one at `preferred` when that is one of
-    // them, else the first by name; `earlier` says whether it was made before the source
-    // changed.
+    // An MP3 made from this source (MatchMark): found by Scan, one of this very source
+    // first, then one at `preferred`, else the first by name; `earlier` says whether it
+    // was made before the source changed.
     const std::string *Find(const TSourceLookup &source, const std::string &preferred, bool *earlier) const;
     // The mark of the MP3 at a path.
     const std::optional<TSourceMark> &MarkAt(const std::string &path);
@@ -76,7 +77,7 @@ private:
         std::string mp3;
     };
     std::vector<Found> found_;
-    // Into found_: by the source's path, and by its name, size and time.
+    // Into found_: by the source's path, and by its size and time.
     std::unordered_multimap<std::string, std::size_t> byMarkPath_;
     std::unordered_multimap<std::string, std::size_t> byIdentity_;
     std::unordered_map<std::string, std::optional<TSourceMark>> byPath_;

@@ -168,21 +168,26 @@ std::vector<TPlannedOutput> PlanOutputs(const std::vector<TWorkItem> &items, con
         madeBefore[i] = marks->Find(lookup, plains[i], &older);
         if (!madeBefore[i] && !marks->KnownAbsent(plains[i])) {
             const std::optional<TSourceMark> &there = marks->MarkAt(plains[i]);
-            if (there && MarkNames(*there, lookup)) {
+            if (const TMarkMatch match = there ? MatchMark(*there, lookup) : TMarkMatch::None; match != TMarkMatch::None) {
                 madeBefore[i] = &plains[i];
-                older = there->size != info.size || there->modified != info.modified;
+                older = match == TMarkMatch::Earlier;
             }
         }
         earlier[i] = older;
+        // The source's own MP3 is converted already, whatever the policy. One made before it
+        // changed is left under Skip, and replaced under Overwrite only where it stands at
+        // the planned path: a mark is easily forged, and an MP3 elsewhere may be anyone's.
+        const bool own = madeBefore[i] &&
+                         (!older || options.existing == TExistingPolicy::Skip ||
+                          (options.existing == TExistingPolicy::Overwrite && FoldCase(*madeBefore[i]) == FoldCase(plains[i])));
         // Two sources alike in name, size and time (copies) are not both the same MP3's.
-        if (madeBefore[i] && options.existing != TExistingPolicy::KeepBoth && !claimed.insert(*madeBefore[i]))
-            madeBefore[i] = nullptr;
+        if (!own || !claimed.insert(*madeBefore[i])) madeBefore[i] = nullptr;
     }
     // Something at the path carries the mark of a source other than this one.
     auto another = [&](const std::string &path, std::size_t i) {
         if (!marks) return false;
         const std::optional<TSourceMark> &mark = marks->MarkAt(path);
-        return mark && !(lookups[i] && MarkNames(*mark, *lookups[i]));
+        return mark && !(lookups[i] && MatchMark(*mark, *lookups[i]) != TMarkMatch::None);
     };
 
     for (std::size_t i = 0; i < items.size(); ++i) {
@@ -190,10 +195,10 @@ std::vector<TPlannedOutput> PlanOutputs(const std::vector<TWorkItem> &items, con
         TPlannedOutput plan;
         if (lookups[i] && options.markers) plan.mark = MarkText(lookups[i]->mark);
         const std::string &plain = plains[i];
-        if (madeBefore[i] && options.existing != TExistingPolicy::KeepBoth) {
+        if (madeBefore[i]) {
             plan.output = *madeBefore[i];
             const TWorkItem *source = sourceAt(plan.output);
-            if (options.existing == TExistingPolicy::Skip) {
+            if (!earlier[i] || options.existing == TExistingPolicy::Skip) {
                 plan.kind = Kind::Skipped;
                 plan.reason = (earlier[i] ? "already converted, before the source last changed: " : "already converted: ") +
                               plan.output;

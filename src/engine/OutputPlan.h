@@ -73,9 +73,11 @@ std::string PlainOutputPath(const TWorkItem &item, const TPlanOptions &options);
 std::string NumberedPath(const std::string &path, int n);
 
 // One plan per item, in queue order. With `marks`, a source whose MP3 (by the mark it
-// carries) is already there is skipped as converted, or with Overwrite converted again
-// into that MP3's place, wherever below the output folder it now is; an MP3 made from
-// another source is never handed to this one: the path is numbered. Otherwise the first
+// carries) is already there, wherever below the output folder it now is, is skipped as
+// converted under every policy; one made before the source last changed is skipped under
+// Skip and, under Overwrite, replaced only where it stands at the planned path (elsewhere
+// the planned path is written); an MP3 made from another source is never handed to this
+// one: the path is numbered. Otherwise the first
 // source to plan a path gets it; a later one is numbered " (2)", " (3)" with the first
 // number no other source plans and, unless the policy is Overwrite, nothing on disk
 // holds. A path where something else exists already is skipped, overwritten or numbered

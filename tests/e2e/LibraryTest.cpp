@@ -133,3 +133,72 @@ TEST_F(LibraryTest, OutsideTheLibraryAnAlbumAndThenItsParentAreConvertedOnce)
 }
 
 }  // namespace
+
+namespace {
+
+// A mark says which source an MP3 was made from: a renamed album or file is still converted,
+// under every policy; a source changed since is not converted again under Skip; and a mark
+// placed in another MP3 never sends a conversion there.
+TEST_F(LibraryTest, MarksFollowRenamesAndNeverSteerTheJob)
+{
+    const fs::path lib = dir / "music", out = dir / "out";
+    fs::create_directories(lib / "A" / "B");
+    ASSERT_TRUE(MakeMpc(lib / "A" / "B" / "01.mpc", 0.4));
+    ASSERT_TRUE(MakeMpc(lib / "A" / "B" / "02.mpc", 0.3));
+    auto convert = [&](const std::string &policy, const fs::path &what) {
+        return cli.Run({"--library-folder", lib.string(), "--output-dir", out.string(), "--existing", policy,
+                        what.string()},
+                       dir.path());
+    };
+    auto r = convert("skip", lib);
+    ASSERT_EQ(r.exitCode, 0) << r.out;
+    const std::set<std::string> tree{"A/B/01.mp3", "A/B/02.mp3"};
+    // The album renamed, then a file renamed: nothing is converted again, whatever the policy.
+    fs::rename(lib / "A" / "B", lib / "A" / "B (2004)");
+    fs::rename(lib / "A" / "B (2004)" / "02.mpc", lib / "A" / "B (2004)" / "02 Song.mpc");
+    for (const char *policy : {"skip", "keep-both", "overwrite"}) {
+        r = convert(policy, lib);
+        EXPECT_EQ(r.exitCode, 0) << r.out;
+        EXPECT_EQ(Count(r.out, "(already converted: "), 2) << policy << r.out;
+        EXPECT_EQ(Tree(out), tree) << policy;
+    }
+
+    // A forged mark: another MP3 names the source's path with another size and time.
+    fs::create_directories(out / "X");
+    fs::copy_file(out / "A" / "B" / "01.mp3", out / "X" / "victim.mp3");
+    fs::remove(out / "A" / "B" / "01.mp3");
+    ASSERT_EQ(tmtest::Run({SystemPython(), "-c",
+                   "import sys\nfrom mutagen.id3 import ID3, TXXX\nt = ID3(sys.argv[1])\n"
+                   "t.delall('TXXX:TRACKMILL_SOURCE')\n"
+                   "t.add(TXXX(encoding=3, desc='TRACKMILL_SOURCE', text='size=1; modified=1; path=A/B (2004)/01.mpc'))\n"
+                   "t.save(sys.argv[1], v2_version=3)",
+                   (out / "X" / "victim.mp3").string()})
+                  .exitCode,
+              0);
+    const auto victim = ReadBytes(out / "X" / "victim.mp3");
+    // Under Skip it is said to be converted before the source changed, and left.
+    r = convert("skip", lib / "A" / "B (2004)" / "01.mpc");
+    EXPECT_NE(r.out.find("already converted, before the source last changed: " + (out / "X" / "victim.mp3").string()),
+              std::string::npos)
+        << r.out;
+    // Overwrite writes the planned path, never the MP3 the mark is in.
+    r = convert("overwrite", lib / "A" / "B (2004)" / "01.mpc");
+    EXPECT_EQ(r.exitCode, 0) << r.out;
+    EXPECT_EQ(ReadBytes(out / "X" / "victim.mp3"), victim);
+    EXPECT_TRUE(fs::exists(out / "A" / "B (2004)" / "01.mp3")) << r.out;
+
+    // Outside the library: retagged (a new size and time), it is the same source's MP3.
+    const fs::path loose = dir / "loose" / "Album";
+    fs::create_directories(loose);
+    ASSERT_TRUE(MakeMpc(loose / "01.mpc", 0.3));
+    r = cli.Run({"--output-dir", (dir / "flat").string(), loose.string()}, dir.path());
+    ASSERT_EQ(r.exitCode, 0) << r.out;
+    std::vector<std::uint8_t> grown = ReadBytes(loose / "01.mpc");
+    grown.insert(grown.end(), 16, 0);
+    WriteBytes(loose / "01.mpc", grown);
+    r = cli.Run({"--output-dir", (dir / "flat").string(), loose.string()}, dir.path());
+    EXPECT_NE(r.out.find("already converted, before the source last changed: "), std::string::npos) << r.out;
+    EXPECT_EQ(Tree(dir / "flat"), std::set<std::string>{"Album/01.mp3"});
+}
+
+}  // namespace
