@@ -1,6 +1,7 @@
 #include "system/os/OwnFolder.h"
 
 #include "system/os/Path.h"
+#include "system/os/posix/NamesIn.h"
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -16,22 +17,6 @@ namespace trackmill::os {
 namespace {
 
 int Fd(std::intptr_t handle) { return static_cast<int>(handle); }
-
-std::vector<std::string> NamesIn(int folder)
-{
-    std::vector<std::string> names;
-    const int copy = ::dup(folder);
-    if (copy < 0) return names;
-    DIR *dir = ::fdopendir(copy);
-    if (!dir) {
-        ::close(copy);
-        return names;
-    }
-    while (const dirent *ent = ::readdir(dir))
-        if (std::string name = ent->d_name; name != "." && name != "..") names.push_back(name);
-    ::closedir(dir);
-    return names;
-}
 
 }  // namespace
 

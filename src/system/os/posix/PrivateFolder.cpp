@@ -2,6 +2,7 @@
 
 #include "system/os/Files.h"
 #include "system/os/Path.h"
+#include "system/os/posix/NamesIn.h"
 #include "system/os/PrivateFolderNames.h"
 
 #include <algorithm>
@@ -75,23 +76,6 @@ bool OwnerRunning(const std::string &owner)
     if (std::sscanf(owner.c_str(), "%ld %llu", &pid, &start) != 2 || pid <= 0) return false;
     const auto now = StartTimeOf(pid);
     return now && *now == start;
-}
-
-// The names in an open folder, without "." and "..".
-std::vector<std::string> NamesIn(int folder)
-{
-    std::vector<std::string> names;
-    const int copy = ::dup(folder);
-    if (copy < 0) return names;
-    DIR *dir = ::fdopendir(copy);
-    if (!dir) {
-        ::close(copy);
-        return names;
-    }
-    while (const dirent *ent = ::readdir(dir))
-        if (std::string name = ent->d_name; name != "." && name != "..") names.push_back(name);
-    ::closedir(dir);
-    return names;
 }
 
 // A descriptor that closes itself.
