@@ -8,11 +8,13 @@
 
 namespace trackmill {
 
+#ifndef Q_OS_WIN
 namespace {
 
 constexpr char16_t kByteBase = 0xDC00;
 
 }  // namespace
+#endif
 
 QString NameFromBytes(std::string_view bytes)
 {
