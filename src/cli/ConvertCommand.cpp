@@ -7,12 +7,14 @@
 #include "cli/Json.h"
 #include "cli/Tr.h"
 #include "cli/Usage.h"
+#include "collect/FileNames.h"
 #include "collect/TranscodeList.h"
 #include "config/SettingsPath.h"
 #include "config/StoredSettings.h"
 #include "engine/Acceptance.h"
 #include "engine/FolderArt.h"
 #include "engine/OutputPlan.h"
+#include "formats/TextCodec.h"
 #include "formats/TextUtil.h"
 #include "system/Interrupts.h"
 #include "system/JobPlatform.h"
@@ -23,9 +25,9 @@
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QFile>
 
 #include <cstdio>
+#include <filesystem>
 #include <map>
 #include <set>
 
@@ -33,7 +35,19 @@ namespace trackmill {
 
 namespace {
 
-std::string Shown(const std::string &text) { return EscapeControls(text); }
+std::string Shown(const std::string &text) { return EscapeControls(SanitizeUtf8(text)); }
+
+// A named path in full, from the working folder, its bytes kept (a Linux name need not be
+// UTF-8).
+QString FullPath(const std::string &path)
+{
+#ifndef _WIN32
+    std::error_code ec;
+    if (const std::filesystem::path full = std::filesystem::absolute(path, ec); !ec)
+        return QDir::cleanPath(NameFromBytes(full.string()));
+#endif
+    return QDir::cleanPath(QDir::current().absoluteFilePath(NameFromBytes(path)));
+}
 
 void PrintSettings(std::FILE *out, const TJobSettings &s)
 {
@@ -127,8 +141,8 @@ void DryRun(const TWorkQueue &queue, const TJobSettings &s, bool json)
             std::printf("%s\n", json::Object()
                                     .Text("event", "plan")
                                     .Int("file", i + 1)
-                                    .Text("source", queue.At(i).source)
-                                    .Text("output", hasOutput ? p.output : std::string())
+                                    .Path("source", "rawSource", queue.At(i).source)
+                                    .Path("output", "rawOutput", hasOutput ? p.output : std::string())
                                     .Text("action", PlanAction(p.kind))
                                     .Text("reason", p.reason)
                                     .Str()
@@ -241,30 +255,23 @@ int RunConvert(const std::vector<std::string> &rawArgs)
                                                                      : Cli::Tr("trackmill-cli: ignored %s: %s\n");
         std::fputs(Formatted(said, ShownPath(name).c_str(), Shown(reason).c_str()).c_str(), stderr);
         if (options.json)
-            std::printf("%s\n", json::Object().Text("event", what).Text("source", name).Text("reason", reason)
-                                     .Str().c_str());
+            std::printf("%s\n", json::Object()
+                                    .Text("event", what)
+                                    .Path("source", "rawSource", name)
+                                    .Text("reason", reason)
+                                    .Str()
+                                    .c_str());
     };
     QStringList names;
-    std::vector<std::string> unusable;
-    for (const std::string &p : options.paths) {
-        const QString decoded = QFile::decodeName(QByteArray::fromStdString(p));
-        if (QFile::encodeName(decoded).toStdString() != p) {
-            tell("refused", p, "the name is not valid UTF-8");
-            unusable.push_back(p);
-            continue;
-        }
-        names << QDir::cleanPath(QDir::current().absoluteFilePath(decoded));
-    }
-    TTranscodeList list(queue, [](const QString &path) { return HasValidMusepackHeader(QFile::encodeName(path).toStdString()); });
+    for (const std::string &p : options.paths) names << FullPath(p);
+    TTranscodeList list(queue, [](const QString &path) { return HasValidMusepackHeader(BytesOfName(path)); });
     list.SetOnRefused([&tell](const QString &name, const QString &reason) {
-        tell("refused", QFile::encodeName(name).toStdString(), reason.toStdString());
+        tell("refused", BytesOfName(name), reason.toStdString());
     });
     list.SetOnIgnored([&tell](const QString &name, const QString &reason) {
-        tell("ignored", QFile::encodeName(name).toStdString(), reason.toStdString());
+        tell("ignored", BytesOfName(name), reason.toStdString());
     });
     list.HandleDrop(names);
-    // After the drop, which forgets what the one before it left out.
-    for (const std::string &p : unusable) queue.NoteRefused(p, "the name is not valid UTF-8");
     const int refused = int(queue.Refused().size()), ignored = int(queue.Ignored().size());
     if (options.dryRun) {
         DryRun(queue, options.settings, options.json);

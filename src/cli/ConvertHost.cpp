@@ -4,6 +4,7 @@
 
 #include "cli/Json.h"
 #include "engine/OutputLines.h"
+#include "formats/TextCodec.h"
 #include "formats/TextUtil.h"
 #include "system/os/Path.h"
 
@@ -16,11 +17,12 @@ namespace {
 
 constexpr int kProgressIntervalMs = 500;
 
-std::string Shown(const std::string &text) { return EscapeControls(text); }
+// Bytes that are not UTF-8 (a Latin-1 file name) show as U+FFFD, as everywhere a person reads.
+std::string Shown(const std::string &text) { return EscapeControls(SanitizeUtf8(text)); }
 
 }  // namespace
 
-std::string ShownPath(const std::string &path) { return EscapeControls(os::Native(path)); }
+std::string ShownPath(const std::string &path) { return Shown(os::Native(path)); }
 
 json::Object PlannedEvent(int total, int jobs)
 {
@@ -135,8 +137,8 @@ void TConvertHost::FileStarted(const TWorkItem &item, const std::string &shownCo
         Print(json::Object()
                   .Text("event", "started")
                   .Int("file", item.number)
-                  .Text("source", item.source)
-                  .Text("output", item.output)
+                  .Path("source", "rawSource", item.source)
+                  .Path("output", "rawOutput", item.output)
                   .Text("command", shownCommand)
                   .Str());
         return;
@@ -155,7 +157,7 @@ void TConvertHost::FileProgress(const TWorkItem &item, const TJobFigures &figure
         Print(json::Object()
                   .Text("event", "progress")
                   .Int("file", item.number)
-                  .Text("source", item.source)
+                  .Path("source", "rawSource", item.source)
                   .Int("percent", item.percent)
                   .Int("overall", figures.OverallPercent())
                   .Str());
@@ -169,7 +171,7 @@ void TConvertHost::FileOutput(const TWorkItem &item, const std::string &withEnd)
         Print(json::Object()
                   .Text("event", "output")
                   .Int("file", item.number)
-                  .Text("source", item.source)
+                  .Path("source", "rawSource", item.source)
                   .Text("text", line)
                   .Str());
     else {
@@ -194,8 +196,8 @@ void TConvertHost::FileFinished(const TWorkItem &item, const TJobFigures &)
         Print(json::Object()
                   .Text("event", "finished")
                   .Int("file", item.number)
-                  .Text("source", item.source)
-                  .Text("output", item.output)
+                  .Path("source", "rawSource", item.source)
+                  .Path("output", "rawOutput", item.output)
                   .Text("state", ItemStateName(item.state))
                   .Text("reason", item.reason)
                   .Str());

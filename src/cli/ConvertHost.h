@@ -19,11 +19,12 @@ namespace json {
 class Object;
 }
 
-// The job's first and last events, also for a job that never runs (nothing to convert,
-// or only its plan shown).
-// A path as a person reads it on this system ("\\" on Windows), control characters escaped.
+// A path as a person reads it on this system ("\\" on Windows), control characters escaped,
+// bytes that are not UTF-8 as U+FFFD.
 std::string ShownPath(const std::string &path);
 
+// The job's first and last events, also for a job that never runs (nothing to convert,
+// or only its plan shown).
 json::Object PlannedEvent(int total, int jobs);
 json::Object EndedEvent(const TJobEnd &end, int refused, int ignored);
 

@@ -2,6 +2,7 @@
 
 #include "formats/TextCodec.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstdio>
 
@@ -39,6 +40,21 @@ std::string String(std::string_view text)
     return out + "\"";
 }
 
+std::string Base64(std::string_view bytes)
+{
+    static const char digits[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+    std::string out;
+    out.reserve((bytes.size() + 2) / 3 * 4);
+    for (std::size_t i = 0; i < bytes.size(); i += 3) {
+        const std::size_t n = std::min<std::size_t>(3, bytes.size() - i);
+        std::uint32_t group = 0;
+        for (std::size_t k = 0; k < 3; ++k)
+            group = group << 8 | (k < n ? static_cast<unsigned char>(bytes[i + k]) : 0u);
+        for (std::size_t k = 0; k < 4; ++k) out += k <= n ? digits[(group >> (18 - 6 * k)) & 63] : '=';
+    }
+    return out;
+}
+
 std::string Float(double value)
 {
     char buf[64];
@@ -46,6 +62,13 @@ std::string Float(double value)
     std::string s(buf, ec == std::errc() ? end : buf);
     if (s.find_first_of(".eE") == std::string::npos) s += ".0";
     return s;
+}
+
+Object &Object::Path(const char *key, const char *rawKey, std::string_view path)
+{
+    Text(key, path);
+    if (ValidUtf8Prefix(path) != path.size()) Text(rawKey, Base64(path));
+    return *this;
 }
 
 Object &Object::Add(const char *key, const std::string &jsonValue)

@@ -1,10 +1,10 @@
 #include "collect/TranscodeList.h"
 
+#include "collect/FileNames.h"
 #include "system/os/Files.h"
 
 #include <QDir>
 #include <QElapsedTimer>
-#include <QFile>
 #include <QObject>
 
 #include <algorithm>
@@ -19,7 +19,7 @@ namespace {
 
 os::TKind KindOf(const QString &name)
 {
-    return os::Stat(QFile::encodeName(name).toStdString()).kind;
+    return os::Stat(BytesOfName(name)).kind;
 }
 
 // A directory, or a name whose type can't be read: both are handed to the scanner
@@ -35,7 +35,7 @@ bool ScanAsFolder(const QString &name)
 QString NoFileReason(const QString &name, os::TKind kind)
 {
     if (kind == os::TKind::Other) return QStringLiteral("not a regular file (a pipe, device or socket)");
-    if (os::Stat(QFile::encodeName(name).toStdString(), os::TFollow::NotLinks).link)
+    if (os::Stat(BytesOfName(name), os::TFollow::NotLinks).link)
         return QStringLiteral("a broken symbolic link");
     return QStringLiteral("no such file or folder");
 }
@@ -155,7 +155,7 @@ void TTranscodeList::Wire()
     });
     TWorkQueue::Observer observer;
     observer.added = [this](int index, const TWorkItem &item) {
-        if (onItemAdded_) onItemAdded_(index, QFile::decodeName(QByteArray::fromStdString(item.source)));
+        if (onItemAdded_) onItemAdded_(index, NameFromBytes(item.source));
     };
     observer.removed = [this](int index) {
         if (onItemRemoved_) onItemRemoved_(index);
@@ -206,18 +206,18 @@ QStringList TTranscodeList::Items() const
 {
     QStringList items;
     items.reserve(queue_.Count());
-    for (const TWorkItem &item : queue_.Items()) items << QFile::decodeName(QByteArray::fromStdString(item.source));
+    for (const TWorkItem &item : queue_.Items()) items << NameFromBytes(item.source);
     return items;
 }
 
 QString TTranscodeList::Item(int index) const
 {
-    return QFile::decodeName(QByteArray::fromStdString(queue_.At(index).source));
+    return NameFromBytes(queue_.At(index).source);
 }
 
 bool TTranscodeList::Contains(const QString &name) const
 {
-    return queue_.Contains(QFile::encodeName(name).toStdString());
+    return queue_.Contains(BytesOfName(name));
 }
 
 void TTranscodeList::Delete(int index)
@@ -352,10 +352,6 @@ void TTranscodeList::HandleOneDrop(QStringList names, TAddResult &result, bool h
         currentBase_ = ParentOf(name);
         scanner_.SetInitialDirectory(name);
         scanner_.Execute();
-        for (const QString &refused : scanner_.RefusedNames()) {
-            ++result.rejected;
-            sink_->Refuse(refused, QStringLiteral("the name is not valid UTF-8"));
-        }
         // In a folder only Musepack names are told of, as for regular files.
         for (const QString &other : scanner_.OtherNames()) {
             if (!HasMusepackExtension(other)) continue;
@@ -412,7 +408,7 @@ int TTranscodeList::AddFiles(const QStringList &namesIn, const QStringList &base
             if (named) sink_->Ignore(name, QStringLiteral("not a Musepack file"));
             continue;
         }
-        const std::string source = QFile::encodeName(name).toStdString();
+        const std::string source = BytesOfName(name);
         if (sink_->Known(source)) {
             ++counts.known;
             continue;
@@ -427,7 +423,7 @@ int TTranscodeList::AddFiles(const QStringList &namesIn, const QStringList &base
         }
         if (valid) {
             const QString base = i < bases.size() ? bases[i] : QString();
-            if (sink_->Add(source, QFile::encodeName(base).toStdString())) {
+            if (sink_->Add(source, BytesOfName(base))) {
                 ++added;
                 ++progress_.added;
             }
@@ -443,13 +439,13 @@ int TTranscodeList::AddFiles(const QStringList &namesIn, const QStringList &base
 
 void TTranscodeList::Refuse(const QString &name, const QString &reason)
 {
-    queue_.NoteRefused(QFile::encodeName(name).toStdString(), reason.toStdString());
+    queue_.NoteRefused(BytesOfName(name), reason.toStdString());
     if (onRefused_) onRefused_(name, reason);
 }
 
 void TTranscodeList::Ignore(const QString &name, const QString &reason)
 {
-    queue_.NoteIgnored(QFile::encodeName(name).toStdString(), reason.toStdString());
+    queue_.NoteIgnored(BytesOfName(name), reason.toStdString());
     if (onIgnored_) onIgnored_(name, reason);
 }
 

@@ -120,10 +120,9 @@ public:
     void SetOnCleared(std::function<void()> hook) { onCleared_ = std::move(hook); }
     void SetOnItemChanged(std::function<void(int index, const TWorkItem &)> hook) { onItemChanged_ = std::move(hook); }
     // Both kinds are also noted in the queue, which keeps those of the last drop.
-    // A path that could not be taken although it looked like music, with the reason: a name
-    // that is not valid UTF-8 (it cannot be carried through to the programs); a Musepack
-    // name that is a pipe, device, socket or broken link; a path named one by one that
-    // leads nowhere (missing, or a broken link).
+    // A path that could not be taken although it looked like music, with the reason: a
+    // Musepack name that is a pipe, device, socket or broken link; a path named one by one
+    // that leads nowhere (missing, or a broken link).
     void SetOnRefused(std::function<void(const QString &name, const QString &reason)> hook) { onRefused_ = std::move(hook); }
     // A file with a Musepack name that holds no Musepack stream, or a path named one by one
     // that is not a Musepack file nor a folder, with the reason.

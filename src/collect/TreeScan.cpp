@@ -1,11 +1,10 @@
 #include "collect/TreeScan.h"
 
-#include "formats/TextUtil.h"
+#include "collect/FileNames.h"
 #include "system/os/Files.h"
 
 #include <QCollator>
 #include <QDir>
-#include <QFile>
 #include <QLocale>
 
 #include <algorithm>
@@ -27,11 +26,10 @@ struct Entry {
 // The names of one folder, read before any event is raised so no handle stays open
 // while handlers run.
 void ReadFolder(const QString &folder, const QString &mask, std::vector<Entry> &files,
-                std::vector<Entry> &subfolders, std::vector<Entry> &others, QStringList &refused,
-                const QCollator &collator, const std::function<void()> &pump, const bool &stop)
+                std::vector<Entry> &subfolders, std::vector<Entry> &others, const QCollator &collator,
+                const std::function<void()> &pump, const bool &stop)
 {
-    const QByteArray encoded = QFile::encodeName(folder);
-    os::TFolderReader dir(encoded.toStdString());
+    os::TFolderReader dir(BytesOfName(folder));
     if (!dir.IsOpen()) return;
     // The C locale's collator ignores the case setting, so there case folding decides.
     const bool plain = collator.locale().language() == QLocale::C;
@@ -43,17 +41,7 @@ void ReadFolder(const QString &folder, const QString &mask, std::vector<Entry> &
         if (pump && ++count % 1024 == 0) pump();
         if (stop) break;
         const std::string &raw = ent.name;
-        const QString name = QFile::decodeName(QByteArray::fromStdString(raw));
-        // A name that does not survive the round trip could never be opened again: it is
-        // named (its bytes escaped) instead of being passed over in silence.
-        if (QFile::encodeName(name).toStdString() != raw) {
-            if (raw[0] == '.') continue;
-            const os::TFileInfo info = dir.Stat(raw);
-            if (info.kind == os::TKind::Folder || (info.kind == os::TKind::File && MatchesMask(name, mask)))
-                refused << QString::fromStdString(EscapeControls(encoded.toStdString() + raw));
-            continue;
-        }
-
+        const QString name = NameFromBytes(raw);
         os::TKind kind = ent.kind;
         // Links are followed; devices, pipes, sockets and broken links are not files to
         // report (opening a pipe to read a header would block), only names to tell of.
@@ -91,7 +79,7 @@ using FolderId = os::TFileId;
 
 bool IdOf(const QString &folder, FolderId &id)
 {
-    return os::IdOf(QFile::encodeName(folder).toStdString(), id);
+    return os::IdOf(BytesOfName(folder), id);
 }
 
 QCollator MakeCollator()
@@ -124,7 +112,6 @@ void TTreeScanner::Execute()
 
     fileFound_.clear();
     fileSize_ = 0;
-    refusedNames_.clear();
     otherNames_.clear();
     stopRequested_ = false;
     if (initialDirectory_.isEmpty()) initialDirectory_ = QDir::currentPath();
@@ -148,8 +135,7 @@ void TTreeScanner::ScanFolder(Walk &walk, const QString &folder)
     std::vector<Entry> files;
     std::vector<Entry> subfolders;
     std::vector<Entry> others;
-    ReadFolder(folder, fileMask_, files, subfolders, others, refusedNames_, walk.collator, processMessages_,
-               stopRequested_);
+    ReadFolder(folder, fileMask_, files, subfolders, others, walk.collator, processMessages_, stopRequested_);
     for (const Entry &other : others) otherNames_ << other.path;
 
     for (const Entry &file : files) {

@@ -64,10 +64,6 @@ public:
 
     bool SearchInProgress() const { return searchInProgress_; }
 
-    // Files matching the mask, and folders, whose names are not valid UTF-8 and so cannot
-    // be carried on, found by the last scan: the folder's path and the name with its bytes
-    // escaped ("\xFF").
-    const QStringList &RefusedNames() const { return refusedNames_; }
     // Names matching the mask that lead to neither a regular file nor a folder (pipes,
     // devices, sockets, broken links), found by the last scan in the order of its files;
     // they are never opened.
@@ -88,7 +84,6 @@ private:
     qint64 fileSize_ = 0;
     QString initialDirectory_;
     QString fileMask_;
-    QStringList refusedNames_;
     QStringList otherNames_;
     bool searchInProgress_ = false;
     bool stopRequested_ = false;

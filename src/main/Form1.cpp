@@ -1,6 +1,7 @@
 #include "main/Form1.h"
 
 #include "widgets/FileDrop.h"
+#include "collect/FileNames.h"
 #include "collect/TranscodeList.h"
 #include "collect/TreeScan.h"
 #include "engine/Acceptance.h"
@@ -161,7 +162,7 @@ void TForm1::CreateComponents()
         *runnerPool_, *view_,
         platform::JobPlatform(QCoreApplication::applicationDirPath().toStdString(), kNextFileDelayMs));
     list_ = std::make_unique<TTranscodeList>(
-        job_->Queue(), [](const QString &path) { return HasValidMusepackHeader(QFile::encodeName(path).toStdString()); });
+        job_->Queue(), [](const QString &path) { return HasValidMusepackHeader(BytesOfName(path)); });
     TreeScanner1 = &list_->Scanner();
     TreeScanner1->setObjectName(QStringLiteral("TreeScanner1"));
     TreeScanner1->SetFileMask(QString::fromLatin1(kTranscodeFileMask));

@@ -1,12 +1,14 @@
 // Small helpers for the collection tests: folder trees made on the spot.
 #pragma once
 
+#include "collect/FileNames.h"
 #include "support/TestSupport.h"
 
 #include <QFile>
 #include <QString>
 #include <QStringList>
 
+#include <fstream>
 #include <ostream>
 #include <string>
 
@@ -43,10 +45,11 @@ inline void MakeOther(const fs::path &file, const std::string &text = "not musep
 // The header test the window gets from the engine, cut down to the signature bytes.
 inline bool LooksLikeMpc(const QString &path)
 {
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly)) return false;
-    const QByteArray head = f.read(4);
-    return head == "MPCK" || head.startsWith("MP+");
+    std::ifstream f(trackmill::BytesOfName(path), std::ios::binary);
+    char head[4] = {};
+    f.read(head, 4);
+    const std::string_view read(head, std::size_t(f.gcount()));
+    return read == "MPCK" || read.starts_with("MP+");
 }
 
 }  // namespace tmtest

@@ -82,7 +82,7 @@ TEST(TranscodeList, DroppedFilesPassExtensionThenDuplicateThenHeaderTest)
     EXPECT_FALSE(h.list.Contains(Q(t / "C.MP+")));
 }
 
-TEST(TranscodeList, DropCountsWhatWasNotAcceptedAndNamesWhatCannotBeCarried)
+TEST(TranscodeList, DropCountsWhatWasNotAcceptedAndKeepsTheBytesOfEveryName)
 {
     TempDir t;
     MakeFakeMpc(t / "album" / "good.mpc");
@@ -94,11 +94,13 @@ TEST(TranscodeList, DropCountsWhatWasNotAcceptedAndNamesWhatCannotBeCarried)
     h.list.SetOnRefused([&](const QString &name, const QString &reason) { refused << name + ": " + reason; });
     h.list.SetOnIgnored([&](const QString &name, const QString &reason) { refused << name + ": " + reason; });
     const auto result = h.list.HandleDrop({Q(t / "album"), Q(t / "notes.txt")});
-    EXPECT_EQ(result.added, 1);
-    EXPECT_EQ(result.rejected, 3);  // the odd name, the fake, the text file
-    EXPECT_EQ(refused, (QStringList{Q(t / "album") + "/bad\\xFFname.mpc: the name is not valid UTF-8",
-                                    Q(t / "notes.txt") + ": not a Musepack file",
+    EXPECT_EQ(result.added, 2);
+    EXPECT_EQ(result.rejected, 2);  // the fake, the text file
+    EXPECT_EQ(refused, (QStringList{Q(t / "notes.txt") + ": not a Musepack file",
                                     Q(t / "album" / "fake.mpc") + ": not a Musepack file (no valid stream header)"}));
+    // A name that is not UTF-8 is listed with its bytes, as the programs must get it.
+    EXPECT_TRUE(h.list.Queue().Contains((t / "album" / "bad\xFFname.mpc").string()));
+    EXPECT_TRUE(h.list.Queue().Contains((t / "album" / "good.mpc").string()));
     // A file found in a dropped folder keeps the folder's parent as its base.
     EXPECT_EQ(h.list.Queue().At(0).base, t.path().string());
 }

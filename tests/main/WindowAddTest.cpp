@@ -3,6 +3,7 @@
 // names given on the command line.
 #include "WindowFixture.h"
 
+#include "collect/FileNames.h"
 #include "engine/TranscodeJob.h"
 #include "widgets/FileChooser.h"
 #include "widgets/StatusArea.h"
@@ -210,4 +211,20 @@ TEST_F(WindowAdd, NamesOnTheCommandLineAreAddedAsADropWould)
     WaitForCollection();
     EXPECT_EQ(ListEntries(), QStringList({Q(a), Q(inFolder)}));
     EXPECT_EQ(Status(), "2 files added, 1 already in the list, 1 not accepted");
+}
+
+TEST_F(WindowAdd, NamesThatAreNotUtf8AreListedWithTheirBytesAndShownReplaced)
+{
+    const fs::path inFolder = Put(work / "lib" / "Caf\xE9" / "d\xE9j\xE0.mpc");
+    const fs::path named = Put(work / "\xE9t\xE9.mpc");
+    Open();
+    DropFiles({work / "lib"});
+    form->AddNamed({NameFromBytes(named.string())});
+    WaitForCollection();
+    // Shown with U+FFFD, as Qt decodes the bytes; listed with the bytes themselves.
+    EXPECT_EQ(ListEntries(), QStringList({Q(work / "lib") + "/Caf\uFFFD/d\uFFFDj\uFFFD.mpc",
+                                          Q(work.path()) + "/\uFFFDt\uFFFD.mpc"}));
+    ASSERT_EQ(form->List().Count(), 2);
+    EXPECT_EQ(form->List().Queue().At(0).source, inFolder.string());
+    EXPECT_EQ(form->List().Queue().At(1).source, named.string());
 }
