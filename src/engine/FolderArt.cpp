@@ -106,9 +106,9 @@ int CopyTo(const std::string &image, const TArtCopyPlan &plan, const TFolderArt:
     const std::string folder = os::FolderOf(plan.target);
     os::TFile out;
     std::string temp;
-    // The user's usual rights, but a picture only its owner may read stays so.
-    const auto access = os::Stat(image, os::TFollow::NotLinks).ownerOnly ? os::TFile::Access::Private
-                                                                          : os::TFile::Access::Usual;
+    // The user's usual rights, but a picture others may not read is copied for the user alone.
+    const auto access = os::Stat(image, os::TFollow::NotLinks).othersMayNotRead ? os::TFile::Access::Private
+                                                                                 : os::TFile::Access::Usual;
     if (!out.CreateUnique(folder, kTemporaryPrefix, "", &temp, access)) {
         why = "cannot write in " + folder + ": " + os::ErrorText(out.Error());
         return out.Error() ? out.Error() : EIO;

@@ -244,10 +244,14 @@ std::string IdentityKey(const TSourceMark &mark)
 
 }  // namespace
 
-TMarkMatch MatchMark(const TSourceMark &mark, const TSourceLookup &source)
+TMarkMatch MatchMark(const TSourceMark &mark, const TSourceLookup &source, bool atPlannedPath)
 {
     const bool sameFile = mark.size == source.mark.size && mark.modified == source.mark.modified;
-    if (mark.path == source.mark.path) return sameFile ? TMarkMatch::Same : TMarkMatch::Earlier;
+    if (mark.path == source.mark.path) {
+        if (sameFile) return TMarkMatch::Same;
+        const bool namesOne = source.inLibrary || (atPlannedPath && mark.path.find('/') != std::string::npos);
+        return namesOne ? TMarkMatch::Earlier : TMarkMatch::None;
+    }
     if (!sameFile) return TMarkMatch::None;
     const std::string &s = source.source;
     if (s.size() > mark.path.size() && s.ends_with(mark.path) && os::IsSeparator(s[s.size() - mark.path.size() - 1]))
@@ -427,6 +431,7 @@ std::string ExpandNamePattern(const std::string &pattern, const TPatternFields &
         std::string name = FinishedName(names[i], last ? kNameMax - 10 : kNameMax);
         if (name.empty() && !last) continue;  // a missing folder level is left out
         if (name.empty() || name == "." || name == "..") name = "_";
+        if (name[0] == '.') name[0] = '_';  // a value behind blanks would hide it still
         // After the stem, which is what Windows reads: "Nul_.Point", not "Nul.Point_".
         if (ReservedOnWindows(name)) name.insert(DeviceStemLength(name), "_");
         if (!path.empty()) path += '/';

@@ -50,9 +50,12 @@ struct TSourceLookup {
 // library folder, the end of it, whole names only: an album converted, then its parent
 // folder) and its size and time agree, or the source was renamed (size and time agree and
 // nothing is left at the path the mark names). Earlier: the path is the source's own but
-// the source changed since (retagged, or copied to a disk that keeps times coarser).
+// the source changed since (retagged, or copied to a disk that keeps times coarser); below
+// the library folder a path names one source, outside it only where the MP3 stands at the
+// source's planned path (`atPlannedPath`) and the path holds a folder: "01.mpc" alone, or
+// another album's, would say nothing.
 enum class TMarkMatch { None, Same, Earlier };
-TMarkMatch MatchMark(const TSourceMark &mark, const TSourceLookup &source);
+TMarkMatch MatchMark(const TSourceMark &mark, const TSourceLookup &source, bool atPlannedPath = false);
 
 // The marks of MP3s: those found below a folder, and any other path asked about, each
 // read once.

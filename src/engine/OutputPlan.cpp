@@ -38,9 +38,10 @@ public:
         if (folder == trimmed) return path;  // a root
         const std::string name = os::FileName(trimmed);
         const std::string at = SpelledFolder(folder);
-        const auto &names = Names(at);
-        const auto found = names.find(FoldCase(name));
-        const std::string out = os::Join(at, found == names.end() ? name : found->second);
+        const TNames &names = Names(at);
+        // The name as given where it is there: a disk that keeps case may hold both.
+        const auto found = names.exact.count(name) ? names.folded.end() : names.folded.find(FoldCase(name));
+        const std::string out = os::Join(at, found == names.folded.end() ? name : found->second);
         return trimmed.size() == path.size() ? out : os::WithSeparator(out);
     }
 
@@ -53,19 +54,27 @@ private:
         return folders_.emplace(folder, std::move(spelled)).first->second;
     }
 
-    const std::unordered_map<std::string, std::string> &Names(const std::string &folder)
+    struct TNames {
+        std::unordered_set<std::string> exact;
+        std::unordered_map<std::string, std::string> folded;  // the first spelling of each
+    };
+
+    const TNames &Names(const std::string &folder)
     {
         const auto known = names_.find(folder);
         if (known != names_.end()) return known->second;
-        std::unordered_map<std::string, std::string> names;
+        TNames names;
         os::TFolderReader reader(folder);
         os::TFolderEntry entry;
-        while (reader.IsOpen() && reader.Next(entry)) names.try_emplace(FoldCase(entry.name), entry.name);
+        while (reader.IsOpen() && reader.Next(entry)) {
+            names.folded.try_emplace(FoldCase(entry.name), entry.name);
+            names.exact.insert(entry.name);
+        }
         return names_.emplace(folder, std::move(names)).first->second;
     }
 
     std::unordered_map<std::string, std::string> folders_;
-    std::unordered_map<std::string, std::unordered_map<std::string, std::string>> names_;
+    std::unordered_map<std::string, TNames> names_;
 };
 
 }  // namespace
@@ -168,7 +177,8 @@ std::vector<TPlannedOutput> PlanOutputs(const std::vector<TWorkItem> &items, con
         madeBefore[i] = marks->Find(lookup, plains[i], &older);
         if (!madeBefore[i] && !marks->KnownAbsent(plains[i])) {
             const std::optional<TSourceMark> &there = marks->MarkAt(plains[i]);
-            if (const TMarkMatch match = there ? MatchMark(*there, lookup) : TMarkMatch::None; match != TMarkMatch::None) {
+            if (const TMarkMatch match = there ? MatchMark(*there, lookup, true) : TMarkMatch::None;
+                match != TMarkMatch::None) {
                 madeBefore[i] = &plains[i];
                 older = match == TMarkMatch::Earlier;
             }
@@ -176,10 +186,13 @@ std::vector<TPlannedOutput> PlanOutputs(const std::vector<TWorkItem> &items, con
         earlier[i] = older;
         // The source's own MP3 is converted already, whatever the policy. One made before it
         // changed is left under Skip, and replaced under Overwrite only where it stands at
-        // the planned path: a mark is easily forged, and an MP3 elsewhere may be anyone's.
+        // the planned path below the library folder: a mark is easily forged, an MP3
+        // elsewhere may be anyone's, and outside the library another album's may bear the
+        // same path.
         const bool own = madeBefore[i] &&
                          (!older || options.existing == TExistingPolicy::Skip ||
-                          (options.existing == TExistingPolicy::Overwrite && FoldCase(*madeBefore[i]) == FoldCase(plains[i])));
+                          (options.existing == TExistingPolicy::Overwrite && lookup.inLibrary &&
+                           FoldCase(*madeBefore[i]) == FoldCase(plains[i])));
         // Two sources alike in name, size and time (copies) are not both the same MP3's.
         if (!own || !claimed.insert(*madeBefore[i])) madeBefore[i] = nullptr;
     }
@@ -187,7 +200,11 @@ std::vector<TPlannedOutput> PlanOutputs(const std::vector<TWorkItem> &items, con
     auto another = [&](const std::string &path, std::size_t i) {
         if (!marks) return false;
         const std::optional<TSourceMark> &mark = marks->MarkAt(path);
-        return mark && !(lookups[i] && MatchMark(*mark, *lookups[i]) != TMarkMatch::None);
+        if (!mark) return false;
+        const TMarkMatch match = lookups[i] ? MatchMark(*mark, *lookups[i], true) : TMarkMatch::None;
+        // Outside the library an earlier version is only presumed: it is left, never replaced.
+        return match == TMarkMatch::None || (match == TMarkMatch::Earlier && !lookups[i]->inLibrary &&
+                                             options.existing != TExistingPolicy::Skip);
     };
 
     for (std::size_t i = 0; i < items.size(); ++i) {

@@ -79,8 +79,9 @@ bool EndsWithID3v1(TStream &file)
 {
     constexpr std::size_t kApeMark = 8;  // "APETAGEX"
     constexpr std::size_t kApeFooter = 32;
-    // The 128 bytes, and before them what an APE header's "APETAGEX" needs to end in "TAG".
-    std::array<std::uint8_t, TID3v1::kTagSize + kApeMark - 3> tail{};
+    // The 128 bytes, and the 3 before them where an APE header's "APETAGEX" would begin
+    // for its "TAG" to stand where an ID3v1 tag's does.
+    std::array<std::uint8_t, TID3v1::kTagSize + 3> tail{};
     const std::int64_t size = file.Size();
     if (size < static_cast<std::int64_t>(TID3v1::kTagSize)) return false;
     const std::int64_t from = std::max<std::int64_t>(0, size - static_cast<std::int64_t>(tail.size()));

@@ -74,10 +74,10 @@ void ShowMessage(QWidget *parent, TMessageKind kind, const QString &caption, con
                                     head < 0 ? text : text.left(head), QMessageBox::Ok, parent);
         // A long list scrolls in the box's details.
         if (head >= 0) {
-            box->setInformativeText(PlainTip(text.mid(head + 1).section(QLatin1Char('\n'), 0, kDetailsShown - 1)));
+            box->setInformativeText(text.mid(head + 1).section(QLatin1Char('\n'), 0, kDetailsShown - 1));
             if (text.count(QLatin1Char('\n')) > kDetailsShown) box->setDetailedText(text.mid(head + 1));
         }
-        box->setTextFormat(Qt::PlainText);  // names and reasons are never markup
+        box->setTextFormat(Qt::PlainText);  // names and reasons are never markup (the details' too)
         box->setAttribute(Qt::WA_DeleteOnClose);
         box->setWindowModality(Qt::NonModal);
         box->show();

@@ -199,6 +199,18 @@ TEST_F(LibraryTest, MarksFollowRenamesAndNeverSteerTheJob)
     r = cli.Run({"--output-dir", (dir / "flat").string(), loose.string()}, dir.path());
     EXPECT_NE(r.out.find("already converted, before the source last changed: "), std::string::npos) << r.out;
     EXPECT_EQ(Tree(dir / "flat"), std::set<std::string>{"Album/01.mp3"});
+    // Another album's file of the same name, named alone: another source, whatever the policy.
+    fs::create_directories(dir / "other");
+    ASSERT_TRUE(MakeMpc(dir / "other" / "01.mpc", 0.5));
+    const auto first = ReadBytes(dir / "flat" / "Album" / "01.mp3");
+    for (const char *policy : {"skip", "overwrite"}) {
+        r = cli.Run({"--flat", "--existing", policy, "--output-dir", (dir / "single").string(),
+                     (policy == std::string("skip") ? loose / "01.mpc" : dir / "other" / "01.mpc").string()},
+                    dir.path());
+        EXPECT_EQ(r.exitCode, 0) << r.out;
+    }
+    EXPECT_EQ(Tree(dir / "single"), (std::set<std::string>{"01 (2).mp3", "01.mp3"})) << r.out;
+    EXPECT_EQ(ReadBytes(dir / "flat" / "Album" / "01.mp3"), first);
 }
 
 }  // namespace

@@ -47,9 +47,11 @@ TEST(Library, PatternNamesWorkOnFatAndFallBackWhereTagsAreMissing)
     EXPECT_EQ(ExpandNamePattern("%artist%/%album%/%title%", up, "s.mpc"), "_/_._/_");
     up.artist = "...And You Will Know Us";
     up.title = "Nul.Point";
+    up.albumArtist = " .hack";
     up.album = "A\xc2\x85" "B\xc2\xa0" "C";  // a C1 control and a no-break space
     EXPECT_EQ(ExpandNamePattern("%artist%/%album%/%title%", up, "s.mpc"),
               "_..And You Will Know Us/A_B\xc2\xa0" "C/Nul_.Point");
+    EXPECT_EQ(ExpandNamePattern("%albumartist%/%title%", up, "s.mpc"), "_hack/Nul_.Point");
     EXPECT_EQ(ExpandNamePattern("/../%title%", f, "s.mpc"), "Who_Made _Who_");
     TPatternFields reserved;
     reserved.artist = "con";

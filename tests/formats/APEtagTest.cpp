@@ -289,6 +289,13 @@ TEST(APEtagRead, EveryTagSizeReadsWholeAndHidesNoId3v1Tag)
             EXPECT_EQ(id3v1.Title(), withV1 ? "Real title" : "");
         }
     }
+    // An APE header whose "TAG" stands where an ID3v1 tag's would, with no footer after it.
+    Bytes headerOnly = Concat(Audio(1000), Bytes{'A', 'P', 'E', 'T', 'A', 'G', 'E', 'X'});
+    headerOnly.resize(headerOnly.size() + 123, 'x');
+    tmtest::WriteBytes(dir / "h.mpc", headerOnly);
+    TID3v1 none;
+    ASSERT_TRUE(none.LoadFromFile((dir / "h.mpc").string()));
+    EXPECT_FALSE(none.Present());
     // What mpcenc writes for four short items: a tag of 131 bytes.
     TM_REQUIRE_TOOL("mpcenc");
     const auto file = dir / "mpcenc.mpc";

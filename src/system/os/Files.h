@@ -36,7 +36,7 @@ struct TFileInfo {
     std::uint64_t size = 0;
     std::int64_t modified = 0;  // seconds since 1970
     bool readOnly = false;      // no one may write it (no write permission bits at all)
-    bool ownerOnly = false;     // no one but its owner may read it (POSIX permission bits)
+    bool othersMayNotRead = false;  // only its owner and group may read it (POSIX permission bits)
     int error = 0;              // with kind None: why nothing could be looked at (ENOENT, EACCES, ...)
     bool Exists() const { return kind != TKind::None || link; }
 };

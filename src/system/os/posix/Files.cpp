@@ -42,7 +42,7 @@ TFileInfo InfoOf(const struct stat &st)
     info.size = static_cast<std::uint64_t>(st.st_size);
     info.modified = static_cast<std::int64_t>(st.st_mtime);
     info.readOnly = (st.st_mode & 0222) == 0;
-    info.ownerOnly = (st.st_mode & 0044) == 0;
+    info.othersMayNotRead = (st.st_mode & 0004) == 0;
     return info;
 }
 

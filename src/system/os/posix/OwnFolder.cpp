@@ -39,14 +39,16 @@ int TOwnFolder::Create(const std::string &parent, const std::string &prefix)
     // Opened without following a link, and checked to be the one just made: its name may
     // have been swapped meanwhile.
     const int fd = ::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    // A umask that took the owner's own rights would leave it unusable.
+    if (fd >= 0) ::fchmod(fd, 0700);
+    // Only we make folders that are ours. Its mode is not looked at: a FAT card or a share
+    // shows every folder with the mode of its mount, and keeps no links to swap in.
     struct stat st {};
-    if (fd < 0 || ::fstat(fd, &st) != 0 || st.st_uid != ::geteuid() || (st.st_mode & 077) != 0) {
+    if (fd < 0 || ::fstat(fd, &st) != 0 || st.st_uid != ::geteuid()) {
         const int err = fd < 0 ? errno : EPERM;
         if (fd >= 0) ::close(fd);
         return err;
     }
-    // A umask that took the owner's own rights would leave it unusable.
-    ::fchmod(fd, 0700);
     handle_ = fd;
     path_ = path;
     return 0;

@@ -8,6 +8,7 @@
 #include "system/os/windows/Wide.h"
 
 #include <windows.h>
+#include <aclapi.h>
 
 #include <cerrno>
 #include <cstdio>
@@ -19,6 +20,18 @@ namespace trackmill::os {
 namespace {
 
 HANDLE H(std::intptr_t handle) { return reinterpret_cast<HANDLE>(handle); }
+
+// A file made here took the folder's rights, this user's alone; where it goes it takes
+// those of its new folder, as any file made there would.
+void InheritRightsOfFolder(const std::string &path)
+{
+    ACL none;
+    if (!::InitializeAcl(&none, sizeof none, ACL_REVISION)) return;
+    std::wstring wide = Wide(path);
+    ::SetNamedSecurityInfoW(wide.data(), SE_FILE_OBJECT,
+                            DACL_SECURITY_INFORMATION | UNPROTECTED_DACL_SECURITY_INFORMATION, nullptr, nullptr,
+                            &none, nullptr);
+}
 
 }  // namespace
 
@@ -98,7 +111,9 @@ int TOwnFolder::TakeModeOf(const std::string &name, const std::string &like)
 int TOwnFolder::MoveOut(const std::string &name, const std::string &to, bool replace)
 {
     if (handle_ == -1) return EBADF;
-    return replace ? os::Replace(Join(path_, name), to) : os::RenameNoReplace(Join(path_, name), to);
+    const int err = replace ? os::Replace(Join(path_, name), to) : os::RenameNoReplace(Join(path_, name), to);
+    if (err == 0) InheritRightsOfFolder(to);
+    return err;
 }
 
 void TOwnFolder::Remove()
