@@ -62,14 +62,41 @@ void PutText(Image &tag, std::size_t at, std::size_t width, const std::string &u
     std::memcpy(tag.data() + at, latin1.data(), std::min(width, latin1.size()));
 }
 
-// The last 128 bytes and the file size; false when the file has fewer. `isTag` says
-// whether they are an ID3v1 tag (EndsWithID3v1).
-bool ReadLast128(TStream &file, Image &tag, std::int64_t &size, bool &isTag)
+// The 128 bytes of an ID3v1 tag, and the 3 before them where an APE header's "APETAGEX"
+// would begin for its "TAG" to stand where an ID3v1 tag's does.
+constexpr std::size_t kTailSize = TID3v1::kTagSize + 3;
+
+// The file's last bytes, read once: `n` of them (fewer than kTailSize in a short file);
+// false when the file holds fewer than 128 or cannot be read.
+bool ReadTail(TStream &file, std::array<std::uint8_t, kTailSize> &tail, std::size_t &n, std::int64_t &size)
 {
     size = file.Size();
     if (size < static_cast<std::int64_t>(TID3v1::kTagSize)) return false;
-    if (!file.ReadAt(size - static_cast<std::int64_t>(TID3v1::kTagSize), tag.data(), tag.size())) return false;
-    isTag = EndsWithID3v1(file);
+    const std::int64_t from = std::max<std::int64_t>(0, size - static_cast<std::int64_t>(kTailSize));
+    n = static_cast<std::size_t>(size - from);
+    return file.ReadAt(from, tail.data(), n);
+}
+
+// Whether those last bytes end in an ID3v1 tag: "TAG" 128 bytes from the end that is no
+// part of an APE tag (its footer in the last 32 bytes, or its header's "APETAGEX").
+bool TailIsId3v1(const std::array<std::uint8_t, kTailSize> &tail, std::size_t n)
+{
+    constexpr std::size_t kApeMark = 8;  // "APETAGEX"
+    constexpr std::size_t kApeFooter = 32;
+    if (std::memcmp(tail.data() + n - TID3v1::kTagSize, "TAG", 3) != 0) return false;
+    if (std::memcmp(tail.data() + n - kApeFooter, "APETAGEX", kApeMark) == 0) return false;
+    return !(n == kTailSize && std::memcmp(tail.data(), "APETAGEX", kApeMark) == 0);
+}
+
+// The last 128 bytes and the file size; false when the file has fewer. `isTag` says
+// whether they are an ID3v1 tag.
+bool ReadLast128(TStream &file, Image &tag, std::int64_t &size, bool &isTag)
+{
+    std::array<std::uint8_t, kTailSize> tail{};
+    std::size_t n = 0;
+    if (!ReadTail(file, tail, n, size)) return false;
+    std::memcpy(tag.data(), tail.data() + n - TID3v1::kTagSize, TID3v1::kTagSize);
+    isTag = TailIsId3v1(tail, n);
     return true;
 }
 
@@ -77,21 +104,10 @@ bool ReadLast128(TStream &file, Image &tag, std::int64_t &size, bool &isTag)
 
 bool EndsWithID3v1(TStream &file)
 {
-    constexpr std::size_t kApeMark = 8;  // "APETAGEX"
-    constexpr std::size_t kApeFooter = 32;
-    // The 128 bytes, and the 3 before them where an APE header's "APETAGEX" would begin
-    // for its "TAG" to stand where an ID3v1 tag's does.
-    std::array<std::uint8_t, TID3v1::kTagSize + 3> tail{};
-    const std::int64_t size = file.Size();
-    if (size < static_cast<std::int64_t>(TID3v1::kTagSize)) return false;
-    const std::int64_t from = std::max<std::int64_t>(0, size - static_cast<std::int64_t>(tail.size()));
-    const auto n = static_cast<std::size_t>(size - from);
-    if (!file.ReadAt(from, tail.data(), n)) return false;
-    const std::uint8_t *tag = tail.data() + n - TID3v1::kTagSize;
-    if (std::memcmp(tag, "TAG", 3) != 0) return false;
-    // An APE tag's last bytes: its footer, or its header's "APETAGEX" running into them.
-    if (std::memcmp(tail.data() + n - kApeFooter, "APETAGEX", kApeMark) == 0) return false;
-    return !(n == tail.size() && std::memcmp(tail.data(), "APETAGEX", kApeMark) == 0);
+    std::array<std::uint8_t, kTailSize> tail{};
+    std::size_t n = 0;
+    std::int64_t size = 0;
+    return ReadTail(file, tail, n, size) && TailIsId3v1(tail, n);
 }
 
 std::string_view GenreName(unsigned index)
