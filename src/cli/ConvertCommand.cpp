@@ -11,15 +11,13 @@
 #include "collect/TranscodeList.h"
 #include "config/SettingsPath.h"
 #include "config/StoredSettings.h"
-#include "engine/Acceptance.h"
 #include "engine/FolderArt.h"
 #include "engine/OutputPlan.h"
 #include "formats/TextCodec.h"
 #include "formats/TextUtil.h"
+#include "session/Session.h"
 #include "system/Interrupts.h"
-#include "system/JobPlatform.h"
 #include "system/Platform.h"
-#include "system/ProcessPool.h"
 #include "system/os/Files.h"
 #include "system/os/Path.h"
 
@@ -229,20 +227,18 @@ int RunConvert(const std::vector<std::string> &rawArgs)
         return 0;
     }
     for (const std::string &note : options.notes) std::fprintf(stderr, "trackmill-cli: %s\n", Shown(note).c_str());
-    const TJobPlatform jobPlatform = platform::JobPlatform(QCoreApplication::applicationDirPath().toStdString(), 0);
-    if (const std::string problem = OptionLinesProblem(jobPlatform, options.settings); !problem.empty()) {
-        std::fprintf(stderr, "trackmill-cli convert: %s\n", Shown(problem).c_str());
-        return 2;
-    }
-
     TConvertHost::Output io;
     io.json = options.json;
     io.live = !options.json && os::IsTerminal(stdout);
     io.verbose = options.verbose;
     TConvertHost host(io);
-    TProcessPool runner;
-    TranscodeJob job(runner, host, jobPlatform);
+    TSession session(host, QCoreApplication::applicationDirPath().toStdString(), 0);
+    TranscodeJob &job = session.Job();
     job.SetSettings(options.settings);
+    if (const std::string problem = job.OptionsProblem(); !problem.empty()) {
+        std::fprintf(stderr, "trackmill-cli convert: %s\n", Shown(problem).c_str());
+        return 2;
+    }
     host.Attach(job);
     TWorkQueue &queue = job.Queue();
 
@@ -264,7 +260,7 @@ int RunConvert(const std::vector<std::string> &rawArgs)
     };
     QStringList names;
     for (const std::string &p : options.paths) names << FullPath(p);
-    TTranscodeList list(queue, [](const QString &path) { return HasValidMusepackHeader(BytesOfName(path)); });
+    TTranscodeList &list = session.List();
     list.SetOnRefused([&tell](const QString &name, const QString &reason) {
         tell("refused", BytesOfName(name), reason.toStdString());
     });

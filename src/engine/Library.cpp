@@ -5,6 +5,7 @@
 #include "formats/ID3v1.h"
 #include "formats/ID3v2.h"
 #include "formats/ID3v2Frame.h"
+#include "formats/ID3v2Read.h"
 #include "formats/APEtag.h"
 #include "formats/Stream.h"
 #include "formats/TextCodec.h"
@@ -70,17 +71,6 @@ std::optional<std::string> Unescaped(std::string_view text)
         i += 2;
     }
     return out;
-}
-
-std::uint32_t BigEndian(const std::uint8_t *p)
-{
-    return std::uint32_t(p[0]) << 24 | std::uint32_t(p[1]) << 16 | std::uint32_t(p[2]) << 8 | p[3];
-}
-
-std::uint32_t SyncSafe(const std::uint8_t *p)
-{
-    return std::uint32_t(p[0] & 0x7f) << 21 | std::uint32_t(p[1] & 0x7f) << 14 | std::uint32_t(p[2] & 0x7f) << 7 |
-           (p[3] & 0x7f);
 }
 
 // A value made fit for one name on any player's file system: the characters FAT and
@@ -198,40 +188,11 @@ std::string LibraryRelativePath(const TWorkItem &item, const std::string &librar
 
 std::optional<TSourceMark> ReadMark(const std::string &mp3Path)
 {
-    os::TFile file;
+    TFileStream file;
     if (!file.Open(mp3Path)) return std::nullopt;
-    std::uint8_t header[10];
-    if (!file.ReadAt(0, header, sizeof header) || std::memcmp(header, "ID3", 3) != 0) return std::nullopt;
-    const int version = header[3];
-    const std::uint8_t flags = header[5];
-    // Only tags laid out as we write them, or as a tag editor rewrites them, are read
-    // frame by frame; an unsynchronised tag is not one of ours.
-    if ((version != 3 && version != 4) || (flags & 0x80)) return std::nullopt;
-    const std::int64_t end = 10 + std::int64_t(SyncSafe(header + 6));
-    std::int64_t pos = 10;
-    if (flags & 0x40) {
-        std::uint8_t ext[4];
-        if (!file.ReadAt(pos, ext, 4)) return std::nullopt;
-        pos += version == 3 ? 4 + std::int64_t(BigEndian(ext)) : std::int64_t(SyncSafe(ext));
-    }
     // Our mark is the first frame; a tag rewritten by another program may have moved it.
-    constexpr int kFramesLooked = 256;
-    constexpr std::uint32_t kMarkMax = 64 * 1024;
-    for (int n = 0; n < kFramesLooked && pos + 10 <= end; ++n) {
-        std::uint8_t frame[10];
-        if (!file.ReadAt(pos, frame, sizeof frame) || frame[0] == 0) return std::nullopt;
-        const std::uint32_t size = version == 4 ? SyncSafe(frame + 4) : BigEndian(frame + 4);
-        const std::uint16_t frameFlags = std::uint16_t(frame[8] << 8 | frame[9]);
-        if (std::memcmp(frame, "TXXX", 4) == 0 && size <= kMarkMax && frameFlags == 0) {
-            TID3v2Frame txxx{"TXXX", ByteVector(size), 0};
-            if (!file.ReadAt(pos + 10, txxx.data.data(), size)) return std::nullopt;
-            const auto described = id3v2::ReadDescribed(txxx);
-            if (described && EqualsAsciiNoCase(described->description, kMarkerDescription))
-                return ParseMark(described->text);
-        }
-        pos += 10 + std::int64_t(size);
-    }
-    return std::nullopt;
+    const auto text = id3v2::FindUserText(file, kMarkerDescription);
+    return text ? ParseMark(*text) : std::nullopt;
 }
 
 namespace {

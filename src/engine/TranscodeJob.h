@@ -148,6 +148,8 @@ public:
     void SetObserver(TJobObserver *observer) { observer_ = observer ? observer : &silent_; }
     const TJobSettings &Settings() const { return settings_; }
     void SetSettings(TJobSettings settings) { settings_ = std::move(settings); }
+    // Why the settings' option lines cannot be run here, or empty.
+    std::string OptionsProblem() const { return OptionLinesProblem(platform_, settings_); }
     // Whether the observer counts down before the shutdown is requested.
     void SetShutdownNotice(bool give) { shutdownNotice_ = give; }
 

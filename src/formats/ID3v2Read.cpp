@@ -4,6 +4,7 @@
 #include "formats/TextUtil.h"
 
 #include <algorithm>
+#include <cstring>
 #include <optional>
 
 namespace trackmill::id3v2 {
@@ -176,6 +177,38 @@ std::vector<TID3v2Frame> ReadFrames(const std::uint8_t *tag, std::size_t size, s
     if (!people.empty()) frames.push_back(PeopleList(people));
     DropDuplicates(frames);
     return frames;
+}
+
+std::optional<std::string> FindUserText(TStream &stream, std::string_view description)
+{
+    std::uint8_t header[10];
+    if (!stream.ReadAt(0, header, sizeof header) || std::memcmp(header, "ID3", 3) != 0) return std::nullopt;
+    const int version = header[3];
+    const std::uint8_t flags = header[5];
+    if ((version != 3 && version != 4) || (flags & 0x80)) return std::nullopt;
+    const std::int64_t end = 10 + std::int64_t(Synchsafe32(header + 6));
+    std::int64_t pos = 10;
+    if (flags & 0x40) {
+        std::uint8_t ext[4];
+        if (!stream.ReadAt(pos, ext, 4)) return std::nullopt;
+        pos += version == 3 ? 4 + std::int64_t(Be32(ext)) : std::int64_t(Synchsafe32(ext));
+    }
+    constexpr int kFramesLooked = 256;
+    constexpr std::uint32_t kTextMax = 64 * 1024;
+    for (int n = 0; n < kFramesLooked && pos + 10 <= end; ++n) {
+        std::uint8_t frame[10];
+        if (!stream.ReadAt(pos, frame, sizeof frame) || frame[0] == 0) return std::nullopt;
+        const std::uint32_t size = version == 4 ? Synchsafe32(frame + 4) : Be32(frame + 4);
+        const std::uint16_t frameFlags = Be16(frame + 8);
+        if (std::memcmp(frame, "TXXX", 4) == 0 && size <= kTextMax && frameFlags == 0) {
+            TID3v2Frame txxx{"TXXX", ByteVector(size), 0};
+            if (!stream.ReadAt(pos + 10, txxx.data.data(), size)) return std::nullopt;
+            const auto described = ReadDescribed(txxx);
+            if (described && EqualsAsciiNoCase(described->description, description)) return described->text;
+        }
+        pos += 10 + std::int64_t(size);
+    }
+    return std::nullopt;
 }
 
 }  // namespace trackmill::id3v2

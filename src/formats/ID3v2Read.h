@@ -20,9 +20,12 @@
 #pragma once
 
 #include "formats/ID3v2Frame.h"
+#include "formats/Stream.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace trackmill::id3v2 {
@@ -35,6 +38,13 @@ inline constexpr std::size_t kMaxFrames = 65536;
 // leave out is added to *omitted, as a person reads it.
 std::vector<TID3v2Frame> ReadFrames(const std::uint8_t *tag, std::size_t size,
                                     std::vector<std::string> *omitted = nullptr);
+
+// The text of the first TXXX frame with this description (ASCII letters in any case)
+// among the first 256 frames of the tag at the stream's start, found frame header by frame
+// header: no other frame's data is read, so a tag's pictures cost nothing. Only tags of
+// versions 2.3 and 2.4 without unsynchronisation and frames without flags are looked at,
+// as a tagger rewrites ours; a frame over 64 KiB is passed over.
+std::optional<std::string> FindUserText(TStream &stream, std::string_view description);
 
 // Appends one frame, read from a tag of the given major version with its frame flags
 // already undone, in its version 2.3 form: 2.2 names become 2.3 names, 2.4 frames that

@@ -1,17 +1,14 @@
 #include "main/Form1.h"
 
 #include "widgets/FileDrop.h"
-#include "collect/FileNames.h"
 #include "collect/TranscodeList.h"
 #include "collect/TreeScan.h"
-#include "engine/Acceptance.h"
 #include "engine/TranscodeJob.h"
 #include "main/LibraryDialog.h"
 #include "main/WindowView.h"
 #include "main/Storage.h"
+#include "session/Session.h"
 #include "system/AppRun.h"
-#include "system/JobPlatform.h"
-#include "system/RunnerPool.h"
 #include "config/StoredSettings.h"
 #include "system/Platform.h"
 #include "settings/AppUtils.h"
@@ -152,18 +149,13 @@ TForm1::~TForm1()
 
 void TForm1::CreateComponents()
 {
+    // The window's runner runs every command of its jobs, several at once.
     AppRunner1 = new TAppRunner(this);
     AppRunner1->setObjectName(QStringLiteral("AppRunner1"));
-    // AppRunner1 runs the first file at a time; the pool adds runners when several run.
-    runnerPool_ = new TRunnerPool(AppRunner1, this);
-    runnerPool_->SetOnTerminated([this](TAppRunner &sender) { AppRunner1Terminated(&sender); });
     view_ = std::make_unique<TForm1View>(*this);
-    job_ = std::make_unique<TranscodeJob>(
-        *runnerPool_, *view_,
-        platform::JobPlatform(QCoreApplication::applicationDirPath().toStdString(), kNextFileDelayMs));
-    list_ = std::make_unique<TTranscodeList>(
-        job_->Queue(), [](const QString &path) { return HasValidMusepackHeader(BytesOfName(path)); });
-    TreeScanner1 = &list_->Scanner();
+    session_ = std::make_unique<TSession>(*view_, QCoreApplication::applicationDirPath().toStdString(),
+                                          kNextFileDelayMs, AppRunner1);
+    TreeScanner1 = &List().Scanner();
     TreeScanner1->setObjectName(QStringLiteral("TreeScanner1"));
     TreeScanner1->SetFileMask(QString::fromLatin1(kTranscodeFileMask));
     chooser_ = std::make_unique<TFileChooser>();
@@ -186,7 +178,7 @@ void TForm1::CreateComponents()
     connect(Timer1, &QTimer::timeout, this, [this] { Timer1Timer(Timer1); });
     progressTimer_ = new QTimer(this);
     progressTimer_->setInterval(500);
-    connect(progressTimer_, &QTimer::timeout, this, [this] { job_->PollProgress(); });
+    connect(progressTimer_, &QTimer::timeout, this, [this] { Job().PollProgress(); });
 
     Console = new TConsoleWindow(this);
     Console->SetPlacement([this] { return ConsoleGeometry(); });
@@ -203,7 +195,7 @@ void TForm1::CreateComponents()
     WindowDrop1->SetOnDrop([this](const QStringList &paths) { WindowDrop1Drop(paths); });
 
     SetJobs(config::DefaultJobs());
-    presenter_ = std::make_unique<TWindowPresenter>(*job_, *list_, *view_);
+    presenter_ = std::make_unique<TWindowPresenter>(Job(), List(), *view_);
     presenter_->SetCollectInBackground(true);
     // Every change of a setting reaches the job at once: it reads each when it needs it.
     const auto changed = [this] { SettingsChanged(); };
@@ -217,6 +209,16 @@ void TForm1::CreateComponents()
 
     FormStorage1 = CreateFormStorage(*this);
     installEventFilter(this);
+}
+
+TTranscodeList &TForm1::List()
+{
+    return session_->List();
+}
+
+TranscodeJob &TForm1::Job()
+{
+    return session_->Job();
 }
 
 TJobSettings TForm1::Settings() const
@@ -269,12 +271,12 @@ void TForm1::FormDestroy(QObject *)
 {
     // The files in progress are finished first: verified, tagged and put in place, or
     // removed. Leaving them would strand their MP3s under temporary names.
-    if (job_ && job_->Running()) {
+    if (session_ && Job().Running()) {
         presenter_->Closing();
         QEventLoop loop;
         QTimer poll;
         connect(&poll, &QTimer::timeout, &loop, [&] {
-            if (!job_->Running()) loop.quit();
+            if (!Job().Running()) loop.quit();
         });
         poll.start(50);
         loop.exec();
@@ -286,9 +288,7 @@ void TForm1::FormDestroy(QObject *)
     Timer1->stop();
     progressTimer_->stop();
     presenter_.reset();
-    list_.reset();
-    job_.reset();
-    runnerPool_->Forget(AppRunner1);
+    session_.reset();
     delete AppRunner1;
     AppRunner1 = nullptr;
 }
@@ -298,16 +298,10 @@ void TForm1::Button1Click(QObject *)
     presenter_->Transcode();
 }
 
-void TForm1::AppRunner1Terminated(QObject *Sender)
-{
-    if (auto *runner = qobject_cast<TAppRunner *>(Sender))
-        runnerPool_->Terminated(*runner);
-}
-
 void TForm1::Timer1Timer(QObject *)
 {
     Timer1->stop();
-    job_->TimerFired();
+    Job().TimerFired();
 }
 
 void TForm1::Button4Click(QObject *)
@@ -472,7 +466,7 @@ int TForm1::ScaledToFace(int designed) const
 
 void TForm1::AddFiles(const QStringList &Names)
 {
-    list_->AddFiles(Names);
+    List().AddFiles(Names);
 }
 
 void TForm1::Button2Click(QObject *)

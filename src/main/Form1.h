@@ -34,10 +34,10 @@ namespace trackmill {
 
 class TAppRunner;
 class TConsoleWindow;
-class TRunnerPool;
 class TDirectoryEdit;
 class TFileDrop;
 class TFormStorage;
+class TSession;
 class TTranscodeList;
 class TTreeScanner;
 class TXWinReboot;
@@ -146,8 +146,8 @@ public:
     TShutdownNotice *ShutdownNotice1;  // the countdown before the shutdown request
     TWindowDrop *WindowDrop1;          // drops anywhere else on the window
 
-    TTranscodeList &List() { return *list_; }
-    TranscodeJob &Job() { return *job_; }
+    TTranscodeList &List();
+    TranscodeJob &Job();
     TWindowPresenter &Presenter() { return *presenter_; }
     // The settings as the controls show them.
     TJobSettings Settings() const;
@@ -187,7 +187,6 @@ public:
     void Button3Click(QObject *Sender);
     void ListBox1Click(QObject *Sender);
     void altpresetfaststandard1Click(QObject *Sender);
-    void AppRunner1Terminated(QObject *Sender);
     void Timer1Timer(QObject *Sender);
     void DirectoryEdit1Change(QObject *Sender);
     void cbOutputdirClick(QObject *Sender);
@@ -271,10 +270,8 @@ private:
     std::vector<QBoxLayout *> folds_;  // rows that stack when the screen is too narrow
     std::vector<std::pair<QSpacerItem *, int>> gaps_;  // with their designed sizes
     int panelWidth_ = 0;  // lbInfo's least width: its widest word beside a scroll bar
-    TRunnerPool *runnerPool_ = nullptr;
     std::unique_ptr<TForm1View> view_;
-    std::unique_ptr<TranscodeJob> job_;
-    std::unique_ptr<TTranscodeList> list_;
+    std::unique_ptr<TSession> session_;
     QTimer *progressTimer_ = nullptr;
     std::unique_ptr<TWindowPresenter> presenter_;
     std::unique_ptr<TFileChooser> chooser_;

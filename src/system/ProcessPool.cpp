@@ -32,12 +32,19 @@ TCommandRunner::StartResult TProcessPool::Start(std::uint64_t id, const std::vec
         return StartResult::Failed;
     }
     int err = 0;
-    auto p = std::make_unique<Process>();
-    p->pipeline = platform::TPipeline::Start(argv.front(), argv, {}, err, workFolder);
-    if (!p->pipeline) {
+    if (!Launch(id, argv.front(), argv, {}, workFolder, err)) {
         if (error) *error = "cannot start " + argv.front() + ": " + platform::StartErrorText(err);
         return platform::IsTransientStartError(err) ? StartResult::TryLater : StartResult::Failed;
     }
+    return StartResult::Started;
+}
+
+bool TProcessPool::Launch(std::uint64_t id, const std::string &program, const std::vector<std::string> &argv,
+                          const std::string &workDir, const os::TOwnFolder *workFolder, int &error)
+{
+    auto p = std::make_unique<Process>();
+    p->pipeline = platform::TPipeline::Start(program, argv, workDir, error, workFolder);
+    if (!p->pipeline) return false;
     if (p->pipeline->OutputHandle() >= 0) {
         p->outputNotifier = std::make_unique<QSocketNotifier>(p->pipeline->OutputHandle(), QSocketNotifier::Read);
         connect(p->outputNotifier.get(), &QSocketNotifier::activated, this, [this, id] { Collect(id); });
@@ -51,7 +58,7 @@ TCommandRunner::StartResult TProcessPool::Start(std::uint64_t id, const std::vec
         pollTimer_->start(kFallbackPollMs);
     }
     processes_[id] = std::move(p);
-    return StartResult::Started;
+    return true;
 }
 
 void TProcessPool::Collect(std::uint64_t id)

@@ -1,4 +1,4 @@
-// Runs the job's commands for the terminal: any number at once, each end noticed the
+// Runs the job's commands for both front ends: any number at once, each end noticed the
 // moment it happens (the event loop watches the pipeline's end handle, a pidfd), so the
 // next file starts without a pause. Handlers run on the thread of the event loop that
 // owns the pool.
@@ -30,6 +30,12 @@ public:
     // Asks the command's process group to end; what is left of it a second later is killed.
     void Stop(std::uint64_t id) override;
     int RunningCount() const { return int(processes_.size()); }
+
+protected:
+    // Starts `program` (an absolute path) with `argv` in `workDir` or `workFolder` (both
+    // empty: ours). False with the platform's error number in `error`.
+    bool Launch(std::uint64_t id, const std::string &program, const std::vector<std::string> &argv,
+                const std::string &workDir, const os::TOwnFolder *workFolder, int &error);
 
 private:
     struct Process;

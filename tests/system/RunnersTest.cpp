@@ -1,9 +1,8 @@
-// The window's runners and the terminal's pool share one pipeline; what a job sees of a
+// The window's runner is the terminal's pool with a face of its own; what a job sees of a
 // command must not depend on which front end runs it.
 #include "system/AppRun.h"
 #include "system/Platform.h"
 #include "system/ProcessPool.h"
-#include "system/RunnerPool.h"
 #include "formats/TextCodec.h"
 #include "system/os/OwnFolder.h"
 
@@ -12,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <signal.h>
 #include <sys/wait.h>
 
@@ -36,9 +36,9 @@ struct Seen {
 template <class Pool>
 std::unique_ptr<TCommandRunner> MakeRunner();
 template <>
-std::unique_ptr<TCommandRunner> MakeRunner<trackmill::TRunnerPool>()
+std::unique_ptr<TCommandRunner> MakeRunner<trackmill::TAppRunner>()
 {
-    return std::make_unique<trackmill::TRunnerPool>(nullptr);
+    return std::make_unique<trackmill::TAppRunner>();
 }
 template <>
 std::unique_ptr<TCommandRunner> MakeRunner<trackmill::TProcessPool>()
@@ -70,7 +70,7 @@ protected:
     std::map<std::uint64_t, Seen> seen_;
 };
 
-using Pools = testing::Types<trackmill::TRunnerPool, trackmill::TProcessPool>;
+using Pools = testing::Types<trackmill::TAppRunner, trackmill::TProcessPool>;
 TYPED_TEST_SUITE(Runners, Pools);
 
 TYPED_TEST(Runners, DeliverTheMergedOutputWholeAndThenTheEnd)
@@ -106,7 +106,6 @@ TYPED_TEST(Runners, StopKillsAGroupThatIgnoresItWhenTheGraceIsOver)
     const pid_t pid = std::stoi(this->seen_[2].output);
     this->runner_->Stop(2);
     this->runner_.reset();
-    // Reaped here, or by the window's worker before it went.
     int status = 0;
     pid_t reaped = -1;
     ASSERT_TRUE(WaitUntil([&] {
@@ -135,6 +134,50 @@ TYPED_TEST(Runners, StartInTheHeldFolderWhateverItsNameNowLeadsTo)
     EXPECT_EQ(tmtest::ReadText(dir / "moved" / "out.mp3"), "written\n");
     EXPECT_TRUE(std::filesystem::is_empty(dir / "elsewhere"));
     EXPECT_EQ(folder.Stat("out.mp3").size, 8u);
+}
+
+TYPED_TEST(Runners, TheCommandGetsNoInputNoDescriptorOfOursAndAnEndNotHeldUpByItsChildren)
+{
+    tmtest::TempDir dir;
+    // A descriptor of ours without close-on-exec must not reach the child.
+    const int leaked = ::open((dir.path() / "open-file").c_str(), O_WRONLY | O_CREAT, 0600);
+    ASSERT_GE(leaked, 3);
+    this->Start(1, "test ! -e /proc/self/fd/" + std::to_string(leaked) + " || exit 1; cat; exit 4");
+    ASSERT_TRUE(WaitUntil([&] { return !this->seen_[1].ends.empty(); }));
+    ::close(leaked);
+    // Standard input is empty, so a program that reads it does not wait for a terminal.
+    EXPECT_EQ(this->seen_[1].ends, std::vector<int>{4});
+
+    // A background descendant still holding the output does not delay the end.
+    const auto marker = dir / "background-done";
+    this->Start(2, "(sleep 1; echo late; : > " + trackmill::platform::ShellQuote(marker.string()) + ") & exit 0");
+    ASSERT_TRUE(WaitUntil([&] { return !this->seen_[2].ends.empty(); }));
+    EXPECT_FALSE(std::filesystem::exists(marker));
+    ASSERT_TRUE(WaitUntil([&] { return std::filesystem::exists(marker); }));
+}
+
+// The window closed during a job: the command is neither waited for nor stopped, finishes
+// writing although nobody reads (SIGPIPE ignored), and reports to nobody.
+TYPED_TEST(Runners, GoingAwayLeavesTheCommandRunningToItsEnd)
+{
+    tmtest::TempDir dir;
+    const auto marker = dir / "finished";
+    struct sigaction before {};
+    ::sigaction(SIGPIPE, nullptr, &before);
+    this->Start(1, "grep SigIgn /proc/$$/status > " + trackmill::platform::ShellQuote((dir / "sigign").string()) +
+                       "; sleep 0.5; i=0; while [ $i -lt 3000 ]; do echo 'line of output after the reader left'; "
+                       "i=$((i+1)); done; echo $i > " + trackmill::platform::ShellQuote(marker.string()));
+    ASSERT_TRUE(WaitUntil([&] { return std::filesystem::exists(dir / "sigign"); }));
+    this->runner_.reset();
+    ASSERT_TRUE(WaitUntil([&] { return std::filesystem::exists(marker) && tmtest::ReadText(marker) == "3000\n"; }));
+    const std::string line = tmtest::ReadText(dir / "sigign");  // "SigIgn:\t<hex>"
+    const auto mask = std::stoull(line.substr(line.find_first_of("0123456789abcdef", 7)), nullptr, 16);
+    EXPECT_TRUE(mask & (1ull << (SIGPIPE - 1))) << line;
+    EXPECT_TRUE(this->seen_[1].ends.empty());
+    // Our own disposition is what it was before the run.
+    struct sigaction now {};
+    ::sigaction(SIGPIPE, nullptr, &now);
+    EXPECT_EQ(now.sa_handler, before.sa_handler);
 }
 
 }  // namespace
