@@ -18,14 +18,13 @@
 #include "session/Session.h"
 #include "system/Interrupts.h"
 #include "system/Platform.h"
+#include "system/os/Conventions.h"
 #include "system/os/Files.h"
 #include "system/os/Path.h"
 
 #include <QCoreApplication>
-#include <QDir>
 
 #include <cstdio>
-#include <filesystem>
 #include <map>
 #include <set>
 
@@ -39,12 +38,7 @@ std::string Shown(const std::string &text) { return EscapeControls(SanitizeUtf8(
 // UTF-8).
 QString FullPath(const std::string &path)
 {
-#ifndef _WIN32
-    std::error_code ec;
-    if (const std::filesystem::path full = std::filesystem::absolute(path, ec); !ec)
-        return QDir::cleanPath(NameFromBytes(full.string()));
-#endif
-    return QDir::cleanPath(QDir::current().absoluteFilePath(NameFromBytes(path)));
+    return NameFromBytes(os::AbsolutePath(path));
 }
 
 void PrintSettings(std::FILE *out, const TJobSettings &s)

@@ -2,35 +2,16 @@
 #include "cli/Tr.h"
 #include "cli/Usage.h"
 
+#include "system/os/Conventions.h"
 #include "system/os/Path.h"
 
 #include "formats/TextUtil.h"
 #include "system/Platform.h"
 
-#include <QDir>
 #include <QString>
 
-#include <filesystem>
-#include <system_error>
 
 namespace trackmill {
-
-namespace {
-
-// The folder as a full path from the working folder, in the program's spelling: its bytes
-// kept on Linux (a name need not be UTF-8), UTF-8 with "/" on Windows.
-std::string AbsoluteFolder(const std::string &folder)
-{
-#ifdef _WIN32
-    return QDir::cleanPath(QDir::current().absoluteFilePath(QString::fromStdString(folder))).toStdString();
-#else
-    std::error_code ec;
-    const std::filesystem::path abs = std::filesystem::absolute(folder, ec);
-    return ec ? folder : abs.lexically_normal().string();
-#endif
-}
-
-}  // namespace
 
 const char kConvertUsage[] = QT_TRANSLATE_NOOP(
     "Cli",
@@ -190,7 +171,7 @@ bool ParseConvertOptions(const std::vector<std::string> &args, TConvertOptions &
         } else if (name == "--output-dir") {
             if (!takeValue() || value.empty()) return fail(Cli::Tr("--output-dir needs a folder"));
             o.settings.useOutputDir = true;
-            o.settings.outputDir = NormalizeFolderText(AbsoluteFolder(value));
+            o.settings.outputDir = NormalizeFolderText(os::AbsolutePath(value));
         } else if (name == "--flat" && noValue()) {
             o.settings.layout = TOutputLayout::Flat;
         } else if (name == "--layout") {
@@ -208,7 +189,7 @@ bool ParseConvertOptions(const std::vector<std::string> &args, TConvertOptions &
             o.settings.namePattern = value;
         } else if (name == "--library-folder") {
             if (!takeValue()) return fail(Cli::Tr("--library-folder needs a folder"));
-            o.settings.libraryDir = LibraryFolderText(value.empty() ? value : AbsoluteFolder(value));
+            o.settings.libraryDir = LibraryFolderText(value.empty() ? value : os::AbsolutePath(value));
         } else if (name == "--no-folder-art" && noValue()) {
             o.settings.copyFolderArt = false;
         } else if (name == "--no-embed-folder-art" && noValue()) {

@@ -1,5 +1,7 @@
 #include "config/Language.h"
 
+#include "system/os/Conventions.h"
+
 #include <QCoreApplication>
 #include <QLibraryInfo>
 #include <QTranslator>
@@ -21,15 +23,7 @@ std::vector<std::unique_ptr<QTranslator>> &Installed()
 
 QLocale MessagesLocale()
 {
-#ifndef _WIN32
-    for (const char *name : {"LC_ALL", "LC_MESSAGES", "LANG"}) {
-        const QByteArray value = qgetenv(name);
-        if (value.isEmpty()) continue;
-        if (value == "C" || value == "POSIX" || value.startsWith("C.")) return QLocale::c();
-        break;
-    }
-#endif
-    return QLocale();
+    return os::UntranslatedMessagesWanted() ? QLocale::c() : QLocale();
 }
 
 bool InstallTranslations(const QLocale &locale)

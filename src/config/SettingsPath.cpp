@@ -1,5 +1,6 @@
 #include "config/SettingsPath.h"
 
+#include "system/os/Conventions.h"
 #include "system/os/Files.h"
 
 #include <QCoreApplication>
@@ -9,13 +10,6 @@
 namespace trackmill {
 
 namespace {
-#ifdef _WIN32
-constexpr auto kConfigFolder = "Trackmill";
-constexpr auto kWindowProgram = "Trackmill.exe";
-#else
-constexpr auto kConfigFolder = "trackmill";
-constexpr auto kWindowProgram = "trackmill";
-#endif
 constexpr auto kConfigFile = "trackmill.ini";
 }  // namespace
 
@@ -28,7 +22,7 @@ QString SettingsFilePathFor(const QString &executablePath, bool executableFolder
         if (base.endsWith(QLatin1String(".exe"), Qt::CaseInsensitive)) base.chop(4);
         return base + ".ini";
     }
-    return QDir(QDir(userConfigFolder).filePath(kConfigFolder)).filePath(kConfigFile);
+    return QDir(QDir(userConfigFolder).filePath(os::kSettingsFolder)).filePath(kConfigFile);
 }
 
 namespace {
@@ -44,12 +38,7 @@ bool IsWritableFolder(const QString &folder)
 
 bool SettingsBesideProgram(const QString &folder)
 {
-#ifndef _WIN32
-    const QString path = QFileInfo(folder).canonicalFilePath();
-    for (const char *system : {"/usr/bin", "/usr/sbin", "/usr/games", "/usr/libexec", "/usr/local/bin", "/usr/local/sbin",
-                               "/usr/local/games", "/bin", "/sbin"})
-        if (path == QLatin1String(system)) return false;
-#endif
+    if (os::IsSystemProgramFolder(QFile::encodeName(QFileInfo(folder).canonicalFilePath()).toStdString())) return false;
     return IsWritableFolder(folder);
 }
 
@@ -57,7 +46,7 @@ QString FindWindowSettingsFile(const QString &programFolder)
 {
     const QString configFolder = UserConfigFolder();
     QString windowProgram;
-    const QString name = QString::fromLatin1(kWindowProgram);
+    const QString name = QString::fromLatin1(os::kWindowProgram);
     for (const QString &candidate : {QDir(programFolder).filePath(name), QDir(programFolder).filePath("../main/" + name)}) {
         if (QFileInfo(candidate).isExecutable()) {
             windowProgram = QDir::cleanPath(candidate);

@@ -1,9 +1,10 @@
 #include "config/StoredSettings.h"
 
+#include "system/os/Conventions.h"
+
 #include <QDir>
 
 #include <charconv>
-#include <filesystem>
 #include <thread>
 
 namespace trackmill::config {
@@ -121,17 +122,7 @@ std::string NormalLibraryFolder(const std::string &folder)
     std::string typed = folder;
     if (typed == "~" || typed.starts_with("~/") || typed.starts_with("~\\"))
         typed = QDir::homePath().toStdString() + typed.substr(1);
-#ifdef _WIN32
-    return QDir::cleanPath(QDir::current().absoluteFilePath(QString::fromStdString(typed))).toStdString();
-#else
-    std::error_code ec;
-    std::filesystem::path abs = std::filesystem::absolute(typed, ec);
-    if (ec) return folder;
-    abs = abs.lexically_normal();
-    std::string out = abs.string();
-    while (out.size() > 1 && out.back() == '/') out.pop_back();
-    return out;
-#endif
+    return os::AbsolutePath(typed);
 }
 
 TStoredSettings ReadStoredSettings(const TIniFile &ini)
