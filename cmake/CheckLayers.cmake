@@ -1,6 +1,6 @@
 # Fails when a source of a layer uses what the layer may not: another folder of ours
 # ("folder/..." includes), a system header of POSIX or Windows, or a Qt module.
-# -DFOLDER=<layer: "formats", "system/os", ...> -DALLOWED=<;-list of layers>
+# -DFOLDER=<layer: "formats", "os", ...> -DALLOWED=<;-list of layers>
 # -DQT_DIRS=<;-list of the include folders of the Qt modules it may use>
 # -DNATIVE=<ON when it may include POSIX or Windows headers> -DSOURCES=<;-list> -DSTAMP=<file>
 cmake_minimum_required(VERSION 3.25)
@@ -10,9 +10,6 @@ foreach(_src ${SOURCES})
   foreach(_line ${_lines})
     if(_line MATCHES "#[ \t]*include[ \t]+\"([^\"/]+)/([^\"]*)\"")
       set(_used ${CMAKE_MATCH_1})
-      if(_used STREQUAL "system" AND CMAKE_MATCH_2 MATCHES "^os/")
-        set(_used "system/os")
-      endif()
       if(NOT _used STREQUAL FOLDER AND NOT _used IN_LIST ALLOWED)
         message(FATAL_ERROR "${_src}: src/${FOLDER}/ may not include ${_used}/ (allowed: ${ALLOWED})")
       endif()
@@ -20,7 +17,7 @@ foreach(_src ${SOURCES})
       set(_header ${CMAKE_MATCH_1})
       string(TOLOWER "${_header}" _lower)
       if(_lower MATCHES "${_native_headers}" AND NOT NATIVE)
-        message(FATAL_ERROR "${_src}: src/${FOLDER}/ may not include <${_header}>: the platform's calls belong in src/system/")
+        message(FATAL_ERROR "${_src}: src/${FOLDER}/ may not include <${_header}>: the platform's calls belong in src/os/ or src/system/")
       endif()
       if(_header MATCHES "^Q[A-Za-z0-9]*(/|$)")
         set(_found OFF)

@@ -1,6 +1,6 @@
 # Every source folder is one library made of the .cpp files it holds, so adding a
 # unit never needs a build-file edit. USES names the folders its sources may include
-# (besides its own; "system/os" is the platform interface), QT the Qt modules it may use,
+# (besides its own; "os" is the platform interface), QT the Qt modules it may use,
 # NATIVE that it may call POSIX or Windows directly; the build fails when a source uses
 # anything else, so the layers stay as the README's table draws them. LIBS are what it links.
 

@@ -18,9 +18,9 @@
 #include "session/Session.h"
 #include "system/Interrupts.h"
 #include "system/Platform.h"
-#include "system/os/Conventions.h"
-#include "system/os/Files.h"
-#include "system/os/Path.h"
+#include "os/Conventions.h"
+#include "os/Files.h"
+#include "os/Path.h"
 
 #include <QCoreApplication>
 

@@ -6,7 +6,7 @@
 #include "engine/OutputLines.h"
 #include "formats/TextCodec.h"
 #include "formats/TextUtil.h"
-#include "system/os/Path.h"
+#include "os/Path.h"
 
 #include <QCoreApplication>
 

@@ -2,8 +2,8 @@
 #include "cli/Tr.h"
 #include "cli/Usage.h"
 
-#include "system/os/Conventions.h"
-#include "system/os/Path.h"
+#include "os/Conventions.h"
+#include "os/Path.h"
 
 #include "formats/TextUtil.h"
 #include "system/Platform.h"

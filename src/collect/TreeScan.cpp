@@ -1,7 +1,7 @@
 #include "collect/TreeScan.h"
 
 #include "collect/FileNames.h"
-#include "system/os/Files.h"
+#include "os/Files.h"
 
 #include <QCollator>
 #include <QDir>

@@ -1,6 +1,6 @@
 #include "config/Language.h"
 
-#include "system/os/Conventions.h"
+#include "os/Conventions.h"
 
 #include <QCoreApplication>
 #include <QLibraryInfo>

@@ -1,7 +1,7 @@
 #include "config/ProfileFile.h"
 
-#include "system/os/Files.h"
-#include "system/os/Path.h"
+#include "os/Files.h"
+#include "os/Path.h"
 
 #include <algorithm>
 #include <cerrno>

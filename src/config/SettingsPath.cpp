@@ -1,7 +1,7 @@
 #include "config/SettingsPath.h"
 
-#include "system/os/Conventions.h"
-#include "system/os/Files.h"
+#include "os/Conventions.h"
+#include "os/Files.h"
 
 #include <QCoreApplication>
 #include <QDir>

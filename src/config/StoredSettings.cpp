@@ -1,6 +1,6 @@
 #include "config/StoredSettings.h"
 
-#include "system/os/Conventions.h"
+#include "os/Conventions.h"
 
 #include <QDir>
 

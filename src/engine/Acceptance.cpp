@@ -2,7 +2,7 @@
 
 #include "formats/MPEGplus.h"
 #include "formats/TextUtil.h"
-#include "system/os/Files.h"
+#include "os/Files.h"
 
 namespace trackmill {
 

@@ -5,8 +5,8 @@
 #include "engine/OutputPlan.h"
 #include "formats/MPEGAudio.h"
 #include "formats/MPEGplus.h"
-#include "system/os/Files.h"
-#include "system/os/Path.h"
+#include "os/Files.h"
+#include "os/Path.h"
 
 #include <algorithm>
 #include <cerrno>

@@ -9,9 +9,9 @@
 #include "engine/TagTransfer.h"
 #include "formats/MPEGAudio.h"
 #include "formats/MPEGplus.h"
-#include "system/os/Files.h"
-#include "system/os/OwnFolder.h"
-#include "system/os/PrivateFolder.h"
+#include "os/Files.h"
+#include "os/OwnFolder.h"
+#include "os/PrivateFolder.h"
 
 #include <functional>
 #include <memory>

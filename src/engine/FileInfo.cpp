@@ -4,7 +4,7 @@
 #include "engine/Wording.h"
 #include "formats/MPEGAudio.h"
 #include "formats/MPEGplus.h"
-#include "system/os/Path.h"
+#include "os/Path.h"
 
 #include <cmath>
 #include <cstddef>

@@ -2,8 +2,8 @@
 
 #include "engine/Conversion.h"
 #include "formats/TextUtil.h"
-#include "system/os/Files.h"
-#include "system/os/Path.h"
+#include "os/Files.h"
+#include "os/Path.h"
 
 #include <algorithm>
 #include <array>

@@ -10,8 +10,8 @@
 #include "formats/Stream.h"
 #include "formats/TextCodec.h"
 #include "formats/TextUtil.h"
-#include "system/os/Files.h"
-#include "system/os/Path.h"
+#include "os/Files.h"
+#include "os/Path.h"
 
 #include <charconv>
 #include <cstring>

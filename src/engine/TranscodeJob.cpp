@@ -3,8 +3,8 @@
 #include "engine/OutputLines.h"
 #include "formats/MPEGAudio.h"
 #include "formats/MPEGplus.h"
-#include "system/os/Files.h"
-#include "system/os/Path.h"
+#include "os/Files.h"
+#include "os/Path.h"
 
 #include <algorithm>
 #include <cmath>

@@ -6,7 +6,7 @@
 #include "formats/TextCodec.h"
 #include "formats/TextUtil.h"
 
-#include "system/os/Files.h"
+#include "os/Files.h"
 
 #include <algorithm>
 #include <array>

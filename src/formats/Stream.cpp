@@ -1,8 +1,8 @@
 #include "formats/Stream.h"
 
-#include "system/os/Files.h"
-#include "system/os/OwnFolder.h"
-#include "system/os/Path.h"
+#include "os/Files.h"
+#include "os/OwnFolder.h"
+#include "os/Path.h"
 
 #include <algorithm>
 #include <cstring>

@@ -3,7 +3,7 @@
 // reported, never thrown.
 #pragma once
 
-#include "system/os/Files.h"
+#include "os/Files.h"
 
 #include <cstdint>
 #include <functional>

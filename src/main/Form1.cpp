@@ -15,7 +15,7 @@
 #include "shutdown/DesktopNotice.h"
 #include "shutdown/XReboot.h"
 #include "ui/Placement.h"
-#include "system/os/Path.h"
+#include "os/Path.h"
 #include "widgets/ConsoleWindow.h"
 #include "widgets/FileChooser.h"
 #include "widgets/LogWindow.h"

@@ -1,7 +1,7 @@
 #include "system/JobPlatform.h"
 
 #include "system/Platform.h"
-#include "system/os/Path.h"
+#include "os/Path.h"
 
 #include <algorithm>
 #include <string_view>

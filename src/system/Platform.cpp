@@ -1,6 +1,6 @@
 #include "system/Platform.h"
 
-#include "system/os/Files.h"
+#include "os/Files.h"
 
 #include <QProcess>
 #include <QStandardPaths>

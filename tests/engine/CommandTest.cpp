@@ -1,6 +1,6 @@
 #include "engine/Command.h"
 #include "engine/OutputPlan.h"
-#include "system/os/Path.h"
+#include "os/Path.h"
 
 #include "support/TestSupport.h"
 

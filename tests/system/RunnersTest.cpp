@@ -4,7 +4,7 @@
 #include "system/Platform.h"
 #include "system/ProcessPool.h"
 #include "formats/TextCodec.h"
-#include "system/os/OwnFolder.h"
+#include "os/OwnFolder.h"
 
 #include "support/RunnerTestSupport.h"
 #include "support/TestSupport.h"

@@ -4,9 +4,9 @@
 #include "system/JobPlatform.h"
 #include "system/Pipeline.h"
 #include "system/Platform.h"
-#include "system/os/Files.h"
-#include "system/os/Path.h"
-#include "system/os/windows/Wide.h"
+#include "os/Files.h"
+#include "os/Path.h"
+#include "os/windows/Wide.h"
 
 #include <gtest/gtest.h>
 

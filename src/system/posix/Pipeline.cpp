@@ -2,7 +2,7 @@
 // the merged output, waitpid for the end and a pidfd to watch it where Linux has one.
 #include "system/Pipeline.h"
 
-#include "system/os/OwnFolder.h"
+#include "os/OwnFolder.h"
 
 #include <fcntl.h>
 #include <poll.h>

@@ -5,9 +5,9 @@
 #include "system/Pipeline.h"
 
 #include "system/Platform.h"
-#include "system/os/OwnFolder.h"
-#include "system/os/Path.h"
-#include "system/os/windows/Wide.h"
+#include "os/OwnFolder.h"
+#include "os/Path.h"
+#include "os/windows/Wide.h"
 
 #include <windows.h>
 

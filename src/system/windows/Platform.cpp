@@ -2,9 +2,9 @@
 // them, and the programs beside ours or on PATH, never from the working folder.
 #include "system/Platform.h"
 
-#include "system/os/Files.h"
-#include "system/os/Path.h"
-#include "system/os/windows/Wide.h"
+#include "os/Files.h"
+#include "os/Path.h"
+#include "os/windows/Wide.h"
 
 #include <windows.h>
 

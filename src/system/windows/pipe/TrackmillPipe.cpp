@@ -5,7 +5,7 @@
 // is piped into the encoder's standard input; the encoder writes to our own output. We
 // end with the encoder's status. Everything started here is in our job: ending the job
 // ends it all.
-#include "system/os/windows/Wide.h"
+#include "os/windows/Wide.h"
 
 #include <windows.h>
 #include <shellapi.h>

@@ -1,6 +1,6 @@
-#include "system/os/Files.h"
-#include "system/os/OwnFolder.h"
-#include "system/os/Path.h"
+#include "os/Files.h"
+#include "os/OwnFolder.h"
+#include "os/Path.h"
 
 #include <dirent.h>
 #include <fcntl.h>

@@ -1,7 +1,7 @@
-#include "system/os/OwnFolder.h"
+#include "os/OwnFolder.h"
 
-#include "system/os/Path.h"
-#include "system/os/posix/NamesIn.h"
+#include "os/Path.h"
+#include "os/posix/NamesIn.h"
 
 #include <dirent.h>
 #include <fcntl.h>

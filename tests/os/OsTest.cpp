@@ -1,8 +1,8 @@
 // The platform interface: paths split and joined by the platform's rules, the private
 // folder that no other user can put anything into, and where the user's settings go.
-#include "system/os/Files.h"
-#include "system/os/Path.h"
-#include "system/os/PrivateFolder.h"
+#include "os/Files.h"
+#include "os/Path.h"
+#include "os/PrivateFolder.h"
 
 #include "support/TestSupport.h"
 

@@ -1,13 +1,13 @@
 // The private folder under the user's own temporary folder (inside the profile, where
 // other users have no rights). The folder is held open without the right to delete, so
 // it cannot be renamed away or removed while the program uses it.
-#include "system/os/PrivateFolder.h"
+#include "os/PrivateFolder.h"
 
-#include "system/os/Files.h"
-#include "system/os/Path.h"
-#include "system/os/PrivateFolderNames.h"
-#include "system/os/windows/OwnRights.h"
-#include "system/os/windows/Wide.h"
+#include "os/Files.h"
+#include "os/Path.h"
+#include "os/PrivateFolderNames.h"
+#include "os/windows/OwnRights.h"
+#include "os/windows/Wide.h"
 
 #include <windows.h>
 

@@ -1,11 +1,11 @@
 // The folder is held open without the right to delete: while we hold it, it cannot be
 // renamed or removed, so the names inside it lead where they did when it was made, and
 // only this user has rights in it.
-#include "system/os/OwnFolder.h"
+#include "os/OwnFolder.h"
 
-#include "system/os/Path.h"
-#include "system/os/windows/OwnRights.h"
-#include "system/os/windows/Wide.h"
+#include "os/Path.h"
+#include "os/windows/OwnRights.h"
+#include "os/windows/Wide.h"
 
 #include <windows.h>
 #include <aclapi.h>

@@ -1,4 +1,4 @@
-#include "system/os/windows/Wide.h"
+#include "os/windows/Wide.h"
 
 #include <windows.h>
 

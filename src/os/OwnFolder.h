@@ -5,7 +5,7 @@
 // they may rename the folder's name away, but not what is in it.
 #pragma once
 
-#include "system/os/Files.h"
+#include "os/Files.h"
 
 #include <cstdint>
 #include <string>

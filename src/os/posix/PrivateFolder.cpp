@@ -1,9 +1,9 @@
-#include "system/os/PrivateFolder.h"
+#include "os/PrivateFolder.h"
 
-#include "system/os/Files.h"
-#include "system/os/Path.h"
-#include "system/os/posix/NamesIn.h"
-#include "system/os/PrivateFolderNames.h"
+#include "os/Files.h"
+#include "os/Path.h"
+#include "os/posix/NamesIn.h"
+#include "os/PrivateFolderNames.h"
 
 #include <algorithm>
 #include <dirent.h>

@@ -1,4 +1,4 @@
-#include "system/os/Path.h"
+#include "os/Path.h"
 
 namespace trackmill::os {
 

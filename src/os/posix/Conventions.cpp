@@ -1,4 +1,4 @@
-#include "system/os/Conventions.h"
+#include "os/Conventions.h"
 
 #include <cstdlib>
 #include <filesystem>

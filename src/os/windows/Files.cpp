@@ -1,9 +1,9 @@
 // Files and folders through the wide-character Windows calls: every path is UTF-8 here
 // and UTF-16 there, so a name outside the ANSI code page is handled like any other.
-#include "system/os/Files.h"
-#include "system/os/OwnFolder.h"
-#include "system/os/Path.h"
-#include "system/os/windows/Wide.h"
+#include "os/Files.h"
+#include "os/OwnFolder.h"
+#include "os/Path.h"
+#include "os/windows/Wide.h"
 
 #include <windows.h>
 #include <io.h>

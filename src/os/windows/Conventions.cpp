@@ -1,7 +1,7 @@
-#include "system/os/Conventions.h"
+#include "os/Conventions.h"
 
-#include "system/os/Path.h"
-#include "system/os/windows/Wide.h"
+#include "os/Path.h"
+#include "os/windows/Wide.h"
 
 #include <windows.h>
 
