@@ -33,19 +33,15 @@ public:
     bool Stopped() const { return stopRequested_; }
 
     // Raised for each matching file.
-    const TNotifyEvent &OnFileFound() const { return onFileFound_; }
     void SetOnFileFound(TNotifyEvent handler) { onFileFound_ = std::move(handler); }
     // Raised for each folder entered (and, when not recursive, each subfolder seen).
-    const TNotifyEvent &OnDirectoryFound() const { return onDirectoryFound_; }
     void SetOnDirectoryFound(TNotifyEvent handler) { onDirectoryFound_ = std::move(handler); }
     // Raised when a folder and everything below it is finished.
-    const TNotifyEvent &OnDirectoryDone() const { return onDirectoryDone_; }
     void SetOnDirectoryDone(TNotifyEvent handler) { onDirectoryDone_ = std::move(handler); }
 
     // Called once at the start of every folder, before its first event, and every 1,024
     // names while a large folder is read; the window sets it to process pending events so
     // it stays responsive. Unset by default.
-    const std::function<void()> &ProcessMessages() const { return processMessages_; }
     void SetProcessMessages(std::function<void()> hook) { processMessages_ = std::move(hook); }
 
     // Full path of the file or folder being reported; a folder ends with "/".

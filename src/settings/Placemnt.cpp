@@ -228,7 +228,6 @@ void TFormStorage::WriteStoredProps()
     ResolveStoredProps();
     TPropsStorage storage;
     storage.SetSectionName(IniSection());
-    storage.SetOwnerComponent(Form());
     storage.SetOnWriteValue([this](const QString &s, const QString &k, const QString &v) { WriteIniString(s, k, v); });
     storage.SetOnClearSection([this](const QString &s) { EraseIniSection(s); });
     for (const Entry &e : entries_) {
@@ -246,7 +245,6 @@ void TFormStorage::ReadStoredProps()
     ResolveStoredProps();
     TPropsStorage storage;
     storage.SetSectionName(IniSection());
-    storage.SetOwnerComponent(Form());
     storage.SetOnReadValue([this](const QString &s, const QString &k, const QString &d) { return ReadIniString(s, k, d); });
     // Entries are copied: a control's change handler may edit the list while we walk it.
     const std::vector<Entry> entries = entries_;

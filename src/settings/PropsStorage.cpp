@@ -284,7 +284,6 @@ QObject *TPropsStorage::BeginComponent(QObject *owner, const QString &path, QStr
     if (!SplitPropPath(path, componentName, property)) return nullptr;
     QObject *component = FindOwnedComponent(owner, componentName);
     if (!component) return nullptr;
-    owner_ = owner;
     target_ = component;
     keyPrefix_ = component->objectName() + u'_';
     return component;

@@ -63,13 +63,8 @@ public:
     TPropsStorage() = default;
     virtual ~TPropsStorage() = default;
 
-    QObject *Target() const { return target_; }
     void SetTarget(QObject *target) { target_ = target; }
-    QObject *OwnerComponent() const { return owner_; }
-    void SetOwnerComponent(QObject *owner) { owner_ = owner; }
-    QString KeyPrefix() const { return keyPrefix_; }
     void SetKeyPrefix(const QString &prefix) { keyPrefix_ = prefix; }
-    QString SectionName() const { return section_; }
     void SetSectionName(const QString &section) { section_ = section; }
     void SetOnReadValue(ReadValueHandler handler) { onRead_ = std::move(handler); }
     void SetOnWriteValue(WriteValueHandler handler) { onWrite_ = std::move(handler); }
@@ -101,7 +96,6 @@ private:
     QObject *BeginComponent(QObject *owner, const QString &path, QString &property);
 
     QObject *target_ = nullptr;
-    QObject *owner_ = nullptr;
     QString keyPrefix_;
     QString section_;
     ReadValueHandler onRead_;

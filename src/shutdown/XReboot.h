@@ -11,7 +11,6 @@
 #include <QString>
 
 #include <cstdint>
-#include <functional>
 #include <string>
 
 namespace trackmill {
@@ -30,13 +29,7 @@ public:
 
     // Talks to logind on the system bus (on Windows: the system's own calls).
     explicit TXWinReboot(QObject *Owner = nullptr);
-#ifdef _WIN32
-    // What takes the request instead of the system (a stand-in in tests): the
-    // ExitWindowsEx flags, or for suspend and hibernate 0 with the operation; false and
-    // *why when refused.
-    using SystemCall = std::function<bool(TRebootOperation, std::uint32_t flags, std::string *why)>;
-    void SetSystemCall(SystemCall Call) { SystemCall_ = std::move(Call); }
-#else
+#ifndef _WIN32
     // Talks to the given bus and service instead (a private bus in tests).
     TXWinReboot(const QDBusConnection &Bus, const QString &Service, QObject *Owner = nullptr);
 #endif
@@ -61,9 +54,7 @@ private:
     bool PowerOff_ = false;
     bool ForceTerminateProcesses_ = false;
     std::string LastError_;
-#ifdef _WIN32
-    SystemCall SystemCall_;
-#else
+#ifndef _WIN32
     bool CallManager(const char *Method);
     bool TerminateSession();
 

@@ -30,7 +30,6 @@ public:
 
     // Where the next dialog opens: the home folder until a choice was made.
     const QString &Folder() const { return folder_; }
-    void SetFolder(const QString &folder) { folder_ = folder; }
 
     void SetFilesDialog(FilesDialog dialog) { filesDialog_ = std::move(dialog); }
     void SetFolderDialog(FolderDialog dialog) { folderDialog_ = std::move(dialog); }

@@ -41,7 +41,6 @@ public:
     void SetDropControl(QWidget *control);
 
     // Raised once per drop, after Files, FileCount and DropPoint hold the new drop.
-    const TNotifyEvent &OnDrop() const { return onDrop_; }
     void SetOnDrop(TNotifyEvent handler) { onDrop_ = std::move(handler); }
 
 protected:

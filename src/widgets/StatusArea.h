@@ -31,7 +31,6 @@ public:
 
     QString Text() const;
     int Progress() const;
-    QProgressBar *ProgressBar() const { return bar_; }
     QPushButton *ShowLogButton() const { return showLog_; }
     QPushButton *StopButton() const { return stop_; }
     QPushButton *DetailsButton() const { return details_; }

@@ -35,11 +35,7 @@ public:
     QString InitialDir() const { return initialDir_; }
     void SetInitialDir(const QString &dir) { initialDir_ = dir; }
 
-    QString DialogText() const { return dialogText_; }
     void SetDialogText(const QString &text) { dialogText_ = text; }
-
-    QKeySequence ClickKey() const { return clickKey_; }
-    void SetClickKey(const QKeySequence &key) { clickKey_ = key; }
 
     // Raised after every change of Text, whoever made it.
     std::function<void(TDirectoryEdit *)> OnChange;
@@ -54,7 +50,7 @@ public:
     QToolButton *Button() const { return button_; }
 
 public slots:
-    // What the button and ClickKey do.
+    // What the button and Alt+Down do.
     void DoClick();
 
 signals:

@@ -21,7 +21,6 @@ public:
     TWindowDrop(QWidget *window, const QList<QWidget *> &except);
 
     // Switched off, a drag of files is refused everywhere it is watched.
-    bool Enabled() const { return enabled_; }
     void SetEnabled(bool enabled);
 
     // The local paths of each drop taken.

@@ -323,13 +323,15 @@ TEST_F(Window, EnterClicksTranscodeAndEscClicksCancel)
     QTest::keyClick(f.DirectoryEdit1->Edit(), Qt::Key_Return);
     TM_TRY_COMPARE(int(messages.size()), 4, 2000);
 
-    // Esc does nothing while Cancel is disabled, and cancels once it is enabled.
-    QTest::keyClick(f.Edit1, Qt::Key_Escape);
-    QTest::qWait(50);
-    EXPECT_FALSE(f.Job().CancelRequested());
-    f.Button4->setEnabled(true);
+    // Esc does nothing while Cancel is disabled (a click would have pressed the button
+    // already), and cancels once it is enabled.
     QSignalSpy cancels(f.Button4, &QPushButton::clicked);
     QTest::keyClick(f.Edit1, Qt::Key_Escape);
+    EXPECT_FALSE(f.Button4->isDown());
+    EXPECT_FALSE(f.Job().CancelRequested());
+    f.Button4->setEnabled(true);
+    QTest::keyClick(f.Edit1, Qt::Key_Escape);
+    EXPECT_TRUE(f.Button4->isDown());
     TM_TRY_VERIFY(f.Job().CancelRequested(), 2000);
     QTest::keyClick(f.DirectoryEdit1->Edit(), Qt::Key_Escape);
     TM_TRY_COMPARE(cancels.count(), 2, 2000);

@@ -18,6 +18,7 @@
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
+#include <functional>
 #include <io.h>
 #include <string>
 #include <thread>
@@ -85,6 +86,17 @@ void WriteAll(const std::string &path, const std::string &text)
     ASSERT_TRUE(f.WriteAt(0, text.data(), text.size()));
 }
 
+// Polls until the condition holds, at most `timeoutMs`.
+bool WaitFor(const std::function<bool()> &condition, int timeoutMs = 30000)
+{
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    while (!condition()) {
+        if (std::chrono::steady_clock::now() >= deadline) return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return true;
+}
+
 // Runs a pipeline to its end; its exit status and everything it printed.
 std::pair<int, std::string> RunToEnd(tk::platform::TPipeline &p, int timeoutMs = 30000)
 {
@@ -101,7 +113,8 @@ std::pair<int, std::string> RunToEnd(tk::platform::TPipeline &p, int timeoutMs =
 
 // The stand-ins: "decode STATUS" writes a fixed text to its output and a complaint to its
 // errors; "encode STATUS FILE" copies its input into FILE; "flood" writes until nobody
-// reads; "refuse STATUS" quits at once without reading; "sleep" waits for a minute.
+// reads; "refuse STATUS" quits at once without reading; "sleep FILE" makes FILE, then
+// waits for a minute.
 int StandIn(int argc, wchar_t **argv)
 {
     const std::wstring role = argv[2];
@@ -133,7 +146,9 @@ int StandIn(int argc, wchar_t **argv)
         std::puts("encoder: unknown option --bogus");
         return _wtoi(argv[3]);
     }
-    if (role == L"sleep") {
+    if (role == L"sleep" && argc >= 4) {
+        tk::os::TFile f;
+        if (!f.Create(tk::os::Narrow(argv[3], std::wcslen(argv[3]))) || f.Close() != 0) return 99;
         ::Sleep(60000);
         return 0;
     }
@@ -277,13 +292,15 @@ TEST(WindowsPipeline, EndingTheGroupEndsEverythingTheCommandStarted)
 {
     TScratch dir;
     const std::string helper = tk::os::Join(Folder(), "trackmill-pipe.exe");
-    WriteAll(dir / "2.sh", Line({gSelf, "--stand-in", "sleep"}) + "\n" + Line({gSelf, "--stand-in", "sleep"}) + "\n" +
+    WriteAll(dir / "2.sh", Line({gSelf, "--stand-in", "sleep", dir / "2.first"}) + "\n" +
+                               Line({gSelf, "--stand-in", "sleep", dir / "2.second"}) + "\n" +
                                tk::platform::ShellQuote(dir / "2.decoder") + "\n" +
                                tk::platform::ShellQuote(dir / "2.status") + "\n");
     int error = 0;
     auto pipeline = tk::platform::TPipeline::Start(helper, {helper, dir / "2.sh"}, {}, error);
     ASSERT_TRUE(pipeline);
-    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    // Both sleepers running, so that the stop has more than the helper to end.
+    EXPECT_TRUE(WaitFor([&] { return tk::os::Exists(dir / "2.first") && tk::os::Exists(dir / "2.second"); }));
     const tk::platform::GroupId group = pipeline->Group();
     EXPECT_TRUE(tk::platform::GroupExists(group));
     tk::platform::TStoppedGroups stopped;

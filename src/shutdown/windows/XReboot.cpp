@@ -48,12 +48,12 @@ bool SystemShutdown(TRebootOperation operation, std::uint32_t flags, std::string
 
 }  // namespace
 
-TXWinReboot::TXWinReboot(QObject *Owner) : QObject(Owner), SystemCall_(SystemShutdown) {}
+TXWinReboot::TXWinReboot(QObject *Owner) : QObject(Owner) {}
 
 bool TXWinReboot::Execute()
 {
     LastError_.clear();
-    return SystemCall_ && SystemCall_(Operation_, ExitWindowsFlags(), &LastError_);
+    return SystemShutdown(Operation_, ExitWindowsFlags(), &LastError_);
 }
 
 }  // namespace trackmill
