@@ -8,6 +8,7 @@
 #include <QStringList>
 #include <QWidget>
 
+#include "config/SettingsSchema.h"
 #include "engine/TranscodeJob.h"
 
 #include <functional>
@@ -86,6 +87,10 @@ inline const QStringList kStoredProps = {
     "cbOutputdir.Checked", "DirectoryEdit1.Text", "ComboID3.Tag",
 };
 
+// The existing-files policy a combo box of config::kExistingFiles' entries shows; none
+// chosen is the default.
+TExistingPolicy ExistingFilesOf(const QComboBox &box);
+
 // The captions of the preset menu; an empty entry is a separator.
 struct TPresetItem {
     const char *name;
@@ -163,10 +168,10 @@ public:
     // two art switches.
     struct TLibrarySettings {
         std::string libraryFolder;  // raw bytes; empty: none
-        TOutputLayout layout = TOutputLayout::Source;
-        std::string namePattern = kDefaultNamePattern;
-        bool copyFolderArt = true;
-        bool embedFolderArt = true;
+        TOutputLayout layout = config::kOutputLayout.defaultValue;
+        std::string namePattern = config::kNamePattern.defaultValue;
+        bool copyFolderArt = config::kCopyFolderArt.defaultValue;
+        bool embedFolderArt = config::kEmbedFolderArt.defaultValue;
     };
     TLibrarySettings LibrarySettings() const;
     void SetLibrarySettings(const TLibrarySettings &settings);

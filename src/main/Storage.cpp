@@ -10,15 +10,13 @@
 #include <QComboBox>
 #include <QSpinBox>
 
-#include <algorithm>
-
 namespace trackmill {
 
 TFormStorage *CreateFormStorage(TForm1 &form)
 {
     auto *storage = new TFormStorage(&form);
     storage->setObjectName(QStringLiteral("FormStorage1"));
-    storage->SetIniSection(QStringLiteral("Default"));
+    storage->SetIniSection(QString::fromLatin1(config::kSection));
     storage->SetOptions(fpPosition);
     storage->SetStoredProps(kStoredProps);
     storage->SetOnRestorePlacement([&form](TFormPlacement *sender) {
@@ -52,7 +50,7 @@ TFormStorage *CreateFormStorage(TForm1 &form)
         if (TIniFile *ini = sender->IniFile()) {
             config::TAddedSettings added;
             added.jobs = jobs->value();
-            added.existing = static_cast<TExistingPolicy>(std::max(0, existing->currentIndex()));
+            added.existing = ExistingFilesOf(*existing);
             added.layout = library->layout;
             added.libraryFolder = library->libraryFolder;
             added.namePattern = library->namePattern;
