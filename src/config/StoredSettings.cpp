@@ -27,6 +27,13 @@ std::optional<std::string> Read(const TIniFile &ini, const char *key)
 
 bool SameChoiceName(std::string_view a, std::string_view b) { return SameNoCase(a, b); }
 
+std::string_view WindowText(std::string_view text)
+{
+    while (!text.empty() && static_cast<unsigned char>(text.front()) <= ' ') text.remove_prefix(1);
+    while (!text.empty() && static_cast<unsigned char>(text.back()) <= ' ') text.remove_suffix(1);
+    return text;
+}
+
 int DefaultJobs()
 {
     const unsigned cores = std::thread::hardware_concurrency();
@@ -124,9 +131,21 @@ TStoredSettings ReadStoredSettings(const TIniFile &ini)
     return s;
 }
 
-void WriteAddedSettings(TIniFile &ini, const TAddedSettings &v)
+void WriteStoredSettings(TIniFile &ini, const TSettingValues &v)
 {
     const auto write = [&ini](const char *key, std::string_view value) { ini.WriteString(kSection, key, value); };
+    const auto text = [&write](const char *key, const std::string &value) { write(key, ProtectQuotes(WindowText(value))); };
+    write(kConvertApe.key, StoredBool(v.convertApe));
+    write(kCopyId3v1.key, StoredBool(v.copyId3v1));
+    write(kCopyId3v2.key, StoredBool(v.copyId3v2));
+    text(kDecoderOptions.key, v.decoderOptions);
+    text(kEncoderOptions.key, v.encoderOptions);
+    write(kShutdown.key, StoredBool(v.shutdown));
+    write(kUseOutputDir.key, StoredBool(v.useOutputDir));
+    text(kOutputDir.key, v.outputDir);
+    write(kApeTarget.key, std::to_string(v.apeTarget));
+
+    // The added texts have always been stored as they are.
     write(kJobs.key, std::to_string(v.jobs));
     write(kExistingFiles.key, StoredName(kExistingFiles, v.existing));
     write(kKeepFolders.key, StoredBool(v.layout != TOutputLayout::Flat));

@@ -16,6 +16,9 @@ namespace trackmill::config {
 // A whole number from 1 on, capped at kMaxJobs; anything else is no value.
 std::optional<int> ParseJobs(std::string_view text);
 
+// A text as the window keeps it: without blanks or control characters at its ends.
+std::string_view WindowText(std::string_view text);
+
 const char *StoredBool(bool value);  // "True" / "False"
 std::optional<bool> ParseStoredBool(std::string_view text);
 // The window's number rule: a decimal 32-bit integer, else 0.
@@ -46,9 +49,16 @@ struct TStoredSettings {
 };
 TStoredSettings ReadStoredSettings(const TIniFile &ini);
 
-// The settings stored after the designed seventeen keys (those the window's storage does
-// not write itself).
-struct TAddedSettings {
+// What the window stores after its placement, in the file's order.
+struct TSettingValues {
+    bool convertApe = kConvertApe.defaultValue;
+    bool copyId3v1 = kCopyId3v1.defaultValue;
+    bool copyId3v2 = kCopyId3v2.defaultValue;
+    std::string decoderOptions, encoderOptions;
+    bool shutdown = kShutdown.defaultValue;
+    bool useOutputDir = kUseOutputDir.defaultValue;
+    std::string outputDir;
+    int apeTarget = kApeTarget.defaultValue;  // -1: none
     int jobs = 1;
     TExistingPolicy existing = kExistingFiles.defaultValue;
     TOutputLayout layout = kOutputLayout.defaultValue;
@@ -59,8 +69,9 @@ struct TAddedSettings {
     bool showConsole = kShowConsole.defaultValue;
     std::optional<std::array<int, 4>> consolePos;  // none: beside the window
 };
-// Writes them; "KeepFolders" still says whether folders are kept, for older versions.
-// Throws EIniFileException.
-void WriteAddedSettings(TIniFile &ini, const TAddedSettings &settings);
+// Writes every key of the schema. The designed texts are stored as the window always stored
+// them: without blanks or control characters at their ends, and one in quotes in one more
+// pair (see ProtectQuotes). Throws EIniFileException.
+void WriteStoredSettings(TIniFile &ini, const TSettingValues &values);
 
 }  // namespace trackmill::config

@@ -37,7 +37,7 @@ class TAppRunner;
 class TConsoleWindow;
 class TDirectoryEdit;
 class TFileDrop;
-class TFormStorage;
+class TFormPlacement;
 class TSession;
 class TTranscodeList;
 class TTreeScanner;
@@ -79,13 +79,6 @@ inline constexpr const char *kErrorBoxCaption = QT_TRANSLATE_NOOP("trackmill::TF
 // The client area at the designed face; other faces and scales make it larger.
 inline constexpr int kClientWidth = 636;
 inline constexpr int kClientHeight = 391;
-
-// The order in which the settings storage keeps the control values.
-inline const QStringList kStoredProps = {
-    "cbApetag.Checked",    "cbID3v1.Checked",     "cbID3v2.Checked",
-    "Edit1.Text",          "Edit2.Text",          "cbShutdown.Checked",
-    "cbOutputdir.Checked", "DirectoryEdit1.Text", "ComboID3.Tag",
-};
 
 // The existing-files policy a combo box of config::kExistingFiles' entries shows; none
 // chosen is the default.
@@ -145,7 +138,7 @@ public:
     TXWinReboot *XWinReboot1;
     QTimer *Timer1;
     TTreeScanner *TreeScanner1;
-    TFormStorage *FormStorage1;
+    TFormPlacement *FormStorage1;
     TConsoleWindow *Console;
     TLogWindow *LogWindow1;            // the last job's output, file by file
     TShutdownNotice *ShutdownNotice1;  // the countdown before the shutdown request
