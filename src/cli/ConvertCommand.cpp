@@ -71,7 +71,8 @@ void PrintSettings(std::FILE *out, const TJobSettings &s)
                                                     : Cli::Tr("to ID3v2.3");
     // The policy is shown as the option's value, which is not translated.
     std::fputs(Formatted(Cli::Tr("  existing files: %s; %d at once; tags: ID3v1 %s, ID3v2 %s, APE %s\n"),
-                         ExistingOptionName(s.existing), s.jobs, (s.tags.copyID3v1 ? copied : notCopied).c_str(),
+                         config::OptionName(config::kExistingFiles, s.existing), s.jobs,
+                         (s.tags.copyID3v1 ? copied : notCopied).c_str(),
                          (s.tags.copyID3v2 ? copied : notCopied).c_str(), ape.c_str())
                    .c_str(),
                out);

@@ -56,33 +56,23 @@ const char kConvertUsage[] = QT_TRANSLATE_NOOP(
     "Exit status: 0 every file converted or skipped, 1 a file failed or the job was\n"
     "cancelled, 2 usage error.\n");
 
-const char *ExistingOptionName(TExistingPolicy policy)
-{
-    switch (policy) {
-    case TExistingPolicy::Skip: return "skip";
-    case TExistingPolicy::Overwrite: return "overwrite";
-    case TExistingPolicy::KeepBoth: return "keep-both";
-    }
-    return "skip";
-}
-
 TJobSettings DesignedSettings()
 {
     TJobSettings s;
     s.decoderOptions = platform::kDefaultDecoderOptions;
     s.encoderOptions = platform::kDefaultEncoderOptions;
-    s.useOutputDir = false;
+    s.useOutputDir = config::kUseOutputDir.defaultValue;
     s.outputDir = NormalizeFolderText(platform::DefaultOutputFolder());
-    // An APE tag, the usual Musepack tag, becomes ID3v2.3: ID3v1 would cut it to 30
-    // Latin-1 characters a field.
-    s.tags = {true, true, true, 1};
+    s.tags = {config::kCopyId3v1.defaultValue, config::kCopyId3v2.defaultValue, config::kConvertApe.defaultValue,
+              config::kApeTarget.defaultValue};
     s.shutdownAfterJob = false;  // never from a terminal
-    s.jobs = config::DefaultJobs();
-    s.existing = TExistingPolicy::Skip;
-    s.layout = TOutputLayout::Source;
+    s.jobs = config::kJobs.defaultValue();
+    s.existing = config::kExistingFiles.defaultValue;
+    s.layout = config::kOutputLayout.defaultValue;
     s.libraryDir = platform::DefaultLibraryFolder();
-    s.namePattern = kDefaultNamePattern;
-    s.copyFolderArt = s.embedFolderArt = true;
+    s.namePattern = config::kNamePattern.defaultValue;
+    s.copyFolderArt = config::kCopyFolderArt.defaultValue;
+    s.embedFolderArt = config::kEmbedFolderArt.defaultValue;
     return s;
 }
 
@@ -176,14 +166,10 @@ bool ParseConvertOptions(const std::vector<std::string> &args, TConvertOptions &
             o.settings.layout = TOutputLayout::Flat;
         } else if (name == "--layout") {
             if (!takeValue()) return fail(Cli::Tr("--layout needs source, tags or flat"));
-            if (EqualsAsciiNoCase(value, "source"))
-                o.settings.layout = TOutputLayout::Source;
-            else if (EqualsAsciiNoCase(value, "tags"))
-                o.settings.layout = TOutputLayout::Tags;
-            else if (EqualsAsciiNoCase(value, "flat"))
-                o.settings.layout = TOutputLayout::Flat;
-            else
+            const auto layout = config::FromOptionName(config::kOutputLayout, value);
+            if (!layout)
                 return fail(Formatted(Cli::Tr("--layout takes source, tags or flat, not '%s'"), value.c_str()));
+            o.settings.layout = *layout;
         } else if (name == "--pattern") {
             if (!takeValue() || TrimBlanks(value).empty()) return fail(Cli::Tr("--pattern needs a pattern"));
             o.settings.namePattern = value;
@@ -196,14 +182,10 @@ bool ParseConvertOptions(const std::vector<std::string> &args, TConvertOptions &
             o.settings.embedFolderArt = false;
         } else if (name == "--existing") {
             if (!takeValue()) return fail(Cli::Tr("--existing needs skip, overwrite or keep-both"));
-            if (EqualsAsciiNoCase(value, "skip"))
-                o.settings.existing = TExistingPolicy::Skip;
-            else if (EqualsAsciiNoCase(value, "overwrite"))
-                o.settings.existing = TExistingPolicy::Overwrite;
-            else if (EqualsAsciiNoCase(value, "keep-both"))
-                o.settings.existing = TExistingPolicy::KeepBoth;
-            else
+            const auto existing = config::FromOptionName(config::kExistingFiles, value);
+            if (!existing)
                 return fail(Formatted(Cli::Tr("--existing takes skip, overwrite or keep-both, not '%s'"), value.c_str()));
+            o.settings.existing = *existing;
         } else if (name == "--jobs" || name == "-j") {
             if (!takeValue()) return fail(Formatted(Cli::Tr("%s needs a number"), name.c_str()));
             const auto jobs = config::ParseJobs(value);
@@ -220,12 +202,9 @@ bool ParseConvertOptions(const std::vector<std::string> &args, TConvertOptions &
             o.settings.tags.convertApe = false;
         } else if (name == "--ape-to") {
             if (!takeValue()) return fail(Cli::Tr("--ape-to needs id3v1 or id3v2"));
-            if (EqualsAsciiNoCase(value, "id3v1"))
-                o.settings.tags.apeTarget = 0;
-            else if (EqualsAsciiNoCase(value, "id3v2"))
-                o.settings.tags.apeTarget = 1;
-            else
-                return fail(Formatted(Cli::Tr("--ape-to takes id3v1 or id3v2, not '%s'"), value.c_str()));
+            const auto target = config::FromOptionName(config::kApeTarget, value);
+            if (!target) return fail(Formatted(Cli::Tr("--ape-to takes id3v1 or id3v2, not '%s'"), value.c_str()));
+            o.settings.tags.apeTarget = *target;
         } else if (name == "--dry-run" && noValue()) {
             o.dryRun = true;
         } else if (name == "--json" && noValue()) {

@@ -11,9 +11,8 @@
 
 namespace trackmill {
 
-// The designed values: decoder options "", encoder "--alt-preset cbr 128", output
-// folder the home folder (switched off), all three tag switches on, APE to ID3v2.3, as
-// many files at once as there are cores, folder structure kept, existing files skipped.
+// The defaults of the settings schema, the platform's programs' options and folders, and
+// no shutdown.
 TJobSettings DesignedSettings();
 
 // Applies what the settings file holds over the settings; a key that is missing or holds
@@ -40,9 +39,6 @@ struct TConvertOptions {
 // misspells (or "").
 bool ParseConvertOptions(const std::vector<std::string> &args, TConvertOptions &options, std::string *error,
                          std::string *guess = nullptr);
-
-// "skip", "overwrite", "keep-both".
-const char *ExistingOptionName(TExistingPolicy policy);
 
 extern const char kConvertUsage[];
 

@@ -156,6 +156,12 @@ std::string DetectBreak(std::string_view text)
 
 }  // namespace
 
+std::string ProtectQuotes(std::string_view value)
+{
+    const bool quoted = value.size() >= 2 && value.front() == value.back() && (value.front() == '"' || value.front() == '\'');
+    return quoted ? '"' + std::string(value) + '"' : std::string(value);
+}
+
 bool ParseProfileInteger(std::string_view text, int &value)
 {
     if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {

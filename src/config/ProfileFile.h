@@ -64,6 +64,10 @@ bool SameProfileName(std::string_view a, std::string_view b);
 // Blanks (space, tab, vertical tab, form feed) removed at both ends, as the reader does.
 std::string_view Trim(std::string_view text);
 
+// A value whose first and last characters are both " or both ' in one more pair of double
+// quotes, which ReadString removes again; any other value as it is.
+std::string ProtectQuotes(std::string_view value);
+
 // The text to int conversion of the INI reader; false when the text is no valid integer.
 bool ParseProfileInteger(std::string_view text, int &value);
 

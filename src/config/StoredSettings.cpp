@@ -25,40 +25,13 @@ std::optional<std::string> Read(const TIniFile &ini, const char *key)
 
 }  // namespace
 
-const char *StoredExistingName(TExistingPolicy value)
-{
-    switch (value) {
-    case TExistingPolicy::Skip: return "Skip";
-    case TExistingPolicy::Overwrite: return "Overwrite";
-    case TExistingPolicy::KeepBoth: return "KeepBoth";
-    }
-    return "Skip";
-}
+bool SameChoiceName(std::string_view a, std::string_view b) { return SameNoCase(a, b); }
 
-std::optional<TExistingPolicy> ParseStoredExisting(std::string_view text)
+std::string_view WindowText(std::string_view text)
 {
-    text = Trimmed(text);
-    for (TExistingPolicy v : {TExistingPolicy::Skip, TExistingPolicy::Overwrite, TExistingPolicy::KeepBoth})
-        if (SameNoCase(text, StoredExistingName(v))) return v;
-    return std::nullopt;
-}
-
-const char *StoredLayoutName(TOutputLayout value)
-{
-    switch (value) {
-    case TOutputLayout::Source: return "Source";
-    case TOutputLayout::Tags: return "Tags";
-    case TOutputLayout::Flat: return "Flat";
-    }
-    return "Source";
-}
-
-std::optional<TOutputLayout> ParseStoredLayout(std::string_view text)
-{
-    text = Trimmed(text);
-    for (TOutputLayout v : {TOutputLayout::Source, TOutputLayout::Tags, TOutputLayout::Flat})
-        if (SameNoCase(text, StoredLayoutName(v))) return v;
-    return std::nullopt;
+    while (!text.empty() && static_cast<unsigned char>(text.front()) <= ' ') text.remove_prefix(1);
+    while (!text.empty() && static_cast<unsigned char>(text.back()) <= ' ') text.remove_suffix(1);
+    return text;
 }
 
 int DefaultJobs()
@@ -132,48 +105,60 @@ TStoredSettings ReadStoredSettings(const TIniFile &ini)
         const auto v = Read(ini, key);
         return v ? ParseStoredBool(*v) : std::nullopt;
     };
-    s.convertApe = flag(kKeyConvertApe);
-    s.copyId3v1 = flag(kKeyCopyId3v1);
-    s.copyId3v2 = flag(kKeyCopyId3v2);
-    s.shutdown = flag(kKeyShutdown);
-    s.useOutputDir = flag(kKeyUseOutputDir);
-    s.decoderOptions = Read(ini, kKeyDecoderOptions);
-    s.encoderOptions = Read(ini, kKeyEncoderOptions);
-    s.outputDir = Read(ini, kKeyOutputDir);
-    if (const auto v = Read(ini, kKeyApeTarget)) {
+    s.convertApe = flag(kConvertApe.key);
+    s.copyId3v1 = flag(kCopyId3v1.key);
+    s.copyId3v2 = flag(kCopyId3v2.key);
+    s.shutdown = flag(kShutdown.key);
+    s.useOutputDir = flag(kUseOutputDir.key);
+    s.decoderOptions = Read(ini, kDecoderOptions.key);
+    s.encoderOptions = Read(ini, kEncoderOptions.key);
+    s.outputDir = Read(ini, kOutputDir.key);
+    if (const auto v = Read(ini, kApeTarget.key)) {
         const int tag = ParseStoredInteger(*v);
-        s.apeTarget = tag == 0 || tag == 1 ? tag : -1;
+        s.apeTarget = EntryValue(kApeTarget, tag) ? tag : -1;
     }
-    if (const auto v = Read(ini, kKeyJobs)) s.jobs = ParseJobs(*v);
-    if (const auto v = Read(ini, kKeyExistingFiles)) s.existing = ParseStoredExisting(*v);
-    if (const auto v = Read(ini, kKeyOutputLayout)) s.layout = ParseStoredLayout(*v);
+    if (const auto v = Read(ini, kJobs.key)) s.jobs = ParseJobs(*v);
+    if (const auto v = Read(ini, kExistingFiles.key)) s.existing = FromStoredName(kExistingFiles, Trimmed(*v));
+    if (const auto v = Read(ini, kOutputLayout.key)) s.layout = FromStoredName(kOutputLayout, Trimmed(*v));
     if (!s.layout)
-        if (const auto keep = flag(kKeyKeepFolders)) s.layout = *keep ? TOutputLayout::Source : TOutputLayout::Flat;
-    if (const auto v = Read(ini, kKeyLibraryFolder)) s.libraryFolder = NormalLibraryFolder(*v);
-    if (const auto v = Read(ini, kKeyNamePattern); v && !Trimmed(*v).empty()) s.namePattern = v;
-    s.copyFolderArt = flag(kKeyCopyFolderArt);
-    s.embedFolderArt = flag(kKeyEmbedFolderArt);
-    s.showConsole = flag(kKeyShowConsole);
-    if (const auto v = Read(ini, kKeyConsolePos)) s.consolePos = ParseStoredRect(*v);
+        if (const auto keep = flag(kKeepFolders.key)) s.layout = *keep ? TOutputLayout::Source : TOutputLayout::Flat;
+    if (const auto v = Read(ini, kLibraryFolder.key)) s.libraryFolder = NormalLibraryFolder(*v);
+    if (const auto v = Read(ini, kNamePattern.key); v && !Trimmed(*v).empty()) s.namePattern = v;
+    s.copyFolderArt = flag(kCopyFolderArt.key);
+    s.embedFolderArt = flag(kEmbedFolderArt.key);
+    s.showConsole = flag(kShowConsole.key);
+    if (const auto v = Read(ini, kConsolePos.key)) s.consolePos = ParseStoredRect(*v);
     return s;
 }
 
-void WriteAddedSettings(TIniFile &ini, const TAddedSettings &s)
+void WriteStoredSettings(TIniFile &ini, const TSettingValues &v)
 {
-    ini.WriteInteger(kSection, kKeyJobs, s.jobs);
-    ini.WriteString(kSection, kKeyExistingFiles, StoredExistingName(s.existing));
-    ini.WriteString(kSection, kKeyKeepFolders, StoredBool(s.layout != TOutputLayout::Flat));
-    ini.WriteString(kSection, kKeyLibraryFolder, s.libraryFolder);
-    ini.WriteString(kSection, kKeyOutputLayout, StoredLayoutName(s.layout));
-    ini.WriteString(kSection, kKeyNamePattern, s.namePattern);
-    ini.WriteString(kSection, kKeyCopyFolderArt, StoredBool(s.copyFolderArt));
-    ini.WriteString(kSection, kKeyEmbedFolderArt, StoredBool(s.embedFolderArt));
-    ini.WriteString(kSection, kKeyShowConsole, StoredBool(s.showConsole));
-    const auto &r = s.consolePos;
-    ini.WriteString(kSection, kKeyConsolePos,
-                    r ? std::to_string((*r)[0]) + "," + std::to_string((*r)[1]) + "," + std::to_string((*r)[2]) + "," +
-                            std::to_string((*r)[3])
-                      : std::string());
+    const auto write = [&ini](const char *key, std::string_view value) { ini.WriteString(kSection, key, value); };
+    const auto text = [&write](const char *key, const std::string &value) { write(key, ProtectQuotes(WindowText(value))); };
+    write(kConvertApe.key, StoredBool(v.convertApe));
+    write(kCopyId3v1.key, StoredBool(v.copyId3v1));
+    write(kCopyId3v2.key, StoredBool(v.copyId3v2));
+    text(kDecoderOptions.key, v.decoderOptions);
+    text(kEncoderOptions.key, v.encoderOptions);
+    write(kShutdown.key, StoredBool(v.shutdown));
+    write(kUseOutputDir.key, StoredBool(v.useOutputDir));
+    text(kOutputDir.key, v.outputDir);
+    write(kApeTarget.key, std::to_string(v.apeTarget));
+
+    // The added texts have always been stored as they are.
+    write(kJobs.key, std::to_string(v.jobs));
+    write(kExistingFiles.key, StoredName(kExistingFiles, v.existing));
+    write(kKeepFolders.key, StoredBool(v.layout != TOutputLayout::Flat));
+    write(kLibraryFolder.key, v.libraryFolder);
+    write(kOutputLayout.key, StoredName(kOutputLayout, v.layout));
+    write(kNamePattern.key, v.namePattern);
+    write(kCopyFolderArt.key, StoredBool(v.copyFolderArt));
+    write(kEmbedFolderArt.key, StoredBool(v.embedFolderArt));
+    write(kShowConsole.key, StoredBool(v.showConsole));
+    const auto &r = v.consolePos;
+    write(kConsolePos.key, r ? std::to_string((*r)[0]) + "," + std::to_string((*r)[1]) + "," +
+                                   std::to_string((*r)[2]) + "," + std::to_string((*r)[3])
+                             : std::string());
 }
 
 }  // namespace trackmill::config

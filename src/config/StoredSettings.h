@@ -1,12 +1,10 @@
-// The window's stored settings as both front ends read them: the keys of section
-// "Default", and the conversions of their values, with the window's rules (a switch is
-// "True" or "False" in any letter case and anything else leaves it as it was; a number
-// that is not one reads as 0). The seventeen keys the window has always written come
-// first in the file and never move; the keys added since follow them.
+// The window's stored settings as both front ends read them, by the keys and values of
+// SettingsSchema.h, with the window's rules (a switch is "True" or "False" in any letter case
+// and anything else leaves it as it was; a number that is not one reads as 0).
 #pragma once
 
 #include "config/ProfileFile.h"
-#include "engine/OutputPlan.h"
+#include "config/SettingsSchema.h"
 
 #include <array>
 #include <optional>
@@ -15,43 +13,11 @@
 
 namespace trackmill::config {
 
-inline constexpr const char *kSection = "Default";
-
-inline constexpr const char *kKeyConvertApe = "cbApetag_Checked";
-inline constexpr const char *kKeyCopyId3v1 = "cbID3v1_Checked";
-inline constexpr const char *kKeyCopyId3v2 = "cbID3v2_Checked";
-inline constexpr const char *kKeyDecoderOptions = "Edit1_Text";
-inline constexpr const char *kKeyEncoderOptions = "Edit2_Text";
-inline constexpr const char *kKeyShutdown = "cbShutdown_Checked";
-inline constexpr const char *kKeyUseOutputDir = "cbOutputdir_Checked";
-inline constexpr const char *kKeyOutputDir = "DirectoryEdit1_Text";
-inline constexpr const char *kKeyApeTarget = "ComboID3_Tag";
-// Added after the designed keys.
-inline constexpr const char *kKeyJobs = "Jobs";
-inline constexpr const char *kKeyExistingFiles = "ExistingFiles";
-inline constexpr const char *kKeyKeepFolders = "KeepFolders";
-inline constexpr const char *kKeyLibraryFolder = "LibraryFolder";
-inline constexpr const char *kKeyOutputLayout = "OutputLayout";
-inline constexpr const char *kKeyNamePattern = "NamePattern";
-inline constexpr const char *kKeyCopyFolderArt = "CopyFolderArt";
-inline constexpr const char *kKeyEmbedFolderArt = "EmbedFolderArt";
-inline constexpr const char *kKeyShowConsole = "ShowConsole";
-// Where the user put the console window: its left, top, width and height.
-inline constexpr const char *kKeyConsolePos = "ConsolePos";
-
-// The existing-files policies by their stored names.
-const char *StoredExistingName(TExistingPolicy value);  // "Skip", "Overwrite", "KeepBoth"
-std::optional<TExistingPolicy> ParseStoredExisting(std::string_view text);
-// The layouts by their stored names.
-const char *StoredLayoutName(TOutputLayout value);  // "Source", "Tags", "Flat"
-std::optional<TOutputLayout> ParseStoredLayout(std::string_view text);
-
-// More at once than this helps no machine and could exhaust the system's processes.
-inline constexpr int kMaxJobs = 64;
-// The number of processor cores (at least 1, at most kMaxJobs).
-int DefaultJobs();
 // A whole number from 1 on, capped at kMaxJobs; anything else is no value.
 std::optional<int> ParseJobs(std::string_view text);
+
+// A text as the window keeps it: without blanks or control characters at its ends.
+std::string_view WindowText(std::string_view text);
 
 const char *StoredBool(bool value);  // "True" / "False"
 std::optional<bool> ParseStoredBool(std::string_view text);
@@ -83,21 +49,29 @@ struct TStoredSettings {
 };
 TStoredSettings ReadStoredSettings(const TIniFile &ini);
 
-// The settings stored after the designed seventeen keys (those the window's storage does
-// not write itself).
-struct TAddedSettings {
+// What the window stores after its placement, in the file's order.
+struct TSettingValues {
+    bool convertApe = kConvertApe.defaultValue;
+    bool copyId3v1 = kCopyId3v1.defaultValue;
+    bool copyId3v2 = kCopyId3v2.defaultValue;
+    std::string decoderOptions, encoderOptions;
+    bool shutdown = kShutdown.defaultValue;
+    bool useOutputDir = kUseOutputDir.defaultValue;
+    std::string outputDir;
+    int apeTarget = kApeTarget.defaultValue;  // -1: none
     int jobs = 1;
-    TExistingPolicy existing = TExistingPolicy::Skip;
-    TOutputLayout layout = TOutputLayout::Source;
+    TExistingPolicy existing = kExistingFiles.defaultValue;
+    TOutputLayout layout = kOutputLayout.defaultValue;
     std::string libraryFolder;
-    std::string namePattern = kDefaultNamePattern;
-    bool copyFolderArt = true;
-    bool embedFolderArt = true;
-    bool showConsole = true;
+    std::string namePattern = kNamePattern.defaultValue;
+    bool copyFolderArt = kCopyFolderArt.defaultValue;
+    bool embedFolderArt = kEmbedFolderArt.defaultValue;
+    bool showConsole = kShowConsole.defaultValue;
     std::optional<std::array<int, 4>> consolePos;  // none: beside the window
 };
-// Writes them; "KeepFolders" still says whether folders are kept, for older versions.
-// Throws EIniFileException.
-void WriteAddedSettings(TIniFile &ini, const TAddedSettings &settings);
+// Writes every key of the schema. The designed texts are stored as the window always stored
+// them: without blanks or control characters at their ends, and one in quotes in one more
+// pair (see ProtectQuotes). Throws EIniFileException.
+void WriteStoredSettings(TIniFile &ini, const TSettingValues &values);
 
 }  // namespace trackmill::config

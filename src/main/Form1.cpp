@@ -258,7 +258,7 @@ void TForm1::FormCreate(QObject *)
     SettingsChanged();
     presenter_->Start();
     setWindowTitle(tr(kWindowCaption));
-    ComboID3->setCurrentIndex(1);  // ID3V2.3: ID3v1 would cut an APE tag's fields to 30 characters
+    ComboID3->setCurrentIndex(config::EntryIndex(config::kApeTarget, config::kApeTarget.defaultValue));
 }
 
 void TForm1::closeEvent(QCloseEvent *event)
@@ -319,14 +319,19 @@ void TForm1::SetJobs(int jobs)
     SpinEdit1->setValue(std::clamp(jobs, 1, config::kMaxJobs));
 }
 
+TExistingPolicy ExistingFilesOf(const QComboBox &box)
+{
+    return config::EntryValue(config::kExistingFiles, box.currentIndex()).value_or(config::kExistingFiles.defaultValue);
+}
+
 TExistingPolicy TForm1::ExistingFiles() const
 {
-    return static_cast<TExistingPolicy>(std::max(0, ComboExisting->currentIndex()));
+    return ExistingFilesOf(*ComboExisting);
 }
 
 void TForm1::SetExistingFiles(TExistingPolicy policy)
 {
-    ComboExisting->setCurrentIndex(int(policy));
+    ComboExisting->setCurrentIndex(config::EntryIndex(config::kExistingFiles, policy));
 }
 
 TForm1::TLibrarySettings TForm1::LibrarySettings() const

@@ -8,6 +8,7 @@
 #include <QStringList>
 #include <QWidget>
 
+#include "config/SettingsSchema.h"
 #include "engine/TranscodeJob.h"
 
 #include <functional>
@@ -36,7 +37,7 @@ class TAppRunner;
 class TConsoleWindow;
 class TDirectoryEdit;
 class TFileDrop;
-class TFormStorage;
+class TFormPlacement;
 class TSession;
 class TTranscodeList;
 class TTreeScanner;
@@ -79,12 +80,9 @@ inline constexpr const char *kErrorBoxCaption = QT_TRANSLATE_NOOP("trackmill::TF
 inline constexpr int kClientWidth = 636;
 inline constexpr int kClientHeight = 391;
 
-// The order in which the settings storage keeps the control values.
-inline const QStringList kStoredProps = {
-    "cbApetag.Checked",    "cbID3v1.Checked",     "cbID3v2.Checked",
-    "Edit1.Text",          "Edit2.Text",          "cbShutdown.Checked",
-    "cbOutputdir.Checked", "DirectoryEdit1.Text", "ComboID3.Tag",
-};
+// The existing-files policy a combo box of config::kExistingFiles' entries shows; none
+// chosen is the default.
+TExistingPolicy ExistingFilesOf(const QComboBox &box);
 
 // The captions of the preset menu; an empty entry is a separator.
 struct TPresetItem {
@@ -140,7 +138,7 @@ public:
     TXWinReboot *XWinReboot1;
     QTimer *Timer1;
     TTreeScanner *TreeScanner1;
-    TFormStorage *FormStorage1;
+    TFormPlacement *FormStorage1;
     TConsoleWindow *Console;
     TLogWindow *LogWindow1;            // the last job's output, file by file
     TShutdownNotice *ShutdownNotice1;  // the countdown before the shutdown request
@@ -163,10 +161,10 @@ public:
     // two art switches.
     struct TLibrarySettings {
         std::string libraryFolder;  // raw bytes; empty: none
-        TOutputLayout layout = TOutputLayout::Source;
-        std::string namePattern = kDefaultNamePattern;
-        bool copyFolderArt = true;
-        bool embedFolderArt = true;
+        TOutputLayout layout = config::kOutputLayout.defaultValue;
+        std::string namePattern = config::kNamePattern.defaultValue;
+        bool copyFolderArt = config::kCopyFolderArt.defaultValue;
+        bool embedFolderArt = config::kEmbedFolderArt.defaultValue;
     };
     TLibrarySettings LibrarySettings() const;
     void SetLibrarySettings(const TLibrarySettings &settings);

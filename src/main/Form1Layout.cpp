@@ -125,12 +125,12 @@ void TForm1::CreateControls()
     // The state stays at the right edge; a long path is shortened in its middle instead.
     ListBox1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
 
-    cbID3v1 = check("cbID3v1", tr("Copy ID3V&1.x tags (if present)"), true);
+    cbID3v1 = check("cbID3v1", tr("Copy ID3V&1.x tags (if present)"), config::kCopyId3v1.defaultValue);
     cbID3v1->setToolTip(tr("Copy a source's ID3v1 tag into its MP3"));
-    cbID3v2 = check("cbID3v2", tr("Copy ID3V&2.x tags (if present)"), true);
+    cbID3v2 = check("cbID3v2", tr("Copy ID3V&2.x tags (if present)"), config::kCopyId3v2.defaultValue);
     cbID3v2->setToolTip(tr("Copy a source's ID3v2 tag, pictures included, into its MP3"));
     Button2 = button("Button2", tr("&Clear all"), tr("Clear all files in the list"));
-    cbApetag = check("cbApetag", tr("Convert A&PE 1.x/2.x tags to "), true);
+    cbApetag = check("cbApetag", tr("Convert A&PE 1.x/2.x tags to "), config::kConvertApe.defaultValue);
     cbApetag->setToolTip(tr("Write a source's APE tag (Musepack's usual tag) into the MP3 as the tag chosen at the right"));
     Button3 = button("Button3", tr("&Delete items"), tr("Delete selected files from the list"));
 
@@ -150,10 +150,10 @@ void TForm1::CreateControls()
         lbInfo->setPalette(pal);
     }
 
-    cbShutdown = check("cbShutdown", tr("S&hutdown after transcoding"), false);
+    cbShutdown = check("cbShutdown", tr("S&hutdown after transcoding"), config::kShutdown.defaultValue);
     cbShutdown->setToolTip(tr(
         "Enable this checkbox to automatically shutdown the PC when all files have been transcoded"));
-    cbOutputdir = check("cbOutputdir", tr("Place transcoded files in this di&rectory"), false);
+    cbOutputdir = check("cbOutputdir", tr("Place transcoded files in this di&rectory"), config::kUseOutputDir.defaultValue);
     cbOutputdir->setToolTip(tr("Converted files will be placed in the same folder as\n"
                                            "the source files unless you check this option"));
 
@@ -170,6 +170,7 @@ void TForm1::CreateControls()
     ComboID3->setObjectName(QStringLiteral("ComboID3"));
     ComboID3->setEditable(true);
     ComboID3->setInsertPolicy(QComboBox::NoInsert);
+    // In the order of config::kApeTarget's choices.
     ComboID3->addItems({QStringLiteral("ID3V1.1"), QStringLiteral("ID3V2.3")});
     ComboID3->setCurrentIndex(-1);
     ComboID3->setEditText(QStringLiteral("ComboID3"));
@@ -232,7 +233,7 @@ void TForm1::CreateAddedControls()
     Label5->setObjectName(QStringLiteral("Label5"));
     ComboExisting = new QComboBox(this);
     ComboExisting->setObjectName(QStringLiteral("ComboExisting"));
-    // In the order of TExistingPolicy.
+    // In the order of config::kExistingFiles' choices.
     ComboExisting->addItems({tr("Skip"), tr("Overwrite"), tr("Keep both")});
     ComboExisting->setToolTip(tr("What happens when an MP3 of the same name is already there"));
     Label5->setBuddy(ComboExisting);

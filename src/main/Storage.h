@@ -1,5 +1,5 @@
-// How the window's settings storage is made and named: the nine stored control values,
-// the window position, and the INI file they live in.
+// How the window's settings are stored: its position by the placement, the control values
+// and the settings without a control of their own by the settings schema, all in one INI file.
 #pragma once
 
 #include <QString>
@@ -7,11 +7,11 @@
 namespace trackmill {
 
 class TForm1;
-class TFormStorage;
+class TFormPlacement;
 
-// Creates FormStorage1 for the window (section "Default", position and kStoredProps,
-// restore handler FormStorage1RestorePlacement). Owned by the window.
-TFormStorage *CreateFormStorage(TForm1 &form);
+// Creates FormStorage1 for the window (section "Default", the position, and the schema's
+// settings after it; restore handler FormStorage1RestorePlacement). Owned by the window.
+TFormPlacement *CreateFormStorage(TForm1 &form);
 // Names the INI file (beside the executable, or under $XDG_CONFIG_HOME).
 void SetIniFileName(TForm1 &form);
 QString StorageIniFileName(const TForm1 &form);

@@ -34,11 +34,6 @@ std::function<void(const QString &)> &ErrorDisplay()
 
 std::string Utf8(const QString &s) { return s.toStdString(); }
 
-bool NeedsQuoteProtection(const QString &value)
-{
-    return value.size() >= 2 && value.front() == value.back() && (value.front() == u'"' || value.front() == u'\'');
-}
-
 QStringList Words(const QString &text)
 {
     static const QRegularExpression separators(QStringLiteral("[ ,]"));
@@ -213,8 +208,7 @@ QString ProfileReadString(const TIniFile *ini, const QString &section, const QSt
 void ProfileWriteString(TIniFile *ini, const QString &section, const QString &key, const QString &value)
 {
     if (!ini) return;
-    const QString stored = NeedsQuoteProtection(value) ? u'"' + value + u'"' : value;
-    ini->WriteString(Utf8(section), Utf8(key), Utf8(stored));
+    ini->WriteString(Utf8(section), Utf8(key), ProtectQuotes(Utf8(value)));
 }
 
 int ProfileReadInteger(const TIniFile *ini, const QString &section, const QString &key, int defaultValue)

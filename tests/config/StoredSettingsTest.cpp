@@ -32,14 +32,14 @@ TEST(StoredSettings, ValuesFollowTheWindowsRulesAndBadOnesAreIgnored)
         EXPECT_EQ(config::ParseJobs(text), expected) << text;
     EXPECT_GE(config::DefaultJobs(), 1);
 
-    config::TAddedSettings added;
+    config::TSettingValues added;
     added.jobs = 4;
     added.existing = TExistingPolicy::Overwrite;
     added.layout = TOutputLayout::Tags;
     added.libraryFolder = "/music";
     added.namePattern = "%artist%/%title%";
     added.embedFolderArt = false;
-    config::WriteAddedSettings(ini, added);
+    config::WriteStoredSettings(ini, added);
     s = config::ReadStoredSettings(ini);
     EXPECT_EQ(s.jobs, 4);
     EXPECT_EQ(s.existing, TExistingPolicy::Overwrite);
@@ -69,4 +69,57 @@ TEST(StoredSettings, AConsolePlaceMustBeARectangle)
     EXPECT_EQ(ParseStoredRect("30,-40,500,200"), (std::array<int, 4>{30, -40, 500, 200}));
     for (const char *bad : {"2147483000,0,5000,100", "0,0,0,100", "1,2,3", "1,2,3,4,5", "a,0,10,10", "0,0,10,-1"})
         EXPECT_FALSE(ParseStoredRect(bad)) << bad;
+}
+
+// What the window writes comes back as it was, each key where the schema puts it; its texts
+// lose only their blanks at the ends, and one in quotes keeps them.
+TEST(StoredSettings, EverySettingComesBackFromTheFile)
+{
+    tmtest::TempDir dir;
+    TIniFile ini((dir / "trackmill.ini").string());
+    ini.WriteString("Default", "Mine", "kept");
+    config::TSettingValues v;
+    v.convertApe = v.copyId3v1 = v.copyId3v2 = false;
+    v.decoderOptions = " \t-i ";
+    v.encoderOptions = "'--alt-preset insane'";
+    v.shutdown = v.useOutputDir = true;
+    v.outputDir = "\"/out/\"";
+    v.apeTarget = 0;
+    v.jobs = 7;
+    v.existing = TExistingPolicy::KeepBoth;
+    v.layout = TOutputLayout::Flat;
+    v.libraryFolder = "/music";
+    v.namePattern = "%artist% - %title%";
+    v.copyFolderArt = v.embedFolderArt = v.showConsole = false;
+    v.consolePos = {{-5, 6, 70, 80}};
+    config::WriteStoredSettings(ini, v);
+
+    EXPECT_EQ(ini.ReadSection("Default"),
+              (std::vector<std::string>{"Mine", config::kConvertApe.key, config::kCopyId3v1.key, config::kCopyId3v2.key,
+                                        config::kDecoderOptions.key, config::kEncoderOptions.key, config::kShutdown.key,
+                                        config::kUseOutputDir.key, config::kOutputDir.key, config::kApeTarget.key,
+                                        config::kJobs.key, config::kExistingFiles.key, config::kKeepFolders.key,
+                                        config::kLibraryFolder.key, config::kOutputLayout.key, config::kNamePattern.key,
+                                        config::kCopyFolderArt.key, config::kEmbedFolderArt.key, config::kShowConsole.key,
+                                        config::kConsolePos.key}));
+    const config::TStoredSettings s = config::ReadStoredSettings(ini);
+    EXPECT_EQ(s.convertApe, false);
+    EXPECT_EQ(s.copyId3v1, false);
+    EXPECT_EQ(s.copyId3v2, false);
+    EXPECT_EQ(s.decoderOptions, "-i");
+    EXPECT_EQ(s.encoderOptions, "'--alt-preset insane'");
+    EXPECT_EQ(s.shutdown, true);
+    EXPECT_EQ(s.useOutputDir, true);
+    EXPECT_EQ(s.outputDir, "\"/out/\"");
+    EXPECT_EQ(s.apeTarget, 0);
+    EXPECT_EQ(s.jobs, 7);
+    EXPECT_EQ(s.existing, TExistingPolicy::KeepBoth);
+    EXPECT_EQ(s.layout, TOutputLayout::Flat);
+    EXPECT_EQ(ini.ReadString("Default", config::kKeepFolders.key, ""), "False");  // for older versions
+    EXPECT_EQ(s.libraryFolder, "/music");
+    EXPECT_EQ(s.namePattern, "%artist% - %title%");
+    EXPECT_EQ(s.copyFolderArt, false);
+    EXPECT_EQ(s.embedFolderArt, false);
+    EXPECT_EQ(s.showConsole, false);
+    EXPECT_EQ(s.consolePos, (std::array<int, 4>{-5, 6, 70, 80}));
 }

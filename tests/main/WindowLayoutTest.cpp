@@ -138,7 +138,6 @@ TEST_F(Window, ControlsHaveTheirNamesCaptionsAndHints)
     EXPECT_EQ(f.Timer1->interval(), 100);
     EXPECT_EQ(f.XWinReboot1->ExitWindowsFlags(), 13u);
     EXPECT_EQ(f.FormStorage1->IniSection(), "Default");
-    EXPECT_EQ(f.FormStorage1->StoredProps(), kStoredProps);
 }
 
 TEST_F(Window, TabOrderRunsThroughTheThirteenStopsThenTheListAndTheAddedControls)
