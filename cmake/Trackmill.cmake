@@ -23,11 +23,11 @@ function(trackmill_layer folder)
   set_property(GLOBAL APPEND PROPERTY TRACKMILL_LAYERS ${folder})
 endfunction()
 
-# Checks, after they are compiled, what the targets' sources and our headers they read
-# included: the compiler prints the include tree (-H), cmake/IncludeTree.sh keeps each
-# file's direct includes beside the object, and cmake/CheckLayers.cmake judges every one
-# by the row of the includer's folder. A program's link waits for the checks of the
-# libraries it links, so building only it checks them too.
+# Checks what the targets' sources, and the headers of ours they read, included: the
+# compiler prints the include tree (-H), cmake/IncludeTree.sh keeps each file's direct
+# includes beside the object, and once the target is built cmake/CheckLayers.cmake judges
+# each by the row of the includer's folder. A program's link waits for the checks of the
+# libraries it links, so building only the program checks them too.
 function(trackmill_check_layers)
   if(NOT CMAKE_CXX_COMPILER_ID MATCHES "GNU|Clang")
     message(FATAL_ERROR "The layer check reads the include tree that gcc and clang print (-H)")
