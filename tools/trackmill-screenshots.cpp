@@ -8,7 +8,7 @@
 #include "engine/TranscodeJob.h"
 #include "main/Form1.h"
 #include "config/Language.h"
-#include "settings/Placemnt.h"
+#include "settings/FormPlacement.h"
 #include "widgets/ConsoleWindow.h"
 #include "widgets/StatusArea.h"
 

@@ -11,7 +11,7 @@
 #include "system/AppRun.h"
 #include "config/StoredSettings.h"
 #include "system/Platform.h"
-#include "settings/AppUtils.h"
+#include "settings/WindowPosition.h"
 #include "shutdown/DesktopNotice.h"
 #include "shutdown/XReboot.h"
 #include "ui/Placement.h"

@@ -2,7 +2,7 @@
 
 #include "main/Form1.h"
 #include "config/StoredSettings.h"
-#include "settings/Placemnt.h"
+#include "settings/FormPlacement.h"
 #include "config/SettingsPath.h"
 
 #include "widgets/ConsoleWindow.h"

@@ -5,7 +5,7 @@
 #include "collect/TranscodeList.h"
 #include "main/Form1.h"
 #include "config/Language.h"
-#include "settings/Placemnt.h"
+#include "settings/FormPlacement.h"
 #include "support/QtWait.h"
 #include "support/TestSupport.h"
 

@@ -1,7 +1,7 @@
 // The settings storage on a window built like the main window: what a close or a
 // destroy writes, what a show restores, and hand-edited or unwritable files.
-#include "settings/AppUtils.h"
-#include "settings/Placemnt.h"
+#include "settings/WindowPosition.h"
+#include "settings/FormPlacement.h"
 
 #include "support/TestSupport.h"
 

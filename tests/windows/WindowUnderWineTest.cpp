@@ -4,7 +4,7 @@
 #include "main/WindowFit.h"
 
 #include "main/Form1.h"
-#include "settings/Placemnt.h"
+#include "settings/FormPlacement.h"
 #include "support/TestSupport.h"
 #include "widgets/ToolEdit.h"
 

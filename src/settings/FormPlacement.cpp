@@ -1,6 +1,6 @@
-#include "settings/Placemnt.h"
+#include "settings/FormPlacement.h"
 
-#include "settings/AppUtils.h"
+#include "settings/WindowPosition.h"
 #include "settings/PropsStorage.h"
 
 #include <QCloseEvent>

@@ -1,4 +1,4 @@
-// Support functions of the settings storage: profile reads and writes, the screen-size
+// What the window's placement is kept with: profile reads and writes, the screen-size
 // suffix of the position keys, the window position, and the application's standard
 // error display.
 #pragma once

@@ -1,4 +1,4 @@
-#include "settings/AppUtils.h"
+#include "settings/WindowPosition.h"
 
 #include "config/SettingsPath.h"
 

@@ -1,5 +1,5 @@
 // Profile helpers, screen-size keys, the window position and the settings location.
-#include "settings/AppUtils.h"
+#include "settings/WindowPosition.h"
 #include "config/SettingsPath.h"
 
 #include "support/TestSupport.h"
@@ -30,7 +30,7 @@ public:
     }
 };
 
-TEST(AppUtils, QuoteProtectionRoundTripsQuotedTexts)
+TEST(WindowPosition, QuoteProtectionRoundTripsQuotedTexts)
 {
     TempDir dir;
     TIniFile ini((dir / "q.ini").string());
@@ -51,7 +51,7 @@ TEST(AppUtils, QuoteProtectionRoundTripsQuotedTexts)
     ProfileWriteString(nullptr, "S", "k0", "x");
 }
 
-TEST(AppUtils, ScreenValuesPairSuffixedAndPlainKeys)
+TEST(WindowPosition, ScreenValuesPairSuffixedAndPlainKeys)
 {
     TempDir dir;
     const auto path = dir / "s.ini";
@@ -67,7 +67,7 @@ TEST(AppUtils, ScreenValuesPairSuffixedAndPlainKeys)
     EXPECT_EQ(ReadScreenValue(&ini, "S", "NormPos"), QStringLiteral("1,2,3,4"));  // the suffixed key wins
 }
 
-TEST(AppUtils, ErrorTextGetsAPointByCodeOrder)
+TEST(WindowPosition, ErrorTextGetsAPointByCodeOrder)
 {
     EXPECT_EQ(ApplicationErrorText("Unable to write to /x/a.ini"), QStringLiteral("Unable to write to /x/a.ini."));
     EXPECT_EQ(ApplicationErrorText("Ends with a point."), QStringLiteral("Ends with a point."));
