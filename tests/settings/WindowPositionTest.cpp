@@ -30,7 +30,7 @@ public:
     }
 };
 
-TEST(WindowPosition, QuoteProtectionRoundTripsQuotedTexts)
+TEST(ProfileHelpers, QuoteProtectionRoundTripsQuotedTexts)
 {
     TempDir dir;
     TIniFile ini((dir / "q.ini").string());
@@ -51,7 +51,7 @@ TEST(WindowPosition, QuoteProtectionRoundTripsQuotedTexts)
     ProfileWriteString(nullptr, "S", "k0", "x");
 }
 
-TEST(WindowPosition, ScreenValuesPairSuffixedAndPlainKeys)
+TEST(ProfileHelpers, ScreenValuesPairSuffixedAndPlainKeys)
 {
     TempDir dir;
     const auto path = dir / "s.ini";
@@ -67,7 +67,7 @@ TEST(WindowPosition, ScreenValuesPairSuffixedAndPlainKeys)
     EXPECT_EQ(ReadScreenValue(&ini, "S", "NormPos"), QStringLiteral("1,2,3,4"));  // the suffixed key wins
 }
 
-TEST(WindowPosition, ErrorTextGetsAPointByCodeOrder)
+TEST(ProfileHelpers, ErrorTextGetsAPointByCodeOrder)
 {
     EXPECT_EQ(ApplicationErrorText("Unable to write to /x/a.ini"), QStringLiteral("Unable to write to /x/a.ini."));
     EXPECT_EQ(ApplicationErrorText("Ends with a point."), QStringLiteral("Ends with a point."));
