@@ -1,6 +1,6 @@
 // What the job needs of whatever runs its commands: start one by its item's id, stop it,
-// and hear its output and its end. The system layer implements it (a runner for the
-// window, a faster one for the terminal); tests implement it with stand-ins.
+// and hear its output and its end. The runner layer implements it with one pool for both
+// front ends; tests implement it with stand-ins.
 #pragma once
 
 #include <cstdint>

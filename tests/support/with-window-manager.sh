@@ -11,16 +11,18 @@ cleanup() {
   rm -rf "$dir"
 }
 trap cleanup EXIT
-# Xvfb picks a free display itself, so parallel runs never meet.
+# Xvfb picks a free display itself, so parallel runs never meet. Both waits allow 30 s:
+# on a loaded machine (a build beside the suite) openbox has taken over 5 s to start.
 Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$dir/display" >/dev/null 2>&1 &
 xvfb=$!
-for _ in $(seq 100); do [ -s "$dir/display" ] && break; sleep 0.05; done
+for _ in $(seq 600); do [ -s "$dir/display" ] && break; sleep 0.05; done
 [ -s "$dir/display" ] || { echo "Xvfb did not start" >&2; exit 1; }
 export DISPLAY=":$(head -n1 "$dir/display")"
 HOME="$dir" openbox --sm-disable >/dev/null 2>&1 &
 wm=$!
-for _ in $(seq 100); do
+for _ in $(seq 600); do
   xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
+  kill -0 "$wm" 2>/dev/null || break
   sleep 0.05
 done
 xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' || { echo "openbox did not start" >&2; exit 1; }
