@@ -62,9 +62,9 @@ TEST_F(WindowList, DropTakesTheAcceptedFilesInOrderOnce)
     EXPECT_TRUE(messages.empty());
 
     // The same files again, one spelled in another case: nothing new.
-    const int before = form->ListBox1->count();
+    const int before = EntryCount();
     DropFiles({a, folder, d / "C.MP+"});
-    EXPECT_EQ(form->ListBox1->count(), before);
+    EXPECT_EQ(EntryCount(), before);
     (void)f1;
 }
 
@@ -85,10 +85,10 @@ TEST_F(WindowList, ClickShowsTheSeventeenPanelLines)
     const fs::path b = Put(work / "two.mpc");
     Open();
     DropFiles({a, b});
-    ASSERT_EQ(form->ListBox1->count(), 2);
+    ASSERT_EQ(EntryCount(), 2);
 
-    QListWidget *list = form->ListBox1;
-    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(1)).center());
+    QWidget *viewport = form->ListBox1->viewport();
+    QTest::mouseClick(viewport, Qt::LeftButton, {}, EntryCentre(1));
     QStringList lines = PanelLines();
     ASSERT_GT(lines.size(), 17);
     EXPECT_EQ(lines[0], "Streaminfo");
@@ -111,24 +111,24 @@ TEST_F(WindowList, ClickShowsTheSeventeenPanelLines)
     }
 
     // Ctrl-clicking the selected entry deselects it but still shows it.
-    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(0)).center());
-    QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::ControlModifier,
-                      list->visualItemRect(list->item(0)).center());
-    EXPECT_FALSE(list->item(0)->isSelected());
+    QTest::mouseClick(viewport, Qt::LeftButton, {}, EntryCentre(0));
+    QTest::mouseClick(viewport, Qt::LeftButton, Qt::ControlModifier,
+                      EntryCentre(0));
+    EXPECT_FALSE(form->ListBox1->selectionModel()->isSelected(Entry(0)));
     EXPECT_EQ(PanelLines().value(2), "   one.mpc");
 
     // A file that vanished since it was added empties the panel.
     fs::remove(b);
-    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(1)).center());
+    QTest::mouseClick(viewport, Qt::LeftButton, {}, EntryCentre(1));
     EXPECT_TRUE(PanelLines().isEmpty());
     EXPECT_TRUE(messages.empty());
 
     // Clicking the entry already shown reads the file again: one changed into something
     // else since then empties the panel too.
-    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(0)).center());
+    QTest::mouseClick(viewport, Qt::LeftButton, {}, EntryCentre(0));
     ASSERT_EQ(PanelLines().value(2), "   one.mpc");
     tmtest::WriteBytes(a, tmtest::Bytes(4096, 0x20));
-    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(0)).center());
+    QTest::mouseClick(viewport, Qt::LeftButton, {}, EntryCentre(0));
     EXPECT_TRUE(PanelLines().isEmpty());
     EXPECT_TRUE(messages.empty());
 }
@@ -138,35 +138,35 @@ TEST_F(WindowList, DeleteItemsAndClearAll)
     const fs::path a = Put(work / "a.mpc"), b = Put(work / "b.mpc"), c = Put(work / "c.mpc");
     Open();
     DropFiles({a, b, c});
-    form->ListBox1->setCurrentRow(0);  // shows a
+    form->ListBox1->setCurrentIndex(Entry(0));  // shows a
     const qsizetype shown = PanelLines().size();
     ASSERT_GT(shown, 17);
 
     // Nothing selected: nothing happens.
     form->ListBox1->clearSelection();
     form->Button3->click();
-    EXPECT_EQ(form->ListBox1->count(), 3);
+    EXPECT_EQ(EntryCount(), 3);
 
     // Deleting others keeps the panel; deleting the one it shows empties it.
-    form->ListBox1->item(2)->setSelected(true);
+    form->ListBox1->selectionModel()->select(Entry(2), QItemSelectionModel::Select);
     form->Button3->click();
     EXPECT_EQ(PanelLines().size(), shown);
     EXPECT_EQ(form->StatusArea1->Text(), "2 files in the list");
-    form->ListBox1->item(0)->setSelected(true);
+    form->ListBox1->selectionModel()->select(Entry(0), QItemSelectionModel::Select);
     form->Button3->click();
     EXPECT_EQ(ListEntries(), QStringList({Q(b)}));
     EXPECT_TRUE(PanelLines().isEmpty());
-    form->ListBox1->setCurrentRow(0);
+    form->ListBox1->setCurrentIndex(Entry(0));
     ASSERT_EQ(PanelLines().size(), shown);
 
     // Deleting the last one empties the panel too.
-    form->ListBox1->item(0)->setSelected(true);
+    form->ListBox1->selectionModel()->select(Entry(0), QItemSelectionModel::Select);
     form->Button3->click();
     EXPECT_TRUE(ListEntries().isEmpty());
     EXPECT_TRUE(PanelLines().isEmpty());
 
     DropFiles({a, b});
-    form->ListBox1->setCurrentRow(1);  // shows b
+    form->ListBox1->setCurrentIndex(Entry(1));  // shows b
     form->Button2->click();
     EXPECT_TRUE(ListEntries().isEmpty());
     EXPECT_TRUE(PanelLines().isEmpty());
