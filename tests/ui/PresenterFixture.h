@@ -4,7 +4,9 @@
 
 #include "ui/WindowPresenter.h"
 
+#include "collect/FileNames.h"
 #include "collect/TranscodeList.h"
+#include "engine/Acceptance.h"
 
 #include "support/TestSupport.h"
 
@@ -140,7 +142,9 @@ protected:
         platform.decoder = {"dec", "DECODER missing"};
         platform.findProgram = [this](const std::string &name) { return programs ? "/bin/" + name : std::string(); };
         job = std::make_unique<TranscodeJob>(runner, host, platform);
-        list = std::make_unique<TTranscodeList>(job->Queue(), [](const QString &) { return true; });
+        list = std::make_unique<TTranscodeList>(job->Queue(), [this](const QString &name) {
+            return !realFiles || HasValidMusepackHeader(BytesOfName(name));
+        });
         presenter = std::make_unique<TWindowPresenter>(*job, *list, view);
         view.Watch(presenter->Rows());
         for (const char *name : {"a.mpc", "b.mpc", "c.mpc"}) {
@@ -157,6 +161,7 @@ protected:
 
     tmtest::TempDir dir;
     bool programs = true;
+    bool realFiles = false;  // the window's test of a Musepack file, not any name taken
     StandInRunner runner;
     StandInHost host;
     RecordingView view;
