@@ -1,8 +1,9 @@
-// The list's own widget: drops that bring no file, and what its clicks show, on real
-// Musepack files made by mpcenc.
+// The list's own widget: drops that bring no file, what its clicks show, and the two list
+// buttons acting on its selection, on real Musepack files made by mpcenc.
 #include "WindowFixture.h"
 
 #include <QApplication>
+#include <QPushButton>
 
 using namespace trackmill;
 namespace fs = std::filesystem;
@@ -77,4 +78,20 @@ TEST_F(WindowList, AClickShowsItsEntryEvenWhenItChangesNothing)
     QTest::mouseClick(viewport, Qt::LeftButton, {}, EntryCentre(0));
     EXPECT_TRUE(PanelLines().isEmpty());
     EXPECT_TRUE(messages.empty());
+}
+
+// The two list buttons: Delete items takes the entries selected in the view, however
+// scattered, and Clear all takes every one.
+TEST_F(WindowList, DeleteItemsTakesTheSelectedEntriesAndClearAllEveryOne)
+{
+    const fs::path a = Put(work / "a.mpc"), b = Put(work / "b.mpc"), c = Put(work / "c.mpc");
+    Open();
+    DropFiles({a, b, c});
+    QItemSelectionModel *selection = form->ListBox1->selectionModel();
+    selection->select(Entry(0), QItemSelectionModel::Select);
+    selection->select(Entry(2), QItemSelectionModel::Select);
+    form->Button3->click();
+    EXPECT_EQ(ListEntries(), QStringList({Q(b)}));
+    form->Button2->click();
+    EXPECT_TRUE(ListEntries().isEmpty());
 }
