@@ -15,7 +15,7 @@
 #include <QApplication>
 #include <QDeadlineTimer>
 #include <QDir>
-#include <QListWidget>
+#include <QListView>
 #include <QMessageBox>
 #include <QPixmap>
 #include <QPushButton>
@@ -88,7 +88,7 @@ int main(int argc, char **argv)
     if (!WaitFor([&] { return form.isVisible(); }, 10000)) return 1;
     form.SetJobs(2);
     form.AddNamed(args.mid(2));
-    form.ListBox1->setCurrentRow(0);
+    form.ListBox1->setCurrentIndex(form.ListBox1->model()->index(0, 0));
     bool ok = Save(&form, name("screenshot"));
 
     form.Button1->click();

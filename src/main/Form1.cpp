@@ -34,7 +34,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
+#include <QListView>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
@@ -197,6 +197,7 @@ void TForm1::CreateComponents()
     SetJobs(config::DefaultJobs());
     presenter_ = std::make_unique<TWindowPresenter>(Job(), List(), *view_);
     presenter_->SetCollectInBackground(true);
+    BindList();
     // Every change of a setting reaches the job at once: it reads each when it needs it.
     const auto changed = [this] { SettingsChanged(); };
     for (QLineEdit *edit : {Edit1, Edit2}) connect(edit, &QLineEdit::textChanged, this, changed);
@@ -283,10 +284,13 @@ void TForm1::FormDestroy(QObject *)
     }
     // No end event may reach a window that is going away; the command itself runs on.
     // Nor may the controls' signals while they are deleted after this window's own part.
-    for (QObject *sender : std::initializer_list<QObject *>{ListBox1, StatusArea1, ShutdownNotice1})
+    for (QObject *sender : std::initializer_list<QObject *>{ListBox1, ListBox1->selectionModel(), StatusArea1,
+                                                          ShutdownNotice1})
         disconnect(sender, nullptr, this, nullptr);
     Timer1->stop();
     progressTimer_->stop();
+    // The list goes with the presenter; the view, a child of this window, outlives it.
+    ListBox1->setModel(nullptr);
     presenter_.reset();
     session_.reset();
     delete AppRunner1;
@@ -489,7 +493,7 @@ void TForm1::Button3Click(QObject *)
 
 void TForm1::ListBox1Click(QObject *)
 {
-    presenter_->RowPicked(ListBox1->currentRow());
+    presenter_->RowPicked(ListBox1->currentIndex().row());
 }
 
 void TForm1::altpresetfaststandard1Click(QObject *Sender)

@@ -25,6 +25,7 @@ class QSpacerItem;
 class QVBoxLayout;
 class QLabel;
 class QLineEdit;
+class QListView;
 class QListWidget;
 class QMenu;
 class QPushButton;
@@ -110,7 +111,7 @@ public:
     QLabel *Label1, *Label2, *Label3, *Label4;
     QPushButton *Button1;
     QLineEdit *Edit1, *Edit2;
-    QListWidget *ListBox1;
+    QListView *ListBox1;  // shows Presenter().Rows()
     QCheckBox *cbID3v1, *cbID3v2;
     QPushButton *Button2;
     QCheckBox *cbApetag;
@@ -250,6 +251,8 @@ private:
     void CreateComponents();
     void CreatePresetMenu();
     void CreateAddedControls();
+    // ListBox1 shows the presenter's rows; the user's changes of its selection show a file.
+    void BindList();
     // How the switches below the option lines are placed: in two columns as designed,
     // paired row by row where the columns do not fit, or all in one column.
     enum class TSwitches { Aligned, Ragged, Stacked };

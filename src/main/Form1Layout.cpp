@@ -6,6 +6,7 @@
 #include "main/LibraryDialog.h"
 #include "main/WindowView.h"
 #include "system/Platform.h"
+#include "ui/WindowPresenter.h"
 #include "widgets/PlainText.h"
 #include "widgets/StateItemDelegate.h"
 #include "widgets/StatusArea.h"
@@ -19,6 +20,7 @@
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListView>
 #include <QListWidget>
 #include <QMenu>
 #include <QPushButton>
@@ -113,7 +115,7 @@ void TForm1::CreateControls()
     Edit2->setObjectName(QStringLiteral("Edit2"));
     Edit2->setToolTip(tr("Right click for list of predefined presets"));
 
-    ListBox1 = new QListWidget(this);
+    ListBox1 = new QListView(this);
     ListBox1->setObjectName(QStringLiteral("ListBox1"));
     ListBox1->setToolTip(tr("Click on a filename to see fileinformation"));
     ListBox1->setSelectionMode(QAbstractItemView::ExtendedSelection);
@@ -187,13 +189,6 @@ void TForm1::CreateControls()
     connect(cbOutputdir, &QCheckBox::clicked, this, [this] { cbOutputdirClick(cbOutputdir); });
     connect(ComboID3, &QComboBox::currentIndexChanged, this, [this] { ComboID3Change(ComboID3); });
     DirectoryEdit1->OnChange = [this](TDirectoryEdit *sender) { DirectoryEdit1Change(sender); };
-    const auto userChange = [this] {
-        if (view_ && view_->Updating()) return;
-        ++listChanges_;
-        ListBox1Click(ListBox1);
-    };
-    connect(ListBox1, &QListWidget::currentRowChanged, this, userChange);
-    connect(ListBox1, &QListWidget::itemSelectionChanged, this, userChange);
     // A click that changes nothing (the entry shown is clicked again) still shows the
     // entry afresh: its file may have gone or changed since.
     ListBox1->viewport()->installEventFilter(this);
@@ -211,6 +206,23 @@ void TForm1::CreateControls()
         menu->addMenu(PopupMenu1);
         menu->popup(Edit2->mapToGlobal(at));
     });
+}
+
+void TForm1::BindList()
+{
+    // The delegate draws by the model's roles and tones.
+    static_assert(TListModel::StateRole == kStateTextRole && TListModel::ToneRole == kStateToneRole);
+    static_assert(int(TRowTone::Plain) == int(TStateTone::Plain) && int(TRowTone::Active) == int(TStateTone::Active) &&
+                  int(TRowTone::Failed) == int(TStateTone::Failed));
+    ListBox1->setModel(&presenter_->Rows());
+    // Rows that come and go move the current row and the selection too: not the user's doing.
+    const auto userChange = [this] {
+        if (!presenter_ || presenter_->Rows().Changing() || (view_ && view_->Updating())) return;
+        ++listChanges_;
+        ListBox1Click(ListBox1);
+    };
+    connect(ListBox1->selectionModel(), &QItemSelectionModel::currentRowChanged, this, userChange);
+    connect(ListBox1->selectionModel(), &QItemSelectionModel::selectionChanged, this, userChange);
 }
 
 void TForm1::CreateAddedControls()

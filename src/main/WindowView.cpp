@@ -5,9 +5,7 @@
 #include "widgets/ConsoleWindow.h"
 #include "widgets/FileDrop.h"
 #include "widgets/LogWindow.h"
-#include "widgets/PlainText.h"
 #include "widgets/ShutdownNotice.h"
-#include "widgets/StateItemDelegate.h"
 #include "widgets/StatusArea.h"
 #include "widgets/ToolEdit.h"
 #include "widgets/WindowDrop.h"
@@ -32,56 +30,14 @@ struct TForm1View::Guard {
     bool was_;
 };
 
-namespace {
-
-void Show(QListWidgetItem &entry, const TListRow &row)
-{
-    if (entry.text() != row.text) entry.setText(row.text);
-    if (entry.data(kStateTextRole).toString() != row.state) entry.setData(kStateTextRole, row.state);
-    const TStateTone tone = row.tone == TRowTone::Failed   ? TStateTone::Failed
-                            : row.tone == TRowTone::Active ? TStateTone::Active
-                                                           : TStateTone::Plain;
-    if (entry.data(kStateToneRole).toInt() != int(tone)) entry.setData(kStateToneRole, int(tone));
-    if (const QString tip = PlainTip(row.tip); entry.toolTip() != tip) entry.setToolTip(tip);
-}
-
-}  // namespace
-
-void TForm1View::InsertRow(int row, const TListRow &shown)
-{
-    Guard guard(updating_);
-    auto *entry = new QListWidgetItem;
-    Show(*entry, shown);
-    form_.ListBox1->insertItem(row, entry);
-}
-
-void TForm1View::UpdateRow(int row, const TListRow &shown)
-{
-    QListWidgetItem *entry = form_.ListBox1->item(row);
-    if (!entry) return;
-    Guard guard(updating_);
-    Show(*entry, shown);
-}
-
-void TForm1View::RemoveRow(int row)
-{
-    Guard guard(updating_);
-    delete form_.ListBox1->takeItem(row);
-}
-
-void TForm1View::ClearRows()
-{
-    Guard guard(updating_);
-    form_.ListBox1->clear();
-}
-
 void TForm1View::FocusRow(int row)
 {
-    QListWidget *list = form_.ListBox1;
-    if (row < 0 || row >= list->count()) return;
+    QListView *list = form_.ListBox1;
+    const QModelIndex index = list->model()->index(row, 0);
+    if (!index.isValid()) return;
     Guard guard(updating_);
-    if (list->currentRow() != row) list->setCurrentRow(row, QItemSelectionModel::NoUpdate);
-    list->scrollToItem(list->item(row));
+    if (list->currentIndex() != index) list->selectionModel()->setCurrentIndex(index, QItemSelectionModel::NoUpdate);
+    list->scrollTo(index);
 }
 
 void TForm1View::SetControls(const TControlStates &states)

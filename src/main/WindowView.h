@@ -13,13 +13,9 @@ class TForm1View : public TWindowView, public TJobHost {
 public:
     explicit TForm1View(TForm1 &form) : form_(form) {}
 
-    // True while the view changes the list itself: those are not the user's clicks.
+    // True while the view moves the list's focus mark itself: that is not the user's click.
     bool Updating() const { return updating_; }
 
-    void InsertRow(int row, const TListRow &) override;
-    void UpdateRow(int row, const TListRow &) override;
-    void RemoveRow(int row) override;
-    void ClearRows() override;
     void FocusRow(int row) override;
     void SetControls(const TControlStates &) override;
     void ShowInfo(const QStringList &lines) override;

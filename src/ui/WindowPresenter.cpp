@@ -109,18 +109,18 @@ TWindowPresenter::TWindowPresenter(TranscodeJob &job, TTranscodeList &list, TWin
     job_.SetObserver(this);
     job_.SetShutdownNotice(true);
     list_.SetOnItemAdded([this](int index, const QString &) {
-        view_.InsertRow(index, RowOf(job_.Queue().At(index)));
+        rows_.Insert(index, RowOf(job_.Queue().At(index)));
         ListChanged();
     });
     list_.SetOnItemRemoved([this](int index) {
-        view_.RemoveRow(index);
+        rows_.Remove(index);
         ListChanged();
     });
     list_.SetOnCleared([this] {
-        view_.ClearRows();
+        rows_.Clear();
         ListChanged();
     });
-    list_.SetOnItemChanged([this](int index, const TWorkItem &item) { view_.UpdateRow(index, RowOf(item)); });
+    list_.SetOnItemChanged([this](int index, const TWorkItem &item) { rows_.Update(index, RowOf(item)); });
     list_.SetOnClearInfo([this] {
         shownSource_.clear();
         view_.ShowInfo({});
@@ -167,7 +167,7 @@ TListRow TWindowPresenter::RowOf(const TWorkItem &item) const
 void TWindowPresenter::MarkAll()
 {
     const TWorkQueue &queue = job_.Queue();
-    for (int row = 0; row < queue.Count(); ++row) view_.UpdateRow(row, RowOf(queue.At(row)));
+    for (int row = 0; row < queue.Count(); ++row) rows_.Update(row, RowOf(queue.At(row)));
 }
 
 // The bar of a finished job would pass for the progress of the list as it is now.

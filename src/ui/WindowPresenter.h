@@ -1,10 +1,12 @@
 // The window without its widgets: what its list's rows say, which controls can be used,
 // the status line, the information panel, the reports after a job, and what each button,
-// drop, click and close does. The widgets only show what it tells its view and pass the
-// user's actions to it, so all of this is tested without a screen.
+// drop, click and close does. The widgets only show what it tells its view and what its
+// list model holds, and pass the user's actions to it, so all of this is tested without
+// a screen.
 #pragma once
 
 #include "engine/TranscodeJob.h"
+#include "ui/ListModel.h"
 
 #include <QByteArray>
 #include <QElapsedTimer>
@@ -25,17 +27,6 @@ inline constexpr const char *kStoppingText = QT_TRANSLATE_NOOP("WindowPresenter"
 inline constexpr const char *kJobRefusedText = QT_TRANSLATE_NOOP("WindowPresenter", "Files cannot be added while transcoding");
 inline constexpr const char *kShutdownCancelledText = QT_TRANSLATE_NOOP("WindowPresenter", "Shutdown cancelled; the computer keeps running");
 
-enum class TRowTone { Plain, Active, Failed };
-
-// One entry of the list: the path, and its state at the right edge.
-struct TListRow {
-    QString text;
-    QString state;  // "waiting", "converting 42 %", "failed"; empty for a file at rest
-    TRowTone tone = TRowTone::Plain;
-    QString tip;    // why it failed
-    bool operator==(const TListRow &) const = default;
-};
-
 // Which controls can be used.
 struct TControlStates {
     bool transcode = true;
@@ -53,11 +44,9 @@ class TWindowView {
 public:
     virtual ~TWindowView() = default;
 
-    virtual void InsertRow(int row, const TListRow &) = 0;
-    virtual void UpdateRow(int row, const TListRow &) = 0;
-    virtual void RemoveRow(int row) = 0;
-    virtual void ClearRows() = 0;
-    // The focus mark, not the selection, moves to the row, which is scrolled into view.
+    // The list's rows are the presenter's model (Rows()); the selection and the current row
+    // are the view's, as is scrolling. This moves the focus mark, not the selection, to the
+    // row, and scrolls it into view.
     virtual void FocusRow(int row) = 0;
 
     virtual void SetControls(const TControlStates &) = 0;
@@ -139,6 +128,10 @@ public:
     void Closing();
     void ShutdownNoticeEnded(bool proceed);
 
+    // The list, as the window shows it.
+    const TListModel &Rows() const { return rows_; }
+    TListModel &Rows() { return rows_; }
+
     bool ClosingDuringJob() const { return closingDuringJob_; }
     const TControlStates &Controls() const { return controls_; }
     const TJobEnd &LastEnd() const { return lastEnd_; }
@@ -173,6 +166,7 @@ private:
     TranscodeJob &job_;
     TTranscodeList &list_;
     TWindowView &view_;
+    TListModel rows_;
     TJobSettings settings_;
     TControlStates controls_;
     TJobEnd lastEnd_;

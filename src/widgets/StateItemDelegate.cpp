@@ -1,8 +1,12 @@
 #include "widgets/StateItemDelegate.h"
 
+#include "widgets/PlainText.h"
+
 #include <QAbstractItemView>
 #include <QApplication>
+#include <QHelpEvent>
 #include <QPainter>
+#include <QToolTip>
 
 #include <algorithm>
 
@@ -46,6 +50,18 @@ void TStateItemDelegate::paint(QPainter *painter, const QStyleOptionViewItem &op
         painter->drawText(stateRect, Qt::AlignRight | Qt::AlignVCenter, state);
     }
     painter->restore();
+}
+
+bool TStateItemDelegate::helpEvent(QHelpEvent *event, QAbstractItemView *view, const QStyleOptionViewItem &option,
+                                   const QModelIndex &index)
+{
+    if (!event || !view || event->type() != QEvent::ToolTip || !index.isValid())
+        return QStyledItemDelegate::helpEvent(event, view, option, index);
+    const QString tip = PlainTip(index.data(Qt::ToolTipRole).toString());
+    QToolTip::showText(event->globalPos(), tip, view->viewport(), option.rect);
+    // Without a tip of its own the entry shows the list's.
+    event->setAccepted(!tip.isEmpty());
+    return event->isAccepted();
 }
 
 }  // namespace trackmill

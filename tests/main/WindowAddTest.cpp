@@ -64,7 +64,7 @@ TEST_F(WindowAdd, AddFilesAndAddFolderThroughTheirDialogs)
     form->Button5->click();
     WaitForCollection();
     EXPECT_EQ(opened, QDir::homePath());
-    EXPECT_EQ(form->ListBox1->count(), 0);
+    EXPECT_EQ(EntryCount(), 0);
     EXPECT_TRUE(Status().isEmpty());
 
     files = {Q(a), Q(b)};
@@ -86,7 +86,7 @@ TEST_F(WindowAdd, AddFilesAndAddFolderThroughTheirDialogs)
     WaitForCollection();
     EXPECT_EQ(opened, Q(work / "albums"));  // beside the folder chosen last
     EXPECT_EQ(Status(), "No Musepack files found");
-    EXPECT_EQ(form->ListBox1->count(), 3);
+    EXPECT_EQ(EntryCount(), 3);
     EXPECT_TRUE(messages.empty());
 }
 
@@ -103,13 +103,13 @@ TEST_F(WindowAdd, DropsAreTakenAnywhereAndTheRefusedOnesCounted)
     const QString options = form->Edit2->text();
     DropFiles({b}, form->Edit2);
     EXPECT_EQ(form->Edit2->text(), options);
-    EXPECT_EQ(form->ListBox1->count(), 2);
+    EXPECT_EQ(EntryCount(), 2);
     // A drag of plain text still reaches the line edit's own handling.
     Drop({}, "--preset", form->Edit2);
-    EXPECT_EQ(form->ListBox1->count(), 2);
+    EXPECT_EQ(EntryCount(), 2);
 
     DropFiles({c, mp3, work / "fake.mpc", a});  // a is listed already
-    EXPECT_EQ(form->ListBox1->count(), 3);
+    EXPECT_EQ(EntryCount(), 3);
     EXPECT_EQ(Status(), "1 file added, 1 already in the list, 2 not accepted");
     DropFiles({mp3}, form.get());
     EXPECT_EQ(Status(), "0 files added, 1 not accepted");
@@ -157,7 +157,7 @@ TEST_F(WindowAdd, KeyboardAloneReachesTheListDeletesAndStartsTheJob)
     // Enter in the list still clicks Transcode.
     form->ListBox1->setFocus();
     QTest::keyClick(form->ListBox1, Qt::Key_Return);
-    TM_TRY_VERIFY(form->Job().Running() || form->ListBox1->count() == 0, 5000);
+    TM_TRY_VERIFY(form->Job().Running() || EntryCount() == 0, 5000);
     TM_TRY_VERIFY(!form->Job().Running(), 60000);
     EXPECT_TRUE(fs::exists(work / "a.mp3"));
 }
@@ -185,13 +185,13 @@ TEST_F(WindowAdd, AHugeDropIsCountedWhileTheWindowRespondsAndEscStopsIt)
         if (form->List().Collecting() &&
             (form->Button1->isEnabled() || form->Button2->isEnabled() || form->Button3->isEnabled()))
             ++stillWhileCollecting;
-        if (form->ListBox1->count() >= 2000) QTest::keyClick(form->ListBox1, Qt::Key_Escape);
+        if (EntryCount() >= 2000) QTest::keyClick(form->ListBox1, Qt::Key_Escape);
     });
     watch.start(50);
     Drop(urls);
     watch.stop();
 
-    const int count = form->ListBox1->count();
+    const int count = EntryCount();
     EXPECT_GE(count, 2000);
     EXPECT_LT(count, 100000);
     EXPECT_GE(ticks, 2);

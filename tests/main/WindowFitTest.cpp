@@ -70,7 +70,7 @@ TEST_F(WindowLayout, ThePanelWrapsBetweenWordsAtItsSmallest)
     DropFiles({work / "Morning Tone.mpc"});
     f.resize(1, 1);
     QCoreApplication::processEvents();
-    f.ListBox1->setCurrentRow(0);
+    f.ListBox1->setCurrentIndex(Entry(0));
     QCoreApplication::processEvents();
     QListWidget *panel = f.lbInfo;
     ASSERT_GT(panel->count(), 17);

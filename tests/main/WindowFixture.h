@@ -11,6 +11,7 @@
 
 #include <QDir>
 #include <QDropEvent>
+#include <QListView>
 #include <QListWidget>
 #include <QMimeData>
 #include <QTest>
@@ -119,12 +120,17 @@ protected:
         for (const auto &p : paths) urls << QUrl::fromLocalFile(Q(p));
         Drop(urls, {}, target);
     }
+    // The list as its view shows it: the rows of the view's model.
+    QModelIndex Entry(int row) const { return form->ListBox1->model()->index(row, 0); }
+    int EntryCount() const { return form->ListBox1->model()->rowCount(); }
     QStringList ListEntries() const
     {
         QStringList out;
-        for (int i = 0; i < form->ListBox1->count(); ++i) out << form->ListBox1->item(i)->text();
+        for (int i = 0; i < EntryCount(); ++i) out << Entry(i).data().toString();
         return out;
     }
+    // Where a click picks the entry.
+    QPoint EntryCentre(int row) const { return form->ListBox1->visualRect(Entry(row)).center(); }
     QStringList PanelLines() const
     {
         QStringList out;

@@ -62,7 +62,7 @@ TEST_F(WindowLanguage, GermanCaptionsHintsAndNumbers)
 
     // The panel in German too, its frames counted with the German thousands separator.
     DropFiles({work / "Lange Nacht.mpc"});
-    f.ListBox1->setCurrentRow(0);
+    f.ListBox1->setCurrentIndex(Entry(0));
     QCoreApplication::processEvents();
     QStringList panel;
     for (int i = 0; i < f.lbInfo->count(); ++i) panel << f.lbInfo->item(i)->text();

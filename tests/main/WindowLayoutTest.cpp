@@ -62,7 +62,7 @@ TEST_F(Window, ControlsHaveTheirNamesCaptionsAndHints)
         {"Button1", "QPushButton", "Transcode"},
         {"Edit1", "QLineEdit", ""},
         {"Edit2", "QLineEdit", ""},
-        {"ListBox1", "QListWidget", ""},
+        {"ListBox1", "QListView", ""},
         {"cbID3v1", "QCheckBox", "Copy ID3V1.x tags (if present)"},
         {"cbID3v2", "QCheckBox", "Copy ID3V2.x tags (if present)"},
         {"Button2", "QPushButton", "Clear all"},

@@ -64,7 +64,7 @@ TEST_F(WindowParallel, TwoAtOnceNeverMoreAndCancelLetsThemFinish)
     DropFiles(sources);
     form->Button1->click();
     TM_TRY_VERIFY(!form->Job().Running(), 120000);
-    EXPECT_EQ(form->ListBox1->count(), 0);
+    EXPECT_EQ(EntryCount(), 0);
     EXPECT_EQ(Overlap(), std::make_pair(2, 6));
     for (int i = 0; i < 6; ++i) {
         const fs::path mp3 = work / ("s" + std::to_string(i) + ".mp3");
@@ -80,7 +80,7 @@ TEST_F(WindowParallel, TwoAtOnceNeverMoreAndCancelLetsThemFinish)
     form->Button4->click();
     TM_TRY_VERIFY(!form->Job().Running(), 60000);
     EXPECT_EQ(Overlap().second, 2);
-    EXPECT_EQ(form->ListBox1->count(), 4);
+    EXPECT_EQ(EntryCount(), 4);
     EXPECT_TRUE(fs::exists(work / "s0.mp3") && fs::exists(work / "s1.mp3"));
     EXPECT_FALSE(fs::exists(work / "s2.mp3"));
 }

@@ -15,7 +15,6 @@
 #include "widgets/StatusArea.h"
 
 #include <QCheckBox>
-#include <QListWidget>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -36,7 +35,8 @@ protected:
         EXPECT_TRUE(tmtest::MakeMpc(p, seconds, {"--title", name}));
         return p;
     }
-    QString StateOf(int row) const { return form->ListBox1->item(row)->data(kStateTextRole).toString(); }
+    QString StateOf(int row) const { return Entry(row).data(kStateTextRole).toString(); }
+    QString TipOf(int row) const { return Entry(row).data(Qt::ToolTipRole).toString(); }
     std::vector<tmtest::Message> Reports() const
     {
         std::vector<tmtest::Message> out;
@@ -64,8 +64,7 @@ TEST_F(WindowReport, AJobWithADamagedSourceAndAnExistingOutputEndsWithTheDamaged
 
     ASSERT_EQ(ListEntries(), QStringList({Q(sources[2])}));
     EXPECT_EQ(StateOf(0), "failed");
-    EXPECT_TRUE(form->ListBox1->item(0)->toolTip().contains("the source is damaged: decoding stopped after "))
-        << form->ListBox1->item(0)->toolTip().toStdString();
+    EXPECT_TRUE(TipOf(0).contains("the source is damaged: decoding stopped after ")) << TipOf(0).toStdString();
     EXPECT_EQ(form->StatusArea1->Text(), "3 converted, 1 skipped, 1 failed");
     EXPECT_EQ(form->StatusArea1->Progress(), 100);
     EXPECT_EQ(tmtest::ReadText(work / "src3.mp3"), "the user's own");
@@ -109,7 +108,7 @@ TEST_F(WindowReport, TheProgressBarMovesDuringAFileWhileTheListShowsItsPercentag
     QStringList states, lines;
     QTimer watch;
     QObject::connect(&watch, &QTimer::timeout, [&] {
-        if (form->ListBox1->count() > 0) states << StateOf(0);
+        if (EntryCount() > 0) states << StateOf(0);
         lines << form->StatusArea1->Text();
         const int p = form->StatusArea1->Progress();
         if (lines.back().startsWith("File 1 of 3,") && p > 0 && p < 100) duringFirst.insert(p);
@@ -121,15 +120,14 @@ TEST_F(WindowReport, TheProgressBarMovesDuringAFileWhileTheListShowsItsPercentag
 
     // Nothing is added while the job runs: not by a drop, not through the buttons.
     DropFiles({other}, form->lbInfo->viewport());
-    EXPECT_EQ(form->ListBox1->count(), 3);
+    EXPECT_EQ(EntryCount(), 3);
     EXPECT_FALSE(form->Button5->isEnabled());
     EXPECT_FALSE(form->Button6->isEnabled());
     EXPECT_FALSE(form->SpinEdit1->isEnabled());
     EXPECT_FALSE(form->Button7->isEnabled());
 
     // An entry the user clicks stays shown when the next file starts.
-    QListWidget *list = form->ListBox1;
-    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(2)).center());
+    QTest::mouseClick(form->ListBox1->viewport(), Qt::LeftButton, {}, EntryCentre(2));
     EXPECT_EQ(PanelLines().value(2), "   third.mpc");
     TM_TRY_VERIFY(!lines.filter(QRegularExpression("^File 2 of 3, \\d+:\\d\\d elapsed")).isEmpty(), 30000);
     EXPECT_EQ(PanelLines().value(2), "   third.mpc");
@@ -157,7 +155,7 @@ TEST_F(WindowReport, AFileDeletedAfterItWasAddedFailsWithItsReason)
     TM_TRY_VERIFY(!form->Job().Running(), 30000);
     ASSERT_EQ(ListEntries(), QStringList({Q(source)}));
     EXPECT_EQ(StateOf(0), "failed");
-    EXPECT_FALSE(form->ListBox1->item(0)->toolTip().isEmpty());
+    EXPECT_FALSE(TipOf(0).isEmpty());
     EXPECT_EQ(form->StatusArea1->Text(), "0 converted, 0 skipped, 1 failed");
     TM_TRY_COMPARE(int(Reports().size()), 1, 5000);
     EXPECT_TRUE(Reports()[0].text.contains(Q(source)));

@@ -1,143 +1,13 @@
 // The window's decisions without a screen: what its list, controls, status line, panel and
 // reports show through a job that fails a file, is cancelled, or ends in a shutdown, and
 // what a drop, Cancel and a close do meanwhile. No QApplication exists in this binary.
-#include "ui/WindowPresenter.h"
+#include "PresenterFixture.h"
 #include "ui/Placement.h"
 
-#include "collect/TranscodeList.h"
-
-#include "support/TestSupport.h"
-
-#include <gtest/gtest.h>
-
 #include <QCoreApplication>
-#include <QFile>
 
-#include <map>
-
-namespace trackmill {
+namespace trackmill::test {
 namespace {
-
-namespace fs = std::filesystem;
-
-// Starts nothing; the test ends each command with the status it wants.
-class StandInRunner : public TCommandRunner {
-public:
-    void SetHandlers(Handlers h) override { handlers = std::move(h); }
-    StartResult Start(std::uint64_t id, const std::vector<std::string> &, const os::TOwnFolder *, std::string *) override
-    {
-        running.push_back(id);
-        return StartResult::Started;
-    }
-    void Stop(std::uint64_t) override {}
-    void EndFirst(int status)
-    {
-        const std::uint64_t id = running.front();
-        running.erase(running.begin());
-        handlers.ended(id, status);
-    }
-    Handlers handlers;
-    std::vector<std::uint64_t> running;
-};
-
-class StandInHost : public TJobHost {
-public:
-    void ArmTimer(int) override { ++armed; }
-    void SetProgressPolling(bool) override {}
-    bool RequestShutdown() override { return ++shutdowns, true; }
-    int armed = 0;
-    int shutdowns = 0;
-};
-
-class RecordingView : public TWindowView {
-public:
-    std::vector<TListRow> rows;
-    TControlStates controls;
-    QStringList info;
-    QString status;
-    int progress = -1;
-    QStringList errors, reports;
-    bool notice = false;
-    int noticesStarted = 0;
-    bool details = false;
-    QStringList shownDetails, opened, notices;
-    QString outputFolder;
-
-    void InsertRow(int row, const TListRow &r) override { rows.insert(rows.begin() + row, r); }
-    void UpdateRow(int row, const TListRow &r) override { rows.at(std::size_t(row)) = r; }
-    void RemoveRow(int row) override { rows.erase(rows.begin() + row); }
-    void ClearRows() override { rows.clear(); }
-    void FocusRow(int) override {}
-    void SetControls(const TControlStates &c) override { controls = c; }
-    void ShowInfo(const QStringList &lines) override { info = lines; }
-    void ShowStatus(const QString &text) override { status = text; }
-    void ShowProgress(int percent) override { progress = percent; }
-    void ShowCollecting(bool) override {}
-    void SetBusy(bool) override {}
-    void SetLogAvailable(bool) override {}
-    void ShowError(const QString &m) override { errors << m; }
-    void ShowReport(const QString &t) override { reports << t; }
-    void StartShutdownNotice() override { notice = true, ++noticesStarted; }
-    void CancelShutdownNotice() override { notice = false; }
-    bool ShutdownNoticeRunning() const override { return notice; }
-    void SetDetailsAvailable(bool available) override { details = available; }
-    void ShowDetails(const QString &heading, const QStringList &lines) override { shownDetails = QStringList{heading} + lines; }
-    void SetOutputFolder(const QString &folder) override { outputFolder = folder; }
-    void OpenFolder(const QString &folder) override { opened << folder; }
-    void NotifyJobEnded(const QString &summary) override { notices << summary; }
-    void ConsoleBeginJob() override {}
-    void ConsoleBeginFile(const TWorkItem &, const QString &) override {}
-    void ConsoleAppend(const TWorkItem &, const QByteArray &) override {}
-    void ConsoleEndFile(const TWorkItem &, const QString &) override {}
-    void ConsoleEndJob() override {}
-    void LogBeginJob() override {}
-    void LogBeginFile(const TWorkItem &, const QString &) override {}
-    void LogAppend(const TWorkItem &, const QByteArray &) override {}
-    void LogEndFile(const TWorkItem &) override {}
-    bool LogEmpty() const override { return false; }
-};
-
-class Presenter : public ::testing::Test {
-protected:
-    Presenter()
-    {
-        TJobPlatform platform;
-        platform.commandTemplate = platform.scriptTemplate = "%DECODER %INFILE | %ENCODER - %OUTFILE";
-        platform.quotePath = [](const std::string &s) { return "'" + s + "'"; };
-        platform.shell = "/bin/sh";
-        platform.judgeStatuses = [](const TCommandsOutput &commands) {
-            TCommandsEnd end;
-            end.failure = "the encoder stopped with exit status " + std::to_string(commands.encoderStatus);
-            return end;
-        };
-        platform.encoder = {"enc", "ENCODER missing"};
-        platform.decoder = {"dec", "DECODER missing"};
-        platform.findProgram = [this](const std::string &name) { return programs ? "/bin/" + name : std::string(); };
-        job = std::make_unique<TranscodeJob>(runner, host, platform);
-        list = std::make_unique<TTranscodeList>(job->Queue(), [](const QString &) { return true; });
-        presenter = std::make_unique<TWindowPresenter>(*job, *list, view);
-        for (const char *name : {"a.mpc", "b.mpc", "c.mpc"}) {
-            tmtest::WriteText(dir / name, "stand-in");
-            names << QFile::decodeName((dir / name).string().c_str());
-        }
-    }
-    void Settings(bool shutdown)
-    {
-        TJobSettings s;
-        s.shutdownAfterJob = shutdown;
-        presenter->SettingsChanged(s);
-    }
-
-    tmtest::TempDir dir;
-    bool programs = true;
-    StandInRunner runner;
-    StandInHost host;
-    RecordingView view;
-    std::unique_ptr<TranscodeJob> job;
-    std::unique_ptr<TTranscodeList> list;
-    std::unique_ptr<TWindowPresenter> presenter;
-    QStringList names;
-};
 
 TEST_F(Presenter, AJobFromTheDropToItsReport)
 {
@@ -156,6 +26,7 @@ TEST_F(Presenter, AJobFromTheDropToItsReport)
     EXPECT_TRUE(view.controls.cancel);
     EXPECT_EQ(view.rows[0].state, "converting 0 %");
     EXPECT_EQ(view.rows[1].state, "waiting");
+    EXPECT_EQ(view.focused, std::vector<int>{0});  // the file that starts is brought into view
     EXPECT_TRUE(view.status.startsWith("File 1 of 3, 0:00 elapsed")) << view.status.toStdString();
     // Nothing is added while the job runs, and the list says why.
     presenter->Collect({QFile::decodeName((dir / "other.mpc").string().c_str())});
@@ -287,7 +158,7 @@ TEST_F(Presenter, MissingProgramsAShutdownNoticeAndAClose)
 }
 
 }  // namespace
-}  // namespace trackmill
+}  // namespace trackmill::test
 
 namespace trackmill {
 namespace {
