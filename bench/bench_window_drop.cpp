@@ -77,7 +77,7 @@ int main(int argc, char **argv)
         if (!total.isValid() || form.List().Collecting()) return;
         const double seconds = double(total.nsecsElapsed()) / 1e9;
         std::printf("files %d, added %d, %.2f s (%.0f files/s), longest gap between events %lld ms, %d ticks\n",
-                    files, form.ListBox1->model()->rowCount(), seconds, files / seconds, longestGap, ticks);
+                    files, form.FileList->model()->rowCount(), seconds, files / seconds, longestGap, ticks);
         std::printf("status: %s\n", qPrintable(form.StatusArea1->Text()));
         app.quit();
     });

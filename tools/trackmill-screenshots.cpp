@@ -88,10 +88,10 @@ int main(int argc, char **argv)
     if (!WaitFor([&] { return form.isVisible(); }, 10000)) return 1;
     form.SetJobs(2);
     form.AddNamed(args.mid(2));
-    form.ListBox1->setCurrentIndex(form.ListBox1->model()->index(0, 0));
+    form.FileList->setCurrentIndex(form.FileList->model()->index(0, 0));
     bool ok = Save(&form, name("screenshot"));
 
-    form.Button1->click();
+    form.TranscodeButton->click();
     // Two files in progress, a good part of the job done.
     ok = WaitFor([&] { return form.Job().RunningCount() == 2 && form.StatusArea1->Progress() >= 40; }, 60000) && ok;
     // The console opens beside the window: both on one picture.

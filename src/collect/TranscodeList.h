@@ -1,5 +1,5 @@
 // How dropped or named files and folders get into the engine's queue of work items, and
-// the list's two buttons. The window mirrors the queue into its list box through the
+// the list's two buttons. The window's presenter keeps its list model in step through the
 // change hooks; trackmill-cli uses the same class without a window.
 #pragma once
 

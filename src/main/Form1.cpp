@@ -162,7 +162,7 @@ void TForm1::CreateComponents()
 
     FileDrop1 = new TFileDrop(this);
     FileDrop1->setObjectName(QStringLiteral("FileDrop1"));
-    FileDrop1->SetDropControl(ListBox1);
+    FileDrop1->SetDropControl(FileList);
     FileDrop1->SetEnableDrop(true);
     FileDrop1->SetOnDrop([this](TFileDrop &sender) { FileDrop1Drop(&sender); });
 
@@ -172,10 +172,10 @@ void TForm1::CreateComponents()
     XWinReboot1->SetPowerOff(true);
     XWinReboot1->SetForceTerminateProcesses(true);
 
-    Timer1 = new QTimer(this);
-    Timer1->setObjectName(QStringLiteral("Timer1"));
-    Timer1->setInterval(100);
-    connect(Timer1, &QTimer::timeout, this, [this] { Timer1Timer(Timer1); });
+    JobTimer = new QTimer(this);
+    JobTimer->setObjectName(QStringLiteral("Timer1"));
+    JobTimer->setInterval(100);
+    connect(JobTimer, &QTimer::timeout, this, [this] { JobTimerFired(JobTimer); });
     progressTimer_ = new QTimer(this);
     progressTimer_->setInterval(500);
     connect(progressTimer_, &QTimer::timeout, this, [this] { Job().PollProgress(); });
@@ -190,7 +190,7 @@ void TForm1::CreateComponents()
     connect(ShutdownNotice1, &TShutdownNotice::Expired, this, [this] { ShutdownNotice1Ended(true); });
     connect(ShutdownNotice1, &TShutdownNotice::Cancelled, this, [this] { ShutdownNotice1Ended(false); });
     // The list's own viewport is FileDrop1's; its frame and scroll bars are this one's.
-    WindowDrop1 = new TWindowDrop(this, {ListBox1->viewport()});
+    WindowDrop1 = new TWindowDrop(this, {FileList->viewport()});
     WindowDrop1->setObjectName(QStringLiteral("WindowDrop1"));
     WindowDrop1->SetOnDrop([this](const QStringList &paths) { WindowDrop1Drop(paths); });
 
@@ -200,13 +200,13 @@ void TForm1::CreateComponents()
     BindList();
     // Every change of a setting reaches the job at once: it reads each when it needs it.
     const auto changed = [this] { SettingsChanged(); };
-    for (QLineEdit *edit : {Edit1, Edit2}) connect(edit, &QLineEdit::textChanged, this, changed);
+    for (QLineEdit *edit : {DecoderOptionsEdit, EncoderOptionsEdit}) connect(edit, &QLineEdit::textChanged, this, changed);
     for (QCheckBox *box : {cbID3v1, cbID3v2, cbApetag, cbShutdown, cbOutputdir})
         connect(box, &QCheckBox::toggled, this, changed);
     for (QComboBox *box : {static_cast<QComboBox *>(ComboID3), ComboExisting})
         connect(box, &QComboBox::currentIndexChanged, this, changed);
-    connect(SpinEdit1, &QSpinBox::valueChanged, this, changed);
-    connect(DirectoryEdit1, &TDirectoryEdit::Change, this, changed);
+    connect(JobsSpin, &QSpinBox::valueChanged, this, changed);
+    connect(OutputFolderEdit, &TDirectoryEdit::Change, this, changed);
 
     FormStorage1 = CreateFormStorage(*this);
     installEventFilter(this);
@@ -225,11 +225,11 @@ TranscodeJob &TForm1::Job()
 TJobSettings TForm1::Settings() const
 {
     TJobSettings s;
-    s.decoderOptions = Edit1->text().toStdString();
-    s.encoderOptions = Edit2->text().toStdString();
+    s.decoderOptions = DecoderOptionsEdit->text().toStdString();
+    s.encoderOptions = EncoderOptionsEdit->text().toStdString();
     s.useOutputDir = cbOutputdir->isChecked();
     // The folder texts as typed ("C:\\Music\\" on Windows) in the program's spelling of paths.
-    s.outputDir = os::Portable(QFile::encodeName(DirectoryEdit1->Text()).toStdString());
+    s.outputDir = os::Portable(QFile::encodeName(OutputFolderEdit->Text()).toStdString());
     s.tags.copyID3v1 = cbID3v1->isChecked();
     s.tags.copyID3v2 = cbID3v2->isChecked();
     s.tags.convertApe = cbApetag->isChecked();
@@ -284,43 +284,43 @@ void TForm1::FormDestroy(QObject *)
     }
     // No end event may reach a window that is going away; the command itself runs on.
     // Nor may the controls' signals while they are deleted after this window's own part.
-    for (QObject *sender : std::initializer_list<QObject *>{ListBox1, ListBox1->selectionModel(), StatusArea1,
+    for (QObject *sender : std::initializer_list<QObject *>{FileList, FileList->selectionModel(), StatusArea1,
                                                           ShutdownNotice1})
         disconnect(sender, nullptr, this, nullptr);
-    Timer1->stop();
+    JobTimer->stop();
     progressTimer_->stop();
     // The list goes with the presenter; the view, a child of this window, outlives it.
-    ListBox1->setModel(nullptr);
+    FileList->setModel(nullptr);
     presenter_.reset();
     session_.reset();
     delete AppRunner1;
     AppRunner1 = nullptr;
 }
 
-void TForm1::Button1Click(QObject *)
+void TForm1::TranscodeClick(QObject *)
 {
     presenter_->Transcode();
 }
 
-void TForm1::Timer1Timer(QObject *)
+void TForm1::JobTimerFired(QObject *)
 {
-    Timer1->stop();
+    JobTimer->stop();
     Job().TimerFired();
 }
 
-void TForm1::Button4Click(QObject *)
+void TForm1::CancelClick(QObject *)
 {
     presenter_->Cancel();
 }
 
 int TForm1::Jobs() const
 {
-    return SpinEdit1->value();
+    return JobsSpin->value();
 }
 
 void TForm1::SetJobs(int jobs)
 {
-    SpinEdit1->setValue(std::clamp(jobs, 1, config::kMaxJobs));
+    JobsSpin->setValue(std::clamp(jobs, 1, config::kMaxJobs));
 }
 
 TExistingPolicy ExistingFilesOf(const QComboBox &box)
@@ -346,11 +346,11 @@ TForm1::TLibrarySettings TForm1::LibrarySettings() const
 void TForm1::SetLibrarySettings(const TLibrarySettings &settings)
 {
     *library_ = settings;
-    Button7->setToolTip(PlainTip(DescribeLibrary(settings)));
+    OutputNamesButton->setToolTip(PlainTip(DescribeLibrary(settings)));
     SettingsChanged();
 }
 
-void TForm1::Button7Click(QObject *)
+void TForm1::OutputNamesClick(QObject *)
 {
     if (!libraryDialog_) {
         libraryDialog_ = new TLibraryDialog(this);
@@ -387,13 +387,13 @@ void TForm1::AddNamed(const QStringList &Arguments)
     if (!names.isEmpty()) Collect(names);
 }
 
-void TForm1::Button5Click(QObject *)
+void TForm1::AddFilesClick(QObject *)
 {
     const QStringList files = chooser_->ChooseFiles(this);
     if (!files.isEmpty()) Collect(files);
 }
 
-void TForm1::Button6Click(QObject *)
+void TForm1::AddFolderClick(QObject *)
 {
     const QString folder = chooser_->ChooseFolder(this);
     if (!folder.isEmpty()) Collect({folder});
@@ -478,42 +478,42 @@ void TForm1::AddFiles(const QStringList &Names)
     List().AddFiles(Names);
 }
 
-void TForm1::Button2Click(QObject *)
+void TForm1::ClearClick(QObject *)
 {
     presenter_->ClearAll();
 }
 
-void TForm1::Button3Click(QObject *)
+void TForm1::DeleteClick(QObject *)
 {
     QList<int> rows;
-    for (const QModelIndex &index : ListBox1->selectionModel()->selectedRows())
+    for (const QModelIndex &index : FileList->selectionModel()->selectedRows())
         rows.append(index.row());
     presenter_->DeleteRows(rows);
 }
 
-void TForm1::ListBox1Click(QObject *)
+void TForm1::FileListClick(QObject *)
 {
-    presenter_->RowPicked(ListBox1->currentIndex().row());
+    presenter_->RowPicked(FileList->currentIndex().row());
 }
 
-void TForm1::altpresetfaststandard1Click(QObject *Sender)
+void TForm1::PresetClick(QObject *Sender)
 {
     auto *item = qobject_cast<QAction *>(Sender);
     if (!item) {
         ShowStandardError(tr("Invalid class typecast"));
         return;
     }
-    Edit2->setText(item->data().isValid() ? item->data().toString() : item->text());
+    EncoderOptionsEdit->setText(item->data().isValid() ? item->data().toString() : item->text());
 }
 
-void TForm1::DirectoryEdit1Change(QObject *)
+void TForm1::OutputFolderChange(QObject *)
 {
-    DirectoryEdit1->SetText(NormalizeFolderText(DirectoryEdit1->Text()));
+    OutputFolderEdit->SetText(NormalizeFolderText(OutputFolderEdit->Text()));
 }
 
 void TForm1::cbOutputdirClick(QObject *)
 {
-    DirectoryEdit1->setEnabled(cbOutputdir->isChecked());
+    OutputFolderEdit->setEnabled(cbOutputdir->isChecked());
 }
 
 void TForm1::ComboID3Change(QObject *)
@@ -523,7 +523,7 @@ void TForm1::ComboID3Change(QObject *)
 
 void TForm1::FormStorage1RestorePlacement(QObject *)
 {
-    DirectoryEdit1->setEnabled(cbOutputdir->isChecked());
+    OutputFolderEdit->setEnabled(cbOutputdir->isChecked());
     const int tag = ComboID3->Tag();
     ComboID3->setCurrentIndex(tag >= 0 && tag < ComboID3->count() ? tag : -1);
     ComboID3Change(ComboID3);
@@ -552,15 +552,15 @@ void TForm1::keyPressEvent(QKeyEvent *event)
     switch (event->key()) {
     case Qt::Key_Return:
     case Qt::Key_Enter:
-        if (Button1->isEnabled() && Button1->isVisible()) {
-            Button1->animateClick();
+        if (TranscodeButton->isEnabled() && TranscodeButton->isVisible()) {
+            TranscodeButton->animateClick();
             return;
         }
         break;
     case Qt::Key_Escape:
         if (presenter_->Escape()) return;
-        if (Button4->isEnabled() && Button4->isVisible()) {
-            Button4->animateClick();
+        if (CancelButton->isEnabled() && CancelButton->isVisible()) {
+            CancelButton->animateClick();
             return;
         }
         break;
@@ -581,17 +581,17 @@ void TForm1::changeEvent(QEvent *event)
 
 bool TForm1::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == Label3 && event->type() == QEvent::Resize && Label3->wordWrap()) {
-        const int lines = Label3->heightForWidth(Label3->width());
-        if (lines > 0 && lines != Label3->minimumHeight()) Label3->setMinimumHeight(lines);
+    if (watched == FilesLabel && event->type() == QEvent::Resize && FilesLabel->wordWrap()) {
+        const int lines = FilesLabel->heightForWidth(FilesLabel->width());
+        if (lines > 0 && lines != FilesLabel->minimumHeight()) FilesLabel->setMinimumHeight(lines);
     }
-    if (event->type() == QEvent::MouseButtonPress && ListBox1 && watched == ListBox1->viewport())
+    if (event->type() == QEvent::MouseButtonPress && FileList && watched == FileList->viewport())
         changesAtPress_ = listChanges_;
-    if (watched == Edit1 && event->type() == QEvent::ToolTip && Edit1->toolTip().isEmpty())
-        Edit1->setToolTip(DecoderUsageHint());
-    if (watched == ListBox1 && event->type() == QEvent::KeyPress &&
-        static_cast<QKeyEvent *>(event)->key() == Qt::Key_Delete && Button3->isEnabled()) {
-        Button3Click(ListBox1);
+    if (watched == DecoderOptionsEdit && event->type() == QEvent::ToolTip && DecoderOptionsEdit->toolTip().isEmpty())
+        DecoderOptionsEdit->setToolTip(DecoderUsageHint());
+    if (watched == FileList && event->type() == QEvent::KeyPress &&
+        static_cast<QKeyEvent *>(event)->key() == Qt::Key_Delete && DeleteButton->isEnabled()) {
+        DeleteClick(FileList);
         return true;
     }
     return QWidget::eventFilter(watched, event);

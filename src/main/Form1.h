@@ -1,6 +1,6 @@
-// TForm1: Trackmill's only window. It lays out the controls, keeps the small
-// consistency rules between them, and hands everything else to the pieces that do the
-// work: the transcode list, the job, the runner, the settings storage.
+// TForm1: Trackmill's only window. It lays out the controls and keeps the small
+// consistency rules between them; the presenter decides what each action does, the
+// session runs the job, the settings storage keeps the values between starts.
 #pragma once
 
 #include <QComboBox>
@@ -96,7 +96,7 @@ extern const TPresetItem kPresetItems[18];
 // The folder text as the window keeps it: ending in "/" unless empty.
 QString NormalizeFolderText(const QString &text);
 
-// The decoder's usage summary for Edit1's hint: mpcdec's own, or a fixed text. Asks
+// The decoder's usage summary for the decoder line's hint: mpcdec's own, or a fixed text. Asks
 // mpcdec the first time it is called; the window calls it when the hint is first shown.
 QString DecoderUsageHint();
 
@@ -108,36 +108,36 @@ public:
     ~TForm1() override;
 
     // --- controls, in the order the form lists them ---
-    QLabel *Label1, *Label2, *Label3, *Label4;
-    QPushButton *Button1;
-    QLineEdit *Edit1, *Edit2;
-    QListView *ListBox1;  // shows Presenter().Rows()
+    QLabel *DecoderLabel, *EncoderLabel, *FilesLabel, *InfoLabel;
+    QPushButton *TranscodeButton;
+    QLineEdit *DecoderOptionsEdit, *EncoderOptionsEdit;
+    QListView *FileList;  // shows Presenter().Rows()
     QCheckBox *cbID3v1, *cbID3v2;
-    QPushButton *Button2;
+    QPushButton *ClearButton;
     QCheckBox *cbApetag;
-    QPushButton *Button3;
-    QListWidget *lbInfo;
+    QPushButton *DeleteButton;
+    QListWidget *InfoPanel;
     QCheckBox *cbShutdown, *cbOutputdir;
-    TDirectoryEdit *DirectoryEdit1;
-    QPushButton *Button4;
+    TDirectoryEdit *OutputFolderEdit;
+    QPushButton *CancelButton;
     TTagComboBox *ComboID3;
 
-    // --- controls added to the designed ones, in tab order after ListBox1 ---
-    QPushButton *Button5;        // "Add files..."
-    QPushButton *Button6;        // "Add folder..."
-    QPushButton *Button7;        // "Output names...": the library settings' dialog
-    QLabel *Label5;              // "Existing files"
+    // --- controls added to the designed ones, in tab order after FileList ---
+    QPushButton *AddFilesButton;        // "Add files..."
+    QPushButton *AddFolderButton;        // "Add folder..."
+    QPushButton *OutputNamesButton;        // "Output names...": the library settings' dialog
+    QLabel *ExistingLabel;              // "Existing files"
     QComboBox *ComboExisting;    // Skip, Overwrite, Keep both
-    QLabel *Label6;              // "Parallel conversions"
-    QSpinBox *SpinEdit1;         // files converted at once
+    QLabel *JobsLabel;              // "Parallel conversions"
+    QSpinBox *JobsSpin;         // files converted at once
     TStatusArea *StatusArea1;    // progress, "File 3 of 12", the summary, "Show log", "Stop"
 
     // --- non-visual components ---
     TFileDrop *FileDrop1;
-    QMenu *PopupMenu1;
+    QMenu *PresetsMenu;
     TAppRunner *AppRunner1;
     TXWinReboot *XWinReboot1;
-    QTimer *Timer1;
+    QTimer *JobTimer;
     TTreeScanner *TreeScanner1;
     TFormPlacement *FormStorage1;
     TConsoleWindow *Console;
@@ -158,7 +158,7 @@ public:
     TExistingPolicy ExistingFiles() const;
     void SetExistingFiles(TExistingPolicy policy);
     // Where the outputs go below the output folder and what happens to folder art, as
-    // Button7's dialog sets them: the library folder, the layout, the name pattern, the
+    // OutputNamesButton's dialog sets them: the library folder, the layout, the name pattern, the
     // two art switches.
     struct TLibrarySettings {
         std::string libraryFolder;  // raw bytes; empty: none
@@ -179,25 +179,25 @@ public:
     void SetShutdownDelay(int milliseconds) { shutdownDelayMs_ = milliseconds; }
 
     // --- the designed handlers ---
-    void Button1Click(QObject *Sender);
+    void TranscodeClick(QObject *Sender);
     void FileDrop1Drop(QObject *Sender);
     void FormCreate(QObject *Sender);
-    void Button2Click(QObject *Sender);
-    void Button3Click(QObject *Sender);
-    void ListBox1Click(QObject *Sender);
-    void altpresetfaststandard1Click(QObject *Sender);
-    void Timer1Timer(QObject *Sender);
-    void DirectoryEdit1Change(QObject *Sender);
+    void ClearClick(QObject *Sender);
+    void DeleteClick(QObject *Sender);
+    void FileListClick(QObject *Sender);
+    void PresetClick(QObject *Sender);
+    void JobTimerFired(QObject *Sender);
+    void OutputFolderChange(QObject *Sender);
     void cbOutputdirClick(QObject *Sender);
     void FormStorage1RestorePlacement(QObject *Sender);
-    void Button4Click(QObject *Sender);
+    void CancelClick(QObject *Sender);
     void FormDestroy(QObject *Sender);
     void ComboID3Change(QObject *Sender);
 
     // --- handlers of the added controls ---
-    void Button5Click(QObject *Sender);  // Add files...
-    void Button6Click(QObject *Sender);  // Add folder...
-    void Button7Click(QObject *Sender);  // Output names...
+    void AddFilesClick(QObject *Sender);  // Add files...
+    void AddFolderClick(QObject *Sender);  // Add folder...
+    void OutputNamesClick(QObject *Sender);  // Output names...
     void WindowDrop1Drop(const QStringList &Paths);
     void StatusArea1ShowLog(QObject *Sender);
     void StatusArea1Stop(QObject *Sender);
@@ -251,7 +251,7 @@ private:
     void CreateComponents();
     void CreatePresetMenu();
     void CreateAddedControls();
-    // ListBox1 shows the presenter's rows; the user's changes of its selection show a file.
+    // FileList shows the presenter's rows; the user's changes of its selection show a file.
     void BindList();
     // How the switches below the option lines are placed: in two columns as designed,
     // paired row by row where the columns do not fit, or all in one column.
@@ -267,10 +267,10 @@ private:
     QGridLayout *grid_ = nullptr;  // the designed two columns
     QGridLayout *switches_ = nullptr;
     QBoxLayout *apeRow_ = nullptr;       // cbApetag with ComboID3
-    QBoxLayout *existingRow_ = nullptr;  // Label5 with ComboExisting
+    QBoxLayout *existingRow_ = nullptr;  // ExistingLabel with ComboExisting
     std::vector<QBoxLayout *> folds_;  // rows that stack when the screen is too narrow
     std::vector<std::pair<QSpacerItem *, int>> gaps_;  // with their designed sizes
-    int panelWidth_ = 0;  // lbInfo's least width: its widest word beside a scroll bar
+    int panelWidth_ = 0;  // InfoPanel's least width: its widest word beside a scroll bar
     std::unique_ptr<TForm1View> view_;
     std::unique_ptr<TSession> session_;
     QTimer *progressTimer_ = nullptr;
@@ -280,8 +280,8 @@ private:
     TLibraryDialog *libraryDialog_ = nullptr;  // made when first opened
     int shutdownDelayMs_ = 0;
     std::function<void(const QString &, const QString &)> noticeHandler_;
-    int listChanges_ = 0;        // selection or focus changes made by the user in ListBox1
-    int changesAtPress_ = -1;    // listChanges_ when the mouse was last pressed on ListBox1
+    int listChanges_ = 0;        // selection or focus changes made by the user in FileList
+    int changesAtPress_ = -1;    // listChanges_ when the mouse was last pressed on FileList
 };
 
 }  // namespace trackmill

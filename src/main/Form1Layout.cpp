@@ -86,7 +86,7 @@ void TForm1::CreateControls()
         auto *b = new QPushButton(caption, this);
         b->setObjectName(QString::fromLatin1(name));
         b->setToolTip(hint);
-        // A focused button takes Enter itself; otherwise Enter goes to Button1.
+        // A focused button takes Enter itself; otherwise Enter goes to TranscodeButton.
         b->setAutoDefault(true);
         return b;
     };
@@ -97,59 +97,59 @@ void TForm1::CreateControls()
         return c;
     };
 
-    Label1 = label("Label1", tr(platform::kDecoderOptionsCaption));
-    Label2 = label("Label2", tr(platform::kEncoderOptionsCaption));
-    Label3 = label("Label3", tr(platform::kFilesCaption));
-    Label4 = label("Label4", tr("Fileinfo"));
+    DecoderLabel = label("Label1", tr(platform::kDecoderOptionsCaption));
+    EncoderLabel = label("Label2", tr(platform::kEncoderOptionsCaption));
+    FilesLabel = label("Label3", tr(platform::kFilesCaption));
+    InfoLabel = label("Label4", tr("Fileinfo"));
 
-    Button1 = button("Button1", tr("&Transcode"), tr("Click here to start transcoding files"));
-    Button1->setFont(bold);
-    Button1->setDefault(true);
+    TranscodeButton = button("Button1", tr("&Transcode"), tr("Click here to start transcoding files"));
+    TranscodeButton->setFont(bold);
+    TranscodeButton->setDefault(true);
 
-    Edit1 = new QLineEdit(QString::fromLatin1(platform::kDefaultDecoderOptions), this);
-    Edit1->setObjectName(QStringLiteral("Edit1"));
+    DecoderOptionsEdit = new QLineEdit(QString::fromLatin1(platform::kDefaultDecoderOptions), this);
+    DecoderOptionsEdit->setObjectName(QStringLiteral("Edit1"));
     // Its hint, the decoder's usage text, is asked for when it is first shown (eventFilter).
-    Edit1->installEventFilter(this);
+    DecoderOptionsEdit->installEventFilter(this);
 
-    Edit2 = new QLineEdit(QString::fromLatin1(platform::kDefaultEncoderOptions), this);
-    Edit2->setObjectName(QStringLiteral("Edit2"));
-    Edit2->setToolTip(tr("Right click for list of predefined presets"));
+    EncoderOptionsEdit = new QLineEdit(QString::fromLatin1(platform::kDefaultEncoderOptions), this);
+    EncoderOptionsEdit->setObjectName(QStringLiteral("Edit2"));
+    EncoderOptionsEdit->setToolTip(tr("Right click for list of predefined presets"));
 
-    ListBox1 = new QListView(this);
-    ListBox1->setObjectName(QStringLiteral("ListBox1"));
-    ListBox1->setToolTip(tr("Click on a filename to see fileinformation"));
-    ListBox1->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    FileList = new QListView(this);
+    FileList->setObjectName(QStringLiteral("ListBox1"));
+    FileList->setToolTip(tr("Click on a filename to see fileinformation"));
+    FileList->setSelectionMode(QAbstractItemView::ExtendedSelection);
     // A Tab stop after the designed thirteen; Delete removes the selected entries.
-    ListBox1->setFocusPolicy(Qt::StrongFocus);
-    ListBox1->setUniformItemSizes(true);
-    ListBox1->installEventFilter(this);
-    ListBox1->setItemDelegate(new TStateItemDelegate(ListBox1));
+    FileList->setFocusPolicy(Qt::StrongFocus);
+    FileList->setUniformItemSizes(true);
+    FileList->installEventFilter(this);
+    FileList->setItemDelegate(new TStateItemDelegate(FileList));
     // The state stays at the right edge; a long path is shortened in its middle instead.
-    ListBox1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    FileList->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
 
     cbID3v1 = check("cbID3v1", tr("Copy ID3V&1.x tags (if present)"), config::kCopyId3v1.defaultValue);
     cbID3v1->setToolTip(tr("Copy a source's ID3v1 tag into its MP3"));
     cbID3v2 = check("cbID3v2", tr("Copy ID3V&2.x tags (if present)"), config::kCopyId3v2.defaultValue);
     cbID3v2->setToolTip(tr("Copy a source's ID3v2 tag, pictures included, into its MP3"));
-    Button2 = button("Button2", tr("&Clear all"), tr("Clear all files in the list"));
+    ClearButton = button("Button2", tr("&Clear all"), tr("Clear all files in the list"));
     cbApetag = check("cbApetag", tr("Convert A&PE 1.x/2.x tags to "), config::kConvertApe.defaultValue);
     cbApetag->setToolTip(tr("Write a source's APE tag (Musepack's usual tag) into the MP3 as the tag chosen at the right"));
-    Button3 = button("Button3", tr("&Delete items"), tr("Delete selected files from the list"));
+    DeleteButton = button("Button3", tr("&Delete items"), tr("Delete selected files from the list"));
 
-    lbInfo = new QListWidget(this);
-    lbInfo->setObjectName(QStringLiteral("lbInfo"));
-    lbInfo->setSelectionMode(QAbstractItemView::SingleSelection);
-    lbInfo->setFocusPolicy(Qt::ClickFocus);
+    InfoPanel = new QListWidget(this);
+    InfoPanel->setObjectName(QStringLiteral("lbInfo"));
+    InfoPanel->setSelectionMode(QAbstractItemView::SingleSelection);
+    InfoPanel->setFocusPolicy(Qt::ClickFocus);
     // A tag's line longer than the panel wraps rather than being cut off.
-    lbInfo->setWordWrap(true);
-    lbInfo->setResizeMode(QListView::Adjust);
-    lbInfo->setItemDelegate(new TWrapItemDelegate(lbInfo));
-    lbInfo->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    lbInfo->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
+    InfoPanel->setWordWrap(true);
+    InfoPanel->setResizeMode(QListView::Adjust);
+    InfoPanel->setItemDelegate(new TWrapItemDelegate(InfoPanel));
+    InfoPanel->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    InfoPanel->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
     {
-        QPalette pal = lbInfo->palette();
+        QPalette pal = InfoPanel->palette();
         pal.setColor(QPalette::Base, pal.color(QPalette::Button));
-        lbInfo->setPalette(pal);
+        InfoPanel->setPalette(pal);
     }
 
     cbShutdown = check("cbShutdown", tr("S&hutdown after transcoding"), config::kShutdown.defaultValue);
@@ -159,14 +159,14 @@ void TForm1::CreateControls()
     cbOutputdir->setToolTip(tr("Converted files will be placed in the same folder as\n"
                                            "the source files unless you check this option"));
 
-    DirectoryEdit1 = new TDirectoryEdit(this);
-    DirectoryEdit1->setObjectName(QStringLiteral("DirectoryEdit1"));
-    DirectoryEdit1->SetDirectInput(false);
-    DirectoryEdit1->SetText(QString::fromStdString(platform::DefaultOutputFolder()));
+    OutputFolderEdit = new TDirectoryEdit(this);
+    OutputFolderEdit->setObjectName(QStringLiteral("DirectoryEdit1"));
+    OutputFolderEdit->SetDirectInput(false);
+    OutputFolderEdit->SetText(QString::fromStdString(platform::DefaultOutputFolder()));
     library_->libraryFolder = platform::DefaultLibraryFolder();
 
-    Button4 = button("Button4", tr("C&ancel"), tr("Transcoding will end after the current file has been processed"));
-    Button4->setEnabled(false);
+    CancelButton = button("Button4", tr("C&ancel"), tr("Transcoding will end after the current file has been processed"));
+    CancelButton->setEnabled(false);
 
     ComboID3 = new TTagComboBox(this);
     ComboID3->setObjectName(QStringLiteral("ComboID3"));
@@ -182,29 +182,29 @@ void TForm1::CreateControls()
     CreateLayout();
 
     // Handlers bound by name, as the form binds them.
-    connect(Button1, &QPushButton::clicked, this, [this] { Button1Click(Button1); });
-    connect(Button2, &QPushButton::clicked, this, [this] { Button2Click(Button2); });
-    connect(Button3, &QPushButton::clicked, this, [this] { Button3Click(Button3); });
-    connect(Button4, &QPushButton::clicked, this, [this] { Button4Click(Button4); });
+    connect(TranscodeButton, &QPushButton::clicked, this, [this] { TranscodeClick(TranscodeButton); });
+    connect(ClearButton, &QPushButton::clicked, this, [this] { ClearClick(ClearButton); });
+    connect(DeleteButton, &QPushButton::clicked, this, [this] { DeleteClick(DeleteButton); });
+    connect(CancelButton, &QPushButton::clicked, this, [this] { CancelClick(CancelButton); });
     connect(cbOutputdir, &QCheckBox::clicked, this, [this] { cbOutputdirClick(cbOutputdir); });
     connect(ComboID3, &QComboBox::currentIndexChanged, this, [this] { ComboID3Change(ComboID3); });
-    DirectoryEdit1->OnChange = [this](TDirectoryEdit *sender) { DirectoryEdit1Change(sender); };
+    OutputFolderEdit->OnChange = [this](TDirectoryEdit *sender) { OutputFolderChange(sender); };
     // A click that changes nothing (the entry shown is clicked again) still shows the
     // entry afresh: its file may have gone or changed since.
-    ListBox1->viewport()->installEventFilter(this);
-    connect(ListBox1, &QAbstractItemView::clicked, this, [this] {
+    FileList->viewport()->installEventFilter(this);
+    connect(FileList, &QAbstractItemView::clicked, this, [this] {
         if (listChanges_ == changesAtPress_)
-            ListBox1Click(ListBox1);
+            FileListClick(FileList);
     });
     // The line's own menu (Undo, Cut, Copy, Paste...) with the presets below it.
-    Edit2->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(Edit2, &QWidget::customContextMenuRequested, this, [this](const QPoint &at) {
-        QMenu *menu = Edit2->createStandardContextMenu();
+    EncoderOptionsEdit->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(EncoderOptionsEdit, &QWidget::customContextMenuRequested, this, [this](const QPoint &at) {
+        QMenu *menu = EncoderOptionsEdit->createStandardContextMenu();
         menu->setObjectName(QStringLiteral("Edit2Menu"));
         menu->setAttribute(Qt::WA_DeleteOnClose);
         menu->addSeparator();
-        menu->addMenu(PopupMenu1);
-        menu->popup(Edit2->mapToGlobal(at));
+        menu->addMenu(PresetsMenu);
+        menu->popup(EncoderOptionsEdit->mapToGlobal(at));
     });
 }
 
@@ -214,15 +214,15 @@ void TForm1::BindList()
     static_assert(TListModel::StateRole == kStateTextRole && TListModel::ToneRole == kStateToneRole);
     static_assert(int(TRowTone::Plain) == int(TStateTone::Plain) && int(TRowTone::Active) == int(TStateTone::Active) &&
                   int(TRowTone::Failed) == int(TStateTone::Failed));
-    ListBox1->setModel(&presenter_->Rows());
+    FileList->setModel(&presenter_->Rows());
     // Rows that come and go move the current row and the selection too: not the user's doing.
     const auto userChange = [this] {
         if (!presenter_ || presenter_->Rows().Changing() || (view_ && view_->Updating())) return;
         ++listChanges_;
-        ListBox1Click(ListBox1);
+        FileListClick(FileList);
     };
-    connect(ListBox1->selectionModel(), &QItemSelectionModel::currentRowChanged, this, userChange);
-    connect(ListBox1->selectionModel(), &QItemSelectionModel::selectionChanged, this, userChange);
+    connect(FileList->selectionModel(), &QItemSelectionModel::currentRowChanged, this, userChange);
+    connect(FileList->selectionModel(), &QItemSelectionModel::selectionChanged, this, userChange);
 }
 
 void TForm1::CreateAddedControls()
@@ -234,38 +234,38 @@ void TForm1::CreateAddedControls()
         b->setAutoDefault(true);
         return b;
     };
-    Button5 = button("Button5", tr("Add &files..."), tr("Choose Musepack files to add to the list (Ctrl+O)"));
-    Button6 = button("Button6", tr("Add fold&er..."), tr("Choose a folder whose Musepack files are added to the list"));
+    AddFilesButton = button("Button5", tr("Add &files..."), tr("Choose Musepack files to add to the list (Ctrl+O)"));
+    AddFolderButton = button("Button6", tr("Add fold&er..."), tr("Choose a folder whose Musepack files are added to the list"));
 
     // Its tooltip says the current choices.
-    Button7 = button("Button7", tr("Output &names..."), QString());
-    Button7->setToolTip(PlainTip(DescribeLibrary(*library_)));
+    OutputNamesButton = button("Button7", tr("Output &names..."), QString());
+    OutputNamesButton->setToolTip(PlainTip(DescribeLibrary(*library_)));
 
-    Label5 = new QLabel(tr("E&xisting files"), this);
-    Label5->setObjectName(QStringLiteral("Label5"));
+    ExistingLabel = new QLabel(tr("E&xisting files"), this);
+    ExistingLabel->setObjectName(QStringLiteral("Label5"));
     ComboExisting = new QComboBox(this);
     ComboExisting->setObjectName(QStringLiteral("ComboExisting"));
     // In the order of config::kExistingFiles' choices.
     ComboExisting->addItems({tr("Skip"), tr("Overwrite"), tr("Keep both")});
     ComboExisting->setToolTip(tr("What happens when an MP3 of the same name is already there"));
-    Label5->setBuddy(ComboExisting);
+    ExistingLabel->setBuddy(ComboExisting);
 
-    Label6 = new QLabel(tr("Parallel con&versions"), this);
-    Label6->setObjectName(QStringLiteral("Label6"));
-    SpinEdit1 = new QSpinBox(this);
-    SpinEdit1->setObjectName(QStringLiteral("SpinEdit1"));
-    SpinEdit1->setRange(1, config::kMaxJobs);
-    SpinEdit1->setToolTip(tr("How many files are converted at once; one for each processor core uses the whole machine"));
-    Label6->setBuddy(SpinEdit1);
+    JobsLabel = new QLabel(tr("Parallel con&versions"), this);
+    JobsLabel->setObjectName(QStringLiteral("Label6"));
+    JobsSpin = new QSpinBox(this);
+    JobsSpin->setObjectName(QStringLiteral("SpinEdit1"));
+    JobsSpin->setRange(1, config::kMaxJobs);
+    JobsSpin->setToolTip(tr("How many files are converted at once; one for each processor core uses the whole machine"));
+    JobsLabel->setBuddy(JobsSpin);
 
     StatusArea1 = new TStatusArea(this);
 
-    connect(Button5, &QPushButton::clicked, this, [this] { Button5Click(Button5); });
+    connect(AddFilesButton, &QPushButton::clicked, this, [this] { AddFilesClick(AddFilesButton); });
     connect(new QShortcut(QKeySequence::Open, this), &QShortcut::activated, this, [this] {
-        if (Button5->isEnabled()) Button5Click(Button5);
+        if (AddFilesButton->isEnabled()) AddFilesClick(AddFilesButton);
     });
-    connect(Button6, &QPushButton::clicked, this, [this] { Button6Click(Button6); });
-    connect(Button7, &QPushButton::clicked, this, [this] { Button7Click(Button7); });
+    connect(AddFolderButton, &QPushButton::clicked, this, [this] { AddFolderClick(AddFolderButton); });
+    connect(OutputNamesButton, &QPushButton::clicked, this, [this] { OutputNamesClick(OutputNamesButton); });
     connect(StatusArea1, &TStatusArea::ShowLogClicked, this, [this] { StatusArea1ShowLog(StatusArea1); });
     connect(StatusArea1, &TStatusArea::StopClicked, this, [this] { StatusArea1Stop(StatusArea1); });
     connect(StatusArea1, &TStatusArea::DetailsClicked, this, [this] { presenter_->ShowDetails(); });
@@ -295,7 +295,7 @@ void TForm1::CreateLayout()
     apeRow_->addWidget(ComboID3);
     apeRow_->addStretch(1);
     existingRow_ = box(QBoxLayout::LeftToRight);
-    existingRow_->addWidget(Label5);
+    existingRow_->addWidget(ExistingLabel);
     gap(existingRow_, 4);
     existingRow_->addWidget(ComboExisting);
     existingRow_->addStretch(1);
@@ -306,39 +306,39 @@ void TForm1::CreateLayout()
     ArrangeSwitches(TSwitches::Aligned);
 
     QBoxLayout *left = box(QBoxLayout::TopToBottom);
-    left->addWidget(Label1);
+    left->addWidget(DecoderLabel);
     gap(left, 3);
-    left->addWidget(Edit1);
+    left->addWidget(DecoderOptionsEdit);
     gap(left, 3);
-    left->addWidget(Label2);
+    left->addWidget(EncoderLabel);
     gap(left, 3);
-    left->addWidget(Edit2);
+    left->addWidget(EncoderOptionsEdit);
     gap(left, 11);
     left->addLayout(switches_);
     gap(left, 7);
-    left->addWidget(Label3);
+    left->addWidget(FilesLabel);
     gap(left, 3);
-    left->addWidget(ListBox1, 1);
+    left->addWidget(FileList, 1);
 
     QBoxLayout *right = box(QBoxLayout::TopToBottom);
-    right->addWidget(Label4);
+    right->addWidget(InfoLabel);
     gap(right, 3);
-    right->addWidget(lbInfo, 1);
+    right->addWidget(InfoPanel, 1);
 
     QBoxLayout *folder = box(QBoxLayout::TopToBottom);
     folder->addWidget(cbOutputdir);
-    folder->addWidget(DirectoryEdit1);
+    folder->addWidget(OutputFolderEdit);
     folder->addStretch(1);
     // The list's buttons: the designed two, and the two that add files below them.
     QBoxLayout *clearDelete = box(QBoxLayout::LeftToRight);
-    clearDelete->addWidget(Button2, 0, Qt::AlignTop);
+    clearDelete->addWidget(ClearButton, 0, Qt::AlignTop);
     gap(clearDelete, 5);
-    clearDelete->addWidget(Button3, 0, Qt::AlignTop);
+    clearDelete->addWidget(DeleteButton, 0, Qt::AlignTop);
     clearDelete->addStretch(1);
     QBoxLayout *adding = box(QBoxLayout::LeftToRight);
-    adding->addWidget(Button5);
+    adding->addWidget(AddFilesButton);
     gap(adding, 5);
-    adding->addWidget(Button6);
+    adding->addWidget(AddFolderButton);
     adding->addStretch(1);
     QBoxLayout *listEdits = box(QBoxLayout::TopToBottom);
     listEdits->addLayout(clearDelete);
@@ -352,15 +352,15 @@ void TForm1::CreateLayout()
     listButtons->addLayout(folder);
 
     QBoxLayout *jobButtons = box(QBoxLayout::TopToBottom);
-    jobButtons->addWidget(Button1);
+    jobButtons->addWidget(TranscodeButton);
     gap(jobButtons, 7);
-    jobButtons->addWidget(Button4);
+    jobButtons->addWidget(CancelButton);
 
     // The status line across the window, "Parallel conversions" at its end, under Cancel.
     QBoxLayout *parallel = box(QBoxLayout::LeftToRight);
-    parallel->addWidget(Label6);
+    parallel->addWidget(JobsLabel);
     gap(parallel, 4);
-    parallel->addWidget(SpinEdit1);
+    parallel->addWidget(JobsSpin);
     QBoxLayout *status = box(QBoxLayout::LeftToRight);
     folds_.push_back(status);
     status->addWidget(StatusArea1, 1);
@@ -384,13 +384,13 @@ void TForm1::CreateLayout()
     rows_->addLayout(grid_, 1);
 
     // A wrapped caption needs its lines' height; the label tells only after a resize.
-    Label3->installEventFilter(this);
+    FilesLabel->installEventFilter(this);
 }
 
 void TForm1::ArrangeSwitches(TSwitches arrangement)
 {
     for (QWidget *w : {static_cast<QWidget *>(cbID3v1), static_cast<QWidget *>(cbID3v2),
-                       static_cast<QWidget *>(cbShutdown), static_cast<QWidget *>(Button7)})
+                       static_cast<QWidget *>(cbShutdown), static_cast<QWidget *>(OutputNamesButton)})
         switches_->removeWidget(w);
     for (QLayout *row : {static_cast<QLayout *>(apeRow_), static_cast<QLayout *>(existingRow_)}) {
         switches_->removeItem(row);
@@ -411,7 +411,7 @@ void TForm1::ArrangeSwitches(TSwitches arrangement)
         switches_->setColumnStretch(1, 1);
         switches_->addLayout(apeRow_, 2, 0);
         switches_->addWidget(cbShutdown, 0, 2, Qt::AlignLeft);
-        switches_->addWidget(Button7, 1, 2, Qt::AlignLeft);
+        switches_->addWidget(OutputNamesButton, 1, 2, Qt::AlignLeft);
         switches_->addLayout(existingRow_, 2, 2, Qt::AlignLeft);
         break;
     case TSwitches::Ragged:
@@ -422,13 +422,13 @@ void TForm1::ArrangeSwitches(TSwitches arrangement)
         switches_->addLayout(apeRow_, 2, 0, 1, 2);
         switches_->addWidget(cbShutdown, 0, 1, 1, 2, Qt::AlignRight);
         switches_->addLayout(existingRow_, 1, 1, 1, 2, Qt::AlignRight);
-        switches_->addWidget(Button7, 2, 2, Qt::AlignRight);
+        switches_->addWidget(OutputNamesButton, 2, 2, Qt::AlignRight);
         break;
     case TSwitches::Stacked:
         switches_->setHorizontalSpacing(0);
         switches_->addLayout(apeRow_, 2, 0);
         switches_->addWidget(cbShutdown, 3, 0);
-        switches_->addWidget(Button7, 4, 0);
+        switches_->addWidget(OutputNamesButton, 4, 0);
         switches_->addLayout(existingRow_, 5, 0);
         break;
     }
@@ -444,17 +444,17 @@ void TForm1::ApplyMetrics()
     for (const auto &[space, designed] : gaps_)
         space->changeSize(scaled(designed), scaled(designed), QSizePolicy::Fixed, QSizePolicy::Fixed);
     // However small the window, the panel keeps room for its widest word beside a scroll bar.
-    const QFontMetrics panel(lbInfo->font());
+    const QFontMetrics panel(InfoPanel->font());
     int widest = 0;
     for (const char *line : {"Streamversion: %1", "Channelmode: %1", "Framecount: %1", "Samplerate: %1 Hz",
                              "Truncated: the stream ends after about %1 of %2 secs"}) {
         const QString said = QCoreApplication::translate("InfoPanel", line);
         widest = std::max(widest, panel.horizontalAdvance(QStringLiteral("   ") + said.left(said.indexOf(u':') + 1)));
     }
-    const int margin = lbInfo->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, lbInfo) + 1;
-    panelWidth_ = widest + 2 * margin + 2 * lbInfo->frameWidth() +
-                  lbInfo->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, lbInfo);
-    lbInfo->setMinimumWidth(panelWidth_);
+    const int margin = InfoPanel->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, InfoPanel) + 1;
+    panelWidth_ = widest + 2 * margin + 2 * InfoPanel->frameWidth() +
+                  InfoPanel->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, InfoPanel);
+    InfoPanel->setMinimumWidth(panelWidth_);
     rows_->invalidate();
 }
 
@@ -478,18 +478,18 @@ QSize TForm1::FitToArea(const QSize &area)
     };
     // The designed rows unless the area cannot hold them even with the list and the
     // panel at their smallest. Then, one step at a time: the panel gives up the room of its
-    // widest word, Label3 wraps, the switches on the right pair with those on the left row
+    // widest word, FilesLabel wraps, the switches on the right pair with those on the left row
     // by row, then go below them, the output folder goes below the list's buttons,
     // "Parallel conversions" below the status line.
-    Label3->setWordWrap(false);
-    Label3->setMinimumHeight(0);
-    lbInfo->setMinimumWidth(panelWidth_);
+    FilesLabel->setWordWrap(false);
+    FilesLabel->setMinimumHeight(0);
+    InfoPanel->setMinimumWidth(panelWidth_);
     ArrangeSwitches(TSwitches::Aligned);
     for (QBoxLayout *fold : folds_) fold->setDirection(QBoxLayout::LeftToRight);
     // Every step after this one makes the window taller, which so narrow a screen may not have.
     if (const int over = needed().width() - area.width(); over > 0)
-        lbInfo->setMinimumWidth(std::max(0, panelWidth_ - over));
-    if (needed().width() > area.width()) Label3->setWordWrap(true);
+        InfoPanel->setMinimumWidth(std::max(0, panelWidth_ - over));
+    if (needed().width() > area.width()) FilesLabel->setWordWrap(true);
     if (needed().width() > area.width()) ArrangeSwitches(TSwitches::Ragged);
     if (needed().width() > area.width()) ArrangeSwitches(TSwitches::Stacked);
     for (QBoxLayout *fold : folds_)
@@ -501,55 +501,55 @@ QSize TForm1::FitToArea(const QSize &area)
     grid_->setColumnMinimumWidth(1, Scaled(this, 161));
     // The status line, which the designed window lacks, takes kStatusRowShare of the
     // list's and the panel's designed height, so that the window grows by less than it.
-    const int listHeight = ListBox1->minimumHeight(), panelHeight = lbInfo->minimumHeight();
-    ListBox1->setMinimumHeight(Scaled(this, 153 - kStatusRowShare));
-    lbInfo->setMinimumHeight(Scaled(this, 297 - kStatusRowShare));
+    const int listHeight = FileList->minimumHeight(), panelHeight = InfoPanel->minimumHeight();
+    FileList->setMinimumHeight(Scaled(this, 153 - kStatusRowShare));
+    InfoPanel->setMinimumHeight(Scaled(this, 297 - kStatusRowShare));
     const QSize preferred = needed();
     grid_->setColumnMinimumWidth(0, 0);
     grid_->setColumnMinimumWidth(1, 0);
-    ListBox1->setMinimumHeight(listHeight);
-    lbInfo->setMinimumHeight(panelHeight);
+    FileList->setMinimumHeight(listHeight);
+    InfoPanel->setMinimumHeight(panelHeight);
     return preferred.boundedTo(area).expandedTo(needed());
 }
 
 void TForm1::CreatePresetMenu()
 {
-    PopupMenu1 = new QMenu(tr("&Presets"), this);
-    PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
+    PresetsMenu = new QMenu(tr("&Presets"), this);
+    PresetsMenu->setObjectName(QStringLiteral("PopupMenu1"));
     for (const TPresetItem &item : kPresetItems) {
-        QAction *action = item.caption ? PopupMenu1->addAction(QString::fromLatin1(item.caption) + QStringLiteral(": ") +
+        QAction *action = item.caption ? PresetsMenu->addAction(QString::fromLatin1(item.caption) + QStringLiteral(": ") +
                                                                tr(item.description))
-                                       : PopupMenu1->addSeparator();
+                                       : PresetsMenu->addSeparator();
         action->setObjectName(QString::fromLatin1(item.name));
         if (!item.caption) continue;
         // The caption is what the encoder line gets; the menu also says what it means.
         action->setData(QString::fromLatin1(item.caption));
         action->setCheckable(true);
-        connect(action, &QAction::triggered, this, [this, action] { altpresetfaststandard1Click(action); });
+        connect(action, &QAction::triggered, this, [this, action] { PresetClick(action); });
     }
     // The preset the line holds now is marked.
-    connect(PopupMenu1, &QMenu::aboutToShow, this, [this] {
-        for (QAction *action : PopupMenu1->actions())
-            if (action->isCheckable()) action->setChecked(action->data().toString() == Edit2->text().trimmed());
+    connect(PresetsMenu, &QMenu::aboutToShow, this, [this] {
+        for (QAction *action : PresetsMenu->actions())
+            if (action->isCheckable()) action->setChecked(action->data().toString() == EncoderOptionsEdit->text().trimmed());
     });
 }
 
 void TForm1::SetTabOrder()
 {
     // The designed thirteen, then the list, then the added controls.
-    const QList<QWidget *> order = {Edit1,         Edit2,
+    const QList<QWidget *> order = {DecoderOptionsEdit,         EncoderOptionsEdit,
                                     cbID3v1,       cbID3v2,
                                     cbApetag,      ComboID3,
                                     cbShutdown,    cbOutputdir,
-                                    DirectoryEdit1, static_cast<QWidget *>(DirectoryEdit1->Button()),
-                                    Button1,
-                                    Button2,       Button3,
-                                    Button4,       ListBox1,
-                                    Button5,       Button6,
-                                    Button7,       ComboExisting,
+                                    OutputFolderEdit, static_cast<QWidget *>(OutputFolderEdit->Button()),
+                                    TranscodeButton,
+                                    ClearButton,       DeleteButton,
+                                    CancelButton,       FileList,
+                                    AddFilesButton,       AddFolderButton,
+                                    OutputNamesButton,       ComboExisting,
                                     StatusArea1->DetailsButton(), StatusArea1->OpenFolderButton(),
                                     StatusArea1->StopButton(), StatusArea1->ShowLogButton(),
-                                    SpinEdit1};
+                                    JobsSpin};
     for (int i = 1; i < order.size(); ++i)
         setTabOrder(order[i - 1], order[i]);
 }

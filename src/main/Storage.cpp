@@ -34,11 +34,11 @@ void Restore(TForm1 &form, const config::TStoredSettings &stored)
     check(form.cbApetag, stored.convertApe);
     check(form.cbID3v1, stored.copyId3v1);
     check(form.cbID3v2, stored.copyId3v2);
-    edit(form.Edit1, stored.decoderOptions);
-    edit(form.Edit2, stored.encoderOptions);
+    edit(form.DecoderOptionsEdit, stored.decoderOptions);
+    edit(form.EncoderOptionsEdit, stored.encoderOptions);
     check(form.cbShutdown, stored.shutdown);
     check(form.cbOutputdir, stored.useOutputDir);
-    if (stored.outputDir) form.DirectoryEdit1->SetText(WindowText(*stored.outputDir));
+    if (stored.outputDir) form.OutputFolderEdit->SetText(WindowText(*stored.outputDir));
     // The combo box follows its tag in FormStorage1RestorePlacement.
     if (stored.apeTarget) form.ComboID3->SetTag(*stored.apeTarget);
 
@@ -74,10 +74,10 @@ TFormPlacement *CreateFormStorage(TForm1 &form)
     // longer; its controls are still there then, so they are read directly.
     QCheckBox *apetag = form.cbApetag, *id3v1 = form.cbID3v1, *id3v2 = form.cbID3v2;
     QCheckBox *shutdown = form.cbShutdown, *outputdir = form.cbOutputdir;
-    QLineEdit *decoder = form.Edit1, *encoder = form.Edit2;
-    TDirectoryEdit *folder = form.DirectoryEdit1;
+    QLineEdit *decoder = form.DecoderOptionsEdit, *encoder = form.EncoderOptionsEdit;
+    TDirectoryEdit *folder = form.OutputFolderEdit;
     TTagComboBox *apeTarget = form.ComboID3;
-    QSpinBox *jobs = form.SpinEdit1;
+    QSpinBox *jobs = form.JobsSpin;
     QComboBox *existing = form.ComboExisting;
     std::shared_ptr<TForm1::TLibrarySettings> library = form.StoredLibrary();
     TConsoleWindow *console = form.Console;

@@ -32,7 +32,7 @@ struct TForm1View::Guard {
 
 void TForm1View::FocusRow(int row)
 {
-    QListView *list = form_.ListBox1;
+    QListView *list = form_.FileList;
     const QModelIndex index = list->model()->index(row, 0);
     if (!index.isValid()) return;
     Guard guard(updating_);
@@ -42,23 +42,23 @@ void TForm1View::FocusRow(int row)
 
 void TForm1View::SetControls(const TControlStates &states)
 {
-    form_.Button1->setEnabled(states.transcode);
-    form_.Button2->setEnabled(states.clearAll);
-    form_.Button3->setEnabled(states.deleteItems);
-    form_.Button4->setEnabled(states.cancel);
-    form_.DirectoryEdit1->setEnabled(states.outputDirEdit);
+    form_.TranscodeButton->setEnabled(states.transcode);
+    form_.ClearButton->setEnabled(states.clearAll);
+    form_.DeleteButton->setEnabled(states.deleteItems);
+    form_.CancelButton->setEnabled(states.cancel);
+    form_.OutputFolderEdit->setEnabled(states.outputDirEdit);
     form_.cbOutputdir->setEnabled(states.outputDirSwitch);
     form_.FileDrop1->SetEnableDrop(states.adding);
     form_.WindowDrop1->SetEnabled(states.adding);
-    for (QWidget *w : std::initializer_list<QWidget *>{form_.Button5, form_.Button6, form_.Button7,
-                                                       form_.ComboExisting, form_.SpinEdit1})
+    for (QWidget *w : std::initializer_list<QWidget *>{form_.AddFilesButton, form_.AddFolderButton, form_.OutputNamesButton,
+                                                       form_.ComboExisting, form_.JobsSpin})
         w->setEnabled(states.adding);
 }
 
 void TForm1View::ShowInfo(const QStringList &lines)
 {
-    form_.lbInfo->clear();
-    form_.lbInfo->addItems(lines);
+    form_.InfoPanel->clear();
+    form_.InfoPanel->addItems(lines);
 }
 
 void TForm1View::ShowStatus(const QString &text)
@@ -197,8 +197,8 @@ bool TForm1View::LogEmpty() const
 
 void TForm1View::ArmTimer(int milliseconds)
 {
-    form_.Timer1->setInterval(milliseconds);
-    form_.Timer1->start();
+    form_.JobTimer->setInterval(milliseconds);
+    form_.JobTimer->start();
 }
 
 void TForm1View::SetProgressPolling(bool on)

@@ -61,28 +61,28 @@ TEST_F(WindowAdd, AddFilesAndAddFolderThroughTheirDialogs)
     });
 
     // Cancelled: nothing changes, nothing is said.
-    form->Button5->click();
+    form->AddFilesButton->click();
     WaitForCollection();
     EXPECT_EQ(opened, QDir::homePath());
     EXPECT_EQ(EntryCount(), 0);
     EXPECT_TRUE(Status().isEmpty());
 
     files = {Q(a), Q(b)};
-    form->Button5->click();
+    form->AddFilesButton->click();
     WaitForCollection();
     EXPECT_EQ(ListEntries(), QStringList({Q(a), Q(b)}));
     EXPECT_EQ(Status(), "2 files added");
     files.clear();
-    form->Button5->click();
+    form->AddFilesButton->click();
     WaitForCollection();
     EXPECT_EQ(opened, Q(work / "one"));  // where the last files came from
 
     folder = Q(work / "albums" / "Album");
-    form->Button6->click();
+    form->AddFolderButton->click();
     WaitForCollection();
     EXPECT_EQ(ListEntries().last(), Q(c));
     folder = Q(work / "albums" / "Empty") + "/";
-    form->Button6->click();
+    form->AddFolderButton->click();
     WaitForCollection();
     EXPECT_EQ(opened, Q(work / "albums"));  // beside the folder chosen last
     EXPECT_EQ(Status(), "No Musepack files found");
@@ -97,15 +97,15 @@ TEST_F(WindowAdd, DropsAreTakenAnywhereAndTheRefusedOnesCounted)
     tmtest::WriteBytes(work / "fake.mpc", tmtest::Bytes(64, 0));  // no Musepack header
     Open();
 
-    DropFiles({a}, form->lbInfo->viewport());
+    DropFiles({a}, form->InfoPanel->viewport());
     EXPECT_EQ(ListEntries(), QStringList({Q(a)}));
     // On a line edit the file is taken, not pasted as text.
-    const QString options = form->Edit2->text();
-    DropFiles({b}, form->Edit2);
-    EXPECT_EQ(form->Edit2->text(), options);
+    const QString options = form->EncoderOptionsEdit->text();
+    DropFiles({b}, form->EncoderOptionsEdit);
+    EXPECT_EQ(form->EncoderOptionsEdit->text(), options);
     EXPECT_EQ(EntryCount(), 2);
     // A drag of plain text still reaches the line edit's own handling.
-    Drop({}, "--preset", form->Edit2);
+    Drop({}, "--preset", form->EncoderOptionsEdit);
     EXPECT_EQ(EntryCount(), 2);
 
     DropFiles({c, mp3, work / "fake.mpc", a});  // a is listed already
@@ -137,26 +137,26 @@ TEST_F(WindowAdd, KeyboardAloneReachesTheListDeletesAndStartsTheJob)
     Open();
     DropFiles({a, b});
     form->activateWindow();
-    form->Button3->setFocus();
-    QTest::keyClick(form->Button3, Qt::Key_Tab);  // Cancel is disabled: the list is next
-    ASSERT_EQ(QApplication::focusWidget(), form->ListBox1);
-    QTest::keyClick(form->ListBox1, Qt::Key_Down);
-    QTest::keyClick(form->ListBox1, Qt::Key_Delete);
+    form->DeleteButton->setFocus();
+    QTest::keyClick(form->DeleteButton, Qt::Key_Tab);  // Cancel is disabled: the list is next
+    ASSERT_EQ(QApplication::focusWidget(), form->FileList);
+    QTest::keyClick(form->FileList, Qt::Key_Down);
+    QTest::keyClick(form->FileList, Qt::Key_Delete);
     EXPECT_EQ(ListEntries(), QStringList({Q(a)}));
 
-    QTest::keyClick(form->ListBox1, Qt::Key_Tab);
-    ASSERT_EQ(QApplication::focusWidget(), form->Button5);
+    QTest::keyClick(form->FileList, Qt::Key_Tab);
+    ASSERT_EQ(QApplication::focusWidget(), form->AddFilesButton);
     bool asked = false;
     form->Chooser().SetFilesDialog([&](QWidget *, const QString &, const QString &, const QString &) {
         asked = true;
         return QStringList();
     });
-    QTest::keyClick(form->Button5, Qt::Key_Space);
+    QTest::keyClick(form->AddFilesButton, Qt::Key_Space);
     EXPECT_TRUE(asked);
 
     // Enter in the list still clicks Transcode.
-    form->ListBox1->setFocus();
-    QTest::keyClick(form->ListBox1, Qt::Key_Return);
+    form->FileList->setFocus();
+    QTest::keyClick(form->FileList, Qt::Key_Return);
     TM_TRY_VERIFY(form->Job().Running() || EntryCount() == 0, 5000);
     TM_TRY_VERIFY(!form->Job().Running(), 60000);
     EXPECT_TRUE(fs::exists(work / "a.mp3"));
@@ -183,9 +183,9 @@ TEST_F(WindowAdd, AHugeDropIsCountedWhileTheWindowRespondsAndEscStopsIt)
         ++ticks;
         seen << Status();
         if (form->List().Collecting() &&
-            (form->Button1->isEnabled() || form->Button2->isEnabled() || form->Button3->isEnabled()))
+            (form->TranscodeButton->isEnabled() || form->ClearButton->isEnabled() || form->DeleteButton->isEnabled()))
             ++stillWhileCollecting;
-        if (EntryCount() >= 2000) QTest::keyClick(form->ListBox1, Qt::Key_Escape);
+        if (EntryCount() >= 2000) QTest::keyClick(form->FileList, Qt::Key_Escape);
     });
     watch.start(50);
     Drop(urls);
@@ -196,7 +196,7 @@ TEST_F(WindowAdd, AHugeDropIsCountedWhileTheWindowRespondsAndEscStopsIt)
     EXPECT_LT(count, 100000);
     EXPECT_GE(ticks, 2);
     EXPECT_EQ(stillWhileCollecting, 0);
-    EXPECT_TRUE(form->Button1->isEnabled() && form->Button2->isEnabled() && form->Button3->isEnabled());
+    EXPECT_TRUE(form->TranscodeButton->isEnabled() && form->ClearButton->isEnabled() && form->DeleteButton->isEnabled());
     EXPECT_FALSE(seen.filter("Collecting: ").isEmpty()) << seen.join(" | ").toStdString();
     EXPECT_TRUE(Status().startsWith("Stopped: ")) << Status().toStdString();
     EXPECT_TRUE(Status().contains(QLocale::system().toString(count))) << Status().toStdString();

@@ -67,7 +67,7 @@ TEST_F(WindowFigures, TheWindowAndTheTerminalTellTheSame)
     form->SetJobs(1);
     form->AddNamed({QString::fromStdString(music.string())});
     WaitForCollection();
-    form->Button1->click();
+    form->TranscodeButton->click();
     TM_TRY_VERIFY(!form->Job().Running(), 60000);
     ASSERT_TRUE(fs::exists(music / "album" / "one.mp3"));
 

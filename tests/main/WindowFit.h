@@ -26,11 +26,11 @@ using trackmill::TForm1;
 
 inline std::vector<QWidget *> Controls(TForm1 &f)
 {
-    return {f.Label1, f.Label2,   f.Label3, f.Label4,     f.Button1,     f.Edit1,          f.Edit2,
-            f.ListBox1, f.cbID3v1, f.cbID3v2, f.Button2, f.cbApetag, f.Button3, f.lbInfo,
-            f.cbShutdown, f.cbOutputdir, f.DirectoryEdit1, f.Button4, f.ComboID3,
+    return {f.DecoderLabel, f.EncoderLabel,   f.FilesLabel, f.InfoLabel,     f.TranscodeButton,     f.DecoderOptionsEdit,          f.EncoderOptionsEdit,
+            f.FileList, f.cbID3v1, f.cbID3v2, f.ClearButton, f.cbApetag, f.DeleteButton, f.InfoPanel,
+            f.cbShutdown, f.cbOutputdir, f.OutputFolderEdit, f.CancelButton, f.ComboID3,
             // the added ones
-            f.Button5, f.Button6, f.Button7, f.Label5, f.ComboExisting, f.Label6, f.SpinEdit1,
+            f.AddFilesButton, f.AddFolderButton, f.OutputNamesButton, f.ExistingLabel, f.ComboExisting, f.JobsLabel, f.JobsSpin,
             f.StatusArea1};
 }
 
@@ -95,37 +95,37 @@ inline void ExpectFits(TForm1 &f)
         EXPECT_LE(a->geometry().right(), b->geometry().left()) << Name(a) << " left of " << Name(b);
     };
     for (auto [a, b] : std::vector<std::pair<QWidget *, QWidget *>>{
-             {f.Label1, f.Edit1}, {f.Edit1, f.Label2}, {f.Label2, f.Edit2}, {f.Edit2, f.cbID3v1},
-             {f.cbID3v1, f.cbID3v2}, {f.cbID3v2, f.cbApetag}, {f.cbApetag, f.Label3}, {f.ComboID3, f.Label3},
-             {f.Label3, f.ListBox1}, {f.ListBox1, f.Button2}, {f.ListBox1, f.cbOutputdir},
-             {f.ListBox1, f.Button1},
-             {f.cbOutputdir, f.DirectoryEdit1}, {f.Label4, f.lbInfo}, {f.lbInfo, f.Button1},
-             {f.Button1, f.Button4},
-             {f.Button2, f.Button5}, {f.Button3, f.Button6}, {f.cbShutdown, f.Button7},
-             {f.cbShutdown, f.ComboExisting}, {f.ComboExisting, f.Label3}, {f.Button7, f.Label3},
-             {f.Button5, f.StatusArea1},
-             {f.DirectoryEdit1, f.StatusArea1}, {f.Button4, f.Label6}, {f.Button4, f.SpinEdit1}})
+             {f.DecoderLabel, f.DecoderOptionsEdit}, {f.DecoderOptionsEdit, f.EncoderLabel}, {f.EncoderLabel, f.EncoderOptionsEdit}, {f.EncoderOptionsEdit, f.cbID3v1},
+             {f.cbID3v1, f.cbID3v2}, {f.cbID3v2, f.cbApetag}, {f.cbApetag, f.FilesLabel}, {f.ComboID3, f.FilesLabel},
+             {f.FilesLabel, f.FileList}, {f.FileList, f.ClearButton}, {f.FileList, f.cbOutputdir},
+             {f.FileList, f.TranscodeButton},
+             {f.cbOutputdir, f.OutputFolderEdit}, {f.InfoLabel, f.InfoPanel}, {f.InfoPanel, f.TranscodeButton},
+             {f.TranscodeButton, f.CancelButton},
+             {f.ClearButton, f.AddFilesButton}, {f.DeleteButton, f.AddFolderButton}, {f.cbShutdown, f.OutputNamesButton},
+             {f.cbShutdown, f.ComboExisting}, {f.ComboExisting, f.FilesLabel}, {f.OutputNamesButton, f.FilesLabel},
+             {f.AddFilesButton, f.StatusArea1},
+             {f.OutputFolderEdit, f.StatusArea1}, {f.CancelButton, f.JobsLabel}, {f.CancelButton, f.JobsSpin}})
         above(a, b);
     for (auto [a, b] : std::vector<std::pair<QWidget *, QWidget *>>{
-             {f.cbApetag, f.ComboID3}, {f.Button2, f.Button3}, {f.Edit1, f.lbInfo}, {f.ListBox1, f.lbInfo},
-             {f.DirectoryEdit1, f.Button1}, {f.Button5, f.Button6}, {f.Label5, f.ComboExisting},
-             {f.Label6, f.SpinEdit1}})
+             {f.cbApetag, f.ComboID3}, {f.ClearButton, f.DeleteButton}, {f.DecoderOptionsEdit, f.InfoPanel}, {f.FileList, f.InfoPanel},
+             {f.OutputFolderEdit, f.TranscodeButton}, {f.AddFilesButton, f.AddFolderButton}, {f.ExistingLabel, f.ComboExisting},
+             {f.JobsLabel, f.JobsSpin}})
         leftOf(a, b);
     // On a screen too narrow for them these two rows stack.
     if (f.cbShutdown->y() == f.cbID3v1->y()) {
         leftOf(f.cbID3v1, f.cbShutdown);
     } else {
         above(f.cbApetag, f.cbShutdown);
-        above(f.cbShutdown, f.Label3);
+        above(f.cbShutdown, f.FilesLabel);
     }
-    if (f.cbOutputdir->y() == f.Button3->y()) {
-        leftOf(f.Button3, f.cbOutputdir);
+    if (f.cbOutputdir->y() == f.DeleteButton->y()) {
+        leftOf(f.DeleteButton, f.cbOutputdir);
     } else {
-        above(f.Button3, f.cbOutputdir);
+        above(f.DeleteButton, f.cbOutputdir);
     }
-    EXPECT_EQ(f.Label1->y(), f.Label4->y());
-    EXPECT_EQ(f.ListBox1->geometry().bottom(), f.lbInfo->geometry().bottom());
-    EXPECT_EQ(f.Button2->y(), f.Button1->y());
+    EXPECT_EQ(f.DecoderLabel->y(), f.InfoLabel->y());
+    EXPECT_EQ(f.FileList->geometry().bottom(), f.InfoPanel->geometry().bottom());
+    EXPECT_EQ(f.ClearButton->y(), f.TranscodeButton->y());
 }
 
 }  // namespace tmtest

@@ -70,9 +70,9 @@ TEST_F(WindowLayout, ThePanelWrapsBetweenWordsAtItsSmallest)
     DropFiles({work / "Morning Tone.mpc"});
     f.resize(1, 1);
     QCoreApplication::processEvents();
-    f.ListBox1->setCurrentIndex(Entry(0));
+    f.FileList->setCurrentIndex(Entry(0));
     QCoreApplication::processEvents();
-    QListWidget *panel = f.lbInfo;
+    QListWidget *panel = f.InfoPanel;
     ASSERT_GT(panel->count(), 17);
     const QFontMetrics fm(panel->font());
     const int width = panel->viewport()->width() - 2 * (panel->style()->pixelMetric(QStyle::PM_FocusFrameHMargin) + 1);
@@ -93,24 +93,24 @@ TEST_F(WindowLayout, ListAndPanelTakeTheExtraRoom)
     for (QWidget *w : Controls(f)) before[w] = w->geometry();
     f.resize(opened + QSize(300, 200));
     QCoreApplication::processEvents();
-    for (QWidget *w : {static_cast<QWidget *>(f.ListBox1), static_cast<QWidget *>(f.lbInfo)}) {
+    for (QWidget *w : {static_cast<QWidget *>(f.FileList), static_cast<QWidget *>(f.InfoPanel)}) {
         EXPECT_GT(w->width(), before[w].width()) << Name(w);
         EXPECT_EQ(w->height(), before[w].height() + 200) << Name(w);
     }
     for (QWidget *w : Controls(f))
-        if (w != f.ListBox1 && w != f.lbInfo) {
+        if (w != f.FileList && w != f.InfoPanel) {
             EXPECT_EQ(w->height(), before[w].height()) << Name(w);
         }
-    EXPECT_EQ(f.ListBox1->width() + f.lbInfo->width(), before[f.ListBox1].width() + before[f.lbInfo].width() + 300);
+    EXPECT_EQ(f.FileList->width() + f.InfoPanel->width(), before[f.FileList].width() + before[f.InfoPanel].width() + 300);
 
     // Smaller again than it opened: the list and the panel give up their room first.
     f.resize(f.minimumSize());
     QCoreApplication::processEvents();
     for (QWidget *w : Controls(f))
-        if (w != f.ListBox1 && w != f.lbInfo && w != f.Label3) {
+        if (w != f.FileList && w != f.InfoPanel && w != f.FilesLabel) {
             EXPECT_EQ(w->height(), before[w].height()) << Name(w);
         }
-    EXPECT_LT(f.ListBox1->height(), before[f.ListBox1].height());
+    EXPECT_LT(f.FileList->height(), before[f.FileList].height());
 }
 
 TEST_F(WindowLayout, DesignedFaceGivesTheDesignedSizes)
@@ -123,17 +123,17 @@ TEST_F(WindowLayout, DesignedFaceGivesTheDesignedSizes)
     };
     near(f.width(), 636, 0.05);
     near(f.height(), 391, 0.05);
-    near(f.ListBox1->width(), 441, 0.05);
-    near(f.ListBox1->height(), 153, 0.15);
-    near(f.lbInfo->width(), 161, 0.1);
-    near(f.lbInfo->height(), 297, 0.1);
-    near(f.Edit1->width(), 441, 0.05);
-    near(f.Button1->width(), 161, 0.1);
-    near(f.ListBox1->x(), 8, 0.25);
-    near(f.Label1->y(), 8, 0.25);
-    EXPECT_FALSE(f.Label3->wordWrap());
+    near(f.FileList->width(), 441, 0.05);
+    near(f.FileList->height(), 153, 0.15);
+    near(f.InfoPanel->width(), 161, 0.1);
+    near(f.InfoPanel->height(), 297, 0.1);
+    near(f.DecoderOptionsEdit->width(), 441, 0.05);
+    near(f.TranscodeButton->width(), 161, 0.1);
+    near(f.FileList->x(), 8, 0.25);
+    near(f.DecoderLabel->y(), 8, 0.25);
+    EXPECT_FALSE(f.FilesLabel->wordWrap());
     EXPECT_EQ(f.cbShutdown->y(), f.cbID3v1->y());
-    EXPECT_EQ(f.cbOutputdir->y(), f.Button2->y());
+    EXPECT_EQ(f.cbOutputdir->y(), f.ClearButton->y());
     ExpectFits(f);
 }
 

@@ -95,7 +95,7 @@ protected:
     // desktop would.
     void Drop(const QList<QUrl> &urls, const QString &text = {}, QWidget *target = nullptr)
     {
-        if (!target) target = form->ListBox1->viewport();
+        if (!target) target = form->FileList->viewport();
         auto *mime = new QMimeData;
         if (!urls.isEmpty()) mime->setUrls(urls);
         if (!text.isEmpty()) mime->setText(text);
@@ -121,8 +121,8 @@ protected:
         Drop(urls, {}, target);
     }
     // The list as its view shows it: the rows of the view's model.
-    QModelIndex Entry(int row) const { return form->ListBox1->model()->index(row, 0); }
-    int EntryCount() const { return form->ListBox1->model()->rowCount(); }
+    QModelIndex Entry(int row) const { return form->FileList->model()->index(row, 0); }
+    int EntryCount() const { return form->FileList->model()->rowCount(); }
     QStringList ListEntries() const
     {
         QStringList out;
@@ -130,11 +130,11 @@ protected:
         return out;
     }
     // Where a click picks the entry.
-    QPoint EntryCentre(int row) const { return form->ListBox1->visualRect(Entry(row)).center(); }
+    QPoint EntryCentre(int row) const { return form->FileList->visualRect(Entry(row)).center(); }
     QStringList PanelLines() const
     {
         QStringList out;
-        for (int i = 0; i < form->lbInfo->count(); ++i) out << form->lbInfo->item(i)->text();
+        for (int i = 0; i < form->InfoPanel->count(); ++i) out << form->InfoPanel->item(i)->text();
         return out;
     }
 

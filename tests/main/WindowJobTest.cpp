@@ -46,30 +46,30 @@ TEST_F(WindowJob, TranscodesThreeFilesWithTagsAndControlsFollowTheJob)
     DropFiles(sources);
     ASSERT_EQ(EntryCount(), 3);
     form->cbOutputdir->click();
-    ASSERT_TRUE(form->DirectoryEdit1->isEnabled());
+    ASSERT_TRUE(form->OutputFolderEdit->isEnabled());
     form->cbOutputdir->click();  // off again: MP3s beside their sources
 
-    form->Button1->click();
+    form->TranscodeButton->click();
     // Running: what the job disables and enables.
-    EXPECT_FALSE(form->Button1->isEnabled());
-    EXPECT_FALSE(form->Button2->isEnabled());
-    EXPECT_FALSE(form->Button3->isEnabled());
-    EXPECT_TRUE(form->Button4->isEnabled());
+    EXPECT_FALSE(form->TranscodeButton->isEnabled());
+    EXPECT_FALSE(form->ClearButton->isEnabled());
+    EXPECT_FALSE(form->DeleteButton->isEnabled());
+    EXPECT_TRUE(form->CancelButton->isEnabled());
     EXPECT_FALSE(form->cbOutputdir->isEnabled());
-    EXPECT_FALSE(form->DirectoryEdit1->isEnabled());
+    EXPECT_FALSE(form->OutputFolderEdit->isEnabled());
     EXPECT_FALSE(form->FileDrop1->EnableDrop());
-    EXPECT_TRUE(form->Edit2->isEnabled());
-    EXPECT_TRUE(form->ListBox1->isEnabled());
+    EXPECT_TRUE(form->EncoderOptionsEdit->isEnabled());
+    EXPECT_TRUE(form->FileList->isEnabled());
     EXPECT_EQ(PanelLines().value(2), "   src0.mpc");
     EXPECT_TRUE(form->Console->isVisible());
     EXPECT_TRUE(form->Console->Text().contains("mpcdec"));
 
     TM_TRY_VERIFY(Idle(), 60000);
     EXPECT_EQ(EntryCount(), 0);
-    EXPECT_TRUE(form->Button1->isEnabled());
-    EXPECT_TRUE(form->Button2->isEnabled());
-    EXPECT_FALSE(form->Button4->isEnabled());
-    EXPECT_TRUE(form->DirectoryEdit1->isEnabled());  // whatever cbOutputdir says
+    EXPECT_TRUE(form->TranscodeButton->isEnabled());
+    EXPECT_TRUE(form->ClearButton->isEnabled());
+    EXPECT_FALSE(form->CancelButton->isEnabled());
+    EXPECT_TRUE(form->OutputFolderEdit->isEnabled());  // whatever cbOutputdir says
     EXPECT_TRUE(form->FileDrop1->EnableDrop());
     EXPECT_TRUE(PanelLines().isEmpty());
     EXPECT_FALSE(form->Console->isVisible());
@@ -93,7 +93,7 @@ TEST_F(WindowJob, TranscodesThreeFilesWithTagsAndControlsFollowTheJob)
     }
 
     // Transcode on the now empty list.
-    form->Button1->click();
+    form->TranscodeButton->click();
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(messages[0].text, "The list of files to transcode is empty");
 }
@@ -104,14 +104,14 @@ TEST_F(WindowJob, CancelStopsAfterTheCurrentFile)
     Open();
     form->SetJobs(1);
     DropFiles(sources);
-    form->Button1->click();
-    form->Button4->click();
+    form->TranscodeButton->click();
+    form->CancelButton->click();
     TM_TRY_VERIFY(Idle(), 60000);
     EXPECT_EQ(ListEntries(), QStringList({Q(sources[1]), Q(sources[2])}));
     EXPECT_TRUE(fs::exists(work / "src0.mp3"));
     EXPECT_FALSE(fs::exists(work / "src1.mp3"));
-    EXPECT_TRUE(form->Button1->isEnabled());
-    EXPECT_FALSE(form->Button4->isEnabled());
+    EXPECT_TRUE(form->TranscodeButton->isEnabled());
+    EXPECT_FALSE(form->CancelButton->isEnabled());
 }
 
 TEST_F(WindowJob, AnOutputFolderThatCannotBeMadeFailsEachFileWithItsReason)
@@ -123,18 +123,18 @@ TEST_F(WindowJob, AnOutputFolderThatCannotBeMadeFailsEachFileWithItsReason)
     Open();
     DropFiles(sources);
     form->cbOutputdir->click();
-    form->DirectoryEdit1->SetText(Q(out));
-    ASSERT_EQ(form->DirectoryEdit1->Text(), Q(out) + "/");
+    form->OutputFolderEdit->SetText(Q(out));
+    ASSERT_EQ(form->OutputFolderEdit->Text(), Q(out) + "/");
     // A file takes the folder's place, so it cannot be made again.
     fs::remove_all(out);
     tmtest::WriteText(out, "a file");
-    form->Button1->click();
+    form->TranscodeButton->click();
     TM_TRY_VERIFY(Idle(), 60000);
     // Failed files stay in the list, so that Transcode tries them again.
     EXPECT_EQ(ListEntries(), QStringList({Q(sources[0]), Q(sources[1])}));
-    EXPECT_TRUE(form->Button1->isEnabled());
+    EXPECT_TRUE(form->TranscodeButton->isEnabled());
     // The entry's tooltip as the list shows it, read as Qt reads a tooltip.
-    QWidget *viewport = form->ListBox1->viewport();
+    QWidget *viewport = form->FileList->viewport();
     QHelpEvent hint(QEvent::ToolTip, EntryCentre(0), viewport->mapToGlobal(EntryCentre(0)));
     QCoreApplication::sendEvent(viewport, &hint);
     const QString shown = QToolTip::text();
@@ -148,8 +148,8 @@ TEST_F(WindowJob, ClosingDuringAFileSavesSettingsAndFinishesTheFileFirst)
     const auto sources = MakeSources(1, 20.0);
     Open();
     DropFiles(sources);
-    form->Edit2->setText("--alt-preset cbr 96");
-    form->Button1->click();
+    form->EncoderOptionsEdit->setText("--alt-preset cbr 96");
+    form->TranscodeButton->click();
     ASSERT_TRUE(form->Job().Running());
     CloseAndDelete();
 
@@ -176,11 +176,11 @@ TEST_F(WindowJob, AnAlbumAndThenItsLibraryConvertEachSourceOnce)
     library.libraryFolder = lib.string();
     form->SetLibrarySettings(library);
     form->cbOutputdir->click();
-    form->DirectoryEdit1->SetText(QString::fromStdString(out.string()));
+    form->OutputFolderEdit->SetText(QString::fromStdString(out.string()));
 
     for (const fs::path &dropped : {lib / "Artist" / "Album", lib}) {
         Drop({QUrl::fromLocalFile(QString::fromStdString(dropped.string()))});
-        form->Button1->click();
+        form->TranscodeButton->click();
         TM_TRY_VERIFY(Idle(), 60000);
     }
     EXPECT_EQ(form->Presenter().LastEnd().converted, 1);

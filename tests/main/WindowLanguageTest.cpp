@@ -28,10 +28,10 @@ std::map<std::string, QString> Texts(TForm1 &f)
         if (auto *l = qobject_cast<QLabel *>(w)) texts[name] = l->text();
         if (auto *b = qobject_cast<QAbstractButton *>(w)) texts[name] = b->text();
         // The decoder's line shows mpcdec's own usage.
-        if (w != f.Edit1 && !w->toolTip().isEmpty()) texts[name + " hint"] = w->toolTip();
+        if (w != f.DecoderOptionsEdit && !w->toolTip().isEmpty()) texts[name + " hint"] = w->toolTip();
     }
     for (int i = 0; i < f.ComboExisting->count(); ++i) texts["ComboExisting " + std::to_string(i)] = f.ComboExisting->itemText(i);
-    for (QAction *a : f.PopupMenu1->actions())
+    for (QAction *a : f.PresetsMenu->actions())
         if (!a->isSeparator()) texts[a->objectName().toStdString()] = a->text();
     texts["title"] = f.windowTitle();
     return texts;
@@ -57,15 +57,15 @@ TEST_F(WindowLanguage, GermanCaptionsHintsAndNumbers)
         if (text.contains(QRegularExpression(QStringLiteral(": CBR \\d+ kbit/s$")))) continue;
         EXPECT_NE(german.at(name), text);
     }
-    EXPECT_EQ(f.Button1->text(), QStringLiteral("&Umwandeln"));
+    EXPECT_EQ(f.TranscodeButton->text(), QStringLiteral("&Umwandeln"));
     tmtest::ExpectFits(f);
 
     // The panel in German too, its frames counted with the German thousands separator.
     DropFiles({work / "Lange Nacht.mpc"});
-    f.ListBox1->setCurrentIndex(Entry(0));
+    f.FileList->setCurrentIndex(Entry(0));
     QCoreApplication::processEvents();
     QStringList panel;
-    for (int i = 0; i < f.lbInfo->count(); ++i) panel << f.lbInfo->item(i)->text();
+    for (int i = 0; i < f.InfoPanel->count(); ++i) panel << f.InfoPanel->item(i)->text();
     EXPECT_TRUE(panel.join('\n').contains(QRegularExpression(QStringLiteral(": 1\\.\\d{3}\\b")))) << panel.join('\n').toStdString();
     EXPECT_TRUE(panel.contains(QStringLiteral("Tags in der Datei"))) << panel.join('\n').toStdString();
 }

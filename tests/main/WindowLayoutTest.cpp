@@ -83,59 +83,59 @@ TEST_F(Window, ControlsHaveTheirNamesCaptionsAndHints)
         EXPECT_EQ(CaptionOf(w), caption);
     }
 
-    for (QWidget *w : {static_cast<QWidget *>(f.Label1), static_cast<QWidget *>(f.Label2),
-                       static_cast<QWidget *>(f.Label3), static_cast<QWidget *>(f.Label4),
-                       static_cast<QWidget *>(f.Button1)})
+    for (QWidget *w : {static_cast<QWidget *>(f.DecoderLabel), static_cast<QWidget *>(f.EncoderLabel),
+                       static_cast<QWidget *>(f.FilesLabel), static_cast<QWidget *>(f.InfoLabel),
+                       static_cast<QWidget *>(f.TranscodeButton)})
         EXPECT_TRUE(w->font().bold()) << w->objectName().toStdString();
-    EXPECT_FALSE(f.Button2->font().bold());
+    EXPECT_FALSE(f.ClearButton->font().bold());
 
-    EXPECT_EQ(f.Button1->toolTip(), "Click here to start transcoding files");
-    EXPECT_EQ(f.Edit2->toolTip(), "Right click for list of predefined presets");
-    EXPECT_EQ(f.ListBox1->toolTip(), "Click on a filename to see fileinformation");
-    EXPECT_EQ(f.Button2->toolTip(), "Clear all files in the list");
-    EXPECT_EQ(f.Button3->toolTip(), "Delete selected files from the list");
+    EXPECT_EQ(f.TranscodeButton->toolTip(), "Click here to start transcoding files");
+    EXPECT_EQ(f.EncoderOptionsEdit->toolTip(), "Right click for list of predefined presets");
+    EXPECT_EQ(f.FileList->toolTip(), "Click on a filename to see fileinformation");
+    EXPECT_EQ(f.ClearButton->toolTip(), "Clear all files in the list");
+    EXPECT_EQ(f.DeleteButton->toolTip(), "Delete selected files from the list");
     EXPECT_EQ(f.cbShutdown->toolTip(),
               "Enable this checkbox to automatically shutdown the PC when all files have been transcoded");
     EXPECT_EQ(f.cbOutputdir->toolTip(),
               "Converted files will be placed in the same folder as\nthe source files unless you check this option");
-    EXPECT_EQ(f.Button4->toolTip(), "Transcoding will end after the current file has been processed");
+    EXPECT_EQ(f.CancelButton->toolTip(), "Transcoding will end after the current file has been processed");
     // The decoder is asked for its usage text when the hint is first shown, not before
     // the window opens.
-    EXPECT_TRUE(f.Edit1->toolTip().isEmpty());
-    ShowHint(f.Edit1);
+    EXPECT_TRUE(f.DecoderOptionsEdit->toolTip().isEmpty());
+    ShowHint(f.DecoderOptionsEdit);
     if (tmtest::HaveTool("mpcdec")) {
-        EXPECT_TRUE(f.Edit1->toolTip().contains("mpcdec")) << f.Edit1->toolTip().toStdString();
+        EXPECT_TRUE(f.DecoderOptionsEdit->toolTip().contains("mpcdec")) << f.DecoderOptionsEdit->toolTip().toStdString();
     }
-    EXPECT_FALSE(f.Edit1->toolTip().isEmpty());
+    EXPECT_FALSE(f.DecoderOptionsEdit->toolTip().isEmpty());
 
     // Initial values.
-    EXPECT_EQ(f.Edit1->text(), "");
-    EXPECT_EQ(f.Edit2->text(), "--alt-preset cbr 128");
+    EXPECT_EQ(f.DecoderOptionsEdit->text(), "");
+    EXPECT_EQ(f.EncoderOptionsEdit->text(), "--alt-preset cbr 128");
     EXPECT_TRUE(f.cbID3v1->isChecked());
     EXPECT_TRUE(f.cbID3v2->isChecked());
     EXPECT_TRUE(f.cbApetag->isChecked());
     EXPECT_FALSE(f.cbShutdown->isChecked());
     EXPECT_FALSE(f.cbOutputdir->isChecked());
-    EXPECT_EQ(f.DirectoryEdit1->Text(), QDir::homePath() + "/");
-    EXPECT_FALSE(f.DirectoryEdit1->DirectInput());
-    EXPECT_FALSE(f.DirectoryEdit1->isEnabled());  // follows cbOutputdir after the restore
+    EXPECT_EQ(f.OutputFolderEdit->Text(), QDir::homePath() + "/");
+    EXPECT_FALSE(f.OutputFolderEdit->DirectInput());
+    EXPECT_FALSE(f.OutputFolderEdit->isEnabled());  // follows cbOutputdir after the restore
     EXPECT_EQ(f.ComboID3->currentIndex(), 1);  // "ID3V2.3" (D19)
     EXPECT_EQ(f.ComboID3->Tag(), 1);
     EXPECT_TRUE(f.ComboID3->isEditable());
     EXPECT_EQ(f.ComboID3->count(), 2);
     EXPECT_EQ(f.ComboID3->itemText(0), "ID3V1.1");
     EXPECT_EQ(f.ComboID3->itemText(1), "ID3V2.3");
-    EXPECT_FALSE(f.Button4->isEnabled());
-    EXPECT_EQ(f.ListBox1->selectionMode(), QAbstractItemView::ExtendedSelection);
-    EXPECT_EQ(f.lbInfo->selectionMode(), QAbstractItemView::SingleSelection);
+    EXPECT_FALSE(f.CancelButton->isEnabled());
+    EXPECT_EQ(f.FileList->selectionMode(), QAbstractItemView::ExtendedSelection);
+    EXPECT_EQ(f.InfoPanel->selectionMode(), QAbstractItemView::SingleSelection);
 
     // Non-visual components with their settings.
     EXPECT_EQ(f.TreeScanner1->FileMask(), "*.mp*");
     EXPECT_TRUE(f.TreeScanner1->Recursive());
-    EXPECT_EQ(f.FileDrop1->DropControl(), f.ListBox1);
+    EXPECT_EQ(f.FileDrop1->DropControl(), f.FileList);
     EXPECT_TRUE(f.FileDrop1->EnableDrop());
-    EXPECT_FALSE(f.Timer1->isActive());
-    EXPECT_EQ(f.Timer1->interval(), 100);
+    EXPECT_FALSE(f.JobTimer->isActive());
+    EXPECT_EQ(f.JobTimer->interval(), 100);
     EXPECT_EQ(f.XWinReboot1->ExitWindowsFlags(), 13u);
     EXPECT_EQ(f.FormStorage1->IniSection(), "Default");
 }
@@ -146,28 +146,28 @@ TEST_F(Window, TabOrderRunsThroughTheThirteenStopsThenTheListAndTheAddedControls
     QWidget *showLog = f.StatusArea1->ShowLogButton();
     // The browse button right after its folder; the status line's buttons in their row's
     // order, "Parallel conversions" at its end.
-    const QList<QWidget *> order = {f.Edit1,       f.Edit2,          f.cbID3v1, f.cbID3v2, f.cbApetag,
-                                    f.ComboID3,    f.cbShutdown,     f.cbOutputdir, f.DirectoryEdit1,
-                                    static_cast<QWidget *>(f.DirectoryEdit1->Button()),
-                                    f.Button1,     f.Button2,        f.Button3, f.Button4,
-                                    f.ListBox1,    f.Button5,        f.Button6, f.Button7,
+    const QList<QWidget *> order = {f.DecoderOptionsEdit,       f.EncoderOptionsEdit,          f.cbID3v1, f.cbID3v2, f.cbApetag,
+                                    f.ComboID3,    f.cbShutdown,     f.cbOutputdir, f.OutputFolderEdit,
+                                    static_cast<QWidget *>(f.OutputFolderEdit->Button()),
+                                    f.TranscodeButton,     f.ClearButton,        f.DeleteButton, f.CancelButton,
+                                    f.FileList,    f.AddFilesButton,        f.AddFolderButton, f.OutputNamesButton,
                                     f.ComboExisting, f.StatusArea1->DetailsButton(),
-                                    f.StatusArea1->OpenFolderButton(), showLog, f.SpinEdit1, f.Edit1};
+                                    f.StatusArea1->OpenFolderButton(), showLog, f.JobsSpin, f.DecoderOptionsEdit};
     // Every stop enabled, so Tab visits each.
     f.cbOutputdir->click();
-    f.Button4->setEnabled(true);
+    f.CancelButton->setEnabled(true);
     showLog->setEnabled(true);
     f.StatusArea1->SetDetailsAvailable(true);
     f.StatusArea1->SetOutputFolder("/tmp/");
     f.activateWindow();
-    f.Edit1->setFocus();
-    QWidget *w = f.Edit1;
+    f.DecoderOptionsEdit->setFocus();
+    QWidget *w = f.DecoderOptionsEdit;
     for (int i = 1; i < order.size(); ++i) {
         w = w->nextInFocusChain();
         while (!(w->focusPolicy() & Qt::TabFocus) || !w->isEnabled() || !w->isVisible() ||
                (w->focusProxy() && w->focusProxy() != w) ||
-               (w->parentWidget() && w->parentWidget() != &f && w->parentWidget() != f.DirectoryEdit1 &&
-                w->parentWidget() != f.DirectoryEdit1->Edit() &&
+               (w->parentWidget() && w->parentWidget() != &f && w->parentWidget() != f.OutputFolderEdit &&
+                w->parentWidget() != f.OutputFolderEdit->Edit() &&
                 w->parentWidget() != f.ComboID3 && w->parentWidget() != f.StatusArea1))
             w = w->nextInFocusChain();
         QWidget *expected = order[i];
@@ -176,13 +176,13 @@ TEST_F(Window, TabOrderRunsThroughTheThirteenStopsThenTheListAndTheAddedControls
         EXPECT_TRUE(match) << "stop " << i << " is " << w->objectName().toStdString() << " ("
                            << w->metaObject()->className() << "), expected " << expected->objectName().toStdString();
     }
-    EXPECT_EQ(f.lbInfo->focusPolicy(), Qt::ClickFocus);
+    EXPECT_EQ(f.InfoPanel->focusPolicy(), Qt::ClickFocus);
 }
 
 TEST_F(Window, PresetMenuReplacesTheWholeEncoderLine)
 {
     TForm1 &f = Open();
-    const QList<QAction *> actions = f.PopupMenu1->actions();
+    const QList<QAction *> actions = f.PresetsMenu->actions();
     ASSERT_EQ(actions.size(), 18);
     QStringList names, captions;
     int separators = 0;
@@ -204,29 +204,29 @@ TEST_F(Window, PresetMenuReplacesTheWholeEncoderLine)
 
     // A right click in the encoder line opens its standard menu with the presets in it,
     // each saying what it makes, the line's own marked.
-    QContextMenuEvent click(QContextMenuEvent::Mouse, QPoint(20, 10), f.Edit2->mapToGlobal(QPoint(20, 10)));
-    QCoreApplication::sendEvent(f.Edit2, &click);
+    QContextMenuEvent click(QContextMenuEvent::Mouse, QPoint(20, 10), f.EncoderOptionsEdit->mapToGlobal(QPoint(20, 10)));
+    QCoreApplication::sendEvent(f.EncoderOptionsEdit, &click);
     auto *menu = f.findChild<QMenu *>("Edit2Menu");
     ASSERT_NE(menu, nullptr);
     EXPECT_TRUE(menu->isVisible());
     QStringList entries;
     for (QAction *a : menu->actions()) entries << a->text();
     EXPECT_TRUE(entries.filter("Copy").size() == 1 && entries.filter("Paste").size() == 1) << entries.join('|').toStdString();
-    EXPECT_EQ(menu->actions().last()->menu(), f.PopupMenu1);
-    emit f.PopupMenu1->aboutToShow();
+    EXPECT_EQ(menu->actions().last()->menu(), f.PresetsMenu);
+    emit f.PresetsMenu->aboutToShow();
     EXPECT_EQ(actions[16]->text(), "--alt-preset cbr 128: CBR 128 kbit/s");
     for (QAction *a : actions) EXPECT_EQ(a->isChecked(), a == actions[16]) << a->text().toStdString();
     menu->close();
 
-    f.Edit2->setText("-V 2 --something typed");
+    f.EncoderOptionsEdit->setText("-V 2 --something typed");
     actions[3]->trigger();
-    EXPECT_EQ(f.Edit2->text(), "--alt-preset fast extreme");
+    EXPECT_EQ(f.EncoderOptionsEdit->text(), "--alt-preset fast extreme");
     actions[17]->trigger();
-    EXPECT_EQ(f.Edit2->text(), "--alt-preset cbr 160");
+    EXPECT_EQ(f.EncoderOptionsEdit->text(), "--alt-preset cbr 160");
 
     // The shared handler only takes menu items.
-    f.altpresetfaststandard1Click(f.Button1);
-    EXPECT_EQ(f.Edit2->text(), "--alt-preset cbr 160");
+    f.PresetClick(f.TranscodeButton);
+    EXPECT_EQ(f.EncoderOptionsEdit->text(), "--alt-preset cbr 160");
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(messages[0].caption, "Trackmill");
     EXPECT_EQ(messages[0].text, "Invalid class typecast.");
@@ -244,36 +244,36 @@ TEST_F(Window, FolderTextIsKeptEndingInASeparator)
 
     TForm1 &f = Open();
     int changes = 0;
-    QObject::connect(f.DirectoryEdit1, &TDirectoryEdit::Change, [&] { ++changes; });
-    f.DirectoryEdit1->SetText("/srv/music");
-    EXPECT_EQ(f.DirectoryEdit1->Text(), "/srv/music/");
+    QObject::connect(f.OutputFolderEdit, &TDirectoryEdit::Change, [&] { ++changes; });
+    f.OutputFolderEdit->SetText("/srv/music");
+    EXPECT_EQ(f.OutputFolderEdit->Text(), "/srv/music/");
     EXPECT_EQ(changes, 2);  // the change, then the normalised text; nothing more
 
     // A folder chosen in the dialog arrives without its separator and gets it back.
     f.cbOutputdir->click();
     std::filesystem::create_directory(work / "out");
-    f.DirectoryEdit1->SetFolderDialog([&](QWidget *, const QString &, const QString &start) {
+    f.OutputFolderEdit->SetFolderDialog([&](QWidget *, const QString &, const QString &start) {
         EXPECT_EQ(start, "/");  // /srv/music/ does not exist here
         return Q(work / "out") + "/";
     });
-    f.DirectoryEdit1->DoClick();
-    EXPECT_EQ(f.DirectoryEdit1->Text(), Q(work / "out") + "/");
-    f.DirectoryEdit1->SetFolderDialog([](QWidget *, const QString &, const QString &) { return QString("/"); });
-    f.DirectoryEdit1->DoClick();
-    EXPECT_EQ(f.DirectoryEdit1->Text(), "/");
+    f.OutputFolderEdit->DoClick();
+    EXPECT_EQ(f.OutputFolderEdit->Text(), Q(work / "out") + "/");
+    f.OutputFolderEdit->SetFolderDialog([](QWidget *, const QString &, const QString &) { return QString("/"); });
+    f.OutputFolderEdit->DoClick();
+    EXPECT_EQ(f.OutputFolderEdit->Text(), "/");
 }
 
 TEST_F(Window, OutputFolderSwitchEnablesTheFieldAndKeepsItsText)
 {
     TForm1 &f = Open();
-    const QString text = f.DirectoryEdit1->Text();
-    EXPECT_FALSE(f.DirectoryEdit1->isEnabled());
+    const QString text = f.OutputFolderEdit->Text();
+    EXPECT_FALSE(f.OutputFolderEdit->isEnabled());
     QTest::mouseClick(f.cbOutputdir, Qt::LeftButton, {}, QPoint(5, f.cbOutputdir->height() / 2));
     EXPECT_TRUE(f.cbOutputdir->isChecked());
-    EXPECT_TRUE(f.DirectoryEdit1->isEnabled());
+    EXPECT_TRUE(f.OutputFolderEdit->isEnabled());
     QTest::mouseClick(f.cbOutputdir, Qt::LeftButton, {}, QPoint(5, f.cbOutputdir->height() / 2));
-    EXPECT_FALSE(f.DirectoryEdit1->isEnabled());
-    EXPECT_EQ(f.DirectoryEdit1->Text(), text);
+    EXPECT_FALSE(f.OutputFolderEdit->isEnabled());
+    EXPECT_EQ(f.OutputFolderEdit->Text(), text);
 }
 
 TEST_F(Window, ComboTagMirrorsTheSelectedIndex)
@@ -300,9 +300,9 @@ TEST_F(Window, EnterClicksTranscodeAndEscClicksCancel)
 {
     TForm1 &f = Open();
     f.activateWindow();
-    f.Edit2->setFocus();
-    ASSERT_TRUE(f.Button1->isEnabled() || !tmtest::HaveTool("lame"));
-    QTest::keyClick(f.Edit2, Qt::Key_Return);
+    f.EncoderOptionsEdit->setFocus();
+    ASSERT_TRUE(f.TranscodeButton->isEnabled() || !tmtest::HaveTool("lame"));
+    QTest::keyClick(f.EncoderOptionsEdit, Qt::Key_Return);
     TM_TRY_COMPARE(int(messages.size()), 1, 2000);
     EXPECT_EQ(messages[0].caption, "An error occured");
     EXPECT_EQ(messages[0].text, "The list of files to transcode is empty");
@@ -318,21 +318,21 @@ TEST_F(Window, EnterClicksTranscodeAndEscClicksCancel)
     QTest::keyClick(f.ComboID3, Qt::Key_Return);
     TM_TRY_COMPARE(int(messages.size()), 3, 2000);
     f.cbOutputdir->click();
-    f.DirectoryEdit1->setFocus();
-    QTest::keyClick(f.DirectoryEdit1->Edit(), Qt::Key_Return);
+    f.OutputFolderEdit->setFocus();
+    QTest::keyClick(f.OutputFolderEdit->Edit(), Qt::Key_Return);
     TM_TRY_COMPARE(int(messages.size()), 4, 2000);
 
     // Esc does nothing while Cancel is disabled (a click would have pressed the button
     // already), and cancels once it is enabled.
-    QSignalSpy cancels(f.Button4, &QPushButton::clicked);
-    QTest::keyClick(f.Edit1, Qt::Key_Escape);
-    EXPECT_FALSE(f.Button4->isDown());
+    QSignalSpy cancels(f.CancelButton, &QPushButton::clicked);
+    QTest::keyClick(f.DecoderOptionsEdit, Qt::Key_Escape);
+    EXPECT_FALSE(f.CancelButton->isDown());
     EXPECT_FALSE(f.Job().CancelRequested());
-    f.Button4->setEnabled(true);
-    QTest::keyClick(f.Edit1, Qt::Key_Escape);
-    EXPECT_TRUE(f.Button4->isDown());
+    f.CancelButton->setEnabled(true);
+    QTest::keyClick(f.DecoderOptionsEdit, Qt::Key_Escape);
+    EXPECT_TRUE(f.CancelButton->isDown());
     TM_TRY_VERIFY(f.Job().CancelRequested(), 2000);
-    QTest::keyClick(f.DirectoryEdit1->Edit(), Qt::Key_Escape);
+    QTest::keyClick(f.OutputFolderEdit->Edit(), Qt::Key_Escape);
     TM_TRY_COMPARE(cancels.count(), 2, 2000);
     QTest::keyClick(f.ComboID3, Qt::Key_Escape);
     TM_TRY_COMPARE(cancels.count(), 3, 2000);
@@ -352,10 +352,10 @@ TEST_F(Window, MissingProgramsAreReportedInOrderAndTranscodeStaysDisabled)
     EXPECT_EQ(messages[1].text,
               "MPCDEC not found. Place the program in the same directory as trackmill or install it on the PATH");
     EXPECT_EQ(messages[0].caption, "An error occured");
-    EXPECT_FALSE(form->Button1->isEnabled());
-    EXPECT_TRUE(form->Button2->isEnabled());
-    ShowHint(form->Edit1);
-    EXPECT_FALSE(form->Edit1->toolTip().isEmpty());  // the fixed usage text
+    EXPECT_FALSE(form->TranscodeButton->isEnabled());
+    EXPECT_TRUE(form->ClearButton->isEnabled());
+    ShowHint(form->DecoderOptionsEdit);
+    EXPECT_FALSE(form->DecoderOptionsEdit->toolTip().isEmpty());  // the fixed usage text
 
     // A program placed in the working folder is never taken, nor through "." on PATH;
     // one in an absolute PATH folder is.

@@ -60,14 +60,14 @@ TEST_F(WindowList, AClickShowsItsEntryEvenWhenItChangesNothing)
     Open();
     DropFiles({a, b});
     ASSERT_EQ(EntryCount(), 2);
-    QWidget *viewport = form->ListBox1->viewport();
+    QWidget *viewport = form->FileList->viewport();
     QTest::mouseClick(viewport, Qt::LeftButton, {}, EntryCentre(1));
     EXPECT_EQ(PanelLines().value(2), "   two.mpc");
 
     // Ctrl-clicking the selected entry deselects it but still shows it.
     QTest::mouseClick(viewport, Qt::LeftButton, {}, EntryCentre(0));
     QTest::mouseClick(viewport, Qt::LeftButton, Qt::ControlModifier, EntryCentre(0));
-    EXPECT_FALSE(form->ListBox1->selectionModel()->isSelected(Entry(0)));
+    EXPECT_FALSE(form->FileList->selectionModel()->isSelected(Entry(0)));
     EXPECT_EQ(PanelLines().value(2), "   one.mpc");
 
     // Clicking the entry already shown reads the file again: one changed into something
@@ -87,11 +87,11 @@ TEST_F(WindowList, DeleteItemsTakesTheSelectedEntriesAndClearAllEveryOne)
     const fs::path a = Put(work / "a.mpc"), b = Put(work / "b.mpc"), c = Put(work / "c.mpc");
     Open();
     DropFiles({a, b, c});
-    QItemSelectionModel *selection = form->ListBox1->selectionModel();
+    QItemSelectionModel *selection = form->FileList->selectionModel();
     selection->select(Entry(0), QItemSelectionModel::Select);
     selection->select(Entry(2), QItemSelectionModel::Select);
-    form->Button3->click();
+    form->DeleteButton->click();
     EXPECT_EQ(ListEntries(), QStringList({Q(b)}));
-    form->Button2->click();
+    form->ClearButton->click();
     EXPECT_TRUE(ListEntries().isEmpty());
 }

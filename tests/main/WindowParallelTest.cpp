@@ -62,7 +62,7 @@ TEST_F(WindowParallel, TwoAtOnceNeverMoreAndCancelLetsThemFinish)
     form->SetJobs(2);
     form->ComboID3->setCurrentIndex(1);  // APE to ID3v2.3
     DropFiles(sources);
-    form->Button1->click();
+    form->TranscodeButton->click();
     TM_TRY_VERIFY(!form->Job().Running(), 120000);
     EXPECT_EQ(EntryCount(), 0);
     EXPECT_EQ(Overlap(), std::make_pair(2, 6));
@@ -75,9 +75,9 @@ TEST_F(WindowParallel, TwoAtOnceNeverMoreAndCancelLetsThemFinish)
     fs::remove(work / "log");
     for (int i = 0; i < 6; ++i) fs::remove(work / ("s" + std::to_string(i) + ".mp3"));
     DropFiles(sources);
-    form->Button1->click();
+    form->TranscodeButton->click();
     TM_TRY_VERIFY(form->Job().RunningCount() == 2, 10000);
-    form->Button4->click();
+    form->CancelButton->click();
     TM_TRY_VERIFY(!form->Job().Running(), 60000);
     EXPECT_EQ(Overlap().second, 2);
     EXPECT_EQ(EntryCount(), 4);

@@ -134,7 +134,7 @@ TEST_F(WindowPlacement, TheConsoleOpensBesideTheWindowDuringAJob)
     ASSERT_TRUE(tmtest::MakeMpc(work / "a.mpc", 3.0));
     TForm1 &f = OpenFramed();
     DropFiles({work / "a.mpc"});
-    f.Button1->click();
+    f.TranscodeButton->click();
     ASSERT_TRUE(QTest::qWaitFor([&] { return f.Console->isVisible(); }, 10000));
     if (UnderWindowManager()) {
         EXPECT_TRUE(QTest::qWaitFor([&] { return !f.Console->windowHandle()->frameMargins().isNull(); }, 5000));

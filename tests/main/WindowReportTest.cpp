@@ -59,7 +59,7 @@ TEST_F(WindowReport, AJobWithADamagedSourceAndAnExistingOutputEndsWithTheDamaged
     form->SetJobs(2);
     ASSERT_EQ(form->ExistingFiles(), TExistingPolicy::Skip);
     DropFiles(sources);
-    form->Button1->click();
+    form->TranscodeButton->click();
     TM_TRY_VERIFY(!form->Job().Running(), 120000);
 
     ASSERT_EQ(ListEntries(), QStringList({Q(sources[2])}));
@@ -86,7 +86,7 @@ TEST_F(WindowReport, AJobWithADamagedSourceAndAnExistingOutputEndsWithTheDamaged
     EXPECT_TRUE(form->LogWindow1->ShownText().contains("skipped")) << form->LogWindow1->ShownText().toStdString();
 
     // Transcode tries the failed file again, and a new job starts a new log.
-    form->Button1->click();
+    form->TranscodeButton->click();
     TM_TRY_VERIFY(!form->Job().Running(), 60000);
     EXPECT_EQ(form->StatusArea1->Text(), "0 converted, 0 skipped, 1 failed");
     EXPECT_EQ(form->LogWindow1->Files()->count(), 1);
@@ -114,20 +114,20 @@ TEST_F(WindowReport, TheProgressBarMovesDuringAFileWhileTheListShowsItsPercentag
         if (lines.back().startsWith("File 1 of 3,") && p > 0 && p < 100) duringFirst.insert(p);
     });
     watch.start(100);
-    form->Button1->click();
+    form->TranscodeButton->click();
     ASSERT_TRUE(form->Job().Running());
     EXPECT_EQ(PanelLines().value(2), "   slow.mpc");
 
     // Nothing is added while the job runs: not by a drop, not through the buttons.
-    DropFiles({other}, form->lbInfo->viewport());
+    DropFiles({other}, form->InfoPanel->viewport());
     EXPECT_EQ(EntryCount(), 3);
-    EXPECT_FALSE(form->Button5->isEnabled());
-    EXPECT_FALSE(form->Button6->isEnabled());
-    EXPECT_FALSE(form->SpinEdit1->isEnabled());
-    EXPECT_FALSE(form->Button7->isEnabled());
+    EXPECT_FALSE(form->AddFilesButton->isEnabled());
+    EXPECT_FALSE(form->AddFolderButton->isEnabled());
+    EXPECT_FALSE(form->JobsSpin->isEnabled());
+    EXPECT_FALSE(form->OutputNamesButton->isEnabled());
 
     // An entry the user clicks stays shown when the next file starts.
-    QTest::mouseClick(form->ListBox1->viewport(), Qt::LeftButton, {}, EntryCentre(2));
+    QTest::mouseClick(form->FileList->viewport(), Qt::LeftButton, {}, EntryCentre(2));
     EXPECT_EQ(PanelLines().value(2), "   third.mpc");
     TM_TRY_VERIFY(!lines.filter(QRegularExpression("^File 2 of 3, \\d+:\\d\\d elapsed")).isEmpty(), 30000);
     EXPECT_EQ(PanelLines().value(2), "   third.mpc");
@@ -151,7 +151,7 @@ TEST_F(WindowReport, AFileDeletedAfterItWasAddedFailsWithItsReason)
     Open();
     DropFiles({source});
     fs::remove(source);
-    form->Button1->click();
+    form->TranscodeButton->click();
     TM_TRY_VERIFY(!form->Job().Running(), 30000);
     ASSERT_EQ(ListEntries(), QStringList({Q(source)}));
     EXPECT_EQ(StateOf(0), "failed");
@@ -169,7 +169,7 @@ TEST_F(WindowReport, WhatTheTagsCouldNotCarryIsNamedInTheLogAndAtTheEnd)
     const QString note = "the cover picture of 16.0 MiB exceeds the 16 MiB limit and was not carried";
     Open();
     DropFiles({big, plain});
-    form->Button1->click();
+    form->TranscodeButton->click();
     // QTRY_* only log outside a Qt Test run; these waits fail the test when they run out.
     ASSERT_TRUE(QTest::qWaitFor([&] { return !form->Job().Running(); }, 60000));
     EXPECT_EQ(form->StatusArea1->Text(), "2 converted, 0 skipped, 0 failed");
@@ -200,21 +200,21 @@ TEST_F(WindowReport, TheShutdownFollowsANoticeThatCanBeCancelled)
     // Cancelled: nothing reaches logind, and the window is ready for the next job.
     form->SetShutdownDelay(60000);
     DropFiles({source});
-    form->Button1->click();
+    form->TranscodeButton->click();
     TM_TRY_VERIFY(form->ShutdownNotice1->Running(), 30000);
     EXPECT_TRUE(form->ShutdownNotice1->isVisible());
     EXPECT_TRUE(form->ShutdownNotice1->Text().contains("60 s")) << form->ShutdownNotice1->Text().toStdString();
-    EXPECT_FALSE(form->Button1->isEnabled());
+    EXPECT_FALSE(form->TranscodeButton->isEnabled());
     form->ShutdownNotice1->CancelButton()->click();
     EXPECT_EQ(form->Job().CurrentState(), TranscodeJob::State::Idle);
-    EXPECT_TRUE(form->Button1->isEnabled());
+    EXPECT_TRUE(form->TranscodeButton->isEnabled());
     tmtest::KeepEventLoopRunning(300);
     EXPECT_TRUE(bus.Record().Calls().isEmpty());
 
     // Left to run out: the request is made, once.
     form->SetShutdownDelay(200);
     DropFiles({source});  // its MP3 is there: skipped, still a job that ends
-    form->Button1->click();
+    form->TranscodeButton->click();
     ASSERT_TRUE(tmtest::WaitUntil([&] { return !bus.Record().Calls().isEmpty(); }, 30000));
     tmtest::KeepEventLoopRunning(500);
     EXPECT_EQ(bus.Record().Calls(), QStringList({"PowerOff(false)"}));

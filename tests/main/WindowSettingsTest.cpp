@@ -29,11 +29,11 @@ TEST_F(WindowSettings, EveryStoredValueAndThePositionComeBack)
     f.cbApetag->setChecked(false);
     f.cbID3v1->setChecked(false);
     f.cbID3v2->setChecked(false);
-    f.Edit1->setText("  -i  ");
-    f.Edit2->setText("\"--alt-preset insane\"");
+    f.DecoderOptionsEdit->setText("  -i  ");
+    f.EncoderOptionsEdit->setText("\"--alt-preset insane\"");
     f.cbShutdown->setChecked(true);
     f.cbOutputdir->click();
-    f.DirectoryEdit1->SetText(Q(work / "out"));
+    f.OutputFolderEdit->SetText(Q(work / "out"));
     f.ComboID3->setCurrentIndex(1);
     f.SetJobs(3);
     f.SetExistingFiles(TExistingPolicy::KeepBoth);
@@ -75,12 +75,12 @@ TEST_F(WindowSettings, EveryStoredValueAndThePositionComeBack)
     EXPECT_FALSE(g.cbApetag->isChecked());
     EXPECT_FALSE(g.cbID3v1->isChecked());
     EXPECT_FALSE(g.cbID3v2->isChecked());
-    EXPECT_EQ(g.Edit1->text(), "-i");  // blanks at the ends are not kept
-    EXPECT_EQ(g.Edit2->text(), "\"--alt-preset insane\"");
+    EXPECT_EQ(g.DecoderOptionsEdit->text(), "-i");  // blanks at the ends are not kept
+    EXPECT_EQ(g.EncoderOptionsEdit->text(), "\"--alt-preset insane\"");
     EXPECT_TRUE(g.cbShutdown->isChecked());
     EXPECT_TRUE(g.cbOutputdir->isChecked());
-    EXPECT_TRUE(g.DirectoryEdit1->isEnabled());
-    EXPECT_EQ(g.DirectoryEdit1->Text(), Q(work / "out") + "/");
+    EXPECT_TRUE(g.OutputFolderEdit->isEnabled());
+    EXPECT_EQ(g.OutputFolderEdit->Text(), Q(work / "out") + "/");
     EXPECT_EQ(g.ComboID3->currentIndex(), 1);
     EXPECT_EQ(g.ComboID3->Tag(), 1);
     EXPECT_EQ(g.Jobs(), 3);
@@ -101,10 +101,10 @@ TEST_F(WindowSettings, TheCommandLineToolReadsWhatTheWindowStored)
     std::filesystem::create_directories(config / "trackmill");
     TForm1 &f = Open();
     f.FormStorage1->SetIniFileName(Q(config / "trackmill" / "trackmill.ini"));
-    f.Edit2->setText("-V 2");
+    f.EncoderOptionsEdit->setText("-V 2");
     f.cbID3v2->setChecked(false);
     f.cbOutputdir->click();
-    f.DirectoryEdit1->SetText(Q(work / "out"));
+    f.OutputFolderEdit->SetText(Q(work / "out"));
     f.ComboID3->setCurrentIndex(0);
     f.SetJobs(5);
     f.SetExistingFiles(TExistingPolicy::Overwrite);
@@ -157,7 +157,7 @@ TEST_F(WindowSettings, TheLibraryDialogsChoicesReachTheJobAndComeBack)
     std::filesystem::create_directory(work / "music");
     TForm1 &f = Open();
     const auto openDialog = [this] {
-        form->Button7->click();
+        form->OutputNamesButton->click();
         auto *d = form->findChild<TLibraryDialog *>();
         if (!d) return d;
         // The offscreen platform leaves activating a new window to the program.
@@ -202,7 +202,7 @@ TEST_F(WindowSettings, TheLibraryDialogsChoicesReachTheJobAndComeBack)
     EXPECT_EQ(s.libraryDir, (work / "music").string() + "/");
     EXPECT_FALSE(s.copyFolderArt);
     EXPECT_TRUE(s.embedFolderArt);
-    EXPECT_EQ(f.Button7->toolTip(), "From the tags: %artist%/%year% %title%; folder art embedded");
+    EXPECT_EQ(f.OutputNamesButton->toolTip(), "From the tags: %artist%/%year% %title%; folder art embedded");
 
     // Cancel (Esc) changes nothing; an emptied library folder is none.
     d = openDialog();

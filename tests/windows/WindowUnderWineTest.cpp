@@ -42,12 +42,12 @@ TEST(WindowUnderWine, DesignedTextsAndEveryControlFits)
     ASSERT_TRUE(WaitFor([&] { return form.windowHandle() && form.windowHandle()->isExposed(); }, 30000));
     WaitFor([] { return false; }, 300);  // the window manager's frame and the first layout
 
-    EXPECT_EQ(form.Label1->text(), "Decoder options (Mppdec)");
-    EXPECT_EQ(form.Label2->text(), "Encoder options (LAME)");
-    EXPECT_EQ(form.Label3->text(), "Files to transcode (drop MPC, MPP, MP+ files, drives or folders from Explorer)");
-    EXPECT_EQ(form.DirectoryEdit1->Text(), "C:\\");
-    EXPECT_EQ(form.Edit1->text(), "");
-    EXPECT_EQ(form.Edit2->text(), "--alt-preset cbr 128");
+    EXPECT_EQ(form.DecoderLabel->text(), "Decoder options (Mppdec)");
+    EXPECT_EQ(form.EncoderLabel->text(), "Encoder options (LAME)");
+    EXPECT_EQ(form.FilesLabel->text(), "Files to transcode (drop MPC, MPP, MP+ files, drives or folders from Explorer)");
+    EXPECT_EQ(form.OutputFolderEdit->Text(), "C:\\");
+    EXPECT_EQ(form.DecoderOptionsEdit->text(), "");
+    EXPECT_EQ(form.EncoderOptionsEdit->text(), "--alt-preset cbr 128");
     std::printf("face: %s\n", QFontInfo(form.font()).family().toStdString().c_str());
     tmtest::ExpectFits(form);
 }
