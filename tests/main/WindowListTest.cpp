@@ -9,25 +9,7 @@ using namespace trackmill;
 namespace fs = std::filesystem;
 
 namespace {
-
-// One encoded file, copied under every name a test needs (encoding is the slow part).
-const tmtest::Bytes &SampleMpc()
-{
-    static tmtest::Bytes bytes = [] {
-        tmtest::TempDir tmp;
-        if (!tmtest::MakeMpc(tmp / "s.mpc", 1.0, {"--artist", "Sample"})) return tmtest::Bytes{};
-        return tmtest::ReadBytes(tmp / "s.mpc");
-    }();
-    return bytes;
-}
-
-fs::path Put(const fs::path &file)
-{
-    fs::create_directories(file.parent_path());
-    tmtest::WriteBytes(file, SampleMpc());
-    return file;
-}
-
+constexpr auto &Put = tmtest::PutSampleMpc;
 }  // namespace
 
 class WindowList : public tmtest::WindowTest {
@@ -36,7 +18,7 @@ protected:
     {
         tmtest::WindowTest::SetUp();
         TM_REQUIRE_TOOL("mpcenc");
-        ASSERT_FALSE(SampleMpc().empty());
+        ASSERT_FALSE(tmtest::SampleMpc().empty());
     }
 };
 

@@ -224,4 +224,21 @@ bool MakeMpc(const fs::path &mpcFile, double seconds, const std::vector<std::str
     return r.exitCode == 0 && fs::exists(mpcFile);
 }
 
+const Bytes &SampleMpc()
+{
+    static const Bytes bytes = [] {
+        TempDir tmp;
+        if (!MakeMpc(tmp / "s.mpc", 1.0, {"--artist", "Sample"})) return Bytes{};
+        return ReadBytes(tmp / "s.mpc");
+    }();
+    return bytes;
+}
+
+fs::path PutSampleMpc(const fs::path &file)
+{
+    fs::create_directories(file.parent_path());
+    WriteBytes(file, SampleMpc());
+    return file;
+}
+
 }  // namespace tmtest

@@ -80,6 +80,11 @@ void MakeSineWav(const fs::path &file, double seconds, int sampleRate = 44100, i
 bool MakeMpc(const fs::path &mpcFile, double seconds = 1.0, const std::vector<std::string> &extra = {},
              int sampleRate = 44100, int channels = 2);
 
+// One second of mpcenc's output, encoded once per test program, written at `file` (its
+// folders made); empty bytes when mpcenc failed. For tests that need many real files.
+const Bytes &SampleMpc();
+fs::path PutSampleMpc(const fs::path &file);
+
 }  // namespace tmtest
 
 // Skips the current test when an external program is not installed.

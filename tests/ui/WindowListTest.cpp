@@ -6,23 +6,8 @@
 namespace trackmill::test {
 namespace {
 
-// One encoded file, copied under every name a test needs (encoding is the slow part).
-const tmtest::Bytes &SampleMpc()
-{
-    static const tmtest::Bytes bytes = [] {
-        tmtest::TempDir tmp;
-        if (!tmtest::MakeMpc(tmp / "s.mpc", 1.0, {"--artist", "Sample"})) return tmtest::Bytes{};
-        return tmtest::ReadBytes(tmp / "s.mpc");
-    }();
-    return bytes;
-}
+constexpr auto &Put = tmtest::PutSampleMpc;
 
-fs::path Put(const fs::path &file)
-{
-    fs::create_directories(file.parent_path());
-    tmtest::WriteBytes(file, SampleMpc());
-    return file;
-}
 
 QString Q(const fs::path &p)
 {
@@ -34,7 +19,7 @@ protected:
     void SetUp() override
     {
         TM_REQUIRE_TOOL("mpcenc");
-        ASSERT_FALSE(SampleMpc().empty());
+        ASSERT_FALSE(tmtest::SampleMpc().empty());
         realFiles = true;
         presenter->Start();
     }
