@@ -92,38 +92,36 @@ inline constexpr TSetting<std::nullopt_t> kConsolePos{"ConsolePos", std::nullopt
 // ASCII letters compared without regard to case.
 bool SameChoiceName(std::string_view a, std::string_view b);
 
+// A value's spelling (as stored, or as the option takes it), and the value a spelling names
+// in any letter case; a value outside the choices is spelled as the first one.
 template <class T, std::size_t N>
-const char *StoredName(const TChoiceSetting<T, N> &setting, T value)
+const char *Spelling(const TChoiceSetting<T, N> &setting, T value, const char *TChoice<T>::*spelling)
 {
     for (const TChoice<T> &c : setting.choices)
-        if (c.value == value) return c.stored;
-    return setting.choices.front().stored;
+        if (c.value == value) return c.*spelling;
+    return setting.choices.front().*spelling;
 }
-
-// A stored name in any letter case; anything else is no value.
 template <class T, std::size_t N>
-std::optional<T> FromStoredName(const TChoiceSetting<T, N> &setting, std::string_view text)
+std::optional<T> Spelled(const TChoiceSetting<T, N> &setting, std::string_view text, const char *TChoice<T>::*spelling)
 {
     for (const TChoice<T> &c : setting.choices)
-        if (c.stored && SameChoiceName(text, c.stored)) return c.value;
+        if (c.*spelling && SameChoiceName(text, c.*spelling)) return c.value;
     return std::nullopt;
 }
 
 template <class T, std::size_t N>
-const char *OptionName(const TChoiceSetting<T, N> &setting, T value)
-{
-    for (const TChoice<T> &c : setting.choices)
-        if (c.value == value) return c.option;
-    return setting.choices.front().option;
-}
-
-// An option's value in any letter case; anything else is no value.
+const char *StoredName(const TChoiceSetting<T, N> &s, T value) { return Spelling(s, value, &TChoice<T>::stored); }
 template <class T, std::size_t N>
-std::optional<T> FromOptionName(const TChoiceSetting<T, N> &setting, std::string_view text)
+std::optional<T> FromStoredName(const TChoiceSetting<T, N> &s, std::string_view text)
 {
-    for (const TChoice<T> &c : setting.choices)
-        if (c.option && SameChoiceName(text, c.option)) return c.value;
-    return std::nullopt;
+    return Spelled(s, text, &TChoice<T>::stored);
+}
+template <class T, std::size_t N>
+const char *OptionName(const TChoiceSetting<T, N> &s, T value) { return Spelling(s, value, &TChoice<T>::option); }
+template <class T, std::size_t N>
+std::optional<T> FromOptionName(const TChoiceSetting<T, N> &s, std::string_view text)
+{
+    return Spelled(s, text, &TChoice<T>::option);
 }
 
 // The combo box entry of a value, and the value of an entry.

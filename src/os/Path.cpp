@@ -1,5 +1,7 @@
 #include "os/Path.h"
 
+#include <algorithm>
+
 namespace trackmill::os {
 
 bool IsSeparator(char c)
@@ -15,8 +17,7 @@ std::string Portable(std::string_view path)
 {
     std::string out(path);
 #ifdef _WIN32
-    for (char &c : out)
-        if (c == '\\') c = '/';
+    std::replace(out.begin(), out.end(), '\\', '/');
 #endif
     return out;
 }
@@ -25,8 +26,7 @@ std::string Native(std::string_view path)
 {
     std::string out(path);
 #ifdef _WIN32
-    for (char &c : out)
-        if (c == '/') c = '\\';
+    std::replace(out.begin(), out.end(), '/', '\\');
 #endif
     return out;
 }
