@@ -4,7 +4,7 @@
 <context>
     <name>Cli</name>
     <message>
-        <location filename="../src/cli/ConvertCommand.cpp" line="+40"/>
+        <location filename="../src/cli/ConvertCommand.cpp" line="+46"/>
         <source>Settings: decoder options &apos;%s&apos;, encoder options &apos;%s&apos;
 </source>
         <translation>Einstellungen: Decoder-Optionen &apos;%s&apos;, Encoder-Optionen &apos;%s&apos;
@@ -103,7 +103,7 @@
 </translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+36"/>
         <source>  folder image %s -&gt; %s
 </source>
         <translation>  Ordnerbild %s -&gt; %s
@@ -158,7 +158,7 @@ Converted %d of %d files</source>
     </message>
     <message>
         <location line="+1"/>
-        <location filename="../src/cli/ConvertHost.cpp" line="+112"/>
+        <location filename="../src/cli/ConvertHost.cpp" line="+114"/>
         <source>, %d failed</source>
         <translation>, %d fehlgeschlagen</translation>
     </message>
@@ -203,7 +203,7 @@ Converted %d of %d files</source>
         <translation>Nicht umgewandelt:</translation>
     </message>
     <message>
-        <location line="+48"/>
+        <location line="+46"/>
         <source>trackmill-cli: refused %s: %s
 </source>
         <translation>trackmill-cli: %s abgelehnt: %s
@@ -217,7 +217,7 @@ Converted %d of %d files</source>
 </translation>
     </message>
     <message>
-        <location line="+33"/>
+        <location line="+26"/>
         <source>trackmill-cli: no Musepack files to convert
 </source>
         <translation>trackmill-cli: keine Musepack-Dateien zum Umwandeln
@@ -269,7 +269,7 @@ Converted %d of %d files</source>
         <translation>FEHLGESCHLAGEN: </translation>
     </message>
     <message>
-        <location filename="../src/cli/ConvertSettings.cpp" line="+35"/>
+        <location filename="../src/cli/ConvertSettings.cpp" line="+16"/>
         <source>Usage: trackmill-cli convert [options] PATH...
 
 Converts the Musepack files among PATH (folders are searched) to MP3 with mpcdec and
@@ -367,7 +367,7 @@ fehlgeschlagen oder der Auftrag wurde abgebrochen, 2 Aufruffehler.
 </translation>
     </message>
     <message>
-        <location line="+150"/>
+        <location line="+140"/>
         <source>--decoder-options needs a value</source>
         <translation>--decoder-options braucht einen Wert</translation>
     </message>
@@ -387,12 +387,12 @@ fehlgeschlagen oder der Auftrag wurde abgebrochen, 2 Aufruffehler.
         <translation>--layout braucht source, tags oder flat</translation>
     </message>
     <message>
-        <location line="+8"/>
+        <location line="+3"/>
         <source>--layout takes source, tags or flat, not &apos;%s&apos;</source>
         <translation>--layout erwartet source, tags oder flat, nicht &apos;%s&apos;</translation>
     </message>
     <message>
-        <location line="+2"/>
+        <location line="+3"/>
         <source>--pattern needs a pattern</source>
         <translation>--pattern braucht ein Muster</translation>
     </message>
@@ -407,12 +407,12 @@ fehlgeschlagen oder der Auftrag wurde abgebrochen, 2 Aufruffehler.
         <translation>--existing braucht skip, overwrite oder keep-both</translation>
     </message>
     <message>
-        <location line="+8"/>
+        <location line="+3"/>
         <source>--existing takes skip, overwrite or keep-both, not &apos;%s&apos;</source>
         <translation>--existing erwartet skip, overwrite oder keep-both, nicht &apos;%s&apos;</translation>
     </message>
     <message>
-        <location line="+2"/>
+        <location line="+3"/>
         <source>%s needs a number</source>
         <translation>%s braucht eine Zahl</translation>
     </message>
@@ -432,14 +432,14 @@ fehlgeschlagen oder der Auftrag wurde abgebrochen, 2 Aufruffehler.
         <translation>--ape-to braucht id3v1 oder id3v2</translation>
     </message>
     <message>
-        <location line="+6"/>
+        <location line="+2"/>
         <source>--ape-to takes id3v1 or id3v2, not &apos;%s&apos;</source>
         <translation>--ape-to erwartet id3v1 oder id3v2, nicht &apos;%s&apos;</translation>
     </message>
     <message>
-        <location line="+9"/>
-        <location filename="../src/cli/InfoCommand.cpp" line="+215"/>
-        <location filename="../src/cli/main.cpp" line="+63"/>
+        <location line="+10"/>
+        <location filename="../src/cli/InfoCommand.cpp" line="+219"/>
+        <location filename="../src/cli/main.cpp" line="+67"/>
         <source>unknown option &apos;%s&apos;</source>
         <translation>unbekannte Option &apos;%s&apos;</translation>
     </message>
@@ -449,7 +449,7 @@ fehlgeschlagen oder der Auftrag wurde abgebrochen, 2 Aufruffehler.
         <translation>kein PFAD angegeben</translation>
     </message>
     <message>
-        <location filename="../src/cli/InfoCommand.cpp" line="-183"/>
+        <location filename="../src/cli/InfoCommand.cpp" line="-187"/>
         <source>Usage: trackmill-cli info [--json] FILE...
 
 Shows, for each file, the lines of the information panel (stream version, profile,
@@ -480,7 +480,7 @@ Aufruffehler.
 </translation>
     </message>
     <message>
-        <location line="+157"/>
+        <location line="+161"/>
         <source>File: </source>
         <translation>Datei: </translation>
     </message>
@@ -512,7 +512,7 @@ Aufruffehler.
 </translation>
     </message>
     <message>
-        <location filename="../src/cli/main.cpp" line="-44"/>
+        <location filename="../src/cli/main.cpp" line="-47"/>
         <source>Usage: trackmill-cli COMMAND [ARGUMENTS]
 
 Commands:
@@ -539,7 +539,7 @@ Optionen:
 </translation>
     </message>
     <message>
-        <location line="+46"/>
+        <location line="+49"/>
         <source>unknown command &apos;%s&apos;</source>
         <translation>unbekannter Befehl &apos;%s&apos;</translation>
     </message>
@@ -561,7 +561,7 @@ Optionen:
 <context>
     <name>InfoPanel</name>
     <message>
-        <location filename="../src/engine/FileInfo.cpp" line="+48"/>
+        <location filename="../src/engine/FileInfo.cpp" line="+61"/>
         <source>Yes</source>
         <translation>Ja</translation>
     </message>
@@ -571,7 +571,7 @@ Optionen:
         <translation>Nein</translation>
     </message>
     <message>
-        <location line="+5"/>
+        <location line="+2"/>
         <source>Streaminfo</source>
         <translation>Streaminfo</translation>
     </message>
@@ -587,36 +587,36 @@ Optionen:
     </message>
     <message>
         <location line="+1"/>
-        <location line="+43"/>
+        <location line="+37"/>
         <source>Channelmode: %1</source>
         <translation>Kanalmodus: %1</translation>
     </message>
     <message>
-        <location line="-42"/>
-        <location line="+44"/>
+        <location line="-36"/>
+        <location line="+38"/>
         <source>Bitrate: %1 Kb/s</source>
         <translation>Bitrate: %1 Kb/s</translation>
     </message>
     <message>
-        <location line="-43"/>
-        <location line="+45"/>
+        <location line="-37"/>
+        <location line="+39"/>
         <source>Framecount: %1</source>
         <translation>Frames: %1</translation>
     </message>
     <message>
-        <location line="-44"/>
-        <location line="+45"/>
+        <location line="-38"/>
+        <location line="+39"/>
         <source>Duration: %1 secs</source>
         <translation>Dauer: %1 s</translation>
     </message>
     <message>
-        <location line="-44"/>
-        <location line="+45"/>
+        <location line="-38"/>
+        <location line="+39"/>
         <source>Filesize: %1 KB</source>
         <translation>Dateigröße: %1 KB</translation>
     </message>
     <message>
-        <location line="-42"/>
+        <location line="-36"/>
         <source>Tags contained in file</source>
         <translation>Tags in der Datei</translation>
     </message>
@@ -641,7 +641,7 @@ Optionen:
         <translation>Abgeschnitten: Der Stream endet nach etwa %1 von %2 s</translation>
     </message>
     <message>
-        <location line="+21"/>
+        <location line="+15"/>
         <source>MPEG audio</source>
         <translation>MPEG-Audio</translation>
     </message>
@@ -676,7 +676,7 @@ Optionen:
         <translation>ReplayGain im Header: Titel %1, Spitze %2; Album %3, Spitze %4</translation>
     </message>
     <message>
-        <location line="+34"/>
+        <location line="+35"/>
         <source>ID3v1.1 tag</source>
         <translation>ID3v1.1-Tag</translation>
     </message>
@@ -792,7 +792,7 @@ Optionen:
 <context>
     <name>TWindowView</name>
     <message>
-        <location filename="../src/main/WindowView.cpp" line="+184"/>
+        <location filename="../src/main/WindowView.cpp" line="+141"/>
         <source>Transcoding finished</source>
         <translation>Umwandeln abgeschlossen</translation>
     </message>
@@ -965,7 +965,7 @@ Optionen:
         <translation>umgewandelt; </translation>
     </message>
     <message>
-        <location filename="../src/ui/WindowPresenter.h" line="+24"/>
+        <location filename="../src/ui/WindowPresenter.h" line="+26"/>
         <source>Stopping after the current files...</source>
         <translation>Wird nach den laufenden Dateien angehalten...</translation>
     </message>
@@ -1024,12 +1024,12 @@ Optionen:
 <context>
     <name>trackmill::TForm1</name>
     <message>
-        <location filename="../src/main/Form1.cpp" line="+496"/>
+        <location filename="../src/main/Form1.cpp" line="+508"/>
         <source>Invalid class typecast</source>
         <translation>Ungültige Typumwandlung einer Klasse</translation>
     </message>
     <message>
-        <location filename="../src/main/Form1.h" line="+75"/>
+        <location filename="../src/main/Form1.h" line="+77"/>
         <source>Trackmill v1.2 (MPC -&gt; MP3 transcoder)</source>
         <translation>Trackmill v1.2 (MPC -&gt; MP3-Umwandler)</translation>
     </message>
@@ -1039,7 +1039,7 @@ Optionen:
         <translation>Ein Fehler ist aufgetreten</translation>
     </message>
     <message>
-        <location filename="../src/main/Form1Layout.cpp" line="+35"/>
+        <location filename="../src/main/Form1Layout.cpp" line="+38"/>
         <source>VBR, about 190 kbit/s, encoded faster</source>
         <translation>VBR, etwa 190 kbit/s, schneller kodiert</translation>
     </message>
@@ -1105,7 +1105,7 @@ Optionen:
         <translation>CBR 160 kbit/s</translation>
     </message>
     <message>
-        <location line="+48"/>
+        <location line="+50"/>
         <source>Fileinfo</source>
         <translation>Dateiinfo</translation>
     </message>
@@ -1212,12 +1212,12 @@ Quelldateien gelegt, wenn diese Option nicht angehakt ist</translation>
         <translation>Das Umwandeln endet, sobald die aktuelle Datei verarbeitet ist</translation>
     </message>
     <message>
-        <location line="+10"/>
+        <location line="+11"/>
         <source>ID3V1.1 holds 30 characters a field; ID3V2.3 holds every field whole</source>
         <translation>ID3V1.1 fasst 30 Zeichen je Feld; ID3V2.3 fasst jedes Feld vollständig</translation>
     </message>
     <message>
-        <location line="+48"/>
+        <location line="+58"/>
         <source>Add &amp;files...</source>
         <translation>&amp;Dateien...</translation>
     </message>
@@ -1282,22 +1282,17 @@ Quelldateien gelegt, wenn diese Option nicht angehakt ist</translation>
         <translation>&amp;Voreinstellungen</translation>
     </message>
     <message>
-        <location filename="../src/system/Platform.h" line="+37"/>
-        <source>LAME.EXE not found. Place the file in the same directory as Trackmill.exe</source>
-        <translation>LAME.EXE nicht gefunden. Legen Sie die Datei in denselben Ordner wie Trackmill.exe</translation>
+        <location filename="../src/system/Platform.h" line="+39"/>
+        <source>LAME.EXE not found. Place the file in the same directory as Trackmill.exe or in a folder on the PATH</source>
+        <translation>LAME.EXE nicht gefunden. Legen Sie die Datei in denselben Ordner wie Trackmill.exe oder in einen Ordner des PATH</translation>
     </message>
     <message>
-        <location line="+2"/>
-        <source>MPPDEC.EXE not found. Place the file in the same directory as Trackmill.exe</source>
-        <translation>MPPDEC.EXE nicht gefunden. Legen Sie die Datei in denselben Ordner wie Trackmill.exe</translation>
+        <location line="+3"/>
+        <source>MPPDEC.EXE not found, nor MPCDEC.EXE. Place either file in the same directory as Trackmill.exe or in a folder on the PATH</source>
+        <translation>Weder MPPDEC.EXE noch MPCDEC.EXE gefunden. Legen Sie eine der Dateien in denselben Ordner wie Trackmill.exe oder in einen Ordner des PATH</translation>
     </message>
     <message>
-        <location line="+6"/>
-        <source>Decoder options (Mppdec)</source>
-        <translation>Decoder-Optionen (Mppdec)</translation>
-    </message>
-    <message>
-        <location line="+1"/>
+        <location line="+7"/>
         <source>Encoder options (LAME)</source>
         <translation>Encoder-Optionen (LAME)</translation>
     </message>
@@ -1317,12 +1312,12 @@ Quelldateien gelegt, wenn diese Option nicht angehakt ist</translation>
         <translation>MPCDEC nicht gefunden. Legen Sie das Programm in denselben Ordner wie trackmill oder installieren Sie es in einen Ordner des PATH</translation>
     </message>
     <message>
-        <location line="+7"/>
-        <source>Decoder options (mpcdec)</source>
-        <translation>Decoder-Optionen (mpcdec)</translation>
+        <location line="+12"/>
+        <source>Decoder options (%1)</source>
+        <translation>Decoder-Optionen (%1)</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="-5"/>
         <source>Encoder options (lame)</source>
         <translation>Encoder-Optionen (lame)</translation>
     </message>
@@ -1332,12 +1327,12 @@ Quelldateien gelegt, wenn diese Option nicht angehakt ist</translation>
         <translation>Dateien zum Umwandeln (MPC-, MPP-, MP+-Dateien oder Ordner hierher ziehen)</translation>
     </message>
     <message>
-        <location filename="../src/engine/TranscodeJob.cpp" line="+491"/>
+        <location filename="../src/engine/TranscodeJob.cpp" line="+494"/>
         <source>The system refused to shut down. Transcoding has finished; the computer keeps running.</source>
         <translation>Das System hat das Herunterfahren abgelehnt. Das Umwandeln ist beendet; der Computer läuft weiter.</translation>
     </message>
     <message>
-        <location filename="../src/engine/TranscodeJob.h" line="+130"/>
+        <location filename="../src/engine/TranscodeJob.h" line="+133"/>
         <source>The list of files to transcode is empty</source>
         <translation>Die Liste der umzuwandelnden Dateien ist leer</translation>
     </message>
@@ -1345,7 +1340,7 @@ Quelldateien gelegt, wenn diese Option nicht angehakt ist</translation>
 <context>
     <name>trackmill::TLibraryDialog</name>
     <message>
-        <location filename="../src/main/LibraryDialog.cpp" line="+20"/>
+        <location filename="../src/main/LibraryDialog.cpp" line="+21"/>
         <source>A source below it keeps its path relative to it in the output folder; a source outside it keeps its path relative to the dropped folder&apos;s parent. Empty: none.</source>
         <translation>Eine Quelle darunter behält ihren Pfad relativ zu ihm im Ausgabeordner; eine Quelle außerhalb behält ihren Pfad relativ zum übergeordneten Ordner des abgelegten Ordners. Leer: keiner.</translation>
     </message>
@@ -1424,7 +1419,7 @@ whose source has no picture</source>
 deren Quelle kein Bild hat</translation>
     </message>
     <message>
-        <location line="+82"/>
+        <location line="+83"/>
         <source>Same folders as the sources</source>
         <translation>Gleiche Ordner wie die Quellen</translation>
     </message>
@@ -1505,7 +1500,7 @@ deren Quelle kein Bild hat</translation>
 <context>
     <name>trackmill::TStatusArea</name>
     <message>
-        <location filename="../src/widgets/StatusArea.cpp" line="+16"/>
+        <location filename="../src/widgets/StatusArea.cpp" line="+18"/>
         <source>Deta&amp;ils</source>
         <translation>De&amp;tails</translation>
     </message>

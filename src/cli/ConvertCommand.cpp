@@ -57,9 +57,9 @@ void PrintSettings(std::FILE *out, const TJobSettings &s)
     }
     const std::string output = !s.useOutputDir       ? Cli::Tr("beside each source")
                                : s.outputDir.empty() ? Cli::Tr("the working folder")
-                                                     : Shown(s.outputDir);
+                                                     : ShownPath(s.outputDir);
     std::fputs(Formatted(Cli::Tr("  output: %s%s\n"), output.c_str(), Shown(layout).c_str()).c_str(), out);
-    const std::string library = s.libraryDir.empty() ? Cli::Tr("none") : Shown(s.libraryDir);
+    const std::string library = s.libraryDir.empty() ? Cli::Tr("none") : ShownPath(s.libraryDir);
     const std::string art = !s.copyFolderArt && !s.embedFolderArt ? Cli::Tr("not used")
                             : !s.embedFolderArt                   ? Cli::Tr("copied")
                             : !s.copyFolderArt                    ? Cli::Tr("embedded where a file has none")
@@ -106,8 +106,8 @@ void PrintFolderArt(const TWorkQueue &queue, const std::vector<TPlannedOutput> &
         if (image->second.empty()) continue;
         const TArtCopyPlan art = PlanArtCopy(os::Join(from, image->second), to, s.existing);
         if (art.action != TArtCopyPlan::Action::None)
-            std::fputs(Formatted(Cli::Tr("  folder image %s -> %s\n"), Shown(os::Join(from, image->second)).c_str(),
-                                 Shown(art.target).c_str())
+            std::fputs(Formatted(Cli::Tr("  folder image %s -> %s\n"), ShownPath(os::Join(from, image->second)).c_str(),
+                                 ShownPath(art.target).c_str())
                            .c_str(),
                        stdout);
     }

@@ -2,6 +2,7 @@
 
 #include "collect/FileNames.h"
 #include "os/Files.h"
+#include "os/Path.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -93,10 +94,10 @@ public:
     {
         sinceSent_.start();
     }
-    bool Known(const std::string &source) const override { return known_.count(source) > 0; }
+    bool Known(const std::string &source) const override { return known_.count(os::PathKey(source)) > 0; }
     bool Add(const std::string &source, const std::string &base) override
     {
-        if (!known_.insert(source).second) return false;
+        if (!known_.insert(os::PathKey(source)).second) return false;
         batch_.files.emplace_back(source, base);
         return true;
     }
@@ -118,7 +119,7 @@ public:
 private:
     static constexpr int kBatchIntervalMs = 50;
     TTranscodeList &list_;
-    std::unordered_set<std::string> known_;  // listed before the drop, or found by it
+    std::unordered_set<std::string> known_;  // listed before the drop, or found by it; by PathKey
     Batch batch_;
     QElapsedTimer sinceSent_;
 };
@@ -271,7 +272,7 @@ void TTranscodeList::StartWorker(QStringList names)
 {
     JoinWorker();
     std::unordered_set<std::string> known;
-    for (const TWorkItem &item : queue_.Items()) known.insert(item.source);
+    for (const TWorkItem &item : queue_.Items()) known.insert(os::PathKey(item.source));
     auto work = std::make_shared<std::function<void()>>([this, names = std::move(names), known = std::move(known)]() mutable {
         BatchSink sink(*this, std::move(known));
         sink_ = &sink;

@@ -36,7 +36,7 @@ bool Place(os::TOwnFolder &folder, const std::string &name, const std::string &o
 {
     const bool exists = os::Exists(output);
     if (exists && !mayReplace) {
-        reason = kAppeared + output;
+        reason = kAppeared + os::Native(output);
         return false;
     }
     if (exists) {
@@ -46,7 +46,7 @@ bool Place(os::TOwnFolder &folder, const std::string &name, const std::string &o
         }
         folder.TakeModeOf(name, output);
         if (const int err = folder.MoveOut(name, output, true); err != 0) {
-            reason = "cannot rename the MP3 to " + output + ": " + os::ErrorText(err);
+            reason = "cannot rename the MP3 to " + os::Native(output) + ": " + os::ErrorText(err);
             return false;
         }
         return true;
@@ -54,7 +54,7 @@ bool Place(os::TOwnFolder &folder, const std::string &name, const std::string &o
     // Never over a file that appears at the last moment.
     const int err = folder.MoveOut(name, output, false);
     if (err == 0) return true;
-    reason = err == EEXIST ? kAppeared + output : "cannot rename the MP3 to " + output + ": " + os::ErrorText(err);
+    reason = err == EEXIST ? kAppeared + os::Native(output) : "cannot rename the MP3 to " + os::Native(output) + ": " + os::ErrorText(err);
     return false;
 }
 
@@ -86,8 +86,8 @@ TCommandLines BuildCommandLines(const TConversionSetup &setup, const std::string
                                 const std::string &decoderLogPath)
 {
     TCommandLines lines;
-    lines.shown = BuildCommand(setup.commandTemplate, setup.decoderOptions, source, setup.encoderOptions,
-                               outputShown, quote);
+    lines.shown = BuildCommand(setup.commandTemplate, setup.decoderOptions, os::Native(source), setup.encoderOptions,
+                               os::Native(outputShown), quote);
     // The programs and the status file first, so that an option text holding their
     // placeholders stays as typed.
     lines.script = FillTemplate(setup.scriptTemplate,
@@ -117,7 +117,7 @@ bool PrepareFile(const TWorkItem &item, const TConversionSetup &setup, const Pat
     prepared = {};
     const std::string folder = os::FolderOf(item.output);
     if (const int err = os::CreateFolders(folder, &prepared.createdFolders); err != 0)
-        return fail("the output folder " + folder + " cannot be created: " + os::ErrorText(err));
+        return fail("the output folder " + os::Native(folder) + " cannot be created: " + os::ErrorText(err));
 
     std::string why;
     if (!scratch.Ensure(&why)) return fail(why);
@@ -126,12 +126,12 @@ bool PrepareFile(const TWorkItem &item, const TConversionSetup &setup, const Pat
     // output folder could otherwise put a link in the MP3's place before it is opened.
     auto work = std::make_unique<os::TOwnFolder>();
     if (const int err = work->Create(folder, kTemporaryPrefix); err != 0)
-        return fail("cannot write in " + folder + ": " + os::ErrorText(err));
+        return fail("cannot write in " + os::Native(folder) + ": " + os::ErrorText(err));
     prepared.workFolder = std::move(work);
     scratch.NoteTemporary(prepared.workFolder->Path());
     os::TFile temp;
     if (!temp.Create(*prepared.workFolder, kTemporaryMp3))
-        return fail("cannot write in " + folder + ": " + os::ErrorText(temp.Error()));
+        return fail("cannot write in " + os::Native(folder) + ": " + os::ErrorText(temp.Error()));
     temp.Close();
     prepared.tempMp3 = kTemporaryMp3;
 

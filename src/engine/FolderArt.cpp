@@ -110,7 +110,7 @@ int CopyTo(const std::string &image, const TArtCopyPlan &plan, const TFolderArt:
     const auto access = os::Stat(image, os::TFollow::NotLinks).othersMayNotRead ? os::TFile::Access::Private
                                                                                  : os::TFile::Access::Usual;
     if (!out.CreateUnique(folder, kTemporaryPrefix, "", &temp, access)) {
-        why = "cannot write in " + folder + ": " + os::ErrorText(out.Error());
+        why = "cannot write in " + os::Native(folder) + ": " + os::ErrorText(out.Error());
         return out.Error() ? out.Error() : EIO;
     }
     if (noteTemporary) noteTemporary(temp);
@@ -135,7 +135,7 @@ int CopyTo(const std::string &image, const TArtCopyPlan &plan, const TFolderArt:
     const int err = os::RenameNoReplace(temp, plan.target);
     if (err != 0) {
         os::RemoveFile(temp);
-        why = "cannot rename it to " + plan.target + ": " + os::ErrorText(err);
+        why = "cannot rename it to " + os::Native(plan.target) + ": " + os::ErrorText(err);
     }
     return err;
 }
@@ -186,7 +186,7 @@ TArtCopyPlan PlanArtCopy(const std::string &image, const std::string &outputFold
             if (!os::Exists(numbered)) return {Action::Write, numbered, {}};
             if (SameContent(image, numbered)) return {};
         }
-        return {Action::None, {}, "no free name beside " + target};
+        return {Action::None, {}, "no free name beside " + os::Native(target)};
     }
     return {};
 }

@@ -180,8 +180,7 @@ std::string LibraryRelativePath(const TWorkItem &item, const std::string &librar
     for (const std::string *root : {&libraryDir, &item.base}) {
         if (root->empty()) continue;
         const std::string base = os::WithSeparator(*root);
-        if (item.source.size() > base.size() && item.source.compare(0, base.size(), base) == 0)
-            return item.source.substr(base.size());
+        if (os::IsInside(item.source, base)) return item.source.substr(base.size());
     }
     return os::FileName(item.source);
 }

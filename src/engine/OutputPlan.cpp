@@ -90,8 +90,8 @@ std::string WhyNotReplaceable(const std::string &path)
     if (!info.Exists()) return {};
     // Replacing needs only the folder's permission; the user's right to the file itself is
     // what counts here.
-    if (info.kind != os::TKind::File) return "cannot replace " + path + ": not a file";
-    if (const int err = os::CheckWritable(path); err != 0) return "cannot replace " + path + ": " + os::ErrorText(err);
+    if (info.kind != os::TKind::File) return "cannot replace " + os::Native(path) + ": not a file";
+    if (const int err = os::CheckWritable(path); err != 0) return "cannot replace " + os::Native(path) + ": " + os::ErrorText(err);
     return {};
 }
 
@@ -172,7 +172,7 @@ std::vector<TPlannedOutput> PlanOutputs(const std::vector<TWorkItem> &items, con
         TSourceLookup &lookup = lookups[i].emplace();
         lookup.source = items[i].source;
         lookup.mark = {LibraryRelativePath(items[i], options.libraryDir), info.size, info.modified};
-        lookup.inLibrary = !library.empty() && items[i].source.starts_with(library);
+        lookup.inLibrary = os::IsInside(items[i].source, library);
         bool older = false;
         madeBefore[i] = marks->Find(lookup, plains[i], &older);
         if (!madeBefore[i] && !marks->KnownAbsent(plains[i])) {
@@ -221,7 +221,7 @@ std::vector<TPlannedOutput> PlanOutputs(const std::vector<TWorkItem> &items, con
                               plan.output;
             } else if (source) {
                 plan.kind = Kind::Refused;
-                plan.reason = "the output " + plan.output + " is the source " + source->source;
+                plan.reason = "the output " + os::Native(plan.output) + " is the source " + os::Native(source->source);
             } else if (TooLong(plan.output)) {
                 plan.kind = Kind::Refused;
                 plan.reason = "the output path is longer than the system allows";
@@ -230,7 +230,7 @@ std::vector<TPlannedOutput> PlanOutputs(const std::vector<TWorkItem> &items, con
                 plan.reason = std::move(why);
             } else {
                 plan.kind = Kind::Overwrite;
-                plan.reason = "replaces " + plan.output + ", converted before";
+                plan.reason = "replaces " + os::Native(plan.output) + ", converted before";
             }
             plans.push_back(std::move(plan));
             continue;
@@ -266,13 +266,13 @@ std::vector<TPlannedOutput> PlanOutputs(const std::vector<TWorkItem> &items, con
         }
         if (there && options.existing == TExistingPolicy::Skip) {
             plan.kind = Kind::Skipped;
-            plan.reason = "exists: " + path;
+            plan.reason = "exists: " + os::Native(path);
         } else if (there && options.existing == TExistingPolicy::Overwrite) {
             if (plan.kind == Kind::Renamed) {
-                plan.reason += "; replaces " + path;
+                plan.reason += "; replaces " + os::Native(path);
             } else {
                 plan.kind = Kind::Overwrite;
-                plan.reason = "replaces " + path;
+                plan.reason = "replaces " + os::Native(path);
             }
         }
         claimed.insert(path);
@@ -282,8 +282,8 @@ std::vector<TPlannedOutput> PlanOutputs(const std::vector<TWorkItem> &items, con
             plan.reason = "the output path is longer than the system allows";
         } else if (source) {
             plan.kind = Kind::Refused;
-            plan.reason = source == &item ? "the output " + path + " is this source itself"
-                                          : "the output " + path + " is the source " + source->source;
+            plan.reason = source == &item ? "the output " + os::Native(path) + " is this source itself"
+                                          : "the output " + os::Native(path) + " is the source " + os::Native(source->source);
         } else if (there && options.existing == TExistingPolicy::Overwrite) {
             if (std::string why = whyNotReplaceable(path); !why.empty()) {
                 plan.kind = Kind::Refused;

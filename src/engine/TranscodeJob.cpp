@@ -261,8 +261,9 @@ void TranscodeJob::CommandOutput(std::uint64_t id, const std::string &text)
     found->second->lines.Add(text, [&](const std::string &line) { OutputLine(id, *found->second, line); });
 }
 
-void TranscodeJob::OutputLine(std::uint64_t id, Active &active, const std::string &line)
+void TranscodeJob::OutputLine(std::uint64_t id, Active &active, const std::string &printed)
 {
+    const std::string line = platform_.programText ? platform_.programText(printed) : printed;
     KeepTail(active.outputTail, line);
     const int index = queue_.IndexOf(id);
     if (index >= 0) observer_->FileOutput(queue_.At(index), line);

@@ -66,6 +66,9 @@ struct TJobPlatform {
     TRequiredProgram decoder;
     // Absolute path of an external program, or "" when it is not installed.
     std::function<std::string(const std::string &name)> findProgram;
+    // A line the programs printed, as UTF-8 (Windows programs print in their code page);
+    // none: taken as it stands.
+    std::function<std::string(const std::string &line)> programText;
     int pauseBetweenFilesMs = 0;  // the window keeps its 100 ms
 };
 

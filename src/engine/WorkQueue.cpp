@@ -1,5 +1,7 @@
 #include "engine/WorkQueue.h"
 
+#include "os/Path.h"
+
 namespace trackmill {
 
 const char *ItemStateName(TItemState state)
@@ -24,7 +26,7 @@ int TWorkQueue::IndexOf(std::uint64_t id) const
 
 bool TWorkQueue::Add(const std::string &source, const std::string &base)
 {
-    if (!sources_.insert(source).second) return false;
+    if (!sources_.insert(os::PathKey(source)).second) return false;
     TWorkItem item;
     item.id = nextId_++;
     item.source = source;
@@ -34,10 +36,15 @@ bool TWorkQueue::Add(const std::string &source, const std::string &base)
     return true;
 }
 
+bool TWorkQueue::Contains(const std::string &source) const
+{
+    return sources_.count(os::PathKey(source)) > 0;
+}
+
 void TWorkQueue::Remove(int index)
 {
     if (index < 0 || index >= Count()) return;
-    sources_.erase(items_[static_cast<std::size_t>(index)].source);
+    sources_.erase(os::PathKey(items_[static_cast<std::size_t>(index)].source));
     items_.erase(items_.begin() + index);
     if (observer_.removed) observer_.removed(index);
 }

@@ -57,7 +57,7 @@ public:
     int IndexOf(std::uint64_t id) const;
     // Whether a source of exactly these bytes is queued (a folder may hold both
     // "Song.mpc" and "song.mpc": they are two files).
-    bool Contains(const std::string &source) const { return sources_.count(source) > 0; }
+    bool Contains(const std::string &source) const;
 
     // Appends a source unless it is queued already; false when it was.
     bool Add(const std::string &source, const std::string &base = {});
@@ -82,7 +82,7 @@ public:
 
 private:
     std::vector<TWorkItem> items_;
-    std::unordered_set<std::string> sources_;
+    std::unordered_set<std::string> sources_;  // each one's PathKey: one file, one entry
     std::uint64_t nextId_ = 1;
     Observer observer_;
     std::vector<TLeftOutPath> refused_;

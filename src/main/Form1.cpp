@@ -104,7 +104,12 @@ void SetMessageBoxHandler(MessageBoxHandler handler)
 
 QString NormalizeFolderText(const QString &text)
 {
-    return QString::fromStdString(os::WithSeparator(text.toStdString()));
+    return ShownPath(os::WithSeparator(os::Portable(QFile::encodeName(text).toStdString())));
+}
+
+QString ShownPath(const std::string &path)
+{
+    return QDir::toNativeSeparators(QFile::decodeName(QByteArray::fromStdString(path)));
 }
 
 QString DecoderUsageHint()

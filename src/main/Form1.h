@@ -93,8 +93,11 @@ struct TPresetItem {
 };
 extern const TPresetItem kPresetItems[18];
 
-// The folder text as the window keeps it: ending in "/" unless empty.
+// The folder text as the window keeps it: ending in the separator unless empty, written
+// as the system writes paths (backslashes on Windows).
 QString NormalizeFolderText(const QString &text);
+// A path of the program's as a person reads it: backslashes on Windows, a name's bytes kept.
+QString ShownPath(const std::string &path);
 
 // The decoder's usage summary for the decoder line's hint: mpcdec's own, or a fixed text. Asks
 // mpcdec the first time it is called; the window calls it when the hint is first shown.

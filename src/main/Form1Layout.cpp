@@ -97,7 +97,9 @@ void TForm1::CreateControls()
         return c;
     };
 
-    DecoderLabel = label("Label1", tr(platform::kDecoderOptionsCaption));
+    DecoderLabel = label("Label1", tr(platform::kDecoderOptionsCaption)
+                                       .arg(QString::fromStdString(platform::DecoderName(
+                                           QCoreApplication::applicationDirPath().toStdString()))));
     EncoderLabel = label("Label2", tr(platform::kEncoderOptionsCaption));
     FilesLabel = label("Label3", tr(platform::kFilesCaption));
     InfoLabel = label("Label4", tr("Fileinfo"));

@@ -115,7 +115,7 @@ TLibraryDialog::TLibraryDialog(QWidget *parent) : QDialog(parent)
 void TLibraryDialog::SetChoices(const TForm1::TLibrarySettings &settings)
 {
     shown_ = settings;
-    shownFolder_ = QFile::decodeName(QByteArray::fromStdString(settings.libraryFolder));
+    shownFolder_ = ShownPath(settings.libraryFolder);
     shownPattern_ = QString::fromStdString(settings.namePattern);
     FolderEdit->SetText(shownFolder_);
     EditPattern->setText(shownPattern_);
@@ -164,7 +164,7 @@ QString DescribeLibrary(const TForm1::TLibrarySettings &settings)
         names = TLibraryDialog::tr("Same folders as the sources");
         if (!settings.libraryFolder.empty())
             names += TLibraryDialog::tr(", library folder ") +
-                     QFile::decodeName(QByteArray::fromStdString(settings.libraryFolder));
+                     ShownPath(settings.libraryFolder);
         break;
     case TOutputLayout::Tags:
         names = TLibraryDialog::tr("From the tags: ") + QString::fromStdString(settings.namePattern);

@@ -175,7 +175,7 @@ void TForm1View::LogBeginJob()
 
 void TForm1View::LogBeginFile(const TWorkItem &item, const QString &command)
 {
-    form_.LogWindow1->BeginFile(item.id, QFile::decodeName(QByteArray::fromStdString(item.source)), command);
+    form_.LogWindow1->BeginFile(item.id, ShownPath(item.source), command);
 }
 
 void TForm1View::LogAppend(const TWorkItem &item, const QByteArray &bytes)
@@ -185,7 +185,7 @@ void TForm1View::LogAppend(const TWorkItem &item, const QByteArray &bytes)
 
 void TForm1View::LogEndFile(const TWorkItem &item)
 {
-    form_.LogWindow1->EndFile(item.id, QFile::decodeName(QByteArray::fromStdString(item.source)),
+    form_.LogWindow1->EndFile(item.id, ShownPath(item.source),
                               QString::fromLatin1(ItemStateName(item.state)), QString::fromStdString(item.reason),
                               item.state == TItemState::Failed);
 }

@@ -31,6 +31,15 @@ std::string Native(std::string_view path)
     return out;
 }
 
+#ifndef _WIN32
+std::string PathKey(std::string_view path) { return std::string(path); }
+#endif
+
+bool IsInside(std::string_view path, std::string_view folder)
+{
+    return !folder.empty() && path.size() > folder.size() && PathKey(path.substr(0, folder.size())) == PathKey(folder);
+}
+
 std::size_t LastSeparator(std::string_view path)
 {
     for (std::size_t i = path.size(); i-- > 0;)

@@ -20,6 +20,13 @@ bool IsSeparator(char c);
 std::string Portable(std::string_view path);
 // The path as the user's system writes it, for what a person reads: "\\" on Windows.
 std::string Native(std::string_view path);
+// What two paths of one file have in common: the path itself where names differ in
+// case (a Linux folder can hold "Song.mpc" and "song.mpc"), upper-cased on Windows, where
+// they do not. For comparing, never for opening.
+std::string PathKey(std::string_view path);
+// Whether `path` lies inside `folder` (ending in a separator), compared as PathKey does.
+bool IsInside(std::string_view path, std::string_view folder);
+
 // Index of the last separator, or npos.
 std::size_t LastSeparator(std::string_view path);
 

@@ -9,10 +9,28 @@
 
 namespace trackmill::platform {
 
+namespace {
+
+// The command as shown names the programs found (mpcdec.exe where the designed name is
+// Mppdec.exe): the first word is the decoder's, the one after "| " the encoder's.
+std::string NamingTheFound(std::string shown, const std::string &decoder, const std::string &encoder)
+{
+    auto rename = [&shown](std::size_t at, const std::string &path) {
+        const std::size_t end = shown.find(' ', at);
+        if (!path.empty() && end != std::string::npos) shown.replace(at, end - at, os::FileName(path));
+    };
+    if (const std::size_t pipe = shown.find("| "); pipe != std::string::npos) rename(pipe + 2, encoder);
+    rename(0, decoder);
+    return shown;
+}
+
+}  // namespace
+
 TJobPlatform JobPlatform(const std::string &executableFolder, int pauseBetweenFilesMs)
 {
     TJobPlatform p;
-    p.commandTemplate = kCommandTemplate;
+    p.commandTemplate = NamingTheFound(kCommandTemplate, FindDecoder(executableFolder),
+                                       FindProgram(kEncoderProgram, executableFolder));
     p.scriptTemplate = kScriptTemplate;
     p.quotePath = [](const std::string &path) { return ShellQuote(path); };
 #ifdef _WIN32
@@ -27,6 +45,7 @@ TJobPlatform JobPlatform(const std::string &executableFolder, int pauseBetweenFi
     p.findProgram = [executableFolder](const std::string &name) {
         return name == kDecoderProgram ? FindDecoder(executableFolder) : FindProgram(name, executableFolder);
     };
+    p.programText = ProgramText;
     p.pauseBetweenFilesMs = pauseBetweenFilesMs;
     p.judgeStatuses = JudgeShellStatuses;
     return p;
@@ -210,15 +229,18 @@ TCommandsEnd JudgeShellStatuses(const TCommandsOutput &commands)
             return Failed("the shell could not run the command: " + complaint);
         }
         // The pipe helper that stands in for the shell on Windows says why it ran nothing.
-        if (std::string helper = ShellComplaint(commands.tail, "trackmill-pipe: "); !helper.empty())
-            return Failed("the pipe helper could not run the command: " + helper.substr(helper.find(": ") + 2));
+        if (std::string helper = ShellComplaint(commands.tail, "trackmill-pipe: "); !helper.empty()) {
+            std::string said = helper.substr(helper.find(": ") + 2);
+            if (said.rfind("cannot open the source", 0) == 0) return Failed(said);
+            return Failed("the pipe helper could not run the command: " + said);
+        }
         TCommandsEnd retry = Failed("the system could not start the programs");
         retry.tryAgain = true;
         return retry;
     }
     if (*decoderStatus != 0 && *decoderStatus != kBrokenPipe)
         return Failed("the decoder stopped with exit status " + std::to_string(*decoderStatus), true,
-                      LastComplaint(Lines(commands.decoderErrors), kDecoderProgram));
+                      LastComplaint(Lines(ProgramText(commands.decoderErrors)), kDecoderProgram));
     if (encoderStatus != 0) {
         const std::vector<std::string> lines = EncoderLines(commands.tail, commands.decoderErrors);
         // An encoder that quits before writing anything, naming an option or an argument,

@@ -1,6 +1,7 @@
 #include "system/Platform.h"
 
 #include "os/Files.h"
+#include "os/Path.h"
 
 #include <QProcess>
 #include <QStandardPaths>
@@ -37,6 +38,14 @@ std::string FindDecoder(const std::string &besideFolder)
     std::string found = FindProgram(kDecoderProgram, besideFolder);
     if (found.empty() && *kDecoderProgramAlternative) found = FindProgram(kDecoderProgramAlternative, besideFolder);
     return found;
+}
+
+std::string DecoderName(const std::string &besideFolder)
+{
+    std::string name = os::FileName(FindDecoder(besideFolder));
+    if (name.empty()) name = kDecoderProgram;
+    if (const std::size_t dot = name.rfind('.'); dot != std::string::npos && dot > 0) name.erase(dot);
+    return name;
 }
 
 std::string DecoderUsage(const std::string &besideFolder)

@@ -24,25 +24,28 @@ inline constexpr const char *kCommandTemplate =
     "Mppdec.exe %OPTIONSDEC %INFILE - | LAME.exe %OPTIONSENC - %OUTFILE";
 
 // No command processor reads this: the pipe helper (kShell) starts the first line's
-// program with its standard output piped into the second's standard input, sends the
-// decoder's error output to the third line's file and its exit status to the fourth's,
-// and ends with the encoder's status. Each line is a Windows command line, read by the
-// rules of CommandLineToArgvW, so no character of a path is taken for code.
+// program with the source (the fifth line) as its standard input and its standard output
+// piped into the second's standard input, sends the decoder's error output to the third
+// line's file and its exit status to the fourth's, and ends with the encoder's status.
+// Each line is a Windows command line, read by the rules of CommandLineToArgvW, so no
+// character of a path is taken for code; and no program is given a name it would have
+// to read in the ANSI code page (the output is a plain name in the working folder).
 inline constexpr const char *kScriptTemplate =
-    "%DECODER %OPTIONSDEC %INFILE -\n%ENCODER %OPTIONSENC - %OUTFILE\n%DECODERLOG\n%STATUSFILE";
+    "%DECODER %OPTIONSDEC - -\n%ENCODER %OPTIONSENC - %OUTFILE\n%DECODERLOG\n%STATUSFILE\n%INFILE";
 // The pipe helper, beside our own executable.
 inline constexpr const char *kShell = "trackmill-pipe.exe";
 
-inline constexpr const char *kEncoderMissingMessage =
-    QT_TRANSLATE_NOOP("trackmill::TForm1", "LAME.EXE not found. Place the file in the same directory as Trackmill.exe");
+// Where the programs are looked for, and every name the decoder is taken under.
+inline constexpr const char *kEncoderMissingMessage = QT_TRANSLATE_NOOP(
+    "trackmill::TForm1", "LAME.EXE not found. Place the file in the same directory as Trackmill.exe or in a folder on the PATH");
 inline constexpr const char *kDecoderMissingMessage =
-    QT_TRANSLATE_NOOP("trackmill::TForm1", "MPPDEC.EXE not found. Place the file in the same directory as Trackmill.exe");
+    QT_TRANSLATE_NOOP("trackmill::TForm1", "MPPDEC.EXE not found, nor MPCDEC.EXE. Place either file in the same directory "
+                                           "as Trackmill.exe or in a folder on the PATH");
 
 // The designed decoder options belong to an old decoder: today's has none of them.
 inline constexpr const char *kDefaultDecoderOptions = "";
 inline constexpr const char *kDefaultEncoderOptions = "--alt-preset cbr 128";
 
-inline constexpr const char *kDecoderOptionsCaption = QT_TRANSLATE_NOOP("trackmill::TForm1", "Decoder options (Mppdec)");
 inline constexpr const char *kEncoderOptionsCaption = QT_TRANSLATE_NOOP("trackmill::TForm1", "Encoder options (LAME)");
 inline constexpr const char *kFilesCaption =
     QT_TRANSLATE_NOOP("trackmill::TForm1", "Files to transcode (drop MPC, MPP, MP+ files, drives or folders from Explorer)");
@@ -75,10 +78,12 @@ inline constexpr const char *kDefaultDecoderOptions = "";
 inline constexpr const char *kDefaultEncoderOptions = "--alt-preset cbr 128";
 
 // The window's captions that name the programs and where files come from.
-inline constexpr const char *kDecoderOptionsCaption = QT_TRANSLATE_NOOP("trackmill::TForm1", "Decoder options (mpcdec)");
 inline constexpr const char *kEncoderOptionsCaption = QT_TRANSLATE_NOOP("trackmill::TForm1", "Encoder options (lame)");
 inline constexpr const char *kFilesCaption = QT_TRANSLATE_NOOP("trackmill::TForm1", "Files to transcode (drop MPC, MPP, MP+ files or folders from the file manager)");
 #endif
+
+// %1: the decoder as DecoderName gives it.
+inline constexpr const char *kDecoderOptionsCaption = QT_TRANSLATE_NOOP("trackmill::TForm1", "Decoder options (%1)");
 
 // The user's home folder followed by "/" (designed output folder); "C:\\" on Windows.
 std::string DefaultOutputFolder();
@@ -103,9 +108,16 @@ std::string FindOnPath(const std::string &name);
 std::string FindProgram(const std::string &name, const std::string &besideFolder);
 // The decoder under its designed name, else under today's (on Windows); empty when neither.
 std::string FindDecoder(const std::string &besideFolder);
+// The decoder's name as a caption gives it: the found program's ("mpcdec" for
+// mpcdec.exe), else the designed one.
+std::string DecoderName(const std::string &besideFolder);
 // A command's program: a name with "/" is taken as it stands (relative to the working
 // folder); a bare name comes from PATH as above.
 std::string FindCommand(const std::string &name, const std::string &workingDir = {});
+
+// Text a program printed, as UTF-8: on Windows, what is not UTF-8 is read in the ANSI code
+// page, where programs as people find them print names; elsewhere it stands as it is.
+std::string ProgramText(const std::string &printed);
 
 // The decoder's usage summary, as it prints it when run without arguments, or a fixed
 // text when it is missing, says nothing or does not end within two seconds.

@@ -1,6 +1,8 @@
 // The Windows platform layer against the system itself (run under Wine): command lines
 // as CommandLineToArgvW reads them, wide names, moves that never replace, and a file's two
 // programs through the pipe helper with both statuses, in a job that Cancel can end.
+#include "engine/Library.h"
+#include "engine/WorkQueue.h"
 #include "system/JobPlatform.h"
 #include "system/Pipeline.h"
 #include "system/Platform.h"
@@ -22,6 +24,7 @@
 #include <io.h>
 #include <string>
 #include <thread>
+#include <tuple>
 #include <vector>
 
 namespace tk = trackmill;
@@ -111,15 +114,18 @@ std::pair<int, std::string> RunToEnd(tk::platform::TPipeline &p, int timeoutMs =
     return {-1, output};
 }
 
-// The stand-ins: "decode STATUS" writes a fixed text to its output and a complaint to its
-// errors; "encode STATUS FILE" copies its input into FILE; "flood" writes until nobody
+// The stand-ins: "decode STATUS" writes its input to its output, after seeking in it as
+// a decoder does (-1 when it could not), and a complaint to its errors; "encode STATUS FILE" copies its input into FILE; "flood" writes until nobody
 // reads; "refuse STATUS" quits at once without reading; "sleep FILE" makes FILE, then
 // waits for a minute.
 int StandIn(int argc, wchar_t **argv)
 {
     const std::wstring role = argv[2];
     if (role == L"decode") {
-        std::fputs("decoded audio", stdout);
+        _setmode(_fileno(stdin), _O_BINARY);
+        if (_fseeki64(stdin, 0, SEEK_END) != 0 || _ftelli64(stdin) <= 0 || _fseeki64(stdin, 0, SEEK_SET) != 0) return -1;
+        char buffer[4096];
+        for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, stdin)) > 0;) std::fwrite(buffer, 1, n, stdout);
         std::fputs("decoder: could not read the frame\n", stderr);
         return _wtoi(argv[3]);
     }
@@ -241,6 +247,29 @@ TEST(WindowsPrograms, FoundBesideUsOrOnThePathNeverInTheWorkingFolder)
     const tk::TJobPlatform job = tk::platform::JobPlatform(dir.path, 0);
     EXPECT_EQ(job.findProgram("Mppdec.exe"), dir / "mpcdec.exe");
     EXPECT_EQ(job.shell, dir / "trackmill-pipe.exe");
+    // What is shown names the programs found, the designed name only when there is none.
+    EXPECT_EQ(job.commandTemplate, "mpcdec.exe %OPTIONSDEC %INFILE - | Lame.exe %OPTIONSENC - %OUTFILE");
+    EXPECT_EQ(tk::platform::DecoderName(dir.path), "mpcdec");
+    tk::os::RemoveFile(dir / "mpcdec.exe");
+    EXPECT_EQ(tk::platform::DecoderName(dir.path), "Mppdec");
+    // Their words in the code page they print in, whatever it is.
+    const wchar_t *said = L"Bj\u00f6rk S\u00f8ndergaard";
+    char printed[64] = {};
+    ::WideCharToMultiByte(CP_ACP, 0, said, -1, printed, sizeof printed - 1, nullptr, nullptr);
+    EXPECT_EQ(job.programText(printed), tk::os::Narrow(said, std::wcslen(said)));
+    EXPECT_EQ(job.programText("Bj\xc3\xb6rk"), "Bj\xc3\xb6rk");
+}
+
+TEST(WindowsPaths, OneFileWhateverTheCaseOfItsName)
+{
+    tk::TWorkQueue list;
+    EXPECT_TRUE(list.Add("C:/Musik/Ärzte/Song.mpc", "C:/Musik"));
+    EXPECT_FALSE(list.Add("c:/MUSIK/ärzte/SONG.MPC", "C:/Musik"));
+    EXPECT_TRUE(list.Contains("C:/musik/ÄRZTE/song.mpc"));
+    list.Remove(0);
+    EXPECT_TRUE(list.Add("c:/MUSIK/ärzte/SONG.MPC", "C:/Musik"));
+    // A library folder typed in another case still holds its files.
+    EXPECT_EQ(tk::LibraryRelativePath(list.At(0), "C:/Musik/ÄRZTE/"), "SONG.MPC");
 }
 
 TEST(WindowsPipeline, BothStatusesComeBackAndNoCharacterOfAPathIsCode)
@@ -249,12 +278,16 @@ TEST(WindowsPipeline, BothStatusesComeBackAndNoCharacterOfAPathIsCode)
     const std::string helper = tk::os::Join(Folder(), "trackmill-pipe.exe");
     ASSERT_EQ(tk::os::Stat(helper).kind, tk::os::TKind::File) << helper;
     const std::string out = dir / "A & B %PATH% ^x 日本.mp3";
+    // A name no ANSI code page holds reaches the decoder as its input, never as a word.
+    const std::string source = dir / "Ночь Νύχτα 雨 😀.mpc";
+    WriteAll(source, "decoded audio");
     for (const auto &[decoderStatus, encoderStatus] : {std::pair{0, 0}, std::pair{3, 0}, std::pair{0, 5}}) {
         tk::os::RemoveFile(out);
         const std::string script = Line({gSelf, "--stand-in", "decode", std::to_string(decoderStatus)}) + "\n" +
                                    Line({gSelf, "--stand-in", "encode", std::to_string(encoderStatus), out}) + "\n" +
                                    tk::platform::ShellQuote(dir / "1.decoder") + "\n" +
-                                   tk::platform::ShellQuote(dir / "1.status") + "\n";
+                                   tk::platform::ShellQuote(dir / "1.status") + "\n" +
+                                   tk::platform::ShellQuote(source) + "\n";
         WriteAll(dir / "1.sh", script);
         int error = 0;
         auto pipeline = tk::platform::TPipeline::Start(helper, {helper, dir / "1.sh"}, {}, error);
@@ -269,6 +302,14 @@ TEST(WindowsPipeline, BothStatusesComeBackAndNoCharacterOfAPathIsCode)
         EXPECT_NE(ReadAll(dir / "1.decoder").find("could not read the frame"), std::string::npos);
         EXPECT_EQ(output.find("could not read the frame"), std::string::npos);
     }
+    // A source that cannot be opened starts nothing, and the failure says why.
+    tk::os::RemoveFile(source);
+    int error = 0;
+    auto pipeline = tk::platform::TPipeline::Start(helper, {helper, dir / "1.sh"}, {}, error);
+    ASSERT_TRUE(pipeline) << error;
+    tk::TCommandsOutput ended;
+    std::tie(ended.encoderStatus, ended.tail) = RunToEnd(*pipeline);
+    EXPECT_EQ(tk::platform::JudgeShellStatuses(ended).failure.rfind("cannot open the source: ", 0), 0u) << ended.tail;
 }
 
 TEST(WindowsPipeline, ADecoderThatLostItsReaderIsTheEncodersFault)
@@ -277,7 +318,7 @@ TEST(WindowsPipeline, ADecoderThatLostItsReaderIsTheEncodersFault)
     const std::string helper = tk::os::Join(Folder(), "trackmill-pipe.exe");
     WriteAll(dir / "3.sh", Line({gSelf, "--stand-in", "flood"}) + "\n" + Line({gSelf, "--stand-in", "refuse", "5"}) +
                                "\n" + tk::platform::ShellQuote(dir / "3.decoder") + "\n" +
-                               tk::platform::ShellQuote(dir / "3.status") + "\n");
+                               tk::platform::ShellQuote(dir / "3.status") + "\n" + tk::platform::ShellQuote(gSelf) + "\n");
     int error = 0;
     auto pipeline = tk::platform::TPipeline::Start(helper, {helper, dir / "3.sh"}, {}, error);
     ASSERT_TRUE(pipeline);
@@ -295,7 +336,7 @@ TEST(WindowsPipeline, EndingTheGroupEndsEverythingTheCommandStarted)
     WriteAll(dir / "2.sh", Line({gSelf, "--stand-in", "sleep", dir / "2.first"}) + "\n" +
                                Line({gSelf, "--stand-in", "sleep", dir / "2.second"}) + "\n" +
                                tk::platform::ShellQuote(dir / "2.decoder") + "\n" +
-                               tk::platform::ShellQuote(dir / "2.status") + "\n");
+                               tk::platform::ShellQuote(dir / "2.status") + "\n" + tk::platform::ShellQuote(gSelf) + "\n");
     int error = 0;
     auto pipeline = tk::platform::TPipeline::Start(helper, {helper, dir / "2.sh"}, {}, error);
     ASSERT_TRUE(pipeline);

@@ -518,4 +518,12 @@ bool IsTerminal(std::FILE *stream)
     return stream && ::_isatty(::_fileno(stream)) != 0;
 }
 
+std::string PathKey(std::string_view path)
+{
+    // The system's own upper-case table, as it compares names.
+    std::wstring wide = Wide(std::string(path));
+    if (!wide.empty()) ::CharUpperBuffW(wide.data(), static_cast<DWORD>(wide.size()));
+    return Narrow(wide);
+}
+
 }  // namespace trackmill::os

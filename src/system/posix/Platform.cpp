@@ -145,3 +145,9 @@ std::string FindCommand(const std::string &name, const std::string &workingDir)
 }
 
 }  // namespace trackmill::platform
+
+namespace trackmill::platform {
+
+std::string ProgramText(const std::string &printed) { return printed; }
+
+}  // namespace trackmill::platform

@@ -2,11 +2,15 @@
 // them, and the programs beside ours or on PATH, never from the working folder.
 #include "system/Platform.h"
 
+#include "formats/TextCodec.h"
 #include "os/Files.h"
 #include "os/Path.h"
 #include "os/windows/Wide.h"
 
 #include <windows.h>
+
+#include <algorithm>
+#include <climits>
 
 namespace trackmill::platform {
 
@@ -142,6 +146,21 @@ std::string FindCommand(const std::string &name, const std::string &workingDir)
     }
     const std::string candidate = os::Join(folder, name);
     return IsProgramFile(candidate) ? candidate : std::string();
+}
+
+}  // namespace trackmill::platform
+
+namespace trackmill::platform {
+
+std::string ProgramText(const std::string &printed)
+{
+    if (printed.empty() || ValidUtf8Prefix(printed) == printed.size()) return printed;
+    const int length = static_cast<int>(std::min<std::size_t>(printed.size(), INT_MAX));
+    const int wide = ::MultiByteToWideChar(CP_ACP, 0, printed.data(), length, nullptr, 0);
+    if (wide <= 0) return SanitizeUtf8(printed);
+    std::wstring text(static_cast<std::size_t>(wide), L'\0');
+    ::MultiByteToWideChar(CP_ACP, 0, printed.data(), length, text.data(), wide);
+    return os::Narrow(text);
 }
 
 }  // namespace trackmill::platform

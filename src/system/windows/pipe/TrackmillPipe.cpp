@@ -1,7 +1,10 @@
 // trackmill-pipe.exe: what /bin/sh does for a file's script on Linux, without a command
-// processor that would read a path's "%", "^" or "&" as code. The script names four
+// processor that would read a path's "%", "^" or "&" as code. The script names five
 // things, one a line: the decoder's command line, the encoder's, the file for the
-// decoder's error output and the file for its exit status. The decoder's standard output
+// decoder's error output, the file for its exit status and the source. The source is the
+// decoder's standard input, a file we open by its wide name: decoders as people find
+// them read their arguments in the ANSI code page, which cannot hold every name, and
+// they seek in the source, which a pipe would not allow. The decoder's standard output
 // is piped into the encoder's standard input; the encoder writes to our own output. We
 // end with the encoder's status. Everything started here is in our job: ending the job
 // ends it all.
@@ -122,18 +125,25 @@ int main()
         lines.push_back(Wide(line));
         start = end + 1;
     }
-    if (lines.size() < 4) {
-        Write(ourOut, "trackmill-pipe: the script does not name two commands and two files\n");
+    if (lines.size() < 5) {
+        Write(ourOut, "trackmill-pipe: the script does not name two commands and three files\n");
         return 2;
     }
     const std::wstring &decoderLine = lines[0], &encoderLine = lines[1];
-    const std::wstring logPath = Argument(lines[2]), statusPath = Argument(lines[3]);
+    const std::wstring logPath = Argument(lines[2]), statusPath = Argument(lines[3]), sourcePath = Argument(lines[4]);
 
     SECURITY_ATTRIBUTES plain{sizeof(SECURITY_ATTRIBUTES), nullptr, FALSE};
+    // Shared as any reader shares it: a change meanwhile is found by the check afterwards.
+    const HANDLE source = ::CreateFileW(sourcePath.c_str(), GENERIC_READ,
+                                        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, &plain,
+                                        OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (source == INVALID_HANDLE_VALUE) {
+        Write(ourOut, "trackmill-pipe: cannot open the source: " + SystemMessage(::GetLastError()) + "\n");
+        return 2;
+    }
     // In the private folder; a link there is replaced, never followed.
     const HANDLE log = ::CreateFileW(logPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_DELETE, &plain,
                                      CREATE_ALWAYS, FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
-    const HANDLE nothing = ::CreateFileW(L"NUL", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, &plain, OPEN_EXISTING, 0, nullptr);
     HANDLE pipeRead = nullptr, pipeWrite = nullptr;
     if (!::CreatePipe(&pipeRead, &pipeWrite, &plain, 0)) {
         Write(ourOut, "trackmill-pipe: cannot make a pipe: " + SystemMessage(::GetLastError()) + "\n");
@@ -144,14 +154,14 @@ int main()
     // never learn that the encoder has gone.
     DWORD error = 0;
     Inherit(pipeWrite, true);
-    Inherit(nothing, true);
+    Inherit(source, true);
     if (log != INVALID_HANDLE_VALUE) Inherit(log, true);
-    const HANDLE decoder = Start(decoderLine, nothing, pipeWrite, log != INVALID_HANDLE_VALUE ? log : ourOut, error);
+    const HANDLE decoder = Start(decoderLine, source, pipeWrite, log != INVALID_HANDLE_VALUE ? log : ourOut, error);
     if (!decoder)
         Write(log != INVALID_HANDLE_VALUE ? log : ourOut,
               "trackmill-pipe: cannot start " + Narrow(FirstWord(decoderLine)) + ": " + SystemMessage(error) + "\n");
     ::CloseHandle(pipeWrite);
-    ::CloseHandle(nothing);
+    ::CloseHandle(source);
     if (log != INVALID_HANDLE_VALUE) ::CloseHandle(log);
 
     Inherit(pipeRead, true);
