@@ -34,6 +34,10 @@ WINE=/usr/lib/wine/wine64
 SRC_LIST=/etc/apt/sources.list.d/trackmill-bookworm-src.sources
 # Bump when a recipe below changes, so caches made by an older one are rebuilt.
 RECIPE=1
+# The same for lame.exe and mpcdec.exe. 2: built as people find them, without a manifest
+# that makes their ANSI code page UTF-8, so the tests show that Trackmill never needs
+# them to read a name.
+PROGRAM_RECIPE=2
 
 PACKAGES=(
   g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
@@ -230,36 +234,11 @@ ensure_qt() {
   build_qt "$QT_MINGW"
 }
 
-# A manifest resource that makes the programs' ANSI code page UTF-8, so that argv and the
-# narrow file calls carry any name Windows can hold.
-utf8_manifest() {
-  local dir=$CACHE/manifest
-  if [ ! -f "$dir/utf8-manifest.o" ]; then
-    mkdir -p "$dir"
-    cat >"$dir/utf8.manifest" <<'EOF'
-<?xml version="1.0" encoding="UTF-8" standalone="yes"?>
-<assembly xmlns="urn:schemas-microsoft-com:asm.v1" manifestVersion="1.0">
-  <application xmlns="urn:schemas-microsoft-com:asm.v3">
-    <windowsSettings>
-      <activeCodePage xmlns="http://schemas.microsoft.com/SMI/2019/WindowsSettings">UTF-8</activeCodePage>
-    </windowsSettings>
-  </application>
-</assembly>
-EOF
-    # 1 = the process's own manifest, 24 = RT_MANIFEST.
-    printf '1 24 "utf8.manifest"\n' >"$dir/utf8.rc"
-    (cd "$dir" && "$HOST-windres" -O coff -i utf8.rc -o utf8-manifest.o.tmp)
-    mv "$dir/utf8-manifest.o.tmp" "$dir/utf8-manifest.o"
-  fi
-  printf '%s\n' "$dir/utf8-manifest.o"
-}
-
 build_lame() {
-  local out=$CACHE/bin/lame.exe stamp=$CACHE/bin/.lame.$RECIPE tree build manifest start
+  local out=$CACHE/bin/lame.exe stamp=$CACHE/bin/.lame.$PROGRAM_RECIPE tree build start
   [ -f "$out" ] && [ -f "$stamp" ] && return 0
   start=$(date +%s)
   tree=$(fetch_source lame)
-  manifest=$(utf8_manifest)
   build=$CACHE/build/lame
   rm -rf "$build" && mkdir -p "$build"
   log "cross-building lame.exe (log: $CACHE/logs/lame-*.log)"
@@ -267,11 +246,6 @@ build_lame() {
      CC=$HOST-gcc-posix --disable-shared --enable-static --disable-gtktest \
      --disable-frontend-gtk LDFLAGS=-static)
   run_logged lame-build make -C "$build" -j "$JOBS"
-  # Only the program takes the manifest (libtool refuses plain objects in its libraries).
-  local libs
-  libs=$(sed -n 's/^LIBS = //p' "$build/frontend/Makefile")
-  rm -f "$build/frontend/lame.exe"
-  run_logged lame-link make -C "$build/frontend" lame.exe LIBS="$libs $manifest"
   "$HOST-strip" -o "$out.tmp" "$build/frontend/lame.exe"
   mv "$out.tmp" "$out"
   touch "$stamp"
@@ -279,18 +253,17 @@ build_lame() {
 }
 
 build_mpcdec() {
-  local out=$CACHE/bin/mpcdec.exe stamp=$CACHE/bin/.mpcdec.$RECIPE tree build manifest start
+  local out=$CACHE/bin/mpcdec.exe stamp=$CACHE/bin/.mpcdec.$PROGRAM_RECIPE tree build start
   [ -f "$out" ] && [ -f "$stamp" ] && return 0
   start=$(date +%s)
   tree=$(fetch_source libmpc)
-  manifest=$(utf8_manifest)
   build=$CACHE/build/libmpc
   rm -rf "$build" && mkdir -p "$build"
   log "cross-building mpcdec.exe (log: $CACHE/logs/mpcdec-*.log)"
   # The cuefile and replaygain libraries are only for mpcchap and mpcgain, never built here.
   run_logged mpcdec-configure cmake -S "$tree" -B "$build" -G Ninja \
     -DCMAKE_TOOLCHAIN_FILE="$(toolchain_file)" -DCMAKE_BUILD_TYPE=Release -DSHARED=OFF \
-    -DCMAKE_EXE_LINKER_FLAGS="-static $manifest" \
+    -DCMAKE_EXE_LINKER_FLAGS="-static" \
     -DCUEFILE_INCLUDE_DIR=/nonexistent -DCUEFILE_LIBRARY=/nonexistent/libcue.a \
     -DREPLAY_GAIN_INCLUDE_DIR=/nonexistent -DREPLAY_GAIN_LIBRARY=/nonexistent/libreplaygain.a
   run_logged mpcdec-build cmake --build "$build" --target mpcdec_cmd -j "$JOBS"

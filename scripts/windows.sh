@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Cross-builds Trackmill for 64-bit Windows with mingw-w64 and tests it under Wine: the
 # platform layer, the formats and the engine, trackmill-cli.exe converting real Musepack
-# files with lame.exe and mpcdec.exe cross-built from Debian's sources, and Trackmill.exe
+# files with lame.exe and mpcdec.exe cross-built from Debian's sources as people find them
+# (reading their arguments in the ANSI code page), and Trackmill.exe
 # on a display with a window manager; then makes dist/Trackmill-<version>-win64.zip and
 # the installer dist/Trackmill-<version>-win64-setup.exe, and tries the installer.
 # Everything it needs outside the clone (Qt for mingw, the two programs, a Wine prefix)

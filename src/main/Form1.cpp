@@ -114,9 +114,11 @@ QString ShownPath(const std::string &path)
 
 QString DecoderUsageHint()
 {
-    // The usage text does not change while we run: ask the decoder once, not per window.
-    static const QString usage = QString::fromStdString(
-        platform::DecoderUsage(QCoreApplication::applicationDirPath().toStdString()));
+    // The usage text does not change while we run: the decoder is asked until it answers
+    // (a first start can be slow), not per window.
+    static QString usage;
+    if (usage.isEmpty())
+        usage = QString::fromStdString(platform::DecoderUsage(QCoreApplication::applicationDirPath().toStdString()));
     return usage;
 }
 

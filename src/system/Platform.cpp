@@ -51,22 +51,19 @@ std::string DecoderName(const std::string &besideFolder)
 std::string DecoderUsage(const std::string &besideFolder)
 {
     const std::string program = FindDecoder(besideFolder);
-    if (!program.empty()) {
-        QProcess mpcdec;
-        mpcdec.setProcessChannelMode(QProcess::MergedChannels);
-        mpcdec.start(QString::fromStdString(program), {});
-        if (mpcdec.waitForStarted(2000)) {
-            mpcdec.closeWriteChannel();
-            if (mpcdec.waitForFinished(2000)) {
-                const QString usage = QString::fromUtf8(mpcdec.readAll()).trimmed();
-                if (!usage.isEmpty()) return usage.toStdString();
-            } else {
-                mpcdec.kill();
-                mpcdec.waitForFinished(1000);
-            }
-        }
+    if (program.empty()) return kFixedDecoderUsage;
+    QProcess mpcdec;
+    mpcdec.setProcessChannelMode(QProcess::MergedChannels);
+    mpcdec.start(QString::fromStdString(program), {});
+    if (!mpcdec.waitForStarted(2000)) return kFixedDecoderUsage;
+    mpcdec.closeWriteChannel();
+    if (!mpcdec.waitForFinished(2000)) {
+        mpcdec.kill();
+        mpcdec.waitForFinished(1000);
+        return {};
     }
-    return kFixedDecoderUsage;
+    const std::string usage = QString::fromStdString(ProgramText(mpcdec.readAll().toStdString())).trimmed().toStdString();
+    return usage.empty() ? kFixedDecoderUsage : usage;
 }
 
 }  // namespace trackmill::platform

@@ -120,7 +120,8 @@ std::string FindCommand(const std::string &name, const std::string &workingDir =
 std::string ProgramText(const std::string &printed);
 
 // The decoder's usage summary, as it prints it when run without arguments, or a fixed
-// text when it is missing, says nothing or does not end within two seconds.
+// text when it is missing or says nothing. Empty when it is there but did not end in
+// time (a first start can be slow): worth asking again later.
 std::string DecoderUsage(const std::string &besideFolder);
 
 }  // namespace trackmill::platform

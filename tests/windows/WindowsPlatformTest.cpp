@@ -250,6 +250,8 @@ TEST(WindowsPrograms, FoundBesideUsOrOnThePathNeverInTheWorkingFolder)
     // What is shown names the programs found, the designed name only when there is none.
     EXPECT_EQ(job.commandTemplate, "mpcdec.exe %OPTIONSDEC %INFILE - | Lame.exe %OPTIONSENC - %OUTFILE");
     EXPECT_EQ(tk::platform::DecoderName(dir.path), "mpcdec");
+    // The decoder line's hint is the found decoder's own help (ours is beside us).
+    EXPECT_NE(tk::platform::DecoderUsage(Folder()).find("stdin"), std::string::npos);
     tk::os::RemoveFile(dir / "mpcdec.exe");
     EXPECT_EQ(tk::platform::DecoderName(dir.path), "Mppdec");
     // Their words in the code page they print in, whatever it is.

@@ -1,8 +1,12 @@
 #!/usr/bin/env bash
-# trackmill-cli.exe under Wine on Musepack files made by Debian's mpcenc, with names that
-# hold blanks, "&", "%", "^" and letters outside any ANSI code page: every MP3 lasts as
-# long as its source, carries the tags mutagen expects, and reads exactly as the same job
-# on Linux does (trackmill-cli info --json of both); a second run replaces nothing.
+# trackmill-cli.exe under Wine on Musepack files made by Debian's mpcenc, with names in
+# four scripts outside any ANSI code page (Cyrillic, Greek, Japanese, emoji) in the
+# sources, their folders, the output folder and the names made from tags, plus blanks,
+# "&", "%" and "^"; one source has an ID3v2 tag in front. The decoder and encoder are
+# builds as people find them, reading their arguments in the ANSI code page. Every MP3
+# lasts as long as its source, carries the tags mutagen expects, and reads exactly as
+# the same job's on Linux (trackmill-cli info --json of both); a second run replaces
+# nothing. A version 7 file of ../shared/corpus/sv7 joins in when there is one.
 # Usage: convert-under-wine.sh LINUX-TRACKMILL-CLI   (WINE, BIN and WINEPREFIX set)
 set -euo pipefail
 linux_cli=$1
@@ -14,27 +18,51 @@ fail() { echo "FAILED: $*" >&2; exit 1; }
 private_folders() { ls "$WINEPREFIX"/drive_c/users/*/Temp/ 2>/dev/null | grep -E '^trackmill-[0-9a-f]{6}$' || true; }
 folders_before=$(private_folders)
 
-album="$work/in/Ä & B %PATH% ^x"
+album_rel="in/Мария Иванова/Ä & B %PATH% ^x"
+album="$work/$album_rel"
 mkdir -p "$album"
 ffmpeg -loglevel error -f lavfi -i "sine=frequency=440:duration=2" -ac 2 -ar 44100 "$work/tone.wav"
-names=("01 日本 & %TEMP%.mpc" "02 ^caret^^.mpc" "03 two  blanks.mpc")
-titles=("Ünïcode 日本" "Caret ^ & %x%" "Plain")
-for i in 0 1 2; do
-  mpcenc --silent --artist "Ärtist Ω" --album "Album & Co" --track "$((i + 1))" --title "${titles[$i]}" \
+names=("01 日本 & %TEMP%.mpc" "02 Ночь ^caret^^.mpc" "03 Νύχτα two  blanks.mpc" "04 😀 rain.mpc")
+titles=("Ünïcode 日本" "Ночь ^ & %x%" "Νύχτα" "😀 雨")
+for i in 0 1 2 3; do
+  mpcenc --silent --artist "Мария Ω 雨 😀" --album "Альбом & Co" --track "$((i + 1))" --title "${titles[$i]}" \
     "$work/tone.wav" "$album/${names[$i]}" 2>/dev/null
 done
+# An ID3v2 tag in front, as some taggers leave it: the decoder must find the stream behind it.
+/usr/bin/python3 - "$album/${names[3]}" <<'PY'
+import sys, mutagen.id3
+tag = mutagen.id3.ID3()
+tag.add(mutagen.id3.TCON(encoding=3, text=["Ambient"]))
+tag.save(sys.argv[1])
+PY
+corpus=$(dirname "$0")/../../../shared/corpus/sv7
+sv7=$(ls "$corpus"/*.mpc 2>/dev/null | head -n 1 || true)
+[ -n "$sv7" ] && cp "$sv7" "$album/05 Σ version 7.mpc"
+count=$(ls "$album" | wc -l)
 
 win_path() { printf 'Z:%s' "${1//\//\\}"; }
-"$WINE" "$BIN/trackmill-cli.exe" convert --output-dir "$(win_path "$work/out-win")" "$(win_path "$work/in")" \
-  > "$work/win.log" 2>&1 || { cat "$work/win.log"; fail "trackmill-cli.exe convert"; }
-grep -q "Converted 3 of 3 files" "$work/win.log" || { cat "$work/win.log"; fail "not every file was converted"; }
-"$linux_cli" convert --output-dir "$work/out-linux" "$work/in" > "$work/linux.log" 2>&1 \
-  || { cat "$work/linux.log"; fail "trackmill-cli convert on Linux"; }
+# Both systems run the same job; $1 names the output folder, the rest are options.
+convert_both() {
+  local out=$1; shift
+  "$WINE" "$BIN/trackmill-cli.exe" convert "$@" --output-dir "$(win_path "$work/$out-win")" "$(win_path "$work/in")" \
+    > "$work/$out-win.log" 2>&1 || { cat "$work/$out-win.log"; fail "trackmill-cli.exe convert $*"; }
+  grep -q "Converted $count of $count files" "$work/$out-win.log" || { cat "$work/$out-win.log"; fail "not every file was converted ($*)"; }
+  "$linux_cli" convert "$@" --output-dir "$work/$out-linux" "$work/in" > "$work/$out-linux.log" 2>&1 \
+    || { cat "$work/$out-linux.log"; fail "trackmill-cli convert on Linux ($*)"; }
+  # The same names, the same tags and the same stream.
+  diff <(cd "$work/$out-linux" && find . -type f | sort) <(cd "$work/$out-win" && find . -type f | sort) \
+    || fail "the MP3s' names differ from Linux ($*)"
+  while IFS= read -r -d '' mp3; do
+    diff <("$linux_cli" info --json "$work/$out-linux/$mp3" | sed 's/"path":"[^"]*",//') \
+         <("$linux_cli" info --json "$work/$out-win/$mp3" | sed 's/"path":"[^"]*",//') || fail "$mp3 differs from the Linux MP3"
+  done < <(cd "$work/$out-win" && find . -type f -print0)
+}
 
-for i in 0 1 2; do
+out="out 雨 Ω 😀"
+convert_both "$out"
+for i in 0 1 2 3; do
   mp3="${names[$i]%.mpc}.mp3"
-  win="$work/out-win/in/Ä & B %PATH% ^x/$mp3"
-  lin="$work/out-linux/in/Ä & B %PATH% ^x/$mp3"
+  win="$work/$out-win/$album_rel/$mp3"
   [ -f "$win" ] || fail "no MP3 at $win"
   seconds=$(ffprobe -v error -show_entries format=duration -of csv=p=0 "$win")
   awk -v s="$seconds" 'BEGIN { exit !(s > 1.8 && s < 2.2) }' || fail "$mp3 lasts $seconds s, the source 2 s"
@@ -42,21 +70,21 @@ for i in 0 1 2; do
 import sys, mutagen.id3
 tags = mutagen.id3.ID3(sys.argv[1])
 assert str(tags["TIT2"]) == sys.argv[2], tags["TIT2"]
-assert str(tags["TPE1"]) == "Ärtist Ω", tags["TPE1"]
-assert str(tags["TALB"]) == "Album & Co", tags["TALB"]
+assert str(tags["TPE1"]) == "Мария Ω 雨 😀", tags["TPE1"]
+assert str(tags["TALB"]) == "Альбом & Co", tags["TALB"]
 assert str(tags["TRCK"]).split("/")[0] == sys.argv[3], tags["TRCK"]
 PY
-  # The same job on both systems gives the same tags and the same stream.
-  diff <("$linux_cli" info --json "$lin" | sed 's/"path":"[^"]*",//') \
-       <("$linux_cli" info --json "$win" | sed 's/"path":"[^"]*",//') || fail "$mp3 differs from the Linux MP3"
 done
+# Names made from the tags: folders and files in the four scripts.
+convert_both "tags" --layout tags --pattern "%artist%/%album%/%track% %title%"
+[ -f "$work/tags-win/Мария Ω 雨 😀/Альбом & Co/04 😀 雨.mp3" ] || fail "no MP3 named from its tags"
 
 # Nothing of ours is left behind, and a second run replaces nothing.
-[ -z "$(find "$work/out-win" -name '.tm-*')" ] || fail "a temporary MP3 was left behind"
-before=$(find "$work/out-win" -type f -printf '%p %s %T@\n' | sort)
-"$WINE" "$BIN/trackmill-cli.exe" convert --output-dir "$(win_path "$work/out-win")" "$(win_path "$work/in")" \
+[ -z "$(find "$work/$out-win" -name '.tm-*')" ] || fail "a temporary MP3 was left behind"
+before=$(find "$work/$out-win" -type f -printf '%p %s %T@\n' | sort)
+"$WINE" "$BIN/trackmill-cli.exe" convert --output-dir "$(win_path "$work/$out-win")" "$(win_path "$work/in")" \
   > "$work/again.log" 2>&1 || { cat "$work/again.log"; fail "the second run"; }
-grep -q "3 skipped" "$work/again.log" || { cat "$work/again.log"; fail "the second run did not skip the three"; }
-[ "$before" = "$(find "$work/out-win" -type f -printf '%p %s %T@\n' | sort)" ] || fail "the second run changed an MP3"
+grep -q "$count skipped" "$work/again.log" || { cat "$work/again.log"; fail "the second run did not skip the $count"; }
+[ "$before" = "$(find "$work/$out-win" -type f -printf '%p %s %T@\n' | sort)" ] || fail "the second run changed an MP3"
 [ "$(private_folders)" = "$folders_before" ] || fail "a private folder was left behind"
-echo "trackmill-cli.exe under Wine: 3 files converted as on Linux, none replaced on the second run"
+echo "trackmill-cli.exe under Wine: $count files converted as on Linux, twice (names from the tags too), none replaced on the second run"
