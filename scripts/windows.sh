@@ -2,7 +2,7 @@
 # Cross-builds Trackmill for 64-bit Windows with mingw-w64 and tests it under Wine: the
 # platform layer, the formats, the engine, the collection and the settings files,
 # trackmill-cli.exe converting real Musepack files with lame.exe and mpcdec.exe
-# cross-built from Debian's sources, and Trackmill.exe
+# cross-built from Debian's sources and stopped by Ctrl-C, and Trackmill.exe
 # on a display with a window manager; then makes dist/Trackmill-<version>-win64.zip and
 # the installer dist/Trackmill-<version>-win64-setup.exe, and tries the installer.
 # Everything it needs outside the clone (Qt for mingw, the two programs, a Wine prefix)
@@ -133,6 +133,8 @@ if [ ! -x build/src/cli/trackmill-cli ]; then
   cmake --build build -j"$jobs" --target trackmill-cli
 fi
 tests/windows/convert-under-wine.sh "$ROOT/build/src/cli/trackmill-cli"
+# Ctrl-C as Wine delivers it (a SIGINT to the program), bounded should the program hang.
+timeout 300 tests/windows/interrupt-under-wine.sh
 
 echo "== Trackmill.exe under Wine with a window manager"
 export WINE BIN WINEPREFIX
