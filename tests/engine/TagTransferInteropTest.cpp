@@ -155,7 +155,7 @@ protected:
 
     fs::path Transfer(const fs::path &source, TTagSwitches switches = {})
     {
-        const fs::path mp3 = dir_ / fs::path(source.stem()).concat(".mp3");
+        const fs::path mp3 = dir_.path() / fs::path(source.stem()).concat(".mp3");
         fs::copy_file(dir_ / "plain.mp3", mp3, fs::copy_options::overwrite_existing);
         const TTransferResult r = TransferTags(tmtest::U8(source), tmtest::U8(mp3), switches);
         EXPECT_EQ(r.writesFailed, 0) << r.error;
