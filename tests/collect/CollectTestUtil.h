@@ -12,8 +12,6 @@
 #include <ostream>
 #include <string>
 
-#include <unistd.h>
-
 // Readable failure messages for Qt strings.
 inline void PrintTo(const QString &s, std::ostream *os) { *os << '"' << s.toStdString() << '"'; }
 inline void PrintTo(const QStringList &l, std::ostream *os)
@@ -25,7 +23,11 @@ inline void PrintTo(const QStringList &l, std::ostream *os)
 
 namespace tmtest {
 
+#ifdef _WIN32
+inline QString Q(const fs::path &p) { return QString::fromStdString(U8(p)); }
+#else
 inline QString Q(const fs::path &p) { return QFile::decodeName(p.native().c_str()); }
+#endif
 
 // A file that starts like a Musepack SV8 stream, padded to size bytes.
 inline void MakeFakeMpc(const fs::path &file, std::size_t size = 64)

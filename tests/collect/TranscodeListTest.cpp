@@ -4,15 +4,8 @@
 
 #include <gtest/gtest.h>
 
-#include <QTest>
-
 #include <optional>
 #include <stdexcept>
-
-#include <sys/socket.h>
-#include <sys/stat.h>
-#include <sys/un.h>
-#include <unistd.h>
 
 using namespace trackmill;
 using namespace tmtest;
@@ -99,10 +92,10 @@ TEST(TranscodeList, DropCountsWhatWasNotAcceptedAndKeepsTheBytesOfEveryName)
     EXPECT_EQ(refused, (QStringList{Q(t / "notes.txt") + ": not a Musepack file",
                                     Q(t / "album" / "fake.mpc") + ": not a Musepack file (no valid stream header)"}));
     // A name that is not UTF-8 is listed with its bytes, as the programs must get it.
-    EXPECT_TRUE(h.list.Queue().Contains((t / "album" / "bad\xFFname.mpc").string()));
-    EXPECT_TRUE(h.list.Queue().Contains((t / "album" / "good.mpc").string()));
+    EXPECT_TRUE(h.list.Queue().Contains(tmtest::U8(t / "album" / "bad\xFFname.mpc")));
+    EXPECT_TRUE(h.list.Queue().Contains(tmtest::U8(t / "album" / "good.mpc")));
     // A file found in a dropped folder keeps the folder's parent as its base.
-    EXPECT_EQ(h.list.Queue().At(0).base, t.path().string());
+    EXPECT_EQ(h.list.Queue().At(0).base, tmtest::U8(t.path()));
 }
 
 TEST(TranscodeList, ExtensionRule)
@@ -144,27 +137,20 @@ TEST(TranscodeList, WhatIsNoFileIsNeverOpenedAndNamedWithTheReason)
 {
     TempDir t;
     MakeFakeMpc(t / "album.mpc" / "inside.mpc");  // a folder named like a Musepack file
-    ASSERT_EQ(::mkfifo((t / "pipe.mpc").c_str(), 0600), 0);
-    ASSERT_EQ(::mkfifo((t / "pipe").c_str(), 0600), 0);
+    ASSERT_TRUE(MakeFifo(t / "pipe.mpc"));
+    ASSERT_TRUE(MakeFifo(t / "pipe"));
     fs::create_symlink("/dev/null", t / "null.mpc");
     fs::create_symlink(t / "nowhere.mpc", t / "broken.mpc");
     fs::create_symlink(t / "nowhere", t / "broken");  // perhaps a folder once
     MakeFakeMpc(t / "vanishing.mpc");
     // In a folder only Musepack names are looked at.
     MakeFakeMpc(t / "d" / "good.mpc");
-    ASSERT_EQ(::mkfifo((t / "d" / "pipe.mpp").c_str(), 0600), 0);
-    ASSERT_EQ(::mkfifo((t / "d" / "pipe.mp3").c_str(), 0600), 0);
+    ASSERT_TRUE(MakeFifo(t / "d" / "pipe.mpp"));
+    ASSERT_TRUE(MakeFifo(t / "d" / "pipe.mp3"));
     fs::create_symlink("/dev/zero", t / "d" / "zero.MPC");
     fs::create_symlink(t / "nowhere", t / "d" / "broken.mp+");
     fs::create_symlink(t / "nowhere", t / "d" / "broken");
-    const int sock = ::socket(AF_UNIX, SOCK_STREAM, 0);
-    sockaddr_un addr{};
-    addr.sun_family = AF_UNIX;
-    const std::string sockPath = (t / "d" / "socket.mpc").string();
-    ASSERT_LT(sockPath.size(), sizeof addr.sun_path);
-    sockPath.copy(addr.sun_path, sockPath.size());
-    ASSERT_EQ(::bind(sock, reinterpret_cast<sockaddr *>(&addr), sizeof addr), 0);
-    ::close(sock);
+    ASSERT_TRUE(MakeSocket(t / "d" / "socket.mpc"));
 
     Harness h;
     QStringList told;
@@ -385,7 +371,7 @@ TEST(TranscodeList, ADropOnTheWorkerEndsAsOneOnTheCallingThread)
     there.list.BeginDrop({Q(t / "album0")}, [&](const TTranscodeList::TAddResult &r) { ended = r; });
     there.list.BeginDrop({Q(t / "single.mpc")}, [](const TTranscodeList::TAddResult &) { ADD_FAILURE(); });
     EXPECT_TRUE(there.list.Collecting());
-    ASSERT_TRUE(QTest::qWaitFor([&] { return ended.has_value(); }, 10000));
+    ASSERT_TRUE(ServeEventsUntil([&] { return ended.has_value(); }, 10000));
     EXPECT_FALSE(there.list.Collecting());
     EXPECT_EQ(there.mirror, here.mirror);
     EXPECT_EQ(ended->added, sync.added + 1);
@@ -396,7 +382,7 @@ TEST(TranscodeList, ADropOnTheWorkerEndsAsOneOnTheCallingThread)
     // Files already listed are not added twice; a list going away stops its worker.
     ended.reset();
     there.list.BeginDrop({Q(t / "album0"), Q(t / "album1")}, [&](const TTranscodeList::TAddResult &r) { ended = r; });
-    ASSERT_TRUE(QTest::qWaitFor([&] { return ended.has_value(); }, 10000));
+    ASSERT_TRUE(ServeEventsUntil([&] { return ended.has_value(); }, 10000));
     EXPECT_EQ(ended->added, 4);
     auto doomed = std::make_unique<TTranscodeList>([](const QString &) { return true; });
     doomed->BeginDrop({Q(t.path())}, [](const TTranscodeList::TAddResult &) { ADD_FAILURE(); });

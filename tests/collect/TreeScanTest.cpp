@@ -11,7 +11,6 @@
 
 #include <stdexcept>
 
-#include <sys/stat.h>
 
 using namespace trackmill;
 using namespace tmtest;
@@ -282,7 +281,7 @@ TEST(TreeScanner, NamesEqualIgnoringCaseAreBothKeptAndPipesAreSkipped)
     TempDir t;
     MakeFakeMpc(t / "song.mpc");
     MakeFakeMpc(t / "SONG.mpc");
-    ASSERT_EQ(::mkfifo((t / "pipe.mpc").c_str(), 0600), 0);
+    ASSERT_TRUE(MakeFifo(t / "pipe.mpc"));
     const QStringList found = Scan(t.path());
     const QString R = Q(t.path()) + "/";
     EXPECT_EQ(found.size(), 2);

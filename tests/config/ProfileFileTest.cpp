@@ -8,8 +8,6 @@
 
 #include <map>
 #include <strings.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace {
 
@@ -29,7 +27,7 @@ std::string Utf8E(int n)
 TEST(ProfileFile, ReadsWithDefaultsBlanksQuotesAndTheLengthCut)
 {
     TempDir dir;
-    TIniFile ini((dir / "a.ini").string());
+    TIniFile ini(tmtest::U8(dir / "a.ini"));
     EXPECT_EQ(ini.ReadString("S", "k", "dflt"), "dflt");  // no file
     WriteText(dir / "a.ini", "[S]\n"
                              "plain=  spaced value \t\n"
@@ -71,7 +69,7 @@ TEST(ProfileFile, HandEditedLayoutsAreRead)
                              "[DEFAULT]\r\n"
                              "later=yes\r\n"
                              "last=no newline");
-    TIniFile ini((dir / "a.ini").string());
+    TIniFile ini(tmtest::U8(dir / "a.ini"));
     EXPECT_EQ(ini.ReadString("Default", "key one", ""), "1");
     EXPECT_EQ(ini.ReadString("default", "Dup", ""), "first");
     EXPECT_EQ(ini.ReadString("Default", "later", ""), "yes");  // a repeated section is searched too
@@ -89,7 +87,7 @@ TEST(ProfileFile, IntegersFollowTheHexRule)
     TempDir dir;
     WriteText(dir / "a.ini", "[S]\na=0x1F\nb=0X10\nc=0x\nd=12abc\ne=-5\nf=0xFFFFFFFF\ng=99999999999\n"
                              "h=\ni=+7\nj=0x1G\nk=2147483647\nl=-2147483648\nm=0x100000000\n");
-    TIniFile ini((dir / "a.ini").string());
+    TIniFile ini(tmtest::U8(dir / "a.ini"));
     EXPECT_EQ(ini.ReadInteger("S", "a", 9), 31);
     EXPECT_EQ(ini.ReadInteger("S", "b", 9), 16);
     EXPECT_EQ(ini.ReadInteger("S", "c", 9), 9);
@@ -110,7 +108,7 @@ TEST(ProfileFile, WritesKeepLinesAppendToSectionsAndCreateWhatIsMissing)
 {
     TempDir dir;
     const auto path = dir / "sub.ini";
-    TIniFile ini(path.string());
+    TIniFile ini(tmtest::U8(path));
     ini.WriteString("Default", "Flags", "0");
     ini.WriteInteger("Default", "Count", 3);
     ini.WriteBool("Other", "On", true);
@@ -130,7 +128,7 @@ TEST(ProfileFile, WritesKeepLinesAppendToSectionsAndCreateWhatIsMissing)
     ini.EraseSection("default");
     EXPECT_EQ(ReadText(path), "[Other]\nOn=1\n");
     ini.EraseSection("Nowhere");
-    TIniFile missing((dir / "missing.ini").string());
+    TIniFile missing(tmtest::U8(dir / "missing.ini"));
     missing.EraseSection("Default");
     EXPECT_FALSE(std::filesystem::exists(dir / "missing.ini"));
 }
@@ -143,7 +141,7 @@ TEST(ProfileFile, RewriteKeepsEveryOtherByteOfAnOddFile)
     garbage += std::string(1 << 20, 'z');  // a 1 MiB line without "="
     const std::string original = "; keep me\r\n[First]\r\nA=1\r\n" + std::string(garbage) + "\r\n[Default]\r\nB=2\r\nB=dup";
     WriteText(path, original);
-    TIniFile ini(path.string());
+    TIniFile ini(tmtest::U8(path));
     ini.WriteString("Default", "C", "3");  // after the last line, which had no line break
     ini.WriteString("Default", "b", "9");  // the first B only
     std::string expected = original;
@@ -158,15 +156,13 @@ TEST(ProfileFile, ReplacesTheFileKeepingModeAndSymbolicLinks)
     TempDir dir;
     const auto real = dir / "real.ini";
     WriteText(real, "[S]\nk=1\n");
-    ::chmod(real.c_str(), 0640);
+    std::filesystem::permissions(real, std::filesystem::perms{0640});
     std::filesystem::create_symlink(real, dir / "link.ini");
-    TIniFile viaLink((dir / "link.ini").string());
+    TIniFile viaLink(tmtest::U8(dir / "link.ini"));
     viaLink.WriteString("S", "k", "2");
     EXPECT_TRUE(std::filesystem::is_symlink(dir / "link.ini"));
     EXPECT_EQ(ReadText(real), "[S]\nk=2\n");
-    struct stat st {};
-    ASSERT_EQ(::stat(real.c_str(), &st), 0);
-    EXPECT_EQ(st.st_mode & 0777, 0640u);
+    EXPECT_EQ(std::filesystem::status(real).permissions() & std::filesystem::perms::all, std::filesystem::perms{0640});
     // No temporary sibling is left behind.
     int entries = 0;
     for ([[maybe_unused]] const auto &e : std::filesystem::directory_iterator(dir.path())) ++entries;
@@ -178,29 +174,29 @@ TEST(ProfileFile, RefusedWritesRaiseUnableToWriteAndChangeNothing)
     TempDir dir;
     const auto readOnly = dir / "ro.ini";
     WriteText(readOnly, "[S]\nk=1\n");
-    ::chmod(readOnly.c_str(), 0444);  // refused even for root: the file says read-only
+    std::filesystem::permissions(readOnly, std::filesystem::perms{0444});  // refused even for root: the file says read-only
     std::filesystem::create_directory(dir / "folder.ini");
     const auto parentIsFile = dir / "ro.ini" / "x.ini";
     const auto noFolder = dir / "missing" / "x.ini";
     for (const auto &p : {readOnly, dir / "folder.ini", parentIsFile, noFolder}) {
-        TIniFile ini(p.string());
+        TIniFile ini(tmtest::U8(p));
         try {
             ini.WriteString("S", "k", "2");
             ADD_FAILURE() << "no error for " << p;
         } catch (const EIniFileException &e) {
-            EXPECT_EQ(std::string(e.what()), "Unable to write to " + p.string());
+            EXPECT_EQ(std::string(e.what()), "Unable to write to " + tmtest::U8(p));
         }
         EXPECT_EQ(ini.ReadString("S", "k", "none"), p == readOnly ? "1" : "none");
     }
-    EXPECT_THROW(TIniFile(readOnly.string()).EraseSection("S"), EIniFileException);
+    EXPECT_THROW(TIniFile(tmtest::U8(readOnly)).EraseSection("S"), EIniFileException);
     EXPECT_EQ(ReadText(readOnly), "[S]\nk=1\n");
 
-    if (::geteuid() != 0) {  // folder rights do not bind root
+    if (!tmtest::RunningAsRoot()) {  // folder rights do not bind root
         std::filesystem::create_directory(dir / "locked");
         WriteText(dir / "locked" / "a.ini", "[S]\nk=1\n");
-        ::chmod((dir / "locked").c_str(), 0555);
-        EXPECT_THROW(TIniFile((dir / "locked" / "a.ini").string()).WriteString("S", "k", "2"), EIniFileException);
-        EXPECT_THROW(TIniFile((dir / "locked" / "b.ini").string()).WriteString("S", "k", "2"), EIniFileException);
+        std::filesystem::permissions(dir / "locked", std::filesystem::perms{0555});
+        EXPECT_THROW(TIniFile(tmtest::U8(dir / "locked" / "a.ini")).WriteString("S", "k", "2"), EIniFileException);
+        EXPECT_THROW(TIniFile(tmtest::U8(dir / "locked" / "b.ini")).WriteString("S", "k", "2"), EIniFileException);
         EXPECT_EQ(ReadText(dir / "locked" / "a.ini"), "[S]\nk=1\n");
     }
 }
@@ -211,7 +207,7 @@ TEST(ProfileFile, AFileTooLargeToReadIsNeverRewritten)
     const auto path = dir / "huge.ini";
     WriteText(path, "[S]\nk=1\n");
     std::filesystem::resize_file(path, TIniFile::kMaxFileSize + 1);  // sparse, quick
-    TIniFile ini(path.string());
+    TIniFile ini(tmtest::U8(path));
     EXPECT_EQ(ini.ReadString("S", "k", "d"), "d");
     EXPECT_THROW(ini.WriteString("S", "k", "2"), EIniFileException);
     EXPECT_EQ(std::filesystem::file_size(path), TIniFile::kMaxFileSize + 1);
@@ -227,7 +223,7 @@ TEST(ProfileFile, ManySectionsAndKeysStayAddressable)
         for (int k = 0; k < 20; ++k) text += "Key" + std::to_string(k) + "=" + std::to_string(s * 100 + k) + "\n";
     }
     WriteText(path, text);
-    TIniFile ini(path.string());
+    TIniFile ini(tmtest::U8(path));
     EXPECT_EQ(ini.ReadInteger("sec1999", "KEY19", -1), 199919);
     ini.WriteString("Sec1000", "Key5", "changed");
     ini.WriteString("Sec1000", "Extra", "new");
@@ -263,7 +259,7 @@ TEST(ProfileFile, RandomFilesKeepEveryOtherValueAcrossWrites)
             text += next(4) == 0 ? "\r\n" : (next(8) == 0 ? "" : "\n");
         }
         WriteText(path, text);
-        TIniFile ini(path.string());
+        TIniFile ini(tmtest::U8(path));
         std::map<std::pair<std::string, std::string>, std::string> before;
         for (const auto &s : names)
             for (const auto &k : keys) before[{s, k}] = ini.ReadString(s, k, "<none>");
@@ -272,7 +268,7 @@ TEST(ProfileFile, RandomFilesKeepEveryOtherValueAcrossWrites)
         ini.WriteString(section, key, value);
         ASSERT_EQ(ini.ReadString(section, key, ""), value) << "round " << round << ":\n" << text;
         for (const auto &[sk, old] : before) {
-            const bool same = TIniFile(path.string()).ReadString(sk.first, sk.second, "<none>") == old;
+            const bool same = TIniFile(tmtest::U8(path)).ReadString(sk.first, sk.second, "<none>") == old;
             const bool written = sk.first.size() == section.size() && sk.second.size() == key.size() &&
                                  ::strcasecmp(sk.first.c_str(), section.c_str()) == 0 &&
                                  ::strcasecmp(sk.second.c_str(), key.c_str()) == 0;

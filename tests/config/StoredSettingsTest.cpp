@@ -15,7 +15,7 @@ TEST(StoredSettings, ValuesFollowTheWindowsRulesAndBadOnesAreIgnored)
     const auto file = dir / "trackmill.ini";
     tmtest::WriteText(file, "[DEFAULT]\ncbapetag_checked=false\ncbID3v1_Checked=maybe\nEdit2_Text=  \"-V 2\"  \n"
                             "ComboID3_Tag=junk\nJobs=lots\nExistingFiles=keepboth\nKeepFolders=TRUE\n");
-    TIniFile ini(file.string());
+    TIniFile ini(tmtest::U8(file));
     auto s = config::ReadStoredSettings(ini);
     EXPECT_EQ(s.convertApe, false);
     EXPECT_FALSE(s.copyId3v1.has_value());  // not a switch value: left as it was
@@ -76,7 +76,7 @@ TEST(StoredSettings, AConsolePlaceMustBeARectangle)
 TEST(StoredSettings, EverySettingComesBackFromTheFile)
 {
     tmtest::TempDir dir;
-    TIniFile ini((dir / "trackmill.ini").string());
+    TIniFile ini(tmtest::U8(dir / "trackmill.ini"));
     ini.WriteString("Default", "Mine", "kept");
     config::TSettingValues v;
     v.convertApe = v.copyId3v1 = v.copyId3v2 = false;

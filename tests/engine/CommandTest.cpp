@@ -101,7 +101,7 @@ TEST(BuildCommand, ShellReceivesNastyPathsUnchanged)
     const std::string templ = "printf '%s\\n' %INFILE %OUTFILE > args.txt";
     const std::string line = BuildCommand(templ, "", name, "", os::ReplaceExtension(name, ".mp3"), Quote);
     tmtest::WriteText(dir / "go.sh", line + "\n");
-    const auto r = tmtest::Run({"/bin/sh", "go.sh"}, dir.path().string());
+    const auto r = tmtest::Run({"/bin/sh", "go.sh"}, tmtest::U8(dir.path()));
     ASSERT_EQ(r.exitCode, 0) << r.err;
     EXPECT_EQ(tmtest::ReadText(dir / "args.txt"), name + "\n" + os::ReplaceExtension(name, ".mp3") + "\n");
     EXPECT_FALSE(std::filesystem::exists(dir / "pwned"));

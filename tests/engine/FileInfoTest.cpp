@@ -49,10 +49,10 @@ TEST(FileInfo, PanelLinesOfAValidFile)
         "   ID3V2.x tag: No",
         "   APE 1/2 tag: No",
     };
-    EXPECT_EQ(FileInfoLinesOf(file.string(), Dotted), expected);
+    EXPECT_EQ(FileInfoLinesOf(tmtest::U8(file), Dotted), expected);
 
     // The default formatter groups with ",".
-    const auto plain = FileInfoLinesOf(file.string());
+    const auto plain = FileInfoLinesOf(tmtest::U8(file));
     ASSERT_EQ(plain.size(), 17u);
     EXPECT_EQ(plain[7], "   Framecount: 12,345");
 }
@@ -63,12 +63,12 @@ TEST(FileInfo, BitRateIsNeverGroupedAndSizesRound)
     // 10 frames (11,520 samples less the decoder's 481) in 1,000,000 bytes: 31,959 kbit/s; 512 bytes are half a kilobyte, shown as 1.
     tmtest::WriteBytes(dir / "fast.mpc", Sv7File(10, 1000000));
     tmtest::WriteBytes(dir / "small.mpc", Sv7File(1000, 512));
-    const auto fast = FileInfoLinesOf((dir / "fast.mpc").string(), Dotted);
+    const auto fast = FileInfoLinesOf(tmtest::U8(dir / "fast.mpc"), Dotted);
     ASSERT_EQ(fast.size(), 17u);
     EXPECT_EQ(fast[6], "   Bitrate: 31959 Kb/s");
     EXPECT_EQ(fast[7], "   Framecount: 10");
     // 1,000 frames cannot fit in 512 bytes (194 of 20 bits do): said below the duration.
-    const auto small = FileInfoLinesOf((dir / "small.mpc").string(), Dotted);
+    const auto small = FileInfoLinesOf(tmtest::U8(dir / "small.mpc"), Dotted);
     ASSERT_EQ(small.size(), 18u);
     EXPECT_EQ(small[8], "   Duration: 26 secs");
     EXPECT_EQ(small[9], "   Truncated: the stream ends after about 5.1 of 26.1 secs");
@@ -80,10 +80,10 @@ TEST(FileInfo, NothingForFilesWithoutAValidHeader)
     TempDir dir;
     tmtest::WriteBytes(dir / "noise.mpc", Bytes(400, 0x42));
     tmtest::WriteBytes(dir / "short.mpc", Bytes{'M', 'P', '+', 7});
-    EXPECT_TRUE(FileInfoLinesOf((dir / "noise.mpc").string()).empty());
-    EXPECT_TRUE(FileInfoLinesOf((dir / "short.mpc").string()).empty());
-    EXPECT_TRUE(FileInfoLinesOf((dir / "gone.mpc").string()).empty());
-    EXPECT_TRUE(FileInfoLinesOf(dir.path().string()).empty());
+    EXPECT_TRUE(FileInfoLinesOf(tmtest::U8(dir / "noise.mpc")).empty());
+    EXPECT_TRUE(FileInfoLinesOf(tmtest::U8(dir / "short.mpc")).empty());
+    EXPECT_TRUE(FileInfoLinesOf(tmtest::U8(dir / "gone.mpc")).empty());
+    EXPECT_TRUE(FileInfoLinesOf(tmtest::U8(dir.path())).empty());
 }
 
 TEST(FileInfo, TagLinesFollowTheTagsInTheFile)
@@ -92,7 +92,7 @@ TEST(FileInfo, TagLinesFollowTheTagsInTheFile)
     TempDir dir;
     const auto file = dir / "t.mpc";
     ASSERT_TRUE(tmtest::MakeMpc(file, 0.5, {"--standard", "--title", "Hello"}));
-    auto lines = FileInfoLinesOf(file.string());
+    auto lines = FileInfoLinesOf(tmtest::U8(file));
     ASSERT_EQ(lines.size(), 17u);
     EXPECT_EQ(lines[3], "   Streamversion: 8");
     EXPECT_EQ(lines[4], "   Profile: Standard");
@@ -106,9 +106,9 @@ TEST(FileInfo, TagLinesFollowTheTagsInTheFile)
                                 "from mutagen.id3 import ID3, TIT2\n"
                                 "t = ID3(); t.add(TIT2(encoding=3, text='Both'))\n"
                                 "t.save(sys.argv[1], v1=2, v2_version=3)",
-                                file.string()});
+                                tmtest::U8(file)});
     if (r.exitCode != 0) GTEST_SKIP() << "mutagen unavailable: " << r.err;
-    lines = FileInfoLinesOf(file.string());
+    lines = FileInfoLinesOf(tmtest::U8(file));
     ASSERT_EQ(lines.size(), 17u);
     EXPECT_EQ(lines[14], "   ID3V1.x tag: Yes");
     EXPECT_EQ(lines[15], "   ID3V2.x tag: Yes");

@@ -6,8 +6,6 @@
 
 #include <gtest/gtest.h>
 
-#include <sys/stat.h>
-
 namespace trackmill {
 namespace {
 
@@ -18,22 +16,22 @@ TEST(FolderArt, OnlyARegularImageFileOfTheFirstNameIsTaken)
     tmtest::TempDir dir;
     const fs::path a = dir / "a";
     fs::create_directories(a / "FOLDER.jpg");                         // a folder
-    ASSERT_EQ(::mkfifo((a / "folder.jpeg").c_str(), 0600), 0);        // a pipe: never opened
+    ASSERT_TRUE(tmtest::MakeFifo(a / "folder.jpeg"));                 // a pipe: never opened
     fs::create_symlink(a / "folder.jpeg", a / "Folder.png");          // a link to it
     tmtest::WriteBytes(dir / "key", tmtest::B("\x89PNG\r\n\x1A\n-private-"));
-    ::chmod((dir / "key").c_str(), 0600);
+    fs::permissions(dir / "key", fs::perms{0600});
     fs::create_symlink(dir / "key", a / "Cover.png");                  // a link to a private file
     tmtest::WriteText(a / "front.jpg", "not a picture");
     tmtest::WriteText(a / "album.jpg", "\xFF\xD8\xFF later");
-    EXPECT_EQ(FindFolderImage(a.string()), "album.jpg");
+    EXPECT_EQ(FindFolderImage(tmtest::U8(a)), "album.jpg");
     TFolderArt art;
     TTagAdditions additions;
-    art.AddTo(a.string(), additions);
+    art.AddTo(tmtest::U8(a), additions);
     EXPECT_EQ(additions.folderArt, "\xFF\xD8\xFF later");
     EXPECT_EQ(additions.folderArtMime, "image/jpeg");
     const fs::path out = dir / "out";
     fs::create_directories(out);
-    EXPECT_EQ(art.CopyOnce(a.string(), out.string(), TExistingPolicy::Overwrite), "");
+    EXPECT_EQ(art.CopyOnce(tmtest::U8(a), tmtest::U8(out), TExistingPolicy::Overwrite), "");
     EXPECT_EQ(tmtest::ReadText(out / "album.jpg"), "\xFF\xD8\xFF later");
     EXPECT_FALSE(fs::exists(out / "Cover.png"));
 
@@ -41,8 +39,8 @@ TEST(FolderArt, OnlyARegularImageFileOfTheFirstNameIsTaken)
     const fs::path b = dir / "b";
     fs::create_directories(b);
     tmtest::WriteText(b / "front.JPEG", "not a picture");
-    EXPECT_EQ(FindFolderImage(b.string()), "");
-    EXPECT_EQ(FindFolderImage((dir / "missing").string()), "");
+    EXPECT_EQ(FindFolderImage(tmtest::U8(b)), "");
+    EXPECT_EQ(FindFolderImage(tmtest::U8(dir / "missing")), "");
 }
 
 // An image at the copy's place is never replaced, whatever the policy: a source folder's
@@ -54,13 +52,13 @@ TEST(FolderArt, AnImageThereIsNeverReplacedAndAPrivateOneStaysPrivate)
     fs::create_directories(a), fs::create_directories(b), fs::create_directories(out);
     tmtest::WriteText(a / "cover.jpg", "\xFF\xD8\xFF first");
     tmtest::WriteText(b / "cover.jpg", "\xFF\xD8\xFF second");
-    ::chmod((a / "cover.jpg").c_str(), 0600);
+    fs::permissions(a / "cover.jpg", fs::perms{0600});
     TFolderArt art;
-    EXPECT_EQ(art.CopyOnce(a.string(), out.string(), TExistingPolicy::Overwrite), "");
+    EXPECT_EQ(art.CopyOnce(tmtest::U8(a), tmtest::U8(out), TExistingPolicy::Overwrite), "");
     EXPECT_EQ(fs::status(out / "cover.jpg").permissions() & fs::perms::all, fs::perms::owner_read | fs::perms::owner_write);
     for (int job = 0; job < 2; ++job) {
-        EXPECT_EQ(art.CopyOnce(b.string(), out.string(), TExistingPolicy::Overwrite), "");
-        EXPECT_EQ(art.CopyOnce(b.string(), a.string(), TExistingPolicy::Overwrite), "");
+        EXPECT_EQ(art.CopyOnce(tmtest::U8(b), tmtest::U8(out), TExistingPolicy::Overwrite), "");
+        EXPECT_EQ(art.CopyOnce(tmtest::U8(b), tmtest::U8(a), TExistingPolicy::Overwrite), "");
         art.Reset();
     }
     EXPECT_EQ(tmtest::ReadText(out / "cover.jpg"), "\xFF\xD8\xFF first");
@@ -72,7 +70,7 @@ TEST(FolderArt, AnImageThereIsNeverReplacedAndAPrivateOneStaysPrivate)
     tmtest::WriteText(big / "cover.jpg", "\xFF\xD8\xFF");
     fs::resize_file(big / "cover.jpg", 65 * 1024 * 1024);
     fs::create_directories(dir / "out2");
-    EXPECT_EQ(art.CopyOnce(big.string(), (dir / "out2").string(), TExistingPolicy::Skip),
+    EXPECT_EQ(art.CopyOnce(tmtest::U8(big), tmtest::U8(dir / "out2"), TExistingPolicy::Skip),
               "the folder image cover.jpg was not copied: it exceeds the 64 MiB limit for an image");
     EXPECT_FALSE(fs::exists(dir / "out2" / "cover.jpg"));
 }

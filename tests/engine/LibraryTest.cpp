@@ -84,29 +84,29 @@ TEST(Library, AnotherSourcesMp3IsNeverReplacedOrSkippedFor)
     tmtest::WriteText(elsewhere / "x.mp3", std::string(400, '\xff'));
     TID3v2 tag;
     tag.SetFrames({id3v2::MakeUserText(kMarkerDescription, MarkText({"B/y.mpc", 1, 2}))});
-    ASSERT_TRUE(tag.WriteToFile((elsewhere / "x.mp3").string()));
+    ASSERT_TRUE(tag.WriteToFile(tmtest::U8(elsewhere / "x.mp3")));
 
     TWorkItem item;
-    item.source = (lib / "A" / "x.mpc").string();
-    TPlanOptions options = IntoFolder(out.string() + "/", TOutputLayout::Source);
-    options.libraryDir = lib.string() + "/";
+    item.source = tmtest::U8(lib / "A" / "x.mpc");
+    TPlanOptions options = IntoFolder(tmtest::U8(out) + "/", TOutputLayout::Source);
+    options.libraryDir = tmtest::U8(lib) + "/";
     for (TExistingPolicy policy : {TExistingPolicy::Skip, TExistingPolicy::Overwrite}) {
         options.existing = policy;
         const auto plan = PlanJob({item}, options);
         EXPECT_EQ(plan[0].kind, TPlannedOutput::Kind::Renamed);
-        EXPECT_EQ(plan[0].output, (out / "A" / "x (2).mp3").string());
+        EXPECT_EQ(plan[0].output, tmtest::U8(out / "A" / "x (2).mp3"));
         EXPECT_NE(plan[0].mark.find("path=A/x.mpc"), std::string::npos) << plan[0].mark;
     }
     // Its own MP3, from before the source changed: skipped, or replaced in its place.
     const auto info = fs::file_size(lib / "A" / "x.mpc");
     tag.SetFrames({id3v2::MakeUserText(kMarkerDescription, MarkText({"A/x.mpc", info + 1, 2}))});
-    ASSERT_TRUE(tag.WriteToFile((elsewhere / "x.mp3").string()));
+    ASSERT_TRUE(tag.WriteToFile(tmtest::U8(elsewhere / "x.mp3")));
     options.existing = TExistingPolicy::Skip;
     auto plan = PlanJob({item}, options);
     EXPECT_EQ(plan[0].kind, TPlannedOutput::Kind::Skipped);
-    EXPECT_EQ(plan[0].reason, "already converted, before the source last changed: " + (out / "A" / "x.mp3").string());
+    EXPECT_EQ(plan[0].reason, "already converted, before the source last changed: " + tmtest::U8(out / "A" / "x.mp3"));
     options.existing = TExistingPolicy::Overwrite;
     plan = PlanJob({item}, options);
     EXPECT_EQ(plan[0].kind, TPlannedOutput::Kind::Overwrite);
-    EXPECT_EQ(plan[0].output, (out / "A" / "x.mp3").string());
+    EXPECT_EQ(plan[0].output, tmtest::U8(out / "A" / "x.mp3"));
 }

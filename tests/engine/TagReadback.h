@@ -42,7 +42,7 @@ print(json.dumps(out))
 // {"v1": {...} | null, "v2": {...} | null, "size": n}
 inline QJsonObject ReadTags(const fs::path &file)
 {
-    const RunResult r = Run({SystemPython(), "-c", kReadTagsPy, file.string()});
+    const RunResult r = Run({SystemPython(), "-c", kReadTagsPy, tmtest::U8(file)});
     if (r.exitCode != 0) return {{"error", QString::fromStdString(r.err)}};
     return QJsonDocument::fromJson(QByteArray::fromStdString(r.out)).object();
 }
@@ -65,7 +65,7 @@ tags.save(path, v1=0, v2_version=4)
 inline bool AddId3v2(const fs::path &file, const std::string &title, const std::string &artist,
                      const std::string &album, const std::string &genre, const std::string &track)
 {
-    return Run({SystemPython(), "-c", kAddId3Py, file.string(), title, artist, album, genre, track})
+    return Run({SystemPython(), "-c", kAddId3Py, tmtest::U8(file), title, artist, album, genre, track})
                .exitCode == 0;
 }
 

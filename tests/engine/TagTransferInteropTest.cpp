@@ -139,7 +139,7 @@ protected:
         while (pic.size() < 30000) pic.push_back(static_cast<std::uint8_t>(rng()));
         tmtest::WriteBytes(dir_ / "cover.jpg", pic);
         tmtest::MakeSineWav(dir_ / "tone.wav", 0.4);
-        ASSERT_EQ(tmtest::Run({"lame", "--quiet", (dir_ / "tone.wav").string(), (dir_ / "plain.mp3").string()})
+        ASSERT_EQ(tmtest::Run({"lame", "--quiet", tmtest::U8(dir_ / "tone.wav"), tmtest::U8(dir_ / "plain.mp3")})
                       .exitCode,
                   0);
     }
@@ -155,14 +155,14 @@ protected:
 
     fs::path Transfer(const fs::path &source, TTagSwitches switches = {})
     {
-        const fs::path mp3 = dir_ / (source.stem().string() + ".mp3");
+        const fs::path mp3 = dir_.path() / fs::path(source.stem()).concat(".mp3");
         fs::copy_file(dir_ / "plain.mp3", mp3, fs::copy_options::overwrite_existing);
-        const TTransferResult r = TransferTags(source.string(), mp3.string(), switches);
+        const TTransferResult r = TransferTags(tmtest::U8(source), tmtest::U8(mp3), switches);
         EXPECT_EQ(r.writesFailed, 0) << r.error;
         return mp3;
     }
 
-    std::string Cover() const { return (dir_ / "cover.jpg").string(); }
+    std::string Cover() const { return tmtest::U8(dir_ / "cover.jpg"); }
 
     tmtest::TempDir dir_;
 };
@@ -172,10 +172,10 @@ TEST_F(TransferInterop, EveryApeItemArrivesInId3v23)
     const fs::path mpc = dir_ / "ape.mpc";
     ASSERT_TRUE(tmtest::MakeMpc(mpc, 0.4));
     // mpcgain writes header values; the tag's own ReplayGain items come first.
-    ASSERT_EQ(tmtest::Run({"mpcgain", mpc.string()}).exitCode, 0);
-    ASSERT_EQ(Py(kTagSource, {mpc.string(), "ape", Cover()}), "");
+    ASSERT_EQ(tmtest::Run({"mpcgain", tmtest::U8(mpc)}).exitCode, 0);
+    ASSERT_EQ(Py(kTagSource, {tmtest::U8(mpc), "ape", Cover()}), "");
     const fs::path mp3 = Transfer(mpc);
-    EXPECT_EQ(Py(kCheckMp3, {mp3.string(), "ape", Cover()}), "");
+    EXPECT_EQ(Py(kCheckMp3, {tmtest::U8(mp3), "ape", Cover()}), "");
     // The audio lame wrote follows the tag unchanged.
     const Bytes plain = tmtest::ReadBytes(dir_ / "plain.mp3"), out = tmtest::ReadBytes(mp3);
     ASSERT_GE(out.size(), plain.size());
@@ -186,8 +186,8 @@ TEST_F(TransferInterop, EveryId3v24FrameArrivesInId3v23)
 {
     const fs::path mpc = dir_ / "id3.mpc";
     ASSERT_TRUE(tmtest::MakeMpc(mpc, 0.4));
-    ASSERT_EQ(Py(kTagSource, {mpc.string(), "id3", Cover()}), "");
-    EXPECT_EQ(Py(kCheckMp3, {Transfer(mpc).string(), "id3", Cover()}), "");
+    ASSERT_EQ(Py(kTagSource, {tmtest::U8(mpc), "id3", Cover()}), "");
+    EXPECT_EQ(Py(kCheckMp3, {tmtest::U8(Transfer(mpc)), "id3", Cover()}), "");
 }
 
 TEST_F(TransferInterop, CopiedId3v2AndConvertedApeAreMerged)
@@ -202,7 +202,7 @@ t.add(id3.TIT2(encoding=3, text="ID3 title")); t.add(id3.TPE1(encoding=3, text="
 t.add(id3.TXXX(encoding=3, desc="KEEP", text="kept")); t.add(id3.COMM(encoding=3, lang="eng", desc="", text="old"))
 t.add(id3.APIC(encoding=3, mime="image/png", type=4, desc="", data=b"\x89PNG back"))
 t.save(sys.argv[1], v2_version=4, v1=0)
-)PY", {mpc.string()}), "");
+)PY", {tmtest::U8(mpc)}), "");
     const fs::path mp3 = Transfer(mpc);
     EXPECT_EQ(Py(R"PY(
 import sys
@@ -212,7 +212,7 @@ got = (str(t["TIT2"]), str(t["TPE1"]), str(t["TXXX:KEEP"]), str(t["COMM::eng"]),
        [int(p.type) for p in t.getall("APIC")])
 want = ("APE title", "ID3 artist", "kept", "APE comment", [4])
 print("" if got == want else "%r != %r" % (got, want))
-)PY", {mp3.string()}), "");
+)PY", {tmtest::U8(mp3)}), "");
 }
 
 TEST_F(TransferInterop, ReplayGainOfTheHeaderWhenTheTagsHaveNone)
@@ -221,17 +221,17 @@ TEST_F(TransferInterop, ReplayGainOfTheHeaderWhenTheTagsHaveNone)
     const fs::path gained = dir_ / "gained.mpc", plain = dir_ / "ungained.mpc";
     ASSERT_TRUE(tmtest::MakeMpc(gained, 0.6, {"--tag", "Title=Gained"}));
     ASSERT_TRUE(tmtest::MakeMpc(plain, 0.6, {"--tag", "Title=Plain"}));
-    ASSERT_EQ(tmtest::Run({"mpcgain", gained.string()}).exitCode, 0);
-    EXPECT_EQ(Py(kCheckGain, {gained.string(), Transfer(gained).string()}), "");
-    EXPECT_EQ(Py(kCheckGain, {plain.string(), Transfer(plain).string()}), "");
+    ASSERT_EQ(tmtest::Run({"mpcgain", tmtest::U8(gained)}).exitCode, 0);
+    EXPECT_EQ(Py(kCheckGain, {tmtest::U8(gained), tmtest::U8(Transfer(gained))}), "");
+    EXPECT_EQ(Py(kCheckGain, {tmtest::U8(plain), tmtest::U8(Transfer(plain))}), "");
 
     // No tag at all: the header's values make a tag of their own whenever an ID3v2.3 tag is
     // to be written (the ID3v2 switch, or APE to "ID3V2.3"), and only then.
     const fs::path bare = dir_ / "bare.mpc";
     ASSERT_TRUE(tmtest::MakeMpc(bare, 0.6));
-    ASSERT_EQ(tmtest::Run({"mpcgain", bare.string()}).exitCode, 0);
+    ASSERT_EQ(tmtest::Run({"mpcgain", tmtest::U8(bare)}).exitCode, 0);
     for (const TTagSwitches &on : {TTagSwitches{}, TTagSwitches{true, true, false, 0}, TTagSwitches{true, false, true, 1}})
-        EXPECT_EQ(Py(kCheckGain, {bare.string(), Transfer(bare, on).string()}), "");
+        EXPECT_EQ(Py(kCheckGain, {tmtest::U8(bare), tmtest::U8(Transfer(bare, on))}), "");
     EXPECT_FALSE(tmtest::ReadTags(Transfer(bare, {true, false, true, 0}))["v2"].isObject());
 
     // SV7: title peak 23456, gain -3.21 dB, album peak 30000, gain +4.56 dB; then one
@@ -245,9 +245,9 @@ TEST_F(TransferInterop, ReplayGainOfTheHeaderWhenTheTagsHaveNone)
         const fs::path file = dir_ / (zero ? "sv7zero.mpc" : "sv7.mpc");
         tmtest::WriteBytes(file, sv7);
         ASSERT_EQ(Py("import sys\nfrom mutagen.apev2 import APEv2\nt = APEv2()\nt['Title'] = 'SV7'\n"
-                     "t.save(sys.argv[1])\n", {file.string()}),
+                     "t.save(sys.argv[1])\n", {tmtest::U8(file)}),
                   "");
-        EXPECT_EQ(Py(kCheckGain, {file.string(), Transfer(file).string()}), "") << zero;
+        EXPECT_EQ(Py(kCheckGain, {tmtest::U8(file), tmtest::U8(Transfer(file))}), "") << zero;
     }
 }
 
@@ -262,17 +262,17 @@ TEST_F(TransferInterop, TenMegabyteCoverRebuildsTheMp3)
     ASSERT_TRUE(tmtest::MakeMpc(mpc, 0.3));
     ASSERT_EQ(Py("import sys\nfrom mutagen.apev2 import APEv2, APEValue, BINARY\nt = APEv2()\n"
                  "t['Title'] = 'Big'\nt['Cover Art (Front)'] = APEValue(b'big.jpg\\0' + open(sys.argv[2], 'rb').read(), BINARY)\n"
-                 "t.save(sys.argv[1])\n", {mpc.string(), (dir_ / "big.jpg").string()}),
+                 "t.save(sys.argv[1])\n", {tmtest::U8(mpc), tmtest::U8(dir_ / "big.jpg")}),
               "");
     const fs::path mp3 = Transfer(mpc);
     EXPECT_EQ(Py("import sys\nfrom mutagen.id3 import ID3\nt = ID3(sys.argv[1])\np = t.getall('APIC')\n"
                  "print('' if len(p) == 1 and p[0].data == open(sys.argv[2], 'rb').read() and str(t['TIT2']) == 'Big' "
-                 "else 'picture or title differ')\n", {mp3.string(), (dir_ / "big.jpg").string()}),
+                 "else 'picture or title differ')\n", {tmtest::U8(mp3), tmtest::U8(dir_ / "big.jpg")}),
               "");
     const Bytes plain = tmtest::ReadBytes(dir_ / "plain.mp3"), out = tmtest::ReadBytes(mp3);
     ASSERT_GT(out.size(), plain.size() + big.size());
     EXPECT_TRUE(std::equal(plain.begin(), plain.end(), out.end() - static_cast<std::ptrdiff_t>(plain.size())));
-    EXPECT_TRUE(tmtest::Run({"lame", "--quiet", "--decode", mp3.string(), (dir_ / "back.wav").string()}).exitCode == 0);
+    EXPECT_TRUE(tmtest::Run({"lame", "--quiet", "--decode", tmtest::U8(mp3), tmtest::U8(dir_ / "back.wav")}).exitCode == 0);
 }
 
 TEST_F(TransferInterop, Id3v1TargetStaysWithinItsFormat)

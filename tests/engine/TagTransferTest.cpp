@@ -54,14 +54,14 @@ TEST(Acceptance, ExtensionAndHeader)
     TM_REQUIRE_TOOL("mpcenc");
     tmtest::TempDir dir;
     ASSERT_TRUE(tmtest::MakeMpc(dir / "real.mpc", 0.3));
-    EXPECT_TRUE(IsAcceptableMusepackFile((dir / "real.mpc").string()));
+    EXPECT_TRUE(IsAcceptableMusepackFile(tmtest::U8(dir / "real.mpc")));
     tmtest::WriteText(dir / "fake.mpc", std::string(4096, 'x'));
-    EXPECT_FALSE(IsAcceptableMusepackFile((dir / "fake.mpc").string()));
+    EXPECT_FALSE(IsAcceptableMusepackFile(tmtest::U8(dir / "fake.mpc")));
     fs::create_directory(dir / "folder.mpc");
-    EXPECT_FALSE(IsAcceptableMusepackFile((dir / "folder.mpc").string()));
-    EXPECT_FALSE(IsAcceptableMusepackFile((dir / "gone.mpc").string()));
+    EXPECT_FALSE(IsAcceptableMusepackFile(tmtest::U8(dir / "folder.mpc")));
+    EXPECT_FALSE(IsAcceptableMusepackFile(tmtest::U8(dir / "gone.mpc")));
     fs::copy_file(dir / "real.mpc", dir / "real.mp3");
-    EXPECT_FALSE(IsAcceptableMusepackFile((dir / "real.mp3").string()));
+    EXPECT_FALSE(IsAcceptableMusepackFile(tmtest::U8(dir / "real.mp3")));
 }
 
 // One Musepack source with all three tag kinds and one plain MP3 from lame; every
@@ -89,7 +89,7 @@ protected:
                                "--tag", "Track=3"});
         if (ok_) tmtest::AppendId3v1(d / "all.mpc", "v1 title", "v1 artist", 5, 17);
         tmtest::MakeSineWav(d / "tone.wav", 0.5);
-        ok_ = ok_ && tmtest::Run({"lame", "--quiet", (d / "tone.wav").string(), (d / "plain.mp3").string()})
+        ok_ = ok_ && tmtest::Run({"lame", "--quiet", tmtest::U8(d / "tone.wav"), tmtest::U8(d / "plain.mp3")})
                              .exitCode == 0;
     }
     static void TearDownTestSuite()
@@ -108,7 +108,7 @@ protected:
     {
         const fs::path mp3 = dir_->path() / ("out" + std::to_string(++counter_) + ".mp3");
         fs::copy_file(dir_->path() / "plain.mp3", mp3);
-        const TTransferResult r = TransferTags((dir_->path() / source).string(), mp3.string(), switches);
+        const TTransferResult r = TransferTags(tmtest::U8(dir_->path() / source), tmtest::U8(mp3), switches);
         if (result) *result = r;
         return ReadTags(mp3);
     }
@@ -232,7 +232,7 @@ TEST_F(TransferTest, ApeFieldsCutPerTarget)
 TEST_F(TransferTest, MissingOutputStaysMissing)
 {
     const fs::path missing = dir_->path() / "never-written.mp3";
-    const TTransferResult r = TransferTags((dir_->path() / "all.mpc").string(), missing.string(),
+    const TTransferResult r = TransferTags(tmtest::U8(dir_->path() / "all.mpc"), tmtest::U8(missing),
                                            {true, true, true, 0});
     EXPECT_FALSE(fs::exists(missing));
     EXPECT_EQ(r.writesFailed, 3);

@@ -9,8 +9,6 @@
 
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
-
 #include <deque>
 #include <map>
 #include <set>
@@ -41,10 +39,8 @@ public:
             return StartResult::Started;
         }
         // The command runs now; its end is reported when the test says so.
-        std::string line = workFolder ? "cd '" + workFolder->Path() + "' && " : "";
-        for (const auto &w : argv) line += "'" + w + "' ";
-        const int status = std::system(line.c_str());
-        running[id] = WIFEXITED(status) ? WEXITSTATUS(status) : 255;
+        const tmtest::RunResult r = tmtest::Run(argv, workFolder ? workFolder->Path() : std::string());
+        running[id] = r.exitCode < 0 ? 255 : r.exitCode;
         order.push_back(id);
         maxAtOnce = std::max(maxAtOnce, int(running.size()));
         return StartResult::Started;
@@ -104,7 +100,7 @@ public:
     }
     void JobEnded(const TJobEnd &e) override { ends.push_back(e); log.push_back("ended"); }
 
-    static std::string Name(const TWorkItem &i) { return fs::path(i.source).filename().string(); }
+    static std::string Name(const TWorkItem &i) { return tmtest::U8(tmtest::PathOf(i.source).filename()); }
     std::map<std::string, std::string> reasons;
 };
 
@@ -115,7 +111,7 @@ protected:
         shared_ = new tmtest::TempDir;
         const fs::path wav = *shared_ / "tone.wav";
         tmtest::MakeSineWav(wav, 1.0);
-        ASSERT_EQ(tmtest::Run({"lame", "--quiet", wav.string(), (*shared_ / "tone.mp3").string()}).exitCode, 0);
+        ASSERT_EQ(tmtest::Run({"lame", "--quiet", tmtest::U8(wav), tmtest::U8(*shared_ / "tone.mp3")}).exitCode, 0);
         ASSERT_TRUE(tmtest::MakeMpc(*shared_ / "tone.mpc", 1.0));
     }
     static void TearDownTestSuite() { delete shared_; }
@@ -125,7 +121,7 @@ protected:
         const fs::path bin = dir / "bin";
         fs::create_directories(bin);
         tmtest::WriteText(bin / "dec", "#!/bin/sh\ncase \"$1\" in *bad*) exit 255;; esac\nexit 0\n");
-        tmtest::WriteText(bin / "enc", "#!/bin/sh\nfor a; do last=$a; done\ncp '" + (*shared_ / "tone.mp3").string() +
+        tmtest::WriteText(bin / "enc", "#!/bin/sh\nfor a; do last=$a; done\ncp '" + tmtest::U8(*shared_ / "tone.mp3") +
                                            "' \"$last\"\n");
         for (const char *p : {"dec", "enc"}) fs::permissions(bin / p, fs::perms::owner_all);
         platform.commandTemplate = "mpcdec %OPTIONSDEC %INFILE - | lame %OPTIONSENC - %OUTFILE";
@@ -136,7 +132,7 @@ protected:
         platform.encoder = {"enc", "ENCODER missing"};
         platform.decoder = {"dec", "DECODER missing"};
         platform.findProgram = [this, bin](const std::string &name) {
-            return programs.count(name) ? (bin / name).string() : std::string();
+            return programs.count(name) ? tmtest::U8(bin / name) : std::string();
         };
         host.settings.tags = {false, false, false, 0};
     }
@@ -145,7 +141,7 @@ protected:
     {
         for (const char *n : names) {
             fs::copy_file(*shared_ / "tone.mpc", dir / n);
-            queue.Add((dir / n).string());
+            queue.Add(tmtest::U8(dir / n));
         }
     }
     std::vector<std::string> EventsOf(const std::string &name) const
@@ -222,7 +218,7 @@ TEST_F(JobTest, EventsAndCountsForOneAndForThreeAtOnce)
         EXPECT_NE(std::find(host.log.begin(), host.log.end(), "finished bad.mpc failed"), host.log.end());
         EXPECT_NE(std::find(host.log.begin(), host.log.end(), "finished c.mpc skipped"), host.log.end());
         EXPECT_EQ(host.reasons["bad.mpc"], "the decoder stopped with exit status 255");
-        EXPECT_EQ(host.reasons["c.mpc"], "exists: " + (dir / "c.mp3").string());
+        EXPECT_EQ(host.reasons["c.mpc"], "exists: " + tmtest::U8(dir / "c.mp3"));
         ASSERT_EQ(host.ends.size(), 1u);
         EXPECT_EQ(host.ends[0].converted, 2);
         EXPECT_EQ(host.ends[0].skipped, 1);
@@ -397,7 +393,7 @@ TEST_F(JobTest, AScriptOutOfProcessesIsTriedAgainAndAnMp3OfAnotherRunWins)
     tmtest::WriteText(dir / "d.mp3", "made by another run");
     runner.End();
     EXPECT_EQ(host.ends.back().skipped, 1);
-    EXPECT_EQ(host.reasons["d.mpc"], "exists: " + (dir / "d.mp3").string());
+    EXPECT_EQ(host.reasons["d.mpc"], "exists: " + tmtest::U8(dir / "d.mp3"));
     EXPECT_EQ(tmtest::ReadText(dir / "d.mp3"), "made by another run");
 }
 

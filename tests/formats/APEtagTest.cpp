@@ -87,7 +87,7 @@ Loaded LoadBytes(const tmtest::TempDir &dir, const Bytes &bytes)
     const auto file = dir / "t.mpc";
     tmtest::WriteBytes(file, bytes);
     Loaded l{};
-    l.ok = l.tag.LoadFromFile(file);
+    l.ok = l.tag.LoadFromFile(tmtest::U8(file));
     return l;
 }
 
@@ -112,7 +112,7 @@ TEST(APEtagInterop, ReadsEveryFieldThatMpcencWrote)
                                  "--track", "4/12", "--year", "1999", "--genre", "Trip-Hop",
                                  "--comment", "Euro \xE2\x82\xAC", "--tag", "Copyright=(c) Me"}));
     TAPEtag tag;
-    ASSERT_TRUE(tag.LoadFromFile(file));
+    ASSERT_TRUE(tag.LoadFromFile(tmtest::U8(file)));
     ASSERT_TRUE(tag.Present());
     EXPECT_EQ(tag.TagVersion(), 2000);
     EXPECT_GT(tag.TagSize(), 32);
@@ -129,10 +129,10 @@ TEST(APEtagInterop, ReadsEveryFieldThatMpcencWrote)
     const auto size = fs::file_size(file);
     TID3v1 v1;
     v1.SetTitle("v1");
-    ASSERT_TRUE(v1.WriteToFile(file));
+    ASSERT_TRUE(v1.WriteToFile(tmtest::U8(file)));
     ASSERT_EQ(fs::file_size(file), size + 128);
     TAPEtag again;
-    ASSERT_TRUE(again.LoadFromFile(file));
+    ASSERT_TRUE(again.LoadFromFile(tmtest::U8(file)));
     EXPECT_TRUE(again.Present());
     EXPECT_EQ(again.Title(), tag.Title());
     EXPECT_EQ(again.Copyright(), "(c) Me");
@@ -140,7 +140,7 @@ TEST(APEtagInterop, ReadsEveryFieldThatMpcencWrote)
     // An untagged Musepack file reads as no tag.
     const auto plain = dir / "plain.mpc";
     ASSERT_TRUE(tmtest::MakeMpc(plain, 0.3));
-    ASSERT_TRUE(again.LoadFromFile(plain));
+    ASSERT_TRUE(again.LoadFromFile(tmtest::U8(plain)));
     EXPECT_FALSE(again.Present());
     EXPECT_EQ(again.Title(), "");
 }
@@ -159,14 +159,14 @@ TEST(APEtagInterop, ReadsMutagenTagsWithHeaderAndAnyKeyCase)
         "for k, v in zip(a[0::2], a[1::2]): t[k] = v\n"
         "t.save(sys.argv[1])\n";
     const std::string longValue = std::string(260, 'L');
-    const auto r = tmtest::Run({tmtest::SystemPython(), "-c", script, file.string(),
+    const auto r = tmtest::Run({tmtest::SystemPython(), "-c", script, tmtest::U8(file),
                                 "TITLE", "Gr\xC3\xBC\xC3\x9F" "e " + kNote + kNote, "artist",
                                 kKanji, "ALBUM", longValue, "Track", "07", "year", "2020-01-02",
                                 "GeNrE", "  Rock  ", "Comment", "multi\nline", "Tracknumber", "9"});
     ASSERT_EQ(r.exitCode, 0) << r.err;
 
     TAPEtag tag;
-    ASSERT_TRUE(tag.LoadFromFile(file));
+    ASSERT_TRUE(tag.LoadFromFile(tmtest::U8(file)));
     ASSERT_TRUE(tag.Present());
     EXPECT_EQ(tag.TagVersion(), 2000);
     EXPECT_EQ(tag.Title(), "Gr\xC3\xBC\xC3\x9F" "e " + kNote + kNote);
@@ -256,8 +256,8 @@ TEST(APEtagRead, PlacementHeaderAndId3v1Shift)
     EXPECT_FALSE(small.tag.Present());
     EXPECT_FALSE(LoadBytes(dir, Audio(100)).ok);
     TAPEtag t;
-    EXPECT_FALSE(t.LoadFromFile((dir / "missing").string()));
-    EXPECT_FALSE(t.LoadFromFile(dir.path().string()));
+    EXPECT_FALSE(t.LoadFromFile(tmtest::U8(dir / "missing")));
+    EXPECT_FALSE(t.LoadFromFile(tmtest::U8(dir.path())));
     // An ID3v1 tag with no room for a footer in front of it.
     EXPECT_FALSE(LoadBytes(dir, Concat(Audio(10), id3v1)).ok);
 }
@@ -281,8 +281,8 @@ TEST(APEtagRead, EveryTagSizeReadsWholeAndHidesNoId3v1Tag)
             tmtest::WriteBytes(file, withV1 ? Concat(Concat(Audio(1000), tag), v1) : Concat(Audio(1000), tag));
             TAPEtag ape;
             TID3v1 id3v1;
-            ASSERT_TRUE(ape.LoadFromFile(file.string()));
-            ASSERT_TRUE(id3v1.LoadFromFile(file.string()));
+            ASSERT_TRUE(ape.LoadFromFile(tmtest::U8(file)));
+            ASSERT_TRUE(id3v1.LoadFromFile(tmtest::U8(file)));
             EXPECT_TRUE(ape.Present());
             EXPECT_EQ(ape.Title(), title);
             EXPECT_EQ(id3v1.Present(), withV1);
@@ -294,7 +294,7 @@ TEST(APEtagRead, EveryTagSizeReadsWholeAndHidesNoId3v1Tag)
     headerOnly.resize(headerOnly.size() + 123, 'x');
     tmtest::WriteBytes(dir / "h.mpc", headerOnly);
     TID3v1 none;
-    ASSERT_TRUE(none.LoadFromFile((dir / "h.mpc").string()));
+    ASSERT_TRUE(none.LoadFromFile(tmtest::U8(dir / "h.mpc")));
     EXPECT_FALSE(none.Present());
     // What mpcenc writes for four short items: a tag of 131 bytes.
     TM_REQUIRE_TOOL("mpcenc");
@@ -302,8 +302,8 @@ TEST(APEtagRead, EveryTagSizeReadsWholeAndHidesNoId3v1Tag)
     ASSERT_TRUE(tmtest::MakeMpc(file, 0.1, {"--artist", "Band", "--album", "A1", "--track", "1", "--title", "One"}));
     TAPEtag ape;
     TID3v1 id3v1;
-    ASSERT_TRUE(ape.LoadFromFile(file.string()));
-    ASSERT_TRUE(id3v1.LoadFromFile(file.string()));
+    ASSERT_TRUE(ape.LoadFromFile(tmtest::U8(file)));
+    ASSERT_TRUE(id3v1.LoadFromFile(tmtest::U8(file)));
     EXPECT_EQ(ape.TagSize() + 32, 131);
     EXPECT_EQ(ape.Title() + "/" + ape.Artist() + "/" + ape.Album(), "One/Band/A1");
     EXPECT_FALSE(id3v1.Present());
@@ -415,9 +415,9 @@ void LoadsEveryFileAndItsFrontCuts(const fs::path &folder)
     int present = 0;
     for (const auto &entry : fs::directory_iterator(folder)) {
         if (!entry.is_regular_file()) continue;
-        SCOPED_TRACE(entry.path().filename().string());
+        SCOPED_TRACE(tmtest::U8(entry.path().filename()));
         TAPEtag tag;
-        tag.LoadFromFile(entry.path().string());
+        tag.LoadFromFile(tmtest::U8(entry.path()));
         if (tag.Present()) ++present;
         const Bytes bytes = tmtest::ReadBytes(entry.path());
         for (std::size_t keep : {bytes.size() / 2, std::size_t{200}, std::size_t{160}, std::size_t{129}}) {
@@ -425,7 +425,7 @@ void LoadsEveryFileAndItsFrontCuts(const fs::path &folder)
             const auto cut = dir / "cut.bin";
             tmtest::WriteBytes(cut, Bytes(bytes.end() - static_cast<long>(keep), bytes.end()));
             TAPEtag t;
-            t.LoadFromFile(cut);
+            t.LoadFromFile(tmtest::U8(cut));
             EXPECT_LE(t.Title().size(), TAPEtag::kMaxTextBytes);
         }
     }
@@ -445,7 +445,7 @@ TEST(APEtagRobustness, OwnHostileFilesAndTruncatedTagsLoadQuietly)
     LoadsEveryFileAndItsFrontCuts(dir / "files");
     for (const char *name : {"ape-with-id3v1.mp3", "ape-version1.mp3", "sv7-stream.mpc"}) {
         TAPEtag tag;
-        tag.LoadFromFile((dir / "files" / name).string());
+        tag.LoadFromFile(tmtest::U8(dir / "files" / name));
         EXPECT_TRUE(tag.Present()) << name;
     }
 
@@ -456,8 +456,8 @@ TEST(APEtagRobustness, OwnHostileFilesAndTruncatedTagsLoadQuietly)
         const auto a = dir / "a.bin", b = dir / "b.bin";
         tmtest::WriteBytes(a, Bytes(tagged.begin(), tagged.begin() + static_cast<long>(n)));
         tmtest::WriteBytes(b, Bytes(tagged.end() - static_cast<long>(n), tagged.end()));
-        front.LoadFromFile(a);
-        back.LoadFromFile(b);
+        front.LoadFromFile(tmtest::U8(a));
+        back.LoadFromFile(tmtest::U8(b));
         // A cut right after the header leaves it looking like a footer of an empty tag.
         if (front.Present()) {
             EXPECT_TRUE(n == tagged.size() || n == 150 + 32) << n;
@@ -496,7 +496,7 @@ TEST(APEtagLimits, FootersClaimingHugeTagsCostOneSmallRead)
         tmtest::WriteBytes(file, Concat(Bytes(8192 - 32, 0), ApeTag({}, o)));
         const long long before = BytesReadByThisProcess();
         TAPEtag tag;
-        ASSERT_TRUE(tag.LoadFromFile(file));
+        ASSERT_TRUE(tag.LoadFromFile(tmtest::U8(file)));
         EXPECT_TRUE(tag.Present());
         EXPECT_TRUE(tag.Items().empty());
         EXPECT_LT(BytesReadByThisProcess() - before, 64 * 1024) << size;

@@ -5,13 +5,9 @@
 
 #include <gtest/gtest.h>
 
-#include <csignal>
 #include <cstring>
 #include <map>
 #include <random>
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 using namespace trackmill;
 using tmtest::Bytes;
@@ -62,7 +58,7 @@ std::map<std::string, std::string> MutagenV1(const fs::path &file)
         "f = ParseID3v1(open(sys.argv[1], 'rb').read()[-128:]) or {}\n"
         "for k in sorted(f):\n"
         "    sys.stdout.buffer.write((k[:4] + '\\t' + str(f[k]) + '\\n').encode('utf-8'))\n";
-    const auto r = tmtest::Run({tmtest::SystemPython(), "-c", script, file.string()});
+    const auto r = tmtest::Run({tmtest::SystemPython(), "-c", script, tmtest::U8(file)});
     EXPECT_EQ(r.exitCode, 0) << r.err;
     std::map<std::string, std::string> out;
     std::size_t at = 0;
@@ -130,7 +126,7 @@ TEST(ID3v1Read, VersionRuleTrackAndCommentWidth)
 
     // 0 then 5: version 1.1, track 5, comment from the first 28 bytes.
     tmtest::WriteBytes(file, Concat(audio, RawTag("T", comment30, 0, 5, 17)));
-    ASSERT_TRUE(tag.LoadFromFile(file));
+    ASSERT_TRUE(tag.LoadFromFile(tmtest::U8(file)));
     EXPECT_TRUE(tag.Present());
     EXPECT_EQ(tag.TagVersion(), 2);
     EXPECT_EQ(tag.Track(), 5);
@@ -139,7 +135,7 @@ TEST(ID3v1Read, VersionRuleTrackAndCommentWidth)
 
     // Both 0: version 1.0, no track.
     tmtest::WriteBytes(file, Concat(audio, RawTag("T", "short", 0, 0, 255)));
-    ASSERT_TRUE(tag.LoadFromFile(file));
+    ASSERT_TRUE(tag.LoadFromFile(tmtest::U8(file)));
     EXPECT_EQ(tag.TagVersion(), 1);
     EXPECT_EQ(tag.Track(), 0);
     EXPECT_EQ(tag.Comment(), "short");
@@ -147,18 +143,18 @@ TEST(ID3v1Read, VersionRuleTrackAndCommentWidth)
 
     // A blank then a letter: version 1.1 and the letter's code is the track.
     tmtest::WriteBytes(file, Concat(audio, RawTag("T", comment30.substr(0, 28) + " K", -1, -1, 0)));
-    ASSERT_TRUE(tag.LoadFromFile(file));
+    ASSERT_TRUE(tag.LoadFromFile(tmtest::U8(file)));
     EXPECT_EQ(tag.TagVersion(), 2);
     EXPECT_EQ(tag.Track(), 'K');
     EXPECT_EQ(tag.Comment(), comment30.substr(0, 28));
 
     // A blank then a blank, or letters there: version 1.0 with the full 30-byte comment.
     tmtest::WriteBytes(file, Concat(audio, RawTag("T", comment30, -1, -1, 0)));
-    ASSERT_TRUE(tag.LoadFromFile(file));
+    ASSERT_TRUE(tag.LoadFromFile(tmtest::U8(file)));
     EXPECT_EQ(tag.TagVersion(), 1);
     EXPECT_EQ(tag.Comment(), comment30);
     tmtest::WriteBytes(file, Concat(audio, RawTag("T", "c", 0x20, 0x20, 0)));
-    ASSERT_TRUE(tag.LoadFromFile(file));
+    ASSERT_TRUE(tag.LoadFromFile(tmtest::U8(file)));
     EXPECT_EQ(tag.TagVersion(), 1);
     EXPECT_EQ(tag.Track(), 0);
 }
@@ -175,7 +171,7 @@ TEST(ID3v1Read, TextsAreLatin1TrimmedAtTheEndOnlyAndNeedNoTerminator)
     tmtest::WriteBytes(file, Concat(RandomBytes(300), t));
 
     TID3v1 tag;
-    ASSERT_TRUE(tag.LoadFromFile(file));
+    ASSERT_TRUE(tag.LoadFromFile(tmtest::U8(file)));
     EXPECT_EQ(tag.Title(), "ABCDEFGHIJKLMNOPQRSTUVWXYZ\xC3\x80\xC3\xA9\xC3\xBF!");
     EXPECT_EQ(tag.Artist(), "  Art");
     EXPECT_EQ(tag.Album(), std::string("Al\0bum", 6));
@@ -190,25 +186,25 @@ TEST(ID3v1Read, OnlyTheLast128BytesCountAndShortFilesFail)
 
     // A tag one byte before the end is not a tag; lower-case "tag" is not either.
     tmtest::WriteBytes(file, Concat(Concat(RandomBytes(300), RawTag("X", "", 0, 0, 0)), {0}));
-    EXPECT_TRUE(tag.LoadFromFile(file));
+    EXPECT_TRUE(tag.LoadFromFile(tmtest::U8(file)));
     EXPECT_FALSE(tag.Present());
     Bytes lower = RawTag("X", "", 0, 0, 0);
     std::memcpy(lower.data(), "tag", 3);
     tmtest::WriteBytes(file, Concat(RandomBytes(300), lower));
-    EXPECT_TRUE(tag.LoadFromFile(file));
+    EXPECT_TRUE(tag.LoadFromFile(tmtest::U8(file)));
     EXPECT_FALSE(tag.Present());
 
     // Exactly 128 bytes is enough; 127 is not; a missing file or a folder fails too.
     tmtest::WriteBytes(file, RawTag("Only", "", 0, 3, 2));
-    EXPECT_TRUE(tag.LoadFromFile(file));
+    EXPECT_TRUE(tag.LoadFromFile(tmtest::U8(file)));
     EXPECT_TRUE(tag.Present());
     EXPECT_EQ(tag.Title(), "Only");
     tmtest::WriteBytes(file, Tail(RawTag("Only", "", 0, 3, 2), 127));
-    EXPECT_FALSE(tag.LoadFromFile(file));
+    EXPECT_FALSE(tag.LoadFromFile(tmtest::U8(file)));
     EXPECT_FALSE(tag.Present());
     EXPECT_EQ(tag.Title(), "");  // cleared even when the read fails
-    EXPECT_FALSE(tag.LoadFromFile((dir / "missing.mp3").string()));
-    EXPECT_FALSE(tag.LoadFromFile(dir.path().string()));
+    EXPECT_FALSE(tag.LoadFromFile(tmtest::U8(dir / "missing.mp3")));
+    EXPECT_FALSE(tag.LoadFromFile(tmtest::U8(dir.path())));
 }
 
 TEST(ID3v1Setters, TrimThenCutToTheFieldWidthInCharacters)
@@ -252,7 +248,7 @@ TEST(ID3v1Write, ClearedObjectGivesTheEmptyImageAndKeepsTheAudio)
     tmtest::WriteBytes(file, audio);
 
     TID3v1 tag;
-    ASSERT_TRUE(tag.WriteToFile(file));
+    ASSERT_TRUE(tag.WriteToFile(tmtest::U8(file)));
     const Bytes out = tmtest::ReadBytes(file);
     ASSERT_EQ(out.size(), 1128u);
     EXPECT_EQ(Head(out, 1000), audio);
@@ -271,22 +267,22 @@ TEST(ID3v1Write, TrackShortensTheCommentAndReadsBackAs11)
     TID3v1 w;
     w.SetComment("abcdefghijklmnopqrstuvwxyz1234");
     w.SetTrack(7);
-    ASSERT_TRUE(w.WriteToFile(file));
+    ASSERT_TRUE(w.WriteToFile(tmtest::U8(file)));
     const Bytes out = tmtest::ReadBytes(file);
     EXPECT_EQ(out[out.size() - 128 + 124], '2');  // 28th comment character
     EXPECT_EQ(out[out.size() - 3], 0);
     EXPECT_EQ(out[out.size() - 2], 7);
 
     TID3v1 r;
-    ASSERT_TRUE(r.LoadFromFile(file));
+    ASSERT_TRUE(r.LoadFromFile(tmtest::U8(file)));
     EXPECT_EQ(r.TagVersion(), 2);
     EXPECT_EQ(r.Comment(), "abcdefghijklmnopqrstuvwxyz12");
     EXPECT_EQ(r.Track(), 7);
 
     // Without a track the full 30 characters come back as version 1.0.
     w.SetTrack(0);
-    ASSERT_TRUE(w.WriteToFile(file));
-    ASSERT_TRUE(r.LoadFromFile(file));
+    ASSERT_TRUE(w.WriteToFile(tmtest::U8(file)));
+    ASSERT_TRUE(r.LoadFromFile(tmtest::U8(file)));
     EXPECT_EQ(r.TagVersion(), 1);
     EXPECT_EQ(r.Comment(), "abcdefghijklmnopqrstuvwxyz1234");
 }
@@ -300,24 +296,24 @@ TEST(ID3v1Write, AnyWriteAndStripSequenceKeepsTheAudioBytes)
 
     TID3v1 tag;
     tag.SetTitle("One");
-    ASSERT_TRUE(tag.WriteToFile(file));
-    ASSERT_TRUE(tag.WriteToFile(file));  // a second write replaces, never appends
+    ASSERT_TRUE(tag.WriteToFile(tmtest::U8(file)));
+    ASSERT_TRUE(tag.WriteToFile(tmtest::U8(file)));  // a second write replaces, never appends
     EXPECT_EQ(fs::file_size(file), 5128u);
     tag.SetTitle("Two");
     tag.SetTrack(3);
-    ASSERT_TRUE(tag.WriteToFile(file));
+    ASSERT_TRUE(tag.WriteToFile(tmtest::U8(file)));
     EXPECT_EQ(fs::file_size(file), 5128u);
     TID3v1 r;
-    ASSERT_TRUE(r.LoadFromFile(file));
+    ASSERT_TRUE(r.LoadFromFile(tmtest::U8(file)));
     EXPECT_EQ(r.Title(), "Two");
     EXPECT_EQ(Head(tmtest::ReadBytes(file), 5000), audio);
 
-    ASSERT_TRUE(tag.StripFromFile(file));
+    ASSERT_TRUE(tag.StripFromFile(tmtest::U8(file)));
     EXPECT_EQ(tmtest::ReadBytes(file), audio);
-    ASSERT_TRUE(tag.StripFromFile(file));  // nothing to strip: true, unchanged
+    ASSERT_TRUE(tag.StripFromFile(tmtest::U8(file)));  // nothing to strip: true, unchanged
     EXPECT_EQ(tmtest::ReadBytes(file), audio);
-    ASSERT_TRUE(tag.WriteToFile(file));
-    ASSERT_TRUE(tag.StripFromFile(file));
+    ASSERT_TRUE(tag.WriteToFile(tmtest::U8(file)));
+    ASSERT_TRUE(tag.StripFromFile(tmtest::U8(file)));
     EXPECT_EQ(tmtest::ReadBytes(file), audio);
 }
 
@@ -329,12 +325,12 @@ TEST(ID3v1Write, ShortMissingAndFolderTargetsFailUntouched)
     tmtest::WriteBytes(file, small);
     TID3v1 tag;
     tag.SetTitle("x");
-    EXPECT_FALSE(tag.WriteToFile(file));
-    EXPECT_FALSE(tag.StripFromFile(file));
+    EXPECT_FALSE(tag.WriteToFile(tmtest::U8(file)));
+    EXPECT_FALSE(tag.StripFromFile(tmtest::U8(file)));
     EXPECT_EQ(tmtest::ReadBytes(file), small);
-    EXPECT_FALSE(tag.WriteToFile((dir / "missing.mp3").string()));
+    EXPECT_FALSE(tag.WriteToFile(tmtest::U8(dir / "missing.mp3")));
     EXPECT_FALSE(fs::exists(dir / "missing.mp3"));
-    EXPECT_FALSE(tag.WriteToFile(dir.path().string()));
+    EXPECT_FALSE(tag.WriteToFile(tmtest::U8(dir.path())));
 }
 
 TEST(ID3v1Write, ReadOnlyFileIsRefusedAndLeftAsItIs)
@@ -352,7 +348,7 @@ TEST(ID3v1Write, ReadOnlyFileIsRefusedAndLeftAsItIs)
         TID3v1 tag;
         tag.SetArtist("RO");
         std::string why;
-        if (tag.WriteToFile(file, &why)) return 1;
+        if (tag.WriteToFile(tmtest::U8(file), &why)) return 1;
         return why == "Permission denied" ? 0 : 2;
     });
     EXPECT_EQ(result, 0);
@@ -364,16 +360,7 @@ TEST(ID3v1Write, ReadOnlyFileIsRefusedAndLeftAsItIs)
 // full disk would; returns the child's result.
 static bool WriteUnderSizeLimit(const TID3v1 &tag, const fs::path &file, std::uint64_t limit)
 {
-    const pid_t pid = fork();
-    if (pid == 0) {
-        std::signal(SIGXFSZ, SIG_IGN);
-        rlimit lim{limit, limit};
-        setrlimit(RLIMIT_FSIZE, &lim);
-        _exit(tag.WriteToFile(file) ? 0 : 1);
-    }
-    int status = 0;
-    waitpid(pid, &status, 0);
-    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+    return tmtest::UnderFileSizeLimit(limit, [&] { return tag.WriteToFile(tmtest::U8(file)) ? 0 : 1; }) == 0;
 }
 
 TEST(ID3v1Write, FailedAppendLeavesTheFileAsItWas)
@@ -392,11 +379,11 @@ TEST(ID3v1Write, FailedAppendLeavesTheFileAsItWas)
     EXPECT_EQ(tmtest::ReadBytes(file), audio);
 
     // Replacing a tag needs no room, so it works even then and keeps the old size.
-    ASSERT_TRUE(tag.WriteToFile(file));
+    ASSERT_TRUE(tag.WriteToFile(tmtest::U8(file)));
     tag.SetTitle("Replaced");
     EXPECT_TRUE(WriteUnderSizeLimit(tag, file, 3128));
     TID3v1 r;
-    ASSERT_TRUE(r.LoadFromFile(file));
+    ASSERT_TRUE(r.LoadFromFile(tmtest::U8(file)));
     EXPECT_EQ(r.Title(), "Replaced");
     EXPECT_EQ(Head(tmtest::ReadBytes(file), 3000), audio);
 }
@@ -416,7 +403,7 @@ TEST(ID3v1Interop, MutagenReadsOurTagsLatin1IncludedAndOthersAsQuestionMarks)
     tag.SetComment("na\xC3\xAFve");
     tag.SetTrack(12);
     tag.SetGenreIndex(17);
-    ASSERT_TRUE(tag.WriteToFile(file));
+    ASSERT_TRUE(tag.WriteToFile(tmtest::U8(file)));
 
     auto v1 = MutagenV1(file);
     EXPECT_EQ(v1["TIT2"], "Caf\xC3\xA9 \xC3\x86ther \xC2\xA9");
@@ -429,7 +416,7 @@ TEST(ID3v1Interop, MutagenReadsOurTagsLatin1IncludedAndOthersAsQuestionMarks)
 
     // And we read back exactly what mutagen saw.
     TID3v1 r;
-    ASSERT_TRUE(r.LoadFromFile(file));
+    ASSERT_TRUE(r.LoadFromFile(tmtest::U8(file)));
     EXPECT_EQ(r.Title(), v1["TIT2"]);
     EXPECT_EQ(r.Artist(), v1["TPE1"]);
     EXPECT_EQ(r.Album(), v1["TALB"]);
@@ -445,11 +432,11 @@ TEST(ID3v1Interop, ReadsTagsWrittenByTheId3v2Tool)
     tmtest::WriteBytes(file, audio);
     const auto r = tmtest::Run({"id3v2", "-1", "-t", "A Title That Is Thirty Chars!!", "-a",
                                 "Some Artist", "-A", "The Album", "-y", "2001", "-T", "9",
-                                "-g", "80", "-c", "Nice comment", file.string()});
+                                "-g", "80", "-c", "Nice comment", tmtest::U8(file)});
     ASSERT_EQ(r.exitCode, 0) << r.err;
 
     TID3v1 tag;
-    ASSERT_TRUE(tag.LoadFromFile(file));
+    ASSERT_TRUE(tag.LoadFromFile(tmtest::U8(file)));
     ASSERT_TRUE(tag.Present());
     EXPECT_EQ(tag.Title(), "A Title That Is Thirty Chars!!");
     EXPECT_EQ(tag.Artist(), "Some Artist");
@@ -462,7 +449,7 @@ TEST(ID3v1Interop, ReadsTagsWrittenByTheId3v2Tool)
     EXPECT_EQ(GenreName(tag.GenreIndex()), "Folk");
 
     // Our strip removes exactly what the tool added.
-    ASSERT_TRUE(tag.StripFromFile(file));
+    ASSERT_TRUE(tag.StripFromFile(tmtest::U8(file)));
     EXPECT_EQ(tmtest::ReadBytes(file), audio);
 }
 
@@ -474,16 +461,16 @@ void LoadsEveryFileAndItsTruncations(const fs::path &folder)
     int loaded = 0;
     for (const auto &entry : fs::directory_iterator(folder)) {
         if (!entry.is_regular_file()) continue;
-        SCOPED_TRACE(entry.path().filename().string());
+        SCOPED_TRACE(tmtest::U8(entry.path().filename()));
         TID3v1 tag;
-        if (tag.LoadFromFile(entry.path().string()) && tag.Present()) ++loaded;
+        if (tag.LoadFromFile(tmtest::U8(entry.path())) && tag.Present()) ++loaded;
         const Bytes bytes = tmtest::ReadBytes(entry.path());
         const auto cut = dir / "cut.bin";
         for (std::size_t drop : {1u, 3u, 64u, 127u, 128u, 129u, 200u}) {
             if (drop > bytes.size()) break;
             tmtest::WriteBytes(cut, Head(bytes, bytes.size() - drop));
             TID3v1 t;
-            t.LoadFromFile(cut);
+            t.LoadFromFile(tmtest::U8(cut));
             EXPECT_LE(t.Title().size(), 60u);
         }
     }
@@ -496,7 +483,7 @@ TEST(ID3v1Robustness, OwnHostileFilesAndTheirTruncationsLoadQuietly)
     tmtest::WriteHostileFiles(dir / "files");
     LoadsEveryFileAndItsTruncations(dir / "files");
     TID3v1 tag;
-    ASSERT_TRUE(tag.LoadFromFile((dir / "files" / "id3v1-only.mp3").string()));
+    ASSERT_TRUE(tag.LoadFromFile(tmtest::U8(dir / "files" / "id3v1-only.mp3")));
     EXPECT_TRUE(tag.Present());
     EXPECT_EQ(tag.Title(), "V1 only");
     EXPECT_EQ(tag.Track(), 12);

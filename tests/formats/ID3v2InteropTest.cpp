@@ -62,7 +62,7 @@ protected:
         shared_ = new tmtest::TempDir;
         const fs::path wav = *shared_ / "tone.wav";
         tmtest::MakeSineWav(wav, 0.3);
-        const auto r = tmtest::Run({"lame", "--quiet", wav.string(), (*shared_ / "tone.mp3").string()});
+        const auto r = tmtest::Run({"lame", "--quiet", tmtest::U8(wav), tmtest::U8(*shared_ / "tone.mp3")});
         if (r.exitCode == 0) mp3_ = tmtest::ReadBytes(*shared_ / "tone.mp3");
     }
     static void TearDownTestSuite()
@@ -80,7 +80,7 @@ protected:
     {
         const fs::path p = dir_ / name;
         tmtest::WriteBytes(p, mp3_);
-        return p.string();
+        return tmtest::U8(p);
     }
 
     static void Check(const tmtest::RunResult &r)
@@ -302,7 +302,7 @@ TEST_F(ID3v2Interop, RewritingAnEyed3TagKeepsTheMp3Playable)
     EXPECT_EQ(read["frames"].toObject().size(), 1);
 
     if (tmtest::HaveTool("lame")) {
-        const auto r = tmtest::Run({"lame", "--quiet", "--decode", path, (dir_ / "out.wav").string()});
+        const auto r = tmtest::Run({"lame", "--quiet", "--decode", path, tmtest::U8(dir_ / "out.wav")});
         EXPECT_EQ(r.exitCode, 0) << r.err;
         EXPECT_GT(fs::file_size(dir_ / "out.wav"), 40000u);
     }

@@ -75,7 +75,7 @@ std::set<std::string> OurLines(const TID3v2 &tag)
 
 std::set<std::string> MutagenLines(const std::filesystem::path &file)
 {
-    const auto r = tmtest::Run({tmtest::SystemPython(), "-c", kMutagenFrames, file.string()});
+    const auto r = tmtest::Run({tmtest::SystemPython(), "-c", kMutagenFrames, tmtest::U8(file)});
     EXPECT_EQ(r.exitCode, 0) << r.err;
     std::set<std::string> lines;
     for (std::size_t at = 0; at < r.out.size();) {
@@ -134,7 +134,7 @@ TEST(ID3v2Layouts, ReadAsMutagenReadsThem)
         const auto file = dir / "t.mp3";
         tmtest::WriteBytes(file, Cat({c.tag, kAudio}));
         TID3v2 tag;
-        ASSERT_TRUE(tag.LoadFromFile(file.string()));
+        ASSERT_TRUE(tag.LoadFromFile(tmtest::U8(file)));
         EXPECT_EQ(tag.Frames().size(), c.frames) << c.name;
         EXPECT_EQ(OurLines(tag), MutagenLines(file)) << c.name;
     }
@@ -152,7 +152,7 @@ TEST(ID3v2Layouts, BothSizeReadingsOnFrameBoundariesTakeTheSevenBitOne)
                             Frame("TALB", album, Synchsafe(album.size())), Bytes(16, 0)});
     tmtest::WriteBytes(dir / "t.mp3", Cat({Tag(4, 0, body), kAudio}));
     TID3v2 tag;
-    ASSERT_TRUE(tag.LoadFromFile((dir / "t.mp3").string()));
+    ASSERT_TRUE(tag.LoadFromFile(tmtest::U8(dir / "t.mp3")));
     EXPECT_EQ(tag.Title(), std::string(127, 't'));
     EXPECT_EQ(tag.Artist(), std::string(117, 'a'));
     EXPECT_EQ(tag.Album(), "Album");
@@ -177,7 +177,7 @@ TEST(ID3v2Layouts, BrokenFramesKeepWhatCanBeRead)
     for (std::size_t i = 0; i < std::size(cases); ++i) {
         tmtest::WriteBytes(dir / "t.mp3", Cat({cases[i], kAudio}));
         TID3v2 tag;
-        ASSERT_TRUE(tag.LoadFromFile((dir / "t.mp3").string()));
+        ASSERT_TRUE(tag.LoadFromFile(tmtest::U8(dir / "t.mp3")));
         EXPECT_TRUE(tag.Present());
         if (i < 2 || i == 4) {
             EXPECT_EQ(tag.Artist(), "Artist") << i;

@@ -85,7 +85,7 @@ protected:
     {
         Put(file(), fileBytes);
         TID3v2 tag;
-        EXPECT_EQ(tag.LoadFromFile(file().string()), expectReadable);
+        EXPECT_EQ(tag.LoadFromFile(tmtest::U8(file())), expectReadable);
         return tag;
     }
     TID3v2 LoadTag(int version, const Bytes &frames) { return Load(Cat({Tag(version, frames, 64), kAudio})); }
@@ -274,8 +274,8 @@ TEST_F(ID3v2Read, HeaderSizeAndPresence)
     EXPECT_EQ(t.TagSize(), 0);
     EXPECT_FALSE(Load(B("ID3\x03\x00\x00\x00"), false).Present());
     TID3v2 missing;
-    EXPECT_FALSE(missing.LoadFromFile((dir_ / "nope.mp3").string()));
-    EXPECT_FALSE(missing.LoadFromFile(dir_.path().string()));
+    EXPECT_FALSE(missing.LoadFromFile(tmtest::U8(dir_ / "nope.mp3")));
+    EXPECT_FALSE(missing.LoadFromFile(tmtest::U8(dir_.path())));
 }
 
 // A 2.4 tag with a footer: the size field counts neither the header nor the footer.
@@ -338,9 +338,9 @@ for path in sys.argv[1:]:
         const auto path = dir_ / ("m" + std::to_string(i) + ".mp3");
         Put(path, Cat({tags[i], kAudio}));
         TID3v2 t;
-        ASSERT_TRUE(t.LoadFromFile(path.string()));
+        ASSERT_TRUE(t.LoadFromFile(tmtest::U8(path)));
         ours += t.Title() + "|" + t.Artist() + "|" + t.Genre() + "\n";
-        args.push_back(path.string());
+        args.push_back(tmtest::U8(path));
     }
     const auto r = tmtest::Run(args);
     ASSERT_EQ(r.exitCode, 0) << r.err;
@@ -396,10 +396,10 @@ TEST_F(ID3v2Read, ClearAndReloadForgetOldFields)
 {
     TID3v2 tag;
     tmtest::WriteBytes(file(), Cat({Tag(3, Frame("TIT2", Latin1("A")), 10), kAudio}));
-    ASSERT_TRUE(tag.LoadFromFile(file().string()));
+    ASSERT_TRUE(tag.LoadFromFile(tmtest::U8(file())));
     EXPECT_EQ(tag.Title(), "A");
     tmtest::WriteBytes(file(), kAudio);
-    ASSERT_TRUE(tag.LoadFromFile(file().string()));
+    ASSERT_TRUE(tag.LoadFromFile(tmtest::U8(file())));
     EXPECT_FALSE(tag.Present());
     EXPECT_EQ(tag.Title(), "");
     tag.SetTitle("  x\t");
@@ -425,9 +425,9 @@ int LoadEveryFile(const std::filesystem::path &folder)
     int loaded = 0;
     for (const auto &entry : std::filesystem::directory_iterator(folder)) {
         if (!entry.is_regular_file()) continue;
-        SCOPED_TRACE(entry.path().filename().string());
+        SCOPED_TRACE(tmtest::U8(entry.path().filename()));
         TID3v2 tag;
-        tag.LoadFromFile(entry.path().string());
+        tag.LoadFromFile(tmtest::U8(entry.path()));
         TouchAll(tag);
         ++loaded;
     }
@@ -447,19 +447,19 @@ TEST(ID3v2Robustness, EveryOwnHostileFileLoads)
     EXPECT_GT(LoadEveryFile(dir / "files"), 10);
     // What the lying files still hold is read; what lies beyond their bytes is not.
     TID3v2 tag;
-    ASSERT_TRUE(tag.LoadFromFile((dir / "files" / "sv8-after-id3v2.mpc").string()));
+    ASSERT_TRUE(tag.LoadFromFile(tmtest::U8(dir / "files" / "sv8-after-id3v2.mpc")));
     EXPECT_TRUE(tag.Present());
     EXPECT_EQ(tag.Title(), "Own title");
-    ASSERT_TRUE(tag.LoadFromFile((dir / "files" / "id3v2-two-tags.mp3").string()));
+    ASSERT_TRUE(tag.LoadFromFile(tmtest::U8(dir / "files" / "id3v2-two-tags.mp3")));
     EXPECT_EQ(tag.Title(), "Own title");
-    ASSERT_TRUE(tag.LoadFromFile((dir / "files" / "id3v23-compressed-frame-lies.mp3").string()));
+    ASSERT_TRUE(tag.LoadFromFile(tmtest::U8(dir / "files" / "id3v23-compressed-frame-lies.mp3")));
     EXPECT_EQ(tag.Artist(), "Plain");
 }
 
 TEST(ID3v2Robustness, TruncatedAndScrambledTagsLoad)
 {
     tmtest::TempDir dir;
-    const auto path = (dir / "t.mp3").string();
+    const auto path = tmtest::U8(dir / "t.mp3");
     std::vector<Bytes> sources{
         Cat({Tag(3, Cat({Frame("TIT2", Utf16(u"Title\u0416")), Frame("COMM", Cat({{1}, B("eng"), {0xFF, 0xFE, 0, 0}})),
                          Frame("WXXX", Cat({{0}, B("d")})), Frame("TRCK", Latin1("1/2"))}), 30),

@@ -49,7 +49,7 @@ Bytes Tail(const Bytes &b, std::size_t from) { return Bytes(b.begin() + static_c
 
 class ID3v2Write : public ::testing::Test {
 protected:
-    std::string path() const { return (dir_ / "song.mp3").string(); }
+    std::string path() const { return tmtest::U8(dir_ / "song.mp3"); }
     TID3v2 Reload() const
     {
         TID3v2 t;
@@ -227,7 +227,7 @@ TEST_F(ID3v2Write, ReadOnlyFileIsRefusedAndLinksAreWrittenThrough)
     fs::permissions(path(), fs::perms::owner_write, fs::perm_options::add);
 
     // A link is written through: the target gets the tag and the link stays a link.
-    const std::string link = (dir_ / "link.mp3").string();
+    const std::string link = tmtest::U8(dir_ / "link.mp3");
     fs::create_symlink(path(), link);
     TID3v2 tag;
     tag.SetTitle("Via link");
@@ -261,12 +261,12 @@ TEST_F(ID3v2Write, RebuildNeverTouchesTheUsersFilesBesideIt)
     // A name of 255 bytes, the longest a folder entry may have, is rebuilt too.
     const fs::path longName = dir_ / (std::string(251, 'n') + ".mp3");
     tmtest::WriteBytes(longName, original);
-    ASSERT_TRUE(tag.WriteToFile(longName.string()));
+    ASSERT_TRUE(tag.WriteToFile(tmtest::U8(longName)));
     EXPECT_EQ(tmtest::ReadBytes(longName).size(), 4096 + kAudio.size());
 
     // Nothing of ours is left behind.
     for (const auto &entry : fs::directory_iterator(dir_.path()))
-        EXPECT_NE(entry.path().filename().string().rfind(".tm-", 0), 0u) << entry.path();
+        EXPECT_NE(tmtest::U8(entry.path().filename()).rfind(".tm-", 0), 0u) << entry.path();
 }
 
 TEST_F(ID3v2Write, FailedRebuildLeavesTheFileUntouched)
@@ -290,14 +290,14 @@ TEST_F(ID3v2Write, FailedRebuildLeavesTheFileUntouched)
     EXPECT_EQ(tmtest::ReadBytes(path()), original);
 
     // Missing files, folders and files shorter than a header take no tag.
-    EXPECT_FALSE(tag.WriteToFile((dir_ / "missing.mp3").string()));
+    EXPECT_FALSE(tag.WriteToFile(tmtest::U8(dir_ / "missing.mp3")));
     EXPECT_FALSE(fs::exists(dir_ / "missing.mp3"));
-    EXPECT_FALSE(tag.WriteToFile(dir_.path().string()));
+    EXPECT_FALSE(tag.WriteToFile(tmtest::U8(dir_.path())));
     tmtest::WriteBytes(dir_ / "tiny.mp3", Bytes{1, 2, 3});
-    EXPECT_FALSE(tag.WriteToFile((dir_ / "tiny.mp3").string()));
+    EXPECT_FALSE(tag.WriteToFile(tmtest::U8(dir_ / "tiny.mp3")));
     EXPECT_EQ(tmtest::ReadBytes(dir_ / "tiny.mp3"), (Bytes{1, 2, 3}));
     for (const auto &entry : fs::directory_iterator(dir_.path()))
-        EXPECT_NE(entry.path().filename().string().rfind(".tm-", 0), 0u) << entry.path();
+        EXPECT_NE(tmtest::U8(entry.path().filename()).rfind(".tm-", 0), 0u) << entry.path();
 }
 
 TEST_F(ID3v2Write, WritingChangesNoPropertyAndRoundTripsEveryField)
@@ -334,7 +334,7 @@ TEST_F(ID3v2Write, WritingChangesNoPropertyAndRoundTripsEveryField)
     tmtest::WriteBytes(path(), withExtras);
     TID3v2 src;
     ASSERT_TRUE(src.LoadFromFile(path()));
-    const std::string other = (dir_ / "other.mp3").string();
+    const std::string other = tmtest::U8(dir_ / "other.mp3");
     tmtest::WriteBytes(other, kAudio);
     ASSERT_TRUE(src.WriteToFile(other));
     TID3v2 copy;

@@ -15,7 +15,7 @@ using tmtest::Bytes;
 double FfprobeSeconds(const fs::path &file)
 {
     const auto r = tmtest::Run({"ffprobe", "-v", "error", "-show_entries", "format=duration", "-of",
-                                "default=noprint_wrappers=1:nokey=1", file.string()});
+                                "default=noprint_wrappers=1:nokey=1", tmtest::U8(file)});
     return r.exitCode == 0 ? std::stod(r.out) : -1;
 }
 
@@ -26,7 +26,7 @@ fs::path Encode(const tmtest::TempDir &dir, const std::string &name, double seco
     tmtest::MakeSineWav(wav, seconds, rate, channels);
     std::vector<std::string> argv = {"lame", "--quiet"};
     argv.insert(argv.end(), options.begin(), options.end());
-    argv.insert(argv.end(), {wav.string(), mp3.string()});
+    argv.insert(argv.end(), {tmtest::U8(wav), tmtest::U8(mp3)});
     EXPECT_EQ(tmtest::Run(argv).exitCode, 0);
     return mp3;
 }
@@ -48,7 +48,7 @@ TEST(Mp3Duration, AgreesWithFfprobeForCbrVbrMpeg2AndTaggedFiles)
     };
     for (const Case &c : cases) {
         const fs::path mp3 = Encode(dir, c.name, c.seconds, c.rate, c.channels, c.options);
-        const double ours = Mp3Duration(mp3.string());
+        const double ours = Mp3Duration(tmtest::U8(mp3));
         EXPECT_NEAR(ours, c.seconds, 0.06) << c.name;
         EXPECT_NEAR(ours, FfprobeSeconds(mp3), 0.06) << c.name;
     }
@@ -63,30 +63,30 @@ TEST(Mp3Duration, CutOffFilesMeasureShortAndGrowingFilesAreFollowed)
     // Only the complete frames count: a file cut at 60 % lasts about 6 s, whatever its
     // header frame says about the stream.
     const fs::path cut = dir / "cut.mp3";
-    tmtest::WriteBytes(cut, Bytes(whole.begin(), whole.begin() + static_cast<long>(whole.size() * 6 / 10)));
-    EXPECT_NEAR(Mp3Duration(cut.string()), 6.0, 0.1);
+    tmtest::WriteBytes(cut, Bytes(whole.begin(), whole.begin() + static_cast<std::ptrdiff_t>(whole.size() * 6 / 10)));
+    EXPECT_NEAR(Mp3Duration(tmtest::U8(cut)), 6.0, 0.1);
 
     // A walker fed the file as it grows ends with the same figure as one whole reading.
     const fs::path growing = dir / "growing.mp3";
     TMp3FrameWalker walker;
     double last = 0;
-    for (std::size_t size : {0ul, 3ul, 417ul, 5000ul, 100001ul, whole.size()}) {
-        tmtest::WriteBytes(growing, Bytes(whole.begin(), whole.begin() + static_cast<long>(size)));
-        ASSERT_TRUE(walker.Advance(growing.string()));
+    for (std::size_t size : std::initializer_list<std::size_t>{0, 3, 417, 5000, 100001, whole.size()}) {
+        tmtest::WriteBytes(growing, Bytes(whole.begin(), whole.begin() + static_cast<std::ptrdiff_t>(size)));
+        ASSERT_TRUE(walker.Advance(tmtest::U8(growing)));
         EXPECT_GE(walker.Seconds() + 0.06, last) << size;
         last = walker.Seconds();
     }
-    EXPECT_NEAR(walker.Seconds(), Mp3Duration(mp3.string()), 1e-9);
+    EXPECT_NEAR(walker.Seconds(), Mp3Duration(tmtest::U8(mp3)), 1e-9);
 
     // Not MP3 at all, empty, missing: no audio, no crash.
     tmtest::WriteBytes(dir / "text.mp3", tmtest::B(std::string(200000, 'x')));
-    EXPECT_EQ(Mp3Duration((dir / "text.mp3").string()), 0.0);
+    EXPECT_EQ(Mp3Duration(tmtest::U8(dir / "text.mp3")), 0.0);
     tmtest::WriteBytes(dir / "empty.mp3", {});
-    EXPECT_EQ(Mp3Duration((dir / "empty.mp3").string()), 0.0);
-    EXPECT_EQ(Mp3Duration((dir / "missing.mp3").string()), 0.0);
+    EXPECT_EQ(Mp3Duration(tmtest::U8(dir / "empty.mp3")), 0.0);
+    EXPECT_EQ(Mp3Duration(tmtest::U8(dir / "missing.mp3")), 0.0);
     // An ID3v2 header claiming far more than the file holds.
     tmtest::WriteBytes(dir / "liar.mp3", tmtest::Cat({tmtest::B("ID3\x03"), Bytes{0, 0, 0x7F, 0x7F, 0x7F, 0x7F}, whole}));
-    EXPECT_EQ(Mp3Duration((dir / "liar.mp3").string()), 0.0);
+    EXPECT_EQ(Mp3Duration(tmtest::U8(dir / "liar.mp3")), 0.0);
 }
 
 }  // namespace

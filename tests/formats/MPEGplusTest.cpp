@@ -86,7 +86,7 @@ std::unique_ptr<Loaded> LoadBytes(const Bytes &bytes)
     const auto file = dir / "x.mpc";
     tmtest::WriteBytes(file, bytes);
     auto r = std::make_unique<Loaded>();
-    r->ok = r->mpc.LoadFromFile(file.string());
+    r->ok = r->mpc.LoadFromFile(tmtest::U8(file));
     return r;
 }
 
@@ -219,11 +219,11 @@ TEST(MPEGplusFixedHeader, Version7SampleRateFromItsHeaderAsMutagenReadsIt)
         const auto file = dir / ("r" + std::to_string(index) + ".mpc");
         tmtest::WriteBytes(file, Sv7(1000, std::uint8_t(0xA0 | index), 0x40, 5000));
         TMPEGplus mpc;
-        ASSERT_TRUE(mpc.LoadFromFile(file.string()));
+        ASSERT_TRUE(mpc.LoadFromFile(tmtest::U8(file)));
         EXPECT_EQ(mpc.SampleRate(), rates[index]);
         EXPECT_DOUBLE_EQ(mpc.Duration(), (1000 * 1152 - 481.0) / rates[index]);
         ours += (index ? " " : "") + std::to_string(mpc.SampleRate());
-        args.push_back(file.string());
+        args.push_back(tmtest::U8(file));
     }
     const auto r = tmtest::Run(args);
     ASSERT_EQ(r.exitCode, 0) << r.err;
@@ -296,16 +296,16 @@ TEST(MPEGplusFixedHeader, ShortAndMissingFiles)
     tmtest::WriteBytes(dir / "tag+11.mpc", Concat(Id3v2Tag(1000), Bytes(stream.begin(), stream.begin() + 11)));
     tmtest::WriteBytes(dir / "empty.mpc", {});
     TMPEGplus mpc;
-    EXPECT_FALSE(mpc.LoadFromFile((dir / "11.mpc").string()));
+    EXPECT_FALSE(mpc.LoadFromFile(tmtest::U8(dir / "11.mpc")));
     EXPECT_FALSE(mpc.Valid());
-    EXPECT_TRUE(mpc.LoadFromFile((dir / "12.mpc").string()));
+    EXPECT_TRUE(mpc.LoadFromFile(tmtest::U8(dir / "12.mpc")));
     EXPECT_TRUE(mpc.Valid());
-    EXPECT_FALSE(mpc.LoadFromFile((dir / "tag+11.mpc").string()));
+    EXPECT_FALSE(mpc.LoadFromFile(tmtest::U8(dir / "tag+11.mpc")));
     EXPECT_FALSE(mpc.Valid());
     EXPECT_TRUE(mpc.ID3v2Tag().Present());  // read before the header
-    EXPECT_FALSE(mpc.LoadFromFile((dir / "empty.mpc").string()));
-    EXPECT_FALSE(mpc.LoadFromFile((dir / "missing.mpc").string()));
-    EXPECT_FALSE(mpc.LoadFromFile(dir.path().string()));
+    EXPECT_FALSE(mpc.LoadFromFile(tmtest::U8(dir / "empty.mpc")));
+    EXPECT_FALSE(mpc.LoadFromFile(tmtest::U8(dir / "missing.mpc")));
+    EXPECT_FALSE(mpc.LoadFromFile(tmtest::U8(dir.path())));
     EXPECT_FALSE(mpc.Valid());
     EXPECT_EQ(mpc.FileSize(), 0);
 }
@@ -428,7 +428,7 @@ TEST(MPEGplusEncoded, ProfilesRatesAndChannelsMatchTheFileBytes)
         ASSERT_TRUE(tmtest::MakeMpc(file, c.seconds, c.args, c.rate, c.channels));
         const Bytes bytes = tmtest::ReadBytes(file);
         TMPEGplus mpc;
-        ASSERT_TRUE(mpc.LoadFromFile(file.string()));
+        ASSERT_TRUE(mpc.LoadFromFile(tmtest::U8(file)));
         ASSERT_TRUE(mpc.Valid());
         EXPECT_EQ(mpc.StreamVersion(), 8);
         EXPECT_EQ(mpc.ProfileName(), c.profile);
@@ -544,13 +544,13 @@ TEST(MPEGplusEncoded, AgreesWithMutagen)
                                 "import sys, mutagen.musepack as m\n"
                                 "i = m.Musepack(sys.argv[1]).info\n"
                                 "print(i.version, i.sample_rate, i.channels, repr(i.length))",
-                                file.string()});
+                                tmtest::U8(file)});
     if (r.exitCode != 0) GTEST_SKIP() << "mutagen unavailable: " << r.err;
     int version = 0, rate = 0, channels = 0;
     double length = 0;
     ASSERT_EQ(std::sscanf(r.out.c_str(), "%d %d %d %lf", &version, &rate, &channels, &length), 4);
     TMPEGplus mpc;
-    ASSERT_TRUE(mpc.LoadFromFile(file.string()));
+    ASSERT_TRUE(mpc.LoadFromFile(tmtest::U8(file)));
     EXPECT_EQ(mpc.StreamVersion(), version);
     EXPECT_EQ(int(mpc.SampleRate()), rate);
     EXPECT_EQ(channels, 2);
@@ -572,7 +572,7 @@ TEST(MPEGplusEncoded, TagsAroundTheStreamAreFilled)
     const auto file = dir / "t.mpc";
     tmtest::WriteBytes(file, all);
     TMPEGplus mpc;
-    ASSERT_TRUE(mpc.LoadFromFile(file.string()));
+    ASSERT_TRUE(mpc.LoadFromFile(tmtest::U8(file)));
     ASSERT_TRUE(mpc.Valid());
     EXPECT_TRUE(mpc.ID3v2().Present());
     EXPECT_TRUE(mpc.ID3v1().Present());
@@ -584,7 +584,7 @@ TEST(MPEGplusEncoded, TagsAroundTheStreamAreFilled)
     EXPECT_EQ(mpc.BitRate(), std::nearbyint(double(audio) * 8 / seconds / 1000));
 
     // A second load starts from scratch.
-    ASSERT_TRUE(mpc.LoadFromFile(plain.string()));
+    ASSERT_TRUE(mpc.LoadFromFile(tmtest::U8(plain)));
     EXPECT_FALSE(mpc.ID3v2().Present());
     EXPECT_FALSE(mpc.ID3v1().Present());
 }
@@ -623,7 +623,7 @@ TEST(MPEGplusPacketStream, ReadsHeadersAndTagsNotTheAudio)
 
     const long long before = BytesReadSoFar();
     TMPEGplus mpc;
-    ASSERT_TRUE(mpc.LoadFromFile((dir / "big.mpc").string()));
+    ASSERT_TRUE(mpc.LoadFromFile(tmtest::U8(dir / "big.mpc")));
     const long long read = BytesReadSoFar() - before;
     EXPECT_TRUE(mpc.Valid());
     EXPECT_EQ(mpc.ProfileName(), "Standard");
@@ -635,7 +635,7 @@ TEST(MPEGplusPacketStream, ReadsHeadersAndTagsNotTheAudio)
     tmtest::WriteBytes(dir / "cover.mpc", Concat(Id3v2Tag(4 * 1024 * 1024), Sv8(Packet("SH", ShPayload(441000, 0, 2, true)))));
     const long long start = BytesReadSoFar();
     TMPEGplus header;
-    ASSERT_TRUE(header.LoadHeaderFromFile((dir / "cover.mpc").string()));
+    ASSERT_TRUE(header.LoadHeaderFromFile(tmtest::U8(dir / "cover.mpc")));
     EXPECT_TRUE(header.Valid());
     EXPECT_NEAR(header.Duration(), 10.0, 1e-9);
     EXPECT_LT(BytesReadSoFar() - start, 64 * 1024) << "bytes read past a 4 MB tag";
@@ -646,23 +646,23 @@ TEST(MPEGplusCorpus, KnownHeaders)
     const auto dir = tmtest::CorpusDir();
     ASSERT_FALSE(dir.empty());
     TMPEGplus mpc;
-    ASSERT_TRUE(mpc.LoadFromFile((dir / "click.mpc").string()));
+    ASSERT_TRUE(mpc.LoadFromFile(tmtest::U8(dir / "click.mpc")));
     EXPECT_TRUE(mpc.Valid());
     EXPECT_EQ(mpc.StreamVersion(), 7);
     EXPECT_EQ(mpc.SampleRate(), 44100u);
 
-    ASSERT_TRUE(mpc.LoadFromFile((dir / "sv4_header.mpc").string()));
+    ASSERT_TRUE(mpc.LoadFromFile(tmtest::U8(dir / "sv4_header.mpc")));
     EXPECT_TRUE(mpc.Valid());
     EXPECT_EQ(mpc.StreamVersion(), 4);
     EXPECT_EQ(mpc.FrameCount(), 1010);
     EXPECT_NEAR(mpc.Duration(), 1010 * 1152 / 44100.0, 1e-9);
 
-    ASSERT_TRUE(mpc.LoadFromFile((dir / "sv5_header.mpc").string()));
+    ASSERT_TRUE(mpc.LoadFromFile(tmtest::U8(dir / "sv5_header.mpc")));
     EXPECT_TRUE(mpc.Valid());
     EXPECT_EQ(mpc.StreamVersion(), 5);
     EXPECT_EQ(mpc.FrameCount(), 1010);
 
-    ASSERT_TRUE(mpc.LoadFromFile((dir / "sv8_header.mpc").string()));
+    ASSERT_TRUE(mpc.LoadFromFile(tmtest::U8(dir / "sv8_header.mpc")));
     EXPECT_TRUE(mpc.Valid());
     EXPECT_EQ(mpc.StreamVersion(), 8);
     EXPECT_EQ(mpc.SampleCount(), 66014u);
@@ -677,9 +677,9 @@ void LoadsEveryFileAndPrefix(const std::filesystem::path &dir, const std::vector
 {
     TempDir tmp;
     for (const auto &entry : std::filesystem::directory_iterator(dir)) {
-        SCOPED_TRACE(entry.path().filename().string());
+        SCOPED_TRACE(tmtest::U8(entry.path().filename()));
         TMPEGplus mpc;
-        mpc.LoadFromFile(entry.path().string());
+        mpc.LoadFromFile(tmtest::U8(entry.path()));
         (void)mpc.BitRate();
         (void)mpc.Duration();
         (void)mpc.ChannelModeName();
@@ -701,7 +701,7 @@ void LoadsEveryFileAndPrefix(const std::filesystem::path &dir, const std::vector
     }
     for (const std::string &name : invalid) {
         TMPEGplus mpc;
-        mpc.LoadFromFile((dir / name).string());
+        mpc.LoadFromFile(tmtest::U8(dir / name));
         EXPECT_FALSE(mpc.Valid()) << name;
     }
 }
@@ -729,7 +729,7 @@ TEST(MPEGplusHostile, KnownHeaders)
     for (const tmtest::KnownStream &known : tmtest::KnownStreams()) {
         SCOPED_TRACE(known.name);
         TMPEGplus mpc;
-        ASSERT_TRUE(mpc.LoadFromFile((dir / "files" / known.name).string()));
+        ASSERT_TRUE(mpc.LoadFromFile(tmtest::U8(dir / "files" / known.name)));
         EXPECT_TRUE(mpc.Valid());
         EXPECT_EQ(mpc.StreamVersion(), known.streamVersion);
         EXPECT_EQ(mpc.FrameCount(), known.frameCount);
@@ -745,13 +745,13 @@ TEST(MPEGplusHostile, KnownHeaders)
     }
     // Sizes that lie are capped, and no sample rate means no duration, not a division by zero.
     TMPEGplus mpc;
-    ASSERT_TRUE(mpc.LoadFromFile((dir / "files" / "sv7-frame-count-huge.mpc").string()));
+    ASSERT_TRUE(mpc.LoadFromFile(tmtest::U8(dir / "files" / "sv7-frame-count-huge.mpc")));
     EXPECT_EQ(mpc.FrameCount(), std::numeric_limits<std::int32_t>::max());
-    ASSERT_TRUE(mpc.LoadFromFile((dir / "files" / "sv8-zero-samples-no-rate.mpc").string()));
+    ASSERT_TRUE(mpc.LoadFromFile(tmtest::U8(dir / "files" / "sv8-zero-samples-no-rate.mpc")));
     EXPECT_TRUE(mpc.Valid());
     EXPECT_EQ(mpc.Duration(), 0.0);
     EXPECT_EQ(mpc.BitRate(), 0);
-    ASSERT_TRUE(mpc.LoadFromFile((dir / "files" / "id3v2-size-past-end.mpc").string()));
+    ASSERT_TRUE(mpc.LoadFromFile(tmtest::U8(dir / "files" / "id3v2-size-past-end.mpc")));
     EXPECT_FALSE(mpc.Valid());
 }
 
@@ -767,7 +767,7 @@ TEST(MPEGplusHostile, RandomBytesNeverCrash)
         if (i % 3 == 1 && b.size() >= 4) std::copy_n("MP+\x07", 4, b.begin());
         tmtest::WriteBytes(tmp / "r.mpc", b);
         TMPEGplus mpc;
-        mpc.LoadFromFile((tmp / "r.mpc").string());
+        mpc.LoadFromFile(tmtest::U8(tmp / "r.mpc"));
         (void)mpc.BitRate();
         (void)mpc.Duration();
     }

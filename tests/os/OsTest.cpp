@@ -8,32 +8,11 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <optional>
-
 namespace trackmill {
 namespace {
 
 namespace fs = std::filesystem;
-
-// Sets an environment variable for one scope.
-class ScopedEnv {
-public:
-    ScopedEnv(const char *name, const std::string &value) : name_(name)
-    {
-        if (const char *old = std::getenv(name)) old_ = old;
-        ::setenv(name, value.c_str(), 1);
-    }
-    ~ScopedEnv()
-    {
-        if (old_) ::setenv(name_, old_->c_str(), 1);
-        else ::unsetenv(name_);
-    }
-
-private:
-    const char *name_;
-    std::optional<std::string> old_;
-};
+using tmtest::ScopedEnv;
 
 TEST(OsPath, SplitAndJoin)
 {
@@ -62,7 +41,7 @@ TEST(PrivateFolder, OnlyInARuntimeFolderThatIsTheUsersAlone)
     fs::permissions(own, fs::perms::owner_all);
 
     {
-        ScopedEnv runtime("XDG_RUNTIME_DIR", open.string());
+        ScopedEnv runtime("XDG_RUNTIME_DIR", tmtest::U8(open));
         os::TPrivateFolder folder;
         std::string error;
         ASSERT_TRUE(folder.Ensure(&error)) << error;
@@ -71,7 +50,7 @@ TEST(PrivateFolder, OnlyInARuntimeFolderThatIsTheUsersAlone)
         EXPECT_EQ(fs::status(folder.Path()).permissions() & fs::perms::all, fs::perms::owner_all);
     }
     {
-        ScopedEnv runtime("XDG_RUNTIME_DIR", own.string());
+        ScopedEnv runtime("XDG_RUNTIME_DIR", tmtest::U8(own));
         os::TPrivateFolder folder;
         ASSERT_TRUE(folder.Ensure(nullptr));
         EXPECT_EQ(fs::path(folder.Path()).parent_path(), own);
@@ -79,7 +58,7 @@ TEST(PrivateFolder, OnlyInARuntimeFolderThatIsTheUsersAlone)
     // A temporary folder others may write without the sticky bit is not used either.
     {
         ScopedEnv runtime("XDG_RUNTIME_DIR", "");
-        ScopedEnv tmp("TMPDIR", open.string());
+        ScopedEnv tmp("TMPDIR", tmtest::U8(open));
         EXPECT_EQ(os::TPrivateFolder::BaseFolder(), "/tmp");
     }
 }

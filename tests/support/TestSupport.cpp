@@ -1,14 +1,18 @@
 #include "support/TestSupport.h"
 
+#include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QStandardPaths>
 #include <QString>
 #include <QStringList>
+#include <QThread>
 #include <QtGlobal>
 
 #include <cerrno>
 #include <cmath>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -19,6 +23,10 @@
 #include <random>
 #else
 #include <grp.h>
+#include <sys/resource.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #endif
@@ -64,6 +72,105 @@ TempDir::~TempDir()
     }
     fs::permissions(path_, fs::perms::owner_all, fs::perm_options::add, ec);
     fs::remove_all(path_, ec);
+}
+
+std::string U8(const fs::path &path)
+{
+    const std::u8string text = path.generic_u8string();
+    return std::string(text.begin(), text.end());
+}
+
+fs::path PathOf(std::string_view utf8) { return fs::path(std::u8string(utf8.begin(), utf8.end())); }
+
+ScopedEnv::ScopedEnv(const char *name, const std::optional<std::string> &value) : name_(name)
+{
+    if (qEnvironmentVariableIsSet(name)) old_ = qgetenv(name).toStdString();
+    if (value) qputenv(name, QByteArray::fromStdString(*value));
+    else qunsetenv(name);
+}
+
+ScopedEnv::~ScopedEnv()
+{
+    if (old_) qputenv(name_, QByteArray::fromStdString(*old_));
+    else qunsetenv(name_);
+}
+
+bool ServeEventsUntil(const std::function<bool()> &condition, int timeoutMs)
+{
+    QDeadlineTimer deadline(timeoutMs);
+    while (!condition()) {
+        if (deadline.hasExpired()) return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        QThread::msleep(5);
+    }
+    return true;
+}
+
+bool MakeFifo(const fs::path &path)
+{
+#ifdef _WIN32
+    (void)path;
+    return false;
+#else
+    return ::mkfifo(path.c_str(), 0600) == 0;
+#endif
+}
+
+bool MakeSocket(const fs::path &path)
+{
+#ifdef _WIN32
+    (void)path;
+    return false;
+#else
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    if (path.native().size() >= sizeof address.sun_path) return false;
+    path.native().copy(address.sun_path, path.native().size());
+    const int socket = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    if (socket < 0) return false;
+    const bool bound = ::bind(socket, reinterpret_cast<sockaddr *>(&address), sizeof address) == 0;
+    ::close(socket);
+    return bound;
+#endif
+}
+
+int UnderFileSizeLimit(std::uint64_t bytes, const std::function<int()> &body)
+{
+#ifdef _WIN32
+    (void)bytes;
+    (void)body;
+    return -1;
+#else
+    std::fflush(nullptr);
+    const pid_t pid = ::fork();
+    if (pid < 0) return -1;
+    if (pid == 0) {
+        std::signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit{bytes, bytes};
+        if (::setrlimit(RLIMIT_FSIZE, &limit) != 0) ::_exit(255);
+        int result = 255;
+        try {
+            result = body();
+        } catch (...) {
+        }
+        ::_exit(result & 0xFF);
+    }
+    int status = 0;
+    while (::waitpid(pid, &status, 0) < 0) {
+        if (errno != EINTR) return -1;
+    }
+    if (!WIFEXITED(status) || WEXITSTATUS(status) == 255) return -1;
+    return WEXITSTATUS(status);
+#endif
+}
+
+bool RunningAsRoot()
+{
+#ifdef _WIN32
+    return false;
+#else
+    return ::geteuid() == 0;
+#endif
 }
 
 int AsUnprivilegedUser(const std::function<int()> &body)
@@ -214,8 +321,8 @@ bool MakeMpc(const fs::path &mpcFile, double seconds, const std::vector<std::str
     MakeSineWav(wav, seconds, sampleRate, channels);
     std::vector<std::string> argv{"mpcenc", "--silent", "--overwrite"};
     argv.insert(argv.end(), extra.begin(), extra.end());
-    argv.push_back(wav.string());
-    argv.push_back(mpcFile.string());
+    argv.push_back(U8(wav));
+    argv.push_back(U8(mpcFile));
     // mpcenc converts tag texts from the locale's character set: in the C locale of a bare
     // machine every non-ASCII letter would be lost before it reached the file.
     const RunResult r = Run(argv, {}, 120000, {{"LC_ALL", "C.UTF-8"}});

@@ -7,6 +7,7 @@
 #include <functional>
 #include <initializer_list>
 #include <map>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -16,6 +17,12 @@ namespace tmtest {
 namespace fs = std::filesystem;
 using Bytes = std::vector<std::uint8_t>;
 
+// A path as the program spells it: UTF-8, "/" between names. Never path::string() for a
+// path given to our code: on Windows that is the ANSI code page, with "\\".
+std::string U8(const fs::path &path);
+// The path of the program's spelling of it (UTF-8).
+fs::path PathOf(std::string_view utf8);
+
 // A fresh folder under the system temporary folder, removed with everything in it.
 class TempDir {
 public:
@@ -24,7 +31,7 @@ public:
     TempDir(const TempDir &) = delete;
     TempDir &operator=(const TempDir &) = delete;
     const fs::path &path() const { return path_; }
-    fs::path operator/(const std::string &name) const { return path_ / name; }
+    fs::path operator/(const std::string &name) const { return path_ / PathOf(name); }
 
 private:
     fs::path path_;
@@ -55,12 +62,38 @@ RunResult Run(const std::vector<std::string> &argv, const std::string &workingDi
               int timeoutMs = 120000, const std::map<std::string, std::string> &env = {});
 bool HaveTool(const std::string &name);
 
+// Sets an environment variable (or removes it: nullopt) for one scope.
+class ScopedEnv {
+public:
+    ScopedEnv(const char *name, const std::optional<std::string> &value);
+    ~ScopedEnv();
+    ScopedEnv(const ScopedEnv &) = delete;
+    ScopedEnv &operator=(const ScopedEnv &) = delete;
+
+private:
+    const char *name_;
+    std::optional<std::string> old_;
+};
+
+// Serves the event loop until the condition holds; false when it did not within the time-out.
+bool ServeEventsUntil(const std::function<bool()> &condition, int timeoutMs = 15000);
+
+// A named pipe at the path; false where the system has none (Windows).
+bool MakeFifo(const fs::path &path);
+// A socket bound at the path, closed again so that only its name stays; false on Windows.
+bool MakeSocket(const fs::path &path);
+
+// Whether permission bits bind us less than a person: root on Linux (never on Windows).
+bool RunningAsRoot();
 // Runs `body` in a forked child as an ordinary user: as root the child drops to "nobody"
 // (uid and gid 65534) with setresgid/setresuid, so permission bits bind as they do for
 // a person. Returns the child's result: body's return value, or -1 when the child could
 // not drop its rights or ended abnormally. Files the child must reach need modes that
 // let another user in (see ShareWithEveryone).
 int AsUnprivilegedUser(const std::function<int()> &body);
+// Runs `body` in a forked child whose files cannot grow beyond `bytes`, the way a full
+// disk stops them. Returns body's return value, or -1 (as on Windows, which has no such limit).
+int UnderFileSizeLimit(std::uint64_t bytes, const std::function<int()> &body);
 // Opens the folder (and the folders above it up to the temporary folder) to every user,
 // so an unprivileged child can work inside a TempDir.
 void ShareWithEveryone(const fs::path &folder);

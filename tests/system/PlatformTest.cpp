@@ -5,7 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <sys/stat.h>
 
 #include <cstdlib>
 #include <string>
@@ -49,8 +48,8 @@ TEST(ShellQuote, EveryByteReachesTheProgramUnchanged)
     // A real file by that name is opened, and nothing else is run.
     TempDir dir;
     tmtest::WriteText(dir / kHostileName, "content");
-    auto r = tmtest::Run({"/bin/sh", "-c", "cat " + platform::ShellQuote((dir / kHostileName).string())},
-                         dir.path().string());
+    auto r = tmtest::Run({"/bin/sh", "-c", "cat " + platform::ShellQuote(tmtest::U8(dir / kHostileName))},
+                         tmtest::U8(dir.path()));
     EXPECT_EQ(r.exitCode, 0);
     EXPECT_EQ(r.out, "content");
     EXPECT_TRUE(r.err.empty()) << r.err;
@@ -82,27 +81,27 @@ TEST(FindProgram, BesideUsThenAbsolutePathEntriesNeverTheWorkingFolder)
     TempDir beside, work, onPath;
     for (const TempDir *d : {&beside, &work, &onPath}) {
         tmtest::WriteText(*d / "lame", "#!/bin/sh\n");
-        ::chmod((*d / "lame").c_str(), 0755);
+        std::filesystem::permissions(*d / "lame", std::filesystem::perms{0755});
     }
     tmtest::WriteText(beside / "plain", "not a program");
-    const std::string savedPath = std::getenv("PATH") ? std::getenv("PATH") : "";
-    const std::string savedCwd = std::filesystem::current_path().string();
+    const auto savedCwd = std::filesystem::current_path();
     std::filesystem::current_path(work.path());
-    // "." and an empty entry would both mean the working folder: they are skipped.
-    ::setenv("PATH", (".::" + onPath.path().string() + ":/usr/bin:/bin").c_str(), 1);
-
-    EXPECT_EQ(platform::FindProgram("lame", beside.path().string()), (beside / "lame").string());
-    EXPECT_EQ(platform::FindProgram("lame", ""), (onPath / "lame").string());
-    EXPECT_EQ(platform::FindOnPath("lame"), (onPath / "lame").string());
-    EXPECT_EQ(platform::FindProgram("plain", beside.path().string()), "");  // not executable
-    EXPECT_EQ(platform::FindCommand("sh"), "/usr/bin/sh");
-    EXPECT_EQ(platform::FindCommand("/bin/sh"), "/bin/sh");
-    EXPECT_EQ(platform::FindCommand("./lame", work.path().string()), (work / "./lame").string());
-    ::setenv("PATH", ".:relative/bin", 1);
-    EXPECT_EQ(platform::FindProgram("lame", ""), "");
-    EXPECT_EQ(platform::FindCommand("lame"), "");
-
-    ::setenv("PATH", savedPath.c_str(), 1);
+    {
+        // "." and an empty entry would both mean the working folder: they are skipped.
+        tmtest::ScopedEnv path("PATH", ".::" + tmtest::U8(onPath.path()) + ":/usr/bin:/bin");
+        EXPECT_EQ(platform::FindProgram("lame", tmtest::U8(beside.path())), tmtest::U8(beside / "lame"));
+        EXPECT_EQ(platform::FindProgram("lame", ""), tmtest::U8(onPath / "lame"));
+        EXPECT_EQ(platform::FindOnPath("lame"), tmtest::U8(onPath / "lame"));
+        EXPECT_EQ(platform::FindProgram("plain", tmtest::U8(beside.path())), "");  // not executable
+        EXPECT_EQ(platform::FindCommand("sh"), "/usr/bin/sh");
+        EXPECT_EQ(platform::FindCommand("/bin/sh"), "/bin/sh");
+        EXPECT_EQ(platform::FindCommand("./lame", tmtest::U8(work.path())), tmtest::U8(work / "./lame"));
+    }
+    {
+        tmtest::ScopedEnv path("PATH", ".:relative/bin");
+        EXPECT_EQ(platform::FindProgram("lame", ""), "");
+        EXPECT_EQ(platform::FindCommand("lame"), "");
+    }
     std::filesystem::current_path(savedCwd);
 }
 
