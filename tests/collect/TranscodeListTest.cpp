@@ -63,8 +63,17 @@ TEST(TranscodeList, DroppedFilesPassExtensionThenDuplicateThenHeaderTest)
     EXPECT_EQ(h.cursor, QStringList({"on", "off"}));
 
     // The same files again: nothing is added, and nothing is opened a second time. A name
-    // that differs only in letter case is another file here and is taken.
+    // that differs only in letter case is another file on Linux and is taken; on Windows it
+    // is the same file, listed already.
     h.examined.clear();
+#ifdef _WIN32
+    const auto again = h.list.HandleDrop({Q(t / "A.MPC"), Q(t / "b.mpp"), Q(t / "c.Mp+")});
+    EXPECT_EQ(again.added, 0);
+    EXPECT_EQ(again.rejected, 0);
+    EXPECT_EQ(h.list.Count(), 3);
+    EXPECT_TRUE(h.examined.isEmpty());
+    EXPECT_TRUE(h.list.Contains(Q(t / "A.MPC")) && h.list.Contains(Q(t / "C.MP+")));
+#else
     MakeFakeMpc(t / "A.MPC");
     const auto again = h.list.HandleDrop({Q(t / "A.MPC"), Q(t / "B.MPP"), Q(t / "c.Mp+")});
     EXPECT_EQ(again.added, 1);
@@ -73,6 +82,7 @@ TEST(TranscodeList, DroppedFilesPassExtensionThenDuplicateThenHeaderTest)
     EXPECT_EQ(h.examined, QStringList{Q(t / "A.MPC")});
     EXPECT_TRUE(h.list.Contains(Q(t / "A.MPC")) && h.list.Contains(Q(t / "a.mpc")));
     EXPECT_FALSE(h.list.Contains(Q(t / "C.MP+")));
+#endif
 }
 
 TEST(TranscodeList, DropCountsWhatWasNotAcceptedAndKeepsTheBytesOfEveryName)
@@ -246,8 +256,13 @@ TEST(TranscodeList, DropArrivingDuringADropIsHandledAfterIt)
         EXPECT_TRUE(h.list.IsEmpty());  // not handled in the middle of the first one
     });
     h.list.HandleDrop(dropped);
-    EXPECT_EQ(h.list.Items(), QStringList({Q(t / "first" / "1.mpc"), Q(t / "first" / "2.mpc"),
-                                           Q(t / "first" / "dup.mpc"), Q(t / "second" / "3.mpc")}));
+    // The first folder's files (in the order of the system's collation), then the second's;
+    // "DUP.mpc" is no file on Linux and dup.mpc, listed already, on Windows.
+    QStringList items = h.list.Items();
+    ASSERT_EQ(items.size(), 4);
+    EXPECT_EQ(items.takeLast(), Q(t / "second" / "3.mpc"));
+    items.sort();
+    EXPECT_EQ(items, QStringList({Q(t / "first" / "1.mpc"), Q(t / "first" / "2.mpc"), Q(t / "first" / "dup.mpc")}));
     EXPECT_EQ(h.cursor, QStringList({"on", "off", "on", "off"}));
 }
 

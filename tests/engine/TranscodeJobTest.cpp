@@ -3,6 +3,7 @@
 // processes, and the ways back to idle. The scripts really run, with stand-in programs:
 // a decoder that fails for sources named "bad", an encoder that copies a prepared MP3.
 #include "engine/TranscodeJob.h"
+#include "os/Path.h"
 #include "system/JobPlatform.h"
 
 #include "support/TestSupport.h"
@@ -218,7 +219,7 @@ TEST_F(JobTest, EventsAndCountsForOneAndForThreeAtOnce)
         EXPECT_NE(std::find(host.log.begin(), host.log.end(), "finished bad.mpc failed"), host.log.end());
         EXPECT_NE(std::find(host.log.begin(), host.log.end(), "finished c.mpc skipped"), host.log.end());
         EXPECT_EQ(host.reasons["bad.mpc"], "the decoder stopped with exit status 255");
-        EXPECT_EQ(host.reasons["c.mpc"], "exists: " + tmtest::U8(dir / "c.mp3"));
+        EXPECT_EQ(host.reasons["c.mpc"], "exists: " + os::Native(tmtest::U8(dir / "c.mp3")));
         ASSERT_EQ(host.ends.size(), 1u);
         EXPECT_EQ(host.ends[0].converted, 2);
         EXPECT_EQ(host.ends[0].skipped, 1);
@@ -393,7 +394,7 @@ TEST_F(JobTest, AScriptOutOfProcessesIsTriedAgainAndAnMp3OfAnotherRunWins)
     tmtest::WriteText(dir / "d.mp3", "made by another run");
     runner.End();
     EXPECT_EQ(host.ends.back().skipped, 1);
-    EXPECT_EQ(host.reasons["d.mpc"], "exists: " + tmtest::U8(dir / "d.mp3"));
+    EXPECT_EQ(host.reasons["d.mpc"], "exists: " + os::Native(tmtest::U8(dir / "d.mp3")));
     EXPECT_EQ(tmtest::ReadText(dir / "d.mp3"), "made by another run");
 }
 
