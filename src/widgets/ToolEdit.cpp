@@ -1,5 +1,6 @@
 #include "widgets/ToolEdit.h"
 
+#include <QDir>
 #include <QEvent>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -97,7 +98,8 @@ void TDirectoryEdit::DoClick()
         edit_->setFocus(Qt::OtherFocusReason);
     if (chosen.isEmpty())
         return;
-    const QString folder = StripTrailingSeparator(chosen);
+    // As the system writes paths: the dialog gives "/" on Windows too.
+    const QString folder = QDir::toNativeSeparators(StripTrailingSeparator(chosen));
     edit_->deselect();
     SetText(folder);
     if (QFileInfo(folder).isDir())
