@@ -134,25 +134,24 @@ bool MakeSocket(const fs::path &path)
 #endif
 }
 
-int UnderFileSizeLimit(std::uint64_t bytes, const std::function<int()> &body)
+#ifndef _WIN32
+namespace {
+
+// Runs `body` in a child made by fork once `prepare` holds; its status, -1 when it could
+// not run.
+int InChild(const std::function<bool()> &prepare, const std::function<int()> &body)
 {
-#ifdef _WIN32
-    (void)bytes;
-    (void)body;
-    return -1;
-#else
     std::fflush(nullptr);
     const pid_t pid = ::fork();
     if (pid < 0) return -1;
     if (pid == 0) {
-        std::signal(SIGXFSZ, SIG_IGN);
-        const rlimit limit{bytes, bytes};
-        if (::setrlimit(RLIMIT_FSIZE, &limit) != 0) ::_exit(255);
+        if (!prepare()) ::_exit(255);
         int result = 255;
         try {
             result = body();
         } catch (...) {
         }
+        std::fflush(nullptr);
         ::_exit(result & 0xFF);
     }
     int status = 0;
@@ -161,6 +160,25 @@ int UnderFileSizeLimit(std::uint64_t bytes, const std::function<int()> &body)
     }
     if (!WIFEXITED(status) || WEXITSTATUS(status) == 255) return -1;
     return WEXITSTATUS(status);
+}
+
+}  // namespace
+#endif
+
+int UnderFileSizeLimit(std::uint64_t bytes, const std::function<int()> &body)
+{
+#ifdef _WIN32
+    (void)bytes;
+    (void)body;
+    return -1;
+#else
+    return InChild(
+        [bytes] {
+            std::signal(SIGXFSZ, SIG_IGN);
+            const rlimit limit{bytes, bytes};
+            return ::setrlimit(RLIMIT_FSIZE, &limit) == 0;
+        },
+        body);
 #endif
 }
 
@@ -179,30 +197,14 @@ int AsUnprivilegedUser(const std::function<int()> &body)
     (void)body;
     return -1;
 #else
-    std::fflush(nullptr);
-    const pid_t pid = ::fork();
-    if (pid < 0) return -1;
-    if (pid == 0) {
-        if (::geteuid() == 0) {
+    return InChild(
+        [] {
+            if (::geteuid() != 0) return true;
             const gid_t nobody = 65534;
-            if (::setgroups(0, nullptr) != 0 || ::setresgid(nobody, nobody, nobody) != 0 ||
-                ::setresuid(nobody, nobody, nobody) != 0)
-                ::_exit(255);
-        }
-        int result = 255;
-        try {
-            result = body();
-        } catch (...) {
-        }
-        std::fflush(nullptr);
-        ::_exit(result & 0xFF);
-    }
-    int status = 0;
-    while (::waitpid(pid, &status, 0) < 0) {
-        if (errno != EINTR) return -1;
-    }
-    if (!WIFEXITED(status) || WEXITSTATUS(status) == 255) return -1;
-    return WEXITSTATUS(status);
+            return ::setgroups(0, nullptr) == 0 && ::setresgid(nobody, nobody, nobody) == 0 &&
+                   ::setresuid(nobody, nobody, nobody) == 0;
+        },
+        body);
 #endif
 }
 
