@@ -1,8 +1,9 @@
 // The window as Windows shows it (run under Wine with a window manager): the designed
 // captions and messages of the Windows build, and the same fit and no-overlap rules as
-// on Linux.
+// on Linux; its size through jobs with the real programs beside it.
 #include "main/WindowFit.h"
 
+#include "collect/TranscodeList.h"
 #include "main/Form1.h"
 #include "settings/FormPlacement.h"
 #include "support/TestSupport.h"
@@ -17,6 +18,9 @@
 
 using namespace trackmill;
 
+// Readable failure output for sizes.
+inline void PrintTo(const QSize &size, std::ostream *os) { *os << size.width() << "x" << size.height(); }
+
 namespace {
 
 bool WaitFor(const std::function<bool()> &condition, int ms = 10000)
@@ -28,6 +32,60 @@ bool WaitFor(const std::function<bool()> &condition, int ms = 10000)
         QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
     }
     return true;
+}
+
+// What is posted (layout requests, the job's last steps) is done before a check.
+void Settle()
+{
+    QCoreApplication::sendPostedEvents();
+    QCoreApplication::processEvents();
+}
+
+// Shown and framed by the window manager, with the files' message boxes recorded instead.
+struct ShownWindow {
+    explicit ShownWindow(const tmtest::TempDir &dir)
+    {
+        SetMessageBoxHandler([this](QWidget *, TMessageKind, const QString &, const QString &text) { boxes << text; });
+        form.FormStorage1->SetIniFileName(QString::fromStdString((dir / "Trackmill.ini").string()));
+        form.SetNoticeHandler([this](const QString &summary, const QString &body) { notices << summary + ": " + body; });
+        form.show();
+        EXPECT_TRUE(WaitFor([&] { return form.windowHandle() && form.windowHandle()->isExposed(); }, 30000));
+        Settle();
+    }
+    ~ShownWindow() { SetMessageBoxHandler({}); }
+
+    // Adds the files and converts them with mpcdec.exe and lame.exe; false when either
+    // step did not end.
+    bool Convert(const QStringList &files)
+    {
+        form.Collect(files);
+        if (!WaitFor([&] { return !form.List().Collecting(); }, 60000)) return false;
+        Settle();
+        added = form.size();
+        form.TranscodeButton->click();
+        if (!WaitFor([&] { return !form.Job().Running(); }, 120000)) return false;
+        Settle();
+        return true;
+    }
+
+    TForm1 form;
+    QStringList boxes, notices;
+    QSize added;  // the window's size once the files were listed
+};
+
+// Six copies of a real Musepack file, as Windows names them.
+QStringList MakeSources(const tmtest::TempDir &dir)
+{
+    const tmtest::Bytes sample = tmtest::ReadBytes(TRACKMILL_SAMPLE_MPC);
+    EXPECT_FALSE(sample.empty()) << TRACKMILL_SAMPLE_MPC;
+    QStringList names;
+    for (int i = 1; i <= 6; ++i) {
+        const std::filesystem::path file = dir / "Album" / ("0" + std::to_string(i) + " Track " + std::to_string(i) + ".mpc");
+        std::filesystem::create_directories(file.parent_path());
+        tmtest::WriteBytes(file, sample);
+        names << QString::fromStdWString(file.wstring());
+    }
+    return names;
 }
 
 }  // namespace
@@ -49,6 +107,27 @@ TEST(WindowUnderWine, DesignedTextsAndEveryControlFits)
     EXPECT_EQ(form.DecoderOptionsEdit->text(), "");
     EXPECT_EQ(form.EncoderOptionsEdit->text(), "--alt-preset cbr 128");
     std::printf("face: %s\n", QFontInfo(form.font()).family().toStdString().c_str());
+    tmtest::ExpectFits(form);
+}
+
+TEST(WindowUnderWine, KeepsItsSizeThroughAddingFilesAndJobs)
+{
+    tmtest::TempDir dir;
+    const QStringList sources = MakeSources(dir);
+    ShownWindow shown(dir);
+    TForm1 &form = shown.form;
+    const QSize size = form.size();
+    // The Windows style's progress bar asks for a third of the window; the summary, the
+    // buttons that come with it and the texts of a drop must not widen it either.
+    ASSERT_TRUE(shown.Convert(sources));
+    EXPECT_EQ(shown.added, size) << tmtest::Describe(form);
+    EXPECT_EQ(form.StatusArea1->Text(), "6 converted, 0 skipped, 0 failed");
+    EXPECT_EQ(form.size(), size) << tmtest::Describe(form);
+    ASSERT_TRUE(shown.Convert(sources));
+    EXPECT_EQ(form.StatusArea1->Text(), "0 converted, 6 skipped, 0 failed");
+    EXPECT_EQ(form.size(), size) << tmtest::Describe(form);
+    EXPECT_LE(form.minimumWidth(), size.width());
+    EXPECT_TRUE(shown.boxes.isEmpty()) << shown.boxes.join('\n').toStdString();
     tmtest::ExpectFits(form);
 }
 
