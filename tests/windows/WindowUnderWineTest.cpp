@@ -12,9 +12,15 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFontInfo>
+#include <QImage>
 #include <QLabel>
+#include <QListView>
 #include <QWindow>
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <map>
 
 using namespace trackmill;
 
@@ -88,6 +94,36 @@ QStringList MakeSources(const tmtest::TempDir &dir)
     return names;
 }
 
+// How well the selected entry's text reads on its background: the contrast of the row's
+// most common colour (its background) and the colour farthest from it (the letters' cores).
+double SelectionContrast(QListView *list, int row)
+{
+    const QImage shot = list->viewport()->grab().toImage();
+    const qreal scale = shot.devicePixelRatio();
+    const QRect rect = list->visualRect(list->model()->index(row, 0));
+    std::map<QRgb, int> counts;
+    for (int y = int(rect.top() * scale); y <= int(rect.bottom() * scale); ++y)
+        for (int x = int(rect.left() * scale); x <= int(rect.right() * scale); ++x) ++counts[shot.pixel(x, y)];
+    if (counts.empty()) return 0;
+    const QRgb background = std::max_element(counts.begin(), counts.end(), [](const auto &a, const auto &b) {
+                                return a.second < b.second;
+                            })->first;
+    const auto luminance = [](QRgb rgb) {
+        const auto channel = [](int v) {
+            const double c = v / 255.0;
+            return c <= 0.03928 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
+        };
+        return 0.2126 * channel(qRed(rgb)) + 0.7152 * channel(qGreen(rgb)) + 0.0722 * channel(qBlue(rgb));
+    };
+    double best = 1;
+    for (const auto &[rgb, count] : counts) {
+        const double a = luminance(rgb), b = luminance(background);
+        best = std::max(best, (std::max(a, b) + 0.05) / (std::min(a, b) + 0.05));
+    }
+    std::printf("selected row: background #%06x, contrast %.2f\n", background & 0xffffff, best);
+    return best;
+}
+
 }  // namespace
 
 TEST(WindowUnderWine, DesignedTextsAndEveryControlFits)
@@ -129,6 +165,28 @@ TEST(WindowUnderWine, KeepsItsSizeThroughAddingFilesAndJobs)
     EXPECT_LE(form.minimumWidth(), size.width());
     EXPECT_TRUE(shown.boxes.isEmpty()) << shown.boxes.join('\n').toStdString();
     tmtest::ExpectFits(form);
+}
+
+TEST(WindowUnderWine, TheSelectedEntryReadsWhetherTheWindowIsActiveOrNot)
+{
+    tmtest::TempDir dir;
+    const QStringList sources = MakeSources(dir);
+    ShownWindow shown(dir);
+    TForm1 &form = shown.form;
+    form.Collect(sources);
+    ASSERT_TRUE(WaitFor([&] { return !form.List().Collecting(); }));
+    form.FileList->setCurrentIndex(form.FileList->model()->index(1, 0));
+    ASSERT_TRUE(form.FileList->selectionModel()->isRowSelected(1, {}));
+    form.activateWindow();
+    ASSERT_TRUE(WaitFor([&] { return form.isActiveWindow(); }));
+    EXPECT_GE(SelectionContrast(form.FileList, 1), 4.5) << "active";
+
+    QWidget other;
+    other.resize(200, 100);
+    other.show();
+    other.activateWindow();
+    ASSERT_TRUE(WaitFor([&] { return other.isActiveWindow() && !form.isActiveWindow(); }));
+    EXPECT_GE(SelectionContrast(form.FileList, 1), 4.5) << "inactive";
 }
 
 int main(int argc, char **argv)
