@@ -15,6 +15,7 @@
 #include <QImage>
 #include <QLabel>
 #include <QListView>
+#include <QSystemTrayIcon>
 #include <QWindow>
 #include <gtest/gtest.h>
 
@@ -187,6 +188,38 @@ TEST(WindowUnderWine, TheSelectedEntryReadsWhetherTheWindowIsActiveOrNot)
     other.activateWindow();
     ASSERT_TRUE(WaitFor([&] { return other.isActiveWindow() && !form.isActiveWindow(); }));
     EXPECT_GE(SelectionContrast(form.FileList, 1), 4.5) << "inactive";
+}
+
+// At the end of a job the window is not watched, Windows gives the summary through a tray
+// icon's message; the icon goes once the person is back at the window.
+TEST(WindowUnderWine, TheEndOfAJobIsNoticedInTheTrayWhenTheWindowIsNotActive)
+{
+    ASSERT_TRUE(QSystemTrayIcon::isSystemTrayAvailable());
+    tmtest::TempDir dir;
+    const QStringList sources = MakeSources(dir);
+    ShownWindow shown(dir);
+    TForm1 &form = shown.form;
+    form.activateWindow();
+    ASSERT_TRUE(WaitFor([&] { return form.isActiveWindow(); }));
+    ASSERT_TRUE(shown.Convert(sources));
+    EXPECT_EQ(shown.notices, QStringList());
+
+    QWidget other;
+    other.resize(200, 100);
+    other.show();
+    other.activateWindow();
+    ASSERT_TRUE(WaitFor([&] { return other.isActiveWindow() && !form.isActiveWindow(); }));
+    ASSERT_TRUE(shown.Convert(sources));
+    EXPECT_EQ(shown.notices, QStringList("Transcoding finished: 0 converted, 6 skipped, 0 failed"));
+
+    form.SetNoticeHandler({});
+    ASSERT_TRUE(shown.Convert(sources));
+    const auto *tray = form.findChild<QSystemTrayIcon *>();
+    ASSERT_NE(tray, nullptr);
+    EXPECT_TRUE(tray->isVisible());
+    EXPECT_EQ(tray->toolTip(), form.windowTitle());
+    form.activateWindow();
+    EXPECT_TRUE(WaitFor([&] { return !tray->isVisible(); }));
 }
 
 int main(int argc, char **argv)
