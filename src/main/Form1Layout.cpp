@@ -478,9 +478,10 @@ QSize TForm1::FitToArea(const QSize &area)
     };
     // The designed rows unless the area cannot hold them even with the list and the
     // panel at their smallest. Then, one step at a time: the status line gives up the room
-    // it keeps for buttons not shown, the panel gives up the room of its widest word, FilesLabel wraps, the switches on the right pair with those on the left row
-    // by row, then go below them, the output folder goes below the list's buttons,
-    // "Parallel conversions" below the status line.
+    // it keeps for buttons not shown, the panel gives up the room of its widest word,
+    // FilesLabel wraps, the switches on the right pair with those on the left row by row,
+    // then go below them, the output folder goes below the list's buttons, "Parallel
+    // conversions" below the status line.
     FilesLabel->setWordWrap(false);
     FilesLabel->setMinimumHeight(0);
     InfoPanel->setMinimumWidth(panelWidth_);
