@@ -23,6 +23,7 @@
 #include "widgets/ShutdownNotice.h"
 #include "widgets/StatusArea.h"
 #include "widgets/ToolEdit.h"
+#include "widgets/TrayNotice.h"
 #include "widgets/WindowDrop.h"
 
 #include <QApplication>
@@ -447,7 +448,13 @@ void TForm1::Notify(const QString &Summary, const QString &Body)
         noticeHandler_(Summary, Body);
         return;
     }
+#ifdef _WIN32
+    // Windows shows a program's notice only through a tray icon of its own.
+    if (!TrayNotice) TrayNotice = new TTrayNotice(this);
+    TrayNotice->Send(Summary, Body);
+#else
     TDesktopNotice().Send(Summary, Body);
+#endif
 }
 
 bool TForm1::ShowConsole() const

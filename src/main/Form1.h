@@ -50,6 +50,7 @@ class TLibraryDialog;
 class TLogWindow;
 class TShutdownNotice;
 class TStatusArea;
+class TTrayNotice;
 class TWindowDrop;
 
 // A combo box with the integer Tag that mirrors its selected index for the settings.
@@ -147,6 +148,7 @@ public:
     TLogWindow *LogWindow1;            // the last job's output, file by file
     TShutdownNotice *ShutdownNotice1;  // the countdown before the shutdown request
     TWindowDrop *WindowDrop1;          // drops anywhere else on the window
+    TTrayNotice *TrayNotice = nullptr;  // the end-of-job notice on Windows, made with the first
 
     TTranscodeList &List();
     TranscodeJob &Job();
@@ -217,7 +219,7 @@ public:
     void ReportFailures(const QString &Text);
     // What a collection left out, each path with its reason; does not hold up the window.
     void ShowDetails(const QString &Heading, const QStringList &Lines);
-    // A desktop notification; tests catch it instead.
+    // A desktop notification (on Windows a tray icon's message); tests catch it instead.
     void Notify(const QString &Summary, const QString &Body);
     void SetNoticeHandler(std::function<void(const QString &summary, const QString &body)> handler);
 

@@ -479,15 +479,19 @@ QSize TForm1::FitToArea(const QSize &area)
         return rows_->totalMinimumSize();
     };
     // The designed rows unless the area cannot hold them even with the list and the
-    // panel at their smallest. Then, one step at a time: the panel gives up the room of its
-    // widest word, FilesLabel wraps, the switches on the right pair with those on the left row
-    // by row, then go below them, the output folder goes below the list's buttons,
-    // "Parallel conversions" below the status line.
+    // panel at their smallest. Then, one step at a time: the status line gives up the room
+    // it keeps for buttons not shown, the panel gives up the room of its widest word,
+    // FilesLabel wraps, the switches on the right pair with those on the left row by row,
+    // then go below them, the output folder goes below the list's buttons, "Parallel
+    // conversions" below the status line.
     FilesLabel->setWordWrap(false);
     FilesLabel->setMinimumHeight(0);
     InfoPanel->setMinimumWidth(panelWidth_);
+    StatusArea1->SetRoomForButtons(true);
     ArrangeSwitches(TSwitches::Aligned);
     for (QBoxLayout *fold : folds_) fold->setDirection(QBoxLayout::LeftToRight);
+    // Only there may the window widen when those buttons appear.
+    if (needed().width() > area.width()) StatusArea1->SetRoomForButtons(false);
     // Every step after this one makes the window taller, which so narrow a screen may not have.
     if (const int over = needed().width() - area.width(); over > 0)
         InfoPanel->setMinimumWidth(std::max(0, panelWidth_ - over));

@@ -1,7 +1,7 @@
 // A notice on the desktop (the freedesktop notification service on the session bus), for
 // the end of a job the user is not watching. Nothing waits for it; without the service it
 // is simply not shown. Windows has no such service for a program without a tray icon:
-// there the taskbar button flashes instead (the window's own doing).
+// there the window gives the notice through a tray icon's message (widgets/TrayNotice).
 #pragma once
 
 #ifndef _WIN32

@@ -5,12 +5,29 @@
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QHelpEvent>
+#include <QImage>
 #include <QPainter>
 #include <QToolTip>
 
 #include <algorithm>
+#include <cmath>
 
 namespace trackmill {
+
+namespace {
+
+// The luminance contrast of two colours, from 1 to 21 (the web's accessibility measure).
+double ContrastRatio(const QColor &a, const QColor &b)
+{
+    const auto luminance = [](const QColor &c) {
+        const auto channel = [](double v) { return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4); };
+        return 0.2126 * channel(c.redF()) + 0.7152 * channel(c.greenF()) + 0.0722 * channel(c.blueF());
+    };
+    const double la = luminance(a), lb = luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+}  // namespace
 
 void TStateItemDelegate::paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const
 {
@@ -39,10 +56,28 @@ void TStateItemDelegate::paint(QPainter *painter, const QStyleOptionViewItem &op
 
     const QRect textRect = style->subElementRect(QStyle::SE_ItemViewItemText, &opt, opt.widget);
     QRect pathRect = textRect.adjusted(0, 0, -stateWidth, 0);
-    const QPalette::ColorRole role = (opt.state & QStyle::State_Selected) ? QPalette::HighlightedText : QPalette::Text;
+    const QPalette::ColorGroup group = !(opt.state & QStyle::State_Enabled) ? QPalette::Disabled
+                                       : (opt.state & QStyle::State_Active) ? QPalette::Active
+                                                                            : QPalette::Inactive;
+    QColor pen = opt.palette.color(group, QPalette::Text);
+    if (opt.state & QStyle::State_Selected) {
+        // A style may draw the selection from its theme rather than the palette: the
+        // Windows styles draw it pale, grey while the window is inactive. The text takes
+        // whichever text colour reads best on what was drawn.
+        QImage drawn(1, 1, QImage::Format_RGB32);
+        drawn.fill(opt.palette.color(group, QPalette::Base));
+        {
+            QPainter probe(&drawn);
+            probe.translate(-rect.center());
+            style->drawControl(QStyle::CE_ItemViewItem, &opt, &probe, opt.widget);
+        }
+        const QColor background = drawn.pixelColor(0, 0);
+        const QColor highlighted = opt.palette.color(group, QPalette::HighlightedText);
+        if (ContrastRatio(highlighted, background) >= ContrastRatio(pen, background)) pen = highlighted;
+    }
     painter->save();
     painter->setFont(opt.font);
-    painter->setPen(opt.palette.color(QPalette::Active, role));
+    painter->setPen(pen);
     painter->drawText(pathRect, Qt::AlignLeft | Qt::AlignVCenter, fm.elidedText(text, Qt::ElideMiddle, pathRect.width()));
     if (!state.isEmpty()) {
         painter->setFont(stateFont);

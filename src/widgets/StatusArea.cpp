@@ -57,6 +57,47 @@ TStatusArea::TStatusArea(QWidget *parent)
     connect(stop_, &QPushButton::clicked, this, &TStatusArea::StopClicked);
     connect(details_, &QPushButton::clicked, this, &TStatusArea::DetailsClicked);
     connect(openFolder_, &QPushButton::clicked, this, &TStatusArea::OpenFolderClicked);
+    FixLeastWidths();
+}
+
+void TStatusArea::FixLeastWidths()
+{
+    // The bar's own least width is the style's choice (the Windows style asks for a third of
+    // the window) and the text's its widest word: both are bounded here by the face, so that
+    // neither a style nor the text can widen the window.
+    const QFontMetrics fm(font());
+    bar_->setMinimumWidth(0);
+    bar_->setMinimumWidth(std::min(bar_->minimumSizeHint().width(), 4 * fm.horizontalAdvance(QStringLiteral("100%"))));
+    text_->setMinimumWidth(8 * fm.averageCharWidth());
+}
+
+void TStatusArea::SetRoomForButtons(bool reserved)
+{
+    if (reserved == roomForButtons_) return;
+    roomForButtons_ = reserved;
+    updateGeometry();
+}
+
+QSize TStatusArea::minimumSizeHint() const
+{
+    const QSize least = QWidget::minimumSizeHint();
+    if (!roomForButtons_) return least;
+    // Room for every button the line can show at once, shown or not: a window whose least
+    // size grew when one appeared would widen by itself after a job and never shrink back.
+    const auto *row = static_cast<QBoxLayout *>(layout());
+    const int spacing = std::max(0, row->spacing());
+    int width = bar_->minimumWidth() + spacing + text_->minimumWidth();
+    for (const QPushButton *button : {details_, openFolder_})
+        width += spacing + button->sizeHint().width();
+    width += spacing + std::max(showLog_->sizeHint().width(), stop_->sizeHint().width());
+    const QMargins margins = row->contentsMargins();
+    return QSize(std::max(least.width(), width + margins.left() + margins.right()), least.height());
+}
+
+void TStatusArea::changeEvent(QEvent *event)
+{
+    if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange) FixLeastWidths();
+    QWidget::changeEvent(event);
 }
 
 void TStatusArea::SetText(const QString &text)

@@ -35,6 +35,11 @@ public:
     QPushButton *StopButton() const { return stop_; }
     QPushButton *DetailsButton() const { return details_; }
     QPushButton *OpenFolderButton() const { return openFolder_; }
+    // Never follows the text. With room for the buttons (the default) it is the same
+    // whichever buttons are shown; without, it grows by those shown, for a screen too
+    // narrow to keep room for all of them.
+    QSize minimumSizeHint() const override;
+    void SetRoomForButtons(bool reserved);
 
 signals:
     void ShowLogClicked();
@@ -43,11 +48,13 @@ signals:
     void OpenFolderClicked();
 
 protected:
+    void changeEvent(QEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void SetText(const QString &text);
     void FitTextHeight();
+    void FixLeastWidths();
 
     QProgressBar *bar_;
     QLabel *text_;
@@ -55,6 +62,7 @@ private:
     QPushButton *openFolder_;
     QPushButton *showLog_;
     QPushButton *stop_;
+    bool roomForButtons_ = true;
 };
 
 }  // namespace trackmill
