@@ -137,7 +137,8 @@ TEST(WindowUnderWine, DesignedTextsAndEveryControlFits)
     ASSERT_TRUE(WaitFor([&] { return form.windowHandle() && form.windowHandle()->isExposed(); }, 30000));
     WaitFor([] { return false; }, 300);  // the window manager's frame and the first layout
 
-    EXPECT_EQ(form.DecoderLabel->text(), "Decoder options (Mppdec)");
+    // The decoder beside us is mpcdec.exe: the caption names it.
+    EXPECT_EQ(form.DecoderLabel->text(), "Decoder options (mpcdec)");
     EXPECT_EQ(form.EncoderLabel->text(), "Encoder options (LAME)");
     EXPECT_EQ(form.FilesLabel->text(), "Files to transcode (drop MPC, MPP, MP+ files, drives or folders from Explorer)");
     EXPECT_EQ(form.OutputFolderEdit->Text(), "C:\\");
