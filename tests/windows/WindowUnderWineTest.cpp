@@ -7,14 +7,19 @@
 #include "main/Form1.h"
 #include "settings/FormPlacement.h"
 #include "support/TestSupport.h"
+#include "widgets/ConsoleWindow.h"
+#include "widgets/LogWindow.h"
 #include "widgets/ToolEdit.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <QFontInfo>
 #include <QImage>
 #include <QLabel>
 #include <QListView>
+#include <QListWidget>
 #include <QSystemTrayIcon>
 #include <QWindow>
 #include <gtest/gtest.h>
@@ -167,6 +172,33 @@ TEST(WindowUnderWine, KeepsItsSizeThroughAddingFilesAndJobs)
     EXPECT_LE(form.minimumWidth(), size.width());
     EXPECT_TRUE(shown.boxes.isEmpty()) << shown.boxes.join('\n').toStdString();
     tmtest::ExpectFits(form);
+}
+
+// Paths as Windows writes them wherever a person reads one: the folder field, the hint of
+// "Output names...", the console's commands and the log.
+TEST(WindowUnderWine, EveryPathShownUsesBackslashes)
+{
+    tmtest::TempDir dir;
+    const QStringList sources = MakeSources(dir);
+    ShownWindow shown(dir);
+    TForm1 &form = shown.form;
+    form.OutputFolderEdit->SetText(QStringLiteral("C:/Musik-Ausgabe-äöü"));
+    form.OutputFolderChange(form.OutputFolderEdit);
+    EXPECT_EQ(form.OutputFolderEdit->Text(), QStringLiteral("C:\\Musik-Ausgabe-äöü\\"));
+    TForm1::TLibrarySettings library = form.LibrarySettings();
+    library.libraryFolder = "C:/Musik/";
+    form.SetLibrarySettings(library);
+    EXPECT_TRUE(form.OutputNamesButton->toolTip().contains(QStringLiteral("C:\\Musik\\")))
+        << form.OutputNamesButton->toolTip().toStdString();
+
+    form.SetShowConsole(true);
+    ASSERT_TRUE(shown.Convert(sources.mid(0, 1)));
+    form.LogWindow1->ShowLog();
+    const QString folder = QDir::toNativeSeparators(QFileInfo(sources[0]).absolutePath());
+    for (const QString &text : {form.Console->Text(), form.LogWindow1->ShownText(), form.LogWindow1->Files()->item(0)->text()}) {
+        EXPECT_TRUE(text.contains(folder)) << text.toStdString();
+        EXPECT_FALSE(text.contains(QDir::fromNativeSeparators(folder))) << text.toStdString();
+    }
 }
 
 TEST(WindowUnderWine, TheSelectedEntryReadsWhetherTheWindowIsActiveOrNot)
