@@ -347,7 +347,61 @@ TPatternFields ReadPatternFields(const std::string &path)
     return FieldsOf(ape, v2, v1);
 }
 
-std::string ExpandNamePattern(const std::string &pattern, const TPatternFields &fields, const std::string &sourceName)
+namespace {
+
+// A pattern read once: its text, its fields and its folder breaks, each with the optional
+// part ("[...]") it stands in, if any.
+struct TPatternPiece {
+    enum class Kind { Text, Field, Folder } kind;
+    std::string text;  // a character, or a field's name in lower case
+    int group = -1;
+};
+
+std::string LowerAscii(std::string text)
+{
+    for (char &c : text) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+    return text;
+}
+
+std::vector<TPatternPiece> ParsePattern(const std::string &pattern, const auto &isField)
+{
+    using Kind = TPatternPiece::Kind;
+    std::vector<TPatternPiece> pieces;
+    int group = -1, groups = 0;
+    std::size_t opened = 0;
+    for (std::size_t i = 0; i < pattern.size(); ++i) {
+        const char c = pattern[i];
+        // "[[" and "]]" are the brackets themselves.
+        if ((c == '[' || c == ']') && i + 1 < pattern.size() && pattern[i + 1] == c) {
+            pieces.push_back({Kind::Text, std::string(1, c), group});
+            ++i;
+        } else if (c == '[' && group < 0) {
+            group = groups++;
+            opened = pieces.size();
+        } else if (c == ']' && group >= 0) {
+            group = -1;
+        } else if (c == '/') {
+            pieces.push_back({Kind::Folder, {}, group});
+        } else if (const std::size_t close = c == '%' ? pattern.find('%', i + 1) : std::string::npos;
+                   close != std::string::npos && isField(LowerAscii(pattern.substr(i + 1, close - i - 1)))) {
+            pieces.push_back({Kind::Field, LowerAscii(pattern.substr(i + 1, close - i - 1)), group});
+            i = close;
+        } else {
+            pieces.push_back({Kind::Text, std::string(1, c), group});
+        }
+    }
+    // A "[" never closed is text.
+    if (group >= 0) {
+        for (std::size_t i = opened; i < pieces.size(); ++i) pieces[i].group = -1;
+        pieces.insert(pieces.begin() + static_cast<std::ptrdiff_t>(opened), {Kind::Text, "[", -1});
+    }
+    return pieces;
+}
+
+}  // namespace
+
+std::optional<std::string> ExpandNamePattern(const std::string &pattern, const TPatternFields &fields,
+                                             const std::string &sourceName)
 {
     const std::string stem = os::ReplaceExtension(sourceName, "");
     auto value = [&](std::string_view key) -> std::optional<std::string> {
@@ -362,34 +416,51 @@ std::string ExpandNamePattern(const std::string &pattern, const TPatternFields &
         if (key == "filename") return stem;
         return std::nullopt;
     };
+    using Kind = TPatternPiece::Kind;
+    const std::vector<TPatternPiece> pieces =
+        ParsePattern(pattern, [&](const std::string &key) { return value(key).has_value(); });
+    auto empty = [&](const TPatternPiece &p) { return TrimBlanks(*value(p.text)).empty(); };
+    // An optional part goes whole when any of its fields is empty.
+    std::vector<bool> dropped;
+    for (const TPatternPiece &p : pieces) {
+        if (p.group < 0) continue;
+        if (dropped.size() <= std::size_t(p.group)) dropped.resize(std::size_t(p.group) + 1, false);
+        if (p.kind == Kind::Field && empty(p)) dropped[std::size_t(p.group)] = true;
+    }
+
     // The pattern's own "/" separate folders; everything else, values included, is one name.
-    std::vector<std::string> names(1);
-    for (std::size_t i = 0; i < pattern.size(); ++i) {
-        const char c = pattern[i];
-        if (c == '/') {
-            names.emplace_back();
-            continue;
-        }
-        if (c == '%') {
-            const std::size_t close = pattern.find('%', i + 1);
-            if (close != std::string::npos) {
-                std::string key = pattern.substr(i + 1, close - i - 1);
-                for (char &k : key) k = static_cast<char>(k >= 'A' && k <= 'Z' ? k - 'A' + 'a' : k);
-                if (auto v = value(key)) {
-                    names.back() += ValueSafe(*v);
-                    i = close;
-                    continue;
-                }
+    struct TLevel {
+        std::string name;
+        bool needsTags = false;  // it holds a field outside any optional part
+        bool tagsGiven = false;  // and one of those is not empty
+    };
+    std::vector<TLevel> levels(1);
+    for (const TPatternPiece &p : pieces) {
+        if (p.group >= 0 && dropped[std::size_t(p.group)]) continue;
+        switch (p.kind) {
+        case Kind::Folder: levels.emplace_back(); break;
+        case Kind::Text: levels.back().name += NameSafe(p.text); break;
+        case Kind::Field:
+            levels.back().name += ValueSafe(*value(p.text));
+            if (p.group < 0) {
+                levels.back().needsTags = true;
+                levels.back().tagsGiven = levels.back().tagsGiven || !empty(p);
             }
+            break;
         }
-        names.back() += NameSafe(std::string_view(&c, 1));
     }
     std::string path;
-    for (std::size_t i = 0; i < names.size(); ++i) {
-        const bool last = i + 1 == names.size();
+    for (std::size_t i = 0; i < levels.size(); ++i) {
+        const bool last = i + 1 == levels.size();
         // Room for " (999).mp3" after the file's name.
-        std::string name = FinishedName(names[i], last ? kNameMax - 10 : kNameMax);
-        if (name.empty() && !last) continue;  // a missing folder level is left out
+        const std::size_t limit = last ? kNameMax - 10 : kNameMax;
+        std::string name = FinishedName(levels[i].name, limit);
+        const bool leftEmpty = levels[i].needsTags && (!levels[i].tagsGiven || name.empty());
+        // A folder the tags leave empty would gather every such source in one odd folder:
+        // the source goes by its own folders instead. A name they leave empty is the source's.
+        if (leftEmpty && !last) return std::nullopt;
+        if (last && (leftEmpty || name.empty())) name = FinishedName(ValueSafe(stem), limit);
+        if (name.empty() && !last) continue;  // a level of the pattern's own text only, or optional
         if (name.empty() || name == "." || name == "..") name = "_";
         if (name[0] == '.') name[0] = '_';  // a value behind blanks would hide it still
         // After the stem, which is what Windows reads: "Nul_.Point", not "Nul.Point_".

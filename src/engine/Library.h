@@ -95,11 +95,17 @@ struct TPatternFields {
 TPatternFields ReadPatternFields(const std::string &path);
 
 // The pattern's path for a source (without ".mp3"): "%albumartist%" falls back to the
-// artist, a missing title to the source's name, a missing track to nothing; in each value
+// artist, a missing title to the source's name, a missing track to nothing; text in square
+// brackets is left out, with its fields, when any of them is empty ("[%year% - ]%album%";
+// "[[" and "]]" are the brackets themselves, and brackets do not nest). In each value
 // / \ : * ? " < > | and control characters become "_", dots and blanks at the end of a name
 // go, and each name is cut at 255 bytes by whole characters (the file's leaving room for a
 // number and ".mp3"), so that the names also work on players with FAT file systems; a
-// name Windows reserves ("CON", "COM1") gets "_". An empty name becomes "_".
-std::string ExpandNamePattern(const std::string &pattern, const TPatternFields &fields, const std::string &sourceName);
+// name Windows reserves ("CON", "COM1") gets "_".
+// A folder whose fields outside brackets are all empty makes no path: nothing, and the
+// source keeps its own folders. A file name whose fields are all empty is the source's
+// own name; a folder of the pattern's own text only, or of brackets left out, is no folder.
+std::optional<std::string> ExpandNamePattern(const std::string &pattern, const TPatternFields &fields,
+                                             const std::string &sourceName);
 
 }  // namespace trackmill

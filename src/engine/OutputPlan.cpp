@@ -103,9 +103,11 @@ std::string PlainOutputPath(const TWorkItem &item, const TPlanOptions &options)
     case TOutputLayout::Source:
         return os::ReplaceExtension(options.outputDir + LibraryRelativePath(item, options.libraryDir), ".mp3");
     case TOutputLayout::Tags: {
-        return options.outputDir +
-               ExpandNamePattern(options.namePattern, ReadPatternFields(item.source), os::FileName(item.source)) +
-               ".mp3";
+        const auto named =
+            ExpandNamePattern(options.namePattern, ReadPatternFields(item.source), os::FileName(item.source));
+        if (named) return options.outputDir + *named + ".mp3";
+        // Tags that leave a folder empty: where the sources' folders would put it.
+        return os::ReplaceExtension(options.outputDir + LibraryRelativePath(item, options.libraryDir), ".mp3");
     }
     }
     return os::ReplaceExtension(options.outputDir + os::FileName(item.source), ".mp3");

@@ -16,7 +16,7 @@ enum class TExistingPolicy { Skip, Overwrite, KeepBoth };
 // Where an MP3 goes below the output folder.
 enum class TOutputLayout {
     Source,  // the source's path below the library folder (else below its dropped folder's parent)
-    Tags,    // the name pattern filled from the source's tags
+    Tags,    // the name pattern filled from the source's tags (its own folders where they leave a folder empty)
     Flat,    // straight into the output folder
 };
 

@@ -103,9 +103,10 @@ TEST_F(LibraryTest, NamesFromTagsAreSafeOnAnyPlayerAndNumberedWhenTheyMeet)
     EXPECT_FALSE(fs::exists(out));
     r = cli.Run({"--layout", "tags", "--output-dir", out.string(), src.string()}, dir.path());
     ASSERT_EQ(r.exitCode, 0) << r.out << r.err;
-    // Missing album artist: the artist; missing title: the source's name; missing track: nothing.
+    // Missing album artist: the artist; missing title: the source's name; missing track:
+    // nothing; no tags for the folders: the source's own folders.
     EXPECT_EQ(Tree(out), (std::set<std::string>{"A_ B/X_Y__/03 Song____.mp3", "A_ B/X_Y__/03 Song____ (2).mp3",
-                                                "bare.mp3", "Various/Mix/12 albumartist.mp3"}));
+                                                "src/bare.mp3", "Various/Mix/12 albumartist.mp3"}));
     // Converted again with the same pattern: nothing new.
     r = cli.Run({"--layout", "tags", "--output-dir", out.string(), src.string()}, dir.path());
     EXPECT_EQ(Count(r.out, "(already converted"), 4) << r.out;

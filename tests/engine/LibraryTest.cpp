@@ -37,8 +37,8 @@ TEST(Library, PatternNamesWorkOnFatAndFallBackWhereTagsAreMissing)
     f.year = "1991";
     f.disc = "2/2";
     EXPECT_EQ(ExpandNamePattern("%YEAR% - %Disc%-%track% %unknown%", f, "x.mpc"), "1991 - 2-07 %unknown%");
-    // Nothing but the name: empty folder levels go, the title falls back to the source's name.
-    EXPECT_EQ(ExpandNamePattern(kDefaultNamePattern, {}, "01 Intro.mpc"), "01 Intro");
+    // Nothing but the name: the title falls back to the source's name.
+    EXPECT_EQ(ExpandNamePattern("%title%", {}, "01 Intro.mpc"), "01 Intro");
     // Values never climb out of the output folder, nor make hidden names.
     TPatternFields up;
     up.artist = "..";
@@ -65,11 +65,49 @@ TEST(Library, PatternNamesWorkOnFatAndFallBackWhereTagsAreMissing)
     std::string title;
     for (int i = 0; i < 200; ++i) title += "\xc3\xa9";  // é
     longer.title = title;
-    const std::string path = ExpandNamePattern("%album%/%title%", longer, "s.mpc");
+    const std::string path = ExpandNamePattern("%album%/%title%", longer, "s.mpc").value_or("");
     const std::size_t slash = path.find('/');
     EXPECT_EQ(slash, 255u);
     EXPECT_LE(path.size() - slash - 1 + std::string(" (999).mp3").size(), 255u);
     EXPECT_EQ(path.size() % 2, 0u);  // 255 + "/" + whole two-byte letters
+}
+
+// Optional parts go with an empty field; a folder the tags leave empty sends the source to
+// its own folders (no path), a file name they leave empty is the source's own.
+TEST(Library, PatternBracketsAndLevelsTheTagsLeaveEmpty)
+{
+    const std::string pattern = "%albumartist%/[%year% - ]%album%/[%track% ]%title%";
+    TPatternFields f;
+    f.artist = "Drift";
+    f.album = "Tides";
+    f.title = "Ebb";
+    EXPECT_EQ(ExpandNamePattern(pattern, f, "04.mpc"), "Drift/Tides/Ebb");
+    f.year = "1999";
+    f.track = "4";
+    EXPECT_EQ(ExpandNamePattern(pattern, f, "04.mpc"), "Drift/1999 - Tides/04 Ebb");
+    // Untagged, or a folder's fields outside brackets all empty: no path, whatever else is there.
+    EXPECT_EQ(ExpandNamePattern(pattern, {}, "track01.mpc"), std::nullopt);
+    EXPECT_EQ(ExpandNamePattern(kDefaultNamePattern, {}, "track01.mpc"), std::nullopt);
+    TPatternFields noAlbum = f;
+    noAlbum.album = " ";
+    EXPECT_EQ(ExpandNamePattern(pattern, noAlbum, "04.mpc"), std::nullopt);
+    EXPECT_EQ(ExpandNamePattern("%albumartist%/%year% - %album%/%title%", noAlbum, "04.mpc"), "Drift/1999 -/Ebb");
+    noAlbum.year.clear();
+    EXPECT_EQ(ExpandNamePattern("%albumartist%/%year% - %album%/%title%", noAlbum, "04.mpc"), std::nullopt);
+    // Folders the pattern makes optional, or of its own text, are left out when empty.
+    TPatternFields noYear = f;
+    noYear.year.clear();
+    EXPECT_EQ(ExpandNamePattern("%artist%/[%year%/]%album%/%title%", noYear, "04.mpc"), "Drift/Tides/Ebb");
+    EXPECT_EQ(ExpandNamePattern("%artist%/[%year%/]%album%/%title%", f, "04.mpc"), "Drift/1999/Tides/Ebb");
+    // The file's name: the source's own where its fields are empty or nothing is left of it.
+    TPatternFields noTrack = f;
+    noTrack.track.clear();
+    EXPECT_EQ(ExpandNamePattern("%artist%/%album%/%track%", noTrack, "04 Drift 4.mpc"), "Drift/Tides/04 Drift 4");
+    EXPECT_EQ(ExpandNamePattern("%artist%/[%track% - %disc%]", noTrack, ".hidden.mpc"), "Drift/_hidden");
+    // "[[" and "]]" are brackets; a "[" never closed and a "]" never opened are text.
+    EXPECT_EQ(ExpandNamePattern("[[%year%]] %album% [%track% [[live]]]", f, "x.mpc"), "[1999] Tides 04 [live]");
+    EXPECT_EQ(ExpandNamePattern("[[%disc%]] [%album%", f, "x.mpc"), "[] [Tides");
+    EXPECT_EQ(ExpandNamePattern("%album%] x", f, "x.mpc"), "Tides] x");
 }
 
 // An MP3 made from another source is never given to this one, even where the scan of the
