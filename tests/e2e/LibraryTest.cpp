@@ -113,6 +113,39 @@ TEST_F(LibraryTest, NamesFromTagsAreSafeOnAnyPlayerAndNumberedWhenTheyMeet)
     EXPECT_EQ(Tree(out).size(), 4u);
 }
 
+// An untagged album, and an untagged file in a tagged album, go where the sources' folders
+// would put them, under their own names, and their album's image follows them there; the
+// tagged files by the pattern, its optional parts left out where a field is missing.
+TEST_F(LibraryTest, SourcesTheTagsCannotPlaceKeepTheirFolders)
+{
+    const fs::path lib = dir / "music", out = dir / "out";
+    const fs::path untagged = lib / "Untagged Album", tagged = lib / "Drift" / "Tides";
+    fs::create_directories(untagged), fs::create_directories(tagged);
+    ASSERT_TRUE(MakeMpc(untagged / "track01.mpc", 0.3));
+    fs::copy_file(untagged / "track01.mpc", untagged / "track02.mpc");
+    const std::vector<std::string> album{"--artist", "Drift", "--album", "Tides"};
+    auto with = [&](std::vector<std::string> more) {
+        more.insert(more.end(), album.begin(), album.end());
+        return more;
+    };
+    ASSERT_TRUE(MakeMpc(tagged / "01.mpc", 0.3, with({"--year", "1999", "--track", "1", "--title", "Ebb"})));
+    ASSERT_TRUE(MakeMpc(tagged / "02.mpc", 0.3, with({"--year", "1999", "--title", "Flow"})));
+    ASSERT_TRUE(MakeMpc(tagged / "04 Drift 4.mpc", 0.3));
+    const Bytes jpeg{0xFF, 0xD8, 0xFF, 0xE0, 'J', 'F', 'I', 'F'};
+    WriteBytes(untagged / "cover.jpg", jpeg);
+    WriteBytes(tagged / "cover.jpg", jpeg);
+
+    const auto r = cli.Run({"--layout", "tags", "--pattern", "%albumartist%/[%year% - ]%album%/[%track% ]%title%",
+                            "--library-folder", lib.string(), "--output-dir", out.string(), lib.string()},
+                           dir.path());
+    ASSERT_EQ(r.exitCode, 0) << r.out << r.err;
+    EXPECT_EQ(Tree(out), (std::set<std::string>{"Untagged Album/track01.mp3", "Untagged Album/track02.mp3",
+                                                "Untagged Album/cover.jpg", "Drift/1999 - Tides/01 Ebb.mp3",
+                                                "Drift/1999 - Tides/Flow.mp3", "Drift/1999 - Tides/cover.jpg",
+                                                "Drift/Tides/04 Drift 4.mp3", "Drift/Tides/cover.jpg"}))
+        << r.out;
+}
+
 }  // namespace
 
 namespace {
