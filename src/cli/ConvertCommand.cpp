@@ -86,6 +86,7 @@ const char *PlanAction(TPlannedOutput::Kind kind)
     case TPlannedOutput::Kind::Overwrite: return "overwrite";
     case TPlannedOutput::Kind::Skipped: return "skip";
     case TPlannedOutput::Kind::Refused: return "refuse";
+    case TPlannedOutput::Kind::UpdateTags: return "update-tags";
     }
     return "";
 }
@@ -98,7 +99,9 @@ void PrintFolderArt(const TWorkQueue &queue, const std::vector<TPlannedOutput> &
     std::map<std::string, std::string> images;
     for (int i = 0; i < queue.Count(); ++i) {
         const TPlannedOutput &p = plans[static_cast<std::size_t>(i)];
-        if (p.kind == TPlannedOutput::Kind::Skipped || p.kind == TPlannedOutput::Kind::Refused) continue;
+        if (p.kind != TPlannedOutput::Kind::Write && p.kind != TPlannedOutput::Kind::Renamed &&
+            p.kind != TPlannedOutput::Kind::Overwrite)
+            continue;
         const std::string from = os::FolderOf(queue.At(i).source), to = os::FolderOf(p.output);
         if (!seen.emplace(from, to).second) continue;
         auto image = images.find(from);
@@ -147,6 +150,7 @@ void DryRun(const TWorkQueue &queue, const TJobSettings &s, bool json)
         case TPlannedOutput::Kind::Write: std::printf("  %s -> %s\n", source.c_str(), ShownPath(p.output).c_str()); break;
         case TPlannedOutput::Kind::Renamed:
         case TPlannedOutput::Kind::Overwrite:
+        case TPlannedOutput::Kind::UpdateTags:
             std::printf("  %s -> %s (%s)\n", source.c_str(), ShownPath(p.output).c_str(), Shown(p.reason).c_str());
             break;
         case TPlannedOutput::Kind::Skipped:
@@ -166,15 +170,22 @@ void PrintSummary(std::FILE *out, const TConvertHost &host, const TWorkQueue &qu
 {
     const int refused = int(queue.Refused().size()), ignored = int(queue.Ignored().size());
     const TJobEnd &end = host.End();
-    const int total = end.converted + end.skipped + end.failed + end.cancelled;
+    const int total = end.converted + end.skipped + end.failed + end.cancelled + end.outdated + end.tagsUpdated;
     std::string line = Formatted(total == 1 ? Cli::Tr("\nConverted %d of %d file") : Cli::Tr("\nConverted %d of %d files"),
                                  end.converted, total);
+    if (end.tagsUpdated) line += Formatted(Cli::Tr(", %d with tags updated"), end.tagsUpdated);
     if (end.skipped) line += Formatted(Cli::Tr(", %d skipped"), end.skipped);
+    if (end.outdated) line += Formatted(Cli::Tr(", %d out of date"), end.outdated);
     if (end.failed) line += Formatted(Cli::Tr(", %d failed"), end.failed);
     if (end.cancelled) line += Formatted(Cli::Tr(", %d not converted"), end.cancelled);
     if (refused) line += Formatted(Cli::Tr(", %d refused"), refused);
     if (ignored) line += Formatted(Cli::Tr(", %d ignored (not Musepack)"), ignored);
     std::fprintf(out, "%s.\n", line.c_str());
+    if (end.outdated)
+        std::fputs(Cli::Tr("Out of date: converted before the source last changed; --existing update-tags gives "
+                           "the MP3 the source's present tags.\n")
+                       .c_str(),
+                   out);
     auto section = [&](TItemState state, const std::string &title, bool withReason, bool withOutput) {
         bool first = true;
         for (const TWorkItem &item : host.Finished()) {
@@ -191,6 +202,7 @@ void PrintSummary(std::FILE *out, const TConvertHost &host, const TWorkQueue &qu
     };
     if (verbose) {
         section(TItemState::Converted, Cli::Tr("Converted:"), false, true);
+        section(TItemState::TagsUpdated, Cli::Tr("Tags updated:"), false, true);
         section(TItemState::Skipped, Cli::Tr("Skipped:"), true, false);
     }
     section(TItemState::Failed, Cli::Tr("Failed:"), true, false);

@@ -40,7 +40,9 @@ json::Object EndedEvent(const TJobEnd &end, int refused, int ignored)
         .Int("refused", refused)
         .Int("ignored", ignored)
         .Int("overall", end.overallPercent)
-        .Bool("cancelRequested", end.cancelRequested);
+        .Bool("cancelRequested", end.cancelRequested)
+        .Int("outdated", end.outdated)
+        .Int("tagsUpdated", end.tagsUpdated);
 }
 
 TConvertHost::TConvertHost(Output output) : io_(output)
@@ -216,6 +218,10 @@ void TConvertHost::FileFinished(const TWorkItem &item, const TJobFigures &)
               (notes.empty() ? std::string() : " (" + Shown(notes) + ")"));
         break;
     }
+    case TItemState::TagsUpdated:
+        Print(Prefix(item) + Cli::Tr("tags updated: ") + ShownPath(item.output) +
+              (item.reason.empty() ? std::string() : " (" + Shown(item.reason) + ")"));
+        break;
     case TItemState::Skipped:
         Print(Prefix(item) + Cli::Tr("skipped: ") + ShownPath(item.source) + " (" + Shown(item.reason) + ")");
         break;

@@ -36,11 +36,19 @@ const char kConvertUsage[] = QT_TRANSLATE_NOOP(
     "  --flat                   the same as --layout flat\n"
     "  --pattern TEXT           the names of --layout tags (default:\n"
     "                           %albumartist%/%album%/%track% %title%; also %artist%,\n"
-    "                           %year%, %disc%, %genre%, %filename%)\n"
+    "                           %year%, %disc%, %genre%, %filename%); text in [ ] is\n"
+    "                           left out when a field in it is empty\n"
+    "                           (%albumartist%/[%year% - ]%album%/[%track% ]%title%),\n"
+    "                           [[ and ]] are the brackets themselves; a source whose\n"
+    "                           tags leave a folder empty keeps its own folders, and\n"
+    "                           one whose tags leave the name empty its own name\n"
     "  --no-folder-art          do not copy a folder's cover image beside its MP3s\n"
     "  --no-embed-folder-art    do not embed it into MP3s whose source has no picture\n"
     "  --existing POLICY        an MP3 already at an output path: skip (default),\n"
-    "                           overwrite, or keep-both (the new one gets a number)\n"
+    "                           overwrite, or keep-both (the new one gets a number);\n"
+    "                           update-tags skips as skip does, but gives an MP3\n"
+    "                           converted before its source last changed the\n"
+    "                           source's present tags, its audio as it is\n"
     "  -j, --jobs N             files converted at once (default: the processor cores)\n"
     "  --no-id3v1               do not copy ID3v1 tags\n"
     "  --no-id3v2               do not copy ID3v2 tags\n"
@@ -181,10 +189,11 @@ bool ParseConvertOptions(const std::vector<std::string> &args, TConvertOptions &
         } else if (name == "--no-embed-folder-art" && noValue()) {
             o.settings.embedFolderArt = false;
         } else if (name == "--existing") {
-            if (!takeValue()) return fail(Cli::Tr("--existing needs skip, overwrite or keep-both"));
+            if (!takeValue()) return fail(Cli::Tr("--existing needs skip, overwrite, keep-both or update-tags"));
             const auto existing = config::FromOptionName(config::kExistingFiles, value);
             if (!existing)
-                return fail(Formatted(Cli::Tr("--existing takes skip, overwrite or keep-both, not '%s'"), value.c_str()));
+                return fail(Formatted(Cli::Tr("--existing takes skip, overwrite, keep-both or update-tags, not '%s'"),
+                                      value.c_str()));
             o.settings.existing = *existing;
         } else if (name == "--jobs" || name == "-j") {
             if (!takeValue()) return fail(Formatted(Cli::Tr("%s needs a number"), name.c_str()));

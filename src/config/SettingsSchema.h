@@ -66,12 +66,13 @@ inline constexpr TChoiceSetting<int, 2> kApeTarget{"ComboID3_Tag", 1, {{{0, null
 // --- Added after the designed keys ---
 // A whole number from 1 to kMaxJobs.
 inline constexpr TSetting<int (*)()> kJobs{"Jobs", DefaultJobs};
-inline constexpr TChoiceSetting<TExistingPolicy, 3> kExistingFiles{
+inline constexpr TChoiceSetting<TExistingPolicy, 4> kExistingFiles{
     "ExistingFiles",
     TExistingPolicy::Skip,
     {{{TExistingPolicy::Skip, "Skip", "skip"},
       {TExistingPolicy::Overwrite, "Overwrite", "overwrite"},
-      {TExistingPolicy::KeepBoth, "KeepBoth", "keep-both"}}}};
+      {TExistingPolicy::KeepBoth, "KeepBoth", "keep-both"},
+      {TExistingPolicy::UpdateTags, "UpdateTags", "update-tags"}}}};
 // What older versions read instead of OutputLayout: True for any layout but Flat.
 inline constexpr TSetting<bool> kKeepFolders{"KeepFolders", true};
 // Empty: no library folder.

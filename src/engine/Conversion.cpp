@@ -2,7 +2,11 @@
 
 #include "engine/Command.h"
 #include "engine/FileInfo.h"
+#include "engine/Library.h"
 #include "engine/OutputPlan.h"
+#include "formats/ID3v1.h"
+#include "formats/ID3v2.h"
+#include "formats/ID3v2Read.h"
 #include "formats/MPEGAudio.h"
 #include "formats/MPEGplus.h"
 #include "os/Files.h"
@@ -164,6 +168,94 @@ void RemoveEmptyFolders(const std::vector<std::string> &folders)
 {
     // Only an empty folder goes, so nothing put there meanwhile is lost.
     for (auto f = folders.rbegin(); f != folders.rend(); ++f) os::RemoveEmptyFolder(*f);
+}
+
+TConversionResult UpdateFileTags(const TWorkItem &item, const TSourceAtStart &source, const TTagSwitches &tags,
+                                 TTagAdditions additions, const std::function<void(const std::string &)> &noteTemporary)
+{
+    TConversionResult result;
+    const std::string &mp3Path = item.output;
+    auto failed = [&](const std::string &why) {
+        result.outcome = TConversionResult::Outcome::Failed;
+        result.reason = why;
+        return result;
+    };
+    const std::optional<TSourceMark> planned = ParseMark(item.mark);
+    if (!planned) return failed("the tags could not be updated: the source's mark is not known");
+    const os::TFileInfo before = os::Stat(mp3Path, os::TFollow::NotLinks);
+    if (before.kind == os::TKind::None) return failed("the MP3 " + os::Native(mp3Path) + " is gone");
+    if (std::string why = WhyNotReplaceable(mp3Path); !why.empty()) return failed(why);
+
+    // The MP3 is read through one open that follows no link: its mark is checked and its
+    // audio copied from the same file.
+    TFileStream old;
+    if (!old.Open(mp3Path, TFileStream::Mode::Read, os::TFollow::NotLinks))
+        return failed("the MP3 " + os::Native(mp3Path) + " cannot be opened: " + old.OpenError());
+    const auto markText = id3v2::FindUserText(old, kMarkerDescription);
+    const auto mark = markText ? ParseMark(*markText) : std::nullopt;
+    if (!mark || mark->path != planned->path)
+        return failed("the MP3 " + os::Native(mp3Path) + " no longer carries the mark of this source");
+    TID3v2 v2;
+    TID3v1 v1;
+    v2.LoadHeaderFromStream(old);
+    v1.LoadFromStream(old);
+    const std::int64_t begin = v2.Present() ? v2.TagSize() : 0;
+    const std::int64_t end = old.Size() - (v1.Present() ? std::int64_t(TID3v1::kTagSize) : 0);
+    if (end <= begin) return failed("the MP3 " + os::Native(mp3Path) + " holds no audio");
+
+    os::TOwnFolder work;
+    if (const int err = work.Create(os::FolderOf(mp3Path), kTemporaryPrefix); err != 0)
+        return failed("cannot write in " + os::Native(os::FolderOf(mp3Path)) + ": " + os::ErrorText(err));
+    if (noteTemporary) noteTemporary(work.Path());
+    auto discard = [&](const std::string &why) {
+        work.Remove();
+        return failed(why);
+    };
+    {
+        os::TFile copy;
+        if (!copy.Create(work, kTemporaryMp3))
+            return discard("cannot write in " + os::Native(os::FolderOf(mp3Path)) + ": " + os::ErrorText(copy.Error()));
+        std::vector<std::uint8_t> chunk(1 << 20);
+        for (std::int64_t at = begin; at < end;) {
+            const std::size_t n = static_cast<std::size_t>(std::min<std::int64_t>(end - at, std::int64_t(chunk.size())));
+            if (!old.ReadAt(at, chunk.data(), n)) return discard("the MP3 " + os::Native(mp3Path) + " cannot be read");
+            if (!copy.WriteAt(at - begin, chunk.data(), n))
+                return discard("the tags could not be written: " + os::ErrorText(copy.Error()));
+            at += static_cast<std::int64_t>(n);
+        }
+        if (const int err = copy.Close(); err != 0) return discard("the tags could not be written: " + os::ErrorText(err));
+    }
+    old.Close();
+
+    additions.marker = MarkText({planned->path, source.info.size, source.info.modified});
+    const std::string problem = [&]() -> std::string {
+        TFileStream output;
+        if (!output.Open(work, kTemporaryMp3, TFileStream::Mode::ReadWrite))
+            return "the MP3 cannot be opened: " + output.OpenError();
+        TMp3FrameWalker audio;
+        audio.Advance(output);
+        if (!audio.HasAudio()) return "the MP3 " + os::Native(mp3Path) + " holds no audio";
+        result.tags = TransferTags(source.stream, output, tags, additions);
+        result.tags.sourceRead = source.read;
+        return result.tags.error.empty() ? "" : "the tags could not be written: " + result.tags.error;
+    }();
+    if (!problem.empty()) return discard(problem);
+
+    // Whatever changed meanwhile wins: the tags would be the wrong ones, or a change lost.
+    const os::TFileInfo now = os::Stat(item.source);
+    if (now.kind != source.info.kind || now.size != source.info.size || now.modified != source.info.modified)
+        return discard("the source changed while its tags were carried");
+    const os::TFileInfo after = os::Stat(mp3Path, os::TFollow::NotLinks);
+    if (after.kind != before.kind || after.size != before.size || after.modified != before.modified)
+        return discard("the MP3 " + os::Native(mp3Path) + " changed while its tags were updated");
+    work.TakeModeOf(kTemporaryMp3, mp3Path);
+    if (const int err = work.MoveOut(kTemporaryMp3, mp3Path, true); err != 0)
+        return discard("cannot rename the MP3 to " + os::Native(mp3Path) + ": " + os::ErrorText(err));
+    work.Remove();
+    result.ok = true;
+    result.outcome = TConversionResult::Outcome::TagsUpdated;
+    result.reason = result.tags.omitted;
+    return result;
 }
 
 std::string CompareDurations(double mp3Seconds, double sourceSeconds)

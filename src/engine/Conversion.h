@@ -128,9 +128,10 @@ struct TConversionResult {
         Failed,
         Skipped,   // a file appeared at the output meanwhile (another run): it is left alone
         TryAgain,  // the shell could not start the programs (the system is out of processes)
+        TagsUpdated,  // an MP3 converted before got the source's present tags (UpdateFileTags)
     };
     Outcome outcome = Outcome::Failed;
-    bool ok = false;      // Converted
+    bool ok = false;      // Converted or TagsUpdated
     // For a failure or a skip, as a person reads it; for a converted file what the tags
     // could not carry (TTransferResult::omitted), or empty.
     std::string reason;
@@ -151,6 +152,20 @@ struct TConversionResult {
 TConversionResult FinishFile(const TWorkItem &item, const TPreparedFile &prepared, const TSourceAtStart &source,
                              int encoderStatus, const std::string &outputTail, const TStatusJudge &judge,
                              const TTagSwitches &tags, const TTagAdditions &additions, bool mayReplace);
+
+// Gives the MP3 at `item.output`, made from the source before it last changed, the tags a
+// conversion would give it now: its audio (between its ID3v2 and ID3v1 tags) is copied as
+// it is into a folder of ours beside it, the source's tags (`source`, read once) are
+// written there by TransferTags with `additions`, and the copy then takes the MP3's place
+// and permission bits. Tags the encoder's options once wrote are not told from the old
+// ones and go with them. Refused, leaving the MP3 as it was, when it is no longer a regular
+// file we may replace, no longer carries the mark of the source `item.mark` names, or
+// holds no audio, or when it or the source changed meanwhile. The mark written is the
+// source's with its size and time as `source` read them. `noteTemporary` hears of the
+// folder made beside the MP3.
+TConversionResult UpdateFileTags(const TWorkItem &item, const TSourceAtStart &source, const TTagSwitches &tags,
+                                 TTagAdditions additions,
+                                 const std::function<void(const std::string &)> &noteTemporary = {});
 
 // "the MP3 lasts 6.3 s, the source 10.0 s", or empty when the two agree.
 std::string CompareDurations(double mp3Seconds, double sourceSeconds);

@@ -179,7 +179,8 @@ TArtCopyPlan PlanArtCopy(const std::string &image, const std::string &outputFold
     // own, or one the user put there.
     switch (policy) {
     case TExistingPolicy::Skip:
-    case TExistingPolicy::Overwrite: return {};
+    case TExistingPolicy::Overwrite:
+    case TExistingPolicy::UpdateTags: return {};
     case TExistingPolicy::KeepBoth:
         for (int n = 2; n <= kMaxNumber; ++n) {
             const std::string numbered = NumberedPath(target, n);

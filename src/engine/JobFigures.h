@@ -18,11 +18,13 @@ struct TJobFigures {
     int skipped = 0;
     int failed = 0;
     int cancelled = 0;  // not converted because the job was cancelled or stopped
+    int outdated = 0;     // skipped, though made before the source last changed
+    int tagsUpdated = 0;  // made before the source last changed, given its present tags
     std::map<std::uint64_t, int> running;  // the percent of each file in progress
     Clock::time_point started{};
 
     // Files that reached an end other than a cancel.
-    int Done() const { return converted + skipped + failed; }
+    int Done() const { return converted + skipped + failed + outdated + tagsUpdated; }
     // A job without files has nothing left to do: 100.
     int OverallPercent() const;
     // Estimated from the pace so far; negative while it cannot be told yet.

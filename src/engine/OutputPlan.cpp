@@ -193,6 +193,7 @@ std::vector<TPlannedOutput> PlanOutputs(const std::vector<TWorkItem> &items, con
         // same path.
         const bool own = madeBefore[i] &&
                          (!older || options.existing == TExistingPolicy::Skip ||
+                          options.existing == TExistingPolicy::UpdateTags ||
                           (options.existing == TExistingPolicy::Overwrite && lookup.inLibrary &&
                            FoldCase(*madeBefore[i]) == FoldCase(plains[i])));
         // Two sources alike in name, size and time (copies) are not both the same MP3's.
@@ -206,7 +207,8 @@ std::vector<TPlannedOutput> PlanOutputs(const std::vector<TWorkItem> &items, con
         const TMarkMatch match = lookups[i] ? MatchMark(*mark, *lookups[i], true) : TMarkMatch::None;
         // Outside the library an earlier version is only presumed: it is left, never replaced.
         return match == TMarkMatch::None || (match == TMarkMatch::Earlier && !lookups[i]->inLibrary &&
-                                             options.existing != TExistingPolicy::Skip);
+                                             options.existing != TExistingPolicy::Skip &&
+                                             options.existing != TExistingPolicy::UpdateTags);
     };
 
     for (std::size_t i = 0; i < items.size(); ++i) {
@@ -219,6 +221,7 @@ std::vector<TPlannedOutput> PlanOutputs(const std::vector<TWorkItem> &items, con
             const TWorkItem *source = sourceAt(plan.output);
             if (!earlier[i] || options.existing == TExistingPolicy::Skip) {
                 plan.kind = Kind::Skipped;
+                plan.outdated = earlier[i];
                 plan.reason = (earlier[i] ? "already converted, before the source last changed: " : "already converted: ") +
                               plan.output;
             } else if (source) {
@@ -230,6 +233,10 @@ std::vector<TPlannedOutput> PlanOutputs(const std::vector<TWorkItem> &items, con
             } else if (std::string why = whyNotReplaceable(plan.output); !why.empty()) {
                 plan.kind = Kind::Refused;
                 plan.reason = std::move(why);
+            } else if (options.existing == TExistingPolicy::UpdateTags) {
+                plan.kind = Kind::UpdateTags;
+                plan.reason = "converted before the source last changed: its tags are updated";
+                plan.mark = MarkText(lookups[i]->mark);
             } else {
                 plan.kind = Kind::Overwrite;
                 plan.reason = "replaces " + os::Native(plan.output) + ", converted before";

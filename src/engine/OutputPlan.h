@@ -11,7 +11,9 @@
 
 namespace trackmill {
 
-enum class TExistingPolicy { Skip, Overwrite, KeepBoth };
+// UpdateTags: as Skip, but an MP3 made before its source last changed (retagged) gets the
+// source's present tags, its audio untouched.
+enum class TExistingPolicy { Skip, Overwrite, KeepBoth, UpdateTags };
 
 // Where an MP3 goes below the output folder.
 enum class TOutputLayout {
@@ -45,11 +47,15 @@ inline TPlanOptions IntoFolder(std::string outputDir, TOutputLayout layout)
 }
 
 struct TPlannedOutput {
-    enum class Kind { Write, Renamed, Overwrite, Skipped, Refused };
+    // UpdateTags: the MP3 at `output`, made before the source last changed, gets its tags anew.
+    enum class Kind { Write, Renamed, Overwrite, Skipped, Refused, UpdateTags };
     Kind kind = Kind::Write;
-    std::string output;  // also for Skipped: the path that exists
-    std::string reason;  // for Renamed, Skipped and Refused
-    std::string mark;    // the text of the mark the MP3 carries of its source; empty: none
+    std::string output;  // also for Skipped and UpdateTags: the path that exists
+    std::string reason;  // for Renamed, Skipped, Refused and UpdateTags
+    // The text of the mark the MP3 carries of its source; empty: none. For UpdateTags always
+    // there: it names the source the MP3 at `output` must still be of.
+    std::string mark;
+    bool outdated = false;  // Skipped: made before the source last changed
 };
 
 // Whether something (a file, a folder, a dangling link) stands at a path.
@@ -77,7 +83,8 @@ std::string NumberedPath(const std::string &path, int n);
 // converted under every policy; one made before the source last changed is skipped under
 // Skip and, under Overwrite, replaced only where it stands at the planned path (elsewhere
 // the planned path is written); an MP3 made from another source is never handed to this
-// one: the path is numbered. Otherwise the first
+// one: the path is numbered. Under UpdateTags one made before the source last changed is
+// planned for new tags wherever below the output folder it is. Otherwise the first
 // source to plan a path gets it; a later one is numbered " (2)", " (3)" with the first
 // number no other source plans and, unless the policy is Overwrite, nothing on disk
 // holds. A path where something else exists already is skipped, overwritten or numbered

@@ -119,6 +119,10 @@ void TranscodeJob::Start()
     const std::vector<TPlannedOutput> plans = PlanJob(queue_.Items(), PlanOptionsOf(jobSettings_));
     lastPlannedId_ = 0;
     for (const TWorkItem &item : queue_.Items()) lastPlannedId_ = std::max(lastPlannedId_, item.id);
+    tagUpdates_.clear();
+    for (int i = 0; i < queue_.Count(); ++i)
+        if (plans[static_cast<std::size_t>(i)].kind == TPlannedOutput::Kind::UpdateTags)
+            tagUpdates_.insert(queue_.At(i).id);
     for (int i = 0; i < queue_.Count(); ++i)
         queue_.Update(i, [&](TWorkItem &item) {
             const TPlannedOutput &plan = plans[static_cast<std::size_t>(i)];
@@ -138,7 +142,7 @@ void TranscodeJob::Start()
     for (std::size_t i = 0; i < ids.size(); ++i) {
         const TPlannedOutput &plan = plans[i];
         if (plan.kind == TPlannedOutput::Kind::Skipped)
-            FinishItem(queue_.IndexOf(ids[i]), TItemState::Skipped, plan.reason);
+            FinishItem(queue_.IndexOf(ids[i]), TItemState::Skipped, plan.reason, plan.outdated);
         else if (plan.kind == TPlannedOutput::Kind::Refused)
             FinishItem(queue_.IndexOf(ids[i]), TItemState::Failed, plan.reason);
     }
@@ -199,6 +203,10 @@ TranscodeJob::StartOutcome TranscodeJob::StartItem(int index)
                    info.kind == os::TKind::None ? "the source is gone" : "the source is no longer a file");
         return StartOutcome::Failed;
     }
+    if (tagUpdates_.count(item.id)) {
+        UpdateItemTags(index, info);
+        return StartOutcome::Done;
+    }
 
     // The lines may have been changed since the job started.
     if (std::string problem = OptionLinesProblem(platform_, settings); !problem.empty()) {
@@ -246,6 +254,28 @@ TranscodeJob::StartOutcome TranscodeJob::StartItem(int index)
     figures_.running[item.id] = 0;
     observer_->FileStarted(queue_.At(index), shown);
     return StartOutcome::Started;
+}
+
+void TranscodeJob::UpdateItemTags(int index, const os::TFileInfo &info)
+{
+    const TWorkItem item = queue_.At(index);
+    const TJobSettings settings = settings_;  // the tag switches as they are now
+    TSourceAtStart source;
+    source.Load(item.source, info);
+    TTagAdditions additions;
+    if (settings.embedFolderArt && WritesId3v2(settings.tags)) folderArt_.AddTo(os::FolderOf(item.source), additions);
+    TConversionResult result;
+    try {
+        result = UpdateFileTags(item, source, settings.tags, additions,
+                                [this](const std::string &path) { scratch_.NoteTemporary(path); });
+    } catch (const std::exception &e) {
+        result.reason = std::string("the tags could not be written: ") + e.what();
+    }
+    queue_.Update(index, [&](TWorkItem &i) {
+        i.tags = result.tags;
+        if (result.ok) i.percent = 100;
+    });
+    FinishItem(index, result.ok ? TItemState::TagsUpdated : TItemState::Failed, result.reason);
 }
 
 const TMPEGplus *TranscodeJob::SourceRead(std::uint64_t id) const
@@ -374,7 +404,7 @@ void TranscodeJob::CommandEnded(std::uint64_t id, int status)
     ContinueOrEnd();
 }
 
-void TranscodeJob::FinishItem(int index, TItemState state, const std::string &reason)
+void TranscodeJob::FinishItem(int index, TItemState state, const std::string &reason, bool outdated)
 {
     if (index < 0) return;
     queue_.Update(index, [&](TWorkItem &i) {
@@ -383,13 +413,15 @@ void TranscodeJob::FinishItem(int index, TItemState state, const std::string &re
     });
     switch (state) {
     case TItemState::Converted: ++figures_.converted; break;
-    case TItemState::Skipped: ++figures_.skipped; break;
+    case TItemState::Skipped: ++(outdated ? figures_.outdated : figures_.skipped); break;
+    case TItemState::TagsUpdated: ++figures_.tagsUpdated; break;
     case TItemState::Failed: ++figures_.failed; break;
     default: ++figures_.cancelled; break;
     }
     figures_.running.erase(queue_.At(index).id);
     observer_->FileFinished(queue_.At(index), figures_);
-    if (state == TItemState::Converted || state == TItemState::Skipped) queue_.Remove(index);
+    if (state == TItemState::Converted || state == TItemState::Skipped || state == TItemState::TagsUpdated)
+        queue_.Remove(index);
 }
 
 void TranscodeJob::ContinueOrEnd()
@@ -455,6 +487,8 @@ void TranscodeJob::EndJob()
     end.skipped = figures_.skipped;
     end.failed = figures_.failed;
     end.cancelled = figures_.cancelled;
+    end.outdated = figures_.outdated;
+    end.tagsUpdated = figures_.tagsUpdated;
     end.overallPercent = figures_.OverallPercent();
     end.remaining = queue_.Count();
     end.cancelRequested = cancel_;

@@ -21,6 +21,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -77,6 +78,8 @@ struct TJobEnd {
     int skipped = 0;
     int failed = 0;
     int cancelled = 0;           // not converted because the job was cancelled or stopped
+    int outdated = 0;            // skipped, though converted before the source last changed
+    int tagsUpdated = 0;         // converted before the source last changed, given its present tags
     int overallPercent = 100;
     int remaining = 0;           // items left in the queue
     bool cancelRequested = false;
@@ -189,14 +192,17 @@ private:
     struct Active;
     // The lines the decoder has added to its error file since last shown.
     void ShowDecoderOutput(std::uint64_t id, Active &active, bool ended);
-    enum class StartOutcome { Started, TryLater, Failed };
+    // Done: ended without a command (its tags updated, or failed).
+    enum class StartOutcome { Started, TryLater, Failed, Done };
 
     void FillSlots();
     StartOutcome StartItem(int index);
     void CommandEnded(std::uint64_t id, int status);
     void CommandOutput(std::uint64_t id, const std::string &text);
     void OutputLine(std::uint64_t id, Active &active, const std::string &line);
-    void FinishItem(int index, TItemState state, const std::string &reason);
+    void UpdateItemTags(int index, const os::TFileInfo &info);
+    // `outdated`: a skipped file made before its source last changed, counted apart.
+    void FinishItem(int index, TItemState state, const std::string &reason, bool outdated = false);
     bool InThisJob(const TWorkItem &item) const;
     int NextWaiting() const;
     void ContinueOrEnd();
@@ -234,6 +240,7 @@ private:
     TFolderArt folderArt_;
     std::map<std::uint64_t, std::unique_ptr<Active>> active_;
     std::map<std::uint64_t, int> retries_;
+    std::set<std::uint64_t> tagUpdates_;  // planned for new tags, not for a conversion
 };
 
 }  // namespace trackmill

@@ -13,6 +13,7 @@ const char *ItemStateName(TItemState state)
     case TItemState::Skipped: return "skipped";
     case TItemState::Failed: return "failed";
     case TItemState::Cancelled: return "cancelled";
+    case TItemState::TagsUpdated: return "updated";
     }
     return "";
 }

@@ -13,9 +13,10 @@
 
 namespace trackmill {
 
-enum class TItemState { Waiting, Running, Converted, Skipped, Failed, Cancelled };
+// TagsUpdated: an MP3 made before its source last changed was given the source's present tags.
+enum class TItemState { Waiting, Running, Converted, Skipped, Failed, Cancelled, TagsUpdated };
 
-// "waiting", "converting", "converted", "skipped", "failed", "cancelled".
+// "waiting", "converting", "converted", "skipped", "failed", "cancelled", "updated".
 const char *ItemStateName(TItemState state);
 
 struct TWorkItem {

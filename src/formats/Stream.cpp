@@ -65,12 +65,13 @@ bool TMemoryStream::Rewrite(const std::function<bool(TStream &out)> &write)
 TFileStream::TFileStream() = default;
 TFileStream::~TFileStream() = default;
 
-bool TFileStream::Open(const std::string &path, Mode mode)
+bool TFileStream::Open(const std::string &path, Mode mode, os::TFollow follow)
 {
     Close();
     folder_ = nullptr;
-    return Opened(file_.Open(path, mode == Mode::ReadWrite ? os::TFile::Mode::ReadWrite : os::TFile::Mode::Read), path,
-                  mode);
+    return Opened(
+        file_.Open(path, mode == Mode::ReadWrite ? os::TFile::Mode::ReadWrite : os::TFile::Mode::Read, follow), path,
+        mode);
 }
 
 bool TFileStream::Open(os::TOwnFolder &folder, const std::string &name, Mode mode)

@@ -62,7 +62,7 @@ public:
 
     TFileStream();
     ~TFileStream() override;
-    bool Open(const std::string &path, Mode mode = Mode::Read);
+    bool Open(const std::string &path, Mode mode = Mode::Read, os::TFollow follow = os::TFollow::Links);
     // A file in a folder of ours, reached through the held folder (which must outlive the
     // stream); a rewrite stays in that folder.
     bool Open(os::TOwnFolder &folder, const std::string &name, Mode mode = Mode::Read);
