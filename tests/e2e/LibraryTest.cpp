@@ -146,6 +146,68 @@ TEST_F(LibraryTest, SourcesTheTagsCannotPlaceKeepTheirFolders)
         << r.out;
 }
 
+// A source retagged after its conversion is counted as out of date under Skip; Update tags
+// writes its present tags and a new mark into the MP3, the audio bytes as they were, after
+// which it is plainly converted.
+TEST_F(LibraryTest, ARetaggedSourceIsOutOfDateUntilItsTagsAreUpdated)
+{
+    const fs::path lib = dir / "music", out = dir / "out";
+    const fs::path source = lib / "A" / "B" / "01.mpc", mp3 = out / "A" / "B" / "01.mp3";
+    fs::create_directories(source.parent_path());
+    ASSERT_TRUE(MakeMpc(source, 0.4, {"--artist", "A", "--title", "Old"}));
+    ASSERT_TRUE(MakeMpc(lib / "A" / "B" / "02.mpc", 0.3));
+    auto convert = [&](const std::string &policy) {
+        return cli.Run({"--json", "--existing", policy, "--library-folder", lib.string(), "--output-dir", out.string(),
+                        lib.string()},
+                       dir.path());
+    };
+    // The title, the year, the mark and a digest of what lies between the ID3v2 and ID3v1 tags.
+    auto read = [&] {
+        return tmtest::Run({SystemPython(), "-c",
+                            "import sys, hashlib\nfrom mutagen.id3 import ID3\n"
+                            "d = open(sys.argv[1], 'rb').read()\n"
+                            "a = 10 + sum(b << (7 * (3 - i)) for i, b in enumerate(d[6:10])) if d[:3] == b'ID3' else 0\n"
+                            "e = len(d) - 128 if d[-128:-125] == b'TAG' else len(d)\n"
+                            "t = ID3(sys.argv[1])\n"
+                            "print(t['TIT2'].text[0], t['TDRC'].text[0] if 'TDRC' in t else '',"
+                            " t['TXXX:TRACKMILL_SOURCE'].text[0], hashlib.sha256(d[a:e]).hexdigest(), sep='|')",
+                            mp3.string()})
+            .out;
+    };
+    auto r = convert("skip");
+    ASSERT_EQ(r.exitCode, 0) << r.out << r.err;
+    const std::string before = read();
+    ASSERT_EQ(before.find("Old||size="), 0u) << before;
+    ASSERT_EQ(tmtest::Run({SystemPython(), "-c",
+                           "import sys\nfrom mutagen.apev2 import APEv2\nt = APEv2(sys.argv[1])\n"
+                           "t['Title'] = 'New'\nt['Year'] = '2001'\nt.save()",
+                           source.string()})
+                  .exitCode,
+              0);
+    const std::string newMark = "size=" + std::to_string(fs::file_size(source)) + ";";
+
+    r = convert("skip");
+    EXPECT_EQ(r.exitCode, 0) << r.out << r.err;
+    EXPECT_NE(r.out.find("\"skipped\":1,"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("\"outdated\":1,\"tagsUpdated\":0}"), std::string::npos) << r.out;
+    EXPECT_NE(r.err.find(", 1 skipped, 1 out of date."), std::string::npos) << r.err;
+    EXPECT_EQ(read(), before);
+
+    r = convert("update-tags");
+    EXPECT_EQ(r.exitCode, 0) << r.out << r.err;
+    EXPECT_NE(r.out.find("\"state\":\"updated\""), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("\"skipped\":1,"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("\"outdated\":0,\"tagsUpdated\":1}"), std::string::npos) << r.out;
+    const std::string after = read();
+    EXPECT_EQ(after.find("New|2001|" + newMark), 0u) << after;
+    EXPECT_EQ(after.substr(after.rfind('|')), before.substr(before.rfind('|'))) << "the audio changed";
+    EXPECT_TRUE(Leftovers(out).empty());
+
+    r = convert("skip");
+    EXPECT_NE(r.out.find("\"skipped\":2,"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("\"outdated\":0,\"tagsUpdated\":0}"), std::string::npos) << r.out;
+}
+
 }  // namespace
 
 namespace {
