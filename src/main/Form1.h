@@ -131,7 +131,7 @@ public:
     QPushButton *AddFolderButton;        // "Add folder..."
     QPushButton *OutputNamesButton;        // "Output names...": the library settings' dialog
     QLabel *ExistingLabel;              // "Existing files"
-    QComboBox *ComboExisting;    // Skip, Overwrite, Keep both
+    QComboBox *ComboExisting;    // Skip, Overwrite, Keep both, Update tags
     QLabel *JobsLabel;              // "Parallel conversions"
     QSpinBox *JobsSpin;         // files converted at once
     TStatusArea *StatusArea1;    // progress, "File 3 of 12", the summary, "Show log", "Stop"

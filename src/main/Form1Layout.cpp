@@ -248,8 +248,10 @@ void TForm1::CreateAddedControls()
     ComboExisting = new QComboBox(this);
     ComboExisting->setObjectName(QStringLiteral("ComboExisting"));
     // In the order of config::kExistingFiles' choices.
-    ComboExisting->addItems({tr("Skip"), tr("Overwrite"), tr("Keep both")});
-    ComboExisting->setToolTip(tr("What happens when an MP3 of the same name is already there"));
+    ComboExisting->addItems({tr("Skip"), tr("Overwrite"), tr("Keep both"), tr("Update tags")});
+    ComboExisting->setToolTip(tr("What happens when an MP3 of the same name is already there;\n"
+                                 "\"Update tags\" gives an MP3 converted before its source was retagged\n"
+                                 "the source's present tags"));
     ExistingLabel->setBuddy(ComboExisting);
 
     JobsLabel = new QLabel(tr("Parallel con&versions"), this);

@@ -68,6 +68,9 @@ QString SummaryText(const TJobEnd &end)
 {
     QString text = Words::tr("%1 converted, %2 skipped, %3 failed")
                        .arg(Number(end.converted), Number(end.skipped), Number(end.failed));
+    if (end.tagsUpdated > 0) text += Words::tr(", %1 with tags updated").arg(Number(end.tagsUpdated));
+    // Converted before their sources were retagged: "Update tags" is what brings them up to date.
+    if (end.outdated > 0) text += Words::tr(", %1 out of date").arg(Number(end.outdated));
     if (end.cancelled > 0) text += Words::tr(", %1 not converted").arg(Number(end.cancelled));
     return text;
 }
@@ -483,7 +486,9 @@ void TWindowPresenter::FileFinished(const TWorkItem &item, const TJobFigures &fi
             last = QString::fromLatin1(ItemStateName(item.state)) + QStringLiteral(": ") + QString::fromStdString(item.reason);
         view_.ConsoleEndFile(item, last);
     }
-    if ((item.state == TItemState::Converted || item.state == TItemState::Skipped) && !item.output.empty() &&
+    if ((item.state == TItemState::Converted || item.state == TItemState::Skipped ||
+         item.state == TItemState::TagsUpdated) &&
+        !item.output.empty() &&
         outputFolder_.isEmpty())
         outputFolder_ = settings_.useOutputDir && !settings_.outputDir.empty()
                             ? Decoded(settings_.outputDir)

@@ -4,6 +4,10 @@
 #include "PresenterFixture.h"
 #include "ui/Placement.h"
 
+#include "engine/Library.h"
+#include "formats/ID3v2.h"
+#include "formats/ID3v2Frame.h"
+
 #include <QCoreApplication>
 
 namespace trackmill::test {
@@ -155,6 +159,47 @@ TEST_F(Presenter, MissingProgramsAShutdownNoticeAndAClose)
     EXPECT_FALSE(job->Running());
     EXPECT_EQ(view.noticesStarted, 1);
     EXPECT_EQ(host.shutdowns, 0);
+}
+
+// A source retagged since its conversion: counted apart as out of date under Skip, and under
+// "Update tags" its MP3 is given the present tags, a count of its own too.
+TEST_F(Presenter, OutOfDateFilesAndUpdatedTagsAreCountedApart)
+{
+    TM_REQUIRE_TOOL("mpcenc");
+    TM_REQUIRE_TOOL("lame");
+    const fs::path lib = dir / "lib", out = dir / "out";
+    fs::create_directories(lib), fs::create_directories(out);
+    ASSERT_TRUE(tmtest::MakeMpc(lib / "a.mpc", 0.3, {"--title", "Now"}));
+    tmtest::MakeSineWav(dir / "a.wav", 0.3);
+    ASSERT_EQ(tmtest::Run({"lame", "--quiet", tmtest::U8(dir / "a.wav"), tmtest::U8(out / "a.mp3")}).exitCode, 0);
+    TID3v2 then;  // the mark of a.mpc as it was: another size and time
+    then.SetFrames({id3v2::MakeUserText(kMarkerDescription, MarkText({"a.mpc", 1, 1})), id3v2::MakeText("TIT2", "Then")});
+    ASSERT_TRUE(then.WriteToFile(tmtest::U8(out / "a.mp3")));
+    const QStringList both{QFile::decodeName((lib / "a.mpc").string().c_str()), names[1]};
+
+    TJobSettings s;
+    s.useOutputDir = true;
+    s.outputDir = tmtest::U8(out) + "/";
+    s.libraryDir = tmtest::U8(lib) + "/";
+    for (const TExistingPolicy policy : {TExistingPolicy::Skip, TExistingPolicy::UpdateTags}) {
+        s.existing = policy;
+        presenter->SettingsChanged(s);
+        presenter->Collect(both);
+        presenter->Transcode();
+        runner.EndFirst(255);  // b.mpc fails
+        ASSERT_FALSE(job->Running());
+        ASSERT_EQ(view.rows.size(), 1u);  // a.mpc left the list either way
+        TID3v2 now;
+        ASSERT_TRUE(now.LoadFromFile(tmtest::U8(out / "a.mp3")));
+        if (policy == TExistingPolicy::Skip) {
+            EXPECT_EQ(view.status, "0 converted, 0 skipped, 1 failed, 1 out of date");
+            EXPECT_EQ(now.Title(), "Then");
+        } else {
+            EXPECT_EQ(view.status, "0 converted, 0 skipped, 1 failed, 1 with tags updated");
+            EXPECT_EQ(now.Title(), "Now");
+        }
+        presenter->ClearAll();
+    }
 }
 
 }  // namespace
