@@ -103,7 +103,7 @@
 </translation>
     </message>
     <message>
-        <location line="+36"/>
+        <location line="+39"/>
         <source>  folder image %s -&gt; %s
 </source>
         <translation>  Ordnerbild %s -&gt; %s
@@ -124,7 +124,7 @@
 </translation>
     </message>
     <message>
-        <location line="+27"/>
+        <location line="+28"/>
         <source>  %s: skipped (%s)
 </source>
         <translation>  %s: übersprungen (%s)
@@ -153,12 +153,22 @@ Converted %d of %d files</source>
     </message>
     <message>
         <location line="+2"/>
+        <source>, %d with tags updated</source>
+        <translation>, %d mit erneuerten Tags</translation>
+    </message>
+    <message>
+        <location line="+1"/>
         <source>, %d skipped</source>
         <translation>, %d übersprungen</translation>
     </message>
     <message>
         <location line="+1"/>
-        <location filename="../src/cli/ConvertHost.cpp" line="+114"/>
+        <source>, %d out of date</source>
+        <translation>, %d veraltet</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <location filename="../src/cli/ConvertHost.cpp" line="+116"/>
         <source>, %d failed</source>
         <translation>, %d fehlgeschlagen</translation>
     </message>
@@ -178,9 +188,21 @@ Converted %d of %d files</source>
         <translation>, %d ignoriert (kein Musepack)</translation>
     </message>
     <message>
-        <location line="+17"/>
+        <location line="+3"/>
+        <source>Out of date: converted before the source last changed; --existing update-tags gives the MP3 the source&apos;s present tags.
+</source>
+        <translation>Veraltet: umgewandelt, bevor sich die Quelle zuletzt änderte; --existing update-tags gibt der MP3 die jetzigen Tags der Quelle.
+</translation>
+    </message>
+    <message>
+        <location line="+19"/>
         <source>Converted:</source>
         <translation>Umgewandelt:</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Tags updated:</source>
+        <translation>Tags erneuert:</translation>
     </message>
     <message>
         <location line="+1"/>
@@ -260,6 +282,11 @@ Converted %d of %d files</source>
     </message>
     <message>
         <location line="+5"/>
+        <source>tags updated: </source>
+        <translation>Tags erneuert: </translation>
+    </message>
+    <message>
+        <location line="+4"/>
         <source>skipped: </source>
         <translation>übersprungen: </translation>
     </message>
@@ -291,11 +318,19 @@ Options (default: the window&apos;s stored settings, else the values named below
   --flat                   the same as --layout flat
   --pattern TEXT           the names of --layout tags (default:
                            %albumartist%/%album%/%track% %title%; also %artist%,
-                           %year%, %disc%, %genre%, %filename%)
+                           %year%, %disc%, %genre%, %filename%); text in [ ] is
+                           left out when a field in it is empty
+                           (%albumartist%/[%year% - ]%album%/[%track% ]%title%),
+                           [[ and ]] are the brackets themselves; a source whose
+                           tags leave a folder empty keeps its own folders, and
+                           one whose tags leave the name empty its own name
   --no-folder-art          do not copy a folder&apos;s cover image beside its MP3s
   --no-embed-folder-art    do not embed it into MP3s whose source has no picture
   --existing POLICY        an MP3 already at an output path: skip (default),
-                           overwrite, or keep-both (the new one gets a number)
+                           overwrite, or keep-both (the new one gets a number);
+                           update-tags skips as skip does, but gives an MP3
+                           converted before its source last changed the
+                           source&apos;s present tags, its audio as it is
   -j, --jobs N             files converted at once (default: the processor cores)
   --no-id3v1               do not copy ID3v1 tags
   --no-id3v2               do not copy ID3v2 tags
@@ -339,7 +374,13 @@ genannten Werte):
   --flat                   dasselbe wie --layout flat
   --pattern TEXT           die Namen bei --layout tags (Vorgabe:
                            %albumartist%/%album%/%track% %title%; außerdem
-                           %artist%, %year%, %disc%, %genre%, %filename%)
+                           %artist%, %year%, %disc%, %genre%, %filename%);
+                           Text in [ ] entfällt, wenn ein Feld darin leer ist
+                           (%albumartist%/[%year% - ]%album%/[%track% ]%title%),
+                           [[ und ]] sind die Klammern selbst; eine Quelle,
+                           deren Tags einen Ordner leer lassen, behält ihre
+                           eigenen Ordner, eine, deren Tags den Namen leer
+                           lassen, ihren eigenen Namen
   --no-folder-art          das Titelbild eines Ordners nicht neben seine MP3s
                            kopieren
   --no-embed-folder-art    es nicht in MP3s einbetten, deren Quelle kein Bild
@@ -347,7 +388,10 @@ genannten Werte):
   --existing MODUS         eine MP3, die schon am Ausgabepfad liegt: skip
                            (überspringen, Vorgabe), overwrite (überschreiben)
                            oder keep-both (beide behalten; die neue erhält
-                           eine Nummer)
+                           eine Nummer); update-tags überspringt wie skip,
+                           gibt aber einer MP3, die vor der letzten Änderung
+                           ihrer Quelle umgewandelt wurde, die jetzigen Tags
+                           der Quelle; ihr Audio bleibt, wie es ist
   -j, --jobs N             gleichzeitig umgewandelte Dateien (Vorgabe: die
                            Zahl der Prozessorkerne)
   --no-id3v1               ID3v1-Tags nicht übernehmen
@@ -367,7 +411,7 @@ fehlgeschlagen oder der Auftrag wurde abgebrochen, 2 Aufruffehler.
 </translation>
     </message>
     <message>
-        <location line="+140"/>
+        <location line="+148"/>
         <source>--decoder-options needs a value</source>
         <translation>--decoder-options braucht einen Wert</translation>
     </message>
@@ -403,16 +447,16 @@ fehlgeschlagen oder der Auftrag wurde abgebrochen, 2 Aufruffehler.
     </message>
     <message>
         <location line="+7"/>
-        <source>--existing needs skip, overwrite or keep-both</source>
-        <translation>--existing braucht skip, overwrite oder keep-both</translation>
+        <source>--existing needs skip, overwrite, keep-both or update-tags</source>
+        <translation>--existing braucht skip, overwrite, keep-both oder update-tags</translation>
     </message>
     <message>
         <location line="+3"/>
-        <source>--existing takes skip, overwrite or keep-both, not &apos;%s&apos;</source>
-        <translation>--existing erwartet skip, overwrite oder keep-both, nicht &apos;%s&apos;</translation>
+        <source>--existing takes skip, overwrite, keep-both or update-tags, not &apos;%s&apos;</source>
+        <translation>--existing erwartet skip, overwrite, keep-both oder update-tags, nicht &apos;%s&apos;</translation>
     </message>
     <message>
-        <location line="+3"/>
+        <location line="+4"/>
         <source>%s needs a number</source>
         <translation>%s braucht eine Zahl</translation>
     </message>
@@ -856,6 +900,16 @@ Optionen:
     </message>
     <message>
         <location line="+2"/>
+        <source>, %1 with tags updated</source>
+        <translation>, %1 mit erneuerten Tags</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>, %1 out of date</source>
+        <translation>, %1 veraltet</translation>
+    </message>
+    <message>
+        <location line="+1"/>
         <source>, %1 not converted</source>
         <translation>, %1 nicht umgewandelt</translation>
     </message>
@@ -1011,7 +1065,7 @@ Optionen:
 <context>
     <name>trackmill::TDirectoryEdit</name>
     <message>
-        <location filename="../src/widgets/ToolEdit.cpp" line="+42"/>
+        <location filename="../src/widgets/ToolEdit.cpp" line="+43"/>
         <source>Choose the folder (Alt+Down)</source>
         <translation>Ordner wählen (Alt+Unten)</translation>
     </message>
@@ -1024,12 +1078,12 @@ Optionen:
 <context>
     <name>trackmill::TForm1</name>
     <message>
-        <location filename="../src/main/Form1.cpp" line="+508"/>
+        <location filename="../src/main/Form1.cpp" line="+517"/>
         <source>Invalid class typecast</source>
         <translation>Ungültige Typumwandlung einer Klasse</translation>
     </message>
     <message>
-        <location filename="../src/main/Form1.h" line="+77"/>
+        <location filename="../src/main/Form1.h" line="+78"/>
         <source>Trackmill v1.2 (MPC -&gt; MP3 transcoder)</source>
         <translation>Trackmill v1.2 (MPC -&gt; MP3-Umwandler)</translation>
     </message>
@@ -1262,12 +1316,21 @@ Quelldateien gelegt, wenn diese Option nicht angehakt ist</translation>
         <translation>Beide behalten</translation>
     </message>
     <message>
-        <location line="+1"/>
-        <source>What happens when an MP3 of the same name is already there</source>
-        <translation>Was geschieht, wenn eine MP3 gleichen Namens schon vorhanden ist</translation>
+        <location line="+0"/>
+        <source>Update tags</source>
+        <translation>Tags erneuern</translation>
     </message>
     <message>
-        <location line="+3"/>
+        <location line="+1"/>
+        <source>What happens when an MP3 of the same name is already there;
+&quot;Update tags&quot; gives an MP3 converted before its source was retagged
+the source&apos;s present tags</source>
+        <translation>Was geschieht, wenn eine MP3 gleichen Namens schon vorhanden ist;
+&quot;Tags erneuern&quot; gibt einer MP3, die umgewandelt wurde, bevor ihre Quelle neu getaggt wurde,
+die jetzigen Tags der Quelle</translation>
+    </message>
+    <message>
+        <location line="+5"/>
         <source>Parallel con&amp;versions</source>
         <translation>Parallel u&amp;mwandeln</translation>
     </message>
@@ -1277,7 +1340,7 @@ Quelldateien gelegt, wenn diese Option nicht angehakt ist</translation>
         <translation>Wie viele Dateien gleichzeitig umgewandelt werden; eine je Prozessorkern nutzt den ganzen Rechner</translation>
     </message>
     <message>
-        <location line="+259"/>
+        <location line="+263"/>
         <source>&amp;Presets</source>
         <translation>&amp;Voreinstellungen</translation>
     </message>
@@ -1327,12 +1390,12 @@ Quelldateien gelegt, wenn diese Option nicht angehakt ist</translation>
         <translation>Dateien zum Umwandeln (MPC-, MPP-, MP+-Dateien oder Ordner hierher ziehen)</translation>
     </message>
     <message>
-        <location filename="../src/engine/TranscodeJob.cpp" line="+494"/>
+        <location filename="../src/engine/TranscodeJob.cpp" line="+528"/>
         <source>The system refused to shut down. Transcoding has finished; the computer keeps running.</source>
         <translation>Das System hat das Herunterfahren abgelehnt. Das Umwandeln ist beendet; der Computer läuft weiter.</translation>
     </message>
     <message>
-        <location filename="../src/engine/TranscodeJob.h" line="+133"/>
+        <location filename="../src/engine/TranscodeJob.h" line="+136"/>
         <source>The list of files to transcode is empty</source>
         <translation>Die Liste der umzuwandelnden Dateien ist leer</translation>
     </message>
@@ -1385,12 +1448,16 @@ Alt+Unten wählt einen Ordner.</translation>
     <message>
         <location line="+8"/>
         <source>Fields: %artist%, %albumartist%, %album%, %title%, %track%, %year%, %disc%, %genre%, %filename%
-A &quot;/&quot; starts a folder; an empty line uses the default pattern.</source>
+A &quot;/&quot; starts a folder; an empty line uses the default pattern.
+Text in [ ] is left out when a field in it is empty: [%year% - ]%album%; [[ and ]] are brackets.
+A file whose tags leave a folder empty keeps its own folders, and its own name where they leave the name empty.</source>
         <translation>Felder: %artist%, %albumartist%, %album%, %title%, %track%, %year%, %disc%, %genre%, %filename%
-Ein &quot;/&quot; beginnt einen Ordner; eine leere Zeile verwendet das Standardmuster.</translation>
+Ein &quot;/&quot; beginnt einen Ordner; eine leere Zeile verwendet das Standardmuster.
+Text in [ ] entfällt, wenn ein Feld darin leer ist: [%year% - ]%album%; [[ und ]] sind Klammern.
+Eine Datei, deren Tags einen Ordner leer lassen, behält ihre eigenen Ordner, und ihren eigenen Namen, wo sie den Namen leer lassen.</translation>
     </message>
     <message>
-        <location line="+3"/>
+        <location line="+5"/>
         <source>&amp;Pattern</source>
         <translation>&amp;Muster</translation>
     </message>

@@ -56,7 +56,9 @@ TLibraryDialog::TLibraryDialog(QWidget *parent) : QDialog(parent)
     EditPattern->setPlaceholderText(QString::fromLatin1(kDefaultNamePattern));
     EditPattern->setToolTip(tr(
         "Fields: %artist%, %albumartist%, %album%, %title%, %track%, %year%, %disc%, %genre%, %filename%\n"
-        "A \"/\" starts a folder; an empty line uses the default pattern."));
+        "A \"/\" starts a folder; an empty line uses the default pattern.\n"
+        "Text in [ ] is left out when a field in it is empty: [%year% - ]%album%; [[ and ]] are brackets.\n"
+        "A file whose tags leave a folder empty keeps its own folders, and its own name where they leave the name empty."));
     LabelPattern = new QLabel(tr("&Pattern"), names);
     LabelPattern->setBuddy(EditPattern);
 

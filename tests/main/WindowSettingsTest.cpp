@@ -92,6 +92,15 @@ TEST_F(WindowSettings, EveryStoredValueAndThePositionComeBack)
     EXPECT_FALSE(g.LogWindow1->ShowConsoleBox()->isChecked());
     EXPECT_EQ(g.Console->UserGeometry(), QRect(30, 40, 500, 200));
     EXPECT_EQ(g.pos(), pos);
+
+    // The fourth choice of "Existing files", stored by its own name.
+    ASSERT_EQ(g.ComboExisting->count(), 4);
+    EXPECT_EQ(g.ComboExisting->itemText(3), "Update tags");
+    g.ComboExisting->setCurrentIndex(3);
+    EXPECT_EQ(g.ExistingFiles(), TExistingPolicy::UpdateTags);
+    CloseAndDelete();
+    EXPECT_NE(tmtest::ReadText(work / "trackmill.ini").find("\nExistingFiles=UpdateTags\n"), std::string::npos);
+    EXPECT_EQ(Open().ExistingFiles(), TExistingPolicy::UpdateTags);
 }
 
 TEST_F(WindowSettings, TheCommandLineToolReadsWhatTheWindowStored)

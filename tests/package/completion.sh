@@ -33,7 +33,7 @@ expect() {
 
 expect "info convert help --help --version" trackmill-cli ""
 expect "convert" trackmill-cli co
-expect "skip overwrite keep-both" trackmill-cli convert --existing ""
+expect "skip overwrite keep-both update-tags" trackmill-cli convert --existing ""
 expect "keep-both" trackmill-cli convert --existing k
 expect "overwrite" trackmill-cli convert --existing = o
 expect "id3v1 id3v2" trackmill-cli convert --ape-to ""
