@@ -244,7 +244,7 @@ TConversionResult UpdateFileTags(const TWorkItem &item, const TSourceAtStart &so
     // Whatever changed meanwhile wins: the tags would be the wrong ones, or a change lost.
     const os::TFileInfo now = os::Stat(item.source);
     if (now.kind != source.info.kind || now.size != source.info.size || now.modified != source.info.modified)
-        return discard("the source changed while its tags were carried");
+        return discard("the source changed while the MP3's tags were updated");
     const os::TFileInfo after = os::Stat(mp3Path, os::TFollow::NotLinks);
     if (after.kind != before.kind || after.size != before.size || after.modified != before.modified)
         return discard("the MP3 " + os::Native(mp3Path) + " changed while its tags were updated");

@@ -273,7 +273,8 @@ std::vector<TPlannedOutput> PlanOutputs(const std::vector<TWorkItem> &items, con
                 there = false;
             }
         }
-        if (there && options.existing == TExistingPolicy::Skip) {
+        // Update tags touches only MP3s converted before: anything else there is skipped.
+        if (there && (options.existing == TExistingPolicy::Skip || options.existing == TExistingPolicy::UpdateTags)) {
             plan.kind = Kind::Skipped;
             plan.reason = "exists: " + os::Native(path);
         } else if (there && options.existing == TExistingPolicy::Overwrite) {

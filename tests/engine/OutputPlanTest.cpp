@@ -58,6 +58,11 @@ TEST(OutputPlan, FoldersCollisionsAndTheExistingFilesPolicy)
     EXPECT_EQ(plan[1].kind, Kind::Skipped);  // its number is taken on disk too: running again skips
     EXPECT_EQ(plan[2].output, "/out/01 (3).mp3");
     EXPECT_EQ(plan[2].kind, Kind::Renamed);
+    // Update tags is for MP3s converted before; a file without a mark is skipped as under Skip.
+    out.existing = TExistingPolicy::UpdateTags;
+    const auto updating = PlanOutputs(items, out, exists);
+    for (std::size_t i = 0; i < plan.size(); ++i)
+        EXPECT_TRUE(updating[i].kind == plan[i].kind && updating[i].output == plan[i].output) << i;
     out.existing = TExistingPolicy::KeepBoth;
     plan = PlanOutputs(items, out, exists);
     EXPECT_EQ(plan[0].output, "/out/01 (3).mp3");
