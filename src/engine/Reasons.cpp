@@ -304,11 +304,4 @@ std::string ReasonSaid(const std::string &reason, const Wording &say)
     return TSpeaker(say).Said(reason);
 }
 
-bool ReasonKnown(const std::string &reason)
-{
-    bool known = true;
-    TSpeaker(Wording{}).Said(reason, &known);
-    return known;
-}
-
 }  // namespace trackmill

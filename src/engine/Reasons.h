@@ -18,7 +18,4 @@ inline constexpr const char *kReasonContext = "Reason";
 // recognised, or a part of one, stays as it is.
 std::string ReasonSaid(const std::string &reason, const Wording &say);
 
-// Whether every part of `reason` is recognised.
-bool ReasonKnown(const std::string &reason);
-
 }  // namespace trackmill
