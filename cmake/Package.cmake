@@ -35,9 +35,10 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION sound)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-# The decoder and the encoder are separate programs it runs, so no library names them.
+# The decoder and the encoder are separate programs it runs, so no library names them;
+# nor does one name Qt's catalogues, which its dialogs speak the user's language with.
 # (The X11 and Wayland platform plugins come with Qt's GUI library itself.)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "musepack-tools, lame")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "musepack-tools, lame, qt6-translations-l10n")
 # CPack puts the summary above it as the first line.
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
 "Trackmill converts Musepack files (.mpc, .mpp, .mp+) into MP3 files in

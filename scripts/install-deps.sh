@@ -14,6 +14,7 @@ packages=(
   dbus-daemon xvfb xauth x11-apps x11-utils imagemagick openbox
   fonts-dejavu-core fonts-dejavu-extra  # extra: the condensed stand-in the layout tests expect
   qt6-l10n-tools  # lupdate and lrelease
+  qt6-translations-l10n  # Qt's own dialogs in the user's language
   locales  # a German locale made for a test (localedef)
   dpkg-dev file lintian appstream desktop-file-utils  # the Debian package and its checks
   man-db  # the manual pages rendered with warnings on

@@ -44,6 +44,7 @@ PACKAGES=(
   wine64 wine nsis zip xvfb xauth openbox fonts-dejavu-core cmake ninja-build
   make dpkg-dev xz-utils perl                     # unpacking and building Debian's sources
   qt6-base-dev qt6-base-dev-tools qt6-l10n-tools # moc, uic, rcc, lrelease for the cross builds
+  qt6-translations-l10n                           # the German catalogue of Qt's own dialogs, for the zip
   musepack-tools                                  # reference decoder and encoder for the tests
   googletest ffmpeg python3-mutagen               # the tests under Wine and what checks their MP3s
   xdotool x11-utils imagemagick                   # driving and photographing the window

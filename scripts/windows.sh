@@ -32,8 +32,12 @@ cmake --build "$BUILD" -j"$jobs"
 gcc_dlls=$(dirname "$(x86_64-w64-mingw32-g++-posix -print-libgcc-file-name)")
 runtime=("$QT_MINGW"/bin/Qt6Core.dll "$QT_MINGW"/bin/Qt6Gui.dll "$QT_MINGW"/bin/Qt6Widgets.dll
          "$gcc_dlls"/libstdc++-6.dll "$gcc_dlls"/libgcc_s_seh-1.dll /usr/x86_64-w64-mingw32/lib/libwinpthread-1.dll)
-mkdir -p "$BIN/platforms" "$BIN/styles"
+# Qt's own dialogs in German: the catalogue is the same file for every platform, taken
+# from Debian's qt6-translations-l10n (the mingw Qt is built without its translations).
+qt_catalogues=(/usr/share/qt6/translations/qtbase_de.qm)
+mkdir -p "$BIN/platforms" "$BIN/styles" "$BIN/translations"
 cp -u "${runtime[@]}" "$BIN"/
+cp -u "${qt_catalogues[@]}" "$BIN/translations/"
 cp -u "$QT_MINGW/plugins/platforms/qwindows.dll" "$BIN/platforms/"
 cp -u "$QT_MINGW/plugins/styles/qwindowsvistastyle.dll" "$BIN/styles/"
 cp -u "$WIN_TOOLS/lame.exe" "$BIN/Lame.exe"
@@ -154,16 +158,17 @@ new_wine_session
 echo "== dist/: the zip and the installer"
 version=$(sed -n 's/^project(Trackmill VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
 stage=$BUILD/stage/Trackmill-$version-win64
-rm -rf "$BUILD/stage" && mkdir -p "$stage/platforms" "$stage/styles" dist
+rm -rf "$BUILD/stage" && mkdir -p "$stage/platforms" "$stage/styles" "$stage/translations" dist
 cp "$BIN/Trackmill.exe" "$BIN/trackmill-cli.exe" "$BIN/trackmill-pipe.exe" "${runtime[@]}" "$stage"/
 cp "$BIN/platforms/qwindows.dll" "$stage/platforms/"
 cp "$BIN/styles/qwindowsvistastyle.dll" "$stage/styles/"
+cp "${qt_catalogues[@]}" "$stage/translations/"
 sed 's/$/\r/' packaging/windows/README.txt > "$stage/README.txt"
 rm -f "dist/Trackmill-$version-win64.zip"
 (cd "$BUILD/stage" && zip -qr "$ROOT/dist/Trackmill-$version-win64.zip" "Trackmill-$version-win64")
 # The uninstaller removes exactly the files the installer put there.
 (cd "$stage" && find . -type f | sed 's|^\./||; s|/|\\|g; s|^|  Delete "$INSTDIR\\|; s|$|"|'
- echo '  RMDir "$INSTDIR\platforms"'; echo '  RMDir "$INSTDIR\styles"') > "$BUILD/stage/files.nsh"
+ echo '  RMDir "$INSTDIR\platforms"'; echo '  RMDir "$INSTDIR\styles"'; echo '  RMDir "$INSTDIR\translations"') > "$BUILD/stage/files.nsh"
 makensis -V2 -DVERSION="$version" -DSTAGE="$stage" -DFILELIST="$BUILD/stage/files.nsh" \
   -DOUTFILE="$ROOT/dist/Trackmill-$version-win64-setup.exe" packaging/windows/trackmill.nsi
 tests/windows/installer-under-wine.sh "$ROOT/dist/Trackmill-$version-win64-setup.exe"

@@ -41,6 +41,18 @@ QString FullPath(const std::string &path)
     return NameFromBytes(os::AbsolutePath(path));
 }
 
+// The existing-files choice in words; a choice without its own words is shown as the
+// option's value.
+std::string PolicyText(TExistingPolicy policy)
+{
+    switch (policy) {
+    case TExistingPolicy::Skip: return Cli::Tr("skip");
+    case TExistingPolicy::Overwrite: return Cli::Tr("overwrite");
+    case TExistingPolicy::KeepBoth: return Cli::Tr("keep both");
+    default: return config::OptionName(config::kExistingFiles, policy);
+    }
+}
+
 void PrintSettings(std::FILE *out, const TJobSettings &s)
 {
     std::fputs(Formatted(Cli::Tr("Settings: decoder options '%s', encoder options '%s'\n"),
@@ -69,9 +81,8 @@ void PrintSettings(std::FILE *out, const TJobSettings &s)
     const std::string ape = !s.tags.convertApe       ? Cli::Tr("not converted")
                             : s.tags.apeTarget == 0 ? Cli::Tr("to ID3v1.1")
                                                     : Cli::Tr("to ID3v2.3");
-    // The policy is shown as the option's value, which is not translated.
     std::fputs(Formatted(Cli::Tr("  existing files: %s; %d at once; tags: ID3v1 %s, ID3v2 %s, APE %s\n"),
-                         config::OptionName(config::kExistingFiles, s.existing), s.jobs,
+                         PolicyText(s.existing).c_str(), s.jobs,
                          (s.tags.copyID3v1 ? copied : notCopied).c_str(),
                          (s.tags.copyID3v2 ? copied : notCopied).c_str(), ape.c_str())
                    .c_str(),
@@ -151,13 +162,13 @@ void DryRun(const TWorkQueue &queue, const TJobSettings &s, bool json)
         case TPlannedOutput::Kind::Renamed:
         case TPlannedOutput::Kind::Overwrite:
         case TPlannedOutput::Kind::UpdateTags:
-            std::printf("  %s -> %s (%s)\n", source.c_str(), ShownPath(p.output).c_str(), Shown(p.reason).c_str());
+            std::printf("  %s -> %s (%s)\n", source.c_str(), ShownPath(p.output).c_str(), Shown(ReasonText(p.reason)).c_str());
             break;
         case TPlannedOutput::Kind::Skipped:
-            std::fputs(Formatted(Cli::Tr("  %s: skipped (%s)\n"), source.c_str(), Shown(p.reason).c_str()).c_str(), stdout);
+            std::fputs(Formatted(Cli::Tr("  %s: skipped (%s)\n"), source.c_str(), Shown(ReasonText(p.reason)).c_str()).c_str(), stdout);
             break;
         case TPlannedOutput::Kind::Refused:
-            std::fputs(Formatted(Cli::Tr("  %s: refused (%s)\n"), source.c_str(), Shown(p.reason).c_str()).c_str(), stdout);
+            std::fputs(Formatted(Cli::Tr("  %s: refused (%s)\n"), source.c_str(), Shown(ReasonText(p.reason)).c_str()).c_str(), stdout);
             break;
         }
     }
@@ -194,9 +205,9 @@ void PrintSummary(std::FILE *out, const TConvertHost &host, const TWorkQueue &qu
             first = false;
             std::string line = "  " + ShownPath(item.source);
             if (withOutput) line += " -> " + ShownPath(item.output);
-            if (withReason) line += ": " + Shown(item.reason);
+            if (withReason) line += ": " + Shown(ReasonText(item.reason));
             if (state == TItemState::Converted && !item.tags.omitted.empty())
-                line += " (" + Shown(item.tags.omitted) + ")";
+                line += " (" + Shown(ReasonText(item.tags.omitted)) + ")";
             std::fprintf(out, "%s\n", line.c_str());
         }
     };
@@ -243,7 +254,7 @@ int RunConvert(const std::vector<std::string> &rawArgs)
     TranscodeJob &job = session.Job();
     job.SetSettings(options.settings);
     if (const std::string problem = job.OptionsProblem(); !problem.empty()) {
-        std::fprintf(stderr, "trackmill-cli convert: %s\n", Shown(problem).c_str());
+        std::fprintf(stderr, "trackmill-cli convert: %s\n", Shown(ReasonText(problem)).c_str());
         return 2;
     }
     host.Attach(job);
@@ -256,7 +267,7 @@ int RunConvert(const std::vector<std::string> &rawArgs)
     auto tell = [&](const char *what, const std::string &name, const std::string &reason) {
         const std::string said = what == std::string_view("refused") ? Cli::Tr("trackmill-cli: refused %s: %s\n")
                                                                      : Cli::Tr("trackmill-cli: ignored %s: %s\n");
-        std::fputs(Formatted(said, ShownPath(name).c_str(), Shown(reason).c_str()).c_str(), stderr);
+        std::fputs(Formatted(said, ShownPath(name).c_str(), Shown(ReasonText(reason)).c_str()).c_str(), stderr);
         if (options.json)
             std::printf("%s\n", json::Object()
                                     .Text("event", what)

@@ -73,8 +73,10 @@ void TConvertHost::SetProgressPolling(bool on)
 void TConvertHost::JobProblem(const std::string &message)
 {
     ++errorsShown_;
-    // The start-up messages (a program not found) are the window's, in the same catalogue.
-    Note(QCoreApplication::translate("trackmill::TForm1", message.c_str()).toStdString());
+    // The start-up messages (a program not found) are the window's, in the same catalogue;
+    // the others are said as reasons are.
+    const std::string said = ReasonText(message);
+    Note(said != message ? said : QCoreApplication::translate("trackmill::TForm1", message.c_str()).toStdString());
 }
 
 void TConvertHost::Note(const std::string &message)
@@ -148,7 +150,7 @@ void TConvertHost::FileStarted(const TWorkItem &item, const std::string &shownCo
     // Quietly, a file shows up only when it ends; its whole reason is said there.
     if (!io_.verbose) return;
     std::string line = Prefix(item) + ShownPath(item.source) + " -> " + ShownPath(item.output);
-    if (!item.reason.empty()) line += " (" + Shown(item.reason) + ")";
+    if (!item.reason.empty()) line += " (" + Shown(ReasonText(item.reason)) + ")";
     if (!item.reason.empty()) startReasons_[item.id] = item.reason;
     Print(line);
 }
@@ -215,7 +217,7 @@ void TConvertHost::FileFinished(const TWorkItem &item, const TJobFigures &)
             startReasons_.erase(start);
         }
         Print(Prefix(item) + Cli::Tr("done: ") + ShownPath(item.output) +
-              (notes.empty() ? std::string() : " (" + Shown(notes) + ")"));
+              (notes.empty() ? std::string() : " (" + Shown(ReasonText(notes)) + ")"));
         break;
     }
     case TItemState::TagsUpdated:
@@ -223,10 +225,10 @@ void TConvertHost::FileFinished(const TWorkItem &item, const TJobFigures &)
               (item.reason.empty() ? std::string() : " (" + Shown(item.reason) + ")"));
         break;
     case TItemState::Skipped:
-        Print(Prefix(item) + Cli::Tr("skipped: ") + ShownPath(item.source) + " (" + Shown(item.reason) + ")");
+        Print(Prefix(item) + Cli::Tr("skipped: ") + ShownPath(item.source) + " (" + Shown(ReasonText(item.reason)) + ")");
         break;
     case TItemState::Failed:
-        Print(Prefix(item) + Cli::Tr("FAILED: ") + ShownPath(item.source) + " (" + Shown(item.reason) + ")");
+        Print(Prefix(item) + Cli::Tr("FAILED: ") + ShownPath(item.source) + " (" + Shown(ReasonText(item.reason)) + ")");
         // What the programs said last, which the reason sums up in one line.
         for (const std::string &line : tail)
             if (const std::string_view text = TOutputLines::Text(line); !text.empty())

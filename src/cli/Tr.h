@@ -3,6 +3,8 @@
 // test checks. Paths and the engine's reasons stay bytes and go in as arguments.
 #pragma once
 
+#include "engine/Reasons.h"
+
 #include <QCoreApplication>
 
 #include <cstdio>
@@ -16,6 +18,14 @@ class Cli {
 public:
     static std::string Tr(const char *text) { return tr(text).toStdString(); }
 };
+
+// A reason the engine gave, in the user's language (--json keeps it English).
+inline std::string ReasonText(const std::string &reason)
+{
+    return ReasonSaid(reason, [](const char *english) {
+        return QCoreApplication::translate(kReasonContext, english).toStdString();
+    });
+}
 
 // printf into a string, for a translated format.
 template <typename... Args>

@@ -43,9 +43,12 @@ bool InstallTranslations(const QLocale &locale)
     if (language.isEmpty()) return false;
     QCoreApplication::installTranslator(ours.get());
     Installed().push_back(std::move(ours));
-    // The buttons of Qt's own dialogs (file chooser, message boxes), where the system has them.
+    // The texts of Qt's own dialogs (file chooser, message boxes, button boxes): from the
+    // "translations" folder beside the program (Windows carries it there), else the system's.
     auto qt = std::make_unique<QTranslator>();
-    if (qt->load(QStringLiteral("qtbase_") + language, QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+    const QString qtName = QStringLiteral("qtbase_") + language;
+    if (qt->load(qtName, QCoreApplication::applicationDirPath() + QStringLiteral("/translations")) ||
+        qt->load(qtName, QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
         QCoreApplication::installTranslator(qt.get());
         Installed().push_back(std::move(qt));
     }

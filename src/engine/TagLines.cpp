@@ -142,7 +142,10 @@ std::vector<std::string> TagFieldLines(const TMPEGplus &mpc, const TID3v1 &id3v1
         for (const TAPEitem &item : ape.Items()) {
             bool shown = false;
             for (std::string_view key : kApeFields) shown = shown || EqualsAsciiNoCase(item.key, key);
-            if (!shown) named(item.key, ItemText(item, say));
+            if (shown) continue;
+            // An item the panel has words for is named in them, any other by its key.
+            const bool albumArtist = EqualsAsciiNoCase(item.key, "Album Artist");
+            named(albumArtist ? Said(say, Word("InfoPanel", "Album Artist")) : item.key, ItemText(item, say));
         }
     }
     return out;

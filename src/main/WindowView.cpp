@@ -186,7 +186,7 @@ void TForm1View::LogAppend(const TWorkItem &item, const QByteArray &bytes)
 void TForm1View::LogEndFile(const TWorkItem &item)
 {
     form_.LogWindow1->EndFile(item.id, ShownPath(item.source),
-                              QString::fromLatin1(ItemStateName(item.state)), QString::fromStdString(item.reason),
+                              StateName(item.state), ReasonText(item.reason),
                               item.state == TItemState::Failed);
 }
 

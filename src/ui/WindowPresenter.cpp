@@ -2,6 +2,7 @@
 
 #include "collect/TranscodeList.h"
 #include "engine/FileInfo.h"
+#include "engine/Reasons.h"
 #include "formats/TextUtil.h"
 
 #include <QCoreApplication>
@@ -106,6 +107,24 @@ QString StateText(const TWorkItem &item, bool jobRunning)
     }
 }
 
+QString StateName(TItemState state)
+{
+    switch (state) {
+    case TItemState::Converted: return Words::tr("converted");
+    case TItemState::Skipped: return Words::tr("skipped");
+    case TItemState::Failed: return Words::tr("failed");
+    case TItemState::Cancelled: return Words::tr("cancelled");
+    default: return QString::fromLatin1(ItemStateName(state));
+    }
+}
+
+QString ReasonText(const std::string &reason)
+{
+    return QString::fromStdString(ReasonSaid(reason, [](const char *english) {
+        return QCoreApplication::translate(kReasonContext, english).toStdString();
+    }));
+}
+
 TWindowPresenter::TWindowPresenter(TranscodeJob &job, TTranscodeList &list, TWindowView &view)
     : job_(job), list_(list), view_(view)
 {
@@ -163,7 +182,7 @@ TListRow TWindowPresenter::RowOf(const TWorkItem &item) const
     row.tone = item.state == TItemState::Failed    ? TRowTone::Failed
                : item.state == TItemState::Running ? TRowTone::Active
                                                    : TRowTone::Plain;
-    if (item.state == TItemState::Failed) row.tip = QString::fromStdString(item.reason);
+    if (item.state == TItemState::Failed) row.tip = ReasonText(item.reason);
     return row;
 }
 
@@ -340,7 +359,7 @@ void TWindowPresenter::ShowDetails()
     for (const auto *paths : {&queue.Refused(), &queue.Ignored()})
         for (const TLeftOutPath &p : *paths)
             lines << QString::fromStdString(EscapeControls(Decoded(p.path).toStdString())) + QStringLiteral(": ") +
-                         QString::fromStdString(p.reason);
+                         ReasonText(p.reason);
     if (lines.isEmpty()) return;
     view_.ShowDetails(lines.size() == 1 ? Words::tr("1 file was not accepted:")
                                         : Words::tr("%1 files were not accepted:").arg(Number(int(lines.size()))),
@@ -373,7 +392,8 @@ void TWindowPresenter::ShutdownNoticeEnded(bool proceed)
 
 void TWindowPresenter::JobProblem(const std::string &message)
 {
-    view_.ShowError(QString::fromStdString(message));
+    // A message of the window's own catalogue (a program not found) is said there.
+    view_.ShowError(ReasonText(message));
 }
 
 void TWindowPresenter::StateChanged(TJobState state)
@@ -405,7 +425,7 @@ QString TWindowPresenter::FailureReport(const TWorkQueue &queue)
     int failed = 0;
     for (const TWorkItem &item : queue.Items()) {
         if (item.state != TItemState::Failed) continue;
-        if (++failed <= kFilesNamed) named << Decoded(item.source) + QStringLiteral(": ") + QString::fromStdString(item.reason);
+        if (++failed <= kFilesNamed) named << Decoded(item.source) + QStringLiteral(": ") + ReasonText(item.reason);
     }
     if (failed == 0) return {};
     return NamedList(failed == 1 ? Words::tr("1 file could not be converted:\n\n")
@@ -476,14 +496,14 @@ void TWindowPresenter::FileFinished(const TWorkItem &item, const TJobFigures &fi
 {
     const bool started = startedFiles_.count(item.id) > 0;
     if (item.state == TItemState::Converted && !item.tags.omitted.empty())
-        omissions_.emplace_back(Decoded(item.source), QString::fromStdString(item.tags.omitted));
+        omissions_.emplace_back(Decoded(item.source), ReasonText(item.tags.omitted));
     if (started) {
         QString last;
         if (item.state == TItemState::Converted)
             last = item.tags.omitted.empty() ? Words::tr("converted")
-                                             : Words::tr("converted; ") + QString::fromStdString(item.tags.omitted);
+                                             : Words::tr("converted; ") + ReasonText(item.tags.omitted);
         else
-            last = QString::fromLatin1(ItemStateName(item.state)) + QStringLiteral(": ") + QString::fromStdString(item.reason);
+            last = StateName(item.state) + QStringLiteral(": ") + ReasonText(item.reason);
         view_.ConsoleEndFile(item, last);
     }
     if ((item.state == TItemState::Converted || item.state == TItemState::Skipped ||

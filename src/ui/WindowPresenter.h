@@ -92,6 +92,12 @@ public:
 // "waiting", "converting 42 %", "failed"; empty for a file at rest.
 QString StateText(const TWorkItem &item, bool jobRunning);
 
+// "converted", "skipped", "failed", "cancelled" as the console and the log end a file.
+QString StateName(TItemState state);
+
+// A reason the engine gave, in the user's language.
+QString ReasonText(const std::string &reason);
+
 class TWindowPresenter : public TJobObserver {
 public:
     TWindowPresenter(TranscodeJob &job, TTranscodeList &list, TWindowView &view);

@@ -5,6 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <sstream>
+
 using tmtest::RunResult;
 using tmtest::TempDir;
 
@@ -84,4 +87,59 @@ for frame in id3.ID3(sys.argv[1]).getall("TXXX"):
 )PY", (work / "Lied.mp3").string()});
     EXPECT_NE(tags.out.find("REPLAYGAIN_TRACK_GAIN "), std::string::npos) << tags.out << tags.err;
     EXPECT_EQ(tags.out.find(','), std::string::npos) << tags.out;
+}
+
+// The reasons of real failures, in German on the lines a person reads: a damaged source, a
+// file that is not Musepack, a path that is not there, an MP3 already there. The events
+// of the same run with --json are the English ones, byte for byte (less the progress
+// events, which come by the clock, and the programs' own lines, which give their speed).
+TEST(CliLanguage, GermanReasonsEnglishEvents)
+{
+    TempDir work;
+    for (const char *name : {"Gut.mpc", "Kaputt.mpc", "Schon.mpc"}) ASSERT_TRUE(tmtest::MakeMpc(work / name, 0.5));
+    const tmtest::Bytes whole = tmtest::ReadBytes(work / "Kaputt.mpc");
+    tmtest::WriteBytes(work / "Kaputt.mpc", tmtest::Bytes(whole.begin(), whole.begin() + whole.size() * 6 / 10));
+    tmtest::WriteText(work / "Schon.mp3", "the user's own");
+    tmtest::WriteText(work / "Falsch.mpc", "hello\n");
+    const std::vector<std::string> files{"Gut.mpc", "Kaputt.mpc", "Schon.mpc", "Falsch.mpc", "Fehlt.mpc"};
+    auto convert = [&](const std::string &lang, std::vector<std::string> extra) {
+        std::vector<std::string> args{"convert", "-j", "1", "--decoder-options", ""};
+        args.insert(args.end(), extra.begin(), extra.end());
+        args.insert(args.end(), files.begin(), files.end());
+        for (const char *mp3 : {"Gut.mp3", "Kaputt.mp3"}) std::filesystem::remove(work / mp3);
+        return Cli(args, lang, work.path().string());
+    };
+
+    const RunResult plan = convert("de_DE.UTF-8", {"--dry-run"});
+    EXPECT_NE(plan.out.find("vorhandene Dateien: überspringen;"), std::string::npos) << plan.out;
+    EXPECT_NE(plan.out.find("Schon.mpc: übersprungen (vorhanden: " + (work / "Schon.mp3").string() + ")"),
+              std::string::npos) << plan.out;
+
+    const RunResult german = convert("de_DE.UTF-8", {});
+    EXPECT_EQ(german.exitCode, 1);
+    const std::string said = german.out + german.err;
+    for (const std::string &line :
+         {"übersprungen: " + (work / "Schon.mpc").string() + " (vorhanden: " + (work / "Schon.mp3").string() + ")",
+          "FEHLGESCHLAGEN: " + (work / "Kaputt.mpc").string() + " (die Quelle ist beschädigt: das Dekodieren brach nach ",
+          (work / "Kaputt.mpc").string() + ": die Quelle ist beschädigt: das Dekodieren brach nach ",
+          (work / "Falsch.mpc").string() + " ignoriert: keine Musepack-Datei (kein gültiger Stream-Header)",
+          (work / "Fehlt.mpc").string() + " abgelehnt: Datei oder Ordner nicht vorhanden"})
+        EXPECT_NE(said.find(line), std::string::npos) << line << "\n" << said;
+    for (const char *english : {"exists: ", "the source is damaged", "not a Musepack file", "no such file"})
+        EXPECT_EQ(said.find(english), std::string::npos) << english << "\n" << said;
+
+    auto events = [](const std::string &out) {
+        std::string kept;
+        std::istringstream lines(out);
+        for (std::string line; std::getline(lines, line);)
+            if (line.find("\"event\":\"progress\"") == std::string::npos &&
+                line.find("\"event\":\"output\"") == std::string::npos)
+                kept += line + "\n";
+        return kept;
+    };
+    const RunResult englishJson = convert("en_US.UTF-8", {"--json"}), germanJson = convert("de_DE.UTF-8", {"--json"});
+    EXPECT_NE(englishJson.out.find("\"reason\":\"the source is damaged: decoding stopped after "), std::string::npos)
+        << englishJson.out;
+    EXPECT_EQ(events(germanJson.out), events(englishJson.out));
+    EXPECT_NE(germanJson.err.find("die Quelle ist beschädigt"), std::string::npos) << germanJson.err;
 }
