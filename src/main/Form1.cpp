@@ -387,7 +387,7 @@ void TForm1::Collect(const QStringList &Names)
     presenter_->Collect(Names);
 }
 
-void TForm1::AddNamed(const QStringList &Arguments)
+QStringList TForm1::NamedPaths(const QStringList &Arguments)
 {
     QStringList names;
     for (const QString &arg : Arguments) {
@@ -395,7 +395,22 @@ void TForm1::AddNamed(const QStringList &Arguments)
         const QUrl url(arg);
         names << (url.isLocalFile() ? url.toLocalFile() : QDir::current().absoluteFilePath(arg));
     }
+    return names;
+}
+
+void TForm1::AddNamed(const QStringList &Arguments)
+{
+    const QStringList names = NamedPaths(Arguments);
     if (!names.isEmpty()) Collect(names);
+}
+
+void TForm1::StartedAgain(const QStringList &Paths)
+{
+    setWindowState((windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
+    show();
+    raise();
+    activateWindow();
+    if (!Paths.isEmpty()) WindowDrop1Drop(Paths);
 }
 
 void TForm1::AddFilesClick(QObject *)

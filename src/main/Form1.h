@@ -216,6 +216,11 @@ public:
     void Collect(const QStringList &Names);
     // Files and folders named on the command line, relative to the working folder.
     void AddNamed(const QStringList &Arguments);
+    // Those names as full paths (file: URLs taken as theirs), as AddNamed takes them.
+    static QStringList NamedPaths(const QStringList &Arguments);
+    // Another start of the program named these (full paths, perhaps none): they come in as
+    // a drop, and the window comes to the front.
+    void StartedAgain(const QStringList &Paths);
     // Names the failed files in a message box that does not hold up the window.
     void ReportFailures(const QString &Text);
     // What a collection left out, each path with its reason; does not hold up the window.
