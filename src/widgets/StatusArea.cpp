@@ -18,7 +18,7 @@ TStatusArea::TStatusArea(QWidget *parent)
       details_(new QPushButton(tr("Deta&ils"), this)),
       openFolder_(new QPushButton(tr("&Open output folder"), this)),
       showLog_(new QPushButton(tr("Show &log"), this)), stop_(new QPushButton(tr("&Stop"), this)),
-      zone_(new QWidget(this))
+      room_(new QSpacerItem(0, 0, QSizePolicy::Fixed, QSizePolicy::Minimum))
 {
     setObjectName(QStringLiteral("StatusArea1"));
     bar_->setObjectName(QStringLiteral("ProgressBar1"));
@@ -46,20 +46,17 @@ TStatusArea::TStatusArea(QWidget *parent)
     openFolder_->setAutoDefault(true);
     openFolder_->hide();
 
-    // The buttons come and go in room kept for them all, so that the bar and the text keep
-    // their places whichever are shown.
-    auto *buttons = new QHBoxLayout(zone_);
-    buttons->setContentsMargins(0, 0, 0, 0);
-    buttons->addStretch(1);
-    buttons->addWidget(details_);
-    buttons->addWidget(openFolder_);
-    buttons->addWidget(stop_);
-    buttons->addWidget(showLog_);
     auto *row = new QHBoxLayout(this);
     row->setContentsMargins(0, 0, 0, 0);
     row->addWidget(bar_, 2);
     row->addWidget(text_, 3);
-    row->addWidget(zone_);
+    // The buttons come and go in room kept for them all, so that the bar and the text keep
+    // their places whichever are shown.
+    row->addSpacerItem(room_);
+    row->addWidget(details_);
+    row->addWidget(openFolder_);
+    row->addWidget(stop_);
+    row->addWidget(showLog_);
     connect(showLog_, &QPushButton::clicked, this, &TStatusArea::ShowLogClicked);
     connect(stop_, &QPushButton::clicked, this, &TStatusArea::StopClicked);
     connect(details_, &QPushButton::clicked, this, &TStatusArea::DetailsClicked);
@@ -84,19 +81,30 @@ void TStatusArea::FixLeastWidths()
 
 void TStatusArea::KeepRoomForButtons()
 {
-    if (!roomForButtons_) {
-        zone_->setMinimumWidth(0);
-        zone_->setMaximumWidth(QWIDGETSIZE_MAX);
-        return;
-    }
     // Room for every button the line can show at once, shown or not: a window whose least
     // size grew when one appeared would widen by itself after a job and never shrink back.
-    const int spacing = std::max(0, zone_->layout()->spacing());
-    int width = 0;
+    // Each button shown takes its width and the spacing before it out of that room.
+    const int spacing = std::max(0, layout()->spacing());
+    int all = 0, shown = 0;
     for (const QPushButton *button : {details_, openFolder_})
-        width += button->sizeHint().width() + spacing;
-    width += std::max(showLog_->sizeHint().width(), stop_->sizeHint().width());
-    zone_->setFixedWidth(width);
+        all += spacing + button->sizeHint().width();
+    all += spacing + std::max(showLog_->sizeHint().width(), stop_->sizeHint().width());
+    for (const QPushButton *button : {details_, openFolder_, stop_, showLog_})
+        if (!button->isHidden()) shown += spacing + button->sizeHint().width();
+    const int room = roomForButtons_ ? std::max(0, all - shown) : 0;
+    if (room_->sizeHint().width() == room) return;
+    room_->changeSize(room, 0, QSizePolicy::Fixed, QSizePolicy::Minimum);
+    layout()->invalidate();
+}
+
+void TStatusArea::ShowButtons(std::initializer_list<std::pair<QPushButton *, bool>> buttons)
+{
+    // A button shown before its room is given back would widen the window for a moment,
+    // and a window does not shrink back by itself.
+    room_->changeSize(0, 0, QSizePolicy::Fixed, QSizePolicy::Minimum);
+    layout()->invalidate();
+    for (const auto &[button, shown] : buttons) button->setVisible(shown);
+    KeepRoomForButtons();
 }
 
 void TStatusArea::SetRoomForButtons(bool reserved)
@@ -153,8 +161,7 @@ bool TStatusArea::eventFilter(QObject *watched, QEvent *event)
 void TStatusArea::ShowCollecting(bool collecting)
 {
     // The line keeps its width.
-    showLog_->setVisible(!collecting);
-    stop_->setVisible(collecting);
+    ShowButtons({{showLog_, !collecting}, {stop_, collecting}});
 }
 
 void TStatusArea::SetProgress(int percent)
@@ -175,13 +182,13 @@ void TStatusArea::SetLogAvailable(bool available)
 
 void TStatusArea::SetDetailsAvailable(bool available)
 {
-    details_->setVisible(available);
+    ShowButtons({{details_, available}});
 }
 
 void TStatusArea::SetOutputFolder(const QString &folder)
 {
     openFolder_->setToolTip(PlainTip(folder));
-    openFolder_->setVisible(!folder.isEmpty());
+    ShowButtons({{openFolder_, !folder.isEmpty()}});
 }
 
 QString TStatusArea::Text() const

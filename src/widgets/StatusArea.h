@@ -6,8 +6,12 @@
 #include <QString>
 #include <QWidget>
 
+#include <initializer_list>
+#include <utility>
+
 class QLabel;
 class QProgressBar;
+class QSpacerItem;
 class QPushButton;
 
 namespace trackmill {
@@ -57,6 +61,7 @@ private:
     void FitText();
     void FixLeastWidths();
     void KeepRoomForButtons();
+    void ShowButtons(std::initializer_list<std::pair<QPushButton *, bool>> buttons);
 
     QProgressBar *bar_;
     QLabel *text_;
@@ -64,7 +69,7 @@ private:
     QPushButton *openFolder_;
     QPushButton *showLog_;
     QPushButton *stop_;
-    QWidget *zone_;  // the buttons' room
+    QSpacerItem *room_;  // what the buttons not shown leave of their room
     QString full_;   // the text as given
     bool roomForButtons_ = true;
 };
