@@ -18,6 +18,7 @@
 #include "os/Path.h"
 #include "widgets/ConsoleWindow.h"
 #include "widgets/FileChooser.h"
+#include "widgets/FocusFrame.h"
 #include "widgets/LogWindow.h"
 #include "widgets/PlainText.h"
 #include "widgets/ShutdownNotice.h"
@@ -221,6 +222,7 @@ void TForm1::CreateComponents()
 
     FormStorage1 = CreateFormStorage(*this);
     installEventFilter(this);
+    new TFocusFrame(this);
 }
 
 TTranscodeList &TForm1::List()
