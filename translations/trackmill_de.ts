@@ -792,7 +792,7 @@ Optionen:
 <context>
     <name>TWindowView</name>
     <message>
-        <location filename="../src/main/WindowView.cpp" line="+141"/>
+        <location filename="../src/main/WindowView.cpp" line="+139"/>
         <source>Transcoding finished</source>
         <translation>Umwandeln abgeschlossen</translation>
     </message>
@@ -983,7 +983,7 @@ Optionen:
 <context>
     <name>trackmill::TConsoleWindow</name>
     <message>
-        <location filename="../src/widgets/ConsoleWindow.cpp" line="+35"/>
+        <location filename="../src/widgets/ConsoleWindow.cpp" line="+36"/>
         <source>&amp;Showing:</source>
         <translation>&amp;Anzeige:</translation>
     </message>
@@ -1011,7 +1011,7 @@ Optionen:
 <context>
     <name>trackmill::TDirectoryEdit</name>
     <message>
-        <location filename="../src/widgets/ToolEdit.cpp" line="+42"/>
+        <location filename="../src/widgets/ToolEdit.cpp" line="+43"/>
         <source>Choose the folder (Alt+Down)</source>
         <translation>Ordner wählen (Alt+Unten)</translation>
     </message>
@@ -1024,12 +1024,23 @@ Optionen:
 <context>
     <name>trackmill::TForm1</name>
     <message>
-        <location filename="../src/main/Form1.cpp" line="+508"/>
+        <location filename="../src/main/Form1.cpp" line="+466"/>
+        <source>The output folder could not be opened: no program to show folders is set up (a file manager, and xdg-open from xdg-utils).
+
+The MP3s are in:
+%1</source>
+        <translation>Der Ausgabeordner ließ sich nicht öffnen: Kein Programm zum Anzeigen von Ordnern ist eingerichtet (ein Dateimanager und xdg-open aus xdg-utils).
+
+Die MP3-Dateien liegen in:
+%1</translation>
+    </message>
+    <message>
+        <location line="+115"/>
         <source>Invalid class typecast</source>
         <translation>Ungültige Typumwandlung einer Klasse</translation>
     </message>
     <message>
-        <location filename="../src/main/Form1.h" line="+77"/>
+        <location filename="../src/main/Form1.h" line="+79"/>
         <source>Trackmill v1.2 (MPC -&gt; MP3 transcoder)</source>
         <translation>Trackmill v1.2 (MPC -&gt; MP3-Umwandler)</translation>
     </message>
@@ -1277,7 +1288,7 @@ Quelldateien gelegt, wenn diese Option nicht angehakt ist</translation>
         <translation>Wie viele Dateien gleichzeitig umgewandelt werden; eine je Prozessorkern nutzt den ganzen Rechner</translation>
     </message>
     <message>
-        <location line="+259"/>
+        <location line="+263"/>
         <source>&amp;Presets</source>
         <translation>&amp;Voreinstellungen</translation>
     </message>
@@ -1462,7 +1473,7 @@ deren Quelle kein Bild hat</translation>
 <context>
     <name>trackmill::TLogWindow</name>
     <message>
-        <location filename="../src/widgets/LogWindow.cpp" line="+48"/>
+        <location filename="../src/widgets/LogWindow.cpp" line="+65"/>
         <source>Show &amp;console during jobs</source>
         <translation>&amp;Konsole beim Umwandeln zeigen</translation>
     </message>
@@ -1477,7 +1488,7 @@ deren Quelle kein Bild hat</translation>
         <translation>Ob sich die Konsole mit der Ausgabe der Programme öffnet, während Dateien umgewandelt werden</translation>
     </message>
     <message>
-        <location line="+108"/>
+        <location line="+118"/>
         <source>[earlier output left out]
 </source>
         <translation>[frühere Ausgabe ausgelassen]
@@ -1520,7 +1531,7 @@ deren Quelle kein Bild hat</translation>
         <translation>&amp;Stopp</translation>
     </message>
     <message>
-        <location line="+13"/>
+        <location line="+14"/>
         <source>What the programs printed for each file of the last job</source>
         <translation>Was die Programme zu jeder Datei des letzten Auftrags ausgegeben haben</translation>
     </message>
