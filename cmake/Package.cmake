@@ -39,6 +39,8 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # nor does one name Qt's catalogues, which its dialogs speak the user's language with.
 # (The X11 and Wayland platform plugins come with Qt's GUI library itself.)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "musepack-tools, lame, qt6-translations-l10n")
+# "Open output folder" goes through xdg-open; without it the window can only name the folder.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xdg-utils")
 # CPack puts the summary above it as the first line.
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
 "Trackmill converts Musepack files (.mpc, .mpp, .mp+) into MP3 files in

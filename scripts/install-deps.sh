@@ -12,6 +12,7 @@ packages=(
   eyed3 id3v2 python3-mutagen python3-mediafile  # the readers of players and taggers
   strace  # counts a conversion's opens of its source
   dbus-daemon xvfb xauth x11-apps x11-utils imagemagick openbox
+  xdotool  # drives the real window started twice
   fonts-dejavu-core fonts-dejavu-extra  # extra: the condensed stand-in the layout tests expect
   qt6-l10n-tools  # lupdate and lrelease
   qt6-translations-l10n  # Qt's own dialogs in the user's language

@@ -18,6 +18,7 @@
 #include "os/Path.h"
 #include "widgets/ConsoleWindow.h"
 #include "widgets/FileChooser.h"
+#include "widgets/FocusFrame.h"
 #include "widgets/LogWindow.h"
 #include "widgets/PlainText.h"
 #include "widgets/ShutdownNotice.h"
@@ -29,6 +30,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QDesktopServices>
 #include <QDir>
 #include <QEventLoop>
 #include <QGuiApplication>
@@ -37,9 +39,11 @@
 #include <QLineEdit>
 #include <QListView>
 #include <QMessageBox>
+#include <QProcess>
 #include <QPushButton>
 #include <QScreen>
 #include <QSpinBox>
+#include <QStandardPaths>
 #include <QTimer>
 #include <QUrl>
 
@@ -64,7 +68,7 @@ void ShowMessage(QWidget *parent, TMessageKind kind, const QString &caption, con
         MessageBoxes()(parent, kind, caption, text);
         return;
     }
-    if (kind == TMessageKind::JobReport || kind == TMessageKind::Details) {
+    if (kind == TMessageKind::JobReport || kind == TMessageKind::Details || kind == TMessageKind::Notice) {
         // It must not hold up what follows a job, such as the notice before a shutdown.
         const bool details = kind == TMessageKind::Details;
         const qsizetype head = details ? text.indexOf(QLatin1Char('\n')) : -1;
@@ -218,6 +222,7 @@ void TForm1::CreateComponents()
 
     FormStorage1 = CreateFormStorage(*this);
     installEventFilter(this);
+    new TFocusFrame(this);
 }
 
 TTranscodeList &TForm1::List()
@@ -384,7 +389,7 @@ void TForm1::Collect(const QStringList &Names)
     presenter_->Collect(Names);
 }
 
-void TForm1::AddNamed(const QStringList &Arguments)
+QStringList TForm1::NamedPaths(const QStringList &Arguments)
 {
     QStringList names;
     for (const QString &arg : Arguments) {
@@ -392,7 +397,22 @@ void TForm1::AddNamed(const QStringList &Arguments)
         const QUrl url(arg);
         names << (url.isLocalFile() ? url.toLocalFile() : QDir::current().absoluteFilePath(arg));
     }
+    return names;
+}
+
+void TForm1::AddNamed(const QStringList &Arguments)
+{
+    const QStringList names = NamedPaths(Arguments);
     if (!names.isEmpty()) Collect(names);
+}
+
+void TForm1::StartedAgain(const QStringList &Paths)
+{
+    setWindowState((windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
+    show();
+    raise();
+    activateWindow();
+    if (!Paths.isEmpty()) WindowDrop1Drop(Paths);
 }
 
 void TForm1::AddFilesClick(QObject *)
@@ -409,6 +429,8 @@ void TForm1::AddFolderClick(QObject *)
 
 void TForm1::StatusArea1ShowLog(QObject *)
 {
+    // Beside the window, as the console opens; where the user has it while it is open.
+    if (!LogWindow1->isVisible()) LogWindow1->setGeometry(LogGeometry());
     LogWindow1->ShowLog();
 }
 
@@ -435,6 +457,40 @@ void TForm1::ShowDetails(const QString &Heading, const QStringList &Lines)
 {
     ShowMessage(this, TMessageKind::Details, QString::fromLatin1(kApplicationTitle),
                 Heading + QLatin1Char('\n') + Lines.join(QLatin1Char('\n')));
+}
+
+void TForm1::OpenFolder(const QString &Folder)
+{
+    const auto notOpened = [this, Folder] {
+        ShowMessage(this, TMessageKind::Notice, QString::fromLatin1(kApplicationTitle),
+                    tr("The output folder could not be opened: no program to show folders is set up "
+                       "(a file manager, and xdg-open from xdg-utils).\n\nThe MP3s are in:\n%1")
+                        .arg(Folder));
+    };
+#if defined(Q_OS_UNIX) && !defined(Q_OS_MACOS)
+    // Qt counts xdg-open's start as success; only its exit status says whether a program
+    // took the folder. It may wait for that program, so it is not the window's: closing
+    // the window leaves the file manager open.
+    const QString opener = QStandardPaths::findExecutable(QStringLiteral("xdg-open"));
+    if (!opener.isEmpty()) {
+        auto *process = new QProcess(QCoreApplication::instance());
+        process->setProcessChannelMode(QProcess::ForwardedChannels);
+        process->setStandardInputFile(QProcess::nullDevice());
+        connect(process, &QProcess::finished, this, [notOpened](int status, QProcess::ExitStatus how) {
+            if (how != QProcess::NormalExit || status != 0) notOpened();
+        });
+        connect(process, &QProcess::errorOccurred, this, [notOpened](QProcess::ProcessError error) {
+            if (error == QProcess::FailedToStart) notOpened();
+        });
+        connect(process, &QProcess::finished, process, &QObject::deleteLater);
+        connect(process, &QProcess::errorOccurred, process, [process](QProcess::ProcessError error) {
+            if (error == QProcess::FailedToStart) process->deleteLater();
+        });
+        process->start(opener, {Folder});
+        return;
+    }
+#endif
+    if (!QDesktopServices::openUrl(QUrl::fromLocalFile(Folder))) notOpened();
 }
 
 void TForm1::SetNoticeHandler(std::function<void(const QString &, const QString &)> handler)
@@ -470,16 +526,24 @@ void TForm1::SetShowConsole(bool show)
 
 QRect TForm1::ConsoleGeometry() const
 {
-    // The console's frame is drawn as this window's is.
+    // The size it asks for each time: a console made smaller once grows back where there is room.
+    return BesideGeometry(QSize(ScaledToFace(640), ScaledToFace(320)), QSize(ScaledToFace(240), ScaledToFace(100)));
+}
+
+QRect TForm1::LogGeometry() const
+{
+    return BesideGeometry(QSize(ScaledToFace(800), ScaledToFace(420)), QSize(ScaledToFace(320), ScaledToFace(160)));
+}
+
+QRect TForm1::BesideGeometry(const QSize &wanted, const QSize &smallest) const
+{
+    // The other window's frame is drawn as this window's is.
     const QRect frame = frameGeometry();
     const QMargins margins = FrameMargins(this);
     const QSize edges(margins.left() + margins.right(), margins.top() + margins.bottom());
     const QScreen *on = screen() ? screen() : QGuiApplication::primaryScreen();
     const QRect area = on ? on->availableGeometry() : frame.adjusted(-1000, -1000, 1000, 1000);
-    const int gap = ScaledToFace(4);
-    // The size it asks for each time: a console made smaller once grows back where there is room.
-    return PlaceBeside(frame, QSize(ScaledToFace(640), ScaledToFace(320)) + edges, area, QSize(ScaledToFace(240), ScaledToFace(100)) + edges, gap)
-        .marginsRemoved(margins);
+    return PlaceBeside(frame, wanted + edges, area, smallest + edges, ScaledToFace(4)).marginsRemoved(margins);
 }
 
 int TForm1::ScaledToFace(int designed) const

@@ -70,7 +70,8 @@ private:
 // JobReport names the files a job could not convert, and those whose tags it could not
 // carry whole; it does not wait for an answer.
 // Details lists what a collection left out; it does not wait either.
-enum class TMessageKind { Error, StandardError, JobReport, Details };
+// Notice says what became of something the user asked for; it does not wait.
+enum class TMessageKind { Error, StandardError, JobReport, Details, Notice };
 using MessageBoxHandler =
     std::function<void(QWidget *parent, TMessageKind kind, const QString &caption, const QString &text)>;
 void SetMessageBoxHandler(MessageBoxHandler handler);
@@ -215,10 +216,17 @@ public:
     void Collect(const QStringList &Names);
     // Files and folders named on the command line, relative to the working folder.
     void AddNamed(const QStringList &Arguments);
+    // Those names as full paths (file: URLs taken as theirs), as AddNamed takes them.
+    static QStringList NamedPaths(const QStringList &Arguments);
+    // Another start of the program named these (full paths, perhaps none): they come in as
+    // a drop, and the window comes to the front.
+    void StartedAgain(const QStringList &Paths);
     // Names the failed files in a message box that does not hold up the window.
     void ReportFailures(const QString &Text);
     // What a collection left out, each path with its reason; does not hold up the window.
     void ShowDetails(const QString &Heading, const QStringList &Lines);
+    // Shows the folder in the desktop's file manager; says so in the window when none took it.
+    void OpenFolder(const QString &Folder);
     // A desktop notification (on Windows a tray icon's message); tests catch it instead.
     void Notify(const QString &Summary, const QString &Body);
     void SetNoticeHandler(std::function<void(const QString &summary, const QString &body)> handler);
@@ -228,6 +236,8 @@ public:
     void SetShowConsole(bool show);
     // Where the console opens when the user has not put it anywhere: beside this window.
     QRect ConsoleGeometry() const;
+    // Where "Show log" opens the log: beside this window too.
+    QRect LogGeometry() const;
 
     // The program's own failure message ("An error occured").
     void ShowErrorBox(const QString &Message);
@@ -263,6 +273,8 @@ private:
     enum class TSwitches { Aligned, Ragged, Stacked };
     void ArrangeSwitches(TSwitches arrangement);
     void SetTabOrder();
+    // A window of that size beside this one where the screen has room (frames excluded).
+    QRect BesideGeometry(const QSize &wanted, const QSize &smallest) const;
     // A designed distance at the window's face.
     int ScaledToFace(int designed) const;
     void SettingsChanged();

@@ -60,7 +60,7 @@ namespace {
 
 
 // Of the designed list's and panel's height, what goes to the added status line.
-constexpr int kStatusRowShare = 17;
+constexpr int kStatusRowShare = 20;
 
 // The designed face draws 13-pixel lines; every designed distance grows with the
 // face at hand, so a larger face or scale keeps the proportions.

@@ -13,8 +13,6 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDesktopServices>
-#include <QUrl>
 #include <QFile>
 #include <QListWidget>
 #include <QPushButton>
@@ -131,7 +129,7 @@ void TForm1View::SetOutputFolder(const QString &folder)
 
 void TForm1View::OpenFolder(const QString &folder)
 {
-    QDesktopServices::openUrl(QUrl::fromLocalFile(folder));
+    form_.OpenFolder(folder);
 }
 
 void TForm1View::NotifyJobEnded(const QString &summary)

@@ -1,5 +1,6 @@
 // Trackmill: converts Musepack files to MP3 through mpcdec and lame, one window.
 #include "main/Form1.h"
+#include "main/OneWindow.h"
 #include "collect/FileNames.h"
 #include "config/Language.h"
 
@@ -18,9 +19,6 @@ int main(int argc, char **argv)
     QApplication::setApplicationName(QString::fromLatin1(trackmill::kApplicationTitle));
     QApplication::setDesktopFileName(QStringLiteral("trackmill"));
     QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("trackmill")));
-    trackmill::InstallTranslations();
-    trackmill::TForm1 Form1;
-    Form1.show();
     // Files and folders named on the command line ("Open with" in a file manager) come in
     // as a drop, once the window is up.
 #ifdef Q_OS_WIN
@@ -30,6 +28,21 @@ int main(int argc, char **argv)
     QStringList named;
     for (int i = 1; i < argc; ++i) named << trackmill::NameFromBytes(argv[i]);
 #endif
-    QTimer::singleShot(0, &Form1, [&Form1, named] { Form1.AddNamed(named); });
+    // A window of this user's on this display takes them instead, and this run ends.
+    const QString meeting = trackmill::TOneWindow::ServerName();
+    const QStringList paths = trackmill::TForm1::NamedPaths(named);
+    if (trackmill::TOneWindow::HandOver(meeting, paths)) return 0;
+    trackmill::TForm1 *window = nullptr;
+    trackmill::TOneWindow one;
+    const bool listening = one.Listen(meeting, [&window](const QStringList &more) {
+        if (window) window->StartedAgain(more);
+    });
+    // Started at the same moment as another, which listens now.
+    if (!listening && trackmill::TOneWindow::HandOver(meeting, paths)) return 0;
+    trackmill::InstallTranslations();
+    trackmill::TForm1 Form1;
+    window = &Form1;
+    Form1.show();
+    QTimer::singleShot(0, &Form1, [&Form1, paths] { Form1.AddNamed(paths); });
     return app.exec();
 }

@@ -46,6 +46,11 @@ public:
     // Where the folder would be made: the runtime folder when it is the user's own, else
     // a temporary folder others cannot take entries from; empty when there is none.
     static std::string BaseFolder();
+    // A folder of this user's alone under the same name at every run (where the window
+    // listens for a second start): `name` and the user's number in BaseFolder(), made with
+    // mode 0700 when missing. Empty when what stands there is not such a folder of this
+    // user's, or on Windows, whose pipes are not in folders.
+    static std::string StandingFolder(const std::string &name);
 
 private:
     std::string path_;

@@ -4,6 +4,7 @@
 #include <QComboBox>
 #include <QFontDatabase>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPlainTextDocumentLayout>
 #include <QPlainTextEdit>
@@ -225,6 +226,15 @@ void TConsoleWindow::Place()
 void TConsoleWindow::NoteUserGeometry()
 {
     if (isVisible() && !placed_.isNull() && geometry() != placed_) userGeometry_ = geometry();
+}
+
+void TConsoleWindow::keyPressEvent(QKeyEvent *event)
+{
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        close();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 void TConsoleWindow::moveEvent(QMoveEvent *event)

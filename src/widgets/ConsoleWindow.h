@@ -59,6 +59,8 @@ public:
     QCheckBox *ShowConsoleBox() const { return showConsole_; }
 
 protected:
+    // Esc closes it, as it closes a dialog.
+    void keyPressEvent(QKeyEvent *event) override;
     void moveEvent(QMoveEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
 

@@ -1,7 +1,11 @@
 #include "widgets/LogWindow.h"
 
+#include "widgets/PlainText.h"
+
 #include <QFontDatabase>
 #include <QCheckBox>
+#include <QDir>
+#include <QKeyEvent>
 #include <QHBoxLayout>
 #include <QVBoxLayout>
 #include <QListWidget>
@@ -18,6 +22,19 @@ namespace {
 constexpr qsizetype kFailedOutputLimit = 256 * 1024;
 constexpr qsizetype kOutputLimit = 8 * 1024;
 constexpr qint64 kLogLimit = 64 * 1024 * 1024;
+
+// The files of a job mostly share their folders: what tells them apart comes first, the
+// file's name (with its state once it has ended), then its folder.
+QString ListedName(const QString &path, const QString &state = {})
+{
+    const qsizetype slash = path.lastIndexOf(QDir::separator());
+    QString listed = path.mid(slash + 1);
+    if (!state.isEmpty()) listed += QStringLiteral("  (") + state + QLatin1Char(')');
+    QString folder = path.left(slash);
+    if (folder.isEmpty() || folder.endsWith(QLatin1Char(':'))) folder = path.left(slash + 1);  // a root
+    if (slash >= 0) listed += QStringLiteral("   ") + folder;
+    return listed;
+}
 
 }  // namespace
 
@@ -90,7 +107,8 @@ TLogWindow::Entry &TLogWindow::EntryFor(std::uint64_t key, const QString &name)
     rows_.insert(key, int(entries_.size()));
     entries_.push_back({});
     entries_.back().name = name;
-    files_->addItem(name);
+    files_->addItem(ListedName(name));
+    files_->item(files_->count() - 1)->setToolTip(PlainTip(name));
     return entries_.back();
 }
 
@@ -128,7 +146,7 @@ void TLogWindow::EndFile(std::uint64_t key, const QString &name, const QString &
     if (!failed) Keep(entry, kept_ > kLogLimit ? 0 : kOutputLimit);
     const int row = rows_.value(key);
     QListWidgetItem *item = files_->item(row);
-    item->setText(entry.name + QStringLiteral("  (") + state + QLatin1Char(')'));
+    item->setText(ListedName(entry.name, state));
     if (failed) {
         QFont bold = item->font();
         bold.setBold(true);
@@ -161,6 +179,15 @@ bool TLogWindow::SelectFile(const QString &name)
             return true;
         }
     return false;
+}
+
+void TLogWindow::keyPressEvent(QKeyEvent *event)
+{
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        close();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 QString TLogWindow::ShownText() const

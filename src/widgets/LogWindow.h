@@ -44,6 +44,10 @@ public:
     QPlainTextEdit *View() const { return view_; }
     QCheckBox *ShowConsoleBox() const { return showConsole_; }
 
+protected:
+    // Esc closes it, as it closes a dialog.
+    void keyPressEvent(QKeyEvent *event) override;
+
 private:
     struct Entry {
         QString name;

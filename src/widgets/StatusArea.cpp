@@ -17,7 +17,8 @@ TStatusArea::TStatusArea(QWidget *parent)
     : QWidget(parent), bar_(new QProgressBar(this)), text_(new QLabel(this)),
       details_(new QPushButton(tr("Deta&ils"), this)),
       openFolder_(new QPushButton(tr("&Open output folder"), this)),
-      showLog_(new QPushButton(tr("Show &log"), this)), stop_(new QPushButton(tr("&Stop"), this))
+      showLog_(new QPushButton(tr("Show &log"), this)), stop_(new QPushButton(tr("&Stop"), this)),
+      room_(new QSpacerItem(0, 0, QSizePolicy::Fixed, QSizePolicy::Minimum))
 {
     setObjectName(QStringLiteral("StatusArea1"));
     bar_->setObjectName(QStringLiteral("ProgressBar1"));
@@ -49,6 +50,9 @@ TStatusArea::TStatusArea(QWidget *parent)
     row->setContentsMargins(0, 0, 0, 0);
     row->addWidget(bar_, 2);
     row->addWidget(text_, 3);
+    // The buttons come and go in room kept for them all, so that the bar and the text keep
+    // their places whichever are shown.
+    row->addSpacerItem(room_);
     row->addWidget(details_);
     row->addWidget(openFolder_);
     row->addWidget(stop_);
@@ -69,29 +73,46 @@ void TStatusArea::FixLeastWidths()
     bar_->setMinimumWidth(0);
     bar_->setMinimumWidth(std::min(bar_->minimumSizeHint().width(), 4 * fm.horizontalAdvance(QStringLiteral("100%"))));
     text_->setMinimumWidth(8 * fm.averageCharWidth());
+    // Two lines of text, whatever the text: a line that wraps must not push the rows above.
+    text_->setFixedHeight(fm.boundingRect(QRect(0, 0, 1000, 1000), Qt::TextWordWrap, QStringLiteral("X\nX")).height());
+    KeepRoomForButtons();
+    FitText();
+}
+
+void TStatusArea::KeepRoomForButtons()
+{
+    // Room for every button the line can show at once, shown or not: a window whose least
+    // size grew when one appeared would widen by itself after a job and never shrink back.
+    // Each button shown takes its width and the spacing before it out of that room.
+    const int spacing = std::max(0, layout()->spacing());
+    int all = 0, shown = 0;
+    for (const QPushButton *button : {details_, openFolder_})
+        all += spacing + button->sizeHint().width();
+    all += spacing + std::max(showLog_->sizeHint().width(), stop_->sizeHint().width());
+    for (const QPushButton *button : {details_, openFolder_, stop_, showLog_})
+        if (!button->isHidden()) shown += spacing + button->sizeHint().width();
+    const int room = roomForButtons_ ? std::max(0, all - shown) : 0;
+    if (room_->sizeHint().width() == room) return;
+    room_->changeSize(room, 0, QSizePolicy::Fixed, QSizePolicy::Minimum);
+    layout()->invalidate();
+}
+
+void TStatusArea::ShowButtons(std::initializer_list<std::pair<QPushButton *, bool>> buttons)
+{
+    // A button shown before its room is given back would widen the window for a moment,
+    // and a window does not shrink back by itself.
+    room_->changeSize(0, 0, QSizePolicy::Fixed, QSizePolicy::Minimum);
+    layout()->invalidate();
+    for (const auto &[button, shown] : buttons) button->setVisible(shown);
+    KeepRoomForButtons();
 }
 
 void TStatusArea::SetRoomForButtons(bool reserved)
 {
     if (reserved == roomForButtons_) return;
     roomForButtons_ = reserved;
+    KeepRoomForButtons();
     updateGeometry();
-}
-
-QSize TStatusArea::minimumSizeHint() const
-{
-    const QSize least = QWidget::minimumSizeHint();
-    if (!roomForButtons_) return least;
-    // Room for every button the line can show at once, shown or not: a window whose least
-    // size grew when one appeared would widen by itself after a job and never shrink back.
-    const auto *row = static_cast<QBoxLayout *>(layout());
-    const int spacing = std::max(0, row->spacing());
-    int width = bar_->minimumWidth() + spacing + text_->minimumWidth();
-    for (const QPushButton *button : {details_, openFolder_})
-        width += spacing + button->sizeHint().width();
-    width += spacing + std::max(showLog_->sizeHint().width(), stop_->sizeHint().width());
-    const QMargins margins = row->contentsMargins();
-    return QSize(std::max(least.width(), width + margins.left() + margins.right()), least.height());
 }
 
 void TStatusArea::changeEvent(QEvent *event)
@@ -102,30 +123,45 @@ void TStatusArea::changeEvent(QEvent *event)
 
 void TStatusArea::SetText(const QString &text)
 {
-    text_->setText(text);
+    full_ = text;
     text_->setToolTip(PlainTip(text));
-    FitTextHeight();
+    FitText();
 }
 
-void TStatusArea::FitTextHeight()
+void TStatusArea::FitText()
 {
-    // The layouts size a wrapping label for one line; it says how many it needs only
-    // once it knows its width.
-    const int height = text_->heightForWidth(text_->width());
-    if (height > 0 && height != text_->minimumHeight()) text_->setMinimumHeight(height);
+    // What does not fit its two lines ends in "…"; the tooltip has it whole.
+    const int width = text_->width();
+    const int lines = text_->height();
+    const QFontMetrics fm(text_->font());
+    const auto fits = [&](const QString &shown) {
+        return fm.boundingRect(QRect(0, 0, width, 100 * lines), Qt::TextWordWrap, shown).height() <= lines;
+    };
+    QString shown = full_;
+    if (width > 0 && !fits(shown)) {
+        qsizetype low = 0, high = full_.size();
+        while (low < high) {
+            const qsizetype mid = (low + high + 1) / 2;
+            if (fits(full_.left(mid).trimmed() + QChar(0x2026)))
+                low = mid;
+            else
+                high = mid - 1;
+        }
+        shown = full_.left(low).trimmed() + QChar(0x2026);
+    }
+    if (text_->text() != shown) text_->setText(shown);
 }
 
 bool TStatusArea::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == text_ && event->type() == QEvent::Resize) FitTextHeight();
+    if (watched == text_ && event->type() == QEvent::Resize) FitText();
     return QWidget::eventFilter(watched, event);
 }
 
 void TStatusArea::ShowCollecting(bool collecting)
 {
     // The line keeps its width.
-    showLog_->setVisible(!collecting);
-    stop_->setVisible(collecting);
+    ShowButtons({{showLog_, !collecting}, {stop_, collecting}});
 }
 
 void TStatusArea::SetProgress(int percent)
@@ -146,18 +182,18 @@ void TStatusArea::SetLogAvailable(bool available)
 
 void TStatusArea::SetDetailsAvailable(bool available)
 {
-    details_->setVisible(available);
+    ShowButtons({{details_, available}});
 }
 
 void TStatusArea::SetOutputFolder(const QString &folder)
 {
     openFolder_->setToolTip(PlainTip(folder));
-    openFolder_->setVisible(!folder.isEmpty());
+    ShowButtons({{openFolder_, !folder.isEmpty()}});
 }
 
 QString TStatusArea::Text() const
 {
-    return text_->text();
+    return full_;
 }
 
 int TStatusArea::Progress() const

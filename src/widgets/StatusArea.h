@@ -6,8 +6,12 @@
 #include <QString>
 #include <QWidget>
 
+#include <initializer_list>
+#include <utility>
+
 class QLabel;
 class QProgressBar;
+class QSpacerItem;
 class QPushButton;
 
 namespace trackmill {
@@ -35,10 +39,10 @@ public:
     QPushButton *StopButton() const { return stop_; }
     QPushButton *DetailsButton() const { return details_; }
     QPushButton *OpenFolderButton() const { return openFolder_; }
-    // Never follows the text. With room for the buttons (the default) it is the same
-    // whichever buttons are shown; without, it grows by those shown, for a screen too
-    // narrow to keep room for all of them.
-    QSize minimumSizeHint() const override;
+    // The line's least width never follows the text. With room for the buttons (the
+    // default) neither its width nor the bar's and the text's places change whichever
+    // buttons are shown; without, it grows by those shown, for a screen too narrow to keep
+    // room for all of them. Its height is always that of two lines of text.
     void SetRoomForButtons(bool reserved);
 
 signals:
@@ -53,8 +57,11 @@ protected:
 
 private:
     void SetText(const QString &text);
-    void FitTextHeight();
+    // The text as its two lines hold it.
+    void FitText();
     void FixLeastWidths();
+    void KeepRoomForButtons();
+    void ShowButtons(std::initializer_list<std::pair<QPushButton *, bool>> buttons);
 
     QProgressBar *bar_;
     QLabel *text_;
@@ -62,6 +69,8 @@ private:
     QPushButton *openFolder_;
     QPushButton *showLog_;
     QPushButton *stop_;
+    QSpacerItem *room_;  // what the buttons not shown leave of their room
+    QString full_;   // the text as given
     bool roomForButtons_ = true;
 };
 

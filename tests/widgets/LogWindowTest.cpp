@@ -48,3 +48,22 @@ TEST(LogWindow, InterleavedOutputStaysWithItsFileAndTheFailedOneKeepsMore)
     log.BeginJob();
     EXPECT_TRUE(log.IsEmpty());
 }
+
+// An album's files share their folder: the list leads with what tells them apart, and the
+// whole path, markup and all, is the entry's tooltip.
+TEST(LogWindow, EachFileIsListedByItsNameThenItsFolder)
+{
+    TLogWindow log;
+    const QString album = "/music/A very long artist name/An even longer album name (Deluxe Edition)/";
+    log.BeginFile(1, album + "01 <h1>Intro.mpc", "mpcdec");
+    log.EndFile(1, album + "01 <h1>Intro.mpc", "converted", "", false);
+    log.EndFile(2, album + "02 Song.mpc", "failed", "the source is damaged", true);
+    log.EndFile(3, "/top.mpc", "skipped", "", false);
+    const QListWidget &files = *log.Files();
+    ASSERT_EQ(files.count(), 3);
+    EXPECT_EQ(files.item(0)->text(), "01 <h1>Intro.mpc  (converted)   " + album.chopped(1));
+    EXPECT_EQ(files.item(1)->text(), "02 Song.mpc  (failed)   " + album.chopped(1));
+    EXPECT_EQ(files.item(2)->text(), "top.mpc  (skipped)   /");
+    EXPECT_TRUE(files.item(0)->toolTip().contains("&lt;h1&gt;Intro")) << files.item(0)->toolTip().toStdString();
+    EXPECT_EQ(files.item(1)->toolTip(), album + "02 Song.mpc");
+}

@@ -140,6 +140,19 @@ std::string TPrivateFolder::BaseFolder()
     return IsSafeTemporaryFolder("/tmp") ? "/tmp" : "";
 }
 
+std::string TPrivateFolder::StandingFolder(const std::string &name)
+{
+    const std::string base = BaseFolder();
+    if (base.empty()) return {};
+    const std::string path = Join(base, name + "-" + std::to_string(::geteuid()));
+    if (::mkdir(path.c_str(), 0700) != 0 && errno != EEXIST) return {};
+    // Another user may have made it first, or a link in its place: then it is not used.
+    struct stat st {};
+    if (::lstat(path.c_str(), &st) != 0 || !S_ISDIR(st.st_mode) || st.st_uid != ::geteuid() || (st.st_mode & 077) != 0)
+        return {};
+    return path;
+}
+
 TPrivateFolder::~TPrivateFolder() { Remove(); }
 
 bool TPrivateFolder::Ensure(std::string *error)

@@ -130,6 +130,11 @@ std::string TPrivateFolder::BaseFolder()
     return Stat(folder).kind == TKind::Folder ? folder : std::string();
 }
 
+std::string TPrivateFolder::StandingFolder(const std::string &)
+{
+    return {};
+}
+
 TPrivateFolder::~TPrivateFolder() { Remove(); }
 
 bool TPrivateFolder::Ensure(std::string *error)
