@@ -4,7 +4,22 @@
 <context>
     <name>Cli</name>
     <message>
-        <location filename="../src/cli/ConvertCommand.cpp" line="+46"/>
+        <location filename="../src/cli/ConvertCommand.cpp" line="+49"/>
+        <source>skip</source>
+        <translation>überspringen</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>overwrite</source>
+        <translation>überschreiben</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>keep both</source>
+        <translation>beide behalten</translation>
+    </message>
+    <message>
+        <location line="+7"/>
         <source>Settings: decoder options &apos;%s&apos;, encoder options &apos;%s&apos;
 </source>
         <translation>Einstellungen: Decoder-Optionen &apos;%s&apos;, Encoder-Optionen &apos;%s&apos;
@@ -96,7 +111,7 @@
         <translation>in ID3v2.3</translation>
     </message>
     <message>
-        <location line="+2"/>
+        <location line="+1"/>
         <source>  existing files: %s; %d at once; tags: ID3v1 %s, ID3v2 %s, APE %s
 </source>
         <translation>  vorhandene Dateien: %s; %d gleichzeitig; Tags: ID3v1 %s, ID3v2 %s, APE %s
@@ -168,7 +183,7 @@ Converted %d of %d files</source>
     </message>
     <message>
         <location line="+1"/>
-        <location filename="../src/cli/ConvertHost.cpp" line="+116"/>
+        <location filename="../src/cli/ConvertHost.cpp" line="+118"/>
         <source>, %d failed</source>
         <translation>, %d fehlgeschlagen</translation>
     </message>
@@ -814,6 +829,539 @@ Optionen:
         <source>APE %1 tag, %2 bytes</source>
         <translation>APE-%1-Tag, %2 Bytes</translation>
     </message>
+    <message>
+        <location line="+16"/>
+        <source>Album Artist</source>
+        <translation>Albuminterpret</translation>
+    </message>
+</context>
+<context>
+    <name>Reason</name>
+    <message>
+        <location filename="../src/engine/Reasons.cpp" line="+24"/>
+        <source>exists: %1</source>
+        <translation>vorhanden: %1</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>cannot rename the MP3 to %1: %2</source>
+        <translation>die MP3 kann nicht in %1 umbenannt werden: %2</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>the source was removed while it was converted</source>
+        <translation>die Quelle wurde während der Umwandlung entfernt</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>the source changed while it was converted</source>
+        <translation>die Quelle hat sich während der Umwandlung geändert</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>the source is damaged: %1</source>
+        <translation>die Quelle ist beschädigt: %1</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>decoding stopped after %1 of %2 s</source>
+        <translation>das Dekodieren brach nach %1 von %2 s ab</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>the output folder %1 cannot be created: %2</source>
+        <translation>der Ausgabeordner %1 kann nicht angelegt werden: %2</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>cannot write in %1: %2</source>
+        <translation>in %1 kann nicht geschrieben werden: %2</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>cannot write the script: %1</source>
+        <translation>das Skript kann nicht geschrieben werden: %1</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>the MP3 lasts %1 s, the source %2 s</source>
+        <translation>die MP3 dauert %1 s, die Quelle %2 s</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>the MP3 holds %1 of the source&apos;s %2 samples</source>
+        <translation>die MP3 enthält %1 der %2 Samples der Quelle</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>the MP3 holds %1 samples, the source %2</source>
+        <translation>die MP3 enthält %1 Samples, die Quelle %2</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>the MP3 holds %1 samples; the source&apos;s %2 at %3 Hz make %4 at %5 Hz</source>
+        <translation>die MP3 enthält %1 Samples; die %2 der Quelle bei %3 Hz ergeben %4 bei %5 Hz</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>no MP3 was written</source>
+        <translation>es wurde keine MP3 geschrieben</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>the MP3 is empty</source>
+        <translation>die MP3 ist leer</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>the MP3 cannot be opened: %1</source>
+        <translation>die MP3 kann nicht geöffnet werden: %1</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>no audio was decoded</source>
+        <translation>es wurde kein Ton dekodiert</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>the tags could not be written: %1</source>
+        <translation>die Tags konnten nicht geschrieben werden: %1</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>%1 tag: %2</source>
+        <translation>%1-Tag: %2</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>the shell could not run the command: %1</source>
+        <translation>die Shell konnte den Befehl nicht ausführen: %1</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>the pipe helper could not run the command: %1</source>
+        <translation>das Pipe-Hilfsprogramm konnte den Befehl nicht ausführen: %1</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>cannot open the source: %1</source>
+        <translation>die Quelle kann nicht geöffnet werden: %1</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>the system could not start the programs</source>
+        <translation>das System konnte die Programme nicht starten</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>the decoder stopped with exit status %1</source>
+        <translation>der Decoder endete mit dem Status %1</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>the encoder stopped with exit status %1</source>
+        <translation>der Encoder endete mit dem Status %1</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>%1 did not accept the encoder options: %2</source>
+        <translation>%1 hat die Encoder-Optionen nicht angenommen: %2</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>The decoder options cannot be used: they hold %1. They are shell words, as typed in a terminal, and may not run or redirect commands</source>
+        <translation>Die Decoder-Optionen können nicht verwendet werden: Sie enthalten %1. Sie sind Shell-Wörter wie im Terminal und dürfen keine Befehle ausführen oder umleiten</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>The encoder options cannot be used: they hold %1. They are shell words, as typed in a terminal, and may not run or redirect commands</source>
+        <translation>Die Encoder-Optionen können nicht verwendet werden: Sie enthalten %1. Sie sind Shell-Wörter wie im Terminal und dürfen keine Befehle ausführen oder umleiten</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>a line break</source>
+        <translation>einen Zeilenumbruch</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>a quote that is not closed</source>
+        <translation>ein nicht geschlossenes Anführungszeichen</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>a back quote</source>
+        <translation>einen Backquote</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>%1 outside quotes</source>
+        <translation>%1 außerhalb von Anführungszeichen</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>%1 inside quotes</source>
+        <translation>%1 innerhalb von Anführungszeichen</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>the command could not be started: %1</source>
+        <translation>der Befehl konnte nicht gestartet werden: %1</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>the system has no processes to spare</source>
+        <translation>das System hat keine Prozesse frei</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>the source is gone</source>
+        <translation>die Quelle ist nicht mehr da</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>the source is no longer a file</source>
+        <translation>die Quelle ist keine Datei mehr</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>stopped before it was finished</source>
+        <translation>angehalten, bevor sie fertig war</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>not converted: the job was cancelled</source>
+        <translation>nicht umgewandelt: der Auftrag wurde abgebrochen</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>no program to start</source>
+        <translation>kein Programm zu starten</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>cannot start %1: %2</source>
+        <translation>%1 kann nicht gestartet werden: %2</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>program not found: %1</source>
+        <translation>Programm nicht gefunden: %1</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>the working folder does not exist: %1</source>
+        <translation>der Arbeitsordner existiert nicht: %1</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>the command line has an unclosed quote</source>
+        <translation>die Befehlszeile hat ein nicht geschlossenes Anführungszeichen</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>cannot replace %1: %2</source>
+        <translation>%1 kann nicht ersetzt werden: %2</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>not a file</source>
+        <translation>keine Datei</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>already converted, before the source last changed: %1</source>
+        <translation>bereits umgewandelt, vor der letzten Änderung der Quelle: %1</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>already converted: %1</source>
+        <translation>bereits umgewandelt: %1</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>the output %1 is the source %2</source>
+        <translation>die Ausgabe %1 ist die Quelle %2</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>the output %1 is this source itself</source>
+        <translation>die Ausgabe %1 ist diese Quelle selbst</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>the output path is longer than the system allows</source>
+        <translation>der Ausgabepfad ist länger, als das System erlaubt</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>replaces %1, converted before</source>
+        <translation>ersetzt %1, früher umgewandelt</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>replaces %1</source>
+        <translation>ersetzt %1</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>renamed: %1 was made from another source</source>
+        <translation>umbenannt: %1 wurde aus einer anderen Quelle erstellt</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>renamed: another source also makes %1</source>
+        <translation>umbenannt: eine andere Quelle ergibt ebenfalls %1</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>renamed: %1 exists</source>
+        <translation>umbenannt: %1 ist vorhanden</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>the folder image %1 was not copied: %2</source>
+        <translation>das Ordnerbild %1 wurde nicht kopiert: %2</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>cannot read it: %1</source>
+        <translation>es kann nicht gelesen werden: %1</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>it is not a JPEG or PNG image</source>
+        <translation>es ist kein JPEG- oder PNG-Bild</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>it exceeds the %1 limit for an image</source>
+        <translation>es überschreitet die Grenze von %1 für ein Bild</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>it grew while it was copied: %1</source>
+        <translation>es wuchs während des Kopierens: %1</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>cannot write %1: %2</source>
+        <translation>%1 kann nicht geschrieben werden: %2</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>cannot rename it to %1: %2</source>
+        <translation>es kann nicht in %1 umbenannt werden: %2</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>no free name beside %1</source>
+        <translation>kein freier Name neben %1</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>not a regular file (a pipe, device or socket)</source>
+        <translation>keine gewöhnliche Datei (eine Pipe, ein Gerät oder ein Socket)</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>a broken symbolic link</source>
+        <translation>ein defekter symbolischer Link</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>no such file or folder</source>
+        <translation>Datei oder Ordner nicht vorhanden</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>not a Musepack file</source>
+        <translation>keine Musepack-Datei</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>not a Musepack file (no valid stream header)</source>
+        <translation>keine Musepack-Datei (kein gültiger Stream-Header)</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>no folder for the scripts is safe from other users (set XDG_RUNTIME_DIR or TMPDIR)</source>
+        <translation>kein Ordner für die Skripte ist vor anderen Benutzern sicher (XDG_RUNTIME_DIR oder TMPDIR setzen)</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>no temporary folder of this user&apos;s was found (set TEMP)</source>
+        <translation>kein temporärer Ordner dieses Benutzers gefunden (TEMP setzen)</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>cannot make a folder for this user alone: %1</source>
+        <translation>es kann kein Ordner nur für diesen Benutzer angelegt werden: %1</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>cannot create a private folder in %1: %2</source>
+        <translation>in %1 kann kein privater Ordner angelegt werden: %2</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>cannot use a private folder in %1: %2</source>
+        <translation>der private Ordner in %1 kann nicht benutzt werden: %2</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>every name is taken</source>
+        <translation>jeder Name ist vergeben</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>the file cannot be read or is shorter than 128 bytes</source>
+        <translation>die Datei kann nicht gelesen werden oder ist kürzer als 128 Bytes</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>no such file</source>
+        <translation>Datei nicht vorhanden</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>not a regular file</source>
+        <translation>keine gewöhnliche Datei</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>the tag is too large for ID3v2</source>
+        <translation>der Tag ist zu groß für ID3v2</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>the file is shorter than a tag header</source>
+        <translation>die Datei ist kürzer als ein Tag-Header</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>invalid offset</source>
+        <translation>ungültige Position</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>invalid size</source>
+        <translation>ungültige Größe</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>the new content could not be made</source>
+        <translation>der neue Inhalt konnte nicht erstellt werden</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>the new content could not be written</source>
+        <translation>der neue Inhalt konnte nicht geschrieben werden</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>the file is not open</source>
+        <translation>die Datei ist nicht geöffnet</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>the file is not open for writing</source>
+        <translation>die Datei ist nicht zum Schreiben geöffnet</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>cannot create a temporary file beside it: %1</source>
+        <translation>daneben kann keine temporäre Datei angelegt werden: %1</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>unknown error</source>
+        <translation>unbekannter Fehler</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>the cover picture</source>
+        <translation>das Titelbild</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>the APE item &quot;%1&quot;</source>
+        <translation>das APE-Element &quot;%1&quot;</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>the ID3v2 frame %1</source>
+        <translation>der ID3v2-Frame %1</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>%1 of %2 exceeds the %3 limit and was not carried</source>
+        <translation>%1 mit %2 überschreitet die Grenze von %3 und wurde nicht übernommen</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>%1 of %2 lies past the %3 limit and was not carried</source>
+        <translation>%1 mit %2 liegt hinter der Grenze von %3 und wurde nicht übernommen</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>%1 of %2 exceeds the %3 limit for a text; its first %4 were carried</source>
+        <translation>%1 mit %2 überschreitet die Grenze von %3 für einen Text; die ersten %4 wurden übernommen</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>the ID3v2 tag of %1 exceeds the %2 limit; the frames past it were not carried</source>
+        <translation>der ID3v2-Tag mit %1 überschreitet die Grenze von %2; die Frames dahinter wurden nicht übernommen</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>the APE items after it were not carried</source>
+        <translation>die APE-Elemente danach wurden nicht übernommen</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>the APE items past the %1 limit were not carried</source>
+        <translation>die APE-Elemente hinter der Grenze von %1 wurden nicht übernommen</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>%1 APE texts exceed the %2 limit for a text; the first %3 of each were carried</source>
+        <translation>%1 APE-Texte überschreiten die Grenze von %2 für einen Text; von jedem wurden die ersten %3 übernommen</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>%1 ID3v2 texts exceed the %2 limit for a text; the first %3 of each were carried</source>
+        <translation>%1 ID3v2-Texte überschreiten die Grenze von %2 für einen Text; von jedem wurden die ersten %3 übernommen</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>%1 APE items beyond the limit of %2 were not carried</source>
+        <translation>%1 APE-Elemente jenseits der Grenze von %2 wurden nicht übernommen</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>%1 ID3v2 frames beyond the limit of %2 were not carried</source>
+        <translation>%1 ID3v2-Frames jenseits der Grenze von %2 wurden nicht übernommen</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>the ID3v1.1 tag has no field for the APE item %1: not carried</source>
+        <translation>der ID3v1.1-Tag hat kein Feld für das APE-Element %1: nicht übernommen</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>the ID3v1.1 tag has no field for the APE items %1: not carried</source>
+        <translation>der ID3v1.1-Tag hat kein Feld für die APE-Elemente %1: nicht übernommen</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>%1 and %2 more</source>
+        <translation>%1 und %2 weitere</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>&quot;%1&quot;</source>
+        <translation>&quot;%1&quot;</translation>
+    </message>
 </context>
 <context>
     <name>TFileChooser</name>
@@ -836,7 +1384,7 @@ Optionen:
 <context>
     <name>TWindowView</name>
     <message>
-        <location filename="../src/main/WindowView.cpp" line="+141"/>
+        <location filename="../src/main/WindowView.cpp" line="+139"/>
         <source>Transcoding finished</source>
         <translation>Umwandeln abgeschlossen</translation>
     </message>
@@ -844,7 +1392,7 @@ Optionen:
 <context>
     <name>WindowPresenter</name>
     <message>
-        <location filename="../src/ui/WindowPresenter.cpp" line="+39"/>
+        <location filename="../src/ui/WindowPresenter.cpp" line="+40"/>
         <source>1 file</source>
         <translation>1 Datei</translation>
     </message>
@@ -934,11 +1482,22 @@ Optionen:
     </message>
     <message>
         <location line="+1"/>
+        <location line="+10"/>
         <source>failed</source>
         <translation>fehlgeschlagen</translation>
     </message>
     <message>
-        <location line="+32"/>
+        <location line="-1"/>
+        <source>skipped</source>
+        <translation>übersprungen</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>cancelled</source>
+        <translation>abgebrochen</translation>
+    </message>
+    <message>
+        <location line="+39"/>
         <source>Collecting: %1 examined, %2 added</source>
         <translation>Sammeln: %1 geprüft, %2 hinzugefügt</translation>
     </message>
@@ -973,7 +1532,7 @@ Optionen:
         <translation>%1 Dateien wurden nicht angenommen:</translation>
     </message>
     <message>
-        <location line="+65"/>
+        <location line="+66"/>
         <source>1 file could not be converted:
 
 </source>
@@ -1009,7 +1568,8 @@ Optionen:
 </translation>
     </message>
     <message>
-        <location line="+59"/>
+        <location line="-331"/>
+        <location line="+390"/>
         <source>converted</source>
         <translation>umgewandelt</translation>
     </message>
@@ -1037,7 +1597,7 @@ Optionen:
 <context>
     <name>trackmill::TConsoleWindow</name>
     <message>
-        <location filename="../src/widgets/ConsoleWindow.cpp" line="+35"/>
+        <location filename="../src/widgets/ConsoleWindow.cpp" line="+36"/>
         <source>&amp;Showing:</source>
         <translation>&amp;Anzeige:</translation>
     </message>
@@ -1078,12 +1638,23 @@ Optionen:
 <context>
     <name>trackmill::TForm1</name>
     <message>
-        <location filename="../src/main/Form1.cpp" line="+517"/>
+        <location filename="../src/main/Form1.cpp" line="+466"/>
+        <source>The output folder could not be opened: no program to show folders is set up (a file manager, and xdg-open from xdg-utils).
+
+The MP3s are in:
+%1</source>
+        <translation>Der Ausgabeordner ließ sich nicht öffnen: Kein Programm zum Anzeigen von Ordnern ist eingerichtet (ein Dateimanager und xdg-open aus xdg-utils).
+
+Die MP3-Dateien liegen in:
+%1</translation>
+    </message>
+    <message>
+        <location line="+115"/>
         <source>Invalid class typecast</source>
         <translation>Ungültige Typumwandlung einer Klasse</translation>
     </message>
     <message>
-        <location filename="../src/main/Form1.h" line="+78"/>
+        <location filename="../src/main/Form1.h" line="+79"/>
         <source>Trackmill v1.2 (MPC -&gt; MP3 transcoder)</source>
         <translation>Trackmill v1.2 (MPC -&gt; MP3-Umwandler)</translation>
     </message>
@@ -1529,7 +2100,7 @@ deren Quelle kein Bild hat</translation>
 <context>
     <name>trackmill::TLogWindow</name>
     <message>
-        <location filename="../src/widgets/LogWindow.cpp" line="+48"/>
+        <location filename="../src/widgets/LogWindow.cpp" line="+65"/>
         <source>Show &amp;console during jobs</source>
         <translation>&amp;Konsole beim Umwandeln zeigen</translation>
     </message>
@@ -1544,7 +2115,7 @@ deren Quelle kein Bild hat</translation>
         <translation>Ob sich die Konsole mit der Ausgabe der Programme öffnet, während Dateien umgewandelt werden</translation>
     </message>
     <message>
-        <location line="+108"/>
+        <location line="+118"/>
         <source>[earlier output left out]
 </source>
         <translation>[frühere Ausgabe ausgelassen]
@@ -1587,7 +2158,7 @@ deren Quelle kein Bild hat</translation>
         <translation>&amp;Stopp</translation>
     </message>
     <message>
-        <location line="+13"/>
+        <location line="+14"/>
         <source>What the programs printed for each file of the last job</source>
         <translation>Was die Programme zu jeder Datei des letzten Auftrags ausgegeben haben</translation>
     </message>
