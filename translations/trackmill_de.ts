@@ -1079,6 +1079,51 @@ Optionen:
     </message>
     <message>
         <location line="+1"/>
+        <source>converted before the source last changed: its tags are updated</source>
+        <translation>vor der letzten Änderung der Quelle umgewandelt: ihre Tags werden erneuert</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>the tags could not be updated: the source&apos;s mark is not known</source>
+        <translation>die Tags konnten nicht erneuert werden: die Markierung der Quelle ist unbekannt</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>the MP3 %1 is gone</source>
+        <translation>die MP3 %1 ist nicht mehr da</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>the MP3 %1 cannot be opened: %2</source>
+        <translation>die MP3 %1 kann nicht geöffnet werden: %2</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>the MP3 %1 no longer carries the mark of this source</source>
+        <translation>die MP3 %1 trägt die Markierung dieser Quelle nicht mehr</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>the MP3 %1 holds no audio</source>
+        <translation>die MP3 %1 enthält keine Audiodaten</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>the MP3 %1 cannot be read</source>
+        <translation>die MP3 %1 kann nicht gelesen werden</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>the source changed while the MP3&apos;s tags were updated</source>
+        <translation>die Quelle hat sich geändert, während die Tags der MP3 erneuert wurden</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>the MP3 %1 changed while its tags were updated</source>
+        <translation>die MP3 %1 hat sich geändert, während ihre Tags erneuert wurden</translation>
+    </message>
+    <message>
+        <location line="+1"/>
         <source>the output %1 is the source %2</source>
         <translation>die Ausgabe %1 ist die Quelle %2</translation>
     </message>
@@ -1497,6 +1542,11 @@ Optionen:
         <translation>abgebrochen</translation>
     </message>
     <message>
+        <location line="+1"/>
+        <source>tags updated</source>
+        <translation>Tags erneuert</translation>
+    </message>
+    <message>
         <location line="+39"/>
         <source>Collecting: %1 examined, %2 added</source>
         <translation>Sammeln: %1 geprüft, %2 hinzugefügt</translation>
@@ -1568,8 +1618,8 @@ Optionen:
 </translation>
     </message>
     <message>
-        <location line="-331"/>
-        <location line="+390"/>
+        <location line="-332"/>
+        <location line="+391"/>
         <source>converted</source>
         <translation>umgewandelt</translation>
     </message>

@@ -114,6 +114,7 @@ QString StateName(TItemState state)
     case TItemState::Skipped: return Words::tr("skipped");
     case TItemState::Failed: return Words::tr("failed");
     case TItemState::Cancelled: return Words::tr("cancelled");
+    case TItemState::TagsUpdated: return Words::tr("tags updated");
     default: return QString::fromLatin1(ItemStateName(state));
     }
 }
