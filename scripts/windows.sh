@@ -30,7 +30,7 @@ cmake --build "$BUILD" -j"$jobs"
 # The DLLs the programs load, and the two programs beside them under the designed name
 # of the encoder and today's name of the decoder.
 gcc_dlls=$(dirname "$(x86_64-w64-mingw32-g++-posix -print-libgcc-file-name)")
-runtime=("$QT_MINGW"/bin/Qt6Core.dll "$QT_MINGW"/bin/Qt6Gui.dll "$QT_MINGW"/bin/Qt6Widgets.dll "$QT_MINGW"/bin/Qt6Network.dll
+runtime=("$QT_MINGW"/bin/Qt6Core.dll "$QT_MINGW"/bin/Qt6Gui.dll "$QT_MINGW"/bin/Qt6Widgets.dll
          "$gcc_dlls"/libstdc++-6.dll "$gcc_dlls"/libgcc_s_seh-1.dll /usr/x86_64-w64-mingw32/lib/libwinpthread-1.dll)
 # Qt's own dialogs in German: the catalogue is the same file for every platform, taken
 # from Debian's qt6-translations-l10n (the mingw Qt is built without its translations).

@@ -35,12 +35,6 @@ TOneWindow::~TOneWindow() = default;
 
 QString TOneWindow::ServerName()
 {
-#ifdef Q_OS_WIN
-    // A pipe name; Listen lets only this user open it.
-    return QStringLiteral("trackmill-") +
-           Plain(qEnvironmentVariable("USERDOMAIN") + QLatin1Char('.') + qEnvironmentVariable("USERNAME")) +
-           QLatin1Char('-') + Plain(qEnvironmentVariable("SESSIONNAME"));
-#else
     QString display = qEnvironmentVariable("WAYLAND_DISPLAY");
     if (display.isEmpty()) display = qEnvironmentVariable("DISPLAY");
     const QString folder = QFile::decodeName(QByteArray::fromStdString(os::TPrivateFolder::StandingFolder("trackmill-window")));
@@ -49,7 +43,6 @@ QString TOneWindow::ServerName()
     if (user.isEmpty()) user = qEnvironmentVariable("LOGNAME");
     return folder + QStringLiteral("/") + Plain(user) + QLatin1Char('-') + Plain(QGuiApplication::platformName()) +
            QLatin1Char('-') + Plain(display);
-#endif
 }
 
 bool TOneWindow::HandOver(const QString &name, const QStringList &paths)

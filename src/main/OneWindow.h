@@ -1,7 +1,7 @@
 // One window a user and display: a second `trackmill FILE...` hands its files to the
 // window already running, which takes them as a drop and comes to the front, and ends.
-// The two meet through a local socket in a folder only the user can enter (on Windows a
-// pipe only the user may open), named after the user and the display (the session).
+// The two meet through a local socket in a folder only the user can enter, named after the
+// user and the display. (Not on Windows: the Qt built for it has no local sockets.)
 #pragma once
 
 #include <QObject>

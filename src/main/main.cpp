@@ -1,6 +1,8 @@
 // Trackmill: converts Musepack files to MP3 through mpcdec and lame, one window.
 #include "main/Form1.h"
+#ifndef _WIN32
 #include "main/OneWindow.h"
+#endif
 #include "collect/FileNames.h"
 #include "config/Language.h"
 
@@ -28,20 +30,24 @@ int main(int argc, char **argv)
     QStringList named;
     for (int i = 1; i < argc; ++i) named << trackmill::NameFromBytes(argv[i]);
 #endif
+    const QStringList paths = trackmill::TForm1::NamedPaths(named);
+#ifndef _WIN32
+    trackmill::TForm1 *window = nullptr;
     // A window of this user's on this display takes them instead, and this run ends.
     const QString meeting = trackmill::TOneWindow::ServerName();
-    const QStringList paths = trackmill::TForm1::NamedPaths(named);
     if (trackmill::TOneWindow::HandOver(meeting, paths)) return 0;
-    trackmill::TForm1 *window = nullptr;
     trackmill::TOneWindow one;
     const bool listening = one.Listen(meeting, [&window](const QStringList &more) {
         if (window) window->StartedAgain(more);
     });
     // Started at the same moment as another, which listens now.
     if (!listening && trackmill::TOneWindow::HandOver(meeting, paths)) return 0;
+#endif
     trackmill::InstallTranslations();
     trackmill::TForm1 Form1;
+#ifndef _WIN32
     window = &Form1;
+#endif
     Form1.show();
     QTimer::singleShot(0, &Form1, [&Form1, paths] { Form1.AddNamed(paths); });
     return app.exec();
