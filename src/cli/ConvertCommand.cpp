@@ -292,6 +292,7 @@ int RunConvert(const std::vector<std::string> &rawArgs)
     });
     job.Start();
     if (job.Running()) QCoreApplication::exec();
+    if (host.OptionsWereRefused()) return 2;
     if (!host.Ended()) return 1;
     PrintSummary(options.json ? stderr : stdout, host, queue, options.verbose || options.json);
     const TJobEnd &end = host.End();
