@@ -6,13 +6,13 @@
 #include "engine/Conversion.h"
 
 #include <cstdint>
-#include <limits>
 #include <string>
 
 namespace trackmill {
 
-// The runner's id of the check's command; the queue's ids count up from 1.
-inline constexpr std::uint64_t kOptionsCheckId = std::numeric_limits<std::uint64_t>::max();
+// The runner's id of the check's command: the queue's ids count up from 1, and the window's
+// runner keeps the top half of the range for commands of its own.
+inline constexpr std::uint64_t kOptionsCheckId = 0;
 
 // A Musepack stream of version 7 (which old decoders read as well as today's) holding four
 // frames of stereo silence at 44,100 Hz: 4,127 samples, 44 bytes.

@@ -13,6 +13,7 @@
 
 #include <deque>
 #include <map>
+#include <optional>
 #include <set>
 
 namespace trackmill {
@@ -55,9 +56,9 @@ public:
     }
     void Stop(std::uint64_t id) override { stopped.insert(id); }
     // Ends the oldest running command (or the given one).
-    void End(std::uint64_t id = 0)
+    void End(std::optional<std::uint64_t> which = {})
     {
-        if (id == 0) id = running.begin()->first;
+        const std::uint64_t id = which ? *which : running.begin()->first;
         const int status = stopped.count(id) ? 143 : running.at(id);
         running.erase(id);
         handlers.output(id, "output of " + std::to_string(id) + "\n");
