@@ -299,8 +299,10 @@ TEST_F(ConvertTest, StoredWindowSettingsAreTheDefaults)
                       "[default]\nNormPos=1,2,3,4\ncbApetag_Checked=true\ncbID3v1_Checked=False\n"
                       "Edit2_Text=  \"--preset cbr 112\"  \ncbOutputdir_Checked=True\n"
                       "DirectoryEdit1_Text=" + (dir / "stored").string() + "\nComboID3_Tag=7\n");
-    auto r = cli.Run({src.string()}, work);
+    // With -v the run first names the file its settings came from.
+    auto r = cli.Run({"-v", src.string()}, work);
     ASSERT_EQ(r.exitCode, 0) << r.out << r.err;
+    EXPECT_TRUE(r.out.starts_with("Settings file: " + cli.IniBesideProgram().string() + "\n")) << r.out;
     // Tag 7 fits no entry: no selection, so APE becomes ID3v2.3; the folder text got its "/".
     const QJsonObject t = ReadTags(dir / "stored" / "src" / "a.mp3");
     EXPECT_EQ(t["v2"].toObject()["title"].toString(), "From ini");
@@ -317,6 +319,16 @@ TEST_F(ConvertTest, StoredWindowSettingsAreTheDefaults)
     ASSERT_EQ(r.exitCode, 0) << r.out << r.err;
     // No stored target: the designed ID3V2.3.
     EXPECT_EQ(ReadTags(work / "a.mp3")["v2"].toObject()["title"].toString(), "From ini");
+
+    // No settings file: -v says so, and where it would be (on standard error with --json).
+    fs::remove(cli.IniBesideProgram());
+    const std::string none = "Settings file: none (" + cli.IniBesideProgram().string() +
+                             " does not exist); the default settings apply\n";
+    r = cli.Run({"-v", "--dry-run", src.string()}, work);
+    EXPECT_TRUE(r.out.starts_with(none)) << r.out;
+    r = cli.Run({"-v", "--dry-run", "--json", src.string()}, work);
+    EXPECT_TRUE(r.err.starts_with(none)) << r.err;
+    EXPECT_TRUE(r.out.starts_with("{\"event\":\"planned\"")) << r.out;
 }
 
 }  // namespace
