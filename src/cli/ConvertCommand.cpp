@@ -23,6 +23,8 @@
 #include "os/Path.h"
 
 #include <QCoreApplication>
+#include <QFile>
+#include <QFileInfo>
 
 #include <cstdio>
 #include <map>
@@ -229,8 +231,9 @@ int RunConvert(const std::vector<std::string> &rawArgs)
 {
     TConvertOptions options;
     options.settings = DesignedSettings();
-    const QString iniPath = FindWindowSettingsFile(QCoreApplication::applicationDirPath());
-    if (!iniPath.isEmpty()) ApplyStoredSettings(options.settings, config::ReadStoredSettings(TIniFile(iniPath.toStdString())));
+    const QString iniPath = WindowSettingsFilePath(QCoreApplication::applicationDirPath());
+    const bool iniRead = QFileInfo(iniPath).isFile();
+    if (iniRead) ApplyStoredSettings(options.settings, config::ReadStoredSettings(TIniFile(iniPath.toStdString())));
     std::string error, guess;
     if (!ParseConvertOptions(rawArgs, options, &error, &guess)) {
         // Nothing typed yet: the help is what is wanted.
@@ -243,6 +246,15 @@ int RunConvert(const std::vector<std::string> &rawArgs)
     if (options.help) {
         std::fputs(Cli::Tr(kConvertUsage).c_str(), stdout);
         return 0;
+    }
+    if (options.verbose) {
+        // Where the run's defaults came from; standard output carries only events with --json.
+        const std::string ini = ShownPath(QFile::encodeName(iniPath).toStdString());
+        std::fputs(Formatted(iniRead ? Cli::Tr("Settings file: %s\n")
+                                     : Cli::Tr("Settings file: none (%s does not exist); the default settings apply\n"),
+                             ini.c_str())
+                       .c_str(),
+                   options.json ? stderr : stdout);
     }
     for (const std::string &note : options.notes) std::fprintf(stderr, "trackmill-cli: %s\n", Shown(note).c_str());
     TConvertHost::Output io;
@@ -315,6 +327,7 @@ int RunConvert(const std::vector<std::string> &rawArgs)
     });
     job.Start();
     if (job.Running()) QCoreApplication::exec();
+    if (host.OptionsWereRefused()) return 2;
     if (!host.Ended()) return 1;
     PrintSummary(options.json ? stderr : stdout, host, queue, options.verbose || options.json);
     const TJobEnd &end = host.End();

@@ -79,6 +79,15 @@ void TConvertHost::JobProblem(const std::string &message)
     Note(said != message ? said : QCoreApplication::translate("trackmill::TForm1", message.c_str()).toStdString());
 }
 
+void TConvertHost::OptionsRefused(const std::string &reason)
+{
+    ++errorsShown_;
+    optionsRefused_ = true;
+    Note(Formatted(Cli::Tr("the options were tried on a short silence and refused; no file was started: %s"),
+                   reason.c_str()));
+    QCoreApplication::exit(0);
+}
+
 void TConvertHost::Note(const std::string &message)
 {
     ClearLiveLine();

@@ -50,6 +50,7 @@ public:
     void SetProgressPolling(bool on) override;
 
     void JobProblem(const std::string &message) override;
+    void OptionsRefused(const std::string &reason) override;
     void JobPlanned(const TJobFigures &figures) override;
     void FileStarted(const TWorkItem &item, const std::string &shownCommand) override;
     void FileProgress(const TWorkItem &item, const TJobFigures &figures) override;
@@ -65,6 +66,8 @@ public:
     // Every file's end, in the order they ended.
     const std::vector<TWorkItem> &Finished() const { return finished_; }
     int ErrorsShown() const { return errorsShown_; }
+    // The programs refused the option lines before any file started: a usage error.
+    bool OptionsWereRefused() const { return optionsRefused_; }
 
 private:
     void Print(const std::string &line);  // one whole line of text mode
@@ -86,6 +89,7 @@ private:
     // Each running file's last output lines, with their line ends, for its failure.
     std::map<std::uint64_t, std::deque<std::string>> tails_;
     int errorsShown_ = 0;
+    bool optionsRefused_ = false;
 };
 
 }  // namespace trackmill

@@ -27,7 +27,9 @@ const char kConvertUsage[] = QT_TRANSLATE_NOOP(
     "  --decoder-options TEXT   options for mpcdec, shell words as typed in a terminal\n"
     "  --encoder-options TEXT   options for lame, the same way (default: --alt-preset\n"
     "                           cbr 128); a line that would run or redirect commands\n"
-    "                           (; | & < > # $( or a back quote outside quotes) is refused\n"
+    "                           (; | & < > # $( or a back quote outside quotes) is refused,\n"
+    "                           and both lines are tried on a short silence first: what\n"
+    "                           a program refuses ends the run before any file starts\n"
     "  --output-dir DIR         write the MP3 files into DIR (else beside the sources)\n"
     "  --library-folder DIR     a source below DIR keeps its path below it in the output\n"
     "                           folder, however it was named (default: the music folder)\n"
@@ -56,13 +58,13 @@ const char kConvertUsage[] = QT_TRANSLATE_NOOP(
     "  --ape-to id3v1|id3v2     the tag an APE tag becomes (default: id3v2)\n"
     "  --dry-run                print where each file would go, convert nothing\n"
     "  --json                   the job's events as JSON Lines on standard output\n"
-    "  -v, --verbose            also print each file's start and its programs' output,\n"
-    "                           and every file in the summary\n"
+    "  -v, --verbose            also name the settings file read, print each file's start\n"
+    "                           and its programs' output, and every file in the summary\n"
     "  --help                   show this help\n"
     "\n"
     "Ctrl-C stops after the files in progress; a second Ctrl-C stops them too.\n"
     "Exit status: 0 every file converted or skipped, 1 a file failed or the job was\n"
-    "cancelled, 2 usage error.\n");
+    "cancelled, 2 usage error (options a program refused included).\n");
 
 TJobSettings DesignedSettings()
 {

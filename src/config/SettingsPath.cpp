@@ -42,7 +42,7 @@ bool SettingsBesideProgram(const QString &folder)
     return IsWritableFolder(folder);
 }
 
-QString FindWindowSettingsFile(const QString &programFolder)
+QString WindowSettingsFilePath(const QString &programFolder)
 {
     const QString configFolder = UserConfigFolder();
     QString windowProgram;
@@ -53,11 +53,15 @@ QString FindWindowSettingsFile(const QString &programFolder)
             break;
         }
     }
-    const QString path =
-        windowProgram.isEmpty()
-            ? SettingsFilePathFor(QString(), false, configFolder)
-            : SettingsFilePathFor(windowProgram, SettingsBesideProgram(QFileInfo(windowProgram).absolutePath()),
-                                  configFolder);
+    return windowProgram.isEmpty()
+               ? SettingsFilePathFor(QString(), false, configFolder)
+               : SettingsFilePathFor(windowProgram, SettingsBesideProgram(QFileInfo(windowProgram).absolutePath()),
+                                     configFolder);
+}
+
+QString FindWindowSettingsFile(const QString &programFolder)
+{
+    const QString path = WindowSettingsFilePath(programFolder);
     return QFileInfo(path).isFile() ? path : QString();
 }
 

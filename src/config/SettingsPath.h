@@ -18,7 +18,9 @@ QString SettingsFilePathFor(const QString &executablePath, bool executableFolder
 
 // The settings file of the window, seen from another program of ours in programFolder:
 // the window's program is looked for beside it (or, in the build tree, in "../main/"),
-// and its file is chosen by the rule above. Empty when that file does not exist.
+// and its file is chosen by the rule above, whether it exists or not.
+QString WindowSettingsFilePath(const QString &programFolder);
+// The same, empty when that file does not exist.
 QString FindWindowSettingsFile(const QString &programFolder);
 
 // True when a file can be created in the folder.

@@ -297,11 +297,8 @@ void TSourceAtStart::Load(const std::string &path, const os::TFileInfo &fileInfo
     read = stream.LoadFromFile(path);
 }
 
-TConversionResult FinishFile(const TWorkItem &item, const TPreparedFile &prepared, const TSourceAtStart &source,
-                             int encoderStatus, const std::string &outputTail, const TStatusJudge &judge,
-                             const TTagSwitches &tags, const TTagAdditions &additions, bool mayReplace)
+TCommandsOutput CommandsOutputOf(const TPreparedFile &prepared, int encoderStatus, const std::string &outputTail)
 {
-    TConversionResult result;
     TCommandsOutput commands;
     commands.encoderStatus = encoderStatus;
     commands.tail = outputTail;
@@ -319,6 +316,15 @@ TConversionResult FinishFile(const TWorkItem &item, const TPreparedFile &prepare
         prepared.scratch->RemoveFile(prepared.scriptName);
         prepared.scratch->RemoveFile(prepared.statusName);
     }
+    return commands;
+}
+
+TConversionResult FinishFile(const TWorkItem &item, const TPreparedFile &prepared, const TSourceAtStart &source,
+                             int encoderStatus, const std::string &outputTail, const TStatusJudge &judge,
+                             const TTagSwitches &tags, const TTagAdditions &additions, bool mayReplace)
+{
+    TConversionResult result;
+    TCommandsOutput commands = CommandsOutputOf(prepared, encoderStatus, outputTail);
     if (!prepared.workFolder) {
         result.reason = "no MP3 was written";
         return result;

@@ -167,6 +167,10 @@ TConversionResult UpdateFileTags(const TWorkItem &item, const TSourceAtStart &so
                                  TTagAdditions additions,
                                  const std::function<void(const std::string &)> &noteTemporary = {});
 
+// What a file's script kept of its commands (the decoder's status and error output), with
+// the encoder's status and the end of what both printed; the script's own files go.
+TCommandsOutput CommandsOutputOf(const TPreparedFile &prepared, int encoderStatus, const std::string &outputTail);
+
 // "the MP3 lasts 6.3 s, the source 10.0 s", or empty when the two agree.
 std::string CompareDurations(double mp3Seconds, double sourceSeconds);
 

@@ -1,5 +1,6 @@
 #include "engine/TranscodeJob.h"
 
+#include "engine/OptionsCheck.h"
 #include "engine/OutputLines.h"
 #include "formats/MPEGAudio.h"
 #include "formats/MPEGplus.h"
@@ -101,9 +102,74 @@ void TranscodeJob::Start()
         observer_->JobProblem(problem);
         return;
     }
+    cancel_ = aborting_ = false;
+    figures_ = {};
+    SetState(State::Running);
+    // A check that cannot run says nothing of the options: the files then go as they
+    // always did, each judged on its own.
+    if (!StartOptionsCheck()) Begin();
+}
+
+TConversionSetup TranscodeJob::SetupFor(const TJobSettings &settings) const
+{
+    TConversionSetup setup;
+    setup.commandTemplate = platform_.commandTemplate;
+    setup.scriptTemplate = platform_.scriptTemplate;
+    setup.decoderPath = decoderPath_;
+    setup.encoderPath = encoderPath_;
+    setup.shell = platform_.shell;
+    setup.decoderOptions = settings.decoderOptions;
+    setup.encoderOptions = settings.encoderOptions;
+    return setup;
+}
+
+bool TranscodeJob::StartOptionsCheck()
+{
+    // Missing programs were named at start-up; there is nothing to try.
+    if (decoderPath_.empty() || encoderPath_.empty()) return false;
+    auto check = std::make_unique<Active>();
+    std::string error;
+    if (!PrepareOptionsCheck(SetupFor(jobSettings_), platform_.quotePath, scratch_, check->prepared, &error))
+        return false;
+    if (runner_.Start(kOptionsCheckId, check->prepared.argv, check->prepared.workFolder.get(), &error) !=
+        TCommandRunner::StartResult::Started) {
+        DiscardOptionsCheck(check->prepared);
+        return false;
+    }
+    check_ = std::move(check);
+    return true;
+}
+
+void TranscodeJob::OptionsCheckEnded(int status)
+{
+    const std::unique_ptr<Active> check = std::move(check_);
+    check->lines.Flush([&](const std::string &line) { KeepTail(check->outputTail, ProgramLine(line)); });
+    // Stopped: no verdict; the job ends as a cancelled one, every file not converted.
+    if (aborting_) {
+        DiscardOptionsCheck(check->prepared);
+        Begin();
+        return;
+    }
+    const std::string refused = FinishOptionsCheck(check->prepared, status, check->outputTail,
+                                                   platform_.judgeCheck ? platform_.judgeCheck : platform_.judgeStatuses);
+    if (refused.empty()) {
+        Begin();
+        return;
+    }
+    scratch_.Remove();
+    observer_->OptionsRefused(refused);
+    ReturnToIdle();
+}
+
+std::string TranscodeJob::ProgramLine(const std::string &printed) const
+{
+    return platform_.programText ? platform_.programText(printed) : printed;
+}
+
+void TranscodeJob::Begin()
+{
     limit_ = std::max(1, jobSettings_.jobs);
     retries_.clear();
-    cancel_ = aborting_ = false;
     startAttempts_ = 0;
     figures_ = {};
     figures_.total = queue_.Count();
@@ -133,7 +199,6 @@ void TranscodeJob::Start()
 
     // What a killed run left behind: its private folder and the MP3s it was writing.
     TScratchFolder::RemoveAbandoned(kAbandonedAfterSeconds);
-    SetState(State::Running);
     host_.SetProgressPolling(true);
     observer_->JobPlanned(figures_);
     // Skipped and refused files end here; walk by id, the queue shrinks meanwhile.
@@ -214,15 +279,7 @@ TranscodeJob::StartOutcome TranscodeJob::StartItem(int index)
         return StartOutcome::Failed;
     }
 
-    TConversionSetup setup;
-    setup.commandTemplate = platform_.commandTemplate;
-    setup.scriptTemplate = platform_.scriptTemplate;
-    setup.decoderPath = decoderPath_;
-    setup.encoderPath = encoderPath_;
-    setup.shell = platform_.shell;
-    setup.decoderOptions = settings.decoderOptions;
-    setup.encoderOptions = settings.encoderOptions;
-
+    const TConversionSetup setup = SetupFor(settings);
     auto active = std::make_unique<Active>();
     // Read once, before the decoder starts: the progress, the verification and the tags go by it.
     active->source.Load(item.source, info);
@@ -286,6 +343,10 @@ const TMPEGplus *TranscodeJob::SourceRead(std::uint64_t id) const
 
 void TranscodeJob::CommandOutput(std::uint64_t id, const std::string &text)
 {
+    if (id == kOptionsCheckId) {
+        if (check_) check_->lines.Add(text, [&](const std::string &line) { KeepTail(check_->outputTail, ProgramLine(line)); });
+        return;
+    }
     const auto found = active_.find(id);
     if (found == active_.end()) return;
     found->second->lines.Add(text, [&](const std::string &line) { OutputLine(id, *found->second, line); });
@@ -293,7 +354,7 @@ void TranscodeJob::CommandOutput(std::uint64_t id, const std::string &text)
 
 void TranscodeJob::OutputLine(std::uint64_t id, Active &active, const std::string &printed)
 {
-    const std::string line = platform_.programText ? platform_.programText(printed) : printed;
+    const std::string line = ProgramLine(printed);
     KeepTail(active.outputTail, line);
     const int index = queue_.IndexOf(id);
     if (index >= 0) observer_->FileOutput(queue_.At(index), line);
@@ -336,6 +397,10 @@ void TranscodeJob::PollProgress()
 
 void TranscodeJob::CommandEnded(std::uint64_t id, int status)
 {
+    if (id == kOptionsCheckId) {
+        if (check_) OptionsCheckEnded(status);
+        return;
+    }
     const auto found = active_.find(id);
     if (found == active_.end()) return;
     std::unique_ptr<Active> active = std::move(found->second);
@@ -463,6 +528,10 @@ void TranscodeJob::Abort()
 {
     if (state_ != State::Running) return;
     cancel_ = aborting_ = true;
+    if (check_) {
+        runner_.Stop(kOptionsCheckId);  // its end ends the job
+        return;
+    }
     std::vector<std::uint64_t> ids;
     for (const auto &[id, active] : active_) ids.push_back(id);
     for (std::uint64_t id : ids) runner_.Stop(id);

@@ -61,6 +61,9 @@ struct TJobPlatform {
     PathQuoter quotePath;
     std::string shell;            // absolute path of the shell that runs the script
     TStatusJudge judgeStatuses;   // what the programs' exit statuses mean on this platform
+    // The same for the options check, where a known good source makes any complaint about
+    // an option count; none: judgeStatuses.
+    TStatusJudge judgeCheck;
     // Why an option line cannot be run on this platform (empty when it can).
     std::function<std::string(const std::string &line)> checkOptions;
     TRequiredProgram encoder;     // checked first at start-up
@@ -111,6 +114,9 @@ public:
     // Why the job cannot start or go on as asked: a missing program, an empty list, a
     // refused option line, a refused shutdown.
     virtual void JobProblem(const std::string & /*message*/) {}
+    // The programs refused the option lines on the check before the first file, saying
+    // why (as a failed file's reason says it): the job ended without starting any file.
+    virtual void OptionsRefused(const std::string &reason) { JobProblem(reason); }
     virtual void StateChanged(TJobState) {}
     // The job ended with the shutdown switch on and a notice is wanted: the front end
     // counts down, then calls TranscodeJob::ShutdownNoticeEnded.
@@ -164,7 +170,8 @@ public:
     bool Startup();
     bool ProgramsFound() const { return programsFound_; }
 
-    // Plans the whole queue and starts converting.
+    // Tries the option lines on a short silence (the job's first command), then plans the
+    // whole queue and starts converting, unless the programs refused them.
     void Start();
     // The one-shot timer (the pause between files, a retry after a refused start).
     void TimerFired();
@@ -195,6 +202,13 @@ private:
     // Done: ended without a command (its tags updated, or failed).
     enum class StartOutcome { Started, TryLater, Failed, Done };
 
+    TConversionSetup SetupFor(const TJobSettings &settings) const;
+    // A line the programs printed, as UTF-8.
+    std::string ProgramLine(const std::string &printed) const;
+    bool StartOptionsCheck();
+    void OptionsCheckEnded(int status);
+    // Plans the whole queue and starts its files.
+    void Begin();
     void FillSlots();
     StartOutcome StartItem(int index);
     void CommandEnded(std::uint64_t id, int status);
@@ -239,6 +253,7 @@ private:
     std::vector<std::string> createdFolders_;  // in the order made
     TFolderArt folderArt_;
     std::map<std::uint64_t, std::unique_ptr<Active>> active_;
+    std::unique_ptr<Active> check_;  // the options check while it runs
     std::map<std::uint64_t, int> retries_;
     std::set<std::uint64_t> tagUpdates_;  // planned for new tags, not for a conversion
 };

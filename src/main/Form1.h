@@ -92,6 +92,7 @@ struct TPresetItem {
     const char *name;
     const char *caption;  // nullptr for a separator
     const char *description;  // what the preset makes, shown beside it
+    const char *writes = nullptr;  // what the encoder line gets, when not the caption
 };
 extern const TPresetItem kPresetItems[18];
 

@@ -31,6 +31,7 @@
 #include <QToolButton>
 
 #include <algorithm>
+#include <iterator>
 
 namespace trackmill {
 
@@ -41,7 +42,9 @@ const TPresetItem kPresetItems[18] = {
     {"altpresetfastextreme1", "--alt-preset fast extreme", QT_TRANSLATE_NOOP("trackmill::TForm1", "VBR, about 245 kbit/s, encoded faster")},
     {"altpresetextreme1", "--alt-preset extreme", QT_TRANSLATE_NOOP("trackmill::TForm1", "VBR, about 245 kbit/s")},
     {"N2", nullptr, nullptr},
-    {"altpresetfastinsane1", "--alt-preset fast insane", QT_TRANSLATE_NOOP("trackmill::TForm1", "CBR 320 kbit/s")},
+    // lame refuses "fast insane"; "fast" changes nothing for a constant rate anyway.
+    {"altpresetfastinsane1", "--alt-preset fast insane", QT_TRANSLATE_NOOP("trackmill::TForm1", "CBR 320 kbit/s"),
+     "--alt-preset insane"},
     {"altpresetinsane1", "--alt-preset insane", QT_TRANSLATE_NOOP("trackmill::TForm1", "CBR 320 kbit/s")},
     {"N4", nullptr, nullptr},
     {"altpreset961", "--alt-preset 96", QT_TRANSLATE_NOOP("trackmill::TForm1", "ABR, about 96 kbit/s")},
@@ -530,15 +533,18 @@ void TForm1::CreatePresetMenu()
                                        : PresetsMenu->addSeparator();
         action->setObjectName(QString::fromLatin1(item.name));
         if (!item.caption) continue;
-        // The caption is what the encoder line gets; the menu also says what it means.
-        action->setData(QString::fromLatin1(item.caption));
+        // The caption is what the encoder line gets (but where lame wants it otherwise);
+        // the menu also says what it means.
+        action->setData(QString::fromLatin1(item.writes ? item.writes : item.caption));
         action->setCheckable(true);
         connect(action, &QAction::triggered, this, [this, action] { PresetClick(action); });
     }
-    // The preset the line holds now is marked.
+    // The preset the line holds now is marked: the item of that caption, not another that writes it.
     connect(PresetsMenu, &QMenu::aboutToShow, this, [this] {
-        for (QAction *action : PresetsMenu->actions())
-            if (action->isCheckable()) action->setChecked(action->data().toString() == EncoderOptionsEdit->text().trimmed());
+        const QList<QAction *> actions = PresetsMenu->actions();
+        for (int i = 0; i < actions.size() && i < int(std::size(kPresetItems)); ++i)
+            if (actions[i]->isCheckable())
+                actions[i]->setChecked(QLatin1String(kPresetItems[i].caption) == EncoderOptionsEdit->text().trimmed());
     });
 }
 

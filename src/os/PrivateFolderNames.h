@@ -14,14 +14,15 @@ inline constexpr const char *kTemporariesFile = "temporaries";
 inline constexpr const char *kTemporaryPrefix = ".tm-";
 
 // "owner", "temporaries", and each file's script, decoder status and decoder output:
-// "<number>.sh", "<number>.status", "<number>.decoder".
+// "<number>.sh", "<number>.status", "<number>.decoder"; and the silence the option lines
+// are tried on, "<number>.mpc".
 inline bool IsOurFileName(const std::string &name)
 {
     if (name == kOwnerFile || name == kTemporariesFile) return true;
     const std::size_t dot = name.find('.');
     if (dot == 0 || dot == std::string::npos || name.find_first_not_of("0123456789") != dot) return false;
     const std::string ext = name.substr(dot);
-    return ext == ".sh" || ext == ".status" || ext == ".decoder";
+    return ext == ".sh" || ext == ".status" || ext == ".decoder" || ext == ".mpc";
 }
 
 // The lines of a text that are not empty.

@@ -48,6 +48,7 @@ TJobPlatform JobPlatform(const std::string &executableFolder, int pauseBetweenFi
     p.programText = ProgramText;
     p.pauseBetweenFilesMs = pauseBetweenFilesMs;
     p.judgeStatuses = JudgeShellStatuses;
+    p.judgeCheck = JudgeOptionsCheck;
     return p;
 }
 
@@ -260,6 +261,22 @@ TCommandsEnd JudgeShellStatuses(const TCommandsOutput &commands)
     }
     if (*decoderStatus == kBrokenPipe) return Failed("the decoder stopped with exit status 141");
     return {};
+}
+
+TCommandsEnd JudgeOptionsCheck(const TCommandsOutput &commands)
+{
+    TCommandsEnd end = JudgeShellStatuses(commands);
+    if (end.tryAgain) return end;
+    // mpcdec names an option it does not know and decodes on as if it had not been given;
+    // on the check's silence that complaint is what the person who typed it needs to read.
+    // A decoder that printed its usage instead was not called the way it is used.
+    for (const std::string &line : Lines(ProgramText(commands.decoderErrors))) {
+        const std::string text = Lower(line);
+        if ((text.find("option") != std::string::npos && IsComplaint(line)) || text.rfind("usage:", 0) == 0)
+            if (std::string said = Quoted(kDecoderProgram, line); !said.empty())
+                return Failed(std::string(kDecoderProgram) + " did not accept the decoder options: " + said);
+    }
+    return end;
 }
 
 }  // namespace trackmill::platform

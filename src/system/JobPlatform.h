@@ -25,4 +25,8 @@ std::string WindowsWordsProblem(const std::string &line);
 // an option names the option's problem instead of its status.
 TCommandsEnd JudgeShellStatuses(const TCommandsOutput &commands);
 
+// The same for the options check's silence, where the source is known to be good: also a
+// decoder that went on after complaining about an option refused the decoder options.
+TCommandsEnd JudgeOptionsCheck(const TCommandsOutput &commands);
+
 }  // namespace trackmill::platform

@@ -397,6 +397,11 @@ void TWindowPresenter::JobProblem(const std::string &message)
     view_.ShowError(ReasonText(message));
 }
 
+void TWindowPresenter::OptionsRefused(const std::string &reason)
+{
+    view_.ShowError(Words::tr(kOptionsRefusedText).arg(QString::fromStdString(reason)));
+}
+
 void TWindowPresenter::StateChanged(TJobState state)
 {
     switch (state) {

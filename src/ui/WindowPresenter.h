@@ -25,6 +25,8 @@ class TTranscodeList;
 
 inline constexpr const char *kStoppingText = QT_TRANSLATE_NOOP("WindowPresenter", "Stopping after the current files...");
 inline constexpr const char *kJobRefusedText = QT_TRANSLATE_NOOP("WindowPresenter", "Files cannot be added while transcoding");
+inline constexpr const char *kOptionsRefusedText = QT_TRANSLATE_NOOP(
+    "WindowPresenter", "The options were tried on a short silence before the first file, and refused; no file was started.\n\n%1");
 inline constexpr const char *kShutdownCancelledText = QT_TRANSLATE_NOOP("WindowPresenter", "Shutdown cancelled; the computer keeps running");
 
 // Which controls can be used.
@@ -150,6 +152,7 @@ public:
 
     // --- the job's events ---
     void JobProblem(const std::string &message) override;
+    void OptionsRefused(const std::string &reason) override;
     void StateChanged(TJobState state) override;
     void ShutdownNoticeDue() override;
     void JobPlanned(const TJobFigures &figures) override;

@@ -79,7 +79,8 @@ TEST_F(Attacks, AnMp3WithoutAudioFails)
 }
 
 // Option lines are shell words: what would run or redirect commands is refused before
-// anything starts; a line the shell cannot read fails each file once, with its words.
+// anything starts; a line the shell cannot read stops the job on the options check, with
+// the shell's words.
 TEST_F(Attacks, OptionLinesThatRunCommandsAndLinesTheShellRejects)
 {
     ASSERT_TRUE(tmtest::MakeMpc(src / "a.mpc", 0.5));
@@ -101,9 +102,10 @@ TEST_F(Attacks, OptionLinesThatRunCommandsAndLinesTheShellRejects)
     fs::remove(src / "a.mp3");
     fs::remove(src / "b.mp3");
     r = cli.Run({"-j", "1", "--encoder-options", "(", src.string()}, work);
-    EXPECT_EQ(r.exitCode, 1);
-    EXPECT_TRUE(Contains(r.out, (src / "a.mpc").string() + ": the shell could not run the command: ")) << r.out;
-    EXPECT_FALSE(Contains(r.out, "could not start the programs")) << r.out;
+    EXPECT_EQ(r.exitCode, 2);
+    EXPECT_TRUE(Contains(r.err, "no file was started: the shell could not run the command: ")) << r.err;
+    EXPECT_FALSE(Contains(r.err, "could not start the programs")) << r.err;
+    EXPECT_FALSE(fs::exists(src / "a.mp3"));
 }
 
 // A program printing a megabyte without a line break gives one line, cut with a mark.

@@ -8,7 +8,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <csignal>
+#include <tuple>
 #include <unistd.h>
 
 namespace {
@@ -198,20 +200,55 @@ TEST_F(ConvertTest, FailingDecoderOrEncoderIsReportedAndTheJobGoesOn)
     EXPECT_FALSE(fs::exists(src / "3-nooutput.mp3"));  // the tag writers made nothing up
     EXPECT_FALSE(fs::exists(src / "2-baddec.mp3"));
     EXPECT_TRUE(tmtest::Leftovers(src).empty());
+}
 
-    // Options that make the real encoder fail: every file is named. (Their MP3s, converted
-    // already, would be skipped under any policy.)
-    fs::remove(cli.Bin() / "mpcdec");
-    fs::remove(cli.Bin() / "lame");
-    fs::remove(src / "1-good.mp3");
-    fs::remove(src / "4-good.mp3");
-    r = cli.Run({"--encoder-options", "--bogus", (src / "1-good.mpc").string(), (src / "4-good.mpc").string()}, work);
-    EXPECT_EQ(r.exitCode, 1);
-    EXPECT_TRUE(Contains(r.out, "Converted 0 of 2 files, 2 failed.")) << r.out;
-    for (const char *name : {"1-good.mpc", "4-good.mpc"})
-        EXPECT_TRUE(Contains(r.out, "  " + (src / name).string() +
-                                        ": lame did not accept the encoder options: unrecognized option --bogus\n"))
-            << r.out;
+// Options a program refuses are found on a short silence before any file starts: the run
+// ends as a usage error with that program's complaint, once, and leaves nothing behind.
+TEST_F(ConvertTest, OptionsAProgramRefusesStopTheRunBeforeAnyFile)
+{
+    TM_REQUIRE_CONVERT_TOOLS();
+    for (const char *name : {"a.mpc", "b.mpc", "c.mpc"}) ASSERT_TRUE(tmtest::MakeMpc(src / name, 0.5));
+    const fs::path runtime = dir / "runtime";  // where the private folder goes
+    fs::create_directory(runtime);
+    fs::permissions(runtime, fs::perms::owner_all, fs::perm_options::replace);
+    std::map<std::string, std::string> env = cli.Environment();
+    env["XDG_RUNTIME_DIR"] = runtime.string();
+    auto run = [&](const std::vector<std::string> &options) {
+        std::vector<std::string> argv{cli.Program().string(), "convert"};
+        argv.insert(argv.end(), options.begin(), options.end());
+        argv.push_back(src.string());
+        return tmtest::Run(argv, work.string(), 120000, env);
+    };
+    auto mp3s = [&] {
+        int n = 0;
+        for (const auto &e : fs::recursive_directory_iterator(dir.path())) n += e.path().extension() == ".mp3";
+        return n;
+    };
+
+    // mpcdec goes on after an option it does not know, and prints its usage for a word too many.
+    for (const auto &[option, line, said] :
+         {std::tuple<std::string, std::string, std::string>{
+              "--encoder-options", "--bogus", "lame did not accept the encoder options: unrecognized option --bogus\n"},
+          {"--decoder-options", "--bogus", "mpcdec did not accept the decoder options: invalid option -- '-'\n"},
+          {"--decoder-options", "bogus", "mpcdec did not accept the decoder options: Usage: "}}) {
+        SCOPED_TRACE(option + " " + line);
+        const auto r = run({"--json", option, line});
+        EXPECT_EQ(r.exitCode, 2);
+        EXPECT_EQ(r.out, "");  // not even planned
+        EXPECT_TRUE(r.err.starts_with("trackmill-cli: the options were tried on a short silence and refused; no file "
+                                      "was started: " + said)) << r.err;
+        EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
+        EXPECT_EQ(mp3s(), 0);
+        EXPECT_TRUE(tmtest::Leftovers(src).empty());
+        EXPECT_TRUE(fs::is_empty(runtime));
+    }
+
+    const auto r = run({"--encoder-options", "--quiet -b 96"});
+    EXPECT_EQ(r.exitCode, 0) << r.out << r.err;
+    EXPECT_TRUE(Contains(r.out, "Converted 3 of 3 files.")) << r.out;
+    for (const char *name : {"a.mp3", "b.mp3", "c.mp3"}) EXPECT_TRUE(tmtest::DecodesWithLame(src / name, dir.path()));
+    EXPECT_EQ(mp3s(), 3);
+    EXPECT_TRUE(fs::is_empty(runtime));
 }
 
 TEST_F(ConvertTest, UsageErrorsAndBadInput)
@@ -262,8 +299,10 @@ TEST_F(ConvertTest, StoredWindowSettingsAreTheDefaults)
                       "[default]\nNormPos=1,2,3,4\ncbApetag_Checked=true\ncbID3v1_Checked=False\n"
                       "Edit2_Text=  \"--preset cbr 112\"  \ncbOutputdir_Checked=True\n"
                       "DirectoryEdit1_Text=" + (dir / "stored").string() + "\nComboID3_Tag=7\n");
-    auto r = cli.Run({src.string()}, work);
+    // With -v the run first names the file its settings came from.
+    auto r = cli.Run({"-v", src.string()}, work);
     ASSERT_EQ(r.exitCode, 0) << r.out << r.err;
+    EXPECT_TRUE(r.out.starts_with("Settings file: " + cli.IniBesideProgram().string() + "\n")) << r.out;
     // Tag 7 fits no entry: no selection, so APE becomes ID3v2.3; the folder text got its "/".
     const QJsonObject t = ReadTags(dir / "stored" / "src" / "a.mp3");
     EXPECT_EQ(t["v2"].toObject()["title"].toString(), "From ini");
@@ -280,6 +319,16 @@ TEST_F(ConvertTest, StoredWindowSettingsAreTheDefaults)
     ASSERT_EQ(r.exitCode, 0) << r.out << r.err;
     // No stored target: the designed ID3V2.3.
     EXPECT_EQ(ReadTags(work / "a.mp3")["v2"].toObject()["title"].toString(), "From ini");
+
+    // No settings file: -v says so, and where it would be (on standard error with --json).
+    fs::remove(cli.IniBesideProgram());
+    const std::string none = "Settings file: none (" + cli.IniBesideProgram().string() +
+                             " does not exist); the default settings apply\n";
+    r = cli.Run({"-v", "--dry-run", src.string()}, work);
+    EXPECT_TRUE(r.out.starts_with(none)) << r.out;
+    r = cli.Run({"-v", "--dry-run", "--json", src.string()}, work);
+    EXPECT_TRUE(r.err.starts_with(none)) << r.err;
+    EXPECT_TRUE(r.out.starts_with("{\"event\":\"planned\"")) << r.out;
 }
 
 }  // namespace

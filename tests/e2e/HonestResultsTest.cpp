@@ -86,8 +86,9 @@ TEST_F(HonestResults, DamagedSourcesFailWithTheirReasonAndLeaveNothing)
 TEST_F(HonestResults, EveryFileIsVerifiedToTheSample)
 {
     // Version 7 at each rate (mpcenc writes only 8): headers of 200 frames whose last holds
-    // 500 samples, 229,748 in all, and a stand-in decoder that gives the WAV beside each;
-    // one gives a sample less, as a stream that lost its last bytes decodes.
+    // 500 samples, 229,748 in all, and a stand-in decoder that gives the WAV beside each
+    // (what has none, the options check's silence, the real one decodes); one gives a
+    // sample less, as a stream that lost its last bytes decodes.
     const std::uint32_t rates[] = {44100, 48000, 37800, 32000};
     std::vector<std::string> sources;
     for (std::uint8_t i = 0; i < 5; ++i) {
@@ -102,7 +103,8 @@ TEST_F(HonestResults, EveryFileIsVerifiedToTheSample)
         sources.push_back(mpc.string());
     }
     tmtest::WriteExecutable(cli.Bin() / "mpcdec",
-                            "#!/bin/sh\nfor a; do case \"$a\" in *.mpc) exec cat \"${a%.mpc}.wav\";; esac; done\nexit 1\n");
+                            "#!/bin/sh\nfor a; do case \"$a\" in *.mpc) [ -f \"${a%.mpc}.wav\" ] && exec cat \"${a%.mpc}.wav\";; "
+                            "esac; done\nexec " + tmtest::Installed("mpcdec") + " \"$@\"\n");
     std::vector<std::string> args{"--encoder-options", "--quiet"};
     args.insert(args.end(), sources.begin(), sources.end());
     auto r = cli.Run(args, work);
@@ -167,10 +169,12 @@ TEST_F(HonestResults, AFailingCommandNeverTouchesTheUsersMp3)
     }
     const FileState song = StateOf(src / "song.mp3"), oldMp3 = StateOf(src / "old.mp3");
 
-    // Overwrite is asked for, so the conversions really run; both fail.
+    // Overwrite is asked for, so the conversions would really run; both fail, the first
+    // already on the check of its options.
     auto r = cli.Run({"--existing", "overwrite", "--encoder-options", "--bogus-option", (src / "song.mpc").string()},
                      work);
-    EXPECT_EQ(r.exitCode, 1) << r.out;
+    EXPECT_EQ(r.exitCode, 2) << r.out;
+    r.out += r.err;
     EXPECT_TRUE(Contains(r.out, "lame did not accept the encoder options: unrecognized option --bogus-option\n"))
         << r.out;
     r = cli.Run({"--existing", "overwrite", (src / "old.mpc").string()}, work);

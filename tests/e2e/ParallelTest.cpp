@@ -78,6 +78,9 @@ TEST_F(Parallel, TextModeNumbersEachOutputLineWithItsFile)
     ASSERT_EQ(r.exitCode, 0) << r.out << r.err;
     std::istringstream lines(r.out.substr(0, r.out.find("\nConverted")));
     int commandLines = 0;
+    std::string first;
+    std::getline(lines, first);
+    EXPECT_TRUE(first.starts_with("Settings file: ")) << first;  // -v names it before any file
     for (std::string line; std::getline(lines, line);) {
         EXPECT_TRUE(line.rfind("[1/3] ", 0) == 0 || line.rfind("[2/3] ", 0) == 0 || line.rfind("[3/3] ", 0) == 0) << line;
         if (line.find("LAME") != std::string::npos) ++commandLines;

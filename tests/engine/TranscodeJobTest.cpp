@@ -2,6 +2,7 @@
 // by one: the plan, N files at once, the events of each file, Cancel, a system out of
 // processes, and the ways back to idle. The scripts really run, with stand-in programs:
 // a decoder that fails for sources named "bad", an encoder that copies a prepared MP3.
+#include "engine/OptionsCheck.h"
 #include "engine/TranscodeJob.h"
 #include "os/Path.h"
 #include "system/JobPlatform.h"
@@ -12,6 +13,7 @@
 
 #include <deque>
 #include <map>
+#include <optional>
 #include <set>
 
 namespace trackmill {
@@ -25,6 +27,12 @@ public:
     StartResult Start(std::uint64_t id, const std::vector<std::string> &argv, const os::TOwnFolder *workFolder,
                       std::string *error) override
     {
+        // The options check runs as the programs would run it; the system's shortages
+        // below are the files'.
+        if (id == kOptionsCheckId) {
+            running[id] = tmtest::Run(argv, workFolder->Path()).exitCode;
+            return StartResult::Started;
+        }
         if (acceptFirst > 0) {
             --acceptFirst;
         } else if (refuseNext > 0) {
@@ -48,9 +56,9 @@ public:
     }
     void Stop(std::uint64_t id) override { stopped.insert(id); }
     // Ends the oldest running command (or the given one).
-    void End(std::uint64_t id = 0)
+    void End(std::optional<std::uint64_t> which = {})
     {
-        if (id == 0) id = running.begin()->first;
+        const std::uint64_t id = which ? *which : running.begin()->first;
         const int status = stopped.count(id) ? 143 : running.at(id);
         running.erase(id);
         handlers.output(id, "output of " + std::to_string(id) + "\n");
@@ -152,6 +160,13 @@ protected:
             if (e.find(" " + name) != std::string::npos) out.push_back(e.substr(0, e.find(' ')));
         return out;
     }
+    // Starts the job; the stand-in programs pass its options check.
+    void Started(TranscodeJob &job)
+    {
+        job.Start();
+        ASSERT_EQ(runner.running.count(kOptionsCheckId), 1u);
+        runner.End(kOptionsCheckId);
+    }
     std::vector<std::string> Queued() const
     {
         std::vector<std::string> out;
@@ -204,7 +219,7 @@ TEST_F(JobTest, EventsAndCountsForOneAndForThreeAtOnce)
         TranscodeJob job(runner, host, platform, &queue);
         host.Attach(job);
         ASSERT_TRUE(job.Startup());
-        job.Start();
+        Started(job);
         EXPECT_EQ(host.state, TJobState::Running);
         EXPECT_EQ(int(runner.running.size()), std::min(jobs, 3));
         while (!runner.running.empty()) runner.End();
@@ -242,7 +257,7 @@ TEST_F(JobTest, TheWindowsPauseAndTheSettingsOfEachStep)
     TranscodeJob job(runner, host, platform, &queue);
     host.Attach(job);
     job.Startup();
-    job.Start();
+    Started(job);
     // Option lines are read when each file starts: a change applies from the next one.
     host.settings.encoderOptions = "--bad-option";
     job.SetSettings(host.settings);
@@ -264,7 +279,7 @@ TEST_F(JobTest, CancelLetsTheRunningFilesFinishAndKeepsTheRest)
     TranscodeJob job(runner, host, platform, &queue);
     host.Attach(job);
     job.Startup();
-    job.Start();
+    Started(job);
     job.Cancel();
     runner.End();
     EXPECT_TRUE(job.Running());  // the second file still runs
@@ -284,7 +299,7 @@ TEST_F(JobTest, CancelLetsTheRunningFilesFinishAndKeepsTheRest)
     TranscodeJob next(runner, host, platform, &queue);
     host.Attach(next);
     next.Startup();
-    next.Start();
+    Started(next);
     runner.End();
     next.Cancel();
     next.TimerFired();
@@ -299,7 +314,7 @@ TEST_F(JobTest, AbortStopsTheCommandsAndLeavesNoMp3)
     TranscodeJob job(runner, host, platform, &queue);
     host.Attach(job);
     job.Startup();
-    job.Start();
+    Started(job);
     job.Abort();
     EXPECT_EQ(runner.stopped.size(), 2u);
     runner.End();
@@ -309,6 +324,19 @@ TEST_F(JobTest, AbortStopsTheCommandsAndLeavesNoMp3)
     EXPECT_EQ(Queued(), (std::vector<std::string>{"a.mpc", "b.mpc"}));
     for (const auto &e : fs::directory_iterator(dir.path()))
         EXPECT_NE(e.path().extension(), ".mp3") << e.path();
+
+    // Stopped during the options check: no file starts, and both wait for the next job.
+    TranscodeJob early(runner, host, platform, &queue);
+    host.Attach(early);
+    early.Startup();
+    early.Start();
+    early.Abort();
+    EXPECT_TRUE(runner.stopped.count(kOptionsCheckId));
+    runner.End(kOptionsCheckId);
+    EXPECT_FALSE(early.Running());
+    EXPECT_TRUE(runner.running.empty());
+    EXPECT_EQ(host.ends.back().cancelled, 2);
+    EXPECT_EQ(Queued(), (std::vector<std::string>{"a.mpc", "b.mpc"}));
 }
 
 TEST_F(JobTest, ASystemOutOfProcessesSlowsTheJobAndFailsNoFile)
@@ -320,7 +348,7 @@ TEST_F(JobTest, ASystemOutOfProcessesSlowsTheJobAndFailsNoFile)
     TranscodeJob job(runner, host, platform, &queue);
     host.Attach(job);
     job.Startup();
-    job.Start();
+    Started(job);
     EXPECT_EQ(runner.running.size(), 1u);
     EXPECT_EQ(job.Limit(), 1);
     while (!runner.running.empty()) runner.End();
@@ -333,7 +361,7 @@ TEST_F(JobTest, ASystemOutOfProcessesSlowsTheJobAndFailsNoFile)
     TranscodeJob retry(runner, host, platform, &queue);
     host.Attach(retry);
     retry.Startup();
-    retry.Start();
+    Started(retry);
     EXPECT_TRUE(runner.running.empty());
     EXPECT_EQ(host.log.back(), "timer " + std::to_string(kRetryStartDelayMs));
     retry.TimerFired();
@@ -347,7 +375,7 @@ TEST_F(JobTest, ASystemOutOfProcessesSlowsTheJobAndFailsNoFile)
     TranscodeJob never(runner, host, platform, &queue);
     host.Attach(never);
     never.Startup();
-    never.Start();
+    Started(never);
     for (int i = 0; i < kStartAttempts && never.Running(); ++i) never.TimerFired();
     EXPECT_FALSE(never.Running());
     EXPECT_EQ(host.ends.back().failed, 1);
@@ -361,7 +389,7 @@ TEST_F(JobTest, AScriptOutOfProcessesIsTriedAgainAndAnMp3OfAnotherRunWins)
     TranscodeJob job(runner, host, platform, &queue);
     host.Attach(job);
     job.Startup();
-    job.Start();
+    Started(job);
     runner.End(runner.order.front());  // the script that could not fork
     EXPECT_EQ(job.Limit(), 1);
     EXPECT_EQ(runner.running.size(), 1u);  // nothing new beside the one still running
@@ -375,7 +403,7 @@ TEST_F(JobTest, AScriptOutOfProcessesIsTriedAgainAndAnMp3OfAnotherRunWins)
     TranscodeJob never(runner, host, platform, &queue);
     host.Attach(never);
     never.Startup();
-    never.Start();
+    Started(never);
     for (int i = 0; i < kRetriesInScript && never.Running(); ++i) {
         runner.End();
         never.TimerFired();
@@ -390,7 +418,7 @@ TEST_F(JobTest, AScriptOutOfProcessesIsTriedAgainAndAnMp3OfAnotherRunWins)
     TranscodeJob other(runner, host, platform, &queue);
     host.Attach(other);
     other.Startup();
-    other.Start();
+    Started(other);
     tmtest::WriteText(dir / "d.mp3", "made by another run");
     runner.End();
     EXPECT_EQ(host.ends.back().skipped, 1);
@@ -405,7 +433,7 @@ TEST_F(JobTest, ShutdownAtTheEndAndARefusedOne)
     TranscodeJob job(runner, host, platform, &queue);
     host.Attach(job);
     job.Startup();
-    job.Start();
+    Started(job);
     runner.End();
     EXPECT_EQ(host.log.back(), "shutdown");
     EXPECT_EQ(job.CurrentState(), TranscodeJob::State::ShutdownRequested);
@@ -416,7 +444,7 @@ TEST_F(JobTest, ShutdownAtTheEndAndARefusedOne)
     TranscodeJob refused(runner, host, platform, &queue);
     host.Attach(refused);
     refused.Startup();
-    refused.Start();
+    Started(refused);
     runner.End();
     EXPECT_EQ(refused.CurrentState(), TranscodeJob::State::Idle);
     EXPECT_EQ(host.errorBoxes.size(), 1u);
@@ -431,7 +459,7 @@ TEST_F(JobTest, AFileQueuedAfterThePlanWaitsForTheNextJob)
     TranscodeJob job(runner, host, platform, &queue);
     host.Attach(job);
     ASSERT_TRUE(job.Startup());
-    job.Start();
+    Started(job);
     Add({"late.mpc"});
     while (!runner.running.empty()) runner.End();
     EXPECT_FALSE(job.Running());
@@ -440,7 +468,7 @@ TEST_F(JobTest, AFileQueuedAfterThePlanWaitsForTheNextJob)
     EXPECT_EQ(host.ends.back().cancelled, 0);
     EXPECT_EQ(Queued(), std::vector<std::string>{"late.mpc"});
 
-    job.Start();
+    Started(job);
     while (!runner.running.empty()) runner.End();
     EXPECT_EQ(host.ends.back().converted, 1) << host.reasons["late.mpc"];
     EXPECT_TRUE(fs::exists(dir / "late.mp3"));
@@ -457,7 +485,7 @@ TEST_F(JobTest, ANoticeComesBeforeTheShutdownAndCanCancelIt)
         TranscodeJob job(runner, host, platform, &queue);
         host.Attach(job);
         job.Startup();
-        job.Start();
+        Started(job);
         runner.End();
         EXPECT_EQ(host.log.back(), "notice");
         EXPECT_TRUE(job.ShutdownNoticeShown());

@@ -60,6 +60,8 @@ TEST_F(WindowJob, TranscodesThreeFilesWithTagsAndControlsFollowTheJob)
     EXPECT_FALSE(form->FileDrop1->EnableDrop());
     EXPECT_TRUE(form->EncoderOptionsEdit->isEnabled());
     EXPECT_TRUE(form->FileList->isEnabled());
+    // Past the options check, the first file shows.
+    TM_TRY_VERIFY(form->Job().RunningCount() > 0, 60000);
     EXPECT_EQ(PanelLines().value(2), "   src0.mpc");
     EXPECT_TRUE(form->Console->isVisible());
     EXPECT_TRUE(form->Console->Text().contains("mpcdec"));
@@ -105,6 +107,8 @@ TEST_F(WindowJob, CancelStopsAfterTheCurrentFile)
     form->SetJobs(1);
     DropFiles(sources);
     form->TranscodeButton->click();
+    // Past the options check, the first file is converting.
+    TM_TRY_VERIFY(form->Job().RunningCount() > 0, 60000);
     form->CancelButton->click();
     TM_TRY_VERIFY(Idle(), 60000);
     EXPECT_EQ(ListEntries(), QStringList({Q(sources[1]), Q(sources[2])}));
@@ -150,7 +154,7 @@ TEST_F(WindowJob, ClosingDuringAFileSavesSettingsAndFinishesTheFileFirst)
     DropFiles(sources);
     form->EncoderOptionsEdit->setText("--alt-preset cbr 96");
     form->TranscodeButton->click();
-    ASSERT_TRUE(form->Job().Running());
+    TM_TRY_VERIFY(form->Job().RunningCount() > 0, 60000);  // past the options check
     CloseAndDelete();
 
     // The settings were saved on close.

@@ -25,7 +25,7 @@ TEST_F(Presenter, AJobFromTheDropToItsReport)
     EXPECT_EQ(view.rows[1].text, names[1]);
     EXPECT_EQ(view.status, "3 files added");
 
-    presenter->Transcode();
+    Transcode();
     EXPECT_FALSE(view.controls.transcode || view.controls.clearAll || view.controls.adding);
     EXPECT_TRUE(view.controls.cancel);
     EXPECT_EQ(view.rows[0].state, "converting 0 %");
@@ -63,7 +63,7 @@ TEST_F(Presenter, AJobFromTheDropToItsReport)
     EXPECT_TRUE(view.info.isEmpty());
     presenter->ClearAll();
     EXPECT_TRUE(view.rows.empty());
-    presenter->Transcode();
+    Transcode();
     EXPECT_EQ(view.errors, QStringList{kListEmptyMessage});
 }
 
@@ -105,7 +105,7 @@ TEST_F(Presenter, TheListsStatusPanelAndBarTellWhatIsTrueNow)
     TJobSettings s;
     s.existing = TExistingPolicy::Skip;
     presenter->SettingsChanged(s);
-    presenter->Transcode();
+    Transcode();
     ASSERT_TRUE(job->Running());
     const TWorkItem &running = job->Queue().At(job->Queue().IndexOf(runner.running.front()));
     EXPECT_EQ(running.number, 2);
@@ -128,6 +128,25 @@ TEST_F(Presenter, TheListsStatusPanelAndBarTellWhatIsTrueNow)
     EXPECT_EQ(view.progress, 0);
 }
 
+// The programs refuse the option lines on the check before the first file: one message with
+// their complaint, no file started or marked, and the window usable again at once.
+TEST_F(Presenter, OptionsRefusedOnTheCheckGiveOneMessageAndStartNoFile)
+{
+    presenter->Start();
+    presenter->Collect(names);
+    presenter->Transcode();
+    ASSERT_EQ(runner.running, std::vector<std::uint64_t>{kOptionsCheckId});
+    EXPECT_TRUE(view.controls.cancel && !view.controls.transcode);
+    runner.EndFirst(1);
+    EXPECT_TRUE(runner.running.empty());
+    EXPECT_FALSE(job->Running());
+    EXPECT_EQ(view.errors, QStringList{QString(kOptionsRefusedText).arg("the encoder stopped with exit status 1")});
+    EXPECT_TRUE(view.reports.isEmpty());
+    EXPECT_TRUE(view.focused.empty());
+    for (const TListRow &row : view.rows) EXPECT_TRUE(row.state.isEmpty() && row.tone == TRowTone::Plain);
+    EXPECT_TRUE(view.controls.transcode && view.controls.adding && view.controls.clearAll);
+}
+
 TEST_F(Presenter, MissingProgramsAShutdownNoticeAndAClose)
 {
     programs = false;
@@ -140,7 +159,7 @@ TEST_F(Presenter, MissingProgramsAShutdownNoticeAndAClose)
     presenter->Start();
     Settings(true);
     presenter->Collect(names.mid(0, 1));
-    presenter->Transcode();
+    Transcode();
     runner.EndFirst(255);
     ASSERT_TRUE(view.notice);
     EXPECT_FALSE(view.controls.transcode);  // the controls stay while the notice runs
@@ -152,7 +171,7 @@ TEST_F(Presenter, MissingProgramsAShutdownNoticeAndAClose)
     EXPECT_EQ(host.shutdowns, 0);
 
     // A window closed during a job finishes the file in progress and shuts nothing down.
-    presenter->Transcode();
+    Transcode();
     presenter->Closing();
     EXPECT_TRUE(presenter->ClosingDuringJob());
     runner.EndFirst(255);
