@@ -4,7 +4,7 @@
 <context>
     <name>Cli</name>
     <message>
-        <location filename="../src/cli/ConvertCommand.cpp" line="+49"/>
+        <location filename="../src/cli/ConvertCommand.cpp" line="+51"/>
         <source>skip</source>
         <translation>überspringen</translation>
     </message>
@@ -183,7 +183,7 @@ Converted %d of %d files</source>
     </message>
     <message>
         <location line="+1"/>
-        <location filename="../src/cli/ConvertHost.cpp" line="+118"/>
+        <location filename="../src/cli/ConvertHost.cpp" line="+127"/>
         <source>, %d failed</source>
         <translation>, %d fehlgeschlagen</translation>
     </message>
@@ -240,7 +240,21 @@ Converted %d of %d files</source>
         <translation>Nicht umgewandelt:</translation>
     </message>
     <message>
-        <location line="+46"/>
+        <location line="+29"/>
+        <source>Settings file: %s
+</source>
+        <translation>Einstellungsdatei: %s
+</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Settings file: none (%s does not exist); the default settings apply
+</source>
+        <translation>Einstellungsdatei: keine (%s existiert nicht); es gelten die Vorgabewerte
+</translation>
+    </message>
+    <message>
+        <location line="+26"/>
         <source>trackmill-cli: refused %s: %s
 </source>
         <translation>trackmill-cli: %s abgelehnt: %s
@@ -271,7 +285,12 @@ Converted %d of %d files</source>
         <translation>die laufenden Dateien werden angehalten; ihre MP3s werden entfernt</translation>
     </message>
     <message>
-        <location filename="../src/cli/ConvertHost.cpp" line="-1"/>
+        <location filename="../src/cli/ConvertHost.cpp" line="-41"/>
+        <source>the options were tried on a short silence and refused; no file was started: %s</source>
+        <translation>die Optionen wurden an kurzer Stille ausprobiert und abgelehnt; keine Datei wurde begonnen: %s</translation>
+    </message>
+    <message>
+        <location line="+40"/>
         <source>Done %d of %d</source>
         <translation>%d von %d fertig</translation>
     </message>
@@ -324,7 +343,9 @@ Options (default: the window&apos;s stored settings, else the values named below
   --decoder-options TEXT   options for mpcdec, shell words as typed in a terminal
   --encoder-options TEXT   options for lame, the same way (default: --alt-preset
                            cbr 128); a line that would run or redirect commands
-                           (; | &amp; &lt; &gt; # $( or a back quote outside quotes) is refused
+                           (; | &amp; &lt; &gt; # $( or a back quote outside quotes) is refused,
+                           and both lines are tried on a short silence first: what
+                           a program refuses ends the run before any file starts
   --output-dir DIR         write the MP3 files into DIR (else beside the sources)
   --library-folder DIR     a source below DIR keeps its path below it in the output
                            folder, however it was named (default: the music folder)
@@ -353,13 +374,13 @@ Options (default: the window&apos;s stored settings, else the values named below
   --ape-to id3v1|id3v2     the tag an APE tag becomes (default: id3v2)
   --dry-run                print where each file would go, convert nothing
   --json                   the job&apos;s events as JSON Lines on standard output
-  -v, --verbose            also print each file&apos;s start and its programs&apos; output,
-                           and every file in the summary
+  -v, --verbose            also name the settings file read, print each file&apos;s start
+                           and its programs&apos; output, and every file in the summary
   --help                   show this help
 
 Ctrl-C stops after the files in progress; a second Ctrl-C stops them too.
 Exit status: 0 every file converted or skipped, 1 a file failed or the job was
-cancelled, 2 usage error.
+cancelled, 2 usage error (options a program refused included).
 </source>
         <translation>Aufruf: trackmill-cli convert [Optionen] PFAD...
 
@@ -377,7 +398,10 @@ genannten Werte):
   --encoder-options TEXT   Optionen für lame, ebenso (Vorgabe: --alt-preset
                            cbr 128); eine Zeile, die Befehle ausführen oder
                            umleiten würde (; | &amp; &lt; &gt; # $( oder ein Backquote
-                           außerhalb von Anführungszeichen), wird abgelehnt
+                           außerhalb von Anführungszeichen), wird abgelehnt,
+                           und beide Zeilen werden zuerst an kurzer Stille
+                           ausprobiert: was ein Programm ablehnt, beendet den
+                           Lauf, bevor eine Datei beginnt
   --output-dir ORDNER      die MP3-Dateien in ORDNER schreiben (sonst neben
                            die Quellen)
   --library-folder ORDNER  eine Quelle unter ORDNER behält ihren Pfad darunter
@@ -416,17 +440,19 @@ genannten Werte):
   --dry-run                ausgeben, wohin jede Datei käme, nichts umwandeln
   --json                   die Ereignisse des Auftrags als JSON Lines auf der
                            Standardausgabe
-  -v, --verbose            auch den Start jeder Datei und die Ausgabe ihrer
-                           Programme ausgeben, und jede Datei in der Übersicht
+  -v, --verbose            auch die gelesene Einstellungsdatei nennen, den Start
+                           jeder Datei und die Ausgabe ihrer Programme ausgeben,
+                           und jede Datei in der Übersicht
   --help                   diese Hilfe zeigen
 
 Strg+C hält nach den laufenden Dateien an; ein zweites Strg+C hält auch sie an.
 Rückgabewert: 0 jede Datei umgewandelt oder übersprungen, 1 eine Datei ist
-fehlgeschlagen oder der Auftrag wurde abgebrochen, 2 Aufruffehler.
+fehlgeschlagen oder der Auftrag wurde abgebrochen, 2 Aufruffehler (auch von
+einem Programm abgelehnte Optionen).
 </translation>
     </message>
     <message>
-        <location line="+148"/>
+        <location line="+150"/>
         <source>--decoder-options needs a value</source>
         <translation>--decoder-options braucht einen Wert</translation>
     </message>
@@ -1582,7 +1608,7 @@ Optionen:
         <translation>%1 Dateien wurden nicht angenommen:</translation>
     </message>
     <message>
-        <location line="+66"/>
+        <location line="+71"/>
         <source>1 file could not be converted:
 
 </source>
@@ -1618,8 +1644,8 @@ Optionen:
 </translation>
     </message>
     <message>
-        <location line="-332"/>
-        <location line="+391"/>
+        <location line="-337"/>
+        <location line="+396"/>
         <source>converted</source>
         <translation>umgewandelt</translation>
     </message>
@@ -1640,6 +1666,15 @@ Optionen:
     </message>
     <message>
         <location line="+1"/>
+        <source>The options were tried on a short silence before the first file, and refused; no file was started.
+
+%1</source>
+        <translation>Die Optionen wurden vor der ersten Datei an kurzer Stille ausprobiert und abgelehnt; keine Datei wurde begonnen.
+
+%1</translation>
+    </message>
+    <message>
+        <location line="+2"/>
         <source>Shutdown cancelled; the computer keeps running</source>
         <translation>Herunterfahren abgebrochen; der Computer läuft weiter</translation>
     </message>
@@ -1714,7 +1749,7 @@ Die MP3-Dateien liegen in:
         <translation>Ein Fehler ist aufgetreten</translation>
     </message>
     <message>
-        <location filename="../src/main/Form1Layout.cpp" line="+38"/>
+        <location filename="../src/main/Form1Layout.cpp" line="+39"/>
         <source>VBR, about 190 kbit/s, encoded faster</source>
         <translation>VBR, etwa 190 kbit/s, schneller kodiert</translation>
     </message>
@@ -1734,8 +1769,8 @@ Die MP3-Dateien liegen in:
         <translation>VBR, etwa 245 kbit/s</translation>
     </message>
     <message>
+        <location line="+3"/>
         <location line="+2"/>
-        <location line="+1"/>
         <source>CBR 320 kbit/s</source>
         <translation>CBR 320 kbit/s</translation>
     </message>
@@ -2011,12 +2046,12 @@ die jetzigen Tags der Quelle</translation>
         <translation>Dateien zum Umwandeln (MPC-, MPP-, MP+-Dateien oder Ordner hierher ziehen)</translation>
     </message>
     <message>
-        <location filename="../src/engine/TranscodeJob.cpp" line="+528"/>
+        <location filename="../src/engine/TranscodeJob.cpp" line="+597"/>
         <source>The system refused to shut down. Transcoding has finished; the computer keeps running.</source>
         <translation>Das System hat das Herunterfahren abgelehnt. Das Umwandeln ist beendet; der Computer läuft weiter.</translation>
     </message>
     <message>
-        <location filename="../src/engine/TranscodeJob.h" line="+136"/>
+        <location filename="../src/engine/TranscodeJob.h" line="+142"/>
         <source>The list of files to transcode is empty</source>
         <translation>Die Liste der umzuwandelnden Dateien ist leer</translation>
     </message>
