@@ -59,12 +59,6 @@ QString WindowSettingsFilePath(const QString &programFolder)
                                      configFolder);
 }
 
-QString FindWindowSettingsFile(const QString &programFolder)
-{
-    const QString path = WindowSettingsFilePath(programFolder);
-    return QFileInfo(path).isFile() ? path : QString();
-}
-
 QString SettingsFilePath()
 {
     const QString exe = QCoreApplication::applicationFilePath();

@@ -20,8 +20,6 @@ QString SettingsFilePathFor(const QString &executablePath, bool executableFolder
 // the window's program is looked for beside it (or, in the build tree, in "../main/"),
 // and its file is chosen by the rule above, whether it exists or not.
 QString WindowSettingsFilePath(const QString &programFolder);
-// The same, empty when that file does not exist.
-QString FindWindowSettingsFile(const QString &programFolder);
 
 // True when a file can be created in the folder.
 bool IsWritableFolder(const QString &folder);
