@@ -995,6 +995,11 @@ Optionen:
     </message>
     <message>
         <location line="+1"/>
+        <source>%1 did not accept the decoder options: %2</source>
+        <translation>%1 hat die Decoder-Optionen nicht angenommen: %2</translation>
+    </message>
+    <message>
+        <location line="+1"/>
         <source>The decoder options cannot be used: they hold %1. They are shell words, as typed in a terminal, and may not run or redirect commands</source>
         <translation>Die Decoder-Optionen können nicht verwendet werden: Sie enthalten %1. Sie sind Shell-Wörter wie im Terminal und dürfen keine Befehle ausführen oder umleiten</translation>
     </message>

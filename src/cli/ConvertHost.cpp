@@ -84,7 +84,7 @@ void TConvertHost::OptionsRefused(const std::string &reason)
     ++errorsShown_;
     optionsRefused_ = true;
     Note(Formatted(Cli::Tr("the options were tried on a short silence and refused; no file was started: %s"),
-                   reason.c_str()));
+                   ReasonText(reason).c_str()));
     QCoreApplication::exit(0);
 }
 

@@ -48,6 +48,7 @@ constexpr TReasonPattern kPatterns[] = {
     {Word("Reason", "the decoder stopped with exit status %1"), "v"},
     {Word("Reason", "the encoder stopped with exit status %1"), "v"},
     {Word("Reason", "%1 did not accept the encoder options: %2"), "vv"},
+    {Word("Reason", "%1 did not accept the decoder options: %2"), "vv"},
     {Word("Reason", "The decoder options cannot be used: they hold %1. They are shell words, as typed in a "
                     "terminal, and may not run or redirect commands"), "r"},
     {Word("Reason", "The encoder options cannot be used: they hold %1. They are shell words, as typed in a "

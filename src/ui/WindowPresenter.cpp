@@ -399,7 +399,7 @@ void TWindowPresenter::JobProblem(const std::string &message)
 
 void TWindowPresenter::OptionsRefused(const std::string &reason)
 {
-    view_.ShowError(Words::tr(kOptionsRefusedText).arg(QString::fromStdString(reason)));
+    view_.ShowError(Words::tr(kOptionsRefusedText).arg(ReasonText(reason)));
 }
 
 void TWindowPresenter::StateChanged(TJobState state)
