@@ -18,12 +18,21 @@ xvfb=$!
 for _ in $(seq 600); do [ -s "$dir/display" ] && break; sleep 0.05; done
 [ -s "$dir/display" ] || { echo "Xvfb did not start" >&2; exit 1; }
 export DISPLAY=":$(head -n1 "$dir/display")"
-HOME="$dir" openbox --sm-disable >/dev/null 2>&1 &
-wm=$!
-for _ in $(seq 600); do
-  xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
-  kill -0 "$wm" 2>/dev/null || break
-  sleep 0.05
+# openbox now and then gives up at once when several start together (parallel tests):
+# it is started again, up to three times, and what it said is shown when it never comes.
+wm_up() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; }
+for _ in 1 2 3; do
+  HOME="$dir" openbox --sm-disable >>"$dir/openbox.log" 2>&1 &
+  wm=$!
+  for _ in $(seq 600); do
+    wm_up && break
+    kill -0 "$wm" 2>/dev/null || break
+    sleep 0.05
+  done
+  wm_up && break
+  kill "$wm" 2>/dev/null || true
+  wait "$wm" 2>/dev/null || true
+  wm=""
 done
-xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' || { echo "openbox did not start" >&2; exit 1; }
+wm_up || { cat "$dir/openbox.log" >&2; echo "openbox did not start" >&2; exit 1; }
 "$@"
