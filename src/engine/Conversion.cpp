@@ -22,13 +22,6 @@ namespace trackmill {
 
 namespace {
 
-std::string Seconds(double s)
-{
-    char buf[32];
-    std::snprintf(buf, sizeof buf, "%.1f", s);
-    return buf;
-}
-
 constexpr const char *kAppeared = "exists: ";
 constexpr std::size_t kDecoderLogBytes = 256 * 1024;
 
@@ -36,8 +29,9 @@ constexpr std::size_t kDecoderLogBytes = 256 * 1024;
 // file is never replaced, even one that appeared since the plan was made (reason
 // "exists: ..."). A replaced file's permission bits go to the new one.
 bool Place(os::TOwnFolder &folder, const std::string &name, const std::string &output, bool mayReplace,
-           std::string &reason)
+           std::string_view noun, std::string &reason)
 {
+    const std::string cannotRename = "cannot rename the " + std::string(noun) + " to " + os::Native(output) + ": ";
     const bool exists = os::Exists(output);
     if (exists && !mayReplace) {
         reason = kAppeared + os::Native(output);
@@ -50,7 +44,7 @@ bool Place(os::TOwnFolder &folder, const std::string &name, const std::string &o
         }
         folder.TakeModeOf(name, output);
         if (const int err = folder.MoveOut(name, output, true); err != 0) {
-            reason = "cannot rename the MP3 to " + os::Native(output) + ": " + os::ErrorText(err);
+            reason = cannotRename + os::ErrorText(err);
             return false;
         }
         return true;
@@ -58,7 +52,7 @@ bool Place(os::TOwnFolder &folder, const std::string &name, const std::string &o
     // Never over a file that appears at the last moment.
     const int err = folder.MoveOut(name, output, false);
     if (err == 0) return true;
-    reason = err == EEXIST ? kAppeared + os::Native(output) : "cannot rename the MP3 to " + os::Native(output) + ": " + os::ErrorText(err);
+    reason = err == EEXIST ? kAppeared + os::Native(output) : cannotRename + os::ErrorText(err);
     return false;
 }
 
@@ -73,13 +67,12 @@ std::string HowFarDecoded(const std::string &sourcePath, const TPreparedFile &pr
     if (now.kind == os::TKind::None) return "the source was removed while it was converted";
     if (now.kind != source.info.kind || now.size != source.info.size || now.modified != source.info.modified)
         return "the source changed while it was converted";
-    TFileStream mp3;
-    TMp3FrameWalker audio;
-    if (!mp3.Open(*prepared.workFolder, prepared.tempMp3) || !audio.Advance(mp3) || !audio.HasAudio()) return {};
-    const double decoded = audio.Seconds();
-    if (CompareDurations(decoded, sourceSeconds).empty()) return {};
-    return "the source is damaged: decoding stopped after " + Seconds(std::min(decoded, sourceSeconds)) + " of " +
-           Seconds(sourceSeconds) + " s";
+    TFileStream written;
+    if (!written.Open(*prepared.workFolder, prepared.tempOutput)) return {};
+    const std::optional<double> decoded = prepared.target->AudioSeconds(written);
+    if (!decoded || CompareDurations(*decoded, sourceSeconds).empty()) return {};
+    return "the source is damaged: decoding stopped after " + OneDecimal(std::min(*decoded, sourceSeconds)) + " of " +
+           OneDecimal(sourceSeconds) + " s";
 }
 
 }  // namespace
@@ -133,18 +126,19 @@ bool PrepareFile(const TWorkItem &item, const TConversionSetup &setup, const Pat
         return fail("cannot write in " + os::Native(folder) + ": " + os::ErrorText(err));
     prepared.workFolder = std::move(work);
     scratch.NoteTemporary(prepared.workFolder->Path());
+    prepared.target = &OutputTarget(setup.format);
     os::TFile temp;
-    if (!temp.Create(*prepared.workFolder, kTemporaryMp3))
+    if (!temp.Create(*prepared.workFolder, prepared.target->TemporaryName()))
         return fail("cannot write in " + os::Native(folder) + ": " + os::ErrorText(temp.Error()));
     temp.Close();
-    prepared.tempMp3 = kTemporaryMp3;
+    prepared.tempOutput = prepared.target->TemporaryName();
 
     const std::string stem = std::to_string(item.id);
     prepared.statusName = stem + ".status";
     prepared.decoderLogName = stem + ".decoder";
     scratch.RemoveFile(prepared.statusName);
     scratch.RemoveFile(prepared.decoderLogName);
-    prepared.lines = BuildCommandLines(setup, item.source, item.output, prepared.tempMp3,
+    prepared.lines = BuildCommandLines(setup, item.source, item.output, prepared.tempOutput,
                                        os::Join(scratch.Path(), prepared.statusName), quote,
                                        os::Join(scratch.Path(), prepared.decoderLogName));
     if (!scratch.WriteFile(stem + ".sh", prepared.lines.script + "\n", &why))
@@ -170,11 +164,14 @@ void RemoveEmptyFolders(const std::vector<std::string> &folders)
     for (auto f = folders.rbegin(); f != folders.rend(); ++f) os::RemoveEmptyFolder(*f);
 }
 
-TConversionResult UpdateFileTags(const TWorkItem &item, const TSourceAtStart &source, const TTagSwitches &tags,
-                                 TTagAdditions additions, const std::function<void(const std::string &)> &noteTemporary)
+TConversionResult UpdateFileTags(const TWorkItem &item, const TOutputTarget &target, const TSourceAtStart &source,
+                                 const TTagSwitches &tags, TTagAdditions additions,
+                                 const std::function<void(const std::string &)> &noteTemporary)
 {
     TConversionResult result;
-    const std::string &mp3Path = item.output;
+    const std::string &outputPath = item.output;
+    const std::string the = "the " + std::string(target.Noun()) + " ";
+    const std::string temporary = target.TemporaryName();
     auto failed = [&](const std::string &why) {
         result.outcome = TConversionResult::Outcome::Failed;
         result.reason = why;
@@ -182,30 +179,26 @@ TConversionResult UpdateFileTags(const TWorkItem &item, const TSourceAtStart &so
     };
     const std::optional<TSourceMark> planned = ParseMark(item.mark);
     if (!planned) return failed("the tags could not be updated: the source's mark is not known");
-    const os::TFileInfo before = os::Stat(mp3Path, os::TFollow::NotLinks);
-    if (before.kind == os::TKind::None) return failed("the MP3 " + os::Native(mp3Path) + " is gone");
-    if (std::string why = WhyNotReplaceable(mp3Path); !why.empty()) return failed(why);
+    const os::TFileInfo before = os::Stat(outputPath, os::TFollow::NotLinks);
+    if (before.kind == os::TKind::None) return failed(the + os::Native(outputPath) + " is gone");
+    if (std::string why = WhyNotReplaceable(outputPath); !why.empty()) return failed(why);
 
     // The MP3 is read through one open that follows no link: its mark is checked and its
     // audio copied from the same file.
     TFileStream old;
-    if (!old.Open(mp3Path, TFileStream::Mode::Read, os::TFollow::NotLinks))
-        return failed("the MP3 " + os::Native(mp3Path) + " cannot be opened: " + old.OpenError());
-    const auto markText = id3v2::FindUserText(old, kMarkerDescription);
+    if (!old.Open(outputPath, TFileStream::Mode::Read, os::TFollow::NotLinks))
+        return failed(the + os::Native(outputPath) + " cannot be opened: " + old.OpenError());
+    const auto markText = target.MarkText(old);
     const auto mark = markText ? ParseMark(*markText) : std::nullopt;
     if (!mark || mark->path != planned->path)
-        return failed("the MP3 " + os::Native(mp3Path) + " no longer carries the mark of this source");
-    TID3v2 v2;
-    TID3v1 v1;
-    v2.LoadHeaderFromStream(old);
-    v1.LoadFromStream(old);
-    const std::int64_t begin = v2.Present() ? v2.TagSize() : 0;
-    const std::int64_t end = old.Size() - (v1.Present() ? std::int64_t(TID3v1::kTagSize) : 0);
-    if (end <= begin) return failed("the MP3 " + os::Native(mp3Path) + " holds no audio");
+        return failed(the + os::Native(outputPath) + " no longer carries the mark of this source");
+    const auto audioBytes = target.AudioBytes(old);
+    if (!audioBytes) return failed(the + os::Native(outputPath) + " holds no audio");
+    const auto [begin, end] = *audioBytes;
 
     os::TOwnFolder work;
-    if (const int err = work.Create(os::FolderOf(mp3Path), kTemporaryPrefix); err != 0)
-        return failed("cannot write in " + os::Native(os::FolderOf(mp3Path)) + ": " + os::ErrorText(err));
+    if (const int err = work.Create(os::FolderOf(outputPath), kTemporaryPrefix); err != 0)
+        return failed("cannot write in " + os::Native(os::FolderOf(outputPath)) + ": " + os::ErrorText(err));
     if (noteTemporary) noteTemporary(work.Path());
     auto discard = [&](const std::string &why) {
         work.Remove();
@@ -213,12 +206,12 @@ TConversionResult UpdateFileTags(const TWorkItem &item, const TSourceAtStart &so
     };
     {
         os::TFile copy;
-        if (!copy.Create(work, kTemporaryMp3))
-            return discard("cannot write in " + os::Native(os::FolderOf(mp3Path)) + ": " + os::ErrorText(copy.Error()));
+        if (!copy.Create(work, temporary))
+            return discard("cannot write in " + os::Native(os::FolderOf(outputPath)) + ": " + os::ErrorText(copy.Error()));
         std::vector<std::uint8_t> chunk(1 << 20);
         for (std::int64_t at = begin; at < end;) {
             const std::size_t n = static_cast<std::size_t>(std::min<std::int64_t>(end - at, std::int64_t(chunk.size())));
-            if (!old.ReadAt(at, chunk.data(), n)) return discard("the MP3 " + os::Native(mp3Path) + " cannot be read");
+            if (!old.ReadAt(at, chunk.data(), n)) return discard(the + os::Native(outputPath) + " cannot be read");
             if (!copy.WriteAt(at - begin, chunk.data(), n))
                 return discard("the tags could not be written: " + os::ErrorText(copy.Error()));
             at += static_cast<std::int64_t>(n);
@@ -230,12 +223,10 @@ TConversionResult UpdateFileTags(const TWorkItem &item, const TSourceAtStart &so
     additions.marker = MarkText({planned->path, source.info.size, source.info.modified});
     const std::string problem = [&]() -> std::string {
         TFileStream output;
-        if (!output.Open(work, kTemporaryMp3, TFileStream::Mode::ReadWrite))
-            return "the MP3 cannot be opened: " + output.OpenError();
-        TMp3FrameWalker audio;
-        audio.Advance(output);
-        if (!audio.HasAudio()) return "the MP3 " + os::Native(mp3Path) + " holds no audio";
-        result.tags = TransferTags(source.stream, output, tags, additions);
+        if (!output.Open(work, temporary, TFileStream::Mode::ReadWrite))
+            return the + "cannot be opened: " + output.OpenError();
+        if (!target.AudioSeconds(output)) return the + os::Native(outputPath) + " holds no audio";
+        result.tags = target.WriteTags(source.stream, output, tags, additions);
         result.tags.sourceRead = source.read;
         return result.tags.error.empty() ? "" : "the tags could not be written: " + result.tags.error;
     }();
@@ -244,57 +235,18 @@ TConversionResult UpdateFileTags(const TWorkItem &item, const TSourceAtStart &so
     // Whatever changed meanwhile wins: the tags would be the wrong ones, or a change lost.
     const os::TFileInfo now = os::Stat(item.source);
     if (now.kind != source.info.kind || now.size != source.info.size || now.modified != source.info.modified)
-        return discard("the source changed while the MP3's tags were updated");
-    const os::TFileInfo after = os::Stat(mp3Path, os::TFollow::NotLinks);
+        return discard("the source changed while the " + std::string(target.Noun()) + "'s tags were updated");
+    const os::TFileInfo after = os::Stat(outputPath, os::TFollow::NotLinks);
     if (after.kind != before.kind || after.size != before.size || after.modified != before.modified)
-        return discard("the MP3 " + os::Native(mp3Path) + " changed while its tags were updated");
-    work.TakeModeOf(kTemporaryMp3, mp3Path);
-    if (const int err = work.MoveOut(kTemporaryMp3, mp3Path, true); err != 0)
-        return discard("cannot rename the MP3 to " + os::Native(mp3Path) + ": " + os::ErrorText(err));
+        return discard(the + os::Native(outputPath) + " changed while its tags were updated");
+    work.TakeModeOf(temporary, outputPath);
+    if (const int err = work.MoveOut(temporary, outputPath, true); err != 0)
+        return discard("cannot rename " + the + "to " + os::Native(outputPath) + ": " + os::ErrorText(err));
     work.Remove();
     result.ok = true;
     result.outcome = TConversionResult::Outcome::TagsUpdated;
     result.reason = result.tags.omitted;
     return result;
-}
-
-std::string CompareDurations(double mp3Seconds, double sourceSeconds)
-{
-    if (sourceSeconds <= 0) return {};
-    if (std::fabs(mp3Seconds - sourceSeconds) <= 0.2 + 0.01 * sourceSeconds) return {};
-    return "the MP3 lasts " + Seconds(mp3Seconds) + " s, the source " + Seconds(sourceSeconds) + " s";
-}
-
-std::string CompareAudio(const TMp3FrameWalker &mp3, const TSourceAtStart &source)
-{
-    const std::optional<std::int64_t> held = mp3.ExactSamples();
-    const std::optional<std::uint64_t> samples = source.Samples();
-    const std::uint32_t sourceRate = source.stream.SampleRate();
-    if (!held || !samples || mp3.SampleRate() == 0 || sourceRate == 0)
-        return CompareDurations(mp3.Seconds(), source.PlayingTime());
-    // lame picks a lower rate by itself for low bit rates: the MP3's own rate counts. Its
-    // resampler gives no fewer than 8 samples, however few went in.
-    constexpr double kLeastResampled = 8;
-    double expected = static_cast<double>(*samples) * mp3.SampleRate() / sourceRate;
-    if (mp3.SampleRate() != sourceRate && *samples > 0) expected = std::max(expected, kLeastResampled);
-    const double tolerance = mp3.SampleRate() == sourceRate ? 0.0 : 1.0;
-    if (std::fabs(static_cast<double>(*held) - expected) <= tolerance) return {};
-    const std::string has = FormatGrouped(static_cast<double>(*held));
-    const std::string of = FormatGrouped(static_cast<double>(*samples));
-    const bool shorter = static_cast<double>(*held) < expected;
-    if (mp3.SampleRate() == sourceRate)
-        return shorter ? "the source is damaged: the MP3 holds " + has + " of the source's " + of + " samples"
-                       : "the MP3 holds " + has + " samples, the source " + of;
-    const std::string made = " at " + std::to_string(sourceRate) + " Hz make " + FormatGrouped(std::round(expected)) +
-                             " at " + std::to_string(mp3.SampleRate()) + " Hz";
-    return (shorter ? "the source is damaged: " : "") + std::string("the MP3 holds ") + has + " samples; the source's " +
-           of + made;
-}
-
-void TSourceAtStart::Load(const std::string &path, const os::TFileInfo &fileInfo)
-{
-    info = fileInfo;
-    read = stream.LoadFromFile(path);
 }
 
 TCommandsOutput CommandsOutputOf(const TPreparedFile &prepared, int encoderStatus, const std::string &outputTail)
@@ -325,12 +277,14 @@ TConversionResult FinishFile(const TWorkItem &item, const TPreparedFile &prepare
 {
     TConversionResult result;
     TCommandsOutput commands = CommandsOutputOf(prepared, encoderStatus, outputTail);
-    if (!prepared.workFolder) {
+    if (!prepared.workFolder || !prepared.target) {
         result.reason = "no MP3 was written";
         return result;
     }
+    const TOutputTarget &target = *prepared.target;
+    const std::string noun(target.Noun());
     os::TOwnFolder &work = *prepared.workFolder;
-    commands.encoded = work.Stat(prepared.tempMp3).size > 0;
+    commands.encoded = work.Stat(prepared.tempOutput).size > 0;
 
     auto failed = [&](const std::string &why, TConversionResult::Outcome outcome = TConversionResult::Outcome::Failed) {
         work.Remove();
@@ -356,29 +310,23 @@ TConversionResult FinishFile(const TWorkItem &item, const TPreparedFile &prepare
     if (now.kind != source.info.kind || now.size != source.info.size || now.modified != source.info.modified)
         return failed("the source changed while it was converted");
 
-    const os::TFileInfo mp3 = work.Stat(prepared.tempMp3);
-    if (mp3.kind != os::TKind::File) return failed("no MP3 was written");
-    if (mp3.size == 0) return failed("the MP3 is empty");
+    const os::TFileInfo written = work.Stat(prepared.tempOutput);
+    if (written.kind != os::TKind::File) return failed("no " + noun + " was written");
+    if (written.size == 0) return failed("the " + noun + " is empty");
     // The walk and the tags through one open, closed before the MP3 is removed or renamed.
     const std::string problem = [&]() -> std::string {
         TFileStream output;
-        if (!output.Open(work, prepared.tempMp3, TFileStream::Mode::ReadWrite))
-            return "the MP3 cannot be opened: " + output.OpenError();
-        TMp3FrameWalker audio;
-        audio.Advance(output);
-        // Whatever the header promised: an MP3 whose frames hold nothing beyond the
-        // encoder's own delay and padding has no audio.
-        if (!audio.HasAudio()) return "no audio was decoded";
-        if (std::string mismatch = CompareAudio(audio, source); !mismatch.empty())
-            return mismatch;
-        result.tags = TransferTags(source.stream, output, tags, additions);
+        if (!output.Open(work, prepared.tempOutput, TFileStream::Mode::ReadWrite))
+            return "the " + noun + " cannot be opened: " + output.OpenError();
+        if (std::string mismatch = target.CheckAudio(output, source); !mismatch.empty()) return mismatch;
+        result.tags = target.WriteTags(source.stream, output, tags, additions);
         result.tags.sourceRead = source.read;
         return result.tags.error.empty() ? "" : "the tags could not be written: " + result.tags.error;
     }();
     if (!problem.empty()) return failed(problem);
 
     std::string why;
-    if (!Place(work, prepared.tempMp3, item.output, mayReplace, why))
+    if (!Place(work, prepared.tempOutput, item.output, mayReplace, target.Noun(), why))
         return failed(why, why.rfind(kAppeared, 0) == 0 ? TConversionResult::Outcome::Skipped
                                                         : TConversionResult::Outcome::Failed);
     work.Remove();

@@ -6,6 +6,7 @@
 
 #include "engine/Command.h"
 #include "engine/OutputPlan.h"
+#include "engine/OutputTarget.h"
 #include "engine/TagTransfer.h"
 #include "formats/MPEGAudio.h"
 #include "formats/MPEGplus.h"
@@ -49,10 +50,11 @@ struct TCommandLines {
 
 // What the commands need, made before they start.
 struct TPreparedFile {
-    // Where the encoder writes: a folder of ours beside the output, and the MP3's name in
-    // it. The commands run in that folder; everything after them reaches the MP3 through it.
+    // Where the encoder writes: a folder of ours beside the output, and the file's name in
+    // it. The commands run in that folder; everything after them reaches the file through it.
     std::unique_ptr<os::TOwnFolder> workFolder;
-    std::string tempMp3;
+    std::string tempOutput;
+    const TOutputTarget *target = nullptr;
     std::string scriptName;   // in the scratch folder
     std::string statusName;   // the decoder's exit status goes here, in the scratch folder
     std::string decoderLogName;  // and a copy of its error output
@@ -60,24 +62,6 @@ struct TPreparedFile {
     TCommandLines lines;
     std::vector<std::string> argv;  // the shell and the script
     std::vector<std::string> createdFolders;  // the output folders made for it, outermost first
-};
-
-// The source as it was when its file started, read through one open: the MP3 is judged
-// and tagged by this, not by whatever the path holds when the commands end.
-struct TSourceAtStart {
-    os::TFileInfo info;   // what Stat said just before it was read
-    bool read = false;    // the header could be read (it may still be invalid)
-    TMPEGplus stream;     // header and the three tags
-
-    // Reads the stream header and the tags of `path`, found by `info` to be a file.
-    void Load(const std::string &path, const os::TFileInfo &fileInfo);
-    // Seconds of audio, 0 when the source gave none.
-    double PlayingTime() const { return read && stream.Valid() ? stream.Duration() : 0.0; }
-    // The samples a decoder gives, where the header says.
-    std::optional<std::uint64_t> Samples() const
-    {
-        return read && stream.Valid() ? stream.SampleCount() : std::nullopt;
-    }
 };
 
 struct TConversionSetup {
@@ -88,6 +72,7 @@ struct TConversionSetup {
     std::string shell;            // absolute
     std::string decoderOptions;
     std::string encoderOptions;
+    TOutputFormat format = TOutputFormat::Mp3;
 };
 
 inline constexpr const char *kPlaceholderDecoder = "%DECODER";
@@ -112,11 +97,10 @@ bool PrepareFile(const TWorkItem &item, const TConversionSetup &setup, const Pat
 // the output's folders: another file may be on its way into them.
 void DiscardPrepared(const TPreparedFile &prepared);
 
-// The MP3 under its temporary name: "out.mp3" in a folder ".tm-XXXXXX" beside its output
-// (the encoder gets this plain name only). Other temporary files beside an output start
-// with the prefix too.
+// The output under its temporary name ("out.mp3", TOutputTarget::TemporaryName) is in a
+// folder ".tm-XXXXXX" beside it. Other temporary files beside an output start with the
+// prefix too.
 inline constexpr const char *kTemporaryPrefix = ".tm-";
-inline constexpr const char *kTemporaryMp3 = "out.mp3";
 
 // Removes those of `folders` that are empty, innermost first; a folder with anything in
 // it stays, and so do all folders above it.
@@ -163,20 +147,12 @@ TConversionResult FinishFile(const TWorkItem &item, const TPreparedFile &prepare
 // holds no audio, or when it or the source changed meanwhile. The mark written is the
 // source's with its size and time as `source` read them. `noteTemporary` hears of the
 // folder made beside the MP3.
-TConversionResult UpdateFileTags(const TWorkItem &item, const TSourceAtStart &source, const TTagSwitches &tags,
-                                 TTagAdditions additions,
+TConversionResult UpdateFileTags(const TWorkItem &item, const TOutputTarget &target, const TSourceAtStart &source,
+                                 const TTagSwitches &tags, TTagAdditions additions,
                                  const std::function<void(const std::string &)> &noteTemporary = {});
 
 // What a file's script kept of its commands (the decoder's status and error output), with
 // the encoder's status and the end of what both printed; the script's own files go.
 TCommandsOutput CommandsOutputOf(const TPreparedFile &prepared, int encoderStatus, const std::string &outputTail);
-
-// "the MP3 lasts 6.3 s, the source 10.0 s", or empty when the two agree.
-std::string CompareDurations(double mp3Seconds, double sourceSeconds);
-
-// Where both say how many samples they hold (the source's header, the encoder's Info tag),
-// the MP3 must hold exactly the source's, or within one of them scaled to the MP3's own
-// rate where the encoder resampled; elsewhere CompareDurations. Empty when they agree.
-std::string CompareAudio(const TMp3FrameWalker &mp3, const TSourceAtStart &source);
 
 }  // namespace trackmill

@@ -185,12 +185,11 @@ std::string LibraryRelativePath(const TWorkItem &item, const std::string &librar
     return os::FileName(item.source);
 }
 
-std::optional<TSourceMark> ReadMark(const std::string &mp3Path)
+std::optional<TSourceMark> ReadMark(const std::string &path, const TOutputTarget &target)
 {
     TFileStream file;
-    if (!file.Open(mp3Path)) return std::nullopt;
-    // Our mark is the first frame; a tag rewritten by another program may have moved it.
-    const auto text = id3v2::FindUserText(file, kMarkerDescription);
+    if (!file.Open(path)) return std::nullopt;
+    const auto text = target.MarkText(file);
     return text ? ParseMark(*text) : std::nullopt;
 }
 
@@ -248,9 +247,9 @@ void TMarkIndex::Scan(const std::string &folder)
                 if (!entry.name.starts_with('.')) folders.push_back(std::move(path));
                 continue;
             }
-            const bool mp3 = entry.name.size() > 4 && EqualsAsciiNoCase(entry.name.substr(entry.name.size() - 4), ".mp3");
-            if (entry.kind != os::TKind::File || !mp3 || entry.name.starts_with(kTemporaryPrefix)) continue;
-            auto mark = ReadMark(path);
+            if (entry.kind != os::TKind::File || !target_->Names(entry.name) || entry.name.starts_with(kTemporaryPrefix))
+                continue;
+            auto mark = ReadMark(path, *target_);
             if (mark) {
                 byMarkPath_.emplace(mark->path, found_.size());
                 byIdentity_.emplace(IdentityKey(*mark), found_.size());
@@ -293,7 +292,7 @@ const std::optional<TSourceMark> &TMarkIndex::MarkAt(const std::string &path)
 {
     const auto found = byPath_.find(path);
     if (found != byPath_.end()) return found->second;
-    return byPath_.emplace(path, ReadMark(path)).first->second;
+    return byPath_.emplace(path, ReadMark(path, *target_)).first->second;
 }
 
 bool TMarkIndex::KnownAbsent(const std::string &path) const

@@ -3,6 +3,7 @@
 // later job can tell which source made an MP3 it finds below the output folder.
 #pragma once
 
+#include "engine/OutputTarget.h"
 #include "engine/WorkQueue.h"
 
 #include <cstdint>
@@ -35,9 +36,9 @@ std::optional<TSourceMark> ParseMark(std::string_view text);
 // parent, else only its name.
 std::string LibraryRelativePath(const TWorkItem &item, const std::string &libraryDir);
 
-// The mark an MP3 carries, read from its ID3v2 tag's frames alone (the audio is never
-// read); nothing when it has none or cannot be read.
-std::optional<TSourceMark> ReadMark(const std::string &mp3Path);
+// The mark an output carries, read from its tags alone (the audio is never read); nothing
+// when it has none or cannot be read.
+std::optional<TSourceMark> ReadMark(const std::string &path, const TOutputTarget &target = OutputTarget(TOutputFormat::Mp3));
 
 // A source as the plan looks for its MP3s.
 struct TSourceLookup {
@@ -57,11 +58,13 @@ struct TSourceLookup {
 enum class TMarkMatch { None, Same, Earlier };
 TMarkMatch MatchMark(const TSourceMark &mark, const TSourceLookup &source, bool atPlannedPath = false);
 
-// The marks of MP3s: those found below a folder, and any other path asked about, each
-// read once.
+// The marks of one format's outputs: those found below a folder, and any other path asked
+// about, each read once. An MP3 and an Opus file of one source are two outputs: neither is
+// taken for the other.
 class TMarkIndex {
 public:
-    // Reads the marks of the ".mp3" files below the folder: not through links, not into
+    explicit TMarkIndex(TOutputFormat format = TOutputFormat::Mp3) : target_(&OutputTarget(format)) {}
+    // Reads the marks of the files of the format below the folder: not through links, not into
     // hidden folders, each folder once, and no more than a library's worth of entries
     // (what is left is looked at path by path).
     void Scan(const std::string &folder);
@@ -79,6 +82,7 @@ private:
         TSourceMark mark;
         std::string mp3;
     };
+    const TOutputTarget *target_;
     std::vector<Found> found_;
     // Into found_: by the source's path, and by its size and time.
     std::unordered_multimap<std::string, std::size_t> byMarkPath_;

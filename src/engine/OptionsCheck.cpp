@@ -90,7 +90,7 @@ bool PrepareOptionsCheck(const TConversionSetup &setup, const PathQuoter &quote,
     item.id = kOptionsCheckId;
     item.source = os::Join(scratch.Path(), kSilenceName);
     // The encoder's folder of ours goes beside the scratch folder, which holds no folders.
-    item.output = os::Join(os::FolderOf(scratch.Path()), "silence.mp3");
+    item.output = os::Join(os::FolderOf(scratch.Path()), "silence" + std::string(OutputTarget(setup.format).Extension()));
     if (!PrepareFile(item, setup, quote, scratch, prepared, error)) {
         scratch.RemoveFile(kSilenceName);
         return false;
@@ -108,7 +108,7 @@ std::string FinishOptionsCheck(const TPreparedFile &prepared, int encoderStatus,
                                const TStatusJudge &judge)
 {
     TCommandsOutput commands = CommandsOutputOf(prepared, encoderStatus, outputTail);
-    commands.encoded = prepared.workFolder && prepared.workFolder->Stat(prepared.tempMp3).size > 0;
+    commands.encoded = prepared.workFolder && prepared.workFolder->Stat(prepared.tempOutput).size > 0;
     DiscardOptionsCheck(prepared);
     if (!judge) return {};
     const TCommandsEnd end = judge(commands);

@@ -97,20 +97,21 @@ std::string WhyNotReplaceable(const std::string &path)
 
 std::string PlainOutputPath(const TWorkItem &item, const TPlanOptions &options)
 {
-    if (!options.useOutputDir) return os::ReplaceExtension(item.source, ".mp3");
+    const std::string ext(OutputTarget(options.format).Extension());
+    if (!options.useOutputDir) return os::ReplaceExtension(item.source, ext);
     switch (options.layout) {
     case TOutputLayout::Flat: break;
     case TOutputLayout::Source:
-        return os::ReplaceExtension(options.outputDir + LibraryRelativePath(item, options.libraryDir), ".mp3");
+        return os::ReplaceExtension(options.outputDir + LibraryRelativePath(item, options.libraryDir), ext);
     case TOutputLayout::Tags: {
         const auto named =
             ExpandNamePattern(options.namePattern, ReadPatternFields(item.source), os::FileName(item.source));
-        if (named) return options.outputDir + *named + ".mp3";
+        if (named) return options.outputDir + *named + ext;
         // Tags that leave a folder empty: where the sources' folders would put it.
-        return os::ReplaceExtension(options.outputDir + LibraryRelativePath(item, options.libraryDir), ".mp3");
+        return os::ReplaceExtension(options.outputDir + LibraryRelativePath(item, options.libraryDir), ext);
     }
     }
-    return os::ReplaceExtension(options.outputDir + os::FileName(item.source), ".mp3");
+    return os::ReplaceExtension(options.outputDir + os::FileName(item.source), ext);
 }
 
 std::string NumberedPath(const std::string &path, int n)
@@ -309,7 +310,7 @@ std::vector<TPlannedOutput> PlanOutputs(const std::vector<TWorkItem> &items, con
 std::vector<TPlannedOutput> PlanJob(const std::vector<TWorkItem> &items, const TPlanOptions &options)
 {
     // Read even when this job writes no marks: the MP3s of other jobs still carry theirs.
-    TMarkIndex marks;
+    TMarkIndex marks(options.format);
     if (options.useOutputDir && !options.outputDir.empty() && !items.empty()) marks.Scan(options.outputDir);
     TCaseBlindLookup lookup;
     return PlanOutputs(items, options, PathExists, WhyNotReplaceable, &marks,

@@ -3,6 +3,7 @@
 // when two sources would write the same MP3, and what happens to a file already there.
 #pragma once
 
+#include "engine/OutputTarget.h"
 #include "engine/WorkQueue.h"
 
 #include <functional>
@@ -34,6 +35,7 @@ struct TPlanOptions {
     // The MP3s get an ID3v2 tag and with it the mark of their source; without one the
     // plan can only go by names.
     bool markers = true;
+    TOutputFormat format = TOutputFormat::Mp3;
 };
 
 // Into an output folder in a layout, the rest as designed.

@@ -2,7 +2,6 @@
 
 #include "engine/OptionsCheck.h"
 #include "engine/OutputLines.h"
-#include "formats/MPEGAudio.h"
 #include "formats/MPEGplus.h"
 #include "os/Files.h"
 #include "os/Path.h"
@@ -16,8 +15,8 @@ namespace trackmill {
 struct TranscodeJob::Active {
     TPreparedFile prepared;
     TSourceAtStart source;
-    TMp3FrameWalker walker;
-    TFileStream mp3;  // the MP3 being written, open from the first look at its progress on
+    std::unique_ptr<TAudioProgress> progress;
+    TFileStream written;  // the file being written, open from the first look at its progress on
     TOutputLines lines;
     TOutputLines decoderLines;  // the decoder's error output, from its file
     std::size_t decoderShown = 0;
@@ -59,7 +58,8 @@ TPlanOptions PlanOptionsOf(const TJobSettings &settings)
     options.libraryDir = settings.libraryDir;
     options.namePattern = settings.namePattern;
     options.existing = settings.existing;
-    options.markers = WritesId3v2(settings.tags);
+    options.format = settings.format;
+    options.markers = OutputTarget(settings.format).CarriesMark(settings.tags);
     return options;
 }
 
@@ -120,6 +120,7 @@ TConversionSetup TranscodeJob::SetupFor(const TJobSettings &settings) const
     setup.shell = platform_.shell;
     setup.decoderOptions = settings.decoderOptions;
     setup.encoderOptions = settings.encoderOptions;
+    setup.format = settings.format;
     return setup;
 }
 
@@ -320,10 +321,11 @@ void TranscodeJob::UpdateItemTags(int index, const os::TFileInfo &info)
     TSourceAtStart source;
     source.Load(item.source, info);
     TTagAdditions additions;
-    if (settings.embedFolderArt && WritesId3v2(settings.tags)) folderArt_.AddTo(os::FolderOf(item.source), additions);
+    const TOutputTarget &target = OutputTarget(jobSettings_.format);
+    if (settings.embedFolderArt && target.CarriesMark(settings.tags)) folderArt_.AddTo(os::FolderOf(item.source), additions);
     TConversionResult result;
     try {
-        result = UpdateFileTags(item, source, settings.tags, additions,
+        result = UpdateFileTags(item, target, source, settings.tags, additions,
                                 [this](const std::string &path) { scratch_.NoteTemporary(path); });
     } catch (const std::exception &e) {
         result.reason = std::string("the tags could not be written: ") + e.what();
@@ -383,11 +385,13 @@ void TranscodeJob::PollProgress()
         const int index = queue_.IndexOf(id);
         const double sourceSeconds = active->source.PlayingTime();
         if (index < 0 || sourceSeconds <= 0) continue;
-        if (!active->mp3.IsOpen() &&
-            (!active->prepared.workFolder || !active->mp3.Open(*active->prepared.workFolder, active->prepared.tempMp3)))
+        if (!active->written.IsOpen() &&
+            (!active->prepared.workFolder || !active->prepared.target ||
+             !active->written.Open(*active->prepared.workFolder, active->prepared.tempOutput)))
             continue;
-        active->walker.Advance(active->mp3);
-        const int percent = std::clamp(int(active->walker.Seconds() * 100 / sourceSeconds), 0, 99);
+        if (!active->progress) active->progress = active->prepared.target->Progress();
+        active->progress->Advance(active->written);
+        const int percent = std::clamp(int(active->progress->Seconds() * 100 / sourceSeconds), 0, 99);
         if (percent == queue_.At(index).percent) continue;
         queue_.Update(index, [percent](TWorkItem &i) { i.percent = percent; });
         figures_.running[id] = percent;
@@ -406,7 +410,7 @@ void TranscodeJob::CommandEnded(std::uint64_t id, int status)
     std::unique_ptr<Active> active = std::move(found->second);
     active_.erase(found);
     figures_.running.erase(id);
-    active->mp3.Close();  // before the MP3 is tagged, renamed or removed
+    active->written.Close();  // before the file is tagged, renamed or removed
     active->lines.Flush([&](const std::string &line) { OutputLine(id, *active, line); });
     ShowDecoderOutput(id, *active, true);
     const int index = queue_.IndexOf(id);
@@ -421,7 +425,8 @@ void TranscodeJob::CommandEnded(std::uint64_t id, int status)
         TTagAdditions additions;
         additions.marker = queue_.At(index).mark;
         const std::string sourceFolder = os::FolderOf(queue_.At(index).source);
-        if (settings.embedFolderArt && WritesId3v2(settings.tags)) folderArt_.AddTo(sourceFolder, additions);
+        if (settings.embedFolderArt && OutputTarget(jobSettings_.format).CarriesMark(settings.tags))
+            folderArt_.AddTo(sourceFolder, additions);
         try {
             result = FinishFile(queue_.At(index), active->prepared, active->source, status, active->outputTail,
                                 platform_.judgeStatuses, settings.tags, additions,

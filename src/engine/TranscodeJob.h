@@ -44,6 +44,7 @@ struct TJobSettings {
     std::string namePattern = kDefaultNamePattern;
     bool copyFolderArt = true;   // a source folder's cover image copied beside its MP3s
     bool embedFolderArt = true;  // and embedded into an MP3 whose source has no picture
+    TOutputFormat format = TOutputFormat::Mp3;  // taken when the job starts
 };
 
 // The plan's part of the settings.

@@ -1,0 +1,142 @@
+#include "engine/OutputTarget.h"
+
+#include "engine/FileInfo.h"
+#include "formats/ID3v1.h"
+#include "formats/ID3v2.h"
+#include "formats/ID3v2Read.h"
+#include "formats/MPEGAudio.h"
+#include "formats/TextUtil.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+
+namespace trackmill {
+
+namespace {
+
+class Mp3Progress : public TAudioProgress {
+public:
+    void Advance(TStream &file) override { walker_.Advance(file); }
+    double Seconds() const override { return walker_.Seconds(); }
+
+private:
+    TMp3FrameWalker walker_;
+};
+
+class Mp3Target : public TOutputTarget {
+public:
+    TOutputFormat Format() const override { return TOutputFormat::Mp3; }
+    std::string_view Extension() const override { return ".mp3"; }
+    std::string_view Noun() const override { return "MP3"; }
+    std::unique_ptr<TAudioProgress> Progress() const override { return std::make_unique<Mp3Progress>(); }
+
+    std::string CheckAudio(TStream &written, const TSourceAtStart &source) const override
+    {
+        TMp3FrameWalker audio;
+        audio.Advance(written);
+        // Whatever the header promised: an MP3 whose frames hold nothing beyond the
+        // encoder's own delay and padding has no audio.
+        if (!audio.HasAudio()) return "no audio was decoded";
+        return CompareAudio(audio, source);
+    }
+
+    std::optional<double> AudioSeconds(TStream &written) const override
+    {
+        TMp3FrameWalker audio;
+        if (!audio.Advance(written) || !audio.HasAudio()) return std::nullopt;
+        return audio.Seconds();
+    }
+
+    std::optional<std::pair<std::int64_t, std::int64_t>> AudioBytes(TStream &file) const override
+    {
+        TID3v2 v2;
+        TID3v1 v1;
+        v2.LoadHeaderFromStream(file);
+        v1.LoadFromStream(file);
+        const std::int64_t begin = v2.Present() ? v2.TagSize() : 0;
+        const std::int64_t end = file.Size() - (v1.Present() ? std::int64_t(TID3v1::kTagSize) : 0);
+        if (end <= begin) return std::nullopt;
+        return std::pair{begin, end};
+    }
+
+    bool CarriesMark(const TTagSwitches &switches) const override { return WritesId3v2(switches); }
+
+    TTransferResult WriteTags(const TMPEGplus &source, TStream &output, const TTagSwitches &switches,
+                              const TTagAdditions &additions) const override
+    {
+        return TransferTags(source, output, switches, additions);
+    }
+
+    std::optional<std::string> MarkText(TStream &file) const override
+    {
+        // Our mark is the first frame; a tag rewritten by another program may have moved it.
+        return id3v2::FindUserText(file, kMarkerDescription);
+    }
+};
+
+}  // namespace
+
+bool TOutputTarget::Names(std::string_view fileName) const
+{
+    const std::string_view ext = Extension();
+    return fileName.size() > ext.size() && EqualsAsciiNoCase(fileName.substr(fileName.size() - ext.size()), ext);
+}
+
+const TOutputTarget &OutputTarget(TOutputFormat format)
+{
+    static const Mp3Target mp3;
+    switch (format) {
+    case TOutputFormat::Mp3:
+        break;
+    }
+    return mp3;
+}
+
+void TSourceAtStart::Load(const std::string &path, const os::TFileInfo &fileInfo)
+{
+    info = fileInfo;
+    read = stream.LoadFromFile(path);
+}
+
+std::string CompareDurations(double mp3Seconds, double sourceSeconds)
+{
+    if (sourceSeconds <= 0) return {};
+    if (std::fabs(mp3Seconds - sourceSeconds) <= 0.2 + 0.01 * sourceSeconds) return {};
+    return "the MP3 lasts " + OneDecimal(mp3Seconds) + " s, the source " + OneDecimal(sourceSeconds) + " s";
+}
+
+std::string CompareAudio(const TMp3FrameWalker &mp3, const TSourceAtStart &source)
+{
+    const std::optional<std::int64_t> held = mp3.ExactSamples();
+    const std::optional<std::uint64_t> samples = source.Samples();
+    const std::uint32_t sourceRate = source.stream.SampleRate();
+    if (!held || !samples || mp3.SampleRate() == 0 || sourceRate == 0)
+        return CompareDurations(mp3.Seconds(), source.PlayingTime());
+    // lame picks a lower rate by itself for low bit rates: the MP3's own rate counts. Its
+    // resampler gives no fewer than 8 samples, however few went in.
+    constexpr double kLeastResampled = 8;
+    double expected = static_cast<double>(*samples) * mp3.SampleRate() / sourceRate;
+    if (mp3.SampleRate() != sourceRate && *samples > 0) expected = std::max(expected, kLeastResampled);
+    const double tolerance = mp3.SampleRate() == sourceRate ? 0.0 : 1.0;
+    if (std::fabs(static_cast<double>(*held) - expected) <= tolerance) return {};
+    const std::string has = FormatGrouped(static_cast<double>(*held));
+    const std::string of = FormatGrouped(static_cast<double>(*samples));
+    const bool shorter = static_cast<double>(*held) < expected;
+    if (mp3.SampleRate() == sourceRate)
+        return shorter ? "the source is damaged: the MP3 holds " + has + " of the source's " + of + " samples"
+                       : "the MP3 holds " + has + " samples, the source " + of;
+    const std::string made = " at " + std::to_string(sourceRate) + " Hz make " + FormatGrouped(std::round(expected)) +
+                             " at " + std::to_string(mp3.SampleRate()) + " Hz";
+    return (shorter ? "the source is damaged: " : "") + std::string("the MP3 holds ") + has + " samples; the source's " +
+           of + made;
+}
+
+std::string OneDecimal(double value)
+{
+    char buf[32];
+    std::snprintf(buf, sizeof buf, "%.1f", value);
+    return buf;
+}
+
+}  // namespace trackmill
