@@ -519,6 +519,19 @@ TEST(OggOpusRead, DamagedAndHostileFilesAreRefused)
         EXPECT_EQ(o.SampleCount(), 48000);
         EXPECT_EQ(o.Value("title"), "t");
     }
+    // A rewrite keeps the data after the list when its first bit says so, else drops it
+    // as padding; the vendor stays unless another is given.
+    for (const std::uint8_t first : {1, 0}) {
+        TMemoryStream stream(Stream(OpusHead(), OggPage(0, 1, Cat({tags, {first, 'x', 'y'}}))));
+        TOggOpus w;
+        w.SetComments({{"A", "b"}});
+        if (!first) w.SetVendor("given");
+        ASSERT_TRUE(w.WriteToStream(stream));
+        const Page page = Pages(stream.Bytes())[1];
+        const auto body = stream.Bytes().begin() + static_cast<std::ptrdiff_t>(page.offset + 27 + page.lacing.size());
+        EXPECT_EQ(Bytes(body, stream.Bytes().begin() + static_cast<std::ptrdiff_t>(page.offset + page.size)),
+                  first ? Cat({OpusTags("vendor", {"A=b"}), {1, 'x', 'y'}}) : OpusTags("given", {"A=b"}));
+    }
     // The comments over three pages of 4 KiB, as some taggers page them, read too.
     {
         const TOggOpus o = Load(Stream(OpusHead(), Paged(OpusTags("v", {"TITLE=" + std::string(9000, 't')}), 1, 16), 4));
