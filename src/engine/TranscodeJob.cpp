@@ -42,7 +42,7 @@ std::string OptionLinesProblem(const TJobPlatform &platform, const TJobSettings 
 {
     if (!platform.checkOptions) return {};
     for (const auto &[name, line] : {std::pair{"decoder", &settings.decoderOptions},
-                                     std::pair{"encoder", &settings.encoderOptions}})
+                                     std::pair{"encoder", &settings.EncoderOptions()}})
         if (std::string problem = platform.checkOptions(*line); !problem.empty())
             return std::string("The ") + name + " options cannot be used: they hold " + problem +
                    ". They are shell words, as typed in a terminal, and may not run or redirect commands";
@@ -77,17 +77,37 @@ TranscodeJob::~TranscodeJob()
     // Commands still running keep their temporary MP3s; nothing under an output name is half done.
 }
 
+std::string TranscodeJob::FindProgram(const TRequiredProgram &program) const
+{
+    return platform_.findProgram && !program.name.empty() ? platform_.findProgram(program.name) : std::string();
+}
+
+const TRequiredProgram &TranscodeJob::EncoderOf(TOutputFormat format) const
+{
+    return format == TOutputFormat::Opus ? platform_.opusEncoder : platform_.encoder;
+}
+
 bool TranscodeJob::Startup()
 {
-    auto find = [&](const TRequiredProgram &p) { return platform_.findProgram ? platform_.findProgram(p.name) : std::string(); };
-    for (const TRequiredProgram *p : {&platform_.encoder, &platform_.decoder})
-        if (find(*p).empty()) observer_->JobProblem(p->missingMessage);
+    // Only the encoder of the chosen format is asked for: one who converts to Opus alone
+    // needs no MP3 encoder.
+    const TRequiredProgram &encoder = EncoderOf(settings_.format);
+    for (const TRequiredProgram *p : {&encoder, static_cast<const TRequiredProgram *>(&platform_.decoder)})
+        if (FindProgram(*p).empty()) observer_->JobProblem(p->missingMessage);
     // Looked up again: a program may have been installed while a box was open.
-    encoderPath_ = find(platform_.encoder);
-    decoderPath_ = find(platform_.decoder);
-    programsFound_ = !encoderPath_.empty() && !decoderPath_.empty();
+    mp3EncoderPath_ = FindProgram(platform_.encoder);
+    opusEncoderPath_ = FindProgram(platform_.opusEncoder);
+    decoderPath_ = FindProgram(platform_.decoder);
+    startedUp_ = true;
     observer_->StateChanged(state_);
-    return programsFound_;
+    return ProgramsFound();
+}
+
+bool TranscodeJob::ProgramsFound() const
+{
+    if (!startedUp_) return true;
+    const std::string &encoder = settings_.format == TOutputFormat::Opus ? opusEncoderPath_ : mp3EncoderPath_;
+    return !encoder.empty() && !decoderPath_.empty();
 }
 
 void TranscodeJob::Start()
@@ -98,6 +118,16 @@ void TranscodeJob::Start()
         return;
     }
     jobSettings_ = settings_;
+    if (startedUp_) {
+        // A format chosen since start-up may need a program start-up did not ask for.
+        std::string &path = jobSettings_.format == TOutputFormat::Opus ? opusEncoderPath_ : mp3EncoderPath_;
+        if (path.empty()) path = FindProgram(EncoderOf(jobSettings_.format));
+        if (path.empty()) {
+            observer_->JobProblem(EncoderOf(jobSettings_.format).missingMessage);
+            return;
+        }
+        encoderPath_ = path;
+    }
     if (std::string problem = OptionLinesProblem(platform_, jobSettings_); !problem.empty()) {
         observer_->JobProblem(problem);
         return;
@@ -113,13 +143,15 @@ void TranscodeJob::Start()
 TConversionSetup TranscodeJob::SetupFor(const TJobSettings &settings) const
 {
     TConversionSetup setup;
-    setup.commandTemplate = platform_.commandTemplate;
+    const bool opus = settings.format == TOutputFormat::Opus;
+    setup.commandTemplate = opus ? platform_.opusCommandTemplate : platform_.commandTemplate;
+    setup.encoderProgram = EncoderOf(settings.format).name;
     setup.scriptTemplate = platform_.scriptTemplate;
     setup.decoderPath = decoderPath_;
     setup.encoderPath = encoderPath_;
     setup.shell = platform_.shell;
     setup.decoderOptions = settings.decoderOptions;
-    setup.encoderOptions = settings.encoderOptions;
+    setup.encoderOptions = settings.EncoderOptions();
     setup.format = settings.format;
     return setup;
 }
