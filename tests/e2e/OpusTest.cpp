@@ -1,10 +1,7 @@
 // Opus as the output format: what players and taggers read from the files, exact
 // playing times, and the library's marks and options check as for MP3.
 #include "e2e/ConvertSupport.h"
-
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
+#include "e2e/PlayersSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -39,18 +36,9 @@ t["Cover Art (Back)"] = APEValue(b"back.png\0" + image("png"), BINARY)
 t.save(sys.argv[1])
 )PY";
 
-QJsonObject Readers(const fs::path &opus)
-{
-    const auto r = tmtest::Run({tmtest::SystemPython(), TRACKMILL_SOURCE_DIR "/tests/e2e/opus-read.py", opus.string()});
-    EXPECT_EQ(r.exitCode, 0) << r.err;
-    return QJsonDocument::fromJson(QByteArray::fromStdString(r.out)).object();
-}
+using tmtest::Said;
 
-std::string Said(const QJsonObject &readers, const char *reader, const char *field)
-{
-    const QJsonValue v = readers[reader].toObject()[field];
-    return v.isString() ? v.toString().toStdString() : QJsonDocument(QJsonArray{v}).toJson(QJsonDocument::Compact).toStdString();
-}
+QJsonObject Readers(const fs::path &file) { return tmtest::PlayersRead(file); }
 
 // The Opus facts trackmill-cli info gives.
 QJsonObject OpusInfo(const tmtest::IsolatedCli &cli, const fs::path &file)

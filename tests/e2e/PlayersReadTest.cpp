@@ -1,10 +1,7 @@
 // The MP3s as the players and taggers people use read them: beets' reader (mediafile),
 // eyeD3 and ffprobe (ffmpeg, and with it MPD's view), on sources tagged by mutagen.
 #include "e2e/ConvertSupport.h"
-
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
+#include "e2e/PlayersSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -32,18 +29,9 @@ t["Cover Art (Back)"] = APEValue(b"back.png\0\x89PNG\r\n\x1a\n" + bytes(300), BI
 t.save(sys.argv[1])
 )PY";
 
-QJsonObject Readers(const fs::path &mp3)
-{
-    const auto r = tmtest::Run({tmtest::SystemPython(), TRACKMILL_SOURCE_DIR "/tests/e2e/players-read.py", mp3.string()});
-    EXPECT_EQ(r.exitCode, 0) << r.err;
-    return QJsonDocument::fromJson(QByteArray::fromStdString(r.out)).object();
-}
+using tmtest::Said;
 
-std::string Said(const QJsonObject &readers, const char *reader, const char *field)
-{
-    const QJsonValue v = readers[reader].toObject()[field];
-    return v.isString() ? v.toString().toStdString() : QJsonDocument(QJsonArray{v}).toJson(QJsonDocument::Compact).toStdString();
-}
+QJsonObject Readers(const fs::path &file) { return tmtest::PlayersRead(file); }
 
 class PlayersRead : public tmtest::ConvertFixture {};
 
