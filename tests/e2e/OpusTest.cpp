@@ -65,16 +65,9 @@ TEST_F(OpusOutput, EveryFieldOfARichSourceAsPlayersAndTaggersReadIt)
     auto r = cli.Run({"--format", "opus", (src / "rich.mpc").string()}, work);
     ASSERT_EQ(r.exitCode, 0) << r.out;
     const QJsonObject seen = Readers(src / "rich.opus");
-    const std::map<std::string, std::string> beets = {
-        {"title", "Nocturne ночь 夜"}, {"artist", "Artist"}, {"album", "Album"}, {"albumartist", "Band"},
-        {"track", "[3]"}, {"tracktotal", "[12]"}, {"disc", "[1]"}, {"disctotal", "[2]"}, {"year", "[2004]"},
-        {"genre", "Progressive Rock"}, {"composer", "Composer"}, {"comments", "A comment"},
-        {"lyrics", "Line one\nLine two"}, {"artist_sort", "Artist, The"}, {"albumartist_sort", "Band, The"},
-        {"mb_trackid", "8f3471b5-7e6a-48da-86a9-c1c07a0f47ae"}, {"mb_albumid", "9e873859-8aa4-4790-b985-5a953e8ef628"},
-        {"mb_artistid", "7e84f845-ac16-41fe-9ff8-df12eb32af55"},
-        {"mb_albumartistid", "b10bbbfc-cf9e-42e0-be17-e2c3e1d2600d"}, {"comp", "[true]"},
-        // ReplayGain less 5 dB, against -23 LUFS.
-        {"r128_track_gain", "[-11.5]"}, {"r128_album_gain", "[-3.75]"}};
+    std::map<std::string, std::string> beets = tmtest::kRichFieldsForBeets;
+    // ReplayGain less 5 dB, against -23 LUFS.
+    beets.insert({{"r128_track_gain", "[-11.5]"}, {"r128_album_gain", "[-3.75]"}});
     for (const auto &[field, want] : beets) EXPECT_EQ(Said(seen, "mediafile", field.c_str()), want) << field;
     const std::string images = Said(seen, "mediafile", "images");
     EXPECT_NE(images.find("[3,\"front.jpg\",\"image/jpeg\","), std::string::npos) << images;
