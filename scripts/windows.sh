@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
 # Cross-builds Trackmill for 64-bit Windows with mingw-w64 and tests it under Wine: the
 # platform layer, the formats, the engine, the collection and the settings files,
-# opusenc.exe encoding a piped WAV, trackmill-cli.exe converting real Musepack files with
-# lame.exe and mpcdec.exe cross-built from Debian's sources as people find them (reading
-# their arguments in the ANSI code page) and stopped by Ctrl-C, and Trackmill.exe
-# on a display with a window manager; then makes dist/Trackmill-<version>-win64.zip and
-# the installer dist/Trackmill-<version>-win64-setup.exe, and tries the installer.
+# opusenc.exe encoding a piped WAV, trackmill-cli.exe converting real Musepack files to MP3
+# and to Opus with lame.exe, opusenc.exe and mpcdec.exe cross-built from Debian's sources as
+# people find them (reading their arguments in the ANSI code page) and stopped by Ctrl-C,
+# and Trackmill.exe on a display with a window manager; then makes
+# dist/Trackmill-<version>-win64.zip and the installer dist/Trackmill-<version>-win64-setup.exe,
+# and tries the installer.
 # Everything it needs outside the clone (Qt for mingw, the three programs, a Wine prefix)
 # is made once by scripts/windows-tools.sh and kept in ~/.cache/trackmill-windows.
 set -euo pipefail
