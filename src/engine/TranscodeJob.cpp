@@ -291,7 +291,9 @@ void TranscodeJob::FillSlots()
 TranscodeJob::StartOutcome TranscodeJob::StartItem(int index)
 {
     const TWorkItem item = queue_.At(index);
-    const TJobSettings settings = settings_;  // the option lines as they are now
+    TJobSettings settings = settings_;  // the option lines as they are now
+    // but the format the job was planned for: its files are of that format.
+    settings.format = jobSettings_.format;
 
     // The file may have been replaced since it was added: a pipe or a device in its place
     // would hold the decoder for ever.
