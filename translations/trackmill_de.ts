@@ -342,10 +342,10 @@ each failure with its reason.
 
 Options (default: the window&apos;s stored settings, else the values named below):
   --decoder-options TEXT   options for mpcdec, shell words as typed in a terminal
-  --encoder-options TEXT   options for the format&apos;s encoder, the same way (default:
-                           lame --alt-preset cbr 128, opusenc --bitrate 160); a line
-                           that would run or redirect commands (; | &amp; &lt; &gt; # $( or
-                           a back quote outside quotes) is refused,
+  --encoder-options TEXT   options for lame, the same way (default: --alt-preset
+                           cbr 128), or for opusenc with --format opus (default:
+                           --bitrate 160); a line that would run or redirect commands
+                           (; | &amp; &lt; &gt; # $( or a back quote outside quotes) is refused,
                            and both lines are tried on a short silence first: what
                            a program refuses ends the run before any file starts
   --format mp3|opus        the files written: MP3 by lame (default) or Opus by
@@ -399,10 +399,10 @@ ihre Programme ausgaben), danach die Zahlen und jeder Fehler mit seinem Grund.
 Optionen (Vorgabe: die gespeicherten Einstellungen des Fensters, sonst die unten
 genannten Werte):
   --decoder-options TEXT   Optionen für mpcdec, Shell-Wörter wie im Terminal
-  --encoder-options TEXT   Optionen für den Encoder des Formats, ebenso
-                           (Vorgabe: lame --alt-preset cbr 128, opusenc
-                           --bitrate 160); eine Zeile, die Befehle ausführen
-                           oder umleiten würde (; | &amp; &lt; &gt; # $( oder ein
+  --encoder-options TEXT   Optionen für lame, ebenso (Vorgabe: --alt-preset
+                           cbr 128), oder mit --format opus für opusenc
+                           (Vorgabe: --bitrate 160); eine Zeile, die Befehle
+                           ausführen oder umleiten würde (; | &amp; &lt; &gt; # $( oder ein
                            Backquote außerhalb von Anführungszeichen), wird
                            abgelehnt, und beide Zeilen werden zuerst an kurzer
                            Stille ausprobiert: was ein Programm ablehnt,
@@ -1001,6 +1001,71 @@ Optionen:
     </message>
     <message>
         <location line="+2"/>
+        <source>cannot rename the Opus file to %1: %2</source>
+        <translation>die Opus-Datei kann nicht in %1 umbenannt werden: %2</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>the Opus file lasts %1 s, the source %2 s</source>
+        <translation>die Opus-Datei dauert %1 s, die Quelle %2 s</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>the Opus file holds %1 of the source&apos;s %2 samples</source>
+        <translation>die Opus-Datei enthält %1 der %2 Samples der Quelle</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>the Opus file holds %1 samples, the source %2</source>
+        <translation>die Opus-Datei enthält %1 Samples, die Quelle %2</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>the Opus file holds %1 samples; the source&apos;s %2 at %3 Hz make %4 at %5 Hz</source>
+        <translation>die Opus-Datei enthält %1 Samples; die %2 der Quelle bei %3 Hz ergeben %4 bei %5 Hz</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>no Opus file was written</source>
+        <translation>es wurde keine Opus-Datei geschrieben</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>the Opus file is empty</source>
+        <translation>die Opus-Datei ist leer</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>the Opus file cannot be opened: %1</source>
+        <translation>die Opus-Datei kann nicht geöffnet werden: %1</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Opus comments: %1</source>
+        <translation>Opus-Kommentare: %1</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>an Opus file has no place for the ID3v2 frame %1: not carried</source>
+        <translation>eine Opus-Datei hat keinen Platz für den ID3v2-Frame %1: nicht übernommen</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>an Opus file has no place for the ID3v2 frames %1: not carried</source>
+        <translation>eine Opus-Datei hat keinen Platz für die ID3v2-Frames %1: nicht übernommen</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>an Opus file has no place for the APE item %1: not carried</source>
+        <translation>eine Opus-Datei hat keinen Platz für das APE-Element %1: nicht übernommen</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>an Opus file has no place for the APE items %1: not carried</source>
+        <translation>eine Opus-Datei hat keinen Platz für die APE-Elemente %1: nicht übernommen</translation>
+    </message>
+    <message>
+        <location line="+2"/>
         <source>the shell could not run the command: %1</source>
         <translation>die Shell konnte den Befehl nicht ausführen: %1</translation>
     </message>
@@ -1193,6 +1258,41 @@ Optionen:
         <location line="+1"/>
         <source>the MP3 %1 changed while its tags were updated</source>
         <translation>die MP3 %1 hat sich geändert, während ihre Tags erneuert wurden</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>the Opus file %1 is gone</source>
+        <translation>die Opus-Datei %1 ist nicht mehr da</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>the Opus file %1 cannot be opened: %2</source>
+        <translation>die Opus-Datei %1 kann nicht geöffnet werden: %2</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>the Opus file %1 no longer carries the mark of this source</source>
+        <translation>die Opus-Datei %1 trägt die Markierung dieser Quelle nicht mehr</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>the Opus file %1 holds no audio</source>
+        <translation>die Opus-Datei %1 enthält keine Audiodaten</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>the Opus file %1 cannot be read</source>
+        <translation>die Opus-Datei %1 kann nicht gelesen werden</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>the source changed while the Opus file&apos;s tags were updated</source>
+        <translation>die Quelle hat sich geändert, während die Tags der Opus-Datei erneuert wurden</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>the Opus file %1 changed while its tags were updated</source>
+        <translation>die Opus-Datei %1 hat sich geändert, während ihre Tags erneuert wurden</translation>
     </message>
     <message>
         <location line="+1"/>
@@ -2144,7 +2244,7 @@ jedes Format behält seine eigenen Encoder-Optionen</translation>
         <translation>Dateien zum Umwandeln (MPC-, MPP-, MP+-Dateien oder Ordner hierher ziehen)</translation>
     </message>
     <message>
-        <location filename="../src/engine/TranscodeJob.cpp" line="+634"/>
+        <location filename="../src/engine/TranscodeJob.cpp" line="+636"/>
         <source>The system refused to shut down. Transcoding has finished; the computer keeps running.</source>
         <translation>Das System hat das Herunterfahren abgelehnt. Das Umwandeln ist beendet; der Computer läuft weiter.</translation>
     </message>
