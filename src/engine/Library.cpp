@@ -339,8 +339,9 @@ TPatternFields ReadPatternFields(const std::string &path)
     TID3v2 v2;
     TID3v1 v1;
     if (file.Open(path)) {
-        v2.LoadFromStream(file);
-        ape.LoadFromStream(file);
+        // The texts alone: a cover of megabytes is read when the file is converted, not to name it.
+        v2.LoadFromStream(file, TTagRead::Texts);
+        ape.LoadFromStream(file, TTagRead::Texts);
         v1.LoadFromStream(file);
     }
     return FieldsOf(ape, v2, v1);
