@@ -1460,7 +1460,7 @@ Optionen:
 <context>
     <name>TWindowView</name>
     <message>
-        <location filename="../src/main/WindowView.cpp" line="+139"/>
+        <location filename="../src/main/WindowView.cpp" line="+175"/>
         <source>Transcoding finished</source>
         <translation>Umwandeln abgeschlossen</translation>
     </message>
@@ -1583,7 +1583,7 @@ Optionen:
         <translation>Sammeln: %1 geprüft, %2 hinzugefügt</translation>
     </message>
     <message>
-        <location line="+60"/>
+        <location line="+61"/>
         <source>%1 elapsed</source>
         <translation>%1 vergangen</translation>
     </message>
@@ -1603,7 +1603,7 @@ Optionen:
         <translation>noch etwa %1 h %2 min</translation>
     </message>
     <message>
-        <location line="+144"/>
+        <location line="+180"/>
         <source>1 file was not accepted:</source>
         <translation>1 Datei wurde nicht angenommen:</translation>
     </message>
@@ -1649,18 +1649,33 @@ Optionen:
 </translation>
     </message>
     <message>
-        <location line="-337"/>
-        <location line="+396"/>
+        <location line="-374"/>
+        <location line="+462"/>
         <source>converted</source>
         <translation>umgewandelt</translation>
     </message>
     <message>
+        <location line="-74"/>
+        <source>Planning: %1 files in the output folder read</source>
+        <translation>Planen: %1 Dateien im Ausgabeordner gelesen</translation>
+    </message>
+    <message>
         <location line="+1"/>
+        <source>Planning: %1 of %2 files</source>
+        <translation>Planen: %1 von %2 Dateien</translation>
+    </message>
+    <message>
+        <location line="+14"/>
+        <source>Planning stopped: no file was started</source>
+        <translation>Planen angehalten: keine Datei wurde begonnen</translation>
+    </message>
+    <message>
+        <location line="+60"/>
         <source>converted; </source>
         <translation>umgewandelt; </translation>
     </message>
     <message>
-        <location filename="../src/ui/WindowPresenter.h" line="+26"/>
+        <location filename="../src/ui/WindowPresenter.h" line="+29"/>
         <source>Stopping after the current files...</source>
         <translation>Wird nach den laufenden Dateien angehalten...</translation>
     </message>
@@ -2051,12 +2066,12 @@ die jetzigen Tags der Quelle</translation>
         <translation>Dateien zum Umwandeln (MPC-, MPP-, MP+-Dateien oder Ordner hierher ziehen)</translation>
     </message>
     <message>
-        <location filename="../src/engine/TranscodeJob.cpp" line="+597"/>
+        <location filename="../src/engine/TranscodeJob.cpp" line="+653"/>
         <source>The system refused to shut down. Transcoding has finished; the computer keeps running.</source>
         <translation>Das System hat das Herunterfahren abgelehnt. Das Umwandeln ist beendet; der Computer läuft weiter.</translation>
     </message>
     <message>
-        <location filename="../src/engine/TranscodeJob.h" line="+142"/>
+        <location filename="../src/engine/TranscodeJob.h" line="+154"/>
         <source>The list of files to transcode is empty</source>
         <translation>Die Liste der umzuwandelnden Dateien ist leer</translation>
     </message>
@@ -2254,13 +2269,19 @@ deren Quelle kein Bild hat</translation>
     </message>
     <message>
         <location line="+4"/>
+        <location line="+125"/>
         <source>Stop adding files (Esc)</source>
         <translation>Hinzufügen von Dateien anhalten (Esc)</translation>
     </message>
     <message>
-        <location line="+4"/>
+        <location line="-121"/>
         <source>Which files were not accepted, and why</source>
         <translation>Welche Dateien nicht angenommen wurden, und warum</translation>
+    </message>
+    <message>
+        <location line="+128"/>
+        <source>Stop planning; no file is started (Esc)</source>
+        <translation>Planen anhalten; keine Datei wird begonnen (Esc)</translation>
     </message>
 </context>
 </TS>
