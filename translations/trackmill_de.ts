@@ -1601,7 +1601,7 @@ Optionen:
 <context>
     <name>TWindowView</name>
     <message>
-        <location filename="../src/main/WindowView.cpp" line="+139"/>
+        <location filename="../src/main/WindowView.cpp" line="+175"/>
         <source>Transcoding finished</source>
         <translation>Umwandeln abgeschlossen</translation>
     </message>
@@ -1724,7 +1724,7 @@ Optionen:
         <translation>Sammeln: %1 geprüft, %2 hinzugefügt</translation>
     </message>
     <message>
-        <location line="+60"/>
+        <location line="+61"/>
         <source>%1 elapsed</source>
         <translation>%1 vergangen</translation>
     </message>
@@ -1796,7 +1796,22 @@ Optionen:
         <translation>umgewandelt</translation>
     </message>
     <message>
+        <location line="-74"/>
+        <source>Planning: %1 files in the output folder read</source>
+        <translation>Planen: %1 Dateien im Ausgabeordner gelesen</translation>
+    </message>
+    <message>
         <location line="+1"/>
+        <source>Planning: %1 of %2 files</source>
+        <translation>Planen: %1 von %2 Dateien</translation>
+    </message>
+    <message>
+        <location line="+14"/>
+        <source>Planning stopped: no file was started</source>
+        <translation>Planen angehalten: keine Datei wurde begonnen</translation>
+    </message>
+    <message>
+        <location line="+60"/>
         <source>converted; </source>
         <translation>umgewandelt; </translation>
     </message>
@@ -2447,13 +2462,19 @@ deren Quelle kein Bild hat</translation>
     </message>
     <message>
         <location line="+4"/>
+        <location line="+125"/>
         <source>Stop adding files (Esc)</source>
         <translation>Hinzufügen von Dateien anhalten (Esc)</translation>
     </message>
     <message>
-        <location line="+4"/>
+        <location line="-121"/>
         <source>Which files were not accepted, and why</source>
         <translation>Welche Dateien nicht angenommen wurden, und warum</translation>
+    </message>
+    <message>
+        <location line="+128"/>
+        <source>Stop planning; no file is started (Esc)</source>
+        <translation>Planen anhalten; keine Datei wird begonnen (Esc)</translation>
     </message>
 </context>
 </TS>

@@ -145,13 +145,43 @@ std::vector<std::string> OpusInfoLines(const TOggOpus &opus, const std::string &
     return lines;
 }
 
-void LoadForPanel(TMPEGplus &mpc, const std::string &path)
+namespace {
+
+// A file that reads as ended once its reader is no longer wanted.
+class TStoppableStream : public TStream {
+public:
+    TStoppableStream(TStream &stream, const std::function<bool()> &stopped) : stream_(stream), stopped_(stopped) {}
+    std::int64_t Size() override { return stream_.Size(); }
+    std::size_t ReadSomeAt(std::int64_t offset, void *buf, std::size_t n) override
+    {
+        return stopped_() ? 0 : stream_.ReadSomeAt(offset, buf, n);
+    }
+    bool WriteAt(std::int64_t, const void *, std::size_t) override { return false; }
+    bool Truncate(std::int64_t) override { return false; }
+    bool Rewrite(const std::function<bool(TStream &)> &) override { return false; }
+    std::string ErrorText() const override { return "read only"; }
+
+private:
+    TStream &stream_;
+    const std::function<bool()> &stopped_;
+};
+
+}  // namespace
+
+void LoadForPanel(TMPEGplus &mpc, const std::string &path, bool walk, const std::function<bool()> &stopped)
 {
     mpc.Clear();
     TFileStream file;
     if (!file.Open(path)) return;
     mpc.LoadFromStream(file);
-    mpc.CheckStreamEnd(file);
+    if (!walk) return;
+    if (!stopped) {
+        mpc.CheckStreamEnd(file);
+        return;
+    }
+    TStoppableStream stoppable(file, stopped);
+    mpc.CheckStreamEnd(stoppable);
+    if (stopped()) mpc.Clear();
 }
 
 std::vector<std::string> FileInfoLinesOf(const std::string &path, const NumberFormatter &format)

@@ -37,8 +37,11 @@ std::vector<std::string> Mp3InfoLines(const TMp3Facts &mp3, const std::string &p
 std::vector<std::string> OpusInfoLines(const TOggOpus &opus, const std::string &path,
                                        const NumberFormatter &format = {}, const Wording &say = {});
 
-// Reads a file's header, tags and stream end, as the panel shows them.
-void LoadForPanel(TMPEGplus &mpc, const std::string &path);
+// Reads a file's header, tags and stream end, as the panel shows them. Without `walk` the
+// stream, which means the whole file, is not walked for its end. `stopped` is asked as the
+// walk reads: true gives it up, and the reader is left cleared.
+void LoadForPanel(TMPEGplus &mpc, const std::string &path, bool walk = true,
+                  const std::function<bool()> &stopped = {});
 
 // Loads the file with a fresh reader and returns its panel lines (none when the file
 // can't be read or holds no valid header).

@@ -222,7 +222,7 @@ TMarkMatch MatchMark(const TSourceMark &mark, const TSourceLookup &source, bool 
     return os::Exists(root + mark.path) ? TMarkMatch::None : TMarkMatch::Same;
 }
 
-void TMarkIndex::Scan(const std::string &folder)
+void TMarkIndex::Scan(const std::string &folder, TPlanProgress *progress)
 {
     // A home folder as the output folder holds more than a music library; past this the
     // rest is read only where the plan asks.
@@ -230,6 +230,7 @@ void TMarkIndex::Scan(const std::string &folder)
     std::size_t entries = 0;
     std::unordered_set<os::TFileId, os::TFileIdHash> seen;
     const std::function<void(const std::string &, int)> walk = [&](const std::string &dir, int depth) {
+        if (progress && progress->Stopped()) return;
         os::TFileId id;
         if (!os::IdOf(dir, id) || !seen.insert(id).second) return;
         os::TFolderReader reader(dir);
@@ -237,6 +238,7 @@ void TMarkIndex::Scan(const std::string &folder)
         std::vector<std::string> folders;
         bool whole = true;
         for (os::TFolderEntry entry; reader.Next(entry);) {
+            if (progress && progress->Stopped()) return;
             if (++entries > kEntries) {
                 whole = false;
                 break;
@@ -250,6 +252,7 @@ void TMarkIndex::Scan(const std::string &folder)
             if (entry.kind != os::TKind::File || !target_->Names(entry.name) || entry.name.starts_with(kTemporaryPrefix))
                 continue;
             auto mark = ReadMark(path, *target_);
+            if (progress) ++progress->marksRead;
             if (mark) {
                 byMarkPath_.emplace(mark->path, found_.size());
                 byIdentity_.emplace(IdentityKey(*mark), found_.size());
@@ -339,8 +342,9 @@ TPatternFields ReadPatternFields(const std::string &path)
     TID3v2 v2;
     TID3v1 v1;
     if (file.Open(path)) {
-        v2.LoadFromStream(file);
-        ape.LoadFromStream(file);
+        // The texts alone: a cover of megabytes is read when the file is converted, not to name it.
+        v2.LoadFromStream(file, TTagRead::Texts);
+        ape.LoadFromStream(file, TTagRead::Texts);
         v1.LoadFromStream(file);
     }
     return FieldsOf(ape, v2, v1);

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "engine/OutputTarget.h"
+#include "engine/PlanProgress.h"
 #include "engine/WorkQueue.h"
 
 #include <cstdint>
@@ -66,8 +67,9 @@ public:
     explicit TMarkIndex(TOutputFormat format = TOutputFormat::Mp3) : target_(&OutputTarget(format)) {}
     // Reads the marks of the files of the format below the folder: not through links, not into
     // hidden folders, each folder once, and no more than a library's worth of entries
-    // (what is left is looked at path by path).
-    void Scan(const std::string &folder);
+    // (what is left is looked at path by path). `progress` counts the files read; once
+    // stopped, the scan ends.
+    void Scan(const std::string &folder, TPlanProgress *progress = nullptr);
     // An MP3 made from this source (MatchMark): found by Scan, one of this very source
     // first, then one at `preferred`, else the first by name; `earlier` says whether it
     // was made before the source changed.

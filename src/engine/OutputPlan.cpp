@@ -121,8 +121,9 @@ std::string NumberedPath(const std::string &path, int n)
 
 std::vector<TPlannedOutput> PlanOutputs(const std::vector<TWorkItem> &items, const TPlanOptions &options,
                                         const TPathExists &exists, const TWhyNotReplaceable &whyNotReplaceable,
-                                        TMarkIndex *marks, const TSpelling &spelled)
+                                        TMarkIndex *marks, const TSpelling &spelled, TPlanProgress *progress)
 {
+    auto stopped = [progress] { return progress && progress->Stopped(); };
     auto spell = [&](std::string path) { return spelled ? spelled(path) : path; };
     using Kind = TPlannedOutput::Kind;
     std::vector<TPlannedOutput> plans;
@@ -168,7 +169,9 @@ std::vector<TPlannedOutput> PlanOutputs(const std::vector<TWorkItem> &items, con
     std::vector<std::string> plains(items.size());
     const std::string library = os::WithSeparator(options.libraryDir);
     for (std::size_t i = 0; i < items.size(); ++i) {
+        if (stopped()) return {};
         plains[i] = spell(PlainOutputPath(items[i], options));
+        if (progress) ++progress->sources;
         if (!marks) continue;
         const os::TFileInfo info = os::Stat(items[i].source);
         if (info.kind != os::TKind::File) continue;
@@ -213,6 +216,7 @@ std::vector<TPlannedOutput> PlanOutputs(const std::vector<TWorkItem> &items, con
     };
 
     for (std::size_t i = 0; i < items.size(); ++i) {
+        if (stopped()) return {};
         const TWorkItem &item = items[i];
         TPlannedOutput plan;
         if (lookups[i] && options.markers) plan.mark = MarkText(lookups[i]->mark);
@@ -307,14 +311,15 @@ std::vector<TPlannedOutput> PlanOutputs(const std::vector<TWorkItem> &items, con
     return plans;
 }
 
-std::vector<TPlannedOutput> PlanJob(const std::vector<TWorkItem> &items, const TPlanOptions &options)
+std::vector<TPlannedOutput> PlanJob(const std::vector<TWorkItem> &items, const TPlanOptions &options,
+                                    TPlanProgress *progress)
 {
     // Read even when this job writes no marks: the MP3s of other jobs still carry theirs.
     TMarkIndex marks(options.format);
-    if (options.useOutputDir && !options.outputDir.empty() && !items.empty()) marks.Scan(options.outputDir);
+    if (options.useOutputDir && !options.outputDir.empty() && !items.empty()) marks.Scan(options.outputDir, progress);
     TCaseBlindLookup lookup;
     return PlanOutputs(items, options, PathExists, WhyNotReplaceable, &marks,
-                       [&lookup](const std::string &path) { return lookup.Spelled(path); });
+                       [&lookup](const std::string &path) { return lookup.Spelled(path); }, progress);
 }
 
 }  // namespace trackmill

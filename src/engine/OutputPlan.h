@@ -4,6 +4,7 @@
 #pragma once
 
 #include "engine/OutputTarget.h"
+#include "engine/PlanProgress.h"
 #include "engine/WorkQueue.h"
 
 #include <functional>
@@ -94,13 +95,16 @@ std::string NumberedPath(const std::string &path, int n);
 // over 4095), or one to be overwritten that may not be replaced, is refused with the reason.
 // Paths that differ only in letter case are one path, as on any player's card: a later
 // source is numbered, and a file under another case is the file at that path (`spelled`
-// finds it; `exists` is asked of what it gives).
+// finds it; `exists` is asked of what it gives). `progress` counts the sources named; once
+// stopped, the plan ends with none.
 std::vector<TPlannedOutput> PlanOutputs(const std::vector<TWorkItem> &items, const TPlanOptions &options,
                                         const TPathExists &exists = PathExists,
                                         const TWhyNotReplaceable &whyNotReplaceable = WhyNotReplaceable,
-                                        TMarkIndex *marks = nullptr, const TSpelling &spelled = {});
+                                        TMarkIndex *marks = nullptr, const TSpelling &spelled = {},
+                                        TPlanProgress *progress = nullptr);
 
 // The plan of a job: the marks below the output folder read first when MP3s carry them.
-std::vector<TPlannedOutput> PlanJob(const std::vector<TWorkItem> &items, const TPlanOptions &options);
+std::vector<TPlannedOutput> PlanJob(const std::vector<TWorkItem> &items, const TPlanOptions &options,
+                                    TPlanProgress *progress = nullptr);
 
 }  // namespace trackmill

@@ -9,8 +9,21 @@
 #include <algorithm>
 #include <cmath>
 #include <exception>
+#include <unordered_map>
 
 namespace trackmill {
+
+struct TranscodeJob::PlanAside {
+    std::vector<TWorkItem> items;  // the queue as it was when planning began
+    TPlanOptions options;
+    TPlanProgress progress;
+    std::vector<TPlannedOutput> plans;  // one per item, once made
+
+    TPlanCount Count() const
+    {
+        return {progress.marksRead.load(), progress.sources.load(), int(items.size())};
+    }
+};
 
 struct TranscodeJob::Active {
     TPreparedFile prepared;
@@ -73,6 +86,8 @@ TranscodeJob::TranscodeJob(TCommandRunner &runner, TJobHost &host, TJobPlatform 
 
 TranscodeJob::~TranscodeJob()
 {
+    // A plan still being made aside ends at its next source; nothing of it comes back here.
+    if (planning_) planning_->progress.stop = true;
     runner_.SetHandlers({});
     // Commands still running keep their temporary MP3s; nothing under an output name is half done.
 }
@@ -208,37 +223,63 @@ void TranscodeJob::Begin()
     figures_.total = queue_.Count();
     figures_.started = TJobFigures::Clock::now();
 
-    for (int i = 0; i < queue_.Count(); ++i)
-        queue_.Update(i, [i](TWorkItem &item) {
+    // Every source's tags and every MP3 below the output folder may be read: aside where
+    // the host can, on a copy of the queue, so that a window keeps answering meanwhile.
+    auto planning = std::make_shared<PlanAside>();
+    planning->items = queue_.Items();
+    planning->options = PlanOptionsOf(jobSettings_);
+    planning_ = planning;
+    host_.SetProgressPolling(true);
+    observer_->JobPlanning(planning->Count());
+    host_.RunAside([planning] { planning->plans = PlanJob(planning->items, planning->options, &planning->progress); },
+                   [this, life = std::weak_ptr<int>(life_), planning] {
+                       if (!life.expired()) Planned(planning);
+                   });
+}
+
+void TranscodeJob::Planned(const std::shared_ptr<PlanAside> &planning)
+{
+    if (planning != planning_) return;
+    planning_.reset();
+    if (planning->progress.Stopped()) {
+        host_.SetProgressPolling(false);
+        scratch_.Remove();
+        observer_->PlanningStopped();
+        ReturnToIdle();
+        return;
+    }
+    std::unordered_map<std::uint64_t, std::size_t> planOf;
+    lastPlannedId_ = 0;
+    for (std::size_t i = 0; i < planning->items.size(); ++i) {
+        planOf.emplace(planning->items[i].id, i);
+        lastPlannedId_ = std::max(lastPlannedId_, planning->items[i].id);
+    }
+    const std::vector<TPlannedOutput> &plans = planning->plans;
+    std::vector<std::uint64_t> ids;  // of the items planned, in queue order
+    tagUpdates_.clear();
+    for (int i = 0; i < queue_.Count(); ++i) {
+        const auto found = planOf.find(queue_.At(i).id);
+        if (found == planOf.end()) continue;
+        const TPlannedOutput &plan = plans[found->second];
+        ids.push_back(found->first);
+        if (plan.kind == TPlannedOutput::Kind::UpdateTags) tagUpdates_.insert(found->first);
+        queue_.Update(i, [&](TWorkItem &item) {
             item.state = TItemState::Waiting;
-            item.reason.clear();
+            item.reason = plan.kind == TPlannedOutput::Kind::Renamed ? plan.reason : std::string();
             item.percent = 0;
             item.number = i + 1;
-        });
-    const std::vector<TPlannedOutput> plans = PlanJob(queue_.Items(), PlanOptionsOf(jobSettings_));
-    lastPlannedId_ = 0;
-    for (const TWorkItem &item : queue_.Items()) lastPlannedId_ = std::max(lastPlannedId_, item.id);
-    tagUpdates_.clear();
-    for (int i = 0; i < queue_.Count(); ++i)
-        if (plans[static_cast<std::size_t>(i)].kind == TPlannedOutput::Kind::UpdateTags)
-            tagUpdates_.insert(queue_.At(i).id);
-    for (int i = 0; i < queue_.Count(); ++i)
-        queue_.Update(i, [&](TWorkItem &item) {
-            const TPlannedOutput &plan = plans[static_cast<std::size_t>(i)];
             item.output = plan.output;
             item.mark = plan.mark;
-            if (plan.kind == TPlannedOutput::Kind::Renamed) item.reason = plan.reason;
         });
+    }
 
     // What a killed run left behind: its private folder and the MP3s it was writing.
     TScratchFolder::RemoveAbandoned(kAbandonedAfterSeconds);
     host_.SetProgressPolling(true);
     observer_->JobPlanned(figures_);
     // Skipped and refused files end here; walk by id, the queue shrinks meanwhile.
-    std::vector<std::uint64_t> ids;
-    for (const TWorkItem &item : queue_.Items()) ids.push_back(item.id);
     for (std::size_t i = 0; i < ids.size(); ++i) {
-        const TPlannedOutput &plan = plans[i];
+        const TPlannedOutput &plan = plans[planOf.at(ids[i])];
         if (plan.kind == TPlannedOutput::Kind::Skipped)
             FinishItem(queue_.IndexOf(ids[i]), TItemState::Skipped, plan.reason, plan.outdated);
         else if (plan.kind == TPlannedOutput::Kind::Refused)
@@ -414,6 +455,7 @@ void TranscodeJob::ShowDecoderOutput(std::uint64_t id, Active &active, bool ende
 
 void TranscodeJob::PollProgress()
 {
+    if (planning_) observer_->JobPlanning(planning_->Count());
     for (auto &[id, active] : active_) {
         ShowDecoderOutput(id, *active, false);
         const int index = queue_.IndexOf(id);
@@ -561,12 +603,21 @@ void TranscodeJob::TimerFired()
 void TranscodeJob::Cancel()
 {
     cancel_ = true;
+    StopPlanning();
+}
+
+bool TranscodeJob::StopPlanning()
+{
+    if (!planning_) return false;
+    planning_->progress.stop = true;
+    return true;
 }
 
 void TranscodeJob::Abort()
 {
     if (state_ != State::Running) return;
     cancel_ = aborting_ = true;
+    if (StopPlanning()) return;
     if (check_) {
         runner_.Stop(kOptionsCheckId);  // its end ends the job
         return;

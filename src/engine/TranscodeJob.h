@@ -112,6 +112,13 @@ public:
     virtual void SetProgressPolling(bool on) = 0;
     // The shutdown request; false when the system refused it.
     virtual bool RequestShutdown() { return false; }
+    // Runs `work` where it does not hold up the host's own thread, then `done` on that
+    // thread. By default both at once, here: a terminal waits for its plan.
+    virtual void RunAside(std::function<void()> work, std::function<void()> done)
+    {
+        work();
+        done();
+    }
 };
 
 // The job's events; the front ends only present them.
@@ -128,6 +135,10 @@ public:
     // The job ended with the shutdown switch on and a notice is wanted: the front end
     // counts down, then calls TranscodeJob::ShutdownNoticeEnded.
     virtual void ShutdownNoticeDue() {}
+    // The plan is being made (aside, where the host can): how far it has come.
+    virtual void JobPlanning(const TPlanCount &) {}
+    // The plan was given up before it was made: no file started, and the job is over.
+    virtual void PlanningStopped() {}
     virtual void JobPlanned(const TJobFigures &) {}
     virtual void FileStarted(const TWorkItem &, const std::string & /*shownCommand*/) {}
     virtual void FileProgress(const TWorkItem &, const TJobFigures &) {}
@@ -183,10 +194,15 @@ public:
     void Start();
     // The one-shot timer (the pause between files, a retry after a refused start).
     void TimerFired();
-    // No new file starts; the running ones finish.
+    // No new file starts; the running ones finish. A plan being made is given up.
     void Cancel();
     // Ends the running commands at once; their MP3s are removed and they count as cancelled.
+    // A plan being made is given up.
     void Abort();
+    // Gives up the plan being made: no file starts, and the job ends (PlanningStopped).
+    // False when no plan is being made.
+    bool StopPlanning();
+    bool Planning() const { return planning_ != nullptr; }
     // Follows the MP3s being written; the host calls it every few hundred ms while running.
     void PollProgress();
     // The notice before the shutdown has ended: ran out (proceed) or was cancelled, which
@@ -215,8 +231,10 @@ private:
     std::string ProgramLine(const std::string &printed) const;
     bool StartOptionsCheck();
     void OptionsCheckEnded(int status);
-    // Plans the whole queue and starts its files.
+    // Plans the whole queue (aside, on a copy of it), then starts its files.
+    struct PlanAside;
     void Begin();
+    void Planned(const std::shared_ptr<PlanAside> &planning);
     void FillSlots();
     StartOutcome StartItem(int index);
     void CommandEnded(std::uint64_t id, int status);
@@ -269,6 +287,8 @@ private:
     std::unique_ptr<Active> check_;  // the options check while it runs
     std::map<std::uint64_t, int> retries_;
     std::set<std::uint64_t> tagUpdates_;  // planned for new tags, not for a conversion
+    std::shared_ptr<PlanAside> planning_;  // while the plan is being made
+    std::shared_ptr<int> life_ = std::make_shared<int>();  // what comes back from aside asks it first
 };
 
 }  // namespace trackmill

@@ -16,6 +16,10 @@ namespace {
 constexpr std::int64_t kFooterSize = 32;
 constexpr std::int64_t kId3v1Size = 128;
 constexpr std::size_t kItemHead = 8;
+// A key of the most characters APE allows, and its 0 byte.
+constexpr std::size_t kKeyLook = 256;
+// Reads when only the texts are wanted: a tag's text items fit one.
+constexpr std::size_t kTextWindow = 8 * 1024;
 
 // At most n bytes of UTF-8 text, never ending inside a character.
 std::string_view CutUtf8(std::string_view s, std::size_t n)
@@ -81,7 +85,7 @@ bool TAPEtag::LoadFromFile(const std::string &fileName)
     return file.Open(fileName) && LoadFromStream(file);
 }
 
-bool TAPEtag::LoadFromStream(TStream &file)
+bool TAPEtag::LoadFromStream(TStream &file, TTagRead what)
 {
     Clear();
     const std::int64_t size = file.Size();
@@ -101,13 +105,16 @@ bool TAPEtag::LoadFromStream(TStream &file)
     const std::int64_t start = end - tagSize_;
     if (tagSize_ < kFooterSize || start < 0 || itemCount <= 0) return true;
     const std::int64_t span = std::min(footerAt - start, kMaxItemBytes);
-    std::vector<std::uint8_t> data(static_cast<std::size_t>(span));
-    data.resize(file.ReadSomeAt(start, data.data(), data.size()));
-    ReadItems(data.data(), data.size(), itemCount, footerAt - start > kMaxItemBytes);
+    // The whole tag in one read; its texts alone a few small reads, a cover passed over.
+    const bool whole = what == TTagRead::All;
+    TStreamWindow items(file, start, start + span, whole ? static_cast<std::size_t>(span) : kTextWindow);
+    const std::size_t read = whole ? items.At(start, static_cast<std::size_t>(span)).size() : static_cast<std::size_t>(span);
+    ReadItems(items, start, read, itemCount, footerAt - start > kMaxItemBytes, what);
     return true;
 }
 
-void TAPEtag::ReadItems(const std::uint8_t *data, std::size_t size, std::int64_t count, bool cutAtLimit)
+void TAPEtag::ReadItems(TStreamWindow &items, std::int64_t start, std::size_t size, std::int64_t count,
+                        bool cutAtLimit, TTagRead what)
 {
     std::unordered_map<std::string, std::size_t> indexOfKey;
     std::size_t pos = 0;
@@ -121,14 +128,28 @@ void TAPEtag::ReadItems(const std::uint8_t *data, std::size_t size, std::int64_t
     // The items past the count cap are walked, not kept, to say how many were left out.
     std::int64_t n = 0;
     bool named = false;  // the item the byte cap cut off is named
+    auto bytesAt = [&](std::size_t offset, std::size_t length) { return items.At(start + std::int64_t(offset), length); };
     for (; n < count && size - pos >= kItemHead; ++n) {
-        const std::uint32_t valueSize = Le32(data + pos);
-        const std::uint32_t flags = Le32(data + pos + 4);
+        const auto head = bytesAt(pos, kItemHead);
+        if (head.size() < kItemHead) break;
+        const std::uint32_t valueSize = Le32(head.data());
+        const std::uint32_t flags = Le32(head.data() + 4);
         pos += kItemHead;
-        const auto *keyEnd = static_cast<const std::uint8_t *>(std::memchr(data + pos, 0, size - pos));
-        if (!keyEnd) break;
-        const std::string_view rawKey(reinterpret_cast<const char *>(data + pos),
-                                      static_cast<std::size_t>(keyEnd - (data + pos)));
+        // A key is short; one that is not is looked for further, in ever larger reads.
+        std::string rawKey;
+        bool keyEnds = false;
+        for (std::size_t look = std::min(kKeyLook, size - pos); !keyEnds; look = std::min(look * 16, size - pos)) {
+            const auto bytes = bytesAt(pos, look);
+            if (bytes.empty()) break;
+            if (const void *zero = std::memchr(bytes.data(), 0, bytes.size())) {
+                rawKey.assign(reinterpret_cast<const char *>(bytes.data()),
+                              static_cast<std::size_t>(static_cast<const std::uint8_t *>(zero) - bytes.data()));
+                keyEnds = true;
+            } else if (bytes.size() < look || look == size - pos) {
+                break;
+            }
+        }
+        if (!keyEnds) break;
         pos += rawKey.size() + 1;
         if (valueSize > size - pos) {
             named = cutAtLimit;
@@ -138,8 +159,12 @@ void TAPEtag::ReadItems(const std::uint8_t *data, std::size_t size, std::int64_t
                                    SizeText(kMaxItemBytes) + " limit and was not carried");
             break;
         }
-        const std::string_view raw(reinterpret_cast<const char *>(data + pos), valueSize);
+        const std::size_t valueAt = pos;
         pos += valueSize;
+        auto value = [&](std::size_t length) {
+            const auto bytes = bytesAt(valueAt, length);
+            return std::string_view(reinterpret_cast<const char *>(bytes.data()), bytes.size());
+        };
 
         const std::string_view key = TrimBlanks(rawKey);
         if (key.empty()) continue;
@@ -152,9 +177,11 @@ void TAPEtag::ReadItems(const std::uint8_t *data, std::size_t size, std::int64_t
         // Version 1.0 knows no item flags: every item is text.
         item.flags = tagVersion_ > 1000 ? flags : 0;
         if (item.IsBinary()) {
-            item.value = raw;
+            if (what == TTagRead::All) item.value = value(valueSize);
         } else {
-            if (raw.size() > kMaxTextBytes) cutTexts.emplace_back(item.key, raw.size());
+            // A character cut at the limit is seen by the byte after it.
+            const std::string_view raw = value(std::min<std::size_t>(valueSize, kMaxTextBytes + 1));
+            if (valueSize > kMaxTextBytes) cutTexts.emplace_back(item.key, valueSize);
             item.value = tagVersion_ > 1000 ? SanitizeUtf8(CutUtf8(raw, kMaxTextBytes))
                                             : Latin1ToUtf8(raw.substr(0, kMaxTextBytes));
         }

@@ -47,7 +47,9 @@ public:
 
     // True when the footer bytes could be read; Present() says whether they were a tag.
     bool LoadFromFile(const std::string &fileName);
-    bool LoadFromStream(TStream &stream);
+    // With TTagRead::Texts a binary item is kept with its key and flags but an empty value:
+    // its bytes are passed over, never read.
+    bool LoadFromStream(TStream &stream, TTagRead what = TTagRead::All);
 
     bool Present() const { return present_; }
     // As stored: 1000 for 1.0, 2000 for 2.0.
@@ -78,8 +80,10 @@ public:
     std::string Copyright() const { return Value("Copyright"); }
 
 private:
-    // `cutAtLimit`: the items run on past `size`, which the byte cap ended.
-    void ReadItems(const std::uint8_t *data, std::size_t size, std::int64_t count, bool cutAtLimit);
+    // The items in the window's first `size` bytes from `start`. `cutAtLimit`: they run on
+    // past `size`, which the byte cap ended.
+    void ReadItems(TStreamWindow &items, std::int64_t start, std::size_t size, std::int64_t count, bool cutAtLimit,
+                   TTagRead what);
 
     bool present_ = false;
     std::int32_t tagVersion_ = 0;

@@ -234,11 +234,12 @@ bool TID3v2::LoadFromFile(const std::string &fileName)
     return file.Open(fileName) && LoadFromStream(file);
 }
 
-bool TID3v2::LoadFromStream(TStream &stream)
+bool TID3v2::LoadFromStream(TStream &stream, TTagRead what)
 {
     if (!LoadHeaderFromStream(stream)) return false;
     if (!present_ || tagVersion_ < 2 || tagVersion_ > 4 || tagSize_ == 0) return true;
-    const Bytes tag = stream.ReadVectorAt(0, static_cast<std::size_t>(std::min<std::int64_t>(tagSize_, kMaxTagRead)));
+    const auto size = static_cast<std::size_t>(std::min<std::int64_t>(tagSize_, kMaxTagRead));
+    const Bytes tag = what == TTagRead::Texts ? id3v2::TextFramesOf(stream, size) : stream.ReadVectorAt(0, size);
     frames_ = id3v2::ReadFrames(tag.data(), tag.size(), &omitted_);
     if (tagSize_ > kMaxTagRead)
         omitted_.push_back("the ID3v2 tag of " + SizeText(static_cast<std::uint64_t>(tagSize_)) + " exceeds the " +

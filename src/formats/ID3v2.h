@@ -32,8 +32,9 @@ public:
     // file keeps its old content (a failed in-place write may leave a partly written tag
     // of the same size) and *error says why.
     bool WriteToFile(const std::string &fileName, std::string *error = nullptr) const;
-    // The same on an open stream.
-    bool LoadFromStream(TStream &stream);
+    // The same on an open stream; with TTagRead::Texts only the text frames are read
+    // (ID3v2Read.h: TextFramesOf), and Frames() holds those alone.
+    bool LoadFromStream(TStream &stream, TTagRead what = TTagRead::All);
     bool LoadHeaderFromStream(TStream &stream);
     bool WriteToStream(TStream &stream, std::string *error = nullptr) const;
 

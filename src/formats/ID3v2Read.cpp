@@ -179,6 +179,84 @@ std::vector<TID3v2Frame> ReadFrames(const std::uint8_t *tag, std::size_t size, s
     return frames;
 }
 
+ByteVector TextFramesOf(TStream &stream, std::size_t size)
+{
+    constexpr std::size_t kWindow = 8 * 1024;
+    TStreamWindow tag(stream, 0, static_cast<std::int64_t>(size), kWindow);
+    auto bytesAt = [&](std::size_t at, std::size_t n) { return tag.At(static_cast<std::int64_t>(at), n); };
+    const auto header = bytesAt(0, kHeaderSize);
+    if (header.size() < kHeaderSize) return ByteVector(header.begin(), header.end());
+    ByteVector out(header.begin(), header.end());
+    const int version = out[3];
+    const std::uint8_t flags = out[5];
+    if (version < 2 || version > 4 || (version == 2 && (flags & 0x40))) return out;
+    if ((flags & kUnsync) && version < 4) return stream.ReadVectorAt(0, size);
+    const std::size_t bodySize =
+        static_cast<std::size_t>(std::min<std::uint64_t>(WholeSizeBytes32(&out[6]), size - kHeaderSize));
+    auto done = [&] {
+        // The size of what is kept, so that the frames are read to its end.
+        ByteVector kept;
+        PutSynchsafe32(kept, static_cast<std::uint32_t>(out.size() - kHeaderSize));
+        std::copy(kept.begin(), kept.end(), out.begin() + 6);
+        return out;
+    };
+    std::size_t pos = 0;  // in the body
+    if (version != 2 && (flags & kExtended)) {
+        const auto ext = bytesAt(kHeaderSize, 4);
+        if (ext.size() < 4) return done();
+        const std::uint64_t extSize = version == 3 ? std::uint64_t{Be32(ext.data())} + 4 : Synchsafe32(ext.data());
+        if (extSize < 6 || extSize > bodySize) return done();
+        const auto whole = bytesAt(kHeaderSize, static_cast<std::size_t>(extSize));
+        out.insert(out.end(), whole.begin(), whole.end());
+        pos = static_cast<std::size_t>(extSize);
+    }
+    const std::size_t idLength = version == 2 ? 3 : 4;
+    const std::size_t headerLength = version == 2 ? 6 : 10;
+    // As IsFrameBoundary, on the stream.
+    auto boundary = [&](std::uint64_t at) {
+        if (at == bodySize) return true;
+        if (at > bodySize) return false;
+        const auto next = bytesAt(kHeaderSize + static_cast<std::size_t>(at),
+                                  static_cast<std::size_t>(std::min<std::uint64_t>(kHeaderSize, bodySize - at)));
+        if (!next.empty() && next[0] == 0) return true;
+        return next.size() == kHeaderSize && IsFrameId(next.data(), 4);
+    };
+    while (bodySize - pos >= headerLength) {
+        const auto frameHeader = bytesAt(kHeaderSize + pos, headerLength);
+        if (frameHeader.size() < headerLength) break;
+        std::uint8_t h[10] = {};
+        std::copy(frameHeader.begin(), frameHeader.end(), h);
+        if (h[0] < 'A' || h[0] > 'Z') break;
+        std::uint64_t frameSize = version == 2 ? Be24(h + 3) : version == 3 ? Be32(h + 4) : Synchsafe32(h + 4);
+        const std::size_t content = pos + headerLength;
+        if (version == 4 && !boundary(content + frameSize) && boundary(content + std::uint64_t{Be32(h + 4)}))
+            frameSize = Be32(h + 4);
+        if (frameSize > bodySize - content) break;
+        pos = content + static_cast<std::size_t>(frameSize);
+        const std::string_view id(reinterpret_cast<const char *>(h), idLength);
+        const bool text = id[0] == 'T' || id[0] == 'W' || id == "COMM" || id == "COM" || id == "USLT" ||
+                          id == "ULT" || id == "IPLS" || id == "IPL";
+        if (!IsFrameId(h, idLength) || !text || frameSize == 0 || frameSize > kMaxBinaryFrame) continue;
+        const auto data = bytesAt(kHeaderSize + content, static_cast<std::size_t>(frameSize));
+        if (data.size() < frameSize) break;
+        // Its size written anew the way its version reads it, now that the frames around it may be gone.
+        const std::size_t at = out.size();
+        out.insert(out.end(), h, h + headerLength);
+        const auto n = static_cast<std::uint32_t>(frameSize);
+        if (version == 2) {
+            out[at + 3] = static_cast<std::uint8_t>(n >> 16);
+            out[at + 4] = static_cast<std::uint8_t>(n >> 8);
+            out[at + 5] = static_cast<std::uint8_t>(n);
+        } else {
+            ByteVector sizeBytes;
+            version == 4 ? PutSynchsafe32(sizeBytes, n) : PutBe32(sizeBytes, n);
+            std::copy(sizeBytes.begin(), sizeBytes.end(), out.begin() + static_cast<std::ptrdiff_t>(at + 4));
+        }
+        out.insert(out.end(), data.begin(), data.end());
+    }
+    return done();
+}
+
 std::optional<std::string> FindUserText(TStream &stream, std::string_view description)
 {
     std::uint8_t header[10];

@@ -39,6 +39,12 @@ inline constexpr std::size_t kMaxFrames = 65536;
 std::vector<TID3v2Frame> ReadFrames(const std::uint8_t *tag, std::size_t size,
                                     std::vector<std::string> *omitted = nullptr);
 
+// The tag at the stream's start, `size` bytes of it at most, as ReadFrames reads it, with
+// its text frames alone (texts, comments, lyrics, links): every other frame, a picture
+// above all, is passed over by its size and never read. A tag of version 2.2 or 2.3
+// unsynchronised as a whole is read whole: its frames cannot be found without every byte.
+ByteVector TextFramesOf(TStream &stream, std::size_t size);
+
 // The text of the first TXXX frame with this description (ASCII letters in any case)
 // among the first 256 frames of the tag at the stream's start, found frame header by frame
 // header: no other frame's data is read, so a tag's pictures cost nothing. Only tags of

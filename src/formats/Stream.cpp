@@ -16,6 +16,26 @@ std::vector<std::uint8_t> TStream::ReadVectorAt(std::int64_t offset, std::size_t
     return v;
 }
 
+TStreamWindow::TStreamWindow(TStream &stream, std::int64_t begin, std::int64_t end, std::size_t block)
+    : stream_(stream), begin_(begin), end_(std::max(begin, end)), block_(std::max<std::size_t>(block, 1))
+{
+}
+
+std::span<const std::uint8_t> TStreamWindow::At(std::int64_t offset, std::size_t n)
+{
+    if (offset < begin_ || offset >= end_) return {};
+    n = static_cast<std::size_t>(std::min<std::int64_t>(static_cast<std::int64_t>(n), end_ - offset));
+    if (offset < at_ || offset - at_ + static_cast<std::int64_t>(n) > static_cast<std::int64_t>(got_)) {
+        const std::size_t want =
+            std::max(n, static_cast<std::size_t>(std::min<std::int64_t>(static_cast<std::int64_t>(block_), end_ - offset)));
+        if (buffer_.size() < want) buffer_.resize(want);
+        at_ = offset;
+        got_ = stream_.ReadSomeAt(offset, buffer_.data(), want);
+    }
+    const auto from = static_cast<std::size_t>(offset - at_);
+    return {buffer_.data() + from, got_ > from ? std::min(n, got_ - from) : 0};
+}
+
 // ---- memory ----
 
 std::size_t TMemoryStream::ReadSomeAt(std::int64_t offset, void *buf, std::size_t n)

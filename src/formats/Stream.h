@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -32,6 +33,28 @@ public:
     // Exactly n bytes at offset; false (and nothing promised in buf) when fewer are there.
     bool ReadAt(std::int64_t offset, void *buf, std::size_t n) { return n == 0 || ReadSomeAt(offset, buf, n) == n; }
     std::vector<std::uint8_t> ReadVectorAt(std::int64_t offset, std::size_t n);
+};
+
+// What a tag reader reads: the whole tag, or its texts alone, where a binary APE item or a
+// picture frame is passed over by its size and never read (what naming a file needs).
+enum class TTagRead { All, Texts };
+
+// The bytes of a stream between two offsets, read a block at a time: a walk over many
+// small pieces costs few reads, and what it passes over is never read.
+class TStreamWindow {
+public:
+    TStreamWindow(TStream &stream, std::int64_t begin, std::int64_t end, std::size_t block);
+    // Up to n bytes at offset, in one piece: fewer at the window's end or where the stream
+    // ends. Valid until the next call.
+    std::span<const std::uint8_t> At(std::int64_t offset, std::size_t n);
+
+private:
+    TStream &stream_;
+    std::int64_t begin_, end_;
+    std::size_t block_;
+    std::vector<std::uint8_t> buffer_;
+    std::int64_t at_ = 0;  // where buffer_ was read
+    std::size_t got_ = 0;
 };
 
 class TMemoryStream : public TStream {

@@ -476,7 +476,7 @@ void TForm1::StatusArea1ShowLog(QObject *)
 
 void TForm1::StatusArea1Stop(QObject *)
 {
-    presenter_->StopCollecting();
+    presenter_->Stop();
 }
 
 void TForm1::ShutdownNotice1Ended(bool Proceed)

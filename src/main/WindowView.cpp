@@ -19,7 +19,38 @@
 #include <QSpinBox>
 #include <QTimer>
 
+#include <system_error>
+
 namespace trackmill {
+
+TForm1View::TForm1View(TForm1 &form) : form_(form), home_(std::make_unique<QObject>()) {}
+
+TForm1View::~TForm1View()
+{
+    for (auto &[id, thread] : aside_) thread.join();
+}
+
+void TForm1View::RunAside(std::function<void()> work, std::function<void()> done)
+{
+    const std::uint64_t id = ++asideCount_;
+    auto told = [this, id, done = std::move(done)] {
+        // The thread has nothing left to do but end.
+        if (auto ended = aside_.extract(id)) ended.mapped().join();
+        done();
+    };
+    auto run = std::make_shared<std::function<void()>>(std::move(work));
+    QObject *home = home_.get();
+    try {
+        aside_.emplace(id, std::thread([run, home, told] {
+            (*run)();
+            QMetaObject::invokeMethod(home, told, Qt::QueuedConnection);
+        }));
+    } catch (const std::system_error &) {
+        // No thread to spare: the work is done here, its end still told later.
+        (*run)();
+        QMetaObject::invokeMethod(home, told, Qt::QueuedConnection);
+    }
+}
 
 struct TForm1View::Guard {
     explicit Guard(bool &flag) : flag_(flag), was_(flag) { flag_ = true; }
@@ -72,6 +103,11 @@ void TForm1View::ShowProgress(int percent)
 void TForm1View::ShowCollecting(bool collecting)
 {
     form_.StatusArea1->ShowCollecting(collecting);
+}
+
+void TForm1View::ShowPlanning(bool planning)
+{
+    form_.StatusArea1->ShowPlanning(planning);
 }
 
 void TForm1View::SetBusy(bool busy)

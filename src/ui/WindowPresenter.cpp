@@ -159,7 +159,8 @@ TWindowPresenter::TWindowPresenter(TranscodeJob &job, TTranscodeList &list, TWin
 
 TWindowPresenter::~TWindowPresenter()
 {
-    if (list_.Collecting()) view_.SetBusy(false);
+    if (streamCheck_) *streamCheck_ = true;
+    if (list_.Collecting() || planningShown_) view_.SetBusy(false);
     job_.SetObserver(nullptr);
     list_.SetOnItemAdded({});
     list_.SetOnItemRemoved({});
@@ -232,14 +233,41 @@ void TWindowPresenter::ShowInfoOf(const std::string &path, const TMPEGplus *read
 {
     const QLocale locale = QLocale();
     const NumberFormatter format = [&locale](double whole) { return locale.toString(whole, 'f', 0).toStdString(); };
-    // A starting file's source was just read by the job: not again.
     const Wording say = [](const char *english) { return QCoreApplication::translate("InfoPanel", english).toStdString(); };
-    const auto lines = read ? PanelLines(*read, path, format, say) : PanelLinesOf(path, format, say);
+    ++panelShown_;
+    if (streamCheck_) *streamCheck_ = true;  // the file shown before is no longer wanted
+    streamCheck_.reset();
+    std::vector<std::string> lines;
+    if (read) {
+        // A starting file's source was just read by the job: not again.
+        lines = PanelLines(*read, path, format, say);
+    } else {
+        // The walk over the whole stream for its end would hold the window up: it comes after.
+        TMPEGplus mpc;
+        LoadForPanel(mpc, path, false);
+        lines = PanelLines(mpc, path, format, say);
+    }
     // A tag's line breaks or a file name's odd bytes show as escapes, one fact a line.
     QStringList shown;
     for (const std::string &line : lines) shown << QString::fromStdString(EscapeControls(line));
     shownSource_ = path;
     view_.ShowInfo(shown);
+    if (!read && !lines.empty()) CheckStreamAside(path);
+}
+
+void TWindowPresenter::CheckStreamAside(const std::string &path)
+{
+    auto stop = std::make_shared<std::atomic<bool>>(false);
+    streamCheck_ = stop;
+    auto walked = std::make_shared<TMPEGplus>();
+    const int shown = panelShown_;
+    view_.RunAside([path, stop, walked] { LoadForPanel(*walked, path, true, [stop] { return stop->load(); }); },
+                   [this, life = std::weak_ptr<int>(life_), path, stop, walked, shown] {
+                       if (life.expired() || *stop || shown != panelShown_ || shownSource_ != path) return;
+                       streamCheck_.reset();
+                       // Only a stream cut short adds a line; otherwise the panel stays as it is.
+                       if (walked->EndsEarlyAt()) ShowInfoOf(path, walked.get());
+                   });
 }
 
 void TWindowPresenter::PushSettings()
@@ -281,14 +309,23 @@ void TWindowPresenter::Cancel()
         return;
     }
     job_.Cancel();
-    if (job_.Running()) view_.ShowStatus(Words::tr(kStoppingText));
+    // A plan being made ends with nothing started, and says so.
+    if (job_.Running() && !job_.Planning()) view_.ShowStatus(Words::tr(kStoppingText));
 }
 
 bool TWindowPresenter::Escape()
 {
-    if (!list_.Collecting()) return false;
+    if (list_.Collecting()) {
+        list_.StopCollecting();
+        return true;
+    }
+    return job_.StopPlanning();
+}
+
+void TWindowPresenter::Stop()
+{
     list_.StopCollecting();
-    return true;
+    job_.StopPlanning();
 }
 
 void TWindowPresenter::ClearAll()
@@ -468,8 +505,37 @@ QString TWindowPresenter::OmissionReport(const std::vector<std::pair<QString, QS
                      named, count);
 }
 
+void TWindowPresenter::JobPlanning(const TPlanCount &count)
+{
+    if (!planningShown_) {
+        // As while collecting: Esc and the status area's Stop end it.
+        planningShown_ = true;
+        view_.ShowPlanning(true);
+        view_.SetBusy(true);
+    }
+    // What the output folder holds is read first, the sources' tags then.
+    view_.ShowStatus(count.sources == 0 && count.marksRead > 0
+                         ? Words::tr("Planning: %1 files in the output folder read").arg(Number(count.marksRead))
+                         : Words::tr("Planning: %1 of %2 files").arg(Number(count.sources), Number(count.total)));
+}
+
+void TWindowPresenter::EndPlanningShown()
+{
+    if (!planningShown_) return;
+    planningShown_ = false;
+    view_.ShowPlanning(false);
+    view_.SetBusy(false);
+}
+
+void TWindowPresenter::PlanningStopped()
+{
+    EndPlanningShown();
+    view_.ShowStatus(Words::tr("Planning stopped: no file was started"));
+}
+
 void TWindowPresenter::JobPlanned(const TJobFigures &figures)
 {
+    EndPlanningShown();
     omissions_.clear();
     startedFiles_.clear();
     pickedDuringJob_ = false;

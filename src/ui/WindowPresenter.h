@@ -14,7 +14,10 @@
 #include <QString>
 #include <QStringList>
 
+#include <atomic>
 #include <cstdint>
+#include <functional>
+#include <memory>
 #include <optional>
 #include <set>
 #include <utility>
@@ -58,6 +61,8 @@ public:
     virtual void ShowProgress(int percent) = 0;
     // While files are being collected: "Stop" in place of "Show log".
     virtual void ShowCollecting(bool collecting) = 0;
+    // The same while a job is being planned.
+    virtual void ShowPlanning(bool planning) { ShowCollecting(planning); }
     virtual void SetBusy(bool busy) = 0;
     virtual void SetLogAvailable(bool available) = 0;
     // The program's own failure message; it waits for the user.
@@ -90,6 +95,14 @@ public:
     virtual void LogAppend(const TWorkItem &item, const QByteArray &bytes) = 0;
     virtual void LogEndFile(const TWorkItem &item) = 0;
     virtual bool LogEmpty() const = 0;
+
+    // Runs `work` where it does not hold up the window, then `done` on the window's thread.
+    // By default both at once, here.
+    virtual void RunAside(std::function<void()> work, std::function<void()> done)
+    {
+        work();
+        done();
+    }
 };
 
 // "waiting", "converting 42 %", "failed"; empty for a file at rest.
@@ -117,8 +130,10 @@ public:
     // --- the user's actions ---
     void Transcode();
     void Cancel();
-    // Esc: ends a collection first; false when there was none to end.
+    // Esc: ends a collection or the planning of a job; false when there was none to end.
     bool Escape();
+    // The status area's Stop: the same.
+    void Stop();
     void ClearAll();
     void DeleteRows(const QList<int> &rows);
     // A drop, the dialogs' choice, or the paths named on the command line.
@@ -157,6 +172,8 @@ public:
     void OptionsRefused(const std::string &reason) override;
     void StateChanged(TJobState state) override;
     void ShutdownNoticeDue() override;
+    void JobPlanning(const TPlanCount &count) override;
+    void PlanningStopped() override;
     void JobPlanned(const TJobFigures &figures) override;
     void FileStarted(const TWorkItem &item, const std::string &shownCommand) override;
     void FileProgress(const TWorkItem &item, const TJobFigures &figures) override;
@@ -168,6 +185,9 @@ private:
     TListRow RowOf(const TWorkItem &item) const;
     void MarkAll();
     void ShowInfoOf(const std::string &path, const TMPEGplus *read = nullptr);
+    // Walks the shown file's stream for its end aside, and adds what it found when it comes.
+    void CheckStreamAside(const std::string &path);
+    void EndPlanningShown();
     void SetControls(const TControlStates &controls);
     void PushSettings();
     void ListChanged();
@@ -195,6 +215,10 @@ private:
     // Converted files leave the list: what their tags lacked is kept here for the end.
     std::vector<std::pair<QString, QString>> omissions_;
     std::set<std::uint64_t> startedFiles_;  // of this job, for the log
+    bool planningShown_ = false;  // the status counts the plan being made
+    int panelShown_ = 0;          // counts the files the panel was given
+    std::shared_ptr<std::atomic<bool>> streamCheck_;  // stops the walk of the file shown last
+    std::shared_ptr<int> life_ = std::make_shared<int>();  // what comes back from aside asks it first
 };
 
 }  // namespace trackmill

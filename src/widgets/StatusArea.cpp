@@ -160,8 +160,15 @@ bool TStatusArea::eventFilter(QObject *watched, QEvent *event)
 
 void TStatusArea::ShowCollecting(bool collecting)
 {
+    stop_->setToolTip(tr("Stop adding files (Esc)"));
     // The line keeps its width.
     ShowButtons({{showLog_, !collecting}, {stop_, collecting}});
+}
+
+void TStatusArea::ShowPlanning(bool planning)
+{
+    stop_->setToolTip(tr("Stop planning; no file is started (Esc)"));
+    ShowButtons({{showLog_, !planning}, {stop_, planning}});
 }
 
 void TStatusArea::SetProgress(int percent)

@@ -1,6 +1,6 @@
 // The line below the window's buttons that tells what is going on: a progress bar, one
 // line of text (the file being converted, the summary at the end, what a drop brought),
-// "Show log" once there is a log, and "Stop" while files are being collected.
+// "Show log" once there is a log, and "Stop" while files are being collected or a job planned.
 #pragma once
 
 #include <QString>
@@ -24,6 +24,8 @@ public:
 
     // While files are being collected "Stop" takes the place of "Show log".
     void ShowCollecting(bool collecting);
+    // The same while a job is being planned, for the plan.
+    void ShowPlanning(bool planning);
     // Shows the bar with its percentage from the first job on.
     void SetProgress(int percent);
     void ShowMessage(const QString &text);

@@ -2,9 +2,12 @@
 #include "WindowFixture.h"
 
 #include "engine/TranscodeJob.h"
+#include "formats/ID3v2.h"
+#include "formats/ID3v2Frame.h"
 #include "ui/WindowPresenter.h"
 #include "system/AppRun.h"
 #include "widgets/ConsoleWindow.h"
+#include "widgets/StatusArea.h"
 #include "widgets/ToolEdit.h"
 
 #include <QCheckBox>
@@ -16,6 +19,8 @@
 #include <QTimer>
 #include <QToolTip>
 
+#include <fstream>
+#include <optional>
 #include <set>
 
 #include "widgets/FileDrop.h"
@@ -193,4 +198,92 @@ TEST_F(WindowJob, AnAlbumAndThenItsLibraryConvertEachSourceOnce)
     for (const auto &e : fs::recursive_directory_iterator(out))
         if (e.is_regular_file()) tree.insert(fs::relative(e.path(), out).string());
     EXPECT_EQ(tree, (std::set<std::string>{"Artist/Album/1.mp3", "Other/2.mp3"}));
+}
+
+namespace {
+
+// Appends an APE tag whose front cover of `coverBytes` stands between its texts, as a
+// tagger that sorts its keys writes it.
+void AppendCoveredTag(const fs::path &mpc, const std::string &title, std::size_t coverBytes)
+{
+    std::string items;
+    auto put32 = [&](std::uint32_t v) {
+        for (int i = 0; i < 4; ++i) items += char(v >> (8 * i));
+    };
+    auto item = [&](const std::string &key, const std::string &value, std::uint32_t flags) {
+        put32(std::uint32_t(value.size()));
+        put32(flags);
+        items += key + '\0' + value;
+    };
+    std::string cover = std::string("cover.jpg") + '\0' + "\xFF\xD8\xFF\xE0";
+    cover.resize(coverBytes, '\x5A');
+    item("Album", "Album", 0);
+    item("Artist", "Artist", 0);
+    item("Cover Art (Front)", cover, 2);
+    item("Title", title, 0);
+    item("Track", "1", 0);
+    std::string footer = "APETAGEX";
+    const std::string body = items;
+    items.clear();
+    put32(2000);
+    put32(std::uint32_t(body.size() + 32));
+    put32(5);
+    put32(0x80000000u);
+    footer += items + std::string(8, '\0');
+    std::ofstream(mpc, std::ios::binary | std::ios::app) << body << footer;
+}
+
+}  // namespace
+
+TEST_F(WindowJob, EscWhilePlanningStartsNoFileAndTheCoversStillReachTheMp3s)
+{
+    constexpr std::size_t kCover = 1024 * 1024;
+    const fs::path lib = work / "music", out = work / "out";
+    fs::create_directories(lib / "Album");
+    for (const auto &[name, title] : {std::pair{"a.mpc", "First"}, std::pair{"b.mpc", "Second"}}) {
+        ASSERT_TRUE(tmtest::MakeMpc(lib / "Album" / name, 0.3));
+        AppendCoveredTag(lib / "Album" / name, title, kCover);
+    }
+    Open();
+    TForm1::TLibrarySettings library = form->LibrarySettings();
+    library.libraryFolder = lib.string();
+    library.layout = TOutputLayout::Tags;
+    form->SetLibrarySettings(library);
+    form->cbOutputdir->click();
+    form->OutputFolderEdit->SetText(Q(out));
+    DropFiles({lib});
+    ASSERT_EQ(EntryCount(), 2);
+
+    // Past the options check the plan is made aside: the window offers Stop, and Esc takes it.
+    form->TranscodeButton->click();
+    TM_TRY_VERIFY(form->Job().Planning(), 60000);
+    EXPECT_TRUE(form->StatusArea1->StopButton()->isVisible());
+    EXPECT_FALSE(form->StatusArea1->ShowLogButton()->isVisible());
+    QTest::keyClick(form.get(), Qt::Key_Escape);
+    TM_TRY_VERIFY(Idle(), 60000);
+    EXPECT_EQ(form->StatusArea1->Text(),
+              QCoreApplication::translate("WindowPresenter", "Planning stopped: no file was started"));
+    EXPECT_FALSE(form->StatusArea1->StopButton()->isVisible());
+    EXPECT_FALSE(form->StatusArea1->ShowLogButton()->isEnabled());
+    EXPECT_TRUE(form->TranscodeButton->isEnabled());
+    EXPECT_EQ(EntryCount(), 2);
+    EXPECT_FALSE(fs::exists(out / "Artist"));
+    EXPECT_TRUE(messages.empty());
+
+    // Named from the texts after each cover, and converted with the covers.
+    form->TranscodeButton->click();
+    TM_TRY_VERIFY(Idle(), 60000);
+    EXPECT_EQ(form->Presenter().LastEnd().converted, 2);
+    for (const char *title : {"First", "Second"}) {
+        const fs::path mp3 = out / "Artist" / "Album" / ("01 " + std::string(title) + ".mp3");
+        TID3v2 tag;
+        ASSERT_TRUE(tag.LoadFromFile(mp3.string())) << mp3;
+        std::optional<id3v2::TPicture> picture;
+        for (const TID3v2Frame &frame : tag.Frames())
+            if (frame.id == "APIC") picture = id3v2::ReadPicture(frame);
+        ASSERT_TRUE(picture) << mp3;
+        EXPECT_EQ(picture->type, 3);
+        EXPECT_EQ(picture->bytes.size(), kCover - std::string("cover.jpg").size() - 1);
+        EXPECT_EQ(picture->bytes.at(0), 0xFF);
+    }
 }

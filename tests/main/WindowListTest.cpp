@@ -2,6 +2,8 @@
 // buttons acting on its selection, on real Musepack files made by mpcenc.
 #include "WindowFixture.h"
 
+#include "engine/FileInfo.h"
+
 #include <QApplication>
 #include <QPushButton>
 
@@ -34,14 +36,22 @@ TEST_F(WindowList, BadDropsChangeNothing)
 }
 
 // What the list's clicks show; what the panel then says, and what deleting does to it, is
-// the presenter's (tests/ui).
+// the presenter's (tests/ui). A stream's end is looked for after the panel is shown.
 TEST_F(WindowList, AClickShowsItsEntryEvenWhenItChangesNothing)
 {
     const fs::path a = Put(work / "one.mpc");
     const fs::path b = Put(work / "two.mpc");
+    const fs::path cut = Put(work / "cut.mpc");
+    fs::resize_file(cut, fs::file_size(cut) / 2);
     Open();
-    DropFiles({a, b});
-    ASSERT_EQ(EntryCount(), 2);
+    DropFiles({a, b, cut});
+    ASSERT_EQ(EntryCount(), 3);
+    QTest::mouseClick(form->FileList->viewport(), Qt::LeftButton, {}, EntryCentre(2));
+    ASSERT_EQ(PanelLines().value(2), "   cut.mpc");
+    // Its line about the cut comes too.
+    const auto whole = qsizetype(PanelLinesOf(cut.string()).size());
+    TM_TRY_VERIFY(PanelLines().size() == whole, 60000);
+    EXPECT_EQ(PanelLines().value(2), "   cut.mpc");
     QWidget *viewport = form->FileList->viewport();
     QTest::mouseClick(viewport, Qt::LeftButton, {}, EntryCentre(1));
     EXPECT_EQ(PanelLines().value(2), "   two.mpc");
