@@ -25,6 +25,8 @@ namespace {
 constexpr std::size_t kNameMax = 255;
 // Deeper than any library; a loop of bind mounts or a hostile tree ends here.
 constexpr int kScanDepth = 64;
+// Outputs sharing one size and time past which a source is no longer looked for as renamed.
+constexpr std::ptrdiff_t kCrowdedIdentity = 16;
 
 bool ParseNumber(std::string_view text, auto &value)
 {
@@ -286,7 +288,23 @@ const std::string *TMarkIndex::Find(const TSourceLookup &source, const std::stri
     // The same path (in any version), then the same size and time (a path that is the end
     // of the source's, or a source renamed since).
     for (auto [it, last] = byMarkPath_.equal_range(source.mark.path); it != last; ++it) consider(it->second);
-    for (auto [it, last] = byIdentity_.equal_range(IdentityKey(source.mark)); it != last; ++it) consider(it->second);
+    // A size and time that many outputs share (files copied in one go) say nothing of which
+    // source was renamed, and asking the disk of each would cost the square of a library:
+    // there only the end of the source's path counts.
+    const std::string identity = IdentityKey(source.mark);
+    const auto [first, last] = byIdentity_.equal_range(identity);
+    std::ptrdiff_t shared = 0;
+    for (auto it = first; it != last && shared <= kCrowdedIdentity; ++it) ++shared;
+    if (shared <= kCrowdedIdentity) {
+        for (auto it = first; it != last; ++it) consider(it->second);
+    } else {
+        const std::string &s = source.source;
+        for (std::size_t i = 0; i < s.size(); ++i) {
+            if (!os::IsSeparator(s[i])) continue;
+            for (auto [it, end] = byMarkPath_.equal_range(s.substr(i + 1)); it != end; ++it)
+                if (IdentityKey(found_[it->second].mark) == identity) consider(it->second);
+        }
+    }
     if (earlier) *earlier = best && !bestExact;
     return best ? &best->mp3 : nullptr;
 }

@@ -148,3 +148,26 @@ TEST(Library, AnotherSourcesMp3IsNeverReplacedOrSkippedFor)
     EXPECT_EQ(plan[0].kind, TPlannedOutput::Kind::Overwrite);
     EXPECT_EQ(plan[0].output, tmtest::U8(out / "A" / "x.mp3"));
 }
+
+// Outputs copied in one go share their size and time: the album converted, then its parent
+// folder, is still found by the end of its path, without asking the disk of every pair.
+TEST(Library, AnAlbumAmongOutputsOfOneSizeAndTimeIsFoundByItsPath)
+{
+    tmtest::TempDir dir;
+    fs::create_directories(dir / "out");
+    for (int i = 0; i < 40; ++i) {
+        const std::string name = std::to_string(100 + i).substr(1);
+        tmtest::WriteText(dir / "out" / (name + ".mp3"), std::string(400, '\xff'));
+        TID3v2 tag;
+        tag.SetFrames({id3v2::MakeUserText(kMarkerDescription, MarkText({"Album/" + name + ".mpc", 100, 7}))});
+        ASSERT_TRUE(tag.WriteToFile(tmtest::U8(dir / "out" / (name + ".mp3"))));
+    }
+    TMarkIndex marks;
+    marks.Scan(tmtest::U8(dir / "out"));
+    const TSourceLookup source{tmtest::U8(dir / "Parent" / "Album" / "05.mpc"), {"Parent/Album/05.mpc", 100, 7}, false};
+    bool earlier = true;
+    const std::string *found = marks.Find(source, "", &earlier);
+    ASSERT_NE(found, nullptr);
+    EXPECT_EQ(*found, tmtest::U8(dir / "out" / "05.mp3"));
+    EXPECT_FALSE(earlier);
+}
