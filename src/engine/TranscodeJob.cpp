@@ -389,6 +389,13 @@ TranscodeJob::StartOutcome TranscodeJob::StartItem(int index)
     return StartOutcome::Started;
 }
 
+// A folder's picture goes only where the tags switched on can hold a picture.
+void TranscodeJob::AddFolderArt(const std::string &source, const TJobSettings &settings, TTagAdditions &additions)
+{
+    if (settings.embedFolderArt && OutputTarget(jobSettings_.format).CarriesMark(settings.tags))
+        folderArt_.AddTo(os::FolderOf(source), additions);
+}
+
 void TranscodeJob::UpdateItemTags(int index, const os::TFileInfo &info)
 {
     const TWorkItem item = queue_.At(index);
@@ -396,11 +403,10 @@ void TranscodeJob::UpdateItemTags(int index, const os::TFileInfo &info)
     TSourceAtStart source;
     source.Load(item.source, info);
     TTagAdditions additions;
-    const TOutputTarget &target = OutputTarget(jobSettings_.format);
-    if (settings.embedFolderArt && target.CarriesMark(settings.tags)) folderArt_.AddTo(os::FolderOf(item.source), additions);
+    AddFolderArt(item.source, settings, additions);
     TConversionResult result;
     try {
-        result = UpdateFileTags(item, target, source, settings.tags, additions,
+        result = UpdateFileTags(item, OutputTarget(jobSettings_.format), source, settings.tags, additions,
                                 [this](const std::string &path) { scratch_.NoteTemporary(path); });
     } catch (const std::exception &e) {
         result.reason = std::string("the tags could not be written: ") + e.what();
@@ -501,8 +507,7 @@ void TranscodeJob::CommandEnded(std::uint64_t id, int status)
         TTagAdditions additions;
         additions.marker = queue_.At(index).mark;
         const std::string sourceFolder = os::FolderOf(queue_.At(index).source);
-        if (settings.embedFolderArt && OutputTarget(jobSettings_.format).CarriesMark(settings.tags))
-            folderArt_.AddTo(sourceFolder, additions);
+        AddFolderArt(queue_.At(index).source, settings, additions);
         try {
             result = FinishFile(queue_.At(index), active->prepared, active->source, status, active->outputTail,
                                 platform_.judgeStatuses, settings.tags, additions,
@@ -527,7 +532,7 @@ void TranscodeJob::CommandEnded(std::uint64_t id, int status)
             }
             return;
         }
-        // The album's image follows its first MP3 into the folder, so a failed album leaves none.
+        // The album's image follows its first output into the folder, so a failed album leaves none.
         if (result.outcome == Outcome::Converted && jobSettings_.copyFolderArt && jobSettings_.useOutputDir &&
             jobSettings_.layout != TOutputLayout::Flat) {
             const std::string note =

@@ -241,6 +241,7 @@ private:
     void CommandOutput(std::uint64_t id, const std::string &text);
     void OutputLine(std::uint64_t id, Active &active, const std::string &line);
     void UpdateItemTags(int index, const os::TFileInfo &info);
+    void AddFolderArt(const std::string &source, const TJobSettings &settings, TTagAdditions &additions);
     // `outdated`: a skipped file made before its source last changed, counted apart.
     void FinishItem(int index, TItemState state, const std::string &reason, bool outdated = false);
     bool InThisJob(const TWorkItem &item) const;
