@@ -26,6 +26,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     if (valid && (!head.Valid() || head.SampleCount() != all.SampleCount() || head.AudioOffset() != all.AudioOffset() ||
                   !head.Comments().empty()))
         std::abort();
+    TOggOpus comments;
+    if (comments.LoadFromStream(file, TOggOpus::TPart::NoLastPage) != comments.Valid()) std::abort();
+    if (valid && (!comments.Valid() || comments.Comments().size() != all.Comments().size())) std::abort();
 
     // A picture read is built again into the same block.
     std::vector<std::string> values = all.Values("METADATA_BLOCK_PICTURE");

@@ -166,7 +166,7 @@ public:
     std::optional<std::string> MarkText(TStream &file) const override
     {
         TOggOpus opus;
-        if (!opus.LoadFromStream(file)) return std::nullopt;
+        if (!opus.LoadFromStream(file, TOggOpus::TPart::NoLastPage)) return std::nullopt;
         const std::vector<std::string> marks = opus.Values(kMarkerDescription);
         if (marks.empty()) return std::nullopt;
         return marks.front();

@@ -224,9 +224,10 @@ bool TOggOpus::LoadFromStream(TStream &stream, TPart part)
 {
     Clear();
     Bytes tags;
-    if (!ReadHeaders(stream, part == TPart::Everything ? &tags : nullptr)) return false;
-    if (part == TPart::Everything && !ReadComments(tags)) return false;
-    if (!FindLastGranule(stream)) return false;
+    const bool comments = part != TPart::NoComments;
+    if (!ReadHeaders(stream, comments ? &tags : nullptr)) return false;
+    if (comments && !ReadComments(tags)) return false;
+    if (part != TPart::NoLastPage && !FindLastGranule(stream)) return false;
     valid_ = true;
     return true;
 }

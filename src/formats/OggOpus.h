@@ -59,7 +59,7 @@ public:
     static constexpr std::size_t kMaxComments = 65536;
     static constexpr std::int64_t kLastPageSearch = 1024 * 1024;
 
-    enum class TPart { Everything, NoComments };
+    enum class TPart { Everything, NoComments, NoLastPage };
 
     TOggOpus() = default;
 
@@ -67,7 +67,9 @@ public:
 
     // True when the file is a valid Ogg Opus stream; Error() says why not. NoComments
     // reads the head and the last page and steps over the pages of the comments by their
-    // headers, their contents and checksums unread.
+    // headers, their contents and checksums unread. NoLastPage reads the head and the
+    // comments and leaves the sample count at 0: a library's marks are read without the end
+    // of every file.
     bool LoadFromFile(const std::string &fileName, TPart part = TPart::Everything);
     bool LoadFromStream(TStream &stream, TPart part = TPart::Everything);
 

@@ -632,6 +632,13 @@ TEST(OggOpusRead, DamagedAndHostileFilesAreRefused)
         const TOggOpus o = Load(Bytes(real.begin(), real.begin() + static_cast<std::ptrdiff_t>(len)));
         if (o.Valid()) EXPECT_LT(o.SampleCount(), whole.SampleCount()) << len;
         else EXPECT_FALSE(o.Error().empty()) << len;
+        // A library's marks are read from the comments alone, whatever became of the end.
+        const TOggOpus marks = Load(Bytes(real.begin(), real.begin() + static_cast<std::ptrdiff_t>(len)),
+                                    TOggOpus::TPart::NoLastPage);
+        EXPECT_EQ(marks.Valid(), len >= static_cast<std::size_t>(whole.AudioOffset())) << len;
+        if (marks.Valid()) {
+            EXPECT_EQ(marks.Comments().size(), whole.Comments().size()) << len;
+        }
     }
     std::mt19937 rng(4711);
     for (int round = 0; round < 300; ++round) {
