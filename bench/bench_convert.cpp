@@ -1,5 +1,6 @@
 // trackmill-cli convert against the same "mpcdec | lame" lines run by the shell: one
-// file at a time (-j 1) against a plain loop, and two at once (-j 2) against xargs -P 2.
+// file at a time (-j 1) against a plain loop, and two at once (-j 2) against xargs -P 2;
+// then Opus, -j 2 against xargs -P 2 running "mpcdec | opusenc".
 // Each pair of runs alternates the two, and the medians of the paired ratios are printed,
 // so that a busy moment of the machine hits both sides alike.
 //
@@ -83,29 +84,38 @@ int main(int argc, char **argv)
     }
 
     // The lines a user would type: one per file.
-    const std::string options = "--alt-preset cbr 128";
-    std::string lines;
+    const std::string options = "--alt-preset cbr 128", opusOptions = "--bitrate 160";
+    std::string lines, opusLines;
     for (const auto &e : fs::directory_iterator(src)) {
         const fs::path mp3 = outShell / e.path().filename().replace_extension(".mp3");
+        const fs::path opus = outShell / e.path().filename().replace_extension(".opus");
         lines += "mpcdec " + ShellQuote(e.path().string()) + " - | lame " + options + " - " + ShellQuote(mp3.string()) + "\n";
+        opusLines += "mpcdec " + ShellQuote(e.path().string()) + " - | opusenc " + opusOptions + " - " +
+                     ShellQuote(opus.string()) + "\n";
     }
     std::ofstream(root / "lines.sh") << lines;
+    std::ofstream(root / "opus-lines.sh") << opusLines;
     const std::string quiet = " >/dev/null 2>&1";
     const std::string fresh = "rm -rf " + ShellQuote(outShell.string()) + " " + ShellQuote(outCli.string()) + " && mkdir " +
                               ShellQuote(outShell.string()) + " && ";
     const std::string loop = fresh + "/bin/sh " + ShellQuote((root / "lines.sh").string()) + quiet;
-    const std::string xargs = fresh + "tr '\\n' '\\0' <" + ShellQuote((root / "lines.sh").string()) +
-                              " | xargs -0 -P 2 -n 1 /bin/sh -c" + quiet;
-    auto cli = [&](int jobs) {
-        return fresh + ShellQuote(TRACKMILL_CLI) + " convert -j " + std::to_string(jobs) +
-               " --decoder-options '' --encoder-options " + ShellQuote(options) + " --flat --output-dir " +
+    auto xargsOf = [&](const char *file) {
+        return fresh + "tr '\\n' '\\0' <" + ShellQuote((root / file).string()) + " | xargs -0 -P 2 -n 1 /bin/sh -c" +
+               quiet;
+    };
+    const std::string xargs = xargsOf("lines.sh"), opusXargs = xargsOf("opus-lines.sh");
+    auto cli = [&](int jobs, const char *format = "mp3") {
+        const std::string &line = std::string(format) == "opus" ? opusOptions : options;
+        return fresh + ShellQuote(TRACKMILL_CLI) + " convert -j " + std::to_string(jobs) + " --format " + format +
+               " --decoder-options '' --encoder-options " + ShellQuote(line) + " --flat --output-dir " +
                ShellQuote(outCli.string()) + " " + ShellQuote(src.string()) + quiet;
     };
 
     std::printf("files: %d of %.0f s audio, %d paired runs each\n", files, seconds, pairs);
     TimeShell(loop);  // warm the caches
     for (const auto &[name, shell, ours] : {std::tuple{"-j 1 / plain shell loop ", loop, cli(1)},
-                                            std::tuple{"-j 2 / xargs -P 2        ", xargs, cli(2)}}) {
+                                            std::tuple{"-j 2 / xargs -P 2        ", xargs, cli(2)},
+                                            std::tuple{"Opus -j 2 / xargs -P 2   ", opusXargs, cli(2, "opus")}}) {
         std::vector<double> ratios, shellTimes, ourTimes;
         for (int i = 0; i < pairs; ++i) {
             const double a = TimeShell(shell), b = TimeShell(ours);

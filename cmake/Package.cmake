@@ -35,10 +35,11 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION sound)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-# The decoder and the encoder are separate programs it runs, so no library names them;
-# nor does one name Qt's catalogues, which its dialogs speak the user's language with.
+# The decoder and the encoders (lame for MP3, opusenc of opus-tools for Opus) are separate
+# programs it runs, so no library names them; nor does one name Qt's catalogues, which its
+# dialogs speak the user's language with.
 # (The X11 and Wayland platform plugins come with Qt's GUI library itself.)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "musepack-tools, lame, qt6-translations-l10n")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "musepack-tools, lame, opus-tools, qt6-translations-l10n")
 # "Open output folder" goes through xdg-open; without it the window can only name the folder.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xdg-utils")
 # CPack puts the summary above it as the first line.

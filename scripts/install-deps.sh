@@ -9,6 +9,7 @@ packages=(
   libgtest-dev libgmock-dev googletest
   clang libclang-rt-14-dev
   musepack-tools lame ffmpeg
+  opus-tools  # opusenc, the Opus target's encoder, and opusinfo, which checks its files
   eyed3 id3v2 python3-mutagen python3-mediafile  # the readers of players and taggers
   strace  # counts a conversion's opens of its source
   dbus-daemon xvfb xauth x11-apps x11-utils imagemagick openbox

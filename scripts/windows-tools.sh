@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Makes what building and testing the Windows build on Debian 12 needs: the mingw-w64
-# compilers, Wine, Qt cross-built for mingw, lame.exe and mpcdec.exe, and a headless
-# 64-bit Wine prefix. Everything it makes lives outside the clone, in
+# compilers, Wine, Qt cross-built for mingw, lame.exe, mpcdec.exe and opusenc.exe, and a
+# headless 64-bit Wine prefix. Everything it makes lives outside the clone, in
 #   ${TRACKMILL_WIN_CACHE:-$HOME/.cache/trackmill-windows}
 # so a second run only checks and takes seconds.
 #
@@ -34,19 +34,20 @@ WINE=/usr/lib/wine/wine64
 SRC_LIST=/etc/apt/sources.list.d/trackmill-bookworm-src.sources
 # Bump when a recipe below changes, so caches made by an older one are rebuilt.
 RECIPE=1
-# The same for lame.exe and mpcdec.exe. 2: built as people find them, without a manifest
-# that makes their ANSI code page UTF-8, so the tests show that Trackmill never needs
-# them to read a name.
+# The same for lame.exe, mpcdec.exe and opusenc.exe. 2: built as people find them, without
+# a manifest that makes their ANSI code page UTF-8, so the tests show that Trackmill never
+# needs them to read a name.
 PROGRAM_RECIPE=2
 
 PACKAGES=(
   g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
   wine64 wine nsis zip xvfb xauth openbox fonts-dejavu-core cmake ninja-build
-  make dpkg-dev xz-utils perl                     # unpacking and building Debian's sources
+  make dpkg-dev xz-utils perl pkg-config          # unpacking and building Debian's sources
   qt6-base-dev qt6-base-dev-tools qt6-l10n-tools # moc, uic, rcc, lrelease for the cross builds
   qt6-translations-l10n                           # the German catalogue of Qt's own dialogs, for the zip
   musepack-tools                                  # reference decoder and encoder for the tests
   googletest ffmpeg python3-mutagen               # the tests under Wine and what checks their MP3s
+  opus-tools                                      # opusinfo, which checks opusenc.exe's files
   xdotool x11-utils imagemagick                   # driving and photographing the window
 )
 
@@ -274,6 +275,55 @@ build_mpcdec() {
   log "mpcdec.exe built in $(elapsed "$start")"
 }
 
+# Configures Debian's source of $2 for mingw in $CACHE/build/$2, static libraries only, to
+# install into the prefix $1; the rest are configure's own options.
+configure_static() {
+  local prefix=$1 pkg=$2 tree build=$CACHE/build/$2
+  shift 2
+  tree=$(fetch_source "$pkg")
+  rm -rf "$build" && mkdir -p "$build"
+  (cd "$build" && run_logged "$pkg-configure" nice -n 10 "$tree/configure" --host=$HOST \
+     --prefix="$prefix" CC=$HOST-gcc-posix --disable-shared --enable-static \
+     --disable-dependency-tracking "$@")
+}
+
+# The same, then built and installed there.
+install_static() {
+  configure_static "$@"
+  run_logged "$2-build" nice -n 10 make -C "$CACHE/build/$2" -j "$JOBS" install
+}
+
+# opusenc.exe from opus-tools over libogg, libopus, libopusenc and opusfile, each built for
+# what opusenc needs into a prefix of their own.
+build_opusenc() {
+  local out=$CACHE/bin/opusenc.exe stamp=$CACHE/bin/.opusenc.$PROGRAM_RECIPE
+  local prefix=$CACHE/opus-mingw64 build=$CACHE/build/opus-tools start pkg
+  local packages=(libogg opus libopusenc opusfile opus-tools)
+  [ -f "$out" ] && [ -f "$stamp" ] && return 0
+  start=$(date +%s)
+  # One look at the source index for all five, not one each.
+  for pkg in "${packages[@]}"; do
+    [ -f "$CACHE/src/$pkg/.unpacked" ] || { ensure_deb_src; break; }
+  done
+  log "cross-building opusenc.exe (log: $CACHE/logs/{$(IFS=,; echo "${packages[*]}")}-*.log)"
+  rm -rf "$prefix"
+  # Only the prefix's .pc files: the Linux ones would hand the host's libraries to the link.
+  local -x PKG_CONFIG_LIBDIR=$prefix/lib/pkgconfig PKG_CONFIG_PATH=
+  install_static "$prefix" libogg
+  install_static "$prefix" opus --disable-doc --disable-extra-programs
+  install_static "$prefix" libopusenc --disable-doc --disable-examples
+  install_static "$prefix" opusfile --disable-http --disable-doc --disable-examples
+  # Opus and opus-tools build with _FORTIFY_SOURCE, whose checks mingw-w64 10 keeps in libssp.
+  configure_static "$prefix" opus-tools --without-flac --disable-pie LIBS=-lssp
+  # opusenc alone: opusdec, opusinfo and opusrtp are not needed. Libtool keeps a plain
+  # -static to itself; -all-static reaches the linker, so libssp comes in, not its DLL.
+  run_logged opus-tools-build nice -n 10 make -C "$build" -j "$JOBS" opusenc.exe LDFLAGS=-all-static
+  "$HOST-strip" -o "$out.tmp" "$build/opusenc.exe"
+  mv "$out.tmp" "$out"
+  touch "$stamp"
+  log "opusenc.exe built in $(elapsed "$start")"
+}
+
 ensure_wine_prefix() {
   local prefix=$CACHE/wine stamp=$CACHE/wine/.trackmill.$RECIPE f
   [ -f "$stamp" ] && return 0
@@ -303,6 +353,7 @@ main() {
   ensure_qt
   build_lame
   build_mpcdec
+  build_opusenc
   ensure_wine_prefix
 
   printf 'QT_MINGW=%q\n' "$QT_MINGW"

@@ -1,12 +1,13 @@
 #!/usr/bin/env bash
 # Cross-builds Trackmill for 64-bit Windows with mingw-w64 and tests it under Wine: the
 # platform layer, the formats, the engine, the collection and the settings files,
-# trackmill-cli.exe converting real Musepack files with lame.exe and mpcdec.exe
-# cross-built from Debian's sources as people find them (reading their arguments in the
-# ANSI code page) and stopped by Ctrl-C, and Trackmill.exe
-# on a display with a window manager; then makes dist/Trackmill-<version>-win64.zip and
-# the installer dist/Trackmill-<version>-win64-setup.exe, and tries the installer.
-# Everything it needs outside the clone (Qt for mingw, the two programs, a Wine prefix)
+# opusenc.exe encoding a piped WAV, trackmill-cli.exe converting real Musepack files to MP3
+# and to Opus with lame.exe, opusenc.exe and mpcdec.exe cross-built from Debian's sources as
+# people find them (reading their arguments in the ANSI code page) and stopped by Ctrl-C,
+# and Trackmill.exe on a display with a window manager; then makes
+# dist/Trackmill-<version>-win64.zip and the installer dist/Trackmill-<version>-win64-setup.exe,
+# and tries the installer.
+# Everything it needs outside the clone (Qt for mingw, the three programs, a Wine prefix)
 # is made once by scripts/windows-tools.sh and kept in ~/.cache/trackmill-windows.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -27,8 +28,8 @@ cmake -S . -B "$BUILD" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-w64.cm
       -DTRACKMILL_WERROR=ON >/dev/null
 cmake --build "$BUILD" -j"$jobs"
 
-# The DLLs the programs load, and the two programs beside them under the designed name
-# of the encoder and today's name of the decoder.
+# The DLLs the programs load, and the programs beside them: the MP3 encoder under its
+# designed name, today's name of the decoder, and the Opus encoder.
 gcc_dlls=$(dirname "$(x86_64-w64-mingw32-g++-posix -print-libgcc-file-name)")
 runtime=("$QT_MINGW"/bin/Qt6Core.dll "$QT_MINGW"/bin/Qt6Gui.dll "$QT_MINGW"/bin/Qt6Widgets.dll
          "$gcc_dlls"/libstdc++-6.dll "$gcc_dlls"/libgcc_s_seh-1.dll /usr/x86_64-w64-mingw32/lib/libwinpthread-1.dll)
@@ -42,9 +43,36 @@ cp -u "$QT_MINGW/plugins/platforms/qwindows.dll" "$BIN/platforms/"
 cp -u "$QT_MINGW/plugins/styles/qwindowsvistastyle.dll" "$BIN/styles/"
 cp -u "$WIN_TOOLS/lame.exe" "$BIN/Lame.exe"
 cp -u "$WIN_TOOLS/mpcdec.exe" "$BIN/mpcdec.exe"
+cp -u "$WIN_TOOLS/opusenc.exe" "$BIN/opusenc.exe"
 
 export WINEPREFIX WINEARCH WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 export WINE BIN
+
+echo "== opusenc.exe under Wine"
+# As a conversion runs it: the decoder's WAV through a pipe (cat: never a file it could
+# seek), a working folder named outside ASCII, a plain output name. 44,101 samples at
+# 44.1 kHz are 48,002 at Opus's 48 kHz.
+opus_fail() { echo "FAILED: opusenc.exe: $*" >&2; exit 1; }
+opus_work=$(mktemp -d)
+opus_dir="$opus_work/Ωpus 雨 Ä"
+mkdir "$opus_dir"
+ffmpeg -loglevel error -f lavfi -i "sine=frequency=440:sample_rate=44100" -af atrim=end_sample=44101 \
+  -ac 2 -bitexact "$opus_work/in.wav"  # bitexact: no LIST chunk, as the decoder writes none
+(cd "$opus_dir" && cat "$opus_work/in.wav" | "$WINE" "$BIN/opusenc.exe" --quiet --bitrate 96 - out.opus) \
+  || opus_fail "it failed"
+# Wine starts in its Windows folder when it cannot enter the working folder (a locale that is not UTF-8).
+[ -f "$opus_dir/out.opus" ] || opus_fail "no out.opus in the working folder"
+opus_info=$(opusinfo "$opus_dir/out.opus" 2>&1) || { echo "$opus_info"; opus_fail "opusinfo refuses its file"; }
+if grep -Eqi 'warning|error' <<<"$opus_info"; then echo "$opus_info"; opus_fail "opusinfo warns"; fi
+# The last granule less the pre-skip, and what a decoder makes of the whole file.
+granule=$(ffprobe -v error -select_streams a:0 -show_entries stream=duration_ts -of csv=p=0 "$opus_dir/out.opus")
+pre_skip=$(sed -n 's/^[[:space:]]*Pre-skip: //p' <<<"$opus_info")
+decoded=$(( $(ffmpeg -v error -i "$opus_dir/out.opus" -f s16le -ac 1 - | wc -c) / 2 ))
+if [ "$((granule - pre_skip))" -ne 48002 ] || [ "$decoded" -ne 48002 ]; then
+  opus_fail "its file holds $((granule - pre_skip)) samples and decodes to $decoded, not 48002"
+fi
+rm -rf "$opus_work"
+echo "opusenc.exe under Wine: a piped WAV of 44,101 samples at 44.1 kHz made 48,002 at 48 kHz"
 
 # A skipped test hides what it was meant to show, and a run without tests shows nothing.
 # Every executable runs; the first that failed stops the script after the last.
@@ -89,6 +117,10 @@ other_tools=(  # id3v2, eyeD3 and mutagen, ffprobe, /bin/sh
   ID3v2Interop.RewritingAnEyed3TagKeepsTheMp3Playable
   Mp3Duration.AgreesWithFfprobeForCbrVbrMpeg2AndTaggedFiles
   BuildCommand.ShellReceivesNastyPathsUnchanged)
+opus_tools=(  # opusenc makes their Opus files; opusinfo, ffprobe and mutagen read them, ffmpeg makes images
+  OggOpusRead.HeadAndSampleCountOfOpusencFiles OggOpusWrite.CommentsAndPicturesReadBackByOthersAudioUntouched
+  OggOpusWrite.CommentsOfEverySizeAroundPageAndSegmentEdges OggOpusWrite.FailuresLeaveTheFileAsItWasAndSayWhy
+  OggOpusPicture.ValuesCarryTheFactsOfTheirImages)
 # The job's stand-in decoder and encoder are /bin/sh scripts, run by /bin/sh.
 sh_job=(JobTest.AFileQueuedAfterThePlanWaitsForTheNextJob JobTest.ANoticeComesBeforeTheShutdownAndCanCancelIt
   JobTest.AScriptOutOfProcessesIsTriedAgainAndAnMp3OfAnotherRunWins
@@ -123,7 +155,7 @@ windows_lacks=(
   TreeScanner.OddNamesAreReportedExactly TranscodeList.OddNamesAndLinkLoopsInDroppedFolders
   # a library folder written the POSIX way: "/music" is read on the current drive
   StoredSettings.EverySettingComesBackFromTheFile StoredSettings.ValuesFollowTheWindowsRulesAndBadOnesAreIgnored)
-left_out=$(except "${mpcenc[@]}" "${mutagen[@]}" "${other_tools[@]}" "${sh_job[@]}" "${corpus[@]}" "${windows_lacks[@]}")
+left_out=$(except "${mpcenc[@]}" "${mutagen[@]}" "${other_tools[@]}" "${opus_tools[@]}" "${sh_job[@]}" "${corpus[@]}" "${windows_lacks[@]}")
 
 echo "== tests under Wine"
 run_tests "$BIN/windows_tests.exe"

@@ -334,18 +334,22 @@ Converted %d of %d files</source>
         <source>Usage: trackmill-cli convert [options] PATH...
 
 Converts the Musepack files among PATH (folders are searched) to MP3 with mpcdec and
-lame, several at once, and carries their tags over. A file counts as converted only
-when its MP3 is whole, tagged and in place; nothing already there is replaced unless
---existing overwrite says so. A line is printed as each file ends (a failed one with
-the last lines its programs printed), then the counts and each failure with its reason.
+lame (or to Opus with opusenc), several at once, and carries their tags over. A file
+counts as converted only when its MP3 is whole, tagged and in place; nothing already
+there is replaced unless --existing overwrite says so. A line is printed as each file
+ends (a failed one with the last lines its programs printed), then the counts and
+each failure with its reason.
 
 Options (default: the window&apos;s stored settings, else the values named below):
   --decoder-options TEXT   options for mpcdec, shell words as typed in a terminal
   --encoder-options TEXT   options for lame, the same way (default: --alt-preset
-                           cbr 128); a line that would run or redirect commands
+                           cbr 128), or for opusenc with --format opus (default:
+                           --bitrate 160); a line that would run or redirect commands
                            (; | &amp; &lt; &gt; # $( or a back quote outside quotes) is refused,
                            and both lines are tried on a short silence first: what
                            a program refuses ends the run before any file starts
+  --format mp3|opus        the files written: MP3 by lame (default) or Opus by
+                           opusenc
   --output-dir DIR         write the MP3 files into DIR (else beside the sources)
   --library-folder DIR     a source below DIR keeps its path below it in the output
                            folder, however it was named (default: the music folder)
@@ -385,23 +389,26 @@ cancelled, 2 usage error (options a program refused included).
         <translation>Aufruf: trackmill-cli convert [Optionen] PFAD...
 
 Wandelt die Musepack-Dateien unter PFAD (Ordner werden durchsucht) mit mpcdec
-und lame in MP3 um, mehrere gleichzeitig, und übernimmt ihre Tags. Eine Datei
-gilt erst als umgewandelt, wenn ihre MP3 vollständig, getaggt und an ihrem Platz
-ist; nichts bereits Vorhandenes wird ersetzt, außer --existing overwrite
-verlangt es. Zu jeder beendeten Datei wird eine Zeile ausgegeben (zu einer
-fehlgeschlagenen mit den letzten Zeilen, die ihre Programme ausgaben), danach
-die Zahlen und jeder Fehler mit seinem Grund.
+und lame in MP3 um (oder mit opusenc in Opus), mehrere gleichzeitig, und
+übernimmt ihre Tags. Eine Datei gilt erst als umgewandelt, wenn ihre MP3
+vollständig, getaggt und an ihrem Platz ist; nichts bereits Vorhandenes wird
+ersetzt, außer --existing overwrite verlangt es. Zu jeder beendeten Datei wird
+eine Zeile ausgegeben (zu einer fehlgeschlagenen mit den letzten Zeilen, die
+ihre Programme ausgaben), danach die Zahlen und jeder Fehler mit seinem Grund.
 
 Optionen (Vorgabe: die gespeicherten Einstellungen des Fensters, sonst die unten
 genannten Werte):
   --decoder-options TEXT   Optionen für mpcdec, Shell-Wörter wie im Terminal
   --encoder-options TEXT   Optionen für lame, ebenso (Vorgabe: --alt-preset
-                           cbr 128); eine Zeile, die Befehle ausführen oder
-                           umleiten würde (; | &amp; &lt; &gt; # $( oder ein Backquote
-                           außerhalb von Anführungszeichen), wird abgelehnt,
-                           und beide Zeilen werden zuerst an kurzer Stille
-                           ausprobiert: was ein Programm ablehnt, beendet den
-                           Lauf, bevor eine Datei beginnt
+                           cbr 128), oder mit --format opus für opusenc
+                           (Vorgabe: --bitrate 160); eine Zeile, die Befehle
+                           ausführen oder umleiten würde (; | &amp; &lt; &gt; # $( oder ein
+                           Backquote außerhalb von Anführungszeichen), wird
+                           abgelehnt, und beide Zeilen werden zuerst an kurzer
+                           Stille ausprobiert: was ein Programm ablehnt,
+                           beendet den Lauf, bevor eine Datei beginnt
+  --format mp3|opus        die geschriebenen Dateien: MP3 mit lame (Vorgabe)
+                           oder Opus mit opusenc
   --output-dir ORDNER      die MP3-Dateien in ORDNER schreiben (sonst neben
                            die Quellen)
   --library-folder ORDNER  eine Quelle unter ORDNER behält ihren Pfad darunter
@@ -452,7 +459,7 @@ einem Programm abgelehnte Optionen).
 </translation>
     </message>
     <message>
-        <location line="+150"/>
+        <location line="+159"/>
         <source>--decoder-options needs a value</source>
         <translation>--decoder-options braucht einen Wert</translation>
     </message>
@@ -460,6 +467,16 @@ einem Programm abgelehnte Optionen).
         <location line="+3"/>
         <source>--encoder-options needs a value</source>
         <translation>--encoder-options braucht einen Wert</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>--format needs mp3 or opus</source>
+        <translation>--format braucht mp3 oder opus</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>--format takes mp3 or opus, not &apos;%s&apos;</source>
+        <translation>--format erwartet mp3 oder opus, nicht &apos;%s&apos;</translation>
     </message>
     <message>
         <location line="+3"/>
@@ -523,25 +540,26 @@ einem Programm abgelehnte Optionen).
     </message>
     <message>
         <location line="+10"/>
-        <location filename="../src/cli/InfoCommand.cpp" line="+219"/>
+        <location filename="../src/cli/InfoCommand.cpp" line="+254"/>
         <location filename="../src/cli/main.cpp" line="+67"/>
         <source>unknown option &apos;%s&apos;</source>
         <translation>unbekannte Option &apos;%s&apos;</translation>
     </message>
     <message>
-        <location line="+3"/>
+        <location line="+4"/>
         <source>no PATH given</source>
         <translation>kein PFAD angegeben</translation>
     </message>
     <message>
-        <location filename="../src/cli/InfoCommand.cpp" line="-187"/>
+        <location filename="../src/cli/InfoCommand.cpp" line="-221"/>
         <source>Usage: trackmill-cli info [--json] FILE...
 
 Shows, for each file, the lines of the information panel (stream version, profile,
 channel mode, bit rate, frames, duration, size, tags contained), then the fields of
 each tag present. Any file can be named: for an MP3 its MPEG version and layer,
 channel mode, bit rate (the average when it varies), sample rate, frames, duration
-and size are shown instead, and its tags as well.
+and size are shown instead, and its tags as well; for an Opus file its channels,
+input sample rate, samples, duration (less the pre-skip) and size, and its comments.
 
   --json   one JSON object per line and file
   --help   show this help
@@ -555,7 +573,8 @@ Kanalmodus, Bitrate, Frames, Dauer, Größe, enthaltene Tags), danach die Felder
 jedes vorhandenen Tags. Jede Datei kann angegeben werden: bei einer MP3 werden
 stattdessen MPEG-Version und Layer, Kanalmodus, Bitrate (der Durchschnitt,
 wenn sie schwankt), Abtastrate, Frames, Dauer und Größe gezeigt, und ebenso
-ihre Tags.
+ihre Tags; bei einer Opus-Datei ihre Kanäle, die Abtastrate der Quelle, die
+Samples, die Dauer (ohne den Pre-Skip) und die Größe, und ihre Kommentare.
 
   --json   ein JSON-Objekt pro Zeile und Datei
   --help   diese Hilfe zeigen
@@ -565,12 +584,12 @@ Aufruffehler.
 </translation>
     </message>
     <message>
-        <location line="+161"/>
+        <location line="+194"/>
         <source>File: </source>
         <translation>Datei: </translation>
     </message>
     <message>
-        <location line="+4"/>
+        <location line="+5"/>
         <source>   No valid Musepack stream header
 </source>
         <translation>   Kein gültiger Musepack-Stream-Header
@@ -646,7 +665,7 @@ Optionen:
 <context>
     <name>InfoPanel</name>
     <message>
-        <location filename="../src/engine/FileInfo.cpp" line="+61"/>
+        <location filename="../src/engine/FileInfo.cpp" line="+65"/>
         <source>Yes</source>
         <translation>Ja</translation>
     </message>
@@ -691,17 +710,19 @@ Optionen:
     <message>
         <location line="-38"/>
         <location line="+39"/>
+        <location line="+19"/>
         <source>Duration: %1 secs</source>
         <translation>Dauer: %1 s</translation>
     </message>
     <message>
-        <location line="-38"/>
+        <location line="-57"/>
         <location line="+39"/>
+        <location line="+19"/>
         <source>Filesize: %1 KB</source>
         <translation>Dateigröße: %1 KB</translation>
     </message>
     <message>
-        <location line="-36"/>
+        <location line="-55"/>
         <source>Tags contained in file</source>
         <translation>Tags in der Datei</translation>
     </message>
@@ -744,6 +765,26 @@ Optionen:
         <location line="+2"/>
         <source>Samplerate: %1 Hz</source>
         <translation>Abtastrate: %1 Hz</translation>
+    </message>
+    <message>
+        <location line="+15"/>
+        <source>Ogg Opus</source>
+        <translation>Ogg Opus</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Channels: %1</source>
+        <translation>Kanäle: %1</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Input samplerate: %1 Hz</source>
+        <translation>Abtastrate der Quelle: %1 Hz</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Samples at 48 kHz: %1</source>
+        <translation>Samples bei 48 kHz: %1</translation>
     </message>
     <message>
         <location filename="../src/engine/TagLines.cpp" line="+39"/>
@@ -960,6 +1001,71 @@ Optionen:
     </message>
     <message>
         <location line="+2"/>
+        <source>cannot rename the Opus file to %1: %2</source>
+        <translation>die Opus-Datei kann nicht in %1 umbenannt werden: %2</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>the Opus file lasts %1 s, the source %2 s</source>
+        <translation>die Opus-Datei dauert %1 s, die Quelle %2 s</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>the Opus file holds %1 of the source&apos;s %2 samples</source>
+        <translation>die Opus-Datei enthält %1 der %2 Samples der Quelle</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>the Opus file holds %1 samples, the source %2</source>
+        <translation>die Opus-Datei enthält %1 Samples, die Quelle %2</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>the Opus file holds %1 samples; the source&apos;s %2 at %3 Hz make %4 at %5 Hz</source>
+        <translation>die Opus-Datei enthält %1 Samples; die %2 der Quelle bei %3 Hz ergeben %4 bei %5 Hz</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>no Opus file was written</source>
+        <translation>es wurde keine Opus-Datei geschrieben</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>the Opus file is empty</source>
+        <translation>die Opus-Datei ist leer</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>the Opus file cannot be opened: %1</source>
+        <translation>die Opus-Datei kann nicht geöffnet werden: %1</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Opus comments: %1</source>
+        <translation>Opus-Kommentare: %1</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>an Opus file has no place for the ID3v2 frame %1: not carried</source>
+        <translation>eine Opus-Datei hat keinen Platz für den ID3v2-Frame %1: nicht übernommen</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>an Opus file has no place for the ID3v2 frames %1: not carried</source>
+        <translation>eine Opus-Datei hat keinen Platz für die ID3v2-Frames %1: nicht übernommen</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>an Opus file has no place for the APE item %1: not carried</source>
+        <translation>eine Opus-Datei hat keinen Platz für das APE-Element %1: nicht übernommen</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>an Opus file has no place for the APE items %1: not carried</source>
+        <translation>eine Opus-Datei hat keinen Platz für die APE-Elemente %1: nicht übernommen</translation>
+    </message>
+    <message>
+        <location line="+2"/>
         <source>the shell could not run the command: %1</source>
         <translation>die Shell konnte den Befehl nicht ausführen: %1</translation>
     </message>
@@ -1152,6 +1258,41 @@ Optionen:
         <location line="+1"/>
         <source>the MP3 %1 changed while its tags were updated</source>
         <translation>die MP3 %1 hat sich geändert, während ihre Tags erneuert wurden</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>the Opus file %1 is gone</source>
+        <translation>die Opus-Datei %1 ist nicht mehr da</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>the Opus file %1 cannot be opened: %2</source>
+        <translation>die Opus-Datei %1 kann nicht geöffnet werden: %2</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>the Opus file %1 no longer carries the mark of this source</source>
+        <translation>die Opus-Datei %1 trägt die Markierung dieser Quelle nicht mehr</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>the Opus file %1 holds no audio</source>
+        <translation>die Opus-Datei %1 enthält keine Audiodaten</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>the Opus file %1 cannot be read</source>
+        <translation>die Opus-Datei %1 kann nicht gelesen werden</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>the source changed while the Opus file&apos;s tags were updated</source>
+        <translation>die Quelle hat sich geändert, während die Tags der Opus-Datei erneuert wurden</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>the Opus file %1 changed while its tags were updated</source>
+        <translation>die Opus-Datei %1 hat sich geändert, während ihre Tags erneuert wurden</translation>
     </message>
     <message>
         <location line="+1"/>
@@ -1603,7 +1744,7 @@ Optionen:
         <translation>noch etwa %1 h %2 min</translation>
     </message>
     <message>
-        <location line="+180"/>
+        <location line="+153"/>
         <source>1 file was not accepted:</source>
         <translation>1 Datei wurde nicht angenommen:</translation>
     </message>
@@ -1613,7 +1754,7 @@ Optionen:
         <translation>%1 Dateien wurden nicht angenommen:</translation>
     </message>
     <message>
-        <location line="+71"/>
+        <location line="+79"/>
         <source>1 file could not be converted:
 
 </source>
@@ -1649,8 +1790,8 @@ Optionen:
 </translation>
     </message>
     <message>
-        <location line="-374"/>
-        <location line="+462"/>
+        <location line="-354"/>
+        <location line="+413"/>
         <source>converted</source>
         <translation>umgewandelt</translation>
     </message>
@@ -1675,7 +1816,7 @@ Optionen:
         <translation>umgewandelt; </translation>
     </message>
     <message>
-        <location filename="../src/ui/WindowPresenter.h" line="+29"/>
+        <location filename="../src/ui/WindowPresenter.h" line="+27"/>
         <source>Stopping after the current files...</source>
         <translation>Wird nach den laufenden Dateien angehalten...</translation>
     </message>
@@ -1743,7 +1884,7 @@ Optionen:
 <context>
     <name>trackmill::TForm1</name>
     <message>
-        <location filename="../src/main/Form1.cpp" line="+466"/>
+        <location filename="../src/main/Form1.cpp" line="+506"/>
         <source>The output folder could not be opened: no program to show folders is set up (a file manager, and xdg-open from xdg-utils).
 
 The MP3s are in:
@@ -1759,7 +1900,7 @@ Die MP3-Dateien liegen in:
         <translation>Ungültige Typumwandlung einer Klasse</translation>
     </message>
     <message>
-        <location filename="../src/main/Form1.h" line="+79"/>
+        <location filename="../src/main/Form1.h" line="+80"/>
         <source>Trackmill v1.2 (MPC -&gt; MP3 transcoder)</source>
         <translation>Trackmill v1.2 (MPC -&gt; MP3-Umwandler)</translation>
     </message>
@@ -1769,7 +1910,7 @@ Die MP3-Dateien liegen in:
         <translation>Ein Fehler ist aufgetreten</translation>
     </message>
     <message>
-        <location filename="../src/main/Form1Layout.cpp" line="+39"/>
+        <location filename="../src/main/Form1Layout.cpp" line="+40"/>
         <source>VBR, about 190 kbit/s, encoded faster</source>
         <translation>VBR, etwa 190 kbit/s, schneller kodiert</translation>
     </message>
@@ -1833,6 +1974,31 @@ Die MP3-Dateien liegen in:
         <location line="+1"/>
         <source>CBR 160 kbit/s</source>
         <translation>CBR 160 kbit/s</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>VBR, about 96 kbit/s</source>
+        <translation>VBR, etwa 96 kbit/s</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>VBR, about 128 kbit/s</source>
+        <translation>VBR, etwa 128 kbit/s</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>VBR, about 160 kbit/s</source>
+        <translation>VBR, etwa 160 kbit/s</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>VBR, about 192 kbit/s</source>
+        <translation>VBR, etwa 192 kbit/s</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>VBR, about 256 kbit/s</source>
+        <translation>VBR, etwa 256 kbit/s</translation>
     </message>
     <message>
         <location line="+50"/>
@@ -1947,7 +2113,7 @@ Quelldateien gelegt, wenn diese Option nicht angehakt ist</translation>
         <translation>ID3V1.1 fasst 30 Zeichen je Feld; ID3V2.3 fasst jedes Feld vollständig</translation>
     </message>
     <message>
-        <location line="+58"/>
+        <location line="+62"/>
         <source>Add &amp;files...</source>
         <translation>&amp;Dateien...</translation>
     </message>
@@ -2016,12 +2182,24 @@ die jetzigen Tags der Quelle</translation>
         <translation>Wie viele Dateien gleichzeitig umgewandelt werden; eine je Prozessorkern nutzt den ganzen Rechner</translation>
     </message>
     <message>
-        <location line="+263"/>
+        <location line="+4"/>
+        <source>&amp;Output format</source>
+        <translation>Ausgabe&amp;format</translation>
+    </message>
+    <message>
+        <location line="+10"/>
+        <source>The files written: MP3 by lame or Opus by opusenc;
+each format keeps its own encoder options</source>
+        <translation>Die geschriebenen Dateien: MP3 mit lame oder Opus mit opusenc;
+jedes Format behält seine eigenen Encoder-Optionen</translation>
+    </message>
+    <message>
+        <location line="+293"/>
         <source>&amp;Presets</source>
         <translation>&amp;Voreinstellungen</translation>
     </message>
     <message>
-        <location filename="../src/system/Platform.h" line="+39"/>
+        <location filename="../src/system/Platform.h" line="+41"/>
         <source>LAME.EXE not found. Place the file in the same directory as Trackmill.exe or in a folder on the PATH</source>
         <translation>LAME.EXE nicht gefunden. Legen Sie die Datei in denselben Ordner wie Trackmill.exe oder in einen Ordner des PATH</translation>
     </message>
@@ -2029,6 +2207,11 @@ die jetzigen Tags der Quelle</translation>
         <location line="+3"/>
         <source>MPPDEC.EXE not found, nor MPCDEC.EXE. Place either file in the same directory as Trackmill.exe or in a folder on the PATH</source>
         <translation>Weder MPPDEC.EXE noch MPCDEC.EXE gefunden. Legen Sie eine der Dateien in denselben Ordner wie Trackmill.exe oder in einen Ordner des PATH</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>OPUSENC.EXE not found. Place the file in the same directory as Trackmill.exe or in a folder on the PATH</source>
+        <translation>OPUSENC.EXE nicht gefunden. Legen Sie die Datei in denselben Ordner wie Trackmill.exe oder in einen Ordner des PATH</translation>
     </message>
     <message>
         <location line="+7"/>
@@ -2041,7 +2224,7 @@ die jetzigen Tags der Quelle</translation>
         <translation>Dateien zum Umwandeln (MPC-, MPP-, MP+-Dateien, Laufwerke oder Ordner hierher ziehen)</translation>
     </message>
     <message>
-        <location line="+21"/>
+        <location line="+23"/>
         <source>LAME not found. Place the program in the same directory as trackmill or install it on the PATH</source>
         <translation>LAME nicht gefunden. Legen Sie das Programm in denselben Ordner wie trackmill oder installieren Sie es in einen Ordner des PATH</translation>
     </message>
@@ -2051,12 +2234,22 @@ die jetzigen Tags der Quelle</translation>
         <translation>MPCDEC nicht gefunden. Legen Sie das Programm in denselben Ordner wie trackmill oder installieren Sie es in einen Ordner des PATH</translation>
     </message>
     <message>
-        <location line="+12"/>
+        <location line="+1"/>
+        <source>OPUSENC not found. Place the program in the same directory as trackmill or install it on the PATH (Debian: opus-tools)</source>
+        <translation>OPUSENC nicht gefunden. Legen Sie das Programm in denselben Ordner wie trackmill oder installieren Sie es in einen Ordner des PATH (Debian: opus-tools)</translation>
+    </message>
+    <message>
+        <location line="+13"/>
+        <source>Encoder options (opusenc)</source>
+        <translation>Encoder-Optionen (opusenc)</translation>
+    </message>
+    <message>
+        <location line="+3"/>
         <source>Decoder options (%1)</source>
         <translation>Decoder-Optionen (%1)</translation>
     </message>
     <message>
-        <location line="-5"/>
+        <location line="-8"/>
         <source>Encoder options (lame)</source>
         <translation>Encoder-Optionen (lame)</translation>
     </message>
@@ -2066,12 +2259,12 @@ die jetzigen Tags der Quelle</translation>
         <translation>Dateien zum Umwandeln (MPC-, MPP-, MP+-Dateien oder Ordner hierher ziehen)</translation>
     </message>
     <message>
-        <location filename="../src/engine/TranscodeJob.cpp" line="+653"/>
+        <location filename="../src/engine/TranscodeJob.cpp" line="+636"/>
         <source>The system refused to shut down. Transcoding has finished; the computer keeps running.</source>
         <translation>Das System hat das Herunterfahren abgelehnt. Das Umwandeln ist beendet; der Computer läuft weiter.</translation>
     </message>
     <message>
-        <location filename="../src/engine/TranscodeJob.h" line="+154"/>
+        <location filename="../src/engine/TranscodeJob.h" line="+149"/>
         <source>The list of files to transcode is empty</source>
         <translation>Die Liste der umzuwandelnden Dateien ist leer</translation>
     </message>

@@ -18,18 +18,22 @@ const char kConvertUsage[] = QT_TRANSLATE_NOOP(
     "Usage: trackmill-cli convert [options] PATH...\n"
     "\n"
     "Converts the Musepack files among PATH (folders are searched) to MP3 with mpcdec and\n"
-    "lame, several at once, and carries their tags over. A file counts as converted only\n"
-    "when its MP3 is whole, tagged and in place; nothing already there is replaced unless\n"
-    "--existing overwrite says so. A line is printed as each file ends (a failed one with\n"
-    "the last lines its programs printed), then the counts and each failure with its reason.\n"
+    "lame (or to Opus with opusenc), several at once, and carries their tags over. A file\n"
+    "counts as converted only when its MP3 is whole, tagged and in place; nothing already\n"
+    "there is replaced unless --existing overwrite says so. A line is printed as each file\n"
+    "ends (a failed one with the last lines its programs printed), then the counts and\n"
+    "each failure with its reason.\n"
     "\n"
     "Options (default: the window's stored settings, else the values named below):\n"
     "  --decoder-options TEXT   options for mpcdec, shell words as typed in a terminal\n"
     "  --encoder-options TEXT   options for lame, the same way (default: --alt-preset\n"
-    "                           cbr 128); a line that would run or redirect commands\n"
+    "                           cbr 128), or for opusenc with --format opus (default:\n"
+    "                           --bitrate 160); a line that would run or redirect commands\n"
     "                           (; | & < > # $( or a back quote outside quotes) is refused,\n"
     "                           and both lines are tried on a short silence first: what\n"
     "                           a program refuses ends the run before any file starts\n"
+    "  --format mp3|opus        the files written: MP3 by lame (default) or Opus by\n"
+    "                           opusenc\n"
     "  --output-dir DIR         write the MP3 files into DIR (else beside the sources)\n"
     "  --library-folder DIR     a source below DIR keeps its path below it in the output\n"
     "                           folder, however it was named (default: the music folder)\n"
@@ -71,6 +75,8 @@ TJobSettings DesignedSettings()
     TJobSettings s;
     s.decoderOptions = platform::kDefaultDecoderOptions;
     s.encoderOptions = platform::kDefaultEncoderOptions;
+    s.opusOptions = platform::kDefaultOpusOptions;
+    s.format = config::kOutputFormat.defaultValue;
     s.useOutputDir = config::kUseOutputDir.defaultValue;
     s.outputDir = NormalizeFolderText(platform::DefaultOutputFolder());
     s.tags = {config::kCopyId3v1.defaultValue, config::kCopyId3v2.defaultValue, config::kConvertApe.defaultValue,
@@ -103,6 +109,8 @@ void ApplyStoredSettings(TJobSettings &s, const config::TStoredSettings &stored)
     if (stored.namePattern) s.namePattern = *stored.namePattern;
     if (stored.copyFolderArt) s.copyFolderArt = *stored.copyFolderArt;
     if (stored.embedFolderArt) s.embedFolderArt = *stored.embedFolderArt;
+    if (stored.format) s.format = *stored.format;
+    if (stored.opusOptions) s.opusOptions = *stored.opusOptions;
 }
 
 std::string LibraryFolderText(const std::string &folder)
@@ -118,7 +126,7 @@ std::string NormalizeFolderText(const std::string &folder)
 const std::vector<std::string_view> &ConvertOptionNames()
 {
     static const std::vector<std::string_view> names = {
-        "--decoder-options", "--encoder-options", "--output-dir", "--library-folder", "--layout",
+        "--decoder-options", "--encoder-options", "--format", "--output-dir", "--library-folder", "--layout",
         "--flat", "--pattern", "--no-folder-art", "--no-embed-folder-art", "--existing", "--jobs",
         "--no-id3v1", "--no-id3v2", "--no-ape", "--ape-to", "--dry-run", "--json", "--verbose", "--help"};
     return names;
@@ -132,6 +140,7 @@ bool ParseConvertOptions(const std::vector<std::string> &args, TConvertOptions &
         return false;
     };
     bool optionsEnded = false;
+    std::optional<std::string> encoderOptions;  // for the format chosen, wherever it is named
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string &a = args[i];
         if (optionsEnded || a.empty() || a[0] != '-' || a == "-") {
@@ -167,7 +176,12 @@ bool ParseConvertOptions(const std::vector<std::string> &args, TConvertOptions &
             o.settings.decoderOptions = value;
         } else if (name == "--encoder-options") {
             if (!takeValue()) return fail(Cli::Tr("--encoder-options needs a value"));
-            o.settings.encoderOptions = value;
+            encoderOptions = value;
+        } else if (name == "--format") {
+            if (!takeValue()) return fail(Cli::Tr("--format needs mp3 or opus"));
+            const auto format = config::FromOptionName(config::kOutputFormat, value);
+            if (!format) return fail(Formatted(Cli::Tr("--format takes mp3 or opus, not '%s'"), value.c_str()));
+            o.settings.format = *format;
         } else if (name == "--output-dir") {
             if (!takeValue() || value.empty()) return fail(Cli::Tr("--output-dir needs a folder"));
             o.settings.useOutputDir = true;
@@ -227,6 +241,7 @@ bool ParseConvertOptions(const std::vector<std::string> &args, TConvertOptions &
             return fail(Formatted(Cli::Tr("unknown option '%s'"), a.c_str()));
         }
     }
+    if (encoderOptions) (o.settings.format == TOutputFormat::Opus ? o.settings.opusOptions : o.settings.encoderOptions) = *encoderOptions;
     if (!o.help && o.paths.empty()) return fail(Cli::Tr("no PATH given"));
     return true;
 }

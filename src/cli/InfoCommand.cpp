@@ -13,6 +13,7 @@
 #include "formats/ID3v2Frame.h"
 #include "formats/MPEGAudio.h"
 #include "formats/MPEGplus.h"
+#include "formats/OggOpus.h"
 #include "formats/TextCodec.h"
 #include "formats/TextUtil.h"
 
@@ -37,7 +38,8 @@ const char kInfoUsage[] = QT_TRANSLATE_NOOP(
     "channel mode, bit rate, frames, duration, size, tags contained), then the fields of\n"
     "each tag present. Any file can be named: for an MP3 its MPEG version and layer,\n"
     "channel mode, bit rate (the average when it varies), sample rate, frames, duration\n"
-    "and size are shown instead, and its tags as well.\n"
+    "and size are shown instead, and its tags as well; for an Opus file its channels,\n"
+    "input sample rate, samples, duration (less the pre-skip) and size, and its comments.\n"
     "\n"
     "  --json   one JSON object per line and file\n"
     "  --help   show this help\n"
@@ -51,16 +53,22 @@ struct FileFacts {
     TMPEGplus mpc;
     TID3v1 id3v1;
     TAPEtag ape;
-    TMp3Facts mp3;  // looked for only where there is no Musepack stream
+    TOggOpus opus;  // looked for only where there is no Musepack stream
+    TMp3Facts mp3;  // and no Opus stream
 
     bool AnythingFound() const
     {
-        return mpc.Valid() || mp3.found || id3v1.Present() || mpc.ID3v2Tag().Present() || ape.Present();
+        return mpc.Valid() || opus.Valid() || mp3.found || id3v1.Present() || mpc.ID3v2Tag().Present() || ape.Present();
     }
 };
 
 void Load(FileFacts &f)
 {
+    // An Ogg stream says what it is in its first bytes; a Musepack reader would guess at it.
+    if (f.opus.LoadFromFile(f.path)) {
+        f.readable = true;
+        return;
+    }
     f.readable = f.mpc.LoadFromFile(f.path);
     if (f.mpc.Valid()) {
         TFileStream file;
@@ -156,6 +164,31 @@ std::string JsonLine(const FileFacts &f)
         .Int("sampleRate", f.mp3.sampleRate)
         .Text("channelMode", f.mp3.channelMode)
         .Int("frameCount", f.mp3.frames);
+    json::Object opus;
+    opus.Bool("present", f.opus.Valid())
+        .Int("channels", f.opus.Valid() ? f.opus.Head().channels : 0)
+        .Int("inputSampleRate", f.opus.Valid() ? f.opus.Head().inputSampleRate : 0)
+        .Int("preSkip", f.opus.Valid() ? f.opus.Head().preSkip : 0)
+        .Int("sampleCount", f.opus.Valid() ? f.opus.SampleCount() : 0)
+        .Add("duration", json::Float(f.opus.Valid() ? f.opus.Duration() : 0.0))
+        .Text("vendor", f.opus.Valid() ? f.opus.Vendor() : std::string());
+    std::string comments = "[";
+    if (f.opus.Valid())
+        for (const TVorbisComment &c : f.opus.Comments()) {
+            json::Object one;
+            one.Text("key", c.key);
+            const auto picture =
+                EqualsAsciiNoCase(c.key, "METADATA_BLOCK_PICTURE") ? opus::ReadPictureValue(c.value) : std::nullopt;
+            if (picture)
+                one.Int("pictureType", picture->type)
+                    .Text("mime", picture->mime)
+                    .Text("description", picture->description)
+                    .Int("size", static_cast<std::int64_t>(picture->data.size()));
+            else
+                one.Text("value", c.value);
+            comments += (comments.size() > 1 ? "," : "") + one.Str();
+        }
+    opus.Add("comments", comments + "]");
     json::Object o;
     o.Text("path", f.path)
         .Bool("readable", f.readable)
@@ -176,7 +209,8 @@ std::string JsonLine(const FileFacts &f)
         .Add("id3v2", id3v2.Str())
         .Add("ape", ape.Str())
         .Add("replayGain", gain.Str())
-        .Add("mpeg", mpeg.Str());
+        .Add("mpeg", mpeg.Str())
+        .Add("opus", opus.Str());
     return o.Str();
 }
 
@@ -192,7 +226,8 @@ std::string TextBlock(const FileFacts &f)
 {
     std::string out = Cli::Tr("File: ") + EscapeControls(f.path) + "\n";
     const Wording say = [](const char *english) { return QCoreApplication::translate("InfoPanel", english).toStdString(); };
-    std::vector<std::string> panel = FileInfoLines(f.mpc, f.path, LocaleNumber, say);
+    std::vector<std::string> panel = OpusInfoLines(f.opus, f.path, LocaleNumber, say);
+    if (panel.empty()) panel = FileInfoLines(f.mpc, f.path, LocaleNumber, say);
     if (panel.empty()) panel = Mp3InfoLines(f.mp3, f.path, LocaleNumber, say);
     if (panel.empty()) out += Cli::Tr("   No valid Musepack stream header\n");
     for (const auto &line : panel) out += EscapeControls(line) + "\n";

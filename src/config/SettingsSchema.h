@@ -89,6 +89,10 @@ inline constexpr TSetting<bool> kEmbedFolderArt{"EmbedFolderArt", true};
 inline constexpr TSetting<bool> kShowConsole{"ShowConsole", true};
 // Where the user put the console window, "left,top,width,height"; empty: beside the window.
 inline constexpr TSetting<std::nullopt_t> kConsolePos{"ConsolePos", std::nullopt};
+inline constexpr TChoiceSetting<TOutputFormat, 2> kOutputFormat{
+    "OutputFormat", TOutputFormat::Mp3, {{{TOutputFormat::Mp3, "MP3", "mp3"}, {TOutputFormat::Opus, "Opus", "opus"}}}};
+// The Opus encoder's option line; the MP3 encoder's stays the designed one.
+inline constexpr TSetting<TPlatformDefault> kOpusOptions{"OpusOptions", {}};
 
 // ASCII letters compared without regard to case.
 bool SameChoiceName(std::string_view a, std::string_view b);

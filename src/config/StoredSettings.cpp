@@ -128,6 +128,8 @@ TStoredSettings ReadStoredSettings(const TIniFile &ini)
     s.embedFolderArt = flag(kEmbedFolderArt.key);
     s.showConsole = flag(kShowConsole.key);
     if (const auto v = Read(ini, kConsolePos.key)) s.consolePos = ParseStoredRect(*v);
+    if (const auto v = Read(ini, kOutputFormat.key)) s.format = FromStoredName(kOutputFormat, Trimmed(*v));
+    s.opusOptions = Read(ini, kOpusOptions.key);
     return s;
 }
 
@@ -159,6 +161,8 @@ void WriteStoredSettings(TIniFile &ini, const TSettingValues &v)
     write(kConsolePos.key, r ? std::to_string((*r)[0]) + "," + std::to_string((*r)[1]) + "," +
                                    std::to_string((*r)[2]) + "," + std::to_string((*r)[3])
                              : std::string());
+    write(kOutputFormat.key, StoredName(kOutputFormat, v.format));
+    text(kOpusOptions.key, v.opusOptions);
 }
 
 }  // namespace trackmill::config

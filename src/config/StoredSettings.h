@@ -46,6 +46,8 @@ struct TStoredSettings {
     std::optional<bool> copyFolderArt, embedFolderArt;
     std::optional<bool> showConsole;
     std::optional<std::array<int, 4>> consolePos;
+    std::optional<TOutputFormat> format;
+    std::optional<std::string> opusOptions;
 };
 TStoredSettings ReadStoredSettings(const TIniFile &ini);
 
@@ -68,6 +70,8 @@ struct TSettingValues {
     bool embedFolderArt = kEmbedFolderArt.defaultValue;
     bool showConsole = kShowConsole.defaultValue;
     std::optional<std::array<int, 4>> consolePos;  // none: beside the window
+    TOutputFormat format = kOutputFormat.defaultValue;
+    std::string opusOptions;
 };
 // Writes every key of the schema. The designed texts are stored as the window always stored
 // them: without blanks or control characters at their ends, and one in quotes in one more

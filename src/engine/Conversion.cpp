@@ -127,6 +127,7 @@ bool PrepareFile(const TWorkItem &item, const TConversionSetup &setup, const Pat
     prepared.workFolder = std::move(work);
     scratch.NoteTemporary(prepared.workFolder->Path());
     prepared.target = &OutputTarget(setup.format);
+    prepared.encoderProgram = setup.encoderProgram;
     os::TFile temp;
     if (!temp.Create(*prepared.workFolder, prepared.target->TemporaryName()))
         return fail("cannot write in " + os::Native(folder) + ": " + os::ErrorText(temp.Error()));
@@ -254,6 +255,7 @@ TCommandsOutput CommandsOutputOf(const TPreparedFile &prepared, int encoderStatu
     TCommandsOutput commands;
     commands.encoderStatus = encoderStatus;
     commands.tail = outputTail;
+    commands.encoderProgram = prepared.encoderProgram;
     if (prepared.scratch && !prepared.statusName.empty()) {
         if (const auto text = prepared.scratch->ReadFile(prepared.statusName)) {
             int value = 0;

@@ -32,6 +32,7 @@ struct TCommandsOutput {
     std::string tail;           // the end of what both programs printed, as the user saw it
     std::string decoderErrors;  // the end of the decoder's own error output, when the script kept it
     bool encoded = false;       // the MP3 holds anything at all
+    std::string encoderProgram; // the encoder as the platform names it; empty: the MP3's
 };
 
 // How a file's commands ended, as the platform reads them.
@@ -55,6 +56,7 @@ struct TPreparedFile {
     std::unique_ptr<os::TOwnFolder> workFolder;
     std::string tempOutput;
     const TOutputTarget *target = nullptr;
+    std::string encoderProgram;
     std::string scriptName;   // in the scratch folder
     std::string statusName;   // the decoder's exit status goes here, in the scratch folder
     std::string decoderLogName;  // and a copy of its error output
@@ -73,6 +75,7 @@ struct TConversionSetup {
     std::string decoderOptions;
     std::string encoderOptions;
     TOutputFormat format = TOutputFormat::Mp3;
+    std::string encoderProgram;   // as the platform names it ("lame"), for its complaints
 };
 
 inline constexpr const char *kPlaceholderDecoder = "%DECODER";

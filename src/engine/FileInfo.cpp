@@ -1,9 +1,13 @@
 #include "engine/FileInfo.h"
 
+#include "formats/OggOpus.h"
+#include "formats/TextUtil.h"
+
 #include "engine/TagLines.h"
 #include "engine/Wording.h"
 #include "formats/MPEGAudio.h"
 #include "formats/MPEGplus.h"
+#include "os/Files.h"
 #include "os/Path.h"
 
 #include <cmath>
@@ -110,6 +114,35 @@ std::vector<std::string> Mp3InfoLines(const TMp3Facts &mp3, const std::string &p
         speech.Line(Word("InfoPanel", "Duration: %1 secs"), {seconds}),
         speech.Line(Word("InfoPanel", "Filesize: %1 KB"), {speech.Number(static_cast<double>(mp3.fileSize) / 1024.0)}),
     };
+}
+
+std::vector<std::string> OpusInfoLines(const TOggOpus &opus, const std::string &path,
+                                       const NumberFormatter &format, const Wording &say)
+{
+    if (!opus.Valid()) return {};
+    const TPanelSpeech speech{format, say};
+    char seconds[48];
+    std::snprintf(seconds, sizeof seconds, "%.1f", opus.Duration());
+    std::vector<std::string> lines = {
+        Said(say, Word("InfoPanel", "Ogg Opus")),
+        "",
+        kIndent + os::FileName(path),
+        speech.Line(Word("InfoPanel", "Channels: %1"), {std::to_string(opus.Head().channels)}),
+        speech.Line(Word("InfoPanel", "Input samplerate: %1 Hz"), {std::to_string(opus.Head().inputSampleRate)}),
+        speech.Line(Word("InfoPanel", "Samples at 48 kHz: %1"), {speech.Number(static_cast<double>(opus.SampleCount()))}),
+        speech.Line(Word("InfoPanel", "Duration: %1 secs"), {seconds}),
+        speech.Line(Word("InfoPanel", "Filesize: %1 KB"), {speech.Number(static_cast<double>(os::Stat(path).size) / 1024.0)}),
+    };
+    if (!opus.Comments().empty()) lines.push_back("");
+    for (const TVorbisComment &c : opus.Comments()) {
+        std::string value = c.value;
+        if (EqualsAsciiNoCase(c.key, "METADATA_BLOCK_PICTURE"))
+            if (const auto picture = opus::ReadPictureValue(c.value))
+                value = std::to_string(picture->type) + ", " + picture->mime + ", " +
+                        speech.Number(static_cast<double>(picture->data.size())) + " bytes";
+        lines.push_back(kIndent + c.key + ": " + value);
+    }
+    return lines;
 }
 
 namespace {

@@ -12,6 +12,7 @@ namespace trackmill {
 
 class TMPEGplus;
 struct TMp3Facts;
+class TOggOpus;
 
 // Formats a whole number (already rounded) with the user's thousands separator.
 using NumberFormatter = std::function<std::string(double)>;
@@ -30,6 +31,11 @@ std::vector<std::string> FileInfoLines(const TMPEGplus &mpc, const std::string &
 // none when no MPEG audio was found.
 std::vector<std::string> Mp3InfoLines(const TMp3Facts &mp3, const std::string &path,
                                       const NumberFormatter &format = {}, const Wording &say = {});
+
+// The same for an Ogg Opus file (read with its comments): its stream, then its comments,
+// a picture by its type, MIME type and size; none when it is not valid.
+std::vector<std::string> OpusInfoLines(const TOggOpus &opus, const std::string &path,
+                                       const NumberFormatter &format = {}, const Wording &say = {});
 
 // Reads a file's header, tags and stream end, as the panel shows them. Without `walk` the
 // stream, which means the whole file, is not walked for its end. `stopped` is asked as the

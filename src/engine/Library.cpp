@@ -422,7 +422,7 @@ std::vector<TPatternPiece> ParsePattern(const std::string &pattern, const auto &
 }  // namespace
 
 std::optional<std::string> ExpandNamePattern(const std::string &pattern, const TPatternFields &fields,
-                                             const std::string &sourceName)
+                                             const std::string &sourceName, std::string_view extension)
 {
     const std::string stem = os::ReplaceExtension(sourceName, "");
     auto value = [&](std::string_view key) -> std::optional<std::string> {
@@ -473,8 +473,8 @@ std::optional<std::string> ExpandNamePattern(const std::string &pattern, const T
     std::string path;
     for (std::size_t i = 0; i < levels.size(); ++i) {
         const bool last = i + 1 == levels.size();
-        // Room for " (999).mp3" after the file's name.
-        const std::size_t limit = last ? kNameMax - 10 : kNameMax;
+        // Room for " (999)" and the extension after the file's name.
+        const std::size_t limit = last ? kNameMax - 6 - extension.size() : kNameMax;
         std::string name = FinishedName(levels[i].name, limit);
         const bool leftEmpty = levels[i].needsTags && (!levels[i].tagsGiven || name.empty());
         // A folder the tags leave empty would gather every such source in one odd folder:

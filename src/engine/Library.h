@@ -106,12 +106,12 @@ TPatternFields ReadPatternFields(const std::string &path);
 // "[[" and "]]" are the brackets themselves, and brackets do not nest). In each value
 // / \ : * ? " < > | and control characters become "_", dots and blanks at the end of a name
 // go, and each name is cut at 255 bytes by whole characters (the file's leaving room for a
-// number and ".mp3"), so that the names also work on players with FAT file systems; a
+// number and `extension`), so that the names also work on players with FAT file systems; a
 // name Windows reserves ("CON", "COM1") gets "_".
 // A folder whose fields outside brackets are all empty makes no path: nothing, and the
 // source keeps its own folders. A file name whose fields are all empty is the source's
 // own name; a folder of the pattern's own text only, or of brackets left out, is no folder.
 std::optional<std::string> ExpandNamePattern(const std::string &pattern, const TPatternFields &fields,
-                                             const std::string &sourceName);
+                                             const std::string &sourceName, std::string_view extension = ".mp3");
 
 }  // namespace trackmill

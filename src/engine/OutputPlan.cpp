@@ -105,7 +105,7 @@ std::string PlainOutputPath(const TWorkItem &item, const TPlanOptions &options)
         return os::ReplaceExtension(options.outputDir + LibraryRelativePath(item, options.libraryDir), ext);
     case TOutputLayout::Tags: {
         const auto named =
-            ExpandNamePattern(options.namePattern, ReadPatternFields(item.source), os::FileName(item.source));
+            ExpandNamePattern(options.namePattern, ReadPatternFields(item.source), os::FileName(item.source), ext);
         if (named) return options.outputDir + *named + ext;
         // Tags that leave a folder empty: where the sources' folders would put it.
         return os::ReplaceExtension(options.outputDir + LibraryRelativePath(item, options.libraryDir), ext);

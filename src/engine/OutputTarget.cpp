@@ -1,10 +1,12 @@
 #include "engine/OutputTarget.h"
 
 #include "engine/FileInfo.h"
+#include "engine/OpusComments.h"
 #include "formats/ID3v1.h"
 #include "formats/ID3v2.h"
 #include "formats/ID3v2Read.h"
 #include "formats/MPEGAudio.h"
+#include "formats/OggOpus.h"
 #include "formats/TextUtil.h"
 
 #include <algorithm>
@@ -75,7 +77,112 @@ public:
     }
 };
 
+class OpusProgress : public TAudioProgress {
+public:
+    void Advance(TStream &file) override
+    {
+        // The file's last page says how far it got; a page half written is passed over.
+        TOggOpus opus;
+        if (opus.LoadFromStream(file, TOggOpus::TPart::NoComments)) seconds_ = opus.Duration();
+    }
+    double Seconds() const override { return seconds_; }
+
+private:
+    double seconds_ = 0;
+};
+
+class OpusTarget : public TOutputTarget {
+public:
+    TOutputFormat Format() const override { return TOutputFormat::Opus; }
+    std::string_view Extension() const override { return ".opus"; }
+    std::string_view Noun() const override { return "Opus file"; }
+    std::unique_ptr<TAudioProgress> Progress() const override { return std::make_unique<OpusProgress>(); }
+
+    std::string CheckAudio(TStream &written, const TSourceAtStart &source) const override
+    {
+        TOggOpus opus;
+        if (!opus.LoadFromStream(written, TOggOpus::TPart::NoComments) || opus.SampleCount() <= 0)
+            return "no audio was decoded";
+        const auto held = static_cast<std::uint64_t>(opus.SampleCount());
+        const std::optional<std::uint64_t> samples = source.Samples();
+        const std::uint32_t rate = source.stream.SampleRate();
+        if (!samples || rate == 0) return CompareDurations(opus.Duration(), source.PlayingTime(), Noun());
+        const std::uint64_t expected = OpusSamplesOf(*samples, rate);
+        if (held == expected) return {};
+        const std::string has = FormatGrouped(static_cast<double>(held));
+        const std::string of = FormatGrouped(static_cast<double>(*samples));
+        const std::string damaged = held < expected ? "the source is damaged: " : "";
+        if (rate == kOpusRate)
+            return held < expected ? damaged + "the Opus file holds " + has + " of the source's " + of + " samples"
+                                   : "the Opus file holds " + has + " samples, the source " + of;
+        return damaged + "the Opus file holds " + has + " samples; the source's " + of + " at " + std::to_string(rate) +
+               " Hz make " + FormatGrouped(static_cast<double>(expected)) + " at " + std::to_string(kOpusRate) + " Hz";
+    }
+
+    std::optional<double> AudioSeconds(TStream &written) const override
+    {
+        TOggOpus opus;
+        if (!opus.LoadFromStream(written, TOggOpus::TPart::NoComments) || opus.SampleCount() <= 0) return std::nullopt;
+        return opus.Duration();
+    }
+
+    std::optional<std::pair<std::int64_t, std::int64_t>> AudioBytes(TStream &file) const override
+    {
+        // The comments are rewritten in a copy of the whole file.
+        if (!AudioSeconds(file)) return std::nullopt;
+        return std::pair{std::int64_t(0), file.Size()};
+    }
+
+    bool CarriesMark(const TTagSwitches &) const override { return true; }
+
+    TTransferResult WriteTags(const TMPEGplus &source, TStream &output, const TTagSwitches &switches,
+                              const TTagAdditions &additions) const override
+    {
+        TTransferResult result;
+        result.sourceRead = true;
+        std::vector<TVorbisComment> comments = OpusComments(source, switches, additions, &result.omitted);
+        TOggOpus opus;
+        std::string why;
+        if (opus.LoadFromStream(output)) {
+            // What the encoder says of itself stays; whatever else it wrote is the source's to say.
+            for (const TVorbisComment &c : opus.Comments())
+                if (EqualsAsciiNoCase(c.key, "ENCODER") || EqualsAsciiNoCase(c.key, "ENCODER_OPTIONS"))
+                    comments.push_back(c);
+            opus.SetComments(std::move(comments));
+            if (opus.WriteToStream(output, &why)) {
+                result.id3v1Copied = switches.copyID3v1 && source.ID3v1Tag().Present();
+                result.id3v2Copied = switches.copyID3v2 && source.ID3v2Tag().Present();
+                result.apeConverted = switches.convertApe && source.ApeTag().Present();
+                return result;
+            }
+        } else {
+            why = opus.Error();
+        }
+        result.writesFailed = 1;
+        result.error = "Opus comments: " + why;
+        return result;
+    }
+
+    std::optional<std::string> MarkText(TStream &file) const override
+    {
+        TOggOpus opus;
+        if (!opus.LoadFromStream(file, TOggOpus::TPart::NoLastPage)) return std::nullopt;
+        const std::vector<std::string> marks = opus.Values(kMarkerDescription);
+        if (marks.empty()) return std::nullopt;
+        return marks.front();
+    }
+
+private:
+    static constexpr std::uint32_t kOpusRate = 48000;
+};
+
 }  // namespace
+
+std::uint64_t OpusSamplesOf(std::uint64_t samples, std::uint32_t rate)
+{
+    if (rate == 0) return 0;
+    return (samples * 48000 + rate - 1) / rate;
+}
 
 bool TOutputTarget::Names(std::string_view fileName) const
 {
@@ -86,9 +193,12 @@ bool TOutputTarget::Names(std::string_view fileName) const
 const TOutputTarget &OutputTarget(TOutputFormat format)
 {
     static const Mp3Target mp3;
+    static const OpusTarget opus;
     switch (format) {
     case TOutputFormat::Mp3:
         break;
+    case TOutputFormat::Opus:
+        return opus;
     }
     return mp3;
 }
@@ -99,11 +209,11 @@ void TSourceAtStart::Load(const std::string &path, const os::TFileInfo &fileInfo
     read = stream.LoadFromFile(path);
 }
 
-std::string CompareDurations(double mp3Seconds, double sourceSeconds)
+std::string CompareDurations(double mp3Seconds, double sourceSeconds, std::string_view noun)
 {
     if (sourceSeconds <= 0) return {};
     if (std::fabs(mp3Seconds - sourceSeconds) <= 0.2 + 0.01 * sourceSeconds) return {};
-    return "the MP3 lasts " + OneDecimal(mp3Seconds) + " s, the source " + OneDecimal(sourceSeconds) + " s";
+    return "the " + std::string(noun) + " lasts " + OneDecimal(mp3Seconds) + " s, the source " + OneDecimal(sourceSeconds) + " s";
 }
 
 std::string CompareAudio(const TMp3FrameWalker &mp3, const TSourceAtStart &source)

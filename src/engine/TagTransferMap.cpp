@@ -69,17 +69,10 @@ void SplitBinary(const std::string &value, std::string &fileName, ByteVector &da
 
 TID3v2Frame FrameOfBinary(const TAPEitem &item)
 {
+    if (auto picture = ApeCoverPicture(item)) return id3v2::MakePicture(*picture);
     std::string fileName;
     ByteVector data;
     SplitBinary(item.value, fileName, data);
-    if (StartsWithAsciiNoCase(item.key, kCoverPrefix)) {
-        id3v2::TPicture picture;
-        picture.mime = PictureMime(data, fileName);
-        picture.type = PictureType(item.key);
-        picture.description = fileName;  // what the tagger that stored it called it
-        picture.bytes = std::move(data);
-        return id3v2::MakePicture(picture);
-    }
     // GEOB: encoding | MIME type | file name | description | data.
     TID3v2Frame f{"GEOB", {id3v2::EncodingFor({fileName, item.key})}, 0};
     id3v2::AppendString(f.data, id3v2::kLatin1, "application/octet-stream", true);
@@ -171,6 +164,20 @@ std::optional<TID3v2Frame> FrameAt(const id3v2::TFieldPlace &place, const std::s
 }
 
 }  // namespace
+
+std::optional<id3v2::TPicture> ApeCoverPicture(const TAPEitem &item)
+{
+    if (!item.IsBinary() || !StartsWithAsciiNoCase(item.key, kCoverPrefix)) return std::nullopt;
+    std::string fileName;
+    ByteVector data;
+    SplitBinary(item.value, fileName, data);
+    id3v2::TPicture picture;
+    picture.mime = PictureMime(data, fileName);
+    picture.type = PictureType(item.key);
+    picture.description = fileName;  // what the tagger that stored it called it
+    picture.bytes = std::move(data);
+    return picture;
+}
 
 std::vector<TID3v2Frame> FramesFromApe(const TAPEtag &ape)
 {

@@ -5,13 +5,18 @@
 
 #include "formats/ID3v2Frame.h"
 
+#include <optional>
 #include <string_view>
 #include <vector>
 
 namespace trackmill {
 
 class TAPEtag;
+struct TAPEitem;
 struct TReplayGain;
+
+// A binary "Cover Art (...)" item as a picture of its type; none for any other item.
+std::optional<id3v2::TPicture> ApeCoverPicture(const TAPEitem &item);
 
 // Every item of the APE tag as a 2.3 frame: the common fields to their frames, "Cover
 // Art (...)" pictures to APIC, other binary items to GEOB, every other text item to TXXX

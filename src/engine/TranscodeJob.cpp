@@ -55,7 +55,7 @@ std::string OptionLinesProblem(const TJobPlatform &platform, const TJobSettings 
 {
     if (!platform.checkOptions) return {};
     for (const auto &[name, line] : {std::pair{"decoder", &settings.decoderOptions},
-                                     std::pair{"encoder", &settings.encoderOptions}})
+                                     std::pair{"encoder", &settings.EncoderOptions()}})
         if (std::string problem = platform.checkOptions(*line); !problem.empty())
             return std::string("The ") + name + " options cannot be used: they hold " + problem +
                    ". They are shell words, as typed in a terminal, and may not run or redirect commands";
@@ -92,17 +92,37 @@ TranscodeJob::~TranscodeJob()
     // Commands still running keep their temporary MP3s; nothing under an output name is half done.
 }
 
+std::string TranscodeJob::FindProgram(const TRequiredProgram &program) const
+{
+    return platform_.findProgram && !program.name.empty() ? platform_.findProgram(program.name) : std::string();
+}
+
+const TRequiredProgram &TranscodeJob::EncoderOf(TOutputFormat format) const
+{
+    return format == TOutputFormat::Opus ? platform_.opusEncoder : platform_.encoder;
+}
+
 bool TranscodeJob::Startup()
 {
-    auto find = [&](const TRequiredProgram &p) { return platform_.findProgram ? platform_.findProgram(p.name) : std::string(); };
-    for (const TRequiredProgram *p : {&platform_.encoder, &platform_.decoder})
-        if (find(*p).empty()) observer_->JobProblem(p->missingMessage);
+    // Only the encoder of the chosen format is asked for: one who converts to Opus alone
+    // needs no MP3 encoder.
+    const TRequiredProgram &encoder = EncoderOf(settings_.format);
+    for (const TRequiredProgram *p : {&encoder, static_cast<const TRequiredProgram *>(&platform_.decoder)})
+        if (FindProgram(*p).empty()) observer_->JobProblem(p->missingMessage);
     // Looked up again: a program may have been installed while a box was open.
-    encoderPath_ = find(platform_.encoder);
-    decoderPath_ = find(platform_.decoder);
-    programsFound_ = !encoderPath_.empty() && !decoderPath_.empty();
+    mp3EncoderPath_ = FindProgram(platform_.encoder);
+    opusEncoderPath_ = FindProgram(platform_.opusEncoder);
+    decoderPath_ = FindProgram(platform_.decoder);
+    startedUp_ = true;
     observer_->StateChanged(state_);
-    return programsFound_;
+    return ProgramsFound();
+}
+
+bool TranscodeJob::ProgramsFound() const
+{
+    if (!startedUp_) return true;
+    const std::string &encoder = settings_.format == TOutputFormat::Opus ? opusEncoderPath_ : mp3EncoderPath_;
+    return !encoder.empty() && !decoderPath_.empty();
 }
 
 void TranscodeJob::Start()
@@ -113,6 +133,16 @@ void TranscodeJob::Start()
         return;
     }
     jobSettings_ = settings_;
+    if (startedUp_) {
+        // A format chosen since start-up may need a program start-up did not ask for.
+        std::string &path = jobSettings_.format == TOutputFormat::Opus ? opusEncoderPath_ : mp3EncoderPath_;
+        if (path.empty()) path = FindProgram(EncoderOf(jobSettings_.format));
+        if (path.empty()) {
+            observer_->JobProblem(EncoderOf(jobSettings_.format).missingMessage);
+            return;
+        }
+        encoderPath_ = path;
+    }
     if (std::string problem = OptionLinesProblem(platform_, jobSettings_); !problem.empty()) {
         observer_->JobProblem(problem);
         return;
@@ -128,13 +158,15 @@ void TranscodeJob::Start()
 TConversionSetup TranscodeJob::SetupFor(const TJobSettings &settings) const
 {
     TConversionSetup setup;
-    setup.commandTemplate = platform_.commandTemplate;
+    const bool opus = settings.format == TOutputFormat::Opus;
+    setup.commandTemplate = opus ? platform_.opusCommandTemplate : platform_.commandTemplate;
+    setup.encoderProgram = EncoderOf(settings.format).name;
     setup.scriptTemplate = platform_.scriptTemplate;
     setup.decoderPath = decoderPath_;
     setup.encoderPath = encoderPath_;
     setup.shell = platform_.shell;
     setup.decoderOptions = settings.decoderOptions;
-    setup.encoderOptions = settings.encoderOptions;
+    setup.encoderOptions = settings.EncoderOptions();
     setup.format = settings.format;
     return setup;
 }
@@ -300,7 +332,9 @@ void TranscodeJob::FillSlots()
 TranscodeJob::StartOutcome TranscodeJob::StartItem(int index)
 {
     const TWorkItem item = queue_.At(index);
-    const TJobSettings settings = settings_;  // the option lines as they are now
+    TJobSettings settings = settings_;  // the option lines as they are now
+    // but the format the job was planned for: its files are of that format.
+    settings.format = jobSettings_.format;
 
     // The file may have been replaced since it was added: a pipe or a device in its place
     // would hold the decoder for ever.
@@ -355,6 +389,13 @@ TranscodeJob::StartOutcome TranscodeJob::StartItem(int index)
     return StartOutcome::Started;
 }
 
+// A folder's picture goes only where the tags switched on can hold a picture.
+void TranscodeJob::AddFolderArt(const std::string &source, const TJobSettings &settings, TTagAdditions &additions)
+{
+    if (settings.embedFolderArt && OutputTarget(jobSettings_.format).CarriesMark(settings.tags))
+        folderArt_.AddTo(os::FolderOf(source), additions);
+}
+
 void TranscodeJob::UpdateItemTags(int index, const os::TFileInfo &info)
 {
     const TWorkItem item = queue_.At(index);
@@ -362,11 +403,10 @@ void TranscodeJob::UpdateItemTags(int index, const os::TFileInfo &info)
     TSourceAtStart source;
     source.Load(item.source, info);
     TTagAdditions additions;
-    const TOutputTarget &target = OutputTarget(jobSettings_.format);
-    if (settings.embedFolderArt && target.CarriesMark(settings.tags)) folderArt_.AddTo(os::FolderOf(item.source), additions);
+    AddFolderArt(item.source, settings, additions);
     TConversionResult result;
     try {
-        result = UpdateFileTags(item, target, source, settings.tags, additions,
+        result = UpdateFileTags(item, OutputTarget(jobSettings_.format), source, settings.tags, additions,
                                 [this](const std::string &path) { scratch_.NoteTemporary(path); });
     } catch (const std::exception &e) {
         result.reason = std::string("the tags could not be written: ") + e.what();
@@ -467,8 +507,7 @@ void TranscodeJob::CommandEnded(std::uint64_t id, int status)
         TTagAdditions additions;
         additions.marker = queue_.At(index).mark;
         const std::string sourceFolder = os::FolderOf(queue_.At(index).source);
-        if (settings.embedFolderArt && OutputTarget(jobSettings_.format).CarriesMark(settings.tags))
-            folderArt_.AddTo(sourceFolder, additions);
+        AddFolderArt(queue_.At(index).source, settings, additions);
         try {
             result = FinishFile(queue_.At(index), active->prepared, active->source, status, active->outputTail,
                                 platform_.judgeStatuses, settings.tags, additions,
@@ -493,7 +532,7 @@ void TranscodeJob::CommandEnded(std::uint64_t id, int status)
             }
             return;
         }
-        // The album's image follows its first MP3 into the folder, so a failed album leaves none.
+        // The album's image follows its first output into the folder, so a failed album leaves none.
         if (result.outcome == Outcome::Converted && jobSettings_.copyFolderArt && jobSettings_.useOutputDir &&
             jobSettings_.layout != TOutputLayout::Flat) {
             const std::string note =

@@ -32,7 +32,10 @@ namespace trackmill {
 // shutdown switch when the job ends; so a change during a job counts from then on.
 struct TJobSettings {
     std::string decoderOptions;
-    std::string encoderOptions;
+    std::string encoderOptions;  // lame's
+    std::string opusOptions;     // opusenc's
+    // The encoder's line of the format.
+    const std::string &EncoderOptions() const { return format == TOutputFormat::Opus ? opusOptions : encoderOptions; }
     bool useOutputDir = false;
     std::string outputDir;       // kept ending in the separator
     TTagSwitches tags;
@@ -69,6 +72,9 @@ struct TJobPlatform {
     std::function<std::string(const std::string &line)> checkOptions;
     TRequiredProgram encoder;     // checked first at start-up
     TRequiredProgram decoder;
+    // The Opus encoder, and the line shown with it (the script template is the MP3's).
+    TRequiredProgram opusEncoder;
+    std::string opusCommandTemplate;
     // Absolute path of an external program, or "" when it is not installed.
     std::function<std::string(const std::string &name)> findProgram;
     // A line the programs printed, as UTF-8 (Windows programs print in their code page);
@@ -180,7 +186,8 @@ public:
     // Looks for the programs: one problem per missing one, encoder first. A job starts
     // only when both were found. Returns that.
     bool Startup();
-    bool ProgramsFound() const { return programsFound_; }
+    // The decoder and the encoder of the format chosen now were found at start-up.
+    bool ProgramsFound() const;
 
     // Tries the option lines on a short silence (the job's first command), then plans the
     // whole queue and starts converting, unless the programs refused them.
@@ -234,6 +241,7 @@ private:
     void CommandOutput(std::uint64_t id, const std::string &text);
     void OutputLine(std::uint64_t id, Active &active, const std::string &line);
     void UpdateItemTags(int index, const os::TFileInfo &info);
+    void AddFolderArt(const std::string &source, const TJobSettings &settings, TTagAdditions &additions);
     // `outdated`: a skipped file made before its source last changed, counted apart.
     void FinishItem(int index, TItemState state, const std::string &reason, bool outdated = false);
     bool InThisJob(const TWorkItem &item) const;
@@ -254,9 +262,14 @@ private:
     bool shutdownNotice_ = false;
     TJobPlatform platform_;
     State state_ = State::Idle;
-    bool programsFound_ = true;
+    const TRequiredProgram &EncoderOf(TOutputFormat format) const;
+    std::string FindProgram(const TRequiredProgram &program) const;
+
+    bool startedUp_ = false;
     std::string decoderPath_;
-    std::string encoderPath_;
+    std::string encoderPath_;      // the encoder of the format the job runs with
+    std::string mp3EncoderPath_;   // each format's, as start-up found them
+    std::string opusEncoderPath_;
     bool cancel_ = false;
     bool aborting_ = false;
     bool timerPending_ = false;

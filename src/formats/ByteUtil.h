@@ -18,6 +18,11 @@ inline std::uint32_t Le32(const std::uint8_t *p)
            std::uint32_t{p[3]} << 24;
 }
 
+inline std::uint64_t Le64(const std::uint8_t *p)
+{
+    return std::uint64_t{Le32(p)} | std::uint64_t{Le32(p + 4)} << 32;
+}
+
 inline std::uint16_t Be16(const std::uint8_t *p)
 {
     return static_cast<std::uint16_t>(p[0] << 8 | p[1]);
@@ -51,6 +56,18 @@ inline void PutBe32(std::vector<std::uint8_t> &out, std::uint32_t v)
 {
     out.insert(out.end(), {static_cast<std::uint8_t>(v >> 24), static_cast<std::uint8_t>(v >> 16),
                            static_cast<std::uint8_t>(v >> 8), static_cast<std::uint8_t>(v)});
+}
+
+inline void PutLe32(std::vector<std::uint8_t> &out, std::uint32_t v)
+{
+    out.insert(out.end(), {static_cast<std::uint8_t>(v), static_cast<std::uint8_t>(v >> 8),
+                           static_cast<std::uint8_t>(v >> 16), static_cast<std::uint8_t>(v >> 24)});
+}
+
+inline void PutLe64(std::vector<std::uint8_t> &out, std::uint64_t v)
+{
+    PutLe32(out, static_cast<std::uint32_t>(v));
+    PutLe32(out, static_cast<std::uint32_t>(v >> 32));
 }
 
 inline void PutSynchsafe32(std::vector<std::uint8_t> &out, std::uint32_t v)

@@ -6,8 +6,6 @@
 #include "formats/TextCodec.h"
 #include "formats/TextUtil.h"
 
-#include "os/Files.h"
-
 #include <algorithm>
 #include <array>
 #include <string_view>
@@ -265,20 +263,8 @@ void TID3v2::SetTextFrame(std::string_view id, const std::string &value)
 
 bool TID3v2::WriteToFile(const std::string &fileName, std::string *error) const
 {
-    auto fail = [&](const std::string &reason) {
-        if (error) *error = reason;
-        return false;
-    };
-    const os::TFileInfo info = os::Stat(fileName);
-    if (info.kind != os::TKind::File) return fail(info.kind == os::TKind::None ? "no such file" : "not a regular file");
-    // Write through a link to its target rather than replace the link with a file.
-    int err = 0;
-    const std::string target = os::Stat(fileName, os::TFollow::NotLinks).link ? os::ResolveLinks(fileName, &err) : fileName;
-    if (target.empty()) return fail(os::ErrorText(err));
-    // Opened for writing only when we may write it: its permissions are never changed.
     TFileStream file;
-    if (!file.Open(target, TFileStream::Mode::ReadWrite)) return fail(file.OpenError());
-    return WriteToStream(file, error);
+    return OpenForWriting(file, fileName, error) && WriteToStream(file, error);
 }
 
 bool TID3v2::WriteToStream(TStream &file, std::string *error) const

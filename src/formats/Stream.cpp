@@ -217,4 +217,19 @@ bool TFileStream::RewriteInFolder(const std::function<bool(TStream &out)> &write
     return moved == 0 || fail(os::ErrorText(moved));
 }
 
+bool OpenForWriting(TFileStream &file, const std::string &fileName, std::string *error)
+{
+    auto fail = [&](const std::string &reason) {
+        if (error) *error = reason;
+        return false;
+    };
+    const os::TFileInfo info = os::Stat(fileName);
+    if (info.kind != os::TKind::File) return fail(info.kind == os::TKind::None ? "no such file" : "not a regular file");
+    int err = 0;
+    const std::string target = os::Stat(fileName, os::TFollow::NotLinks).link ? os::ResolveLinks(fileName, &err) : fileName;
+    if (target.empty()) return fail(os::ErrorText(err));
+    if (!file.Open(target, TFileStream::Mode::ReadWrite)) return fail(file.OpenError());
+    return true;
+}
+
 }  // namespace trackmill

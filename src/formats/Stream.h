@@ -113,4 +113,9 @@ private:
     Mode mode_ = Mode::Read;
 };
 
+// Opens an existing regular file for reading and writing; through a link, its target, so
+// that a rewrite replaces the target and the link stays a link. Never a file we may not
+// write: its permissions are not changed. False, with *error saying why, when it cannot.
+bool OpenForWriting(TFileStream &file, const std::string &fileName, std::string *error);
+
 }  // namespace trackmill

@@ -38,6 +38,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
+#include <QMenu>
 #include <QMessageBox>
 #include <QProcess>
 #include <QPushButton>
@@ -212,7 +213,8 @@ void TForm1::CreateComponents()
     BindList();
     // Every change of a setting reaches the job at once: it reads each when it needs it.
     const auto changed = [this] { SettingsChanged(); };
-    for (QLineEdit *edit : {DecoderOptionsEdit, EncoderOptionsEdit}) connect(edit, &QLineEdit::textChanged, this, changed);
+    for (QLineEdit *edit : {DecoderOptionsEdit, EncoderOptionsEdit, OpusOptionsEdit})
+        connect(edit, &QLineEdit::textChanged, this, changed);
     for (QCheckBox *box : {cbID3v1, cbID3v2, cbApetag, cbShutdown, cbOutputdir})
         connect(box, &QCheckBox::toggled, this, changed);
     for (QComboBox *box : {static_cast<QComboBox *>(ComboID3), ComboExisting})
@@ -240,6 +242,8 @@ TJobSettings TForm1::Settings() const
     TJobSettings s;
     s.decoderOptions = DecoderOptionsEdit->text().toStdString();
     s.encoderOptions = EncoderOptionsEdit->text().toStdString();
+    s.opusOptions = OpusOptionsEdit->text().toStdString();
+    s.format = OutputFormat();
     s.useOutputDir = cbOutputdir->isChecked();
     // The folder texts as typed ("C:\\Music\\" on Windows) in the program's spelling of paths.
     s.outputDir = os::Portable(QFile::encodeName(OutputFolderEdit->Text()).toStdString());
@@ -269,6 +273,9 @@ void TForm1::SettingsChanged()
 void TForm1::FormCreate(QObject *)
 {
     SetIniFileName(*this);
+    // Start-up asks for the encoder of the stored format only: one who converts to Opus
+    // alone is not told each time that lame is missing.
+    RestoreOutputFormat(*this);
     SettingsChanged();
     presenter_->Start();
     setWindowTitle(tr(kWindowCaption));
@@ -349,6 +356,39 @@ TExistingPolicy TForm1::ExistingFiles() const
 void TForm1::SetExistingFiles(TExistingPolicy policy)
 {
     ComboExisting->setCurrentIndex(config::EntryIndex(config::kExistingFiles, policy));
+}
+
+TOutputFormat OutputFormatOf(const QComboBox &box)
+{
+    return config::EntryValue(config::kOutputFormat, box.currentIndex()).value_or(config::kOutputFormat.defaultValue);
+}
+
+TOutputFormat TForm1::OutputFormat() const
+{
+    return OutputFormatOf(*ComboFormat);
+}
+
+void TForm1::SetOutputFormat(TOutputFormat format)
+{
+    ComboFormat->setCurrentIndex(config::EntryIndex(config::kOutputFormat, format));
+}
+
+QLineEdit *TForm1::EncoderLine() const
+{
+    return OutputFormat() == TOutputFormat::Opus ? OpusOptionsEdit : EncoderOptionsEdit;
+}
+
+void TForm1::ComboFormatChange(QObject *)
+{
+    const bool opus = OutputFormat() == TOutputFormat::Opus;
+    EncoderLabel->setText(tr(opus ? platform::kOpusOptionsCaption : platform::kEncoderOptionsCaption));
+    QLineEdit *shown = EncoderLine(), *hidden = opus ? EncoderOptionsEdit : OpusOptionsEdit;
+    const bool focused = hidden->hasFocus();
+    shown->setVisible(true);
+    hidden->setVisible(false);
+    if (focused) shown->setFocus();
+    // While a job runs it keeps the format it started with; the presenter sees to that.
+    SettingsChanged();
 }
 
 TForm1::TLibrarySettings TForm1::LibrarySettings() const
@@ -581,7 +621,9 @@ void TForm1::PresetClick(QObject *Sender)
         ShowStandardError(tr("Invalid class typecast"));
         return;
     }
-    EncoderOptionsEdit->setText(item->data().isValid() ? item->data().toString() : item->text());
+    // Each menu's items write into the line of their own format.
+    QLineEdit *line = item->parent() == OpusPresetsMenu ? OpusOptionsEdit : EncoderOptionsEdit;
+    line->setText(item->data().isValid() ? item->data().toString() : item->text());
 }
 
 void TForm1::OutputFolderChange(QObject *)

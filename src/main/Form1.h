@@ -11,6 +11,7 @@
 #include "config/SettingsSchema.h"
 #include "engine/TranscodeJob.h"
 
+#include <cstddef>
 #include <functional>
 #include <memory>
 #include <string>
@@ -86,6 +87,8 @@ inline constexpr int kClientHeight = 391;
 // The existing-files policy a combo box of config::kExistingFiles' entries shows; none
 // chosen is the default.
 TExistingPolicy ExistingFilesOf(const QComboBox &box);
+// The same for the output format's box.
+TOutputFormat OutputFormatOf(const QComboBox &box);
 
 // The captions of the preset menu; an empty entry is a separator.
 struct TPresetItem {
@@ -95,6 +98,8 @@ struct TPresetItem {
     const char *writes = nullptr;  // what the encoder line gets, when not the caption
 };
 extern const TPresetItem kPresetItems[18];
+// opusenc's presets, for the Opus line.
+extern const TPresetItem kOpusPresetItems[5];
 
 // The folder text as the window keeps it: ending in the separator unless empty, written
 // as the system writes paths (backslashes on Windows).
@@ -136,11 +141,15 @@ public:
     QComboBox *ComboExisting;    // Skip, Overwrite, Keep both, Update tags
     QLabel *JobsLabel;              // "Parallel conversions"
     QSpinBox *JobsSpin;         // files converted at once
+    QLabel *FormatLabel;        // "Output format", beside the encoder line's caption
+    QComboBox *ComboFormat;     // MP3, Opus
+    QLineEdit *OpusOptionsEdit;  // opusenc's line, in EncoderOptionsEdit's place when Opus is chosen
     TStatusArea *StatusArea1;    // progress, "File 3 of 12", the summary, "Show log", "Stop"
 
     // --- non-visual components ---
     TFileDrop *FileDrop1;
     QMenu *PresetsMenu;
+    QMenu *OpusPresetsMenu;
     TAppRunner *AppRunner1;
     TXWinReboot *XWinReboot1;
     QTimer *JobTimer;
@@ -164,6 +173,10 @@ public:
     void SetJobs(int jobs);
     TExistingPolicy ExistingFiles() const;
     void SetExistingFiles(TExistingPolicy policy);
+    // The format written, and the encoder line of that format (the other one is hidden).
+    TOutputFormat OutputFormat() const;
+    void SetOutputFormat(TOutputFormat format);
+    QLineEdit *EncoderLine() const;
     // Where the outputs go below the output folder and what happens to folder art, as
     // OutputNamesButton's dialog sets them: the library folder, the layout, the name pattern, the
     // two art switches.
@@ -205,6 +218,7 @@ public:
     void AddFilesClick(QObject *Sender);  // Add files...
     void AddFolderClick(QObject *Sender);  // Add folder...
     void OutputNamesClick(QObject *Sender);  // Output names...
+    void ComboFormatChange(QObject *Sender);
     void WindowDrop1Drop(const QStringList &Paths);
     void StatusArea1ShowLog(QObject *Sender);
     void StatusArea1Stop(QObject *Sender);
@@ -266,6 +280,9 @@ private:
     void ApplyMetrics();
     void CreateComponents();
     void CreatePresetMenu();
+    QMenu *CreatePresetMenu(const char *name, const TPresetItem *items, std::size_t count, QLineEdit *line);
+    // The line's own edit menu with its presets below it, at a right click.
+    void AddPresetsToContextMenu(QLineEdit *line, QMenu *presets, const char *menuName);
     void CreateAddedControls();
     // FileList shows the presenter's rows; the user's changes of its selection show a file.
     void BindList();

@@ -32,6 +32,7 @@
 
 #include <algorithm>
 #include <iterator>
+#include <span>
 
 namespace trackmill {
 
@@ -56,6 +57,15 @@ const TPresetItem kPresetItems[18] = {
     {"altpresetcbr1121", "--alt-preset cbr 112", QT_TRANSLATE_NOOP("trackmill::TForm1", "CBR 112 kbit/s")},
     {"altpresetcbr1281", "--alt-preset cbr 128", QT_TRANSLATE_NOOP("trackmill::TForm1", "CBR 128 kbit/s")},
     {"altpresetcbr1601", "--alt-preset cbr 160", QT_TRANSLATE_NOOP("trackmill::TForm1", "CBR 160 kbit/s")},
+};
+
+// opusenc encodes at a variable rate unless told otherwise; 160 is our default.
+const TPresetItem kOpusPresetItems[5] = {
+    {"opusbitrate961", "--bitrate 96", QT_TRANSLATE_NOOP("trackmill::TForm1", "VBR, about 96 kbit/s")},
+    {"opusbitrate1281", "--bitrate 128", QT_TRANSLATE_NOOP("trackmill::TForm1", "VBR, about 128 kbit/s")},
+    {"opusbitrate1601", "--bitrate 160", QT_TRANSLATE_NOOP("trackmill::TForm1", "VBR, about 160 kbit/s")},
+    {"opusbitrate1921", "--bitrate 192", QT_TRANSLATE_NOOP("trackmill::TForm1", "VBR, about 192 kbit/s")},
+    {"opusbitrate2561", "--bitrate 256", QT_TRANSLATE_NOOP("trackmill::TForm1", "VBR, about 256 kbit/s")},
 };
 
 
@@ -201,15 +211,19 @@ void TForm1::CreateControls()
         if (listChanges_ == changesAtPress_)
             FileListClick(FileList);
     });
+}
+
+void TForm1::AddPresetsToContextMenu(QLineEdit *line, QMenu *presets, const char *menuName)
+{
     // The line's own menu (Undo, Cut, Copy, Paste...) with the presets below it.
-    EncoderOptionsEdit->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(EncoderOptionsEdit, &QWidget::customContextMenuRequested, this, [this](const QPoint &at) {
-        QMenu *menu = EncoderOptionsEdit->createStandardContextMenu();
-        menu->setObjectName(QStringLiteral("Edit2Menu"));
+    line->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(line, &QWidget::customContextMenuRequested, this, [line, presets, menuName](const QPoint &at) {
+        QMenu *menu = line->createStandardContextMenu();
+        menu->setObjectName(QString::fromLatin1(menuName));
         menu->setAttribute(Qt::WA_DeleteOnClose);
         menu->addSeparator();
-        menu->addMenu(PresetsMenu);
-        menu->popup(EncoderOptionsEdit->mapToGlobal(at));
+        menu->addMenu(presets);
+        menu->popup(line->mapToGlobal(at));
     });
 }
 
@@ -265,8 +279,28 @@ void TForm1::CreateAddedControls()
     JobsSpin->setToolTip(tr("How many files are converted at once; one for each processor core uses the whole machine"));
     JobsLabel->setBuddy(JobsSpin);
 
+    // Beside the encoder line's caption; each format keeps its own line, shown in Edit2's place.
+    FormatLabel = new QLabel(tr("&Output format"), this);
+    FormatLabel->setObjectName(QStringLiteral("Label7"));
+    // A caption above its box, as the designed captions are.
+    QFont bold;
+    bold.setBold(true);
+    FormatLabel->setFont(bold);
+    ComboFormat = new QComboBox(this);
+    ComboFormat->setObjectName(QStringLiteral("ComboFormat"));
+    // In the order of config::kOutputFormat's choices; the names of formats are not translated.
+    ComboFormat->addItems({QStringLiteral("MP3"), QStringLiteral("Opus")});
+    ComboFormat->setToolTip(tr("The files written: MP3 by lame or Opus by opusenc;\n"
+                               "each format keeps its own encoder options"));
+    FormatLabel->setBuddy(ComboFormat);
+    OpusOptionsEdit = new QLineEdit(QString::fromLatin1(platform::kDefaultOpusOptions), this);
+    OpusOptionsEdit->setObjectName(QStringLiteral("OpusOptionsEdit"));
+    OpusOptionsEdit->setToolTip(EncoderOptionsEdit->toolTip());
+    OpusOptionsEdit->hide();
+
     StatusArea1 = new TStatusArea(this);
 
+    connect(ComboFormat, &QComboBox::currentIndexChanged, this, [this] { ComboFormatChange(ComboFormat); });
     connect(AddFilesButton, &QPushButton::clicked, this, [this] { AddFilesClick(AddFilesButton); });
     connect(new QShortcut(QKeySequence::Open, this), &QShortcut::activated, this, [this] {
         if (AddFilesButton->isEnabled()) AddFilesClick(AddFilesButton);
@@ -312,14 +346,30 @@ void TForm1::CreateLayout()
     switches_->setSpacing(0);
     ArrangeSwitches(TSwitches::Aligned);
 
+    // The output format at the encoder line's right end, its caption beside the line's
+    // own: the rows keep their designed heights, the line gives up the box's width.
+    auto *encoder = new QGridLayout;
+    encoder->setSpacing(0);
+    const auto gridGap = [this, encoder](int row, int column, int designed) {
+        auto *space = new QSpacerItem(0, 0, QSizePolicy::Fixed, QSizePolicy::Fixed);
+        encoder->addItem(space, row, column);
+        gaps_.push_back({space, designed});
+    };
+    encoder->addWidget(EncoderLabel, 0, 0);
+    encoder->addWidget(FormatLabel, 0, 2);
+    gridGap(1, 0, 3);
+    encoder->addWidget(EncoderOptionsEdit, 2, 0);
+    encoder->addWidget(OpusOptionsEdit, 2, 0);
+    gridGap(2, 1, 8);
+    encoder->addWidget(ComboFormat, 2, 2);
+    encoder->setColumnStretch(0, 1);
+
     QBoxLayout *left = box(QBoxLayout::TopToBottom);
     left->addWidget(DecoderLabel);
     gap(left, 3);
     left->addWidget(DecoderOptionsEdit);
     gap(left, 3);
-    left->addWidget(EncoderLabel);
-    gap(left, 3);
-    left->addWidget(EncoderOptionsEdit);
+    left->addLayout(encoder);
     gap(left, 11);
     left->addLayout(switches_);
     gap(left, 7);
@@ -525,12 +575,20 @@ QSize TForm1::FitToArea(const QSize &area)
 
 void TForm1::CreatePresetMenu()
 {
-    PresetsMenu = new QMenu(tr("&Presets"), this);
-    PresetsMenu->setObjectName(QStringLiteral("PopupMenu1"));
-    for (const TPresetItem &item : kPresetItems) {
-        QAction *action = item.caption ? PresetsMenu->addAction(QString::fromLatin1(item.caption) + QStringLiteral(": ") +
-                                                               tr(item.description))
-                                       : PresetsMenu->addSeparator();
+    PresetsMenu = CreatePresetMenu("PopupMenu1", kPresetItems, std::size(kPresetItems), EncoderOptionsEdit);
+    OpusPresetsMenu = CreatePresetMenu("OpusPresetsMenu", kOpusPresetItems, std::size(kOpusPresetItems), OpusOptionsEdit);
+    AddPresetsToContextMenu(EncoderOptionsEdit, PresetsMenu, "Edit2Menu");
+    AddPresetsToContextMenu(OpusOptionsEdit, OpusPresetsMenu, "OpusOptionsEditMenu");
+}
+
+QMenu *TForm1::CreatePresetMenu(const char *name, const TPresetItem *items, std::size_t count, QLineEdit *line)
+{
+    auto *menu = new QMenu(tr("&Presets"), this);
+    menu->setObjectName(QString::fromLatin1(name));
+    for (const TPresetItem &item : std::span(items, count)) {
+        QAction *action = item.caption ? menu->addAction(QString::fromLatin1(item.caption) + QStringLiteral(": ") +
+                                                        tr(item.description))
+                                       : menu->addSeparator();
         action->setObjectName(QString::fromLatin1(item.name));
         if (!item.caption) continue;
         // The caption is what the encoder line gets (but where lame wants it otherwise);
@@ -540,18 +598,20 @@ void TForm1::CreatePresetMenu()
         connect(action, &QAction::triggered, this, [this, action] { PresetClick(action); });
     }
     // The preset the line holds now is marked: the item of that caption, not another that writes it.
-    connect(PresetsMenu, &QMenu::aboutToShow, this, [this] {
-        const QList<QAction *> actions = PresetsMenu->actions();
-        for (int i = 0; i < actions.size() && i < int(std::size(kPresetItems)); ++i)
+    connect(menu, &QMenu::aboutToShow, this, [menu, items, count, line] {
+        const QList<QAction *> actions = menu->actions();
+        for (int i = 0; i < actions.size() && i < int(count); ++i)
             if (actions[i]->isCheckable())
-                actions[i]->setChecked(QLatin1String(kPresetItems[i].caption) == EncoderOptionsEdit->text().trimmed());
+                actions[i]->setChecked(QLatin1String(items[i].caption) == line->text().trimmed());
     });
+    return menu;
 }
 
 void TForm1::SetTabOrder()
 {
-    // The designed thirteen, then the list, then the added controls.
-    const QList<QWidget *> order = {DecoderOptionsEdit,         EncoderOptionsEdit,
+    // The designed thirteen, then the list, then the added controls; but the format comes
+    // where it sits, before the encoder line it chooses.
+    const QList<QWidget *> order = {DecoderOptionsEdit,         ComboFormat, EncoderOptionsEdit, OpusOptionsEdit,
                                     cbID3v1,       cbID3v2,
                                     cbApetag,      ComboID3,
                                     cbShutdown,    cbOutputdir,

@@ -56,6 +56,9 @@ void Restore(TForm1 &form, const config::TStoredSettings &stored)
         const auto &r = *stored.consolePos;
         form.Console->SetUserGeometry(QRect(r[0], r[1], r[2], r[3]));
     }
+    // A format this version does not know is MP3.
+    form.SetOutputFormat(stored.format.value_or(config::kOutputFormat.defaultValue));
+    edit(form.OpusOptionsEdit, stored.opusOptions);
 }
 
 }  // namespace
@@ -74,7 +77,8 @@ TFormPlacement *CreateFormStorage(TForm1 &form)
     // longer; its controls are still there then, so they are read directly.
     QCheckBox *apetag = form.cbApetag, *id3v1 = form.cbID3v1, *id3v2 = form.cbID3v2;
     QCheckBox *shutdown = form.cbShutdown, *outputdir = form.cbOutputdir;
-    QLineEdit *decoder = form.DecoderOptionsEdit, *encoder = form.EncoderOptionsEdit;
+    QLineEdit *decoder = form.DecoderOptionsEdit, *encoder = form.EncoderOptionsEdit, *opus = form.OpusOptionsEdit;
+    QComboBox *format = form.ComboFormat;
     TDirectoryEdit *folder = form.OutputFolderEdit;
     TTagComboBox *apeTarget = form.ComboID3;
     QSpinBox *jobs = form.JobsSpin;
@@ -103,6 +107,8 @@ TFormPlacement *CreateFormStorage(TForm1 &form)
         v.embedFolderArt = library->embedFolderArt;
         v.showConsole = console->ShowDuringJobs();
         if (const auto g = console->UserGeometry()) v.consolePos = {{g->x(), g->y(), g->width(), g->height()}};
+        v.format = OutputFormatOf(*format);
+        v.opusOptions = opus->text().toStdString();
         config::WriteStoredSettings(*ini, v);
     });
     return storage;
@@ -116,6 +122,12 @@ void SetIniFileName(TForm1 &form)
 QString StorageIniFileName(const TForm1 &form)
 {
     return form.FormStorage1->IniFileName();
+}
+
+void RestoreOutputFormat(TForm1 &form)
+{
+    const TIniFile ini(StorageIniFileName(form).toStdString());
+    form.SetOutputFormat(config::ReadStoredSettings(ini).format.value_or(config::kOutputFormat.defaultValue));
 }
 
 }  // namespace trackmill

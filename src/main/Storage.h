@@ -15,5 +15,8 @@ TFormPlacement *CreateFormStorage(TForm1 &form);
 // Names the INI file (beside the executable, or under $XDG_CONFIG_HOME).
 void SetIniFileName(TForm1 &form);
 QString StorageIniFileName(const TForm1 &form);
+// Reads the output format alone, before the rest of the settings come when the window is
+// first shown: start-up looks for that format's encoder.
+void RestoreOutputFormat(TForm1 &form);
 
 }  // namespace trackmill

@@ -41,6 +41,9 @@ TJobPlatform JobPlatform(const std::string &executableFolder, int pauseBetweenFi
     p.checkOptions = ShellWordsProblem;
 #endif
     p.encoder = {kEncoderProgram, kEncoderMissingMessage};
+    p.opusEncoder = {kOpusEncoderProgram, kOpusEncoderMissingMessage};
+    p.opusCommandTemplate = NamingTheFound(kOpusCommandTemplate, FindDecoder(executableFolder),
+                                           FindProgram(kOpusEncoderProgram, executableFolder));
     p.decoder = {kDecoderProgram, kDecoderMissingMessage};
     p.findProgram = [executableFolder](const std::string &name) {
         return name == kDecoderProgram ? FindDecoder(executableFolder) : FindProgram(name, executableFolder);
@@ -243,6 +246,7 @@ TCommandsEnd JudgeShellStatuses(const TCommandsOutput &commands)
         return Failed("the decoder stopped with exit status " + std::to_string(*decoderStatus), true,
                       LastComplaint(Lines(ProgramText(commands.decoderErrors)), kDecoderProgram));
     if (encoderStatus != 0) {
+        const std::string encoder = commands.encoderProgram.empty() ? kEncoderProgram : commands.encoderProgram;
         const std::vector<std::string> lines = EncoderLines(commands.tail, commands.decoderErrors);
         // An encoder that quits before writing anything, naming an option or an argument,
         // was given options it does not take: the first such line says which.
@@ -251,13 +255,13 @@ TCommandsEnd JudgeShellStatuses(const TCommandsOutput &commands)
                 const std::string text = Lower(line);
                 const bool aboutOptions = text.find("option") != std::string::npos ||
                                           text.find("argument") != std::string::npos ||
-                                          NamesItself(line, kEncoderProgram);
+                                          NamesItself(line, encoder);
                 if (aboutOptions && IsComplaint(line))
-                    if (std::string said = Quoted(kEncoderProgram, line); !said.empty())
-                        return Failed(std::string(kEncoderProgram) + " did not accept the encoder options: " + said);
+                    if (std::string said = Quoted(encoder, line); !said.empty())
+                        return Failed(encoder + " did not accept the encoder options: " + said);
             }
         return Failed("the encoder stopped with exit status " + std::to_string(encoderStatus), false,
-                      LastComplaint(lines, kEncoderProgram));
+                      LastComplaint(lines, encoder));
     }
     if (*decoderStatus == kBrokenPipe) return Failed("the decoder stopped with exit status 141");
     return {};

@@ -19,9 +19,11 @@ namespace trackmill::platform {
 inline constexpr const char *kDecoderProgram = "Mppdec.exe";
 inline constexpr const char *kDecoderProgramAlternative = "mpcdec.exe";
 inline constexpr const char *kEncoderProgram = "Lame.exe";
+inline constexpr const char *kOpusEncoderProgram = "opusenc.exe";
 
 inline constexpr const char *kCommandTemplate =
     "Mppdec.exe %OPTIONSDEC %INFILE - | LAME.exe %OPTIONSENC - %OUTFILE";
+inline constexpr const char *kOpusCommandTemplate = "Mppdec.exe %OPTIONSDEC %INFILE - | opusenc.exe %OPTIONSENC - %OUTFILE";
 
 // No command processor reads this: the pipe helper (kShell) starts the first line's
 // program with the source (the fifth line) as its standard input and its standard output
@@ -41,6 +43,8 @@ inline constexpr const char *kEncoderMissingMessage = QT_TRANSLATE_NOOP(
 inline constexpr const char *kDecoderMissingMessage =
     QT_TRANSLATE_NOOP("trackmill::TForm1", "MPPDEC.EXE not found, nor MPCDEC.EXE. Place either file in the same directory "
                                            "as Trackmill.exe or in a folder on the PATH");
+inline constexpr const char *kOpusEncoderMissingMessage = QT_TRANSLATE_NOOP(
+    "trackmill::TForm1", "OPUSENC.EXE not found. Place the file in the same directory as Trackmill.exe or in a folder on the PATH");
 
 // The designed decoder options belong to an old decoder: today's has none of them.
 inline constexpr const char *kDefaultDecoderOptions = "";
@@ -54,9 +58,11 @@ inline constexpr const char *kFilesCaption =
 inline constexpr const char *kDecoderProgram = "mpcdec";
 inline constexpr const char *kDecoderProgramAlternative = "";
 inline constexpr const char *kEncoderProgram = "lame";
+inline constexpr const char *kOpusEncoderProgram = "opusenc";
 
 inline constexpr const char *kCommandTemplate =
     "mpcdec %OPTIONSDEC %INFILE - | lame %OPTIONSENC - %OUTFILE";
+inline constexpr const char *kOpusCommandTemplate = "mpcdec %OPTIONSDEC %INFILE - | opusenc %OPTIONSENC - %OUTFILE";
 
 // What each file's private script runs: the same line with the programs by their full
 // paths, the decoder's exit status kept (the shell has no pipefail), and its error output
@@ -72,6 +78,8 @@ inline constexpr const char *kEncoderMissingMessage =
     QT_TRANSLATE_NOOP("trackmill::TForm1", "LAME not found. Place the program in the same directory as trackmill or install it on the PATH");
 inline constexpr const char *kDecoderMissingMessage =
     QT_TRANSLATE_NOOP("trackmill::TForm1", "MPCDEC not found. Place the program in the same directory as trackmill or install it on the PATH");
+inline constexpr const char *kOpusEncoderMissingMessage = QT_TRANSLATE_NOOP(
+    "trackmill::TForm1", "OPUSENC not found. Place the program in the same directory as trackmill or install it on the PATH (Debian: opus-tools)");
 
 // Designed option values: mpcdec has no options matching the Windows decoder's.
 inline constexpr const char *kDefaultDecoderOptions = "";
@@ -81,6 +89,9 @@ inline constexpr const char *kDefaultEncoderOptions = "--alt-preset cbr 128";
 inline constexpr const char *kEncoderOptionsCaption = QT_TRANSLATE_NOOP("trackmill::TForm1", "Encoder options (lame)");
 inline constexpr const char *kFilesCaption = QT_TRANSLATE_NOOP("trackmill::TForm1", "Files to transcode (drop MPC, MPP, MP+ files or folders from the file manager)");
 #endif
+
+inline constexpr const char *kDefaultOpusOptions = "--bitrate 160";
+inline constexpr const char *kOpusOptionsCaption = QT_TRANSLATE_NOOP("trackmill::TForm1", "Encoder options (opusenc)");
 
 // %1: the decoder as DecoderName gives it.
 inline constexpr const char *kDecoderOptionsCaption = QT_TRANSLATE_NOOP("trackmill::TForm1", "Decoder options (%1)");

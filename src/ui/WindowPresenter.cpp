@@ -275,6 +275,9 @@ void TWindowPresenter::PushSettings()
     TJobSettings s = settings_;
     // A window closed during a job leaves the computer running.
     s.shutdownAfterJob = s.shutdownAfterJob && !closingDuringJob_;
+    // The job reads the option lines as each file starts; the format it planned its
+    // outputs with must stay the one they are encoded in.
+    if (jobFormat_) s.format = *jobFormat_;
     job_.SetSettings(std::move(s));
 }
 
@@ -282,6 +285,12 @@ void TWindowPresenter::SettingsChanged(const TJobSettings &settings)
 {
     settings_ = settings;
     PushSettings();
+    if (started_ && job_.CurrentState() == TJobState::Idle && !list_.Collecting() &&
+        controls_.transcode != job_.ProgramsFound()) {
+        TControlStates controls = controls_;
+        controls.transcode = job_.ProgramsFound();
+        SetControls(controls);
+    }
 }
 
 // ---- the user's actions ----
@@ -442,8 +451,16 @@ void TWindowPresenter::OptionsRefused(const std::string &reason)
 void TWindowPresenter::StateChanged(TJobState state)
 {
     switch (state) {
-    case TJobState::Running: SetControls(RunningControls()); break;
+    case TJobState::Running:
+        jobFormat_ = settings_.format;
+        SetControls(RunningControls());
+        break;
     case TJobState::Idle: {
+        // A format chosen during the job counts from now.
+        if (jobFormat_) {
+            jobFormat_.reset();
+            PushSettings();
+        }
         TControlStates controls = IdleControls(job_.ProgramsFound());
         // At first the folder can be edited only when it is used.
         if (!started_) controls.outputDirEdit = settings_.useOutputDir;

@@ -18,6 +18,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <set>
 #include <utility>
 #include <vector>
@@ -144,7 +145,8 @@ public:
     void ShowDetails();
     // "Open output folder" after a job.
     void OpenOutputFolder();
-    // The settings as the controls show them now.
+    // The settings as the controls show them now. While idle, Transcode follows whether the
+    // programs of the format chosen now were found; a job keeps the format it started with.
     void SettingsChanged(const TJobSettings &settings);
     // The window is closed: no more files are added, a pending shutdown is given up, and a
     // running job finishes the files in progress without a shutdown.
@@ -197,6 +199,7 @@ private:
     TWindowView &view_;
     TListModel rows_;
     TJobSettings settings_;
+    std::optional<TOutputFormat> jobFormat_;  // the running job's
     TControlStates controls_;
     TJobEnd lastEnd_;
     bool started_ = false;

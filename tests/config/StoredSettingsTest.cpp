@@ -92,6 +92,8 @@ TEST(StoredSettings, EverySettingComesBackFromTheFile)
     v.namePattern = "%artist% - %title%";
     v.copyFolderArt = v.embedFolderArt = v.showConsole = false;
     v.consolePos = {{-5, 6, 70, 80}};
+    v.format = TOutputFormat::Opus;
+    v.opusOptions = " --bitrate 96 ";
     config::WriteStoredSettings(ini, v);
 
     EXPECT_EQ(ini.ReadSection("Default"),
@@ -101,7 +103,7 @@ TEST(StoredSettings, EverySettingComesBackFromTheFile)
                                         config::kJobs.key, config::kExistingFiles.key, config::kKeepFolders.key,
                                         config::kLibraryFolder.key, config::kOutputLayout.key, config::kNamePattern.key,
                                         config::kCopyFolderArt.key, config::kEmbedFolderArt.key, config::kShowConsole.key,
-                                        config::kConsolePos.key}));
+                                        config::kConsolePos.key, config::kOutputFormat.key, config::kOpusOptions.key}));
     const config::TStoredSettings s = config::ReadStoredSettings(ini);
     EXPECT_EQ(s.convertApe, false);
     EXPECT_EQ(s.copyId3v1, false);
@@ -122,4 +124,7 @@ TEST(StoredSettings, EverySettingComesBackFromTheFile)
     EXPECT_EQ(s.embedFolderArt, false);
     EXPECT_EQ(s.showConsole, false);
     EXPECT_EQ(s.consolePos, (std::array<int, 4>{-5, 6, 70, 80}));
+    EXPECT_EQ(s.format, TOutputFormat::Opus);
+    EXPECT_EQ(ini.ReadString("Default", config::kOutputFormat.key, ""), "Opus");
+    EXPECT_EQ(s.opusOptions, "--bitrate 96");
 }

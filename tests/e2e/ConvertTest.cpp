@@ -69,6 +69,17 @@ TEST_F(ConvertTest, Sv7CorpusConvertsAndAStreamMissingItsLastByteFails)
         const fs::path mp3 = fs::path(src / e.path().filename()).replace_extension(".mp3");
         EXPECT_TRUE(tmtest::DecodesWithLame(mp3, dir.path())) << mp3;
     }
+
+    // To Opus, every file holds its source's samples at 48 kHz, whatever its rate.
+    const auto opus = cli.Run({"--format", "opus", src.string()}, work);
+    EXPECT_EQ(opus.exitCode, 1) << opus.out << opus.err;
+    EXPECT_TRUE(Contains(opus.out, "Converted " + std::to_string(count) + " of " + std::to_string(count + 1) +
+                                       " files, 1 failed."))
+        << opus.out;
+    EXPECT_TRUE(Contains(opus.out, (src / "sub" / "cut.mpc").string() +
+                                       ": the source is damaged: the Opus file holds 95,852 samples; the source's "
+                                       "88,200 at 44100 Hz make 96,000 at 48000 Hz"))
+        << opus.out;
 }
 
 TEST_F(ConvertTest, FolderWithAllTagKindsBothApeTargets)

@@ -1,10 +1,7 @@
 // The MP3s as the players and taggers people use read them: beets' reader (mediafile),
 // eyeD3 and ffprobe (ffmpeg, and with it MPD's view), on sources tagged by mutagen.
 #include "e2e/ConvertSupport.h"
-
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
+#include "e2e/PlayersSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -32,18 +29,9 @@ t["Cover Art (Back)"] = APEValue(b"back.png\0\x89PNG\r\n\x1a\n" + bytes(300), BI
 t.save(sys.argv[1])
 )PY";
 
-QJsonObject Readers(const fs::path &mp3)
-{
-    const auto r = tmtest::Run({tmtest::SystemPython(), TRACKMILL_SOURCE_DIR "/tests/e2e/players-read.py", mp3.string()});
-    EXPECT_EQ(r.exitCode, 0) << r.err;
-    return QJsonDocument::fromJson(QByteArray::fromStdString(r.out)).object();
-}
+using tmtest::Said;
 
-std::string Said(const QJsonObject &readers, const char *reader, const char *field)
-{
-    const QJsonValue v = readers[reader].toObject()[field];
-    return v.isString() ? v.toString().toStdString() : QJsonDocument(QJsonArray{v}).toJson(QJsonDocument::Compact).toStdString();
-}
+QJsonObject Readers(const fs::path &file) { return tmtest::PlayersRead(file); }
 
 class PlayersRead : public tmtest::ConvertFixture {};
 
@@ -55,16 +43,10 @@ TEST_F(PlayersRead, EveryFieldOfARichSourceWithEachApeTarget)
     auto r = cli.Run({"--encoder-options", "--quiet", "--ape-to", "id3v2", (src / "rich.mpc").string()}, work);
     ASSERT_EQ(r.exitCode, 0) << r.out;
     QJsonObject seen = Readers(src / "rich.mp3");
-    const std::map<std::string, std::string> beets = {
-        {"title", "Nocturne ночь 夜"}, {"artist", "Artist"}, {"album", "Album"}, {"albumartist", "Band"},
-        {"track", "[3]"}, {"tracktotal", "[12]"}, {"disc", "[1]"}, {"disctotal", "[2]"}, {"year", "[2004]"},
-        {"genre", "Progressive Rock"}, {"composer", "Composer"}, {"comments", "A comment"},
-        {"lyrics", "Line one\nLine two"}, {"artist_sort", "Artist, The"}, {"albumartist_sort", "Band, The"},
-        {"mb_trackid", "8f3471b5-7e6a-48da-86a9-c1c07a0f47ae"}, {"mb_albumid", "9e873859-8aa4-4790-b985-5a953e8ef628"},
-        {"mb_artistid", "7e84f845-ac16-41fe-9ff8-df12eb32af55"},
-        {"mb_albumartistid", "b10bbbfc-cf9e-42e0-be17-e2c3e1d2600d"}, {"comp", "[true]"},
-        {"rg_track_gain", "[-6.5]"}, {"rg_track_peak", "[0.912345]"},
-        {"images", "[[[3,\"front.jpg\"],[4,\"back.png\"]]]"}};
+    std::map<std::string, std::string> beets = tmtest::kRichFieldsForBeets;
+    beets.insert({{"rg_track_gain", "[-6.5]"},
+                  {"rg_track_peak", "[0.912345]"},
+                  {"images", "[[[3,\"front.jpg\"],[4,\"back.png\"]]]"}});
     for (const auto &[field, want] : beets) EXPECT_EQ(Said(seen, "mediafile", field.c_str()), want) << field;
     const std::map<std::string, std::string> ffprobe = {
         {"title", "Nocturne ночь 夜"}, {"artist", "Artist"}, {"album", "Album"}, {"album_artist", "Band"},

@@ -258,8 +258,10 @@ TEST_F(JobTest, TheWindowsPauseAndTheSettingsOfEachStep)
     host.Attach(job);
     job.Startup();
     Started(job);
-    // Option lines are read when each file starts: a change applies from the next one.
+    // Option lines are read when each file starts: a change applies from the next one. The
+    // format is the job's: its files were planned for it.
     host.settings.encoderOptions = "--bad-option";
+    host.settings.format = trackmill::TOutputFormat::Opus;
     job.SetSettings(host.settings);
     runner.End();
     EXPECT_EQ(host.log.back(), "timer 100");
@@ -270,6 +272,7 @@ TEST_F(JobTest, TheWindowsPauseAndTheSettingsOfEachStep)
     EXPECT_EQ(runner.order.size(), 2u);
     runner.End();
     EXPECT_FALSE(job.Running());
+    EXPECT_NE(std::find(host.log.begin(), host.log.end(), "finished b.mpc converted"), host.log.end());
 }
 
 TEST_F(JobTest, CancelLetsTheRunningFilesFinishAndKeepsTheRest)

@@ -31,7 +31,7 @@ inline std::vector<QWidget *> Controls(TForm1 &f)
             f.cbShutdown, f.cbOutputdir, f.OutputFolderEdit, f.CancelButton, f.ComboID3,
             // the added ones
             f.AddFilesButton, f.AddFolderButton, f.OutputNamesButton, f.ExistingLabel, f.ComboExisting, f.JobsLabel, f.JobsSpin,
-            f.StatusArea1};
+            f.StatusArea1, f.FormatLabel, f.ComboFormat};
 }
 
 inline std::string Name(const QWidget *w) { return w->objectName().toStdString(); }
@@ -104,12 +104,14 @@ inline void ExpectFits(TForm1 &f)
              {f.ClearButton, f.AddFilesButton}, {f.DeleteButton, f.AddFolderButton}, {f.cbShutdown, f.OutputNamesButton},
              {f.cbShutdown, f.ComboExisting}, {f.ComboExisting, f.FilesLabel}, {f.OutputNamesButton, f.FilesLabel},
              {f.AddFilesButton, f.StatusArea1},
-             {f.OutputFolderEdit, f.StatusArea1}, {f.CancelButton, f.JobsLabel}, {f.CancelButton, f.JobsSpin}})
+             {f.OutputFolderEdit, f.StatusArea1}, {f.CancelButton, f.JobsLabel}, {f.CancelButton, f.JobsSpin},
+             {f.DecoderOptionsEdit, f.FormatLabel}, {f.FormatLabel, f.ComboFormat}, {f.ComboFormat, f.cbShutdown}})
         above(a, b);
     for (auto [a, b] : std::vector<std::pair<QWidget *, QWidget *>>{
              {f.cbApetag, f.ComboID3}, {f.ClearButton, f.DeleteButton}, {f.DecoderOptionsEdit, f.InfoPanel}, {f.FileList, f.InfoPanel},
              {f.OutputFolderEdit, f.TranscodeButton}, {f.AddFilesButton, f.AddFolderButton}, {f.ExistingLabel, f.ComboExisting},
-             {f.JobsLabel, f.JobsSpin}})
+             {f.JobsLabel, f.JobsSpin}, {f.EncoderLabel, f.FormatLabel}, {f.EncoderOptionsEdit, f.ComboFormat},
+             {f.ComboFormat, f.InfoPanel}})
         leftOf(a, b);
     // On a screen too narrow for them these two rows stack.
     if (f.cbShutdown->y() == f.cbID3v1->y()) {

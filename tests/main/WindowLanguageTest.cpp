@@ -23,7 +23,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// What the window says: each control's caption and hint, the presets, the title.
+// What the window says: each control's caption and hint, both formats' presets, the title.
 std::map<std::string, QString> Texts(TForm1 &f)
 {
     std::map<std::string, QString> texts;
@@ -39,8 +39,9 @@ std::map<std::string, QString> Texts(TForm1 &f)
         if (w != f.DecoderOptionsEdit && !w->toolTip().isEmpty()) texts[name + " hint"] = w->toolTip();
     }
     for (int i = 0; i < f.ComboExisting->count(); ++i) texts["ComboExisting " + std::to_string(i)] = f.ComboExisting->itemText(i);
-    for (QAction *a : f.PresetsMenu->actions())
-        if (!a->isSeparator()) texts[a->objectName().toStdString()] = a->text();
+    for (QMenu *menu : {f.PresetsMenu, f.OpusPresetsMenu})
+        for (QAction *a : menu->actions())
+            if (!a->isSeparator()) texts[a->objectName().toStdString()] = a->text();
     texts["title"] = f.windowTitle();
     return texts;
 }

@@ -146,7 +146,8 @@ TEST_F(Window, TabOrderRunsThroughTheThirteenStopsThenTheListAndTheAddedControls
     QWidget *showLog = f.StatusArea1->ShowLogButton();
     // The browse button right after its folder; the status line's buttons in their row's
     // order, "Parallel conversions" at its end.
-    const QList<QWidget *> order = {f.DecoderOptionsEdit,       f.EncoderOptionsEdit,          f.cbID3v1, f.cbID3v2, f.cbApetag,
+    // The output format before the encoder line it chooses.
+    const QList<QWidget *> order = {f.DecoderOptionsEdit, f.ComboFormat, f.EncoderOptionsEdit, f.cbID3v1, f.cbID3v2, f.cbApetag,
                                     f.ComboID3,    f.cbShutdown,     f.cbOutputdir, f.OutputFolderEdit,
                                     static_cast<QWidget *>(f.OutputFolderEdit->Button()),
                                     f.TranscodeButton,     f.ClearButton,        f.DeleteButton, f.CancelButton,

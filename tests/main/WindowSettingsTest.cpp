@@ -58,12 +58,12 @@ TEST_F(WindowSettings, EveryStoredValueAndThePositionComeBack)
                                            "Edit1_Text",         "Edit2_Text",          "cbShutdown_Checked",
                                            "cbOutputdir_Checked", "DirectoryEdit1_Text", "ComboID3_Tag"};
     // The designed seventeen keep their places; the keys added since follow them.
-    ASSERT_EQ(keys.size(), 27u) << ini;
+    ASSERT_EQ(keys.size(), 29u) << ini;
     EXPECT_EQ(std::vector<std::string>(keys.begin() + 8, keys.begin() + 17), tail) << ini;
     EXPECT_EQ(std::vector<std::string>(keys.begin() + 17, keys.end()),
               (std::vector<std::string>{"Jobs", "ExistingFiles", "KeepFolders", "LibraryFolder", "OutputLayout",
                                         "NamePattern", "CopyFolderArt", "EmbedFolderArt", "ShowConsole",
-                                        "ConsolePos"})) << ini;
+                                        "ConsolePos", "OutputFormat", "OpusOptions"})) << ini;
     EXPECT_NE(ini.find("ShowConsole=False\nConsolePos=30,40,500,200"), std::string::npos) << ini;
     EXPECT_NE(ini.find("Jobs=3\nExistingFiles=KeepBoth\nKeepFolders=False"), std::string::npos) << ini;
     EXPECT_NE(ini.find("OutputLayout=Flat\nNamePattern=%artist%/%title%\nCopyFolderArt=True\nEmbedFolderArt=False"),

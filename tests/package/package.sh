@@ -37,7 +37,7 @@ if stray=$(grep -vE '^/$|^/usr(/|$)' <<<"$listing"); then fail "paths outside /u
 
 depends=$(dpkg-deb -f "$deb" Depends)
 names=$(tr ',' '\n' <<<"$depends" | sed 's/^ *//; s/ .*//')
-for needed in musepack-tools lame qt6-translations-l10n libqt6core6 libqt6widgets6 libqt6dbus6 libc6 libstdc++6; do
+for needed in musepack-tools lame opus-tools qt6-translations-l10n libqt6core6 libqt6widgets6 libqt6dbus6 libc6 libstdc++6; do
   grep -qxF "$needed" <<<"$names" || fail "Depends lacks $needed: $depends"
 done
 # xdg-open opens the output folder; nothing else is wanted beside what it depends on.

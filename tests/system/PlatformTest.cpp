@@ -125,7 +125,7 @@ TEST(JudgeShellStatuses, EachFailureQuotesItsOwnProgram)
     using trackmill::TCommandsOutput;
     using trackmill::platform::JudgeShellStatuses;
     const std::string decoderSaid = "mpcdec - Musepack decoder\nAn error occured while decoding\n10 samples decoded\n";
-    TCommandsOutput decoder{255, 0, decoderSaid + "LAME 3.100\nEncoding as 44.1 kHz\n", decoderSaid, true};
+    TCommandsOutput decoder{255, 0, decoderSaid + "LAME 3.100\nEncoding as 44.1 kHz\n", decoderSaid, true, {}};
     auto end = JudgeShellStatuses(decoder);
     EXPECT_EQ(end.failure, "the decoder stopped with exit status 255");
     EXPECT_TRUE(end.decoderFailed);
@@ -133,7 +133,7 @@ TEST(JudgeShellStatuses, EachFailureQuotesItsOwnProgram)
 
     // The encoder failing after it wrote something: not its options, its own last complaint.
     TCommandsOutput encoder{0, 1, decoderSaid + "Encoding as 44.1 kHz\n/usr/bin/lame: Error writing frame\n",
-                            decoderSaid, true};
+                            decoderSaid, true, {}};
     end = JudgeShellStatuses(encoder);
     EXPECT_EQ(end.failure, "the encoder stopped with exit status 1");
     EXPECT_FALSE(end.decoderFailed);
@@ -142,7 +142,7 @@ TEST(JudgeShellStatuses, EachFailureQuotesItsOwnProgram)
     // Nothing written and a complaint about an option: the first such line, not the usage after it.
     TCommandsOutput options{141, 1, "LAME 64bits\nError: You did not enter a valid profile and/or options with "
                                     "--preset\nAvailable profiles are:\n  medium\nFor further information try\n",
-                            "mpcdec - Musepack decoder\n", false};
+                            "mpcdec - Musepack decoder\n", false, {}};
     end = JudgeShellStatuses(options);
     EXPECT_EQ(end.failure, "lame did not accept the encoder options: Error: You did not enter a valid profile "
                            "and/or options with --preset");

@@ -16,6 +16,8 @@
 #include <QFile>
 
 #include <memory>
+#include <set>
+#include <string>
 #include <vector>
 
 namespace trackmill::test {
@@ -142,7 +144,10 @@ protected:
         };
         platform.encoder = {"enc", "ENCODER missing"};
         platform.decoder = {"dec", "DECODER missing"};
-        platform.findProgram = [this](const std::string &name) { return programs ? "/bin/" + name : std::string(); };
+        platform.opusEncoder = {"opusenc", "OPUSENC missing"};
+        platform.findProgram = [this](const std::string &name) {
+            return programs && !missing.count(name) ? "/bin/" + name : std::string();
+        };
         job = std::make_unique<TranscodeJob>(runner, host, platform);
         list = std::make_unique<TTranscodeList>(job->Queue(), [this](const QString &name) {
             return !realFiles || HasValidMusepackHeader(BytesOfName(name));
@@ -169,6 +174,7 @@ protected:
 
     tmtest::TempDir dir;
     bool programs = true;
+    std::set<std::string> missing;  // programs not found even when the others are
     bool realFiles = false;  // the window's test of a Musepack file, not any name taken
     StandInRunner runner;
     StandInHost host;

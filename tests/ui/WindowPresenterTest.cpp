@@ -180,6 +180,36 @@ TEST_F(Presenter, MissingProgramsAShutdownNoticeAndAClose)
     EXPECT_EQ(host.shutdowns, 0);
 }
 
+// Without lame but with opusenc, Opus can be converted to; a format chosen during a job
+// counts from the next one, as the job planned its outputs with its own.
+TEST_F(Presenter, TranscodeFollowsTheFormatsEncoderAndAJobKeepsItsFormat)
+{
+    missing = {"enc"};
+    presenter->Start();
+    EXPECT_EQ(view.errors, QStringList{"ENCODER missing"});
+    EXPECT_FALSE(view.controls.transcode);
+    TJobSettings mp3, opus;
+    opus.format = TOutputFormat::Opus;
+    presenter->SettingsChanged(opus);
+    EXPECT_TRUE(view.controls.transcode);
+    presenter->SettingsChanged(mp3);
+    EXPECT_FALSE(view.controls.transcode);
+
+    presenter->SettingsChanged(opus);
+    presenter->Collect(names.mid(0, 2));
+    Transcode();
+    ASSERT_TRUE(job->Running());
+    presenter->SettingsChanged(mp3);
+    EXPECT_EQ(job->Settings().format, TOutputFormat::Opus);
+    EXPECT_FALSE(view.controls.transcode);
+    presenter->Cancel();
+    runner.EndFirst(255);
+    ASSERT_FALSE(job->Running());
+    EXPECT_EQ(job->Settings().format, TOutputFormat::Mp3);
+    EXPECT_FALSE(view.controls.transcode);
+    EXPECT_EQ(view.errors, QStringList{"ENCODER missing"});
+}
+
 // A source retagged since its conversion: counted apart as out of date under Skip, and under
 // "Update tags" its MP3 is given the present tags, a count of its own too.
 TEST_F(Presenter, OutOfDateFilesAndUpdatedTagsAreCountedApart)

@@ -244,11 +244,19 @@ TEST(WindowsPrograms, FoundBesideUsOrOnThePathNeverInTheWorkingFolder)
     EXPECT_EQ(tk::platform::FindProgram("Lame.exe", dir.path), dir / "Lame.exe");
     // The designed decoder name first, today's name as well.
     WriteAll(dir / "mpcdec.exe", "not really");
+    WriteAll(dir / "opusenc.exe", "not really");
     const tk::TJobPlatform job = tk::platform::JobPlatform(dir.path, 0);
     EXPECT_EQ(job.findProgram("Mppdec.exe"), dir / "mpcdec.exe");
+    EXPECT_EQ(job.findProgram(job.opusEncoder.name), dir / "opusenc.exe");
     EXPECT_EQ(job.shell, dir / "trackmill-pipe.exe");
     // What is shown names the programs found, the designed name only when there is none.
     EXPECT_EQ(job.commandTemplate, "mpcdec.exe %OPTIONSDEC %INFILE - | Lame.exe %OPTIONSENC - %OUTFILE");
+    EXPECT_EQ(job.opusCommandTemplate, "mpcdec.exe %OPTIONSDEC %INFILE - | opusenc.exe %OPTIONSENC - %OUTFILE");
+    // With nothing beside us, the PATH's folders in turn, written as Windows writes them.
+    const std::string path = tk::os::Environment(L"PATH");
+    ::SetEnvironmentVariableW(L"PATH", tk::os::Wide("C:\\nothing here;\"" + tk::os::Native(dir.path) + "\"").c_str());
+    EXPECT_EQ(tk::platform::FindProgram(job.opusEncoder.name, ""), dir / "opusenc.exe");
+    ::SetEnvironmentVariableW(L"PATH", tk::os::Wide(path).c_str());
     EXPECT_EQ(tk::platform::DecoderName(dir.path), "mpcdec");
     // The decoder line's hint is the found decoder's own help (ours is beside us).
     EXPECT_NE(tk::platform::DecoderUsage(Folder()).find("stdin"), std::string::npos);

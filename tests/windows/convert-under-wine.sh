@@ -6,7 +6,10 @@
 # builds as people find them, reading their arguments in the ANSI code page. Every MP3
 # lasts as long as its source, carries the tags mutagen expects, and reads exactly as
 # the same job's on Linux (trackmill-cli info --json of both); a second run replaces
-# nothing. A version 7 file of ../shared/corpus/sv7 joins in when there is one.
+# nothing. The same sources to Opus with opusenc.exe, into folders named outside ASCII: the
+# same head and comments as Linux's, the same decoded audio, every sample of the source at
+# 48 kHz, the tags mutagen expects, and a second run that skips them all. A version 7 file
+# of ../shared/corpus/sv7 joins in when there is one.
 # Usage: convert-under-wine.sh LINUX-TRACKMILL-CLI   (WINE, BIN and WINEPREFIX set)
 set -euo pipefail
 linux_cli=$1
@@ -51,10 +54,17 @@ convert_both() {
     || { cat "$work/$out-linux.log"; fail "trackmill-cli convert on Linux ($*)"; }
   # The same names, the same tags and the same stream.
   diff <(cd "$work/$out-linux" && find . -type f | sort) <(cd "$work/$out-win" && find . -type f | sort) \
-    || fail "the MP3s' names differ from Linux ($*)"
-  while IFS= read -r -d '' mp3; do
-    diff <("$linux_cli" info --json "$work/$out-linux/$mp3" | sed 's/"path":"[^"]*",//') \
-         <("$linux_cli" info --json "$work/$out-win/$mp3" | sed 's/"path":"[^"]*",//') || fail "$mp3 differs from the Linux MP3"
+    || fail "the files' names differ from Linux ($*)"
+  while IFS= read -r -d '' file; do
+    diff <("$linux_cli" info --json "$work/$out-linux/$file" | sed 's/"path":"[^"]*",//') \
+         <("$linux_cli" info --json "$work/$out-win/$file" | sed 's/"path":"[^"]*",//') || fail "$file differs from Linux's"
+    # Both opusenc builds make the same audio of the same samples; the files differ in
+    # their random stream serial, so what they decode to is compared.
+    if [[ $file == *.opus ]]; then
+      linux_md5=$(ffmpeg -nostdin -v error -i "$work/$out-linux/$file" -map 0:a -f md5 -)
+      win_md5=$(ffmpeg -nostdin -v error -i "$work/$out-win/$file" -map 0:a -f md5 -)
+      [[ $win_md5 == MD5=* && $win_md5 == "$linux_md5" ]] || fail "$file decodes unlike Linux's"
+    fi
   done < <(cd "$work/$out-win" && find . -type f -print0)
 }
 
@@ -79,12 +89,46 @@ done
 convert_both "tags" --layout tags --pattern "%artist%/%album%/%track% %title%"
 [ -f "$work/tags-win/Мария Ω 雨 😀/Альбом & Co/04 😀 雨.mp3" ] || fail "no MP3 named from its tags"
 
-# Nothing of ours is left behind, and a second run replaces nothing.
-[ -z "$(find "$work/$out-win" -name '.tm-*')" ] || fail "a temporary MP3 was left behind"
-before=$(find "$work/$out-win" -type f -printf '%p %s %T@\n' | sort)
-"$WINE" "$BIN/trackmill-cli.exe" convert --output-dir "$(win_path "$work/$out-win")" "$(win_path "$work/in")" \
-  > "$work/again.log" 2>&1 || { cat "$work/again.log"; fail "the second run"; }
-grep -q "$count skipped" "$work/again.log" || { cat "$work/again.log"; fail "the second run did not skip the $count"; }
-[ "$before" = "$(find "$work/$out-win" -type f -printf '%p %s %T@\n' | sort)" ] || fail "the second run changed an MP3"
+opus_out="Ωπus 雨 😀"
+convert_both "$opus_out" --format opus
+for src in "$album"/*.mpc; do
+  name=$(basename "$src" .mpc)
+  win="$work/$opus_out-win/$album_rel/$name.opus"
+  [ -f "$win" ] || fail "no Opus file at $win"
+  # opusenc resamples to 48 kHz: ceil(n x 48,000 / rate) of the source's n samples, the
+  # last granule less the pre-skip.
+  expected=$("$linux_cli" info --json "$src" | /usr/bin/python3 -c \
+    'import json, sys; s = json.load(sys.stdin); print(-(-s["sampleCount"] * 48000 // s["sampleRate"]))')
+  info=$(opusinfo "$win" 2>&1) || { echo "$info"; fail "opusinfo refuses $name.opus"; }
+  if grep -Eqi 'warning|error' <<<"$info"; then echo "$info"; fail "opusinfo warns of $name.opus"; fi
+  granule=$(ffprobe -v error -select_streams a:0 -show_entries stream=duration_ts -of csv=p=0 "$win")
+  pre_skip=$(sed -n 's/^[[:space:]]*Pre-skip: //p' <<<"$info")
+  [ "$((granule - pre_skip))" -eq "$expected" ] || fail "$name.opus holds $((granule - pre_skip)) samples, not $expected"
+done
+for i in 0 1 2 3; do
+  /usr/bin/python3 - "$work/$opus_out-win/$album_rel/${names[$i]%.mpc}.opus" "${titles[$i]}" "$((i + 1))" <<'PY' \
+    || fail "comments of ${names[$i]%.mpc}.opus"
+import sys, mutagen.oggopus
+tags = mutagen.oggopus.OggOpus(sys.argv[1]).tags
+assert tags["title"] == [sys.argv[2]], tags["title"]
+assert tags["artist"] == ["Мария Ω 雨 😀"], tags["artist"]
+assert tags["album"] == ["Альбом & Co"], tags["album"]
+assert tags["tracknumber"][0].split("/")[0] == sys.argv[3], tags["tracknumber"]
+PY
+done
+
+# Nothing of ours is left behind, and a second run replaces nothing, of either format.
+[ -z "$(find "$work/$out-win" "$work/$opus_out-win" -name '.tm-*')" ] || fail "a temporary file was left behind"
+again() {
+  local folder=$1; shift
+  local before
+  before=$(find "$work/$folder" -type f -printf '%p %s %T@\n' | sort)
+  "$WINE" "$BIN/trackmill-cli.exe" convert "$@" --output-dir "$(win_path "$work/$folder")" "$(win_path "$work/in")" \
+    > "$work/again.log" 2>&1 || { cat "$work/again.log"; fail "the second run ($*)"; }
+  grep -q "$count skipped" "$work/again.log" || { cat "$work/again.log"; fail "the second run did not skip the $count ($*)"; }
+  [ "$before" = "$(find "$work/$folder" -type f -printf '%p %s %T@\n' | sort)" ] || fail "the second run changed a file ($*)"
+}
+again "$out-win"
+again "$opus_out-win" --format opus
 [ "$(private_folders)" = "$folders_before" ] || fail "a private folder was left behind"
-echo "trackmill-cli.exe under Wine: $count files converted as on Linux, twice (names from the tags too), none replaced on the second run"
+echo "trackmill-cli.exe under Wine: $count files converted as on Linux, twice (names from the tags too), and to Opus; none replaced on a second run"
