@@ -129,11 +129,11 @@ struct TConversionResult {
 // statuses as the platform's `judge` reads them (with the end of their output; a decoder
 // that gave up part of the way is named as a damaged source, with how far it got), that the
 // source is still the file `source` was read from (same size and modification time), the
-// MP3's presence, that it holds audio at all, and its audio against the source's
-// (CompareAudio), then the tags of
-// `source` with our `additions`, written into the MP3 under its temporary name; only then does it take the
-// output's name (replacing a file there only when `mayReplace`, and only when the user
-// may write it). A failure leaves no MP3 behind. The script and status files are removed
+// output's presence, that it holds audio at all, and its audio against the source's
+// (TOutputTarget::CheckAudio), then the tags of `source` with our `additions`, written into
+// the output under its temporary name; only then does it take the output's name (replacing
+// a file there only when `mayReplace`, and only when the user may write it). A failure
+// leaves no output behind. The script and status files are removed
 // in every case. When the judge says the programs could not be started, the file asks to
 // be tried again.
 TConversionResult FinishFile(const TWorkItem &item, const TPreparedFile &prepared, const TSourceAtStart &source,

@@ -57,6 +57,13 @@ std::string FormatGrouped(double wholeNumber, const std::string &separator)
     return out;
 }
 
+std::string OneDecimal(double value)
+{
+    char buf[32];
+    std::snprintf(buf, sizeof buf, "%.1f", value);
+    return buf;
+}
+
 std::vector<std::string> FileInfoLines(const TMPEGplus &mpc, const std::string &path,
                                        const NumberFormatter &format, const Wording &say)
 {
@@ -83,11 +90,9 @@ std::vector<std::string> FileInfoLines(const TMPEGplus &mpc, const std::string &
         speech.Line(Word("InfoPanel", "APE 1/2 tag: %1"), {mpc.ApeTag().Present() ? yes : no}),
     };
     if (const std::optional<double> end = mpc.EndsEarlyAt()) {
-        char at[32], of[32];
-        std::snprintf(at, sizeof at, "%.1f", *end);
-        std::snprintf(of, sizeof of, "%.1f", mpc.Duration());
         lines.insert(lines.begin() + kDurationLine + 1,
-                     speech.Line(Word("InfoPanel", "Truncated: the stream ends after about %1 of %2 secs"), {at, of}));
+                     speech.Line(Word("InfoPanel", "Truncated: the stream ends after about %1 of %2 secs"),
+                                 {OneDecimal(*end), OneDecimal(mpc.Duration())}));
     }
     return lines;
 }
@@ -97,9 +102,6 @@ std::vector<std::string> Mp3InfoLines(const TMp3Facts &mp3, const std::string &p
 {
     if (!mp3.found) return {};
     const TPanelSpeech speech{format, say};
-    char seconds[48];
-    // Tenths: a short file would read "0 secs".
-    std::snprintf(seconds, sizeof seconds, "%.1f", mp3.seconds);
     const std::string rate = std::to_string(mp3.bitRate);
     return {
         Said(say, Word("InfoPanel", "MPEG audio")),
@@ -111,7 +113,7 @@ std::vector<std::string> Mp3InfoLines(const TMp3Facts &mp3, const std::string &p
                             : speech.Line(Word("InfoPanel", "Bitrate: %1 Kb/s"), {rate}),
         speech.Line(Word("InfoPanel", "Samplerate: %1 Hz"), {std::to_string(mp3.sampleRate)}),
         speech.Line(Word("InfoPanel", "Framecount: %1"), {speech.Number(static_cast<double>(mp3.frames))}),
-        speech.Line(Word("InfoPanel", "Duration: %1 secs"), {seconds}),
+        speech.Line(Word("InfoPanel", "Duration: %1 secs"), {OneDecimal(mp3.seconds)}),
         speech.Line(Word("InfoPanel", "Filesize: %1 KB"), {speech.Number(static_cast<double>(mp3.fileSize) / 1024.0)}),
     };
 }
@@ -121,8 +123,6 @@ std::vector<std::string> OpusInfoLines(const TOggOpus &opus, const std::string &
 {
     if (!opus.Valid()) return {};
     const TPanelSpeech speech{format, say};
-    char seconds[48];
-    std::snprintf(seconds, sizeof seconds, "%.1f", opus.Duration());
     std::vector<std::string> lines = {
         Said(say, Word("InfoPanel", "Ogg Opus")),
         "",
@@ -130,7 +130,7 @@ std::vector<std::string> OpusInfoLines(const TOggOpus &opus, const std::string &
         speech.Line(Word("InfoPanel", "Channels: %1"), {std::to_string(opus.Head().channels)}),
         speech.Line(Word("InfoPanel", "Input samplerate: %1 Hz"), {std::to_string(opus.Head().inputSampleRate)}),
         speech.Line(Word("InfoPanel", "Samples at 48 kHz: %1"), {speech.Number(static_cast<double>(opus.SampleCount()))}),
-        speech.Line(Word("InfoPanel", "Duration: %1 secs"), {seconds}),
+        speech.Line(Word("InfoPanel", "Duration: %1 secs"), {OneDecimal(opus.Duration())}),
         speech.Line(Word("InfoPanel", "Filesize: %1 KB"), {speech.Number(static_cast<double>(os::Stat(path).size) / 1024.0)}),
     };
     if (!opus.Comments().empty()) lines.push_back("");

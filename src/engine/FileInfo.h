@@ -19,6 +19,8 @@ using NumberFormatter = std::function<std::string(double)>;
 
 // Plain digits grouped by three with the given separator: 12345 -> "12,345".
 std::string FormatGrouped(double wholeNumber, const std::string &separator = ",");
+// Tenths, with a dot: 6.25 -> "6.2"; a short file would read "0".
+std::string OneDecimal(double value);
 
 // The 17 panel lines for a loaded reader, or none when its header is not valid; a stream
 // found cut short (TMPEGplus::CheckStreamEnd) gets one more, below its duration.

@@ -11,11 +11,52 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 
 namespace trackmill {
 
 namespace {
+
+constexpr std::uint32_t kOpusRate = 48000;
+
+// Why an output holding `held` samples is not the source's `samples` at `sourceRate`, which
+// make `expected` at the output's own rate.
+std::string SamplesDiffer(std::string_view noun, double held, double expected, std::uint64_t samples,
+                          std::uint32_t sourceRate, std::uint32_t outputRate)
+{
+    const std::string holds = "the " + std::string(noun) + " holds " + FormatGrouped(held);
+    const std::string of = FormatGrouped(static_cast<double>(samples));
+    const std::string damaged = held < expected ? "the source is damaged: " : "";
+    if (outputRate == sourceRate)
+        return damaged.empty() ? holds + " samples, the source " + of : damaged + holds + " of the source's " + of + " samples";
+    return damaged + holds + " samples; the source's " + of + " at " + std::to_string(sourceRate) + " Hz make " +
+           FormatGrouped(std::round(expected)) + " at " + std::to_string(outputRate) + " Hz";
+}
+
+// Where both say how many samples they hold (the source's header, the encoder's Info tag),
+// the MP3 must hold exactly the source's, or within one of them scaled to the MP3's own
+// rate where the encoder resampled; elsewhere the playing times are compared.
+std::string CompareAudio(const TMp3FrameWalker &mp3, const TSourceAtStart &source)
+{
+    const std::optional<std::int64_t> held = mp3.ExactSamples();
+    const std::optional<std::uint64_t> samples = source.Samples();
+    const std::uint32_t sourceRate = source.stream.SampleRate();
+    if (!held || !samples || mp3.SampleRate() == 0 || sourceRate == 0)
+        return CompareDurations(mp3.Seconds(), source.PlayingTime());
+    // lame picks a lower rate by itself for low bit rates: the MP3's own rate counts. Its
+    // resampler gives no fewer than 8 samples, however few went in.
+    constexpr double kLeastResampled = 8;
+    double expected = static_cast<double>(*samples) * mp3.SampleRate() / sourceRate;
+    if (mp3.SampleRate() != sourceRate && *samples > 0) expected = std::max(expected, kLeastResampled);
+    const double tolerance = mp3.SampleRate() == sourceRate ? 0.0 : 1.0;
+    if (std::fabs(static_cast<double>(*held) - expected) <= tolerance) return {};
+    return SamplesDiffer("MP3", static_cast<double>(*held), expected, *samples, sourceRate, mp3.SampleRate());
+}
+
+// opusenc resamples to 48 kHz and keeps ceil(n x 48,000 / rate) samples of n.
+std::uint64_t OpusSamplesOf(std::uint64_t samples, std::uint32_t rate)
+{
+    return (samples * kOpusRate + rate - 1) / rate;
+}
 
 class Mp3Progress : public TAudioProgress {
 public:
@@ -109,14 +150,7 @@ public:
         if (!samples || rate == 0) return CompareDurations(opus.Duration(), source.PlayingTime(), Noun());
         const std::uint64_t expected = OpusSamplesOf(*samples, rate);
         if (held == expected) return {};
-        const std::string has = FormatGrouped(static_cast<double>(held));
-        const std::string of = FormatGrouped(static_cast<double>(*samples));
-        const std::string damaged = held < expected ? "the source is damaged: " : "";
-        if (rate == kOpusRate)
-            return held < expected ? damaged + "the Opus file holds " + has + " of the source's " + of + " samples"
-                                   : "the Opus file holds " + has + " samples, the source " + of;
-        return damaged + "the Opus file holds " + has + " samples; the source's " + of + " at " + std::to_string(rate) +
-               " Hz make " + FormatGrouped(static_cast<double>(expected)) + " at " + std::to_string(kOpusRate) + " Hz";
+        return SamplesDiffer(Noun(), static_cast<double>(held), static_cast<double>(expected), *samples, rate, kOpusRate);
     }
 
     std::optional<double> AudioSeconds(TStream &written) const override
@@ -172,17 +206,9 @@ public:
         return marks.front();
     }
 
-private:
-    static constexpr std::uint32_t kOpusRate = 48000;
 };
 
 }  // namespace
-
-std::uint64_t OpusSamplesOf(std::uint64_t samples, std::uint32_t rate)
-{
-    if (rate == 0) return 0;
-    return (samples * 48000 + rate - 1) / rate;
-}
 
 bool TOutputTarget::Names(std::string_view fileName) const
 {
@@ -209,44 +235,11 @@ void TSourceAtStart::Load(const std::string &path, const os::TFileInfo &fileInfo
     read = stream.LoadFromFile(path);
 }
 
-std::string CompareDurations(double mp3Seconds, double sourceSeconds, std::string_view noun)
+std::string CompareDurations(double outputSeconds, double sourceSeconds, std::string_view noun)
 {
     if (sourceSeconds <= 0) return {};
-    if (std::fabs(mp3Seconds - sourceSeconds) <= 0.2 + 0.01 * sourceSeconds) return {};
-    return "the " + std::string(noun) + " lasts " + OneDecimal(mp3Seconds) + " s, the source " + OneDecimal(sourceSeconds) + " s";
-}
-
-std::string CompareAudio(const TMp3FrameWalker &mp3, const TSourceAtStart &source)
-{
-    const std::optional<std::int64_t> held = mp3.ExactSamples();
-    const std::optional<std::uint64_t> samples = source.Samples();
-    const std::uint32_t sourceRate = source.stream.SampleRate();
-    if (!held || !samples || mp3.SampleRate() == 0 || sourceRate == 0)
-        return CompareDurations(mp3.Seconds(), source.PlayingTime());
-    // lame picks a lower rate by itself for low bit rates: the MP3's own rate counts. Its
-    // resampler gives no fewer than 8 samples, however few went in.
-    constexpr double kLeastResampled = 8;
-    double expected = static_cast<double>(*samples) * mp3.SampleRate() / sourceRate;
-    if (mp3.SampleRate() != sourceRate && *samples > 0) expected = std::max(expected, kLeastResampled);
-    const double tolerance = mp3.SampleRate() == sourceRate ? 0.0 : 1.0;
-    if (std::fabs(static_cast<double>(*held) - expected) <= tolerance) return {};
-    const std::string has = FormatGrouped(static_cast<double>(*held));
-    const std::string of = FormatGrouped(static_cast<double>(*samples));
-    const bool shorter = static_cast<double>(*held) < expected;
-    if (mp3.SampleRate() == sourceRate)
-        return shorter ? "the source is damaged: the MP3 holds " + has + " of the source's " + of + " samples"
-                       : "the MP3 holds " + has + " samples, the source " + of;
-    const std::string made = " at " + std::to_string(sourceRate) + " Hz make " + FormatGrouped(std::round(expected)) +
-                             " at " + std::to_string(mp3.SampleRate()) + " Hz";
-    return (shorter ? "the source is damaged: " : "") + std::string("the MP3 holds ") + has + " samples; the source's " +
-           of + made;
-}
-
-std::string OneDecimal(double value)
-{
-    char buf[32];
-    std::snprintf(buf, sizeof buf, "%.1f", value);
-    return buf;
+    if (std::fabs(outputSeconds - sourceSeconds) <= 0.2 + 0.01 * sourceSeconds) return {};
+    return "the " + std::string(noun) + " lasts " + OneDecimal(outputSeconds) + " s, the source " + OneDecimal(sourceSeconds) + " s";
 }
 
 }  // namespace trackmill

@@ -81,18 +81,7 @@ public:
 
 const TOutputTarget &OutputTarget(TOutputFormat format);
 
-class TMp3FrameWalker;
-
 // "the MP3 lasts 6.3 s, the source 10.0 s", or empty when the two agree.
-std::string CompareDurations(double mp3Seconds, double sourceSeconds, std::string_view noun = "MP3");
-// Where both say how many samples they hold (the source's header, the encoder's Info tag),
-// the MP3 must hold exactly the source's, or within one of them scaled to the MP3's own
-// rate where the encoder resampled; elsewhere CompareDurations. Empty when they agree.
-std::string CompareAudio(const TMp3FrameWalker &mp3, const TSourceAtStart &source);
-// The samples an Opus file holds of a source of `samples` at `rate`: opusenc resamples to
-// 48 kHz and keeps ceil(n x 48,000 / rate).
-std::uint64_t OpusSamplesOf(std::uint64_t samples, std::uint32_t rate);
-// "6.3"
-std::string OneDecimal(double value);
+std::string CompareDurations(double outputSeconds, double sourceSeconds, std::string_view noun = "MP3");
 
 }  // namespace trackmill

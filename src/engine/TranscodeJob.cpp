@@ -102,6 +102,16 @@ const TRequiredProgram &TranscodeJob::EncoderOf(TOutputFormat format) const
     return format == TOutputFormat::Opus ? platform_.opusEncoder : platform_.encoder;
 }
 
+std::string &TranscodeJob::EncoderPathOf(TOutputFormat format)
+{
+    return format == TOutputFormat::Opus ? opusEncoderPath_ : mp3EncoderPath_;
+}
+
+const std::string &TranscodeJob::EncoderPathOf(TOutputFormat format) const
+{
+    return format == TOutputFormat::Opus ? opusEncoderPath_ : mp3EncoderPath_;
+}
+
 bool TranscodeJob::Startup()
 {
     // Only the encoder of the chosen format is asked for: one who converts to Opus alone
@@ -121,8 +131,7 @@ bool TranscodeJob::Startup()
 bool TranscodeJob::ProgramsFound() const
 {
     if (!startedUp_) return true;
-    const std::string &encoder = settings_.format == TOutputFormat::Opus ? opusEncoderPath_ : mp3EncoderPath_;
-    return !encoder.empty() && !decoderPath_.empty();
+    return !EncoderPathOf(settings_.format).empty() && !decoderPath_.empty();
 }
 
 void TranscodeJob::Start()
@@ -135,13 +144,12 @@ void TranscodeJob::Start()
     jobSettings_ = settings_;
     if (startedUp_) {
         // A format chosen since start-up may need a program start-up did not ask for.
-        std::string &path = jobSettings_.format == TOutputFormat::Opus ? opusEncoderPath_ : mp3EncoderPath_;
+        std::string &path = EncoderPathOf(jobSettings_.format);
         if (path.empty()) path = FindProgram(EncoderOf(jobSettings_.format));
         if (path.empty()) {
             observer_->JobProblem(EncoderOf(jobSettings_.format).missingMessage);
             return;
         }
-        encoderPath_ = path;
     }
     if (std::string problem = OptionLinesProblem(platform_, jobSettings_); !problem.empty()) {
         observer_->JobProblem(problem);
@@ -163,7 +171,7 @@ TConversionSetup TranscodeJob::SetupFor(const TJobSettings &settings) const
     setup.encoderProgram = EncoderOf(settings.format).name;
     setup.scriptTemplate = platform_.scriptTemplate;
     setup.decoderPath = decoderPath_;
-    setup.encoderPath = encoderPath_;
+    setup.encoderPath = EncoderPathOf(settings.format);
     setup.shell = platform_.shell;
     setup.decoderOptions = settings.decoderOptions;
     setup.encoderOptions = settings.EncoderOptions();
@@ -174,7 +182,7 @@ TConversionSetup TranscodeJob::SetupFor(const TJobSettings &settings) const
 bool TranscodeJob::StartOptionsCheck()
 {
     // Missing programs were named at start-up; there is nothing to try.
-    if (decoderPath_.empty() || encoderPath_.empty()) return false;
+    if (decoderPath_.empty() || EncoderPathOf(jobSettings_.format).empty()) return false;
     auto check = std::make_unique<Active>();
     std::string error;
     if (!PrepareOptionsCheck(SetupFor(jobSettings_), platform_.quotePath, scratch_, check->prepared, &error))

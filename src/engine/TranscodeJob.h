@@ -264,10 +264,11 @@ private:
     State state_ = State::Idle;
     const TRequiredProgram &EncoderOf(TOutputFormat format) const;
     std::string FindProgram(const TRequiredProgram &program) const;
+    std::string &EncoderPathOf(TOutputFormat format);
+    const std::string &EncoderPathOf(TOutputFormat format) const;
 
     bool startedUp_ = false;
     std::string decoderPath_;
-    std::string encoderPath_;      // the encoder of the format the job runs with
     std::string mp3EncoderPath_;   // each format's, as start-up found them
     std::string opusEncoderPath_;
     bool cancel_ = false;

@@ -343,14 +343,9 @@ void TForm1::SetJobs(int jobs)
     JobsSpin->setValue(std::clamp(jobs, 1, config::kMaxJobs));
 }
 
-TExistingPolicy ExistingFilesOf(const QComboBox &box)
-{
-    return config::EntryValue(config::kExistingFiles, box.currentIndex()).value_or(config::kExistingFiles.defaultValue);
-}
-
 TExistingPolicy TForm1::ExistingFiles() const
 {
-    return ExistingFilesOf(*ComboExisting);
+    return ChoiceOf(*ComboExisting, config::kExistingFiles);
 }
 
 void TForm1::SetExistingFiles(TExistingPolicy policy)
@@ -358,14 +353,9 @@ void TForm1::SetExistingFiles(TExistingPolicy policy)
     ComboExisting->setCurrentIndex(config::EntryIndex(config::kExistingFiles, policy));
 }
 
-TOutputFormat OutputFormatOf(const QComboBox &box)
-{
-    return config::EntryValue(config::kOutputFormat, box.currentIndex()).value_or(config::kOutputFormat.defaultValue);
-}
-
 TOutputFormat TForm1::OutputFormat() const
 {
-    return OutputFormatOf(*ComboFormat);
+    return ChoiceOf(*ComboFormat, config::kOutputFormat);
 }
 
 void TForm1::SetOutputFormat(TOutputFormat format)

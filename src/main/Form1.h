@@ -84,11 +84,12 @@ inline constexpr const char *kErrorBoxCaption = QT_TRANSLATE_NOOP("trackmill::TF
 inline constexpr int kClientWidth = 636;
 inline constexpr int kClientHeight = 391;
 
-// The existing-files policy a combo box of config::kExistingFiles' entries shows; none
-// chosen is the default.
-TExistingPolicy ExistingFilesOf(const QComboBox &box);
-// The same for the output format's box.
-TOutputFormat OutputFormatOf(const QComboBox &box);
+// The choice a combo box of the setting's entries shows; none chosen is the default.
+template <typename T, std::size_t N>
+T ChoiceOf(const QComboBox &box, const config::TChoiceSetting<T, N> &setting)
+{
+    return config::EntryValue(setting, box.currentIndex()).value_or(setting.defaultValue);
+}
 
 // The captions of the preset menu; an empty entry is a separator.
 struct TPresetItem {

@@ -99,7 +99,7 @@ TFormPlacement *CreateFormStorage(TForm1 &form)
         v.outputDir = folder->Text().toStdString();
         v.apeTarget = apeTarget->Tag();
         v.jobs = jobs->value();
-        v.existing = ExistingFilesOf(*existing);
+        v.existing = ChoiceOf(*existing, config::kExistingFiles);
         v.layout = library->layout;
         v.libraryFolder = library->libraryFolder;
         v.namePattern = library->namePattern;
@@ -107,7 +107,7 @@ TFormPlacement *CreateFormStorage(TForm1 &form)
         v.embedFolderArt = library->embedFolderArt;
         v.showConsole = console->ShowDuringJobs();
         if (const auto g = console->UserGeometry()) v.consolePos = {{g->x(), g->y(), g->width(), g->height()}};
-        v.format = OutputFormatOf(*format);
+        v.format = ChoiceOf(*format, config::kOutputFormat);
         v.opusOptions = opus->text().toStdString();
         config::WriteStoredSettings(*ini, v);
     });
