@@ -14,6 +14,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <unordered_map>
+#include <unordered_set>
 
 namespace trackmill {
 
@@ -73,24 +75,28 @@ std::string NameOf(std::string_view key)
     return name;
 }
 
-// The comments in order, each field set once by whichever tag has precedence.
+// The comments in order, each field set once by whichever tag has precedence. A tag of
+// tens of thousands of items costs one pass: a name's comments are found by the name.
 class TCommentList {
 public:
     // Replaces every value of the name.
     void Set(const std::string &name, const std::vector<std::string> &values)
     {
-        std::erase_if(comments_, [&](const TVorbisComment &c) { return EqualsAsciiNoCase(c.key, name); });
+        if (const auto found = byName_.find(UpperAscii(name)); found != byName_.end()) {
+            for (std::size_t i : found->second) dead_[i] = true;
+            found->second.clear();
+        }
         Add(name, values);
     }
     void Add(const std::string &name, const std::vector<std::string> &values)
     {
         for (const std::string &v : values)
-            if (!TrimBlanks(v).empty()) comments_.push_back({name, v});
+            if (!TrimBlanks(v).empty()) Push(name, v);
     }
     bool Has(std::string_view name) const
     {
-        return std::any_of(comments_.begin(), comments_.end(),
-                           [&](const TVorbisComment &c) { return EqualsAsciiNoCase(c.key, name); });
+        const auto found = byName_.find(UpperAscii(name));
+        return found != byName_.end() && !found->second.empty();
     }
     void SetIfMissing(const std::string &name, const std::string &value)
     {
@@ -99,14 +105,29 @@ public:
     // A picture once, whichever tag brought it.
     void AddPicture(TOpusPicture picture)
     {
-        const std::string value = opus::PictureValue(std::move(picture));
-        if (std::none_of(comments_.begin(), comments_.end(), [&](const TVorbisComment &c) { return c.value == value; }))
-            comments_.push_back({std::string(kPicture), value});
+        std::string value = opus::PictureValue(std::move(picture));
+        if (pictures_.insert(value).second) Push(std::string(kPicture), std::move(value));
     }
-    std::vector<TVorbisComment> Take() { return std::move(comments_); }
+    std::vector<TVorbisComment> Take()
+    {
+        std::vector<TVorbisComment> out;
+        for (std::size_t i = 0; i < comments_.size(); ++i)
+            if (!dead_[i]) out.push_back(std::move(comments_[i]));
+        return out;
+    }
 
 private:
+    void Push(const std::string &name, std::string value)
+    {
+        byName_[UpperAscii(name)].push_back(comments_.size());
+        comments_.push_back({name, std::move(value)});
+        dead_.push_back(false);
+    }
+
     std::vector<TVorbisComment> comments_;
+    std::vector<bool> dead_;  // replaced since
+    std::unordered_map<std::string, std::vector<std::size_t>> byName_;
+    std::unordered_set<std::string> pictures_;
 };
 
 // "3/12" gives the number and the count its fields; a genre number the list's name.
@@ -200,8 +221,11 @@ void FromId3v2(TCommentList &list, const TID3v2 &tag, std::vector<std::string> &
                 if (gain == kTrackGain || gain == kAlbumGain) SetGain(list, gain, d->text);
                 continue;
             }
-            SetField(list, NameOf(d->description), {d->text});
-            continue;
+            // A description-less field has no name to go under.
+            if (std::string name = NameOf(d->description); !name.empty()) {
+                SetField(list, name, {d->text});
+                continue;
+            }
         } else if (f.id == "COMM" || f.id == "USLT") {
             const auto d = id3v2::ReadDescribed(f);
             if (!d) continue;
@@ -225,7 +249,8 @@ void FromId3v2(TCommentList &list, const TID3v2 &tag, std::vector<std::string> &
 void FromApe(TCommentList &list, const TAPEtag &ape, std::vector<std::string> &notCarried)
 {
     for (const TAPEitem &item : ape.Items()) {
-        if (item.value.empty()) continue;
+        // Another program's copy of a mark is no mark of this file.
+        if (item.value.empty() || EqualsAsciiNoCase(item.key, kMarkerDescription)) continue;
         if (item.IsBinary()) {
             if (const auto p = ApeCoverPicture(item)) {
                 list.AddPicture(PictureOf(*p));
@@ -240,6 +265,10 @@ void FromApe(TCommentList &list, const TAPEtag &ape, std::vector<std::string> &n
             continue;
         }
         const std::string name = NameOf(item.key);
+        if (name.empty()) {
+            notCarried.push_back("\"\"");
+            continue;
+        }
         if (name == "DATE" || name == "TRACKNUMBER" || name == "DISCNUMBER") SetField(list, name, {item.Text()});
         else SetField(list, name, SplitZeros(item.value));
     }

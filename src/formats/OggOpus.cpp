@@ -402,6 +402,10 @@ bool TOggOpus::WriteToStream(TStream &stream, std::string *error) const
     if (!now.LoadFromStream(stream)) return fail(now.Error());
     const std::string &vendor = newVendor_ ? *newVendor_ : now.vendor_;
 
+    // No more than a reader of ours takes back: the mark among them must be found again.
+    if (comments_.size() > kMaxComments)
+        return fail(CountText(comments_.size()) + " comments are more than the " + CountText(kMaxComments) +
+                    " that are read");
     std::uint64_t total = 8 + 4 + vendor.size() + 4 + now.extra_.size();
     for (const TVorbisComment &c : comments_) {
         if (!ValidKey(c.key)) return fail("the comment key \"" + EscapeControls(FirstChars(c.key, 64)) + "\" is not valid");

@@ -153,4 +153,40 @@ TEST_F(OpusOutput, ARetaggedSourceGivesItsOpusFileItsNewTagsAudioUnchanged)
     EXPECT_TRUE(Contains(r.out, "Converted 0 of 1 file, 1 skipped.")) << r.out;
 }
 
+// Tags no Opus file can take whole: a field without a name is left out and said, a copied
+// mark is not carried beside ours, and more comments than a reader takes back fail the
+// file rather than leave one whose mark cannot be found.
+TEST_F(OpusOutput, OddAndCrowdedTagsNeitherSinkTheRestNorLeaveAnUnreadableFile)
+{
+    ASSERT_TRUE(tmtest::MakeMpc(src / "odd.mpc", 0.5));
+    ASSERT_TRUE(tmtest::MakeMpc(src / "crowded.mpc", 0.5));
+    ASSERT_EQ(tmtest::Run({tmtest::SystemPython(), "-c",
+                           "import sys\nfrom mutagen.apev2 import APEv2\nfrom mutagen.id3 import ID3, TXXX, TIT2\n"
+                           "t = APEv2()\nt['Artist'] = 'Kept'\nt['TRACKMILL_SOURCE'] = 'size=1; modified=1; path=x.mpc'\n"
+                           "t.save(sys.argv[1])\n"
+                           "i = ID3()\ni.add(TIT2(encoding=3, text=['Title']))\ni.add(TXXX(encoding=3, desc='', text=['x']))\n"
+                           "i.save(sys.argv[1])\n"
+                           "c = APEv2()\nfor k in range(3): c['Many%d' % k] = '\\0'.join(['v'] * 30000)\nc.save(sys.argv[2])",
+                           (src / "odd.mpc").string(), (src / "crowded.mpc").string()})
+                  .exitCode,
+              0);
+    const auto r = cli.Run({"--format", "opus", "--output-dir", (dir / "out").string(), "--flat", "--verbose",
+                            src.string()},
+                           work);
+    EXPECT_EQ(r.exitCode, 1) << r.out;
+    EXPECT_TRUE(Contains(r.out, "an Opus file has no place for the ID3v2 frame TXXX: not carried")) << r.out;
+    EXPECT_TRUE(Contains(r.out, "crowded.mpc: the tags could not be written: Opus comments: 90,00")) << r.out;
+    EXPECT_TRUE(Contains(r.out, " comments are more than the 65,536 that are read")) << r.out;
+    EXPECT_FALSE(fs::exists(dir / "out" / "crowded.opus"));
+    const QJsonObject seen = Readers(dir / "out" / "odd.opus");
+    EXPECT_EQ(Said(seen, "mediafile", "title"), "Title");
+    EXPECT_EQ(Said(seen, "mediafile", "artist"), "Kept");
+    const auto marks = tmtest::Run({tmtest::SystemPython(), "-c",
+                                    "import sys, mutagen.oggopus\n"
+                                    "print(mutagen.oggopus.OggOpus(sys.argv[1]).tags['TRACKMILL_SOURCE'])",
+                                    (dir / "out" / "odd.opus").string()});
+    EXPECT_TRUE(Contains(marks.out, "path=src/odd.mpc']")) << marks.out;
+    EXPECT_FALSE(Contains(marks.out, "x.mpc")) << marks.out;
+}
+
 }  // namespace
