@@ -1,6 +1,7 @@
 #include "cli/Json.h"
 
 #include "formats/TextCodec.h"
+#include "formats/TextUtil.h"
 
 #include <algorithm>
 #include <charconv>
@@ -38,21 +39,6 @@ std::string String(std::string_view text)
         }
     }
     return out + "\"";
-}
-
-std::string Base64(std::string_view bytes)
-{
-    static const char digits[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
-    std::string out;
-    out.reserve((bytes.size() + 2) / 3 * 4);
-    for (std::size_t i = 0; i < bytes.size(); i += 3) {
-        const std::size_t n = std::min<std::size_t>(3, bytes.size() - i);
-        std::uint32_t group = 0;
-        for (std::size_t k = 0; k < 3; ++k)
-            group = group << 8 | (k < n ? static_cast<unsigned char>(bytes[i + k]) : 0u);
-        for (std::size_t k = 0; k < 4; ++k) out += k <= n ? digits[(group >> (18 - 6 * k)) & 63] : '=';
-    }
-    return out;
 }
 
 std::string Float(double value)

@@ -9,8 +9,6 @@
 namespace trackmill::json {
 
 std::string String(std::string_view text);
-// The standard base64 alphabet, padded with "=".
-std::string Base64(std::string_view bytes);
 // Always with a fraction or exponent, so that readers see a float.
 std::string Float(double value);
 

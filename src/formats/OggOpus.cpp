@@ -446,22 +446,6 @@ bool TOggOpus::WriteToStream(TStream &stream, std::string *error) const
 
 namespace {
 
-constexpr char kBase64[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
-
-std::string Base64(const Bytes &bytes)
-{
-    std::string out;
-    out.reserve((bytes.size() + 2) / 3 * 4);
-    for (std::size_t i = 0; i < bytes.size(); i += 3) {
-        const std::size_t n = std::min<std::size_t>(3, bytes.size() - i);
-        std::uint32_t v = std::uint32_t{bytes[i]} << 16;
-        if (n > 1) v |= std::uint32_t{bytes[i + 1]} << 8;
-        if (n > 2) v |= bytes[i + 2];
-        for (std::size_t k = 0; k < 4; ++k) out += k <= n ? kBase64[(v >> (18 - 6 * k)) & 63] : '=';
-    }
-    return out;
-}
-
 int Sextet(char c)
 {
     if (c >= 'A' && c <= 'Z') return c - 'A';
@@ -578,7 +562,7 @@ std::string PictureValue(TOpusPicture picture)
     for (std::uint32_t v : {picture.width, picture.height, picture.depth, picture.colours}) PutBe32(block, v);
     PutBe32(block, static_cast<std::uint32_t>(picture.data.size()));
     block.insert(block.end(), picture.data.begin(), picture.data.end());
-    return Base64(block);
+    return Base64(std::string_view(reinterpret_cast<const char *>(block.data()), block.size()));
 }
 
 std::optional<TOpusPicture> ReadPictureValue(std::string_view value)

@@ -2,6 +2,7 @@
 
 #include "formats/TextCodec.h"
 
+#include <algorithm>
 #include <cstdio>
 
 namespace trackmill {
@@ -188,6 +189,21 @@ std::string CountText(std::uint64_t n)
     std::string digits = std::to_string(n);
     for (std::size_t at = digits.size(); at > 3; at -= 3) digits.insert(at - 3, 1, ',');
     return digits;
+}
+
+std::string Base64(std::string_view bytes)
+{
+    static const char digits[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+    std::string out;
+    out.reserve((bytes.size() + 2) / 3 * 4);
+    for (std::size_t i = 0; i < bytes.size(); i += 3) {
+        const std::size_t n = std::min<std::size_t>(3, bytes.size() - i);
+        std::uint32_t group = 0;
+        for (std::size_t k = 0; k < 3; ++k)
+            group = group << 8 | (k < n ? static_cast<unsigned char>(bytes[i + k]) : 0u);
+        for (std::size_t k = 0; k < 4; ++k) out += k <= n ? digits[(group >> (18 - 6 * k)) & 63] : '=';
+    }
+    return out;
 }
 
 }  // namespace trackmill

@@ -44,6 +44,8 @@ std::string FirstChars(std::string_view utf8, std::size_t n);
 std::string SizeText(std::uint64_t bytes);
 // A count with its thousands grouped: "65,536".
 std::string CountText(std::uint64_t n);
+// The standard base64 alphabet, padded with "=".
+std::string Base64(std::string_view bytes);
 
 // The extension (from the last "." that no "/" follows) is ".mpc", ".mpp" or ".mp+",
 // in any letter case.
