@@ -177,7 +177,8 @@ public:
         std::vector<TVorbisComment> comments = OpusComments(source, switches, additions, &result.omitted);
         TOggOpus opus;
         std::string why;
-        if (opus.LoadFromStream(output)) {
+        // The comments alone: writing them reads the whole file again.
+        if (opus.LoadFromStream(output, TOggOpus::TPart::NoLastPage)) {
             // What the encoder says of itself stays; whatever else it wrote is the source's to say.
             for (const TVorbisComment &c : opus.Comments())
                 if (EqualsAsciiNoCase(c.key, "ENCODER") || EqualsAsciiNoCase(c.key, "ENCODER_OPTIONS"))
